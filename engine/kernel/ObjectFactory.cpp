@@ -1,0 +1,61 @@
+#include "engine/kernel/ObjectFactory.h"
+
+#include "engine/kernel/NodeValue.h"
+
+namespace kernel {
+namespace {
+ObjectFactory* theFactory = nullptr;
+}
+
+ObjectFactory* ObjectFactory::create() {
+    if (theFactory == nullptr) {
+        theFactory = new ObjectFactory();
+        theFactory->addRef();
+    }
+    return theFactory;
+}
+
+ObjectFactory* ObjectFactory::instance() {
+    return theFactory ? theFactory : create();
+}
+
+void ObjectFactory::destroy() {
+    if (ObjectFactory* factory = std::exchange(theFactory, nullptr)) {
+        factory->release();
+    }
+}
+
+bool ObjectFactory::registerCreator(const std::string& name, Creator creator) {
+    return creator != nullptr && creators.emplace(name, creator).second;
+}
+
+Object* ObjectFactory::createObject(Value& settings) {
+    const auto it = creators.find(settings.typeName());
+    return it == creators.end() ? nullptr : it->second(settings);
+}
+
+void ObjectFactory::createChildren(Value& settings) {
+    NodeValue& node = settings.asNode();
+    // Hold the children: a creator may change the node it is given.
+    std::vector<SmartPtr<Value>> children;
+    for (const auto& [name, child] : node.namedChildren()) {
+        children.push_back(child);
+    }
+    for (const SmartPtr<Value>& child : children) {
+        Object* made = createObject(*child);
+        if (made != nullptr) {
+            createdObjects[child->name()] = made;
+        }
+    }
+}
+
+Object* ObjectFactory::createdObject(const std::string& name) const {
+    const auto it = createdObjects.find(name);
+    return it == createdObjects.end() ? nullptr : it->second.get();
+}
+
+ClassRegistrar::ClassRegistrar(const char* name, Creator creator) {
+    ObjectFactory::instance()->registerCreator(name, creator);
+}
+
+} // namespace kernel

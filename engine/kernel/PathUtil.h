@@ -1,0 +1,45 @@
+#pragma once
+// Small path helpers: existence, directory trees, file names made from player names, splitting.
+// Paths may use '\' or '/' as separators.
+
+#include <string>
+
+namespace kernel {
+
+// The file can be opened for reading (a directory cannot).
+bool fileExists(const std::string& path);
+
+// Creates every missing directory of the path; failures (an existing directory) are ignored.
+void createDirectoryTree(const std::string& path);
+
+// A name made safe as a file name: space \ / * | : ? " < > _ become "_c_" with c in 0..9 or '_'.
+// A space is kept as it is when keepSpaces is true.
+std::string escapeFileName(const std::string& name, bool keepSpaces);
+
+// The directory of the program file, without a trailing separator; empty when it cannot be read.
+std::string applicationDirectory();
+
+// Every '\' becomes '/', then one leading '/' is dropped: the form of resource file names.
+std::string normaliseResourcePath(const std::string& path);
+
+// The text after the last '.', lower-cased; the whole name lower-cased when it has no '.'.
+std::string fileExtensionLower(const std::string& name);
+
+// The text before the last '.'; the whole name when it has no '.'.
+std::string stripFileExtension(const std::string& name);
+
+namespace FileUtil {
+
+// Deletes everything below the directory and the directory itself. Failures are skipped silently;
+// paths shorter than 2 characters are ignored, so a stray "" or "\" never empties a root.
+void DeleteDirectoryTree(const std::string& path);
+
+// The process's current directory; empty when it cannot be read.
+std::string CurrentDirectory();
+
+// In place: every '\' becomes '/', then runs of '/' collapse into one.
+void NormalisePath(std::string& path);
+
+} // namespace FileUtil
+
+} // namespace kernel

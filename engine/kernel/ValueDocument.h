@@ -1,0 +1,67 @@
+#pragma once
+
+#include "engine/kernel/FileAccess.h"
+#include "engine/kernel/NodeValue.h"
+
+#include <string>
+#include <vector>
+
+class TiXmlElement;
+class TiXmlNode;
+
+namespace kernel {
+
+// Whether ValueDocument::save wrote the whole file.
+enum class SaveResult { Saved, Failed };
+
+// A Node bound to a list of XML files: every file adds its top-level values to this one tree, and the
+// tree is written back as one file. Missing files are skipped and parse errors keep what was read.
+class ValueDocument : public NodeValue {
+public:
+    // The name is listed unless it is empty.
+    explicit ValueDocument(const std::string& fileName = {});
+
+    void addFile(const std::string& name) { files.push_back(name); }
+    const std::vector<std::string>& fileNames() const { return files; }
+
+    // Written by save; empty until the owner sets it.
+    void setSavePath(const std::string& path) { savePath = path; }
+    const std::string& getSavePath() const { return savePath; }
+    // A file-source mode; 0 (the default) follows the global mode.
+    void setFileMode(int mode) { fileMode = mode; }
+    int getFileMode() const { return fileMode; }
+    // Typed XML (the default) keeps attributes and element text apart; plain XML reads an element holding
+    // text as an untyped scalar named by its tag.
+    void setTypedXml(bool typed) { typedXml = typed; }
+    bool isTypedXml() const { return typedXml; }
+
+    // Reads every listed file in order into the tree, without clearing it: later files win.
+    void load();
+    void loadFile(const std::string& name);
+    // One value made from an element and everything below it.
+    SmartPtr<Value> parseElement(const TiXmlElement& element);
+
+    // Writes the tree to the save path, scrambled with ".!" appended in the scrambled modes. The file is
+    // replaced only once it was written whole.
+    SaveResult save();
+    virtual void writeValue(const Value& value, TiXmlNode& parent, bool insideNode);
+
+    static constexpr ClassInfo classInfo{&NodeValue::classInfo};
+    const ClassInfo* getClassInfo() const override { return &classInfo; }
+
+private:
+    SmartPtr<Value> makeValue(const TiXmlElement& element, const std::string& name) const;
+    void copySetup(const TiXmlElement& element, NodeValue& node) const;
+    void readAttributes(const TiXmlElement& element, Value& value) const;
+    void readText(const TiXmlElement& element, Value& value) const;
+    void readChildElements(const TiXmlElement& element, Value& value);
+    void writeNodeChildren(const NodeValue& node, TiXmlElement& element);
+    void writeUntypedScalar(const ScalarValue& scalar, TiXmlNode& parent);
+
+    std::vector<std::string> files;
+    std::string savePath;
+    int fileMode = 0;
+    bool typedXml = true;
+};
+
+} // namespace kernel

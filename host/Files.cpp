@@ -1,0 +1,364 @@
+#include "host/Files.h"
+
+#include "host/Testing.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace host {
+namespace {
+
+// Seconds between 1601-01-01 and 1970-01-01.
+constexpr std::uint64_t kEpochDifference = 11644473600ULL;
+
+FILETIME toFileTime(const struct timespec& time) {
+    const std::uint64_t ticks =
+        (static_cast<std::uint64_t>(time.tv_sec) + kEpochDifference) * 10000000ULL + time.tv_nsec / 100;
+    FILETIME result;
+    result.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
+    result.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return result;
+}
+
+void setErrorFromErrno() {
+    switch (errno) {
+    case ENOENT:
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        break;
+    case ENOTDIR:
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        break;
+    case EEXIST:
+        SetLastError(ERROR_ALREADY_EXISTS);
+        break;
+    case ENOTEMPTY:
+        SetLastError(ERROR_DIR_NOT_EMPTY);
+        break;
+    case ENOMEM:
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        break;
+    default:
+        SetLastError(ERROR_ACCESS_DENIED);
+        break;
+    }
+}
+
+// A failure forced by a test: the error code set, true returned.
+bool forcedFailure(const char* call) {
+    long code = 0;
+    if (!testing::shouldFail(call, &code)) {
+        return false;
+    }
+    SetLastError(code < 0 ? ERROR_ACCESS_DENIED : static_cast<DWORD>(code));
+    return true;
+}
+
+class FileHandle : public HandleObject {
+public:
+    explicit FileHandle(int fd) : fd(fd) {}
+    ~FileHandle() override { ::close(fd); }
+    const int fd;
+};
+
+class FindHandle : public HandleObject {
+public:
+    FindHandle(DIR* dir, std::string folder, std::string pattern)
+        : dir(dir), folder(std::move(folder)), pattern(std::move(pattern)) {}
+    ~FindHandle() override { ::closedir(dir); }
+    DIR* const dir;
+    const std::string folder;
+    const std::string pattern;
+};
+
+bool matchesPattern(const std::string& pattern, const char* name) {
+    // The platform's "*.*" also matches names without a dot.
+    if (pattern == "*.*" || pattern == "*") {
+        return true;
+    }
+    return ::fnmatch(pattern.c_str(), name, FNM_PERIOD) == 0;
+}
+
+// Fills the entry's data; false when the entry vanished in between.
+bool describeEntry(const FindHandle& listing, const char* name, WIN32_FIND_DATA* data) {
+    struct stat info;
+    const std::string path = listing.folder + name;
+    // A link is listed as the link itself, never as the folder it points to, so that deleting a
+    // tree removes the link and leaves what it points to alone.
+    if (::lstat(path.c_str(), &info) != 0) {
+        return false;
+    }
+    *data = WIN32_FIND_DATA{};
+    data->dwFileAttributes = S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    data->ftLastWriteTime = toFileTime(info.st_mtim);
+    data->ftLastAccessTime = toFileTime(info.st_atim);
+    data->ftCreationTime = toFileTime(info.st_ctim);
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    data->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
+    data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    std::strncpy(data->cFileName, name, MAX_PATH - 1);
+    data->cFileName[MAX_PATH - 1] = '\0';
+    return true;
+}
+
+// The next entry that matches the listing's pattern.
+bool nextEntry(FindHandle& listing, WIN32_FIND_DATA* data) {
+    while (struct dirent* entry = ::readdir(listing.dir)) {
+        if (matchesPattern(listing.pattern, entry->d_name) && describeEntry(listing, entry->d_name, data)) {
+            return true;
+        }
+    }
+    SetLastError(ERROR_NO_MORE_FILES);
+    return false;
+}
+
+} // namespace
+
+std::string systemPath(const char* path) {
+    std::string result = path ? path : "";
+    for (char& c : result) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return result;
+}
+
+std::FILE* fopen(const char* path, const char* mode) {
+    if (path == nullptr || mode == nullptr || forcedFailure("fopen")) {
+        return nullptr;
+    }
+    const std::string name = systemPath(path);
+    std::FILE* file = std::fopen(name.c_str(), mode);
+    if (file == nullptr) {
+        setErrorFromErrno();
+        return nullptr;
+    }
+    struct stat info;
+    if (::fstat(::fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(file);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    return file;
+}
+
+std::size_t fread(void* data, std::size_t size, std::size_t count, std::FILE* file) {
+    long code = 0;
+    if (testing::shouldFail("fread", &code)) {
+        // A short read: at most the number of items the test asked for (none by default).
+        return code > 0 ? std::fread(data, size, std::min<std::size_t>(count, code), file) : 0;
+    }
+    return std::fread(data, size, count, file);
+}
+
+std::size_t fwrite(const void* data, std::size_t size, std::size_t count, std::FILE* file) {
+    long code = 0;
+    if (testing::shouldFail("fwrite", &code)) {
+        return code > 0 ? std::fwrite(data, size, std::min<std::size_t>(count, code), file) : 0;
+    }
+    return std::fwrite(data, size, count, file);
+}
+
+int fclose(std::FILE* file) {
+    if (file == nullptr) {
+        return EOF;
+    }
+    const int result = std::fclose(file);
+    return forcedFailure("fclose") ? EOF : result;
+}
+
+int fseek(std::FILE* file, long offset, int origin) {
+    if (file == nullptr || forcedFailure("fseek")) {
+        return -1;
+    }
+    return std::fseek(file, offset, origin);
+}
+
+long ftell(std::FILE* file) {
+    if (file == nullptr || forcedFailure("ftell")) {
+        return -1;
+    }
+    return std::ftell(file);
+}
+
+int rename(const char* from, const char* to) {
+    if (forcedFailure("rename")) {
+        return -1;
+    }
+    return std::rename(systemPath(from).c_str(), systemPath(to).c_str());
+}
+
+DWORD GetFileAttributes(const char* path) {
+    struct stat info;
+    if (::stat(systemPath(path).c_str(), &info) != 0) {
+        setErrorFromErrno();
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    return S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
+BOOL CreateDirectory(const char* path, void*) {
+    if (forcedFailure("CreateDirectory")) {
+        return FALSE;
+    }
+    if (::mkdir(systemPath(path).c_str(), 0777) != 0) {
+        setErrorFromErrno();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL RemoveDirectory(const char* path) {
+    if (forcedFailure("RemoveDirectory")) {
+        return FALSE;
+    }
+    if (::rmdir(systemPath(path).c_str()) != 0) {
+        setErrorFromErrno();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL DeleteFile(const char* path) {
+    if (forcedFailure("DeleteFile")) {
+        return FALSE;
+    }
+    const std::string name = systemPath(path);
+    struct stat info;
+    // The platform does not delete a directory through this call.
+    if (::lstat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (::unlink(name.c_str()) != 0) {
+        setErrorFromErrno();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATA* data) {
+    if (pattern == nullptr || data == nullptr || forcedFailure("FindFirstFile")) {
+        return INVALID_HANDLE_VALUE;
+    }
+    const std::string full = systemPath(pattern);
+    const auto slash = full.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string("./") : full.substr(0, slash + 1);
+    std::string namePattern = slash == std::string::npos ? full : full.substr(slash + 1);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        setErrorFromErrno();
+        return INVALID_HANDLE_VALUE;
+    }
+    auto* listing = new FindHandle(dir, std::move(folder), std::move(namePattern));
+    if (!nextEntry(*listing, data)) {
+        delete listing;
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    return listing;
+}
+
+BOOL FindNextFile(HANDLE handle, WIN32_FIND_DATA* data) {
+    auto* listing = dynamic_cast<FindHandle*>(handle);
+    if (listing == nullptr || data == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return nextEntry(*listing, data) ? TRUE : FALSE;
+}
+
+BOOL FindClose(HANDLE handle) {
+    if (dynamic_cast<FindHandle*>(handle) == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return CloseHandle(handle);
+}
+
+HANDLE CreateFile(const char* path, DWORD access, DWORD, void*, DWORD disposition, DWORD, HANDLE) {
+    if (path == nullptr || forcedFailure("CreateFile")) {
+        return INVALID_HANDLE_VALUE;
+    }
+    int flags = (access & GENERIC_WRITE) ? ((access & GENERIC_READ) ? O_RDWR : O_WRONLY) : O_RDONLY;
+    if (disposition == CREATE_ALWAYS) {
+        flags |= O_CREAT | O_TRUNC;
+    }
+    const int fd = ::open(systemPath(path).c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        setErrorFromErrno();
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return new FileHandle(fd);
+}
+
+BOOL GetFileTime(HANDLE handle, FILETIME* creation, FILETIME* lastAccess, FILETIME* lastWrite) {
+    auto* file = dynamic_cast<FileHandle*>(handle);
+    struct stat info;
+    if (file == nullptr || ::fstat(file->fd, &info) != 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (creation) {
+        *creation = toFileTime(info.st_ctim);
+    }
+    if (lastAccess) {
+        *lastAccess = toFileTime(info.st_atim);
+    }
+    if (lastWrite) {
+        *lastWrite = toFileTime(info.st_mtim);
+    }
+    return TRUE;
+}
+
+DWORD GetModuleFileName(void* module, char* buffer, DWORD size) {
+    if (module != nullptr || buffer == nullptr || size == 0 || forcedFailure("GetModuleFileName")) {
+        return 0;
+    }
+    char path[4096];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0) {
+        setErrorFromErrno();
+        return 0;
+    }
+    // Like the platform: a path that does not fit is cut to the buffer and still ends in a NUL.
+    const DWORD copied = std::min<DWORD>(static_cast<DWORD>(length), size - 1);
+    std::memcpy(buffer, path, copied);
+    buffer[copied] = '\0';
+    if (copied < static_cast<DWORD>(length)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    return copied;
+}
+
+DWORD GetCurrentDirectory(DWORD size, char* buffer) {
+    if (forcedFailure("GetCurrentDirectory")) {
+        return 0;
+    }
+    char path[4096];
+    if (::getcwd(path, sizeof(path)) == nullptr) {
+        setErrorFromErrno();
+        return 0;
+    }
+    const DWORD length = static_cast<DWORD>(std::strlen(path));
+    if (buffer == nullptr || length + 1 > size) {
+        return length + 1;
+    }
+    std::memcpy(buffer, path, length + 1);
+    return length;
+}
+
+} // namespace host

@@ -1,0 +1,31 @@
+#include "host/Types.h"
+
+#include <cstdint>
+
+namespace host {
+namespace {
+thread_local DWORD lastError = ERROR_SUCCESS;
+}
+
+HANDLE invalidHandle() {
+    return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    if (handle == nullptr || handle == invalidHandle()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    delete handle;
+    return TRUE;
+}
+
+DWORD GetLastError() {
+    return lastError;
+}
+
+void SetLastError(DWORD code) {
+    lastError = code;
+}
+
+} // namespace host

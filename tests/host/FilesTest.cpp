@@ -1,0 +1,88 @@
+#include "host/Files.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <set>
+#include <string>
+
+using testsupport::TempDir;
+
+TEST(HostFiles, BackslashPathsReachTheSameFiles) {
+    EXPECT_EQ(host::systemPath("a\\b\\c.xml"), "a/b/c.xml");
+    TempDir dir;
+    dir.write("sub/file.txt", "0123456789");
+    const std::string name = dir.path().string() + "\\sub\\file.txt";
+
+    std::FILE* file = host::fopen(name.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(host::fseek(file, 0, SEEK_END), 0);
+    EXPECT_EQ(host::ftell(file), 10);
+    host::fclose(file);
+
+    EXPECT_EQ(host::GetFileAttributes(name.c_str()), host::FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(host::DeleteFile(name.c_str()));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "sub/file.txt"));
+}
+
+TEST(HostFiles, DirectoriesAreNotFiles) {
+    TempDir dir;
+    const std::string folder = dir.file("folder");
+    ASSERT_TRUE(host::CreateDirectory(folder.c_str(), nullptr));
+    EXPECT_FALSE(host::CreateDirectory(folder.c_str(), nullptr));
+    EXPECT_EQ(host::GetLastError(), host::ERROR_ALREADY_EXISTS);
+
+    EXPECT_EQ(host::fopen(folder.c_str(), "rb"), nullptr);
+    EXPECT_EQ(
+        host::CreateFile(folder.c_str(), host::GENERIC_READ, 0, nullptr, host::OPEN_EXISTING, 0, nullptr),
+        INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(host::DeleteFile(folder.c_str()));
+    EXPECT_TRUE(host::RemoveDirectory(folder.c_str()));
+}
+
+TEST(HostFiles, ListingShowsDotEntriesAndTypes) {
+    TempDir dir;
+    dir.write("a.txt", "a");
+    dir.write("noext", "b");
+    std::filesystem::create_directory(dir.path() / "child");
+
+    std::set<std::string> files;
+    std::set<std::string> folders;
+    host::WIN32_FIND_DATA entry;
+    const host::HANDLE listing = host::FindFirstFile((dir.path().string() + "\\*.*").c_str(), &entry);
+    ASSERT_NE(listing, INVALID_HANDLE_VALUE);
+    do {
+        const bool isFolder = (entry.dwFileAttributes & host::FILE_ATTRIBUTE_DIRECTORY) != 0;
+        (isFolder ? folders : files).insert(entry.cFileName);
+    } while (host::FindNextFile(listing, &entry));
+    EXPECT_EQ(host::GetLastError(), host::ERROR_NO_MORE_FILES);
+    EXPECT_TRUE(host::FindClose(listing));
+
+    EXPECT_EQ(files, (std::set<std::string>{"a.txt", "noext"}));
+    EXPECT_EQ(folders, (std::set<std::string>{".", "..", "child"}));
+    EXPECT_EQ(host::FindFirstFile(dir.file("missing/*.*").c_str(), &entry), INVALID_HANDLE_VALUE);
+}
+
+TEST(HostFiles, CreatedFileHasATime) {
+    TempDir dir;
+    const std::string name = dir.file("new.bin");
+    const host::HANDLE file =
+        host::CreateFile(name.c_str(), host::GENERIC_WRITE, 0, nullptr, host::CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    host::FILETIME written;
+    ASSERT_TRUE(host::GetFileTime(file, nullptr, nullptr, &written));
+    // Counted from 1601 in 100 ns steps: a file made now lies within an hour of the clock.
+    const auto ticks = (std::uint64_t{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+    const auto now = (static_cast<std::uint64_t>(std::time(nullptr)) + 11644473600ULL) * 10000000ULL;
+    const std::uint64_t hour = 3600ULL * 10000000ULL;
+    EXPECT_LT(ticks > now ? ticks - now : now - ticks, hour);
+    EXPECT_TRUE(host::CloseHandle(file));
+    EXPECT_TRUE(std::filesystem::exists(name));
+    EXPECT_EQ(host::CreateFile(dir.file("absent.bin").c_str(), host::GENERIC_READ, 0, nullptr,
+                               host::OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+}

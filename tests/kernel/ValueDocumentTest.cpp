@@ -1,0 +1,216 @@
+#include "engine/kernel/ValueDocument.h"
+#include "engine/kernel/PropertyStore.h"
+#include "host/Testing.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <vector>
+
+using namespace kernel;
+
+namespace {
+
+std::string describe(const Value& value);
+
+// Untyped children (attributes) sorted by name in (), listed children in order in [].
+std::string describeChildren(const VectorValue& list, const NodeValue* node) {
+    std::string text;
+    if (node != nullptr) {
+        std::vector<std::string> attributes;
+        for (const auto& [name, child] : node->namedChildren()) {
+            if (child->isUntypedScalar()) {
+                attributes.push_back(describe(*child));
+            }
+        }
+        std::sort(attributes.begin(), attributes.end());
+        for (const std::string& attribute : attributes) {
+            text += text.empty() ? '(' : ',';
+            text += attribute;
+        }
+        text += text.empty() ? "" : ")";
+    }
+    text += "[";
+    for (auto it = list.childrenBegin(); it != list.childrenEnd(); ++it) {
+        if (it != list.childrenBegin()) {
+            text += ',';
+        }
+        text += describe(**it);
+    }
+    return text + "]";
+}
+
+std::string describe(const Value& value) {
+    const std::string head = value.typeName() + "#" + value.name();
+    if (value.isScalar()) {
+        return head + "=" + static_cast<const ScalarValue&>(value).toString();
+    }
+    if (value.isNode()) {
+        return head +
+               describeChildren(static_cast<const NodeValue&>(value), &static_cast<const NodeValue&>(value));
+    }
+    return head + describeChildren(static_cast<const VectorValue&>(value), nullptr);
+}
+
+// The document's top-level values, as one line.
+std::string readXml(const testsupport::TempDir& dir, const std::string& xml, bool typed = true) {
+    SmartPtr<ValueDocument> document(new ValueDocument(dir.write("in.xml", xml)));
+    document->setFileMode(kModeFile);
+    document->setTypedXml(typed);
+    document->load();
+    return describeChildren(*document, document.get());
+}
+
+} // namespace
+
+TEST(ValueDocument, ParsesElementsIntoTypedValues) {
+    const struct {
+        const char* xml;
+        const char* expected;
+        bool typed = true;
+    } cases[] = {
+        {R"(<a><Integer id="A" value="12"/><Double id="D" value="1.5"/><Boolean id="B"/></a>)",
+         "[Integer#A=12,Double#D=1.5,Boolean#B=]"},
+        {R"(<a><Button id="quit" x="5" y="6"><String id="textid" value="T"/></Button></a>)",
+         "[Button#quit(#x=5,#y=6)[String#textid=T]]"},
+        {"<a><Label id='L'>  Hello \n  world </Label></a>", "[Label#L[Text#value=Hello world]]"},
+        {"<a><Label id='L'><!-- note -->hi</Label></a>", "[Label#L[Text#value=hi]]"},
+        {"<a><String id='S' value='attr'>text</String></a>", "[String#S=text]"},
+        {"<a><Node id='n' value='attr'>text</Node></a>", "[Node#n[Text#value=text]]"},
+        {"<a><Node id='n'><Integer value='1'/><Integer value='2'/></Node></a>", "[Node#n[Integer#=2]]"},
+        {"<a><Vector id='v' x='1'><Integer value='1'/><Integer value='2'/></Vector></a>",
+         "[Vector#v[Integer#=1,Integer#=2]]"},
+        {"<a><Integer id='i' value='3' other='4'><Integer id='j'/></Integer></a>", "[Integer#i=3]"},
+        {"<a x='1'><Integer id='A' value='1'/></a><b><Integer id='B' value='&amp;&#x41;'/></b>",
+         "[Integer#A=1,Integer#B=&A]"},
+        {"<a><Integer id='A' value='1'/><Integer id='A' value='2'/></a>", "[Integer#A=2]"},
+        {"<a><width>640</width><Node id='n'><Integer id='i' value='1'/>ignored</Node></a>",
+         "(#width=640)[Node#n[Integer#i=1]]", false},
+        {"<a><width>640</width></a>", "[width#[Text#value=640]]"},
+    };
+    testsupport::TempDir dir;
+    for (const auto& c : cases) {
+        EXPECT_EQ(readXml(dir, c.xml, c.typed), c.expected) << c.xml;
+    }
+}
+
+TEST(ValueDocument, BrokenOrMissingFilesKeepWhatWasRead) {
+    const struct {
+        const char* xml;
+        const char* expected;
+    } cases[] = {
+        {"", "[]"},
+        {"garbage", "[]"},
+        {"\xff\xfe<a>", "[]"},
+        {R"(<a><Integer id="A" value="1"/><Integer id="B" val)", "[Integer#A=1,Integer#B=]"},
+        {"<a><Node id='n'><Integer id='i' value='1'/>", "[Node#n[Integer#i=1]]"},
+        {"<a><Integer id='A' value='1'/></b>", "[Integer#A=1]"},
+        {"<a><Integer id='A' value='1' value='2'/></a>", "[Integer#A=1]"},
+    };
+    testsupport::TempDir dir;
+    for (const auto& c : cases) {
+        EXPECT_EQ(readXml(dir, c.xml), c.expected) << c.xml;
+    }
+    ValueDocument missing(dir.file("absent.xml"));
+    missing.setFileMode(kModeFile);
+    missing.load();
+    missing.loadFile(dir.path().string());
+    EXPECT_EQ(missing.namedChildren().size(), 0u);
+}
+
+TEST(ValueDocument, LaterFilesReplaceEarlierTopLevelValues) {
+    testsupport::TempDir dir;
+    SmartPtr<ValueDocument> document(new ValueDocument(dir.write("a.xml", R"(<a><Integer id="A" value="1"/>
+        <Integer id="B" value="1"/></a>)")));
+    document->addFile(dir.file("missing.xml"));
+    document->addFile(dir.write("b.xml", R"(<b><Integer id="A" value="2"/></b>)"));
+    document->setFileMode(kModeFile);
+    document->load();
+    EXPECT_EQ(describeChildren(*document, document.get()), "[Integer#B=1,Integer#A=2]");
+}
+
+TEST(ValueDocument, SetupSharesAStoredNodesChildrenAndOwnChildrenWin) {
+    testsupport::TempDir dir;
+    const std::string xml = R"(<a><Dialog id="d" setup="base" x="9"><Integer id="B" value="5"/></Dialog>
+        <Dialog id="none" setup="nothing"/></a>)";
+    EXPECT_EQ(readXml(dir, xml), "[Dialog#d(#setup=base,#x=9)[Integer#B=5],Dialog#none(#setup=nothing)[]]");
+
+    PropertyStore::create();
+    SmartPtr<NodeValue> base(new NodeValue("base", "Node"));
+    base->setChild(new ScalarValue("x", "1", Typing::Untyped));
+    Value* shared = base->setChild(new ScalarValue("A", 1, Typing::Typed)).get();
+    base->setChild(new ScalarValue("B", 2, Typing::Typed));
+    PropertyStore::instance()->nodeRef("base") = base;
+
+    SmartPtr<ValueDocument> document(new ValueDocument(dir.write("setup.xml", xml)));
+    document->setFileMode(kModeFile);
+    document->load();
+    EXPECT_EQ(describeChildren(*document, document.get()),
+              "[Dialog#d(#setup=base,#x=9)[Integer#A=1,Integer#B=5],Dialog#none(#setup=nothing)[]]");
+    EXPECT_EQ(document->getNode("d").findChild("A"), shared);
+    EXPECT_EQ(describe(*base), "Node#base(#x=1)[Integer#A=1,Integer#B=2]");
+    EXPECT_EQ(PropertyStore::instance()->findNode("nothing"), nullptr);
+    PropertyStore::destroy();
+}
+
+TEST(ValueDocument, SavedTreeReadsBackTheSame) {
+    testsupport::TempDir dir;
+    const std::string xml = R"(<a><Button id="b" x="1" y="&quot;q&quot;">caption<Integer id="n" value="-3"/>
+          <Vector id="v"><Integer value="1"/><Node><String id="s" value="two"/></Node><Vector/></Vector>
+        </Button><Float id="f" value="0.5"/><String id="high" value="caf&#xE9;"/></a>)";
+    SmartPtr<ValueDocument> original(new ValueDocument(dir.write("in.xml", xml)));
+    original->setFileMode(kModeFile);
+    original->load();
+    original->getNode("b").addBoolean("flag", true, Typing::Untyped);
+    original->setSavePath(dir.file("out.xml"));
+    ASSERT_EQ(original->save(), SaveResult::Saved);
+
+    SmartPtr<ValueDocument> copy(new ValueDocument(dir.file("out.xml")));
+    copy->setFileMode(kModeFile);
+    copy->load();
+    EXPECT_EQ(describeChildren(*copy, copy.get()), describeChildren(*original, original.get()));
+    EXPECT_EQ(copy->getValue("high").text(), widenString("caf\xE9"));
+    EXPECT_EQ(copy->getNode("b").getValue("y").toString(), "\"q\"");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.xml.tmp")));
+}
+
+TEST(ValueDocument, ScrambledModeWritesOnlyTheScrambledFileAndReadsItBack) {
+    testsupport::TempDir dir;
+    SmartPtr<ValueDocument> original(new ValueDocument());
+    original->setChild(new ScalarValue("A", 42, Typing::Typed));
+    original->setChild(new ScalarValue("T", u"Hi", Typing::Typed));
+    original->setFileMode(kModeEncryptFile);
+    original->setSavePath(dir.file("save.xml"));
+    ASSERT_EQ(original->save(), SaveResult::Saved);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("save.xml")));
+    ASSERT_TRUE(std::filesystem::exists(dir.file("save.xml.!")));
+    EXPECT_EQ(testsupport::TempDir::read(dir.file("save.xml.!")).find("Integer"), std::string::npos);
+
+    SmartPtr<ValueDocument> copy(new ValueDocument(dir.file("save.xml")));
+    copy->setFileMode(kModeEncryptFile);
+    copy->load();
+    EXPECT_EQ(describeChildren(*copy, copy.get()), "[Integer#A=42,Text#T=Hi]");
+}
+
+TEST(ValueDocument, FailedSaveIsReportedAndKeepsTheOldFile) {
+    testsupport::TempDir dir;
+    const std::string path = dir.write("keep.xml", "OLD");
+    SmartPtr<ValueDocument> document(new ValueDocument());
+    document->setChild(new ScalarValue("A", 1, Typing::Typed));
+    document->setFileMode(kModeFile);
+    document->setSavePath(path);
+    for (const char* call : {"fopen", "fwrite", "fclose", "rename"}) {
+        host::testing::failCall(call);
+        EXPECT_EQ(document->save(), SaveResult::Failed) << call;
+        host::testing::clearFailures();
+        EXPECT_EQ(testsupport::TempDir::read(path), "OLD") << call;
+        EXPECT_FALSE(std::filesystem::exists(path + ".tmp")) << call;
+    }
+    document->setSavePath(dir.file("no/such/folder/x.xml"));
+    EXPECT_EQ(document->save(), SaveResult::Failed);
+    document->setSavePath("");
+    EXPECT_EQ(document->save(), SaveResult::Failed);
+}
