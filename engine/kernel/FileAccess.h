@@ -35,4 +35,8 @@ int resolveFileMode(int mode);
 // The name as stored for the mode: ".!" appended for the scrambled modes.
 std::string storageFileName(int mode, const std::string& name);
 
+// Writes the bytes to "target.tmp" and renames that over the target, so a crash or a full disk never
+// leaves half a file and an old file stays whole when the new one cannot be written. False on failure.
+bool writeFileReplacing(const std::string& target, const std::string& bytes);
+
 } // namespace kernel

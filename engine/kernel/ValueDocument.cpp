@@ -69,23 +69,6 @@ bool readDocument(const std::string& name, int mode, TiXmlDocument& document) {
     return true;
 }
 
-// Written beside the target and renamed over it, so a crash or a full disk never leaves half a file and an
-// old file stays whole when the new one cannot be written.
-bool replaceFile(const std::string& target, const std::string& bytes) {
-    const std::string temporary = target + ".tmp";
-    std::FILE* file = host::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = host::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = host::fclose(file) == 0;
-    if (!written || !closed || host::rename(temporary.c_str(), target.c_str()) != 0) {
-        host::DeleteFile(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 ValueDocument::ValueDocument(const std::string& fileName) : NodeValue("", "root") {
@@ -227,7 +210,7 @@ SaveResult ValueDocument::save() {
     }
     // Nothing is ever written into the archive: the archive modes save to disk as well.
     const std::string target = scrambled ? savePath + kScrambledSuffix : savePath;
-    return replaceFile(target, bytes) ? SaveResult::Saved : SaveResult::Failed;
+    return writeFileReplacing(target, bytes) ? SaveResult::Saved : SaveResult::Failed;
 }
 
 void ValueDocument::writeValue(const Value& value, TiXmlNode& parent, bool insideNode) {
