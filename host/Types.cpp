@@ -1,5 +1,8 @@
 #include "host/Types.h"
 
+#include "host/System.h"
+#include "host/Threads.h"
+
 #include <cstdint>
 
 namespace host {
@@ -15,6 +18,10 @@ BOOL CloseHandle(HANDLE handle) {
     if (handle == nullptr || handle == invalidHandle()) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
+    }
+    // The pseudo-handles of the current thread and process stand for no object: closing them does nothing.
+    if (handle == GetCurrentThread() || handle == GetCurrentProcess()) {
+        return TRUE;
     }
     delete handle;
     return TRUE;

@@ -9,6 +9,7 @@ using DWORD = std::uint32_t;
 using BOOL = int;
 using UINT = unsigned int;
 using LONG = std::int32_t;
+using BYTE = std::uint8_t;
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -42,9 +43,14 @@ constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 constexpr DWORD ERROR_NO_MORE_FILES = 18;
 constexpr DWORD ERROR_WRITE_FAULT = 29;
 constexpr DWORD ERROR_READ_FAULT = 30;
+constexpr DWORD ERROR_NOT_SUPPORTED = 50;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_BUFFER_OVERFLOW = 111;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_MORE_DATA = 234;
+constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 
 DWORD GetLastError();
 void SetLastError(DWORD code);

@@ -9,11 +9,11 @@ namespace kernel {
 
 // File-source modes: where a file comes from, and whether it is scrambled.
 enum FileMode : int {
-    kModeGlobal = 0,        // the global mode when an archive object exists, else plain files
-    kModeFile = 1,          // plain file on disk
-    kModeZip = 2,           // plain entry in the archive
-    kModeEncryptFile = 3,   // scrambled file on disk ("name.!")
-    kModeEncryptZip = 4,    // scrambled entry in the archive ("name.!")
+    kModeGlobal = 0,      // the global mode when an archive object exists, else plain files
+    kModeFile = 1,        // plain file on disk
+    kModeZip = 2,         // plain entry in the archive
+    kModeEncryptFile = 3, // scrambled file on disk ("name.!")
+    kModeEncryptZip = 4,  // scrambled entry in the archive ("name.!")
 };
 
 // The mode used when a caller passes mode 0 and an archive object exists; 4 until ZipArchive::create.

@@ -59,8 +59,8 @@ TEST(ObjectModel, KindOfWalksTheBaseChain) {
     const TestLabel label;
     EXPECT_FALSE(ClassInfo::isKindOf(nullptr, &Object::classInfo));
     EXPECT_TRUE(ClassInfo::isKindOf(&TestPanel::classInfo, &TestPanel::classInfo));
-    for (const ClassInfo* base : {&TestPanel::classInfo, &TestSprite::classInfo, &TestNode::classInfo,
-                                  &Object::classInfo}) {
+    for (const ClassInfo* base :
+         {&TestPanel::classInfo, &TestSprite::classInfo, &TestNode::classInfo, &Object::classInfo}) {
         EXPECT_TRUE(scroll.isKindOf(*base));
     }
     EXPECT_FALSE(label.isKindOf(TestPanel::classInfo));

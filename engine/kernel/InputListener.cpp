@@ -1,0 +1,45 @@
+#include "engine/kernel/InputListener.h"
+
+namespace kernel {
+
+InputListener::~InputListener() = default;
+
+bool InputListener::onKeyDown(std::uint32_t) {
+    return false;
+}
+
+bool InputListener::onKeyUp(std::uint32_t) {
+    return false;
+}
+
+bool InputListener::onChar(std::uint32_t) {
+    return false;
+}
+
+void InputListener::onMouseMove(int, int, std::uint32_t) {}
+
+bool InputListener::onLeftButtonDown(int, int, std::uint32_t, bool) {
+    return false;
+}
+
+bool InputListener::onLeftButtonUp(int, int, std::uint32_t) {
+    return false;
+}
+
+bool InputListener::onMiddleButtonDown(int, int, std::uint32_t, bool) {
+    return false;
+}
+
+bool InputListener::onMiddleButtonUp(int, int, std::uint32_t) {
+    return false;
+}
+
+bool InputListener::onRightButtonDown(int, int, std::uint32_t, bool) {
+    return false;
+}
+
+bool InputListener::onRightButtonUp(int, int, std::uint32_t) {
+    return false;
+}
+
+} // namespace kernel

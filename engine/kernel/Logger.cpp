@@ -1,0 +1,92 @@
+#include "engine/kernel/Logger.h"
+
+#include "engine/kernel/PathUtil.h"
+#include "host/Files.h"
+#include "host/Threads.h"
+#include "host/Time.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace kernel {
+namespace {
+
+constexpr const char* kMutexName = "_LOGGING_MUTEXNAME";
+
+std::unique_ptr<Logger>& theLogger() {
+    static std::unique_ptr<Logger> logger;
+    return logger;
+}
+
+bool isDotEntry(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+// Files only: the sub-folders stay, emptied in turn.
+void deleteFilesBelow(const std::string& folder) {
+    host::WIN32_FIND_DATA entry;
+    const host::HANDLE listing = host::FindFirstFile((folder + "\\*.*").c_str(), &entry);
+    if (listing == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const std::string child = folder + "\\" + entry.cFileName;
+        if ((entry.dwFileAttributes & host::FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            host::DeleteFile(child.c_str());
+        } else if (!isDotEntry(entry.cFileName)) {
+            deleteFilesBelow(child);
+        }
+    } while (host::FindNextFile(listing, &entry));
+    host::FindClose(listing);
+}
+
+// "yyyy-MM-dd HH-mm-ss.log"
+std::string startTimeFileName(const host::SYSTEMTIME& time) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%04u-%02u-%02u %02u-%02u-%02u.log", unsigned{time.wYear},
+                  unsigned{time.wMonth}, unsigned{time.wDay}, unsigned{time.wHour}, unsigned{time.wMinute},
+                  unsigned{time.wSecond});
+    return name;
+}
+
+} // namespace
+
+Logger* Logger::create() {
+    if (!theLogger()) {
+        theLogger() = std::make_unique<Logger>(applicationDirectory());
+    }
+    return theLogger().get();
+}
+
+Logger* Logger::instance() {
+    return theLogger().get();
+}
+
+void Logger::destroy() {
+    theLogger().reset();
+}
+
+Logger::Logger(const std::string& applicationDirectory) {
+    if (applicationDirectory.empty()) {
+        return;
+    }
+    mutex = host::CreateMutex(nullptr, host::FALSE, kMutexName);
+    host::SYSTEMTIME now;
+    host::GetSystemTime(&now);
+    const std::string folder = applicationDirectory + "\\log";
+    deleteFilesBelow(folder);
+    host::CreateDirectory(folder.c_str(), nullptr);
+    logFileName = folder + "\\" + startTimeFileName(now);
+}
+
+Logger::~Logger() {
+    if (logStream.is_open()) {
+        logStream.close();
+    }
+    if (mutex != nullptr) {
+        host::CloseHandle(mutex);
+    }
+}
+
+} // namespace kernel

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "host/Types.h"
+
+#include <fstream>
+#include <string>
+
+namespace kernel {
+
+// Prepares the log location of a run: a system-wide named mutex, an emptied "log" folder below the
+// application directory and a file name made from the start time (UTC). Nothing writes log lines, so the
+// file itself is never created. The program's logger is made once at start-up with create; tests build
+// their own for a folder of their choice.
+class Logger {
+public:
+    // The program's logger for the application directory; the existing one when there is one already.
+    static Logger* create();
+    // Null before create.
+    static Logger* instance();
+    static void destroy();
+
+    // An empty application directory (the program's path could not be read) makes a logger that does
+    // nothing, so it never empties a "log" folder at the root of the file system.
+    explicit Logger(const std::string& applicationDirectory);
+    virtual ~Logger();
+    Logger(const Logger&) = delete;
+    Logger& operator=(const Logger&) = delete;
+
+    // "<application directory>\log\yyyy-MM-dd HH-mm-ss.log"; empty for a logger that does nothing.
+    const std::string& getLogFileName() const { return logFileName; }
+
+private:
+    std::ofstream logStream;
+    std::string logFileName;
+    host::HANDLE mutex = nullptr;
+};
+
+} // namespace kernel

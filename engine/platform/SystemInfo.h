@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// The two clocks the processor measurement reads: milliseconds and processor cycles (both wrap at 32
+// bits). Tests give their own, so that none waits out the seconds a real measurement takes.
+struct CpuClocks {
+    std::function<std::uint32_t()> milliseconds;
+    std::function<std::uint32_t()> cycles;
+};
+// timeGetTime and the processor's cycle counter.
+CpuClocks systemCpuClocks();
+
+// The family codes name releases of the platform the engine was first written for; every other system,
+// this one included, gets this code.
+constexpr std::int32_t otherOsCode = -1;
+
+// The machine the program runs on, as the session record stores it.
+struct SystemInfo {
+    std::string computerName;
+    std::string osName;
+    std::int32_t osBuild = 0;
+    std::int32_t osCode = otherOsCode;
+    std::int32_t cpuType = 0;
+    std::int32_t cpuMHz = 0;
+    std::int32_t cpuCount = 0;
+    std::int32_t directXVersion = 0;
+    std::int32_t bitDepth = 0;
+    std::int32_t screenWidth = 0;
+    std::int32_t screenHeight = 0;
+
+    // Filled at once; measuring the processor takes one to five seconds on the real clocks.
+    SystemInfo();
+    explicit SystemInfo(const CpuClocks& clocks);
+
+    void fill(const CpuClocks& clocks = systemCpuClocks());
+};
+
+// osName, osBuild and osCode: the system's name and kernel release, or "Unknown" with build 0.
+void GetOSName(SystemInfo& record);
+
+// The processor's clock in MHz, counted over passes of 501 ms at high priority: at most ten passes, ending
+// early when a pass repeats the previous result.
+std::int32_t MeasureCpuMHz(const CpuClocks& clocks = systemCpuClocks());
+
+} // namespace platform

@@ -1,0 +1,379 @@
+#include "host/Registry.h"
+
+#include "host/RegistryFile.h"
+#include "host/Testing.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <pwd.h>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace host {
+
+class RegistryKey {
+public:
+    RegistryKey(std::vector<std::string> path, std::string file, REGSAM access)
+        : path(std::move(path)), file(std::move(file)), access(access) {}
+
+    // Each level spelled as it is stored.
+    const std::vector<std::string> path;
+    // The file the key was opened in; empty for the predefined root, which looks it up at every call.
+    const std::string file;
+    const REGSAM access;
+};
+
+namespace {
+
+// Seconds between 1601-01-01 and 1970-01-01.
+constexpr std::uint64_t kEpochDifference = 11644473600ULL;
+
+std::mutex& registryLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+// The keys handed out and not yet closed, so a stale or foreign handle is refused instead of followed.
+std::set<const RegistryKey*>& openKeys() {
+    static std::set<const RegistryKey*> keys;
+    return keys;
+}
+
+RegistryKey& currentUserRoot() {
+    static RegistryKey root({}, {}, KEY_ALL_ACCESS);
+    return root;
+}
+
+bool isRoot(const RegistryKey* key) {
+    return key == &currentUserRoot();
+}
+
+bool isOpen(const RegistryKey* key) {
+    return key != nullptr && (isRoot(key) || openKeys().contains(key));
+}
+
+std::string fileOf(const RegistryKey& key) {
+    return isRoot(&key) ? registryFilePath() : key.file;
+}
+
+// A failure forced by a test: its code, or the given default when the test named none.
+bool forcedFailure(const char* call, DWORD fallback, LSTATUS* result) {
+    long code = 0;
+    if (!testing::shouldFail(call, &code)) {
+        return false;
+    }
+    *result = static_cast<LSTATUS>(code < 0 ? fallback : static_cast<DWORD>(code));
+    return true;
+}
+
+// Empty levels ("a\\b", a leading or trailing '\') are skipped rather than refused.
+std::vector<std::string> joinPath(const RegistryKey& parent, const char* subKey) {
+    std::vector<std::string> path = parent.path;
+    std::string level;
+    for (const char* at = subKey ? subKey : "";; ++at) {
+        if (*at == '\\' || *at == '\0') {
+            if (!level.empty()) {
+                path.push_back(std::move(level));
+            }
+            level.clear();
+            if (*at == '\0') {
+                return path;
+            }
+        } else {
+            level += *at;
+        }
+    }
+}
+
+StoredKey* findKey(StoredKey& root, const std::vector<std::string>& path) {
+    StoredKey* key = &root;
+    for (const std::string& level : path) {
+        key = key->findSubKey(level);
+        if (key == nullptr) {
+            return nullptr;
+        }
+    }
+    return key;
+}
+
+// Walks the path, adding the missing levels; the path comes back spelled as stored.
+StoredKey& makeKey(StoredKey& root, std::vector<std::string>& path, bool* created) {
+    StoredKey* key = &root;
+    for (std::string& level : path) {
+        StoredKey* next = key->findSubKey(level);
+        if (next == nullptr) {
+            key->subKeys.push_back(StoredKey{level, {}, {}});
+            next = &key->subKeys.back();
+            *created = true;
+        }
+        level = next->name;
+        key = next;
+    }
+    return *key;
+}
+
+HKEY openKey(std::vector<std::string> path, std::string file, REGSAM access) {
+    auto* key = new RegistryKey(std::move(path), std::move(file), access);
+    openKeys().insert(key);
+    return key;
+}
+
+// Hands out one stored value as the enumeration and the query do.
+LSTATUS copyValue(const StoredValue& value, DWORD* type, BYTE* data, DWORD* dataLength) {
+    if (data != nullptr && dataLength == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    const auto size = static_cast<DWORD>(value.data.size());
+    if (data != nullptr && size > *dataLength) {
+        *dataLength = size;
+        return ERROR_MORE_DATA;
+    }
+    if (type != nullptr) {
+        *type = value.type;
+    }
+    if (data != nullptr) {
+        std::memcpy(data, value.data.data(), size);
+    }
+    if (dataLength != nullptr) {
+        *dataLength = size;
+    }
+    return ERROR_SUCCESS;
+}
+
+FILETIME fileWriteTime(const std::string& file) {
+    struct stat status {};
+    FILETIME result;
+    if (file.empty() || ::stat(file.c_str(), &status) != 0) {
+        return result;
+    }
+    const std::uint64_t ticks =
+        (static_cast<std::uint64_t>(status.st_mtim.tv_sec) + kEpochDifference) * 10000000ULL +
+        static_cast<std::uint64_t>(status.st_mtim.tv_nsec) / 100;
+    result.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
+    result.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+    return result;
+}
+
+void setIfAsked(DWORD* target, std::size_t value) {
+    if (target != nullptr) {
+        *target = static_cast<DWORD>(value);
+    }
+}
+
+} // namespace
+
+HKEY currentUserKey() {
+    return &currentUserRoot();
+}
+
+std::string registryFilePath() {
+    std::string base;
+    // The base-directory rules ignore a relative XDG_CONFIG_HOME.
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && config[0] == '/') {
+        base = config;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        base = std::string(home) + "/.config";
+    } else if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir != nullptr) {
+        base = std::string(user->pw_dir) + "/.config";
+    } else {
+        return {};
+    }
+    return base + "/pibbles/registry.xml";
+}
+
+LSTATUS RegCreateKeyEx(HKEY root, const char* subKey, DWORD, const char*, DWORD, REGSAM access, void*,
+                       HKEY* result, DWORD* disposition) {
+    if (result == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    *result = nullptr;
+    std::lock_guard guard(registryLock());
+    if (!isOpen(root)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (LSTATUS forced = 0; forcedFailure("RegCreateKeyEx", ERROR_ACCESS_DENIED, &forced)) {
+        return forced;
+    }
+    const std::string file = fileOf(*root);
+    StoredKey stored = readRegistryFile(file);
+    std::vector<std::string> path = joinPath(*root, subKey);
+    bool created = false;
+    makeKey(stored, path, &created);
+    if (created) {
+        if (const DWORD written = writeRegistryFile(file, stored); written != ERROR_SUCCESS) {
+            return static_cast<LSTATUS>(written);
+        }
+    }
+    if (disposition != nullptr) {
+        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    }
+    *result = openKey(std::move(path), file, access);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegOpenKeyEx(HKEY root, const char* subKey, DWORD, REGSAM access, HKEY* result) {
+    if (result == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    *result = nullptr;
+    std::lock_guard guard(registryLock());
+    if (!isOpen(root)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if (LSTATUS forced = 0; forcedFailure("RegOpenKeyEx", ERROR_ACCESS_DENIED, &forced)) {
+        return forced;
+    }
+    const std::string file = fileOf(*root);
+    StoredKey stored = readRegistryFile(file);
+    std::vector<std::string> path = joinPath(*root, subKey);
+    StoredKey* key = &stored;
+    for (std::string& level : path) {
+        key = key->findSubKey(level);
+        if (key == nullptr) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        level = key->name;
+    }
+    *result = openKey(std::move(path), file, access);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryInfoKey(HKEY key, char* className, DWORD* classLength, DWORD*, DWORD* subKeys,
+                        DWORD* maxSubKeyLength, DWORD* maxClassLength, DWORD* values,
+                        DWORD* maxValueNameLength, DWORD* maxValueLength, DWORD* securityDescriptorSize,
+                        FILETIME* lastWriteTime) {
+    std::lock_guard guard(registryLock());
+    if (!isOpen(key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if ((key->access & KEY_QUERY_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    const std::string file = fileOf(*key);
+    StoredKey stored = readRegistryFile(file);
+    // A key removed from the file since it was opened reads as empty; the next write brings it back.
+    const StoredKey* found = findKey(stored, key->path);
+    const StoredKey empty;
+    const StoredKey& contents = found ? *found : empty;
+
+    if (className != nullptr && classLength != nullptr && *classLength > 0) {
+        className[0] = '\0';
+    }
+    setIfAsked(classLength, 0);
+    setIfAsked(maxClassLength, 0);
+    setIfAsked(securityDescriptorSize, 0);
+    setIfAsked(subKeys, contents.subKeys.size());
+    setIfAsked(values, contents.values.size());
+    std::size_t longestKey = 0;
+    for (const StoredKey& child : contents.subKeys) {
+        longestKey = std::max(longestKey, child.name.size());
+    }
+    std::size_t longestName = 0;
+    std::size_t largestData = 0;
+    for (const StoredValue& value : contents.values) {
+        longestName = std::max(longestName, value.name.size());
+        largestData = std::max(largestData, value.data.size());
+    }
+    setIfAsked(maxSubKeyLength, longestKey);
+    setIfAsked(maxValueNameLength, longestName);
+    setIfAsked(maxValueLength, largestData);
+    if (lastWriteTime != nullptr) {
+        *lastWriteTime = fileWriteTime(file);
+    }
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD*, DWORD* type, BYTE* data,
+                     DWORD* dataLength) {
+    if (name == nullptr || nameLength == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::lock_guard guard(registryLock());
+    if (!isOpen(key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if ((key->access & KEY_QUERY_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    StoredKey stored = readRegistryFile(fileOf(*key));
+    const StoredKey* found = findKey(stored, key->path);
+    if (found == nullptr || index >= found->values.size()) {
+        return ERROR_NO_MORE_ITEMS;
+    }
+    const StoredValue& value = found->values[index];
+    if (value.name.size() + 1 > *nameLength) {
+        return ERROR_MORE_DATA;
+    }
+    if (const LSTATUS copied = copyValue(value, type, data, dataLength); copied != ERROR_SUCCESS) {
+        return copied;
+    }
+    std::memcpy(name, value.name.c_str(), value.name.size() + 1);
+    *nameLength = static_cast<DWORD>(value.name.size());
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD, DWORD type, const BYTE* data, DWORD size) {
+    if (data == nullptr && size > 0) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::lock_guard guard(registryLock());
+    if (!isOpen(key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if ((key->access & KEY_SET_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    if (LSTATUS forced = 0; forcedFailure("RegSetValueEx", ERROR_WRITE_FAULT, &forced)) {
+        return forced;
+    }
+    const std::string file = fileOf(*key);
+    StoredKey stored = readRegistryFile(file);
+    std::vector<std::string> path = key->path;
+    bool created = false;
+    StoredKey& target = makeKey(stored, path, &created);
+    const std::string valueName = name ? name : "";
+    const std::string bytes(reinterpret_cast<const char*>(data), data ? size : 0);
+    if (StoredValue* existing = target.findValue(valueName)) {
+        existing->type = type;
+        existing->data = bytes;
+    } else {
+        target.values.push_back(StoredValue{valueName, type, bytes});
+    }
+    return static_cast<LSTATUS>(writeRegistryFile(file, stored));
+}
+
+LSTATUS RegQueryValueEx(HKEY key, const char* name, DWORD*, DWORD* type, BYTE* data, DWORD* dataLength) {
+    std::lock_guard guard(registryLock());
+    if (!isOpen(key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    if ((key->access & KEY_QUERY_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    StoredKey stored = readRegistryFile(fileOf(*key));
+    StoredKey* found = findKey(stored, key->path);
+    const StoredValue* value = found ? found->findValue(name ? name : "") : nullptr;
+    if (value == nullptr) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return copyValue(*value, type, data, dataLength);
+}
+
+LSTATUS RegCloseKey(HKEY key) {
+    std::lock_guard guard(registryLock());
+    if (isRoot(key)) {
+        return ERROR_SUCCESS;
+    }
+    if (!isOpen(key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    openKeys().erase(key);
+    delete key;
+    return ERROR_SUCCESS;
+}
+
+} // namespace host

@@ -1,0 +1,309 @@
+#include "host/RegistryFile.h"
+
+#include <tinyxml.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace host {
+namespace {
+
+constexpr const char* kRootElement = "registry";
+constexpr const char* kKeyElement = "key";
+constexpr const char* kValueElement = "value";
+
+// The names of the types the engine uses; any other type is written as its number.
+constexpr const char* kTypeNames[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD"};
+
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string typeText(DWORD type) {
+    return type < std::size(kTypeNames) ? kTypeNames[type] : std::to_string(type);
+}
+
+bool readUnsigned(const char* text, unsigned long long limit, DWORD* result) {
+    if (text == nullptr || *text < '0' || *text > '9') {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long number = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0' || number > limit) {
+        return false;
+    }
+    *result = static_cast<DWORD>(number);
+    return true;
+}
+
+bool readType(const char* text, DWORD* type) {
+    for (DWORD known = 0; known < std::size(kTypeNames); ++known) {
+        if (text != nullptr && std::string(text) == kTypeNames[known]) {
+            *type = known;
+            return true;
+        }
+    }
+    return readUnsigned(text, 0xFFFFFFFFull, type);
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    const char lower = lowerAscii(c);
+    return (lower >= 'a' && lower <= 'f') ? lower - 'a' + 10 : -1;
+}
+
+bool decodeHex(const std::string& text, std::string* bytes) {
+    if (text.size() % 2 != 0) {
+        return false;
+    }
+    bytes->clear();
+    for (std::size_t at = 0; at < text.size(); at += 2) {
+        const int high = hexDigit(text[at]);
+        const int low = hexDigit(text[at + 1]);
+        if (high < 0 || low < 0) {
+            return false;
+        }
+        bytes->push_back(static_cast<char>(high * 16 + low));
+    }
+    return true;
+}
+
+std::string encodeHex(const std::string& bytes) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        text += digits[byte >> 4];
+        text += digits[byte & 15];
+    }
+    return text;
+}
+
+// A string value is kept readable in the file when it is printable ASCII ending in its one zero; anything
+// else (other bytes, no zero, zeros inside) is kept exactly, as hexadecimal.
+bool isPlainText(const StoredValue& value) {
+    if (value.type != 1 || value.data.empty() || value.data.back() != '\0') {
+        return false;
+    }
+    for (std::size_t at = 0; at + 1 < value.data.size(); ++at) {
+        if (value.data[at] < 0x20 || value.data[at] > 0x7E) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool readValueData(const TiXmlElement& element, DWORD type, std::string* data) {
+    if (const char* number = element.Attribute("dword")) {
+        DWORD dword = 0;
+        if (!readUnsigned(number, 0xFFFFFFFFull, &dword)) {
+            return false;
+        }
+        data->clear();
+        for (int shift = 0; shift < 32; shift += 8) {
+            data->push_back(static_cast<char>((dword >> shift) & 0xFF));
+        }
+        return true;
+    }
+    if (const char* text = element.Attribute("text")) {
+        *data = std::string(text) + '\0';
+        return type == 1;
+    }
+    const char* hex = element.Attribute("hex");
+    return hex != nullptr && decodeHex(hex, data);
+}
+
+void readValue(const TiXmlElement& element, StoredKey& key) {
+    StoredValue value;
+    const char* name = element.Attribute("name");
+    if (name == nullptr || !readType(element.Attribute("type"), &value.type) ||
+        !readValueData(element, value.type, &value.data) || key.findValue(name) != nullptr) {
+        return;
+    }
+    value.name = name;
+    key.values.push_back(std::move(value));
+}
+
+void readKeyContents(const TiXmlElement& element, StoredKey& key) {
+    for (const TiXmlElement* child = element.FirstChildElement(); child != nullptr;
+         child = child->NextSiblingElement()) {
+        if (child->ValueStr() == kValueElement) {
+            readValue(*child, key);
+            continue;
+        }
+        const char* name = child->Attribute("name");
+        if (child->ValueStr() != kKeyElement || name == nullptr || *name == '\0' ||
+            key.findSubKey(name) != nullptr) {
+            continue;
+        }
+        StoredKey subKey;
+        subKey.name = name;
+        readKeyContents(*child, subKey);
+        key.subKeys.push_back(std::move(subKey));
+    }
+}
+
+void writeValue(const StoredValue& value, TiXmlElement& parent) {
+    TiXmlElement element(kValueElement);
+    element.SetAttribute("name", value.name);
+    element.SetAttribute("type", typeText(value.type));
+    if (value.type == 4 && value.data.size() == 4) {
+        DWORD dword = 0;
+        for (int at = 3; at >= 0; --at) {
+            dword = (dword << 8) | static_cast<unsigned char>(value.data[at]);
+        }
+        element.SetAttribute("dword", std::to_string(dword));
+    } else if (isPlainText(value)) {
+        element.SetAttribute("text", value.data.substr(0, value.data.size() - 1));
+    } else {
+        element.SetAttribute("hex", encodeHex(value.data));
+    }
+    parent.InsertEndChild(element);
+}
+
+void writeKeyContents(const StoredKey& key, TiXmlElement& element) {
+    for (const StoredValue& value : key.values) {
+        writeValue(value, element);
+    }
+    for (const StoredKey& subKey : key.subKeys) {
+        TiXmlElement child(kKeyElement);
+        child.SetAttribute("name", subKey.name);
+        writeKeyContents(subKey, child);
+        element.InsertEndChild(child);
+    }
+}
+
+bool readWholeFile(const std::string& path, std::string* bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        bytes->append(buffer, count);
+    }
+    const bool complete = std::ferror(file) == 0;
+    std::fclose(file);
+    return complete;
+}
+
+DWORD makeFolders(const std::string& folder) {
+    for (std::size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
+        const std::string part = folder.substr(0, at);
+        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            return errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND;
+        }
+        if (at == std::string::npos) {
+            return ERROR_SUCCESS;
+        }
+    }
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+std::string printRegistry(const StoredKey& root) {
+    TiXmlDocument document;
+    document.InsertEndChild(TiXmlDeclaration("1.0", "UTF-8", ""));
+    TiXmlElement element(kRootElement);
+    writeKeyContents(root, element);
+    document.InsertEndChild(element);
+    TiXmlPrinter printer;
+    printer.SetIndent("    ");
+    document.Accept(&printer);
+    return printer.Str();
+}
+
+} // namespace
+
+bool sameRegistryName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t at = 0; at < a.size(); ++at) {
+        if (lowerAscii(a[at]) != lowerAscii(b[at])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+StoredKey* StoredKey::findSubKey(const std::string& keyName) {
+    for (StoredKey& key : subKeys) {
+        if (sameRegistryName(key.name, keyName)) {
+            return &key;
+        }
+    }
+    return nullptr;
+}
+
+StoredValue* StoredKey::findValue(const std::string& valueName) {
+    for (StoredValue& value : values) {
+        if (sameRegistryName(value.name, valueName)) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+StoredKey readRegistryFile(const std::string& path) {
+    StoredKey root;
+    std::string bytes;
+    if (path.empty() || !readWholeFile(path, &bytes) || bytes.find('\0') != std::string::npos) {
+        return root;
+    }
+    TiXmlDocument document;
+    document.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    const TiXmlElement* element = document.RootElement();
+    if (document.Error() || element == nullptr || element->ValueStr() != kRootElement) {
+        return root;
+    }
+    readKeyContents(*element, root);
+    return root;
+}
+
+DWORD writeRegistryFile(const std::string& path, const StoredKey& root) {
+    const std::size_t slash = path.rfind('/');
+    if (path.empty() || slash == std::string::npos) {
+        return ERROR_PATH_NOT_FOUND;
+    }
+    if (const DWORD made = makeFolders(path.substr(0, slash)); made != ERROR_SUCCESS) {
+        return made;
+    }
+    // A name of its own per writer, so two programs writing at once never share a temporary file.
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT;
+    }
+    const bool written = writeAll(fd, printRegistry(root)) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return ERROR_WRITE_FAULT;
+    }
+    return ERROR_SUCCESS;
+}
+
+} // namespace host

@@ -1,0 +1,165 @@
+#include "host/Registry.h"
+#include "host/Testing.h"
+
+#include "ScratchRegistry.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+using namespace testsupport;
+
+namespace {
+
+host::HKEY create(const char* path, host::DWORD* disposition = nullptr) {
+    host::HKEY key = nullptr;
+    EXPECT_EQ(host::RegCreateKeyEx(HKEY_CURRENT_USER, path, 0, "", 0, host::KEY_WRITE | host::KEY_READ,
+                                   nullptr, &key, disposition),
+              status(host::ERROR_SUCCESS));
+    return key;
+}
+
+TEST(HostRegistry, ValuesRoundTripInTheirOrder) {
+    const ScratchRegistry registry;
+    EXPECT_EQ(host::registryFilePath(), registry.file());
+    host::DWORD disposition = 0;
+    host::RegCloseKey(create("Software\\Maker\\Game", &disposition));
+    EXPECT_EQ(disposition, host::REG_CREATED_NEW_KEY);
+
+    const RegistryValues written = {
+        {"volume", dwordEntry(-5)},
+        {"name", textEntry("a <&> \"b\"  c")},
+        {"accented", textEntry("\xE9t\xE9\n")},
+        {"raw", {host::REG_BINARY, std::string("\x00\xff\x10", 3)}},
+        {"empty", textEntry("")},
+    };
+    for (const auto& [name, entry] : written) {
+        EXPECT_EQ(ScratchRegistry::set("Software\\Maker\\Game", name, entry), status(host::ERROR_SUCCESS));
+    }
+    // Setting a value again keeps its place.
+    ScratchRegistry::set("Software\\Maker\\Game", "volume", dwordEntry(-5));
+    EXPECT_EQ(ScratchRegistry::values("Software\\Maker\\Game"), written);
+
+    host::HKEY key = create("Software\\Maker\\Game", &disposition);
+    EXPECT_EQ(disposition, host::REG_OPENED_EXISTING_KEY);
+    host::DWORD values = 0;
+    host::DWORD longestName = 0;
+    EXPECT_EQ(host::RegQueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                                    &longestName, nullptr, nullptr, nullptr),
+              status(host::ERROR_SUCCESS));
+    EXPECT_EQ(values, 5u);
+    EXPECT_EQ(longestName, 8u);
+    host::RegCloseKey(key);
+}
+
+TEST(HostRegistry, NamesCompareCaseInsensitivelyAndKeepTheirFirstSpelling) {
+    const ScratchRegistry registry;
+    ScratchRegistry::set("Software\\Mixed", "Volume", dwordEntry(1));
+    ScratchRegistry::set("SOFTWARE\\mixed", "VOLUME", dwordEntry(2));
+    EXPECT_EQ(ScratchRegistry::values("software\\MIXED"), (RegistryValues{{"Volume", dwordEntry(2)}}));
+    EXPECT_NE(TempDir::read(registry.file()).find("name=\"Mixed\""), std::string::npos);
+
+    host::HKEY missing = nullptr;
+    EXPECT_EQ(host::RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Other", 0, host::KEY_READ, &missing),
+              status(host::ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(missing, nullptr);
+}
+
+TEST(HostRegistry, EveryWriteLeavesAWholeFileAndAFailedOneTheOldFile) {
+    const ScratchRegistry registry;
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(ScratchRegistry::set("Software", "v" + std::to_string(round), dwordEntry(round)),
+                  status(host::ERROR_SUCCESS));
+        TiXmlDocument document;
+        document.Parse(TempDir::read(registry.file()).c_str());
+        EXPECT_FALSE(document.Error());
+        // No temporary file is left beside it.
+        const std::filesystem::directory_iterator files(registry.dir().path() / "pibbles");
+        EXPECT_EQ(std::distance(begin(files), end(files)), 1);
+    }
+    const std::string before = TempDir::read(registry.file());
+    host::testing::failCall("RegSetValueEx", host::ERROR_WRITE_FAULT, 1);
+    EXPECT_EQ(ScratchRegistry::set("Software", "v0", dwordEntry(99)), status(host::ERROR_WRITE_FAULT));
+    EXPECT_EQ(TempDir::read(registry.file()), before);
+    EXPECT_EQ(ScratchRegistry::values("Software")[0].second, dwordEntry(0));
+}
+
+TEST(HostRegistry, BrokenFilesReadEmptyAndTheNextWriteMendsThem) {
+    const std::optional<std::string> cases[] = {
+        std::nullopt,
+        "",
+        "<registry><key name=\"Software\">",
+        std::string("<registry>\0</registry>", 22),
+        "<other><key name=\"Software\"/></other>",
+    };
+    for (const auto& contents : cases) {
+        SCOPED_TRACE(contents.value_or("(no file)"));
+        const ScratchRegistry registry;
+        if (contents) {
+            registry.dir().write("pibbles/registry.xml", *contents);
+        }
+        host::DWORD values = 99;
+        host::DWORD subKeys = 99;
+        EXPECT_EQ(host::RegQueryInfoKey(HKEY_CURRENT_USER, nullptr, nullptr, nullptr, &subKeys, nullptr,
+                                        nullptr, &values, nullptr, nullptr, nullptr, nullptr),
+                  status(host::ERROR_SUCCESS));
+        EXPECT_EQ(values + subKeys, 0u);
+
+        // Opening the root writes nothing, and a failed write keeps the broken file as it was.
+        host::testing::failCall("RegSetValueEx", -1, 1);
+        EXPECT_EQ(ScratchRegistry::set("", "kept", dwordEntry(1)), status(host::ERROR_WRITE_FAULT));
+        EXPECT_EQ(TempDir::read(registry.file()), contents.value_or(""));
+        EXPECT_EQ(ScratchRegistry::set("", "kept", dwordEntry(1)), status(host::ERROR_SUCCESS));
+        EXPECT_EQ(ScratchRegistry::values(""), (RegistryValues{{"kept", dwordEntry(1)}}));
+    }
+}
+
+TEST(HostRegistry, UnreadableEntriesAreSkippedOneByOne) {
+    const ScratchRegistry registry;
+    registry.dir().write("pibbles/registry.xml", R"(<registry><key name="S">
+        <value name="a" type="REG_DWORD" dword="7"/>
+        <value name="A" type="REG_DWORD" dword="8"/>
+        <value name="b" type="REG_DWORD" dword="x"/>
+        <value name="c" type="REG_BINARY" hex="0g"/>
+        <value type="REG_SZ" text="no name"/>
+        <value name="d" type="REG_SZ" text="kept"/>
+        <key><value name="lost" type="REG_SZ" text="x"/></key>
+    </key></registry>)");
+    EXPECT_EQ(ScratchRegistry::values("s"), (RegistryValues{{"a", dwordEntry(7)}, {"d", textEntry("kept")}}));
+}
+
+TEST(HostRegistry, BuffersTooSmallAskForMore) {
+    const ScratchRegistry registry;
+    ScratchRegistry::set("Software", "name", textEntry("123456789"));
+    host::HKEY key = create("Software");
+    char name[8];
+    host::BYTE data[16];
+    host::DWORD nameLength = 4; // "name" needs 5 with its zero
+    host::DWORD dataLength = sizeof data;
+    EXPECT_EQ(host::RegEnumValue(key, 0, name, &nameLength, nullptr, nullptr, data, &dataLength),
+              status(host::ERROR_MORE_DATA));
+    nameLength = 5;
+    dataLength = 9;
+    EXPECT_EQ(host::RegEnumValue(key, 0, name, &nameLength, nullptr, nullptr, data, &dataLength),
+              status(host::ERROR_MORE_DATA));
+    EXPECT_EQ(dataLength, 10u);
+    EXPECT_EQ(host::RegEnumValue(key, 0, name, &nameLength, nullptr, nullptr, data, &dataLength),
+              status(host::ERROR_SUCCESS));
+    EXPECT_EQ(nameLength, 4u);
+    EXPECT_EQ(host::RegEnumValue(key, 1, name, &nameLength, nullptr, nullptr, data, &dataLength),
+              status(host::ERROR_NO_MORE_ITEMS));
+
+    host::HKEY readOnly = nullptr;
+    ASSERT_EQ(host::RegOpenKeyEx(key, "", 0, host::KEY_QUERY_VALUE, &readOnly), status(host::ERROR_SUCCESS));
+    EXPECT_EQ(host::RegSetValueEx(readOnly, "x", 0, host::REG_SZ, data, 1),
+              status(host::ERROR_ACCESS_DENIED));
+    host::RegCloseKey(readOnly);
+    EXPECT_EQ(host::RegCloseKey(readOnly), status(host::ERROR_INVALID_HANDLE));
+    EXPECT_EQ(host::RegCloseKey(HKEY_CURRENT_USER), status(host::ERROR_SUCCESS));
+    host::RegCloseKey(key);
+}
+
+} // namespace

@@ -1,0 +1,205 @@
+#include "engine/platform/FrameTimer.h"
+#include "engine/platform/FrameRateDisplay.h"
+#include "host/Time.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using kernel::SmartPtr;
+using platform::FrameTimer;
+using platform::SceneComponent;
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+// Writes every frame operation as "<name> start", "<name> <dt>", "<name> stop" and "<name> gone".
+class Recorder : public SceneComponent {
+public:
+    Recorder(std::string name, Log& log) : name(std::move(name)), log(log) {}
+    ~Recorder() override { log.push_back(name + " gone"); }
+
+    void onStart() override { log.push_back(name + " start"); }
+    void onFrame(std::uint32_t ms) override {
+        log.push_back(name + " " + std::to_string(ms));
+        if (action) {
+            std::exchange(action, nullptr)(*this);
+        }
+    }
+    void onStop() override { log.push_back(name + " stop"); }
+
+    std::string name;
+    Log& log;
+    // Runs once, inside the next onFrame.
+    std::function<void(Recorder&)> action;
+};
+
+class Display : public platform::FrameRateDisplay {
+public:
+    bool showsFrameRate() const override { return on; }
+    void addDebugLine(const std::string& line) override { lines.push_back(line); }
+
+    bool on = false;
+    std::vector<std::string> lines;
+};
+
+class FrameTimerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::testing::useFakeClock(50000);
+        timer = FrameTimer::create();
+    }
+    void TearDown() override {
+        FrameTimer::destroy();
+        host::testing::useRealClock();
+    }
+
+    SmartPtr<Recorder> listen(const std::string& name) {
+        SmartPtr<Recorder> recorder(new Recorder(name, log));
+        timer->addListener(recorder.get());
+        return recorder;
+    }
+    // Steps and returns what the listeners wrote during the step.
+    Log step() {
+        log.clear();
+        timer->step();
+        return log;
+    }
+
+    Log log; // outlives the timer, which writes the last "stop" lines when TearDown destroys it
+    FrameTimer* timer = nullptr;
+};
+
+TEST_F(FrameTimerTest, PacesToTheFrameTime) {
+    struct Case {
+        int requested, stored;
+        std::uint32_t frameTime, idleBefore, slept, sleeps, dt;
+    };
+    const Case cases[] = {
+        {60, 60, 16, 4, 12, 1, 16}, {60, 60, 16, 16, 0, 0, 16},  {60, 60, 16, 30, 0, 0, 30},
+        {0, 0, 0, 0, 0, 0, 0},      {5000, 1000, 1, 0, 1, 1, 1}, {7, 7, 142, 100, 42, 1, 100},
+        {-3, 0, 0, 0, 0, 0, 0},     {-3, 0, 0, 5, 0, 0, 5},
+    };
+    const auto recorder = listen("A");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.requested) + " fps after " + std::to_string(c.idleBefore) + " ms");
+        timer->setFps(c.requested);
+        EXPECT_EQ(timer->getTargetFps(), c.stored);
+        EXPECT_EQ(timer->getFrameTime(), c.frameTime);
+        host::testing::advanceFakeClock(c.idleBefore);
+        const auto sleptBefore = host::testing::fakeSleptMilliseconds();
+        const auto callsBefore = host::testing::fakeSleepCalls();
+        const Log written = step();
+        EXPECT_EQ(host::testing::fakeSleptMilliseconds() - sleptBefore, c.slept);
+        EXPECT_EQ(host::testing::fakeSleepCalls() - callsBefore, c.sleeps);
+        EXPECT_EQ(written.back(), "A " + std::to_string(c.dt));
+    }
+}
+
+TEST_F(FrameTimerTest, StallIsCappedForEveryListener) {
+    timer->setFps(60);
+    const auto a = listen("A");
+    const auto b = listen("B");
+    EXPECT_EQ(step(), (Log{"A start", "A 16", "B start", "B 16"}));
+    host::testing::advanceFakeClock(500);
+    EXPECT_EQ(step(), (Log{"A 100", "B 100"}));
+    host::testing::advanceFakeClock(100);
+    EXPECT_EQ(step(), (Log{"A 100", "B 100"}));
+}
+
+TEST_F(FrameTimerTest, ListenerAddedDuringTheWalkIsTickedInTheSameFrame) {
+    timer->setFps(0);
+    const auto a = listen("A");
+    SmartPtr<Recorder> late(new Recorder("L", log));
+    a->action = [&](Recorder&) { timer->addListener(late.get()); };
+    EXPECT_EQ(step(), (Log{"A start", "A 0", "L start", "L 0"}));
+    EXPECT_TRUE(late->isRegistered());
+    EXPECT_EQ(timer->listenerCount(), 2u);
+}
+
+TEST_F(FrameTimerTest, RemovalHandsOverToTheSuccessor) {
+    timer->setFps(0);
+    const auto a = listen("A");
+    const auto b = listen("B");
+    timer->addListener(a.get());
+    SmartPtr<Recorder> successor(new Recorder("S", log));
+    a->setSuccessor(successor.get());
+    a->setRemoveRequested(true);
+
+    EXPECT_EQ(step(), (Log{"A stop", "B start", "B 0", "S start", "S 0"}));
+    EXPECT_FALSE(a->isRegistered());
+    EXPECT_EQ(a->getSuccessor(), nullptr);
+    EXPECT_EQ(a->referenceCount(), 1); // every entry of A was released
+    EXPECT_EQ(timer->listenerCount(), 2u);
+    EXPECT_EQ(step(), (Log{"B 0", "S 0"}));
+}
+
+TEST_F(FrameTimerTest, ListenerRemovingItselfWhileListedTwice) {
+    timer->setFps(0);
+    {
+        const auto a = listen("A");
+        timer->addListener(a.get());
+        a->action = [](Recorder& self) { self.setRemoveRequested(true); };
+    } // the list now holds the only references
+    const auto b = listen("B");
+    EXPECT_EQ(step(), (Log{"A start", "A 0", "A stop", "A gone", "B start", "B 0"}));
+    EXPECT_EQ(timer->listenerCount(), 1u);
+}
+
+TEST_F(FrameTimerTest, DisabledListenerStartsInItsFirstEnabledFrame) {
+    timer->setFps(0);
+    const auto a = listen("A");
+    a->setEnabled(false);
+    EXPECT_TRUE(a->isRegistered());
+    EXPECT_EQ(step(), Log{});
+    EXPECT_EQ(step(), Log{});
+    a->setEnabled(true);
+    EXPECT_EQ(step(), (Log{"A start", "A 0"}));
+    EXPECT_EQ(step(), (Log{"A 0"}));
+}
+
+TEST_F(FrameTimerTest, DestroyingTheTimerLetsEveryListenerGoOnce) {
+    const auto a = listen("A");
+    const auto b = listen("B");
+    timer->addListener(a.get());
+    EXPECT_EQ(FrameTimer::create(), timer);
+    log.clear();
+    FrameTimer::destroy();
+    EXPECT_EQ(FrameTimer::instance(), nullptr);
+    EXPECT_EQ(log, (Log{"A stop", "B stop"}));
+    EXPECT_FALSE(a->isRegistered());
+    EXPECT_EQ(a->referenceCount(), 1);
+}
+
+TEST_F(FrameTimerTest, RateIsMeasuredOverWholeWindowsOnceAsked) {
+    timer->setFps(60);
+    EXPECT_EQ(timer->getFps(), 0);
+    for (int frame = 1; frame <= 62; ++frame) { // 992 ms: the window is not complete
+        timer->step();
+    }
+    EXPECT_EQ(timer->getFps(), 0);
+    timer->step(); // 63 frames in 1008 ms is 62.5, truncated
+    EXPECT_EQ(timer->getFps(), 62);
+    timer->setFps(60);
+    EXPECT_EQ(timer->getFps(), 0);
+}
+
+TEST_F(FrameTimerTest, FrameRateLineReachesTheDisplayWhileItIsOn) {
+    Display display;
+    timer->setFrameRateDisplay(&display);
+    timer->setFps(60);
+    timer->step();
+    EXPECT_TRUE(display.lines.empty());
+    display.on = true; // switches measuring on without getFps
+    for (int frame = 0; frame < 64; ++frame) {
+        timer->step();
+    }
+    EXPECT_EQ(display.lines.front(), "FPS: 0");
+    EXPECT_EQ(display.lines.back(), "FPS: 62");
+    EXPECT_EQ(display.lines.size(), 64u);
+}
+
+} // namespace

@@ -1,0 +1,137 @@
+#include "engine/platform/SystemInfo.h"
+#include "engine/platform/DirectXProbe.h"
+
+#include "host/System.h"
+#include "host/Testing.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// A millisecond clock that moves one tick per reading, and a cycle counter that runs at a given rate per
+// pass (one entry per pass; the last one repeats). Nothing waits for real.
+struct FakeMachine {
+    std::uint32_t now = 0;
+    std::uint32_t cycleBase = 0;
+    std::vector<std::uint32_t> mhzPerPass;
+    int cycleReadings = 0;
+
+    platform::CpuClocks clocks() {
+        return platform::CpuClocks{[this] { return now++; }, [this] { return cycles(); }};
+    }
+    std::uint32_t cycles() {
+        const std::size_t pass = static_cast<std::size_t>(cycleReadings++ / 2);
+        const std::uint32_t mhz = mhzPerPass[std::min(pass, mhzPerPass.size() - 1)];
+        return cycleBase + now * mhz * 1000u;
+    }
+    int passes() const { return cycleReadings / 2; }
+};
+
+class PlatformSystemInfo : public ::testing::Test {
+protected:
+    void SetUp() override { setenv("SDL_VIDEODRIVER", "dummy", 0); }
+    void TearDown() override {
+        host::testing::clearFailures();
+        host::testing::recordDebugOutput(false);
+    }
+};
+
+TEST_F(PlatformSystemInfo, ProbeReportsTheDisplayLayer) {
+    host::testing::recordDebugOutput(true);
+    EXPECT_EQ(platform::GetDirectXVersion(), 0x801);
+    EXPECT_EQ(host::testing::takeDebugOutput(), "");
+
+    host::testing::failCall("probeDisplay");
+    EXPECT_EQ(platform::GetDirectXVersion(), 0);
+    EXPECT_EQ(host::testing::takeDebugOutput(), "Couldn't LoadLibrary DDraw\r\n");
+}
+
+TEST_F(PlatformSystemInfo, TwoEqualPassesEndTheMeasurement) {
+    FakeMachine machine;
+    // Each pass spans 501 ms of cycles, divided as 500 ms: 2000 MHz reads as 2004.
+    machine.mhzPerPass = {2000};
+    EXPECT_EQ(platform::MeasureCpuMHz(machine.clocks()), 2004);
+    EXPECT_EQ(machine.passes(), 2);
+
+    FakeMachine settling;
+    settling.mhzPerPass = {1000, 1500, 1500};
+    EXPECT_EQ(platform::MeasureCpuMHz(settling.clocks()), 1503);
+    EXPECT_EQ(settling.passes(), 3);
+}
+
+TEST_F(PlatformSystemInfo, MeasurementStopsAfterTenPasses) {
+    FakeMachine machine;
+    for (std::uint32_t mhz = 1000; mhz < 1012; ++mhz) {
+        machine.mhzPerPass.push_back(mhz);
+    }
+    // The tenth pass counts at 1009 MHz.
+    EXPECT_EQ(platform::MeasureCpuMHz(machine.clocks()), 1011);
+    EXPECT_EQ(machine.passes(), 10);
+}
+
+TEST_F(PlatformSystemInfo, MeasurementSurvivesWrappingCounters) {
+    FakeMachine machine;
+    machine.now = 0xFFFFFF00u;
+    machine.cycleBase = 0xFFFFFFFFu - 0x1000u;
+    machine.mhzPerPass = {3000};
+    const host::DWORD priority = host::GetPriorityClass(host::GetCurrentProcess());
+    EXPECT_EQ(platform::MeasureCpuMHz(machine.clocks()), 3006);
+    EXPECT_EQ(host::GetPriorityClass(host::GetCurrentProcess()), priority);
+}
+
+TEST_F(PlatformSystemInfo, FillGathersTheMachine) {
+    FakeMachine machine;
+    machine.mhzPerPass = {2500};
+    const platform::SystemInfo info(machine.clocks());
+
+    host::SYSTEM_INFO system;
+    host::GetSystemInfo(&system);
+    EXPECT_EQ(info.cpuType, static_cast<std::int32_t>(system.dwProcessorType));
+    EXPECT_EQ(info.cpuCount, static_cast<std::int32_t>(system.dwNumberOfProcessors));
+    EXPECT_EQ(info.cpuMHz, 2505);
+
+    char name[256] = {};
+    host::DWORD size = sizeof(name);
+    ASSERT_TRUE(host::GetComputerName(name, &size));
+    EXPECT_EQ(info.computerName, name);
+
+    host::OSVERSIONINFO version;
+    ASSERT_TRUE(host::GetVersionEx(&version));
+    EXPECT_EQ(info.osName, host::GetSystemName() + " " + version.szCSDVersion);
+    EXPECT_EQ(info.osBuild, static_cast<std::int32_t>(version.dwBuildNumber));
+    EXPECT_EQ(info.osCode, platform::otherOsCode);
+
+    EXPECT_EQ(info.directXVersion, 0x801);
+    EXPECT_EQ(info.bitDepth, host::GetDeviceCaps(nullptr, host::BITSPIXEL));
+    EXPECT_EQ(info.screenWidth, host::GetSystemMetrics(host::SM_CXSCREEN));
+    EXPECT_EQ(info.screenHeight, host::GetSystemMetrics(host::SM_CYSCREEN));
+}
+
+TEST_F(PlatformSystemInfo, FailedQueriesLeaveTheDocumentedValues) {
+    FakeMachine machine;
+    machine.mhzPerPass = {1};
+    platform::SystemInfo record(machine.clocks());
+    host::OSVERSIONINFO basic;
+    ASSERT_TRUE(host::GetVersionEx(&basic));
+
+    // Only the extended structure refused: the basic one still gives the name.
+    host::testing::failCall("GetVersionEx", -1, 1);
+    platform::GetOSName(record);
+    EXPECT_EQ(record.osName, host::GetSystemName() + " " + basic.szCSDVersion);
+    EXPECT_EQ(record.osBuild, static_cast<std::int32_t>(basic.dwBuildNumber));
+
+    host::testing::failCall("GetVersionEx");
+    platform::GetOSName(record);
+    EXPECT_EQ(record.osName, "Unknown");
+    EXPECT_EQ(record.osBuild, 0);
+
+    host::testing::failCall("GetComputerName");
+    platform::SystemInfo nameless(machine.clocks());
+    EXPECT_EQ(nameless.computerName, "");
+}
+
+} // namespace
