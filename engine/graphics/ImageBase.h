@@ -1,0 +1,70 @@
+#pragma once
+
+#include "engine/graphics/PixelFormat.h"
+#include "engine/kernel/Object.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace graphics {
+
+class ImagePainter;
+class ImageChannel;
+
+// A rectangle of pixels in a known format, drawn on through its painter.
+class ImageBase : public kernel::Object {
+public:
+    ImageBase();
+    ~ImageBase() override;
+
+    virtual int getWidth() const { return width; }
+    virtual void setWidth(int value) { width = value; }
+    virtual int getHeight() const { return height; }
+    virtual void setHeight(int value) { height = value; }
+    // Bytes from one row to the next.
+    virtual int getPitch() const { return pitch; }
+    virtual void setPitch(int value) { pitch = value; }
+    virtual int pixelIndex(int x, int y) const = 0;
+    virtual const PixelFormat* getPixelFormat() const { return &pixelFormat; }
+    virtual void setPixelFormat(const PixelFormat& format) { pixelFormat = format; }
+    // False when the pixels cannot be reached; a loop then writes nothing.
+    virtual bool lock() = 0;
+    virtual bool unlock() = 0;
+    virtual void* getPixels() const = 0;
+    virtual void setPixels(void* pixels) = 0;
+    // A new painter (reference count 0) on this image.
+    virtual ImagePainter* createPainter() = 0;
+    // A new view of one lane (reference count 0), or null where the image has none.
+    virtual ImageChannel* createChannelView(int lane) = 0;
+    virtual void freePixels() = 0;
+
+    // The image that painters read when this one is their source: itself, or a converted copy that this
+    // image holds one reference to.
+    ImageBase* getTwin() const { return twin; }
+    void setTwin(ImageBase* image);
+
+    bool isModified() const { return modified; }
+    void setModified(bool value) { modified = value; }
+    // As a source: true lets its own per-pixel alpha take part, false uses only the painter's alpha.
+    bool getAlphaMode() const { return alphaMode; }
+    void setAlphaMode(bool value) { alphaMode = value; }
+
+    static constexpr kernel::ClassInfo classInfo{&kernel::Object::classInfo};
+    const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
+
+protected:
+    // The bytes of a packed width x height buffer, or 0 when a size is not positive or the buffer would be
+    // too large for the 32-bit index and offset arithmetic of the drawing code.
+    static std::size_t bufferBytes(int width, int height, int bytesPerPixel);
+
+private:
+    ImageBase* twin;
+    int width = 0;
+    int height = 0;
+    PixelFormat pixelFormat;
+    int pitch = 0;
+    bool modified = false;
+    bool alphaMode = true;
+};
+
+} // namespace graphics

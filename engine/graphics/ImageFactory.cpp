@@ -1,0 +1,164 @@
+#include "engine/graphics/ImageFactory.h"
+
+#include "engine/graphics/Screen16.h"
+#include "engine/graphics/Screen32.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace graphics {
+namespace {
+
+// Row r of a 32-bit image, or null when the image has no 32-bit pixels. Rows are addressed through the
+// image's own pitch, which for a memory image is 4 x width, so rows follow each other in memory order.
+const std::uint32_t* row32(const ImageBase& image, int row) {
+    const auto* pixels = static_cast<const std::uint32_t*>(image.getPixels());
+    if (pixels == nullptr || image.getPixelFormat()->bytesPerPixel != 4) {
+        return nullptr;
+    }
+    return pixels + image.pixelIndex(0, row);
+}
+
+bool hasPixels32(const ImageBase& image) {
+    return image.getWidth() > 0 && image.getHeight() > 0 && row32(image, 0) != nullptr;
+}
+
+template <class Screen> Screen* createScreen(host::IDirectDrawSurface7* surface, const PixelFormat& format) {
+    if (surface == nullptr) {
+        return nullptr;
+    }
+    host::DDSURFACEDESC2 desc;
+    desc.dwSize = host::DDSURFACEDESC2_SIZE;
+    desc.dwFlags = host::DDSD_PIXELFORMAT;
+    if (host::FAILED(surface->GetSurfaceDesc(&desc))) {
+        return nullptr;
+    }
+    // Only the depth is compared: the channel masks of a surface are never used, its pixels are always
+    // drawn in the screen's fixed format.
+    const std::int64_t rowBytes = std::int64_t{desc.dwWidth} * format.bytesPerPixel;
+    if (desc.ddpfPixelFormat.dwRGBBitCount != format.bytesPerPixel * 8 || desc.dwWidth == 0 ||
+        desc.dwHeight == 0 || desc.lPitch < rowBytes || desc.dwHeight > 0x7FFFFFFF) {
+        return nullptr;
+    }
+    auto* screen = new (std::nothrow) Screen();
+    if (screen == nullptr) {
+        return nullptr;
+    }
+    screen->setPixelFormat(format);
+    screen->setWidth(static_cast<int>(desc.dwWidth));
+    screen->setHeight(static_cast<int>(desc.dwHeight));
+    screen->setPitch(desc.lPitch);
+    screen->setSurface(surface);
+    screen->readSurfaceDesc();
+    return screen;
+}
+
+} // namespace
+
+MemoryImage* createImage16(int width, int height) {
+    auto* image = new (std::nothrow) MemoryImage();
+    if (image == nullptr) {
+        return nullptr;
+    }
+    if (!image->allocate(width, height)) {
+        delete image;
+        return nullptr;
+    }
+    image->setPixelFormat(PixelFormat::rgb565());
+    image->setAlphaMode(false);
+    return image;
+}
+
+MemoryImage* createImage16From(const ImageBase& image32) {
+    if (!hasPixels32(image32)) {
+        return nullptr;
+    }
+    MemoryImage* image = createImage16(image32.getWidth(), image32.getHeight());
+    if (image != nullptr) {
+        convertImage32To16(image32, *image);
+    }
+    return image;
+}
+
+void convertImage32To16(const ImageBase& image32, MemoryImage& image16) {
+    std::uint16_t* pixels = image16.pixels16();
+    if (!hasPixels32(image32) || pixels == nullptr) {
+        return;
+    }
+    // Sizes that disagree convert only the part both images have.
+    const int width = std::min(image32.getWidth(), image16.getWidth());
+    const int height = std::min(image32.getHeight(), image16.getHeight());
+    const PixelFormat& format = *image16.getPixelFormat();
+    std::uint8_t* alpha = image16.getAlphaBuffer();
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* source = row32(image32, y);
+        std::uint16_t* target = pixels + image16.pixelIndex(0, y);
+        for (int x = 0; x < width; ++x) {
+            target[x] = static_cast<std::uint16_t>(format.pack(source[x]));
+            if (alpha != nullptr) {
+                alpha[std::int64_t{y} * image16.getWidth() + x] = static_cast<std::uint8_t>(source[x] >> 24);
+            }
+        }
+    }
+}
+
+MemoryImage32* createImage32(int width, int height) {
+    auto* image = new (std::nothrow) MemoryImage32();
+    if (image == nullptr) {
+        return nullptr;
+    }
+    if (!image->allocate(width, height)) {
+        delete image;
+        return nullptr;
+    }
+    image->setPixelFormat(PixelFormat::argb8888());
+    image->setAlphaMode(false);
+    return image;
+}
+
+MemoryImage32* createImage32From(const ImageBase& image) {
+    if (!hasPixels32(image)) {
+        return nullptr;
+    }
+    MemoryImage32* copy = createImage32(image.getWidth(), image.getHeight());
+    if (copy == nullptr) {
+        return nullptr;
+    }
+    const auto rowBytes = static_cast<std::size_t>(image.getWidth()) * 4;
+    for (int y = 0; y < image.getHeight(); ++y) {
+        std::memcpy(copy->pixels32() + copy->pixelIndex(0, y), row32(image, y), rowBytes);
+    }
+    return copy;
+}
+
+Screen16* createScreen16(host::IDirectDrawSurface7* surface) {
+    return createScreen<Screen16>(surface, PixelFormat::rgb565());
+}
+
+Screen32* createScreen32(host::IDirectDrawSurface7* surface) {
+    return createScreen<Screen32>(surface, PixelFormat::argb8888());
+}
+
+ChannelBuffer* createImageChannel(const ImageBase& image32, int lane) {
+    if (!hasPixels32(image32)) {
+        return nullptr;
+    }
+    const int shift = lane == 1 ? 16 : lane == 2 ? 8 : lane == 3 ? 0 : 24;
+    ChannelBuffer* buffer = nullptr;
+    try {
+        buffer = new ChannelBuffer(image32.getWidth(), image32.getHeight());
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    std::uint8_t* target = buffer->data();
+    for (int y = 0; y < image32.getHeight(); ++y) {
+        const std::uint32_t* source = row32(image32, y);
+        for (int x = 0; x < image32.getWidth(); ++x) {
+            *target++ = static_cast<std::uint8_t>(source[x] >> shift);
+        }
+    }
+    return buffer;
+}
+
+} // namespace graphics

@@ -1,0 +1,32 @@
+#pragma once
+// Making and converting images. Each result has a reference count of 0: the caller takes it.
+
+#include "engine/graphics/ChannelBuffer.h"
+#include "engine/graphics/MemoryImage.h"
+#include "engine/graphics/MemoryImage32.h"
+
+namespace host {
+class IDirectDrawSurface7;
+}
+
+namespace graphics {
+
+class Screen16;
+class Screen32;
+
+// Pixels and alpha bytes all 0, alpha mode off. Null when the size is not positive or memory is short.
+MemoryImage* createImage16(int width, int height);
+MemoryImage* createImage16From(const ImageBase& image32);
+// Packs each source pixel by the target's format; the target's alpha byte is the source's.
+void convertImage32To16(const ImageBase& image32, MemoryImage& image16);
+// Every pixel 0 and alpha mode off: code that builds a picture meant for per-pixel alpha sets the flag.
+MemoryImage32* createImage32(int width, int height);
+// An independent copy of the source's pixels.
+MemoryImage32* createImage32From(const ImageBase& image);
+// Null when the surface cannot describe itself or has another depth.
+Screen16* createScreen16(host::IDirectDrawSurface7* surface);
+Screen32* createScreen32(host::IDirectDrawSurface7* surface);
+// Lane 1 red, 2 green, 3 blue, any other alpha.
+ChannelBuffer* createImageChannel(const ImageBase& image32, int lane);
+
+} // namespace graphics

@@ -1,0 +1,186 @@
+// The image-source operations of the generic painter: blits, rotated and scaled draws, copies and the
+// forms that forward to the full operations.
+
+#include "engine/graphics/ClipBlit.h"
+#include "engine/graphics/ImagePainter.h"
+#include "engine/graphics/PixelLoopsArgb.h"
+#include "engine/graphics/TransformLoops.h"
+
+namespace graphics {
+
+namespace {
+
+constexpr double minimumScale = 0.0001;
+
+bool isVanishingScale(double scale) {
+    return scale >= -minimumScale && scale <= minimumScale;
+}
+
+// An empty or negative destination would make the stretch steps divide by zero or walk backwards.
+bool hasArea(const kernel::Rect& destination) {
+    return destination.w > 0 && destination.h > 0;
+}
+
+} // namespace
+
+void ImagePainter::blit(ImageBase& src, int dx, int dy, int sx, int sy, int sw, int sh) {
+    dx += getOriginX();
+    dy += getOriginY();
+    if (ClipBlit(dx, dy, *this, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
+        return;
+    }
+    ImageBase& target = *getImage();
+    switch (chooseBlitMode(src)) {
+    case BlitMode::None:
+        break;
+    case BlitMode::Copy:
+        BlitArgbCopy(target, dx, dy, src, sx, sy, sw, sh);
+        break;
+    case BlitMode::PerPixel:
+        BlitArgbAlpha(target, dx, dy, src, sx, sy, sw, sh);
+        break;
+    case BlitMode::Uniform:
+        BlitArgbBlend(target, dx, dy, src, sx, sy, sw, sh, getAlpha());
+        break;
+    case BlitMode::PerPixelUniform:
+        BlitArgbAlphaBlend(target, dx, dy, src, sx, sy, sw, sh, getAlpha());
+        break;
+    }
+}
+
+void ImagePainter::blit(ImageBase& src, int dx, int dy, const kernel::Rect& source) {
+    blit(src, dx, dy, source.x, source.y, source.w, source.h);
+}
+
+void ImagePainter::blit(ImageBase& src, int dx, int dy) {
+    blit(src, dx, dy, 0, 0, src.getWidth(), src.getHeight());
+}
+
+// The rotated and scaled families have no per-pixel-only member: the per-pixel-times-uniform one serves
+// full alpha too.
+void ImagePainter::drawRotated(ImageBase& src, double angle, double scale, int x, int y, int px, int py) {
+    if (isVanishingScale(scale)) {
+        return;
+    }
+    x += getOriginX();
+    y += getOriginY();
+    ImageBase& target = *getImage();
+    const kernel::Rect clip = getClip();
+    switch (chooseBlitMode(src)) {
+    case BlitMode::None:
+        break;
+    case BlitMode::Copy:
+        RotateArgbCopy(target, clip, x, y, px, py, src, angle, scale);
+        break;
+    case BlitMode::Uniform:
+        RotateArgbBlend(target, clip, x, y, px, py, src, angle, scale, getAlpha());
+        break;
+    case BlitMode::PerPixel:
+    case BlitMode::PerPixelUniform:
+        RotateArgbAlphaBlend(target, clip, x, y, px, py, src, angle, scale, getAlpha());
+        break;
+    }
+}
+
+// The loops take the nearest source pixel only, so the smooth forms draw as the plain ones.
+void ImagePainter::drawRotatedSmooth(ImageBase& src, double angle, double scale, int x, int y, int px,
+                                     int py) {
+    drawRotated(src, angle, scale, x, y, px, py);
+}
+
+void ImagePainter::drawScaled(ImageBase& src, int sx, int sy, int sw, int sh, int dx, int dy, int dw,
+                              int dh) {
+    const kernel::Rect destination(dx + getOriginX(), dy + getOriginY(), dw, dh);
+    if (destination.right() >= 0 && destination.bottom() >= 0 && hasArea(destination)) {
+        drawStretched(src, kernel::Rect(sx, sy, sw, sh), destination);
+    }
+}
+
+// The loops take the nearest source pixel only, so the smooth form draws as the plain one, without its
+// test for a destination wholly left of or above the target (the loops clip that away themselves).
+void ImagePainter::drawScaledSmooth(ImageBase& src, int sx, int sy, int sw, int sh, int dx, int dy, int dw,
+                                    int dh) {
+    const kernel::Rect destination(dx + getOriginX(), dy + getOriginY(), dw, dh);
+    if (hasArea(destination)) {
+        drawStretched(src, kernel::Rect(sx, sy, sw, sh), destination);
+    }
+}
+
+void ImagePainter::drawStretched(ImageBase& src, const kernel::Rect& source,
+                                 const kernel::Rect& destination) {
+    ImageBase& target = *getImage();
+    const kernel::Rect clip = getClip();
+    switch (chooseBlitMode(src)) {
+    case BlitMode::None:
+        break;
+    case BlitMode::Copy:
+        StretchArgbCopy(target, clip, destination, src, source);
+        break;
+    case BlitMode::Uniform:
+        StretchArgbBlend(target, clip, destination, src, source, getAlpha());
+        break;
+    case BlitMode::PerPixel:
+    case BlitMode::PerPixelUniform:
+        StretchArgbAlphaBlend(target, clip, destination, src, source, getAlpha());
+        break;
+    }
+}
+
+void ImagePainter::copyPixels(ImageBase& src, int dx, int dy, int sx, int sy, int sw, int sh) {
+    dx += getOriginX();
+    dy += getOriginY();
+    if (!ClipBlit(dx, dy, *this, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
+        CopyRectArgb(*getImage(), dx, dy, src, sx, sy, sw, sh);
+    }
+}
+
+// The generic painter has no loop for it: the painters of each depth draw it.
+void ImagePainter::fillThroughChannel(ChannelBuffer& channel, int dx, int dy, int sx, int sy, int sw,
+                                      int sh) {
+    dx += getOriginX();
+    dy += getOriginY();
+    ClipBlit(dx, dy, *this, channel.getWidth(), channel.getHeight(), sx, sy, sw, sh);
+}
+
+void ImagePainter::fillThroughChannel(ChannelBuffer& channel, int dx, int dy, const kernel::Rect& source) {
+    fillThroughChannel(channel, dx, dy, source.x, source.y, source.w, source.h);
+}
+
+void ImagePainter::fillThroughChannel(ChannelBuffer& channel, int dx, int dy) {
+    fillThroughChannel(channel, dx, dy, 0, 0, channel.getWidth(), channel.getHeight());
+}
+
+void ImagePainter::copyLane(ImageBase& src, int lane, int x, int y, const kernel::Rect& source) {
+    copyLane(src, lane, x, y, source.x, source.y, source.w, source.h);
+}
+
+void ImagePainter::copyLane(ImageBase& src, int lane, int x, int y) {
+    copyLane(src, lane, x, y, 0, 0, src.getWidth(), src.getHeight());
+}
+
+void ImagePainter::copyChannelToLane(ChannelBuffer& channel, int lane, int x, int y,
+                                     const kernel::Rect& source) {
+    copyChannelToLane(channel, lane, x, y, source.x, source.y, source.w, source.h);
+}
+
+void ImagePainter::copyChannelToLane(ChannelBuffer& channel, int lane, int x, int y) {
+    copyChannelToLane(channel, lane, x, y, 0, 0, channel.getWidth(), channel.getHeight());
+}
+
+void ImagePainter::minLane(ImageBase& src, int lane, int x, int y, const kernel::Rect& source) {
+    minLane(src, lane, x, y, source.x, source.y, source.w, source.h);
+}
+
+void ImagePainter::minLane(ImageBase& src, int lane, int x, int y) {
+    minLane(src, lane, x, y, 0, 0, src.getWidth(), src.getHeight());
+}
+
+void ImagePainter::maxLane(ImageBase& src, int lane, int x, int y, const kernel::Rect& source) {
+    maxLane(src, lane, x, y, source.x, source.y, source.w, source.h);
+}
+
+void ImagePainter::maxLane(ImageBase& src, int lane, int x, int y) {
+    maxLane(src, lane, x, y, 0, 0, src.getWidth(), src.getHeight());
+}
+
+} // namespace graphics

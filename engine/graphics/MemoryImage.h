@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/graphics/ImageBase.h"
+
+#include <cstdint>
+
+namespace graphics {
+
+// 16-bit RGB565 pixels with a separate plane of one alpha byte per pixel.
+class MemoryImage : public ImageBase {
+public:
+    MemoryImage() = default;
+    ~MemoryImage() override;
+
+    int pixelIndex(int x, int y) const override { return (getPitch() / 2) * y + x; }
+    bool lock() override { return true; }
+    bool unlock() override { return true; }
+    void* getPixels() const override { return pixels; }
+    void setPixels(void* value) override { pixels = static_cast<std::uint16_t*>(value); }
+    ImagePainter* createPainter() override;
+    ImageChannel* createChannelView(int lane) override;
+    void freePixels() override;
+
+    std::uint16_t* pixels16() const { return pixels; }
+    // Null when the image has none (a 16-bit screen).
+    std::uint8_t* getAlphaBuffer() const { return alphaBuffer; }
+    void setAlphaBuffer(std::uint8_t* value) { alphaBuffer = value; }
+
+    // Allocates width x height pixels and alpha bytes, all 0 (owned; freed by freePixels).
+    bool allocate(int width, int height);
+
+    static constexpr kernel::ClassInfo classInfo{&ImageBase::classInfo};
+    const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
+
+private:
+    std::uint16_t* pixels = nullptr;
+    std::uint8_t* alphaBuffer = nullptr;
+};
+
+} // namespace graphics

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "engine/graphics/ImageBase.h"
+
+#include <cstdint>
+
+namespace graphics {
+
+// 32-bit pixels 0xAARRGGBB.
+class MemoryImage32 : public ImageBase {
+public:
+    MemoryImage32() = default;
+    ~MemoryImage32() override;
+
+    int pixelIndex(int x, int y) const override { return (getPitch() / 4) * y + x; }
+    bool lock() override { return true; }
+    bool unlock() override { return true; }
+    void* getPixels() const override { return pixels; }
+    void setPixels(void* value) override { pixels = static_cast<std::uint32_t*>(value); }
+    ImagePainter* createPainter() override;
+    ImageChannel* createChannelView(int lane) override;
+    void freePixels() override;
+
+    std::uint32_t* pixels32() const { return pixels; }
+
+    // Allocates width x height pixels, all 0 (owned; freed by freePixels).
+    bool allocate(int width, int height);
+
+    static constexpr kernel::ClassInfo classInfo{&ImageBase::classInfo};
+    const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
+
+private:
+    std::uint32_t* pixels = nullptr;
+};
+
+} // namespace graphics

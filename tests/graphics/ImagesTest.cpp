@@ -1,0 +1,246 @@
+#include "engine/graphics/ImageChannel.h"
+#include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/Screen16.h"
+#include "engine/graphics/Screen32.h"
+#include "engine/kernel/SmartPtr.h"
+#include "host/Display.h"
+#include "host/Testing.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+using namespace graphics;
+using kernel::SmartPtr;
+
+namespace {
+
+SmartPtr<MemoryImage32> image32Of(int width, int height, const std::vector<std::uint32_t>& pixels) {
+    SmartPtr<MemoryImage32> image(createImage32(width, height));
+    std::memcpy(image->pixels32(), pixels.data(), pixels.size() * 4);
+    return image;
+}
+
+struct SurfaceHolder {
+    host::IDirectDrawSurface7* surface = nullptr;
+    SurfaceHolder(int width, int height, int bytes, int pitch) {
+        EXPECT_EQ(host::createMemorySurface(width, height, bytes, pitch, &surface), host::DD_OK);
+    }
+    ~SurfaceHolder() {
+        host::testing::clearFailures();
+        EXPECT_EQ(surface->Release(), 0u);
+    }
+    int references() {
+        surface->AddRef();
+        return static_cast<int>(surface->Release());
+    }
+};
+
+} // namespace
+
+TEST(Images, ConversionTo16BitsPacksRgb565AndKeepsAlphaBytes) {
+    const std::vector<std::uint32_t> source{0x80FF8040, 0xFFFFFFFF, 0x00000000, 0x12345678};
+    const std::uint16_t packed[] = {0xFC08, 0xFFFF, 0x0000, 0x32AF};
+    const std::uint8_t alpha[] = {0x80, 0xFF, 0x00, 0x12};
+    auto image32 = image32Of(2, 2, source);
+    SmartPtr<MemoryImage> image(createImage16From(*image32));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->getPitch(), 4);
+    EXPECT_FALSE(image->getAlphaMode());
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(image->pixels16()[i], packed[i]) << i;
+        EXPECT_EQ(image->getAlphaBuffer()[i], alpha[i]) << i;
+    }
+    EXPECT_FALSE(SmartPtr<MemoryImage>(createImage16From(*image)));
+}
+
+TEST(Images, ChannelExtractionPicksTheLaneAndTreatsUnknownLanesAsAlpha) {
+    auto image = image32Of(2, 1, {0x11223344, 0xAABBCCDD});
+    const struct {
+        int lane;
+        std::uint8_t first, second;
+    } cases[] = {{0, 0x11, 0xAA}, {7, 0x11, 0xAA}, {-1, 0x11, 0xAA},
+                 {1, 0x22, 0xBB}, {2, 0x33, 0xCC}, {3, 0x44, 0xDD}};
+    for (const auto& c : cases) {
+        SmartPtr<ChannelBuffer> buffer(createImageChannel(*image, c.lane));
+        ASSERT_TRUE(buffer);
+        EXPECT_EQ(buffer->getWidth(), 2);
+        EXPECT_EQ(buffer->data()[0], c.first) << c.lane;
+        EXPECT_EQ(buffer->data()[1], c.second) << c.lane;
+    }
+    SmartPtr<MemoryImage> image16(createImage16(2, 1));
+    EXPECT_FALSE(SmartPtr<ChannelBuffer>(createImageChannel(*image16, 0)));
+}
+
+TEST(Images, NewImagesAreZeroedWithAlphaModeOff) {
+    SmartPtr<MemoryImage32> image32(createImage32(3, 2));
+    SmartPtr<MemoryImage> image16(createImage16(3, 2));
+    ASSERT_TRUE(image32 && image16);
+    EXPECT_EQ(image32->getPitch(), 12);
+    EXPECT_EQ(image32->getPixelFormat()->maskA, 0xFF000000u);
+    EXPECT_EQ(image16->getPixelFormat()->maskR, 0xF800u);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(image32->pixels32()[i], 0u);
+        EXPECT_EQ(image16->pixels16()[i], 0u);
+        EXPECT_EQ(image16->getAlphaBuffer()[i], 0u);
+    }
+    EXPECT_FALSE(image32->getAlphaMode());
+    EXPECT_FALSE(image16->getAlphaMode());
+    EXPECT_FALSE(image32->isModified());
+    EXPECT_EQ(image32->getTwin(), image32.get());
+}
+
+TEST(Images, SizesThatAreNotPositiveOrTooLargeGiveNoImage) {
+    // 65536 x 65536 wraps to 0 in 32 bits; the others pass the 32-bit byte range.
+    const int sizes[][2] = {{0, 1}, {1, 0}, {-1, 5}, {5, -1}, {65536, 65536}, {INT_MAX, 2}, {0x40000000, 1}};
+    for (const auto& size : sizes) {
+        EXPECT_FALSE(SmartPtr<MemoryImage32>(createImage32(size[0], size[1]))) << size[0] << "x" << size[1];
+        EXPECT_FALSE(SmartPtr<MemoryImage>(createImage16(size[0], size[1]))) << size[0] << "x" << size[1];
+    }
+}
+
+TEST(Images, CopiedImageIsIndependentOfItsSource) {
+    auto source = image32Of(2, 2, {1, 2, 3, 4});
+    SmartPtr<MemoryImage32> copy(createImage32From(*source));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(std::memcmp(copy->pixels32(), source->pixels32(), 16), 0);
+    source->pixels32()[0] = 9;
+    copy->pixels32()[3] = 7;
+    EXPECT_EQ(copy->pixels32()[0], 1u);
+    EXPECT_EQ(source->pixels32()[3], 4u);
+}
+
+namespace {
+struct TrackedImage : MemoryImage32 {
+    int* destroyed;
+    explicit TrackedImage(int* destroyed) : destroyed(destroyed) {}
+    ~TrackedImage() override { ++*destroyed; }
+};
+} // namespace
+
+TEST(Images, TwinIsCountedUnlessItIsTheImageItself) {
+    int destroyed = 0;
+    SmartPtr<MemoryImage32> image(createImage32(1, 1));
+    SmartPtr<TrackedImage> first(new TrackedImage(&destroyed));
+    image->setTwin(first.get());
+    image->setTwin(first.get());
+    EXPECT_EQ(first->referenceCount(), 2);
+    first = nullptr;
+    image->setTwin(image.get());
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(image->referenceCount(), 1);
+
+    // A twin held only by the image goes with it, once.
+    image->setTwin(new TrackedImage(&destroyed));
+    image = nullptr;
+    EXPECT_EQ(destroyed, 2);
+}
+
+TEST(Images, ScreensReadTheirSurfaceAndStepWholePaddedRows) {
+    SurfaceHolder surface16(5, 3, 2, 16);
+    SurfaceHolder surface32(5, 3, 4, 24);
+    {
+        SmartPtr<Screen16> screen16(createScreen16(surface16.surface));
+        SmartPtr<Screen32> screen32(createScreen32(surface32.surface));
+        ASSERT_TRUE(screen16 && screen32);
+        EXPECT_EQ(surface16.references(), 2);
+        EXPECT_EQ(screen16->getPitch(), 16);
+        EXPECT_EQ(screen16->pixelIndex(2, 1), 10);
+        EXPECT_EQ(screen32->pixelIndex(2, 1), 8);
+        EXPECT_EQ(screen16->getPixelFormat()->maskG, 0x07E0u);
+        EXPECT_EQ(screen16->getAlphaBuffer(), nullptr);
+
+        ASSERT_TRUE(screen16->lock());
+        ASSERT_TRUE(screen16->lock());
+        EXPECT_EQ(screen16->getPixels(), surface16.surface->pixels());
+        screen16->pixels16()[screen16->pixelIndex(2, 1)] = 0xBEEF;
+        EXPECT_TRUE(screen16->unlock());
+        EXPECT_TRUE(screen16->unlock());
+        EXPECT_FALSE(screen16->unlock());
+        std::uint16_t written;
+        std::memcpy(&written, surface16.surface->pixels() + 16 + 4, 2);
+        EXPECT_EQ(written, 0xBEEF);
+
+        // A surface of the other depth makes no screen.
+        EXPECT_FALSE(SmartPtr<Screen16>(createScreen16(surface32.surface)));
+        EXPECT_FALSE(SmartPtr<Screen32>(createScreen32(nullptr)));
+    }
+    // The screens gave back their references without freeing the surfaces' pixels.
+    EXPECT_EQ(surface16.references(), 1);
+    EXPECT_EQ(surface32.references(), 1);
+}
+
+TEST(Images, SurfaceFailuresBecomeResults) {
+    SurfaceHolder surface(4, 4, 4, 0);
+    host::testing::failCall("GetSurfaceDesc", -1, 1);
+    EXPECT_FALSE(SmartPtr<Screen32>(createScreen32(surface.surface)));
+    EXPECT_EQ(surface.references(), 1);
+
+    SmartPtr<Screen32> screen(createScreen32(surface.surface));
+    ASSERT_TRUE(screen);
+    host::testing::failCall("Lock", -1, 1);
+    EXPECT_FALSE(screen->lock());
+    EXPECT_EQ(surface.surface->lockCount(), 0);
+    EXPECT_TRUE(screen->lock());
+    EXPECT_TRUE(screen->unlock());
+
+    host::IDirectDrawSurface7* none = nullptr;
+    EXPECT_EQ(host::createMemorySurface(4, 4, 3, 0, &none), host::DDERR_INVALIDPARAMS);
+    EXPECT_EQ(host::createMemorySurface(4, 4, 2, 6, &none), host::DDERR_INVALIDPARAMS);
+    EXPECT_EQ(host::createMemorySurface(65536, 65536, 4, 0, &none), host::DDERR_INVALIDPARAMS);
+    EXPECT_EQ(none, nullptr);
+}
+
+TEST(ImageChannel, ReadsItsLaneAndZeroForAnUnknownLane) {
+    auto image = image32Of(1, 1, {0x11223344});
+    const int expected[] = {0x11, 0x22, 0x33, 0x44, 0, 0};
+    const int lanes[] = {0, 1, 2, 3, 5, -1};
+    for (int i = 0; i < 6; ++i) {
+        SmartPtr<ImageChannel> view(image->createChannelView(lanes[i]));
+        EXPECT_EQ(view->get(0, 0), expected[i]) << lanes[i];
+        EXPECT_EQ(image->referenceCount(), 2);
+    }
+    EXPECT_EQ(image->referenceCount(), 1);
+    SmartPtr<MemoryImage> image16(createImage16(1, 1));
+    EXPECT_EQ(image16->createChannelView(0), nullptr);
+}
+
+TEST(ImageChannel, FillsOnlyInsideTheView) {
+    auto image = image32Of(2, 2, {0x11223344, 0x11223344, 0x11223344, 0x11223344});
+    SmartPtr<ImageChannel> red(image->createChannelView(1));
+    red->fillRect(2, 0, 5, 5, 0xFF);
+    red->fillRect(-5, -5, 5, 10, 0xFF);
+    red->fillRect(INT_MAX, INT_MAX, INT_MAX, INT_MAX, 0xFF);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(image->pixels32()[i], 0x11223344u);
+    }
+    red->fillRect(-1, 1, 2, 9, 0xAB);
+    EXPECT_EQ(image->pixels32()[2], 0x11AB3344u);
+    EXPECT_EQ(image->pixels32()[3], 0x11223344u);
+    red->fill(0);
+    EXPECT_EQ(image->pixels32()[1], 0x11003344u);
+}
+
+TEST(ImageChannel, CopyAndMaxChangeOnlyTheChosenLane) {
+    auto source = image32Of(2, 1, {0x01020304, 0x05060708});
+    auto target = image32Of(2, 1, {0xA0A0A0A0, 0x00000000});
+    SmartPtr<ImageChannel> from(source->createChannelView(2));
+    SmartPtr<ImageChannel> to(target->createChannelView(2));
+    to->copy(*from, 0, 0);
+    EXPECT_EQ(target->pixels32()[0], 0xA0A003A0u);
+    EXPECT_EQ(target->pixels32()[1], 0x00000700u);
+
+    // Offsets past the edges write only where source and target overlap.
+    to->copy(*from, 1, 0);
+    to->copyRect(*from, -1, 0, 0, 0, INT_MAX, INT_MAX);
+    EXPECT_EQ(target->pixels32()[0], 0xA0A007A0u);
+    EXPECT_EQ(target->pixels32()[1], 0x00000300u);
+
+    target->pixels32()[0] = 0x00000500;
+    target->pixels32()[1] = 0x00000500;
+    to->max(*from, 0, 0);
+    EXPECT_EQ(target->pixels32()[0], 0x00000500u);
+    EXPECT_EQ(target->pixels32()[1], 0x00000700u);
+}

@@ -1,0 +1,338 @@
+#include "engine/graphics/ClipBlit.h"
+#include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/ImagePainter.h"
+#include "engine/graphics/MemoryImage32Painter.h"
+#include "engine/graphics/MemoryImagePainter.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+
+using namespace graphics;
+using kernel::Color;
+using kernel::Rect;
+using kernel::SmartPtr;
+
+namespace {
+
+// Only the generic ARGB8888 operations of the base: the forms the depth painters leave abstract do nothing.
+class GenericPainter : public ImagePainter {
+public:
+    using ImagePainter::ImagePainter;
+    void copyLane(ImageBase&, int, int, int, int, int, int, int) override {}
+    void copyChannelToLane(ChannelBuffer&, int, int, int, int, int, int, int) override {}
+    void minLane(ImageBase&, int, int, int, int, int, int, int) override {}
+    void maxLane(ImageBase&, int, int, int, int, int, int, int) override {}
+    void prepareSource(ImageBase&) override {}
+};
+
+SmartPtr<ImagePainter> createGenericPainter(ImageBase& target) {
+    return new GenericPainter(target);
+}
+
+SmartPtr<MemoryImage32> image32(int width, int height, std::uint32_t fill) {
+    SmartPtr<MemoryImage32> image = createImage32(width, height);
+    std::fill_n(image->pixels32(), width * height, fill);
+    return image;
+}
+
+SmartPtr<MemoryImage> image16(int width, int height, std::uint16_t fill) {
+    SmartPtr<MemoryImage> image = createImage16(width, height);
+    std::fill_n(image->pixels16(), width * height, fill);
+    return image;
+}
+
+std::uint32_t pixel(const MemoryImage32& image, int x, int y) {
+    return image.pixels32()[y * image.getWidth() + x];
+}
+
+std::uint16_t pixel(const MemoryImage& image, int x, int y) {
+    return image.pixels16()[y * image.getWidth() + x];
+}
+
+int countPixels(const MemoryImage32& image, std::uint32_t value) {
+    const int size = image.getWidth() * image.getHeight();
+    return static_cast<int>(std::count(image.pixels32(), image.pixels32() + size, value));
+}
+
+SmartPtr<ImagePainter> painterOn(ImageBase& image) {
+    return image.createPainter();
+}
+
+} // namespace
+
+TEST(Geometry, RoundingGoesToTheNearestIntegerWithHalvesToEven) {
+    const std::array<std::pair<float, int>, 7> rounded = {
+        {{0.5f, 0}, {1.5f, 2}, {2.5f, 2}, {-0.5f, 0}, {-1.5f, -2}, {2.4f, 2}, {-2.6f, -3}}};
+    for (const auto& [value, expected] : rounded) {
+        EXPECT_EQ(roundToInt(value), expected) << value;
+        EXPECT_EQ(PointF(value, value).getRoundedY(), expected) << value;
+    }
+    EXPECT_EQ(ceilToInt(2.1f), 3);
+    EXPECT_EQ(ceilToInt(-2.9f), -2);
+}
+
+TEST(ClipBlit, FitsTheBlitIntoSourceTargetAndClip) {
+    struct Case {
+        const char* name;
+        Rect clip;
+        int dx, dy, sx, sy, sw, sh;
+        bool nothing;
+        int wantDx, wantDy, wantSx, wantSy, wantSw, wantSh;
+    };
+    // Target 10 x 8, source 8 x 6.
+    const Case cases[] = {
+        {"inside", {0, 0, 10, 8}, 1, 1, 0, 0, 8, 6, false, 1, 1, 0, 0, 8, 6},
+        {"negative sx starts further right", {0, 0, 10, 8}, 2, 0, -5, 0, 8, 6, false, 7, 0, 0, 0, 3, 6},
+        {"negative dy clips from the top", {0, 0, 10, 8}, 0, -3, 0, 0, 8, 6, false, 0, 0, 0, 3, 8, 3},
+        {"negative dx clips from the left", {0, 0, 10, 8}, -2, 0, 0, 0, 8, 6, false, 0, 0, 2, 0, 6, 6},
+        {"right edge", {0, 0, 10, 8}, 7, 0, 0, 0, 8, 6, false, 7, 0, 0, 0, 3, 6},
+        {"bottom edge", {0, 0, 10, 8}, 0, 5, 0, 0, 8, 6, false, 0, 5, 0, 0, 8, 3},
+        {"source rectangle beyond the source", {0, 0, 10, 8}, 0, 0, 6, 4, 5, 5, false, 0, 0, 6, 4, 2, 2},
+        {"clip rectangle", {2, 3, 4, 2}, 0, 0, 0, 0, 8, 6, false, 2, 3, 2, 3, 4, 2},
+        {"dx at the target width", {0, 0, 10, 8}, 10, 0, 0, 0, 8, 6, true, 0, 0, 0, 0, 0, 0},
+        {"dy at the target height", {0, 0, 10, 8}, 0, 8, 0, 0, 8, 6, true, 0, 0, 0, 0, 0, 0},
+        {"clipped width 0", {0, 0, 10, 8}, -4, 0, 0, 0, 4, 6, true, 0, 0, 0, 0, 0, 0},
+        {"sx at the source width", {0, 0, 10, 8}, 0, 0, 8, 0, 2, 6, true, 0, 0, 0, 0, 0, 0},
+        {"left of the clip", {5, 0, 5, 8}, 0, 0, 0, 0, 4, 6, true, 0, 0, 0, 0, 0, 0},
+    };
+    SmartPtr<MemoryImage32> target = image32(10, 8, 0);
+    SmartPtr<ImagePainter> painter = painterOn(*target);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        painter->setClip(c.clip);
+        int dx = c.dx, dy = c.dy, sx = c.sx, sy = c.sy, sw = c.sw, sh = c.sh;
+        ASSERT_EQ(ClipBlit(dx, dy, *painter, 8, 6, sx, sy, sw, sh), c.nothing);
+        if (!c.nothing) {
+            EXPECT_EQ((std::array{dx, dy, sx, sy, sw, sh}),
+                      (std::array{c.wantDx, c.wantDy, c.wantSx, c.wantSy, c.wantSw, c.wantSh}));
+        }
+    }
+}
+
+TEST(Painter, BlitWithNegativeSourceXDrawsTheFirstColumnFurtherRight) {
+    SmartPtr<MemoryImage32> source = image32(3, 1, 0xFF000000);
+    source->pixels32()[0] = 0xFF112233;
+    SmartPtr<MemoryImage32> target = image32(8, 1, 0xFF000000);
+    painterOn(*target)->blit(*source, 1, 0, -5, 0, 8, 1);
+    EXPECT_EQ(pixel(*target, 6, 0), 0xFF112233u);
+    EXPECT_EQ(countPixels(*target, 0xFF112233u), 1);
+}
+
+// Source 0x40FF0000 (red, alpha 64) over one opaque blue pixel: each loop leaves its own trace.
+TEST(Painter, AlphaAndTheSourceFlagChooseTheLoop) {
+    struct Case {
+        int alpha;
+        bool alphaMode;
+        std::uint32_t generic;
+        std::uint32_t painter32;
+        std::uint16_t painter16;
+    };
+    const Case cases[] = {
+        {0, false, 0xFF0000FF, 0xFF0000FF, 0x001F},   {0, true, 0xFF0000FF, 0xFF0000FF, 0x001F},
+        {255, false, 0x40FF0000, 0xFFFF0000, 0xF800}, {255, true, 0xFF3F00BF, 0xFF3E00C0, 0x3817},
+        {128, false, 0xFF7F007F, 0x9F7F007F, 0x780F}, {128, true, 0xFF1F00DF, 0xFF1F00DF, 0x181B},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "alpha " << c.alpha << " flag " << c.alphaMode);
+        SmartPtr<MemoryImage32> source = image32(1, 1, 0x40FF0000);
+        source->setAlphaMode(c.alphaMode);
+
+        SmartPtr<MemoryImage32> generic = image32(1, 1, 0xFF0000FF);
+        SmartPtr<ImagePainter> genericPainter = createGenericPainter(*generic);
+        genericPainter->setAlpha(c.alpha);
+        genericPainter->blit(*source, 0, 0);
+        EXPECT_EQ(pixel(*generic, 0, 0), c.generic);
+
+        SmartPtr<MemoryImage32> target32 = image32(1, 1, 0xFF0000FF);
+        SmartPtr<ImagePainter> painter32 = painterOn(*target32);
+        painter32->setAlpha(c.alpha);
+        painter32->blit(*source, 0, 0);
+        EXPECT_EQ(pixel(*target32, 0, 0), c.painter32);
+
+        SmartPtr<MemoryImage> target16 = image16(1, 1, 0x001F);
+        SmartPtr<ImagePainter> painter16 = painterOn(*target16);
+        painter16->setAlpha(c.alpha);
+        painter16->blit(*source, 0, 0);
+        EXPECT_EQ(pixel(*target16, 0, 0), c.painter16);
+    }
+}
+
+TEST(Painter, SixteenBitTwinIsConvertedOnceAndAgainOnlyWhenModified) {
+    SmartPtr<MemoryImage32> source = image32(2, 2, 0xFFFF0000);
+    SmartPtr<MemoryImage> target = image16(2, 2, 0);
+    SmartPtr<ImagePainter> painter = painterOn(*target);
+
+    painter->blit(*source, 0, 0);
+    ImageBase* const twin = source->getTwin();
+    ASSERT_NE(twin, source.get());
+    EXPECT_EQ(pixel(*target, 1, 1), 0xF800);
+
+    // Unmarked changes stay unseen: the second draw reads the cached twin.
+    std::fill_n(source->pixels32(), 4, 0xFF00FF00);
+    painter->blit(*source, 0, 0);
+    EXPECT_EQ(source->getTwin(), twin);
+    EXPECT_EQ(pixel(*target, 1, 1), 0xF800);
+
+    source->setModified(true);
+    painter->blit(*source, 0, 0);
+    EXPECT_EQ(source->getTwin(), twin);
+    EXPECT_FALSE(source->isModified());
+    EXPECT_EQ(pixel(*target, 1, 1), 0x07E0);
+
+    // A 16-bit source is its own twin and is read directly.
+    SmartPtr<MemoryImage> direct = image16(2, 2, 0x001F);
+    painter->blit(*direct, 0, 0);
+    EXPECT_EQ(direct->getTwin(), direct.get());
+    EXPECT_EQ(pixel(*target, 0, 0), 0x001F);
+}
+
+TEST(Painter, RectangleOfOneWritesThePixelTwiceThroughTopAndBottom) {
+    SmartPtr<MemoryImage32> target = image32(4, 4, 0xFF0000FF);
+    SmartPtr<ImagePainter> painter = painterOn(*target);
+    painter->setColor(Color(0xFFFF0000));
+    painter->setAlpha(128);
+    painter->drawRect(1, 1, 1, 1);
+    // One blend at 128 gives 0xFF7F007F; the second one over it gives this.
+    EXPECT_EQ(pixel(*target, 1, 1), 0xFFBF003Fu);
+    EXPECT_EQ(countPixels(*target, 0xFF0000FF), 15);
+}
+
+TEST(Painter, AlphaIsClampedAndZeroDrawsNothing) {
+    const std::pair<int, int> clamps[] = {{300, 255}, {255, 255}, {1, 1}, {0, 0}, {-4, 0}};
+    SmartPtr<MemoryImage32> target = image32(4, 4, 0xFF000000);
+    SmartPtr<ImagePainter> painter = painterOn(*target);
+    for (const auto& [given, stored] : clamps) {
+        painter->setAlpha(given);
+        EXPECT_EQ(painter->getAlpha(), stored) << given;
+    }
+    painter->setColor(Color(0xFFFFFFFF));
+    painter->setAlpha(-4);
+    painter->putPixel(1, 1);
+    painter->drawLine(0, 0, 3, 3);
+    painter->drawSmoothLine(1.0f, 1.0f, 3.0f, 2.5f);
+    painter->fillRect(0, 0, 4, 4);
+    painter->clear();
+    EXPECT_EQ(countPixels(*target, 0xFF000000), 16);
+}
+
+TEST(Painter, PixelsAndLinesWithAnEndOutsideTheClipAreDroppedWhole) {
+    const std::function<void(ImagePainter&)> requests[] = {
+        [](ImagePainter& p) { p.drawLine(3, 3, 8, 3); },
+        [](ImagePainter& p) { p.drawLine(1, 3, 4, 3); },
+        [](ImagePainter& p) { p.drawLaneLine(1, 0x55, 3, 3, 3, 9); },
+        [](ImagePainter& p) { p.drawSmoothLine(3.0f, 3.0f, 9.0f, 5.0f); },
+        [](ImagePainter& p) { p.putPixel(8, 8); },
+        [](ImagePainter& p) { p.setLane(0, 0x55, 1, 1); },
+        [](ImagePainter& p) { p.drawSpan(3, 9, 3); },
+    };
+    for (std::size_t i = 0; i < std::size(requests); ++i) {
+        SCOPED_TRACE(i);
+        SmartPtr<MemoryImage32> target = image32(10, 10, 0xFF000000);
+        SmartPtr<ImagePainter> painter = painterOn(*target);
+        painter->setColor(Color(0xFFFFFFFF));
+        painter->setClip(2, 2, 6, 6);
+        requests[i](*painter);
+        EXPECT_EQ(countPixels(*target, 0xFF000000), 100);
+    }
+    SmartPtr<MemoryImage32> target = image32(10, 10, 0xFF000000);
+    SmartPtr<ImagePainter> painter = painterOn(*target);
+    painter->setColor(Color(0xFFFFFFFF));
+    painter->setClip(2, 2, 6, 6);
+    painter->drawLine(3, 3, 7, 3);
+    EXPECT_EQ(countPixels(*target, 0xFFFFFFFF), 5);
+}
+
+TEST(Painter, OriginMovesDestinationsButNeitherSourcesNorTheClip) {
+    SmartPtr<MemoryImage32> source = image32(3, 1, 0xFF000000);
+    source->pixels32()[1] = 0xFF445566;
+    SmartPtr<MemoryImage32> target = image32(8, 8, 0xFF000000);
+    SmartPtr<ImagePainter> painter = painterOn(*target);
+    painter->setOrigin(3, 2);
+    painter->blit(*source, 0, 0, 1, 0, 1, 1);
+    EXPECT_EQ(pixel(*target, 3, 2), 0xFF445566u);
+
+    painter->setColor(Color(0xFFFFFFFF));
+    painter->moveOrigin(1, 1);
+    painter->putPixel(0, 0);
+    EXPECT_EQ(pixel(*target, 4, 3), 0xFFFFFFFFu);
+
+    painter->setClip(0, 0, 2, 2);
+    painter->putPixel(0, 0);
+    painter->fillRect(0, 0, 8, 8);
+    EXPECT_EQ(countPixels(*target, 0xFFFFFFFF), 1);
+    EXPECT_EQ(painter->getClip(), Rect(0, 0, 2, 2));
+}
+
+TEST(Painter, ScaledDrawsWithoutDestinationAreaDrawNothing) {
+    SmartPtr<MemoryImage32> source = image32(4, 4, 0xFFFFFFFF);
+    const Rect destinations[] = {{0, 0, 0, 4}, {0, 0, 4, 0}, {2, 2, -3, 4}, {2, 2, 4, -1}, {-9, 0, 4, 4}};
+    for (const Rect& d : destinations) {
+        SmartPtr<MemoryImage32> target32 = image32(8, 8, 0xFF000000);
+        SmartPtr<MemoryImage> target16 = image16(8, 8, 0);
+        for (ImageBase* target :
+             {static_cast<ImageBase*>(target32.get()), static_cast<ImageBase*>(target16.get())}) {
+            SmartPtr<ImagePainter> painter = painterOn(*target);
+            painter->drawScaled(*source, 0, 0, 4, 4, d.x, d.y, d.w, d.h);
+            painter->drawScaledSmooth(*source, 0, 0, 4, 4, d.x, d.y, d.w, d.h);
+        }
+        EXPECT_EQ(countPixels(*target32, 0xFF000000), 64);
+        EXPECT_EQ(std::count(target16->pixels16(), target16->pixels16() + 64, 0), 64);
+    }
+    // Starting above the top edge is drawn clipped.
+    SmartPtr<MemoryImage32> target = image32(8, 8, 0xFF000000);
+    painterOn(*target)->drawScaled(*source, 0, 0, 4, 4, 0, -4, 8, 8);
+    EXPECT_EQ(countPixels(*target, 0xFFFFFFFF), 32);
+}
+
+TEST(Painter, UnturnedRotationDrawsLikeABlitAndAVanishingScaleDrawsNothing) {
+    SmartPtr<MemoryImage32> source = image32(2, 2, 0xFFFFFFFF);
+    for (const double scale : {1.0, 0.0, 0.00005, -0.00005}) {
+        SCOPED_TRACE(scale);
+        const int expected = scale == 1.0 ? 4 : 0;
+        SmartPtr<MemoryImage32> target32 = image32(8, 8, 0xFF000000);
+        SmartPtr<ImagePainter> painter32 = painterOn(*target32);
+        painter32->setOrigin(2, 3);
+        painter32->drawRotated(*source, 0.0, scale, 1, 1, 1, 1);
+        EXPECT_EQ(countPixels(*target32, 0xFFFFFFFF), expected);
+        EXPECT_EQ(pixel(*target32, 3, 4), expected ? 0xFFFFFFFFu : 0xFF000000u);
+
+        SmartPtr<MemoryImage> target16 = image16(8, 8, 0);
+        SmartPtr<ImagePainter> painter16 = painterOn(*target16);
+        painter16->setOrigin(2, 3);
+        painter16->drawRotatedSmooth(*source, 0.0, scale, 1, 1, 1, 1);
+        EXPECT_EQ(std::count(target16->pixels16(), target16->pixels16() + 64, 0xFFFF), expected);
+    }
+}
+
+TEST(Painter, SmoothPolylineSendsRepeatedPointsToThePlainLine) {
+    SmartPtr<MemoryImage32> target = image32(8, 8, 0xFF000000);
+    SmartPtr<ImagePainter> painter = painterOn(*target);
+    painter->setColor(Color(0xFFFFFFFF));
+    const PointF points[] = {{5.0f, 5.0f}, {5.0f, 5.0f}};
+    painter->drawPolyline(points, true);
+    EXPECT_EQ(pixel(*target, 5, 5), 0xFFFFFFFFu);
+    EXPECT_EQ(countPixels(*target, 0xFFFFFFFF), 1);
+}
+
+TEST(Painter, SixteenBitChannelToLaneIsClippedToTheChannel) {
+    SmartPtr<ChannelBuffer> channel = createImageChannel(*image32(3, 2, 0x77000000), 0);
+    SmartPtr<MemoryImage> target = image16(6, 4, 0);
+    SmartPtr<ImagePainter> painter = painterOn(*target);
+    painter->copyChannelToLane(*channel, 0, 1, 1, -1, 0, 10, 10);
+    const std::uint8_t* alpha = target->getAlphaBuffer();
+    EXPECT_EQ(std::count(alpha, alpha + 24, 0x77), 6);
+    EXPECT_EQ(alpha[1 * 6 + 2], 0x77);
+    EXPECT_EQ(alpha[2 * 6 + 4], 0x77);
+    EXPECT_EQ(alpha[1 * 6 + 1], 0);
+}
+
+TEST(Painter, SixteenBitColourIsStoredPacked) {
+    SmartPtr<MemoryImage> target = image16(1, 1, 0);
+    SmartPtr<ImagePainter> painter = painterOn(*target);
+    painter->setColor(Color(0x80FF8040));
+    EXPECT_EQ(painter->getColor().value, 0xFC08u);
+    painter->putPixel(0, 0);
+    EXPECT_EQ(pixel(*target, 0, 0), 0xFC08);
+}
