@@ -110,6 +110,19 @@ Draw channelFill(void (*loop)(ImageBase&, int, int, ChannelBuffer&, int, int, in
         [loop](int w, int h) { loop(*images().dst, 0, 0, *images().coverage, 0, 0, w, h, 0x00C08040u, 200); };
 }
 
+Draw blit565(void (*loop)(MemoryImage&, int, int, MemoryImage&, int, int, int, int)) {
+    return [loop](int w, int h) { loop(*images().dst16, 0, 0, *images().src16, 0, 0, w, h); };
+}
+
+Draw blend565(void (*loop)(MemoryImage&, int, int, MemoryImage&, int, int, int, int, int), int alpha) {
+    return [loop, alpha](int w, int h) { loop(*images().dst16, 0, 0, *images().src16, 0, 0, w, h, alpha); };
+}
+
+Draw channelFill565(void (*loop)(MemoryImage&, int, int, ChannelBuffer&, int, int, int, int, std::uint16_t,
+                                 int)) {
+    return [loop](int w, int h) { loop(*images().dst16, 0, 0, *images().coverage, 0, 0, w, h, 0xC208, 200); };
+}
+
 #if defined(PIBBLES_WITH_PIXMAN)
 
 // pixman views of the same pixels; its OVER works on premultiplied colour, which costs it nothing here.
@@ -173,11 +186,13 @@ void addOurs(Families& families) {
     families["fill"] = {{"ours", [](int w, int h) { FillArgb(*images().dst, 0, 0, w, h, 0xFF336699u); }}};
     families["channel_fill"] = {{"ours", channelFill(ChannelFill32)},
                                 {"plain", channelFill(plain::ChannelFill32)}};
-    families["alpha565"] = {
-        {"ours", [](int w, int h) { Blit565Alpha(*images().dst16, 0, 0, *images().src16, 0, 0, w, h); }}};
-    families["blend565"] = {{"ours", [](int w, int h) {
-                                 Blit565Blend(*images().dst16, 0, 0, *images().src16, 0, 0, w, h, 200);
-                             }}};
+    families["alpha565"] = {{"ours", blit565(Blit565Alpha)}, {"plain", blit565(plain::Blit565Alpha)}};
+    families["blend565"] = {{"ours", blend565(Blit565Blend, 200)},
+                            {"plain", blend565(plain::Blit565Blend, 200)}};
+    families["alpha_blend565"] = {{"ours", blend565(Blit565AlphaBlend, 200)},
+                                  {"plain", blend565(plain::Blit565AlphaBlend, 200)}};
+    families["channel_fill565"] = {{"ours", channelFill565(ChannelFill565)},
+                                   {"plain", channelFill565(plain::ChannelFill565)}};
 }
 
 #if defined(PIBBLES_WITH_PIXMAN)
@@ -195,6 +210,8 @@ void addPixman(Families& families) {
         {"pixman", composite(PIXMAN_OP_OVER, &P::color, &P::coverage, &P::dst)});
     families["alpha565"].push_back({"pixman", composite(PIXMAN_OP_OVER, &P::src, nullptr, &P::dst16)});
     families["blend565"].push_back({"pixman", composite(PIXMAN_OP_OVER, &P::src16, &P::uniform, &P::dst16)});
+    families["channel_fill565"].push_back(
+        {"pixman", composite(PIXMAN_OP_OVER, &P::color, &P::coverage, &P::dst16)});
 }
 #endif
 

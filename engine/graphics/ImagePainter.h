@@ -134,8 +134,12 @@ protected:
     bool clipToClip(int& x, int& y, int& w, int& h) const;
 
 private:
+    // The generic rotated draw, the scale already tested and (x, y) moved by the origin; smooth weights the
+    // four source pixels around each position instead of taking the nearest.
+    void drawTurned(ImageBase& src, double angle, double scale, int x, int y, int px, int py, bool smooth);
     // The generic scaled draw, the destination already tested and moved by the origin.
-    void drawStretched(ImageBase& src, const kernel::Rect& source, const kernel::Rect& destination);
+    void drawStretched(ImageBase& src, const kernel::Rect& source, const kernel::Rect& destination,
+                       bool smooth);
     void fillPolygonMask(Polygon shape, bool smooth, int lane, int value, bool laneMode);
 
     kernel::Color colour;

@@ -56,72 +56,75 @@ void ImagePainter::blit(ImageBase& src, int dx, int dy) {
     blit(src, dx, dy, 0, 0, src.getWidth(), src.getHeight());
 }
 
+void ImagePainter::drawRotated(ImageBase& src, double angle, double scale, int x, int y, int px, int py) {
+    if (!isVanishingScale(scale)) {
+        drawTurned(src, angle, scale, x + getOriginX(), y + getOriginY(), px, py, false);
+    }
+}
+
+void ImagePainter::drawRotatedSmooth(ImageBase& src, double angle, double scale, int x, int y, int px,
+                                     int py) {
+    if (!isVanishingScale(scale)) {
+        drawTurned(src, angle, scale, x + getOriginX(), y + getOriginY(), px, py, true);
+    }
+}
+
 // The rotated and scaled families have no per-pixel-only member: the per-pixel-times-uniform one serves
 // full alpha too.
-void ImagePainter::drawRotated(ImageBase& src, double angle, double scale, int x, int y, int px, int py) {
-    if (isVanishingScale(scale)) {
-        return;
-    }
-    x += getOriginX();
-    y += getOriginY();
+void ImagePainter::drawTurned(ImageBase& src, double angle, double scale, int x, int y, int px, int py,
+                              bool smooth) {
     ImageBase& target = *getImage();
     const kernel::Rect clip = getClip();
     switch (chooseBlitMode(src)) {
     case BlitMode::None:
         break;
     case BlitMode::Copy:
-        RotateArgbCopy(target, clip, x, y, px, py, src, angle, scale);
+        RotateArgbCopy(target, clip, x, y, px, py, src, angle, scale, smooth);
         break;
     case BlitMode::Uniform:
-        RotateArgbBlend(target, clip, x, y, px, py, src, angle, scale, getAlpha());
+        RotateArgbBlend(target, clip, x, y, px, py, src, angle, scale, getAlpha(), smooth);
         break;
     case BlitMode::PerPixel:
     case BlitMode::PerPixelUniform:
-        RotateArgbAlphaBlend(target, clip, x, y, px, py, src, angle, scale, getAlpha());
+        RotateArgbAlphaBlend(target, clip, x, y, px, py, src, angle, scale, getAlpha(), smooth);
         break;
     }
-}
-
-// The loops take the nearest source pixel only, so the smooth forms draw as the plain ones.
-void ImagePainter::drawRotatedSmooth(ImageBase& src, double angle, double scale, int x, int y, int px,
-                                     int py) {
-    drawRotated(src, angle, scale, x, y, px, py);
 }
 
 void ImagePainter::drawScaled(ImageBase& src, int sx, int sy, int sw, int sh, int dx, int dy, int dw,
                               int dh) {
     const kernel::Rect destination(dx + getOriginX(), dy + getOriginY(), dw, dh);
     if (destination.right() >= 0 && destination.bottom() >= 0 && hasArea(destination)) {
-        drawStretched(src, kernel::Rect(sx, sy, sw, sh), destination);
+        drawStretched(src, kernel::Rect(sx, sy, sw, sh), destination, false);
     }
 }
 
-// The loops take the nearest source pixel only, so the smooth form draws as the plain one, without its
-// test for a destination wholly left of or above the target (the loops clip that away themselves).
+// Without the plain form's test for a destination wholly left of or above the target: the loops clip that
+// away themselves.
 void ImagePainter::drawScaledSmooth(ImageBase& src, int sx, int sy, int sw, int sh, int dx, int dy, int dw,
                                     int dh) {
     const kernel::Rect destination(dx + getOriginX(), dy + getOriginY(), dw, dh);
     if (hasArea(destination)) {
-        drawStretched(src, kernel::Rect(sx, sy, sw, sh), destination);
+        drawStretched(src, kernel::Rect(sx, sy, sw, sh), destination, true);
     }
 }
 
-void ImagePainter::drawStretched(ImageBase& src, const kernel::Rect& source,
-                                 const kernel::Rect& destination) {
+void ImagePainter::drawStretched(ImageBase& src, const kernel::Rect& source, const kernel::Rect& destination,
+                                 bool smooth) {
     ImageBase& target = *getImage();
     const kernel::Rect clip = getClip();
     switch (chooseBlitMode(src)) {
     case BlitMode::None:
         break;
     case BlitMode::Copy:
-        StretchArgbCopy(target, clip, destination, src, source);
+        StretchArgbCopy(target, clip, destination, src, source, smooth);
         break;
     case BlitMode::Uniform:
-        StretchArgbBlend(target, clip, destination, src, source, getAlpha());
+        StretchArgbBlend(target, clip, destination, src, source, getAlpha(), smooth);
         break;
     case BlitMode::PerPixel:
     case BlitMode::PerPixelUniform:
-        StretchArgbAlphaBlend(target, clip, destination, src, source, getAlpha());
+        StretchArgbAlphaBlend(target, clip, destination, src, source, getAlpha(), smooth);
         break;
     }
 }

@@ -14,6 +14,8 @@ namespace {
 using loops::ScopedLock;
 
 constexpr int fractionBits = 20;
+// The bilinear weights keep only the top 8 of the position's fraction bits.
+constexpr int weightShift = fractionBits - 8;
 constexpr double fixedOne = 1048576.0;
 // Fixed-point values the walks may reach; far below the 64-bit limit so that no sum of steps overflows.
 constexpr double fixedLimit = 0x1p62;
@@ -73,13 +75,17 @@ std::uint32_t* pixelsOf(ImageBase& image) {
     return static_cast<std::uint32_t*>(image.getPixels());
 }
 
+// The ARGB steps also draw a pixel handed to them by value (put), which is how a weighted pixel that is
+// no single source pixel reaches them.
+
 // Only the RGB travels: the destination keeps its alpha byte.
 class CopyArgb {
 public:
     CopyArgb(ImageBase& dst, ImageBase& src) : dst(pixelsOf(dst)), src(pixelsOf(src)) {}
     bool ready() const { return dst != nullptr && src != nullptr; }
-    void operator()(int dstIndex, int srcIndex) const {
-        dst[dstIndex] = loops::replaceRgb(dst[dstIndex], src[srcIndex]);
+    void operator()(int dstIndex, int srcIndex) const { put(dstIndex, src[srcIndex]); }
+    void put(int dstIndex, std::uint32_t pixel) const {
+        dst[dstIndex] = loops::replaceRgb(dst[dstIndex], pixel);
     }
 
 private:
@@ -92,8 +98,9 @@ public:
     BlendArgb(ImageBase& dst, ImageBase& src, int alpha)
         : dst(pixelsOf(dst)), src(pixelsOf(src)), alpha(alpha) {}
     bool ready() const { return dst != nullptr && src != nullptr; }
-    void operator()(int dstIndex, int srcIndex) const {
-        dst[dstIndex] = loops::blendArgb(dst[dstIndex], src[srcIndex], alpha);
+    void operator()(int dstIndex, int srcIndex) const { put(dstIndex, src[srcIndex]); }
+    void put(int dstIndex, std::uint32_t pixel) const {
+        dst[dstIndex] = loops::blendArgb(dst[dstIndex], pixel, alpha);
     }
 
 private:
@@ -107,8 +114,8 @@ public:
     AlphaBlendArgb(ImageBase& dst, ImageBase& src, int alpha)
         : dst(pixelsOf(dst)), src(pixelsOf(src)), alpha(alpha) {}
     bool ready() const { return dst != nullptr && src != nullptr; }
-    void operator()(int dstIndex, int srcIndex) const {
-        const std::uint32_t pixel = src[srcIndex];
+    void operator()(int dstIndex, int srcIndex) const { put(dstIndex, src[srcIndex]); }
+    void put(int dstIndex, std::uint32_t pixel) const {
         const int e = loops::scaledAlpha(static_cast<int>(pixel >> 24), alpha);
         if (e != 0) {
             dst[dstIndex] = loops::blendArgb(dst[dstIndex], pixel, e);
@@ -147,6 +154,62 @@ Box clipToImage(const Box& area, const kernel::Rect& clip, const ImageBase& imag
     return intersect(intersect(area, boxOf(clip)), {0, 0, image.getWidth(), image.getHeight()});
 }
 
+// The samplings: how a walk turns its fixed-point position (u, v), lying in source pixel (column, row),
+// into a call of the pixel step. Both are built from the step, the source and the bounds the position's
+// neighbours are held to.
+
+template <class Step> class Nearest {
+public:
+    Nearest(const Step& step, ImageBase& src, const Box&) : step(step), srcWidth(src.getWidth()) {}
+    void operator()(int dstIndex, std::int64_t column, std::int64_t row, std::int64_t, std::int64_t) const {
+        step(dstIndex, static_cast<int>(row * srcWidth + column));
+    }
+
+private:
+    const Step& step;
+    std::int64_t srcWidth;
+};
+
+int weightOf(std::int64_t position) {
+    return static_cast<int>((position >> weightShift) & 0xFF);
+}
+
+// Each lane of the four pixels around the position (p00 p10 over p01 p11), weighted along the row first.
+std::uint32_t weighFour(std::uint32_t p00, std::uint32_t p10, std::uint32_t p01, std::uint32_t p11, int fx,
+                        int fy) {
+    std::uint32_t result = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int top = loops::blendField(loops::laneOf(p00, shift), loops::laneOf(p10, shift), fx);
+        const int bottom = loops::blendField(loops::laneOf(p01, shift), loops::laneOf(p11, shift), fx);
+        result |= static_cast<std::uint32_t>(loops::blendField(top, bottom, fy)) << shift;
+    }
+    return result;
+}
+
+// The right and lower neighbours are held to the bounds' last column and row, so a position on the last
+// column or row reads nothing beyond it (a source rectangle never takes colour from pixels outside it).
+template <class Step> class Bilinear {
+public:
+    Bilinear(const Step& step, ImageBase& src, const Box& bounds)
+        : step(step), src(pixelsOf(src)), srcWidth(src.getWidth()), lastColumn(bounds.right - 1),
+          lastRow(bounds.bottom - 1) {}
+    void operator()(int dstIndex, std::int64_t column, std::int64_t row, std::int64_t u,
+                    std::int64_t v) const {
+        const std::int64_t nextColumn = std::min(column + 1, lastColumn);
+        const std::uint32_t* upper = src + row * srcWidth;
+        const std::uint32_t* lower = src + std::min(row + 1, lastRow) * srcWidth;
+        step.put(dstIndex, weighFour(upper[column], upper[nextColumn], lower[column], lower[nextColumn],
+                                     weightOf(u), weightOf(v)));
+    }
+
+private:
+    const Step& step;
+    const std::uint32_t* src;
+    std::int64_t srcWidth;
+    std::int64_t lastColumn;
+    std::int64_t lastRow;
+};
+
 // Truncation towards zero that stays defined for values no int holds (and for NaN).
 std::int64_t truncClamped(double value) {
     if (std::isnan(value)) {
@@ -169,9 +232,9 @@ struct RotatedWalk {
 };
 
 // Pixels whose position falls outside the source are left alone.
-template <class Step>
+template <class Draw>
 void walkRotated(ImageBase& dst, const Box& area, RotatedWalk walk, int srcWidth, int srcHeight,
-                 const Step& step) {
+                 const Draw& draw) {
     for (auto y = static_cast<int>(area.top); y < area.bottom; ++y) {
         std::int64_t u = walk.u;
         std::int64_t v = walk.v;
@@ -180,7 +243,7 @@ void walkRotated(ImageBase& dst, const Box& area, RotatedWalk walk, int srcWidth
             const std::int64_t column = u >> fractionBits;
             const std::int64_t row = v >> fractionBits;
             if (column >= 0 && column < srcWidth && row >= 0 && row < srcHeight) {
-                step(dstIndex, static_cast<int>(row * srcWidth + column));
+                draw(dstIndex, column, row, u, v);
             }
             u += walk.stepU;
             v += walk.stepV;
@@ -253,7 +316,7 @@ bool setUpRotatedWalk(const Box& area, const Pivot& pivot, double angle, double 
     return true;
 }
 
-template <class Step, class Image, class... Alpha>
+template <template <class> class Sampling, class Step, class Image, class... Alpha>
 void rotate(Image& dst, const kernel::Rect& clip, int x, int y, int px, int py, Image& src, double angle,
             double scale, Alpha... alpha) {
     if (!std::isfinite(angle) || !std::isfinite(scale)) {
@@ -272,7 +335,18 @@ void rotate(Image& dst, const kernel::Rect& clip, int x, int y, int px, int py, 
     if (area.isEmpty() || !setUpRotatedWalk(area, pivot, angle, scale, walk)) {
         return;
     }
-    walkRotated(dst, area, walk, src.getWidth(), src.getHeight(), step);
+    const Sampling<Step> draw(step, src, {0, 0, src.getWidth(), src.getHeight()});
+    walkRotated(dst, area, walk, src.getWidth(), src.getHeight(), draw);
+}
+
+template <class Step, class... Alpha>
+void rotateArgb(bool smooth, ImageBase& dst, const kernel::Rect& clip, int x, int y, int px, int py,
+                ImageBase& src, double angle, double scale, Alpha... alpha) {
+    if (smooth) {
+        rotate<Bilinear, Step>(dst, clip, x, y, px, py, src, angle, scale, alpha...);
+    } else {
+        rotate<Nearest, Step>(dst, clip, x, y, px, py, src, angle, scale, alpha...);
+    }
 }
 
 // Scaling: the source rectangle comes from authored data, so it is held to the source image first.
@@ -300,21 +374,21 @@ StretchedWalk setUpStretchedWalk(const Box& area, const kernel::Rect& target, co
 
 // A single-precision step may round up by a hair, so the last pixels of a wide target are held to the
 // source rectangle's last column and row rather than reaching the next ones.
-template <class Step>
+template <class Draw>
 void walkStretched(ImageBase& dst, const Box& area, const StretchedWalk& walk, const Box& source,
-                   int srcWidth, const Step& step) {
+                   const Draw& draw) {
     std::int64_t v = walk.v;
     for (auto y = static_cast<int>(area.top); y < area.bottom; ++y, v += walk.stepY) {
-        const std::int64_t rowStart = std::min(v >> fractionBits, source.bottom - 1) * srcWidth;
+        const std::int64_t row = std::min(v >> fractionBits, source.bottom - 1);
         std::int64_t u = walk.u;
         int dstIndex = dst.pixelIndex(static_cast<int>(area.left), y);
         for (auto x = area.left; x < area.right; ++x, ++dstIndex, u += walk.stepX) {
-            step(dstIndex, static_cast<int>(rowStart + std::min(u >> fractionBits, source.right - 1)));
+            draw(dstIndex, std::min(u >> fractionBits, source.right - 1), row, u, v);
         }
     }
 }
 
-template <class Step, class Image, class... Alpha>
+template <template <class> class Sampling, class Step, class Image, class... Alpha>
 void stretch(Image& dst, const kernel::Rect& clip, const kernel::Rect& target, Image& src,
              const kernel::Rect& sourceRect, Alpha... alpha) {
     const ScopedLock dstLock(dst);
@@ -328,69 +402,80 @@ void stretch(Image& dst, const kernel::Rect& clip, const kernel::Rect& target, I
     if (area.isEmpty() || source.isEmpty()) {
         return;
     }
-    walkStretched(dst, area, setUpStretchedWalk(area, target, source), source, src.getWidth(), step);
+    const Sampling<Step> draw(step, src, source);
+    walkStretched(dst, area, setUpStretchedWalk(area, target, source), source, draw);
+}
+
+template <class Step, class... Alpha>
+void stretchArgb(bool smooth, ImageBase& dst, const kernel::Rect& clip, const kernel::Rect& target,
+                 ImageBase& src, const kernel::Rect& source, Alpha... alpha) {
+    if (smooth) {
+        stretch<Bilinear, Step>(dst, clip, target, src, source, alpha...);
+    } else {
+        stretch<Nearest, Step>(dst, clip, target, src, source, alpha...);
+    }
 }
 
 } // namespace
 
 void Rotate565Copy(MemoryImage& dst, const kernel::Rect& clip, int x, int y, int px, int py, MemoryImage& src,
                    double angle, double scale) {
-    rotate<Copy565>(dst, clip, x, y, px, py, src, angle, scale);
+    rotate<Nearest, Copy565>(dst, clip, x, y, px, py, src, angle, scale);
 }
 
 void Rotate565Blend(MemoryImage& dst, const kernel::Rect& clip, int x, int y, int px, int py,
                     MemoryImage& src, double angle, double scale, int alpha) {
-    rotate<Blend565>(dst, clip, x, y, px, py, src, angle, scale, alpha);
+    rotate<Nearest, Blend565>(dst, clip, x, y, px, py, src, angle, scale, alpha);
 }
 
 void Rotate565AlphaBlend(MemoryImage& dst, const kernel::Rect& clip, int x, int y, int px, int py,
                          MemoryImage& src, double angle, double scale, int alpha) {
-    rotate<AlphaBlend565>(dst, clip, x, y, px, py, src, angle, scale, alpha);
+    rotate<Nearest, AlphaBlend565>(dst, clip, x, y, px, py, src, angle, scale, alpha);
 }
 
 void RotateArgbCopy(ImageBase& dst, const kernel::Rect& clip, int x, int y, int px, int py, ImageBase& src,
-                    double angle, double scale) {
-    rotate<CopyArgb>(dst, clip, x, y, px, py, src, angle, scale);
+                    double angle, double scale, bool smooth) {
+    rotateArgb<CopyArgb>(smooth, dst, clip, x, y, px, py, src, angle, scale);
 }
 
 void RotateArgbBlend(ImageBase& dst, const kernel::Rect& clip, int x, int y, int px, int py, ImageBase& src,
-                     double angle, double scale, int alpha) {
-    rotate<BlendArgb>(dst, clip, x, y, px, py, src, angle, scale, alpha);
+                     double angle, double scale, int alpha, bool smooth) {
+    rotateArgb<BlendArgb>(smooth, dst, clip, x, y, px, py, src, angle, scale, alpha);
 }
 
 void RotateArgbAlphaBlend(ImageBase& dst, const kernel::Rect& clip, int x, int y, int px, int py,
-                          ImageBase& src, double angle, double scale, int alpha) {
-    rotate<AlphaBlendArgb>(dst, clip, x, y, px, py, src, angle, scale, alpha);
+                          ImageBase& src, double angle, double scale, int alpha, bool smooth) {
+    rotateArgb<AlphaBlendArgb>(smooth, dst, clip, x, y, px, py, src, angle, scale, alpha);
 }
 
 void Stretch565Copy(MemoryImage& dst, const kernel::Rect& clip, const kernel::Rect& target, MemoryImage& src,
                     const kernel::Rect& source) {
-    stretch<Copy565>(dst, clip, target, src, source);
+    stretch<Nearest, Copy565>(dst, clip, target, src, source);
 }
 
 void Stretch565Blend(MemoryImage& dst, const kernel::Rect& clip, const kernel::Rect& target, MemoryImage& src,
                      const kernel::Rect& source, int alpha) {
-    stretch<Blend565>(dst, clip, target, src, source, alpha);
+    stretch<Nearest, Blend565>(dst, clip, target, src, source, alpha);
 }
 
 void Stretch565AlphaBlend(MemoryImage& dst, const kernel::Rect& clip, const kernel::Rect& target,
                           MemoryImage& src, const kernel::Rect& source, int alpha) {
-    stretch<AlphaBlend565>(dst, clip, target, src, source, alpha);
+    stretch<Nearest, AlphaBlend565>(dst, clip, target, src, source, alpha);
 }
 
 void StretchArgbCopy(ImageBase& dst, const kernel::Rect& clip, const kernel::Rect& target, ImageBase& src,
-                     const kernel::Rect& source) {
-    stretch<CopyArgb>(dst, clip, target, src, source);
+                     const kernel::Rect& source, bool smooth) {
+    stretchArgb<CopyArgb>(smooth, dst, clip, target, src, source);
 }
 
 void StretchArgbBlend(ImageBase& dst, const kernel::Rect& clip, const kernel::Rect& target, ImageBase& src,
-                      const kernel::Rect& source, int alpha) {
-    stretch<BlendArgb>(dst, clip, target, src, source, alpha);
+                      const kernel::Rect& source, int alpha, bool smooth) {
+    stretchArgb<BlendArgb>(smooth, dst, clip, target, src, source, alpha);
 }
 
 void StretchArgbAlphaBlend(ImageBase& dst, const kernel::Rect& clip, const kernel::Rect& target,
-                           ImageBase& src, const kernel::Rect& source, int alpha) {
-    stretch<AlphaBlendArgb>(dst, clip, target, src, source, alpha);
+                           ImageBase& src, const kernel::Rect& source, int alpha, bool smooth) {
+    stretchArgb<AlphaBlendArgb>(smooth, dst, clip, target, src, source, alpha);
 }
 
 } // namespace graphics

@@ -230,18 +230,21 @@ TEST(TransformLoops, PixelStepsFollowTheBlendRules) {
         EXPECT_EQ(dst->pixels16()[0], c.want) << std::hex << c.s << " " << c.uniform;
     }
     struct CaseArgb {
-        void (*draw)(ImageBase&, const Rect&, const Rect&, ImageBase&, const Rect&, int);
+        void (*draw)(ImageBase&, const Rect&, const Rect&, ImageBase&, const Rect&, int, bool);
         std::uint32_t s, d;
         int uniform;
         std::uint32_t want;
     };
     for (const CaseArgb& c : {CaseArgb{StretchArgbBlend, 0xFFFF8000, 0x200080FF, 128, 0x207F807F},
                               CaseArgb{StretchArgbAlphaBlend, 0xFFFFFFFF, 0x10000000, 255, 0x10FDFDFD}}) {
-        Image32 src(createImage32(1, 1));
-        Image32 dst(createImage32(1, 1));
-        src->pixels32()[0] = c.s;
-        dst->pixels32()[0] = c.d;
-        c.draw(*dst, everywhere, {0, 0, 1, 1}, *src, {0, 0, 1, 1}, c.uniform);
-        EXPECT_EQ(dst->pixels32()[0], c.want) << std::hex << c.s << " " << c.uniform;
+        // A one-pixel source weighs the pixel with itself, so both samplings give the same.
+        for (const bool smooth : {false, true}) {
+            Image32 src(createImage32(1, 1));
+            Image32 dst(createImage32(1, 1));
+            src->pixels32()[0] = c.s;
+            dst->pixels32()[0] = c.d;
+            c.draw(*dst, everywhere, {0, 0, 1, 1}, *src, {0, 0, 1, 1}, c.uniform, smooth);
+            EXPECT_EQ(dst->pixels32()[0], c.want) << std::hex << c.s << " " << c.uniform << " " << smooth;
+        }
     }
 }
