@@ -1,23 +1,31 @@
 #include "host/Display.h"
 
+#include "host/DirectDraw.h"
+#include "host/DisplayInternal.h"
 #include "host/Testing.h"
 
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <new>
+#include <vector>
 
 namespace host {
-namespace {
 
-// A failure forced by a test: the code it gave, or the call's own code when it gave none or a success.
 bool forcedFailure(const char* call, HRESULT defaultCode, HRESULT& result) {
     long code = 0;
     if (!testing::shouldFail(call, &code)) {
         return false;
     }
-    result = code < 0 && code != -1 && code >= std::numeric_limits<HRESULT>::min()
-                 ? static_cast<HRESULT>(code)
-                 : defaultCode;
+    const long long value = code;
+    if (value < -1 && value >= std::numeric_limits<HRESULT>::min()) {
+        result = static_cast<HRESULT>(value);
+    } else if (value > std::numeric_limits<HRESULT>::max() && value <= 0xFFFFFFFFLL) {
+        // Written as the platform writes it (0x8876....): the same 32 bits.
+        result = static_cast<HRESULT>(static_cast<std::uint32_t>(value));
+    } else {
+        result = defaultCode;
+    }
     return true;
 }
 
@@ -25,14 +33,38 @@ bool validDescription(const DDSURFACEDESC2* desc) {
     return desc != nullptr && desc->dwSize == DDSURFACEDESC2_SIZE;
 }
 
-} // namespace
+HRESULT allocateSurfaceMemory(int width, int height, int bytesPerPixel, int pitch,
+                              std::unique_ptr<BYTE[]>& memory, LONG& rowBytes) {
+    if (width <= 0 || height <= 0 || (bytesPerPixel != 2 && bytesPerPixel != 4)) {
+        return DDERR_INVALIDPARAMS;
+    }
+    const std::int64_t packed = std::int64_t{width} * bytesPerPixel;
+    const std::int64_t row = pitch == 0 ? packed : pitch;
+    // Every byte offset into the surface must fit the 32-bit pitch arithmetic of the drawing code.
+    if (row < packed || row * height > std::numeric_limits<std::int32_t>::max()) {
+        return DDERR_INVALIDPARAMS;
+    }
+    memory.reset(new (std::nothrow) BYTE[static_cast<std::size_t>(row * height)]());
+    if (!memory) {
+        return DDERR_OUTOFMEMORY;
+    }
+    rowBytes = static_cast<LONG>(row);
+    return DD_OK;
+}
 
 IDirectDrawSurface7::IDirectDrawSurface7(DWORD width, DWORD height, DWORD bytesPerPixel, LONG pitch,
                                          std::unique_ptr<BYTE[]> memory)
     : surfaceWidth(width), surfaceHeight(height), pixelBytes(bytesPerPixel), rowBytes(pitch),
       memory(std::move(memory)) {}
 
-IDirectDrawSurface7::~IDirectDrawSurface7() = default;
+IDirectDrawSurface7::~IDirectDrawSurface7() {
+    if (deviceContext) {
+        gdi::closeContext(deviceContext);
+    }
+    if (clipper) {
+        clipper->Release();
+    }
+}
 
 ULONG IDirectDrawSurface7::AddRef() {
     return references.fetch_add(1) + 1;
@@ -114,6 +146,100 @@ HRESULT IDirectDrawSurface7::Unlock(RECT*) {
     return DD_OK;
 }
 
+HRESULT IDirectDrawSurface7::Blt(RECT* dst, IDirectDrawSurface7* src, RECT* srcRect, DWORD, void*) {
+    HRESULT result = DD_OK;
+    if (forcedFailure("Blt", DDERR_GENERIC, result)) {
+        return result;
+    }
+    if (src == nullptr) {
+        return DDERR_INVALIDPARAMS;
+    }
+    if (src->pixelBytes != pixelBytes) {
+        return DDERR_INVALIDPIXELFORMAT;
+    }
+    const auto inside = [](const RECT& r, const IDirectDrawSurface7& s) {
+        return r.left >= 0 && r.top >= 0 && r.left < r.right && r.top < r.bottom &&
+               r.right <= static_cast<LONG>(s.surfaceWidth) && r.bottom <= static_cast<LONG>(s.surfaceHeight);
+    };
+    const RECT from =
+        srcRect ? *srcRect
+                : RECT{0, 0, static_cast<LONG>(src->surfaceWidth), static_cast<LONG>(src->surfaceHeight)};
+    const RECT to =
+        dst ? *dst : RECT{0, 0, static_cast<LONG>(surfaceWidth), static_cast<LONG>(surfaceHeight)};
+    if (!inside(from, *src) || !inside(to, *this)) {
+        return DDERR_INVALIDRECT;
+    }
+    if (from.right - from.left != to.right - to.left || from.bottom - from.top != to.bottom - to.top) {
+        // Memory surfaces copy; they do not stretch.
+        return DDERR_UNSUPPORTED;
+    }
+    const std::size_t rowLength = static_cast<std::size_t>(to.right - to.left) * pixelBytes;
+    const int rows = to.bottom - to.top;
+    // Through a copy, so that a surface may blit onto itself.
+    std::vector<BYTE> copy(rowLength * static_cast<std::size_t>(rows));
+    for (int y = 0; y < rows; ++y) {
+        std::memcpy(copy.data() + rowLength * y,
+                    src->memory.get() + static_cast<std::ptrdiff_t>(from.top + y) * src->rowBytes +
+                        static_cast<std::ptrdiff_t>(from.left) * pixelBytes,
+                    rowLength);
+    }
+    for (int y = 0; y < rows; ++y) {
+        std::memcpy(memory.get() + static_cast<std::ptrdiff_t>(to.top + y) * rowBytes +
+                        static_cast<std::ptrdiff_t>(to.left) * pixelBytes,
+                    copy.data() + rowLength * y, rowLength);
+    }
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface7::SetClipper(IDirectDrawClipper* value) {
+    if (value) {
+        value->AddRef();
+    }
+    if (clipper) {
+        clipper->Release();
+    }
+    clipper = value;
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface7::GetDC(HDC* dc) {
+    HRESULT result = DD_OK;
+    if (forcedFailure("GetDC", DDERR_GENERIC, result)) {
+        return result;
+    }
+    if (dc == nullptr) {
+        return DDERR_INVALIDPARAMS;
+    }
+    *dc = nullptr;
+    if (deviceContext) {
+        return DDERR_DCALREADYCREATED;
+    }
+    deviceContext = gdi::openContext(gdi::SurfacePixels{memory.get(), static_cast<int>(surfaceWidth),
+                                                        static_cast<int>(surfaceHeight), rowBytes,
+                                                        static_cast<int>(pixelBytes)});
+    locks.fetch_add(1);
+    *dc = deviceContext;
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface7::ReleaseDC(HDC dc) {
+    if (dc == nullptr || dc != deviceContext) {
+        return DDERR_NODC;
+    }
+    gdi::closeContext(deviceContext);
+    deviceContext = nullptr;
+    locks.fetch_sub(1);
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface7::IsLost() {
+    return DD_OK;
+}
+
+HRESULT IDirectDrawSurface7::Restore() {
+    return DD_OK;
+}
+
 HRESULT createMemorySurface(int width, int height, int bytesPerPixel, int pitch, IDirectDrawSurface7** out) {
     if (out == nullptr) {
         return DDERR_INVALIDPARAMS;
@@ -123,22 +249,14 @@ HRESULT createMemorySurface(int width, int height, int bytesPerPixel, int pitch,
     if (forcedFailure("CreateSurface", DDERR_OUTOFMEMORY, result)) {
         return result;
     }
-    if (width <= 0 || height <= 0 || (bytesPerPixel != 2 && bytesPerPixel != 4)) {
-        return DDERR_INVALIDPARAMS;
-    }
-    const std::int64_t packed = std::int64_t{width} * bytesPerPixel;
-    const std::int64_t rowBytes = pitch == 0 ? packed : pitch;
-    // Every byte offset into the surface must fit the 32-bit pitch arithmetic of the drawing code.
-    if (rowBytes < packed || rowBytes * height > std::numeric_limits<std::int32_t>::max()) {
-        return DDERR_INVALIDPARAMS;
-    }
-    std::unique_ptr<BYTE[]> memory(new (std::nothrow) BYTE[static_cast<std::size_t>(rowBytes * height)]());
-    if (!memory) {
-        return DDERR_OUTOFMEMORY;
+    std::unique_ptr<BYTE[]> memory;
+    LONG rowBytes = 0;
+    result = allocateSurfaceMemory(width, height, bytesPerPixel, pitch, memory, rowBytes);
+    if (FAILED(result)) {
+        return result;
     }
     *out = new IDirectDrawSurface7(static_cast<DWORD>(width), static_cast<DWORD>(height),
-                                   static_cast<DWORD>(bytesPerPixel), static_cast<LONG>(rowBytes),
-                                   std::move(memory));
+                                   static_cast<DWORD>(bytesPerPixel), rowBytes, std::move(memory));
     return DD_OK;
 }
 

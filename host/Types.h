@@ -27,6 +27,13 @@ HANDLE invalidHandle();
 
 BOOL CloseHandle(HANDLE handle);
 
+struct RECT {
+    LONG left = 0;
+    LONG top = 0;
+    LONG right = 0;
+    LONG bottom = 0;
+};
+
 // 100-nanosecond intervals since 1 January 1601 (UTC).
 struct FILETIME {
     DWORD dwLowDateTime = 0;

@@ -255,6 +255,20 @@ kernel::Rect ImagePainter::getClip() const {
     return clip;
 }
 
+void ImagePainter::drawText(const kernel::WideString& text, int x, int y) {
+    if (BitmapFont* current = getFont()) {
+        current->drawText(*this, text, x, y);
+    }
+}
+
+void ImagePainter::setFont(BitmapFont* value) {
+    font = value;
+}
+
+BitmapFont* ImagePainter::getFont() const {
+    return font.get();
+}
+
 ImageBase* ImagePainter::getImage() const {
     return image.get();
 }

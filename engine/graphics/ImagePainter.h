@@ -1,11 +1,13 @@
 #pragma once
 
+#include "engine/graphics/BitmapFont.h"
 #include "engine/graphics/ChannelBuffer.h"
 #include "engine/graphics/ImageBase.h"
 #include "engine/graphics/PointF.h"
 #include "engine/kernel/Color.h"
 #include "engine/kernel/Rect.h"
 #include "engine/kernel/SmartPtr.h"
+#include "engine/kernel/TextConversion.h"
 
 #include <cstdint>
 
@@ -83,6 +85,9 @@ public:
     void maxLane(ImageBase& src, int lane, int x, int y, const kernel::Rect& source);
     void maxLane(ImageBase& src, int lane, int x, int y);
 
+    // Drawn by the painter's font, (x, y) the top-left corner; nothing without a font.
+    virtual void drawText(const kernel::WideString& text, int x, int y);
+
     // Makes the source's twin ready to be read by this painter's loops.
     virtual void prepareSource(ImageBase& source) = 0;
 
@@ -112,6 +117,10 @@ public:
     virtual void intersectClip(const kernel::Rect& rect);
     void intersectClip(int x, int y, int w, int h);
     virtual kernel::Rect getClip() const;
+
+    // Holds one reference to the font (null allowed).
+    virtual void setFont(BitmapFont* value);
+    virtual BitmapFont* getFont() const;
 
     virtual ImageBase* getImage() const;
     // True while a polygon fill runs: smooth lines then draw as polygon edges.
@@ -147,6 +156,7 @@ private:
     kernel::Rect clip;
     int originX = 0;
     int originY = 0;
+    kernel::SmartPtr<BitmapFont> font;
     kernel::SmartPtr<ImageBase> image;
     bool polygonActive = false;
 };

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "engine/graphics/ChannelBuffer.h"
+#include "engine/graphics/ImageBase.h"
+#include "engine/kernel/Color.h"
+#include "engine/kernel/Rect.h"
+#include "engine/kernel/SmartPtr.h"
+#include "engine/kernel/TextConversion.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace kernel {
+class NodeValue;
+}
+
+namespace graphics {
+
+class ImagePainter;
+
+// Text drawn from a charset image: a format file says where each character's glyph lies in the image and
+// how far it advances the pen. A character picks its glyph by the low 8 bits of its 16-bit unit.
+//
+// A colour-keyed font draws the painter's colour through the charset image's alpha lane instead of the
+// image's own pixels, so one charset serves every colour.
+class BitmapFont : public kernel::Object {
+public:
+    struct Glyph {
+        bool present = false;
+        // The glyph's pixels in the charset image, clipped to the image.
+        kernel::Rect source;
+        // How far the pen moves past this glyph.
+        std::int32_t width = 0;
+        std::int32_t offsetx = 0;
+    };
+
+    BitmapFont() = default;
+    ~BitmapFont() override;
+
+    // Keeps the charset image and the colour, then reads the format file in the given file-source mode
+    // (0: the global one). For a colour-keyed font the image's alpha lane becomes the channel. An empty path
+    // reads nothing; a missing or broken file leaves every metric 0 and no glyph present.
+    void load(const std::string& formatFile, ImageBase* charset, const kernel::Color& fontColour,
+              bool colourKeyed, int fileMode);
+
+    // (x, y) is the top-left corner of the text; the painter's alpha is the same afterwards.
+    virtual void drawText(ImagePainter& painter, const kernel::WideString& text, int x, int y);
+    virtual int textWidth(const kernel::WideString& text) const;
+    // Tells the font's users what kind of font this is: bitmap fonts are kind 2.
+    virtual int kind() const { return 2; }
+    // The colour text is drawn in: the requested one when the font is colour-keyed, else its own.
+    virtual kernel::Color effectiveColor(const kernel::Color& requested) const;
+    // The blank always counts as present: it advances without a glyph.
+    virtual bool hasGlyph(char16_t character) const;
+    virtual int getTopPad() const { return toppad; }
+    virtual int getBottomPad() const { return bottompad; }
+    virtual int getSidePad() const { return sidepad; }
+    // "lineheight" when it is positive, else the height of the last glyph read.
+    virtual int lineHeight() const;
+
+    ChannelBuffer* getChannel() const { return channel.get(); }
+    ImageBase* getImage() const { return image.get(); }
+    const Glyph& glyph(char16_t character) const { return glyphs[codeOf(character)]; }
+    int getBaseline() const { return baseline; }
+    int getCharSpacing() const { return charspacing; }
+    int getSpaceWidth() const { return spacewidth; }
+    bool isLoaded() const { return loaded; }
+
+    static constexpr kernel::ClassInfo classInfo{&kernel::Object::classInfo};
+    const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
+
+private:
+    static constexpr int kBlank = 32;
+    static int codeOf(char16_t character) { return character & 0xFF; }
+
+    void readFormat(const std::string& formatFile, int fileMode);
+    void readMetrics(const kernel::NodeValue& info);
+    void readGlyph(const kernel::NodeValue& entry);
+    int glyphCode(const kernel::NodeValue& entry) const;
+    kernel::Rect clipToCharset(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) const;
+    void drawGlyph(ImagePainter& painter, const Glyph& glyph, int x, int y);
+
+    std::int32_t glyphHeight = 0;
+    std::int32_t baseline = 0;
+    bool loaded = false;
+    kernel::SmartPtr<ImageBase> image;
+    kernel::SmartPtr<ChannelBuffer> channel;
+    std::array<Glyph, 256> glyphs{};
+    kernel::Color colour;
+    std::int32_t sidepad = 0;
+    std::int32_t toppad = 0;
+    std::int32_t bottompad = 0;
+    std::int32_t charspacing = 0;
+    std::int32_t spacewidth = 0;
+    std::int32_t lineheight = 0;
+};
+
+} // namespace graphics

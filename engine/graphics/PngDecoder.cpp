@@ -1,0 +1,247 @@
+#include "engine/graphics/PngDecoder.h"
+
+#include "engine/graphics/DecodeLimits.h"
+#include "engine/graphics/ImageFactory.h"
+#include "host/Files.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdint>
+#include <cstring>
+
+namespace graphics {
+namespace {
+
+constexpr std::size_t kSignatureBytes = 4;
+
+bool hasPngSignature(const void* bytes) {
+    return png_sig_cmp(static_cast<png_const_bytep>(bytes), 0, kSignatureBytes) == 0;
+}
+
+// The library's errors jump back to the decoder's recovery point instead of ending the program.
+[[noreturn]] void onError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+// Warnings about damaged but readable files are not worth a line on the console of a running game.
+void onWarning(png_structp, png_const_charp) {}
+
+struct MemoryReader {
+    const unsigned char* cursor;
+    std::size_t remaining;
+};
+
+void readFromMemory(png_structp png, png_bytep target, std::size_t length) {
+    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
+    // A file that claims more data than it holds is an error, not a read past the end of its buffer.
+    if (length > reader->remaining) {
+        png_error(png, "read past the end of the data");
+    }
+    std::memcpy(target, reader->cursor, length);
+    reader->cursor += length;
+    reader->remaining -= length;
+}
+
+// The shapes every row is brought to before conversion, named by bits per pixel.
+enum class RowShape { Grey8, Palette8, Rgb24, Argb32 };
+
+// What the decoding touches between setjmp and a possible longjmp lives outside the frame that calls
+// setjmp, so its values are still defined after a jump back.
+struct PngJob {
+    png_structp png;
+    png_infop info;
+    std::FILE* file;
+    MemoryReader memory;
+    MemoryImage32* image;
+    RowShape shape;
+    int passes;
+    png_colorp palette;
+    int paletteSize;
+};
+
+void bindSource(PngJob& job) {
+    if (job.file != nullptr) {
+        png_init_io(job.png, job.file);
+    } else {
+        png_set_read_fn(job.png, &job.memory, readFromMemory);
+    }
+}
+
+// Every colour type and depth becomes 8 bits per sample: grey, palette indices, RGB or alpha-first RGBA.
+// Palette images keep their indices, so a transparency chunk is never applied to them.
+void requestTransforms(PngJob& job) {
+    png_structp png = job.png;
+    const int colourType = png_get_color_type(png, job.info);
+    const int depth = png_get_bit_depth(png, job.info);
+    if (depth == 16) {
+        png_set_strip_16(png);
+    }
+    if (depth < 8) {
+        if (colourType == PNG_COLOR_TYPE_GRAY) {
+            png_set_expand_gray_1_2_4_to_8(png);
+        } else {
+            png_set_packing(png);
+        }
+    }
+    if (colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+        png_set_gray_to_rgb(png);
+    }
+    png_set_swap_alpha(png);
+    job.passes = png_set_interlace_handling(png);
+    png_read_update_info(png, job.info);
+}
+
+bool chooseShape(PngJob& job) {
+    png_structp png = job.png;
+    if (png_get_bit_depth(png, job.info) != 8) {
+        return false;
+    }
+    switch (png_get_channels(png, job.info)) {
+    case 1:
+        if (png_get_color_type(png, job.info) != PNG_COLOR_TYPE_PALETTE) {
+            job.shape = RowShape::Grey8;
+            return true;
+        }
+        job.shape = RowShape::Palette8;
+        return png_get_PLTE(png, job.info, &job.palette, &job.paletteSize) != 0 && job.paletteSize > 0;
+    case 3:
+        job.shape = RowShape::Rgb24;
+        return true;
+    case 4:
+        job.shape = RowShape::Argb32;
+        return true;
+    default:
+        return false;
+    }
+}
+
+unsigned char* rowBytes(const MemoryImage32& image, int y) {
+    return reinterpret_cast<unsigned char*>(image.pixels32() + image.pixelIndex(0, y));
+}
+
+// The library writes its rows straight into the image's rows, which are wide enough for any shape; every
+// pass of an interlaced file fills in its own pixels.
+void readRows(PngJob& job) {
+    const int height = job.image->getHeight();
+    for (int pass = 0; pass < job.passes; ++pass) {
+        for (int y = 0; y < height; ++y) {
+            png_read_row(job.png, rowBytes(*job.image, y), nullptr);
+        }
+    }
+    png_read_end(job.png, nullptr);
+}
+
+constexpr std::uint32_t argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+    return a << 24 | r << 16 | g << 8 | b;
+}
+
+std::uint32_t convertPixel(const PngJob& job, const unsigned char* bytes) {
+    switch (job.shape) {
+    case RowShape::Grey8:
+        return argb(0xFF, bytes[0], bytes[0], bytes[0]);
+    case RowShape::Palette8: {
+        // An index beyond the palette takes its last entry.
+        const int index = bytes[0] < job.paletteSize ? bytes[0] : job.paletteSize - 1;
+        const png_color& entry = job.palette[index];
+        return argb(0xFF, entry.red, entry.green, entry.blue);
+    }
+    case RowShape::Rgb24:
+        return argb(0xFF, bytes[0], bytes[1], bytes[2]);
+    case RowShape::Argb32:
+        break;
+    }
+    return argb(bytes[0], bytes[1], bytes[2], bytes[3]);
+}
+
+// In place, from the last pixel back: a pixel's 4 bytes never reach the source bytes of a pixel before it.
+void convertRows(const PngJob& job) {
+    const int bytesPerPixel = job.shape == RowShape::Argb32 ? 4 : job.shape == RowShape::Rgb24 ? 3 : 1;
+    const int width = job.image->getWidth();
+    for (int y = 0; y < job.image->getHeight(); ++y) {
+        const unsigned char* source = rowBytes(*job.image, y);
+        std::uint32_t* target = job.image->pixels32() + job.image->pixelIndex(0, y);
+        for (int x = width - 1; x >= 0; --x) {
+            target[x] = convertPixel(job, source + static_cast<std::ptrdiff_t>(x) * bytesPerPixel);
+        }
+    }
+}
+
+bool decompress(PngJob& job) {
+    // Rejected by the library while it reads the header, before anything of the picture's size is made.
+    png_set_user_limits(job.png, kMaxDecodedSide, kMaxDecodedSide);
+    bindSource(job);
+    png_read_info(job.png, job.info);
+    requestTransforms(job);
+    if (!chooseShape(job)) {
+        return false;
+    }
+    const png_uint_32 width = png_get_image_width(job.png, job.info);
+    const png_uint_32 height = png_get_image_height(job.png, job.info);
+    if (width == 0 || height == 0 || width > static_cast<png_uint_32>(kMaxDecodedSide) ||
+        height > static_cast<png_uint_32>(kMaxDecodedSide) ||
+        png_get_rowbytes(job.png, job.info) > std::size_t{width} * 4) {
+        return false;
+    }
+    job.image = createImage32(static_cast<int>(width), static_cast<int>(height));
+    if (job.image == nullptr) {
+        return false;
+    }
+    readRows(job);
+    convertRows(job);
+    return true;
+}
+
+// Only the job, reached through a pointer, changes after setjmp here.
+bool decompressUnderRecovery(PngJob* job) {
+    if (setjmp(png_jmpbuf(job->png)) != 0) {
+        return false;
+    }
+    return decompress(*job);
+}
+
+MemoryImage32* decode(PngJob& job) {
+    job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+    if (job.png == nullptr) {
+        return nullptr;
+    }
+    job.info = png_create_info_struct(job.png);
+    const bool done = job.info != nullptr && decompressUnderRecovery(&job);
+    png_destroy_read_struct(&job.png, &job.info, nullptr);
+    if (!done && job.image != nullptr) {
+        job.image->destroySelf();
+        job.image = nullptr;
+    }
+    return job.image;
+}
+
+} // namespace
+
+MemoryImage32* loadPngImage(const std::string& path) {
+    std::FILE* file = host::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    // A file shorter than the signature is not a PNG, rather than a comparison with bytes never read.
+    unsigned char signature[kSignatureBytes] = {};
+    MemoryImage32* image = nullptr;
+    if (host::fread(signature, 1, kSignatureBytes, file) == kSignatureBytes && hasPngSignature(signature) &&
+        host::fseek(file, 0, SEEK_SET) == 0) {
+        PngJob job{};
+        job.file = file;
+        image = decode(job);
+    }
+    host::fclose(file);
+    return image;
+}
+
+MemoryImage32* loadPngImageFromMemory(const void* data, std::size_t size) {
+    if (data == nullptr || size < kSignatureBytes || !hasPngSignature(data)) {
+        return nullptr;
+    }
+    PngJob job{};
+    job.memory = {static_cast<const unsigned char*>(data), size};
+    return decode(job);
+}
+
+} // namespace graphics

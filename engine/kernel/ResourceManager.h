@@ -1,0 +1,110 @@
+#pragma once
+
+#include "engine/kernel/Object.h"
+#include "engine/kernel/Resource.h"
+#include "engine/kernel/ResourceGroup.h"
+#include "engine/kernel/SmartPtr.h"
+
+#include "host/Types.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kernel {
+
+// Knows every declared resource by section and id, loads requested sections on its own loader thread and
+// hands loaded objects to the main thread.
+//
+// Threads: the main thread declares, requests, looks up and unloads; the loader thread only loads. The
+// inner mutex guards sections, queues, counters and cursors; the loader holds the outer mutex for a whole
+// pass (outer before inner). A resource the loader is loading is loaded with the inner mutex released; a
+// main-thread operation that would load or unload that same resource waits for the load to end.
+class ResourceManager : public Object {
+public:
+    using Queue = std::vector<std::string>;
+
+    // Makes the singleton and starts its loader thread, which waits for setActive.
+    static ResourceManager* create();
+    static ResourceManager* instance();
+    // Stops and joins the loader thread, then frees the singleton.
+    static void destroy();
+
+    void addDefinitionPath(const std::string& path);
+    // Lets the loader start loading.
+    void setActive();
+    // Reads every definition file again; a section read again replaces the earlier one.
+    void loadDefinitions();
+
+    void addGroup(SmartPtr<ResourceGroup> group);
+    void removeGroup(const std::string& name, bool unloadFirst);
+    void unloadGroup(const std::string& name);
+
+    // False when every resource of the section is loaded or no section has that name; true when queued.
+    bool loadGroup(const std::string& name);
+    // False until setActive; then true once no requested section has an unloaded resource.
+    bool isLoadingDone();
+    // 0 to 1 over the sections requested since the last reset; 1 when nothing was requested.
+    double loadingProgress();
+    void resetProgress();
+
+    // The resource's object as it stands: null while not loaded (or being loaded) and for unknown names.
+    Object* getResource(const std::string& name, const std::string& section);
+    // Loads the resource on the calling thread first when it is not loaded.
+    Object* getLoadedResource(const std::string& name, const std::string& section);
+    void unloadResource(const std::string& name, const std::string& section);
+    // The first declared resource of the same class for which isSame holds, or null.
+    Resource* findEqualResource(const Resource& resource);
+    // The declared resource itself, or null; for checks of declarations and loading state.
+    Resource* findResource(const std::string& name, const std::string& section);
+
+    void wakeLoader();
+    bool isOggToWav() const { return oggToWav.load(); }
+
+    static constexpr ClassInfo classInfo{&Object::classInfo};
+    const ClassInfo* getClassInfo() const override { return &classInfo; }
+
+private:
+    enum class Pass { Loaded, Idle, Ended };
+
+    ResourceManager();
+    ~ResourceManager() override;
+
+    void startLoader();
+    void stopLoader();
+    static host::DWORD loaderMain(void* parameter);
+    void runLoader();
+    Pass loadOnePass();
+    ResourceGroup* nextGroup(Queue& queue, bool countFinished);
+
+    void readDefinitionFile(const std::string& path);
+    void readLateDefinitions();
+    ResourceGroup* findGroup(const std::string& name) const;
+    // Reads definition files added since loadDefinitions when no read file declares the section.
+    ResourceGroup* lookUpGroup(const std::string& name);
+    Resource* lookUpResource(const std::string& name, const std::string& section);
+    bool isLoading(const Resource* resource) const;
+    template <class Touches, class Work> auto whenSettled(Touches touches, Work work);
+
+    std::unordered_map<std::string, SmartPtr<ResourceGroup>> sections;
+    std::vector<std::string> definitionFiles;
+    std::size_t readDefinitionCount = 0;
+    bool definitionsLoaded = false;
+    Queue requested;
+    Queue autoQueue;
+    std::atomic<bool> running{true};
+    std::atomic<bool> loadingEnabled{false};
+    std::int32_t totalWeight = 0;
+    std::int32_t finishedWeight = 0;
+    host::HANDLE loaderThread = nullptr;
+    host::HANDLE innerMutex = nullptr;
+    host::HANDLE outerMutex = nullptr;
+    std::atomic<bool> oggToWav{true};
+    // The resource the loader is loading with the inner mutex released; held so no removal frees it.
+    SmartPtr<Resource> inProgress;
+};
+
+} // namespace kernel

@@ -1,0 +1,617 @@
+#include "host/DirectDraw.h"
+
+#include "host/DisplayInternal.h"
+#include "host/SdlWindow.h"
+#include "host/System.h"
+#include "host/Testing.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <memory>
+#include <mutex>
+
+namespace host {
+namespace {
+
+// Bumped by SDL's render reset events (device lost, render targets gone); a presenter whose renderer
+// was made before the last bump has lost its surfaces.
+std::atomic<unsigned> renderResets{0};
+
+int watchRenderResets(void*, SDL_Event* event) {
+    if (event->type == SDL_RENDER_DEVICE_RESET || event->type == SDL_RENDER_TARGETS_RESET) {
+        renderResets.fetch_add(1);
+    }
+    return 0;
+}
+
+void installResetWatch() {
+    static std::once_flag once;
+    std::call_once(once, [] { SDL_AddEventWatch(watchRenderResets, nullptr); });
+}
+
+struct Capture {
+    std::mutex lock;
+    bool on = false;
+    bool have = false;
+    std::vector<std::uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+};
+
+Capture& capture() {
+    static Capture state;
+    return state;
+}
+
+bool forcedSurfaceFailure(const char* specific, HRESULT defaultCode, HRESULT& result) {
+    return forcedFailure(specific, defaultCode, result) ||
+           forcedFailure("CreateSurface", defaultCode, result);
+}
+
+// The SDL renderer of the game window and the texture the back buffer is uploaded to. Shared by the
+// display object (which frees it when released) and its primary surfaces (which may outlive it).
+class Presenter : public std::enable_shared_from_this<Presenter> {
+public:
+    ~Presenter() { close(false); }
+
+    HRESULT open(HWND handle) {
+        SDL_Window* target = sdlWindowOf(handle);
+        if (target == nullptr) {
+            return DDERR_NOCOOPERATIVELEVEL;
+        }
+        if (target == sdlWindow && !lost()) {
+            return DD_OK;
+        }
+        close(false);
+        // A renderer of anyone else's on the window: the window's picture belongs to them.
+        if (SDL_GetRenderer(target) != nullptr) {
+            return DDERR_PRIMARYHELD;
+        }
+        installResetWatch();
+        resetsSeen = renderResets.load();
+        // Drivers without a screen (tests, headless runs) draw into the window's memory surface.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const bool headless =
+            driver != nullptr && (SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "offscreen") == 0);
+        if (headless) {
+            // Else SDL backs the window's surface with a GL texture where it can, loading GL for nothing.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        } else {
+            renderer = SDL_CreateRenderer(target, -1, SDL_RENDERER_ACCELERATED);
+        }
+        if (renderer == nullptr) {
+            renderer = SDL_CreateRenderer(target, -1, SDL_RENDERER_SOFTWARE);
+        }
+        if (renderer == nullptr) {
+            return DDERR_GENERIC;
+        }
+        window = handle;
+        sdlWindow = target;
+        shownArea = GameArea{0, 0, SDL_Rect{0, 0, 0, 0}};
+        setWindowDestroyHook(window, [weak = weak_from_this()] {
+            if (auto self = weak.lock()) {
+                self->close(true);
+            }
+        });
+        return DD_OK;
+    }
+
+    // Frees texture and renderer. From the window's destroy hook the hook itself is left alone.
+    void close(bool fromHook) {
+        if (texture) {
+            SDL_DestroyTexture(texture);
+            texture = nullptr;
+        }
+        if (renderer) {
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+            if (!fromHook && sdlWindowOf(window) == sdlWindow) {
+                setWindowDestroyHook(window, [] {});
+            }
+        }
+        window = nullptr;
+        sdlWindow = nullptr;
+    }
+
+    bool lost() const { return renderer == nullptr || resetsSeen != renderResets.load(); }
+
+    HRESULT restore() {
+        if (!lost()) {
+            return DD_OK;
+        }
+        HWND handle = window;
+        close(false);
+        return handle == nullptr ? DDERR_SURFACELOST : open(handle);
+    }
+
+    HRESULT present(const IDirectDrawSurface7& source, const RECT& from) {
+        if (lost()) {
+            return DDERR_SURFACELOST;
+        }
+        const int width = from.right - from.left;
+        const int height = from.bottom - from.top;
+        const Uint32 format = source.bytesPerPixel() == 2 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+        if (texture == nullptr || textureWidth != width || textureHeight != height ||
+            textureFormat != format) {
+            if (texture) {
+                SDL_DestroyTexture(texture);
+            }
+            texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+            if (texture == nullptr) {
+                return DDERR_GENERIC;
+            }
+            SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+            textureWidth = width;
+            textureHeight = height;
+            textureFormat = format;
+        }
+        const BYTE* first = source.pixels() + static_cast<std::ptrdiff_t>(from.top) * source.pitch() +
+                            static_cast<std::ptrdiff_t>(from.left) * source.bytesPerPixel();
+        if (SDL_UpdateTexture(texture, nullptr, first, source.pitch()) != 0) {
+            return DDERR_GENERIC;
+        }
+
+        // The picture as large as the output allows, keeping its shape, centred; bars stay black.
+        int outputWidth = 0;
+        int outputHeight = 0;
+        if (SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0 || outputWidth <= 0 ||
+            outputHeight <= 0) {
+            return DDERR_GENERIC;
+        }
+        const double scale =
+            std::min(static_cast<double>(outputWidth) / width, static_cast<double>(outputHeight) / height);
+        SDL_Rect shown;
+        shown.w = std::max(1, static_cast<int>(std::lround(width * scale)));
+        shown.h = std::max(1, static_cast<int>(std::lround(height * scale)));
+        shown.x = (outputWidth - shown.w) / 2;
+        shown.y = (outputHeight - shown.h) / 2;
+        const bool exact = shown.w == width && shown.h == height;
+        SDL_SetTextureScaleMode(texture, exact ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        if (SDL_RenderCopy(renderer, texture, nullptr, &shown) != 0) {
+            return DDERR_GENERIC;
+        }
+        readBack(outputWidth, outputHeight);
+        SDL_RenderPresent(renderer);
+        publishArea(width, height, shown, outputWidth, outputHeight);
+        return DD_OK;
+    }
+
+private:
+    void readBack(int width, int height) {
+        Capture& state = capture();
+        std::lock_guard guard(state.lock);
+        if (!state.on) {
+            return;
+        }
+        state.pixels.assign(static_cast<std::size_t>(width) * height, 0);
+        state.have = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, state.pixels.data(),
+                                          width * 4) == 0;
+        state.width = width;
+        state.height = height;
+    }
+
+    // Tells the window layer where the picture is, in window pixels (the output may have more pixels
+    // than the window on a scaled desktop), so that mouse positions map back to the game.
+    void publishArea(int width, int height, const SDL_Rect& shown, int outputWidth, int outputHeight) {
+        int windowWidth = outputWidth;
+        int windowHeight = outputHeight;
+        SDL_GetWindowSize(sdlWindow, &windowWidth, &windowHeight);
+        GameArea area;
+        area.gameWidth = width;
+        area.gameHeight = height;
+        area.shown.x = shown.x * windowWidth / outputWidth;
+        area.shown.y = shown.y * windowHeight / outputHeight;
+        area.shown.w = std::max(1, shown.w * windowWidth / outputWidth);
+        area.shown.h = std::max(1, shown.h * windowHeight / outputHeight);
+        if (area.gameWidth != shownArea.gameWidth || area.gameHeight != shownArea.gameHeight ||
+            !SDL_RectEquals(&area.shown, &shownArea.shown)) {
+            shownArea = area;
+            setGameArea(window, area);
+        }
+    }
+
+    HWND window = nullptr;
+    SDL_Window* sdlWindow = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int textureWidth = 0;
+    int textureHeight = 0;
+    Uint32 textureFormat = 0;
+    unsigned resetsSeen = 0;
+    GameArea shownArea;
+};
+
+class MemorySurface final : public IDirectDrawSurface7 {
+public:
+    MemorySurface(DWORD width, DWORD height, DWORD bytesPerPixel, LONG pitch, std::unique_ptr<BYTE[]> memory)
+        : IDirectDrawSurface7(width, height, bytesPerPixel, pitch, std::move(memory)) {}
+};
+
+// The window: its own memory (for a screen image over it) and a Blt that presents.
+class PrimarySurface final : public IDirectDrawSurface7 {
+public:
+    PrimarySurface(DWORD width, DWORD height, DWORD bytesPerPixel, LONG pitch, std::unique_ptr<BYTE[]> memory,
+                   std::shared_ptr<Presenter> presenter)
+        : IDirectDrawSurface7(width, height, bytesPerPixel, pitch, std::move(memory)),
+          presenter(std::move(presenter)) {}
+
+    // The destination rectangle is not used: where the picture goes in the window is the presenter's
+    // choice (all of the client area, or scaled and centred in full screen).
+    HRESULT Blt(RECT*, IDirectDrawSurface7* src, RECT* srcRect, DWORD, void*) override {
+        HRESULT result = DD_OK;
+        if (forcedFailure("Blt", DDERR_GENERIC, result)) {
+            return result;
+        }
+        if (src == nullptr || src == this) {
+            return DDERR_INVALIDPARAMS;
+        }
+        if (src->bytesPerPixel() != bytesPerPixel()) {
+            return DDERR_INVALIDPIXELFORMAT;
+        }
+        const RECT from = srcRect
+                              ? *srcRect
+                              : RECT{0, 0, static_cast<LONG>(src->width()), static_cast<LONG>(src->height())};
+        if (from.left < 0 || from.top < 0 || from.left >= from.right || from.top >= from.bottom ||
+            from.right > static_cast<LONG>(src->width()) || from.bottom > static_cast<LONG>(src->height())) {
+            return DDERR_INVALIDRECT;
+        }
+        return presenter->present(*src, from);
+    }
+
+    HRESULT IsLost() override { return presenter->lost() ? DDERR_SURFACELOST : DD_OK; }
+
+    HRESULT Restore() override {
+        HRESULT result = DD_OK;
+        if (forcedFailure("Restore", DDERR_GENERIC, result)) {
+            return result;
+        }
+        return presenter->restore();
+    }
+
+private:
+    std::shared_ptr<Presenter> presenter;
+};
+
+class Clipper final : public IDirectDrawClipper {
+public:
+    ULONG AddRef() override { return references.fetch_add(1) + 1; }
+    ULONG Release() override {
+        const ULONG remaining = references.fetch_sub(1) - 1;
+        if (remaining == 0) {
+            delete this;
+        }
+        return remaining;
+    }
+    HRESULT SetHWnd(DWORD, HWND value) override {
+        window = value;
+        return DD_OK;
+    }
+    HRESULT GetHWnd(HWND* value) override {
+        if (value == nullptr) {
+            return DDERR_INVALIDPARAMS;
+        }
+        *value = window;
+        return DD_OK;
+    }
+
+private:
+    std::atomic<ULONG> references{1};
+    HWND window = nullptr;
+};
+
+void describeMode(DDSURFACEDESC2& desc, DWORD width, DWORD height, DWORD bits) {
+    desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
+    desc.dwWidth = width;
+    desc.dwHeight = height;
+    desc.lPitch = static_cast<LONG>(width * (bits / 8));
+    desc.lpSurface = nullptr;
+    desc.ddpfPixelFormat = DDPIXELFORMAT{};
+    desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
+    desc.ddpfPixelFormat.dwRGBBitCount = bits;
+    if (bits == 16) {
+        desc.ddpfPixelFormat.dwRBitMask = 0xF800;
+        desc.ddpfPixelFormat.dwGBitMask = 0x07E0;
+        desc.ddpfPixelFormat.dwBBitMask = 0x001F;
+    } else {
+        desc.ddpfPixelFormat.dwRBitMask = 0x00FF0000;
+        desc.ddpfPixelFormat.dwGBitMask = 0x0000FF00;
+        desc.ddpfPixelFormat.dwBBitMask = 0x000000FF;
+    }
+}
+
+class DirectDraw final : public IDirectDraw, public IDirectDraw7 {
+public:
+    HRESULT QueryInterface(const IID& iid, void** out) override {
+        if (out == nullptr) {
+            return DDERR_INVALIDPARAMS;
+        }
+        *out = nullptr;
+        HRESULT result = DD_OK;
+        if (forcedFailure("QueryInterface", E_NOINTERFACE, result)) {
+            return result;
+        }
+        if (!(iid == IID_IDirectDraw7)) {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        *out = static_cast<IDirectDraw7*>(this);
+        return DD_OK;
+    }
+
+    ULONG AddRef() override { return references.fetch_add(1) + 1; }
+
+    ULONG Release() override {
+        const ULONG remaining = references.fetch_sub(1) - 1;
+        if (remaining == 0) {
+            delete this;
+        }
+        return remaining;
+    }
+
+    HRESULT SetCooperativeLevel(HWND handle, DWORD flags) override {
+        HRESULT result = DD_OK;
+        if (forcedFailure("SetCooperativeLevel", DDERR_GENERIC, result)) {
+            return result;
+        }
+        const bool full = (flags & DDSCL_FULLSCREEN) != 0;
+        const bool exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
+        const bool normal = (flags & DDSCL_NORMAL) != 0;
+        if (full != exclusive || normal == full) {
+            return DDERR_INVALIDPARAMS;
+        }
+        if ((handle != nullptr && sdlWindowOf(handle) == nullptr) || (full && handle == nullptr)) {
+            return DDERR_INVALIDPARAMS;
+        }
+        if (full && levelSet && fullScreen && handle == window) {
+            return DDERR_WINDOWALREADYSET;
+        }
+        if (handle != window) {
+            presenter->close(false);
+        }
+        window = handle;
+        fullScreen = full;
+        levelSet = true;
+        if (!full) {
+            // Leaving full screen gives the desktop its own mode back.
+            modeWidth = modeHeight = modeBits = 0;
+        }
+        return DD_OK;
+    }
+
+    HRESULT GetDisplayMode(DDSURFACEDESC2* desc) override {
+        HRESULT result = DD_OK;
+        if (forcedFailure("GetDisplayMode", DDERR_GENERIC, result)) {
+            return result;
+        }
+        if (!validDescription(desc)) {
+            return DDERR_INVALIDPARAMS;
+        }
+        if (modeBits != 0) {
+            describeMode(*desc, modeWidth, modeHeight, modeBits);
+        } else {
+            describeMode(*desc, static_cast<DWORD>(GetDeviceCaps(nullptr, HORZRES)),
+                         static_cast<DWORD>(GetDeviceCaps(nullptr, VERTRES)),
+                         static_cast<DWORD>(GetDeviceCaps(nullptr, BITSPIXEL)));
+        }
+        return DD_OK;
+    }
+
+    HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bits, DWORD, DWORD) override {
+        HRESULT result = DD_OK;
+        if (forcedFailure("SetDisplayMode", DDERR_GENERIC, result)) {
+            return result;
+        }
+        if (!levelSet || !fullScreen) {
+            return DDERR_NOCOOPERATIVELEVEL;
+        }
+        if (width == 0 || height == 0 || width > 16384 || height > 16384) {
+            return DDERR_INVALIDPARAMS;
+        }
+        if (bits != 16 && bits != 32) {
+            return DDERR_INVALIDPIXELFORMAT;
+        }
+        modeWidth = width;
+        modeHeight = height;
+        modeBits = bits;
+        return DD_OK;
+    }
+
+    HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, void* outer) override {
+        if (out == nullptr) {
+            return DDERR_INVALIDPARAMS;
+        }
+        *out = nullptr;
+        if (!validDescription(desc) || (desc->dwFlags & DDSD_CAPS) == 0 || outer != nullptr) {
+            return DDERR_INVALIDPARAMS;
+        }
+        const DWORD caps = desc->ddsCaps.dwCaps;
+        if (caps & DDSCAPS_PRIMARYSURFACE) {
+            return createPrimary(caps, out);
+        }
+        if (caps & DDSCAPS_OFFSCREENPLAIN) {
+            return createOffscreen(*desc, out);
+        }
+        HRESULT result = DD_OK;
+        if (forcedFailure("CreateSurface", DDERR_OUTOFMEMORY, result)) {
+            return result;
+        }
+        return DDERR_INVALIDCAPS;
+    }
+
+    HRESULT CreateClipper(DWORD, IDirectDrawClipper** out, void* outer) override {
+        if (out == nullptr) {
+            return DDERR_INVALIDPARAMS;
+        }
+        *out = nullptr;
+        HRESULT result = DD_OK;
+        if (forcedFailure("CreateClipper", DDERR_GENERIC, result)) {
+            return result;
+        }
+        if (outer != nullptr) {
+            return DDERR_INVALIDPARAMS;
+        }
+        *out = new Clipper;
+        return DD_OK;
+    }
+
+private:
+    ~DirectDraw() override { presenter->close(false); }
+
+    int displayBytes() const {
+        const int bits = modeBits != 0 ? static_cast<int>(modeBits) : GetDeviceCaps(nullptr, BITSPIXEL);
+        return bits / 8;
+    }
+
+    HRESULT createPrimary(DWORD caps, IDirectDrawSurface7** out) {
+        HRESULT result = DD_OK;
+        if (forcedSurfaceFailure("CreateSurface:primary", DDERR_GENERIC, result)) {
+            return result;
+        }
+        constexpr DWORD allowed = DDSCAPS_PRIMARYSURFACE | DDSCAPS_VIDEOMEMORY | DDSCAPS_SYSTEMMEMORY |
+                                  DDSCAPS_ALPHA | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_FRONTBUFFER;
+        if (caps & ~allowed) {
+            return DDERR_INVALIDCAPS;
+        }
+        if (!levelSet || window == nullptr) {
+            return DDERR_NOCOOPERATIVELEVEL;
+        }
+        const int bytes = displayBytes();
+        if (bytes != 2 && bytes != 4) {
+            return DDERR_INVALIDPIXELFORMAT;
+        }
+        int width = static_cast<int>(modeWidth);
+        int height = static_cast<int>(modeHeight);
+        if (modeBits == 0) {
+            RECT client;
+            GetClientRect(window, &client);
+            width = client.right - client.left;
+            height = client.bottom - client.top;
+        }
+        result = presenter->open(window);
+        if (FAILED(result)) {
+            return result;
+        }
+        std::unique_ptr<BYTE[]> memory;
+        LONG pitch = 0;
+        result = allocateSurfaceMemory(std::max(width, 1), std::max(height, 1), bytes, 0, memory, pitch);
+        if (FAILED(result)) {
+            return result;
+        }
+        *out = new PrimarySurface(static_cast<DWORD>(std::max(width, 1)),
+                                  static_cast<DWORD>(std::max(height, 1)), static_cast<DWORD>(bytes), pitch,
+                                  std::move(memory), presenter);
+        return DD_OK;
+    }
+
+    HRESULT createOffscreen(const DDSURFACEDESC2& desc, IDirectDrawSurface7** out) {
+        HRESULT result = DD_OK;
+        if (forcedSurfaceFailure("CreateSurface:offscreen", DDERR_OUTOFMEMORY, result)) {
+            return result;
+        }
+        constexpr DWORD allowed = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY | DDSCAPS_VIDEOMEMORY;
+        if (desc.ddsCaps.dwCaps & ~allowed) {
+            return DDERR_INVALIDCAPS;
+        }
+        if ((desc.dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT) ||
+            desc.dwWidth > 65535 || desc.dwHeight > 65535) {
+            return DDERR_INVALIDPARAMS;
+        }
+        if (!levelSet) {
+            return DDERR_NOCOOPERATIVELEVEL;
+        }
+        int bytes = displayBytes();
+        if (desc.dwFlags & DDSD_PIXELFORMAT) {
+            bytes = static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount / 8);
+        }
+        if (bytes != 2 && bytes != 4) {
+            return DDERR_INVALIDPIXELFORMAT;
+        }
+        std::unique_ptr<BYTE[]> memory;
+        LONG pitch = 0;
+        result = allocateSurfaceMemory(static_cast<int>(desc.dwWidth), static_cast<int>(desc.dwHeight), bytes,
+                                       0, memory, pitch);
+        if (FAILED(result)) {
+            return result;
+        }
+        *out = new MemorySurface(desc.dwWidth, desc.dwHeight, static_cast<DWORD>(bytes), pitch,
+                                 std::move(memory));
+        return DD_OK;
+    }
+
+    std::atomic<ULONG> references{1};
+    std::shared_ptr<Presenter> presenter = std::make_shared<Presenter>();
+    HWND window = nullptr;
+    bool levelSet = false;
+    bool fullScreen = false;
+    DWORD modeWidth = 0;
+    DWORD modeHeight = 0;
+    DWORD modeBits = 0;
+};
+
+} // namespace
+
+HRESULT DirectDrawCreate(GUID* device, IDirectDraw** out, void* outer) {
+    if (out == nullptr) {
+        return DDERR_INVALIDPARAMS;
+    }
+    *out = nullptr;
+    HRESULT result = DD_OK;
+    if (forcedFailure("DirectDrawCreate", DDERR_GENERIC, result)) {
+        return result;
+    }
+    // Only the default display exists.
+    if (device != nullptr || outer != nullptr) {
+        return DDERR_INVALIDPARAMS;
+    }
+    if (!ensureVideo()) {
+        return DDERR_GENERIC;
+    }
+    *out = static_cast<IDirectDraw*>(new DirectDraw);
+    return DD_OK;
+}
+
+namespace testing {
+
+void capturePresentations(bool on) {
+    Capture& state = capture();
+    std::lock_guard guard(state.lock);
+    state.on = on;
+    state.have = false;
+    state.pixels.clear();
+}
+
+bool takePresentedPicture(std::vector<std::uint32_t>* pixels, int* width, int* height) {
+    Capture& state = capture();
+    std::lock_guard guard(state.lock);
+    if (!state.have) {
+        return false;
+    }
+    if (pixels) {
+        *pixels = std::move(state.pixels);
+    }
+    if (width) {
+        *width = state.width;
+    }
+    if (height) {
+        *height = state.height;
+    }
+    state.have = false;
+    state.pixels.clear();
+    return true;
+}
+
+void simulateRenderReset() {
+    installResetWatch();
+    SDL_Event event{};
+    event.type = SDL_RENDER_DEVICE_RESET;
+    SDL_PushEvent(&event);
+}
+
+} // namespace testing
+
+} // namespace host

@@ -1,0 +1,244 @@
+// The message queue: SDL's events translated into messages, posted messages, the quit request and the
+// pending paint, handed out in the platform's order.
+
+#include "host/Window.h"
+#include "host/WindowEvents.h"
+#include "host/WindowState.h"
+
+#include <SDL.h>
+
+#include <deque>
+#include <mutex>
+
+namespace host {
+namespace {
+
+constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = 1400;
+
+struct MessageQueue {
+    std::mutex lock;
+    std::deque<MSG> messages;
+    bool quitPending = false;
+    int quitCode = 0;
+    HWND paintPending = nullptr;
+    // The input state followed across events (buttons, modifiers).
+    EventContext input;
+};
+
+MessageQueue& queue() {
+    static MessageQueue state;
+    return state;
+}
+
+bool inRange(UINT message, UINT filterMin, UINT filterMax) {
+    return (filterMin == 0 && filterMax == 0) || (message >= filterMin && message <= filterMax);
+}
+
+bool matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
+    return (window == nullptr || message.hwnd == window) && inRange(message.message, filterMin, filterMax);
+}
+
+// Drains SDL's queue into ours. Called on the main thread only, as SDL requires.
+void pumpEvents() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return;
+    }
+    SDL_PumpEvents();
+    MessageQueue& q = queue();
+    SDL_Event events[64];
+    int count = 0;
+    while ((count = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0) {
+        // Looked up per batch: a window may have come or gone since the last pump.
+        EventContext context = q.input;
+        if (const WindowRecord* record = currentRecord(); record != nullptr && !record->destroying) {
+            describeWindow(*record, context);
+        } else {
+            context.window = nullptr;
+        }
+        std::lock_guard guard(q.lock);
+        for (int i = 0; i < count; ++i) {
+            for (const MSG& message : translateEvent(events[i], context)) {
+                if (message.message == WM_PAINT) {
+                    q.paintPending = message.hwnd;
+                } else {
+                    q.messages.push_back(message);
+                }
+            }
+            followEvent(context, events[i]);
+        }
+        q.input.mouseButtons = context.mouseButtons;
+        q.input.keyMods = context.keyMods;
+    }
+}
+
+} // namespace
+
+void forgetMessagesOf(HWND window) {
+    MessageQueue& q = queue();
+    std::lock_guard guard(q.lock);
+    std::erase_if(q.messages, [window](const MSG& message) { return message.hwnd == window; });
+    if (q.paintPending == window) {
+        q.paintPending = nullptr;
+    }
+}
+
+void requestPaint(HWND window) {
+    MessageQueue& q = queue();
+    std::lock_guard guard(q.lock);
+    q.paintPending = window;
+}
+
+BOOL PeekMessage(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove) {
+    if (message == nullptr) {
+        return FALSE;
+    }
+    pumpEvents();
+    MessageQueue& q = queue();
+    std::lock_guard guard(q.lock);
+    for (auto it = q.messages.begin(); it != q.messages.end(); ++it) {
+        if (matches(*it, window, filterMin, filterMax)) {
+            *message = *it;
+            if (remove & PM_REMOVE) {
+                q.messages.erase(it);
+            }
+            return TRUE;
+        }
+    }
+    // WM_QUIT only after everything else that was queued, then a paint, as the platform orders them.
+    if (q.quitPending && inRange(WM_QUIT, filterMin, filterMax)) {
+        *message = MSG{};
+        message->message = WM_QUIT;
+        message->wParam = static_cast<WPARAM>(q.quitCode);
+        message->time = SDL_GetTicks();
+        if (remove & PM_REMOVE) {
+            q.quitPending = false;
+        }
+        return TRUE;
+    }
+    if (q.paintPending != nullptr && (window == nullptr || window == q.paintPending) &&
+        inRange(WM_PAINT, filterMin, filterMax)) {
+        *message = MSG{};
+        message->hwnd = q.paintPending;
+        message->message = WM_PAINT;
+        message->time = SDL_GetTicks();
+        if (remove & PM_REMOVE) {
+            q.paintPending = nullptr;
+        }
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL TranslateMessage(const MSG* message) {
+    if (message == nullptr) {
+        return FALSE;
+    }
+    switch (message->message) {
+    case WM_KEYDOWN:
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        return TRUE;
+    default:
+        return FALSE;
+    }
+    // Typed text arrives from SDL as text already; only the keys that make control characters are left.
+    switch (message->wParam) {
+    case VK_BACK:
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE: {
+        MSG character = *message;
+        character.message = WM_CHAR;
+        MessageQueue& q = queue();
+        std::lock_guard guard(q.lock);
+        // Next in line, before anything that arrived after the key.
+        q.messages.push_front(character);
+        break;
+    }
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+LRESULT DispatchMessage(const MSG* message) {
+    if (message == nullptr) {
+        return 0;
+    }
+    const WindowRecord* record = windowRecord(message->hwnd);
+    if (record == nullptr) {
+        return 0;
+    }
+    // Copied out: the procedure may destroy the window (and make another) before it returns.
+    const WNDPROC procedure = record->procedure;
+    return procedure(message->hwnd, message->message, message->wParam, message->lParam);
+}
+
+BOOL PostMessage(HWND window, UINT code, WPARAM wParam, LPARAM lParam) {
+    if (window != nullptr && windowRecord(window) == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    MSG message;
+    message.hwnd = window;
+    message.message = code;
+    message.wParam = wParam;
+    message.lParam = lParam;
+    message.time = SDL_GetTicks();
+    MessageQueue& q = queue();
+    std::lock_guard guard(q.lock);
+    q.messages.push_back(message);
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    MessageQueue& q = queue();
+    std::lock_guard guard(q.lock);
+    q.quitPending = true;
+    q.quitCode = exitCode;
+}
+
+LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_SYSCOMMAND:
+        // The low four bits are the platform's own.
+        if ((wParam & 0xFFF0) == SC_MINIMIZE) {
+            if (SDL_Window* sdl = sdlWindowOf(window)) {
+                SDL_MinimizeWindow(sdl);
+            }
+        }
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+namespace testing {
+
+void clearMessages() {
+    MessageQueue& q = queue();
+    std::lock_guard guard(q.lock);
+    q.messages.clear();
+    q.quitPending = false;
+    q.quitCode = 0;
+    q.paintPending = nullptr;
+    q.input = EventContext{};
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        SDL_PumpEvents();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+}
+
+bool pushSdlEvent(const SDL_Event& event) {
+    SDL_Event copy = event;
+    return ensureVideo() && SDL_PushEvent(&copy) == 1;
+}
+
+} // namespace testing
+
+} // namespace host

@@ -1,0 +1,611 @@
+// The sound library over SDL2_mixer. The first mixing channels are kept for music streams (the mixer's
+// own music channel plays one tune only, and a cross-fade needs two); the rest play effects. All state is
+// guarded by one mutex; the mixer's audio callback runs on a thread of its own and only the Mix_* calls
+// meet it, under the audio device's lock. Decoding a file happens outside that mutex (it can take long
+// for a tune), under a shared lock that keeps the device open meanwhile.
+
+#include "host/Sound.h"
+
+#include "host/Files.h"
+#include "host/SoundInternal.h"
+#include "host/Testing.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <mutex>
+#include <set>
+#include <shared_mutex>
+#include <vector>
+
+namespace host {
+
+struct FSOUND_SAMPLE {
+    Mix_Chunk* chunk = nullptr;
+    unsigned int mode = FSOUND_LOOP_OFF;
+};
+
+struct FSOUND_STREAM {
+    Mix_Chunk* chunk = nullptr;
+    unsigned int mode = 0;
+    int channel = -1; // handle of the channel of its last play
+};
+
+namespace {
+
+// Channels 0 .. musicChannels-1 belong to streams.
+constexpr int musicChannels = 4;
+// A handle is the mixer channel's index in the low bits and its generation above them.
+constexpr int indexBits = 12;
+constexpr int indexMask = (1 << indexBits) - 1;
+constexpr unsigned int generationMask = 0x7FFFF; // keeps every handle positive
+constexpr int fullVolume = 255;
+constexpr int centrePan = FSOUND_STEREOPAN;
+
+struct Channel {
+    unsigned int generation = 0;
+    int volume = fullVolume;
+    bool absolute = false; // not scaled by the effects master volume
+    int pan = centrePan;
+};
+
+struct Library {
+    std::shared_mutex lifetime; // exclusive: opening and closing the device; shared: decoding a file
+    std::mutex state;
+    bool up = false;
+    int output = FSOUND_OUTPUT_DSOUND;
+    int master = fullVolume;
+    int totalChannels = 0;
+    // Generations outlive a close, so handles from before it stay stale.
+    std::vector<Channel> channels;
+    std::set<FSOUND_SAMPLE*> samples;
+    std::set<FSOUND_STREAM*> streams;
+};
+
+Library& library() {
+    static Library instance;
+    return instance;
+}
+
+std::atomic<int> lastError{FMOD_ERR_NONE};
+
+bool fail(int code) {
+    lastError = code;
+    return false;
+}
+
+int failChannel(int code) {
+    lastError = code;
+    return -1;
+}
+
+int clampByte(int value) {
+    return std::clamp(value, 0, 255);
+}
+
+// 0..255 scaled by 0..255, rounded, on the mixer's 0..128.
+int mixerVolume(int volume, int scale) {
+    constexpr int divisor = 255 * 255;
+    return (volume * scale * MIX_MAX_VOLUME + divisor / 2) / divisor;
+}
+
+// The following helpers expect the state mutex held and sound up.
+
+int handleOf(int index) {
+    const auto generation = library().channels[index].generation & generationMask;
+    return index | static_cast<int>(generation << indexBits);
+}
+
+// The mixer channel of a handle whose generation is still current, else -1.
+int indexOf(int handle) {
+    Library& lib = library();
+    if (!lib.up || handle < 0) {
+        return -1;
+    }
+    const int index = handle & indexMask;
+    if (index >= lib.totalChannels) {
+        return -1;
+    }
+    const auto generation = static_cast<unsigned int>(handle) >> indexBits;
+    return generation == (lib.channels[index].generation & generationMask) ? index : -1;
+}
+
+void applyVolume(int index) {
+    Library& lib = library();
+    const Channel& channel = lib.channels[index];
+    Mix_Volume(index, mixerVolume(channel.volume, channel.absolute ? fullVolume : lib.master));
+}
+
+void applyPan(int index) {
+    const int pan = library().channels[index].pan;
+    if (pan == centrePan) {
+        Mix_SetPanning(index, 255, 255); // removes the panning effect
+    } else if (pan < centrePan) {
+        Mix_SetPanning(index, 255, static_cast<Uint8>(pan * 255 / centrePan));
+    } else {
+        Mix_SetPanning(index, static_cast<Uint8>((255 - pan) * 255 / (255 - centrePan)), 255);
+    }
+}
+
+int freeChannel(int first, int end) {
+    for (int index = first; index < end; ++index) {
+        if (!Mix_Playing(index)) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+// Starts the chunk on the channel with a fresh generation; a paused start stays silent until resumed.
+int startOn(int index, Mix_Chunk* chunk, bool loop, bool absolute, bool paused) {
+    Channel& channel = library().channels[index];
+    ++channel.generation;
+    channel.volume = fullVolume;
+    channel.absolute = absolute;
+    channel.pan = centrePan;
+    applyPan(index);
+    if (paused) {
+        // The mixer cannot start a channel paused: one buffer may pass before the pause, so make it silent.
+        Mix_Volume(index, 0);
+    } else {
+        applyVolume(index);
+    }
+    if (Mix_PlayChannel(index, chunk, loop ? -1 : 0) < 0) {
+        return failChannel(FMOD_ERR_PLAY);
+    }
+    if (paused) {
+        Mix_Pause(index);
+        applyVolume(index);
+    }
+    return handleOf(index);
+}
+
+bool isLooping(unsigned int mode) {
+    return (mode & FSOUND_LOOP_NORMAL) != 0;
+}
+
+// Decodes a whole WAV or OGG file into the mixer's output format. The caller holds the lifetime lock.
+Mix_Chunk* decodeFile(const char* name) {
+    if (name == nullptr || *name == '\0') {
+        lastError = FMOD_ERR_INVALID_PARAM;
+        return nullptr;
+    }
+    const std::string path = systemPath(name);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        lastError = FMOD_ERR_FILE_NOTFOUND;
+        return nullptr;
+    }
+    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+    if (file == nullptr) {
+        lastError = FMOD_ERR_FILE_NOTFOUND;
+        return nullptr;
+    }
+    Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 1);
+    if (chunk == nullptr) {
+        lastError = FMOD_ERR_FILE_FORMAT;
+    }
+    return chunk;
+}
+
+// Decodes the file while sound is up; null (and the error set) otherwise.
+Mix_Chunk* decodeWhileUp(const char* call, const char* name) {
+    long code = 0;
+    if (testing::shouldFail(call, &code)) {
+        lastError = code > 0 ? static_cast<int>(code) : FMOD_ERR_FILE_FORMAT;
+        return nullptr;
+    }
+    {
+        std::lock_guard lock(library().state);
+        if (!library().up) {
+            lastError = FMOD_ERR_UNINITIALIZED;
+            return nullptr;
+        }
+    }
+    return decodeFile(name);
+}
+
+bool knownSample(FSOUND_SAMPLE* sample) {
+    return sample != nullptr && library().samples.count(sample) != 0;
+}
+
+bool knownStream(FSOUND_STREAM* stream) {
+    return stream != nullptr && library().streams.count(stream) != 0;
+}
+
+void stopStream(FSOUND_STREAM* stream) {
+    const int index = indexOf(stream->channel);
+    if (index >= 0) {
+        Mix_HaltChannel(index);
+    }
+    stream->channel = -1;
+}
+
+void freeEverything() {
+    Library& lib = library();
+    for (FSOUND_STREAM* stream : lib.streams) {
+        Mix_FreeChunk(stream->chunk);
+        delete stream;
+    }
+    lib.streams.clear();
+    for (FSOUND_SAMPLE* sample : lib.samples) {
+        Mix_FreeChunk(sample->chunk);
+        delete sample;
+    }
+    lib.samples.clear();
+}
+
+bool openDevice(int rate, int effectChannels) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return false;
+    }
+    Mix_Init(MIX_INIT_OGG); // without the OGG decoder only WAV files load
+    if (Mix_OpenAudio(rate > 0 ? rate : 44100, AUDIO_S16SYS, 2, 1024) != 0) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Library& lib = library();
+    lib.totalChannels = Mix_AllocateChannels(musicChannels + effectChannels);
+    Mix_ReserveChannels(musicChannels);
+    if (static_cast<int>(lib.channels.size()) < lib.totalChannels) {
+        lib.channels.resize(lib.totalChannels);
+    }
+    for (int index = 0; index < lib.totalChannels; ++index) {
+        Mix_Volume(index, MIX_MAX_VOLUME);
+    }
+    return true;
+}
+
+} // namespace
+
+namespace sound {
+bool isUp() {
+    std::lock_guard lock(library().state);
+    return library().up;
+}
+} // namespace sound
+
+float FSOUND_GetVersion() {
+    return FSOUND_VERSION;
+}
+
+bool FSOUND_SetHWND(void*) {
+    return true;
+}
+
+bool FSOUND_SetOutput(int outputType) {
+    std::lock_guard lock(library().state);
+    if (library().up) {
+        return fail(FMOD_ERR_INIT); // only before FSOUND_Init
+    }
+    library().output = outputType;
+    return true;
+}
+
+bool FSOUND_Init(int rate, int channels, unsigned int) {
+    Library& lib = library();
+    std::unique_lock lifetime(lib.lifetime);
+    std::lock_guard lock(lib.state);
+    if (lib.up) {
+        return true;
+    }
+    if (testing::shouldFail("FSOUND_Init")) {
+        return fail(FMOD_ERR_INIT);
+    }
+    const int effectChannels = std::clamp(channels, 1, indexMask + 1 - musicChannels);
+    if (!openDevice(rate, effectChannels)) {
+        return fail(FMOD_ERR_INIT);
+    }
+    lib.master = fullVolume;
+    lib.up = true;
+    lastError = FMOD_ERR_NONE;
+    return true;
+}
+
+int FSOUND_GetError() {
+    return lastError;
+}
+
+void FSOUND_Close() {
+    Library& lib = library();
+    std::unique_lock lifetime(lib.lifetime);
+    std::lock_guard lock(lib.state);
+    if (!lib.up) {
+        return;
+    }
+    Mix_HaltChannel(-1);
+    freeEverything();
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    lib.up = false;
+    lib.totalChannels = 0;
+}
+
+FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode, int, int) {
+    Library& lib = library();
+    if (index != FSOUND_FREE) {
+        lastError = FMOD_ERR_INVALID_PARAM;
+        return nullptr;
+    }
+    std::shared_lock lifetime(lib.lifetime);
+    Mix_Chunk* chunk = decodeWhileUp("FSOUND_Sample_Load", name);
+    if (chunk == nullptr) {
+        return nullptr;
+    }
+    auto* sample = new FSOUND_SAMPLE{chunk, isLooping(mode) ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF};
+    std::lock_guard lock(lib.state);
+    lib.samples.insert(sample);
+    return sample;
+}
+
+void FSOUND_Sample_Free(FSOUND_SAMPLE* sample) {
+    Library& lib = library();
+    std::lock_guard lock(lib.state);
+    if (!knownSample(sample)) {
+        return;
+    }
+    lib.samples.erase(sample);
+    for (int index = musicChannels; index < lib.totalChannels; ++index) {
+        if (Mix_GetChunk(index) == sample->chunk) {
+            Mix_HaltChannel(index);
+        }
+    }
+    Mix_FreeChunk(sample->chunk);
+    delete sample;
+}
+
+bool FSOUND_Sample_SetMode(FSOUND_SAMPLE* sample, unsigned int mode) {
+    std::lock_guard lock(library().state);
+    if (!knownSample(sample)) {
+        return fail(FMOD_ERR_INVALID_PARAM);
+    }
+    if ((mode & FSOUND_LOOP_NORMAL) != 0) {
+        sample->mode = FSOUND_LOOP_NORMAL;
+    } else if ((mode & FSOUND_LOOP_OFF) != 0) {
+        sample->mode = FSOUND_LOOP_OFF;
+    }
+    return true;
+}
+
+unsigned int FSOUND_Sample_GetMode(FSOUND_SAMPLE* sample) {
+    std::lock_guard lock(library().state);
+    return knownSample(sample) ? sample->mode : 0;
+}
+
+int FSOUND_PlaySound(int channel, FSOUND_SAMPLE* sample) {
+    return FSOUND_PlaySoundEx(channel, sample, nullptr, false);
+}
+
+int FSOUND_PlaySoundEx(int channel, FSOUND_SAMPLE* sample, FSOUND_DSPUNIT*, bool paused) {
+    Library& lib = library();
+    std::lock_guard lock(lib.state);
+    if (!lib.up) {
+        return failChannel(FMOD_ERR_UNINITIALIZED);
+    }
+    if (channel != FSOUND_FREE || !knownSample(sample)) {
+        return failChannel(FMOD_ERR_INVALID_PARAM);
+    }
+    const int index = freeChannel(musicChannels, lib.totalChannels);
+    if (index < 0) {
+        return failChannel(FMOD_ERR_PLAY);
+    }
+    return startOn(index, sample->chunk, isLooping(sample->mode), false, paused);
+}
+
+namespace {
+
+// Runs the step on the channel of a current handle; false (and nothing done) for a stale one.
+template <typename Step> bool onChannel(int handle, Step step) {
+    std::lock_guard lock(library().state);
+    if (!library().up) {
+        return fail(FMOD_ERR_UNINITIALIZED);
+    }
+    const int index = indexOf(handle);
+    if (index < 0) {
+        return fail(FMOD_ERR_INVALID_PARAM);
+    }
+    step(index, library().channels[index]);
+    return true;
+}
+
+bool setVolume(int handle, int volume, bool absolute) {
+    return onChannel(handle, [&](int index, Channel& channel) {
+        channel.volume = clampByte(volume);
+        channel.absolute = absolute;
+        applyVolume(index);
+    });
+}
+
+} // namespace
+
+bool FSOUND_SetVolume(int channel, int volume) {
+    return setVolume(channel, volume, false);
+}
+
+bool FSOUND_SetVolumeAbsolute(int channel, int volume) {
+    return setVolume(channel, volume, true);
+}
+
+int FSOUND_GetVolume(int channel) {
+    int volume = 0;
+    onChannel(channel, [&](int, Channel& state) { volume = state.volume; });
+    return volume;
+}
+
+bool FSOUND_SetPan(int channel, int pan) {
+    return onChannel(channel, [&](int index, Channel& state) {
+        state.pan = clampByte(pan);
+        applyPan(index);
+    });
+}
+
+int FSOUND_GetPan(int channel) {
+    int pan = centrePan;
+    onChannel(channel, [&](int, Channel& state) { pan = state.pan; });
+    return pan;
+}
+
+bool FSOUND_SetPaused(int channel, bool paused) {
+    return onChannel(channel, [&](int index, Channel&) {
+        if (paused) {
+            Mix_Pause(index);
+        } else {
+            Mix_Resume(index);
+        }
+    });
+}
+
+bool FSOUND_GetPaused(int channel) {
+    bool paused = false;
+    onChannel(channel, [&](int index, Channel&) { paused = Mix_Paused(index) != 0; });
+    return paused;
+}
+
+bool FSOUND_StopSound(int channel) {
+    if (channel == FSOUND_ALL) {
+        std::lock_guard lock(library().state);
+        if (!library().up) {
+            return fail(FMOD_ERR_UNINITIALIZED);
+        }
+        Mix_HaltChannel(-1);
+        return true;
+    }
+    return onChannel(channel, [](int index, Channel&) { Mix_HaltChannel(index); });
+}
+
+bool FSOUND_IsPlaying(int channel) {
+    bool playing = false;
+    onChannel(channel, [&](int index, Channel&) { playing = Mix_Playing(index) != 0; });
+    return playing;
+}
+
+void FSOUND_SetSFXMasterVolume(int volume) {
+    Library& lib = library();
+    std::lock_guard lock(lib.state);
+    lib.master = clampByte(volume);
+    if (!lib.up) {
+        return;
+    }
+    for (int index = 0; index < lib.totalChannels; ++index) {
+        if (!lib.channels[index].absolute) {
+            applyVolume(index);
+        }
+    }
+}
+
+int FSOUND_GetSFXMasterVolume() {
+    std::lock_guard lock(library().state);
+    return library().master;
+}
+
+int FSOUND_GetChannelsPlaying() {
+    std::lock_guard lock(library().state);
+    return library().up ? Mix_Playing(-1) : 0;
+}
+
+FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int, int) {
+    Library& lib = library();
+    std::shared_lock lifetime(lib.lifetime);
+    Mix_Chunk* chunk = decodeWhileUp("FSOUND_Stream_Open", name);
+    if (chunk == nullptr) {
+        return nullptr;
+    }
+    auto* stream = new FSOUND_STREAM{chunk, mode, -1};
+    std::lock_guard lock(lib.state);
+    lib.streams.insert(stream);
+    return stream;
+}
+
+int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
+    Library& lib = library();
+    std::lock_guard lock(lib.state);
+    if (!lib.up) {
+        return failChannel(FMOD_ERR_UNINITIALIZED);
+    }
+    if (channel != FSOUND_FREE || !knownStream(stream)) {
+        return failChannel(FMOD_ERR_INVALID_PARAM);
+    }
+    const int current = indexOf(stream->channel);
+    if (current >= 0 && Mix_Playing(current)) {
+        return stream->channel;
+    }
+    const int index = freeChannel(0, musicChannels);
+    if (index < 0) {
+        return failChannel(FMOD_ERR_PLAY);
+    }
+    stream->channel = startOn(index, stream->chunk, isLooping(stream->mode), true, false);
+    return stream->channel;
+}
+
+bool FSOUND_Stream_Stop(FSOUND_STREAM* stream) {
+    std::lock_guard lock(library().state);
+    if (!knownStream(stream)) {
+        return fail(FMOD_ERR_INVALID_PARAM);
+    }
+    stopStream(stream);
+    return true;
+}
+
+bool FSOUND_Stream_Close(FSOUND_STREAM* stream) {
+    Library& lib = library();
+    std::lock_guard lock(lib.state);
+    if (!knownStream(stream)) {
+        return fail(FMOD_ERR_INVALID_PARAM);
+    }
+    stopStream(stream);
+    lib.streams.erase(stream);
+    Mix_FreeChunk(stream->chunk);
+    delete stream;
+    return true;
+}
+
+bool FSOUND_Stream_SetPosition(FSOUND_STREAM* stream, unsigned int position) {
+    std::lock_guard lock(library().state);
+    if (!knownStream(stream) || position != 0) {
+        return fail(FMOD_ERR_INVALID_PARAM);
+    }
+    const int index = indexOf(stream->channel);
+    if (index < 0 || !Mix_Playing(index)) {
+        return true; // the next play starts at the beginning anyway
+    }
+    // Same channel, same generation: the handle the caller keeps stays valid.
+    const bool paused = Mix_Paused(index) != 0;
+    Mix_HaltChannel(index); // also drops the panning effect
+    applyPan(index);
+    if (paused) {
+        Mix_Volume(index, 0);
+    }
+    if (Mix_PlayChannel(index, stream->chunk, isLooping(stream->mode) ? -1 : 0) < 0) {
+        stream->channel = -1;
+        return fail(FMOD_ERR_PLAY);
+    }
+    if (paused) {
+        Mix_Pause(index);
+        applyVolume(index);
+    }
+    return true;
+}
+
+int FSOUND_Stream_GetChannel(FSOUND_STREAM* stream) {
+    std::lock_guard lock(library().state);
+    if (!knownStream(stream)) {
+        return -1;
+    }
+    const int index = indexOf(stream->channel);
+    return index >= 0 && Mix_Playing(index) ? stream->channel : -1;
+}
+
+namespace testing {
+int soundChannelMixerVolume(int channel) {
+    std::lock_guard lock(library().state);
+    const int index = indexOf(channel);
+    return index < 0 ? -1 : Mix_Volume(index, -1);
+}
+} // namespace testing
+
+} // namespace host

@@ -1,0 +1,119 @@
+// Icons, cursors and message boxes of the window layer.
+
+#include "host/SdlWindow.h"
+#include "host/Window.h"
+
+#include <SDL.h>
+
+#include <array>
+#include <cstdio>
+#include <map>
+#include <mutex>
+
+namespace host {
+namespace {
+
+// The game's one icon, as a file beside the game's data rather than a resource in the executable.
+constexpr const char* kIconPath = "media/icon.bmp";
+
+// A cursor handle is one of these; the SDL cursor is made when video is up and it is first shown.
+struct CursorObject {
+    std::uintptr_t id;
+    SDL_SystemCursor shape;
+    SDL_Cursor* sdl = nullptr;
+};
+
+std::array<CursorObject, 6>& systemCursors() {
+    static std::array<CursorObject, 6> cursors{{
+        {IDC_ARROW, SDL_SYSTEM_CURSOR_ARROW},
+        {IDC_IBEAM, SDL_SYSTEM_CURSOR_IBEAM},
+        {IDC_WAIT, SDL_SYSTEM_CURSOR_WAIT},
+        {IDC_HAND, SDL_SYSTEM_CURSOR_HAND},
+        {IDC_APPSTARTING, SDL_SYSTEM_CURSOR_WAITARROW},
+        // SDL has no help cursor.
+        {IDC_HELP, SDL_SYSTEM_CURSOR_ARROW},
+    }};
+    return cursors;
+}
+
+HCURSOR currentCursor = nullptr;
+
+bool isNumericName(const char* name) {
+    return reinterpret_cast<std::uintptr_t>(name) <= 0xFFFF;
+}
+
+bool realDisplay() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    // The dummy driver has no one to show a box to: it would fail or wait for ever.
+    return driver != nullptr && SDL_strcmp(driver, "dummy") != 0;
+}
+
+} // namespace
+
+HICON LoadIcon(HINSTANCE instance, const char* name) {
+    if (instance == nullptr || name == nullptr || !isNumericName(name)) {
+        return nullptr;
+    }
+    static std::mutex lock;
+    static std::map<std::uintptr_t, SDL_Surface*> loaded;
+    std::lock_guard guard(lock);
+    const auto id = reinterpret_cast<std::uintptr_t>(name);
+    auto found = loaded.find(id);
+    if (found == loaded.end()) {
+        // A missing file gives a window without an icon, which is harmless; it is not asked for again.
+        found = loaded.emplace(id, SDL_LoadBMP(kIconPath)).first;
+    }
+    return found->second;
+}
+
+HCURSOR LoadCursor(HINSTANCE instance, const char* name) {
+    // The game has no cursors of its own, only the system's.
+    if (instance != nullptr || !isNumericName(name)) {
+        return nullptr;
+    }
+    for (CursorObject& cursor : systemCursors()) {
+        if (cursor.id == reinterpret_cast<std::uintptr_t>(name)) {
+            return &cursor;
+        }
+    }
+    return nullptr;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    const HCURSOR previous = currentCursor;
+    currentCursor = cursor;
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return previous;
+    }
+    if (cursor == nullptr) {
+        SDL_ShowCursor(SDL_DISABLE);
+        return previous;
+    }
+    auto* object = static_cast<CursorObject*>(cursor);
+    if (object->sdl == nullptr) {
+        object->sdl = SDL_CreateSystemCursor(object->shape);
+    }
+    if (object->sdl != nullptr) {
+        SDL_SetCursor(object->sdl);
+    }
+    SDL_ShowCursor(SDL_ENABLE);
+    return previous;
+}
+
+int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    const char* shownCaption = caption != nullptr ? caption : "Error";
+    const char* shownText = text != nullptr ? text : "";
+    std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
+    std::fflush(stderr);
+    if (realDisplay()) {
+        const bool warning = (type & 0xF0) == MB_ICONWARNING || SDL_strcmp(shownCaption, "Warning") == 0;
+        SDL_ShowSimpleMessageBox(warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR, shownCaption,
+                                 shownText, sdlWindowOf(owner));
+    }
+    return IDOK;
+}
+
+} // namespace host

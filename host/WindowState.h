@@ -1,0 +1,49 @@
+#pragma once
+// Inside the window layer only: the live window, shared by the window calls and the message queue.
+
+#include "host/SdlWindow.h"
+#include "host/WindowEvents.h"
+
+#include <SDL.h>
+
+#include <functional>
+#include <string>
+
+namespace host {
+
+struct WindowRecord {
+    HWND handle = nullptr;
+    SDL_Window* sdl = nullptr;
+    std::string title;
+    std::string className;
+    WNDPROC procedure = nullptr;
+    UINT classStyle = 0;
+    DWORD style = 0;
+    // The size asked for at creation: the game size of the full-screen window.
+    int width = 0;
+    int height = 0;
+    bool fullScreen = false;
+    bool destroying = false;
+    bool hasArea = false;
+    GameArea area;
+    std::function<void()> destroyHook;
+};
+
+// The live window with that handle, else null. Never hold the pointer across a call of the procedure:
+// the procedure may destroy the window.
+WindowRecord* windowRecord(HWND window);
+WindowRecord* currentRecord();
+// The game area in force: the display's, else the default for the kind of window.
+GameArea effectiveArea(const WindowRecord& record);
+// The window facts the event translation needs (the input state is the queue's).
+void describeWindow(const WindowRecord& record, EventContext& context);
+
+// The pointer's position relative to the window's client area, asked of the display server where SDL's own
+// answer may be stale; false when that is not possible (the caller then asks SDL).
+bool pointerInWindow(SDL_Window* window, int* x, int* y);
+
+// Queued messages of a destroyed window are dropped, as is its pending paint.
+void forgetMessagesOf(HWND window);
+void requestPaint(HWND window);
+
+} // namespace host

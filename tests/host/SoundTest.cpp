@@ -1,0 +1,341 @@
+#include "host/Sound.h"
+
+#include "host/Testing.h"
+#include "host/Time.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+#include <vorbis/vorbisenc.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::vector<std::int16_t> sine(int count, int amplitude = 12000) {
+    std::vector<std::int16_t> samples(count);
+    for (int i = 0; i < count; ++i) {
+        samples[i] = static_cast<std::int16_t>(amplitude * std::sin(i * 0.0627));
+    }
+    return samples;
+}
+
+std::string wav(const std::vector<std::int16_t>& samples, int rate = 22050) {
+    auto put = [](std::string& out, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+    std::string out = "RIFF";
+    put(out, 36 + dataBytes, 4);
+    out += "WAVEfmt ";
+    put(out, 16, 4), put(out, 1, 2), put(out, 1, 2), put(out, rate, 4), put(out, rate * 2, 4);
+    put(out, 2, 2), put(out, 16, 2);
+    out += "data";
+    put(out, dataBytes, 4);
+    for (const auto sample : samples) {
+        put(out, static_cast<std::uint16_t>(sample), 2);
+    }
+    return out;
+}
+
+// A mono OGG Vorbis file of the samples.
+std::string ogg(const std::vector<std::int16_t>& samples, int rate = 22050) {
+    vorbis_info info;
+    vorbis_info_init(&info);
+    vorbis_encode_init_vbr(&info, 1, rate, 0.4f);
+    vorbis_comment comment;
+    vorbis_comment_init(&comment);
+    vorbis_dsp_state dsp;
+    vorbis_analysis_init(&dsp, &info);
+    vorbis_block block;
+    vorbis_block_init(&dsp, &block);
+    ogg_stream_state stream;
+    ogg_stream_init(&stream, 1);
+    std::string out;
+    auto pages = [&](bool flush) {
+        ogg_page page;
+        while (flush ? ogg_stream_flush(&stream, &page) : ogg_stream_pageout(&stream, &page)) {
+            out.append(reinterpret_cast<char*>(page.header), page.header_len);
+            out.append(reinterpret_cast<char*>(page.body), page.body_len);
+        }
+    };
+    ogg_packet header, commentHeader, codeHeader;
+    vorbis_analysis_headerout(&dsp, &comment, &header, &commentHeader, &codeHeader);
+    ogg_stream_packetin(&stream, &header);
+    ogg_stream_packetin(&stream, &commentHeader);
+    ogg_stream_packetin(&stream, &codeHeader);
+    pages(true);
+    float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(samples.size()));
+    for (size_t i = 0; i < samples.size(); ++i) {
+        buffer[0][i] = samples[i] / 32768.0f;
+    }
+    vorbis_analysis_wrote(&dsp, static_cast<int>(samples.size()));
+    vorbis_analysis_wrote(&dsp, 0);
+    while (vorbis_analysis_blockout(&dsp, &block) == 1) {
+        vorbis_analysis(&block, nullptr);
+        vorbis_bitrate_addblock(&block);
+        ogg_packet packet;
+        while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
+            ogg_stream_packetin(&stream, &packet);
+            pages(false);
+        }
+    }
+    pages(true);
+    ogg_stream_clear(&stream);
+    vorbis_block_clear(&block);
+    vorbis_dsp_clear(&dsp);
+    vorbis_comment_clear(&comment);
+    vorbis_info_clear(&info);
+    return out;
+}
+
+int indexOf(int handle) {
+    return handle & 0xFFF;
+}
+
+class HostSound : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        ASSERT_TRUE(host::FSOUND_Init(44100, 32, host::FSOUND_INIT_GLOBALFOCUS));
+        tone = dir.write("tone.wav", wav(sine(22050)));
+    }
+    void TearDown() override {
+        host::FSOUND_Close();
+        host::testing::clearFailures();
+    }
+
+    host::FSOUND_SAMPLE* load(const std::string& path, unsigned mode = host::FSOUND_NORMAL) {
+        return host::FSOUND_Sample_Load(host::FSOUND_FREE, path.c_str(), mode, 0, 0);
+    }
+
+    testsupport::TempDir dir;
+    std::string tone;
+};
+
+TEST_F(HostSound, InitFallsBackAndSilentSoundFailsHarmlessly) {
+    EXPECT_GE(host::FSOUND_GetVersion(), 3.75f);
+    host::FSOUND_Close();
+    host::testing::failCall("FSOUND_Init", -1, 1);
+    EXPECT_FALSE(host::FSOUND_Init(44100, 32, 2));
+    EXPECT_EQ(host::FSOUND_GetError(), host::FMOD_ERR_INIT);
+    EXPECT_EQ(load(tone), nullptr);
+    EXPECT_EQ(host::FSOUND_PlaySound(host::FSOUND_FREE, nullptr), -1);
+    EXPECT_EQ(host::FSOUND_Stream_Open(tone.c_str(), 0x132, 0, 0), nullptr);
+    EXPECT_FALSE(host::FSOUND_StopSound(host::FSOUND_ALL));
+    host::IDirectSound* directSound = nullptr;
+    EXPECT_EQ(host::DirectSoundCreate(nullptr, &directSound, nullptr), host::DSERR_NODRIVER);
+    EXPECT_TRUE(host::FSOUND_SetOutput(host::FSOUND_OUTPUT_WINMM));
+    EXPECT_TRUE(host::FSOUND_Init(44100, 32, 2));
+}
+
+TEST_F(HostSound, SamplesLoadFromWavAndOggAndBrokenFilesGiveNull) {
+    auto* wavSample = load(tone);
+    auto* oggSample = load(dir.write("tone.ogg", ogg(sine(22050))));
+    ASSERT_NE(wavSample, nullptr);
+    ASSERT_NE(oggSample, nullptr);
+    EXPECT_GE(host::FSOUND_PlaySound(host::FSOUND_FREE, oggSample), 0);
+    const std::string whole = wav(sine(1000));
+    EXPECT_EQ(load(dir.file("missing.wav")), nullptr);
+    EXPECT_EQ(host::FSOUND_GetError(), host::FMOD_ERR_FILE_NOTFOUND);
+    EXPECT_EQ(load(dir.path().string()), nullptr);
+    EXPECT_EQ(load(dir.write("empty.wav", "")), nullptr);
+    EXPECT_EQ(load(dir.write("header.wav", whole.substr(0, 30))), nullptr);
+    EXPECT_EQ(load(dir.write("noise.wav", std::string(3000, '\x5A'))), nullptr);
+    EXPECT_EQ(load(dir.write("noise.ogg", "OggS" + std::string(3000, '\x17'))), nullptr);
+    EXPECT_EQ(host::FSOUND_GetError(), host::FMOD_ERR_FILE_FORMAT);
+    host::FSOUND_Sample_Free(wavSample);
+    host::FSOUND_Sample_Free(oggSample);
+}
+
+TEST_F(HostSound, StaleHandleOfAReusedChannelIsIgnored) {
+    auto* sample = load(tone);
+    ASSERT_NE(sample, nullptr);
+    ASSERT_TRUE(host::FSOUND_Sample_SetMode(sample, host::FSOUND_LOOP_NORMAL));
+    const int first = host::FSOUND_PlaySound(host::FSOUND_FREE, sample);
+    ASSERT_GE(first, 0);
+    EXPECT_TRUE(host::FSOUND_StopSound(first));
+    const int second = host::FSOUND_PlaySoundEx(host::FSOUND_FREE, sample, nullptr, true);
+    ASSERT_GE(second, 0);
+    ASSERT_EQ(indexOf(second), indexOf(first));
+    ASSERT_NE(second, first);
+    EXPECT_TRUE(host::FSOUND_GetPaused(second));
+    EXPECT_TRUE(host::FSOUND_SetPaused(second, false));
+
+    EXPECT_FALSE(host::FSOUND_StopSound(first));
+    EXPECT_FALSE(host::FSOUND_SetVolume(first, 10));
+    EXPECT_FALSE(host::FSOUND_SetPan(first, 0));
+    EXPECT_FALSE(host::FSOUND_SetPaused(first, true));
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(first), -1);
+    EXPECT_TRUE(host::FSOUND_IsPlaying(second));
+    EXPECT_FALSE(host::FSOUND_GetPaused(second));
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(second), 128);
+    EXPECT_EQ(host::FSOUND_GetPan(second), 128);
+
+    // Freeing the sample stops its channel; the owner's later stop of that handle harms nobody.
+    host::FSOUND_Sample_Free(sample);
+    EXPECT_FALSE(host::FSOUND_IsPlaying(second));
+    auto* other = load(tone);
+    const int third = host::FSOUND_PlaySound(host::FSOUND_FREE, other);
+    ASSERT_EQ(indexOf(third), indexOf(second));
+    EXPECT_FALSE(host::FSOUND_StopSound(second));
+    EXPECT_TRUE(host::FSOUND_IsPlaying(third));
+}
+
+TEST_F(HostSound, MasterVolumeScalesEffectsButNotAbsoluteVolumes) {
+    auto* sample = load(tone, host::FSOUND_LOOP_NORMAL);
+    auto* music = host::FSOUND_Stream_Open(tone.c_str(), 0x132, 0, 0);
+    ASSERT_NE(sample, nullptr);
+    ASSERT_NE(music, nullptr);
+    const int effect = host::FSOUND_PlaySound(host::FSOUND_FREE, sample);
+    const int tune = host::FSOUND_Stream_Play(host::FSOUND_FREE, music);
+    ASSERT_GE(effect, 0);
+    ASSERT_GE(tune, 0);
+    EXPECT_TRUE(host::FSOUND_SetVolumeAbsolute(tune, 255));
+
+    host::FSOUND_SetSFXMasterVolume(128);
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(effect), 64);
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(tune), 128);
+    EXPECT_TRUE(host::FSOUND_SetVolume(effect, 255));
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(effect), 64);
+    host::FSOUND_SetSFXMasterVolume(0);
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(effect), 0);
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(tune), 128);
+    EXPECT_TRUE(host::FSOUND_SetVolumeAbsolute(tune, 255));
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(tune), 128);
+    EXPECT_TRUE(host::FSOUND_SetVolumeAbsolute(tune, 0));
+    host::FSOUND_SetSFXMasterVolume(255);
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(effect), 128);
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(tune), 0);
+}
+
+TEST_F(HostSound, TwoStreamsPlayAtOnceAndRewindOnTheirChannel) {
+    auto* first = host::FSOUND_Stream_Open(tone.c_str(), 0x132, 0, 0);
+    const std::string oggPath = dir.write("tune.ogg", ogg(sine(22050)));
+    auto* second = host::FSOUND_Stream_Open(oggPath.c_str(), 0x132, 0, 0);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(host::FSOUND_Stream_Open(dir.file("none.ogg").c_str(), 0x132, 0, 0), nullptr);
+
+    const int a = host::FSOUND_Stream_Play(host::FSOUND_FREE, first);
+    const int b = host::FSOUND_Stream_Play(host::FSOUND_FREE, second);
+    ASSERT_GE(a, 0);
+    ASSERT_GE(b, 0);
+    EXPECT_NE(indexOf(a), indexOf(b));
+    EXPECT_EQ(host::FSOUND_Stream_Play(host::FSOUND_FREE, first), a);
+    EXPECT_TRUE(host::FSOUND_IsPlaying(a));
+    EXPECT_TRUE(host::FSOUND_IsPlaying(b));
+
+    EXPECT_TRUE(host::FSOUND_SetVolumeAbsolute(b, 51));
+    EXPECT_TRUE(host::FSOUND_SetPaused(b, true));
+    EXPECT_TRUE(host::FSOUND_Stream_SetPosition(second, 0));
+    EXPECT_EQ(host::FSOUND_Stream_GetChannel(second), b);
+    EXPECT_TRUE(host::FSOUND_GetPaused(b));
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(b), 26);
+    EXPECT_TRUE(host::FSOUND_SetPaused(b, false));
+    EXPECT_FALSE(host::FSOUND_Stream_SetPosition(second, 100));
+
+    EXPECT_TRUE(host::FSOUND_Stream_Stop(first));
+    EXPECT_FALSE(host::FSOUND_IsPlaying(a));
+    EXPECT_TRUE(host::FSOUND_Stream_Close(first));
+    EXPECT_TRUE(host::FSOUND_IsPlaying(b));
+    const int again = host::FSOUND_Stream_Play(host::FSOUND_FREE, second);
+    EXPECT_EQ(again, b);
+    EXPECT_TRUE(host::FSOUND_Stream_Close(second));
+    EXPECT_FALSE(host::FSOUND_IsPlaying(b));
+}
+
+TEST_F(HostSound, DirectSoundBufferStoresPcm) {
+    host::IDirectSound* directSound = nullptr;
+    ASSERT_EQ(host::DirectSoundCreate(nullptr, &directSound, nullptr), host::DS_OK);
+    EXPECT_EQ(directSound->SetCooperativeLevel(nullptr, host::DSSCL_PRIORITY), host::DS_OK);
+    host::WAVEFORMATEX format{host::WAVE_FORMAT_PCM, 1, 22050, 44100, 2, 16, 0};
+    host::DSBUFFERDESC desc{20, 0x80EA, 2000, 0, &format};
+    host::IDirectSoundBuffer* buffer = nullptr;
+    ASSERT_EQ(directSound->CreateSoundBuffer(&desc, &buffer, nullptr), host::DS_OK);
+    void* data = nullptr;
+    host::DWORD bytes = 0;
+    ASSERT_EQ(buffer->Lock(0, 2000, &data, &bytes, nullptr, nullptr, 0), host::DS_OK);
+    EXPECT_EQ(bytes, 2000u);
+    static_cast<char*>(data)[1999] = 7;
+    EXPECT_EQ(buffer->Unlock(data, bytes, nullptr, 0), host::DS_OK);
+    host::DWORD size = 0;
+    ASSERT_EQ(buffer->GetFormat(nullptr, 0, &size), host::DS_OK);
+    host::WAVEFORMATEX read;
+    ASSERT_EQ(buffer->GetFormat(&read, size, nullptr), host::DS_OK);
+    EXPECT_EQ(read.nSamplesPerSec, 22050u);
+    EXPECT_EQ(read.nBlockAlign, 2);
+    format.nBlockAlign = 3;
+    host::IDirectSoundBuffer* bad = nullptr;
+    EXPECT_EQ(directSound->CreateSoundBuffer(&desc, &bad, nullptr), host::DSERR_BADFORMAT);
+    EXPECT_EQ(bad, nullptr);
+    EXPECT_EQ(buffer->Release(), 0u);
+    EXPECT_EQ(directSound->Release(), 0u);
+}
+
+TEST_F(HostSound, CallsFromTwoThreadsAtOnce) {
+    auto* shared = load(tone);
+    ASSERT_NE(shared, nullptr);
+    std::thread loader([&] {
+        for (int i = 0; i < 60; ++i) {
+            auto* sample = load(tone, i % 2 ? host::FSOUND_LOOP_NORMAL : host::FSOUND_NORMAL);
+            const int channel = host::FSOUND_PlaySound(host::FSOUND_FREE, sample);
+            host::FSOUND_SetPan(channel, i * 4);
+            host::FSOUND_Sample_Free(sample);
+            host::FSOUND_StopSound(channel);
+        }
+    });
+    for (int i = 0; i < 300; ++i) {
+        const int channel = host::FSOUND_PlaySoundEx(host::FSOUND_FREE, shared, nullptr, true);
+        host::FSOUND_SetVolume(channel, i % 256);
+        host::FSOUND_SetSFXMasterVolume(255 - i % 256);
+        host::FSOUND_SetPaused(channel, false);
+        if (i % 3 == 0) {
+            host::FSOUND_StopSound(i % 30 == 0 ? host::FSOUND_ALL : channel);
+        }
+    }
+    loader.join();
+    EXPECT_GE(host::FSOUND_PlaySound(host::FSOUND_FREE, shared), 0);
+}
+
+TEST(HostSoundOutput, PlayedSampleReachesTheDevice) {
+    testsupport::TempDir dir;
+    const std::string output = dir.file("out.raw");
+    const char* previous = std::getenv("SDL_AUDIODRIVER");
+    const std::string restore = previous ? previous : "";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+    ASSERT_TRUE(host::FSOUND_Init(44100, 32, 2));
+    auto* sample = host::FSOUND_Sample_Load(
+        host::FSOUND_FREE, dir.write("loud.wav", wav(sine(22050, 30000))).c_str(), host::FSOUND_NORMAL, 0, 0);
+    EXPECT_GE(host::FSOUND_PlaySound(host::FSOUND_FREE, sample), 0);
+    // Only the bytes written since the last look are read; the device writes silence until the mix starts.
+    bool heard = false;
+    std::size_t seen = 0;
+    for (int poll = 0; poll < 300 && !heard; ++poll) {
+        host::Sleep(10);
+        std::ifstream file(output, std::ios::binary);
+        file.seekg(static_cast<std::streamoff>(seen));
+        char block[4096];
+        while (!heard && file.read(block, sizeof block).gcount() > 0) {
+            const auto count = static_cast<std::size_t>(file.gcount());
+            heard = std::any_of(block, block + count, [](char byte) { return byte != 0; });
+            seen += count;
+        }
+    }
+    host::FSOUND_Close();
+    restore.empty() ? unsetenv("SDL_AUDIODRIVER") : setenv("SDL_AUDIODRIVER", restore.c_str(), 1);
+    unsetenv("SDL_DISKAUDIOFILE");
+    EXPECT_TRUE(heard);
+}
+
+} // namespace

@@ -1,0 +1,491 @@
+#include "host/Window.h"
+
+#include "host/SdlWindow.h"
+#include "host/Testing.h"
+#include "host/WindowEvents.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace host;
+
+const HWND kWindow = reinterpret_cast<HWND>(std::uintptr_t{0x4321});
+constexpr Uint32 kWindowId = 7;
+
+struct Expected {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+EventContext context(Uint32 buttons = 0, Uint16 mods = 0, bool fullScreen = false) {
+    EventContext result;
+    result.window = kWindow;
+    result.windowId = kWindowId;
+    result.mouseButtons = buttons;
+    result.keyMods = mods;
+    result.fullScreen = fullScreen;
+    return result;
+}
+
+EventContext scaled() {
+    EventContext result = context();
+    result.area = GameArea{640, 480, SDL_Rect{160, 0, 960, 720}};
+    return result;
+}
+
+EventContext withoutDoubleClicks() {
+    EventContext result = context();
+    result.doubleClicks = false;
+    return result;
+}
+
+SDL_Event motion(int x, int y, Uint32 state = 0, Uint32 windowId = kWindowId) {
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.windowID = windowId;
+    event.motion.x = x;
+    event.motion.y = y;
+    event.motion.state = state;
+    return event;
+}
+
+SDL_Event button(bool down, Uint8 which, Uint8 clicks, int x = 5, int y = 6) {
+    SDL_Event event{};
+    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.windowID = kWindowId;
+    event.button.button = which;
+    event.button.clicks = clicks;
+    event.button.x = x;
+    event.button.y = y;
+    return event;
+}
+
+SDL_Event key(bool down, SDL_Keycode sym, Uint16 mod = 0, Uint8 repeat = 0, Uint32 windowId = kWindowId) {
+    SDL_Event event{};
+    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    event.key.windowID = windowId;
+    event.key.keysym.sym = sym;
+    event.key.keysym.mod = mod;
+    event.key.repeat = repeat;
+    return event;
+}
+
+SDL_Event text(const char* utf8, Uint32 windowId = kWindowId) {
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    event.text.windowID = windowId;
+    std::strncpy(event.text.text, utf8, sizeof(event.text.text) - 1);
+    return event;
+}
+
+SDL_Event windowEvent(Uint8 kind, int data1 = 0, int data2 = 0, Uint32 windowId = kWindowId) {
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = windowId;
+    event.window.event = kind;
+    event.window.data1 = data1;
+    event.window.data2 = data2;
+    return event;
+}
+
+SDL_Event quit() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    return event;
+}
+
+constexpr LPARAM kSetCursor = MAKELPARAM(1, WM_MOUSEMOVE);
+constexpr LPARAM kKeyUp = (LPARAM{1} << 30) | (LPARAM{1} << 31) | 1;
+constexpr LPARAM kRepeat = (LPARAM{1} << 30) | 1;
+constexpr LPARAM kAlt = (LPARAM{1} << 29) | 1;
+const WPARAM kSelf = reinterpret_cast<WPARAM>(kWindow);
+const LPARAM kSize = MAKELPARAM(640, 480);
+
+struct Case {
+    const char* name;
+    SDL_Event event;
+    EventContext context;
+    std::vector<Expected> expected;
+};
+
+TEST(WindowTranslation, EventsBecomeThePlatformsMessages) {
+    const LPARAM at = MAKELPARAM(5, 6);
+    const LPARAM altUp = kKeyUp | (LPARAM{1} << 29);
+    // clang-format off
+    const std::vector<Case> cases = {
+        {"move", motion(10, 20), context(), {{WM_SETCURSOR, kSelf, kSetCursor}, {WM_MOUSEMOVE, 0, MAKELPARAM(10, 20)}}},
+        {"drag left of the window, shift held", motion(-5, -3, SDL_BUTTON_LMASK), context(0, KMOD_LSHIFT),
+         {{WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, LPARAM{0xFFFDFFFB}}}},
+        {"all buttons and control", motion(1, 2, SDL_BUTTON_LMASK | SDL_BUTTON_RMASK | SDL_BUTTON_MMASK),
+         context(0, KMOD_RCTRL), {{WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_CONTROL, MAKELPARAM(1, 2)}}},
+        {"scaled picture", motion(160 + 300, 150), scaled(),
+         {{WM_SETCURSOR, kSelf, kSetCursor}, {WM_MOUSEMOVE, 0, MAKELPARAM(200, 100)}}},
+        {"scaled, on the side bar", motion(100, 719), scaled(),
+         {{WM_SETCURSOR, kSelf, kSetCursor}, {WM_MOUSEMOVE, 0, MAKELPARAM(-40, 479)}}},
+        {"motion of another window", motion(1, 1, 0, kWindowId + 1), context(), {}},
+        {"left down, right held", button(true, SDL_BUTTON_LEFT, 1), context(SDL_BUTTON_RMASK, KMOD_LCTRL),
+         {{WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_CONTROL, at}}},
+        {"left double", button(true, SDL_BUTTON_LEFT, 2), context(), {{WM_LBUTTONDBLCLK, MK_LBUTTON, at}}},
+        {"left third click", button(true, SDL_BUTTON_LEFT, 3), context(), {{WM_LBUTTONDOWN, MK_LBUTTON, at}}},
+        {"left fourth click", button(true, SDL_BUTTON_LEFT, 4), context(), {{WM_LBUTTONDBLCLK, MK_LBUTTON, at}}},
+        {"left up", button(false, SDL_BUTTON_LEFT, 2), context(SDL_BUTTON_LMASK), {{WM_LBUTTONUP, 0, at}}},
+        {"double without the class style", button(true, SDL_BUTTON_LEFT, 2), withoutDoubleClicks(),
+         {{WM_LBUTTONDOWN, MK_LBUTTON, at}}},
+        {"right double", button(true, SDL_BUTTON_RIGHT, 2), context(), {{WM_RBUTTONDBLCLK, MK_RBUTTON, at}}},
+        {"right up", button(false, SDL_BUTTON_RIGHT, 1), context(SDL_BUTTON_RMASK), {{WM_RBUTTONUP, 0, at}}},
+        {"middle down", button(true, SDL_BUTTON_MIDDLE, 1, -2, 3), context(), {{WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(-2, 3)}}},
+        {"side button", button(true, SDL_BUTTON_X1, 1), context(), {}},
+        {"letter", key(true, SDLK_q), context(), {{WM_KEYDOWN, 'Q', 1}}},
+        {"letter up", key(false, SDLK_q), context(), {{WM_KEYUP, 'Q', kKeyUp}}},
+        {"repeat", key(true, SDLK_z, 0, 1), context(), {{WM_KEYDOWN, 'Z', kRepeat}}},
+        {"digit", key(true, SDLK_7), context(), {{WM_KEYDOWN, '7', 1}}},
+        {"F1", key(true, SDLK_F1), context(), {{WM_KEYDOWN, VK_F1, 1}}},
+        {"F12", key(true, SDLK_F12), context(), {{WM_KEYDOWN, VK_F12, 1}}},
+        {"down", key(true, SDLK_DOWN), context(), {{WM_KEYDOWN, VK_DOWN, 1}}},
+        {"page down", key(true, SDLK_PAGEDOWN), context(), {{WM_KEYDOWN, VK_NEXT, 1}}},
+        {"insert", key(true, SDLK_INSERT), context(), {{WM_KEYDOWN, VK_INSERT, 1}}},
+        {"keypad enter", key(true, SDLK_KP_ENTER), context(), {{WM_KEYDOWN, VK_RETURN, 1}}},
+        {"pause", key(true, SDLK_PAUSE), context(), {{WM_KEYDOWN, VK_PAUSE, 1}}},
+        {"right control", key(true, SDLK_RCTRL, KMOD_RCTRL), context(), {{WM_KEYDOWN, VK_CONTROL, 1}}},
+        {"unmapped key", key(true, SDLK_F13), context(), {}},
+        {"key without window", key(true, SDLK_a, 0, 0, 0), context(), {{WM_KEYDOWN, 'A', 1}}},
+        {"key of another window", key(true, SDLK_a, 0, 0, kWindowId + 1), context(), {}},
+        {"alt down", key(true, SDLK_LALT, KMOD_LALT), context(), {{WM_SYSKEYDOWN, VK_MENU, kAlt}}},
+        {"alt up", key(false, SDLK_LALT), context(), {{WM_SYSKEYUP, VK_MENU, kKeyUp}}},
+        {"alt+enter", key(true, SDLK_RETURN, KMOD_LALT), context(), {{WM_SYSKEYDOWN, VK_RETURN, kAlt}}},
+        {"alt+enter up", key(false, SDLK_RETURN, KMOD_RALT), context(), {{WM_SYSKEYUP, VK_RETURN, altUp}}},
+        {"F10", key(true, SDLK_F10), context(), {{WM_SYSKEYDOWN, VK_F10, 1}}},
+        {"control+alt is plain", key(true, SDLK_a, KMOD_LALT | KMOD_LCTRL), context(), {{WM_KEYDOWN, 'A', kAlt}}},
+        {"text", text("a\xc3\xa9\xe2\x82\xac" "B"), context(), {{WM_CHAR, 'a', 1}, {WM_CHAR, 0xE9, 1}, {WM_CHAR, 'B', 1}}},
+        {"control characters come from keys", text("\r\t\b\x1b\x7f"), context(), {}},
+        {"focus in", windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), context(), {{WM_SETFOCUS, 0, 0}}},
+        {"focus out", windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), context(), {{WM_KILLFOCUS, 0, 0}}},
+        {"focus of a gone window", windowEvent(SDL_WINDOWEVENT_FOCUS_LOST, 0, 0, kWindowId - 1), context(), {}},
+        {"minimised", windowEvent(SDL_WINDOWEVENT_MINIMIZED), context(), {{WM_SIZE, SIZE_MINIMIZED, 0}}},
+        {"restored", windowEvent(SDL_WINDOWEVENT_RESTORED), context(), {{WM_SIZE, SIZE_RESTORED, kSize}}},
+        {"maximised", windowEvent(SDL_WINDOWEVENT_MAXIMIZED), context(), {{WM_SIZE, SIZE_MAXIMIZED, kSize}}},
+        {"full screen never maximises", windowEvent(SDL_WINDOWEVENT_MAXIMIZED), context(0, 0, true), {}},
+        {"full screen restored", windowEvent(SDL_WINDOWEVENT_RESTORED), context(0, 0, true), {{WM_SIZE, SIZE_RESTORED, kSize}}},
+        {"exposed", windowEvent(SDL_WINDOWEVENT_EXPOSED), context(), {{WM_PAINT, 0, 0}}},
+        {"moved", windowEvent(SDL_WINDOWEVENT_MOVED, 30, -40), context(), {{WM_MOVE, 0, MAKELPARAM(30, -40)}}},
+        {"shown", windowEvent(SDL_WINDOWEVENT_SHOWN), context(), {}},
+        {"close", windowEvent(SDL_WINDOWEVENT_CLOSE), context(), {{WM_CLOSE, 0, 0}}},
+        {"quit asks to close", quit(), context(), {{WM_CLOSE, 0, 0}}},
+        {"quit without a window", quit(), EventContext{}, {}},
+    };
+    // clang-format on
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        const std::vector<MSG> got = translateEvent(test.event, test.context);
+        ASSERT_EQ(got.size(), test.expected.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].hwnd, test.context.window);
+            EXPECT_EQ(got[i].message, test.expected[i].message) << i;
+            EXPECT_EQ(got[i].wParam, test.expected[i].wParam) << i;
+            EXPECT_EQ(got[i].lParam, test.expected[i].lParam) << i;
+        }
+    }
+}
+
+TEST(WindowTranslation, ButtonsAndModifiersAreFollowedAcrossEvents) {
+    EventContext state = context();
+    followEvent(state, key(true, SDLK_LSHIFT, KMOD_LSHIFT));
+    followEvent(state, button(true, SDL_BUTTON_LEFT, 1));
+    followEvent(state, button(true, SDL_BUTTON_RIGHT, 1));
+    std::vector<MSG> got = translateEvent(button(false, SDL_BUTTON_LEFT, 1), state);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].wParam, MK_RBUTTON | MK_SHIFT);
+    followEvent(state, key(false, SDLK_LSHIFT, 0));
+    followEvent(state, motion(0, 0, 0));
+    got = translateEvent(button(true, SDL_BUTTON_MIDDLE, 1), state);
+    ASSERT_EQ(got.size(), 1u);
+    EXPECT_EQ(got[0].wParam, MK_MBUTTON);
+}
+
+// What the procedure saw, in order.
+std::vector<MSG> seen;
+// Set by a test to act inside the procedure.
+LRESULT (*reaction)(HWND, UINT, WPARAM, LPARAM) = nullptr;
+
+LRESULT recordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MSG copy;
+    copy.hwnd = window;
+    copy.message = message;
+    copy.wParam = wParam;
+    copy.lParam = lParam;
+    seen.push_back(copy);
+    if (reaction != nullptr) {
+        if (const LRESULT result = reaction(window, message, wParam, lParam); result != 0) {
+            return result;
+        }
+    }
+    return DefWindowProc(window, message, wParam, lParam);
+}
+
+constexpr const char* kTitle = "WindowTest";
+constexpr UINT kPing = 0x8001;
+
+std::vector<UINT> codes(const std::vector<MSG>& messages) {
+    std::vector<UINT> result;
+    for (const MSG& message : messages) {
+        result.push_back(message.message);
+    }
+    return result;
+}
+
+class HostWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        host::testing::clearMessages();
+        seen.clear();
+        reaction = nullptr;
+        WNDCLASS windowClass;
+        windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+        windowClass.lpfnWndProc = recordingProcedure;
+        windowClass.hInstance = GetModuleHandle(nullptr);
+        windowClass.lpszClassName = kTitle;
+        ASSERT_NE(RegisterClass(&windowClass), 0);
+    }
+    void TearDown() override {
+        reaction = nullptr;
+        while (HWND window = FindWindow(nullptr, kTitle)) {
+            DestroyWindow(window);
+        }
+        UnregisterClass(kTitle, GetModuleHandle(nullptr));
+        host::testing::clearFailures();
+        host::testing::clearMessages();
+    }
+
+    static HWND create(DWORD style = WS_CAPTION | WS_SYSMENU) {
+        return CreateWindowEx(0, kTitle, kTitle, style, 100, 100, 640, 480, nullptr, nullptr,
+                              GetModuleHandle(nullptr), nullptr);
+    }
+
+    // Everything the queue holds now, translated and dispatched like the engine's main loop does.
+    static std::vector<MSG> drain() {
+        std::vector<MSG> taken;
+        MSG message;
+        for (int i = 0; i < 100 && PeekMessage(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+            taken.push_back(message);
+            if (message.message == WM_QUIT) {
+                break;
+            }
+            TranslateMessage(&message);
+            DispatchMessage(&message);
+        }
+        return taken;
+    }
+};
+
+TEST_F(HostWindow, TheProcedureSeesTheWindowBeingCreated) {
+    static HWND duringCreate = nullptr;
+    static SDL_Window* sdlDuringCreate = nullptr;
+    reaction = [](HWND window, UINT message, WPARAM, LPARAM) -> LRESULT {
+        if (message == WM_CREATE) {
+            duringCreate = currentWindow();
+            sdlDuringCreate = sdlWindowOf(window);
+        }
+        return 0;
+    };
+    const HWND window = create();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_NCCALCSIZE, WM_CREATE}));
+    EXPECT_EQ(seen[1].hwnd, window);
+    EXPECT_EQ(duringCreate, window);
+    EXPECT_NE(sdlDuringCreate, nullptr);
+    EXPECT_EQ(FindWindow(nullptr, kTitle), window);
+    EXPECT_EQ(FindWindow(nullptr, "another game"), nullptr);
+
+    // One window at a time.
+    EXPECT_EQ(create(), nullptr);
+    RECT client;
+    ASSERT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+}
+
+TEST_F(HostWindow, ARefusedCreationLeavesNoWindow) {
+    reaction = [](HWND, UINT message, WPARAM, LPARAM) -> LRESULT { return message == WM_CREATE ? -1 : 0; };
+    EXPECT_EQ(create(), nullptr);
+    EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_NCCALCSIZE, WM_CREATE, WM_DESTROY}));
+    EXPECT_EQ(FindWindow(nullptr, kTitle), nullptr);
+
+    reaction = nullptr;
+    host::testing::failCall("CreateWindowEx", ERROR_NOT_ENOUGH_MEMORY, 1);
+    EXPECT_EQ(create(), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+    host::testing::failCall("RegisterClass", ERROR_ACCESS_DENIED, 1);
+    WNDCLASS other;
+    other.lpfnWndProc = recordingProcedure;
+    other.lpszClassName = "other";
+    EXPECT_EQ(RegisterClass(&other), 0);
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+}
+
+// The full-screen switch: the procedure destroys its own window while handling a key, then makes the new
+// one, and the queue must not hand the old window's messages to anyone.
+TEST_F(HostWindow, DestroyingFromInsideTheProcedureDeliversDestroyAtOnce) {
+    static bool destroyedInside = false;
+    static HWND replacement = nullptr;
+    reaction = [](HWND window, UINT message, WPARAM, LPARAM) -> LRESULT {
+        if (message == kPing) {
+            const std::size_t before = seen.size();
+            EXPECT_TRUE(DestroyWindow(window));
+            destroyedInside = seen.size() == before + 1 && seen.back().message == WM_DESTROY;
+            replacement = create(WS_POPUP);
+        }
+        return 0;
+    };
+    const HWND window = create();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(PostMessage(window, kPing, 0, 0));
+    ASSERT_TRUE(PostMessage(window, kPing + 1, 0, 0));
+    seen.clear();
+    const std::vector<MSG> taken = drain();
+
+    EXPECT_TRUE(destroyedInside);
+    ASSERT_NE(replacement, nullptr);
+    EXPECT_NE(replacement, window);
+    EXPECT_TRUE(isFullScreenWindow(replacement));
+    EXPECT_EQ(codes(seen), (std::vector<UINT>{kPing, WM_DESTROY, WM_NCCALCSIZE, WM_CREATE}));
+    EXPECT_EQ(codes(taken), (std::vector<UINT>{kPing})) << "the old window's later message is dropped";
+    RECT client;
+    EXPECT_FALSE(GetClientRect(window, &client));
+    EXPECT_FALSE(PostMessage(window, kPing, 0, 0));
+    EXPECT_EQ(DefWindowProc(window, WM_CLOSE, 0, 0), 0);
+}
+
+TEST_F(HostWindow, QuitComesAfterEverythingQueued) {
+    const HWND window = create();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(PostMessage(window, kPing, 1, 0));
+    PostQuitMessage(3);
+    ASSERT_TRUE(PostMessage(nullptr, kPing, 2, 0));
+
+    MSG message;
+    ASSERT_TRUE(PeekMessage(&message, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(message.wParam, 1u);
+    const std::vector<MSG> taken = drain();
+    ASSERT_EQ(codes(taken), (std::vector<UINT>{kPing, kPing, WM_QUIT}));
+    EXPECT_EQ(taken[1].wParam, 2u);
+    EXPECT_EQ(taken[2].wParam, 3u);
+    EXPECT_EQ(taken[2].hwnd, nullptr);
+    EXPECT_FALSE(PeekMessage(&message, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST_F(HostWindow, ClosingDestroysTheWindowWithoutQuitting) {
+    const HWND window = create();
+    ASSERT_NE(window, nullptr);
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    close.window.windowID = SDL_GetWindowID(sdlWindowOf(window));
+    ASSERT_TRUE(host::testing::pushSdlEvent(close));
+    seen.clear();
+    const std::vector<MSG> taken = drain();
+
+    EXPECT_EQ(codes(taken), (std::vector<UINT>{WM_CLOSE}));
+    EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
+    EXPECT_EQ(FindWindow(nullptr, kTitle), nullptr);
+}
+
+TEST_F(HostWindow, TranslateAddsCharactersOnceEach) {
+    const HWND window = create();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_RETURN, 0, 0, 0)));
+    ASSERT_TRUE(host::testing::pushSdlEvent(text("\r", 0)));
+    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_a, 0, 0, 0)));
+    ASSERT_TRUE(host::testing::pushSdlEvent(text("a", 0)));
+    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_BACKSPACE, 0, 0, 0)));
+    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_ESCAPE, 0, 0, 0)));
+    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_TAB, 0, 1, 0)));
+    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_RETURN, KMOD_LALT, 0, 0)));
+    const std::vector<MSG> taken = drain();
+
+    std::vector<std::pair<UINT, WPARAM>> got;
+    for (const MSG& message : taken) {
+        EXPECT_EQ(message.hwnd, window);
+        got.emplace_back(message.message, message.wParam);
+    }
+    const std::vector<std::pair<UINT, WPARAM>> expected = {
+        {WM_KEYDOWN, VK_RETURN}, {WM_CHAR, 13}, {WM_KEYDOWN, 'A'},          {WM_CHAR, 'a'},
+        {WM_KEYDOWN, VK_BACK},   {WM_CHAR, 8},  {WM_KEYDOWN, VK_ESCAPE},    {WM_CHAR, 27},
+        {WM_KEYDOWN, VK_TAB},    {WM_CHAR, 9},  {WM_SYSKEYDOWN, VK_RETURN},
+    };
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(HostWindow, PaintsAreCoalescedAndComeLast) {
+    const HWND window = create();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(InvalidateRect(window, nullptr, TRUE));
+    ASSERT_TRUE(InvalidateRect(window, nullptr, TRUE));
+    ASSERT_TRUE(PostMessage(window, kPing, 0, 0));
+    EXPECT_EQ(codes(drain()), (std::vector<UINT>{kPing, WM_PAINT}));
+}
+
+TEST_F(HostWindow, CursorPositionsAreInGameCoordinates) {
+    const HWND window = create(WS_POPUP);
+    ASSERT_NE(window, nullptr);
+    // The picture at 1.5 times its size, centred between bars 160 pixels wide.
+    setGameArea(window, GameArea{640, 480, SDL_Rect{160, 0, 960, 720}});
+    RECT client;
+    ASSERT_TRUE(GetClientRect(window, &client));
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+
+    // The dummy driver's pointer rests on the window's corner: on the left bar, outside the picture.
+    POINT point;
+    ASSERT_TRUE(GetCursorPos(&point));
+    ASSERT_TRUE(ScreenToClient(window, &point));
+    EXPECT_EQ(point.x, -107);
+    EXPECT_EQ(point.y, 0);
+    POINT corner;
+    ASSERT_TRUE(ClientToScreen(window, &corner));
+    ASSERT_TRUE(ScreenToClient(window, &corner));
+    EXPECT_EQ(corner.x, 0);
+    EXPECT_EQ(corner.y, 0);
+    EXPECT_FALSE(MoveWindow(nullptr, 0, 0, 1, 1, FALSE));
+    EXPECT_TRUE(MoveWindow(window, 5, 5, 10, 10, FALSE));
+}
+
+TEST_F(HostWindow, CursorsAreTheSystemsAndNoneHidesThePointer) {
+    const std::vector<std::uintptr_t> ids = {IDC_ARROW, IDC_IBEAM,       IDC_WAIT,
+                                             IDC_HAND,  IDC_APPSTARTING, IDC_HELP};
+    std::vector<HCURSOR> cursors;
+    for (const std::uintptr_t id : ids) {
+        const HCURSOR cursor = LoadCursor(nullptr, MAKEINTRESOURCE(id));
+        ASSERT_NE(cursor, nullptr) << id;
+        EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(id)), cursor);
+        for (const HCURSOR other : cursors) {
+            EXPECT_NE(other, cursor);
+        }
+        cursors.push_back(cursor);
+    }
+    EXPECT_EQ(LoadCursor(nullptr, MAKEINTRESOURCE(12345)), nullptr);
+
+    ASSERT_NE(create(), nullptr);
+    SetCursor(cursors[0]);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+    EXPECT_EQ(SetCursor(nullptr), cursors[0]);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    SetCursor(cursors[3]);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+TEST_F(HostWindow, MessageBoxesGoToStderrWithoutADisplay) {
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBox(nullptr, "Something broke.", "Error", MB_OK | MB_ICONERROR), IDOK);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: Something broke.\n");
+}
+
+} // namespace

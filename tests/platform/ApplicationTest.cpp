@@ -1,0 +1,317 @@
+#include "engine/platform/Application.h"
+#include "engine/graphics/Screen16.h"
+#include "engine/graphics/Screen32.h"
+#include "engine/platform/AppEventListener.h"
+#include "engine/platform/FrameTimer.h"
+#include "host/DirectDraw.h"
+#include "host/Testing.h"
+#include "host/Time.h"
+#include "host/Window.h"
+
+#include "RuntimeDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+using platform::Application;
+using platform::EventDispatcher;
+
+namespace {
+
+struct Event {
+    std::uint32_t message;
+    std::uint32_t wParam;
+    bool minimisedThen;
+};
+
+// Keeps the application's private events with the minimised flag as it stood when each arrived.
+class Recorder : public platform::AppEventListener {
+public:
+    void onAppEvent(std::uint32_t message, std::uint32_t wParam, std::uint32_t) override {
+        if (message >= EventDispatcher::fullScreenChanged || message == host::WM_SIZE) {
+            events.push_back({message, wParam, Application::instance()->isMinimised()});
+        }
+    }
+    std::vector<Event> events;
+};
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::testing::clearFailures();
+        host::testing::clearMessages();
+    }
+    void TearDown() override {
+        if (Application* app = Application::instance()) {
+            app->getEventDispatcher()->removeListener(&recorder);
+        }
+        platform::closeApplicationDisplay();
+        Application::destroy();
+        host::testing::clearFailures();
+        host::testing::clearMessages();
+        ::unsetenv("PIBBLES_DEPTH");
+    }
+
+    Application* create(bool fullScreen = false) {
+        Application* app = Application::create("Pibbles test", 640, 480, fullScreen, 0, 101);
+        app->getEventDispatcher()->addListener(&recorder);
+        return app;
+    }
+    static host::LRESULT send(host::UINT message, host::WPARAM wParam, host::LPARAM lParam = 0) {
+        return Application::windowProc(Application::instance()->getWindowHandle(), message, wParam, lParam);
+    }
+    // Empties the queue; true when it held the quit message or (with wanted) that message.
+    static bool drainFor(host::UINT wanted = host::WM_QUIT, host::WPARAM wParam = 0) {
+        bool found = false;
+        host::MSG msg;
+        while (host::PeekMessage(&msg, nullptr, 0, 0, host::PM_REMOVE)) {
+            found = found || (msg.message == wanted && (wanted == host::WM_QUIT || msg.wParam == wParam));
+            if (msg.message == host::WM_QUIT) {
+                break;
+            }
+        }
+        return found;
+    }
+    static std::string stderrOf(const std::function<void()>& action) {
+        ::testing::internal::CaptureStderr();
+        action();
+        return ::testing::internal::GetCapturedStderr();
+    }
+
+    Recorder recorder;
+};
+
+TEST_F(ApplicationTest, ThirtyTwoBitDesktopGivesScreen32AndPainter) {
+    Application* app = create();
+    ASSERT_NE(app->getWindowHandle(), nullptr);
+    EXPECT_EQ(app->getBytesPerPixel(), 4);
+    ASSERT_NE(app->getBackImage(), nullptr);
+    EXPECT_TRUE(app->getBackImage()->isKindOf(graphics::Screen32::classInfo));
+    EXPECT_TRUE(app->getFrontImage()->isKindOf(graphics::Screen32::classInfo));
+    EXPECT_EQ(app->getBackImage()->getWidth(), 640);
+    EXPECT_EQ(app->getBackImage()->getHeight(), 480);
+    EXPECT_NE(app->getBackPainter(), nullptr);
+    EXPECT_FALSE(drainFor());
+}
+
+TEST_F(ApplicationTest, SixteenBitDesktopGivesScreen16) {
+    ::setenv("PIBBLES_DEPTH", "16", 1);
+    Application* app = create();
+    EXPECT_EQ(app->getBytesPerPixel(), 2);
+    ASSERT_NE(app->getBackImage(), nullptr);
+    EXPECT_TRUE(app->getBackImage()->isKindOf(graphics::Screen16::classInfo));
+    EXPECT_NE(app->getBackPainter(), nullptr);
+}
+
+TEST_F(ApplicationTest, HeldPrimaryWarnsAndQuitsButLaterTriesStillRun) {
+    host::testing::failCall("CreateSurface", static_cast<long>(host::DDERR_PRIMARYHELD), 1);
+    const std::string out = stderrOf([&] { create(); });
+    EXPECT_NE(out.find("Warning"), std::string::npos);
+    EXPECT_NE(out.find("(DirectX is already being used by different game)"), std::string::npos);
+    EXPECT_EQ(out.find("Error"), std::string::npos);
+    EXPECT_NE(Application::instance()->getBackPainter(), nullptr);
+    EXPECT_TRUE(drainFor());
+}
+
+TEST_F(ApplicationTest, FailedDisplayShowsErrorAndQuits) {
+    host::testing::failCall("CreateSurface", static_cast<long>(host::E_FAIL));
+    const std::string out = stderrOf([&] { create(); });
+    EXPECT_NE(out.find("Error"), std::string::npos);
+    EXPECT_NE(out.find("Something went wrong with creating the game-window.\nThis game will quit now."),
+              std::string::npos);
+    EXPECT_EQ(Application::instance()->getBackPainter(), nullptr);
+    EXPECT_TRUE(drainFor());
+    // Presenting without a display must not touch anything.
+    Application::instance()->present();
+}
+
+TEST_F(ApplicationTest, FullScreenToggleRecreatesWithoutQuitAndTellsListeners) {
+    Application* app = create();
+    app->toggleFullScreen();
+    EXPECT_TRUE(app->isFullScreen());
+    EXPECT_NE(app->getBackPainter(), nullptr);
+    app->toggleFullScreen();
+    EXPECT_FALSE(app->isFullScreen());
+    EXPECT_NE(app->getBackPainter(), nullptr);
+    EXPECT_FALSE(drainFor());
+    std::vector<std::uint32_t> states;
+    for (const Event& event : recorder.events) {
+        if (event.message == EventDispatcher::fullScreenChanged) {
+            states.push_back(event.wParam);
+        }
+    }
+    EXPECT_EQ(states, (std::vector<std::uint32_t>{1, 0}));
+    EXPECT_TRUE(app->getEventDispatcher()->hasListener(&recorder));
+    app->changeFullScreen(false);
+    EXPECT_EQ(states.size(), 2u);
+}
+
+TEST_F(ApplicationTest, MinimiseAndRestoreTellListenersFirst) {
+    Application* app = create();
+    recorder.events.clear();
+    EXPECT_EQ(send(host::WM_SIZE, host::SIZE_MINIMIZED), 0);
+    EXPECT_TRUE(app->isMinimised());
+    send(host::WM_SIZE, host::SIZE_RESTORED);
+    EXPECT_FALSE(app->isMinimised());
+    ASSERT_EQ(recorder.events.size(), 4u);
+    EXPECT_EQ(recorder.events[0].message, host::WM_SIZE);
+    EXPECT_EQ(recorder.events[1].message, EventDispatcher::minimised);
+    EXPECT_FALSE(recorder.events[1].minimisedThen);
+    EXPECT_EQ(recorder.events[3].message, EventDispatcher::restored);
+    EXPECT_TRUE(recorder.events[3].minimisedThen);
+}
+
+TEST_F(ApplicationTest, MaximiseAndAltEnterSwitchToFullScreen) {
+    Application* app = create();
+    send(host::WM_SIZE, host::SIZE_MAXIMIZED);
+    EXPECT_TRUE(app->isFullScreen());
+    EXPECT_FALSE(app->isMinimised());
+    send(host::WM_SYSKEYDOWN, host::VK_RETURN);
+    EXPECT_FALSE(app->isFullScreen());
+    EXPECT_EQ(send(host::WM_SYSCOMMAND, host::SC_KEYMENU), 0);
+    EXPECT_FALSE(drainFor());
+}
+
+TEST_F(ApplicationTest, FocusLossInFullScreenMinimises) {
+    Application* app = create(true);
+    send(host::WM_KILLFOCUS, 0);
+    EXPECT_TRUE(app->isMinimised());
+    EXPECT_FALSE(app->isFocused());
+    EXPECT_TRUE(drainFor(host::WM_SYSCOMMAND, host::SC_MINIMIZE));
+    send(host::WM_SETFOCUS, 0);
+    EXPECT_TRUE(app->isFocused());
+}
+
+TEST_F(ApplicationTest, CursorShapesAndButtonCapture) {
+    Application* app = create();
+    const host::HCURSOR arrow = host::LoadCursor(nullptr, host::MAKEINTRESOURCE(host::IDC_ARROW));
+    EXPECT_EQ(app->getCursor(), arrow);
+    app->setCursorShape(0);
+    EXPECT_EQ(app->getCursor(), nullptr);
+    app->setCursorShape(7);
+    EXPECT_EQ(app->getCursor(), arrow);
+    app->setCursorShape(3);
+    EXPECT_EQ(app->getCursor(), host::LoadCursor(nullptr, host::MAKEINTRESOURCE(host::IDC_HAND)));
+    send(host::WM_LBUTTONDOWN, host::MK_LBUTTON);
+    EXPECT_EQ(app->getCursor(), arrow);
+    // SetCapture answers with the window that held the capture before.
+    EXPECT_EQ(host::SetCapture(app->getWindowHandle()), app->getWindowHandle());
+    send(host::WM_LBUTTONUP, 0);
+    EXPECT_EQ(host::SetCapture(app->getWindowHandle()), nullptr);
+    host::ReleaseCapture();
+}
+
+TEST_F(ApplicationTest, DebugLinesWaitWhileMinimisedAndDrawWithF9) {
+    Application* app = create();
+    send(host::WM_KEYDOWN, host::VK_F9);
+    ASSERT_TRUE(app->isShowingFps());
+    host::testing::capturePresentations(true);
+    send(host::WM_SIZE, host::SIZE_MINIMIZED);
+    app->addDebugLine("FPS: 60");
+    app->present();
+    EXPECT_EQ(app->getDebugLines().size(), 1u);
+    EXPECT_FALSE(host::testing::takePresentedPicture(nullptr, nullptr, nullptr));
+
+    send(host::WM_SIZE, host::SIZE_RESTORED);
+    app->addDebugLine("second");
+    app->present();
+    EXPECT_TRUE(app->getDebugLines().empty());
+    std::vector<std::uint32_t> pixels;
+    int width = 0;
+    ASSERT_TRUE(host::testing::takePresentedPicture(&pixels, &width, nullptr));
+    host::testing::capturePresentations(false);
+    // The white outline of the first line lies in the rows from y = 9 on; black text alone would not show.
+    bool outlined = false;
+    for (int y = 9; y < 9 + 13 + 2 && !outlined; ++y) {
+        for (int x = 9; x < 80 && !outlined; ++x) {
+            outlined = (pixels[static_cast<std::size_t>(y * width + x)] & 0xFFFFFF) == 0xFFFFFF;
+        }
+    }
+    EXPECT_TRUE(outlined);
+    send(host::WM_KEYDOWN, host::VK_F9);
+    EXPECT_FALSE(app->isShowingFps());
+}
+
+TEST_F(ApplicationTest, FrameTimerMadeLaterWritesItsRateLine) {
+    Application* app = create();
+    platform::FrameTimer* timer = platform::FrameTimer::create();
+    host::testing::useFakeClock(1000);
+    timer->addListener(app);
+    timer->step();
+    send(host::WM_KEYDOWN, host::VK_F9);
+    send(host::WM_SIZE, host::SIZE_MINIMIZED);
+    timer->step();
+    EXPECT_EQ(app->getDebugLines(), (std::vector<std::string>{"FPS: 0"}));
+    platform::FrameTimer::destroy();
+    host::testing::useRealClock();
+}
+
+TEST_F(ApplicationTest, LostSurfaceRecreatesDisplay) {
+    Application* app = create();
+    host::testing::failCall("Blt", static_cast<long>(host::DDERR_SURFACELOST), 1);
+    // Held, so the new image cannot take the old one's address.
+    const kernel::SmartPtr<graphics::ImageBase> before(app->getBackImage());
+    app->present();
+    EXPECT_NE(app->getBackImage(), nullptr);
+    EXPECT_NE(app->getBackImage(), before.get());
+    EXPECT_FALSE(drainFor());
+}
+
+TEST_F(ApplicationTest, CloseGoesToHandlerElseEndsProgram) {
+    Application* app = create();
+    app->setCloseRequestHandler([] { return true; });
+    EXPECT_EQ(send(host::WM_CLOSE, 0), 0);
+    EXPECT_NE(app->getWindowHandle(), nullptr);
+    EXPECT_FALSE(drainFor());
+    app->setCloseRequestHandler(nullptr);
+    send(host::WM_CLOSE, 0);
+    EXPECT_TRUE(drainFor());
+}
+
+// The check keeps its mutex for the life of the process, so every run needs a name of its own.
+std::string uniqueName(const std::string& stem) {
+    static int runs = 0;
+    return stem + " " + std::to_string(::getpid()) + "-" + std::to_string(++runs);
+}
+
+TEST(ApplicationSingleInstance, SecondProcessIsRefused) {
+    testsupport::RuntimeDir runtime;
+    const std::string name = uniqueName("Pibbles instance");
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    // Forked before the mutex exists, so the child knows it only through the lock the parent holds.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        char go = 0;
+        (void)!::read(ready[0], &go, 1);
+        ::_exit(Application::checkSingleInstance(name) ? 1 : 0);
+    }
+    EXPECT_FALSE(Application::checkSingleInstance(name));
+    (void)!::write(ready[1], "g", 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+TEST(ApplicationSingleInstance, NoDisplayShowsWarning) {
+    testsupport::RuntimeDir runtime;
+    host::testing::failCall("probeDisplay");
+    ::testing::internal::CaptureStderr();
+    const bool refused = Application::checkSingleInstance(uniqueName("Pibbles no display"));
+    const std::string out = ::testing::internal::GetCapturedStderr();
+    host::testing::clearFailures();
+    EXPECT_TRUE(refused);
+    EXPECT_NE(out.find("Warning"), std::string::npos);
+    EXPECT_NE(out.find("Unable to play the game. Possibly another game is running."), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,232 @@
+// Presentation in a real window: what the renderer shows must be the back buffer's pixels.
+
+#include "host/DirectDraw.h"
+#include "host/SdlWindow.h"
+#include "host/Testing.h"
+#include "host/Window.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using namespace host;
+
+LRESULT plainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProc(window, message, wParam, lParam);
+}
+
+class DisplayPresentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "x11", 0);
+        unsetenv("PIBBLES_DEPTH");
+        host::testing::capturePresentations(true);
+    }
+
+    void TearDown() override {
+        host::testing::capturePresentations(false);
+        for (IDirectDrawSurface7* surface : {back, primary}) {
+            if (surface) {
+                surface->Release();
+            }
+        }
+        if (display) {
+            display->Release();
+        }
+        if (window) {
+            DestroyWindow(window);
+        }
+        UnregisterClass("DisplayPresentTest", nullptr);
+        unsetenv("PIBBLES_DEPTH");
+    }
+
+    // The window, its display and a back buffer of the game's size, as the game sets them up.
+    void open(bool fullScreen, int gameWidth = 640, int gameHeight = 480) {
+        WNDCLASS windowClass;
+        windowClass.lpfnWndProc = plainProcedure;
+        windowClass.lpszClassName = "DisplayPresentTest";
+        ASSERT_NE(RegisterClass(&windowClass), 0);
+        window = fullScreen
+                     ? CreateWindowEx(WS_EX_TOPMOST, "DisplayPresentTest", "DisplayPresentTest", WS_POPUP, 0,
+                                      0, 640, 480, nullptr, nullptr, nullptr, nullptr)
+                     : CreateWindowEx(0, "DisplayPresentTest", "DisplayPresentTest", WS_CAPTION | WS_SYSMENU,
+                                      100, 100, 640, 480, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_SHOWDEFAULT);
+        // Let the window appear; bounded.
+        MSG message;
+        for (int i = 0; i < 200 && PeekMessage(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
+            DispatchMessage(&message);
+        }
+
+        IDirectDraw* first = nullptr;
+        ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
+        void* seven = nullptr;
+        ASSERT_EQ(first->QueryInterface(IID_IDirectDraw7, &seven), DD_OK);
+        first->Release();
+        display = static_cast<IDirectDraw7*>(seven);
+        DDSURFACEDESC2 mode;
+        mode.dwSize = DDSURFACEDESC2_SIZE;
+        ASSERT_EQ(display->GetDisplayMode(&mode), DD_OK);
+        if (fullScreen) {
+            ASSERT_EQ(display->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+            ASSERT_EQ(
+                display->SetDisplayMode(gameWidth, gameHeight, mode.ddpfPixelFormat.dwRGBBitCount, 0, 0),
+                DD_OK);
+        } else {
+            ASSERT_EQ(display->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
+        }
+        DDSURFACEDESC2 desc;
+        desc.dwSize = DDSURFACEDESC2_SIZE;
+        desc.dwFlags = DDSD_CAPS;
+        desc.ddsCaps.dwCaps = 0x4200;
+        ASSERT_EQ(display->CreateSurface(&desc, &primary, nullptr), DD_OK);
+        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+        desc.dwWidth = static_cast<DWORD>(gameWidth);
+        desc.dwHeight = static_cast<DWORD>(gameHeight);
+        desc.ddsCaps.dwCaps = 0x840;
+        ASSERT_EQ(display->CreateSurface(&desc, &back, nullptr), DD_OK);
+        ASSERT_EQ(back->bytesPerPixel(), mode.ddpfPixelFormat.dwRGBBitCount / 8);
+    }
+
+    // Fills the back buffer with pixel(x, y) (the surface's own format), presents it and reads the window.
+    void present(const std::function<std::uint32_t(int, int)>& pixel) {
+        DDSURFACEDESC2 desc;
+        desc.dwSize = DDSURFACEDESC2_SIZE;
+        ASSERT_EQ(back->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+        const int bytes = static_cast<int>(desc.ddpfPixelFormat.dwRGBBitCount / 8);
+        for (int y = 0; y < static_cast<int>(desc.dwHeight); ++y) {
+            for (int x = 0; x < static_cast<int>(desc.dwWidth); ++x) {
+                const std::uint32_t value = pixel(x, y);
+                std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch + x * bytes, &value, bytes);
+            }
+        }
+        ASSERT_EQ(back->Unlock(nullptr), DD_OK);
+        RECT game{0, 0, static_cast<LONG>(desc.dwWidth), static_cast<LONG>(desc.dwHeight)};
+        ASSERT_EQ(primary->Blt(&game, back, &game, DDBLT_WAIT, nullptr), DD_OK);
+        ASSERT_TRUE(host::testing::takePresentedPicture(&shown, &shownWidth, &shownHeight));
+    }
+
+    std::uint32_t shownAt(int x, int y) const {
+        return shown[static_cast<std::size_t>(y) * shownWidth + x] & 0xFFFFFF;
+    }
+
+    HWND window = nullptr;
+    IDirectDraw7* display = nullptr;
+    IDirectDrawSurface7* primary = nullptr;
+    IDirectDrawSurface7* back = nullptr;
+    std::vector<std::uint32_t> shown;
+    int shownWidth = 0;
+    int shownHeight = 0;
+};
+
+std::uint32_t pattern32(int x, int y) {
+    // The alpha byte is noise: the window must not blend with it.
+    return (static_cast<std::uint32_t>(x * 31 + y) & 0xFF) << 24 | ((x * 7 + y * 3) & 0xFF) << 16 |
+           ((x ^ y) & 0xFF) << 8 | ((x + y * 5) & 0xFF);
+}
+
+TEST_F(DisplayPresentTest, ShowsAThirtyTwoBitBackBufferExactly) {
+    ASSERT_NO_FATAL_FAILURE(open(false));
+    ASSERT_EQ(back->bytesPerPixel(), 4u) << "an X server of depth 24 is a 32-bit desktop";
+    ASSERT_NO_FATAL_FAILURE(present(pattern32));
+    ASSERT_EQ(shownWidth, 640);
+    ASSERT_EQ(shownHeight, 480);
+    int wrong = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            wrong += shownAt(x, y) != (pattern32(x, y) & 0xFFFFFF);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+    const GameArea area = gameAreaOf(window);
+    EXPECT_TRUE(area.shown.x == 0 && area.shown.y == 0 && area.shown.w == 640 && area.shown.h == 480);
+}
+
+TEST_F(DisplayPresentTest, ShowsASixteenBitBackBufferExpanded) {
+    setenv("PIBBLES_DEPTH", "16", 1);
+    ASSERT_NO_FATAL_FAILURE(open(false));
+    ASSERT_EQ(back->bytesPerPixel(), 2u);
+    const auto pattern = [](int x, int y) -> std::uint32_t {
+        return static_cast<std::uint32_t>(((x + y) & 31) << 11 | ((x * 3 + y) & 63) << 5 | ((x ^ y) & 31));
+    };
+    ASSERT_NO_FATAL_FAILURE(present(pattern));
+    ASSERT_EQ(shownWidth, 640);
+    int wrong = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            const std::uint32_t p = pattern(x, y);
+            const int expected[3] = {static_cast<int>((p >> 11) * 255 / 31),
+                                     static_cast<int>(((p >> 5) & 63) * 255 / 63),
+                                     static_cast<int>((p & 31) * 255 / 31)};
+            const std::uint32_t got = shownAt(x, y);
+            for (int c = 0; c < 3; ++c) {
+                // Renderers expand 5 and 6 bits by rounding or by repeating the top bits: one step apart.
+                wrong += std::abs(static_cast<int>((got >> (16 - 8 * c)) & 0xFF) - expected[c]) > 1;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(DisplayPresentTest, FullScreenScalesThePictureIntoTheMiddle) {
+    // Without a window manager (a bare X server) nobody makes the X window cover the screen, although SDL
+    // counts it as desktop-sized; the software renderer draws the picture SDL's way and reads that back.
+    setenv("SDL_RENDER_DRIVER", "software", 1);
+    // A wide game, so that a 4:3 screen shows bars.
+    ASSERT_NO_FATAL_FAILURE(open(true, 640, 400));
+    unsetenv("SDL_RENDER_DRIVER");
+    // Four quarters of plain colours: scaling keeps their inner parts exact.
+    const std::uint32_t colours[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00};
+    ASSERT_NO_FATAL_FAILURE(present([&](int x, int y) { return colours[(y >= 200) * 2 + (x >= 320)]; }));
+    const double scale = std::min(shownWidth / 640.0, shownHeight / 400.0);
+    ASSERT_GE(scale, 1.0);
+    const int width = static_cast<int>(std::lround(640 * scale));
+    const int height = static_cast<int>(std::lround(400 * scale));
+    const int left = (shownWidth - width) / 2;
+    const int top = (shownHeight - height) / 2;
+    ASSERT_GT(left + top, 0) << "the test needs a screen of another shape than the game's";
+    for (int quarter = 0; quarter < 4; ++quarter) {
+        const int x = left + static_cast<int>(((quarter % 2) * 320 + 160) * scale);
+        const int y = top + static_cast<int>(((quarter / 2) * 200 + 100) * scale);
+        EXPECT_EQ(shownAt(x, y), colours[quarter]) << quarter;
+    }
+    // The bars, just outside the picture.
+    EXPECT_EQ(shownAt(left > 0 ? left - 1 : shownWidth / 2, top > 0 ? top - 1 : shownHeight / 2), 0u);
+    EXPECT_EQ(shownAt(left > 0 ? left + width : shownWidth / 2, top > 0 ? top + height : shownHeight / 2),
+              0u);
+    // The window layer maps the mouse with the same area (the window has as many pixels as the output).
+    const GameArea area = gameAreaOf(window);
+    EXPECT_EQ(area.gameWidth, 640);
+    EXPECT_EQ(area.gameHeight, 400);
+    EXPECT_EQ(area.shown.x, left);
+    EXPECT_EQ(area.shown.y, top);
+    EXPECT_EQ(area.shown.w, width);
+    EXPECT_EQ(area.shown.h, height);
+}
+
+TEST_F(DisplayPresentTest, ClosingAndReopeningTheDisplayKeepsPresenting) {
+    ASSERT_NO_FATAL_FAILURE(open(false));
+    ASSERT_NO_FATAL_FAILURE(present(pattern32));
+    // As a full-screen toggle does it: display released first, then the surfaces and the window.
+    display->Release();
+    display = nullptr;
+    back->Release();
+    primary->Release();
+    back = primary = nullptr;
+    DestroyWindow(window);
+    window = nullptr;
+    UnregisterClass("DisplayPresentTest", nullptr);
+    ASSERT_NO_FATAL_FAILURE(open(true));
+    ASSERT_NO_FATAL_FAILURE(present(pattern32));
+    EXPECT_GT(shownWidth, 0);
+}
+
+} // namespace
