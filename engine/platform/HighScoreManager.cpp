@@ -1,0 +1,79 @@
+#include "engine/platform/HighScoreManager.h"
+
+#include "engine/kernel/VectorValue.h"
+#include "engine/platform/PlayerFiles.h"
+
+#include <utility>
+
+namespace platform {
+namespace {
+
+constexpr const char* kTablesNode = "highscoretables";
+constexpr const char* kTablesKey = "scoretables";
+
+HighScoreManager* theManager = nullptr;
+
+std::string scoresPath() {
+    return std::string(kPlayersFolder) + "/scores.xml";
+}
+
+} // namespace
+
+HighScoreManager* HighScoreManager::create() {
+    if (theManager == nullptr) {
+        theManager = new HighScoreManager();
+        theManager->addRef();
+    }
+    return theManager;
+}
+
+HighScoreManager* HighScoreManager::instance() {
+    return theManager;
+}
+
+void HighScoreManager::destroy() {
+    if (HighScoreManager* manager = std::exchange(theManager, nullptr)) {
+        manager->release();
+    }
+}
+
+void HighScoreManager::load() {
+    const kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(scoresPath());
+    if (document) {
+        readTables(document->getNode(kTablesNode).getVector(kTablesKey));
+    }
+}
+
+bool HighScoreManager::save() const {
+    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(kTablesNode, "HighScoreTables"));
+    const kernel::SmartPtr<kernel::VectorValue> list(new kernel::VectorValue(kTablesKey));
+    for (const auto& [name, table] : tables) {
+        const kernel::SmartPtr<kernel::NodeValue> saved(new kernel::NodeValue(name, "ScoreTable"));
+        table->save(*saved);
+        list->append(saved);
+    }
+    node->setChild(list);
+    return savePlayerFile(scoresPath(), node);
+}
+
+void HighScoreManager::addTable(const std::string& name, kernel::SmartPtr<ScoreTable> table) {
+    if (table) {
+        tables[name] = std::move(table);
+    }
+}
+
+ScoreTable* HighScoreManager::getTable(const std::string& name) const {
+    const auto found = tables.find(name);
+    return found == tables.end() ? nullptr : found->second.get();
+}
+
+// Only Nodes are tables: anything else in a damaged file is left out.
+void HighScoreManager::readTables(const kernel::VectorValue& list) {
+    for (const kernel::SmartPtr<kernel::Value>& element : list.children()) {
+        if (element->isNode()) {
+            addTable(element->name(), new ScoreTable(element->asNode()));
+        }
+    }
+}
+
+} // namespace platform

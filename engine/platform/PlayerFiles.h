@@ -1,0 +1,31 @@
+#pragma once
+// The files of the players folder (the player list, the profiles and the highscores): written by the game
+// itself, so they always live on disk, plain or scrambled, and never in the archive.
+
+#include "engine/kernel/NodeValue.h"
+#include "engine/kernel/SmartPtr.h"
+#include "engine/kernel/ValueDocument.h"
+
+#include <string>
+
+namespace platform {
+
+// The folder of every player file, below the working directory.
+inline constexpr const char* kPlayersFolder = "players";
+
+// The global file-source mode folded onto the disk: plain files (1) for modes 1 and 2, scrambled files (3)
+// for modes 3 and 4.
+int playerFileMode();
+
+// The document read from the file stored under the path, or null when no such file can be opened. A
+// damaged file gives what the XML reader could make of it.
+kernel::SmartPtr<kernel::ValueDocument> loadPlayerFile(const std::string& path);
+
+// Writes one document holding the value to the path, creating the folder first. The old file is replaced
+// only by a whole new one; true when that happened.
+bool savePlayerFile(const std::string& path, kernel::SmartPtr<kernel::Value> top);
+
+// Deletes the file under the path as it is stored in the current mode, and the plain file too.
+void deletePlayerFile(const std::string& path);
+
+} // namespace platform

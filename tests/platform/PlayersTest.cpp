@@ -1,0 +1,175 @@
+#include "engine/kernel/ObjectFactory.h"
+#include "engine/kernel/ScalarValue.h"
+#include "engine/platform/PlayerManager.h"
+
+#include "PlayerFilesFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using platform::PlayerManager;
+
+namespace {
+
+// A game's profile: one key of its own, and a count of deselections.
+class TestPlayer : public platform::Player {
+public:
+    using Player::Player;
+    void setLevel(int value) {
+        level = value;
+        markChanged();
+    }
+    void writeXml(kernel::NodeValue& node) override {
+        Player::writeXml(node);
+        node.setChild(new kernel::ScalarValue("level", level, kernel::Typing::Untyped));
+    }
+    void readXml(kernel::NodeValue& node) override {
+        Player::readXml(node);
+        level = node.getValue("level").asInt();
+    }
+    void onDeselect() override { ++deselected; }
+    std::string getClassName() const override { return "TestPlayer"; }
+
+    int level = 0;
+    int deselected = 0;
+};
+
+kernel::Object* makeTestPlayer(kernel::Value& settings) {
+    return new TestPlayer(settings.asNode());
+}
+const kernel::ClassRegistrar registerTestPlayer("TestPlayer", makeTestPlayer);
+
+constexpr const char* kList = "players/players.plrs";
+
+class Players : public testsupport::PlayerFilesFixture {
+protected:
+    static PlayerManager& manager() { return *PlayerManager::create(); }
+    static TestPlayer* add(const std::string& name) {
+        return static_cast<TestPlayer*>(manager().addPlayer(new TestPlayer(name)));
+    }
+    static TestPlayer* current() { return static_cast<TestPlayer*>(manager().getCurrentPlayer()); }
+    static void restart() {
+        PlayerManager::destroy();
+        manager().loadAll();
+    }
+};
+
+TEST_F(Players, ListAndCurrentProfileSurviveARestart) {
+    TestPlayer* ann = add("Ann");
+    add("Bob B")->setLevel(9);
+    EXPECT_EQ(current(), ann);
+    ann->setLevel(7);
+    ASSERT_TRUE(manager().saveAll());
+    EXPECT_TRUE(has(kList, "<TestPlayer name=\"Bob B\""));
+
+    restart();
+    ASSERT_EQ(manager().getPlayerCount(), 2);
+    EXPECT_EQ(current()->getName(), "Ann");
+    EXPECT_EQ(current()->level, 7);
+    // Only the current profile is written: Bob's file still holds what addPlayer wrote.
+    ASSERT_TRUE(manager().selectPlayer("Bob B"));
+    EXPECT_EQ(current()->level, 0);
+    for (const auto& [name, taken] : std::vector<std::pair<std::string, bool>>{
+             {"Ann", true}, {"ann", false}, {"Bob B", true}, {"Bob_0_B", false}}) {
+        EXPECT_EQ(manager().nameExists(name), taken) << name;
+    }
+}
+
+TEST_F(Players, SelectWritesOnlyAChangedProfileAndDeleteMovesTheCurrentPlayer) {
+    TestPlayer* ann = add("Ann");
+    add("Bob");
+    TestPlayer* cy = add("Cy");
+    std::filesystem::remove("players/Ann.plr");
+    ASSERT_TRUE(manager().selectPlayer("Bob"));
+    EXPECT_FALSE(exists("players/Ann.plr"));
+    EXPECT_EQ(ann->deselected, 1);
+    current()->setLevel(3);
+    ASSERT_TRUE(manager().selectPlayer("Ann"));
+    EXPECT_TRUE(has("players/Bob.plr", "level=\"3\""));
+    EXPECT_FALSE(manager().selectPlayer("Nobody") || manager().deletePlayer("Nobody"));
+
+    ASSERT_TRUE(manager().deletePlayer("Bob"));
+    EXPECT_FALSE(exists("players/Bob.plr") || has(kList, "Bob"));
+    ASSERT_TRUE(manager().deletePlayer("Ann"));
+    EXPECT_EQ(current(), cy);
+    EXPECT_TRUE(has(kList, "currentplayer=\"Cy\""));
+    ASSERT_TRUE(manager().deletePlayer("Cy"));
+    EXPECT_FALSE(current() || has(kList, "currentplayer"));
+}
+
+TEST_F(Players, ScrambledModesKeepTheFilesOnDiskWithTheSuffix) {
+    for (const auto& [mode, stored] : std::vector<std::pair<int, std::string>>{
+             {2, "players/x.plr"}, {3, "players/x.plr.!"}, {4, "players/x.plr.!"}}) {
+        PlayerManager::destroy();
+        kernel::ZipArchive::create("", mode);
+        add("x")->setLevel(5);
+        ASSERT_TRUE(manager().saveAll());
+        EXPECT_EQ(has(stored, "level"), mode == 2) << mode;
+        restart();
+        ASSERT_NE(current(), nullptr);
+        EXPECT_EQ(current()->level, 5) << mode;
+        ASSERT_TRUE(manager().deletePlayer("x"));
+        EXPECT_FALSE(exists(stored)) << mode;
+    }
+}
+
+TEST_F(Players, DamagedFilesFallBackAndStayUntilTheNextWrite) {
+    const std::string list = "<root><Players id=\"players\" currentplayer=\"A\"><Vector id=\"playernames\">"
+                             "<TestPlayer name=\"A\"/></Vector></Players></root>";
+    const std::string profile = "<root><Player id=\"player\" level=\"4\"/></root>";
+    struct Case {
+        std::string list, profile;
+        int count, level;
+    };
+    const std::vector<Case> cases = {
+        {"", profile, 0, 0},
+        {"\x01garbage<<", profile, 0, 0},
+        {list.substr(0, 110), profile, 1, 4}, // what the reader made of a truncated file is kept
+        {"<root><Players id=\"players\"><String id=\"playernames\" value=\"A\"/></Players></root>", profile,
+         0, 0},
+        // Unknown classes, a class that is no player and a scalar are left out; an unlisted current name
+        // gives the first player.
+        {"<root><Players id=\"players\" currentplayer=\"Z\"><Vector id=\"playernames\"><Nobody name=\"Q\"/>"
+         "<HighScoreEntry/><Integer value=\"3\"/><TestPlayer name=\"A\"/></Vector></Players></root>",
+         profile, 1, 4},
+        {list, profile.substr(0, 30), 1, 0},
+        {list, "<root><String id=\"player\" value=\"x\"/></root>", 1, 0},
+    };
+    for (const Case& c : cases) {
+        PlayerManager::destroy();
+        dir.write(kList, c.list);
+        dir.write("players/A.plr", c.profile);
+        manager().loadAll();
+        ASSERT_EQ(manager().getPlayerCount(), c.count) << c.list;
+        EXPECT_EQ(read(kList), c.list);
+        if (c.count > 0) {
+            EXPECT_EQ(current()->level, c.level) << c.profile;
+            ASSERT_TRUE(manager().saveAll());
+            EXPECT_EQ(read("players/A.plr"), c.profile);
+        }
+    }
+}
+
+TEST_F(Players, AFailedWriteKeepsTheOldFilesAndReportsIt) {
+    TestPlayer* ann = add("Ann");
+    add("Bob");
+    ASSERT_TRUE(manager().saveAll());
+    const std::string oldList = read(kList);
+    const std::string oldProfile = read("players/Ann.plr");
+    ann->setLevel(4);
+    for (const char* call : {"rename", "fwrite"}) {
+        host::testing::failCall(call);
+        EXPECT_FALSE(manager().saveAll() || manager().selectPlayer("Bob")) << call;
+        host::testing::clearFailures();
+        EXPECT_EQ(current(), ann);
+        EXPECT_EQ(read(kList), oldList);
+        EXPECT_EQ(read("players/Ann.plr"), oldProfile);
+        EXPECT_FALSE(exists("players/Ann.plr.tmp"));
+    }
+    ASSERT_TRUE(manager().saveAll());
+    EXPECT_TRUE(has("players/Ann.plr", "level=\"4\""));
+}
+
+} // namespace
