@@ -1,0 +1,46 @@
+#pragma once
+
+#include "engine/kernel/SmartPtr.h"
+#include "engine/ui/GameNode.h"
+#include "engine/ui/Sprite.h"
+
+#include <string>
+
+namespace kernel {
+class NodeValue;
+class Value;
+} // namespace kernel
+
+namespace ui {
+
+// A sprite whose named components live under one content node, drawn over the panel's own children.
+class Panel : public Sprite {
+public:
+    Panel();
+    // The sprite's keys, then "components": a Vector of Nodes, each built by the factory and added in order.
+    explicit Panel(kernel::NodeValue& settings);
+    ~Panel() override;
+
+    // The first component of that name, depth first through nested live panels; null when none bears it.
+    virtual GameNode* findComponent(const std::string& name);
+    virtual bool addComponent(GameNode* node);
+    // Only marks the node dead: the scene's cleaner unlinks it after the frame.
+    virtual void removeComponent(GameNode* node);
+    // Hands the panel's clip rectangle to every sprite below the content node.
+    virtual void relayout();
+
+    GameNode* getContentNode() const { return contentNode.get(); }
+
+    static kernel::Object* createInstance(kernel::Value& settings);
+
+    static constexpr kernel::ClassInfo classInfo{&Sprite::classInfo};
+    const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
+
+private:
+    void createContentNode();
+    void createComponents(kernel::NodeValue& settings);
+
+    kernel::SmartPtr<GameNode> contentNode;
+};
+
+} // namespace ui

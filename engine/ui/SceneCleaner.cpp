@@ -1,0 +1,14 @@
+#include "engine/ui/SceneCleaner.h"
+
+namespace ui {
+
+SceneCleaner::SceneCleaner(GameNode* root) : root(root) {}
+
+void SceneCleaner::onFrame(std::uint32_t ms) {
+    (void)ms;
+    if (root) {
+        root->removeDeadDescendants();
+    }
+}
+
+} // namespace ui

@@ -1,0 +1,42 @@
+#include "engine/ui/SceneTransition.h"
+
+#include "engine/ui/SceneManager.h"
+
+namespace ui {
+
+SceneTransition::SceneTransition() = default;
+
+SceneTransition::SceneTransition(kernel::NodeValue& settings) : Scene(settings) {}
+
+void SceneTransition::onEnter() {
+    if (source) {
+        source->listenerList().setActive(false);
+    }
+    Scene::onEnter();
+}
+
+void SceneTransition::setScenes(Scene* from, Scene* to) {
+    source = from;
+    target = to;
+}
+
+void SceneTransition::enterTarget() {
+    if (!target) {
+        return;
+    }
+    target->onEnter();
+    target->listenerList().setActive(false);
+}
+
+void SceneTransition::finish() {
+    SceneManager* manager = SceneManager::instance();
+    if (!target || manager == nullptr) {
+        return;
+    }
+    manager->setNextScene(target.get());
+    if (reactivateTarget) {
+        target->listenerList().setActive(true);
+    }
+}
+
+} // namespace ui

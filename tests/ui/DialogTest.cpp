@@ -1,0 +1,253 @@
+#include "engine/ui/Dialog.h"
+#include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/ImagePainter.h"
+#include "engine/graphics/MemoryImage32.h"
+#include "engine/kernel/FileAccess.h"
+#include "engine/kernel/InputListener.h"
+#include "engine/kernel/ObjectFactory.h"
+#include "engine/kernel/ResourceGroup.h"
+#include "engine/kernel/ResourceManager.h"
+#include "engine/kernel/ValueDocument.h"
+#include "engine/platform/InputDispatcher.h"
+#include "engine/ui/DialogPainter.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+using graphics::ImageBase;
+using graphics::MemoryImage32;
+using kernel::SmartPtr;
+using ui::Dialog;
+
+// One colour per frame cell, in the painter's row order.
+constexpr std::array<std::uint32_t, 9> cellColours{0xFF110000u, 0xFF220000u, 0xFF330000u,
+                                                   0xFF440000u, 0xFF550000u, 0xFF660000u,
+                                                   0xFF770000u, 0xFF880000u, 0xFF990000u};
+
+SmartPtr<MemoryImage32> filledImage(int width, int height, std::uint32_t colour) {
+    SmartPtr<MemoryImage32> image = graphics::createImage32(width, height);
+    std::fill(image->pixels32(), image->pixels32() + width * height, colour);
+    image->setAlphaMode(true);
+    return image;
+}
+
+std::uint32_t pixelAt(const ImageBase& image, int x, int y) {
+    return static_cast<const std::uint32_t*>(image.getPixels())[image.pixelIndex(x, y)];
+}
+
+// An image resource that is loaded from the start.
+class HeldImage : public kernel::Resource {
+public:
+    explicit HeldImage(ImageBase* image) : kernel::Resource(std::string("held")), image(image) {
+        markLoaded();
+    }
+    void load() override { markLoaded(); }
+    kernel::Object* get() override { return image.get(); }
+
+private:
+    SmartPtr<ImageBase> image;
+};
+
+// Corners 2 x 2, edges 3 long and 2 thick, centre 3 x 3: every size tiles into known bands.
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        kernel::ResourceManager* manager = kernel::ResourceManager::create();
+        SmartPtr<kernel::NodeValue> declaration(new kernel::NodeValue("frame", "Node"));
+        declaration->setChild(new kernel::ScalarValue("name", "frame", kernel::Typing::Untyped));
+        SmartPtr<kernel::ResourceGroup> group(new kernel::ResourceGroup(*declaration));
+        const std::array<const char*, 9> names{"tl", "t", "tr", "l", "c", "r", "bl", "b", "br"};
+        for (int cell = 0; cell < 9; ++cell) {
+            const int width = cell % 3 == 1 ? 3 : 2;
+            const int height = cell / 3 == 1 ? 3 : 2;
+            pieces[cell] = filledImage(width, height, cellColours[cell]);
+            group->addResource(names[cell], new HeldImage(pieces[cell].get()));
+        }
+        background = filledImage(10, 9, 0xFF0000FFu);
+        group->addResource("bg", new HeldImage(background.get()));
+        manager->addGroup(group);
+    }
+    void TearDown() override { kernel::ResourceManager::destroy(); }
+
+    SmartPtr<Dialog> dialogFromXml(const std::string& id, const std::string& xml) {
+        SmartPtr<kernel::ValueDocument> document(new kernel::ValueDocument(dir.write("dialogs.xml", xml)));
+        document->setFileMode(kernel::kModeFile);
+        document->load();
+        kernel::Object* made = kernel::ObjectFactory::instance()->createObject(document->getNode(id));
+        return made != nullptr && made->isKindOf(Dialog::classInfo) ? static_cast<Dialog*>(made) : nullptr;
+    }
+
+    static void paint(Dialog& dialog) {
+        SmartPtr<MemoryImage32> screen = graphics::createImage32(64, 64);
+        SmartPtr<graphics::ImagePainter> painter = screen->createPainter();
+        dialog.paint(*painter);
+    }
+
+    testsupport::TempDir dir;
+    std::array<SmartPtr<MemoryImage32>, 9> pieces;
+    SmartPtr<MemoryImage32> background;
+};
+
+const std::string framedXml = R"(<dialogs>
+  <Dialog id="framed" width="10" height="9" autoenlarge="false" background="bg" section="frame">
+    <DialogPainter id="painter" section="frame">
+      <Vector id="images"><String value="tl"/><String value="t"/><String value="tr"/><String value="l"/>
+        <String value="c"/><String value="r"/><String value="bl"/><String value="b"/><String value="br"/></Vector>
+    </DialogPainter>
+  </Dialog>
+  <Dialog id="enlarged" minwidth="20" minheight="15">
+    <DialogPainter id="painter" section="frame"><Vector id="images"><String value="tl"/><String value="t"/>
+      <String value="tr"/><String value="l"/><String value="c"/><String value="r"/><String value="bl"/>
+      <String value="b"/><String value="br"/></Vector></DialogPainter>
+  </Dialog></dialogs>)";
+
+// Later pieces cover earlier ones, so each pixel shows the cell of its band whatever the size.
+void expectFrame(const Dialog& dialog, int width, int height) {
+    const ImageBase* image = dialog.getImage();
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(image->getWidth(), width);
+    ASSERT_EQ(image->getHeight(), height);
+    EXPECT_TRUE(image->getAlphaMode());
+    const auto band = [](int v, int size) { return v < 2 ? 0 : (v >= size - 2 ? 2 : 1); };
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            ASSERT_EQ(pixelAt(*image, x, y), cellColours[band(y, height) * 3 + band(x, width)])
+                << width << "x" << height << " at " << x << "," << y;
+        }
+    }
+}
+
+TEST_F(DialogTest, FrameTilesTheNineImagesAtEverySize) {
+    SmartPtr<Dialog> dialog = dialogFromXml("framed", framedXml);
+    ASSERT_TRUE(dialog && dialog->getPainter());
+    paint(*dialog);
+    expectFrame(*dialog, 10, 9);
+    for (const auto& [width, height] : {std::pair{5, 4}, std::pair{13, 17}}) {
+        dialog->setSize(width, height);
+        paint(*dialog);
+        expectFrame(*dialog, width, height);
+    }
+    // The background resource is shared: the frame never lands in it.
+    EXPECT_EQ(pixelAt(*background, 0, 0), 0xFF0000FFu);
+    for (const auto& piece : pieces) {
+        EXPECT_TRUE(piece->getAlphaMode());
+    }
+}
+
+TEST_F(DialogTest, EnlargedSizeIsSnappedToWholeTilesAndSoftEdgesKeepTheirAlpha) {
+    pieces[0]->pixels32()[0] = 0x40123456u;
+    SmartPtr<Dialog> dialog = dialogFromXml("enlarged", framedXml);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->getWidth(), 22);
+    EXPECT_EQ(dialog->getHeight(), 16);
+    paint(*dialog);
+    EXPECT_EQ(pixelAt(*dialog->getImage(), 0, 0), 0x40123456u);
+    EXPECT_EQ(pixelAt(*dialog->getImage(), 21, 15), cellColours[8]);
+}
+
+TEST_F(DialogTest, NegativeSizeMakesNoBuffer) {
+    SmartPtr<Dialog> dialog = dialogFromXml("framed", framedXml);
+    dialog->setSize(-3, -2);
+    paint(*dialog);
+    EXPECT_EQ(dialog->getImage(), nullptr);
+}
+
+TEST_F(DialogTest, BufferHoldsTheComponentsAndFollowsTheirChanges) {
+    SmartPtr<Dialog> dialog(new Dialog());
+    dialog->setSurfaceImage(filledImage(8, 8, 0xFF0000FFu).get());
+    dialog->setUseBuffer(true);
+    EXPECT_FALSE(dialog->getContentNode()->isVisible());
+    SmartPtr<MemoryImage32> green = filledImage(1, 1, 0xFF00FF00u);
+    green->setAlphaMode(false);
+    SmartPtr<ui::Sprite> dot(new ui::Sprite(3, 3, green.get()));
+    dialog->addComponent(dot.get());
+    paint(*dialog);
+    EXPECT_EQ(pixelAt(*dialog->getImage(), 2, 3), 0xFF0000FFu);
+    EXPECT_EQ(pixelAt(*dialog->getImage(), 3, 3), 0xFF00FF00u);
+    SmartPtr<MemoryImage32> red = filledImage(1, 1, 0xFFFF0000u);
+    red->setAlphaMode(false);
+    dot->setImage(red.get());
+    paint(*dialog);
+    EXPECT_EQ(pixelAt(*dialog->getImage(), 3, 3), 0xFFFF0000u);
+}
+
+TEST_F(DialogTest, MovableDialogDragsPastThreePixelsWithItsGroupInactive) {
+    SmartPtr<Dialog> dialog(new Dialog());
+    dialog->setMovable(true);
+    dialog->setPosition(10, 10);
+    dialog->setSize(50, 40);
+    kernel::ListenerGroup& group = dialog->listenerList();
+    EXPECT_FALSE(group.isActive());
+    dialog->activate();
+    EXPECT_FALSE(dialog->onLeftButtonDown(5, 5, 0, false));
+    ASSERT_TRUE(dialog->onLeftButtonDown(20, 20, 0, false));
+    dialog->onMouseMove(23, 17, 0);
+    EXPECT_TRUE(group.isActive());
+    dialog->onMouseMove(24, 20, 0);
+    EXPECT_FALSE(group.isActive());
+    dialog->onMouseMove(30, 25, 0);
+    EXPECT_EQ(dialog->getX(), 20);
+    EXPECT_EQ(dialog->getY(), 15);
+    EXPECT_TRUE(dialog->onLeftButtonUp(30, 25, 0));
+    EXPECT_TRUE(group.isActive());
+    dialog->deactivate();
+    EXPECT_FALSE(group.isActive());
+}
+
+// Stands for a button: takes a press inside its box and counts the release that follows it.
+class ButtonProbe : public kernel::InputListener {
+public:
+    bool onLeftButtonDown(int, int, std::uint32_t, bool) override { return pressed = true; }
+    bool onLeftButtonUp(int, int, std::uint32_t) override {
+        clicks += pressed ? 1 : 0;
+        pressed = false;
+        return true;
+    }
+    bool pressed = false;
+    int clicks = 0;
+};
+
+TEST_F(DialogTest, StillClickReachesAButtonOfAFixedDialogOnlyWhileShown) {
+    SmartPtr<Dialog> dialog(new Dialog());
+    dialog->setSize(50, 40);
+    ButtonProbe button;
+    dialog->listenerList().add(&button, false);
+    SmartPtr<platform::InputDispatcher> dispatcher(new platform::InputDispatcher());
+    dispatcher->addListener(&dialog->listenerList(), true);
+    dispatcher->onLeftDown(20, 20, 0, false);
+    dispatcher->onLeftUp(20, 20, 0);
+    EXPECT_EQ(button.clicks, 0);
+    dialog->activate();
+    dispatcher->onLeftDown(20, 20, 0, false);
+    dispatcher->onLeftUp(20, 20, 0);
+    EXPECT_EQ(button.clicks, 1);
+    dispatcher->removeListener(&dialog->listenerList());
+    dialog->listenerList().remove(&button);
+}
+
+TEST_F(DialogTest, ComponentsAreFoundByNameThroughLivePanels) {
+    SmartPtr<Dialog> dialog = dialogFromXml("d", R"(<dialogs><Dialog id="d"><Vector id="components">
+        <Sprite name="ok"/><NoSuchWidget name="odd"/>
+        <Panel name="inner"><Vector id="components"><Sprite name="deep"/></Vector></Panel>
+        <Panel name="gone"><Vector id="components"><Sprite name="hidden"/></Vector></Panel>
+      </Vector><String id="painter" value="not a node"/></Dialog></dialogs>)");
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->getPainter(), nullptr);
+    ASSERT_NE(dialog->findComponent("ok"), nullptr);
+    EXPECT_EQ(dialog->findComponent("odd"), nullptr);
+    ui::GameNode* deep = dialog->findComponent("deep");
+    ASSERT_NE(deep, nullptr);
+    EXPECT_EQ(deep->getParent()->getParent(), dialog->findComponent("inner"));
+    ui::GameNode* gone = dialog->findComponent("gone");
+    ASSERT_NE(dialog->findComponent("hidden"), nullptr);
+    dialog->removeComponent(gone);
+    EXPECT_EQ(dialog->findComponent("hidden"), nullptr);
+    EXPECT_EQ(dialog->findComponent("gone"), gone);
+}
+
+} // namespace
