@@ -1,5 +1,6 @@
 #include "host/DirectDraw.h"
 
+#include "host/ComObject.h"
 #include "host/DisplayInternal.h"
 #include "host/SdlWindow.h"
 #include "host/System.h"
@@ -277,16 +278,8 @@ private:
     std::shared_ptr<Presenter> presenter;
 };
 
-class Clipper final : public IDirectDrawClipper {
+class Clipper final : public ComObject<IDirectDrawClipper> {
 public:
-    ULONG AddRef() override { return references.fetch_add(1) + 1; }
-    ULONG Release() override {
-        const ULONG remaining = references.fetch_sub(1) - 1;
-        if (remaining == 0) {
-            delete this;
-        }
-        return remaining;
-    }
     HRESULT SetHWnd(DWORD, HWND value) override {
         window = value;
         return DD_OK;
@@ -300,31 +293,16 @@ public:
     }
 
 private:
-    std::atomic<ULONG> references{1};
     HWND window = nullptr;
 };
 
 void describeMode(DDSURFACEDESC2& desc, DWORD width, DWORD height, DWORD bits) {
-    desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
-    desc.dwWidth = width;
-    desc.dwHeight = height;
-    desc.lPitch = static_cast<LONG>(width * (bits / 8));
+    describePixels(desc, width, height, static_cast<LONG>(width * (bits / 8)), bits);
     desc.lpSurface = nullptr;
-    desc.ddpfPixelFormat = DDPIXELFORMAT{};
-    desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
-    desc.ddpfPixelFormat.dwRGBBitCount = bits;
-    if (bits == 16) {
-        desc.ddpfPixelFormat.dwRBitMask = 0xF800;
-        desc.ddpfPixelFormat.dwGBitMask = 0x07E0;
-        desc.ddpfPixelFormat.dwBBitMask = 0x001F;
-    } else {
-        desc.ddpfPixelFormat.dwRBitMask = 0x00FF0000;
-        desc.ddpfPixelFormat.dwGBitMask = 0x0000FF00;
-        desc.ddpfPixelFormat.dwBBitMask = 0x000000FF;
-    }
 }
 
-class DirectDraw final : public IDirectDraw, public IDirectDraw7 {
+// IDirectDraw and IDirectDraw7 share the one count.
+class DirectDraw final : public ComObject<IDirectDraw, IDirectDraw7> {
 public:
     HRESULT QueryInterface(const IID& iid, void** out) override {
         if (out == nullptr) {
@@ -341,16 +319,6 @@ public:
         AddRef();
         *out = static_cast<IDirectDraw7*>(this);
         return DD_OK;
-    }
-
-    ULONG AddRef() override { return references.fetch_add(1) + 1; }
-
-    ULONG Release() override {
-        const ULONG remaining = references.fetch_sub(1) - 1;
-        if (remaining == 0) {
-            delete this;
-        }
-        return remaining;
     }
 
     HRESULT SetCooperativeLevel(HWND handle, DWORD flags) override {
@@ -543,7 +511,6 @@ private:
         return DD_OK;
     }
 
-    std::atomic<ULONG> references{1};
     std::shared_ptr<Presenter> presenter = std::make_shared<Presenter>();
     HWND window = nullptr;
     bool levelSet = false;

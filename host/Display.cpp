@@ -66,27 +66,15 @@ IDirectDrawSurface7::~IDirectDrawSurface7() {
     }
 }
 
-ULONG IDirectDrawSurface7::AddRef() {
-    return references.fetch_add(1) + 1;
-}
-
-ULONG IDirectDrawSurface7::Release() {
-    const ULONG remaining = references.fetch_sub(1) - 1;
-    if (remaining == 0) {
-        delete this;
-    }
-    return remaining;
-}
-
-void IDirectDrawSurface7::describe(DDSURFACEDESC2& desc) const {
+void describePixels(DDSURFACEDESC2& desc, DWORD width, DWORD height, LONG pitch, DWORD bitsPerPixel) {
     desc.dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
-    desc.dwWidth = surfaceWidth;
-    desc.dwHeight = surfaceHeight;
-    desc.lPitch = rowBytes;
+    desc.dwWidth = width;
+    desc.dwHeight = height;
+    desc.lPitch = pitch;
     desc.ddpfPixelFormat = DDPIXELFORMAT{};
     desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
-    desc.ddpfPixelFormat.dwRGBBitCount = pixelBytes * 8;
-    if (pixelBytes == 2) {
+    desc.ddpfPixelFormat.dwRGBBitCount = bitsPerPixel;
+    if (bitsPerPixel == 16) {
         desc.ddpfPixelFormat.dwRBitMask = 0xF800;
         desc.ddpfPixelFormat.dwGBitMask = 0x07E0;
         desc.ddpfPixelFormat.dwBBitMask = 0x001F;
@@ -95,6 +83,10 @@ void IDirectDrawSurface7::describe(DDSURFACEDESC2& desc) const {
         desc.ddpfPixelFormat.dwGBitMask = 0x0000FF00;
         desc.ddpfPixelFormat.dwBBitMask = 0x000000FF;
     }
+}
+
+void IDirectDrawSurface7::describe(DDSURFACEDESC2& desc) const {
+    describePixels(desc, surfaceWidth, surfaceHeight, rowBytes, pixelBytes * 8);
 }
 
 HRESULT IDirectDrawSurface7::GetSurfaceDesc(DDSURFACEDESC2* desc) {
@@ -192,13 +184,7 @@ HRESULT IDirectDrawSurface7::Blt(RECT* dst, IDirectDrawSurface7* src, RECT* srcR
 }
 
 HRESULT IDirectDrawSurface7::SetClipper(IDirectDrawClipper* value) {
-    if (value) {
-        value->AddRef();
-    }
-    if (clipper) {
-        clipper->Release();
-    }
-    clipper = value;
+    replaceReference(clipper, value);
     return DD_OK;
 }
 

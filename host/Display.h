@@ -3,6 +3,7 @@
 // engine expects of a DirectDraw 7 surface. A surface here is a block of memory; the real display builds
 // on it and presents its pixels.
 
+#include "host/ComObject.h"
 #include "host/System.h"
 #include "host/Types.h"
 
@@ -12,7 +13,6 @@
 namespace host {
 
 using HRESULT = LONG;
-using ULONG = std::uint32_t;
 
 // Result codes are the platform's numbers (the engine compares against some of them); an HRESULT is a
 // signed 32-bit value, so every failure is negative.
@@ -117,13 +117,10 @@ constexpr DWORD DDBLT_WAIT = 0x01000000;
 class IDirectDrawClipper;
 
 // Counted: made with one reference, destroyed by the Release that drops the last one.
-class IDirectDrawSurface7 {
+class IDirectDrawSurface7 : private ReferenceCounted {
 public:
-    IDirectDrawSurface7(const IDirectDrawSurface7&) = delete;
-    IDirectDrawSurface7& operator=(const IDirectDrawSurface7&) = delete;
-
-    virtual ULONG AddRef();
-    virtual ULONG Release();
+    virtual ULONG AddRef() { return addReference(); }
+    virtual ULONG Release() { return releaseReference(); }
     // Size, pitch and pixel format; lpSurface is left null.
     virtual HRESULT GetSurfaceDesc(DDSURFACEDESC2* desc);
     // Locks nest; every lock sees the same pitch. A null rectangle locks the whole surface, another one
@@ -157,14 +154,13 @@ public:
 protected:
     IDirectDrawSurface7(DWORD width, DWORD height, DWORD bytesPerPixel, LONG pitch,
                         std::unique_ptr<BYTE[]> memory);
-    virtual ~IDirectDrawSurface7();
+    ~IDirectDrawSurface7() override;
 
     void describe(DDSURFACEDESC2& desc) const;
 
 private:
     friend HRESULT createMemorySurface(int, int, int, int, IDirectDrawSurface7**);
 
-    std::atomic<ULONG> references{1};
     std::atomic<int> locks{0};
     DWORD surfaceWidth;
     DWORD surfaceHeight;

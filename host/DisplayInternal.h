@@ -19,6 +19,9 @@ HRESULT allocateSurfaceMemory(int width, int height, int bytesPerPixel, int pitc
 // A description the engine filled in: dwSize must be DDSURFACEDESC2_SIZE.
 bool validDescription(const DDSURFACEDESC2* desc);
 
+// Size, pitch and RGB format (16 bits are RGB565, any other depth 32-bit RGB), with their flags.
+void describePixels(DDSURFACEDESC2& desc, DWORD width, DWORD height, LONG pitch, DWORD bitsPerPixel);
+
 namespace gdi {
 
 struct SurfacePixels {

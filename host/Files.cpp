@@ -51,12 +51,16 @@ void setErrorFromErrno() {
 
 // A failure forced by a test: the error code set, true returned.
 bool forcedFailure(const char* call) {
-    long code = 0;
-    if (!testing::shouldFail(call, &code)) {
-        return false;
+    return testing::failsWithLastError(call, ERROR_ACCESS_DENIED);
+}
+
+// A system call's 0-or-error result as the platform reports it: TRUE, or FALSE with the error set.
+BOOL reported(int result) {
+    if (result != 0) {
+        setErrorFromErrno();
+        return FALSE;
     }
-    SetLastError(code < 0 ? ERROR_ACCESS_DENIED : static_cast<DWORD>(code));
-    return true;
+    return TRUE;
 }
 
 class FileHandle : public HandleObject {
@@ -207,22 +211,14 @@ BOOL CreateDirectory(const char* path, void*) {
     if (forcedFailure("CreateDirectory")) {
         return FALSE;
     }
-    if (::mkdir(systemPath(path).c_str(), 0777) != 0) {
-        setErrorFromErrno();
-        return FALSE;
-    }
-    return TRUE;
+    return reported(::mkdir(systemPath(path).c_str(), 0777));
 }
 
 BOOL RemoveDirectory(const char* path) {
     if (forcedFailure("RemoveDirectory")) {
         return FALSE;
     }
-    if (::rmdir(systemPath(path).c_str()) != 0) {
-        setErrorFromErrno();
-        return FALSE;
-    }
-    return TRUE;
+    return reported(::rmdir(systemPath(path).c_str()));
 }
 
 BOOL DeleteFile(const char* path) {
@@ -236,11 +232,7 @@ BOOL DeleteFile(const char* path) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    if (::unlink(name.c_str()) != 0) {
-        setErrorFromErrno();
-        return FALSE;
-    }
-    return TRUE;
+    return reported(::unlink(name.c_str()));
 }
 
 HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATA* data) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <utility>
 
 namespace host {
 namespace {
@@ -76,6 +77,15 @@ void fill(const gdi::SurfacePixels& target, const Clip& area, std::uint32_t valu
     }
 }
 
+// Stores the colour's RGB in one of the context's colours; the colour it held before, or CLR_INVALID.
+COLORREF replaceColor(HDC dc, COLORREF DeviceContext::*colour, COLORREF color) {
+    DeviceContext* context = contextOf(dc);
+    if (context == nullptr) {
+        return CLR_INVALID;
+    }
+    return std::exchange(context->*colour, color & 0x00FFFFFF);
+}
+
 } // namespace
 
 namespace gdi {
@@ -111,23 +121,11 @@ int SetBkMode(HDC dc, int mode) {
 }
 
 COLORREF SetTextColor(HDC dc, COLORREF color) {
-    DeviceContext* context = contextOf(dc);
-    if (context == nullptr) {
-        return CLR_INVALID;
-    }
-    const COLORREF previous = context->textColor;
-    context->textColor = color & 0x00FFFFFF;
-    return previous;
+    return replaceColor(dc, &DeviceContext::textColor, color);
 }
 
 COLORREF SetBkColor(HDC dc, COLORREF color) {
-    DeviceContext* context = contextOf(dc);
-    if (context == nullptr) {
-        return CLR_INVALID;
-    }
-    const COLORREF previous = context->backgroundColor;
-    context->backgroundColor = color & 0x00FFFFFF;
-    return previous;
+    return replaceColor(dc, &DeviceContext::backgroundColor, color);
 }
 
 BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char* text, UINT count,

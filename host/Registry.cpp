@@ -100,12 +100,16 @@ StoredKey* findKey(StoredKey& root, const std::vector<std::string>& path) {
     return key;
 }
 
-// Walks the path, adding the missing levels; the path comes back spelled as stored.
-StoredKey& makeKey(StoredKey& root, std::vector<std::string>& path, bool* created) {
+// Walks the path, adding the missing levels when create is true (null when one is missing otherwise); the
+// path comes back spelled as stored.
+StoredKey* walkKey(StoredKey& root, std::vector<std::string>& path, bool create, bool* created) {
     StoredKey* key = &root;
     for (std::string& level : path) {
         StoredKey* next = key->findSubKey(level);
         if (next == nullptr) {
+            if (!create) {
+                return nullptr;
+            }
             key->subKeys.push_back(StoredKey{level, {}, {}});
             next = &key->subKeys.back();
             *created = true;
@@ -113,13 +117,55 @@ StoredKey& makeKey(StoredKey& root, std::vector<std::string>& path, bool* create
         level = next->name;
         key = next;
     }
-    return *key;
+    return key;
 }
 
 HKEY openKey(std::vector<std::string> path, std::string file, REGSAM access) {
     auto* key = new RegistryKey(std::move(path), std::move(file), access);
     openKeys().insert(key);
     return key;
+}
+
+// RegCreateKeyEx (create true) and RegOpenKeyEx.
+LSTATUS openSubKey(HKEY root, const char* subKey, REGSAM access, HKEY* result, bool create,
+                   DWORD* disposition) {
+    if (result == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    *result = nullptr;
+    std::lock_guard guard(registryLock());
+    if (!isOpen(root)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    const char* call = create ? "RegCreateKeyEx" : "RegOpenKeyEx";
+    if (LSTATUS forced = 0; forcedFailure(call, ERROR_ACCESS_DENIED, &forced)) {
+        return forced;
+    }
+    const std::string file = fileOf(*root);
+    StoredKey stored = readRegistryFile(file);
+    std::vector<std::string> path = joinPath(*root, subKey);
+    bool created = false;
+    if (walkKey(stored, path, create, &created) == nullptr) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (created) {
+        if (const DWORD written = writeRegistryFile(file, stored); written != ERROR_SUCCESS) {
+            return static_cast<LSTATUS>(written);
+        }
+    }
+    if (disposition != nullptr) {
+        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    }
+    *result = openKey(std::move(path), file, access);
+    return ERROR_SUCCESS;
+}
+
+// Under the registry lock: the key is open and allows the access.
+LSTATUS checkKey(HKEY key, REGSAM needed) {
+    if (!isOpen(key)) {
+        return ERROR_INVALID_HANDLE;
+    }
+    return (key->access & needed) == 0 ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
 }
 
 // Hands out one stored value as the enumeration and the query do.
@@ -187,59 +233,11 @@ std::string registryFilePath() {
 
 LSTATUS RegCreateKeyEx(HKEY root, const char* subKey, DWORD, const char*, DWORD, REGSAM access, void*,
                        HKEY* result, DWORD* disposition) {
-    if (result == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    *result = nullptr;
-    std::lock_guard guard(registryLock());
-    if (!isOpen(root)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if (LSTATUS forced = 0; forcedFailure("RegCreateKeyEx", ERROR_ACCESS_DENIED, &forced)) {
-        return forced;
-    }
-    const std::string file = fileOf(*root);
-    StoredKey stored = readRegistryFile(file);
-    std::vector<std::string> path = joinPath(*root, subKey);
-    bool created = false;
-    makeKey(stored, path, &created);
-    if (created) {
-        if (const DWORD written = writeRegistryFile(file, stored); written != ERROR_SUCCESS) {
-            return static_cast<LSTATUS>(written);
-        }
-    }
-    if (disposition != nullptr) {
-        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    }
-    *result = openKey(std::move(path), file, access);
-    return ERROR_SUCCESS;
+    return openSubKey(root, subKey, access, result, true, disposition);
 }
 
 LSTATUS RegOpenKeyEx(HKEY root, const char* subKey, DWORD, REGSAM access, HKEY* result) {
-    if (result == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
-    *result = nullptr;
-    std::lock_guard guard(registryLock());
-    if (!isOpen(root)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if (LSTATUS forced = 0; forcedFailure("RegOpenKeyEx", ERROR_ACCESS_DENIED, &forced)) {
-        return forced;
-    }
-    const std::string file = fileOf(*root);
-    StoredKey stored = readRegistryFile(file);
-    std::vector<std::string> path = joinPath(*root, subKey);
-    StoredKey* key = &stored;
-    for (std::string& level : path) {
-        key = key->findSubKey(level);
-        if (key == nullptr) {
-            return ERROR_FILE_NOT_FOUND;
-        }
-        level = key->name;
-    }
-    *result = openKey(std::move(path), file, access);
-    return ERROR_SUCCESS;
+    return openSubKey(root, subKey, access, result, false, nullptr);
 }
 
 LSTATUS RegQueryInfoKey(HKEY key, char* className, DWORD* classLength, DWORD*, DWORD* subKeys,
@@ -247,11 +245,8 @@ LSTATUS RegQueryInfoKey(HKEY key, char* className, DWORD* classLength, DWORD*, D
                         DWORD* maxValueNameLength, DWORD* maxValueLength, DWORD* securityDescriptorSize,
                         FILETIME* lastWriteTime) {
     std::lock_guard guard(registryLock());
-    if (!isOpen(key)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if ((key->access & KEY_QUERY_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
+    if (const LSTATUS usable = checkKey(key, KEY_QUERY_VALUE); usable != ERROR_SUCCESS) {
+        return usable;
     }
     const std::string file = fileOf(*key);
     StoredKey stored = readRegistryFile(file);
@@ -293,11 +288,8 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD
         return ERROR_INVALID_PARAMETER;
     }
     std::lock_guard guard(registryLock());
-    if (!isOpen(key)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if ((key->access & KEY_QUERY_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
+    if (const LSTATUS usable = checkKey(key, KEY_QUERY_VALUE); usable != ERROR_SUCCESS) {
+        return usable;
     }
     StoredKey stored = readRegistryFile(fileOf(*key));
     const StoredKey* found = findKey(stored, key->path);
@@ -321,11 +313,8 @@ LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD, DWORD type, const BYTE*
         return ERROR_INVALID_PARAMETER;
     }
     std::lock_guard guard(registryLock());
-    if (!isOpen(key)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if ((key->access & KEY_SET_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
+    if (const LSTATUS usable = checkKey(key, KEY_SET_VALUE); usable != ERROR_SUCCESS) {
+        return usable;
     }
     if (LSTATUS forced = 0; forcedFailure("RegSetValueEx", ERROR_WRITE_FAULT, &forced)) {
         return forced;
@@ -334,7 +323,7 @@ LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD, DWORD type, const BYTE*
     StoredKey stored = readRegistryFile(file);
     std::vector<std::string> path = key->path;
     bool created = false;
-    StoredKey& target = makeKey(stored, path, &created);
+    StoredKey& target = *walkKey(stored, path, true, &created);
     const std::string valueName = name ? name : "";
     const std::string bytes(reinterpret_cast<const char*>(data), data ? size : 0);
     if (StoredValue* existing = target.findValue(valueName)) {
@@ -348,11 +337,8 @@ LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD, DWORD type, const BYTE*
 
 LSTATUS RegQueryValueEx(HKEY key, const char* name, DWORD*, DWORD* type, BYTE* data, DWORD* dataLength) {
     std::lock_guard guard(registryLock());
-    if (!isOpen(key)) {
-        return ERROR_INVALID_HANDLE;
-    }
-    if ((key->access & KEY_QUERY_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
+    if (const LSTATUS usable = checkKey(key, KEY_QUERY_VALUE); usable != ERROR_SUCCESS) {
+        return usable;
     }
     StoredKey stored = readRegistryFile(fileOf(*key));
     StoredKey* found = findKey(stored, key->path);

@@ -3,10 +3,10 @@
 
 #include "host/Sound.h"
 
+#include "host/ComObject.h"
 #include "host/SoundInternal.h"
 #include "host/Testing.h"
 
-#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -47,20 +47,10 @@ WAVEFORMATEX outputFormat() {
     return format;
 }
 
-class MemorySoundBuffer final : public IDirectSoundBuffer {
+class MemorySoundBuffer final : public ComObject<IDirectSoundBuffer> {
 public:
     MemorySoundBuffer(bool primary, const WAVEFORMATEX& format, std::vector<std::uint8_t> bytes)
         : primary(primary), format(format), bytes(std::move(bytes)) {}
-
-    ULONG AddRef() override { return ++references; }
-
-    ULONG Release() override {
-        const ULONG left = --references;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
 
     HRESULT GetFormat(WAVEFORMATEX* out, DWORD sizeAllocated, DWORD* sizeWritten) override {
         if (out == nullptr) {
@@ -147,25 +137,14 @@ private:
                count <= static_cast<DWORD>(begin + bytes.size() - at);
     }
 
-    std::atomic<ULONG> references{1};
     const bool primary;
     std::mutex mutex;
     WAVEFORMATEX format;
     std::vector<std::uint8_t> bytes;
 };
 
-class MemoryDirectSound final : public IDirectSound {
+class MemoryDirectSound final : public ComObject<IDirectSound> {
 public:
-    ULONG AddRef() override { return ++references; }
-
-    ULONG Release() override {
-        const ULONG left = --references;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-
     HRESULT SetCooperativeLevel(HWND, DWORD level) override {
         if (level < DSSCL_NORMAL || level > 4) {
             return DSERR_INVALIDPARAM;
@@ -213,8 +192,6 @@ public:
 
 private:
     ~MemoryDirectSound() override = default;
-
-    std::atomic<ULONG> references{1};
 };
 
 } // namespace

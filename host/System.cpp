@@ -31,15 +31,6 @@ constexpr int kFallbackWidth = 640;
 constexpr int kFallbackHeight = 480;
 constexpr int kFallbackDepth = 32;
 
-bool forcedFailure(const char* call, DWORD defaultCode) {
-    long code = 0;
-    if (!testing::shouldFail(call, &code)) {
-        return false;
-    }
-    SetLastError(code < 0 ? defaultCode : static_cast<DWORD>(code));
-    return true;
-}
-
 // "Key:   1234 kB" from /proc/meminfo, in bytes; 0 when the key is missing.
 std::size_t meminfoBytes(const char* key) {
     std::ifstream file("/proc/meminfo");
@@ -228,7 +219,7 @@ BOOL GetComputerName(char* buffer, DWORD* size) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (forcedFailure("GetComputerName", ERROR_ACCESS_DENIED)) {
+    if (testing::failsWithLastError("GetComputerName", ERROR_ACCESS_DENIED)) {
         return FALSE;
     }
     char name[HOST_NAME_MAX + 1] = {};
@@ -253,7 +244,7 @@ BOOL GetVersionEx(OSVERSIONINFO* info) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (forcedFailure("GetVersionEx", ERROR_INVALID_PARAMETER)) {
+    if (testing::failsWithLastError("GetVersionEx", ERROR_INVALID_PARAMETER)) {
         return FALSE;
     }
     utsname names{};
@@ -315,7 +306,7 @@ BOOL SetPriorityClass(HANDLE process, DWORD priorityClass) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    if (forcedFailure("SetPriorityClass", ERROR_ACCESS_DENIED)) {
+    if (testing::failsWithLastError("SetPriorityClass", ERROR_ACCESS_DENIED)) {
         return FALSE;
     }
     if (setpriority(PRIO_PROCESS, 0, nice) != 0) {

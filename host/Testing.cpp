@@ -52,4 +52,13 @@ bool shouldFail(const char* call, long* code) {
     return true;
 }
 
+bool failsWithLastError(const char* call, DWORD defaultCode) {
+    long code = 0;
+    if (!shouldFail(call, &code)) {
+        return false;
+    }
+    SetLastError(code < 0 ? defaultCode : static_cast<DWORD>(code));
+    return true;
+}
+
 } // namespace host::testing

@@ -254,20 +254,11 @@ std::shared_ptr<MutexState> namedMutex(const std::string& name, bool* alreadyExi
     return state;
 }
 
-bool forcedFailure(const char* call, DWORD fallbackCode) {
-    long code = 0;
-    if (!testing::shouldFail(call, &code)) {
-        return false;
-    }
-    SetLastError(code < 0 ? fallbackCode : static_cast<DWORD>(code));
-    return true;
-}
-
 } // namespace
 
 HANDLE CreateThread(void*, std::size_t, LPTHREAD_START_ROUTINE start, void* parameter, DWORD creationFlags,
                     DWORD* threadId) {
-    if (forcedFailure("CreateThread", ERROR_NOT_ENOUGH_MEMORY)) {
+    if (testing::failsWithLastError("CreateThread", ERROR_NOT_ENOUGH_MEMORY)) {
         return nullptr;
     }
     if (start == nullptr) {
@@ -350,7 +341,7 @@ DWORD GetCurrentThreadId() {
 }
 
 HANDLE CreateMutex(void*, BOOL initialOwner, const char* name) {
-    if (forcedFailure("CreateMutex", ERROR_ACCESS_DENIED)) {
+    if (testing::failsWithLastError("CreateMutex", ERROR_ACCESS_DENIED)) {
         return nullptr;
     }
     bool alreadyExists = false;

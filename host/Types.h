@@ -9,6 +9,7 @@ using DWORD = std::uint32_t;
 using BOOL = int;
 using UINT = unsigned int;
 using LONG = std::int32_t;
+using ULONG = std::uint32_t;
 using BYTE = std::uint8_t;
 
 constexpr BOOL TRUE = 1;

@@ -58,15 +58,6 @@ WindowLayer& layer() {
     return state;
 }
 
-bool failed(const char* call, DWORD defaultCode) {
-    long code = 0;
-    if (!testing::shouldFail(call, &code)) {
-        return false;
-    }
-    SetLastError(code < 0 ? defaultCode : static_cast<DWORD>(code));
-    return true;
-}
-
 bool equalIgnoringCase(const std::string& a, const char* b) {
     const CaseInsensitiveLess less;
     return !less(a, b) && !less(b, a);
@@ -141,6 +132,17 @@ SDL_Point windowPosition(const WindowRecord& record) {
     SDL_Point position{0, 0};
     SDL_GetWindowPosition(record.sdl, &position.x, &position.y);
     return position;
+}
+
+// Where the client area's top-left lies on the screen: (0, 0) for the desktop; false for an unknown window.
+bool clientOrigin(HWND window, SDL_Point& origin) {
+    const WindowRecord* record = windowRecord(window);
+    if (record == nullptr) {
+        origin = SDL_Point{0, 0};
+        return window == kDesktop;
+    }
+    origin = windowPosition(*record);
+    return true;
 }
 
 } // namespace
@@ -238,7 +240,7 @@ HINSTANCE GetModuleHandle(const char* name) {
 }
 
 ATOM RegisterClass(const WNDCLASS* windowClass) {
-    if (failed("RegisterClass", ERROR_NOT_ENOUGH_MEMORY)) {
+    if (testing::failsWithLastError("RegisterClass", ERROR_NOT_ENOUGH_MEMORY)) {
         return 0;
     }
     if (windowClass == nullptr) {
@@ -250,7 +252,7 @@ ATOM RegisterClass(const WNDCLASS* windowClass) {
 }
 
 ATOM RegisterClassEx(const WNDCLASSEX* windowClass) {
-    if (failed("RegisterClassEx", ERROR_NOT_ENOUGH_MEMORY)) {
+    if (testing::failsWithLastError("RegisterClassEx", ERROR_NOT_ENOUGH_MEMORY)) {
         return 0;
     }
     if (windowClass == nullptr || windowClass->cbSize != sizeof(WNDCLASSEX)) {
@@ -275,7 +277,7 @@ BOOL UnregisterClass(const char* className, HINSTANCE) {
 HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
                     int width, int height, HWND, HMENU, HINSTANCE, void*) {
     (void)exStyle;
-    if (failed("CreateWindowEx", ERROR_NOT_ENOUGH_MEMORY)) {
+    if (testing::failsWithLastError("CreateWindowEx", ERROR_NOT_ENOUGH_MEMORY)) {
         return nullptr;
     }
     WindowLayer& state = layer();
@@ -426,28 +428,22 @@ BOOL GetClientRect(HWND window, RECT* rect) {
 }
 
 BOOL ClientToScreen(HWND window, POINT* point) {
-    const WindowRecord* record = windowRecord(window);
-    if (point == nullptr || (record == nullptr && window != kDesktop)) {
+    SDL_Point origin;
+    if (point == nullptr || !clientOrigin(window, origin)) {
         return FALSE;
     }
-    if (record != nullptr) {
-        const SDL_Point position = windowPosition(*record);
-        point->x += position.x;
-        point->y += position.y;
-    }
+    point->x += origin.x;
+    point->y += origin.y;
     return TRUE;
 }
 
 BOOL ScreenToClient(HWND window, POINT* point) {
-    const WindowRecord* record = windowRecord(window);
-    if (point == nullptr || (record == nullptr && window != kDesktop)) {
+    SDL_Point origin;
+    if (point == nullptr || !clientOrigin(window, origin)) {
         return FALSE;
     }
-    if (record != nullptr) {
-        const SDL_Point position = windowPosition(*record);
-        point->x -= position.x;
-        point->y -= position.y;
-    }
+    point->x -= origin.x;
+    point->y -= origin.y;
     return TRUE;
 }
 

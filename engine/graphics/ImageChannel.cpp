@@ -1,5 +1,6 @@
 #include "engine/graphics/ImageChannel.h"
 
+#include "engine/graphics/PixelLoopSupport.h"
 #include "engine/graphics/PixelLoopsArgb.h"
 #include "engine/kernel/Color.h"
 
@@ -24,28 +25,6 @@ Span clipSpan(std::int64_t start, std::int64_t length, std::int64_t limitBegin, 
     return Span{std::max(start, limitBegin), std::min(start + length, limitEnd)};
 }
 
-// Holds a lock on the image for one scope; the pixels are null when the lock failed.
-class PixelAccess {
-public:
-    explicit PixelAccess(ImageBase& image) : image(image), locked(image.lock()) {}
-    ~PixelAccess() {
-        if (locked) {
-            image.unlock();
-        }
-    }
-    PixelAccess(const PixelAccess&) = delete;
-    PixelAccess& operator=(const PixelAccess&) = delete;
-
-    std::uint32_t* pixel(int x, int y) const {
-        auto* pixels = static_cast<std::uint32_t*>(image.getPixels());
-        return locked && pixels != nullptr ? pixels + image.pixelIndex(x, y) : nullptr;
-    }
-
-private:
-    ImageBase& image;
-    const bool locked;
-};
-
 } // namespace
 
 ImageChannel::ImageChannel(ImageBase& image, int lane)
@@ -63,21 +42,22 @@ void ImageChannel::set(int x, int y, int value) {
     if (!contains(x, y)) {
         return;
     }
-    const PixelAccess access(*image);
-    if (std::uint32_t* pixel = access.pixel(x, y)) {
-        kernel::Color color(*pixel);
+    loops::atPixel<std::uint32_t>(*image, image->pixelIndex(x, y), [&](std::uint32_t pixel) {
+        kernel::Color color(pixel);
         color.setComponent(lane, static_cast<std::uint8_t>(value));
-        *pixel = color.value;
-    }
+        return color.value;
+    });
 }
 
 int ImageChannel::get(int x, int y) {
     if (!validLane(lane) || !contains(x, y)) {
         return 0;
     }
-    const PixelAccess access(*image);
-    const std::uint32_t* pixel = access.pixel(x, y);
-    return pixel != nullptr ? kernel::Color(*pixel).component(lane) : 0;
+    int component = 0;
+    loops::withPixels<std::uint32_t>(*image, [&](const std::uint32_t* pixels) {
+        component = kernel::Color(pixels[image->pixelIndex(x, y)]).component(lane);
+    });
+    return component;
 }
 
 void ImageChannel::fillRect(int x, int y, int w, int h, int value) {

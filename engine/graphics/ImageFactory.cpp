@@ -54,10 +54,8 @@ template <class Screen> Screen* createScreen(host::IDirectDrawSurface7* surface,
     return screen;
 }
 
-} // namespace
-
-MemoryImage* createImage16(int width, int height) {
-    auto* image = new (std::nothrow) MemoryImage();
+template <class Image> Image* createImage(int width, int height, const PixelFormat& format) {
+    auto* image = new (std::nothrow) Image();
     if (image == nullptr) {
         return nullptr;
     }
@@ -65,9 +63,15 @@ MemoryImage* createImage16(int width, int height) {
         delete image;
         return nullptr;
     }
-    image->setPixelFormat(PixelFormat::rgb565());
+    image->setPixelFormat(format);
     image->setAlphaMode(false);
     return image;
+}
+
+} // namespace
+
+MemoryImage* createImage16(int width, int height) {
+    return createImage<MemoryImage>(width, height, PixelFormat::rgb565());
 }
 
 MemoryImage* createImage16From(const ImageBase& image32) {
@@ -104,17 +108,7 @@ void convertImage32To16(const ImageBase& image32, MemoryImage& image16) {
 }
 
 MemoryImage32* createImage32(int width, int height) {
-    auto* image = new (std::nothrow) MemoryImage32();
-    if (image == nullptr) {
-        return nullptr;
-    }
-    if (!image->allocate(width, height)) {
-        delete image;
-        return nullptr;
-    }
-    image->setPixelFormat(PixelFormat::argb8888());
-    image->setAlphaMode(false);
-    return image;
+    return createImage<MemoryImage32>(width, height, PixelFormat::argb8888());
 }
 
 MemoryImage32* createImage32From(const ImageBase& image) {

@@ -141,6 +141,10 @@ protected:
     bool insideClip(float x, float y) const;
     // Intersects the rectangle with the clip; false when nothing is left.
     bool clipToClip(int& x, int& y, int& w, int& h) const;
+    // Adds the origin to the destination and clips the blit (see ClipBlit); false when nothing is left to
+    // draw.
+    bool placeBlit(int& dx, int& dy, int sourceWidth, int sourceHeight, int& sx, int& sy, int& sw,
+                   int& sh) const;
 
 private:
     // The generic rotated draw, the scale already tested and (x, y) moved by the origin; smooth weights the

@@ -23,10 +23,15 @@ bool hasArea(const kernel::Rect& destination) {
 
 } // namespace
 
-void ImagePainter::blit(ImageBase& src, int dx, int dy, int sx, int sy, int sw, int sh) {
+bool ImagePainter::placeBlit(int& dx, int& dy, int sourceWidth, int sourceHeight, int& sx, int& sy, int& sw,
+                             int& sh) const {
     dx += getOriginX();
     dy += getOriginY();
-    if (ClipBlit(dx, dy, *this, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
+    return !ClipBlit(dx, dy, *this, sourceWidth, sourceHeight, sx, sy, sw, sh);
+}
+
+void ImagePainter::blit(ImageBase& src, int dx, int dy, int sx, int sy, int sw, int sh) {
+    if (!placeBlit(dx, dy, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
         return;
     }
     ImageBase& target = *getImage();
@@ -130,9 +135,7 @@ void ImagePainter::drawStretched(ImageBase& src, const kernel::Rect& source, con
 }
 
 void ImagePainter::copyPixels(ImageBase& src, int dx, int dy, int sx, int sy, int sw, int sh) {
-    dx += getOriginX();
-    dy += getOriginY();
-    if (!ClipBlit(dx, dy, *this, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
+    if (placeBlit(dx, dy, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
         CopyRectArgb(*getImage(), dx, dy, src, sx, sy, sw, sh);
     }
 }
@@ -140,9 +143,7 @@ void ImagePainter::copyPixels(ImageBase& src, int dx, int dy, int sx, int sy, in
 // The generic painter has no loop for it: the painters of each depth draw it.
 void ImagePainter::fillThroughChannel(ChannelBuffer& channel, int dx, int dy, int sx, int sy, int sw,
                                       int sh) {
-    dx += getOriginX();
-    dy += getOriginY();
-    ClipBlit(dx, dy, *this, channel.getWidth(), channel.getHeight(), sx, sy, sw, sh);
+    placeBlit(dx, dy, channel.getWidth(), channel.getHeight(), sx, sy, sw, sh);
 }
 
 void ImagePainter::fillThroughChannel(ChannelBuffer& channel, int dx, int dy, const kernel::Rect& source) {

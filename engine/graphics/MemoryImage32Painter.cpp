@@ -1,19 +1,11 @@
 #include "engine/graphics/MemoryImage32Painter.h"
 
 #include "engine/graphics/BlitLoops32.h"
-#include "engine/graphics/ClipBlit.h"
 #include "engine/graphics/MemoryImage32.h"
 
 namespace graphics {
 
 MemoryImage32Painter::MemoryImage32Painter(ImageBase& target) : ImagePainter(target) {}
-
-bool MemoryImage32Painter::placeBlit(int& dx, int& dy, int sourceWidth, int sourceHeight, int& sx, int& sy,
-                                     int& sw, int& sh) const {
-    dx += getOriginX();
-    dy += getOriginY();
-    return !ClipBlit(dx, dy, *this, sourceWidth, sourceHeight, sx, sy, sw, sh);
-}
 
 // At full alpha and with the source's alpha in play, the per-pixel member is handed 255, which its pairs
 // copy exactly.

@@ -32,11 +32,6 @@ public:
 
     static constexpr kernel::ClassInfo classInfo{&ImagePainter::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
-
-private:
-    // Adds the origin and clips the blit; false when nothing is left to draw.
-    bool placeBlit(int& dx, int& dy, int sourceWidth, int sourceHeight, int& sx, int& sy, int& sw,
-                   int& sh) const;
 };
 
 } // namespace graphics

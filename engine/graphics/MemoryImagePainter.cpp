@@ -1,6 +1,5 @@
 #include "engine/graphics/MemoryImagePainter.h"
 
-#include "engine/graphics/ClipBlit.h"
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/PixelLoops565.h"
 #include "engine/graphics/SmoothLines.h"
@@ -125,9 +124,7 @@ void MemoryImagePainter::fillLane(int lane, int value, int x, int y, int w, int 
 
 // The flag that picks the loop is the source's own, not its twin's.
 void MemoryImagePainter::blit(ImageBase& src, int dx, int dy, int sx, int sy, int sw, int sh) {
-    dx += getOriginX();
-    dy += getOriginY();
-    if (ClipBlit(dx, dy, *this, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
+    if (!placeBlit(dx, dy, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
         return;
     }
     const BlitMode mode = chooseBlitMode(src);
@@ -217,9 +214,7 @@ void MemoryImagePainter::drawScaled(ImageBase& src, int sx, int sy, int sw, int 
 void MemoryImagePainter::drawScaledSmooth(ImageBase&, int, int, int, int, int, int, int, int) {}
 
 void MemoryImagePainter::copyPixels(ImageBase& src, int dx, int dy, int sx, int sy, int sw, int sh) {
-    dx += getOriginX();
-    dy += getOriginY();
-    if (ClipBlit(dx, dy, *this, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
+    if (!placeBlit(dx, dy, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
         return;
     }
     MemoryImage* twin = twinOf(src);
@@ -234,18 +229,13 @@ void MemoryImagePainter::copyPixels(ImageBase& src, int dx, int dy, int sx, int 
 
 void MemoryImagePainter::fillThroughChannel(ChannelBuffer& channel, int dx, int dy, int sx, int sy, int sw,
                                             int sh) {
-    dx += getOriginX();
-    dy += getOriginY();
-    if (!ClipBlit(dx, dy, *this, channel.getWidth(), channel.getHeight(), sx, sy, sw, sh) &&
-        getAlpha() != 0) {
+    if (placeBlit(dx, dy, channel.getWidth(), channel.getHeight(), sx, sy, sw, sh) && getAlpha() != 0) {
         ChannelFill565(target(), dx, dy, channel, sx, sy, sw, sh, color16(), getAlpha());
     }
 }
 
 void MemoryImagePainter::copyLane(ImageBase& src, int, int x, int y, int sx, int sy, int sw, int sh) {
-    x += getOriginX();
-    y += getOriginY();
-    if (ClipBlit(x, y, *this, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
+    if (!placeBlit(x, y, src.getWidth(), src.getHeight(), sx, sy, sw, sh)) {
         return;
     }
     MemoryImage* twin = twinOf(src);
@@ -257,9 +247,7 @@ void MemoryImagePainter::copyLane(ImageBase& src, int, int x, int y, int sx, int
 // Clipped against the channel as well as the target, or the loop would read past the channel's rows.
 void MemoryImagePainter::copyChannelToLane(ChannelBuffer& channel, int, int x, int y, int sx, int sy, int sw,
                                            int sh) {
-    x += getOriginX();
-    y += getOriginY();
-    if (!ClipBlit(x, y, *this, channel.getWidth(), channel.getHeight(), sx, sy, sw, sh) &&
+    if (placeBlit(x, y, channel.getWidth(), channel.getHeight(), sx, sy, sw, sh) &&
         target().getAlphaBuffer() != nullptr) {
         ChannelToAlpha565(target(), x, y, channel, sx, sy, sw, sh);
     }

@@ -1,6 +1,9 @@
 #pragma once
-// What the pixel loops of both depths share: holding a lock for one loop, the blend rule per field and
-// lane, and the Bresenham walk. Internal to the loops; painters call the loops, not these.
+// What the pixel loops of both depths share: holding the locks of one loop and reaching the pixels under
+// them, the walk over rows, the blend rule per field and lane, and the Bresenham walk. Internal to the
+// loops; painters call the loops, not these.
+
+#include "engine/graphics/ImageBase.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -26,6 +29,96 @@ private:
     Lockable& target;
     bool locked;
 };
+
+// Runs body under the locks of both, taken in this order; nothing runs when either lock fails. One image
+// passed twice is locked twice (the 32-bit painter's own loops lock it once, see BlitLoops32Rules.h).
+template <class First, class Second, class Body> void underLocks(First& first, Second& second, Body body) {
+    ScopedLock firstLock(first);
+    if (!firstLock) {
+        return;
+    }
+    ScopedLock secondLock(second);
+    if (!secondLock) {
+        return;
+    }
+    body();
+}
+
+// The pixels of an image as the loops of its depth address them.
+template <class Pixel> Pixel* pixelsOf(const ImageBase& image) {
+    return static_cast<Pixel*>(image.getPixels());
+}
+
+// Pixels from one row to the next.
+template <class Pixel> int rowStride(const ImageBase& image) {
+    return image.getPitch() / static_cast<int>(sizeof(Pixel));
+}
+
+// Hands body the pixels of the locked image; nothing runs when the lock fails or the image has none.
+template <class Pixel, class Body> void withPixels(ImageBase& image, Body body) {
+    ScopedLock lock(image);
+    if (!lock) {
+        return;
+    }
+    if (Pixel* pixels = pixelsOf<Pixel>(image)) {
+        body(pixels);
+    }
+}
+
+// The same for a destination and a source, locked in that order; both must have pixels.
+template <class Pixel, class Body> void withPixels(ImageBase& dst, ImageBase& src, Body body) {
+    underLocks(dst, src, [&] {
+        Pixel* to = pixelsOf<Pixel>(dst);
+        const Pixel* from = pixelsOf<Pixel>(src);
+        if (to != nullptr && from != nullptr) {
+            body(to, from);
+        }
+    });
+}
+
+// Calls rowOp(d, s) with the index of each row's start in two buffers, each stepped by its own stride.
+template <class RowOp> void walkRows(int d, int dStride, int s, int sStride, int height, RowOp rowOp) {
+    for (int row = 0; row < height; ++row) {
+        rowOp(d, s);
+        d += dStride;
+        s += sStride;
+    }
+}
+
+// walkRows over the pixel indices of a blit's destination and source rectangles.
+template <class Pixel, class RowOp>
+void walkBlitRows(const ImageBase& dst, int dx, int dy, const ImageBase& src, int sx, int sy, int height,
+                  RowOp rowOp) {
+    walkRows(dst.pixelIndex(dx, dy), rowStride<Pixel>(dst), src.pixelIndex(sx, sy), rowStride<Pixel>(src),
+             height, rowOp);
+}
+
+// Replaces one pixel by op(pixel) under the image's lock.
+template <class Pixel, class PixelOp> void atPixel(ImageBase& image, int index, PixelOp op) {
+    withPixels<Pixel>(image, [&](Pixel* pixels) { pixels[index] = op(pixels[index]); });
+}
+
+// Calls rowOp(first pixel, width) for each row of a rectangle of the locked image.
+template <class Pixel, class RowOp>
+void fillRows(ImageBase& image, int x, int y, int width, int height, RowOp rowOp) {
+    withPixels<Pixel>(image, [&](Pixel* pixels) {
+        int index = image.pixelIndex(x, y);
+        for (int row = 0; row < height; ++row) {
+            rowOp(pixels + index, width);
+            index += rowStride<Pixel>(image);
+        }
+    });
+}
+
+// Replaces each pixel of a rectangle by op(pixel).
+template <class Pixel, class PixelOp>
+void eachPixel(ImageBase& image, int x, int y, int width, int height, PixelOp op) {
+    fillRows<Pixel>(image, x, y, width, height, [&](Pixel* row, int count) {
+        for (int i = 0; i < count; ++i) {
+            row[i] = op(row[i]);
+        }
+    });
+}
 
 // d + floor((s - d) * a / 256): the shift of the signed product rounds a darker source towards black.
 inline int blendField(int d, int s, int a) {
@@ -94,6 +187,17 @@ template <class Plot> void walkLine(int x1, int y1, int x2, int y2, Plot plot) {
         }
     }
     plot(x2, y2);
+}
+
+// One lock around the whole line; each point is replaced by op(pixel).
+template <class Pixel, class PixelOp>
+void lineOnPixels(ImageBase& image, int x1, int y1, int x2, int y2, PixelOp op) {
+    withPixels<Pixel>(image, [&](Pixel* pixels) {
+        walkLine(x1, y1, x2, y2, [&](int x, int y) {
+            Pixel& pixel = pixels[image.pixelIndex(x, y)];
+            pixel = op(pixel);
+        });
+    });
 }
 
 } // namespace graphics::loops

@@ -1,7 +1,6 @@
 #include "engine/graphics/PixelLoops565.h"
 
 #include "engine/graphics/PixelLoopSupport.h"
-#include "engine/graphics/PixelLoops565Rules.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,10 +9,7 @@ namespace graphics {
 
 namespace {
 
-using blit565::pixelsOf;
-using blit565::rowStride;
 using loops::blend565;
-using loops::ScopedLock;
 
 // The channel and fill loops of the alpha buffer step its rows by the image width instead of the pitch.
 int alphaIndex(const ImageBase& image, int x, int y) {
@@ -49,171 +45,105 @@ std::uint16_t withLane(std::uint16_t pixel, int lane, int value) {
     }
 }
 
-// Applies a change to one pixel under the image's lock.
-template <class PixelOp> void atPixel(MemoryImage& image, int index, PixelOp op) {
-    ScopedLock lock(image);
+// Hands body the alpha buffer of the locked image; nothing runs when the lock fails or there is none.
+template <class Body> void withAlphaBuffer(MemoryImage& image, Body body) {
+    loops::ScopedLock lock(image);
     if (!lock) {
         return;
     }
-    if (std::uint16_t* pixels = pixelsOf(image)) {
-        op(pixels[index]);
+    if (std::uint8_t* alpha = image.getAlphaBuffer()) {
+        body(alpha);
     }
-}
-
-// ---- Fills ----
-
-// Walks the rows of a rectangle of pixels under one lock.
-template <class RowOp> void fillRows(MemoryImage& image, int x, int y, int width, int height, RowOp rowOp) {
-    ScopedLock lock(image);
-    if (!lock) {
-        return;
-    }
-    std::uint16_t* pixels = pixelsOf(image);
-    if (pixels == nullptr) {
-        return;
-    }
-    int index = image.pixelIndex(x, y);
-    for (int row = 0; row < height; ++row) {
-        rowOp(pixels + index, width);
-        index += rowStride(image);
-    }
-}
-
-template <class PixelOp> void eachPixel(MemoryImage& image, int x, int y, int width, int height, PixelOp op) {
-    fillRows(image, x, y, width, height, [&](std::uint16_t* row, int count) {
-        for (int i = 0; i < count; ++i) {
-            op(row[i]);
-        }
-    });
-}
-
-// ---- Lines ----
-
-// One lock around the whole line, each point changed in place.
-template <class PixelOp> void lineOnPixels(MemoryImage& image, int x1, int y1, int x2, int y2, PixelOp op) {
-    ScopedLock lock(image);
-    if (!lock) {
-        return;
-    }
-    std::uint16_t* pixels = pixelsOf(image);
-    if (pixels == nullptr) {
-        return;
-    }
-    loops::walkLine(x1, y1, x2, y2, [&](int x, int y) { op(pixels[image.pixelIndex(x, y)]); });
 }
 
 } // namespace
 
 void ChannelToAlpha565(MemoryImage& dst, int x, int y, ChannelBuffer& channel, int cx, int cy, int width,
                        int height) {
-    ScopedLock dstLock(dst);
-    if (!dstLock) {
-        return;
-    }
-    ScopedLock channelLock(channel);
-    if (!channelLock) {
-        return;
-    }
-    std::uint8_t* alpha = dst.getAlphaBuffer();
-    if (alpha == nullptr) {
-        return;
-    }
-    for (int row = 0; row < height; ++row) {
-        const std::uint8_t* from = channel.data() + (cy + row) * channel.getWidth() + cx;
-        std::memmove(alpha + alphaIndex(dst, x, y + row), from, width);
-    }
+    loops::underLocks(dst, channel, [&] {
+        std::uint8_t* alpha = dst.getAlphaBuffer();
+        if (alpha == nullptr) {
+            return;
+        }
+        loops::walkRows(alphaIndex(dst, x, y), dst.getWidth(), cy * channel.getWidth() + cx,
+                        channel.getWidth(), height,
+                        [&](int a, int c) { std::memmove(alpha + a, channel.data() + c, width); });
+    });
 }
 
 void CopyAlpha565(MemoryImage& dst, int x, int y, MemoryImage& src, int sx, int sy, int width, int height) {
-    ScopedLock dstLock(dst);
-    if (!dstLock) {
-        return;
-    }
-    ScopedLock srcLock(src);
-    if (!srcLock) {
-        return;
-    }
-    std::uint8_t* to = dst.getAlphaBuffer();
-    const std::uint8_t* from = src.getAlphaBuffer();
-    if (to == nullptr || from == nullptr) {
-        return;
-    }
-    int d = dst.pixelIndex(x, y);
-    int s = src.pixelIndex(sx, sy);
-    for (int row = 0; row < height; ++row) {
-        std::memmove(to + d, from + s, width);
-        d += rowStride(dst);
-        s += rowStride(src);
-    }
+    loops::underLocks(dst, src, [&] {
+        std::uint8_t* to = dst.getAlphaBuffer();
+        const std::uint8_t* from = src.getAlphaBuffer();
+        if (to == nullptr || from == nullptr) {
+            return;
+        }
+        loops::walkBlitRows<std::uint16_t>(dst, x, y, src, sx, sy, height,
+                                           [&](int d, int s) { std::memmove(to + d, from + s, width); });
+    });
 }
 
 void PutPixel565(MemoryImage& image, int x, int y, std::uint16_t color) {
-    atPixel(image, image.pixelIndex(x, y), [color](std::uint16_t& pixel) { pixel = color; });
+    loops::atPixel<std::uint16_t>(image, image.pixelIndex(x, y), [color](std::uint16_t) { return color; });
 }
 
 void BlendPixel565(MemoryImage& image, int x, int y, std::uint16_t color, int alpha) {
-    atPixel(image, image.pixelIndex(x, y),
-            [color, alpha](std::uint16_t& pixel) { pixel = blend565(pixel, color, alpha); });
+    loops::atPixel<std::uint16_t>(image, image.pixelIndex(x, y), [color, alpha](std::uint16_t pixel) {
+        return blend565(pixel, color, alpha);
+    });
 }
 
 void ClearLanePixel565(MemoryImage& image, int x, int y, int lane) {
-    atPixel(image, rowStride(image) * y + x,
-            [lane](std::uint16_t& pixel) { pixel = clearedLane(pixel, lane); });
+    loops::atPixel<std::uint16_t>(image, loops::rowStride<std::uint16_t>(image) * y + x,
+                                  [lane](std::uint16_t pixel) { return clearedLane(pixel, lane); });
 }
 
 void Line565(MemoryImage& image, int x1, int y1, int x2, int y2, std::uint16_t color) {
-    lineOnPixels(image, x1, y1, x2, y2, [color](std::uint16_t& pixel) { pixel = color; });
+    loops::lineOnPixels<std::uint16_t>(image, x1, y1, x2, y2, [color](std::uint16_t) { return color; });
 }
 
 void LineAlpha565(MemoryImage& image, int x1, int y1, int x2, int y2, int value) {
-    ScopedLock lock(image);
-    if (!lock) {
-        return;
-    }
-    std::uint8_t* alpha = image.getAlphaBuffer();
-    if (alpha == nullptr) {
-        return;
-    }
-    loops::walkLine(x1, y1, x2, y2,
-                    [&](int x, int y) { alpha[alphaIndex(image, x, y)] = static_cast<std::uint8_t>(value); });
+    withAlphaBuffer(image, [&](std::uint8_t* alpha) {
+        loops::walkLine(x1, y1, x2, y2, [&](int x, int y) {
+            alpha[alphaIndex(image, x, y)] = static_cast<std::uint8_t>(value);
+        });
+    });
 }
 
 void LineClearLane565(MemoryImage& image, int x1, int y1, int x2, int y2, int lane) {
-    lineOnPixels(image, x1, y1, x2, y2, [lane](std::uint16_t& pixel) { pixel = clearedLane(pixel, lane); });
+    loops::lineOnPixels<std::uint16_t>(image, x1, y1, x2, y2,
+                                       [lane](std::uint16_t pixel) { return clearedLane(pixel, lane); });
 }
 
 void LineBlend565(MemoryImage& image, int x1, int y1, int x2, int y2, std::uint16_t color, int alpha) {
-    lineOnPixels(image, x1, y1, x2, y2,
-                 [color, alpha](std::uint16_t& pixel) { pixel = blend565(pixel, color, alpha); });
+    loops::lineOnPixels<std::uint16_t>(
+        image, x1, y1, x2, y2, [color, alpha](std::uint16_t pixel) { return blend565(pixel, color, alpha); });
 }
 
 void Fill565(MemoryImage& image, int x, int y, int width, int height, std::uint16_t color) {
-    fillRows(image, x, y, width, height,
-             [color](std::uint16_t* row, int count) { std::fill_n(row, count, color); });
+    loops::fillRows<std::uint16_t>(image, x, y, width, height, [color](std::uint16_t* row, int count) {
+        std::fill_n(row, count, color);
+    });
 }
 
 void FillBlend565(MemoryImage& image, int x, int y, int width, int height, std::uint16_t color, int alpha) {
-    eachPixel(image, x, y, width, height,
-              [color, alpha](std::uint16_t& pixel) { pixel = blend565(pixel, color, alpha); });
+    loops::eachPixel<std::uint16_t>(image, x, y, width, height, [color, alpha](std::uint16_t pixel) {
+        return blend565(pixel, color, alpha);
+    });
 }
 
 void FillAlpha565(MemoryImage& image, int x, int y, int width, int height, int alpha) {
-    ScopedLock lock(image);
-    if (!lock) {
-        return;
-    }
-    std::uint8_t* bytes = image.getAlphaBuffer();
-    if (bytes == nullptr) {
-        return;
-    }
-    for (int row = 0; row < height; ++row) {
-        std::memset(bytes + alphaIndex(image, x, y + row), alpha & 0xFF, width);
-    }
+    withAlphaBuffer(image, [&](std::uint8_t* bytes) {
+        for (int row = 0; row < height; ++row) {
+            std::memset(bytes + alphaIndex(image, x, y + row), alpha & 0xFF, width);
+        }
+    });
 }
 
 void SetLane565(MemoryImage& image, int x, int y, int width, int height, int lane, int value) {
-    eachPixel(image, x, y, width, height,
-              [lane, value](std::uint16_t& pixel) { pixel = withLane(pixel, lane, value); });
+    loops::eachPixel<std::uint16_t>(image, x, y, width, height, [lane, value](std::uint16_t pixel) {
+        return withLane(pixel, lane, value);
+    });
 }
 
 } // namespace graphics

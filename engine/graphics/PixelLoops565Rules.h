@@ -11,15 +11,6 @@
 
 namespace graphics::blit565 {
 
-inline std::uint16_t* pixelsOf(const MemoryImage& image) {
-    return static_cast<std::uint16_t*>(image.getPixels());
-}
-
-// Pixels from one row to the next; the blits advance the alpha bytes by the same count.
-inline int rowStride(const ImageBase& image) {
-    return image.getPitch() / 2;
-}
-
 // Pixels per group: the group, not the SIMD register, decides the all-0 and all-255 shortcuts.
 constexpr int groupSize = 4;
 
@@ -60,27 +51,15 @@ struct BlitRow {
 template <class RowOp>
 void blitRows(MemoryImage& dst, int dx, int dy, MemoryImage& src, int sx, int sy, int width, int height,
               bool readsAlpha, RowOp rowOp) {
-    loops::ScopedLock dstLock(dst);
-    if (!dstLock) {
-        return;
-    }
-    loops::ScopedLock srcLock(src);
-    if (!srcLock) {
-        return;
-    }
-    std::uint16_t* dstPixels = pixelsOf(dst);
-    const std::uint16_t* srcPixels = pixelsOf(src);
-    const std::uint8_t* alpha = src.getAlphaBuffer();
-    if (dstPixels == nullptr || srcPixels == nullptr || (readsAlpha && alpha == nullptr)) {
-        return;
-    }
-    int d = dst.pixelIndex(dx, dy);
-    int s = src.pixelIndex(sx, sy);
-    for (int row = 0; row < height; ++row) {
-        rowOp(BlitRow{dstPixels + d, srcPixels + s, readsAlpha ? alpha + s : nullptr, width});
-        d += rowStride(dst);
-        s += rowStride(src);
-    }
+    loops::withPixels<std::uint16_t>(dst, src, [&](std::uint16_t* dstPixels, const std::uint16_t* srcPixels) {
+        const std::uint8_t* alpha = src.getAlphaBuffer();
+        if (readsAlpha && alpha == nullptr) {
+            return;
+        }
+        loops::walkBlitRows<std::uint16_t>(dst, dx, dy, src, sx, sy, height, [&](int d, int s) {
+            rowOp(BlitRow{dstPixels + d, srcPixels + s, readsAlpha ? alpha + s : nullptr, width});
+        });
+    });
 }
 
 // memmove: the two rectangles may lie in one image and overlap.
@@ -92,25 +71,16 @@ inline void copyRow(const BlitRow& row) {
 template <class RowOp>
 void channelRows(MemoryImage& dst, int x, int y, ChannelBuffer& channel, int cx, int cy, int width,
                  int height, RowOp rowOp) {
-    loops::ScopedLock dstLock(dst);
-    if (!dstLock) {
-        return;
-    }
-    loops::ScopedLock channelLock(channel);
-    if (!channelLock) {
-        return;
-    }
-    std::uint16_t* pixels = pixelsOf(dst);
-    if (pixels == nullptr) {
-        return;
-    }
-    int d = dst.pixelIndex(x, y);
-    int c = cy * channel.getWidth() + cx;
-    for (int row = 0; row < height; ++row) {
-        rowOp(pixels + d, static_cast<const std::uint8_t*>(channel.data() + c), width);
-        d += rowStride(dst);
-        c += channel.getWidth();
-    }
+    loops::underLocks(dst, channel, [&] {
+        std::uint16_t* pixels = loops::pixelsOf<std::uint16_t>(dst);
+        if (pixels == nullptr) {
+            return;
+        }
+        loops::walkRows(dst.pixelIndex(x, y), loops::rowStride<std::uint16_t>(dst),
+                        cy * channel.getWidth() + cx, channel.getWidth(), height, [&](int d, int c) {
+                            rowOp(pixels + d, static_cast<const std::uint8_t*>(channel.data() + c), width);
+                        });
+    });
 }
 
 } // namespace graphics::blit565

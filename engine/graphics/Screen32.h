@@ -1,32 +1,15 @@
 #pragma once
 
 #include "engine/graphics/MemoryImage32.h"
-#include "host/Display.h"
+#include "engine/graphics/ScreenSurface.h"
 
 namespace graphics {
 
-// A 32-bit image over a display surface: its pixels point into the locked surface and are never owned.
-class Screen32 : public MemoryImage32 {
+// A 32-bit image over a display surface (see ScreenSurface).
+class Screen32 : public ScreenSurface<MemoryImage32> {
 public:
-    ~Screen32() override;
-
-    // The pixel pointer is taken from the lock whatever its result; callers write nothing when it fails.
-    bool lock() override;
-    bool unlock() override;
-
-    host::IDirectDrawSurface7* getSurface() const { return surface; }
-    // Takes a reference to the new surface and releases the one held before.
-    void setSurface(host::IDirectDrawSurface7* value);
-    // Clears the description and fills it from the surface again; a failure leaves it cleared.
-    void readSurfaceDesc();
-    const host::DDSURFACEDESC2& getSurfaceDesc() const { return surfaceDesc; }
-
     static constexpr kernel::ClassInfo classInfo{&MemoryImage32::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
-
-private:
-    host::IDirectDrawSurface7* surface = nullptr;
-    host::DDSURFACEDESC2 surfaceDesc;
 };
 
 } // namespace graphics

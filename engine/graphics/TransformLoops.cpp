@@ -25,38 +25,41 @@ constexpr double coordinateLimit = 0x1p40;
 
 // The pixel steps: each draws source pixel srcIndex onto destination pixel dstIndex.
 
-class Copy565 {
+// The two images' pixels, which every step draws between; not ready when either image has none.
+template <class Pixel> class StepPixels {
 public:
-    Copy565(MemoryImage& dst, MemoryImage& src) : dst(dst.pixels16()), src(src.pixels16()) {}
+    StepPixels(ImageBase& dst, ImageBase& src)
+        : dst(loops::pixelsOf<Pixel>(dst)), src(loops::pixelsOf<Pixel>(src)) {}
     bool ready() const { return dst != nullptr && src != nullptr; }
-    void operator()(int dstIndex, int srcIndex) const { dst[dstIndex] = src[srcIndex]; }
 
-private:
-    std::uint16_t* dst;
-    const std::uint16_t* src;
+protected:
+    Pixel* dst;
+    const Pixel* src;
 };
 
-class Blend565 {
+class Copy565 : public StepPixels<std::uint16_t> {
 public:
-    Blend565(MemoryImage& dst, MemoryImage& src, int alpha)
-        : dst(dst.pixels16()), src(src.pixels16()), alpha(alpha) {}
-    bool ready() const { return dst != nullptr && src != nullptr; }
+    Copy565(MemoryImage& dst, MemoryImage& src) : StepPixels(dst, src) {}
+    void operator()(int dstIndex, int srcIndex) const { dst[dstIndex] = src[srcIndex]; }
+};
+
+class Blend565 : public StepPixels<std::uint16_t> {
+public:
+    Blend565(MemoryImage& dst, MemoryImage& src, int alpha) : StepPixels(dst, src), alpha(alpha) {}
     void operator()(int dstIndex, int srcIndex) const {
         dst[dstIndex] = loops::blend565(dst[dstIndex], src[srcIndex], alpha);
     }
 
 private:
-    std::uint16_t* dst;
-    const std::uint16_t* src;
     int alpha;
 };
 
 // The source's alpha byte lies at the same index as its pixel.
-class AlphaBlend565 {
+class AlphaBlend565 : public StepPixels<std::uint16_t> {
 public:
     AlphaBlend565(MemoryImage& dst, MemoryImage& src, int alpha)
-        : dst(dst.pixels16()), src(src.pixels16()), srcAlpha(src.getAlphaBuffer()), alpha(alpha) {}
-    bool ready() const { return dst != nullptr && src != nullptr && srcAlpha != nullptr; }
+        : StepPixels(dst, src), srcAlpha(src.getAlphaBuffer()), alpha(alpha) {}
+    bool ready() const { return StepPixels::ready() && srcAlpha != nullptr; }
     void operator()(int dstIndex, int srcIndex) const {
         const int e = loops::scaledAlpha(srcAlpha[srcIndex], alpha);
         if (e != 0) {
@@ -65,55 +68,38 @@ public:
     }
 
 private:
-    std::uint16_t* dst;
-    const std::uint16_t* src;
     const std::uint8_t* srcAlpha;
     int alpha;
 };
-
-std::uint32_t* pixelsOf(ImageBase& image) {
-    return static_cast<std::uint32_t*>(image.getPixels());
-}
 
 // The ARGB steps also draw a pixel handed to them by value (put), which is how a weighted pixel that is
 // no single source pixel reaches them.
 
 // Only the RGB travels: the destination keeps its alpha byte.
-class CopyArgb {
+class CopyArgb : public StepPixels<std::uint32_t> {
 public:
-    CopyArgb(ImageBase& dst, ImageBase& src) : dst(pixelsOf(dst)), src(pixelsOf(src)) {}
-    bool ready() const { return dst != nullptr && src != nullptr; }
+    using StepPixels::StepPixels;
     void operator()(int dstIndex, int srcIndex) const { put(dstIndex, src[srcIndex]); }
     void put(int dstIndex, std::uint32_t pixel) const {
         dst[dstIndex] = loops::replaceRgb(dst[dstIndex], pixel);
     }
-
-private:
-    std::uint32_t* dst;
-    const std::uint32_t* src;
 };
 
-class BlendArgb {
+class BlendArgb : public StepPixels<std::uint32_t> {
 public:
-    BlendArgb(ImageBase& dst, ImageBase& src, int alpha)
-        : dst(pixelsOf(dst)), src(pixelsOf(src)), alpha(alpha) {}
-    bool ready() const { return dst != nullptr && src != nullptr; }
+    BlendArgb(ImageBase& dst, ImageBase& src, int alpha) : StepPixels(dst, src), alpha(alpha) {}
     void operator()(int dstIndex, int srcIndex) const { put(dstIndex, src[srcIndex]); }
     void put(int dstIndex, std::uint32_t pixel) const {
         dst[dstIndex] = loops::blendArgb(dst[dstIndex], pixel, alpha);
     }
 
 private:
-    std::uint32_t* dst;
-    const std::uint32_t* src;
     int alpha;
 };
 
-class AlphaBlendArgb {
+class AlphaBlendArgb : public StepPixels<std::uint32_t> {
 public:
-    AlphaBlendArgb(ImageBase& dst, ImageBase& src, int alpha)
-        : dst(pixelsOf(dst)), src(pixelsOf(src)), alpha(alpha) {}
-    bool ready() const { return dst != nullptr && src != nullptr; }
+    AlphaBlendArgb(ImageBase& dst, ImageBase& src, int alpha) : StepPixels(dst, src), alpha(alpha) {}
     void operator()(int dstIndex, int srcIndex) const { put(dstIndex, src[srcIndex]); }
     void put(int dstIndex, std::uint32_t pixel) const {
         const int e = loops::scaledAlpha(static_cast<int>(pixel >> 24), alpha);
@@ -123,8 +109,6 @@ public:
     }
 
 private:
-    std::uint32_t* dst;
-    const std::uint32_t* src;
     int alpha;
 };
 
@@ -191,8 +175,8 @@ std::uint32_t weighFour(std::uint32_t p00, std::uint32_t p10, std::uint32_t p01,
 template <class Step> class Bilinear {
 public:
     Bilinear(const Step& step, ImageBase& src, const Box& bounds)
-        : step(step), src(pixelsOf(src)), srcWidth(src.getWidth()), lastColumn(bounds.right - 1),
-          lastRow(bounds.bottom - 1) {}
+        : step(step), src(loops::pixelsOf<std::uint32_t>(src)), srcWidth(src.getWidth()),
+          lastColumn(bounds.right - 1), lastRow(bounds.bottom - 1) {}
     void operator()(int dstIndex, std::int64_t column, std::int64_t row, std::int64_t u,
                     std::int64_t v) const {
         const std::int64_t nextColumn = std::min(column + 1, lastColumn);

@@ -1,5 +1,7 @@
 #include "engine/kernel/NodeValue.h"
 
+#include "engine/kernel/SingleInstance.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -69,12 +71,8 @@ void NodeValue::removeFromList(const Value* child) {
 }
 
 NodeValue& DUMMY_NODE() {
-    static NodeValue* const fallback = [] {
-        auto* node = new NodeValue("DUMMY_NODE", std::string());
-        node->addRef();
-        return node;
-    }();
-    return *fallback;
+    static NodeValue& fallback = keepForever(new NodeValue("DUMMY_NODE", std::string()));
+    return fallback;
 }
 
 } // namespace kernel

@@ -1,6 +1,7 @@
 #include "engine/kernel/ObjectFactory.h"
 
 #include "engine/kernel/NodeValue.h"
+#include "engine/kernel/SingleInstance.h"
 
 namespace kernel {
 namespace {
@@ -8,11 +9,7 @@ ObjectFactory* theFactory = nullptr;
 }
 
 ObjectFactory* ObjectFactory::create() {
-    if (theFactory == nullptr) {
-        theFactory = new ObjectFactory();
-        theFactory->addRef();
-    }
-    return theFactory;
+    return createSingleInstance(theFactory, [] { return new ObjectFactory(); });
 }
 
 ObjectFactory* ObjectFactory::instance() {
@@ -20,9 +17,7 @@ ObjectFactory* ObjectFactory::instance() {
 }
 
 void ObjectFactory::destroy() {
-    if (ObjectFactory* factory = std::exchange(theFactory, nullptr)) {
-        factory->release();
-    }
+    destroySingleInstance(theFactory);
 }
 
 bool ObjectFactory::registerCreator(const std::string& name, Creator creator) {

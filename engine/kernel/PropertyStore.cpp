@@ -2,8 +2,7 @@
 
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/ScalarValue.h"
-
-#include <utility>
+#include "engine/kernel/SingleInstance.h"
 
 namespace kernel {
 namespace {
@@ -80,11 +79,7 @@ const ClassRegistrar registerVector("Vector", storeVector);
 } // namespace
 
 PropertyStore* PropertyStore::create() {
-    if (theStore == nullptr) {
-        theStore = new PropertyStore();
-        theStore->addRef();
-    }
-    return theStore;
+    return createSingleInstance(theStore, [] { return new PropertyStore(); });
 }
 
 PropertyStore* PropertyStore::instance() {
@@ -92,9 +87,7 @@ PropertyStore* PropertyStore::instance() {
 }
 
 void PropertyStore::destroy() {
-    if (PropertyStore* store = std::exchange(theStore, nullptr)) {
-        store->release();
-    }
+    destroySingleInstance(theStore);
 }
 
 std::int32_t& PropertyStore::intRef(const std::string& name) {

@@ -1,5 +1,6 @@
 #pragma once
-// What the two registry value classes share: splitting a value's path and writing one value.
+// What the two registry value classes share: splitting a value's path, writing one value, and the place
+// of the value they keep.
 
 #include "host/Registry.h"
 
@@ -21,5 +22,25 @@ RegistryPath splitRegistryPath(const std::string& path);
 // close's success).
 host::LSTATUS writeRegistryValue(host::HKEY root, const RegistryPath& path, host::DWORD type,
                                  const host::BYTE* data, host::DWORD size);
+
+// The place of one value: a root key and a path below it, split once at construction.
+class RegistryValue {
+public:
+    const std::string& getKeyPath() const { return place.keyPath; }
+    const std::string& getValueName() const { return place.valueName; }
+
+protected:
+    RegistryValue(const std::string& path, host::HKEY rootKey)
+        : rootKey(rootKey), place(splitRegistryPath(path)) {}
+    ~RegistryValue() = default;
+
+    host::LSTATUS writeValue(host::DWORD type, const host::BYTE* data, host::DWORD size) const {
+        return writeRegistryValue(rootKey, place, type, data, size);
+    }
+
+private:
+    host::HKEY rootKey;
+    RegistryPath place;
+};
 
 } // namespace kernel

@@ -9,7 +9,7 @@ namespace kernel {
 
 // One REG_DWORD value of the registry, addressed by a path below a root key and written on demand.
 // Nothing touches the registry before write.
-class RegistryInt {
+class RegistryInt : public RegistryValue {
 public:
     RegistryInt(const std::string& path, host::HKEY rootKey);
     virtual ~RegistryInt() = default;
@@ -21,13 +21,8 @@ public:
 
     std::int32_t getValue() const { return value; }
     void setValue(std::int32_t number) { value = number; }
-    const std::string& getKeyPath() const { return keyPath; }
-    const std::string& getValueName() const { return valueName; }
 
 private:
-    host::HKEY rootKey;
-    std::string valueName;
-    std::string keyPath;
     std::int32_t value = 0;
 };
 

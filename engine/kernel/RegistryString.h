@@ -8,7 +8,7 @@ namespace kernel {
 
 // One REG_SZ value of the registry, addressed by a path below a root key and written on demand.
 // Nothing touches the registry before write.
-class RegistryString {
+class RegistryString : public RegistryValue {
 public:
     // The value starts as the default text.
     RegistryString(const std::string& path, host::HKEY rootKey, const std::string& defaultText);
@@ -21,13 +21,8 @@ public:
     const std::string& getValue() const { return value; }
     void setValue(const std::string& text) { value = text; }
     const std::string& getDefaultText() const { return defaultText; }
-    const std::string& getKeyPath() const { return keyPath; }
-    const std::string& getValueName() const { return valueName; }
 
 private:
-    host::HKEY rootKey;
-    std::string valueName;
-    std::string keyPath;
     std::string value;
     std::string defaultText;
 };

@@ -1,5 +1,7 @@
 #include "engine/kernel/ScalarValue.h"
 
+#include "engine/kernel/SingleInstance.h"
+
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -189,12 +191,9 @@ bool ScalarValue::isFallback() const {
 }
 
 ScalarValue& DUMMY_VALUE() {
-    static ScalarValue* const fallback = [] {
-        auto* value = new ScalarValue("DUMMY_VALUE", std::string(), Typing::Untyped);
-        value->addRef();
-        return value;
-    }();
-    return *fallback;
+    static ScalarValue& fallback =
+        keepForever(new ScalarValue("DUMMY_VALUE", std::string(), Typing::Untyped));
+    return fallback;
 }
 
 } // namespace kernel

@@ -2,6 +2,7 @@
 
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/kernel/SingleInstance.h"
 #include "engine/kernel/VectorValue.h"
 
 #include <utility>
@@ -27,12 +28,8 @@ VectorValue& Value::asVector() {
 }
 
 Value& DUMMY_ABSTRACT() {
-    static Value* const fallback = [] {
-        auto* value = new Value("DUMMY_ABSTRACT", std::string());
-        value->addRef();
-        return value;
-    }();
-    return *fallback;
+    static Value& fallback = keepForever(new Value("DUMMY_ABSTRACT", std::string()));
+    return fallback;
 }
 
 } // namespace kernel

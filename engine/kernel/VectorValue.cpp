@@ -2,6 +2,7 @@
 
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/kernel/SingleInstance.h"
 
 #include <utility>
 
@@ -41,12 +42,8 @@ NodeValue& VectorValue::nodeAt(std::int32_t index) const {
 }
 
 VectorValue& DUMMY_VECTOR() {
-    static VectorValue* const fallback = [] {
-        auto* vector = new VectorValue("DUMMY_VECTOR");
-        vector->addRef();
-        return vector;
-    }();
-    return *fallback;
+    static VectorValue& fallback = keepForever(new VectorValue("DUMMY_VECTOR"));
+    return fallback;
 }
 
 } // namespace kernel

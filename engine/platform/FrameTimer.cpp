@@ -1,12 +1,12 @@
 #include "engine/platform/FrameTimer.h"
 
+#include "engine/kernel/SingleInstance.h"
 #include "engine/platform/FrameRateDisplay.h"
 #include "host/Time.h"
 
 #include <algorithm>
 #include <climits>
 #include <string>
-#include <utility>
 
 namespace platform {
 namespace {
@@ -20,11 +20,7 @@ constexpr int highestRate = 1000;
 FrameTimer::FrameTimer() : now(host::timeGetTime()), lastStepTime(now), windowStart(now) {}
 
 FrameTimer* FrameTimer::create() {
-    if (theTimer == nullptr) {
-        theTimer = new FrameTimer();
-        theTimer->addRef();
-    }
-    return theTimer;
+    return kernel::createSingleInstance(theTimer, [] { return new FrameTimer(); });
 }
 
 FrameTimer* FrameTimer::instance() {
@@ -32,9 +28,7 @@ FrameTimer* FrameTimer::instance() {
 }
 
 void FrameTimer::destroy() {
-    if (FrameTimer* timer = std::exchange(theTimer, nullptr)) {
-        timer->release();
-    }
+    kernel::destroySingleInstance(theTimer);
 }
 
 void FrameTimer::step() {

@@ -4,6 +4,7 @@
 #include "engine/kernel/RegistryInt.h"
 #include "engine/kernel/RegistryString.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/kernel/SingleInstance.h"
 #include "engine/kernel/SmartPtr.h"
 #include "engine/kernel/TextConversion.h"
 #include "host/Registry.h"
@@ -50,11 +51,7 @@ bool valueText(host::DWORD type, const host::BYTE* data, host::DWORD size, std::
 } // namespace
 
 GameSettings* GameSettings::create(std::unique_ptr<GameOptions> options) {
-    if (theSettings == nullptr) {
-        theSettings = new GameSettings(std::move(options));
-        theSettings->addRef();
-    }
-    return theSettings;
+    return kernel::createSingleInstance(theSettings, [&] { return new GameSettings(std::move(options)); });
 }
 
 GameSettings* GameSettings::instance() {
@@ -62,9 +59,7 @@ GameSettings* GameSettings::instance() {
 }
 
 void GameSettings::destroy() {
-    if (GameSettings* settings = std::exchange(theSettings, nullptr)) {
-        settings->release();
-    }
+    kernel::destroySingleInstance(theSettings);
 }
 
 GameSettings::GameSettings(std::unique_ptr<GameOptions> options)

@@ -1,5 +1,6 @@
 #include "engine/platform/HighScoreManager.h"
 
+#include "engine/kernel/SingleInstance.h"
 #include "engine/kernel/VectorValue.h"
 #include "engine/platform/PlayerFiles.h"
 
@@ -20,11 +21,7 @@ std::string scoresPath() {
 } // namespace
 
 HighScoreManager* HighScoreManager::create() {
-    if (theManager == nullptr) {
-        theManager = new HighScoreManager();
-        theManager->addRef();
-    }
-    return theManager;
+    return kernel::createSingleInstance(theManager, [] { return new HighScoreManager(); });
 }
 
 HighScoreManager* HighScoreManager::instance() {
@@ -32,9 +29,7 @@ HighScoreManager* HighScoreManager::instance() {
 }
 
 void HighScoreManager::destroy() {
-    if (HighScoreManager* manager = std::exchange(theManager, nullptr)) {
-        manager->release();
-    }
+    kernel::destroySingleInstance(theManager);
 }
 
 void HighScoreManager::load() {

@@ -3,12 +3,12 @@
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/PathUtil.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/kernel/SingleInstance.h"
 #include "engine/kernel/TextConversion.h"
 #include "engine/kernel/VectorValue.h"
 #include "engine/platform/PlayerFiles.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace platform {
 namespace {
@@ -27,12 +27,11 @@ std::string escaped(const std::string& name) {
 } // namespace
 
 PlayerManager* PlayerManager::create() {
-    if (theManager == nullptr) {
-        theManager = new PlayerManager();
-        theManager->playersFolder = kPlayersFolder;
-        theManager->addRef();
-    }
-    return theManager;
+    return kernel::createSingleInstance(theManager, [] {
+        auto* manager = new PlayerManager();
+        manager->playersFolder = kPlayersFolder;
+        return manager;
+    });
 }
 
 PlayerManager* PlayerManager::instance() {
@@ -40,9 +39,7 @@ PlayerManager* PlayerManager::instance() {
 }
 
 void PlayerManager::destroy() {
-    if (PlayerManager* manager = std::exchange(theManager, nullptr)) {
-        manager->release();
-    }
+    kernel::destroySingleInstance(theManager);
 }
 
 void PlayerManager::loadAll() {

@@ -220,6 +220,12 @@ void Dialog::deactivate() {
     listeners.setActive(false);
 }
 
+GameNode* Dialog::bindCallback(const std::string& name, void* receiver, WidgetCallback::Function function,
+                               kernel::ListenerGroup& group) {
+    GameNode* component = findComponent(name);
+    return component != nullptr ? ui::bindCallback(component, receiver, function, group) : nullptr;
+}
+
 // A dialog that cannot move leaves presses to its widgets, so a still click on a button fires.
 bool Dialog::onLeftButtonDown(int x, int y, std::uint32_t, bool) {
     if (!movable || !containsPoint(x, y)) {

@@ -4,8 +4,10 @@
 #include "engine/kernel/ListenerGroup.h"
 #include "engine/kernel/SmartPtr.h"
 #include "engine/ui/Panel.h"
+#include "engine/ui/WidgetCallback.h"
 
 #include <cstdint>
+#include <string>
 
 namespace graphics {
 class ImageBase;
@@ -37,6 +39,10 @@ public:
     // The group serves all its members while active, else only the dialog's own listener.
     virtual void activate();
     virtual void deactivate();
+    // Binds the named component's callback and enlists its listeners in the group (as a rule this
+    // dialog's own); returns the component, null when none bears the name.
+    virtual GameNode* bindCallback(const std::string& name, void* receiver, WidgetCallback::Function function,
+                                   kernel::ListenerGroup& group);
 
     // Dragging; the game's dialogs call these from their own overrides too.
     void onMouseMove(int x, int y, std::uint32_t keyFlags) override;

@@ -1,5 +1,6 @@
 #include "engine/ui/SoundSystem.h"
 
+#include "engine/kernel/SingleInstance.h"
 #include "engine/ui/SoundSample.h"
 #include "host/Sound.h"
 
@@ -25,12 +26,10 @@ float stepOver(float from, float to, int duration) {
 } // namespace
 
 SoundSystem* SoundSystem::create(int rate, int channels) {
-    if (theSystem == nullptr) {
+    return kernel::createSingleInstance(theSystem, [&] {
         initFmod(rate, channels);
-        theSystem = new SoundSystem();
-        theSystem->addRef();
-    }
-    return theSystem;
+        return new SoundSystem();
+    });
 }
 
 SoundSystem* SoundSystem::instance() {
@@ -38,9 +37,7 @@ SoundSystem* SoundSystem::instance() {
 }
 
 void SoundSystem::destroy() {
-    if (SoundSystem* system = std::exchange(theSystem, nullptr)) {
-        system->release();
-    }
+    kernel::destroySingleInstance(theSystem);
 }
 
 SoundSystem::~SoundSystem() {

@@ -3,6 +3,7 @@
 #include "engine/graphics/ImagePainter.h"
 
 #include "TempDir.h"
+#include "TestImages.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,7 @@ std::string formatFile(const std::string& info, const std::string& glyphs) {
 
 // A 16 x 8 charset whose pixels are all the given value.
 SmartPtr<MemoryImage32> charset(std::uint32_t pixel) {
-    SmartPtr<MemoryImage32> image = createImage32(16, 8);
-    std::fill_n(image->pixels32(), 16 * 8, pixel);
+    SmartPtr<MemoryImage32> image = testsupport::filled32(16, 8, pixel);
     image->setAlphaMode(true);
     return image;
 }

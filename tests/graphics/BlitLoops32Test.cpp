@@ -2,6 +2,9 @@
 #include "engine/graphics/ImageFactory.h"
 #include "engine/kernel/SmartPtr.h"
 
+#include "LoopDifferential.h"
+#include "TestImages.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -35,49 +38,24 @@ void withoutColor(ImageBase& d, int x, int y, ChannelBuffer& c, int cx, int cy, 
     Loop(d, x, y, c, cx, cy, w, h, lane);
 }
 
-const Forms simdForms{"public",
-                      withoutAlpha<BlitCopy32>,
-                      withoutAlpha<BlitMasked32>,
-                      BlitUniform32,
-                      BlitAlphaUniform32,
-                      ChannelFill32,
-                      withoutColor<ChannelToLane32>};
-const Forms plainForms{"plain",
-                       withoutAlpha<plain::BlitCopy32>,
-                       withoutAlpha<plain::BlitMasked32>,
-                       plain::BlitUniform32,
-                       plain::BlitAlphaUniform32,
-                       plain::ChannelFill32,
+// clang-format off
+const Forms simdForms{"public", withoutAlpha<BlitCopy32>, withoutAlpha<BlitMasked32>, BlitUniform32,
+                      BlitAlphaUniform32, ChannelFill32, withoutColor<ChannelToLane32>};
+const Forms plainForms{"plain", withoutAlpha<plain::BlitCopy32>, withoutAlpha<plain::BlitMasked32>,
+                       plain::BlitUniform32, plain::BlitAlphaUniform32, plain::ChannelFill32,
                        withoutColor<plain::ChannelToLane32>};
+// clang-format on
 
 void PrintTo(const Forms& forms, std::ostream* out) {
     *out << forms.name;
 }
 
-// The floor rule restated lane by lane: d + floor((s - d) * e / 256).
-std::uint32_t floorRule(std::uint32_t d, std::uint32_t s, int e, bool alphaToo) {
-    std::uint32_t out = alphaToo ? 0 : d & 0xFF000000u;
-    for (int shift = alphaToo ? 24 : 16; shift >= 0; shift -= 8) {
-        const int dl = static_cast<int>(d >> shift & 0xFF);
-        const int sl = static_cast<int>(s >> shift & 0xFF);
-        const int delta = (sl - dl) * e;
-        const int floored = delta >= 0 ? delta / 256 : -((-delta + 255) / 256);
-        out |= static_cast<std::uint32_t>(dl + floored) << shift;
-    }
-    return out;
-}
+using Image = testsupport::Image32;
+using testsupport::blendArgb;
+using testsupport::words;
 
-using Image = SmartPtr<MemoryImage32>;
-
-Image makeImage(int width, int height, std::initializer_list<std::uint32_t> pixels) {
-    Image image = createImage32(width, height);
-    std::copy_n(pixels.begin(), std::min<std::size_t>(pixels.size(), width * height), image->pixels32());
-    return image;
-}
-
-std::vector<std::uint32_t> words(const MemoryImage32& image) {
-    const std::uint32_t* p = image.pixels32();
-    return {p, p + image.getPitch() / 4 * image.getHeight()};
+Image makeImage(int width, int height, const std::vector<std::uint32_t>& pixels) {
+    return testsupport::image32Of(width, height, pixels);
 }
 
 class BlitLoops32Rules : public ::testing::TestWithParam<Forms> {};
@@ -91,7 +69,7 @@ TEST_P(BlitLoops32Rules, AlphaUniformAtFullAlphaCopiesOpaquePairsButBlendsTheOdd
         GetParam().alphaUniform(*d, 0, 0, *s, 0, 0, width, 1, 255);
         for (int i = 0; i < width; ++i) {
             const bool paired = i < width - width % 2;
-            EXPECT_EQ(d->pixels32()[i], paired ? 0x10204060u : floorRule(dst, src, 254, false))
+            EXPECT_EQ(d->pixels32()[i], paired ? 0x10204060u : blendArgb(dst, src, 254))
                 << "width " << width << " pixel " << i;
         }
     }
@@ -99,7 +77,7 @@ TEST_P(BlitLoops32Rules, AlphaUniformAtFullAlphaCopiesOpaquePairsButBlendsTheOdd
     Image d = makeImage(2, 1, {dst, dst});
     Image s = makeImage(2, 1, {src, half});
     GetParam().alphaUniform(*d, 0, 0, *s, 0, 0, 2, 1, 255);
-    EXPECT_EQ(words(*d), (std::vector{floorRule(dst, src, 254, false), floorRule(dst, half, 127, false)}))
+    EXPECT_EQ(words(*d), (std::vector{blendArgb(dst, src, 254), blendArgb(dst, half, 127)}))
         << "a pair with one opaque pixel is blended throughout";
 }
 
@@ -115,7 +93,7 @@ TEST_P(BlitLoops32Rules, ChannelFillHasNoCopyShortcut) {
     Image d = makeImage(4, 1, {dst, dst, dst, dst});
     SmartPtr<ChannelBuffer> coverage = createImageChannel(*makeImage(4, 1, {~0u, ~0u, ~0u, ~0u}), 0);
     GetParam().channelFill(*d, 0, 0, *coverage, 0, 0, 4, 1, 0x00F0E0D0u, 255);
-    EXPECT_EQ(words(*d), std::vector<std::uint32_t>(4, floorRule(dst, 0x00F0E0D0u, 254, false)));
+    EXPECT_EQ(words(*d), std::vector<std::uint32_t>(4, blendArgb(dst, 0x00F0E0D0u, 254)));
 }
 
 // Only the whole-pixel copy, the uniform blend and a lane-0 write give the destination a new alpha byte.
@@ -187,13 +165,8 @@ TEST(BlitLoops32Lanes, CopyMinAndMaxTouchOnlyTheirLane) {
     }
 }
 
-class LockFailingImage : public MemoryImage32 {
-public:
-    bool lock() override { return false; }
-};
-
 TEST(BlitLoops32Locks, NothingIsWrittenWhenALockFails) {
-    LockFailingImage failing;
+    testsupport::Unlockable<MemoryImage32> failing;
     failing.allocate(4, 1);
     Image other = makeImage(4, 1, {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu});
     SmartPtr<ChannelBuffer> coverage = createImageChannel(*other, 0);
@@ -211,85 +184,7 @@ TEST(BlitLoops32Locks, NothingIsWrittenWhenALockFails) {
     EXPECT_EQ(words(*other), std::vector<std::uint32_t>(4, 0xFFFFFFFFu));
 }
 
-// Random scenes drawn by both forms must agree in every word, row padding included. Per-pixel alphas and
-// coverage bytes are drawn by pair (both 0, both 255, 255 beside 0, random) to reach every shortcut.
-class BlitLoops32Differential : public ::testing::TestWithParam<int> {
-protected:
-    int width() const { return GetParam(); }
-    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); }
-    int drawAlpha() { return std::vector<int>{0, 255, 255, pick(1, 254)}[pick(0, 3)]; }
-
-    Image randomImage(int width, int height, int padding) {
-        Image image = createImage32(width + padding, height);
-        image->setWidth(width);
-        for (std::uint32_t& pixel : pixelsOf(*image)) {
-            pixel = static_cast<std::uint32_t>(rng());
-        }
-        return image;
-    }
-
-    Image copyOf(MemoryImage32& image) {
-        Image copy = createImage32(image.getPitch() / 4, image.getHeight());
-        std::ranges::copy(pixelsOf(image), copy->pixels32());
-        return copy;
-    }
-
-    template <class Set> void groupAlphas(int x, int y, int height, Set set) {
-        for (int row = y; row < y + height; ++row) {
-            for (int i = 0; i < width(); i += 2) {
-                const int kind = pick(0, 3);
-                set(x + i, row, kind == 0 ? 0 : kind == 3 ? pick(0, 255) : 255);
-                if (i + 1 < width()) {
-                    set(x + i + 1, row, kind == 0 ? 0 : kind == 1 ? 255 : kind == 2 ? 0 : pick(0, 255));
-                }
-            }
-        }
-    }
-
-    void compare(ImageLoop simd, ImageLoop reference) {
-        for (int trial = 0; trial < trials; ++trial) {
-            const int h = pick(1, 3), sx = pick(0, 4), sy = pick(0, 2), dx = pick(0, 4), dy = pick(0, 2);
-            Image src = randomImage(sx + width(), sy + h, pick(0, 3));
-            groupAlphas(sx, sy, h, [&](int x, int y, int a) {
-                std::uint32_t& pixel = src->pixels32()[src->pixelIndex(x, y)];
-                pixel = (pixel & 0x00FFFFFFu) | static_cast<std::uint32_t>(a) << 24;
-            });
-            Image dst = randomImage(dx + width(), dy + h, pick(0, 3));
-            Image expected = copyOf(*dst);
-            const int alpha = drawAlpha();
-            simd(*dst, dx, dy, *src, sx, sy, width(), h, alpha);
-            reference(*expected, dx, dy, *src, sx, sy, width(), h, alpha);
-            ASSERT_EQ(words(*dst), words(*expected)) << "trial " << trial << " alpha " << alpha;
-        }
-    }
-
-    // The last argument is drawn by `parameter`: an alpha or a lane.
-    template <class Parameter> void compare(ChannelLoop simd, ChannelLoop reference, Parameter parameter) {
-        for (int trial = 0; trial < trials; ++trial) {
-            const int h = pick(1, 3), cx = pick(0, 4), cy = pick(0, 2), dx = pick(0, 4), dy = pick(0, 2);
-            SmartPtr<ChannelBuffer> coverage = createImageChannel(*randomImage(cx + width(), cy + h, 0), 0);
-            groupAlphas(cx, cy, h, [&](int x, int y, int a) {
-                coverage->data()[y * coverage->getWidth() + x] = static_cast<std::uint8_t>(a);
-            });
-            Image dst = randomImage(dx + width(), dy + h, pick(0, 3));
-            Image expected = copyOf(*dst);
-            const auto color = static_cast<std::uint32_t>(rng());
-            const int value = parameter();
-            simd(*dst, dx, dy, *coverage, cx, cy, width(), h, color, value);
-            reference(*expected, dx, dy, *coverage, cx, cy, width(), h, color, value);
-            ASSERT_EQ(words(*dst), words(*expected)) << "trial " << trial << " value " << value;
-        }
-    }
-
-private:
-    static constexpr int trials = 12;
-
-    static std::span<std::uint32_t> pixelsOf(MemoryImage32& image) {
-        return {image.pixels32(), static_cast<std::size_t>(image.getPitch() / 4 * image.getHeight())};
-    }
-
-    std::mt19937 rng{static_cast<unsigned>(GetParam())};
-};
+class BlitLoops32Differential : public loopdifferential::Differential<loopdifferential::Loops32> {};
 
 TEST_P(BlitLoops32Differential, Copy) {
     compare(simdForms.copy, plainForms.copy);

@@ -1,11 +1,9 @@
 #include "engine/graphics/ImageResource.h"
 #include "engine/graphics/FontResource.h"
 #include "engine/graphics/MemoryImage32.h"
-#include "engine/kernel/ObjectFactory.h"
-#include "engine/kernel/ValueDocument.h"
 
 #include "EncodedImages.h"
-#include "TempDir.h"
+#include "ResourceFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -31,37 +29,25 @@ std::string pngOf(int width, int height, const std::vector<std::uint32_t>& pixel
     return testsupport::encodePng(picture);
 }
 
-// Resource files are named relative to the working folder, as the game names them.
 class ImageResourceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path());
         dir.write("mask.png", pngOf(2, 2, {0xFF100000, 0xFF800000, 0xFFFF0000, 0xFF000000}));
         dir.write("pic.png", pngOf(2, 2, {0x400000FF, 0x400000FF, 0x400000FF, 0x400000FF}));
         dir.write("glyphs.png", pngOf(16, 8, std::vector<std::uint32_t>(16 * 8, 0xFFFFFFFF)));
     }
-    void TearDown() override { std::filesystem::current_path(previous); }
 
-    // A resource made by the object factory from its declaration, as the resource manager makes it.
     template <class T> SmartPtr<T> declare(const std::string& declaration) {
-        dir.write("resources.xml", "<Resources>" + declaration + "</Resources>");
-        SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument("resources.xml");
-        document->load();
-        kernel::Object* made = kernel::ObjectFactory::instance()->createObject(document->getNode("res"));
-        EXPECT_NE(made, nullptr);
-        EXPECT_TRUE(made && made->isKindOf(T::classInfo));
-        return static_cast<T*>(made);
+        return testsupport::declareResource<T>(dir, declaration);
     }
-    SmartPtr<Image> loadedImage(const std::string& declaration) {
-        SmartPtr<Image> image = declare<Image>(declaration);
-        image->load();
-        EXPECT_TRUE(image->isLoaded());
-        return image;
+    template <class T = Image> SmartPtr<T> loaded(const std::string& declaration) {
+        SmartPtr<T> resource = declare<T>(declaration);
+        resource->load();
+        EXPECT_TRUE(resource->isLoaded());
+        return resource;
     }
 
-    testsupport::TempDir dir;
-    std::filesystem::path previous;
+    testsupport::WorkingFolder dir;
 };
 
 std::vector<std::uint32_t> pixelsOf(Image& resource) {
@@ -70,7 +56,7 @@ std::vector<std::uint32_t> pixelsOf(Image& resource) {
 }
 
 TEST_F(ImageResourceTest, MaskOnlyImageIsColourWithMaskRedAsAlpha) {
-    SmartPtr<Image> image = loadedImage(R"(<Image id="res" mask="mask.png" color="#FF00FF00"/>)");
+    SmartPtr<Image> image = loaded(R"(<Image id="res" mask="mask.png" color="#FF00FF00"/>)");
     ASSERT_FALSE(image->hasError());
     EXPECT_TRUE(image->isOnlyMask());
     EXPECT_EQ(image->fileName(), "mask.png");
@@ -79,11 +65,11 @@ TEST_F(ImageResourceTest, MaskOnlyImageIsColourWithMaskRedAsAlpha) {
 }
 
 TEST_F(ImageResourceTest, MaskFileGivesAlphaAndAlphaChannelFollowsKey) {
-    SmartPtr<Image> image = loadedImage(R"(<Image id="res" file="pic.png" mask="mask.png"/>)");
+    SmartPtr<Image> image = loaded(R"(<Image id="res" file="pic.png" mask="mask.png"/>)");
     ASSERT_FALSE(image->hasError());
     EXPECT_EQ(pixelsOf(*image), (std::vector<std::uint32_t>{0x100000FF, 0x800000FF, 0xFF0000FF, 0x000000FF}));
     EXPECT_TRUE(image->getImage()->getAlphaMode());
-    SmartPtr<Image> opaque = loadedImage(R"(<Image id="res" file="pic.png" usealphachannel="false"/>)");
+    SmartPtr<Image> opaque = loaded(R"(<Image id="res" file="pic.png" usealphachannel="false"/>)");
     EXPECT_FALSE(opaque->getImage()->getAlphaMode());
 }
 
@@ -93,7 +79,7 @@ TEST_F(ImageResourceTest, FileThatIsNoPngIsReadAsJpeg) {
     grey.components = 1;
     grey.samples.assign(16, 0x80);
     dir.write("photo.png", testsupport::encodeJpeg(grey));
-    SmartPtr<Image> image = loadedImage(R"(<Image id="res" file="photo.png"/>)");
+    SmartPtr<Image> image = loaded(R"(<Image id="res" file="photo.png"/>)");
     ASSERT_FALSE(image->hasError());
     EXPECT_EQ(image->getImage()->getWidth(), 4);
 }
@@ -102,11 +88,11 @@ TEST_F(ImageResourceTest, UnreadableFileEndsLoadedWithError) {
     dir.write("broken.png", "\x89PNG\r\n\x1a\nnot really");
     for (const char* declaration : {R"(<Image id="res" file="absent.png"/>)", R"(<Image id="res"/>)",
                                     R"(<Image id="res" file="broken.png"/>)"}) {
-        SmartPtr<Image> image = loadedImage(declaration);
+        SmartPtr<Image> image = loaded(declaration);
         EXPECT_TRUE(image->hasError()) << declaration;
         EXPECT_EQ(image->get(), nullptr) << declaration;
     }
-    SmartPtr<Image> unmasked = loadedImage(R"(<Image id="res" file="pic.png" mask="absent.png"/>)");
+    SmartPtr<Image> unmasked = loaded(R"(<Image id="res" file="pic.png" mask="absent.png"/>)");
     EXPECT_FALSE(unmasked->hasError()) << "a missing mask only leaves the alpha as it was";
     EXPECT_EQ(pixelsOf(*unmasked)[0], 0x400000FFu);
 }
@@ -114,9 +100,7 @@ TEST_F(ImageResourceTest, UnreadableFileEndsLoadedWithError) {
 TEST_F(ImageResourceTest, FontLoadsBitmapFontAndNeedsFormat) {
     dir.write("font.xml",
               R"(<Font><Vector id="charset"><Node id="A" w="9" h="4" width="10"/></Vector></Font>)");
-    SmartPtr<Font> font = declare<Font>(R"(<Font id="res" file="glyphs.png" format="font.xml"/>)");
-    font->load();
-    ASSERT_TRUE(font->isLoaded());
+    SmartPtr<Font> font = loaded<Font>(R"(<Font id="res" file="glyphs.png" format="font.xml"/>)");
     ASSERT_FALSE(font->hasError());
     auto* bitmap = static_cast<BitmapFont*>(font->get());
     EXPECT_EQ(bitmap->textWidth(u"A"), 11);
@@ -125,13 +109,10 @@ TEST_F(ImageResourceTest, FontLoadsBitmapFontAndNeedsFormat) {
     EXPECT_EQ(font->get(), nullptr);
     EXPECT_EQ(font->getImage(), nullptr);
 
-    SmartPtr<Font> keyed = declare<Font>(R"(<Font id="res" mask="glyphs.png" format="font.xml"/>)");
-    keyed->load();
+    SmartPtr<Font> keyed = loaded<Font>(R"(<Font id="res" mask="glyphs.png" format="font.xml"/>)");
     EXPECT_NE(static_cast<BitmapFont*>(keyed->get())->getChannel(), nullptr);
 
-    SmartPtr<Font> formatless = declare<Font>(R"(<Font id="res" file="glyphs.png" size="12" attached="x"/>)");
-    formatless->load();
-    EXPECT_TRUE(formatless->isLoaded());
+    SmartPtr<Font> formatless = loaded<Font>(R"(<Font id="res" file="glyphs.png" size="12" attached="x"/>)");
     EXPECT_TRUE(formatless->hasError());
     EXPECT_EQ(formatless->get(), nullptr);
 }

@@ -2,6 +2,8 @@
 #include "engine/graphics/PixelLoops565.h"
 #include "engine/graphics/PixelLoopsArgb.h"
 
+#include "TestImages.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,26 +17,10 @@ using namespace graphics;
 
 namespace {
 
-// ---- References written from the blend rule: out = d + floor((s - d) * a / 256) ----
-
-int refField(int d, int s, int a) {
-    return d + static_cast<int>(std::floor((s - d) * a / 256.0));
-}
-
-std::uint16_t ref565(std::uint16_t d, std::uint16_t s, int a) {
-    const int r = refField(d >> 11, s >> 11, a);
-    const int g = refField((d >> 5) & 63, (s >> 5) & 63, a);
-    const int b = refField(d & 31, s & 31, a);
-    return static_cast<std::uint16_t>(r << 11 | g << 5 | b);
-}
-
-std::uint32_t refArgb(std::uint32_t d, std::uint32_t s, int a) {
-    std::uint32_t out = d & 0xFF000000u;
-    for (int shift : {16, 8, 0}) {
-        out |= static_cast<std::uint32_t>(refField((d >> shift) & 255, (s >> shift) & 255, a)) << shift;
-    }
-    return out;
-}
+using testsupport::words;
+// References written from the blend rule.
+const auto ref565 = testsupport::blend565;
+const auto refArgb = testsupport::blendArgb;
 
 std::uint32_t keepAlpha(std::uint32_t d, std::uint32_t s) {
     return (d & 0xFF000000u) | (s & 0xFFFFFFu);
@@ -61,18 +47,7 @@ void make32(MemoryImage32& image, int width, int height, int storeWidth) {
     std::generate_n(image.pixels32(), storeWidth * height, next);
 }
 
-int stored(const ImageBase& image, int bytes) {
-    return image.getPitch() / bytes * image.getHeight();
-}
-std::vector<std::uint16_t> pixelsOf(const MemoryImage& image) {
-    return {image.pixels16(), image.pixels16() + stored(image, 2)};
-}
-std::vector<std::uint8_t> alphaOf(const MemoryImage& image) {
-    return {image.getAlphaBuffer(), image.getAlphaBuffer() + stored(image, 2)};
-}
-std::vector<std::uint32_t> pixelsOf(const MemoryImage32& image) {
-    return {image.pixels32(), image.pixels32() + stored(image, 4)};
-}
+const auto alphaOf = testsupport::alphaPlane;
 
 // Applies rule(old, column, row) to the w x h rectangle at (x, y) of a plane of rows stride entries apart.
 template <class T, class Rule>
@@ -137,14 +112,14 @@ TEST(PixelLoops, Blit565MembersFollowTheBlendRuleAndTheGroupsAtEveryWidth) {
                         alphas[row].push_back(src.getAlphaBuffer()[row * 11 + 1 + c] = sourceAlpha(row, c));
                     }
                 }
-                std::vector<Pixel> expect = pixelsOf(dst);
+                std::vector<Pixel> expect = words(dst);
                 changeRect(expect, 12, 1, 1, width, 4, [&](Pixel d, int c, int row) {
                     const Pixel s = src.pixels16()[row * 11 + 1 + c];
                     return member.expect(d, s, alphas[row][c], copiedAsOpaque(alphas[row], c), uniform);
                 });
                 const std::vector<std::uint8_t> dstAlpha = alphaOf(dst);
                 member.blit(dst, src, width, uniform);
-                EXPECT_EQ(pixelsOf(dst), expect)
+                EXPECT_EQ(words(dst), expect)
                     << "member " << &member - blit565Members << " alpha " << uniform << " width " << width;
                 EXPECT_EQ(alphaOf(dst), dstAlpha);
             }
@@ -210,12 +185,12 @@ TEST(PixelLoops, ArgbBlitsBlendRgbAndKeepTheTargetAlpha) {
             make32(dst, 7, 4, 9);
             src.pixels32()[1] = 0x00123456;
             src.pixels32()[2] = 0xFF654321;
-            std::vector<std::uint32_t> expect = pixelsOf(dst);
+            std::vector<std::uint32_t> expect = words(dst);
             changeRect(expect, 9, 2, 1, 5, 3, [&](std::uint32_t d, int c, int row) {
                 return rule(d, src.pixels32()[row * 6 + 1 + c], uniform);
             });
             blit(dst, src, uniform);
-            EXPECT_EQ(pixelsOf(dst), expect) << "alpha " << uniform;
+            EXPECT_EQ(words(dst), expect) << "alpha " << uniform;
         }
     }
     MemoryImage32 white, black;
@@ -236,12 +211,12 @@ TEST(PixelLoops, ChannelFillBlendsTheColourThroughTheBytes) {
             for (int i = 0; i < 30; ++i) {
                 channel.data()[i] = sourceAlpha(i / 10, i % 10 + 3);
             }
-            std::vector<std::uint16_t> expect = pixelsOf(dst);
+            std::vector<std::uint16_t> expect = words(dst);
             changeRect(expect, 12, 1, 1, width, 3, [&](std::uint16_t d, int c, int row) {
                 return ref565(d, 0xA5C3, channel.data()[row * 10 + 1 + c] * uniform / 256);
             });
             ChannelFill565(dst, 1, 1, channel, 1, 0, width, 3, 0xA5C3, uniform);
-            EXPECT_EQ(pixelsOf(dst), expect) << "alpha " << uniform << " width " << width;
+            EXPECT_EQ(words(dst), expect) << "alpha " << uniform << " width " << width;
         }
     }
 }
@@ -260,21 +235,21 @@ TEST(PixelLoops, AlphaPlanesAndWholePixelCopiesUseTheirOwnRowStrides) {
                [&](int, int c, int row) { return channel.data()[(1 + row) * 5 + 1 + c]; });
     changeRect(expect, 9, 1, 2, 4, 2,
                [&](int, int c, int row) { return plain.getAlphaBuffer()[(1 + row) * 5 + c]; });
-    const std::vector<std::uint16_t> pixels = pixelsOf(image);
+    const std::vector<std::uint16_t> pixels = words(image);
     FillAlpha565(image, 1, 1, 3, 2, 0x1AB);
     ChannelToAlpha565(image, 2, 1, channel, 1, 1, 3, 2);
     CopyAlpha565(image, 1, 2, plain, 0, 1, 4, 2);
     EXPECT_EQ(alphaOf(image), expect);
-    EXPECT_EQ(pixelsOf(image), pixels);
+    EXPECT_EQ(words(image), pixels);
 
     MemoryImage32 dst, src;
     make32(dst, 6, 4, 9);
     make32(src, 5, 3, 5);
-    std::vector<std::uint32_t> whole = pixelsOf(dst);
+    std::vector<std::uint32_t> whole = words(dst);
     changeRect(whole, 6, 1, 1, 3, 2,
                [&](auto, int c, int row) { return src.pixels32()[(1 + row) * 5 + 2 + c]; });
     CopyRectArgb(dst, 1, 1, src, 2, 1, 3, 2);
-    EXPECT_EQ(pixelsOf(dst), whole);
+    EXPECT_EQ(words(dst), whole);
 }
 
 TEST(PixelLoops, LanesOfOnePixelAndOfRectangles) {
@@ -296,7 +271,7 @@ TEST(PixelLoops, LanesOfOnePixelAndOfRectangles) {
         std::vector<std::uint16_t> expect(12, 0xFFFF);
         expect[2 * 4 + 1] = c.cleared;
         changeRect(expect, 4, 1, 0, 2, 2, [&](int, int, int) { return c.set565; });
-        EXPECT_EQ(pixelsOf(image), expect) << "lane " << c.lane;
+        EXPECT_EQ(words(image), expect) << "lane " << c.lane;
 
         MemoryImage32 image32;
         make32(image32, 3, 3, 4);
@@ -306,7 +281,7 @@ TEST(PixelLoops, LanesOfOnePixelAndOfRectangles) {
         std::vector<std::uint32_t> expect32(12, 0x11223344u);
         expect32[2 * 4] = c.setArgb;
         changeRect(expect32, 4, 1, 0, 2, 2, [&](auto, int, int) { return c.setArgb; });
-        EXPECT_EQ(pixelsOf(image32), expect32) << "lane " << c.lane;
+        EXPECT_EQ(words(image32), expect32) << "lane " << c.lane;
     }
 }
 
@@ -314,24 +289,24 @@ TEST(PixelLoops, FillsWriteOnlyTheirRectangleAndArgbFillsKeepEachAlpha) {
     for (int width = 1; width <= 5; ++width) {
         MemoryImage image;
         make16(image, 7, 3, 9);
-        std::vector<std::uint16_t> expect = pixelsOf(image);
+        std::vector<std::uint16_t> expect = words(image);
         changeRect(expect, 9, 1, 0, width, 2, [](int, int, int) { return 0x1234; });
         changeRect(expect, 9, 2, 1, width, 2,
                    [](std::uint16_t d, int, int) { return ref565(d, 0xF00F, 99); });
         Fill565(image, 1, 0, width, 2, 0x1234);
         FillBlend565(image, 2, 1, width, 2, 0xF00F, 99);
-        EXPECT_EQ(pixelsOf(image), expect) << "width " << width;
+        EXPECT_EQ(words(image), expect) << "width " << width;
 
         MemoryImage32 image32;
         make32(image32, 7, 3, 9);
-        std::vector<std::uint32_t> expect32 = pixelsOf(image32);
+        std::vector<std::uint32_t> expect32 = words(image32);
         changeRect(expect32, 9, 1, 0, width, 2,
                    [](std::uint32_t d, int, int) { return keepAlpha(d, 0xABCDEF); });
         changeRect(expect32, 9, 2, 1, width, 2,
                    [](std::uint32_t d, int, int) { return refArgb(d, 0xF0800F, 77); });
         FillArgb(image32, 1, 0, width, 2, 0x12ABCDEF);
         FillBlendArgb(image32, 2, 1, width, 2, 0x00F0800F, 77);
-        EXPECT_EQ(pixelsOf(image32), expect32) << "width " << width;
+        EXPECT_EQ(words(image32), expect32) << "width " << width;
     }
 }
 
@@ -341,12 +316,12 @@ TEST(PixelLoops, SpanTakesTheAlphaOfItsFirstPixel) {
     for (int x = 0; x < 6; ++x) {
         image.pixels32()[6 + x] = static_cast<std::uint32_t>(x + 1) << 28;
     }
-    std::vector<std::uint32_t> expect = pixelsOf(image);
+    std::vector<std::uint32_t> expect = words(image);
     std::fill(expect.begin() + 6 + 1, expect.begin() + 6 + 4, 0x20ABCDEFu);
     SpanArgb(image, 1, 4, 1, 0xFFABCDEF);
     SpanArgb(image, 4, 4, 1, 0xFFABCDEF);
     SpanArgb(image, 5, 2, 1, 0xFFABCDEF);
-    EXPECT_EQ(pixelsOf(image), expect);
+    EXPECT_EQ(words(image), expect);
 }
 
 TEST(PixelLoops, BresenhamLinesPlotTheWalkAndTheFarEnd) {
@@ -365,9 +340,9 @@ TEST(PixelLoops, BresenhamLinesPlotTheWalkAndTheFarEnd) {
         make16(image, 7, 8, 9);
         MemoryImage32 image32;
         make32(image32, 7, 8, 9);
-        std::vector<std::uint16_t> pixels = pixelsOf(image);
+        std::vector<std::uint16_t> pixels = words(image);
         std::vector<std::uint8_t> alpha = alphaOf(image);
-        std::vector<std::uint32_t> pixels32 = pixelsOf(image32);
+        std::vector<std::uint32_t> pixels32 = words(image32);
         for (const auto& [x, y] : c.points) {
             pixels[y * 9 + x] = 0x1234;
             alpha[y * 7 + x] = 0x56;
@@ -376,9 +351,9 @@ TEST(PixelLoops, BresenhamLinesPlotTheWalkAndTheFarEnd) {
         Line565(image, c.x1, c.y1, c.x2, c.y2, 0x1234);
         LineAlpha565(image, c.x1, c.y1, c.x2, c.y2, 0x156);
         LineBlendArgb(image32, c.x1, c.y1, c.x2, c.y2, 0x00FF00FF, 99);
-        EXPECT_EQ(pixelsOf(image), pixels) << c.x1 << "," << c.y1 << " to " << c.x2 << "," << c.y2;
+        EXPECT_EQ(words(image), pixels) << c.x1 << "," << c.y1 << " to " << c.x2 << "," << c.y2;
         EXPECT_EQ(alphaOf(image), alpha) << "the alpha line steps rows by the width";
-        EXPECT_EQ(pixelsOf(image32), pixels32);
+        EXPECT_EQ(words(image32), pixels32);
     }
 }
 
@@ -401,10 +376,10 @@ public:
 };
 
 auto contentOf(const MemoryImage& image) {
-    return std::make_pair(pixelsOf(image), alphaOf(image));
+    return std::make_pair(words(image), alphaOf(image));
 }
 auto contentOf(const MemoryImage32& image) {
-    return pixelsOf(image);
+    return words(image);
 }
 
 template <class Image, class Call, std::size_t N>

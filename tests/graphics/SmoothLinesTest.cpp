@@ -1,7 +1,6 @@
 #include "engine/graphics/SmoothLines.h"
 
-#include "engine/graphics/ImageFactory.h"
-#include "engine/kernel/SmartPtr.h"
+#include "TestImages.h"
 
 #include <gtest/gtest.h>
 
@@ -33,65 +32,34 @@ struct Case {
 };
 
 // Alphas: trunc((1 - f) * 255) and trunc(f * 255), so f = 0.25 gives 191 and 63, f = 0.5 gives 127 twice.
+// clang-format off
 const std::vector<Case> cases = {
     {"equal end points", LineSmooth, 3.3f, 4.4f, 3.3f, 4.4f, {}},
     {"equal end points, edge", LineSmoothEdge, 3.3f, 4.4f, 3.3f, 4.4f, {}},
-    {"horizontal",
-     LineSmooth,
-     2,
-     3.25f,
-     4,
-     3.25f,
+    {"horizontal", LineSmooth, 2, 3.25f, 4, 3.25f,
      {{2, 3, 191}, {2, 4, 63}, {3, 3, 191}, {3, 4, 63}, {4, 3, 191}, {4, 4, 63}}},
-    {"horizontal, reversed",
-     LineSmooth,
-     4,
-     3.25f,
-     2,
-     3.25f,
+    {"horizontal, reversed", LineSmooth, 4, 3.25f, 2, 3.25f,
      {{2, 3, 191}, {2, 4, 63}, {3, 3, 191}, {3, 4, 63}, {4, 3, 191}, {4, 4, 63}}},
-    {"from left of column 0",
-     LineSmooth,
-     -3,
-     5.5f,
-     2,
-     5.5f,
+    {"from left of column 0", LineSmooth, -3, 5.5f, 2, 5.5f,
      {{1, 5, 127}, {1, 6, 127}, {2, 5, 127}, {2, 6, 127}}},
     {"along row 0", LineSmooth, 2, 0.5f, 6, 0.5f, {}},
     {"along column 0", LineSmooth, 0.4f, 2, 0.4f, 6, {}},
     {"along the last row", LineSmooth, 2, 9.5f, 3, 9.5f, {{2, 9, 127}, {3, 9, 127}}},
-    {"steep, inner gradient",
-     LineSmooth,
-     3,
-     1,
-     4,
-     5,
-     {{2, 1, 191},
-      {3, 1, 63},
-      {2, 2, 127},
-      {3, 2, 127},
-      {2, 3, 63},
-      {3, 3, 191},
-      {3, 4, 255},
-      {4, 4, 0},
-      {3, 5, 191},
-      {4, 5, 63}}},
+    {"steep, inner gradient", LineSmooth, 3, 1, 4, 5,
+     {{2, 1, 191}, {3, 1, 63}, {2, 2, 127}, {3, 2, 127}, {2, 3, 63}, {3, 3, 191}, {3, 4, 255}, {4, 4, 0},
+      {3, 5, 191}, {4, 5, 63}}},
     {"edge, flat", LineSmoothEdge, 2, 3.25f, 4, 3.25f, {{2, 4, 191}, {3, 4, 191}, {4, 4, 191}}},
     {"edge, flat, reversed", LineSmoothEdge, 4, 3.25f, 2, 3.25f, {{2, 3, 63}, {3, 3, 63}, {4, 3, 63}}},
-    {"edge, inner gradient",
-     LineSmoothEdge,
-     2,
-     3,
-     6,
-     5,
+    {"edge, inner gradient", LineSmoothEdge, 2, 3, 6, 5,
      {{2, 3, 127}, {3, 4, 255}, {4, 4, 127}, {5, 5, 255}, {6, 5, 127}}},
     {"edge, inner gradient, reversed", LineSmoothEdge, 6, 5, 2, 3, {}},
 };
+// clang-format on
 
 } // namespace
 
 TEST(SmoothLines, PlotsTheWorkedOutPixelsAndAlphas) {
-    const kernel::SmartPtr<MemoryImage32> image(createImage32(10, 10));
+    const testsupport::Image32 image = testsupport::filled32(10, 10, 0);
     for (const Case& c : cases) {
         plots.clear();
         c.line(*image, c.x1, c.y1, c.x2, c.y2, 0x123456u, record);

@@ -2,72 +2,48 @@
 #include "host/Testing.h"
 #include "host/Window.h"
 
+#include "DisplaySurfaces.h"
+#include "RecordingWindow.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
 using namespace host;
-
-LRESULT plainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProc(window, message, wParam, lParam);
-}
-
-DDSURFACEDESC2 description(DWORD caps, DWORD width = 0, DWORD height = 0) {
-    DDSURFACEDESC2 desc;
-    desc.dwSize = DDSURFACEDESC2_SIZE;
-    desc.dwFlags = DDSD_CAPS | (width ? DDSD_WIDTH | DDSD_HEIGHT : 0);
-    desc.dwWidth = width;
-    desc.dwHeight = height;
-    desc.ddsCaps.dwCaps = caps;
-    return desc;
-}
+using testsupport::openDisplay;
+using testsupport::surfaceDesc;
 
 // A 640 x 480 window, a display object for it and helpers to make its surfaces.
-class DisplayTest : public ::testing::Test {
+class DisplayTest : public testsupport::RecordingWindowTest {
 protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         unsetenv("PIBBLES_DEPTH");
-        WNDCLASS windowClass;
-        windowClass.lpfnWndProc = plainProcedure;
-        windowClass.lpszClassName = "DisplayTest";
-        ASSERT_NE(RegisterClass(&windowClass), 0);
-        window = CreateWindowEx(0, "DisplayTest", "DisplayTest", WS_CAPTION | WS_SYSMENU, 100, 100, 640, 480,
-                                nullptr, nullptr, nullptr, nullptr);
+        RecordingWindowTest::SetUp();
+        window = RecordingWindowTest::create();
         ASSERT_NE(window, nullptr);
         display = openDisplay();
         ASSERT_NE(display, nullptr);
     }
-
     void TearDown() override {
-        host::testing::clearFailures();
         if (display) {
             display->Release();
         }
-        if (window) {
-            DestroyWindow(window);
-        }
-        UnregisterClass("DisplayTest", nullptr);
+        RecordingWindowTest::TearDown();
         unsetenv("PIBBLES_DEPTH");
     }
 
-    static IDirectDraw7* openDisplay() {
-        IDirectDraw* first = nullptr;
-        if (DirectDrawCreate(nullptr, &first, nullptr) != DD_OK) {
-            return nullptr;
-        }
-        void* second = nullptr;
-        const HRESULT result = first->QueryInterface(IID_IDirectDraw7, &second);
-        first->Release();
-        return result == DD_OK ? static_cast<IDirectDraw7*>(second) : nullptr;
+    HRESULT create(DWORD caps, IDirectDrawSurface7** out, DWORD width = 0, DWORD height = 0) {
+        DDSURFACEDESC2 desc = surfaceDesc(caps, width, height);
+        return display->CreateSurface(&desc, out, nullptr);
     }
 
-    HRESULT create(DWORD caps, IDirectDrawSurface7** out, DWORD width = 0, DWORD height = 0) {
-        DDSURFACEDESC2 desc = description(caps, width, height);
-        return display->CreateSurface(&desc, out, nullptr);
+    static std::tuple<DWORD, DWORD, DWORD> shape(IDirectDrawSurface7* surface) {
+        return {surface->width(), surface->height(), surface->bytesPerPixel()};
     }
 
     HWND window = nullptr;
@@ -108,26 +84,21 @@ TEST_F(DisplayTest, MakesSurfacesByTheirCaps) {
 
     for (DWORD caps : {0x200u, 0x4200u, 0xA00u, 0xA02u}) {
         ASSERT_EQ(create(caps, &surface), DD_OK) << caps;
-        EXPECT_EQ(surface->width(), 640u);
-        EXPECT_EQ(surface->height(), 480u);
-        EXPECT_EQ(surface->bytesPerPixel(), 4u);
+        EXPECT_EQ(shape(surface), std::tuple(640u, 480u, 4u));
         surface->Release();
     }
     ASSERT_EQ(create(0x840, &surface, 320, 200), DD_OK);
     DDSURFACEDESC2 desc;
     desc.dwSize = DDSURFACEDESC2_SIZE;
     ASSERT_EQ(surface->GetSurfaceDesc(&desc), DD_OK);
-    EXPECT_EQ(desc.dwWidth, 320u);
-    EXPECT_EQ(desc.dwHeight, 200u);
-    EXPECT_EQ(desc.lPitch, 1280);
+    EXPECT_EQ(std::tuple(desc.dwWidth, desc.dwHeight, desc.lPitch), std::tuple(320u, 200u, 1280));
     surface->Release();
 
     // Full screen at 16 bits: the game's size and depth, whatever the desktop's.
     ASSERT_EQ(display->SetCooperativeLevel(window, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
     ASSERT_EQ(display->SetDisplayMode(320, 240, 16, 0, 0), DD_OK);
     ASSERT_EQ(create(0x4200, &surface), DD_OK);
-    EXPECT_EQ(surface->width(), 320u);
-    EXPECT_EQ(surface->bytesPerPixel(), 2u);
+    EXPECT_EQ(shape(surface), std::tuple(320u, 240u, 2u));
     surface->Release();
 }
 
@@ -141,7 +112,6 @@ TEST_F(DisplayTest, ReturnsTheFailureCodesATestForces) {
     EXPECT_EQ(display->SetDisplayMode(640, 480, 32, 0, 0), DDERR_NOVIDEOSURFACE);
     host::testing::failCall("CreateSurface", 0x887600E1, 1);
     EXPECT_EQ(create(0x4200, &surface), DDERR_PRIMARYHELD);
-    EXPECT_LT(DDERR_PRIMARYHELD, 0);
     EXPECT_EQ(surface, nullptr);
     host::testing::failCall("CreateSurface:primary", DDERR_NOVIDEOMEMORY, 1);
     EXPECT_EQ(create(0x4200, &surface), makeResult(0x8876017C));
@@ -163,8 +133,7 @@ TEST_F(DisplayTest, NestedLocksSeeTheSamePixels) {
     outer.dwSize = inner.dwSize = DDSURFACEDESC2_SIZE;
     ASSERT_EQ(back->Lock(nullptr, &outer, DDLOCK_WAIT, nullptr), DD_OK);
     ASSERT_EQ(back->Lock(nullptr, &inner, DDLOCK_WAIT, nullptr), DD_OK);
-    EXPECT_EQ(outer.lpSurface, inner.lpSurface);
-    EXPECT_EQ(outer.lPitch, inner.lPitch);
+    EXPECT_EQ(std::tuple(outer.lpSurface, outer.lPitch), std::tuple(inner.lpSurface, inner.lPitch));
     EXPECT_EQ(back->Unlock(nullptr), DD_OK);
     EXPECT_EQ(back->Unlock(nullptr), DD_OK);
     EXPECT_EQ(back->Unlock(nullptr), DDERR_NOTLOCKED);
@@ -282,7 +251,7 @@ TEST_F(DisplayTest, PresentingRefusesAWrongBackBufferAndRecoversFromALostDevice)
     IDirectDraw7* other = openDisplay();
     ASSERT_NE(other, nullptr);
     ASSERT_EQ(other->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
-    DDSURFACEDESC2 desc = description(0x4200);
+    DDSURFACEDESC2 desc = surfaceDesc(0x4200);
     IDirectDrawSurface7* otherPrimary = nullptr;
     EXPECT_EQ(other->CreateSurface(&desc, &otherPrimary, nullptr), DDERR_PRIMARYHELD);
     display->Release();

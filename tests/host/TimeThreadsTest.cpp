@@ -28,30 +28,38 @@ struct FakeClock {
     ~FakeClock() { host::testing::useRealClock(); }
 };
 
+// Runs the callable on a host thread made with the flags; the callable must outlive the thread.
+template <class Body> host::HANDLE start(Body& body, host::DWORD flags = 0, host::DWORD* id = nullptr) {
+    const auto run = [](void* parameter) -> host::DWORD {
+        (*static_cast<Body*>(parameter))();
+        return 0;
+    };
+    return host::CreateThread(nullptr, 0, run, &body, flags, id);
+}
+
+// Waits for the thread's end and closes its handle; true when it ended in time and the handle closed.
+bool join(host::HANDLE thread) {
+    return thread != nullptr && host::WaitForSingleObject(thread, 10000) == host::WAIT_OBJECT_0 &&
+           host::CloseHandle(thread);
+}
+
 struct MutexTry {
-    host::HANDLE mutex;
     host::DWORD waitResult = 0;
     host::BOOL releaseResult = host::TRUE;
     host::DWORD releaseError = 0;
 };
 
-// Another thread tries the mutex for 50 ms (a time-out is expected) and then to release it.
-host::DWORD tryFromOtherThread(void* parameter) {
-    auto* attempt = static_cast<MutexTry*>(parameter);
-    attempt->waitResult = host::WaitForSingleObject(attempt->mutex, 50);
-    if (attempt->waitResult == host::WAIT_TIMEOUT) {
-        attempt->releaseResult = host::ReleaseMutex(attempt->mutex);
-        attempt->releaseError = host::GetLastError();
-    }
-    return 0;
-}
-
+// Another thread tries the mutex for 50 ms and, when that times out, to release it.
 MutexTry runTry(host::HANDLE mutex) {
-    MutexTry attempt{mutex};
-    host::HANDLE thread = host::CreateThread(nullptr, 0, tryFromOtherThread, &attempt, 0, nullptr);
-    EXPECT_NE(thread, nullptr);
-    EXPECT_EQ(host::WaitForSingleObject(thread, 10000), host::WAIT_OBJECT_0);
-    host::CloseHandle(thread);
+    MutexTry attempt;
+    auto body = [&] {
+        attempt.waitResult = host::WaitForSingleObject(mutex, 50);
+        if (attempt.waitResult == host::WAIT_TIMEOUT) {
+            attempt.releaseResult = host::ReleaseMutex(mutex);
+            attempt.releaseError = host::GetLastError();
+        }
+    };
+    EXPECT_TRUE(join(start(body)));
     return attempt;
 }
 
@@ -68,9 +76,8 @@ TEST(HostTime, RealClockAdvancesAndSleepWaits) {
     EXPECT_EQ(host::timeEndPeriod(1), host::TIMERR_NOERROR);
 }
 
-TEST(HostTime, FakeClockIsAdvancedBySleep) {
+TEST(HostTime, FakeClockIsAdvancedBySleepAndWrapsAsUnsignedSubtractionExpects) {
     FakeClock clock(1000);
-    EXPECT_EQ(host::timeGetTime(), 1000u);
     host::Sleep(16);
     host::Sleep(0);
     host::Sleep(4);
@@ -81,32 +88,21 @@ TEST(HostTime, FakeClockIsAdvancedBySleep) {
     EXPECT_EQ(host::timeGetTime(), 1025u);
     // Advancing by hand is no sleep.
     EXPECT_EQ(host::testing::fakeSleptMilliseconds(), 20u);
-}
 
-TEST(HostTime, FakeClockWrapsAsUnsignedSubtractionExpects) {
-    FakeClock clock(0xFFFFFFF0u);
-    const host::DWORD before = host::timeGetTime();
+    host::testing::useFakeClock(0xFFFFFFF0u);
     host::Sleep(0x20);
-    const host::DWORD after = host::timeGetTime();
-    EXPECT_EQ(after, 0x10u);
-    EXPECT_LT(after, before);
-    EXPECT_EQ(after - before, 0x20u);
+    EXPECT_EQ(host::timeGetTime(), 0x10u);
+    EXPECT_EQ(host::timeGetTime() - 0xFFFFFFF0u, 0x20u);
 }
 
 TEST(HostTime, FakeClockIsSharedByEveryThread) {
     FakeClock clock(500);
     host::DWORD seen = 0;
-    host::HANDLE thread = host::CreateThread(
-        nullptr, 0,
-        [](void* parameter) -> host::DWORD {
-            host::Sleep(100);
-            *static_cast<host::DWORD*>(parameter) = host::timeGetTime();
-            return 0;
-        },
-        &seen, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
-    ASSERT_EQ(host::WaitForSingleObject(thread, 10000), host::WAIT_OBJECT_0);
-    host::CloseHandle(thread);
+    auto body = [&] {
+        host::Sleep(100);
+        seen = host::timeGetTime();
+    };
+    ASSERT_TRUE(join(start(body)));
     EXPECT_EQ(seen, 600u);
     EXPECT_EQ(host::timeGetTime(), 600u);
 }
@@ -114,87 +110,60 @@ TEST(HostTime, FakeClockIsSharedByEveryThread) {
 TEST(HostTime, SystemTimeFieldsAreSane) {
     host::SYSTEMTIME utc;
     host::GetSystemTime(&utc);
-    EXPECT_GE(utc.wYear, 2024);
-    EXPECT_LT(utc.wYear, 2200);
-    EXPECT_GE(utc.wMonth, 1);
-    EXPECT_LE(utc.wMonth, 12);
-    EXPECT_GE(utc.wDay, 1);
-    EXPECT_LE(utc.wDay, 31);
-    EXPECT_LE(utc.wDayOfWeek, 6);
-    EXPECT_LE(utc.wHour, 23);
-    EXPECT_LE(utc.wMinute, 59);
-    EXPECT_LE(utc.wSecond, 59);
-    EXPECT_LE(utc.wMilliseconds, 999);
-
     // The year agrees with the C library's UTC (both taken within a second or two of each other).
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
     gmtime_r(&now, &parts);
     EXPECT_LE(std::abs(parts.tm_year + 1900 - utc.wYear), 1);
-
     host::SYSTEMTIME local;
     host::GetLocalTime(&local);
-    EXPECT_GE(local.wMonth, 1);
-    EXPECT_LE(local.wMonth, 12);
-    EXPECT_LE(local.wHour, 23);
+    for (const host::SYSTEMTIME& time : {utc, local}) {
+        EXPECT_TRUE(time.wMonth >= 1 && time.wMonth <= 12 && time.wDay >= 1 && time.wDay <= 31 &&
+                    time.wDayOfWeek <= 6 && time.wHour <= 23 && time.wMinute <= 59 && time.wSecond <= 59 &&
+                    time.wMilliseconds <= 999)
+            << time.wYear << "-" << time.wMonth << "-" << time.wDay << " " << time.wHour << ":"
+            << time.wMinute;
+    }
 }
 
 TEST(HostThreads, ThreadRunsAndIsWaitedFor) {
-    std::atomic<int> ran{0};
-    host::DWORD id = 0;
-    host::HANDLE thread = host::CreateThread(
-        nullptr, 0,
-        [](void* parameter) -> host::DWORD {
-            static_cast<std::atomic<int>*>(parameter)->store(host::GetCurrentThreadId());
-            return 0;
-        },
-        &ran, 0, &id);
-    ASSERT_NE(thread, nullptr);
+    host::DWORD id = 0, ranAs = 0;
+    auto body = [&] { ranAs = host::GetCurrentThreadId(); };
+    ASSERT_TRUE(join(start(body, 0, &id)));
     EXPECT_NE(id, 0u);
-    EXPECT_EQ(host::WaitForSingleObject(thread, 10000), host::WAIT_OBJECT_0);
-    EXPECT_EQ(static_cast<host::DWORD>(ran.load()), id);
+    EXPECT_EQ(ranAs, id);
     EXPECT_NE(id, host::GetCurrentThreadId());
-    EXPECT_TRUE(host::CloseHandle(thread));
 }
 
 TEST(HostThreads, SuspendingAnotherThreadFails) {
     std::atomic<bool> stop{false};
-    host::HANDLE thread = host::CreateThread(
-        nullptr, 0,
-        [](void* parameter) -> host::DWORD {
-            while (!static_cast<std::atomic<bool>*>(parameter)->load()) {
-                host::Sleep(1);
-            }
-            return 0;
-        },
-        &stop, 0, nullptr);
+    auto body = [&] {
+        while (!stop) {
+            host::Sleep(1);
+        }
+    };
+    const host::HANDLE thread = start(body);
     ASSERT_NE(thread, nullptr);
     EXPECT_EQ(host::SuspendThread(thread), 0xFFFFFFFFu);
     EXPECT_NE(host::GetLastError(), 0u);
     // The main thread was not started by CreateThread: nothing could resume it.
     EXPECT_EQ(host::SuspendThread(host::GetCurrentThread()), 0xFFFFFFFFu);
     stop = true;
-    EXPECT_EQ(host::WaitForSingleObject(thread, 10000), host::WAIT_OBJECT_0);
-    EXPECT_TRUE(host::CloseHandle(thread));
+    EXPECT_TRUE(join(thread));
     // The pseudo-handle needs no closing, and closing it harms nothing.
     EXPECT_TRUE(host::CloseHandle(host::GetCurrentThread()));
 }
 
 TEST(HostThreads, CreatedSuspendedRunsOnResume) {
     std::atomic<bool> ran{false};
-    host::HANDLE thread = host::CreateThread(
-        nullptr, 0,
-        [](void* parameter) -> host::DWORD {
-            static_cast<std::atomic<bool>*>(parameter)->store(true);
-            return 0;
-        },
-        &ran, host::CREATE_SUSPENDED, nullptr);
+    auto body = [&] { ran = true; };
+    const host::HANDLE thread = start(body, host::CREATE_SUSPENDED);
     ASSERT_NE(thread, nullptr);
     EXPECT_EQ(host::WaitForSingleObject(thread, 50), host::WAIT_TIMEOUT);
-    EXPECT_FALSE(ran.load());
+    EXPECT_FALSE(ran);
     EXPECT_EQ(host::ResumeThread(thread), 1u);
     EXPECT_EQ(host::WaitForSingleObject(thread, 10000), host::WAIT_OBJECT_0);
-    EXPECT_TRUE(ran.load());
+    EXPECT_TRUE(ran);
     // A finished thread has nothing to resume.
     EXPECT_EQ(host::ResumeThread(thread), 0u);
     host::CloseHandle(thread);
@@ -202,9 +171,8 @@ TEST(HostThreads, CreatedSuspendedRunsOnResume) {
 
 TEST(HostThreads, FailuresCanBeForced) {
     host::testing::failCall("CreateThread", host::ERROR_NOT_ENOUGH_MEMORY, 1);
-    EXPECT_EQ(host::CreateThread(
-                  nullptr, 0, [](void*) -> host::DWORD { return 0; }, nullptr, 0, nullptr),
-              nullptr);
+    auto nothing = [] {};
+    EXPECT_EQ(start(nothing), nullptr);
     EXPECT_EQ(host::GetLastError(), host::ERROR_NOT_ENOUGH_MEMORY);
 
     host::testing::failCall("CreateMutex", host::ERROR_ACCESS_DENIED, 1);

@@ -1,8 +1,9 @@
 #include "host/Window.h"
 
 #include "host/SdlWindow.h"
-#include "host/Testing.h"
 #include "host/WindowEvents.h"
+
+#include "RecordingWindow.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -10,20 +11,22 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
 
 using namespace host;
+using testsupport::codes;
+using testsupport::kWindowTitle;
+using testsupport::reaction;
+using testsupport::seen;
 
 const HWND kWindow = reinterpret_cast<HWND>(std::uintptr_t{0x4321});
 constexpr Uint32 kWindowId = 7;
 
-struct Expected {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
+using Expected = std::tuple<UINT, WPARAM, LPARAM>;
 
 EventContext context(Uint32 buttons = 0, Uint16 mods = 0, bool fullScreen = false) {
     EventContext result;
@@ -47,59 +50,44 @@ EventContext withoutDoubleClicks() {
     return result;
 }
 
+SDL_Event event(Uint32 type) {
+    SDL_Event made{};
+    made.type = type;
+    return made;
+}
+
 SDL_Event motion(int x, int y, Uint32 state = 0, Uint32 windowId = kWindowId) {
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.windowID = windowId;
-    event.motion.x = x;
-    event.motion.y = y;
-    event.motion.state = state;
-    return event;
+    SDL_Event made = event(SDL_MOUSEMOTION);
+    made.motion.windowID = windowId, made.motion.x = x, made.motion.y = y, made.motion.state = state;
+    return made;
 }
 
 SDL_Event button(bool down, Uint8 which, Uint8 clicks, int x = 5, int y = 6) {
-    SDL_Event event{};
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.windowID = kWindowId;
-    event.button.button = which;
-    event.button.clicks = clicks;
-    event.button.x = x;
-    event.button.y = y;
-    return event;
+    SDL_Event made = event(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
+    made.button.windowID = kWindowId, made.button.button = which, made.button.clicks = clicks;
+    made.button.x = x, made.button.y = y;
+    return made;
 }
 
 SDL_Event key(bool down, SDL_Keycode sym, Uint16 mod = 0, Uint8 repeat = 0, Uint32 windowId = kWindowId) {
-    SDL_Event event{};
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.windowID = windowId;
-    event.key.keysym.sym = sym;
-    event.key.keysym.mod = mod;
-    event.key.repeat = repeat;
-    return event;
+    SDL_Event made = event(down ? SDL_KEYDOWN : SDL_KEYUP);
+    made.key.windowID = windowId, made.key.keysym.sym = sym, made.key.keysym.mod = mod,
+    made.key.repeat = repeat;
+    return made;
 }
 
 SDL_Event text(const char* utf8, Uint32 windowId = kWindowId) {
-    SDL_Event event{};
-    event.type = SDL_TEXTINPUT;
-    event.text.windowID = windowId;
-    std::strncpy(event.text.text, utf8, sizeof(event.text.text) - 1);
-    return event;
+    SDL_Event made = event(SDL_TEXTINPUT);
+    made.text.windowID = windowId;
+    std::strncpy(made.text.text, utf8, sizeof(made.text.text) - 1);
+    return made;
 }
 
 SDL_Event windowEvent(Uint8 kind, int data1 = 0, int data2 = 0, Uint32 windowId = kWindowId) {
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.windowID = windowId;
-    event.window.event = kind;
-    event.window.data1 = data1;
-    event.window.data2 = data2;
-    return event;
-}
-
-SDL_Event quit() {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    return event;
+    SDL_Event made = event(SDL_WINDOWEVENT);
+    made.window.windowID = windowId, made.window.event = kind, made.window.data1 = data1;
+    made.window.data2 = data2;
+    return made;
 }
 
 constexpr LPARAM kSetCursor = MAKELPARAM(1, WM_MOUSEMOVE);
@@ -178,20 +166,18 @@ TEST(WindowTranslation, EventsBecomeThePlatformsMessages) {
         {"moved", windowEvent(SDL_WINDOWEVENT_MOVED, 30, -40), context(), {{WM_MOVE, 0, MAKELPARAM(30, -40)}}},
         {"shown", windowEvent(SDL_WINDOWEVENT_SHOWN), context(), {}},
         {"close", windowEvent(SDL_WINDOWEVENT_CLOSE), context(), {{WM_CLOSE, 0, 0}}},
-        {"quit asks to close", quit(), context(), {{WM_CLOSE, 0, 0}}},
-        {"quit without a window", quit(), EventContext{}, {}},
+        {"quit asks to close", event(SDL_QUIT), context(), {{WM_CLOSE, 0, 0}}},
+        {"quit without a window", event(SDL_QUIT), EventContext{}, {}},
     };
     // clang-format on
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
-        const std::vector<MSG> got = translateEvent(test.event, test.context);
-        ASSERT_EQ(got.size(), test.expected.size());
-        for (std::size_t i = 0; i < got.size(); ++i) {
-            EXPECT_EQ(got[i].hwnd, test.context.window);
-            EXPECT_EQ(got[i].message, test.expected[i].message) << i;
-            EXPECT_EQ(got[i].wParam, test.expected[i].wParam) << i;
-            EXPECT_EQ(got[i].lParam, test.expected[i].lParam) << i;
+        std::vector<Expected> got;
+        for (const MSG& message : translateEvent(test.event, test.context)) {
+            EXPECT_EQ(message.hwnd, test.context.window);
+            got.emplace_back(message.message, message.wParam, message.lParam);
         }
+        EXPECT_EQ(got, test.expected);
     }
 }
 
@@ -210,64 +196,19 @@ TEST(WindowTranslation, ButtonsAndModifiersAreFollowedAcrossEvents) {
     EXPECT_EQ(got[0].wParam, MK_MBUTTON);
 }
 
-// What the procedure saw, in order.
-std::vector<MSG> seen;
-// Set by a test to act inside the procedure.
-LRESULT (*reaction)(HWND, UINT, WPARAM, LPARAM) = nullptr;
-
-LRESULT recordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG copy;
-    copy.hwnd = window;
-    copy.message = message;
-    copy.wParam = wParam;
-    copy.lParam = lParam;
-    seen.push_back(copy);
-    if (reaction != nullptr) {
-        if (const LRESULT result = reaction(window, message, wParam, lParam); result != 0) {
-            return result;
-        }
-    }
-    return DefWindowProc(window, message, wParam, lParam);
-}
-
-constexpr const char* kTitle = "WindowTest";
 constexpr UINT kPing = 0x8001;
 
-std::vector<UINT> codes(const std::vector<MSG>& messages) {
-    std::vector<UINT> result;
-    for (const MSG& message : messages) {
-        result.push_back(message.message);
-    }
-    return result;
-}
-
-class HostWindow : public ::testing::Test {
+class HostWindow : public testsupport::RecordingWindowTest {
 protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "dummy", 0);
-        host::testing::clearMessages();
-        seen.clear();
-        reaction = nullptr;
-        WNDCLASS windowClass;
-        windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-        windowClass.lpfnWndProc = recordingProcedure;
-        windowClass.hInstance = GetModuleHandle(nullptr);
-        windowClass.lpszClassName = kTitle;
-        ASSERT_NE(RegisterClass(&windowClass), 0);
-    }
-    void TearDown() override {
-        reaction = nullptr;
-        while (HWND window = FindWindow(nullptr, kTitle)) {
-            DestroyWindow(window);
-        }
-        UnregisterClass(kTitle, GetModuleHandle(nullptr));
-        host::testing::clearFailures();
-        host::testing::clearMessages();
+        RecordingWindowTest::SetUp();
     }
 
-    static HWND create(DWORD style = WS_CAPTION | WS_SYSMENU) {
-        return CreateWindowEx(0, kTitle, kTitle, style, 100, 100, 640, 480, nullptr, nullptr,
-                              GetModuleHandle(nullptr), nullptr);
+    // The client area's width and height; -1 for a window that is gone.
+    static std::pair<int, int> clientSize(HWND window) {
+        RECT client{};
+        return GetClientRect(window, &client) ? std::pair(client.right, client.bottom) : std::pair(-1, -1);
     }
 
     // Everything the queue holds now, translated and dispatched like the engine's main loop does.
@@ -287,9 +228,9 @@ protected:
 };
 
 TEST_F(HostWindow, TheProcedureSeesTheWindowBeingCreated) {
-    static HWND duringCreate = nullptr;
-    static SDL_Window* sdlDuringCreate = nullptr;
-    reaction = [](HWND window, UINT message, WPARAM, LPARAM) -> LRESULT {
+    HWND duringCreate = nullptr;
+    SDL_Window* sdlDuringCreate = nullptr;
+    reaction = [&](HWND window, UINT message, WPARAM) -> LRESULT {
         if (message == WM_CREATE) {
             duringCreate = currentWindow();
             sdlDuringCreate = sdlWindowOf(window);
@@ -302,22 +243,19 @@ TEST_F(HostWindow, TheProcedureSeesTheWindowBeingCreated) {
     EXPECT_EQ(seen[1].hwnd, window);
     EXPECT_EQ(duringCreate, window);
     EXPECT_NE(sdlDuringCreate, nullptr);
-    EXPECT_EQ(FindWindow(nullptr, kTitle), window);
+    EXPECT_EQ(FindWindow(nullptr, kWindowTitle), window);
     EXPECT_EQ(FindWindow(nullptr, "another game"), nullptr);
 
     // One window at a time.
     EXPECT_EQ(create(), nullptr);
-    RECT client;
-    ASSERT_TRUE(GetClientRect(window, &client));
-    EXPECT_EQ(client.right, 640);
-    EXPECT_EQ(client.bottom, 480);
+    EXPECT_EQ(clientSize(window), std::pair(640, 480));
 }
 
 TEST_F(HostWindow, ARefusedCreationLeavesNoWindow) {
-    reaction = [](HWND, UINT message, WPARAM, LPARAM) -> LRESULT { return message == WM_CREATE ? -1 : 0; };
+    reaction = [](HWND, UINT message, WPARAM) -> LRESULT { return message == WM_CREATE ? -1 : 0; };
     EXPECT_EQ(create(), nullptr);
     EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_NCCALCSIZE, WM_CREATE, WM_DESTROY}));
-    EXPECT_EQ(FindWindow(nullptr, kTitle), nullptr);
+    EXPECT_EQ(FindWindow(nullptr, kWindowTitle), nullptr);
 
     reaction = nullptr;
     host::testing::failCall("CreateWindowEx", ERROR_NOT_ENOUGH_MEMORY, 1);
@@ -325,7 +263,7 @@ TEST_F(HostWindow, ARefusedCreationLeavesNoWindow) {
     EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
     host::testing::failCall("RegisterClass", ERROR_ACCESS_DENIED, 1);
     WNDCLASS other;
-    other.lpfnWndProc = recordingProcedure;
+    other.lpfnWndProc = testsupport::recordingProcedure;
     other.lpszClassName = "other";
     EXPECT_EQ(RegisterClass(&other), 0);
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
@@ -334,9 +272,9 @@ TEST_F(HostWindow, ARefusedCreationLeavesNoWindow) {
 // The full-screen switch: the procedure destroys its own window while handling a key, then makes the new
 // one, and the queue must not hand the old window's messages to anyone.
 TEST_F(HostWindow, DestroyingFromInsideTheProcedureDeliversDestroyAtOnce) {
-    static bool destroyedInside = false;
-    static HWND replacement = nullptr;
-    reaction = [](HWND window, UINT message, WPARAM, LPARAM) -> LRESULT {
+    bool destroyedInside = false;
+    HWND replacement = nullptr;
+    reaction = [&](HWND window, UINT message, WPARAM) -> LRESULT {
         if (message == kPing) {
             const std::size_t before = seen.size();
             EXPECT_TRUE(DestroyWindow(window));
@@ -358,8 +296,7 @@ TEST_F(HostWindow, DestroyingFromInsideTheProcedureDeliversDestroyAtOnce) {
     EXPECT_TRUE(isFullScreenWindow(replacement));
     EXPECT_EQ(codes(seen), (std::vector<UINT>{kPing, WM_DESTROY, WM_NCCALCSIZE, WM_CREATE}));
     EXPECT_EQ(codes(taken), (std::vector<UINT>{kPing})) << "the old window's later message is dropped";
-    RECT client;
-    EXPECT_FALSE(GetClientRect(window, &client));
+    EXPECT_EQ(clientSize(window), std::pair(-1, -1));
     EXPECT_FALSE(PostMessage(window, kPing, 0, 0));
     EXPECT_EQ(DefWindowProc(window, WM_CLOSE, 0, 0), 0);
 }
@@ -385,30 +322,25 @@ TEST_F(HostWindow, QuitComesAfterEverythingQueued) {
 TEST_F(HostWindow, ClosingDestroysTheWindowWithoutQuitting) {
     const HWND window = create();
     ASSERT_NE(window, nullptr);
-    SDL_Event close{};
-    close.type = SDL_WINDOWEVENT;
-    close.window.event = SDL_WINDOWEVENT_CLOSE;
-    close.window.windowID = SDL_GetWindowID(sdlWindowOf(window));
-    ASSERT_TRUE(host::testing::pushSdlEvent(close));
+    ASSERT_TRUE(host::testing::pushSdlEvent(
+        windowEvent(SDL_WINDOWEVENT_CLOSE, 0, 0, SDL_GetWindowID(sdlWindowOf(window)))));
     seen.clear();
     const std::vector<MSG> taken = drain();
 
     EXPECT_EQ(codes(taken), (std::vector<UINT>{WM_CLOSE}));
     EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
-    EXPECT_EQ(FindWindow(nullptr, kTitle), nullptr);
+    EXPECT_EQ(FindWindow(nullptr, kWindowTitle), nullptr);
 }
 
 TEST_F(HostWindow, TranslateAddsCharactersOnceEach) {
     const HWND window = create();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_RETURN, 0, 0, 0)));
-    ASSERT_TRUE(host::testing::pushSdlEvent(text("\r", 0)));
-    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_a, 0, 0, 0)));
-    ASSERT_TRUE(host::testing::pushSdlEvent(text("a", 0)));
-    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_BACKSPACE, 0, 0, 0)));
-    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_ESCAPE, 0, 0, 0)));
-    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_TAB, 0, 1, 0)));
-    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_RETURN, KMOD_LALT, 0, 0)));
+    for (const SDL_Event& pushed :
+         {key(true, SDLK_RETURN, 0, 0, 0), text("\r", 0), key(true, SDLK_a, 0, 0, 0), text("a", 0),
+          key(true, SDLK_BACKSPACE, 0, 0, 0), key(true, SDLK_ESCAPE, 0, 0, 0), key(true, SDLK_TAB, 0, 1, 0),
+          key(true, SDLK_RETURN, KMOD_LALT, 0, 0)}) {
+        ASSERT_TRUE(host::testing::pushSdlEvent(pushed));
+    }
     const std::vector<MSG> taken = drain();
 
     std::vector<std::pair<UINT, WPARAM>> got;
@@ -438,22 +370,13 @@ TEST_F(HostWindow, CursorPositionsAreInGameCoordinates) {
     ASSERT_NE(window, nullptr);
     // The picture at 1.5 times its size, centred between bars 160 pixels wide.
     setGameArea(window, GameArea{640, 480, SDL_Rect{160, 0, 960, 720}});
-    RECT client;
-    ASSERT_TRUE(GetClientRect(window, &client));
-    EXPECT_EQ(client.right, 640);
-    EXPECT_EQ(client.bottom, 480);
-
+    EXPECT_EQ(clientSize(window), std::pair(640, 480));
     // The dummy driver's pointer rests on the window's corner: on the left bar, outside the picture.
-    POINT point;
-    ASSERT_TRUE(GetCursorPos(&point));
-    ASSERT_TRUE(ScreenToClient(window, &point));
-    EXPECT_EQ(point.x, -107);
-    EXPECT_EQ(point.y, 0);
-    POINT corner;
-    ASSERT_TRUE(ClientToScreen(window, &corner));
-    ASSERT_TRUE(ScreenToClient(window, &corner));
-    EXPECT_EQ(corner.x, 0);
-    EXPECT_EQ(corner.y, 0);
+    POINT point{}, corner{};
+    ASSERT_TRUE(GetCursorPos(&point) && ScreenToClient(window, &point));
+    EXPECT_EQ(std::pair(point.x, point.y), std::pair(-107, 0));
+    ASSERT_TRUE(ClientToScreen(window, &corner) && ScreenToClient(window, &corner));
+    EXPECT_EQ(std::pair(corner.x, corner.y), std::pair(0, 0));
     EXPECT_FALSE(MoveWindow(nullptr, 0, 0, 1, 1, FALSE));
     EXPECT_TRUE(MoveWindow(window, 5, 5, 10, 10, FALSE));
 }

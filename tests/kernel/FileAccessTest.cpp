@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -128,20 +129,18 @@ TEST(FileAccess, ArchiveModesNeverFallBackToDisk) {
     dir.write("x.txt.!", scrambled("disk"));
     const std::string name = dir.file("x.txt");
 
+    const auto expectRefused = [&] {
+        for (const int mode : {kModeZip, kModeEncryptZip}) {
+            KeptBuffer kept;
+            EXPECT_EQ(loadFile(name, kept.buffer, mode), LoadResult::Failed) << mode;
+            EXPECT_TRUE(kept.untouched());
+        }
+    };
     // No archive object at all: nothing to ask, and no crash.
-    for (const int mode : {kModeZip, kModeEncryptZip}) {
-        KeptBuffer kept;
-        EXPECT_EQ(loadFile(name, kept.buffer, mode), LoadResult::Failed) << mode;
-        EXPECT_TRUE(kept.untouched());
-    }
-
+    expectRefused();
     // The start-up configuration: an archive with an empty path, and disk files by default.
     GlobalArchive archive("", kModeFile);
-    for (const int mode : {kModeZip, kModeEncryptZip}) {
-        KeptBuffer kept;
-        EXPECT_EQ(loadFile(name, kept.buffer, mode), LoadResult::Failed) << mode;
-        EXPECT_TRUE(kept.untouched());
-    }
+    expectRefused();
     FileBuffer buffer;
     EXPECT_EQ(loadFile(name, buffer, kModeGlobal), LoadResult::Done);
     EXPECT_EQ(contents(buffer), "disk");
@@ -215,20 +214,14 @@ TEST(ZipArchive, BrokenArchivesFailCleanly) {
 TEST(Scrambler, KeyBlockAndXorAreConsistent) {
     const auto& block = scrambleKeyBlock();
     EXPECT_EQ(&block, &scrambleKeyBlock());
-    std::vector<int> seen(256, 0);
-    for (const std::uint8_t value : block) {
-        ++seen[value];
-    }
-    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 256);
+    EXPECT_EQ(std::set<int>(block.begin(), block.end()).size(), 256u) << "a permutation of the bytes";
     // Saves written in the scrambled modes use this block: if it changed, existing saves would not load.
     EXPECT_EQ(std::vector<int>(block.begin(), block.begin() + 8),
               (std::vector<int>{93, 77, 56, 170, 81, 151, 194, 234}));
     EXPECT_EQ(std::vector<int>(block.end() - 4, block.end()), (std::vector<int>{247, 143, 115, 148}));
 
     std::vector<std::uint8_t> data(600);
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        data[i] = static_cast<std::uint8_t>(i * 7);
-    }
+    std::generate(data.begin(), data.end(), [i = 0]() mutable { return static_cast<std::uint8_t>(7 * i++); });
     const auto original = data;
     xorScramble(data.data(), static_cast<std::int32_t>(data.size()));
     EXPECT_NE(data, original);

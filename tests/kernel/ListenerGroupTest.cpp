@@ -71,17 +71,4 @@ TEST(ListenerGroup, CurrentListenerMembership) {
     EXPECT_EQ(group.getMembers(), Members{&c});
 }
 
-TEST(InputListener, DefaultsTakeNothing) {
-    InputListener listener;
-    EXPECT_TRUE(listener.isEnabled());
-    for (const bool doubleClick : {false, true}) {
-        EXPECT_FALSE(listener.onLeftButtonDown(10, 20, 1, doubleClick));
-        EXPECT_FALSE(listener.onMiddleButtonDown(10, 20, 16, doubleClick));
-        EXPECT_FALSE(listener.onRightButtonDown(10, 20, 2, doubleClick));
-    }
-    EXPECT_FALSE(listener.onLeftButtonUp(0, 0, 0) || listener.onMiddleButtonUp(0, 0, 0) ||
-                 listener.onRightButtonUp(0, 0, 0));
-    EXPECT_FALSE(listener.onKeyDown(13) || listener.onKeyUp(27) || listener.onChar('a'));
-}
-
 } // namespace

@@ -18,17 +18,14 @@ namespace {
 
 using ResourceLoaderThreadTest = ResourceTest;
 
-std::string gates(const std::string& prefix, int count) {
-    std::string text;
-    for (int i = 0; i < count; ++i) {
-        text += element("TestGate", prefix + std::to_string(i), prefix + std::to_string(i) + ".bin");
-    }
-    return text;
-}
+// Opens the gate from another thread while the caller blocks on the load held there.
+struct GateOpener {
+    ~GateOpener() { EXPECT_EQ(opener.wait_for(std::chrono::seconds(10)), std::future_status::ready); }
+    std::future<void> opener = std::async(std::launch::async, [] { LoadGate::instance().openAll(); });
+};
 
 TEST_F(ResourceLoaderThreadTest, RequestsInATightLoopAlwaysComplete) {
-    declare(sections(section("a", element("Xmlfile", "x", settingsFile("x.xml")) + gates("g", 2))));
-    manager->loadDefinitions();
+    define(sections(section("a", element("Xmlfile", "x", settingsFile("x.xml")) + gates("g", 2))));
     manager->setActive();
     for (int round = 0; round < 200; ++round) {
         manager->unloadGroup("a");
@@ -39,23 +36,15 @@ TEST_F(ResourceLoaderThreadTest, RequestsInATightLoopAlwaysComplete) {
 }
 
 TEST_F(ResourceLoaderThreadTest, DestroyDuringASlowLoadJoinsTheLoader) {
-    declare(sections(section("a", gates("g", 2))));
-    manager->loadDefinitions();
-    LoadGate::instance().reset(false);
-    manager->setActive();
-    manager->loadGroup("a");
-    ASSERT_TRUE(LoadGate::instance().waitForWaiting(1));
-
-    auto opener = std::async(std::launch::async, [] { LoadGate::instance().openAll(); });
+    ASSERT_TRUE(holdLoadOf(sections(section("a", gates("g", 2))), "a"));
+    const GateOpener opener;
     ResourceManager::destroy();
     EXPECT_EQ(ResourceManager::instance(), nullptr);
     EXPECT_EQ(LoadGate::instance().returnedCount(), LoadGate::instance().enteredCount());
-    ASSERT_EQ(opener.wait_for(std::chrono::seconds(10)), std::future_status::ready);
 }
 
 TEST_F(ResourceLoaderThreadTest, ResourceUnloadedBehindTheCursorIsLoadedAgain) {
-    declare(sections(section("a", gates("g", 3))));
-    manager->loadDefinitions();
+    define(sections(section("a", gates("g", 3))));
     LoadGate::instance().reset(false);
     manager->setActive();
     manager->loadGroup("a");
@@ -78,13 +67,9 @@ TEST_F(ResourceLoaderThreadTest, ResourceUnloadedBehindTheCursorIsLoadedAgain) {
 }
 
 TEST_F(ResourceLoaderThreadTest, GroupRequestedWhileAnotherLoadsFinishes) {
-    declare(sections(section("slow", gates("g", 2)) +
-                     section("quick", element("Xmlfile", "x", settingsFile("x.xml")))));
-    manager->loadDefinitions();
-    LoadGate::instance().reset(false);
-    manager->setActive();
-    manager->loadGroup("slow");
-    ASSERT_TRUE(LoadGate::instance().waitForWaiting(1));
+    ASSERT_TRUE(holdLoadOf(sections(section("slow", gates("g", 2)) +
+                                    section("quick", element("Xmlfile", "x", settingsFile("x.xml")))),
+                           "slow"));
     EXPECT_TRUE(manager->loadGroup("quick"));
     EXPECT_EQ(manager->getResource("g0", "slow"), nullptr);
     EXPECT_EQ(manager->getResource("g1", "slow"), nullptr);
@@ -96,38 +81,26 @@ TEST_F(ResourceLoaderThreadTest, GroupRequestedWhileAnotherLoadsFinishes) {
 }
 
 TEST_F(ResourceLoaderThreadTest, RemovalWaitsForTheLoadItUndoes) {
-    declare(sections(section("a", gates("g", 1)) + section("b", gates("h", 1))));
-    manager->loadDefinitions();
-    LoadGate::instance().reset(false);
-    manager->setActive();
-    manager->loadGroup("a");
-    ASSERT_TRUE(LoadGate::instance().waitForWaiting(1));
+    ASSERT_TRUE(holdLoadOf(sections(section("a", gates("g", 1)) + section("b", gates("h", 1))), "a"));
     SmartPtr<Resource> loading(manager->findResource("g0", "a"));
 
     // Removing without unloading does not wait; the loader keeps its resource alive.
     manager->loadGroup("b");
     manager->removeGroup("b", false);
-    auto opener = std::async(std::launch::async, [] { LoadGate::instance().openAll(); });
-    manager->removeGroup("a", true);
-    ASSERT_EQ(opener.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-
+    {
+        const GateOpener opener;
+        manager->removeGroup("a", true);
+    }
     EXPECT_EQ(manager->findResource("g0", "a"), nullptr);
     EXPECT_FALSE(loading->isLoaded()) << "the unload ran after the load, not before it";
     EXPECT_TRUE(waitUntilDone());
 }
 
 TEST_F(ResourceLoaderThreadTest, GetLoadedResourceOfTheResourceInProgressWaitsForIt) {
-    declare(sections(section("a", gates("g", 1))));
-    manager->loadDefinitions();
-    LoadGate::instance().reset(false);
-    manager->setActive();
-    manager->loadGroup("a");
-    ASSERT_TRUE(LoadGate::instance().waitForWaiting(1));
-
-    auto opener = std::async(std::launch::async, [] { LoadGate::instance().openAll(); });
+    ASSERT_TRUE(holdLoadOf(sections(section("a", gates("g", 1))), "a"));
+    const GateOpener opener;
     EXPECT_NE(manager->getLoadedResource("g0", "a"), nullptr);
     EXPECT_EQ(LoadGate::instance().enteredCount(), 1) << "loaded once, by the loader";
-    ASSERT_EQ(opener.wait_for(std::chrono::seconds(10)), std::future_status::ready);
 }
 
 } // namespace

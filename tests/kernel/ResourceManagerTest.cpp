@@ -14,11 +14,10 @@ namespace {
 using ResourceManagerTest = ResourceTest;
 
 TEST_F(ResourceManagerTest, XmlfileReadsItsKeysAndLoadsItsDocument) {
-    declare(sections(section("a", "<Xmlfile id=\"x\" file=\"\\sub\\x.xml\" archive=\"encryptzip\"/>"
-                                  "<Xmlfile id=\"y\" file=\"y.xml\" archive=\"Zip\"/>"
-                                  "<Unknown id=\"skipped\" file=\"y.xml\"/>")));
+    define(sections(section("a", "<Xmlfile id=\"x\" file=\"\\sub\\x.xml\" archive=\"encryptzip\"/>"
+                                 "<Xmlfile id=\"y\" file=\"y.xml\" archive=\"Zip\"/>"
+                                 "<Unknown id=\"skipped\" file=\"y.xml\"/>")));
     dir.write("sub/x.xml", "<Settings><Integer id=\"n\">42</Integer></Settings>");
-    manager->loadDefinitions();
 
     const Resource* x = manager->findResource("x", "a");
     ASSERT_NE(x, nullptr);
@@ -41,21 +40,17 @@ TEST_F(ResourceManagerTest, XmlfileReadsItsKeysAndLoadsItsDocument) {
 }
 
 TEST_F(ResourceManagerTest, ResourceDefaultsSetOggToWav) {
-    declare("<Node id=\"ResourceDefaults\" oggtowav=\"false\"/>");
-    manager->loadDefinitions();
+    define("<Node id=\"ResourceDefaults\" oggtowav=\"false\"/>");
     EXPECT_FALSE(manager->isOggToWav());
-    declare("<Node id=\"ResourceDefaults\"/>", "second.xml");
-    manager->loadDefinitions();
+    define("<Node id=\"ResourceDefaults\"/>", "second.xml");
     EXPECT_FALSE(manager->isOggToWav()) << "a missing key keeps the value";
-    declare("<Node id=\"ResourceDefaults\" oggtowav=\"no\"/>", "third.xml");
-    manager->loadDefinitions();
+    define("<Node id=\"ResourceDefaults\" oggtowav=\"no\"/>", "third.xml");
     EXPECT_TRUE(manager->isOggToWav());
 }
 
 TEST_F(ResourceManagerTest, LoadGroupCountsWeightOnceAndNotForLoadedGroups) {
-    declare(sections(section("a", element("Xmlfile", "one", settingsFile("1.xml")) +
-                                      element("Xmlfile", "two", settingsFile("2.xml")))));
-    manager->loadDefinitions();
+    define(sections(section("a", element("Xmlfile", "one", settingsFile("1.xml")) +
+                                     element("Xmlfile", "two", settingsFile("2.xml")))));
     EXPECT_TRUE(manager->loadGroup("a"));
     EXPECT_TRUE(manager->loadGroup("a"));
     EXPECT_DOUBLE_EQ(manager->loadingProgress(), 0.0);
@@ -75,12 +70,7 @@ TEST_F(ResourceManagerTest, ProgressCountsPrunedGroupsThroughFinishedWeight) {
     for (const char* id : {"p", "q", "r"}) {
         small += element("Xmlfile", id, settingsFile(std::string(id) + ".xml"));
     }
-    std::string slow;
-    for (const char* id : {"s1", "s2", "s3", "s4", "s5"}) {
-        slow += element("TestGate", id, std::string(id) + ".bin");
-    }
-    declare(sections(section("small", small) + section("slow", slow)));
-    manager->loadDefinitions();
+    define(sections(section("small", small) + section("slow", gates("s", 5))));
     LoadGate::instance().reset(false);
 
     ASSERT_TRUE(manager->loadGroup("small"));
@@ -104,9 +94,8 @@ TEST_F(ResourceManagerTest, ProgressCountsPrunedGroupsThroughFinishedWeight) {
 
 TEST_F(ResourceManagerTest, FileDeclaredInTwoGroupsIsOneResourceOfItsClass) {
     const std::string file = settingsFile("shared.xml");
-    declare(sections(section("a", element("Xmlfile", "x", file)) +
-                     section("b", element("Xmlfile", "y", file) + element("TestGate", "z", file))));
-    manager->loadDefinitions();
+    define(sections(section("a", element("Xmlfile", "x", file)) +
+                    section("b", element("Xmlfile", "y", file) + element("TestGate", "z", file))));
 
     EXPECT_EQ(manager->findResource("x", "a"), manager->findResource("y", "b"));
     EXPECT_NE(manager->findResource("z", "b"), manager->findResource("y", "b"));
@@ -117,27 +106,16 @@ TEST_F(ResourceManagerTest, FileDeclaredInTwoGroupsIsOneResourceOfItsClass) {
     EXPECT_FALSE(loaded("z", "b"));
 }
 
-TEST_F(ResourceManagerTest, LoadingIsNotDoneBeforeSetActive) {
-    declare(sections(section("a", element("Xmlfile", "x", settingsFile("x.xml")))));
-    manager->loadDefinitions();
-    manager->getLoadedResource("x", "a");
-    EXPECT_FALSE(manager->isLoadingDone());
-    manager->setActive();
-    EXPECT_TRUE(manager->isLoadingDone());
-}
-
 TEST_F(ResourceManagerTest, AutoGroupsLoadOnceActive) {
-    declare(sections(section("a", element("Xmlfile", "x", settingsFile("x.xml")), true)));
-    manager->loadDefinitions();
+    define(sections(section("a", element("Xmlfile", "x", settingsFile("x.xml")), true)));
     manager->setActive();
     EXPECT_TRUE(eventually([&] { return loaded("x", "a"); }));
 }
 
 TEST_F(ResourceManagerTest, RemoveGroupUnloadsOnlyWhenAsked) {
     const std::string file = settingsFile("x.xml");
-    declare(sections(section("keep", element("Xmlfile", "x", file)) +
-                     section("drop", element("Xmlfile", "x", file))));
-    manager->loadDefinitions();
+    define(sections(section("keep", element("Xmlfile", "x", file)) +
+                    section("drop", element("Xmlfile", "x", file))));
     SmartPtr<Resource> shared(manager->findResource("x", "keep"));
     manager->getLoadedResource("x", "keep");
 
@@ -151,8 +129,7 @@ TEST_F(ResourceManagerTest, RemoveGroupUnloadsOnlyWhenAsked) {
 }
 
 TEST_F(ResourceManagerTest, LateDefinitionFileIsReadWhenItsGroupIsRequested) {
-    declare(sections(section("early", element("Xmlfile", "x", settingsFile("x.xml")))));
-    manager->loadDefinitions();
+    define(sections(section("early", element("Xmlfile", "x", settingsFile("x.xml")))));
     manager->setActive();
     declare(sections(section("late", element("Xmlfile", "y", settingsFile("y.xml")))), "late.xml");
 
@@ -161,10 +138,12 @@ TEST_F(ResourceManagerTest, LateDefinitionFileIsReadWhenItsGroupIsRequested) {
     EXPECT_TRUE(loaded("y", "late"));
 }
 
-TEST_F(ResourceManagerTest, UnknownGroupHasNothingToLoad) {
-    declare(sections(section("a", element("Xmlfile", "x", settingsFile("x.xml")))));
-    manager->loadDefinitions();
+TEST_F(ResourceManagerTest, LoadingIsDoneOnlyOnceActiveAndAnUnknownGroupHasNothingToLoad) {
+    define(sections(section("a", element("Xmlfile", "x", settingsFile("x.xml")))));
+    manager->getLoadedResource("x", "a");
+    EXPECT_FALSE(manager->isLoadingDone());
     manager->setActive();
+    EXPECT_TRUE(manager->isLoadingDone());
     EXPECT_FALSE(manager->loadGroup("typo"));
     EXPECT_TRUE(manager->isLoadingDone());
     EXPECT_EQ(manager->getResource("x", "typo"), nullptr);

@@ -7,31 +7,20 @@
 #include "engine/kernel/Resource.h"
 #include "engine/kernel/ResourceManager.h"
 
+#include "Eventually.h"
+#include "ResourceFolder.h"
 #include "RuntimeDir.h"
-#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>
-#include <filesystem>
 #include <mutex>
 #include <string>
-#include <thread>
 
 namespace resourcetest {
 
-// Waits (yielding) until the condition holds; false after ten seconds.
-template <typename Condition> bool eventually(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::yield();
-    }
-    return true;
-}
+using testsupport::eventually;
 
 // Loads of GateResource pass only while the gate is open or holds a permit; a closed gate makes the
 // loader's "in progress" states last until the test moves on. Every wait here is bounded.
@@ -131,20 +120,30 @@ inline const kernel::ClassRegistrar gateRegistrar("TestGate", &GateResource::cre
 class ResourceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path());
         LoadGate::instance().reset(true);
         manager = kernel::ResourceManager::create();
     }
     void TearDown() override {
         LoadGate::instance().openAll();
         kernel::ResourceManager::destroy();
-        std::filesystem::current_path(previousDirectory);
     }
 
     // Writes a definition file and adds it to the manager's list.
     void declare(const std::string& sections, const std::string& name = "resources.xml") {
         manager->addDefinitionPath(dir.write(name, "<Resources>" + sections + "</Resources>"));
+    }
+    // Declares and reads the definitions at once.
+    void define(const std::string& sections, const std::string& name = "resources.xml") {
+        declare(sections, name);
+        manager->loadDefinitions();
+    }
+    // Defines the sections, closes the gate, starts the loader on the group and waits for its first load.
+    bool holdLoadOf(const std::string& sections, const std::string& group) {
+        define(sections);
+        LoadGate::instance().reset(false);
+        manager->setActive();
+        manager->loadGroup(group);
+        return LoadGate::instance().waitForWaiting(1);
     }
     // A small settings file named name holding one Integer "n".
     std::string settingsFile(const std::string& name, int number = 1) {
@@ -160,8 +159,7 @@ protected:
     }
 
     testsupport::RuntimeDir runtime;
-    testsupport::TempDir dir;
-    std::filesystem::path previousDirectory;
+    testsupport::WorkingFolder dir;
     kernel::ResourceManager* manager = nullptr;
 };
 
@@ -175,6 +173,14 @@ inline std::string sections(const std::string& groups) {
 }
 inline std::string element(const std::string& type, const std::string& id, const std::string& file) {
     return "<" + type + " id=\"" + id + "\" file=\"" + file + "\"/>";
+}
+// count gate resources with ids and files of the prefix and a number from 0.
+inline std::string gates(const std::string& prefix, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += element("TestGate", prefix + std::to_string(i), prefix + std::to_string(i) + ".bin");
+    }
+    return text;
 }
 
 } // namespace resourcetest

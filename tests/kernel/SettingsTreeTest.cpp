@@ -23,18 +23,13 @@ TEST(SettingsTree, IntegerReaderTakesHexAfterHashAndClampsDecimals) {
         const char* text;
         std::int32_t expected;
     } cases[] = {
-        {"#ff", 255},
-        {"#", 0},
-        {"#FF000000", static_cast<std::int32_t>(0xFF000000u)},
-        {"#FF112233", static_cast<std::int32_t>(0xFF112233u)},
-        {"12abc", 12},
-        {"", 0},
-        {"abc", 0},
-        {"  -7", -7},
-        {"+5", 5},
-        {"2147483647", std::numeric_limits<std::int32_t>::max()},
+        // clang-format off
+        {"#ff", 255}, {"#", 0}, {"#FF000000", static_cast<std::int32_t>(0xFF000000u)},
+        {"#FF112233", static_cast<std::int32_t>(0xFF112233u)}, {"12abc", 12}, {"", 0}, {"abc", 0},
+        {"  -7", -7}, {"+5", 5}, {"2147483647", std::numeric_limits<std::int32_t>::max()},
         {"99999999999999999999", std::numeric_limits<std::int32_t>::max()},
         {"-99999999999999999999", std::numeric_limits<std::int32_t>::min()},
+        // clang-format on
     };
     for (const auto& c : cases) {
         EXPECT_EQ(scalar(c.text).asInt(), c.expected) << '"' << c.text << '"';

@@ -55,13 +55,21 @@ std::string describe(const Value& value) {
     return head + describeChildren(static_cast<const VectorValue&>(value), nullptr);
 }
 
-// The document's top-level values, as one line.
-std::string readXml(const testsupport::TempDir& dir, const std::string& xml, bool typed = true) {
-    SmartPtr<ValueDocument> document(new ValueDocument(dir.write("in.xml", xml)));
-    document->setFileMode(kModeFile);
+SmartPtr<ValueDocument> loaded(const std::string& path, int mode = kModeFile, bool typed = true) {
+    SmartPtr<ValueDocument> document(new ValueDocument(path));
+    document->setFileMode(mode);
     document->setTypedXml(typed);
     document->load();
-    return describeChildren(*document, document.get());
+    return document;
+}
+
+// The document's top-level values, as one line.
+std::string topLevel(const ValueDocument& document) {
+    return describeChildren(document, &document);
+}
+
+std::string readXml(const testsupport::TempDir& dir, const std::string& xml, bool typed = true) {
+    return topLevel(*loaded(dir.write("in.xml", xml), kModeFile, typed));
 }
 
 } // namespace
@@ -129,7 +137,7 @@ TEST(ValueDocument, LaterFilesReplaceEarlierTopLevelValues) {
     document->addFile(dir.write("b.xml", R"(<b><Integer id="A" value="2"/></b>)"));
     document->setFileMode(kModeFile);
     document->load();
-    EXPECT_EQ(describeChildren(*document, document.get()), "[Integer#B=1,Integer#A=2]");
+    EXPECT_EQ(topLevel(*document), "[Integer#B=1,Integer#A=2]");
 }
 
 TEST(ValueDocument, SetupSharesAStoredNodesChildrenAndOwnChildrenWin) {
@@ -145,10 +153,8 @@ TEST(ValueDocument, SetupSharesAStoredNodesChildrenAndOwnChildrenWin) {
     base->setChild(new ScalarValue("B", 2, Typing::Typed));
     PropertyStore::instance()->nodeRef("base") = base;
 
-    SmartPtr<ValueDocument> document(new ValueDocument(dir.write("setup.xml", xml)));
-    document->setFileMode(kModeFile);
-    document->load();
-    EXPECT_EQ(describeChildren(*document, document.get()),
+    SmartPtr<ValueDocument> document = loaded(dir.write("setup.xml", xml));
+    EXPECT_EQ(topLevel(*document),
               "[Dialog#d(#setup=base,#x=9)[Integer#A=1,Integer#B=5],Dialog#none(#setup=nothing)[]]");
     EXPECT_EQ(document->getNode("d").findChild("A"), shared);
     EXPECT_EQ(describe(*base), "Node#base(#x=1)[Integer#A=1,Integer#B=2]");
@@ -161,17 +167,13 @@ TEST(ValueDocument, SavedTreeReadsBackTheSame) {
     const std::string xml = R"(<a><Button id="b" x="1" y="&quot;q&quot;">caption<Integer id="n" value="-3"/>
           <Vector id="v"><Integer value="1"/><Node><String id="s" value="two"/></Node><Vector/></Vector>
         </Button><Float id="f" value="0.5"/><String id="high" value="caf&#xE9;"/></a>)";
-    SmartPtr<ValueDocument> original(new ValueDocument(dir.write("in.xml", xml)));
-    original->setFileMode(kModeFile);
-    original->load();
+    SmartPtr<ValueDocument> original = loaded(dir.write("in.xml", xml));
     original->getNode("b").addBoolean("flag", true, Typing::Untyped);
     original->setSavePath(dir.file("out.xml"));
     ASSERT_EQ(original->save(), SaveResult::Saved);
 
-    SmartPtr<ValueDocument> copy(new ValueDocument(dir.file("out.xml")));
-    copy->setFileMode(kModeFile);
-    copy->load();
-    EXPECT_EQ(describeChildren(*copy, copy.get()), describeChildren(*original, original.get()));
+    SmartPtr<ValueDocument> copy = loaded(dir.file("out.xml"));
+    EXPECT_EQ(topLevel(*copy), topLevel(*original));
     EXPECT_EQ(copy->getValue("high").text(), widenString("caf\xE9"));
     EXPECT_EQ(copy->getNode("b").getValue("y").toString(), "\"q\"");
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.xml.tmp")));
@@ -189,10 +191,7 @@ TEST(ValueDocument, ScrambledModeWritesOnlyTheScrambledFileAndReadsItBack) {
     ASSERT_TRUE(std::filesystem::exists(dir.file("save.xml.!")));
     EXPECT_EQ(testsupport::TempDir::read(dir.file("save.xml.!")).find("Integer"), std::string::npos);
 
-    SmartPtr<ValueDocument> copy(new ValueDocument(dir.file("save.xml")));
-    copy->setFileMode(kModeEncryptFile);
-    copy->load();
-    EXPECT_EQ(describeChildren(*copy, copy.get()), "[Integer#A=42,Text#T=Hi]");
+    EXPECT_EQ(topLevel(*loaded(dir.file("save.xml"), kModeEncryptFile)), "[Integer#A=42,Text#T=Hi]");
 }
 
 TEST(ValueDocument, FailedSaveIsReportedAndKeepsTheOldFile) {

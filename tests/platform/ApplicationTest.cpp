@@ -88,26 +88,27 @@ protected:
     Recorder recorder;
 };
 
-TEST_F(ApplicationTest, ThirtyTwoBitDesktopGivesScreen32AndPainter) {
-    Application* app = create();
-    ASSERT_NE(app->getWindowHandle(), nullptr);
-    EXPECT_EQ(app->getBytesPerPixel(), 4);
-    ASSERT_NE(app->getBackImage(), nullptr);
-    EXPECT_TRUE(app->getBackImage()->isKindOf(graphics::Screen32::classInfo));
-    EXPECT_TRUE(app->getFrontImage()->isKindOf(graphics::Screen32::classInfo));
-    EXPECT_EQ(app->getBackImage()->getWidth(), 640);
-    EXPECT_EQ(app->getBackImage()->getHeight(), 480);
-    EXPECT_NE(app->getBackPainter(), nullptr);
-    EXPECT_FALSE(drainFor());
-}
-
-TEST_F(ApplicationTest, SixteenBitDesktopGivesScreen16) {
-    ::setenv("PIBBLES_DEPTH", "16", 1);
-    Application* app = create();
-    EXPECT_EQ(app->getBytesPerPixel(), 2);
-    ASSERT_NE(app->getBackImage(), nullptr);
-    EXPECT_TRUE(app->getBackImage()->isKindOf(graphics::Screen16::classInfo));
-    EXPECT_NE(app->getBackPainter(), nullptr);
+TEST_F(ApplicationTest, DesktopDepthChoosesTheScreensAndThePainter) {
+    for (const int bytes : {4, 2}) {
+        SCOPED_TRACE(bytes);
+        if (bytes == 2) {
+            platform::closeApplicationDisplay();
+            Application::destroy();
+            host::testing::clearMessages();
+            ::setenv("PIBBLES_DEPTH", "16", 1);
+        }
+        Application* app = create();
+        ASSERT_NE(app->getWindowHandle(), nullptr);
+        EXPECT_EQ(app->getBytesPerPixel(), bytes);
+        const kernel::ClassInfo& screen =
+            bytes == 4 ? graphics::Screen32::classInfo : graphics::Screen16::classInfo;
+        ASSERT_NE(app->getBackImage(), nullptr);
+        EXPECT_TRUE(app->getBackImage()->isKindOf(screen) && app->getFrontImage()->isKindOf(screen));
+        EXPECT_EQ(app->getBackImage()->getWidth(), 640);
+        EXPECT_EQ(app->getBackImage()->getHeight(), 480);
+        EXPECT_NE(app->getBackPainter(), nullptr);
+        EXPECT_FALSE(drainFor());
+    }
 }
 
 TEST_F(ApplicationTest, HeldPrimaryWarnsAndQuitsButLaterTriesStillRun) {

@@ -143,27 +143,22 @@ TEST_F(InputDispatcherTest, DeliversEachMessageAsItsOperation) {
         std::uint32_t message, wParam;
         const char* delivered; // empty: queued but given to nobody; null: not even queued
     };
+    // clang-format off
     const Case cases[] = {
         {host::WM_MOUSEMOVE, 4, "a move 5,6 4"},
-        {host::WM_LBUTTONDOWN, 1, "a ldown 5,6 1"},
-        {host::WM_LBUTTONDBLCLK, 1, "a ldown 5,6 1 dbl"},
+        {host::WM_LBUTTONDOWN, 1, "a ldown 5,6 1"}, {host::WM_LBUTTONDBLCLK, 1, "a ldown 5,6 1 dbl"},
         {host::WM_LBUTTONUP, 0, "a lup 5,6 0"},
-        {host::WM_RBUTTONDOWN, 2, "a rdown 5,6 2"},
-        {host::WM_RBUTTONDBLCLK, 2, "a rdown 5,6 2 dbl"},
+        {host::WM_RBUTTONDOWN, 2, "a rdown 5,6 2"}, {host::WM_RBUTTONDBLCLK, 2, "a rdown 5,6 2 dbl"},
         {host::WM_RBUTTONUP, 0, "a rup 5,6 0"},
-        {host::WM_MBUTTONDOWN, 16, "a mdown 5,6 16"},
-        {host::WM_MBUTTONDBLCLK, 16, "a mdown 5,6 16 dbl"},
+        {host::WM_MBUTTONDOWN, 16, "a mdown 5,6 16"}, {host::WM_MBUTTONDBLCLK, 16, "a mdown 5,6 16 dbl"},
         {host::WM_MBUTTONUP, 0, "a mup 5,6 0"},
-        {host::WM_KEYDOWN, 65, "a keydown 65"},
-        {host::WM_KEYUP, 65, "a keyup 65"},
+        {host::WM_KEYDOWN, 65, "a keydown 65"}, {host::WM_KEYUP, 65, "a keyup 65"},
         {host::WM_CHAR, 97, "a char 97"},
-        {host::WM_SYSKEYDOWN, 121, ""},
-        {host::WM_SYSKEYUP, 121, ""},
-        {host::WM_CLOSE, 0, nullptr},
-        {host::WM_SETFOCUS, 0, nullptr},
-        {EventDispatcher::fullScreenChanged, 1, nullptr},
-        {EventDispatcher::minimised, 0, nullptr},
+        {host::WM_SYSKEYDOWN, 121, ""}, {host::WM_SYSKEYUP, 121, ""},
+        {host::WM_CLOSE, 0, nullptr}, {host::WM_SETFOCUS, 0, nullptr},
+        {EventDispatcher::fullScreenChanged, 1, nullptr}, {EventDispatcher::minimised, 0, nullptr},
     };
+    // clang-format on
     Recorder& a = listener("a");
     group({&a});
     for (const Case& c : cases) {
@@ -176,12 +171,9 @@ TEST_F(InputDispatcherTest, DeliversEachMessageAsItsOperation) {
 }
 
 TEST_F(InputDispatcherTest, WalksTheGroupsUntilOneTakesTheEvent) {
-    struct Member {
-        const char* name;
-        bool takes, enabled;
-    };
+    // Members by name; a "*" after it takes the event, a "-" is disabled.
     struct GroupSetup {
-        std::vector<Member> members;
+        std::vector<std::string> members;
         bool active = true, exclusive = false;
         int current = -1; // index into members
         bool atFront = false;
@@ -192,37 +184,23 @@ TEST_F(InputDispatcherTest, WalksTheGroupsUntilOneTakesTheEvent) {
         Log expected;
     };
     const Case cases[] = {
-        {"nobody takes",
-         {{{{"a1", false, true}, {"a2", false, true}}}, {{{"b1", false, true}}}},
-         {"a1", "a2", "b1"}},
-        {"first taker ends the walk",
-         {{{{"a1", false, true}, {"a2", true, true}, {"a3", true, true}}}, {{{"b1", true, true}}}},
-         {"a1", "a2"}},
-        {"disabled members are passed over",
-         {{{{"a1", true, false}, {"a2", false, true}}}, {{{"b1", true, true}}}},
-         {"a2", "b1"}},
-        {"exclusive group ends the walk",
-         {{{{"a1", false, true}}, true, true}, {{{"b1", true, true}}}},
-         {"a1"}},
+        {"nobody takes", {{{"a1", "a2"}}, {{"b1"}}}, {"a1", "a2", "b1"}},
+        {"first taker ends the walk", {{{"a1", "a2*", "a3*"}}, {{"b1*"}}}, {"a1", "a2"}},
+        {"disabled members are passed over", {{{"a1*-", "a2"}}, {{"b1*"}}}, {"a2", "b1"}},
+        {"exclusive group ends the walk", {{{"a1"}, true, true}, {{"b1*"}}}, {"a1"}},
         {"exclusive group after a taker-free group",
-         {{{{"a1", false, true}}}, {{{"b1", false, true}}, true, true}, {{{"c1", true, true}}}},
+         {{{"a1"}}, {{"b1"}, true, true}, {{"c1*"}}},
          {"a1", "b1"}},
         {"inactive group serves its current member only",
-         {{{{"a1", true, true}, {"a2", false, true}}, false, false, 1}, {{{"b1", false, true}}}},
+         {{{"a1*", "a2"}, false, false, 1}, {{"b1"}}},
          {"a2", "b1"}},
-        {"inactive group without a current member",
-         {{{{"a1", true, true}}, false}, {{{"b1", false, true}}}},
-         {"b1"}},
-        {"inactive group with a disabled current member",
-         {{{{"a1", true, false}}, false, false, 0}, {{{"b1", false, true}}}},
-         {"b1"}},
+        {"inactive group without a current member", {{{"a1*"}, false}, {{"b1"}}}, {"b1"}},
+        {"inactive group with a disabled current member", {{{"a1*-"}, false, false, 0}, {{"b1"}}}, {"b1"}},
         {"newest dialog in front",
-         {{{{"scene", false, true}}},
-          {{{"old", false, true}}, true, false, -1, true},
-          {{{"new", false, true}}, true, false, -1, true}},
+         {{{"scene"}}, {{"old"}, true, false, -1, true}, {{"new"}, true, false, -1, true}},
          {"new", "old", "scene"}},
         {"a taker in front hides the scene",
-         {{{{"scene", true, true}}}, {{{"dialog", true, true}}, true, false, -1, true}},
+         {{{"scene*"}}, {{"dialog*"}, true, false, -1, true}},
          {"dialog"}},
     };
     for (const Case& c : cases) {
@@ -233,19 +211,18 @@ TEST_F(InputDispatcherTest, WalksTheGroupsUntilOneTakesTheEvent) {
         }
         groups.clear();
         for (const GroupSetup& setup : c.groups) {
-            std::vector<Recorder*> members;
-            for (const Member& m : setup.members) {
-                Recorder& r = listener(m.name);
-                r.takes = m.takes;
-                r.setEnabled(m.enabled);
-                members.push_back(&r);
-            }
             ListenerGroup& made = group({}, setup.atFront);
-            for (Recorder* member : members) {
-                made.add(member, false);
+            for (std::string name : setup.members) {
+                const bool takes = name.find('*') != std::string::npos,
+                           enabled = name.find('-') == std::string::npos;
+                std::erase_if(name, [](char mark) { return mark == '*' || mark == '-'; });
+                Recorder& r = listener(name);
+                r.takes = takes;
+                r.setEnabled(enabled);
+                made.add(&r, false);
             }
             if (setup.current >= 0) {
-                made.setCurrent(members[static_cast<std::size_t>(setup.current)]);
+                made.setCurrent(recorders[recorders.size() - setup.members.size() + setup.current].get());
             }
             made.setActive(setup.active);
             made.setExclusive(setup.exclusive);

@@ -1,6 +1,7 @@
 #pragma once
-// Points $XDG_RUNTIME_DIR at a fresh folder for one test (where named mutexes keep their lock files) and
-// restores it afterwards. Set it while no other thread of the test runs.
+// Environment variables set for one test and restored afterwards (set them while no other thread of the
+// test runs), and $XDG_RUNTIME_DIR pointed at a fresh folder that way: named mutexes keep their lock files
+// there.
 
 #include "TempDir.h"
 
@@ -10,29 +11,26 @@
 
 namespace testsupport {
 
-class RuntimeDir {
+class ScopedEnv {
 public:
-    RuntimeDir() {
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR")) {
+    ScopedEnv(const char* name, const std::string& value) : name(name) {
+        if (const char* old = std::getenv(name)) {
             previous = old;
         }
-        ::setenv("XDG_RUNTIME_DIR", dir.path().c_str(), 1);
+        ::setenv(name, value.c_str(), 1);
     }
-    ~RuntimeDir() {
-        if (previous) {
-            ::setenv("XDG_RUNTIME_DIR", previous->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        }
-    }
-    RuntimeDir(const RuntimeDir&) = delete;
-    RuntimeDir& operator=(const RuntimeDir&) = delete;
-
-    std::string file(const std::string& name) const { return dir.file(name); }
+    ~ScopedEnv() { previous ? ::setenv(name, previous->c_str(), 1) : ::unsetenv(name); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
-    TempDir dir;
+    const char* name;
     std::optional<std::string> previous;
+};
+
+class RuntimeDir : public TempDir {
+private:
+    ScopedEnv variable{"XDG_RUNTIME_DIR", path().string()};
 };
 
 } // namespace testsupport

@@ -2,13 +2,11 @@
 // A registry of its own for one test: XDG_CONFIG_HOME points at a fresh folder while the object lives, and
 // forced host failures are cleared afterwards. Values are set and listed through the host's calls.
 
-#include "TempDir.h"
+#include "RuntimeDir.h"
 
 #include "host/Registry.h"
 #include "host/Testing.h"
 
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,22 +41,7 @@ using RegistryValues = std::vector<std::pair<std::string, RegistryEntry>>;
 
 class ScratchRegistry {
 public:
-    ScratchRegistry() {
-        if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
-            saved = old;
-        }
-        setenv("XDG_CONFIG_HOME", folder.path().c_str(), 1);
-    }
-    ~ScratchRegistry() {
-        host::testing::clearFailures();
-        if (saved) {
-            setenv("XDG_CONFIG_HOME", saved->c_str(), 1);
-        } else {
-            unsetenv("XDG_CONFIG_HOME");
-        }
-    }
-    ScratchRegistry(const ScratchRegistry&) = delete;
-    ScratchRegistry& operator=(const ScratchRegistry&) = delete;
+    ~ScratchRegistry() { host::testing::clearFailures(); }
 
     const TempDir& dir() const { return folder; }
     std::string file() const { return folder.file("pibbles/registry.xml"); }
@@ -105,7 +88,7 @@ public:
 
 private:
     TempDir folder;
-    std::optional<std::string> saved;
+    ScopedEnv variable{"XDG_CONFIG_HOME", folder.path().string()};
 };
 
 } // namespace testsupport

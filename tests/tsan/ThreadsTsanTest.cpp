@@ -3,12 +3,12 @@
 #include "host/Threads.h"
 #include "host/Time.h"
 
+#include "Eventually.h"
 #include "RuntimeDir.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -17,17 +17,7 @@
 
 namespace {
 
-// Waits (yielding) until the condition holds; false after ten seconds.
-template <typename Condition> bool eventually(Condition condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::yield();
-    }
-    return true;
-}
+using testsupport::eventually;
 
 // The loader's wake-up: up to ten attempts, 10 ms apart.
 void wake(host::HANDLE thread) {
@@ -168,11 +158,8 @@ host::DWORD countUnderMutex(void* parameter) {
 
 } // namespace
 
-TEST(ThreadsTsan, NoWakeUpIsLostThroughTheOwnHandle) {
+TEST(ThreadsTsan, NoWakeUpIsLostThroughTheOwnHandleOrThePseudoHandle) {
     runRounds(false);
-}
-
-TEST(ThreadsTsan, NoWakeUpIsLostThroughThePseudoHandle) {
     runRounds(true);
 }
 
@@ -224,15 +211,6 @@ TEST(ThreadsTsan, NamedMutexSerialisesTwoThreads) {
     EXPECT_EQ(counter.failures, 0);
     host::ReleaseMutex(mine);
     host::CloseHandle(mine);
-}
-
-TEST(ThreadsTsan, ShutDownAnIdleLoader) {
-    RunningLoader loader(false);
-    ASSERT_NE(loader->thread, nullptr);
-    loader->work = 3;
-    wake(loader->thread);
-    ASSERT_TRUE(eventually([&] { return loader->done.load() == 3; }));
-    EXPECT_TRUE(loader.shutDown());
 }
 
 TEST(ThreadsTsan, HandleClosedWhileTheThreadRuns) {

@@ -5,6 +5,9 @@
 #include "host/Testing.h"
 #include "host/Window.h"
 
+#include "DisplaySurfaces.h"
+#include "RecordingWindow.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,22 +15,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 namespace {
 
 using namespace host;
 
-LRESULT plainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProc(window, message, wParam, lParam);
-}
-
-class DisplayPresentTest : public ::testing::Test {
+class DisplayPresentTest : public testsupport::RecordingWindowTest {
 protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "x11", 0);
         unsetenv("PIBBLES_DEPTH");
         host::testing::capturePresentations(true);
+        RecordingWindowTest::SetUp();
     }
 
     void TearDown() override {
@@ -40,24 +41,13 @@ protected:
         if (display) {
             display->Release();
         }
-        if (window) {
-            DestroyWindow(window);
-        }
-        UnregisterClass("DisplayPresentTest", nullptr);
+        RecordingWindowTest::TearDown();
         unsetenv("PIBBLES_DEPTH");
     }
 
     // The window, its display and a back buffer of the game's size, as the game sets them up.
     void open(bool fullScreen, int gameWidth = 640, int gameHeight = 480) {
-        WNDCLASS windowClass;
-        windowClass.lpfnWndProc = plainProcedure;
-        windowClass.lpszClassName = "DisplayPresentTest";
-        ASSERT_NE(RegisterClass(&windowClass), 0);
-        window = fullScreen
-                     ? CreateWindowEx(WS_EX_TOPMOST, "DisplayPresentTest", "DisplayPresentTest", WS_POPUP, 0,
-                                      0, 640, 480, nullptr, nullptr, nullptr, nullptr)
-                     : CreateWindowEx(0, "DisplayPresentTest", "DisplayPresentTest", WS_CAPTION | WS_SYSMENU,
-                                      100, 100, 640, 480, nullptr, nullptr, nullptr, nullptr);
+        window = create(fullScreen ? WS_POPUP : WS_CAPTION | WS_SYSMENU);
         ASSERT_NE(window, nullptr);
         ShowWindow(window, SW_SHOWDEFAULT);
         // Let the window appear; bounded.
@@ -66,12 +56,8 @@ protected:
             DispatchMessage(&message);
         }
 
-        IDirectDraw* first = nullptr;
-        ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
-        void* seven = nullptr;
-        ASSERT_EQ(first->QueryInterface(IID_IDirectDraw7, &seven), DD_OK);
-        first->Release();
-        display = static_cast<IDirectDraw7*>(seven);
+        display = testsupport::openDisplay();
+        ASSERT_NE(display, nullptr);
         DDSURFACEDESC2 mode;
         mode.dwSize = DDSURFACEDESC2_SIZE;
         ASSERT_EQ(display->GetDisplayMode(&mode), DD_OK);
@@ -83,15 +69,9 @@ protected:
         } else {
             ASSERT_EQ(display->SetCooperativeLevel(window, DDSCL_NORMAL), DD_OK);
         }
-        DDSURFACEDESC2 desc;
-        desc.dwSize = DDSURFACEDESC2_SIZE;
-        desc.dwFlags = DDSD_CAPS;
-        desc.ddsCaps.dwCaps = 0x4200;
+        DDSURFACEDESC2 desc = testsupport::surfaceDesc(0x4200);
         ASSERT_EQ(display->CreateSurface(&desc, &primary, nullptr), DD_OK);
-        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-        desc.dwWidth = static_cast<DWORD>(gameWidth);
-        desc.dwHeight = static_cast<DWORD>(gameHeight);
-        desc.ddsCaps.dwCaps = 0x840;
+        desc = testsupport::surfaceDesc(0x840, static_cast<DWORD>(gameWidth), static_cast<DWORD>(gameHeight));
         ASSERT_EQ(display->CreateSurface(&desc, &back, nullptr), DD_OK);
         ASSERT_EQ(back->bytesPerPixel(), mode.ddpfPixelFormat.dwRGBBitCount / 8);
     }
@@ -146,8 +126,8 @@ TEST_F(DisplayPresentTest, ShowsAThirtyTwoBitBackBufferExactly) {
         }
     }
     EXPECT_EQ(wrong, 0);
-    const GameArea area = gameAreaOf(window);
-    EXPECT_TRUE(area.shown.x == 0 && area.shown.y == 0 && area.shown.w == 640 && area.shown.h == 480);
+    const SDL_Rect shown = gameAreaOf(window).shown;
+    EXPECT_EQ(std::tuple(shown.x, shown.y, shown.w, shown.h), std::tuple(0, 0, 640, 480));
 }
 
 TEST_F(DisplayPresentTest, ShowsASixteenBitBackBufferExpanded) {
@@ -204,12 +184,9 @@ TEST_F(DisplayPresentTest, FullScreenScalesThePictureIntoTheMiddle) {
               0u);
     // The window layer maps the mouse with the same area (the window has as many pixels as the output).
     const GameArea area = gameAreaOf(window);
-    EXPECT_EQ(area.gameWidth, 640);
-    EXPECT_EQ(area.gameHeight, 400);
-    EXPECT_EQ(area.shown.x, left);
-    EXPECT_EQ(area.shown.y, top);
-    EXPECT_EQ(area.shown.w, width);
-    EXPECT_EQ(area.shown.h, height);
+    EXPECT_EQ(
+        std::tuple(area.gameWidth, area.gameHeight, area.shown.x, area.shown.y, area.shown.w, area.shown.h),
+        std::tuple(640, 400, left, top, width, height));
 }
 
 TEST_F(DisplayPresentTest, ClosingAndReopeningTheDisplayKeepsPresenting) {
@@ -222,8 +199,6 @@ TEST_F(DisplayPresentTest, ClosingAndReopeningTheDisplayKeepsPresenting) {
     primary->Release();
     back = primary = nullptr;
     DestroyWindow(window);
-    window = nullptr;
-    UnregisterClass("DisplayPresentTest", nullptr);
     ASSERT_NO_FATAL_FAILURE(open(true));
     ASSERT_NO_FATAL_FAILURE(present(pattern32));
     EXPECT_GT(shownWidth, 0);

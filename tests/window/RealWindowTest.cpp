@@ -3,7 +3,8 @@
 
 #include "host/SdlWindow.h"
 #include "host/Time.h"
-#include "host/Window.h"
+
+#include "RecordingWindow.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -18,25 +19,8 @@
 namespace {
 
 using namespace host;
-
-constexpr const char* kTitle = "PibblesRealWindowTest";
-
-std::vector<MSG> seen;
-// Set by a test to act inside the procedure.
-std::function<void(HWND, UINT, WPARAM)> reaction;
-
-LRESULT recordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG copy;
-    copy.hwnd = window;
-    copy.message = message;
-    copy.wParam = wParam;
-    copy.lParam = lParam;
-    seen.push_back(copy);
-    if (reaction) {
-        reaction(window, message, wParam);
-    }
-    return DefWindowProc(window, message, wParam, lParam);
-}
+using testsupport::reaction;
+using testsupport::seen;
 
 // Every external command is bounded, so a stuck X server fails the test instead of hanging it.
 int run(const std::string& command) {
@@ -51,35 +35,17 @@ bool isKeyOrChar(UINT message) {
 
 using Key = std::pair<UINT, WPARAM>;
 
-class RealWindow : public ::testing::Test {
+class RealWindow : public testsupport::RecordingWindowTest {
 protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "x11", 0);
         ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through CTest: the suite needs xvfb-run";
         ASSERT_EQ(run("xdotool version"), 0) << "xdotool is missing: run scripts/setup";
-        host::testing::clearMessages();
-        seen.clear();
-        reaction = nullptr;
-        WNDCLASS windowClass;
-        windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-        windowClass.lpfnWndProc = recordingProcedure;
-        windowClass.hInstance = GetModuleHandle(nullptr);
-        windowClass.lpszClassName = kTitle;
-        ASSERT_NE(RegisterClass(&windowClass), 0);
-    }
-    void TearDown() override {
-        reaction = nullptr;
-        if (HWND window = FindWindow(nullptr, kTitle)) {
-            DestroyWindow(window);
-        }
-        UnregisterClass(kTitle, GetModuleHandle(nullptr));
-        host::testing::clearMessages();
+        RecordingWindowTest::SetUp();
     }
 
     static HWND open(DWORD style) {
-        const HWND window =
-            CreateWindowEx(style == WS_POPUP ? WS_EX_TOPMOST : 0, kTitle, kTitle, style, 100, 100, 640, 480,
-                           nullptr, nullptr, GetModuleHandle(nullptr), nullptr);
+        const HWND window = create(style);
         if (window != nullptr) {
             ShowWindow(window, SW_SHOWDEFAULT);
         }
@@ -112,19 +78,26 @@ protected:
         return found != seen.end() ? &*found : nullptr;
     }
 
+    static bool moveTo(int screenX, int screenY) {
+        return run("xdotool mousemove --sync " + std::to_string(screenX) + " " + std::to_string(screenY)) ==
+               0;
+    }
     // Moves the pointer over a client position and waits for the move to arrive.
     static bool pointAt(HWND window, int x, int y) {
         POINT screen{x, y};
         ClientToScreen(window, &screen);
-        if (run("xdotool mousemove --sync " + std::to_string(screen.x) + " " + std::to_string(screen.y)) !=
-            0) {
-            return false;
-        }
-        return pumpUntil([&] { return sawMessage(WM_MOUSEMOVE, MAKELPARAM(x, y)); });
+        return moveTo(screen.x, screen.y) &&
+               pumpUntil([&] { return sawMessage(WM_MOUSEMOVE, MAKELPARAM(x, y)); });
+    }
+    static std::pair<int, int> cursorIn(HWND window) {
+        POINT cursor{};
+        EXPECT_TRUE(GetCursorPos(&cursor) && ScreenToClient(window, &cursor));
+        return {cursor.x, cursor.y};
     }
 
     static bool focus() {
-        return run(std::string("xdotool search --sync --name '^") + kTitle + "$' windowfocus --sync") == 0 &&
+        return run(std::string("xdotool search --sync --name '^") + testsupport::kWindowTitle +
+                   "$' windowfocus --sync") == 0 &&
                pumpUntil([] { return find(WM_SETFOCUS) != nullptr; });
     }
 
@@ -164,16 +137,16 @@ TEST_F(RealWindow, MouseInputArrivesInClientCoordinates) {
     struct Click {
         const char* command;
         std::vector<Key> expected;
-        WPARAM flagsOfFirst;
     };
     const std::vector<Click> clicks = {
-        {"click 1", {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}}, MK_LBUTTON},
+        {"click 1", {{WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}}},
         {"click --repeat 2 --delay 80 3",
-         {{WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONUP, 0}, {WM_RBUTTONDBLCLK, MK_RBUTTON}, {WM_RBUTTONUP, 0}},
-         MK_RBUTTON},
+         {{WM_RBUTTONDOWN, MK_RBUTTON},
+          {WM_RBUTTONUP, 0},
+          {WM_RBUTTONDBLCLK, MK_RBUTTON},
+          {WM_RBUTTONUP, 0}}},
         {"keydown shift click 2 keyup shift",
-         {{WM_MBUTTONDOWN, MK_MBUTTON | MK_SHIFT}, {WM_MBUTTONUP, MK_SHIFT}},
-         MK_MBUTTON | MK_SHIFT},
+         {{WM_MBUTTONDOWN, MK_MBUTTON | MK_SHIFT}, {WM_MBUTTONUP, MK_SHIFT}}},
     };
     for (const Click& click : clicks) {
         SCOPED_TRACE(click.command);
@@ -193,20 +166,12 @@ TEST_F(RealWindow, MouseInputArrivesInClientCoordinates) {
         EXPECT_EQ(got, click.expected);
     }
 
-    POINT cursor;
-    ASSERT_TRUE(GetCursorPos(&cursor));
-    ASSERT_TRUE(ScreenToClient(window, &cursor));
-    EXPECT_EQ(cursor.x, 50);
-    EXPECT_EQ(cursor.y, 60);
+    EXPECT_EQ(cursorIn(window), std::pair(50, 60));
     // Left of the window the position goes negative.
     POINT outside{-30, 10};
     ClientToScreen(window, &outside);
-    ASSERT_EQ(run("xdotool mousemove --sync " + std::to_string(outside.x) + " " + std::to_string(outside.y)),
-              0);
-    ASSERT_TRUE(GetCursorPos(&cursor));
-    ASSERT_TRUE(ScreenToClient(window, &cursor));
-    EXPECT_EQ(cursor.x, -30);
-    EXPECT_EQ(cursor.y, 10);
+    ASSERT_TRUE(moveTo(outside.x, outside.y));
+    EXPECT_EQ(cursorIn(window), std::pair(-30, 10));
 }
 
 TEST_F(RealWindow, KeysBecomeVirtualKeysAndCharacters) {
@@ -218,51 +183,29 @@ TEST_F(RealWindow, KeysBecomeVirtualKeysAndCharacters) {
         WPARAM last;
         std::vector<Key> expected;
     };
+    // clang-format off
     const std::vector<Typing> typings = {
         {"a", 'A', {{WM_KEYDOWN, 'A'}, {WM_CHAR, 'a'}, {WM_KEYUP, 'A'}}},
         // xdotool lets go of the keys in the order it pressed them.
-        {"shift+b",
-         'B',
+        {"shift+b", 'B',
          {{WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, 'B'}, {WM_CHAR, 'B'}, {WM_KEYUP, VK_SHIFT}, {WM_KEYUP, 'B'}}},
-        {"Return BackSpace Tab Escape space",
-         VK_SPACE,
-         {{WM_KEYDOWN, VK_RETURN},
-          {WM_CHAR, 13},
-          {WM_KEYUP, VK_RETURN},
-          {WM_KEYDOWN, VK_BACK},
-          {WM_CHAR, 8},
-          {WM_KEYUP, VK_BACK},
-          {WM_KEYDOWN, VK_TAB},
-          {WM_CHAR, 9},
-          {WM_KEYUP, VK_TAB},
-          {WM_KEYDOWN, VK_ESCAPE},
-          {WM_CHAR, 27},
-          {WM_KEYUP, VK_ESCAPE},
-          {WM_KEYDOWN, VK_SPACE},
-          {WM_CHAR, ' '},
-          {WM_KEYUP, VK_SPACE}}},
-        {"Left Home F9 Delete 7",
-         '7',
-         {{WM_KEYDOWN, VK_LEFT},
-          {WM_KEYUP, VK_LEFT},
-          {WM_KEYDOWN, VK_HOME},
-          {WM_KEYUP, VK_HOME},
-          {WM_KEYDOWN, VK_F9},
-          {WM_KEYUP, VK_F9},
-          {WM_KEYDOWN, VK_DELETE},
-          {WM_KEYUP, VK_DELETE},
-          {WM_KEYDOWN, '7'},
-          {WM_CHAR, '7'},
-          {WM_KEYUP, '7'}}},
+        {"Return BackSpace Tab Escape space", VK_SPACE,
+         {{WM_KEYDOWN, VK_RETURN}, {WM_CHAR, 13}, {WM_KEYUP, VK_RETURN},
+          {WM_KEYDOWN, VK_BACK}, {WM_CHAR, 8}, {WM_KEYUP, VK_BACK},
+          {WM_KEYDOWN, VK_TAB}, {WM_CHAR, 9}, {WM_KEYUP, VK_TAB},
+          {WM_KEYDOWN, VK_ESCAPE}, {WM_CHAR, 27}, {WM_KEYUP, VK_ESCAPE},
+          {WM_KEYDOWN, VK_SPACE}, {WM_CHAR, ' '}, {WM_KEYUP, VK_SPACE}}},
+        {"Left Home F9 Delete 7", '7',
+         {{WM_KEYDOWN, VK_LEFT}, {WM_KEYUP, VK_LEFT}, {WM_KEYDOWN, VK_HOME}, {WM_KEYUP, VK_HOME},
+          {WM_KEYDOWN, VK_F9}, {WM_KEYUP, VK_F9}, {WM_KEYDOWN, VK_DELETE}, {WM_KEYUP, VK_DELETE},
+          {WM_KEYDOWN, '7'}, {WM_CHAR, '7'}, {WM_KEYUP, '7'}}},
         {"F10", VK_F10, {{WM_SYSKEYDOWN, VK_F10}, {WM_SYSKEYUP, VK_F10}}},
         // Enter let go after Alt is a plain key again.
-        {"alt+Return",
-         VK_RETURN,
-         {{WM_SYSKEYDOWN, VK_MENU},
-          {WM_SYSKEYDOWN, VK_RETURN},
-          {WM_SYSKEYUP, VK_MENU},
+        {"alt+Return", VK_RETURN,
+         {{WM_SYSKEYDOWN, VK_MENU}, {WM_SYSKEYDOWN, VK_RETURN}, {WM_SYSKEYUP, VK_MENU},
           {WM_KEYUP, VK_RETURN}}},
     };
+    // clang-format on
     for (const Typing& typing : typings) {
         SCOPED_TRACE(typing.keys);
         EXPECT_EQ(type(typing.keys, typing.last), typing.expected);
@@ -272,11 +215,12 @@ TEST_F(RealWindow, KeysBecomeVirtualKeysAndCharacters) {
 // Alt+Enter as the engine handles it: the procedure destroys its own window and makes the full-screen one.
 TEST_F(RealWindow, FullScreenSwitchFromInsideTheProcedure) {
     HWND fullScreen = nullptr;
-    reaction = [&](HWND window, UINT message, WPARAM wParam) {
+    reaction = [&](HWND window, UINT message, WPARAM wParam) -> LRESULT {
         if (message == WM_SYSKEYDOWN && wParam == VK_RETURN && fullScreen == nullptr) {
             EXPECT_TRUE(DestroyWindow(window));
             fullScreen = open(WS_POPUP);
         }
+        return 0;
     };
     const HWND windowed = open(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     ASSERT_NE(windowed, nullptr);
@@ -301,15 +245,11 @@ TEST_F(RealWindow, FullScreenSwitchFromInsideTheProcedure) {
 
     // The picture shown at its own size in the middle of the 1024 x 768 screen.
     setGameArea(fullScreen, GameArea{640, 480, SDL_Rect{192, 144, 640, 480}});
-    ASSERT_EQ(run("xdotool mousemove --sync 202 164"), 0);
+    ASSERT_TRUE(moveTo(202, 164));
     EXPECT_TRUE(pumpUntil([] { return sawMessage(WM_MOUSEMOVE, MAKELPARAM(10, 20)); }));
-    ASSERT_EQ(run("xdotool mousemove --sync 100 100"), 0);
+    ASSERT_TRUE(moveTo(100, 100));
     EXPECT_TRUE(pumpUntil([] { return sawMessage(WM_MOUSEMOVE, MAKELPARAM(-92, -44)); }));
-    POINT cursor;
-    ASSERT_TRUE(GetCursorPos(&cursor));
-    ASSERT_TRUE(ScreenToClient(fullScreen, &cursor));
-    EXPECT_EQ(cursor.x, -92);
-    EXPECT_EQ(cursor.y, -44);
+    EXPECT_EQ(cursorIn(fullScreen), std::pair(-92, -44));
     for (const MSG& message : seen) {
         EXPECT_FALSE(message.message == WM_SIZE && message.wParam == SIZE_MAXIMIZED);
     }

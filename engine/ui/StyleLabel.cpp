@@ -1,0 +1,434 @@
+#include "engine/ui/StyleLabel.h"
+
+#include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/MemoryImage32.h"
+#include "engine/graphics/MemoryImage32Painter.h"
+#include "engine/kernel/NodeValue.h"
+#include "engine/kernel/ObjectFactory.h"
+#include "engine/kernel/PropertyStore.h"
+#include "engine/kernel/ResourceManager.h"
+#include "engine/kernel/ScalarValue.h"
+#include "engine/ui/MarkupTagRegistry.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+namespace ui {
+
+namespace {
+
+const kernel::ClassRegistrar registerStyleLabel("StyleLabel", StyleLabel::createInstance);
+
+constexpr char16_t kLineFeed = u'\n';
+constexpr char16_t kBlank = u' ';
+constexpr char16_t kBackslash = u'\\';
+constexpr char16_t kOpen = u'[';
+constexpr char16_t kClose = u']';
+constexpr char16_t kEquals = u'=';
+const kernel::WideString kEllipsis = u"...";
+// Added to the pen after a truncation, so every further run of the line is dropped.
+constexpr int kPastTheEnd = 9999;
+// A run that keeps meeting images is placed after this many passes wherever it stands.
+constexpr int kMaxAvoidPasses = 1000;
+
+std::string narrowValue(const kernel::NodeValue& settings, const std::string& key) {
+    return kernel::narrowString(settings.getValue(key).text());
+}
+
+bool overlaps(const Sprite& image, const Label& piece, int pieceLineHeight) {
+    return image.getX() + image.getWidth() > piece.getX() &&
+           image.getY() + image.getHeight() > piece.getY() &&
+           image.getX() < piece.getX() + piece.getWidth() && image.getY() < piece.getY() + pieceLineHeight;
+}
+
+} // namespace
+
+kernel::Object* StyleLabel::createInstance(kernel::Value& settings) {
+    return new StyleLabel(settings.asNode());
+}
+
+StyleLabel::StyleLabel(kernel::NodeValue& settings) : Sprite(settings) {
+    readFont(settings);
+    readStyle(settings);
+    readText(settings);
+}
+
+StyleLabel::~StyleLabel() = default;
+
+void StyleLabel::readFont(kernel::NodeValue& settings) {
+    kernel::ResourceManager* manager = kernel::ResourceManager::instance();
+    if (!settings.hasChild("font") || manager == nullptr) {
+        return;
+    }
+    kernel::Object* found =
+        manager->getResource(narrowValue(settings, "font"), narrowValue(settings, "section"));
+    if (found != nullptr && found->isKindOf(graphics::BitmapFont::classInfo)) {
+        setFont(static_cast<graphics::BitmapFont*>(found));
+    }
+}
+
+// A label declared without a width grows to its text, whatever "autofitsize" and "wrapstyle" said.
+void StyleLabel::readStyle(kernel::NodeValue& settings) {
+    if (settings.hasChild("autofitsize")) {
+        autoFit = settings.getValue("autofitsize").asBool();
+    }
+    if (settings.hasChild("wrapstyle")) {
+        const std::string style = narrowValue(settings, "wrapstyle");
+        if (style == "none") {
+            wrapStyle = Label::WrapNone;
+        } else if (style == "wordwrap" || style == "truncate") {
+            wrapStyle = style == "wordwrap" ? Label::WrapWord : Label::WrapTruncate;
+            autoFit = false;
+        }
+    }
+    if (getWidth() == 0) {
+        autoFit = true;
+    }
+    if (settings.hasChild("alignv")) {
+        const std::string align = narrowValue(settings, "alignv");
+        alignV = align == "top"      ? AlignTop
+                 : align == "center" ? AlignMiddle
+                 : align == "bottom" ? AlignBottom
+                                     : alignV;
+    }
+    if (settings.hasChild("alignh")) {
+        const std::string align = narrowValue(settings, "alignh");
+        alignH = align == "left"     ? Label::AlignLeft
+                 : align == "center" ? Label::AlignCenter
+                 : align == "right"  ? Label::AlignRight
+                                     : alignH;
+    }
+}
+
+void StyleLabel::readText(kernel::NodeValue& settings) {
+    if (settings.hasChild("text")) {
+        setText(settings.getValue("text").text());
+    } else if (settings.hasChild("value")) {
+        setText(settings.getValue("value").text());
+    } else if (settings.hasChild("textid")) {
+        setText(kernel::PropertyStore::getText(narrowValue(settings, "textid")));
+    }
+}
+
+void StyleLabel::setText(const kernel::WideString& value) {
+    images.clear();
+    kernel::WideString converted = Label::convertLineFeeds(value);
+    if (converted == text) {
+        return;
+    }
+    text = std::move(converted);
+    relayout();
+}
+
+void StyleLabel::setFont(graphics::BitmapFont* value) {
+    font = value;
+}
+
+void StyleLabel::relayout() {
+    splitIntoLines();
+    render();
+}
+
+void StyleLabel::splitIntoLines() {
+    resetLayout();
+    for (scanPos = 0; scanPos < scanText.size(); ++scanPos) {
+        scanCharacter();
+    }
+    measureAndWrap();
+    endLayout();
+}
+
+void StyleLabel::resetLayout() {
+    lines.clear();
+    scanText = text;
+    scanPos = 0;
+    runStart = 0;
+    penX = 0;
+    lineY = 0;
+    lineHeight = 0;
+    nextLineHeight = 0;
+    currentLine = new TextLine();
+}
+
+// A backslash before "[" escapes it; the character after an escaped bracket is skipped as ordinary text.
+void StyleLabel::scanCharacter() {
+    const char16_t character = scanText[scanPos];
+    if (character == kLineFeed) {
+        measureAndWrap();
+        finishLine();
+    } else if (character == kBlank) {
+        measureAndWrap();
+        if (penX != 0 && font) {
+            penX += font->textWidth(u" ");
+        }
+    } else if (character == kOpen && scanPos > 0 && scanText[scanPos - 1] == kBackslash) {
+        scanText.erase(scanPos - 1, 1);
+    } else if (character == kOpen) {
+        measureAndWrap();
+        readTag();
+    }
+}
+
+// A tag without "]" runs to the end of the text. Names and values are taken exactly as written.
+void StyleLabel::readTag() {
+    const std::size_t nameStart = scanPos + 1;
+    const std::size_t close = std::min(scanText.find(kClose, nameStart), scanText.size());
+    const std::size_t equals = std::min(scanText.find(kEquals, nameStart), close);
+    const kernel::WideString name = scanText.substr(nameStart, equals - nameStart);
+    const kernel::WideString value = equals < close ? scanText.substr(equals + 1, close - equals - 1) : u"";
+    scanPos = close;
+    runStart = close + 1;
+    // Held for the call: the registry lives to the end of the layout.
+    const kernel::SmartPtr<MarkupTagRegistry> registry = MarkupTagRegistry::instance();
+    registry->dispatch(name, value, *this);
+}
+
+// The open last line is aligned like a finished one, so a single centred line is centred too; it adds
+// only the current font's glyph height to the label's height.
+void StyleLabel::endLayout() {
+    alignPiecesVertically();
+    alignPiecesHorizontally(freeWidth());
+    lines.push_back(currentLine);
+    currentLine = new TextLine();
+    if (autoFit && lineRight > getWidth()) {
+        setWidth(lineRight);
+    }
+    setHeight(lineY + Label::glyphHeight(font.get()));
+    if (getHeight() == 0) {
+        setHeight(1);
+    }
+    if (getWidth() == 0) {
+        setWidth(1);
+    }
+    MarkupTagRegistry::destroy();
+    currentLine = nullptr;
+}
+
+// Ends the run between runStart and scanPos. Without a font a run cannot be measured, so it is dropped.
+void StyleLabel::measureAndWrap() {
+    if (runStart >= scanPos || runStart >= scanText.size() || !font) {
+        runStart = scanPos + 1;
+        return;
+    }
+    const kernel::SmartPtr<Label> piece = makePiece(scanText.substr(runStart, scanPos - runStart));
+    const int pieceLineHeight = piece->effectiveLineHeight();
+    bool closesLine = false;
+    if (wrapStyle == Label::WrapWord) {
+        if (penX + piece->getWidth() > getWidth()) {
+            wrapPiece(*piece, pieceLineHeight);
+        }
+    } else {
+        nextLineHeight = pieceLineHeight;
+        closesLine = wrapStyle == Label::WrapTruncate && truncatePiece(*piece);
+    }
+    avoidImages(*piece, pieceLineHeight);
+    if (!piece->getText().empty()) {
+        currentLine->pieces.push_back(piece);
+        lineRight = penX + piece->getWidth();
+        lineHeight = std::max(lineHeight, pieceLineHeight);
+        penX += piece->getWidth();
+    }
+    if (closesLine) {
+        penX += kPastTheEnd;
+    }
+    runStart = scanPos + 1;
+}
+
+kernel::SmartPtr<Label> StyleLabel::makePiece(const kernel::WideString& run) {
+    const kernel::SmartPtr<Label> piece = new Label(font.get(), penX, lineY, 0, 0, Label::WrapNone);
+    piece->setColor(getColor());
+    piece->setAlignV(alignV);
+    piece->setText(run);
+    return piece;
+}
+
+// A word that does not fit goes to a new line; one wider than the label is dropped.
+void StyleLabel::wrapPiece(Label& piece, int pieceLineHeight) {
+    if (penX != 0 && piece.getWidth() <= getWidth()) {
+        nextLineHeight = pieceLineHeight;
+        finishLine();
+        piece.setX(penX);
+        piece.setY(lineY);
+        return;
+    }
+    piece.setText(u"");
+}
+
+// The first run that does not fit becomes its first character and "..."; when even that does not fit the
+// previous run of the line ends in "..." instead. True when the line is closed to further runs.
+bool StyleLabel::truncatePiece(Label& piece) {
+    const int width = getWidth();
+    if (penX + piece.getWidth() <= width) {
+        return false;
+    }
+    if (lineRight >= width) {
+        piece.setText(u"");
+        return false;
+    }
+    piece.setText(piece.getText().substr(0, 1) + kEllipsis);
+    if (penX + piece.getWidth() > width) {
+        piece.setText(u"");
+        shortenPreviousPiece();
+    }
+    return true;
+}
+
+// The previous run loses characters before its "..." until it ends inside the label; a run that cannot be
+// made to fit is not shown at all.
+void StyleLabel::shortenPreviousPiece() {
+    if (currentLine->pieces.empty()) {
+        return;
+    }
+    Label& previous = *currentLine->pieces.back();
+    const kernel::WideString& old = previous.getText();
+    kernel::WideString kept =
+        old.size() > kEllipsis.size() ? old.substr(0, old.size() - kEllipsis.size()) : old.substr(0, 1);
+    previous.setText(kept + kEllipsis);
+    while (previous.getX() + previous.getWidth() > getWidth() && !kept.empty()) {
+        kept.pop_back();
+        previous.setText(kept + kEllipsis);
+    }
+    if (previous.getX() + previous.getWidth() > getWidth()) {
+        previous.setText(u"");
+    }
+}
+
+// A run that would overlap a floating image moves to its right (and, with word wrap, on to a new line
+// when it no longer fits), until it overlaps none.
+void StyleLabel::avoidImages(Label& piece, int pieceLineHeight) {
+    bool moved = true;
+    for (int pass = 0; moved && pass < kMaxAvoidPasses; ++pass) {
+        moved = false;
+        for (const kernel::SmartPtr<Sprite>& image : images) {
+            if (!overlaps(*image, piece, pieceLineHeight)) {
+                continue;
+            }
+            moved = true;
+            penX = image->getX() + image->getWidth() + 1;
+            piece.setX(penX);
+            if (wrapStyle == Label::WrapWord && penX + piece.getWidth() > getWidth()) {
+                wrapPiece(piece, pieceLineHeight);
+            }
+        }
+    }
+}
+
+// Only a layout has a current line to finish.
+void StyleLabel::finishLine() {
+    if (!currentLine) {
+        return;
+    }
+    alignPiecesVertically();
+    alignPiecesHorizontally(freeWidth());
+    lines.push_back(currentLine);
+    lineY += lineHeight != 0 ? lineHeight : (font ? font->lineHeight() : 0);
+    penX = 0;
+    lineHeight = nextLineHeight;
+    currentLine = new TextLine();
+    if (autoFit && lineY > getHeight()) {
+        setHeight(lineY);
+    }
+    if (autoFit && lineRight > getWidth()) {
+        setWidth(lineRight);
+    }
+}
+
+// Each piece by the alignment that was current when its run was made; "baseline" lines the fonts'
+// baselines up with the largest one of the line.
+void StyleLabel::alignPiecesVertically() {
+    const std::vector<kernel::SmartPtr<Label>>& pieces = currentLine->pieces;
+    int baseline = INT_MIN;
+    int baselineHeight = 0;
+    for (const kernel::SmartPtr<Label>& piece : pieces) {
+        if (piece->getFont()->getBaseline() > baseline) {
+            baseline = piece->getFont()->getBaseline();
+            baselineHeight = piece->effectiveLineHeight();
+        }
+    }
+    const int baselineTop = baseline + (lineHeight - baselineHeight);
+    for (const kernel::SmartPtr<Label>& piece : pieces) {
+        const int glyphs = Label::glyphHeight(piece->getFont());
+        switch (piece->getAlignV()) {
+        case AlignTop:
+            break;
+        case AlignMiddle:
+            piece->setY(piece->getY() + (lineHeight - glyphs) / 2);
+            break;
+        case AlignBaseline:
+            piece->setY(piece->getY() + baselineTop - piece->getFont()->getBaseline());
+            break;
+        default:
+            piece->setY(piece->getY() + lineHeight - glyphs);
+            break;
+        }
+    }
+}
+
+// The room right of the line's end, less the images standing in the line's band there.
+int StyleLabel::freeWidth() const {
+    int free = getWidth() - lineRight;
+    for (const kernel::SmartPtr<Sprite>& image : images) {
+        if (image->getX() + image->getWidth() > lineRight && image->getY() + image->getHeight() > lineY &&
+            image->getX() < lineRight + free && image->getY() < lineY + lineHeight) {
+            free -= image->getWidth();
+        }
+    }
+    return std::max(free, 0);
+}
+
+void StyleLabel::alignPiecesHorizontally(int free) {
+    int shift = 0;
+    if (alignH == Label::AlignCenter) {
+        shift = free / 2;
+    } else if (alignH == Label::AlignRight) {
+        shift = free;
+    }
+    if (shift <= 0) {
+        return;
+    }
+    for (const kernel::SmartPtr<Label>& piece : currentLine->pieces) {
+        piece->setX(piece->getX() + shift);
+    }
+}
+
+// The pieces' own images are drawn without the top pad shift a label applies when it paints itself.
+void StyleLabel::render() {
+    const int w = getWidth();
+    const int h = getHeight();
+    if (w <= 0 || h <= 0) {
+        setImage(nullptr);
+        return;
+    }
+    const kernel::SmartPtr<graphics::MemoryImage32> target = graphics::createImage32(w, h);
+    // Drawn with its per-pixel alpha, so only the text and the images cover what lies below.
+    target->setAlphaMode(true);
+    setImage(target.get());
+    std::fill(target->pixels32(),
+              target->pixels32() + static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0u);
+    const kernel::SmartPtr<graphics::MemoryImage32Painter> painter =
+        new graphics::MemoryImage32Painter(*target);
+    for (const kernel::SmartPtr<TextLine>& line : lines) {
+        for (const kernel::SmartPtr<Label>& piece : line->pieces) {
+            drawInto(*painter, piece->getImage(), piece->getX(), piece->getY());
+        }
+    }
+    for (const kernel::SmartPtr<Sprite>& image : images) {
+        drawInto(*painter, image->getImage(), image->getX(), image->getY());
+    }
+    target->setModified(true);
+}
+
+// Copied whole with the source's own alpha mode off, then the alpha lane keeps the larger of both.
+void StyleLabel::drawInto(graphics::ImagePainter& painter, graphics::ImageBase* source, int x, int y) {
+    if (source == nullptr) {
+        return;
+    }
+    const bool alphaMode = source->getAlphaMode();
+    source->setAlphaMode(false);
+    painter.blit(*source, x, y);
+    painter.maxLane(*source, 0, x, y);
+    source->setAlphaMode(alphaMode);
+}
+
+} // namespace ui
