@@ -85,11 +85,13 @@ inline std::vector<std::uint8_t> alphaPlane(const graphics::MemoryImage& image) 
 }
 
 inline int count(const graphics::MemoryImage32& image, std::uint32_t value) {
-    return static_cast<int>(std::ranges::count(words(image), value));
+    const std::uint32_t* first = image.pixels32();
+    return static_cast<int>(std::count(first, first + image.getPitch() / 4 * image.getHeight(), value));
 }
 
 inline int count(const graphics::MemoryImage& image, std::uint16_t value) {
-    return static_cast<int>(std::ranges::count(words(image), value));
+    const std::uint16_t* first = image.pixels16();
+    return static_cast<int>(std::count(first, first + image.getPitch() / 2 * image.getHeight(), value));
 }
 
 } // namespace testsupport

@@ -65,8 +65,11 @@ std::string hitsOf(const ui::Sprite& widget, const std::string& points) {
         int x = 0;
         int y = 0;
         std::sscanf(point.c_str(), "%d,%d", &x, &y);
-        seen += (seen.empty() ? "" : " ") + point.substr(0, point.size() - 1) +
-                (widget.containsPoint(x, y) ? "+" : "-");
+        if (!seen.empty()) {
+            seen += ' ';
+        }
+        seen.append(point, 0, point.size() - 1);
+        seen += widget.containsPoint(x, y) ? '+' : '-';
     }
     return seen;
 }
