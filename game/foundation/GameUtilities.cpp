@@ -1,0 +1,185 @@
+#include "game/foundation/GameUtilities.h"
+
+#include "engine/kernel/PropertyStore.h"
+#include "engine/ui/GameNode.h"
+#include "engine/ui/Label.h"
+#include "engine/ui/Modifier.h"
+#include "engine/ui/MoveModifier.h"
+#include "engine/ui/Scene.h"
+#include "engine/ui/SceneManager.h"
+#include "engine/ui/Sprite.h"
+#include "game/foundation/Random.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+namespace game {
+
+namespace {
+
+constexpr const char* groupingSeparatorKey = "STRING_GROUPING_DIGIT";
+constexpr const char* ellipsis = "...";
+constexpr int maxDecimals = 30;
+
+// strtoll gives the nearest limit for a value beyond 64 bits: that is the clamp.
+long long parseDecimal(const std::string& text) {
+    return std::strtoll(text.c_str(), nullptr, 10);
+}
+
+// A missing generator draws 0, so a shake without one still returns the node to its place.
+std::uint32_t drawUnsigned() {
+    Random* random = Random::instance();
+    return random != nullptr ? static_cast<std::uint32_t>(random->nextInt()) : 0;
+}
+
+int randomOffset(int range) {
+    return static_cast<int>(drawUnsigned() % static_cast<std::uint32_t>(range)) - range / 2;
+}
+
+void appendMove(ui::GameNode& node, int fromX, int fromY, int toX, int toY, int duration) {
+    ui::Modifier* move = node.addModifier(new ui::MoveModifier(fromX, fromY, toX, toY, duration, false));
+    move->addFlags(ui::Modifier::blocking);
+}
+
+// Whole pixels, truncated toward zero.
+int truncated(float value) {
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+ui::Scene* currentScene() {
+    const ui::SceneManager* manager = ui::SceneManager::instance();
+    return manager != nullptr ? manager->currentScene() : nullptr;
+}
+
+std::string propertyString(const std::string& key) {
+    kernel::PropertyStore* store = kernel::PropertyStore::instance();
+    return store != nullptr ? store->stringRef(key) : std::string();
+}
+
+std::int32_t propertyInt(const std::string& key) {
+    kernel::PropertyStore* store = kernel::PropertyStore::instance();
+    return store != nullptr ? store->intRef(key) : 0;
+}
+
+float propertyFloat(const std::string& key) {
+    kernel::PropertyStore* store = kernel::PropertyStore::instance();
+    return store != nullptr ? static_cast<float>(store->doubleRef(key)) : 0.0f;
+}
+
+kernel::WideString widen(std::string_view text) {
+    return kernel::widenString(text);
+}
+
+std::string narrow(std::u16string_view text) {
+    return kernel::narrowString(text);
+}
+
+kernel::WideString intToWideString(int value) {
+    return widen(intToString(value));
+}
+
+kernel::WideString floatToWideString(float value, int decimals) {
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.*f", std::clamp(decimals, 0, maxDecimals),
+                  static_cast<double>(value));
+    return widen(buffer);
+}
+
+std::string intToString(int value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%d", value);
+    return buffer;
+}
+
+std::int32_t StringToInt(const std::string& text) {
+    constexpr long long lowest = std::numeric_limits<std::int32_t>::min();
+    constexpr long long highest = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::clamp(parseDecimal(text), lowest, highest));
+}
+
+std::int64_t StringToInt64(const std::string& text) {
+    return static_cast<std::int64_t>(parseDecimal(text));
+}
+
+kernel::WideString groupDigits(std::uint32_t value) {
+    return groupDigits(value, propertyString(groupingSeparatorKey));
+}
+
+// Built backwards and turned round at the end; the separator goes in backwards too so that it reads
+// correctly afterwards, however many characters it has.
+kernel::WideString groupDigits(std::uint32_t value, std::string_view separator) {
+    const std::string reversedSeparator(separator.rbegin(), separator.rend());
+    std::string digits;
+    int groupCount = 0;
+    do {
+        digits += static_cast<char>('0' + value % 10);
+        value /= 10;
+        if (value != 0 && ++groupCount % 3 == 0) {
+            digits += reversedSeparator;
+        }
+    } while (value != 0);
+    std::reverse(digits.begin(), digits.end());
+    return widen(digits);
+}
+
+void scatterNode(ui::GameNode* node, int duration, int range, int count, bool outAndBack) {
+    if (node == nullptr || count < 1 || range < 1) {
+        return;
+    }
+    const int x0 = node->getX();
+    const int y0 = node->getY();
+    int step = duration / count;
+    if (outAndBack) {
+        step /= 2;
+    }
+    for (int i = 0; i < count; ++i) {
+        const int dx = randomOffset(range);
+        const int dy = randomOffset(range);
+        if (outAndBack) {
+            appendMove(*node, x0, y0, x0 + dx, y0 + dy, step);
+        }
+        appendMove(*node, x0 + dx, y0 + dy, x0, y0, step);
+    }
+}
+
+void fitTextToLabel(ui::Label* label, const std::string& text, int maxWidth) {
+    if (label == nullptr) {
+        return;
+    }
+    fitText(text, maxWidth, [label](const kernel::WideString& shown) {
+        label->setText(shown);
+        return label->getWidth();
+    });
+}
+
+// Grows the shortened text one character at a time until it no longer fits, then steps back one. The
+// loop ends with the text, even for a display on which the text with "..." is narrower than without.
+void fitText(const std::string& text, int maxWidth,
+             const std::function<int(const kernel::WideString&)>& show) {
+    if (show(widen(text)) <= maxWidth) {
+        return;
+    }
+    for (std::size_t length = 1; length <= text.size(); ++length) {
+        if (show(widen(text.substr(0, length) + ellipsis)) > maxWidth) {
+            show(widen(text.substr(0, length - 1) + ellipsis));
+            return;
+        }
+    }
+}
+
+void setAnchorKeepPosition(ui::Sprite* sprite, int anchorKind) {
+    if (sprite == nullptr) {
+        return;
+    }
+    const graphics::PointF before = sprite->getAnchorPoint();
+    sprite->setAnchor(anchorKind);
+    const graphics::PointF after = sprite->getAnchorPoint();
+    sprite->setX(sprite->getX() + truncated(after.getX()) - truncated(before.getX()));
+    sprite->setY(sprite->getY() + truncated(after.getY()) - truncated(before.getY()));
+}
+
+} // namespace game

@@ -1,0 +1,63 @@
+#pragma once
+// Free helpers that the game's code uses everywhere. They hold no state.
+
+#include "engine/kernel/TextConversion.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace ui {
+class GameNode;
+class Label;
+class Scene;
+class Sprite;
+} // namespace ui
+
+namespace game {
+
+// The scene manager's current scene; null before the first switch and without a manager.
+ui::Scene* currentScene();
+
+// A missing key is inserted with an empty text or 0 and reads so; without a store they read so too.
+std::string propertyString(const std::string& key);
+std::int32_t propertyInt(const std::string& key);
+// Read from the store's double table, where "<Double>" values go: the tuning values read here are
+// authored as doubles.
+float propertyFloat(const std::string& key);
+
+// Each byte becomes one unit, taken as signed (0x80..0xFF become 0xFF80..0xFFFF).
+kernel::WideString widen(std::string_view text);
+// Each unit's low byte.
+std::string narrow(std::u16string_view text);
+
+kernel::WideString intToWideString(int value);
+// "%.<decimals>f"; decimals outside 0..30 are held within it.
+kernel::WideString floatToWideString(float value, int decimals);
+std::string intToString(int value);
+// Leading blanks, an optional sign, then digits up to the first non-digit; no digits give 0. A value
+// beyond the result's range is clamped to it.
+std::int32_t StringToInt(const std::string& text);
+std::int64_t StringToInt64(const std::string& text);
+
+// Decimal digits with the text "STRING_GROUPING_DIGIT" between groups of three.
+kernel::WideString groupDigits(std::uint32_t value);
+// The same with a given separator.
+kernel::WideString groupDigits(std::uint32_t value, std::string_view separator);
+
+// Shakes the node: count blocking moves to random offsets within about +-range/2 and back, lasting
+// about duration ms in all. With outAndBack the node moves out, otherwise it jumps out. A count or a
+// range below 1 adds nothing.
+void scatterNode(ui::GameNode* node, int duration, int range, int count, bool outAndBack);
+
+// Shows the text in the label, shortened with "..." when the label would be wider than maxWidth.
+void fitTextToLabel(ui::Label* label, const std::string& text, int maxWidth);
+// The steps of fitTextToLabel over any display: show sets the text and returns the width it then takes.
+void fitText(const std::string& text, int maxWidth,
+             const std::function<int(const kernel::WideString&)>& show);
+
+// Changes the sprite's anchor kind and moves the sprite so that its image stays where it was.
+void setAnchorKeepPosition(ui::Sprite* sprite, int anchorKind);
+
+} // namespace game

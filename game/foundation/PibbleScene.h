@@ -1,0 +1,57 @@
+#pragma once
+
+#include "engine/platform/AppEventListener.h"
+#include "engine/ui/Scene.h"
+
+#include <cstdint>
+
+namespace kernel {
+class NodeValue;
+class Value;
+} // namespace kernel
+
+namespace game {
+
+// The base of the game's own scenes. While current it hears the window's focus changes (a play scene
+// pauses and the music fades), entering it switches the default full-screen handler on, and the first
+// load of any game scene installs the default tool-tip.
+class PibbleScene : public ui::Scene, public platform::AppEventListener {
+public:
+    static constexpr const char* pauseDialogName = "DIALOG_PAUSE";
+    static constexpr const char* toolTipDeclaration = "DEFAULT_TOOLTIP";
+
+    // Opens "DIALOG_PAUSE" in the current scene when the scene is a play scene. The play scenes and the
+    // game's dialogs are built on top of this class, so the layer that knows both installs it; without
+    // one, losing the focus only fades the music.
+    using PauseOnFocusLossHook = void (*)(PibbleScene& scene);
+    static void setPauseOnFocusLossHook(PauseOnFocusLossHook hook);
+
+    PibbleScene() = default;
+    explicit PibbleScene(kernel::NodeValue& settings);
+    ~PibbleScene() override;
+
+    void onEnter() override;
+    void onLeave() override;
+    // The scene's load.
+    void load() override { createDefaultToolTip(); }
+    // Installs the default tool-tip when the scene manager has none yet, then loads the scene.
+    virtual void createDefaultToolTip();
+
+    void onAppEvent(std::uint32_t message, std::uint32_t wParam, std::uint32_t lParam) override;
+
+    // Hints, pauses and field announcements wait while this is true.
+    bool hasOpenDialog() const { return !getOpenDialogs().empty(); }
+
+    static kernel::Object* createInstance(kernel::Value& settings);
+
+    static constexpr kernel::ClassInfo classInfo{&ui::Scene::classInfo};
+    const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
+
+private:
+    static void installDefaultToolTip();
+    void listenToApplication(bool listen);
+    void onFocusLost();
+    void onFocusGained();
+};
+
+} // namespace game

@@ -1,0 +1,309 @@
+#include "game/foundation/RunGame.h"
+
+#include "engine/kernel/Logger.h"
+#include "engine/kernel/ObjectFactory.h"
+#include "engine/kernel/PropertyStore.h"
+#include "engine/kernel/ResourceManager.h"
+#include "engine/kernel/SmartPtr.h"
+#include "engine/kernel/ValueDocument.h"
+#include "engine/kernel/ZipArchive.h"
+#include "engine/platform/Application.h"
+#include "engine/platform/DataGathering.h"
+#include "engine/platform/FrameTimer.h"
+#include "engine/platform/GameSettings.h"
+#include "engine/platform/HighScoreEntry.h"
+#include "engine/platform/HighScoreManager.h"
+#include "engine/platform/PlayerManager.h"
+#include "engine/platform/ScoreTable.h"
+#include "engine/ui/DialogManager.h"
+#include "engine/ui/FullScreenHandler.h"
+#include "engine/ui/Scene.h"
+#include "engine/ui/SceneManager.h"
+#include "engine/ui/SoundSystem.h"
+#include "game/foundation/GameUtilities.h"
+#include "game/foundation/PibbleOptions.h"
+#include "game/foundation/Random.h"
+#include "host/System.h"
+#include "host/Time.h"
+#include "host/Window.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace game {
+namespace {
+
+constexpr int gameWidth = 640;
+constexpr int gameHeight = 480;
+// The desktop's own colour depth.
+constexpr int desktopDepth = 0;
+constexpr int iconResource = 101;
+constexpr int cursorAppStarting = 1;
+constexpr int soundRate = 44100;
+constexpr int soundChannels = 32;
+constexpr int framesPerSecond = 60;
+constexpr host::DWORD loadingPollMs = 10;
+constexpr const char* registryPathPrefix = "Software\\Tarvo\\Games\\";
+constexpr const char* firstScene = "SCENE_LOADING";
+constexpr const char* sceneNames[] = {"SCENE_LOADING", "SCENE_SELECTION", "SCENE_PLAY_VIB",
+                                      "SCENE_PLAY_RELAX", "SCENE_PLAY_ACTION"};
+constexpr const char* scoreTableNames[] = {"VIB", "ACTION", "RELAX"};
+constexpr int scoreTableSize = 10;
+
+testing::StepObserver stepObserver = nullptr;
+
+void announce(const char* step) {
+    if (stepObserver != nullptr) {
+        stepObserver(step);
+    }
+}
+
+// Start-up settings and texts go into the property store; the document itself is only the reader.
+void readStartupSettings(kernel::ValueDocument& settings) {
+    announce("PropertyStore::create");
+    kernel::PropertyStore::create();
+    announce("read start-up settings");
+    settings.addFile("media/properties/default.xml");
+    settings.addFile("locale/properties/text.xml");
+    settings.load();
+    kernel::ObjectFactory::instance()->createChildren(settings);
+    settings.clearAll();
+}
+
+void createLogAndFileSource() {
+    announce("Logger::create");
+    kernel::Logger::create();
+    announce("ZipArchive::create");
+    // Plain files on disk unless a resource declares another source.
+    kernel::ZipArchive::create("", 1);
+}
+
+bool mayRun() {
+    announce("Application::checkSingleInstance");
+    return !platform::Application::checkSingleInstance(propertyString("GAME_NAME"));
+}
+
+void createServices() {
+    announce("DataGathering::create");
+    platform::DataGathering::create(propertyString("GAME_ID"));
+    announce("SceneManager::create");
+    ui::SceneManager::create();
+    announce("DialogManager::create");
+    ui::DialogManager::create(ui::DialogManager::defaultFileName);
+    announce("Random::create");
+    Random::create();
+}
+
+platform::GameOptions& readStoredSettings() {
+    announce("GameSettings::create");
+    platform::GameSettings* settings = platform::GameSettings::create(std::make_unique<PibbleOptions>());
+    settings->setRegistryPath(registryPathPrefix + propertyString("GAME_ID"));
+    settings->readRegistry();
+    return settings->getOptions();
+}
+
+std::uint8_t volumeOf(std::int32_t stored) {
+    return static_cast<std::uint8_t>(std::clamp(stored, 0, 255));
+}
+
+void openWindow(const platform::GameOptions& options) {
+    const bool fullScreen =
+        decideFullScreen(host::GetSystemMetrics(host::SM_CXSCREEN), host::GetSystemMetrics(host::SM_CYSCREEN),
+                         options.getFullScreen());
+    announce("Application::create");
+    platform::Application* application = platform::Application::create(
+        propertyString("GAME_NAME"), gameWidth, gameHeight, fullScreen, desktopDepth, iconResource);
+    application->setCursorShape(cursorAppStarting);
+}
+
+void startSound(const platform::GameOptions& options) {
+    announce("SoundSystem::create");
+    ui::SoundSystem* sound = ui::SoundSystem::create(soundRate, soundChannels);
+    sound->setMusicVolume(volumeOf(options.getMusicVolume()));
+    sound->setSfxVolume(volumeOf(options.getSoundVolume()));
+}
+
+// The first two groups are waited for without pumping messages: nothing can be shown before they are in.
+// A group that no definition file declares is never queued, so it cannot hold the wait up.
+void loadStartupResources() {
+    announce("ResourceManager::create");
+    kernel::ResourceManager* resources = kernel::ResourceManager::create();
+    resources->addDefinitionPath("media/properties/resources.xml");
+    resources->loadDefinitions();
+    resources->setActive();
+    announce("wait for start-up groups");
+    resources->loadGroup("preloading");
+    resources->loadGroup("sceneload");
+    while (!resources->isLoadingDone()) {
+        host::Sleep(loadingPollMs);
+    }
+    resources->resetProgress();
+    // Read only when one of its groups is first asked for.
+    resources->addDefinitionPath("media/properties/albumpictures");
+}
+
+void loadScoresAndPlayers() {
+    announce("HighScoreManager::create");
+    platform::HighScoreManager* scores = platform::HighScoreManager::create();
+    scores->load();
+    addMissingScoreTables(*scores);
+    announce("PlayerManager::create");
+    platform::PlayerManager::create()->loadAll();
+}
+
+void startFrameTimer() {
+    announce("FrameTimer::create");
+    platform::FrameTimer* timer = platform::FrameTimer::create();
+    timer->setFps(framesPerSecond);
+    timer->addListener(ui::SceneManager::instance());
+    timer->addListener(platform::Application::instance());
+    timer->addListener(ui::SoundSystem::instance());
+}
+
+void reportUnbuildableScene(const std::string& name) {
+    const std::string text = "The scene \"" + name + "\" cannot be made from " +
+                             ui::DialogManager::defaultFileName + ".\nThe game will quit now.";
+    host::MessageBox(nullptr, text.c_str(), "Error", host::MB_OK | host::MB_ICONERROR);
+}
+
+// A declaration that is missing or names no scene class would leave the game without a screen to show,
+// so start-up stops there and the game shuts down in order.
+bool createScenes() {
+    announce("create scenes");
+    for (const char* name : sceneNames) {
+        const kernel::SmartPtr<kernel::Object> made(ui::DialogManager::instance()->createDialog(name));
+        if (!made || !made->isKindOf(ui::Scene::classInfo)) {
+            reportUnbuildableScene(name);
+            return false;
+        }
+        ui::RegisterScene(name, static_cast<ui::Scene*>(made.get()));
+    }
+    return true;
+}
+
+void showFirstScene() {
+    announce("SceneManager::changeScene");
+    ui::SceneManager::instance()->changeScene(firstScene);
+    announce("FullScreenHandler::createDefault");
+    ui::FullScreenHandler::createDefault();
+}
+
+void runMessageLoop() {
+    announce("message loop");
+    host::MSG message{};
+    while (message.message != host::WM_QUIT) {
+        if (host::PeekMessage(&message, nullptr, 0, 0, host::PM_REMOVE)) {
+            host::TranslateMessage(&message);
+            host::DispatchMessage(&message);
+        } else {
+            platform::FrameTimer::instance()->step();
+        }
+    }
+}
+
+// What the current scene keeps in memory (the player's progress, an open session) is handed over by its
+// leave operation, so it runs before anything is saved.
+void leaveCurrentScene() {
+    announce("leave current scene");
+    if (ui::Scene* scene = ui::SceneManager::instance()->currentScene()) {
+        scene->onLeave();
+    }
+}
+
+void saveScoresAndPlayers() {
+    announce("HighScoreManager::save");
+    platform::HighScoreManager::instance()->save();
+    announce("PlayerManager::saveAll");
+    platform::PlayerManager::instance()->saveAll();
+}
+
+struct Teardown {
+    const char* step;
+    void (*run)();
+};
+
+// The display goes first, while the scenes still live, so no later destructor draws; the session record
+// is written near the end, when nothing can add to it any more.
+constexpr Teardown teardownOrder[] = {
+    {"closeApplicationDisplay", platform::closeApplicationDisplay},
+    {"FullScreenHandler::destroyDefault", ui::FullScreenHandler::destroyDefault},
+    {"FrameTimer::destroy", platform::FrameTimer::destroy},
+    {"SceneManager::destroy", ui::SceneManager::destroy},
+    {"PlayerManager::destroy", platform::PlayerManager::destroy},
+    {"DialogManager::destroy", ui::DialogManager::destroy},
+    {"Application::destroy", platform::Application::destroy},
+    {"ResourceManager::destroy", kernel::ResourceManager::destroy},
+    {"SoundSystem::destroy", ui::SoundSystem::destroy},
+    {"HighScoreManager::destroy", platform::HighScoreManager::destroy},
+    {"GameSettings::destroy", platform::GameSettings::destroy},
+    {"PropertyStore::destroy", kernel::PropertyStore::destroy},
+    {"ObjectFactory::destroy", kernel::ObjectFactory::destroy},
+    {"Random::destroy", Random::destroy},
+    {"DataGathering::destroy", [] { platform::DataGathering::destroy(); }},
+    {"ZipArchive::destroy", kernel::ZipArchive::destroy},
+};
+
+void shutDown() {
+    leaveCurrentScene();
+    saveScoresAndPlayers();
+    for (const Teardown& teardown : teardownOrder) {
+        announce(teardown.step);
+        teardown.run();
+    }
+}
+
+} // namespace
+
+bool decideFullScreen(int desktopWidth, int desktopHeight, bool fullScreenOption) {
+    return (desktopWidth <= gameWidth && desktopHeight <= gameHeight) || fullScreenOption;
+}
+
+void addMissingScoreTables(platform::HighScoreManager& manager) {
+    for (const char* name : scoreTableNames) {
+        if (manager.hasTable(name)) {
+            continue;
+        }
+        const kernel::SmartPtr<platform::ScoreTable> table(new platform::ScoreTable(scoreTableSize, true));
+        for (int i = 0; i < scoreTableSize; ++i) {
+            table->addScore(new platform::HighScoreEntry("-", 0));
+        }
+        manager.addTable(name, table);
+    }
+}
+
+int RunGame() {
+    // Emptied once read, and kept until the very end.
+    const kernel::SmartPtr<kernel::ValueDocument> settings(new kernel::ValueDocument());
+    readStartupSettings(*settings);
+    createLogAndFileSource();
+    // Another copy runs (its window was brought forward) or there is no display: nothing made so far is
+    // taken down, the process ends with it.
+    if (!mayRun()) {
+        return 0;
+    }
+    createServices();
+    const platform::GameOptions& options = readStoredSettings();
+    openWindow(options);
+    startSound(options);
+    loadStartupResources();
+    loadScoresAndPlayers();
+    startFrameTimer();
+    if (createScenes()) {
+        showFirstScene();
+        runMessageLoop();
+    }
+    shutDown();
+    return 0;
+}
+
+namespace testing {
+
+void setStepObserver(StepObserver observer) {
+    stepObserver = observer;
+}
+
+} // namespace testing
+
+} // namespace game

@@ -1,0 +1,317 @@
+#include "game/frontend/LoadingScene.h"
+
+#include "engine/kernel/NodeValue.h"
+#include "engine/kernel/ObjectFactory.h"
+#include "engine/kernel/PathUtil.h"
+#include "engine/kernel/PropertyStore.h"
+#include "engine/kernel/ResourceManager.h"
+#include "engine/kernel/ValueDocument.h"
+#include "engine/kernel/VectorValue.h"
+#include "engine/platform/Application.h"
+#include "engine/platform/FrameTimer.h"
+#include "engine/platform/PlayerManager.h"
+#include "engine/ui/Button.h"
+#include "engine/ui/FullScreenHandler.h"
+#include "engine/ui/ModifierFrame.h"
+#include "engine/ui/PulseModifier.h"
+#include "engine/ui/SoundSample.h"
+#include "engine/ui/SoundSystem.h"
+#include "game/foundation/GameUtilities.h"
+#include "game/frontend/DialogPibble.h"
+#include "game/frontend/TransitionScene.h"
+#include "host/System.h"
+
+#include <array>
+#include <string>
+
+namespace game {
+
+namespace {
+
+const kernel::ClassRegistrar registerLoadingScene("LoadingScene", LoadingScene::createInstance);
+
+// Stream mode of both tunes: looping, streamed from the file.
+constexpr unsigned int musicStreamMode = 0x132;
+constexpr int handCursor = 3;
+constexpr int arrowCursor = 2;
+constexpr int logoFrameMs = 50;
+constexpr std::uint8_t jingleVolume = 100;
+constexpr std::uint8_t centrePan = 128;
+
+// The groups the front end needs; the comic strip of the first start comes after them.
+constexpr std::array<const char*, 4> frontEndGroups{"dialogs", "buttons", "sounds", "sceneselection"};
+constexpr const char* firstStartGroup = "strip";
+
+bool hasProfile() {
+    const platform::PlayerManager* players = platform::PlayerManager::instance();
+    return players != nullptr && players->hasPlayers();
+}
+
+bool isFullScreen() {
+    const platform::Application* application = platform::Application::instance();
+    return application != nullptr && application->isFullScreen();
+}
+
+void setCursorShape(int shape) {
+    if (platform::Application* application = platform::Application::instance()) {
+        application->setCursorShape(shape);
+    }
+}
+
+void setFps(int fps) {
+    if (platform::FrameTimer* timer = platform::FrameTimer::instance()) {
+        timer->setFps(fps);
+    }
+}
+
+void pulse(ui::Label* label) {
+    if (label != nullptr) {
+        label->addModifier(new ui::PulseModifier(255, 0, 600, 600, 0, 300, -1));
+    }
+}
+
+void showText(ui::Label* label, const kernel::WideString& text) {
+    if (label != nullptr) {
+        label->setText(text);
+    }
+}
+
+} // namespace
+
+LoadingScene::LoadingScene(kernel::NodeValue& settings) : PibbleScene(settings) {}
+
+LoadingScene::~LoadingScene() = default;
+
+kernel::Object* LoadingScene::createInstance(kernel::Value& settings) {
+    return settings.isNode() ? new LoadingScene(settings.asNode()) : nullptr;
+}
+
+// The default tool-tip is left to the scenes that have tool-tips: this one loads as a plain scene.
+void LoadingScene::init() {
+    ui::Scene::load();
+    addPartners();
+    findComponents();
+    if (logoAnimation) {
+        logoAnimation->setCurrentFrame(logoRestingFrame);
+    }
+}
+
+// The document is optional and dropped once its components are made.
+void LoadingScene::addPartners() {
+    if (!kernel::fileExists(partnersFile)) {
+        return;
+    }
+    const kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument(partnersFile);
+    document->load();
+    const kernel::SmartPtr<kernel::VectorValue> partners = &document->getVector("partners");
+    for (const kernel::SmartPtr<kernel::Value>& declaration : partners->children()) {
+        if (declaration) {
+            addPartner(*declaration);
+        }
+    }
+}
+
+// A partner button takes its own presses before the scene hears them; nothing is bound to it.
+void LoadingScene::addPartner(kernel::Value& declaration) {
+    const kernel::SmartPtr<kernel::Object> made =
+        kernel::ObjectFactory::instance()->createObject(declaration);
+    if (!made || !made->isKindOf(ui::GameNode::classInfo)) {
+        return;
+    }
+    addComponent(static_cast<ui::GameNode*>(made.get()));
+    if (made->isKindOf(ui::Button::classInfo)) {
+        listenerList().add(static_cast<ui::Button*>(made.get()), true);
+    }
+}
+
+void LoadingScene::findComponents() {
+    logoAnimation = findNamed<ui::Sprite>("SPRITE_LOGOANIM");
+    loadingBar = findNamed<ui::Sprite>("SPRITE_LOADINGBAR");
+    infoLabel = findNamed<ui::Label>("LABEL_INFO");
+    infoBlurLabel = findNamed<ui::Label>("LABEL_INFO_BLUR");
+}
+
+// A declaration without the component (or with one of another kind) leaves the field null, and every
+// step that uses it skips it.
+template <class T> kernel::SmartPtr<T> LoadingScene::findNamed(const char* name) {
+    ui::GameNode* found = findComponent(name);
+    if (found == nullptr || !found->isKindOf(T::classInfo)) {
+        host::OutputDebugString(("LoadingScene: " + getName() + " has no component " + name + "\n").c_str());
+        return nullptr;
+    }
+    return static_cast<T*>(found);
+}
+
+// The rate is lowered first, so the loader thread has the processor while the scene is entered.
+void LoadingScene::onEnter() {
+    setFps(loadingFps);
+    PibbleScene::onEnter();
+    requestGroups();
+    // The full-screen buttons stay hidden while loading.
+    ui::FullScreenHandler::setActive(false, false, nullptr);
+    startLoadingMusic();
+}
+
+void LoadingScene::requestGroups() {
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    if (resources == nullptr) {
+        return;
+    }
+    for (const char* group : frontEndGroups) {
+        resources->loadGroup(group);
+    }
+    if (!hasProfile()) {
+        resources->loadGroup(firstStartGroup);
+    }
+}
+
+void LoadingScene::startLoadingMusic() {
+    ui::SoundSystem* sound = ui::SoundSystem::instance();
+    const std::string tune = propertyString("MUSIC_LOADING");
+    if (sound != nullptr && !tune.empty()) {
+        sound->startMusic(tune, musicStreamMode);
+    }
+}
+
+float LoadingScene::loadingPercent() {
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    return resources != nullptr ? static_cast<float>(resources->loadingProgress() * 100.0) : 0.0f;
+}
+
+void LoadingScene::onUpdate(std::uint32_t elapsedMs) {
+    PibbleScene::onUpdate(elapsedMs);
+    if (!loadingFinished) {
+        showProgress();
+    }
+    if (loadingFinished) {
+        askFullScreenOnce();
+    }
+}
+
+// The bar grows from the left: its declared width is the full bar.
+void LoadingScene::showProgress() {
+    if (loadingBar) {
+        const int shown =
+            static_cast<int>(static_cast<float>(loadingBar->getWidth()) / 100.0f * loadingPercent());
+        loadingBar->setClipRect(loadingBar->getX(), loadingBar->getY(), shown, loadingBar->getHeight());
+    }
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    if (resources != nullptr && resources->isLoadingDone()) {
+        finishLoading();
+    }
+}
+
+void LoadingScene::finishLoading() {
+    setFps(finishedFps);
+    playJingle();
+    setCursorShape(handCursor);
+    if (loadingBar) {
+        loadingBar->setClipRect(nullptr);
+    }
+    showFinishedTexts();
+    loadAlbumOrder();
+    pulseInfoLabels();
+    playLogoOnce();
+    loadingFinished = true;
+}
+
+// A jingle that failed to load is skipped.
+void LoadingScene::playJingle() {
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    kernel::Object* found =
+        resources != nullptr ? resources->getResource("SOUND_TARVO", "sceneload") : nullptr;
+    if (found == nullptr || !found->isKindOf(ui::SoundSample::classInfo)) {
+        return;
+    }
+    ui::SoundSample* jingle = static_cast<ui::SoundSample*>(found);
+    jingle->setVolume(jingleVolume);
+    jingle->play(jingleVolume, centrePan, false);
+}
+
+void LoadingScene::showFinishedTexts() {
+    const kernel::WideString text = kernel::PropertyStore::getText("TEXT_LOAD_FINISHED");
+    showText(infoLabel.get(), text);
+    showText(infoBlurLabel.get(), text);
+}
+
+// The album's picture order is read here once the album exists; until then there is nothing to load.
+void LoadingScene::loadAlbumOrder() {}
+
+void LoadingScene::pulseInfoLabels() {
+    pulse(infoLabel.get());
+    pulse(infoBlurLabel.get());
+}
+
+// One pass from the first frame ends on the last, the resting picture again.
+void LoadingScene::playLogoOnce() {
+    if (logoAnimation) {
+        logoAnimation->setCurrentFrame(0);
+        logoAnimation->addModifier(new ui::ModifierFrame(logoFrameMs, 1));
+    }
+}
+
+// Only on a first start in a window, and only once per run: answering no must not bring it back.
+void LoadingScene::askFullScreenOnce() {
+    if (fullScreenQuestion || hasProfile() || isFullScreen()) {
+        return;
+    }
+    fullScreenQuestion = true;
+    DialogPibble::showYesNo(fullScreenMessage, fullScreenHeader, this, onFullScreenYes, nullptr, nullptr,
+                            this);
+}
+
+void LoadingScene::onFullScreenYes(void*, ui::GameNode*) {
+    if (platform::Application* application = platform::Application::instance()) {
+        application->changeFullScreen(true);
+    }
+    DialogPibble::closeDialog(fullScreenMessage);
+}
+
+// While a dialog of the scene is open the release is its own: the full-screen question must be answerable.
+bool LoadingScene::onClick(int x, int y, std::uint32_t) {
+    if (hasOpenDialog()) {
+        return false;
+    }
+    if (!loadingFinished || hitsFullScreenButtons(x, y)) {
+        return true;
+    }
+    setCursorShape(arrowCursor);
+    if (hasProfile()) {
+        leaveWithProfile();
+    } else {
+        leaveOnFirstStart();
+    }
+    return true;
+}
+
+// Hidden buttons (the game in a window) take no clicks, so only a shown handler counts.
+bool LoadingScene::hitsFullScreenButtons(int x, int y) const {
+    const ui::FullScreenHandler* handler = ui::FullScreenHandler::defaultHandler();
+    if (handler == nullptr || !handler->isVisible()) {
+        return false;
+    }
+    for (const ui::Button* button :
+         {handler->getButtonMinimize(), handler->getButtonRestore(), handler->getButtonQuit()}) {
+        if (button != nullptr && button->containsPoint(x, y)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void LoadingScene::leaveWithProfile() {
+    ChangeSceneWithTransition(selectionScene);
+}
+
+// The first start's comic strip opens here once it exists, and leads on to the selection scene itself;
+// until then the first start goes straight there.
+void LoadingScene::leaveOnFirstStart() {
+    ChangeSceneWithTransition(selectionScene);
+    ui::SoundSystem* sound = ui::SoundSystem::instance();
+    const std::string tune = propertyString("MUSIC_SELECTION");
+    if (sound != nullptr && !tune.empty()) {
+        sound->playMusic(700, 1.0f, 200, tune, 500, musicStreamMode);
+    }
+}
+
+} // namespace game

@@ -1,0 +1,8 @@
+// The program entry. The working directory is the data root (scripts/play starts the game in the run
+// tree), as every path the game reads and writes is relative to it.
+
+#include "game/foundation/RunGame.h"
+
+int main() {
+    return game::RunGame();
+}

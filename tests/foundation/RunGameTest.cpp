@@ -1,0 +1,265 @@
+#include "game/foundation/RunGame.h"
+
+#include "engine/kernel/ObjectFactory.h"
+#include "engine/platform/Application.h"
+#include "engine/platform/FrameTimer.h"
+#include "engine/platform/HighScoreManager.h"
+#include "engine/platform/ScoreTable.h"
+#include "engine/ui/Scene.h"
+#include "host/Threads.h"
+#include "host/Window.h"
+
+#include "ResourceFolder.h"
+#include "RuntimeDir.h"
+#include "ScratchRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using platform::HighScoreManager;
+using platform::ScoreTable;
+
+std::vector<std::string> record;
+
+void note(const char* step) {
+    record.emplace_back(step);
+}
+
+// A scene that writes its entry, its leaving and its end into the record.
+class RecordingScene : public ui::Scene {
+public:
+    explicit RecordingScene(kernel::NodeValue& settings) : Scene(settings) {}
+    ~RecordingScene() override { record.emplace_back("scene destroyed"); }
+    void onEnter() override {
+        record.push_back("enter " + getName());
+        Scene::onEnter();
+    }
+    void onLeave() override {
+        record.push_back("leave " + getName());
+        Scene::onLeave();
+    }
+};
+
+kernel::Object* makeRecordingScene(kernel::Value& settings) {
+    return new RecordingScene(settings.asNode());
+}
+const kernel::ClassRegistrar registerRecordingScene("RecordingScene", makeRecordingScene);
+
+// Closes the window as a player would, once the first scene has run for a few frames.
+class CloseAfterFrames : public platform::SceneComponent {
+public:
+    void onFrame(std::uint32_t) override {
+        if (++frames == 3) {
+            host::PostMessage(platform::Application::instance()->getWindowHandle(), host::WM_CLOSE, 0, 0);
+        }
+    }
+
+private:
+    int frames = 0;
+};
+
+void closeSoon(const char* step) {
+    note(step);
+    if (std::string(step) == "message loop") {
+        platform::FrameTimer::instance()->addListener(new CloseAfterFrames());
+    }
+}
+
+std::string sceneDeclarations(int count) {
+    const char* names[] = {"SCENE_LOADING", "SCENE_SELECTION", "SCENE_PLAY_VIB", "SCENE_PLAY_RELAX",
+                           "SCENE_PLAY_ACTION"};
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += std::string("<RecordingScene id=\"") + names[i] + "\"/>";
+    }
+    return text;
+}
+
+const std::vector<std::string> startUp = {"PropertyStore::create",
+                                          "read start-up settings",
+                                          "Logger::create",
+                                          "ZipArchive::create",
+                                          "Application::checkSingleInstance",
+                                          "DataGathering::create",
+                                          "SceneManager::create",
+                                          "DialogManager::create",
+                                          "Random::create",
+                                          "GameSettings::create",
+                                          "Application::create",
+                                          "SoundSystem::create",
+                                          "ResourceManager::create",
+                                          "wait for start-up groups",
+                                          "HighScoreManager::create",
+                                          "PlayerManager::create",
+                                          "FrameTimer::create",
+                                          "create scenes"};
+
+std::vector<std::string> shutDown(int scenes, bool leaving) {
+    std::vector<std::string> steps = {"leave current scene"};
+    if (leaving) {
+        steps.emplace_back("leave SCENE_LOADING");
+    }
+    for (const char* step :
+         {"HighScoreManager::save", "PlayerManager::saveAll", "closeApplicationDisplay",
+          "FullScreenHandler::destroyDefault", "FrameTimer::destroy", "SceneManager::destroy"}) {
+        steps.emplace_back(step);
+    }
+    steps.insert(steps.end(), scenes, "scene destroyed");
+    for (const char* step : {"PlayerManager::destroy", "DialogManager::destroy", "Application::destroy",
+                             "ResourceManager::destroy", "SoundSystem::destroy", "HighScoreManager::destroy",
+                             "GameSettings::destroy", "PropertyStore::destroy", "ObjectFactory::destroy",
+                             "Random::destroy", "DataGathering::destroy", "ZipArchive::destroy"}) {
+        steps.emplace_back(step);
+    }
+    return steps;
+}
+
+std::vector<std::string> operator+(std::vector<std::string> first, const std::vector<std::string>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// Each run goes in a child process of its own: a run ends by destroying the object factory with every
+// registration in it, and the single-instance lock stays held until the process ends.
+class GameRun : public ::testing::Test {
+protected:
+    GameRun() {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        dir.write("media/properties/default.xml", "<Settings><String id=\"GAME_NAME\" value=\"" + gameName +
+                                                      "\"/><String id=\"GAME_ID\" value=\"" + gameName +
+                                                      "\"/></Settings>");
+        dir.write("locale/properties/text.xml", "<Texts/>");
+        // "preloading" holds a file that fails to load and "sceneload" is not declared at all: neither may
+        // hold the start-up up.
+        dir.write("media/properties/resources.xml",
+                  "<Resources><Vector id=\"Sections\"><Node name=\"preloading\" auto=\"false\">"
+                  "<Xmlfile id=\"GONE\" file=\"media/gone.xml\"/></Node></Vector></Resources>");
+    }
+
+    void declareScenes(int count) const {
+        dir.write("media/properties/dialogs.xml",
+                  "<Dialogs><Node id=\"dialogs\">" + sceneDeclarations(count) + "</Node></Dialogs>");
+    }
+
+    // In the child: runs the game, checks the steps and what else is asked, and ends the process with 0
+    // when all held. The child's folders go first, as no destructor runs at its end.
+    void runExpecting(const std::vector<std::string>& expected,
+                      const std::function<bool()>& alsoHolds) const {
+        const int result = game::RunGame();
+        const bool passed = result == 0 && record == expected && alsoHolds();
+        if (!passed) {
+            std::fprintf(stderr, "result %d, steps:\n", result);
+            for (const std::string& step : record) {
+                std::fprintf(stderr, "  %s\n", step.c_str());
+            }
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(runtime.path(), ignored);
+        std::filesystem::remove_all(registry.dir().path(), ignored);
+        std::filesystem::remove_all(dir.path(), ignored);
+        std::exit(passed ? 0 : 1);
+    }
+
+    // What a whole run leaves behind: all three tables, the player list and the stored settings.
+    bool filesWritten() const {
+        const std::string scores = testsupport::TempDir::read(dir.file("players/scores.xml"));
+        bool written = std::filesystem::exists(dir.file("players/players.plrs")) &&
+                       std::filesystem::exists(registry.file());
+        for (const char* table : {"\"VIB\"", "\"ACTION\"", "\"RELAX\""}) {
+            written = written && scores.find(table) != std::string::npos;
+        }
+        if (!written) {
+            std::fprintf(stderr, "files missing; scores:\n%s\n", scores.c_str());
+        }
+        return written;
+    }
+
+    const std::string gameName = "RunGameTest";
+    testsupport::RuntimeDir runtime;
+    testsupport::ScratchRegistry registry;
+    testsupport::WorkingFolder dir;
+};
+
+TEST_F(GameRun, StartsInOrderRunsTheFirstSceneAndShutsDownInOrder) {
+    declareScenes(5);
+    game::testing::setStepObserver(closeSoon);
+    const std::vector<std::string> expected =
+        startUp +
+        std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
+                                 "message loop", "enter SCENE_LOADING"} +
+        shutDown(5, true);
+    EXPECT_EXIT(runExpecting(expected, [&] { return filesWritten(); }), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(GameRun, AMissingSceneEndsTheRunCleanlyWithAnError) {
+    declareScenes(3);
+    game::testing::setStepObserver(note);
+    EXPECT_EXIT(runExpecting(startUp + shutDown(3, false), [] { return true; }), ::testing::ExitedWithCode(0),
+                "Error: The scene \"SCENE_PLAY_RELAX\" cannot be made");
+}
+
+TEST_F(GameRun, ASecondCopyEndsAtOnceWithoutAWindow) {
+    declareScenes(5);
+    game::testing::setStepObserver(note);
+    const auto secondCopy = [&] {
+        // The first copy's lock, as that copy takes it.
+        host::CreateMutex(nullptr, host::TRUE, gameName.c_str());
+        const std::vector<std::string> upToTheCheck(startUp.begin(), startUp.begin() + 5);
+        runExpecting(upToTheCheck, [] { return platform::Application::instance() == nullptr; });
+    };
+    EXPECT_EXIT(secondCopy(), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(GameRunChoices, ADesktopNoLargerThanTheGameForcesFullScreen) {
+    EXPECT_TRUE(game::decideFullScreen(640, 480, false));
+    EXPECT_TRUE(game::decideFullScreen(320, 200, false));
+    EXPECT_FALSE(game::decideFullScreen(800, 480, false));
+    EXPECT_TRUE(game::decideFullScreen(800, 480, true));
+    EXPECT_FALSE(game::decideFullScreen(640, 600, false));
+}
+
+TEST(GameRunChoices, OnlyTheMissingModeTablesAreMadeWithTenPlaceholders) {
+    testsupport::WorkingFolder dir;
+    {
+        HighScoreManager* manager = HighScoreManager::create();
+        const kernel::SmartPtr<ScoreTable> action(new ScoreTable(5, false));
+        action->addScore(new platform::HighScoreEntry("Ann", 700));
+        manager->addTable("ACTION", action);
+        ASSERT_TRUE(manager->save());
+        HighScoreManager::destroy();
+    }
+    HighScoreManager* manager = HighScoreManager::create();
+    manager->load();
+    game::addMissingScoreTables(*manager);
+
+    const ScoreTable* action = manager->getTable("ACTION");
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->getEntryCount(), 1);
+    EXPECT_EQ(action->getMaxEntries(), 5);
+    EXPECT_FALSE(action->isDescending());
+    EXPECT_EQ(action->getEntry(0)->getPlayerName(), "Ann");
+    for (const char* name : {"VIB", "RELAX"}) {
+        const ScoreTable* table = manager->getTable(name);
+        ASSERT_NE(table, nullptr) << name;
+        EXPECT_EQ(table->getEntryCount(), 10);
+        EXPECT_EQ(table->getMaxEntries(), 10);
+        EXPECT_TRUE(table->isDescending());
+        for (int i = 0; i < table->getEntryCount(); ++i) {
+            EXPECT_EQ(table->getEntry(i)->getPlayerName(), "-");
+            EXPECT_EQ(table->getEntry(i)->getScore(), 0);
+        }
+    }
+    HighScoreManager::destroy();
+}
+
+} // namespace

@@ -1,0 +1,187 @@
+#include "game/frontend/LoadingScene.h"
+
+#include "engine/kernel/ResourceManager.h"
+#include "engine/platform/FrameTimer.h"
+#include "engine/platform/Player.h"
+#include "engine/platform/PlayerManager.h"
+#include "engine/ui/Button.h"
+#include "engine/ui/DialogManager.h"
+#include "game/frontend/DialogPibble.h"
+#include "host/System.h"
+
+#include "../kernel/ResourceTestSupport.h"
+#include "FrontendWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using frontendtest::FrontendWorld;
+using game::LoadingScene;
+using resourcetest::LoadGate;
+using testsupport::eventually;
+
+// The logo has 13 frames of 10 x 10; the bar is 200 wide at (20, 400).
+const char* const declarations = R"(<dialogs><Node id="dialogs">
+  <LoadingScene id="SCENE_LOADING"><Vector id="scenecomponents">
+    <Sprite name="SPRITE_LOGOANIM" width="130" height="10" framecount="13" initanimation="true"
+            horizontalframelayout="true"/>
+    <Sprite name="SPRITE_LOADINGBAR" x="20" y="400" width="200" height="12"/>
+    <Label name="LABEL_INFO" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
+    <Label name="LABEL_INFO_BLUR" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
+  </Vector></LoadingScene>
+  <LoadingScene id="SCENE_BARE"/>
+  <DialogPibble id="DIALOG_YESNO" width="200" height="60"><Vector id="components">
+    <Label name="MESSAGE" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
+    <Label name="HEADER" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
+    <Button name="BUTTON_YES" width="20" height="64"/>
+    <Button name="BUTTON_NO" width="20" height="64"/>
+  </Vector></DialogPibble>
+</Node></dialogs>)";
+
+// The loads pass the gate one by one: three of the front end's "dialogs", one of the first start's "strip".
+const std::string groups =
+    resourcetest::sections(resourcetest::section("dialogs", resourcetest::gates("d", 3)) +
+                           resourcetest::section("strip", resourcetest::gates("s", 1)));
+
+class LoadingSceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadGate::instance().reset(false);
+        platform::FrameTimer::create();
+        FrontendWorld::setText("TEXT_LOAD_FINISHED", u"Click");
+        selection = new ui::Scene();
+        ui::RegisterScene(LoadingScene::selectionScene, selection);
+        resources = kernel::ResourceManager::instance();
+        resources->addDefinitionPath(write("groups.xml", "<Resources>" + groups + "</Resources>"));
+        resources->loadDefinitions();
+        resources->setActive();
+    }
+    void TearDown() override {
+        LoadGate::instance().openAll();
+        platform::PlayerManager::destroy();
+        platform::FrameTimer::destroy();
+    }
+
+    // Relative to the world's working folder.
+    static std::string write(const std::string& path, const std::string& text) {
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        if (!folder.empty()) {
+            std::filesystem::create_directories(folder);
+        }
+        std::ofstream(path) << text;
+        return path;
+    }
+    LoadingScene* start(const char* declaration) {
+        kernel::Object* made = ui::DialogManager::instance()->createDialog(declaration);
+        EXPECT_TRUE(made != nullptr && made->isKindOf(LoadingScene::classInfo));
+        LoadingScene* scene = static_cast<LoadingScene*>(made);
+        ui::RegisterScene(declaration, scene);
+        world.startIn(declaration);
+        return scene;
+    }
+    void finishLoading(LoadingScene& scene) {
+        LoadGate::instance().openAll();
+        ASSERT_TRUE(eventually([&] { return resources->isLoadingDone(); }));
+        world.frame();
+        ASSERT_TRUE(scene.isLoadingFinished());
+    }
+    static int fps() { return platform::FrameTimer::instance()->getTargetFps(); }
+    static int clipWidth(const ui::Sprite& bar) {
+        return bar.getClipRect() != nullptr ? bar.getClipRect()->w : -1;
+    }
+    bool loaded(const std::string& id, const std::string& section) {
+        const kernel::Resource* resource = resources->findResource(id, section);
+        return resource != nullptr && resource->isLoaded();
+    }
+    // The transition takes the selection scene in within a few simulated seconds.
+    bool reachesSelection() {
+        for (int frame = 0; frame < 100 && world.manager->currentScene() != selection; ++frame) {
+            world.frame();
+        }
+        return world.manager->currentScene() == selection;
+    }
+
+    FrontendWorld world{declarations};
+    kernel::ResourceManager* resources = nullptr;
+    ui::Scene* selection = nullptr;
+};
+
+TEST_F(LoadingSceneTest, BarFollowsTheProgressAndTheFinishAsksTheFirstStartQuestionOnce) {
+    LoadingScene* scene = start("SCENE_LOADING");
+    ASSERT_NE(scene->getLoadingBar(), nullptr);
+    EXPECT_EQ(fps(), LoadingScene::loadingFps);
+    EXPECT_EQ(scene->getLogoAnimation()->getCurrentFrame(), LoadingScene::logoRestingFrame);
+    EXPECT_EQ(*scene->getLoadingBar()->getClipRect(), kernel::Rect(20, 400, 0, 12));
+
+    LoadGate::instance().allow(2);
+    ASSERT_TRUE(eventually([] { return LoadGate::instance().returnedCount() == 2; }));
+    world.frame();
+    EXPECT_EQ(*scene->getLoadingBar()->getClipRect(), kernel::Rect(20, 400, 100, 12));
+    EXPECT_FALSE(scene->isLoadingFinished());
+    // A click while loading is taken and leads nowhere.
+    EXPECT_TRUE(scene->onLeftButtonUp(10, 10, 0));
+    EXPECT_EQ(world.manager->nextScene(), nullptr);
+
+    finishLoading(*scene);
+    EXPECT_EQ(fps(), LoadingScene::finishedFps);
+    EXPECT_EQ(scene->getLoadingBar()->getClipRect(), nullptr);
+    EXPECT_EQ(scene->getInfoLabel()->getText(), u"Click");
+    EXPECT_EQ(scene->getInfoBlurLabel()->getText(), u"Click");
+    EXPECT_TRUE(loaded("s0", "strip"));
+    ASSERT_TRUE(scene->isDialogOpen(LoadingScene::fullScreenMessage));
+
+    // The open question keeps the release for itself.
+    EXPECT_FALSE(scene->onLeftButtonUp(10, 10, 0));
+    EXPECT_EQ(world.manager->nextScene(), nullptr);
+    game::DialogPibble::closeDialog(LoadingScene::fullScreenMessage);
+    for (int frame = 0; frame < 20; ++frame) {
+        world.frame();
+    }
+    // Answered no: not asked again; the logo has played once and rests on its last frame.
+    EXPECT_FALSE(scene->hasOpenDialog());
+    EXPECT_EQ(scene->getLogoAnimation()->getCurrentFrame(), LoadingScene::logoRestingFrame);
+
+    EXPECT_TRUE(scene->onLeftButtonUp(10, 10, 0));
+    EXPECT_TRUE(reachesSelection());
+}
+
+TEST_F(LoadingSceneTest, WithAProfileNoQuestionIsAskedAndTheStripIsNotRequested) {
+    platform::PlayerManager::create()->addPlayer(new platform::Player("Ann"));
+    LoadingScene* scene = start("SCENE_LOADING");
+    finishLoading(*scene);
+    world.frame();
+    EXPECT_FALSE(scene->hasOpenDialog());
+    EXPECT_FALSE(scene->wasFullScreenAsked());
+    EXPECT_FALSE(loaded("s0", "strip"));
+    EXPECT_TRUE(scene->onLeftButtonUp(300, 200, 0));
+    EXPECT_TRUE(reachesSelection());
+}
+
+TEST_F(LoadingSceneTest, ADeclarationWithoutComponentsRunsWithPartnersAndReportsWhatIsMissing) {
+    write(LoadingScene::partnersFile, R"(<Settings><Vector id="partners">
+        <Button name="PARTNER_BUTTON" width="20" height="64"/><NoSuchClass/></Vector></Settings>)");
+    host::testing::recordDebugOutput(true);
+    LoadingScene* scene = start("SCENE_BARE");
+    const std::string reported = host::testing::takeDebugOutput();
+    host::testing::recordDebugOutput(false);
+    EXPECT_NE(reported.find("SPRITE_LOGOANIM"), std::string::npos);
+    EXPECT_NE(reported.find("LABEL_INFO_BLUR"), std::string::npos);
+
+    // The partner's button hears input before the scene itself.
+    const ui::GameNode* partner = scene->findComponent("PARTNER_BUTTON");
+    ASSERT_NE(partner, nullptr);
+    ASSERT_FALSE(scene->listenerList().getMembers().empty());
+    EXPECT_EQ(scene->listenerList().getMembers().front(), static_cast<const ui::Button*>(partner));
+
+    finishLoading(*scene);
+    game::DialogPibble::closeDialog(LoadingScene::fullScreenMessage);
+    EXPECT_TRUE(scene->onLeftButtonUp(10, 10, 0));
+    EXPECT_TRUE(reachesSelection());
+}
+
+} // namespace

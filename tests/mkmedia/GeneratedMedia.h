@@ -1,0 +1,60 @@
+#pragma once
+// A manifest with an entry of every kind, generated once for the whole suite into a temporary folder.
+
+#include "TempDir.h"
+#include "tools/mkmedia/Manifest.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace mkmediatest {
+
+inline const char* const kManifest = R"(<?xml version="1.0"?>
+<mkmedia>
+  <font file="fonts/title" size="22" color="#FFE066" outline="#7A3E00"/>
+  <font file="fonts/small" size="12" color="#FFFFFF"/>
+  <image file="images/back.jpg" kind="background" width="640" height="480" creatures="2"/>
+  <image file="images/back.png" kind="background" width="320" height="240"/>
+  <image file="images/logo.png" kind="logo" width="160" height="140" frames="13" text="Pibbles" font="fonts/title"/>
+  <image file="images/bar.png" kind="bar" width="200" height="20"/>
+  <image file="images/frame_tl.png" kind="frame" part="topleft" width="24" height="24"/>
+  <image file="images/frame_t.png" kind="frame" part="top" width="16" height="24"/>
+  <image file="images/frame_tr.png" kind="frame" part="topright" width="24" height="24"/>
+  <image file="images/frame_l.png" kind="frame" part="left" width="24" height="16"/>
+  <image file="images/frame_c.png" kind="frame" part="center" width="16" height="16"/>
+  <image file="images/frame_r.png" kind="frame" part="right" width="24" height="16"/>
+  <image file="images/frame_bl.png" kind="frame" part="bottomleft" width="24" height="24"/>
+  <image file="images/frame_b.png" kind="frame" part="bottom" width="16" height="24"/>
+  <image file="images/frame_br.png" kind="frame" part="bottomright" width="24" height="24"/>
+  <image file="images/button.png" kind="button" width="120" height="32" text="Play" font="fonts/small"/>
+  <image file="images/fsh_quit.png" kind="fshbutton" width="20" height="20"/>
+  <image file="images/panel.png" kind="panel" width="100" height="80"/>
+  <image file="icon.bmp" kind="icon" width="32" height="32"/>
+  <image file="images/mystery.png" kind="no-such-kind" width="40" height="30"/>
+</mkmedia>
+)";
+
+// Runs a manifest's text into a folder; the message of a failure becomes the test's.
+inline bool generate(const testsupport::TempDir& dir, const std::string& manifest, const std::string& output,
+                     std::string& error) {
+    return mkmedia::runManifest(dir.write("manifest.xml", manifest), dir.path() / output, error);
+}
+
+// The output of kManifest, made on first use.
+inline const std::filesystem::path& generatedMedia() {
+    static testsupport::TempDir dir;
+    static const std::filesystem::path output = [] {
+        std::string error;
+        EXPECT_TRUE(generate(dir, kManifest, "media", error)) << error;
+        return dir.path() / "media";
+    }();
+    return output;
+}
+
+inline std::string mediaFile(const std::string& name) {
+    return (generatedMedia() / name).string();
+}
+
+} // namespace mkmediatest

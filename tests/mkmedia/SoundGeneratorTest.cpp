@@ -1,0 +1,179 @@
+#include "tools/mkmedia/Generators.h"
+
+#include "host/Sound.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Wav {
+    std::uint16_t channels = 0;
+    std::uint32_t rate = 0;
+    std::uint16_t bits = 0;
+    std::vector<std::int16_t> samples;
+};
+
+std::uint32_t littleEndian(const std::string& bytes, std::size_t at, int count) {
+    std::uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        value = (value << 8) | static_cast<std::uint8_t>(bytes[at + static_cast<std::size_t>(i)]);
+    }
+    return value;
+}
+
+// Walks the chunks, so the test does not rely on the writer's layout.
+Wav readWav(const std::string& bytes) {
+    Wav wav;
+    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) {
+        return wav;
+    }
+    for (std::size_t at = 12; at + 8 <= bytes.size();) {
+        const std::string id = bytes.substr(at, 4);
+        const std::uint32_t size = littleEndian(bytes, at + 4, 4);
+        const std::size_t body = at + 8;
+        if (body + size > bytes.size()) {
+            break;
+        }
+        if (id == "fmt ") {
+            wav.channels = static_cast<std::uint16_t>(littleEndian(bytes, body + 2, 2));
+            wav.rate = littleEndian(bytes, body + 4, 4);
+            wav.bits = static_cast<std::uint16_t>(littleEndian(bytes, body + 14, 2));
+        } else if (id == "data") {
+            wav.samples.resize(size / 2);
+            std::memcpy(wav.samples.data(), bytes.data() + body, wav.samples.size() * 2);
+        }
+        at = body + size + (size & 1);
+    }
+    return wav;
+}
+
+int peakOf(const std::vector<std::int16_t>& samples) {
+    int peak = 0;
+    for (const std::int16_t sample : samples) {
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    }
+    return peak;
+}
+
+int zeroCrossings(const std::vector<std::int16_t>& samples) {
+    int count = 0;
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        count += (samples[i - 1] < 0) != (samples[i] < 0);
+    }
+    return count;
+}
+
+class SoundGenerator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        ASSERT_TRUE(host::FSOUND_Init(44100, 32, 0));
+        context.outputFolder = dir.path() / "media";
+    }
+    void TearDown() override { host::FSOUND_Close(); }
+
+    static mkmedia::Entry entry(const std::string& file, const std::string& kind,
+                                const std::string& pitch = {}, const std::string& seconds = {}) {
+        mkmedia::Entry result{"sound", {{"file", file}, {"kind", kind}}};
+        if (!pitch.empty()) {
+            result.attributes["pitch"] = pitch;
+        }
+        if (!seconds.empty()) {
+            result.attributes["seconds"] = seconds;
+        }
+        return result;
+    }
+
+    // Generates the entry and returns the file's bytes; empty when generation failed.
+    std::string generate(const mkmedia::Entry& entry) {
+        std::string error;
+        EXPECT_TRUE(mkmedia::generateSound(entry, context, error)) << error;
+        return testsupport::TempDir::read((context.outputFolder / entry.file()).string());
+    }
+
+    testsupport::TempDir dir;
+    mkmedia::Context context;
+};
+
+struct KindLength {
+    const char* kind;
+    double shortest;
+    double longest;
+};
+
+TEST_F(SoundGenerator, EveryKindIsASoftMonoPcmFileTheMixerLoads) {
+    const KindLength kinds[] = {
+        {"jingle", 1.0, 2.0}, {"click", 0.03, 0.3}, {"over", 0.03, 0.2}, {"plop", 0.1, 0.5},
+        {"swoosh", 0.2, 0.6}, {"chime", 0.4, 1.5},  {"match", 0.3, 1.0}, {"no-such-kind", 0.29, 0.31},
+    };
+    for (const KindLength& expected : kinds) {
+        SCOPED_TRACE(expected.kind);
+        const std::string file = std::string("sounds/") + expected.kind + ".wav";
+        const Wav wav = readWav(generate(entry(file, expected.kind)));
+        ASSERT_EQ(wav.channels, 1);
+        ASSERT_EQ(wav.bits, 16);
+        ASSERT_TRUE(wav.rate == 22050 || wav.rate == 44100);
+        const double seconds = static_cast<double>(wav.samples.size()) / wav.rate;
+        EXPECT_GE(seconds, expected.shortest);
+        EXPECT_LE(seconds, expected.longest);
+        // Audible but well below full scale, and no click where the sound starts or stops.
+        EXPECT_GT(peakOf(wav.samples), 3000);
+        EXPECT_LT(peakOf(wav.samples), 26000);
+        EXPECT_LT(std::abs(wav.samples.front()), 300);
+        EXPECT_LT(std::abs(wav.samples.back()), 300);
+        const std::string path = (context.outputFolder / file).string();
+        host::FSOUND_SAMPLE* sample =
+            host::FSOUND_Sample_Load(host::FSOUND_FREE, path.c_str(), host::FSOUND_NORMAL, 0, 0);
+        ASSERT_NE(sample, nullptr);
+        EXPECT_GE(host::FSOUND_PlaySound(host::FSOUND_FREE, sample), 0);
+        host::FSOUND_Sample_Free(sample);
+    }
+}
+
+TEST_F(SoundGenerator, GenericToneHasTheGivenLength) {
+    const Wav wav = readWav(generate(entry("sounds/tone.wav", "", "", "0.5")));
+    EXPECT_EQ(wav.samples.size(), wav.rate / 2);
+}
+
+TEST_F(SoundGenerator, PitchRaisesANumberedFamily) {
+    int previous = 0;
+    for (int step = 0; step < 8; ++step) {
+        const std::string file = "sounds/plop" + std::to_string(step + 1) + ".wav";
+        const int crossings =
+            zeroCrossings(readWav(generate(entry(file, "plop", std::to_string(step)))).samples);
+        EXPECT_GT(crossings, previous) << file;
+        previous = crossings;
+    }
+}
+
+TEST_F(SoundGenerator, OutputIsTheSameEveryRun) {
+    for (const char* kind : {"jingle", "swoosh", "plop"}) {
+        const std::string first = generate(entry("a.wav", kind, "3"));
+        const std::string second = generate(entry("a.wav", kind, "3"));
+        EXPECT_FALSE(first.empty());
+        EXPECT_EQ(first, second) << kind;
+    }
+}
+
+TEST_F(SoundGenerator, FailuresAreReportedAndLeaveNoFile) {
+    std::string error;
+    EXPECT_FALSE(mkmedia::generateSound(entry("../escape.wav", "click"), context, error));
+    EXPECT_FALSE(error.empty());
+    // A file where the folder should be: the folder cannot be made.
+    dir.write("media/sounds", "in the way");
+    error.clear();
+    EXPECT_FALSE(mkmedia::generateSound(entry("sounds/click.wav", "click"), context, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "escape.wav"));
+}
+
+} // namespace

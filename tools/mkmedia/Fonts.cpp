@@ -1,0 +1,149 @@
+// Bitmap fonts: every Latin-1 character the game can show, rasterised by FreeType and styled, laid side by
+// side in one charset picture, with the format file that tells the engine where each glyph lies.
+#include "tools/mkmedia/Canvas.h"
+#include "tools/mkmedia/Generators.h"
+#include "tools/mkmedia/ImageFiles.h"
+#include "tools/mkmedia/OutputFile.h"
+#include "tools/mkmedia/TextRaster.h"
+
+#include <algorithm>
+#include <sstream>
+#include <vector>
+
+namespace mkmedia {
+
+namespace {
+
+struct CharsetGlyph {
+    unsigned char code = 0;
+    StyledGlyph styled;
+    int x = 0;
+};
+
+// Printable ASCII and the printable upper half of Latin-1; 127..159 are control codes.
+std::vector<unsigned char> charsetCodes() {
+    std::vector<unsigned char> codes;
+    for (int code = 32; code <= 126; ++code) {
+        codes.push_back(static_cast<unsigned char>(code));
+    }
+    for (int code = 160; code <= 255; ++code) {
+        codes.push_back(static_cast<unsigned char>(code));
+    }
+    return codes;
+}
+
+// "fonts/NAME" names both files; an extension given by mistake is dropped.
+std::string baseName(const std::string& file) {
+    std::filesystem::path path(file);
+    if (path.extension() == ".png" || path.extension() == ".xml") {
+        path.replace_extension();
+    }
+    return path.generic_string();
+}
+
+bool renderCharset(TextRaster& raster, std::vector<CharsetGlyph>& glyphs, std::string& error) {
+    for (const unsigned char code : charsetCodes()) {
+        CharsetGlyph glyph;
+        glyph.code = code;
+        if (!raster.renderGlyph(code, glyph.styled, error)) {
+            return false;
+        }
+        glyphs.push_back(glyph);
+    }
+    return true;
+}
+
+// One row: the engine takes the charset picture's height as the glyphs' height.
+struct CharsetLayout {
+    int width = 0;
+    int height = 0;
+    int baseline = 0;
+};
+
+CharsetLayout layOut(std::vector<CharsetGlyph>& glyphs) {
+    CharsetLayout layout;
+    int below = 0;
+    for (CharsetGlyph& glyph : glyphs) {
+        glyph.x = layout.width;
+        layout.width += glyph.styled.width();
+        layout.baseline = std::max(layout.baseline, glyph.styled.top);
+        below = std::max(below, glyph.styled.height() - glyph.styled.top);
+    }
+    layout.width = std::max(layout.width, 1);
+    layout.height = std::max(layout.baseline + below, 1);
+    return layout;
+}
+
+Canvas drawCharset(const std::vector<CharsetGlyph>& glyphs, const CharsetLayout& layout) {
+    Canvas charset(layout.width, layout.height);
+    for (const CharsetGlyph& glyph : glyphs) {
+        if (glyph.styled.picture) {
+            charset.stamp(*glyph.styled.picture, glyph.x, layout.baseline - glyph.styled.top);
+        }
+    }
+    return charset;
+}
+
+// The id is the character's own byte; the file is declared ISO-8859-1 so the reader passes the upper
+// half through unchanged.
+std::string idAttribute(unsigned char code) {
+    switch (code) {
+    case '&':
+        return "&amp;";
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '"':
+        return "&quot;";
+    default:
+        return std::string(1, static_cast<char>(code));
+    }
+}
+
+std::string formatFile(const std::vector<CharsetGlyph>& glyphs, const CharsetLayout& layout,
+                       const TextRaster& raster) {
+    const TextStyle& style = raster.style();
+    const int outline = style.outlineRadius();
+    int spaceWidth = 0;
+    std::ostringstream text;
+    text << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<Font>\n<Vector id=\"charset\">\n";
+    for (const CharsetGlyph& glyph : glyphs) {
+        // The outline widens every letter, so it widens every advance too.
+        const int advance = glyph.styled.advance + outline;
+        if (glyph.code == ' ') {
+            spaceWidth = advance;
+        }
+        text << "<Node id=\"" << idAttribute(glyph.code) << "\" x=\"" << glyph.x << "\" y=\"0\" w=\""
+             << glyph.styled.width() << "\" h=\"" << layout.height << "\" width=\"" << advance
+             << "\" offsetx=\"" << glyph.styled.left << "\"/>\n";
+    }
+    text << "</Vector>\n<Node id=\"charsetinfo\" sidepad=\"0\" toppad=\""
+         << std::max(0, layout.baseline - raster.ascent())
+         << "\" bottompad=\"0\" charspacing=\"0\" spacewidth=\"" << spaceWidth << "\" lineheight=\""
+         << raster.lineSpacing() + outline << "\" baseline=\"" << layout.baseline << "\"/>\n</Font>\n";
+    return text.str();
+}
+
+} // namespace
+
+bool generateFont(const Entry& entry, const Context& context, std::string& error) {
+    const std::string name = baseName(entry.file());
+    std::filesystem::path picturePath;
+    std::filesystem::path formatPath;
+    if (!resolveOutputPath(context.outputFolder, name + ".png", picturePath, error) ||
+        !resolveOutputPath(context.outputFolder, name + ".xml", formatPath, error)) {
+        return false;
+    }
+    TextRaster raster;
+    std::vector<CharsetGlyph> glyphs;
+    if (!raster.open(TextStyle::fromEntry(entry, context), error) || !renderCharset(raster, glyphs, error)) {
+        return false;
+    }
+    const CharsetLayout layout = layOut(glyphs);
+    const Canvas charset = drawCharset(glyphs, layout);
+    return writeImageFile(picturePath, charset.image(), error) &&
+           writeFileAtomically(formatPath, formatFile(glyphs, layout, raster), error);
+}
+
+} // namespace mkmedia

@@ -1,0 +1,142 @@
+// Pictures: the kind of an image entry picks its painter; "width" and "height" are one frame's size, and
+// a picture of several frames is a strip of them.
+#include "tools/mkmedia/Generators.h"
+#include "tools/mkmedia/ImageFiles.h"
+#include "tools/mkmedia/OutputFile.h"
+#include "tools/mkmedia/Pictures.h"
+#include "tools/mkmedia/TextRaster.h"
+
+#include <algorithm>
+
+namespace mkmedia {
+
+namespace {
+
+enum class Strip { Horizontal, Vertical };
+
+struct PictureKind {
+    const char* name;
+    int width;
+    int height;
+    int frames;
+    Strip strip;
+    FramePainter draw;
+};
+
+// Buttons stack their four states vertically, as the engine's buttons cut them.
+constexpr PictureKind kKinds[] = {
+    {"background", 640, 480, 1, Strip::Horizontal, drawBackground},
+    {"logo", 200, 160, 13, Strip::Horizontal, drawLogo},
+    {"icon", 32, 32, 1, Strip::Horizontal, drawIcon},
+    {"bar", 300, 24, 1, Strip::Horizontal, drawBar},
+    {"frame", 32, 32, 1, Strip::Horizontal, drawFramePart},
+    {"panel", 240, 160, 1, Strip::Horizontal, drawPanel},
+    {"button", 160, 40, 4, Strip::Vertical, drawButton},
+    {"fshbutton", 24, 24, 4, Strip::Vertical, drawWindowButton},
+};
+
+// Any other kind: a soft rounded tile, so that no declared picture is ever missing.
+constexpr PictureKind kFallback = {"", 64, 64, 1, Strip::Horizontal, drawTile};
+
+constexpr int kMaximumSide = 4096;
+constexpr int kMaximumFrames = 64;
+
+const PictureKind& kindOf(const std::string& name) {
+    for (const PictureKind& kind : kKinds) {
+        if (name == kind.name) {
+            return kind;
+        }
+    }
+    return kFallback;
+}
+
+Strip stripOf(const Entry& entry, const PictureKind& kind) {
+    const std::string orientation = entry.text("orientation");
+    if (orientation == "horizontal") {
+        return Strip::Horizontal;
+    }
+    return orientation == "vertical" ? Strip::Vertical : kind.strip;
+}
+
+bool readSize(const Entry& entry, const PictureKind& kind, PictureRequest& request, std::string& error) {
+    request.width = entry.integer("width", kind.width);
+    request.height = entry.integer("height", kind.height);
+    request.frames = entry.integer("frames", kind.frames);
+    if (request.width < 1 || request.height < 1 || request.width > kMaximumSide ||
+        request.height > kMaximumSide) {
+        error = "size " + std::to_string(request.width) + " x " + std::to_string(request.height) +
+                " out of range";
+        return false;
+    }
+    if (request.frames < 1 || request.frames > kMaximumFrames) {
+        error = "frame count " + std::to_string(request.frames) + " out of range";
+        return false;
+    }
+    return true;
+}
+
+// The named font entry of the manifest styles the caption; without one the caption takes a size to fit.
+TextStyle captionStyle(const PictureRequest& request, const Context& context) {
+    const std::string fontName = request.entry.text("font");
+    const auto found = context.fonts.find(fontName);
+    if (found != context.fonts.end()) {
+        return TextStyle::fromEntry(found->second, context);
+    }
+    Entry fallback;
+    fallback.attributes["size"] = std::to_string(std::max(8, request.height * 2 / 5));
+    return TextStyle::fromEntry(fallback, context);
+}
+
+bool prepareCaption(PictureRequest& request, const Context& context, std::string& error) {
+    const std::string text = request.entry.text("text");
+    if (text.empty()) {
+        return true;
+    }
+    TextRaster raster;
+    if (!raster.open(captionStyle(request, context), error)) {
+        return false;
+    }
+    int baseline = 0;
+    request.caption = raster.renderLine(text, baseline, error);
+    request.captionMiddle = baseline - raster.ascent() * 3 / 8;
+    return static_cast<bool>(request.caption);
+}
+
+Canvas drawStrip(const PictureRequest& request, const PictureKind& kind, Strip strip) {
+    const bool across = strip == Strip::Horizontal;
+    Canvas picture(across ? request.width * request.frames : request.width,
+                   across ? request.height : request.height * request.frames);
+    for (int frame = 0; frame < request.frames; ++frame) {
+        // Each frame on a canvas of its own: the painters' passes then cover one frame, not the strip.
+        Canvas single(request.width, request.height);
+        kind.draw(request, frame, single);
+        picture.copyFrom(single, across ? frame * request.width : 0, across ? 0 : frame * request.height);
+    }
+    return picture;
+}
+
+} // namespace
+
+bool generateImage(const Entry& entry, const Context& context, std::string& error) {
+    std::filesystem::path path;
+    if (!resolveOutputPath(context.outputFolder, entry.file(), path, error)) {
+        return false;
+    }
+    const PictureKind& kind = kindOf(entry.kind());
+    PictureRequest request(entry);
+    request.seed = stableHash(entry.file());
+    if (!readSize(entry, kind, request, error) || !prepareCaption(request, context, error)) {
+        return false;
+    }
+    const Strip strip = stripOf(entry, kind);
+    const long long longSide =
+        static_cast<long long>(strip == Strip::Horizontal ? request.width : request.height) * request.frames;
+    if (longSide > 4 * kMaximumSide) {
+        error = "the strip of " + std::to_string(request.frames) + " frames is too long";
+        return false;
+    }
+    const Canvas picture = drawStrip(request, kind, strip);
+    return writeImageFile(path, picture.image(), error);
+}
+
+} // namespace mkmedia

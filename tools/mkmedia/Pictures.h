@@ -1,0 +1,46 @@
+#pragma once
+// The painters of the picture kinds. Each draws one frame of its kind on a canvas of the frame's size;
+// the image generator lays the frames out in a strip.
+
+#include "engine/graphics/MemoryImage32.h"
+#include "engine/kernel/SmartPtr.h"
+#include "tools/mkmedia/Canvas.h"
+#include "tools/mkmedia/Generators.h"
+
+#include <cstdint>
+
+namespace mkmedia {
+
+struct PictureRequest {
+    explicit PictureRequest(const Entry& entry) : entry(entry) {}
+
+    const Entry& entry;
+    int width = 0;
+    int height = 0;
+    int frames = 1;
+    // Derived from the file's name: pictures of one kind differ by it, and never between runs.
+    std::uint32_t seed = 0;
+    // The entry's text drawn with its font, or null; the middle is the row through the middle of its
+    // lower-case letters, which the eye takes as the text's centre.
+    kernel::SmartPtr<graphics::MemoryImage32> caption;
+    int captionMiddle = 0;
+
+    Rgb colour(Rgb fallback) const { return rgbOr(entry.text("color"), fallback); }
+};
+
+using FramePainter = void (*)(const PictureRequest& request, int frame, Canvas& canvas);
+
+void drawBackground(const PictureRequest& request, int frame, Canvas& canvas);
+void drawLogo(const PictureRequest& request, int frame, Canvas& canvas);
+void drawIcon(const PictureRequest& request, int frame, Canvas& canvas);
+void drawBar(const PictureRequest& request, int frame, Canvas& canvas);
+void drawFramePart(const PictureRequest& request, int frame, Canvas& canvas);
+void drawPanel(const PictureRequest& request, int frame, Canvas& canvas);
+void drawButton(const PictureRequest& request, int frame, Canvas& canvas);
+void drawWindowButton(const PictureRequest& request, int frame, Canvas& canvas);
+void drawTile(const PictureRequest& request, int frame, Canvas& canvas);
+
+// The caption centred on (x, y), faded by the opacity (0..1).
+void placeCaption(const PictureRequest& request, Canvas& canvas, float x, float y, float opacity = 1);
+
+} // namespace mkmedia

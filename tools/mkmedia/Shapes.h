@@ -1,0 +1,23 @@
+#pragma once
+// Outlines of the rounded shapes the pictures are made of, as polygons for the engine's polygon fill.
+
+#include "engine/graphics/PointF.h"
+
+#include <vector>
+
+namespace mkmedia {
+
+using Shape = std::vector<graphics::PointF>;
+
+Shape ellipse(float cx, float cy, float rx, float ry);
+Shape circle(float cx, float cy, float radius);
+// The radius is bounded by half the shorter side.
+Shape roundedRect(float x, float y, float w, float h, float radius);
+// A ring of fur: the radius swells `tufts` times around the circle by `depth` of itself.
+Shape fluffyCircle(float cx, float cy, float rx, float ry, int tufts, float depth, float turn);
+// A thick arc from angle a0 to a1 (radians, 0 to the right, growing clockwise on screen), with round ends.
+Shape arcBand(float cx, float cy, float radius, float thickness, float a0, float a1);
+// A thick straight stroke with round ends.
+Shape stroke(float x1, float y1, float x2, float y2, float thickness);
+
+} // namespace mkmedia

@@ -1,0 +1,194 @@
+// Sound effects: <sound file="sounds/NAME.wav" kind="..." pitch="semitones" seconds="length"/>.
+// Each kind is a short recipe of notes, glides or filtered noise; an unknown kind gives a soft tone.
+
+#include "tools/mkmedia/AudioEncoding.h"
+#include "tools/mkmedia/Generators.h"
+#include "tools/mkmedia/Instruments.h"
+#include "tools/mkmedia/OutputFile.h"
+#include "tools/mkmedia/Synth.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace mkmedia {
+namespace {
+
+using synth::Partial;
+using synth::Voice;
+
+// The mixer runs at this rate, so effects need no resampling.
+constexpr int kRate = 44100;
+
+struct SoundRequest {
+    double pitch = 1.0;   // frequency factor from the "pitch" attribute's semitones
+    double seconds = 0.3; // the length of the generic tone
+};
+
+// Effects sit well below full scale: they play over music and often several at once.
+constexpr float kEffectPeak = 0.5f;
+constexpr float kJinglePeak = 0.6f;
+
+std::vector<float> silence(double seconds) {
+    return std::vector<float>(static_cast<std::size_t>(std::round(seconds * kRate)), 0.0f);
+}
+
+std::size_t frameAt(double seconds) {
+    return static_cast<std::size_t>(std::round(seconds * kRate));
+}
+
+// A note that rings from `start` until the end of the sound.
+void strike(std::vector<float>& out, const Voice& voice, double frequency, double start, float gain) {
+    const double total = static_cast<double>(out.size()) / kRate;
+    synth::mixInto(out, synth::renderNote(voice, frequency, total - start, kRate), frameAt(start), gain,
+                   false);
+}
+
+// C major up an octave and a bar of small bells to finish: the maker's cheerful signature.
+std::vector<float> jingle(const SoundRequest& request) {
+    std::vector<float> out = silence(1.7);
+    const double steps[] = {72, 76, 79, 84};
+    for (int i = 0; i < 4; ++i) {
+        strike(out, instruments::marimba(), synth::noteFrequency(steps[i]) * request.pitch, 0.11 * i, 0.8f);
+    }
+    strike(out, instruments::marimba(), synth::noteFrequency(88) * request.pitch, 0.5, 0.6f);
+    strike(out, instruments::bell(), synth::noteFrequency(84) * request.pitch, 0.5, 0.35f);
+    strike(out, instruments::bell(), synth::noteFrequency(91) * request.pitch, 0.56, 0.3f);
+    strike(out, instruments::bell(), synth::noteFrequency(96) * request.pitch, 0.64, 0.2f);
+    return out;
+}
+
+// A short drop in pitch reads as a soft pop rather than a tick.
+std::vector<float> click(const SoundRequest& request) {
+    Voice voice;
+    voice.partials = {Partial{1.0, 1.0, 0.018}, Partial{2.0, 0.2, 0.008}};
+    voice.attack = 0.002;
+    voice.release = 0.015;
+    voice.glide = 0.6;
+    voice.glideTime = 0.03;
+    return synth::renderNote(voice, 520.0 * request.pitch, 0.08, kRate);
+}
+
+std::vector<float> over(const SoundRequest& request) {
+    Voice voice;
+    voice.partials = {Partial{1.0, 1.0, 0.02}, Partial{2.0, 0.1, 0.01}};
+    voice.attack = 0.003;
+    voice.release = 0.015;
+    voice.glide = 1.12;
+    voice.glideTime = 0.03;
+    return synth::renderNote(voice, synth::noteFrequency(91) * request.pitch, 0.06, kRate);
+}
+
+// A bubble sounds by rising in pitch as it closes; a smaller one follows for the bubbly tail.
+std::vector<float> plop(const SoundRequest& request) {
+    Voice bubble;
+    bubble.partials = {Partial{1.0, 1.0, 0.06}, Partial{2.0, 0.12, 0.03}};
+    bubble.attack = 0.003;
+    bubble.release = 0.03;
+    bubble.glide = 2.2;
+    bubble.glideTime = 0.09;
+    std::vector<float> out = silence(0.24);
+    strike(out, bubble, 380.0 * request.pitch, 0.0, 1.0f);
+    strike(out, bubble, 610.0 * request.pitch, 0.06, 0.35f);
+    return out;
+}
+
+// Noise through a band-pass whose centre sweeps up and back down, under a swell.
+std::vector<float> swoosh(const SoundRequest& request) {
+    std::vector<float> out = silence(0.35);
+    synth::Noise noise(0x5305u);
+    // Two filters in a row: one alone lets through enough hiss to sound harsh.
+    synth::BandPass first;
+    synth::BandPass second;
+    const double length = static_cast<double>(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const double x = static_cast<double>(i) / length;
+        const double centre = 400.0 * request.pitch * std::pow(5.0, std::sin(synth::kPi * x));
+        const double swell = std::pow(std::sin(synth::kPi * std::pow(x, 0.8)), 2.0);
+        const float filtered =
+            second.process(first.process(noise.next(), centre, 1.5, kRate), centre, 1.5, kRate);
+        out[i] = static_cast<float>(filtered * swell);
+    }
+    return out;
+}
+
+std::vector<float> chime(const SoundRequest& request) {
+    std::vector<float> out = silence(1.0);
+    strike(out, instruments::bell(), synth::noteFrequency(88) * request.pitch, 0.0, 0.7f);
+    strike(out, instruments::bell(), synth::noteFrequency(95) * request.pitch, 0.09, 0.5f);
+    return out;
+}
+
+// A quick rising triad capped by a bell: a small reward.
+std::vector<float> match(const SoundRequest& request) {
+    std::vector<float> out = silence(0.6);
+    const double steps[] = {84, 88, 91};
+    for (int i = 0; i < 3; ++i) {
+        strike(out, instruments::marimba(), synth::noteFrequency(steps[i]) * request.pitch, 0.06 * i, 0.8f);
+    }
+    strike(out, instruments::bell(), synth::noteFrequency(96) * request.pitch, 0.18, 0.3f);
+    return out;
+}
+
+std::vector<float> softTone(const SoundRequest& request) {
+    Voice voice;
+    voice.partials = {Partial{1.0, 1.0}, Partial{2.0, 0.2}, Partial{3.0, 0.05}};
+    voice.attack = std::min(0.02, request.seconds / 4);
+    voice.release = std::min(0.1, request.seconds / 3);
+    return synth::renderNote(voice, 660.0 * request.pitch, request.seconds, kRate);
+}
+
+struct Recipe {
+    const char* kind;
+    std::vector<float> (*render)(const SoundRequest&);
+    float peak;
+};
+
+constexpr Recipe kRecipes[] = {
+    {"jingle", jingle, kJinglePeak}, {"click", click, kEffectPeak},   {"over", over, kEffectPeak * 0.7f},
+    {"plop", plop, kEffectPeak},     {"swoosh", swoosh, kEffectPeak}, {"chime", chime, kEffectPeak},
+    {"match", match, kEffectPeak},
+};
+
+constexpr Recipe kFallback{"", softTone, kEffectPeak * 0.8f};
+
+const Recipe& recipeFor(const std::string& kind) {
+    for (const Recipe& recipe : kRecipes) {
+        if (kind == recipe.kind) {
+            return recipe;
+        }
+    }
+    return kFallback;
+}
+
+// Bounds against bad data: beyond two octaves the recipes stop sounding like themselves, and the
+// generic tone is an effect, not music.
+SoundRequest requestOf(const Entry& entry) {
+    SoundRequest request;
+    request.pitch = synth::semitoneFactor(std::clamp(entry.number("pitch", 0.0), -24.0, 24.0));
+    request.seconds = std::clamp(entry.number("seconds", 0.3), 0.02, 10.0);
+    return request;
+}
+
+} // namespace
+
+bool generateSound(const Entry& entry, const Context& context, std::string& error) {
+    std::filesystem::path path;
+    if (!resolveOutputPath(context.outputFolder, entry.file(), path, error)) {
+        return false;
+    }
+    const Recipe& recipe = recipeFor(entry.kind());
+    std::vector<float> samples = recipe.render(requestOf(entry));
+    synth::normalise(samples, recipe.peak);
+    // An effect may be shipped as OGG: the game converts such a sound once into a WAV beside it.
+    if (path.extension() == ".ogg") {
+        std::vector<std::uint8_t> file;
+        const VorbisSettings settings{kRate, 0.4f, oggSerialOf(entry.file())};
+        return encodeVorbis(samples, samples, settings, file, error) &&
+               writeFileAtomically(path, file, error);
+    }
+    return writeFileAtomically(path, encodeWav(samples, kRate), error);
+}
+
+} // namespace mkmedia
