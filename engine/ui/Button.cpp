@@ -36,18 +36,10 @@ void Button::readSettings(kernel::NodeValue& settings) {
     if (settings.hasChild("hitmask")) {
         hitMask = findImage(settingText(settings, "hitmask"), settingText(settings, "section"));
     }
-    if (settings.hasChild("clicksound")) {
-        clickSound = settingText(settings, "clicksound");
-    }
-    if (settings.hasChild("disabledsound")) {
-        disabledSound = settingText(settings, "disabledsound");
-    }
-    if (settings.hasChild("oversound")) {
-        overSound = settingText(settings, "oversound");
-    }
-    if (settings.hasChild("soundsection")) {
-        soundSection = settingText(settings, "soundsection");
-    }
+    readSettingText(settings, "clicksound", clickSound);
+    readSettingText(settings, "disabledsound", disabledSound);
+    readSettingText(settings, "oversound", overSound);
+    readSettingText(settings, "soundsection", soundSection);
 }
 
 // Four frames stacked in the image, or in the sprite's own size while it has none; frame 0 first, then

@@ -8,9 +8,11 @@
 #include "engine/kernel/PropertyStore.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/ui/LabelSettings.h"
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <string>
 
 namespace ui {
@@ -22,10 +24,6 @@ const kernel::ClassRegistrar registerLabel("Label", Label::createInstance);
 constexpr char16_t kLineFeed = u'\n';
 constexpr char16_t kBlank = u' ';
 const kernel::WideString kEllipsis = u"...";
-
-std::string narrowValue(const kernel::NodeValue& settings, const std::string& key) {
-    return kernel::narrowString(settings.getValue(key).text());
-}
 
 kernel::WideString withoutLeadingBlanks(const kernel::WideString& value) {
     const std::size_t first = value.find_first_not_of(kBlank);
@@ -53,62 +51,30 @@ void Label::readSettings(kernel::NodeValue& settings) {
     readText(settings);
 }
 
-// The font resource's product is the bitmap font; anything else under that name is not used.
 void Label::readFont(kernel::NodeValue& settings) {
-    kernel::ResourceManager* manager = kernel::ResourceManager::instance();
-    if (!settings.hasChild("font") || manager == nullptr) {
-        return;
-    }
-    kernel::Object* found =
-        manager->getResource(narrowValue(settings, "font"), narrowValue(settings, "section"));
-    if (found != nullptr && found->isKindOf(graphics::BitmapFont::classInfo)) {
-        setFont(static_cast<graphics::BitmapFont*>(found));
+    if (graphics::BitmapFont* found = declaredFont(settings)) {
+        setFont(found);
     }
 }
 
 // "autofitsize" is read after "wrapstyle", so it decides when both are given.
 void Label::readStyle(kernel::NodeValue& settings) {
-    if (settings.hasChild("wrapstyle")) {
-        const std::string style = narrowValue(settings, "wrapstyle");
-        if (style == "none") {
-            wrapStyle = WrapNone;
-        } else if (style == "wordwrap" || style == "truncate") {
-            wrapStyle = style == "wordwrap" ? WrapWord : WrapTruncate;
-            autoFit = false;
-        }
-    }
+    readWrapStyle(settings, wrapStyle, autoFit);
     if (settings.hasChild("autofitsize")) {
         autoFit = settings.getValue("autofitsize").asBool();
     }
     if (settings.hasChild("buffer")) {
         buffered = settings.getValue("buffer").asBool();
     }
-    if (settings.hasChild("alignv")) {
-        const std::string align = narrowValue(settings, "alignv");
-        alignV = align == "top"      ? AlignTop
-                 : align == "center" ? AlignMiddle
-                 : align == "bottom" ? AlignBottom
-                                     : alignV;
-    }
-    if (settings.hasChild("alignh")) {
-        const std::string align = narrowValue(settings, "alignh");
-        alignH = align == "left"     ? AlignLeft
-                 : align == "center" ? AlignCenter
-                 : align == "right"  ? AlignRight
-                                     : alignH;
-    }
+    readAlignment(settings, alignV, alignH);
     if (settings.hasChild("lineheight")) {
         lineHeight = settings.getValue("lineheight").asInt();
     }
 }
 
 void Label::readText(kernel::NodeValue& settings) {
-    if (settings.hasChild("text")) {
-        setText(settings.getValue("text").text());
-    } else if (settings.hasChild("value")) {
-        setText(settings.getValue("value").text());
-    } else if (settings.hasChild("textid")) {
-        setText(kernel::PropertyStore::getText(narrowValue(settings, "textid")));
+    if (const std::optional<kernel::WideString> declared = declaredText(settings)) {
+        setText(*declared);
     }
 }
 

@@ -14,12 +14,8 @@ void MoveModifier::update(std::uint32_t elapsed) {
     if (node == nullptr) {
         return;
     }
-    if (done) {
-        finishAtEnd();
-        return;
-    }
-    moveAlong();
-    advanceTime(elapsed);
+    stepTimed(
+        done, elapsedTime, duration, elapsed, [this] { finishAtEnd(); }, [this] { moveAlong(); });
 }
 
 void MoveModifier::finishAtEnd() {
@@ -37,14 +33,6 @@ void MoveModifier::moveAlong() {
     }
     if (applyY) {
         node->setY(static_cast<int>(currentY));
-    }
-}
-
-void MoveModifier::advanceTime(std::uint32_t elapsed) {
-    elapsedTime += static_cast<int>(elapsed);
-    if (elapsedTime >= duration) {
-        done = true;
-        elapsedTime = duration;
     }
 }
 

@@ -20,7 +20,6 @@ public:
 private:
     void finishAtEnd();
     void moveAlong();
-    void advanceTime(std::uint32_t elapsed);
 
     int toX;
     int toY;

@@ -23,12 +23,8 @@ void RectModifier::update(std::uint32_t elapsed) {
     if (node == nullptr) {
         return;
     }
-    if (done) {
-        finishAtEnd();
-        return;
-    }
-    clipAlong();
-    advanceTime(elapsed);
+    stepTimed(
+        done, elapsedTime, duration, elapsed, [this] { finishAtEnd(); }, [this] { clipAlong(); });
 }
 
 void RectModifier::finishAtEnd() {
@@ -40,14 +36,6 @@ void RectModifier::clipAlong() {
     const float t = timeFraction(elapsedTime, duration, smooth);
     static_cast<Sprite&>(*node).setClipRect(between(from.x, to.x, t), between(from.y, to.y, t),
                                             between(from.w, to.w, t), between(from.h, to.h, t));
-}
-
-void RectModifier::advanceTime(std::uint32_t elapsed) {
-    elapsedTime += static_cast<int>(elapsed);
-    if (elapsedTime >= duration) {
-        done = true;
-        elapsedTime = duration;
-    }
 }
 
 } // namespace ui

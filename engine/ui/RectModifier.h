@@ -22,7 +22,6 @@ public:
 private:
     void finishAtEnd();
     void clipAlong();
-    void advanceTime(std::uint32_t elapsed);
 
     kernel::Rect from;
     kernel::Rect to;

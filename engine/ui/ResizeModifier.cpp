@@ -16,12 +16,8 @@ void ResizeModifier::update(std::uint32_t elapsed) {
     if (node == nullptr) {
         return;
     }
-    if (done) {
-        finishAtEnd();
-        return;
-    }
-    resizeAlong();
-    advanceTime(elapsed);
+    stepTimed(
+        done, elapsedTime, duration, elapsed, [this] { finishAtEnd(); }, [this] { resizeAlong(); });
 }
 
 void ResizeModifier::finishAtEnd() {
@@ -45,14 +41,6 @@ void ResizeModifier::resizeAlong() {
     }
     if (applyH) {
         sprite.setDisplayHeight(graphics::roundToInt(currentH));
-    }
-}
-
-void ResizeModifier::advanceTime(std::uint32_t elapsed) {
-    elapsedTime += static_cast<int>(elapsed);
-    if (elapsedTime >= duration) {
-        done = true;
-        elapsedTime = duration;
     }
 }
 

@@ -24,7 +24,6 @@ public:
 private:
     void finishAtEnd();
     void resizeAlong();
-    void advanceTime(std::uint32_t elapsed);
 
     int fromW;
     int fromH;

@@ -17,12 +17,8 @@ void RotateScaleModifier::update(std::uint32_t elapsed) {
     if (node == nullptr) {
         return;
     }
-    if (done) {
-        finishAtEnd();
-        return;
-    }
-    turnAlong();
-    advanceTime(elapsed);
+    stepTimed(
+        done, elapsedTime, duration, elapsed, [this] { finishAtEnd(); }, [this] { turnAlong(); });
 }
 
 void RotateScaleModifier::finishAtEnd() {
@@ -41,14 +37,6 @@ void RotateScaleModifier::turnAlong() {
         sprite.setScale(currentScale);
     }
     sprite.setRotation(currentAngle);
-}
-
-void RotateScaleModifier::advanceTime(std::uint32_t elapsed) {
-    elapsedTime += static_cast<int>(elapsed);
-    if (elapsedTime >= duration) {
-        done = true;
-        elapsedTime = duration;
-    }
 }
 
 } // namespace ui

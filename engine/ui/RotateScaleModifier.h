@@ -23,7 +23,6 @@ public:
 private:
     void finishAtEnd();
     void turnAlong();
-    void advanceTime(std::uint32_t elapsed);
 
     float fromAngle;
     float toAngle;

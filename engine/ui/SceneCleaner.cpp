@@ -2,8 +2,6 @@
 
 namespace ui {
 
-SceneCleaner::SceneCleaner(GameNode* root) : root(root) {}
-
 void SceneCleaner::onFrame(std::uint32_t ms) {
     (void)ms;
     if (root) {

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "engine/kernel/SmartPtr.h"
-#include "engine/platform/SceneComponent.h"
-#include "engine/ui/GameNode.h"
+#include "engine/ui/SceneTreeComponent.h"
 
 #include <cstdint>
 
@@ -11,17 +9,14 @@ namespace ui {
 // Ends the deferred removal of a frame: every dead node of the scene's tree is unlinked, revived and
 // released, children before their parent. A node still held elsewhere (a closed dialog kept by its
 // scene) can therefore be shown again later.
-class SceneCleaner : public platform::SceneComponent {
+class SceneCleaner : public SceneTreeComponent {
 public:
-    explicit SceneCleaner(GameNode* root);
+    using SceneTreeComponent::SceneTreeComponent;
 
     void onFrame(std::uint32_t ms) override;
 
     static constexpr kernel::ClassInfo classInfo{&platform::SceneComponent::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
-
-private:
-    kernel::SmartPtr<GameNode> root;
 };
 
 } // namespace ui

@@ -21,8 +21,6 @@ Scene* currentScene() {
 
 } // namespace
 
-SceneRenderer::SceneRenderer(GameNode* root) : root(root) {}
-
 void SceneRenderer::onFrame(std::uint32_t ms) {
     (void)ms;
     graphics::ImagePainter* painter = backPainter();

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "engine/kernel/SmartPtr.h"
-#include "engine/platform/SceneComponent.h"
-#include "engine/ui/GameNode.h"
+#include "engine/ui/SceneTreeComponent.h"
 
 #include <cstdint>
 
@@ -16,18 +14,15 @@ class Scene;
 
 // Paints the current scene into the back buffer once per frame: its background, then its tree. Invisible
 // and dead subtrees are left out; suspended nodes are painted.
-class SceneRenderer : public platform::SceneComponent {
+class SceneRenderer : public SceneTreeComponent {
 public:
-    explicit SceneRenderer(GameNode* root);
+    using SceneTreeComponent::SceneTreeComponent;
 
     // Nothing without an application to paint on.
     void onFrame(std::uint32_t ms) override;
 
     static constexpr kernel::ClassInfo classInfo{&platform::SceneComponent::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
-
-private:
-    kernel::SmartPtr<GameNode> root;
 };
 
 // The scene's background, then the node's subtree as the renderer paints it; the game draws scenes into

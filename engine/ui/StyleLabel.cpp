@@ -8,10 +8,12 @@
 #include "engine/kernel/PropertyStore.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/ui/LabelSettings.h"
 #include "engine/ui/MarkupTagRegistry.h"
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <string>
 
 namespace ui {
@@ -31,10 +33,6 @@ const kernel::WideString kEllipsis = u"...";
 constexpr int kPastTheEnd = 9999;
 // A run that keeps meeting images is placed after this many passes wherever it stands.
 constexpr int kMaxAvoidPasses = 1000;
-
-std::string narrowValue(const kernel::NodeValue& settings, const std::string& key) {
-    return kernel::narrowString(settings.getValue(key).text());
-}
 
 bool overlaps(const Sprite& image, const Label& piece, int pieceLineHeight) {
     return image.getX() + image.getWidth() > piece.getX() &&
@@ -57,14 +55,8 @@ StyleLabel::StyleLabel(kernel::NodeValue& settings) : Sprite(settings) {
 StyleLabel::~StyleLabel() = default;
 
 void StyleLabel::readFont(kernel::NodeValue& settings) {
-    kernel::ResourceManager* manager = kernel::ResourceManager::instance();
-    if (!settings.hasChild("font") || manager == nullptr) {
-        return;
-    }
-    kernel::Object* found =
-        manager->getResource(narrowValue(settings, "font"), narrowValue(settings, "section"));
-    if (found != nullptr && found->isKindOf(graphics::BitmapFont::classInfo)) {
-        setFont(static_cast<graphics::BitmapFont*>(found));
+    if (graphics::BitmapFont* found = declaredFont(settings)) {
+        setFont(found);
     }
 }
 
@@ -73,41 +65,16 @@ void StyleLabel::readStyle(kernel::NodeValue& settings) {
     if (settings.hasChild("autofitsize")) {
         autoFit = settings.getValue("autofitsize").asBool();
     }
-    if (settings.hasChild("wrapstyle")) {
-        const std::string style = narrowValue(settings, "wrapstyle");
-        if (style == "none") {
-            wrapStyle = Label::WrapNone;
-        } else if (style == "wordwrap" || style == "truncate") {
-            wrapStyle = style == "wordwrap" ? Label::WrapWord : Label::WrapTruncate;
-            autoFit = false;
-        }
-    }
+    readWrapStyle(settings, wrapStyle, autoFit);
     if (getWidth() == 0) {
         autoFit = true;
     }
-    if (settings.hasChild("alignv")) {
-        const std::string align = narrowValue(settings, "alignv");
-        alignV = align == "top"      ? AlignTop
-                 : align == "center" ? AlignMiddle
-                 : align == "bottom" ? AlignBottom
-                                     : alignV;
-    }
-    if (settings.hasChild("alignh")) {
-        const std::string align = narrowValue(settings, "alignh");
-        alignH = align == "left"     ? Label::AlignLeft
-                 : align == "center" ? Label::AlignCenter
-                 : align == "right"  ? Label::AlignRight
-                                     : alignH;
-    }
+    readAlignment(settings, alignV, alignH);
 }
 
 void StyleLabel::readText(kernel::NodeValue& settings) {
-    if (settings.hasChild("text")) {
-        setText(settings.getValue("text").text());
-    } else if (settings.hasChild("value")) {
-        setText(settings.getValue("value").text());
-    } else if (settings.hasChild("textid")) {
-        setText(kernel::PropertyStore::getText(narrowValue(settings, "textid")));
+    if (const std::optional<kernel::WideString> declared = declaredText(settings)) {
+        setText(*declared);
     }
 }
 

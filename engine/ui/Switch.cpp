@@ -51,15 +51,9 @@ void Switch::readSettings(kernel::NodeValue& settings) {
     if (settings.hasChild("groupid")) {
         groupId = settings.getValue("groupid").asInt();
     }
-    if (settings.hasChild("onsound")) {
-        onSound = settingText(settings, "onsound");
-    }
-    if (settings.hasChild("offsound")) {
-        offSound = settingText(settings, "offsound");
-    }
-    if (settings.hasChild("soundsection")) {
-        soundSection = settingText(settings, "soundsection");
-    }
+    readSettingText(settings, "onsound", onSound);
+    readSettingText(settings, "offsound", offSound);
+    readSettingText(settings, "soundsection", soundSection);
     if (settings.hasChild("enabled")) {
         setEnabled(settings.getValue("enabled").asBool());
     }

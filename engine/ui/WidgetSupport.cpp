@@ -47,6 +47,12 @@ std::string settingText(const kernel::NodeValue& settings, const char* key) {
     return kernel::narrowString(settings.getValue(key).text());
 }
 
+void readSettingText(const kernel::NodeValue& settings, const char* key, std::string& target) {
+    if (settings.hasChild(key)) {
+        target = settingText(settings, key);
+    }
+}
+
 graphics::ImageBase* findImage(const std::string& name, const std::string& section) {
     kernel::Object* found = findResource(name, section);
     return found != nullptr && found->isKindOf(graphics::ImageBase::classInfo)

@@ -17,6 +17,9 @@ class Sprite;
 // The narrow text of a settings key; empty when the key is missing or no scalar.
 std::string settingText(const kernel::NodeValue& settings, const char* key);
 
+// The text of a settings key into the target, which keeps its default when the key is missing.
+void readSettingText(const kernel::NodeValue& settings, const char* key, std::string& target);
+
 // The image resource of that name in the section; null while it is not loaded, when it is declared
 // nowhere or when it holds no image.
 graphics::ImageBase* findImage(const std::string& name, const std::string& section);

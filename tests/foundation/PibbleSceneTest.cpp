@@ -84,15 +84,6 @@ protected:
     ui::SceneManager* manager = nullptr;
 };
 
-TEST_F(PibbleSceneTest, IsRegisteredWithARecordOfItsOwn) {
-    const kernel::SmartPtr<ui::Scene> scene = manager->findScene("SCENE_A");
-    ASSERT_TRUE(scene);
-    EXPECT_EQ(scene->getClassInfo(), &PibbleScene::classInfo);
-    EXPECT_TRUE(scene->isKindOf(ui::Scene::classInfo));
-    EXPECT_TRUE(scene->isKindOf(ui::Dialog::classInfo));
-    EXPECT_NE(&PibbleScene::classInfo, &ui::Scene::classInfo);
-}
-
 TEST_F(PibbleSceneTest, TwoSceneLoadsCreateOneToolTip) {
     enter("SCENE_A");
     ASSERT_NE(manager->toolTip(), nullptr);

@@ -1,10 +1,8 @@
 #include "game/frontend/DialogPibble.h"
 
-#include "engine/kernel/ObjectFactory.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Label.h"
 #include "game/foundation/GameGlobals.h"
-#include "game/frontend/PibbleDialogPainter.h"
 
 #include "FrontendWorld.h"
 
@@ -128,15 +126,6 @@ TEST_F(DialogPibbleTest, LevelEndKindIsStoredBeforeTheDialogShows) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(game::levelEndKind(), game::levelEndChapterFinished);
     EXPECT_TRUE(scene().isDialogOpen("DIALOG_LEVELEND"));
-}
-
-TEST(PibbleDialogPainterTest, IsMadeByItsName) {
-    FrontendWorld world;
-    kernel::SmartPtr<kernel::NodeValue> declaration(new kernel::NodeValue("painter", "PibbleDialogPainter"));
-    kernel::SmartPtr<kernel::Object> made = kernel::ObjectFactory::instance()->createObject(*declaration);
-    ASSERT_TRUE(made);
-    EXPECT_TRUE(made->isKindOf(ui::DialogPainter::classInfo));
-    EXPECT_EQ(made->getClassInfo(), &game::PibbleDialogPainter::classInfo);
 }
 
 } // namespace

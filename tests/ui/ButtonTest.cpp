@@ -28,20 +28,6 @@ using ui::Button;
 using ui::Switch;
 using ui::TextButton;
 
-// A resource that is loaded from the start and hands out whatever it holds.
-class HeldObject : public kernel::Resource {
-public:
-    explicit HeldObject(kernel::Object* object) : kernel::Resource(std::string("held")), object(object) {
-        markLoaded();
-    }
-    void load() override { markLoaded(); }
-    kernel::Object* get() override { return object.get(); }
-    void hold(kernel::Object* value) { object = value; }
-
-private:
-    SmartPtr<kernel::Object> object;
-};
-
 struct Fired {
     ui::GameNode* sender = nullptr;
     int count = 0;
@@ -96,10 +82,10 @@ protected:
             {"mask", mask},
             {"smallmask", testsupport::filled32(4, 4, 0xFF)}};
         for (const auto& [name, image] : images) {
-            group->addResource(name, new HeldObject(image.get()));
+            group->addResource(name, new testsupport::HeldResource(image.get()));
         }
         for (const char* name : {"click", "over", "disabled", "on", "off"}) {
-            group->addResource(name, sounds[name] = new HeldObject(nullptr));
+            group->addResource(name, sounds[name] = new testsupport::HeldResource(nullptr));
         }
         kernel::ResourceManager::instance()->addGroup(group);
         played();
@@ -148,7 +134,7 @@ protected:
     testsupport::TextResources text;
     testsupport::TempDir dir;
     std::string wavFile;
-    std::map<std::string, SmartPtr<HeldObject>> sounds;
+    std::map<std::string, SmartPtr<testsupport::HeldResource>> sounds;
     Fired fired;
     // Outlives the widgets bound to it, as a dialog's group does.
     kernel::ListenerGroup listeners;

@@ -11,7 +11,8 @@
 #include "engine/platform/InputDispatcher.h"
 #include "engine/ui/DialogPainter.h"
 
-#include "TempDir.h"
+#include "ResourceFolder.h"
+#include "TestImages.h"
 
 #include <gtest/gtest.h>
 
@@ -30,8 +31,7 @@ constexpr std::array<std::uint32_t, 9> cellColours{0xFF110000u, 0xFF220000u, 0xF
                                                    0xFF770000u, 0xFF880000u, 0xFF990000u};
 
 SmartPtr<MemoryImage32> filledImage(int width, int height, std::uint32_t colour) {
-    SmartPtr<MemoryImage32> image = graphics::createImage32(width, height);
-    std::fill(image->pixels32(), image->pixels32() + width * height, colour);
+    SmartPtr<MemoryImage32> image = testsupport::filled32(width, height, colour);
     image->setAlphaMode(true);
     return image;
 }
@@ -39,19 +39,6 @@ SmartPtr<MemoryImage32> filledImage(int width, int height, std::uint32_t colour)
 std::uint32_t pixelAt(const ImageBase& image, int x, int y) {
     return static_cast<const std::uint32_t*>(image.getPixels())[image.pixelIndex(x, y)];
 }
-
-// An image resource that is loaded from the start.
-class HeldImage : public kernel::Resource {
-public:
-    explicit HeldImage(ImageBase* image) : kernel::Resource(std::string("held")), image(image) {
-        markLoaded();
-    }
-    void load() override { markLoaded(); }
-    kernel::Object* get() override { return image.get(); }
-
-private:
-    SmartPtr<ImageBase> image;
-};
 
 // Corners 2 x 2, edges 3 long and 2 thick, centre 3 x 3: every size tiles into known bands.
 class DialogTest : public ::testing::Test {
@@ -66,20 +53,16 @@ protected:
             const int width = cell % 3 == 1 ? 3 : 2;
             const int height = cell / 3 == 1 ? 3 : 2;
             pieces[cell] = filledImage(width, height, cellColours[cell]);
-            group->addResource(names[cell], new HeldImage(pieces[cell].get()));
+            group->addResource(names[cell], new testsupport::HeldResource(pieces[cell].get()));
         }
         background = filledImage(10, 9, 0xFF0000FFu);
-        group->addResource("bg", new HeldImage(background.get()));
+        group->addResource("bg", new testsupport::HeldResource(background.get()));
         manager->addGroup(group);
     }
     void TearDown() override { kernel::ResourceManager::destroy(); }
 
     SmartPtr<Dialog> dialogFromXml(const std::string& id, const std::string& xml) {
-        SmartPtr<kernel::ValueDocument> document(new kernel::ValueDocument(dir.write("dialogs.xml", xml)));
-        document->setFileMode(kernel::kModeFile);
-        document->load();
-        kernel::Object* made = kernel::ObjectFactory::instance()->createObject(document->getNode(id));
-        return made != nullptr && made->isKindOf(Dialog::classInfo) ? static_cast<Dialog*>(made) : nullptr;
+        return testsupport::declared<Dialog>(dir, "dialogs.xml", xml, id);
     }
 
     static void paint(Dialog& dialog) {

@@ -13,8 +13,9 @@
 #include "engine/ui/ModifierFrame.h"
 #include "engine/ui/Sprite.h"
 
+#include "ResourceFolder.h"
 #include "RuntimeDir.h"
-#include "TempDir.h"
+#include "TestImages.h"
 
 #include <gtest/gtest.h>
 
@@ -42,24 +43,7 @@ public:
     void update(std::uint32_t) override { journal.push_back("modifier of " + node->getName()); }
 };
 
-// A declared resource whose object is already in memory.
-class HeldResource : public kernel::Resource {
-public:
-    HeldResource(const std::string& file, kernel::Object* held) : Resource(file), object(held) {
-        markLoaded();
-    }
-    void load() override { markLoaded(); }
-    kernel::Object* get() override { return object.get(); }
-
-private:
-    SmartPtr<kernel::Object> object;
-};
-
-SmartPtr<graphics::MemoryImage32> solid(int w, int h, std::uint32_t colour) {
-    SmartPtr<graphics::MemoryImage32> image(graphics::createImage32(w, h));
-    std::fill(image->pixels32(), image->pixels32() + w * h, colour);
-    return image;
-}
+using testsupport::filled32;
 
 std::uint32_t rgbAt(const graphics::MemoryImage32& image, int x, int y) {
     return image.pixels32()[image.pixelIndex(x, y)] & 0xFFFFFFu;
@@ -82,13 +66,13 @@ TEST(NodeTree, DeclarationBuildsTheTreeThroughTheFactory) {
     kernel::NodeValue section("tiles", "Section");
     section.setChild(new kernel::ScalarValue("name", std::string("tiles"), kernel::Typing::Untyped));
     SmartPtr<kernel::ResourceGroup> group(new kernel::ResourceGroup(section));
-    const SmartPtr<graphics::MemoryImage32> tile = solid(4, 2, 0xFFFFFFFF);
-    group->addResource("tile", new HeldResource("tile.png", tile.get()));
-    group->addResource("notimage", new HeldResource("colour.xml", new kernel::Color(7)));
+    const SmartPtr<graphics::MemoryImage32> tile = filled32(4, 2, 0xFFFFFFFF);
+    group->addResource("tile", new testsupport::HeldResource(tile.get(), "tile.png"));
+    group->addResource("notimage", new testsupport::HeldResource(new kernel::Color(7), "colour.xml"));
     resources->addGroup(group);
     kernel::PropertyStore::create()->textMapLookup("TIP_ROOT") = u"Tip";
 
-    SmartPtr<kernel::ValueDocument> document(new kernel::ValueDocument(dir.write("scene.xml", R"(<Scene>
+    SmartPtr<Sprite> root = testsupport::declared<Sprite>(dir, "scene.xml", R"(<Scene>
       <Sprite id="root" name="root" x="5" y="6" image="tile" section="tiles" tooltip="TIP_ROOT">
         <Vector id="children">
           <GameNode name="holder" x="1" suspended="true"><Vector id="children">
@@ -101,12 +85,9 @@ TEST(NodeTree, DeclarationBuildsTheTreeThroughTheFactory) {
             <Vector id="modifiers"><ModifierFrame delay="0"/></Vector>
           </Sprite>
         </Vector>
-      </Sprite></Scene>)")));
-    document->setFileMode(kernel::kModeFile);
-    document->load();
-    kernel::Object* made = kernel::ObjectFactory::instance()->createObject(*document->findChild("root"));
-    ASSERT_TRUE(made != nullptr && made->isKindOf(Sprite::classInfo));
-    SmartPtr<Sprite> root(static_cast<Sprite*>(made));
+      </Sprite></Scene>)",
+                                                          "root");
+    ASSERT_NE(root, nullptr);
     kernel::PropertyStore::destroy();
     kernel::ResourceManager::destroy();
 
@@ -226,16 +207,16 @@ TEST(NodeTree, PaintDrawsParentsFirstChildrenRelativeAndSkipsInvisible) {
     SmartPtr<graphics::ImagePainter> painter(target->createPainter());
     SmartPtr<GameNode> root(new GameNode());
     root->setPosition(2, 1);
-    auto* red = new Sprite(0, 0, solid(2, 2, 0xFFFF0000).get());
+    auto* red = new Sprite(0, 0, filled32(2, 2, 0xFFFF0000).get());
     root->addChild(red);
-    red->addChild(new Sprite(0, 1, solid(1, 1, 0xFF00FF00).get()));
-    auto* blue = new Sprite(1, 0, solid(2, 2, 0xFF0000FF).get());
+    red->addChild(new Sprite(0, 1, filled32(1, 1, 0xFF00FF00).get()));
+    auto* blue = new Sprite(1, 0, filled32(2, 2, 0xFF0000FF).get());
     blue->setSuspended(true);
     root->addChild(blue);
-    auto* hidden = new Sprite(5, 0, solid(1, 1, 0xFFFFFFFF).get());
+    auto* hidden = new Sprite(5, 0, filled32(1, 1, 0xFFFFFFFF).get());
     hidden->setVisible(false);
     root->addChild(hidden);
-    auto* faint = new Sprite(4, 2, solid(2, 2, 0xFFFFFFFF).get());
+    auto* faint = new Sprite(4, 2, filled32(2, 2, 0xFFFFFFFF).get());
     faint->setAnchor(Sprite::Center);
     faint->setAlpha(128);
     root->addChild(faint);
@@ -255,7 +236,7 @@ TEST(NodeTree, PaintDrawsParentsFirstChildrenRelativeAndSkipsInvisible) {
 }
 
 TEST(Sprite, FramesAreCutFromTheImageAndSurviveAZeroCountAndDelay) {
-    Sprite strip(0, 0, solid(64, 16, 0).get());
+    Sprite strip(0, 0, filled32(64, 16, 0).get());
     strip.setupFrames(4, true, true);
     EXPECT_EQ(strip.getWidth(), 16);
     EXPECT_EQ(*strip.getFirstFrameRect(), kernel::Rect(0, 0, 16, 16));
@@ -267,7 +248,7 @@ TEST(Sprite, FramesAreCutFromTheImageAndSurviveAZeroCountAndDelay) {
     EXPECT_EQ(strip.getFrameCount(), 1);
     EXPECT_EQ(strip.getHeight(), 16);
 
-    SmartPtr<Sprite> animated(new Sprite(0, 0, solid(48, 16, 0).get()));
+    SmartPtr<Sprite> animated(new Sprite(0, 0, filled32(48, 16, 0).get()));
     animated->setupFrames(3, true, true);
     animated->addModifier(new ui::ModifierFrame(0, -1));
     std::vector<int> shown;

@@ -8,7 +8,7 @@
 #include "engine/ui/Button.h"
 #include "engine/ui/ScrollPanel.h"
 
-#include "TempDir.h"
+#include "ResourceFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,13 +36,13 @@ protected:
 
     // The declaration with the id "made", built through the factory; null when it makes nothing of the kind.
     template <class T> SmartPtr<T> build(const std::string& xml) {
-        SmartPtr<kernel::ValueDocument> document(new kernel::ValueDocument(
-            dir.write("w" + std::to_string(files++) + ".xml", "<w>" + xml + "</w>")));
-        document->setFileMode(kernel::kModeFile);
-        document->load();
-        const SmartPtr<kernel::Object> made =
-            kernel::ObjectFactory::instance()->createObject(document->getNode("made"));
-        return made && made->isKindOf(T::classInfo) ? static_cast<T*>(made.get()) : nullptr;
+        std::string name = "w";
+        name += std::to_string(files++);
+        name += ".xml";
+        std::string document = "<w>";
+        document += xml;
+        document += "</w>";
+        return testsupport::declared<T>(dir, name, document, "made");
     }
     // A 110 x 110 slider at (50, 20) inside a node at (100, 200), so its screen position is (150, 220).
     SmartPtr<Slider> slider(const std::string& attributes, const std::string& children = knob) {

@@ -36,8 +36,14 @@ std::vector<std::string> layoutOf(const StyleLabel& label) {
     for (const SmartPtr<ui::TextLine>& line : label.getLines()) {
         std::string pieces;
         for (const SmartPtr<Label>& piece : line->pieces) {
-            pieces += (pieces.empty() ? "" : " ") + kernel::narrowString(piece->getText()) + "@" +
-                      std::to_string(piece->getX()) + "," + std::to_string(piece->getY());
+            if (!pieces.empty()) {
+                pieces += ' ';
+            }
+            pieces += kernel::narrowString(piece->getText());
+            pieces += '@';
+            pieces += std::to_string(piece->getX());
+            pieces += ',';
+            pieces += std::to_string(piece->getY());
         }
         result.push_back(pieces);
     }

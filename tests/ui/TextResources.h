@@ -50,12 +50,7 @@ public:
 
     // The widget declared with id "w" in the given element, or null when it is not a T.
     template <class T> kernel::SmartPtr<T> make(const std::string& element) const {
-        kernel::SmartPtr<kernel::ValueDocument> document(
-            new kernel::ValueDocument(dir.write("widgets.xml", "<Widgets>" + element + "</Widgets>")));
-        document->setFileMode(kernel::kModeFile);
-        document->load();
-        kernel::Object* made = kernel::ObjectFactory::instance()->createObject(document->getNode("w"));
-        return made != nullptr && made->isKindOf(T::classInfo) ? static_cast<T*>(made) : nullptr;
+        return declared<T>(dir, "widgets.xml", "<Widgets>" + element + "</Widgets>", "w");
     }
 
 private:

@@ -40,17 +40,25 @@ void pngFailed(png_structp png, png_const_charp message) {
 
 void pngWarning(png_structp, png_const_charp) {}
 
-std::vector<std::uint8_t> rgbaRow(const graphics::MemoryImage32& image, int y) {
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(image.getWidth()) * 4);
+// One image row as bytes in red, green, blue order, with the alpha byte after them when asked for.
+std::vector<std::uint8_t> packedRow(const graphics::MemoryImage32& image, int y, bool withAlpha) {
+    const std::size_t channels = withAlpha ? 4 : 3;
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(image.getWidth()) * channels);
     const std::uint32_t* pixels = rowOf(image, y);
     for (int x = 0; x < image.getWidth(); ++x) {
-        std::uint8_t* out = &row[static_cast<std::size_t>(x) * 4];
+        std::uint8_t* out = &row[static_cast<std::size_t>(x) * channels];
         out[0] = byteAt(pixels[x], 16);
         out[1] = byteAt(pixels[x], 8);
         out[2] = byteAt(pixels[x], 0);
-        out[3] = byteAt(pixels[x], 24);
+        if (withAlpha) {
+            out[3] = byteAt(pixels[x], 24);
+        }
     }
     return row;
+}
+
+std::vector<std::uint8_t> rgbaRow(const graphics::MemoryImage32& image, int y) {
+    return packedRow(image, y, true);
 }
 
 // Kept apart from encodePng so no object with a destructor lives in the frame that setjmp returns into.
@@ -88,15 +96,7 @@ void jpegFailed(j_common_ptr info) {
 }
 
 std::vector<std::uint8_t> rgbRow(const graphics::MemoryImage32& image, int y) {
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(image.getWidth()) * 3);
-    const std::uint32_t* pixels = rowOf(image, y);
-    for (int x = 0; x < image.getWidth(); ++x) {
-        std::uint8_t* out = &row[static_cast<std::size_t>(x) * 3];
-        out[0] = byteAt(pixels[x], 16);
-        out[1] = byteAt(pixels[x], 8);
-        out[2] = byteAt(pixels[x], 0);
-    }
-    return row;
+    return packedRow(image, y, false);
 }
 
 bool compressJpeg(jpeg_compress_struct& info, JpegFailure& failure,
