@@ -1,8 +1,20 @@
 #include "engine/kernel/InputListener.h"
 
+#include "engine/kernel/ListenerGroup.h"
+
 namespace kernel {
 
-InputListener::~InputListener() = default;
+InputListener::~InputListener() {
+    leaveGroups();
+}
+
+void InputListener::leaveGroups() {
+    // Each forget unlinks the group from this list, so take them from a copy.
+    const std::vector<ListenerGroup*> joined = groups;
+    for (ListenerGroup* group : joined) {
+        group->forget(this);
+    }
+}
 
 bool InputListener::onKeyDown(std::uint32_t) {
     return false;

@@ -6,11 +6,14 @@ namespace kernel {
 
 class InputListener;
 
-// The ordered input listeners of one dialog or scene. The group neither owns nor counts its members:
-// whoever adds a listener must remove it (and unset it as current) before the listener is destroyed.
+// The ordered input listeners of one dialog or scene. The group neither owns nor counts its members, but
+// it and its listeners know each other: a listener that is destroyed leaves the group, and a group that
+// is destroyed lets its listeners go, so neither is left pointing at the other.
 class ListenerGroup {
 public:
     ListenerGroup() = default;
+    ListenerGroup(const ListenerGroup&) = delete;
+    ListenerGroup& operator=(const ListenerGroup&) = delete;
     virtual ~ListenerGroup();
 
     // A listener that is already a member is moved, never listed twice. Null is ignored.
@@ -31,6 +34,14 @@ public:
     void setActive(bool flag) { active = flag; }
 
 private:
+    friend class InputListener;
+
+    // The listener is being destroyed: it stops being a member and the current one.
+    void forget(InputListener* listener);
+    void link(InputListener* listener);
+    // Drops the back-link once the listener is neither a member nor the current one.
+    void unlinkIfGone(InputListener* listener);
+
     InputListener* current = nullptr;
     std::vector<InputListener*> members;
     bool exclusive = false;

@@ -32,17 +32,16 @@ void WidgetCallback::joinGroup(kernel::ListenerGroup& group, kernel::InputListen
         return;
     }
     group.add(listener, atFront);
-    const std::pair membership{&group, listener};
-    if (std::find(memberships.begin(), memberships.end(), membership) == memberships.end()) {
-        memberships.push_back(membership);
+    if (std::find(enlisted.begin(), enlisted.end(), listener) == enlisted.end()) {
+        enlisted.push_back(listener);
     }
 }
 
 void WidgetCallback::leaveListenerGroups() {
-    for (const auto& [group, listener] : memberships) {
-        group->remove(listener);
+    for (kernel::InputListener* listener : enlisted) {
+        listener->leaveGroups();
     }
-    memberships.clear();
+    enlisted.clear();
 }
 
 GameNode* bindCallback(GameNode* widget, void* receiver, WidgetCallback::Function function,

@@ -2,7 +2,6 @@
 
 #include "engine/kernel/ClassInfo.h"
 
-#include <utility>
 #include <vector>
 
 namespace kernel {
@@ -18,9 +17,8 @@ class GameNode;
 // the widget itself. Every widget that reports actions embeds one beside its input listener part; binding
 // it also enlists the widget's listeners in the owner's group.
 //
-// The part remembers the groups it enlisted listeners in, so the widget can leave them all when it is
-// killed, before the cleaner frees it. It never leaves them on destruction: a group's owner (a dialog)
-// dies before the widgets below it and empties its group itself, so by then the group may be gone.
+// The part remembers the listeners it enlisted, so a killed widget stops taking input at once, before the
+// cleaner frees it; a listener that is destroyed leaves its groups by itself.
 class WidgetCallback {
 public:
     using Function = void (*)(void* receiver, GameNode* sender);
@@ -45,7 +43,7 @@ public:
     void joinGroup(kernel::ListenerGroup& group, kernel::InputListener* listener, bool atFront);
     // Takes every listener enlisted through joinGroup out of its group.
     void leaveListenerGroups();
-    bool hasJoinedGroups() const { return !memberships.empty(); }
+    bool hasJoinedGroups() const { return !enlisted.empty(); }
 
     static constexpr kernel::ClassInfo classInfo{nullptr};
 
@@ -56,7 +54,9 @@ protected:
 private:
     void* receiver = nullptr;
     Function function = nullptr;
-    std::vector<std::pair<kernel::ListenerGroup*, kernel::InputListener*>> memberships;
+    // The listeners enlisted through joinGroup; their groups are known to the listeners themselves, so a
+    // group that is gone already is never reached from here.
+    std::vector<kernel::InputListener*> enlisted;
 };
 
 // Binds the widget's callback and enlists its listeners in the group; a node that reports no actions is

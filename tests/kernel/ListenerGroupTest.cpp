@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 using kernel::InputListener;
@@ -69,6 +70,27 @@ TEST(ListenerGroup, CurrentListenerMembership) {
     group.setCurrent(&b);
     group.setCurrent(nullptr);
     EXPECT_EQ(group.getMembers(), Members{&c});
+}
+
+TEST(ListenerGroup, ListenersAndGroupsLetGoOfEachOtherWhenDestroyed) {
+    ListenerGroup group;
+    InputListener kept;
+    {
+        InputListener member;
+        InputListener current;
+        group.add(&member, false);
+        group.add(&kept, false);
+        group.setCurrent(&current);
+        group.remove(&current); // current only
+    }
+    EXPECT_EQ(group.getMembers(), Members{&kept});
+    EXPECT_EQ(group.getCurrent(), nullptr);
+
+    // A group freed first leaves nothing for the listener to reach when it dies (the sanitizer would see it).
+    auto shortLived = std::make_unique<ListenerGroup>();
+    shortLived->add(&kept, true);
+    shortLived->setCurrent(&kept);
+    shortLived.reset();
 }
 
 } // namespace
