@@ -21,7 +21,7 @@ std::size_t fwrite(const void* data, std::size_t size, std::size_t count, std::F
 int fclose(std::FILE* file);
 int fseek(std::FILE* file, long offset, int origin);
 long ftell(std::FILE* file);
-// Renames a file, replacing the target (how saves are made whole).
+// Renames a file, replacing the target.
 int rename(const char* from, const char* to);
 
 constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;

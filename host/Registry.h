@@ -41,8 +41,9 @@ constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
 // Creates every missing level of subKey below root (an empty or null subKey opens root itself) and opens
 // the key. Class, options and security are ignored. disposition may be null.
-LSTATUS RegCreateKeyEx(HKEY root, const char* subKey, DWORD reserved, const char* className, DWORD options,
-                       REGSAM access, void* securityAttributes, HKEY* result, DWORD* disposition);
+[[nodiscard]] LSTATUS RegCreateKeyEx(HKEY root, const char* subKey, DWORD reserved, const char* className,
+                                     DWORD options, REGSAM access, void* securityAttributes, HKEY* result,
+                                     DWORD* disposition);
 // ERROR_FILE_NOT_FOUND when a level is missing.
 LSTATUS RegOpenKeyEx(HKEY root, const char* subKey, DWORD options, REGSAM access, HKEY* result);
 // Every pointer may be null. Lengths are in characters without the terminating zero, data sizes in bytes;
@@ -60,7 +61,8 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD
 // Stores the bytes as they are, of any type (the engine writes REG_DWORD as 4 little-endian bytes and
 // REG_SZ with its zero counted). The file is rewritten before the call returns; when that fails the
 // registry is unchanged and the code says why (ERROR_WRITE_FAULT and the like).
-LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data, DWORD size);
+[[nodiscard]] LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data,
+                                    DWORD size);
 // As RegEnumValue, for a value found by name; ERROR_FILE_NOT_FOUND when it is missing.
 LSTATUS RegQueryValueEx(HKEY key, const char* name, DWORD* reserved, DWORD* type, BYTE* data,
                         DWORD* dataLength);

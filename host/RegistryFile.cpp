@@ -1,5 +1,7 @@
 #include "host/RegistryFile.h"
 
+#include "host/AtomicWrite.h"
+
 #include <tinyxml.h>
 
 #include <cerrno>
@@ -196,31 +198,17 @@ bool readWholeFile(const std::string& path, std::string* bytes) {
     return complete;
 }
 
-DWORD makeFolders(const std::string& folder) {
+// 0, or the error number of the folder that could not be made.
+int makeFolders(const std::string& folder) {
     for (std::size_t at = folder.find('/', 1);; at = folder.find('/', at + 1)) {
         const std::string part = folder.substr(0, at);
         if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            return errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND;
+            return errno;
         }
         if (at == std::string::npos) {
-            return ERROR_SUCCESS;
+            return 0;
         }
     }
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return false;
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
 }
 
 std::string printRegistry(const StoredKey& root) {
@@ -288,20 +276,14 @@ DWORD writeRegistryFile(const std::string& path, const StoredKey& root) {
     if (path.empty() || slash == std::string::npos) {
         return ERROR_PATH_NOT_FOUND;
     }
-    if (const DWORD made = makeFolders(path.substr(0, slash)); made != ERROR_SUCCESS) {
-        return made;
+    if (const int error = makeFolders(path.substr(0, slash)); error != 0) {
+        reportFailedWrite(path, error);
+        return error == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND;
     }
-    // A name of its own per writer, so two programs writing at once never share a temporary file.
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        return errno == EACCES ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT;
-    }
-    const bool written = writeAll(fd, printRegistry(root)) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return ERROR_WRITE_FAULT;
+    // Private: the registry is the user's own.
+    const FileWriteResult written = writeFileAtomically(path, printRegistry(root), kPrivateFile);
+    if (!written.succeeded()) {
+        return written.error == EACCES ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT;
     }
     return ERROR_SUCCESS;
 }

@@ -31,8 +31,8 @@ bool sameRegistryName(const std::string& a, const std::string& b);
 // not make sense (no name, bad data, a name given twice) are skipped one by one, the rest is kept.
 StoredKey readRegistryFile(const std::string& path);
 
-// Writes the whole tree to a temporary file beside the target and renames it over the target, creating
-// the folders first. ERROR_SUCCESS, or the reason it failed; the old file is then untouched.
-DWORD writeRegistryFile(const std::string& path, const StoredKey& root);
+// Writes the whole tree through host::writeFileAtomically, creating the folders first. ERROR_SUCCESS, or
+// the reason it failed (also written to the debug output); the old file is then untouched.
+[[nodiscard]] DWORD writeRegistryFile(const std::string& path, const StoredKey& root);
 
 } // namespace host

@@ -3,6 +3,7 @@
 #include "engine/kernel/PathUtil.h"
 #include "engine/kernel/Scrambler.h"
 #include "engine/kernel/ZipArchive.h"
+#include "host/AtomicWrite.h"
 #include "host/Files.h"
 
 #include <cstdio>
@@ -106,18 +107,7 @@ LoadResult loadFile(const std::string& name, FileBuffer& buffer, int mode) {
 }
 
 bool writeFileReplacing(const std::string& target, const std::string& bytes) {
-    const std::string temporary = target + ".tmp";
-    std::FILE* file = host::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool written = host::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = host::fclose(file) == 0;
-    if (!written || !closed || host::rename(temporary.c_str(), target.c_str()) != 0) {
-        host::DeleteFile(temporary.c_str());
-        return false;
-    }
-    return true;
+    return host::writeFileAtomically(target, bytes).succeeded();
 }
 
 } // namespace kernel

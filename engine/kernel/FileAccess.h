@@ -27,7 +27,7 @@ enum class LoadResult : bool { Done = false, Failed = true };
 
 // Fills the buffer with the file (mode 0..4). A missing or empty file, a missing archive entry,
 // a short read and an archive mode without an archive all fail and leave the buffer as it was.
-LoadResult loadFile(const std::string& name, FileBuffer& buffer, int mode);
+[[nodiscard]] LoadResult loadFile(const std::string& name, FileBuffer& buffer, int mode);
 
 // Mode 0 resolved: the global mode when an archive object exists, else mode 1.
 int resolveFileMode(int mode);
@@ -35,8 +35,9 @@ int resolveFileMode(int mode);
 // The name as stored for the mode: ".!" appended for the scrambled modes.
 std::string storageFileName(int mode, const std::string& name);
 
-// Writes the bytes to "target.tmp" and renames that over the target, so a crash or a full disk never
-// leaves half a file and an old file stays whole when the new one cannot be written. False on failure.
-bool writeFileReplacing(const std::string& target, const std::string& bytes);
+// Replaces the target whole through a temporary file flushed to the disk (host::writeFileAtomically), so a
+// crash, a power cut or a full disk never leaves half a file, and an old file stays whole when the new one
+// cannot be written. False on failure, which is written to the debug output with the file and the reason.
+[[nodiscard]] bool writeFileReplacing(const std::string& target, const std::string& bytes);
 
 } // namespace kernel

@@ -20,8 +20,8 @@ RegistryPath splitRegistryPath(const std::string& path);
 // Creates or opens the key below root, sets the value and closes the key. ERROR_SUCCESS, else the code of
 // the step that failed: opening the key, or setting the value (a failed write is never hidden behind the
 // close's success).
-host::LSTATUS writeRegistryValue(host::HKEY root, const RegistryPath& path, host::DWORD type,
-                                 const host::BYTE* data, host::DWORD size);
+[[nodiscard]] host::LSTATUS writeRegistryValue(host::HKEY root, const RegistryPath& path, host::DWORD type,
+                                               const host::BYTE* data, host::DWORD size);
 
 // The place of one value: a root key and a path below it, split once at construction.
 class RegistryValue {
@@ -34,7 +34,7 @@ protected:
         : rootKey(rootKey), place(splitRegistryPath(path)) {}
     ~RegistryValue() = default;
 
-    host::LSTATUS writeValue(host::DWORD type, const host::BYTE* data, host::DWORD size) const {
+    [[nodiscard]] host::LSTATUS writeValue(host::DWORD type, const host::BYTE* data, host::DWORD size) const {
         return writeRegistryValue(rootKey, place, type, data, size);
     }
 

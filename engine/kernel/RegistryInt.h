@@ -17,7 +17,7 @@ public:
     static RegistryPath parsePath(const std::string& path) { return splitRegistryPath(path); }
 
     // ERROR_SUCCESS (0), else the registry's code for opening the key or setting the value.
-    host::LSTATUS write() const;
+    [[nodiscard]] host::LSTATUS write() const;
 
     std::int32_t getValue() const { return value; }
     void setValue(std::int32_t number) { value = number; }

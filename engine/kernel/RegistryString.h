@@ -16,7 +16,7 @@ public:
 
     // ERROR_SUCCESS (0), else the registry's code for opening the key or setting the value. The stored
     // length counts the terminating zero, so an empty text is stored with length 1.
-    host::LSTATUS write() const;
+    [[nodiscard]] host::LSTATUS write() const;
 
     const std::string& getValue() const { return value; }
     void setValue(const std::string& text) { value = text; }

@@ -4,6 +4,7 @@
 #include "engine/kernel/PropertyStore.h"
 #include "engine/kernel/Scrambler.h"
 #include "host/Files.h"
+#include "host/System.h"
 
 #include <tinyxml.h>
 
@@ -192,6 +193,7 @@ void ValueDocument::readChildElements(const TiXmlElement& element, Value& value)
 
 SaveResult ValueDocument::save() {
     if (savePath.empty()) {
+        host::OutputDebugString("ValueDocument: a document without a save path was not saved\n");
         return SaveResult::Failed;
     }
     TiXmlDocument document;
@@ -204,6 +206,7 @@ SaveResult ValueDocument::save() {
     const bool scrambled = mode != kModeFile && mode != kModeZip;
     if (scrambled) {
         if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+            host::OutputDebugString(("Saving \"" + savePath + "\" failed: too large to scramble\n").c_str());
             return SaveResult::Failed;
         }
         xorScramble(bytes.data(), static_cast<std::int32_t>(bytes.size()));

@@ -42,8 +42,8 @@ public:
     SmartPtr<Value> parseElement(const TiXmlElement& element);
 
     // Writes the tree to the save path, scrambled with ".!" appended in the scrambled modes. The file is
-    // replaced only once it was written whole.
-    SaveResult save();
+    // replaced only once it was written whole; a failure is written to the debug output with the reason.
+    [[nodiscard]] SaveResult save();
     virtual void writeValue(const Value& value, TiXmlNode& parent, bool insideNode);
 
     static constexpr ClassInfo classInfo{&NodeValue::classInfo};

@@ -58,7 +58,7 @@ public:
     // The count read, 0 at the end of the entry, negative on an error.
     virtual std::int32_t read(void* buffer, std::uint32_t length);
     // The whole current entry into the buffer; false (buffer emptied) when it cannot be read whole.
-    virtual bool readWhole(FileBuffer& buffer);
+    [[nodiscard]] virtual bool readWhole(FileBuffer& buffer);
     virtual bool isEndOfEntry();
     virtual bool isOpen() const;
     virtual bool isEntryOpen() const;

@@ -48,7 +48,7 @@ public:
     // Null before create and after destroy.
     static DataGathering* instance();
     // Writes the file, then frees the record and the objects hung on its sessions. Skipped without a record.
-    static WriteResult destroy();
+    [[nodiscard]] static WriteResult destroy();
 
     // Opens a new session. One still open is left as it is, without an end time.
     void startSession(std::int32_t gameMode, std::int32_t numPlayers);
@@ -61,7 +61,7 @@ public:
     void registerFileName();
     // Merges this run into the file: earlier sessions stay, "SystemInfo" is replaced, this run's sessions
     // are appended.
-    WriteResult WriteFile();
+    [[nodiscard]] WriteResult WriteFile();
 
     bool isSessionClosed() const { return sessionClosed; }
     bool isNoWrite() const { return noWrite; }

@@ -31,7 +31,7 @@ public:
 
     // One value per option: the flags as REG_DWORD 0 or 1, the volumes as REG_DWORD. True when every value
     // was written.
-    virtual bool writeRegistry();
+    [[nodiscard]] virtual bool writeRegistry();
     // The options and the three flags of the previous run. A missing key leaves everything as it was.
     // Afterwards shutdownCorrect is false in memory; when it was stored false, full screen is switched off.
     virtual void readRegistry();
@@ -46,7 +46,7 @@ public:
 private:
     explicit GameSettings(std::unique_ptr<GameOptions> options);
 
-    bool writeOption(kernel::Value& child) const;
+    [[nodiscard]] bool writeOption(kernel::Value& child) const;
     void readRegistryValues(kernel::NodeValue& node) const;
 
     std::unique_ptr<GameOptions> options;

@@ -22,7 +22,7 @@ public:
     // leaves the tables as they are; the caller makes the tables that it still lacks.
     void load();
     // True when the whole file was written.
-    bool save() const;
+    [[nodiscard]] bool save() const;
 
     bool hasTable(const std::string& name) const { return tables.contains(name); }
     // Replaces any table stored under the name; a null table is ignored.

@@ -23,7 +23,7 @@ kernel::SmartPtr<kernel::ValueDocument> loadPlayerFile(const std::string& path);
 
 // Writes one document holding the value to the path, creating the folder first. The old file is replaced
 // only by a whole new one; true when that happened.
-bool savePlayerFile(const std::string& path, kernel::SmartPtr<kernel::Value> top);
+[[nodiscard]] bool savePlayerFile(const std::string& path, kernel::SmartPtr<kernel::Value> top);
 
 // Deletes the file under the path as it is stored in the current mode, and the plain file too.
 void deletePlayerFile(const std::string& path);

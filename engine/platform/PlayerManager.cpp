@@ -69,7 +69,9 @@ Player* PlayerManager::addPlayer(Player* player) {
         currentPlayer = player;
     }
     players.emplace_back(player);
-    SavePlayer(*player);
+    // A profile that cannot be written now stays marked changed, so the next save tries it again; the writer
+    // has reported the failure.
+    (void)SavePlayer(*player);
     return player;
 }
 

@@ -31,19 +31,19 @@ public:
     // The list file, then the current player's profile. A missing list leaves no players.
     void loadAll();
     // The list file, then the current profile when it changed. True when every file was written.
-    bool saveAll();
+    [[nodiscard]] bool saveAll();
 
     // Appends the player (the first one becomes current) and writes its profile; the list file waits for
     // saveAll. Returns the player.
     Player* addPlayer(Player* player);
     // Removes the first player of that name with its profile file and rewrites the list. When that player
     // was current, the first remaining one becomes current. False for an unknown name or a failed write.
-    bool deletePlayer(const std::string& name);
+    [[nodiscard]] bool deletePlayer(const std::string& name);
     // Byte-exact after escaping, so letter case counts.
     bool nameExists(const std::string& name) const;
     // Writes the current profile when it changed, then makes the named player current and reads its
     // profile. An unknown name, or a profile that could not be written, changes nothing and gives false.
-    bool selectPlayer(const std::string& name);
+    [[nodiscard]] bool selectPlayer(const std::string& name);
     // The first player whose escaped name equals the escaped given name, or the end.
     PlayerList::const_iterator findPlayer(const std::string& name) const;
 
@@ -51,7 +51,7 @@ public:
     void LoadPlayer(Player& player);
     // Writes the profile file when the player changed. True when nothing needed writing or the file was
     // written; after a failed write the player stays changed, so a later save tries again.
-    bool SavePlayer(Player& player);
+    [[nodiscard]] bool SavePlayer(Player& player);
 
     virtual void readFromNode(kernel::NodeValue& node);
     virtual void writeToNode(kernel::NodeValue& node) const;

@@ -12,6 +12,7 @@
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
 #include "engine/ui/SoundSystem.h"
+#include "host/System.h"
 
 #include <utility>
 
@@ -49,7 +50,10 @@ void storeFullScreenOption(bool fullScreen) {
         return;
     }
     settings->getOptions().setFullScreen(fullScreen);
-    settings->writeRegistry();
+    // The switch itself has happened; only the next start may not remember it.
+    if (!settings->writeRegistry()) {
+        host::OutputDebugString("FullScreenHandler: the full-screen option was not stored\n");
+    }
 }
 
 int widthOf(const Button* button) {

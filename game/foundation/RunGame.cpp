@@ -212,11 +212,25 @@ void leaveCurrentScene() {
     }
 }
 
+// A save that fails at the end of a run has no later chance, so it is at least heard; the writer has already
+// named the file and the reason.
+void reportIfFailed(bool saved, const char* what) {
+    if (!saved) {
+        host::OutputDebugString(("Shutdown: " + std::string(what) + " could not be saved\n").c_str());
+    }
+}
+
 void saveScoresAndPlayers() {
     announce("HighScoreManager::save");
-    platform::HighScoreManager::instance()->save();
+    reportIfFailed(platform::HighScoreManager::instance()->save(), "the highscores");
     announce("PlayerManager::saveAll");
-    platform::PlayerManager::instance()->saveAll();
+    reportIfFailed(platform::PlayerManager::instance()->saveAll(), "the player list or the current profile");
+}
+
+// A skipped record is no failed save: without a file name that the registry took at start-up it was never to
+// be written.
+void destroySessionRecord() {
+    reportIfFailed(platform::DataGathering::destroy() != platform::WriteResult::Failed, "the session record");
 }
 
 struct Teardown {
@@ -241,7 +255,7 @@ constexpr Teardown teardownOrder[] = {
     {"PropertyStore::destroy", kernel::PropertyStore::destroy},
     {"ObjectFactory::destroy", kernel::ObjectFactory::destroy},
     {"Random::destroy", Random::destroy},
-    {"DataGathering::destroy", [] { platform::DataGathering::destroy(); }},
+    {"DataGathering::destroy", destroySessionRecord},
     {"ZipArchive::destroy", kernel::ZipArchive::destroy},
 };
 

@@ -6,6 +6,8 @@
 #include "engine/platform/HighScoreManager.h"
 #include "engine/platform/ScoreTable.h"
 #include "engine/ui/Scene.h"
+#include "host/System.h"
+#include "host/Testing.h"
 #include "host/Threads.h"
 #include "host/Window.h"
 
@@ -206,6 +208,36 @@ TEST_F(GameRun, AMissingSceneEndsTheRunCleanlyWithAnError) {
     game::testing::setStepObserver(note);
     EXPECT_EXIT(runExpecting(startUp + shutDown(3, false), [] { return true; }), ::testing::ExitedWithCode(0),
                 "Error: The scene \"SCENE_PLAY_RELAX\" cannot be made");
+}
+
+// A full disk at the end of the run: each save of the shutdown says that it failed, and which file.
+void diskFullAtShutdown(const char* step) {
+    note(step);
+    if (std::string(step) == "leave current scene") {
+        host::testing::recordDebugOutput(true);
+        host::testing::failCall("writeFileAtomically:write", ENOSPC);
+    }
+}
+
+TEST_F(GameRun, SavesThatFailAtShutdownAreHeard) {
+    declareScenes(3);
+    game::testing::setStepObserver(diskFullAtShutdown);
+    const auto allHeard = [] {
+        const std::string output = host::testing::takeDebugOutput();
+        bool heard = true;
+        for (const char* report :
+             {"scores.xml\" failed: No space left on device", "Shutdown: the highscores could not be saved",
+              "Shutdown: the player list or the current profile could not be saved",
+              "gd.xml\" failed: No space left on device",
+              "Shutdown: the session record could not be saved"}) {
+            heard = heard && output.find(report) != std::string::npos;
+        }
+        if (!heard) {
+            std::fprintf(stderr, "debug output:\n%s\n", output.c_str());
+        }
+        return heard;
+    };
+    EXPECT_EXIT(runExpecting(startUp + shutDown(3, false), allHeard), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(GameRun, ASecondCopyEndsAtOnceWithoutAWindow) {

@@ -1,6 +1,7 @@
 #include "host/Registry.h"
 #include "host/Testing.h"
 
+#include "DebugOutput.h"
 #include "ScratchRegistry.h"
 
 #include <gtest/gtest.h>
@@ -70,13 +71,15 @@ TEST(HostRegistry, NamesCompareCaseInsensitivelyAndKeepTheirFirstSpelling) {
 
 TEST(HostRegistry, EveryWriteLeavesAWholeFileAndAFailedOneTheOldFile) {
     const ScratchRegistry registry;
+    // What a writer killed before its rename left behind.
+    registry.dir().write("pibbles/registry.xml.Ab3dE9.tmp", "<registry><key");
     for (int round = 0; round < 3; ++round) {
         ASSERT_EQ(ScratchRegistry::set("Software", "v" + std::to_string(round), dwordEntry(round)),
                   status(host::ERROR_SUCCESS));
         TiXmlDocument document;
         document.Parse(TempDir::read(registry.file()).c_str());
         EXPECT_FALSE(document.Error());
-        // No temporary file is left beside it.
+        // No temporary file is left beside it, and none of earlier writers.
         const std::filesystem::directory_iterator files(registry.dir().path() / "pibbles");
         EXPECT_EQ(std::distance(begin(files), end(files)), 1);
     }
@@ -85,6 +88,18 @@ TEST(HostRegistry, EveryWriteLeavesAWholeFileAndAFailedOneTheOldFile) {
     EXPECT_EQ(ScratchRegistry::set("Software", "v0", dwordEntry(99)), status(host::ERROR_WRITE_FAULT));
     EXPECT_EQ(TempDir::read(registry.file()), before);
     EXPECT_EQ(ScratchRegistry::values("Software")[0].second, dwordEntry(0));
+
+    // A file that may not have reached the disk is no saved file; the failure is heard.
+    const DebugOutput output;
+    host::testing::failCall("writeFileAtomically:fsync", EIO, 1);
+    EXPECT_EQ(ScratchRegistry::set("Software", "v0", dwordEntry(99)), status(host::ERROR_WRITE_FAULT));
+    EXPECT_EQ(TempDir::read(registry.file()), before);
+    EXPECT_EQ(output.take(), "Saving \"" + registry.file() + "\" failed: Input/output error\n");
+    // Where the registry's folder is a file, the write fails for that reason.
+    std::filesystem::remove_all(registry.dir().path() / "pibbles");
+    registry.dir().write("pibbles", "a file");
+    EXPECT_EQ(ScratchRegistry::set("Software", "v0", dwordEntry(99)), status(host::ERROR_WRITE_FAULT));
+    EXPECT_EQ(output.take(), "Saving \"" + registry.file() + "\" failed: Not a directory\n");
 }
 
 TEST(HostRegistry, BrokenFilesReadEmptyAndTheNextWriteMendsThem) {

@@ -145,9 +145,9 @@ TEST_F(HighScores, AFailedWriteKeepsTheOldFileAndReportsIt) {
     ASSERT_TRUE(scores.save());
     const std::string old = read(kScores);
     scores.getTable("VIB")->addScore(new HighScoreEntry("Ann", 5));
-    for (const char* call : {"rename", "fwrite"}) {
-        host::testing::failCall(call);
-        EXPECT_FALSE(scores.save()) << call;
+    for (const char* step : {"writeFileAtomically:rename", "writeFileAtomically:write"}) {
+        host::testing::failCall(step);
+        EXPECT_FALSE(scores.save()) << step;
         host::testing::clearFailures();
         EXPECT_EQ(read(kScores), old);
     }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -159,14 +160,15 @@ TEST_F(Players, AFailedWriteKeepsTheOldFilesAndReportsIt) {
     const std::string oldList = read(kList);
     const std::string oldProfile = read("players/Ann.plr");
     ann->setLevel(4);
-    for (const char* call : {"rename", "fwrite"}) {
-        host::testing::failCall(call);
-        EXPECT_FALSE(manager().saveAll() || manager().selectPlayer("Bob")) << call;
+    for (const char* step : {"writeFileAtomically:rename", "writeFileAtomically:write"}) {
+        host::testing::failCall(step);
+        EXPECT_FALSE(manager().saveAll() || manager().selectPlayer("Bob")) << step;
         host::testing::clearFailures();
         EXPECT_EQ(current(), ann);
         EXPECT_EQ(read(kList), oldList);
         EXPECT_EQ(read("players/Ann.plr"), oldProfile);
-        EXPECT_FALSE(exists("players/Ann.plr.tmp"));
+        // The two profiles and the list, no temporary.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator("players"), {}), 3);
     }
     ASSERT_TRUE(manager().saveAll());
     EXPECT_TRUE(has("players/Ann.plr", "level=\"4\""));

@@ -10,6 +10,7 @@
 #include "engine/ui/SoundSystem.h"
 #include "host/Window.h"
 
+#include "DebugOutput.h"
 #include "ScratchRegistry.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +112,17 @@ TEST_F(FullScreenHandlerTest, ShownOnTheSceneOnlyInFullScreenStoresTheOptionAndM
     EXPECT_TRUE(sound->isMuted());
     app->getEventDispatcher()->dispatch(EventDispatcher::restored, 0, 0);
     EXPECT_FALSE(sound->isMuted());
+}
+
+TEST_F(FullScreenHandlerTest, AnOptionThatCannotBeStoredIsHeardAndTheSwitchStillHappens) {
+    const testsupport::DebugOutput output;
+    host::testing::failCall("writeFileAtomically:write", ENOSPC);
+    goFullScreen(true);
+    EXPECT_TRUE(platform::GameSettings::instance()->getOptions().getFullScreen());
+    EXPECT_FALSE(storedFullScreen(1));
+    const std::string reported = output.take();
+    EXPECT_NE(reported.find(registry.file() + "\" failed: No space left on device"), std::string::npos);
+    EXPECT_NE(reported.find("the full-screen option was not stored"), std::string::npos);
 }
 
 TEST_F(FullScreenHandlerTest, QuitAsksTheCurrentSceneOnlyWhileInteractive) {
