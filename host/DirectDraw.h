@@ -105,14 +105,19 @@ protected:
 HRESULT DirectDrawCreate(GUID* device, IDirectDraw** out, void* outer);
 
 namespace testing {
-// While on, every presentation also reads the rendered picture back before showing it (0xAARRGGBB per
-// pixel, the renderer's whole output).
+// While on, every presentation that sends something also reads the window's whole picture back
+// (0xAARRGGBB per pixel).
 void capturePresentations(bool on);
 // The last picture read back since capturing was turned on; false when there is none.
 bool takePresentedPicture(std::vector<std::uint32_t>* pixels, int* width, int* height);
+// The rectangles of the window that the last presentation sent (window pixels): none when nothing had
+// changed since the one before.
+std::vector<RECT> lastSentRectangles();
 // Posts the event SDL sends when the renderer's device was reset: every primary surface made before it is
 // lost until restored.
 void simulateRenderReset();
+// Posts the event SDL sends when a window was uncovered: the next presentation sends the whole picture.
+void simulateExposure();
 } // namespace testing
 
 } // namespace host

@@ -4,10 +4,12 @@
 #include "host/DisplayInternal.h"
 #include "host/Testing.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace host {
@@ -55,7 +57,39 @@ HRESULT allocateSurfaceMemory(int width, int height, int bytesPerPixel, int pitc
 IDirectDrawSurface7::IDirectDrawSurface7(DWORD width, DWORD height, DWORD bytesPerPixel, LONG pitch,
                                          std::unique_ptr<BYTE[]> memory)
     : surfaceWidth(width), surfaceHeight(height), pixelBytes(bytesPerPixel), rowBytes(pitch),
-      memory(std::move(memory)) {}
+      memory(std::move(memory)) {
+    written = wholeArea();
+}
+
+RECT IDirectDrawSurface7::wholeArea() const {
+    return RECT{0, 0, static_cast<LONG>(surfaceWidth), static_cast<LONG>(surfaceHeight)};
+}
+
+namespace {
+
+void unite(RECT& into, const RECT& area) {
+    if (area.right <= area.left || area.bottom <= area.top) {
+        return;
+    }
+    if (into.right <= into.left || into.bottom <= into.top) {
+        into = area;
+        return;
+    }
+    into = RECT{std::min(into.left, area.left), std::min(into.top, area.top),
+                std::max(into.right, area.right), std::max(into.bottom, area.bottom)};
+}
+
+} // namespace
+
+void IDirectDrawSurface7::markWritten(const RECT& area) {
+    const std::lock_guard guard(writtenLock);
+    unite(written, area);
+}
+
+RECT IDirectDrawSurface7::takeWrittenArea() {
+    const std::lock_guard guard(writtenLock);
+    return std::exchange(written, RECT{});
+}
 
 IDirectDrawSurface7::~IDirectDrawSurface7() {
     if (deviceContext) {
@@ -120,6 +154,11 @@ HRESULT IDirectDrawSurface7::Lock(RECT* rect, DDSURFACEDESC2* desc, DWORD, HANDL
     desc->dwFlags |= DDSD_LPSURFACE;
     desc->lpSurface = memory.get() + static_cast<std::ptrdiff_t>(area.top) * rowBytes +
                       static_cast<std::ptrdiff_t>(area.left) * pixelBytes;
+    {
+        const std::lock_guard guard(writtenLock);
+        unite(written, area);
+        unite(lockedArea, area);
+    }
     locks.fetch_add(1);
     return DD_OK;
 }
@@ -135,6 +174,12 @@ HRESULT IDirectDrawSurface7::Unlock(RECT*) {
             return DDERR_NOTLOCKED;
         }
     } while (!locks.compare_exchange_weak(held, held - 1));
+    if (held == 1) {
+        // What was written under the locks after the area was last taken.
+        const std::lock_guard guard(writtenLock);
+        unite(written, lockedArea);
+        lockedArea = RECT{};
+    }
     return DD_OK;
 }
 
@@ -180,6 +225,7 @@ HRESULT IDirectDrawSurface7::Blt(RECT* dst, IDirectDrawSurface7* src, RECT* srcR
                         static_cast<std::ptrdiff_t>(to.left) * pixelBytes,
                     copy.data() + rowLength * y, rowLength);
     }
+    markWritten(to);
     return DD_OK;
 }
 
@@ -204,6 +250,7 @@ HRESULT IDirectDrawSurface7::GetDC(HDC* dc) {
                                                         static_cast<int>(surfaceHeight), rowBytes,
                                                         static_cast<int>(pixelBytes)});
     locks.fetch_add(1);
+    markWritten(wholeArea());
     *dc = deviceContext;
     return DD_OK;
 }
@@ -215,6 +262,7 @@ HRESULT IDirectDrawSurface7::ReleaseDC(HDC dc) {
     gdi::closeContext(deviceContext);
     deviceContext = nullptr;
     locks.fetch_sub(1);
+    markWritten(wholeArea());
     return DD_OK;
 }
 

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 namespace host {
 
@@ -150,6 +151,10 @@ public:
     LONG pitch() const { return rowBytes; }
     BYTE* pixels() const { return memory.get(); }
     int lockCount() const { return locks.load(); }
+    // The part of the pixels that may have been written since the last call, which it forgets: a lock may
+    // write its rectangle, a device context or a blit onto the surface all of it; a new surface counts as
+    // written whole. Empty (right <= left) when nothing was.
+    RECT takeWrittenArea();
 
 protected:
     IDirectDrawSurface7(DWORD width, DWORD height, DWORD bytesPerPixel, LONG pitch,
@@ -157,11 +162,18 @@ protected:
     ~IDirectDrawSurface7() override;
 
     void describe(DDSURFACEDESC2& desc) const;
+    void markWritten(const RECT& area);
+    RECT wholeArea() const;
 
 private:
     friend HRESULT createMemorySurface(int, int, int, int, IDirectDrawSurface7**);
 
     std::atomic<int> locks{0};
+    // Guarded by writtenLock: what was written since takeWrittenArea, and what the locks held since the
+    // count was last 0 may still write (counted again when the last of them is released).
+    std::mutex writtenLock;
+    RECT written{};
+    RECT lockedArea{};
     DWORD surfaceWidth;
     DWORD surfaceHeight;
     DWORD pixelBytes;

@@ -191,6 +191,10 @@ bool ensureVideo() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // Closing the window is a request the game answers (WM_CLOSE); SDL must not add a quit of its own.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // A window's own pixels stay in the window system's memory: backed by a GL texture instead, they would
+    // start a GL context, which without a graphics card is a software rasteriser that costs more than
+    // everything else a frame does. The display makes a renderer itself where a card is there.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         return true;
     }

@@ -85,15 +85,15 @@ inline std::uint32_t withLane(std::uint32_t dst, std::uint32_t value, int lane) 
     return (dst & ~laneMask(lane)) | value << laneShift(lane);
 }
 
-// Holds the locks of the two things a loop touches (locked once when they are one image); ok() is false,
-// with nothing left locked, when either lock fails.
+// Holds the locks of the two things a loop touches (locked once when they are one image), the second only
+// read; ok() is false, with nothing left locked, when either lock fails.
 template <class First, class Second> class Locks {
 public:
     Locks(First& first, Second& second)
         : first(first), second(second),
           same(static_cast<const void*>(&first) == static_cast<const void*>(&second)) {
         firstLocked = first.lock();
-        secondLocked = firstLocked && (same || second.lock());
+        secondLocked = firstLocked && (same || second.lockForReading());
     }
     ~Locks() {
         if (secondLocked && !same) {

@@ -3,6 +3,12 @@
 #include "engine/kernel/Object.h"
 
 #include <cstdint>
+
+namespace graphics {
+std::uint64_t nextContentVersion();
+}
+
+#include <cstdint>
 #include <vector>
 
 namespace graphics {
@@ -12,8 +18,19 @@ class ChannelBuffer : public kernel::Object {
 public:
     ChannelBuffer(int width, int height);
 
-    virtual bool lock() { return true; }
+    // A lock counts as a change of the bytes, as an image's does.
+    virtual bool lock() {
+        contentVersion = nextContentVersion();
+        return true;
+    }
     virtual bool unlock() { return true; }
+    bool lockForReading() {
+        const std::uint64_t kept = contentVersion;
+        const bool locked = lock();
+        contentVersion = kept;
+        return locked;
+    }
+    std::uint64_t getContentVersion() const { return contentVersion; }
 
     std::uint8_t* data() { return bytes.data(); }
     const std::uint8_t* data() const { return bytes.data(); }
@@ -27,6 +44,7 @@ private:
     int width;
     int height;
     std::vector<std::uint8_t> bytes;
+    std::uint64_t contentVersion = nextContentVersion();
 };
 
 } // namespace graphics

@@ -1,8 +1,14 @@
 #include "engine/graphics/ImageBase.h"
 
+#include <atomic>
 #include <limits>
 
 namespace graphics {
+
+std::uint64_t nextContentVersion() {
+    static std::atomic<std::uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
 
 ImageBase::ImageBase() : twin(this) {}
 
@@ -24,6 +30,25 @@ void ImageBase::setTwin(ImageBase* image) {
     if (previous != this && previous != nullptr) {
         previous->release();
     }
+}
+
+bool ImageBase::lockForReading() {
+    const std::uint64_t kept = contentVersion;
+    const bool locked = lock();
+    contentVersion = kept;
+    return locked;
+}
+
+void ImageBase::setModified(bool value) {
+    modified = value;
+    if (value) {
+        markChanged();
+    }
+}
+
+void ImageBase::setAlphaMode(bool value) {
+    alphaMode = value;
+    markChanged();
 }
 
 std::size_t ImageBase::bufferBytes(int width, int height, int bytesPerPixel) {

@@ -2,6 +2,7 @@
 
 #include "engine/graphics/PixelFormat.h"
 #include "engine/kernel/Object.h"
+#include "engine/kernel/Rect.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +12,9 @@ namespace graphics {
 class ImagePainter;
 class ImageChannel;
 
+// A value never handed out before: the content versions of images and channel buffers.
+std::uint64_t nextContentVersion();
+
 // A rectangle of pixels in a known format, drawn on through its painter.
 class ImageBase : public kernel::Object {
 public:
@@ -18,18 +22,36 @@ public:
     ~ImageBase() override;
 
     virtual int getWidth() const { return width; }
-    virtual void setWidth(int value) { width = value; }
+    virtual void setWidth(int value) {
+        width = value;
+        markChanged();
+    }
     virtual int getHeight() const { return height; }
-    virtual void setHeight(int value) { height = value; }
+    virtual void setHeight(int value) {
+        height = value;
+        markChanged();
+    }
     // Bytes from one row to the next.
     virtual int getPitch() const { return pitch; }
-    virtual void setPitch(int value) { pitch = value; }
+    virtual void setPitch(int value) {
+        pitch = value;
+        markChanged();
+    }
     virtual int pixelIndex(int x, int y) const = 0;
     virtual const PixelFormat* getPixelFormat() const { return &pixelFormat; }
-    virtual void setPixelFormat(const PixelFormat& format) { pixelFormat = format; }
-    // False when the pixels cannot be reached; a loop then writes nothing.
+    virtual void setPixelFormat(const PixelFormat& format) {
+        pixelFormat = format;
+        markChanged();
+    }
+    // False when the pixels cannot be reached; a loop then writes nothing. A lock counts as a change of the
+    // pixels (see getContentVersion).
     virtual bool lock() = 0;
     virtual bool unlock() = 0;
+    // A lock by a caller that only reads the pixels: the content version stays.
+    bool lockForReading();
+    // Until called again with null, nothing outside the area (image pixels) is written: an image over a
+    // display surface then locks only that part, so that the display knows what may have changed.
+    virtual void limitWrites(const kernel::Rect* area) { (void)area; }
     virtual void* getPixels() const = 0;
     virtual void setPixels(void* pixels) = 0;
     // A new painter (reference count 0) on this image.
@@ -44,10 +66,16 @@ public:
     void setTwin(ImageBase* image);
 
     bool isModified() const { return modified; }
-    void setModified(bool value) { modified = value; }
+    void setModified(bool value);
     // As a source: true lets its own per-pixel alpha take part, false uses only the painter's alpha.
     bool getAlphaMode() const { return alphaMode; }
-    void setAlphaMode(bool value) { alphaMode = value; }
+    void setAlphaMode(bool value);
+
+    // Changes whenever what the image shows may have changed: a lock, new pixels, a new size, format or
+    // alpha mode. Never the same for two images, so an equal version means an unchanged picture (what lets
+    // a frame that would draw the same again be left as it is).
+    std::uint64_t getContentVersion() const { return contentVersion; }
+    void markChanged() { contentVersion = nextContentVersion(); }
 
     static constexpr kernel::ClassInfo classInfo{&kernel::Object::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
@@ -65,6 +93,7 @@ private:
     int pitch = 0;
     bool modified = false;
     bool alphaMode = true;
+    std::uint64_t contentVersion = nextContentVersion();
 };
 
 } // namespace graphics

@@ -41,6 +41,7 @@ bool MemoryImage::allocate(int newWidth, int newHeight) {
 }
 
 void MemoryImage::freePixels() {
+    markChanged();
     std::free(pixels);
     std::free(alphaBuffer);
     pixels = nullptr;

@@ -13,10 +13,16 @@ public:
     ~MemoryImage() override;
 
     int pixelIndex(int x, int y) const override { return (getPitch() / 2) * y + x; }
-    bool lock() override { return true; }
+    bool lock() override {
+        markChanged();
+        return true;
+    }
     bool unlock() override { return true; }
     void* getPixels() const override { return pixels; }
-    void setPixels(void* value) override { pixels = static_cast<std::uint16_t*>(value); }
+    void setPixels(void* value) override {
+        pixels = static_cast<std::uint16_t*>(value);
+        markChanged();
+    }
     ImagePainter* createPainter() override;
     ImageChannel* createChannelView(int lane) override;
     void freePixels() override;

@@ -38,6 +38,7 @@ bool MemoryImage32::allocate(int newWidth, int newHeight) {
 }
 
 void MemoryImage32::freePixels() {
+    markChanged();
     std::free(pixels);
     pixels = nullptr;
 }

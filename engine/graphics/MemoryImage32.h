@@ -13,10 +13,16 @@ public:
     ~MemoryImage32() override;
 
     int pixelIndex(int x, int y) const override { return (getPitch() / 4) * y + x; }
-    bool lock() override { return true; }
+    bool lock() override {
+        markChanged();
+        return true;
+    }
     bool unlock() override { return true; }
     void* getPixels() const override { return pixels; }
-    void setPixels(void* value) override { pixels = static_cast<std::uint32_t*>(value); }
+    void setPixels(void* value) override {
+        pixels = static_cast<std::uint32_t*>(value);
+        markChanged();
+    }
     ImagePainter* createPainter() override;
     ImageChannel* createChannelView(int lane) override;
     void freePixels() override;

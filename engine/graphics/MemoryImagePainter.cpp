@@ -268,7 +268,7 @@ void MemoryImagePainter::prepareSource(ImageBase& source) {
 }
 
 void MemoryImagePainter::convertIntoTwin(ImageBase& source, MemoryImage& twin) {
-    source.lock();
+    source.lockForReading();
     convertImage32To16(source, twin);
     source.setModified(false);
     source.unlock();
@@ -277,7 +277,7 @@ void MemoryImagePainter::convertIntoTwin(ImageBase& source, MemoryImage& twin) {
 // When no twin can be made the old one stays, and twinOf refuses it unless it is a 16-bit image of the
 // source's size.
 void MemoryImagePainter::makeTwin(ImageBase& source) {
-    source.lock();
+    source.lockForReading();
     if (MemoryImage* made = createImage16From(source)) {
         source.setTwin(made);
         made->setAlphaMode(source.getAlphaMode());

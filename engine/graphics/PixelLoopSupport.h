@@ -10,11 +10,15 @@
 
 namespace graphics::loops {
 
+// What a loop does with what it locks: a source that is only read keeps its content version.
+enum class Access { Write, Read };
+
 // Holds one lock of an image or channel buffer for the span of a loop and releases it only when it was
 // taken, so a loop that returns early after a failed lock leaves every count balanced.
 template <class Lockable> class ScopedLock {
 public:
-    explicit ScopedLock(Lockable& target) : target(target), locked(target.lock()) {}
+    explicit ScopedLock(Lockable& target, Access access = Access::Write)
+        : target(target), locked(access == Access::Read ? target.lockForReading() : target.lock()) {}
     ~ScopedLock() {
         if (locked) {
             target.unlock();
@@ -30,14 +34,15 @@ private:
     bool locked;
 };
 
-// Runs body under the locks of both, taken in this order; nothing runs when either lock fails. One image
-// passed twice is locked twice (the 32-bit painter's own loops lock it once, see BlitLoops32Rules.h).
+// Runs body under the locks of both, taken in this order; nothing runs when either lock fails. The first is
+// written, the second only read. One image passed twice is locked twice (the 32-bit painter's own loops
+// lock it once, see BlitLoops32Rules.h).
 template <class First, class Second, class Body> void underLocks(First& first, Second& second, Body body) {
     ScopedLock firstLock(first);
     if (!firstLock) {
         return;
     }
-    ScopedLock secondLock(second);
+    ScopedLock secondLock(second, Access::Read);
     if (!secondLock) {
         return;
     }

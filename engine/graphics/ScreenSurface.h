@@ -1,7 +1,12 @@
 #pragma once
 
+#include "engine/kernel/Rect.h"
 #include "host/ComObject.h"
 #include "host/Display.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 
 namespace graphics {
 
@@ -15,15 +20,28 @@ public:
         setSurface(nullptr);
     }
 
-    // The pixel pointer is taken from the lock whatever its result; callers write nothing when it fails.
+    // The pixel pointer is taken from the lock whatever its result; callers write nothing when it fails. A
+    // lock of part of the surface points at the part's corner: the image's pixels start where its first
+    // row would.
     bool lock() override {
         if (surface == nullptr) {
             return false;
         }
-        host::RECT whole{0, 0, this->getWidth(), this->getHeight()};
-        const host::HRESULT result = surface->Lock(&whole, &surfaceDesc, host::DDLOCK_WAIT, nullptr);
-        this->setPixels(surfaceDesc.lpSurface);
+        const host::RECT area = lockArea();
+        const host::HRESULT result =
+            surface->Lock(const_cast<host::RECT*>(&area), &surfaceDesc, host::DDLOCK_WAIT, nullptr);
+        auto* corner = static_cast<std::uint8_t*>(surfaceDesc.lpSurface);
+        const std::ptrdiff_t offset =
+            static_cast<std::ptrdiff_t>(area.top) * surfaceDesc.lPitch +
+            static_cast<std::ptrdiff_t>(area.left) * (surfaceDesc.ddpfPixelFormat.dwRGBBitCount / 8);
+        this->setPixels(corner != nullptr ? corner - offset : nullptr);
         return host::SUCCEEDED(result);
+    }
+    void limitWrites(const kernel::Rect* area) override {
+        limited = area != nullptr;
+        if (area != nullptr) {
+            limit = *area;
+        }
     }
     bool unlock() override { return surface != nullptr && host::SUCCEEDED(surface->Unlock(nullptr)); }
 
@@ -41,7 +59,21 @@ public:
     const host::DDSURFACEDESC2& getSurfaceDesc() const { return surfaceDesc; }
 
 private:
+    // The whole surface, or the part of it writes are limited to (never empty: a lock needs a pixel).
+    host::RECT lockArea() const {
+        host::RECT whole{0, 0, this->getWidth(), this->getHeight()};
+        if (!limited) {
+            return whole;
+        }
+        const host::RECT part{std::max<host::LONG>(limit.x, 0), std::max<host::LONG>(limit.y, 0),
+                              std::min<host::LONG>(limit.right(), whole.right),
+                              std::min<host::LONG>(limit.bottom(), whole.bottom)};
+        return part.left < part.right && part.top < part.bottom ? part : whole;
+    }
+
     host::IDirectDrawSurface7* surface = nullptr;
+    bool limited = false;
+    kernel::Rect limit;
     host::DDSURFACEDESC2 surfaceDesc;
 };
 

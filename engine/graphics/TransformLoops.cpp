@@ -307,7 +307,7 @@ void rotate(Image& dst, const kernel::Rect& clip, int x, int y, int px, int py, 
         return;
     }
     const ScopedLock dstLock(dst);
-    const ScopedLock srcLock(src);
+    const ScopedLock srcLock(src, loops::Access::Read);
     const Step step(dst, src, alpha...);
     if (!dstLock || !srcLock || !step.ready()) {
         return;
@@ -376,7 +376,7 @@ template <template <class> class Sampling, class Step, class Image, class... Alp
 void stretch(Image& dst, const kernel::Rect& clip, const kernel::Rect& target, Image& src,
              const kernel::Rect& sourceRect, Alpha... alpha) {
     const ScopedLock dstLock(dst);
-    const ScopedLock srcLock(src);
+    const ScopedLock srcLock(src, loops::Access::Read);
     const Step step(dst, src, alpha...);
     if (!dstLock || !srcLock || !step.ready()) {
         return;

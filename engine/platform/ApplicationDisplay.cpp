@@ -289,6 +289,8 @@ void Application::present() {
     host::IDirectDrawSurface7* back = surfaceOf(backImage.get());
     if (showFps && back != nullptr) {
         drawDebugLines(back);
+        // Drawn past the image: its next painting must not take the text for its own picture.
+        backImage->markChanged();
     }
     debugLines.clear();
     if (primary == nullptr || back == nullptr) {

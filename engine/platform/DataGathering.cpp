@@ -3,6 +3,7 @@
 #include "engine/kernel/PathUtil.h"
 #include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/ValueDocument.h"
+#include "engine/platform/ProcessorClock.h"
 #include "host/Registry.h"
 #include "host/System.h"
 
@@ -48,8 +49,10 @@ std::string directXText(std::int32_t code) {
 
 } // namespace
 
+// The processor's clock is measured from now on, while the game loads, and kept for the snapshot at exit.
 DataGathering::Sources DataGathering::systemSources() {
-    return Sources{secondsNow, [] { return SystemInfo(); }};
+    const std::shared_ptr<ProcessorClock> clock = std::make_shared<ProcessorClock>();
+    return Sources{secondsNow, [clock] { return SystemInfo(clock->megahertz()); }};
 }
 
 DataGathering* DataGathering::create(const std::string& gameId) {

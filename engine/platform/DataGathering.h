@@ -32,7 +32,7 @@ enum class WriteResult {
 class DataGathering {
 public:
     // The outside facts the record reads. Tests give their own so that nothing waits on the processor
-    // measurement and the times are known.
+    // measurement and the times are known. The system's own start measuring the processor at once.
     struct Sources {
         // Seconds since 1970-01-01 00:00 UTC.
         std::function<std::int32_t()> now;

@@ -82,9 +82,17 @@ SystemInfo::SystemInfo(const CpuClocks& clocks) {
     fill(clocks);
 }
 
+SystemInfo::SystemInfo(std::int32_t measuredMHz) {
+    fillMeasured(measuredMHz);
+}
+
 void SystemInfo::fill(const CpuClocks& clocks) {
+    fillMeasured(MeasureCpuMHz(clocks));
+}
+
+void SystemInfo::fillMeasured(std::int32_t measuredMHz) {
     readProcessor(*this);
-    cpuMHz = MeasureCpuMHz(clocks);
+    cpuMHz = measuredMHz;
     GetOSName(*this);
     readComputerName(*this);
     directXVersion = GetDirectXVersion();

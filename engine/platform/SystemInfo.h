@@ -36,8 +36,11 @@ struct SystemInfo {
     // Filled at once; measuring the processor takes one to five seconds on the real clocks.
     SystemInfo();
     explicit SystemInfo(const CpuClocks& clocks);
+    // With the processor's clock measured already (ProcessorClock).
+    explicit SystemInfo(std::int32_t measuredMHz);
 
     void fill(const CpuClocks& clocks = systemCpuClocks());
+    void fillMeasured(std::int32_t measuredMHz);
 };
 
 // osName, osBuild and osCode: the system's name and kernel release, or "Unknown" with build 0.

@@ -45,7 +45,7 @@ kernel::NodeValue& painterDeclaration(kernel::NodeValue& settings) {
 kernel::SmartPtr<graphics::MemoryImage32> copyImage(graphics::ImageBase& source) {
     kernel::SmartPtr<graphics::MemoryImage32> copy =
         graphics::createImage32(source.getWidth(), source.getHeight());
-    if (!copy || source.getPixelFormat()->bytesPerPixel != 4 || !source.lock()) {
+    if (!copy || source.getPixelFormat()->bytesPerPixel != 4 || !source.lockForReading()) {
         return copy;
     }
     if (const auto* pixels = static_cast<const std::uint32_t*>(source.getPixels())) {

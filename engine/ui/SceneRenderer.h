@@ -1,12 +1,10 @@
 #pragma once
 
+#include "engine/graphics/RecordingPainter.h"
+#include "engine/kernel/SmartPtr.h"
 #include "engine/ui/SceneTreeComponent.h"
 
 #include <cstdint>
-
-namespace graphics {
-class ImagePainter;
-}
 
 namespace ui {
 
@@ -14,15 +12,30 @@ class Scene;
 
 // Paints the current scene into the back buffer once per frame: its background, then its tree. Invisible
 // and dead subtrees are left out; suspended nodes are painted.
+//
+// A scene at rest draws much the same picture frame after frame. Each frame is therefore first only written
+// down; on a back buffer nobody touched since the last frame, only the area its drawing differs in from the
+// last one is drawn again, and a frame that draws the same draws nothing. A node's paint must therefore
+// give the same result when run twice.
 class SceneRenderer : public SceneTreeComponent {
 public:
-    using SceneTreeComponent::SceneTreeComponent;
+    explicit SceneRenderer(GameNode* root);
+    ~SceneRenderer() override;
 
     // Nothing without an application to paint on.
     void onFrame(std::uint32_t ms) override;
 
     static constexpr kernel::ClassInfo classInfo{&platform::SceneComponent::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
+
+private:
+    void paintFrame(graphics::ImagePainter& painter);
+    graphics::RecordingPainter& recorderFor(graphics::ImagePainter& painter);
+
+    kernel::SmartPtr<graphics::RecordingPainter> recorder;
+    // What the last frame drew, and the back buffer's content version right after.
+    graphics::RecordingPainter::Recording lastDrawn;
+    std::uint64_t versionDrawn = 0;
 };
 
 // The scene's background, then the node's subtree as the renderer paints it; the game draws scenes into

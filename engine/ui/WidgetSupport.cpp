@@ -30,7 +30,7 @@ bool maskHits(graphics::ImageBase& mask, int localX, int localY) {
     if (mask.getPixelFormat()->bytesPerPixel != 4) {
         return true;
     }
-    if (localX >= mask.getWidth() || localY >= mask.getHeight() || !mask.lock()) {
+    if (localX >= mask.getWidth() || localY >= mask.getHeight() || !mask.lockForReading()) {
         return false;
     }
     bool hit = false;
