@@ -32,6 +32,8 @@ public:
     // False only for the empty text and the exact text "false": "False", "0" and "no" are true.
     bool asBool() const;
     const WideString& text() const { return value; }
+    // The text narrowed: the low byte of each unit.
+    std::string asString() const { return narrowString(value); }
 
     // Each writer does nothing on DUMMY_VALUE.
     void setInt(std::int32_t number);

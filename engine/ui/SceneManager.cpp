@@ -187,6 +187,22 @@ void SceneManager::leavePreviousScene() {
     leaving->setState(Scene::State::NotCurrent);
 }
 
+void SceneManager::leaveEnteredScenes() {
+    // Held: a scene's leave may run game code that changes the manager's pointers.
+    const kernel::SmartPtr<Scene> leaving = current;
+    if (!leaving) {
+        return;
+    }
+    if (leaving->isKindOf(SceneTransition::classInfo)) {
+        static_cast<SceneTransition&>(*leaving).leaveEnteredTarget();
+    }
+    if (leaving->getState() == Scene::State::Current) {
+        leaving->onLeave();
+        leaving->setState(Scene::State::NotCurrent);
+    }
+    leavePreviousScene();
+}
+
 void SceneManager::runCurrentScene(std::uint32_t ms) {
     // Held for the frame: the scene's own code may drop every other reference to it.
     const kernel::SmartPtr<Scene> scene = current;

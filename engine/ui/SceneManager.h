@@ -47,6 +47,11 @@ public:
     // Null uninstalls.
     void setToolTip(ToolTip* tip);
 
+    // At quit, before anything is saved: leaves each scene that has been entered and not yet left, once
+    // and newest first: the target that a current transition has entered early, the current scene and the
+    // replaced scene whose leave waits for the next frame.
+    void leaveEnteredScenes();
+
     Scene* currentScene() const { return current.get(); }
     Scene* previousScene() const { return previous.get(); }
     Scene* nextScene() const { return next.get(); }

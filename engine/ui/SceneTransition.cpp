@@ -2,6 +2,8 @@
 
 #include "engine/ui/SceneManager.h"
 
+#include <utility>
+
 namespace ui {
 
 SceneTransition::SceneTransition() = default;
@@ -18,6 +20,7 @@ void SceneTransition::onEnter() {
 void SceneTransition::setScenes(Scene* from, Scene* to) {
     source = from;
     target = to;
+    targetEntered = false;
 }
 
 void SceneTransition::enterTarget() {
@@ -25,7 +28,16 @@ void SceneTransition::enterTarget() {
         return;
     }
     target->onEnter();
+    targetEntered = true;
     target->listenerList().setActive(false);
+}
+
+void SceneTransition::leaveEnteredTarget() {
+    if (!target || !std::exchange(targetEntered, false)) {
+        return;
+    }
+    target->onLeave();
+    target->setState(State::NotCurrent);
 }
 
 void SceneTransition::finish() {

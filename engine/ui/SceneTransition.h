@@ -25,6 +25,9 @@ public:
     // The switch to the target follows in the next frame.
     virtual void finish();
     void callFinish() { finish(); }
+    // At quit, while the transition is still current: the target entered early is left too, once. A
+    // target not entered yet is not left.
+    void leaveEnteredTarget();
 
     Scene* getSourceScene() const { return source.get(); }
     Scene* getTargetScene() const { return target.get(); }
@@ -38,6 +41,8 @@ private:
     kernel::SmartPtr<Scene> source;
     kernel::SmartPtr<Scene> target;
     bool reactivateTarget = true;
+    // Entered through enterTarget and not left since.
+    bool targetEntered = false;
 };
 
 } // namespace ui

@@ -28,6 +28,7 @@ public:
     host::HRESULT load(const std::string& file, unsigned int mode);
     // The channel played on, or -1. The effective volume is volume x own volume / 255, truncated.
     int play(std::uint8_t volume, std::uint8_t pan, bool loop);
+    int playOnce(std::uint8_t volume, std::uint8_t pan) { return play(volume, pan, false); }
     int playLooped(std::uint8_t volume, std::uint8_t pan) { return play(volume, pan, true); }
     bool stop();
 

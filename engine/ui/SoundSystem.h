@@ -52,6 +52,8 @@ public:
     bool isMuted() const { return muted; }
     std::uint8_t getSfxVolume() const { return sfxVolume; }
     const MusicSlot& getCurrentSlot() const { return current; }
+    // The file of the tune that plays (during a cross-fade the outgoing one); empty when none does.
+    std::string currentMusicName() const { return current.name; }
     // The fade (0..1) of the tune that plays: where a new fade of it starts.
     float musicFadeLevel() const { return current.fade; }
     const MusicSlot& getOtherSlot() const { return other; }

@@ -204,12 +204,10 @@ void runMessageLoop() {
 }
 
 // What the current scene keeps in memory (the player's progress, an open session) is handed over by its
-// leave operation, so it runs before anything is saved.
+// leave operation, so it runs before anything is saved; so does the leave of a transition's target.
 void leaveCurrentScene() {
     announce("leave current scene");
-    if (ui::Scene* scene = ui::SceneManager::instance()->currentScene()) {
-        scene->onLeave();
-    }
+    ui::SceneManager::instance()->leaveEnteredScenes();
 }
 
 // A save that fails at the end of a run has no later chance, so it is at least heard; the writer has already

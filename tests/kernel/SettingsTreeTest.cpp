@@ -130,4 +130,5 @@ TEST(SettingsTree, WideningKeepsHighBytesAsSignedUnits) {
     const ScalarValue value("s", "String", bytes);
     EXPECT_EQ(value.text(), wide);
     EXPECT_EQ(value.toString(), bytes);
+    EXPECT_EQ(ScalarValue("w", WideString(u"\u0141\u20AC"), kernel::Typing::Typed).asString(), "A\xAC");
 }

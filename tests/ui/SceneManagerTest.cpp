@@ -139,6 +139,32 @@ TEST_F(SceneManagerTest, TransitionEntersTargetEarlyAndHandsOver) {
     EXPECT_TRUE(scene("B")->listenerList().isActive());
 }
 
+// Quitting while a transition runs: the target it has entered early is left with it, once; the scene it
+// replaces, whose leave waits for the next frame, is left too.
+TEST_F(SceneManagerTest, QuittingLeavesEveryEnteredSceneOnceButNoTargetNotYetEntered) {
+    for (const bool targetEntered : {false, true}) {
+        SCOPED_TRACE(targetEntered);
+        TearDown();
+        SetUp();
+        manager->changeScene("A");
+        frame();
+        manager->setTransition(new ui::SceneTransition());
+        manager->changeScene("B");
+        frame();
+        auto* transition = static_cast<ui::SceneTransition*>(manager->currentScene());
+        if (targetEntered) {
+            transition->enterTarget();
+        }
+        events.clear();
+        manager->leaveEnteredScenes();
+        manager->leaveEnteredScenes();
+        const std::vector<std::string> left = targetEntered ? std::vector<std::string>{"B leave", "A leave"}
+                                                            : std::vector<std::string>{"A leave"};
+        EXPECT_EQ(events, left);
+        EXPECT_EQ(transition->getState(), Scene::State::NotCurrent);
+    }
+}
+
 TEST_F(SceneManagerTest, DeadNodesGoAtTheEndOfTheFrameAndClosedDialogsShowAgain) {
     readDeclarations(declarations);
     manager->changeScene("A");

@@ -104,6 +104,7 @@ public:
     Writer(const Style& style, double seconds)
         : style(style), timing(timingOf(style, seconds)), noise(style.seed) {
         score.seconds = seconds;
+        score.beatSeconds = timing.beatSeconds;
     }
 
     Score write();

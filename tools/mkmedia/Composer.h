@@ -49,6 +49,7 @@ Style styleOf(const std::string& kind);
 
 struct Score {
     double seconds = 0.0;
+    double beatSeconds = 0.5; // the tempo after bending
     std::vector<Note> notes;
 };
 

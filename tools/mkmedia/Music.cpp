@@ -1,6 +1,8 @@
 // Music: <music file="music/NAME.ogg" kind="loading|selection|game" seconds="20"/>. The score of the
 // kind is played into a stereo loop whose note tails wrap round to its start, so the file loops without
-// a seam, and is encoded as Ogg Vorbis.
+// a seam, and is encoded as Ogg Vorbis. The file starts a little before the first downbeat, where the
+// loudness runs on evenly: a loop cut at the downbeat itself would jump from the quiet end of the last
+// bar to the full first strike every time it comes round.
 
 #include "tools/mkmedia/AudioEncoding.h"
 #include "tools/mkmedia/Composer.h"
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <tuple>
 #include <utility>
@@ -126,7 +129,67 @@ void Mixer::play(const Note& note) {
     place(rendered(Instrument::Pad, note.midi + kSpreadCents / 100.0, note.seconds), frame, note.gain, 0.6f);
 }
 
-// The stream's serial number from the file name: fixed for a file, different between files.
+// The summed power of both channels round the loop, for the loudness of any stretch of it in O(1).
+class LoopPower {
+public:
+    LoopPower(const std::vector<float>& left, const std::vector<float>& right)
+        : prefix(left.size() + 1, 0.0) {
+        for (std::size_t i = 0; i < left.size(); ++i) {
+            prefix[i + 1] = prefix[i] + double{left[i]} * left[i] + double{right[i]} * right[i];
+        }
+    }
+
+    // Of `length` frames from `start`, wrapping round the end.
+    double over(std::size_t start, std::size_t length) const {
+        const std::size_t frames = prefix.size() - 1;
+        start %= frames;
+        if (start + length <= frames) {
+            return prefix[start + length] - prefix[start];
+        }
+        return prefix[frames] - prefix[start] + prefix[start + length - frames];
+    }
+
+private:
+    std::vector<double> prefix;
+};
+
+// How far apart the loudness just before and just after a point is: the largest log ratio of the power
+// over windows short enough to hear a jump and long enough not to hear single waves.
+double loudnessStep(const LoopPower& power, std::size_t point, std::size_t frames) {
+    constexpr double kWindowSeconds[] = {0.1, 0.25};
+    double step = 0.0;
+    for (const double seconds : kWindowSeconds) {
+        const auto window = static_cast<std::size_t>(seconds * kRate);
+        const double before = power.over(point + frames - window, window);
+        const double after = power.over(point, window);
+        if (before > 0.0 && after > 0.0) {
+            step = std::max(step, std::fabs(std::log(after / before)));
+        } else if (before > 0.0 || after > 0.0) {
+            return std::numeric_limits<double>::infinity();
+        }
+    }
+    return step;
+}
+
+// Turns the loop so that it starts up to a beat before the first downbeat, at the point where the
+// loudness before and after it differs least; the nearest such point wins, so the lead-in stays short.
+void startWhereLoudnessIsEven(std::vector<float>& left, std::vector<float>& right, double beatSeconds) {
+    const std::size_t frames = left.size();
+    const std::size_t longest = std::min(static_cast<std::size_t>(beatSeconds * kRate), frames / 2);
+    const LoopPower power(left, right);
+    std::size_t bestLead = 0;
+    double bestStep = loudnessStep(power, 0, frames);
+    for (std::size_t lead = 1; lead <= longest; ++lead) {
+        const double step = loudnessStep(power, frames - lead, frames);
+        if (step < bestStep) {
+            bestStep = step;
+            bestLead = lead;
+        }
+    }
+    const auto start = static_cast<std::ptrdiff_t>((frames - bestLead) % frames);
+    std::rotate(left.begin(), left.begin() + start, left.end());
+    std::rotate(right.begin(), right.begin() + start, right.end());
+}
 
 // Bounds against bad data: a loop must hold at least a bar, and minutes of music would bloat the
 // build for nothing.
@@ -147,6 +210,7 @@ bool generateMusic(const Entry& entry, const Context& context, std::string& erro
     for (const Note& note : score.notes) {
         mixer.play(note);
     }
+    startWhereLoudnessIsEven(mixer.left, mixer.right, score.beatSeconds);
     synth::normalise(mixer.left, mixer.right, kMusicPeak);
     std::vector<std::uint8_t> file;
     const VorbisSettings settings{kRate, kQuality, oggSerialOf(entry.file())};
