@@ -1,5 +1,6 @@
 #include "engine/platform/SystemInfo.h"
 #include "engine/platform/DirectXProbe.h"
+#include "engine/platform/ProcessorClock.h"
 
 #include "host/System.h"
 #include "host/Testing.h"
@@ -81,6 +82,24 @@ TEST_F(PlatformSystemInfo, MeasurementSurvivesWrappingCounters) {
     const host::DWORD priority = host::GetPriorityClass(host::GetCurrentProcess());
     EXPECT_EQ(platform::MeasureCpuMHz(machine.clocks()), 3006);
     EXPECT_EQ(host::GetPriorityClass(host::GetCurrentProcess()), priority);
+}
+
+// Measured on a thread of its own from the start, the result waits for it; without a thread it is measured
+// when asked for.
+TEST_F(PlatformSystemInfo, TheProcessorClockIsMeasuredOnAThreadAndKept) {
+    FakeMachine machine;
+    machine.mhzPerPass = {2000};
+    platform::ProcessorClock clock(machine.clocks());
+    EXPECT_EQ(clock.megahertz(), 2004);
+    EXPECT_EQ(clock.megahertz(), 2004);
+    EXPECT_EQ(machine.passes(), 2) << "measured once";
+
+    host::testing::failCall("CreateThread");
+    FakeMachine threadless;
+    threadless.mhzPerPass = {1500};
+    platform::ProcessorClock fallback(threadless.clocks());
+    EXPECT_EQ(threadless.passes(), 0);
+    EXPECT_EQ(fallback.megahertz(), 1503);
 }
 
 // The other fields are the host's answers as they are; the measured and composed ones are checked here.

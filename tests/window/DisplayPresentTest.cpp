@@ -156,10 +156,16 @@ TEST_F(DisplayPresentTest, ShowsASixteenBitBackBufferExpanded) {
     EXPECT_EQ(wrong, 0);
 }
 
-TEST_F(DisplayPresentTest, FullScreenScalesThePictureIntoTheMiddle) {
-    // Without a window manager (a bare X server) nobody makes the X window cover the screen, although SDL
-    // counts it as desktop-sized; the software renderer draws the picture SDL's way and reads that back.
-    setenv("SDL_RENDER_DRIVER", "software", 1);
+// Full screen scales the picture in software into the window's pixels, or through a renderer where one is
+// asked for by name (as where a graphics card scales it). Without a window manager (a bare X server) nobody
+// makes the X window cover the screen, although SDL counts it as desktop-sized; what is read back is the
+// picture as drawn.
+class FullScreenPresentTest : public DisplayPresentTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(FullScreenPresentTest, ScalesThePictureIntoTheMiddle) {
+    if (*GetParam() != '\0') {
+        setenv("SDL_RENDER_DRIVER", GetParam(), 1);
+    }
     // A wide game, so that a 4:3 screen shows bars.
     ASSERT_NO_FATAL_FAILURE(open(true, 640, 400));
     unsetenv("SDL_RENDER_DRIVER");
@@ -187,6 +193,36 @@ TEST_F(DisplayPresentTest, FullScreenScalesThePictureIntoTheMiddle) {
     EXPECT_EQ(
         std::tuple(area.gameWidth, area.gameHeight, area.shown.x, area.shown.y, area.shown.w, area.shown.h),
         std::tuple(640, 400, left, top, width, height));
+
+    // A change sent alone joins the picture without a seam: the same as the whole picture scaled again.
+    ASSERT_NO_FATAL_FAILURE(present([&](int x, int y) {
+        return x >= 300 && x < 340 && y >= 180 && y < 230 ? 0x808080u : colours[(y >= 200) * 2 + (x >= 320)];
+    }));
+    const std::vector<std::uint32_t> changed = shown;
+    host::testing::simulateExposure();
+    ASSERT_NO_FATAL_FAILURE(present([&](int x, int y) {
+        return x >= 300 && x < 340 && y >= 180 && y < 230 ? 0x808080u : colours[(y >= 200) * 2 + (x >= 320)];
+    }));
+    EXPECT_TRUE(changed == shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scaling, FullScreenPresentTest, ::testing::Values("", "software"));
+
+TEST_F(DisplayPresentTest, AWindowShowsAChangeSentAloneInPlace) {
+    ASSERT_NO_FATAL_FAILURE(open(false));
+    ASSERT_NO_FATAL_FAILURE(present(pattern32));
+    const auto changed = [](int x, int y) {
+        return x >= 130 && x < 150 && y >= 40 && y < 47 ? 0xFF123456u : pattern32(x, y);
+    };
+    ASSERT_NO_FATAL_FAILURE(present(changed));
+    ASSERT_EQ(host::testing::lastSentRectangles().size(), 1u);
+    int wrong = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            wrong += shownAt(x, y) != (changed(x, y) & 0xFFFFFF);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST_F(DisplayPresentTest, ClosingAndReopeningTheDisplayKeepsPresenting) {

@@ -1,0 +1,118 @@
+// The renderer draws a frame again only where it differs from the last one: whatever changed, the back
+// buffer must hold exactly what drawing the whole tree gives.
+
+#include "engine/ui/SceneRenderer.h"
+
+#include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/ImagePainter.h"
+#include "engine/graphics/MemoryImage32.h"
+#include "engine/kernel/Color.h"
+#include "engine/platform/Application.h"
+#include "engine/ui/Sprite.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using kernel::SmartPtr;
+
+// A picture whose colour and alpha change across it, drawn with its own alpha.
+SmartPtr<graphics::MemoryImage32> picture(int width, int height, std::uint32_t seed, bool alpha) {
+    SmartPtr<graphics::MemoryImage32> image = graphics::createImage32(width, height);
+    std::uint32_t* pixels = image->pixels32();
+    for (int i = 0; i < width * height; ++i) {
+        pixels[i] = (static_cast<std::uint32_t>(i * 5 + seed) & 0xFF) << 24 | (i * 2654435761u + seed) >> 8;
+    }
+    image->setAlphaMode(alpha);
+    return image;
+}
+
+class SceneRendererTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        app = platform::Application::create("renderer test", 640, 480, false, 0, 101);
+        ASSERT_NE(app->getBackPainter(), nullptr);
+        root->addChild(new ui::Sprite(0, 0, picture(640, 480, 1, false).get()));
+        root->addChild(blended.get());
+        root->addChild(faded.get());
+        root->addChild(turned.get());
+        faded->setAlpha(128);
+        turned->setRotation(0.5f);
+    }
+    void TearDown() override {
+        platform::closeApplicationDisplay();
+        platform::Application::destroy();
+    }
+
+    std::vector<std::uint32_t> backBuffer() const {
+        graphics::ImageBase& back = *app->getBackImage();
+        std::vector<std::uint32_t> pixels(640 * 480);
+        EXPECT_TRUE(back.lockForReading());
+        for (int y = 0; y < 480; ++y) {
+            std::memcpy(&pixels[y * 640],
+                        static_cast<const std::uint32_t*>(back.getPixels()) + back.pixelIndex(0, y), 640 * 4);
+        }
+        back.unlock();
+        return pixels;
+    }
+    // The whole tree drawn from scratch.
+    std::vector<std::uint32_t> wholeDrawing() const {
+        const SmartPtr<graphics::MemoryImage32> image = graphics::createImage32(640, 480);
+        const SmartPtr<graphics::ImagePainter> painter = image->createPainter();
+        root->paintTree(*painter);
+        return std::vector<std::uint32_t>(image->pixels32(), image->pixels32() + 640 * 480);
+    }
+    std::uint64_t backVersion() const { return app->getBackImage()->getContentVersion(); }
+
+    platform::Application* app = nullptr;
+    SmartPtr<ui::GameNode> root = new ui::GameNode();
+    SmartPtr<ui::Sprite> blended = new ui::Sprite(100, 80, picture(60, 40, 2, true).get());
+    SmartPtr<ui::Sprite> faded = new ui::Sprite(300, 200, picture(50, 50, 3, true).get());
+    SmartPtr<ui::Sprite> turned = new ui::Sprite(450, 300, picture(40, 30, 4, true).get());
+    SmartPtr<ui::SceneRenderer> renderer = new ui::SceneRenderer(root.get());
+};
+
+TEST_F(SceneRendererTest, AFrameDrawsOnlyWhatChangedAndTheBackBufferHoldsTheWholeDrawing) {
+    // The 32-bit desktop of the dummy driver: these pixels compare as they are.
+    ASSERT_EQ(app->getBytesPerPixel(), 4);
+    renderer->onFrame(16);
+    EXPECT_EQ(backBuffer(), wholeDrawing());
+    const std::uint64_t drawn = backVersion();
+    renderer->onFrame(16);
+    EXPECT_EQ(backVersion(), drawn) << "a frame at rest draws nothing";
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+    } changes[] = {
+        {"a sprite moved", [&] { blended->setPosition(107, 83); }},
+        {"an alpha changed", [&] { faded->setAlpha(200); }},
+        {"a turned sprite turned further", [&] { turned->setRotation(0.9f); }},
+        {"a picture drawn on",
+         [&] {
+             const SmartPtr<graphics::ImagePainter> painter = blended->getImage()->createPainter();
+             painter->setColor(kernel::Color(0xFF20A040));
+             painter->fillRect(5, 5, 10, 10);
+         }},
+        {"the back buffer drawn on past the renderer",
+         [&] {
+             app->getBackPainter()->setColor(kernel::Color(0xFFFFFFFF));
+             app->getBackPainter()->fillRect(200, 100, 300, 200);
+         }},
+        {"a sprite hidden", [&] { faded->setVisible(false); }},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.what);
+        change.change();
+        renderer->onFrame(16);
+        EXPECT_EQ(backBuffer(), wholeDrawing());
+    }
+}
+
+} // namespace
