@@ -22,9 +22,10 @@ constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{1} << 20;
 
 // No block the library asks for may be larger. A chunk longer than the bound above is only a warning to the
 // library, which goes on to ask for the length the file claims (512 MiB from a file of 46 bytes); refused
-// here, the chunk is skipped, and a claim beyond the end of the file ends the decoding. The library's own
-// needs are far smaller: rows of a picture within the decode limits take 128 KiB. Making its warnings fatal
-// instead would also refuse damaged but readable files: a malformed gamma chunk, surplus picture data.
+// here, the chunk is skipped (a plain text chunk ends the decoding: the library then loses its place in the
+// file), and a claim beyond the end of the file ends the decoding. The library's own needs are far smaller:
+// rows of a picture within the decode limits take 128 KiB. Making its warnings fatal instead would also
+// refuse damaged but readable files: a malformed gamma chunk, surplus picture data.
 constexpr png_alloc_size_t kMaxLibraryBlock = png_alloc_size_t{16} << 20;
 
 png_voidp allocateBlock(png_structp, png_alloc_size_t size) {
