@@ -1,12 +1,17 @@
-// Writes the fuzz targets' first inputs into the folder given: small pictures of each kind the decoders take
-// (decoders/) and bitmap font format files (font/).
+// Writes the fuzz targets' first inputs that are binary or large into the folder given, one folder per
+// target: small pictures of each kind the decoders take, bitmap font format files and ZIP archives, and the
+// reproducers of faults once found that are too large or too binary to keep as text files (the smaller text
+// inputs live in fuzz/corpus/).
 
 #include "EncodedImages.h"
+
+#include <zip.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 using testsupport::JpegPicture;
 using testsupport::PngPicture;
@@ -61,6 +66,51 @@ JpegPicture jpegPicture(int components, bool progressive) {
     return picture;
 }
 
+std::string repeated(const std::string& text, int count) {
+    std::string result;
+    for (int i = 0; i < count; ++i) {
+        result += text;
+    }
+    return result;
+}
+
+// Nested deeper than the XML parser's recursion could follow: the readers must refuse it unparsed.
+std::string deeplyNested(const std::string& start, const std::string& level, int levels) {
+    return start + repeated(level, levels);
+}
+
+// Names and a text with bytes that are not UTF-8, one of them just before a closing quote.
+std::string registryWithHighBytes() {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<registry>\n    <key name=\"\xE9t\xE9\">\n"
+           "        <value name=\"\xF0\" type=\"REG_SZ\" text=\"ok\" />\n"
+           "        <value name=\"b\xC3\" type=\"REG_DWORD\" dword=\"7\" />\n    </key>\n</registry>\n";
+}
+
+struct ZipEntry {
+    const char* name;
+    std::string bytes;
+    bool stored;
+};
+
+bool writeZip(const std::string& path, const std::vector<ZipEntry>& entries) {
+    zipFile zip = zipOpen(path.c_str(), APPEND_STATUS_CREATE);
+    if (zip == nullptr) {
+        return false;
+    }
+    bool written = true;
+    for (const ZipEntry& entry : entries) {
+        zip_fileinfo info{};
+        written = written &&
+                  zipOpenNewFileInZip(zip, entry.name, &info, nullptr, 0, nullptr, 0, nullptr,
+                                      entry.stored ? 0 : Z_DEFLATED,
+                                      entry.stored ? 0 : Z_BEST_COMPRESSION) == ZIP_OK &&
+                  zipWriteInFileInZip(zip, entry.bytes.data(), static_cast<unsigned>(entry.bytes.size())) ==
+                      ZIP_OK &&
+                  zipCloseFileInZip(zip) == ZIP_OK;
+    }
+    return zipClose(zip, nullptr) == ZIP_OK && written;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -90,8 +140,16 @@ int main(int argc, char** argv) {
         {"font/odd.xml", fontFormat(R"(lineheight="#10" spacewidth="-2")",
                                     R"(<Node id="&quot;" x="#c" y="-3" w="40" h="90" width="4"/>)"
                                     R"(<Integer id="x">4</Integer><Node id="" w="1" h="1"/>)")},
+        {"decoders/chunk-claiming-512mib.png", testsupport::pngClaimingChunk(512u << 20)},
+        {"settings/nested-50000.xml", deeplyNested("<a><Integer id='A' value='1'/>", "<Node>", 50000)},
+        {"session/nested-50000.xml",
+         deeplyNested("<root><DataGathering id='DataGathering'>", "<Node>", 50000)},
+        {"players/list-nested-50000.txt",
+         deeplyNested(R"(<root><Players id="players"><Vector id="playernames">)", "<Node>", 50000)},
+        {"registry/nested-100000.xml", deeplyNested("<registry>", "<key name=\"k\">", 100000)},
+        {"registry/high-bytes.xml", registryWithHighBytes()},
     };
-    for (const char* part : {"decoders", "font"}) {
+    for (const char* part : {"decoders", "font", "settings", "session", "players", "registry", "zip"}) {
         std::error_code ignored;
         std::filesystem::create_directories(folder + "/" + part, ignored);
     }
@@ -100,6 +158,14 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s/%s\n", folder.c_str(), seed.name);
             return 1;
         }
+    }
+    const std::string xml = "<a><Integer id='A' value='1'/><Text id='t'>words</Text></a>";
+    if (!writeZip(folder + "/zip/stored.zip", {{"a.xml", xml, true}}) ||
+        !writeZip(folder + "/zip/deflated.zip",
+                  {{"a.xml", repeated(xml, 20), false},
+                   {"media/b.png", encodePng(pngPicture(2, 8, false, 0, false)), false}})) {
+        std::fprintf(stderr, "cannot write the archives in %s/zip\n", folder.c_str());
+        return 1;
     }
     return 0;
 }

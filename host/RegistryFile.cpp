@@ -1,6 +1,7 @@
 #include "host/RegistryFile.h"
 
 #include "host/AtomicWrite.h"
+#include "host/XmlParsing.h"
 
 #include <tinyxml.h>
 
@@ -211,16 +212,35 @@ int makeFolders(const std::string& folder) {
     }
 }
 
+// Names and texts are bytes, read back one byte per character. The library writes control characters as
+// references to their codes and every byte from 0x80 up as it is; those bytes (found only in attribute
+// values) become references too, so the file is plain ASCII whatever an editor takes it for.
+std::string referencesForHighBytes(const std::string& printed) {
+    std::string text;
+    for (const char c : printed) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            text += c;
+            continue;
+        }
+        char reference[8];
+        std::snprintf(reference, sizeof reference, "&#x%02X;", byte);
+        text += reference;
+    }
+    return text;
+}
+
 std::string printRegistry(const StoredKey& root) {
     TiXmlDocument document;
-    document.InsertEndChild(TiXmlDeclaration("1.0", "UTF-8", ""));
+    // The references stand for bytes, which makes them Latin-1 characters.
+    document.InsertEndChild(TiXmlDeclaration("1.0", "ISO-8859-1", ""));
     TiXmlElement element(kRootElement);
     writeKeyContents(root, element);
     document.InsertEndChild(element);
     TiXmlPrinter printer;
     printer.SetIndent("    ");
     document.Accept(&printer);
-    return printer.Str();
+    return referencesForHighBytes(printer.Str());
 }
 
 } // namespace
@@ -262,9 +282,9 @@ StoredKey readRegistryFile(const std::string& path) {
         return root;
     }
     TiXmlDocument document;
-    document.Parse(bytes.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    const bool parsed = parseXmlText(document, bytes.c_str());
     const TiXmlElement* element = document.RootElement();
-    if (document.Error() || element == nullptr || element->ValueStr() != kRootElement) {
+    if (!parsed || document.Error() || element == nullptr || element->ValueStr() != kRootElement) {
         return root;
     }
     readKeyContents(*element, root);

@@ -27,8 +27,9 @@ struct StoredKey {
 
 bool sameRegistryName(const std::string& a, const std::string& b);
 
-// The root key of the file. A missing, empty or malformed file reads as an empty root; elements that do
-// not make sense (no name, bad data, a name given twice) are skipped one by one, the rest is kept.
+// The root key of the file. A missing, empty, malformed or too deeply nested file reads as an empty root;
+// elements that do not make sense (no name, bad data, a name given twice) are skipped one by one, the rest is
+// kept.
 StoredKey readRegistryFile(const std::string& path);
 
 // Writes the whole tree through host::writeFileAtomically, creating the folders first. ERROR_SUCCESS, or

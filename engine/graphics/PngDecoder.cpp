@@ -8,12 +8,33 @@
 
 #include <csetjmp>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 namespace graphics {
 namespace {
 
 constexpr std::size_t kSignatureBytes = 4;
+
+// The data of one chunk, and a text or profile unpacked from one, may take this much: far more than the
+// ancillary chunks of any picture the game ships need (and their contents are never used).
+constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{1} << 20;
+
+// No block the library asks for may be larger. A chunk longer than the bound above is only a warning to the
+// library, which goes on to ask for the length the file claims (512 MiB from a file of 46 bytes); refused
+// here, the chunk is skipped (a plain text chunk ends the decoding: the library then loses its place in the
+// file), and a claim beyond the end of the file ends the decoding. The library's own needs are far smaller:
+// rows of a picture within the decode limits take 128 KiB. Making its warnings fatal instead would also
+// refuse damaged but readable files: a malformed gamma chunk, surplus picture data.
+constexpr png_alloc_size_t kMaxLibraryBlock = png_alloc_size_t{16} << 20;
+
+png_voidp allocateBlock(png_structp, png_alloc_size_t size) {
+    return size <= kMaxLibraryBlock ? std::malloc(size) : nullptr;
+}
+
+void freeBlock(png_structp, png_voidp block) {
+    std::free(block);
+}
 
 bool hasPngSignature(const void* bytes) {
     return png_sig_cmp(static_cast<png_const_bytep>(bytes), 0, kSignatureBytes) == 0;
@@ -68,14 +89,15 @@ void bindSource(PngJob& job) {
     }
 }
 
-// Every colour type and depth becomes 8 bits per sample: grey, palette indices, RGB or alpha-first RGBA.
-// Palette images keep their indices, so a transparency chunk is never applied to them.
+// Every colour type and depth becomes 8 bits per sample (16-bit samples rounded to the nearest, not cut):
+// grey, palette indices, RGB or alpha-first RGBA. Palette images keep their indices, so a transparency chunk
+// is never applied to them.
 void requestTransforms(PngJob& job) {
     png_structp png = job.png;
     const int colourType = png_get_color_type(png, job.info);
     const int depth = png_get_bit_depth(png, job.info);
     if (depth == 16) {
-        png_set_strip_16(png);
+        png_set_scale_16(png);
     }
     if (depth < 8) {
         if (colourType == PNG_COLOR_TYPE_GRAY) {
@@ -170,6 +192,7 @@ void convertRows(const PngJob& job) {
 bool decompress(PngJob& job) {
     // Rejected by the library while it reads the header, before anything of the picture's size is made.
     png_set_user_limits(job.png, kMaxDecodedSide, kMaxDecodedSide);
+    png_set_chunk_malloc_max(job.png, kMaxChunkBytes);
     bindSource(job);
     png_read_info(job.png, job.info);
     requestTransforms(job);
@@ -201,7 +224,8 @@ bool decompressUnderRecovery(PngJob* job) {
 }
 
 MemoryImage32* decode(PngJob& job) {
-    job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
+    job.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning, nullptr,
+                                       allocateBlock, freeBlock);
     if (job.png == nullptr) {
         return nullptr;
     }

@@ -5,6 +5,7 @@
 #include "engine/kernel/Scrambler.h"
 #include "host/Files.h"
 #include "host/System.h"
+#include "host/XmlParsing.h"
 
 #include <tinyxml.h>
 
@@ -48,17 +49,38 @@ const TiXmlText* firstTextChild(const TiXmlElement& element) {
     return nullptr;
 }
 
-// False when the file is not there. A parse error still counts as read: the document keeps what the
-// library built before the error.
+// The whole file up to its first zero byte, with CR LF and a lone CR made LF as the XML library's own file
+// reading makes them; false when it cannot be opened.
+bool readTextFile(const std::string& name, std::string& text) {
+    std::FILE* file = host::fopen(name.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::string bytes;
+    char chunk[4096];
+    for (std::size_t count = 0; (count = host::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+        bytes.append(chunk, count);
+    }
+    host::fclose(file);
+    bytes.resize(std::min(bytes.size(), bytes.find('\0')));
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        if (bytes[at] != '\r') {
+            text += bytes[at];
+        } else if (at + 1 < bytes.size() && bytes[at + 1] == '\n') {
+            continue;
+        } else {
+            text += '\n';
+        }
+    }
+    return true;
+}
+
+// False when there is nothing to read: the file is not there, or is nested too deeply to be parsed. A parse
+// error still counts as read: the document keeps what the library built before the error.
 bool readDocument(const std::string& name, int mode, TiXmlDocument& document) {
     if (mode == kModeFile) {
-        std::FILE* file = host::fopen(name.c_str(), "rb");
-        if (file == nullptr) {
-            return false;
-        }
-        document.LoadFile(file);
-        host::fclose(file);
-        return true;
+        std::string text;
+        return readTextFile(name, text) && host::parseXmlText(document, text.c_str());
     }
     // The other modes name the file as it is stored (".!" appended, or inside the archive), so whether it
     // exists is whether it loads.
@@ -66,8 +88,7 @@ bool readDocument(const std::string& name, int mode, TiXmlDocument& document) {
     if (kernel::loadFile(name, buffer, mode) == LoadResult::Failed) {
         return false;
     }
-    document.Parse(buffer.data());
-    return true;
+    return host::parseXmlText(document, buffer.data());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "engine/graphics/ImageBase.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/ui/Label.h"
+#include "engine/ui/LayoutArithmetic.h"
 #include "engine/ui/MarkupTagHandler.h"
 #include "engine/ui/MarkupTagRegistry.h"
 #include "engine/ui/StyleLabel.h"
@@ -158,9 +159,9 @@ private:
         if (align == u"left") {
             image.setX(0);
         } else if (align == u"center") {
-            image.setX((labelWidth - image.getWidth()) / 2);
+            image.setX(clampToInt((std::int64_t{labelWidth} - image.getWidth()) / 2));
         } else if (align == u"right") {
-            image.setX(labelWidth - image.getWidth());
+            image.setX(clampToInt(std::int64_t{labelWidth} - image.getWidth()));
         }
     }
     // "none" gives the image a band of its own, "single" makes the line as high as the image, and
@@ -171,7 +172,7 @@ private:
                 label.finishLine();
             }
             image.setY(label.getLineY());
-            label.setLineY(label.getLineY() + image.getHeight());
+            label.setLineY(addClamped(label.getLineY(), image.getHeight()));
         } else if (wrap == u"single") {
             label.setLineHeight(std::max(label.getLineHeight(), image.getHeight()));
         }

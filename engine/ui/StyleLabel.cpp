@@ -1,5 +1,6 @@
 #include "engine/ui/StyleLabel.h"
 
+#include "engine/graphics/DecodeLimits.h"
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/MemoryImage32.h"
 #include "engine/graphics/MemoryImage32Painter.h"
@@ -9,6 +10,7 @@
 #include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ScalarValue.h"
 #include "engine/ui/LabelSettings.h"
+#include "engine/ui/LayoutArithmetic.h"
 #include "engine/ui/MarkupTagRegistry.h"
 
 #include <algorithm>
@@ -33,11 +35,17 @@ const kernel::WideString kEllipsis = u"...";
 constexpr int kPastTheEnd = 9999;
 // A run that keeps meeting images is placed after this many passes wherever it stands.
 constexpr int kMaxAvoidPasses = 1000;
+// A label grows with its text no larger than the largest picture the engine decodes: a pen sent far away
+// by the markup would otherwise ask for a picture of gigabytes.
+constexpr int kMaxGrownSide = graphics::kMaxDecodedSide;
 
 bool overlaps(const Sprite& image, const Label& piece, int pieceLineHeight) {
-    return image.getX() + image.getWidth() > piece.getX() &&
-           image.getY() + image.getHeight() > piece.getY() &&
-           image.getX() < piece.getX() + piece.getWidth() && image.getY() < piece.getY() + pieceLineHeight;
+    const std::int64_t imageX = image.getX();
+    const std::int64_t imageY = image.getY();
+    const std::int64_t pieceX = piece.getX();
+    const std::int64_t pieceY = piece.getY();
+    return imageX + image.getWidth() > pieceX && imageY + image.getHeight() > pieceY &&
+           imageX < pieceX + piece.getWidth() && imageY < pieceY + pieceLineHeight;
 }
 
 } // namespace
@@ -127,7 +135,7 @@ void StyleLabel::scanCharacter() {
     } else if (character == kBlank) {
         measureAndWrap();
         if (penX != 0 && font) {
-            penX += font->textWidth(u" ");
+            penX = addClamped(penX, font->textWidth(u" "));
         }
     } else if (character == kOpen && scanPos > 0 && scanText[scanPos - 1] == kBackslash) {
         scanText.erase(scanPos - 1, 1);
@@ -159,9 +167,9 @@ void StyleLabel::endLayout() {
     lines.push_back(currentLine);
     currentLine = new TextLine();
     if (autoFit && lineRight > getWidth()) {
-        setWidth(lineRight);
+        setWidth(std::min(lineRight, kMaxGrownSide));
     }
-    setHeight(lineY + Label::glyphHeight(font.get()));
+    setHeight(std::min(addClamped(lineY, Label::glyphHeight(font.get())), kMaxGrownSide));
     if (getHeight() == 0) {
         setHeight(1);
     }
@@ -182,7 +190,7 @@ void StyleLabel::measureAndWrap() {
     const int pieceLineHeight = piece->effectiveLineHeight();
     bool closesLine = false;
     if (wrapStyle == Label::WrapWord) {
-        if (penX + piece->getWidth() > getWidth()) {
+        if (addClamped(penX, piece->getWidth()) > getWidth()) {
             wrapPiece(*piece, pieceLineHeight);
         }
     } else {
@@ -192,12 +200,12 @@ void StyleLabel::measureAndWrap() {
     avoidImages(*piece, pieceLineHeight);
     if (!piece->getText().empty()) {
         currentLine->pieces.push_back(piece);
-        lineRight = penX + piece->getWidth();
+        lineRight = addClamped(penX, piece->getWidth());
         lineHeight = std::max(lineHeight, pieceLineHeight);
-        penX += piece->getWidth();
+        penX = lineRight;
     }
     if (closesLine) {
-        penX += kPastTheEnd;
+        penX = addClamped(penX, kPastTheEnd);
     }
     runStart = scanPos + 1;
 }
@@ -226,7 +234,7 @@ void StyleLabel::wrapPiece(Label& piece, int pieceLineHeight) {
 // previous run of the line ends in "..." instead. True when the line is closed to further runs.
 bool StyleLabel::truncatePiece(Label& piece) {
     const int width = getWidth();
-    if (penX + piece.getWidth() <= width) {
+    if (addClamped(penX, piece.getWidth()) <= width) {
         return false;
     }
     if (lineRight >= width) {
@@ -234,7 +242,7 @@ bool StyleLabel::truncatePiece(Label& piece) {
         return false;
     }
     piece.setText(piece.getText().substr(0, 1) + kEllipsis);
-    if (penX + piece.getWidth() > width) {
+    if (addClamped(penX, piece.getWidth()) > width) {
         piece.setText(u"");
         shortenPreviousPiece();
     }
@@ -252,11 +260,11 @@ void StyleLabel::shortenPreviousPiece() {
     kernel::WideString kept =
         old.size() > kEllipsis.size() ? old.substr(0, old.size() - kEllipsis.size()) : old.substr(0, 1);
     previous.setText(kept + kEllipsis);
-    while (previous.getX() + previous.getWidth() > getWidth() && !kept.empty()) {
+    while (addClamped(previous.getX(), previous.getWidth()) > getWidth() && !kept.empty()) {
         kept.pop_back();
         previous.setText(kept + kEllipsis);
     }
-    if (previous.getX() + previous.getWidth() > getWidth()) {
+    if (addClamped(previous.getX(), previous.getWidth()) > getWidth()) {
         previous.setText(u"");
     }
 }
@@ -272,9 +280,9 @@ void StyleLabel::avoidImages(Label& piece, int pieceLineHeight) {
                 continue;
             }
             moved = true;
-            penX = image->getX() + image->getWidth() + 1;
+            penX = clampToInt(std::int64_t{image->getX()} + image->getWidth() + 1);
             piece.setX(penX);
-            if (wrapStyle == Label::WrapWord && penX + piece.getWidth() > getWidth()) {
+            if (wrapStyle == Label::WrapWord && addClamped(penX, piece.getWidth()) > getWidth()) {
                 wrapPiece(piece, pieceLineHeight);
             }
         }
@@ -289,15 +297,15 @@ void StyleLabel::finishLine() {
     alignPiecesVertically();
     alignPiecesHorizontally(freeWidth());
     lines.push_back(currentLine);
-    lineY += lineHeight != 0 ? lineHeight : (font ? font->lineHeight() : 0);
+    lineY = addClamped(lineY, lineHeight != 0 ? lineHeight : (font ? font->lineHeight() : 0));
     penX = 0;
     lineHeight = nextLineHeight;
     currentLine = new TextLine();
     if (autoFit && lineY > getHeight()) {
-        setHeight(lineY);
+        setHeight(std::min(lineY, kMaxGrownSide));
     }
     if (autoFit && lineRight > getWidth()) {
-        setWidth(lineRight);
+        setWidth(std::min(lineRight, kMaxGrownSide));
     }
 }
 
@@ -313,20 +321,21 @@ void StyleLabel::alignPiecesVertically() {
             baselineHeight = piece->effectiveLineHeight();
         }
     }
-    const int baselineTop = baseline + (lineHeight - baselineHeight);
+    const std::int64_t baselineTop = std::int64_t{baseline} + lineHeight - baselineHeight;
     for (const kernel::SmartPtr<Label>& piece : pieces) {
+        const std::int64_t y = piece->getY();
         const int glyphs = Label::glyphHeight(piece->getFont());
         switch (piece->getAlignV()) {
         case AlignTop:
             break;
         case AlignMiddle:
-            piece->setY(piece->getY() + (lineHeight - glyphs) / 2);
+            piece->setY(clampToInt(y + (std::int64_t{lineHeight} - glyphs) / 2));
             break;
         case AlignBaseline:
-            piece->setY(piece->getY() + baselineTop - piece->getFont()->getBaseline());
+            piece->setY(clampToInt(y + baselineTop - piece->getFont()->getBaseline()));
             break;
         default:
-            piece->setY(piece->getY() + lineHeight - glyphs);
+            piece->setY(clampToInt(y + lineHeight - glyphs));
             break;
         }
     }
@@ -334,14 +343,16 @@ void StyleLabel::alignPiecesVertically() {
 
 // The room right of the line's end, less the images standing in the line's band there.
 int StyleLabel::freeWidth() const {
-    int free = getWidth() - lineRight;
+    std::int64_t free = std::int64_t{getWidth()} - lineRight;
     for (const kernel::SmartPtr<Sprite>& image : images) {
-        if (image->getX() + image->getWidth() > lineRight && image->getY() + image->getHeight() > lineY &&
-            image->getX() < lineRight + free && image->getY() < lineY + lineHeight) {
+        const std::int64_t x = image->getX();
+        const std::int64_t y = image->getY();
+        if (x + image->getWidth() > lineRight && y + image->getHeight() > lineY && x < lineRight + free &&
+            y < std::int64_t{lineY} + lineHeight) {
             free -= image->getWidth();
         }
     }
-    return std::max(free, 0);
+    return clampToInt(std::max<std::int64_t>(free, 0));
 }
 
 void StyleLabel::alignPiecesHorizontally(int free) {
@@ -355,7 +366,7 @@ void StyleLabel::alignPiecesHorizontally(int free) {
         return;
     }
     for (const kernel::SmartPtr<Label>& piece : currentLine->pieces) {
-        piece->setX(piece->getX() + shift);
+        piece->setX(addClamped(piece->getX(), shift));
     }
 }
 
@@ -368,6 +379,10 @@ void StyleLabel::render() {
         return;
     }
     const kernel::SmartPtr<graphics::MemoryImage32> target = graphics::createImage32(w, h);
+    if (!target) {
+        setImage(nullptr);
+        return;
+    }
     // Drawn with its per-pixel alpha, so only the text and the images cover what lies below.
     target->setAlphaMode(true);
     setImage(target.get());

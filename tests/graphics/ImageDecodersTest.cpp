@@ -10,6 +10,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace graphics;
 using kernel::SmartPtr;
@@ -80,11 +84,11 @@ PngPicture pictureFor(const PngCase& c, int width = 13, int height = 9) {
     return picture;
 }
 
-// What the decoder must make of a sample: 16-bit samples keep their high byte, grey below 8 bits is
-// stretched to 0..255, palette indices stay indices.
+// What the decoder must make of a sample: 16-bit samples are rounded to the nearest 8-bit value, grey
+// below 8 bits is stretched to 0..255, palette indices stay indices.
 std::uint32_t to8(std::uint16_t value, int depth, bool index) {
     if (depth == 16) {
-        return value >> 8;
+        return (value * 255u + 32767u) / 65535u;
     }
     return index || depth == 8 ? value : value * 255u / ((1u << depth) - 1);
 }
@@ -172,6 +176,62 @@ TEST(PngDecoder, DecodesEveryColourTypeAndDepthFromFileAndMemory) {
         expectPixels(Image(loadPngImage(dir.write("picture.png", bytes))), picture);
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// Cutting to the high byte would make 0x10 of 0x10FF, a whole step darker than the sample.
+TEST(PngDecoder, SixteenBitSamplesRoundToTheNearest) {
+    PngPicture picture = pictureFor({"", G, 16}, 4, 1);
+    picture.samples = {0x10FF, 0x80FF, 0x00FF, 0xFF7F};
+    const Image image = pngFromMemory(testsupport::encodePng(picture));
+    ASSERT_TRUE(image);
+    std::vector<std::uint32_t> greys;
+    for (int x = 0; x < 4; ++x) {
+        greys.push_back(image->pixels32()[x] & 0xFF);
+    }
+    EXPECT_EQ(greys, (std::vector<std::uint32_t>{0x11, 0x80, 0x01, 0xFF}));
+}
+
+// How far the peak address space of a process grows while it decodes the bytes, in MiB up to 255. Measured
+// in a child process, which starts with its size at that moment as its peak.
+int peakGrowthWhileDecoding(const std::string& bytes) {
+    const auto peakKiB = [] {
+        std::ifstream status("/proc/self/status");
+        std::string word;
+        while (status >> word && word != "VmPeak:") {
+        }
+        long kib = 0;
+        status >> kib;
+        return kib;
+    };
+    const pid_t child = fork();
+    if (child == 0) {
+        const long before = peakKiB();
+        Image(loadPngImageFromMemory(bytes.data(), bytes.size()));
+        _exit(static_cast<int>(std::min<long>((peakKiB() - before) / 1024, 255)));
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A 46-byte file whose text chunk claims 512 MiB must not make the library ask for them.
+TEST(PngDecoder, ChunkLengthsAreNotTakenAtTheirWord) {
+    const std::string hostile = testsupport::pngClaimingChunk(512u << 20);
+    EXPECT_FALSE(pngFromMemory(hostile));
+    const int growth = peakGrowthWhileDecoding(hostile);
+    EXPECT_GE(growth, 0);
+    EXPECT_LT(growth, 32);
+
+    // A chunk that is merely long is skipped: the picture still decodes.
+    std::string picture = testsupport::encodePng(pictureFor({"", RGB, 8}));
+    std::string text(6 << 20, 'x');
+    text[1] = '\0';
+    std::string chunk;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        chunk += static_cast<char>(text.size() >> shift & 0xFF);
+    }
+    chunk += "tEXt" + text + "crc!";
+    picture.insert(8 + 25, chunk);
+    expectPixels(pngFromMemory(picture), pictureFor({"", RGB, 8}));
 }
 
 TEST(PngDecoder, RefusesSizesBeyondTheLimit) {

@@ -1,4 +1,5 @@
 #include "host/Registry.h"
+#include "host/RegistryFile.h"
 #include "host/Testing.h"
 
 #include "DebugOutput.h"
@@ -21,6 +22,14 @@ host::HKEY create(const char* path, host::DWORD* disposition = nullptr) {
                                    nullptr, &key, disposition),
               status(host::ERROR_SUCCESS));
     return key;
+}
+
+std::string repeated(const std::string& text, int count) {
+    std::string result;
+    for (int i = 0; i < count; ++i) {
+        result += text;
+    }
+    return result;
 }
 
 TEST(HostRegistry, ValuesRoundTripInTheirOrder) {
@@ -109,6 +118,8 @@ TEST(HostRegistry, BrokenFilesReadEmptyAndTheNextWriteMendsThem) {
         "<registry><key name=\"Software\">",
         std::string("<registry>\0</registry>", 22),
         "<other><key name=\"Software\"/></other>",
+        // The parser would recurse once per level, past the end of the stack.
+        "<registry>" + repeated("<key name=\"k\">", 100000),
     };
     for (const auto& contents : cases) {
         SCOPED_TRACE(contents.value_or("(no file)"));
@@ -175,6 +186,46 @@ TEST(HostRegistry, BuffersTooSmallAskForMore) {
     EXPECT_EQ(host::RegCloseKey(readOnly), status(host::ERROR_INVALID_HANDLE));
     EXPECT_EQ(host::RegCloseKey(HKEY_CURRENT_USER), status(host::ERROR_SUCCESS));
     host::RegCloseKey(key);
+}
+
+// Every byte but zero comes back as written, in key names, value names and texts; a file written with
+// the library's own escapes reads as it always did.
+TEST(HostRegistry, EveryByteOfNamesAndTextsRoundTrips) {
+    const TempDir dir;
+    std::string bytes;
+    for (int byte = 1; byte < 256; ++byte) {
+        bytes += static_cast<char>(byte);
+    }
+    host::StoredKey root;
+    host::StoredKey& key = root.subKeys.emplace_back(host::StoredKey{bytes, {}, {}});
+    key.values.push_back({bytes, host::REG_SZ, bytes + '\0'});
+    // Printable ASCII, which the file keeps readable.
+    const std::string printable = bytes.substr(0x20 - 1, 0x7F - 0x20);
+    for (int byte = 1; byte < 256; ++byte) {
+        // Numbered too, so that no two names differ only in case.
+        key.values.push_back(
+            {std::to_string(byte) + static_cast<char>(byte), host::REG_SZ, printable + '\0'});
+    }
+    const std::string file = dir.file("registry.xml");
+    ASSERT_EQ(host::writeRegistryFile(file, root), host::ERROR_SUCCESS);
+    const host::StoredKey back = host::readRegistryFile(file);
+    ASSERT_EQ(back.subKeys.size(), 1u);
+    EXPECT_EQ(back.subKeys[0].name, bytes);
+    ASSERT_EQ(back.subKeys[0].values.size(), key.values.size());
+    for (std::size_t at = 0; at < key.values.size(); ++at) {
+        EXPECT_EQ(back.subKeys[0].values[at].name, key.values[at].name);
+        EXPECT_EQ(back.subKeys[0].values[at].data, key.values[at].data) << key.values[at].name;
+    }
+
+    const host::StoredKey old = host::readRegistryFile(dir.write(
+        "old.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<registry>\n    <key name=\"a&lt;b\">\n"
+                   "        <value name=\"&quot;x&#x09;\" type=\"REG_SZ\" text=\"&amp; &gt;\" />\n"
+                   "    </key>\n</registry>\n"));
+    ASSERT_EQ(old.subKeys.size(), 1u);
+    EXPECT_EQ(old.subKeys[0].name, "a<b");
+    ASSERT_EQ(old.subKeys[0].values.size(), 1u);
+    EXPECT_EQ(old.subKeys[0].values[0].name, "\"x\t");
+    EXPECT_EQ(old.subKeys[0].values[0].data, std::string("& >") + '\0');
 }
 
 } // namespace

@@ -107,6 +107,10 @@ TEST(ValueDocument, ParsesElementsIntoTypedValues) {
 }
 
 TEST(ValueDocument, BrokenOrMissingFilesKeepWhatWasRead) {
+    std::string deepDocument = "<a><Integer id='A' value='1'/>";
+    for (int level = 0; level < 50000; ++level) {
+        deepDocument += "<Node>";
+    }
     const struct {
         const char* xml;
         const char* expected;
@@ -118,6 +122,8 @@ TEST(ValueDocument, BrokenOrMissingFilesKeepWhatWasRead) {
         {"<a><Node id='n'><Integer id='i' value='1'/>", "[Node#n[Integer#i=1]]"},
         {"<a><Integer id='A' value='1'/></b>", "[Integer#A=1]"},
         {"<a><Integer id='A' value='1' value='2'/></a>", "[Integer#A=1]"},
+        // Not parsed at all: the parser would recurse once per level, past the end of the stack.
+        {deepDocument.c_str(), "[]"},
     };
     testsupport::TempDir dir;
     for (const auto& c : cases) {

@@ -29,6 +29,10 @@ TEST(ManifestTest, SameManifestGivesTheSameBytes) {
 
 TEST(ManifestTest, FailuresNameTheEntry) {
     testsupport::TempDir dir;
+    std::string deepElements;
+    for (int level = 0; level < 300; ++level) {
+        deepElements += "<a>";
+    }
     const struct {
         std::string manifest;
         std::string message;
@@ -40,6 +44,7 @@ TEST(ManifestTest, FailuresNameTheEntry) {
         {manifestWith("<image file=\"a.gif\" kind=\"bar\"/>"), ".gif"},
         {manifestWith("<image file=\"a.png\" kind=\"bar\" width=\"0\"/>"), "out of range"},
         {manifestWith("<font file=\"fonts/x\" face=\"missing.ttf\"/>"), "missing.ttf"},
+        {manifestWith(deepElements), "nested"},
     };
     for (const auto& failure : cases) {
         std::string error;

@@ -120,6 +120,10 @@ TEST_F(Players, DamagedFilesFallBackAndStayUntilTheNextWrite) {
     const std::string list = "<root><Players id=\"players\" currentplayer=\"A\"><Vector id=\"playernames\">"
                              "<TestPlayer name=\"A\"/></Vector></Players></root>";
     const std::string profile = "<root><Player id=\"player\" level=\"4\"/></root>";
+    std::string deepNodes;
+    for (int level = 0; level < 50000; ++level) {
+        deepNodes += "<Node>";
+    }
     struct Case {
         std::string list, profile;
         int count, level;
@@ -137,6 +141,8 @@ TEST_F(Players, DamagedFilesFallBackAndStayUntilTheNextWrite) {
          profile, 1, 4},
         {list, profile.substr(0, 30), 1, 0},
         {list, "<root><String id=\"player\" value=\"x\"/></root>", 1, 0},
+        // Deeper than the parser's recursion could go.
+        {list.substr(0, 71) + deepNodes, profile, 0, 0},
     };
     for (const Case& c : cases) {
         PlayerManager::destroy();

@@ -110,6 +110,18 @@ inline std::string encodePng(const PngPicture& picture) {
     return bytes;
 }
 
+// The signature and header of a 1 x 1 grey picture, then a compressed text chunk that claims `length` bytes
+// and holds a few: a damaged or hostile file's claim that the decoder must not take at its word.
+inline std::string pngClaimingChunk(std::uint32_t length) {
+    PngPicture picture;
+    picture.samples = {0};
+    std::string bytes = encodePng(picture).substr(0, 8 + 25);
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        bytes += static_cast<char>(length >> shift & 0xFF);
+    }
+    return bytes + "zTXt" + std::string("k\0\0", 3) + std::string(40, 'x');
+}
+
 struct JpegPicture {
     int width = 1;
     int height = 1;

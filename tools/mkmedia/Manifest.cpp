@@ -1,5 +1,7 @@
 #include "tools/mkmedia/Manifest.h"
 
+#include "host/XmlParsing.h"
+
 #include <tinyxml.h>
 
 #include <charconv>
@@ -7,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <string>
 
 namespace mkmedia {
 
@@ -93,7 +96,10 @@ bool readManifest(const std::filesystem::path& manifest, std::vector<Entry>& ent
         return false;
     }
     TiXmlDocument document;
-    document.Parse(text.c_str());
+    if (!host::parseXmlText(document, text.c_str())) {
+        error = manifest.string() + ": nested more than " + std::to_string(host::kMaxXmlNesting) + " deep";
+        return false;
+    }
     if (document.Error()) {
         std::ostringstream message;
         message << manifest.string() << ":" << document.ErrorRow() << ": " << document.ErrorDesc();
