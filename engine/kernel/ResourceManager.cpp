@@ -1,6 +1,7 @@
 #include "engine/kernel/ResourceManager.h"
 
 #include "engine/kernel/MutexLock.h"
+#include "engine/kernel/NamedId.h"
 #include "engine/kernel/PropertyStore.h"
 #include "engine/kernel/ValueDocument.h"
 
@@ -19,7 +20,7 @@ constexpr const char* outerMutexSuffix = "4BD625E8-Q16F-4836-9F62-60D151CCE3ED";
 
 std::string gameName() {
     PropertyStore* store = PropertyStore::instance();
-    return store ? store->stringRef("GAME_NAME") : std::string();
+    return store ? store->stringRef(ids::gameName) : std::string();
 }
 
 bool contains(const ResourceManager::Queue& queue, const std::string& name) {

@@ -12,6 +12,7 @@
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
 #include "engine/ui/SoundSystem.h"
+#include "engine/ui/UiIds.h"
 #include "host/System.h"
 
 #include <utility>
@@ -177,7 +178,7 @@ FullScreenHandler* FullScreenHandler::createDefault() {
     if (theDefaultHandler != nullptr || declarations == nullptr) {
         return theDefaultHandler;
     }
-    const kernel::SmartPtr<kernel::Object> made = declarations->createObject(defaultDeclaration);
+    const kernel::SmartPtr<kernel::Object> made = declarations->createObject(ids::defaultFullScreenHandler);
     if (made && made->isKindOf(classInfo)) {
         theDefaultHandler = static_cast<FullScreenHandler*>(made.get());
         theDefaultHandler->addRef();

@@ -30,9 +30,6 @@ class Scene;
 // is minimised.
 class FullScreenHandler : public GameNode, public platform::AppEventListener {
 public:
-    // The declaration of the default handler in the dialog declarations.
-    static constexpr const char* defaultDeclaration = "DEFAULT_FSH";
-
     // The node's keys and the Nodes "button_minimize", "button_restore" and "button_quit". Registers with
     // the application's event dispatcher and the frame timer, and hides the default handler.
     explicit FullScreenHandler(kernel::NodeValue& settings);

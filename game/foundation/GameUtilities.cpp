@@ -8,6 +8,7 @@
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
 #include "engine/ui/Sprite.h"
+#include "game/foundation/GameIds.h"
 #include "game/foundation/Random.h"
 
 #include <algorithm>
@@ -19,7 +20,6 @@ namespace game {
 
 namespace {
 
-constexpr const char* groupingSeparatorKey = "STRING_GROUPING_DIGIT";
 constexpr const char* ellipsis = "...";
 constexpr int maxDecimals = 30;
 
@@ -106,7 +106,7 @@ std::int64_t StringToInt64(const std::string& text) {
 }
 
 kernel::WideString groupDigits(std::uint32_t value) {
-    return groupDigits(value, propertyString(groupingSeparatorKey));
+    return groupDigits(value, propertyString(ids::groupingDigit));
 }
 
 // Built backwards and turned round at the end; the separator goes in backwards too so that it reads

@@ -82,7 +82,7 @@ void PibbleScene::installDefaultToolTip() {
     if (manager == nullptr || dialogs == nullptr || manager->toolTip() != nullptr) {
         return;
     }
-    const kernel::SmartPtr<kernel::Object> made = dialogs->createObject(toolTipDeclaration);
+    const kernel::SmartPtr<kernel::Object> made = dialogs->createObject(ids::defaultToolTip);
     if (made && made->isKindOf(ui::ToolTip::classInfo)) {
         manager->setToolTip(static_cast<ui::ToolTip*>(made.get()));
     }

@@ -2,6 +2,7 @@
 
 #include "engine/platform/AppEventListener.h"
 #include "engine/ui/Scene.h"
+#include "game/foundation/GameIds.h"
 
 #include <cstdint>
 
@@ -17,8 +18,7 @@ namespace game {
 // load of any game scene installs the default tool-tip.
 class PibbleScene : public ui::Scene, public platform::AppEventListener {
 public:
-    static constexpr const char* pauseDialogName = "DIALOG_PAUSE";
-    static constexpr const char* toolTipDeclaration = "DEFAULT_TOOLTIP";
+    static constexpr const char* pauseDialogName = ids::dialogPause;
 
     // Opens "DIALOG_PAUSE" in the current scene when the scene is a play scene. The play scenes and the
     // game's dialogs are built on top of this class, so the layer that knows both installs it; without

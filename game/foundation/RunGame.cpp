@@ -20,6 +20,7 @@
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
 #include "engine/ui/SoundSystem.h"
+#include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/PibbleOptions.h"
 #include "game/foundation/Random.h"
@@ -46,9 +47,6 @@ constexpr int soundChannels = 32;
 constexpr int framesPerSecond = 60;
 constexpr host::DWORD loadingPollMs = 10;
 constexpr const char* registryPathPrefix = "Software\\Tarvo\\Games\\";
-constexpr const char* firstScene = "SCENE_LOADING";
-constexpr const char* sceneNames[] = {"SCENE_LOADING", "SCENE_SELECTION", "SCENE_PLAY_VIB",
-                                      "SCENE_PLAY_RELAX", "SCENE_PLAY_ACTION"};
 constexpr const char* scoreTableNames[] = {"VIB", "ACTION", "RELAX"};
 constexpr int scoreTableSize = 10;
 
@@ -82,12 +80,12 @@ void createLogAndFileSource() {
 
 bool mayRun() {
     announce("Application::checkSingleInstance");
-    return !platform::Application::checkSingleInstance(propertyString("GAME_NAME"));
+    return !platform::Application::checkSingleInstance(propertyString(kernel::ids::gameName));
 }
 
 void createServices() {
     announce("DataGathering::create");
-    platform::DataGathering::create(propertyString("GAME_ID"));
+    platform::DataGathering::create(propertyString(ids::gameId));
     announce("SceneManager::create");
     ui::SceneManager::create();
     announce("DialogManager::create");
@@ -99,7 +97,7 @@ void createServices() {
 platform::GameOptions& readStoredSettings() {
     announce("GameSettings::create");
     platform::GameSettings* settings = platform::GameSettings::create(std::make_unique<PibbleOptions>());
-    settings->setRegistryPath(registryPathPrefix + propertyString("GAME_ID"));
+    settings->setRegistryPath(registryPathPrefix + propertyString(ids::gameId));
     settings->readRegistry();
     return settings->getOptions();
 }
@@ -114,7 +112,7 @@ void openWindow(const platform::GameOptions& options) {
                          options.getFullScreen());
     announce("Application::create");
     platform::Application* application = platform::Application::create(
-        propertyString("GAME_NAME"), gameWidth, gameHeight, fullScreen, desktopDepth, iconResource);
+        propertyString(kernel::ids::gameName), gameWidth, gameHeight, fullScreen, desktopDepth, iconResource);
     application->setCursorShape(cursorAppStarting);
 }
 
@@ -134,8 +132,9 @@ void loadStartupResources() {
     resources->loadDefinitions();
     resources->setActive();
     announce("wait for start-up groups");
-    resources->loadGroup("preloading");
-    resources->loadGroup("sceneload");
+    for (const char* group : ids::startUpGroups) {
+        resources->loadGroup(group);
+    }
     while (!resources->isLoadingDone()) {
         host::Sleep(loadingPollMs);
     }
@@ -172,7 +171,7 @@ void reportUnbuildableScene(const std::string& name) {
 // so start-up stops there and the game shuts down in order.
 bool createScenes() {
     announce("create scenes");
-    for (const char* name : sceneNames) {
+    for (const char* name : ids::scenes) {
         const kernel::SmartPtr<kernel::Object> made(ui::DialogManager::instance()->createDialog(name));
         if (!made || !made->isKindOf(ui::Scene::classInfo)) {
             reportUnbuildableScene(name);
@@ -185,7 +184,7 @@ bool createScenes() {
 
 void showFirstScene() {
     announce("SceneManager::changeScene");
-    ui::SceneManager::instance()->changeScene(firstScene);
+    ui::SceneManager::instance()->changeScene(ids::sceneLoading);
     announce("FullScreenHandler::createDefault");
     ui::FullScreenHandler::createDefault();
 }

@@ -6,6 +6,7 @@
 #include "engine/ui/Label.h"
 #include "engine/ui/Scene.h"
 #include "game/foundation/GameGlobals.h"
+#include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "host/System.h"
 
@@ -142,12 +143,12 @@ void DialogPibble::closeDialog(const std::string& key) {
 ui::Dialog* DialogPibble::showMessage(const std::string& messageKey, const std::string& headerKey,
                                       void* target, Handler handler, ui::Scene* scene) {
     ui::Scene* owner = sceneOrCurrent(scene);
-    ui::Dialog* dialog = owner != nullptr ? createBox(*owner, messageDeclaration, messageKey) : nullptr;
+    ui::Dialog* dialog = owner != nullptr ? createBox(*owner, ids::dialogMessage, messageKey) : nullptr;
     if (dialog == nullptr) {
         return nullptr;
     }
-    ui::Label* message = findLabel(*dialog, "MESSAGE");
-    ui::Label* header = findLabel(*dialog, "HEADER");
+    ui::Label* message = findLabel(*dialog, ids::boxMessage);
+    ui::Label* header = findLabel(*dialog, ids::boxHeader);
     int growth = setTextAndMeasure(message, messageKey);
     if (!headerKey.empty()) {
         setTextAndMeasure(header, headerKey);
@@ -155,8 +156,8 @@ ui::Dialog* DialogPibble::showMessage(const std::string& messageKey, const std::
         growth -= dropHeader(message, header);
     }
     dialog->setHeight(dialog->getHeight() + growth);
-    bindButton(*dialog, "BUTTON_OK", target, handler);
-    moveDown(findPart(*dialog, "BUTTON_OK"), growth);
+    bindButton(*dialog, ids::buttonOk, target, handler);
+    moveDown(findPart(*dialog, ids::buttonOk), growth);
     owner->showDialog(dialog);
     return dialog;
 }
@@ -167,18 +168,18 @@ ui::Dialog* DialogPibble::showYesNo(const std::string& messageKey, const std::st
                                     void* yesTarget, Handler yesHandler, void* noTarget, Handler noHandler,
                                     ui::Scene* scene) {
     ui::Scene* owner = sceneOrCurrent(scene);
-    ui::Dialog* dialog = owner != nullptr ? createBox(*owner, yesNoDeclaration, messageKey) : nullptr;
+    ui::Dialog* dialog = owner != nullptr ? createBox(*owner, ids::dialogYesNo, messageKey) : nullptr;
     if (dialog == nullptr) {
         return nullptr;
     }
-    bindButton(*dialog, "BUTTON_YES", yesTarget, yesHandler);
-    bindButton(*dialog, "BUTTON_NO", noTarget, noHandler);
-    ui::Label* message = findLabel(*dialog, "MESSAGE");
+    bindButton(*dialog, ids::buttonYes, yesTarget, yesHandler);
+    bindButton(*dialog, ids::buttonNo, noTarget, noHandler);
+    ui::Label* message = findLabel(*dialog, ids::boxMessage);
     setTextAndMeasure(message, messageKey);
-    setTextAndMeasure(findLabel(*dialog, "HEADER"), headerKey);
+    setTextAndMeasure(findLabel(*dialog, ids::boxHeader), headerKey);
     const int height = message != nullptr ? message->getHeight() : 0;
-    moveDown(findPart(*dialog, "BUTTON_NO"), height);
-    moveDown(findPart(*dialog, "BUTTON_YES"), height);
+    moveDown(findPart(*dialog, ids::buttonNo), height);
+    moveDown(findPart(*dialog, ids::buttonYes), height);
     dialog->setHeight(dialog->getHeight() + height);
     owner->showDialog(dialog);
     return dialog;
@@ -188,7 +189,7 @@ ui::Dialog* DialogPibble::showYesNo(const std::string& messageKey, const std::st
 // showing reads it.
 ui::Dialog* DialogPibble::openLevelEnd(int kind, ui::Scene* scene) {
     ui::Scene* owner = sceneOrCurrent(scene);
-    ui::Dialog* dialog = owner != nullptr ? owner->createDialog(levelEndDeclaration, true) : nullptr;
+    ui::Dialog* dialog = owner != nullptr ? owner->createDialog(ids::dialogLevelEnd, true) : nullptr;
     if (dialog == nullptr) {
         return nullptr;
     }

@@ -65,10 +65,6 @@ public:
     static constexpr kernel::ClassInfo classInfo{&ui::Dialog::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
-    static constexpr const char* messageDeclaration = "DIALOG_MESSAGE";
-    static constexpr const char* yesNoDeclaration = "DIALOG_YESNO";
-    static constexpr const char* levelEndDeclaration = "DIALOG_LEVELEND";
-
 private:
     void centre();
 

@@ -16,12 +16,12 @@
 #include "engine/ui/PulseModifier.h"
 #include "engine/ui/SoundSample.h"
 #include "engine/ui/SoundSystem.h"
+#include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/frontend/TransitionScene.h"
 #include "host/System.h"
 
-#include <array>
 #include <string>
 
 namespace game {
@@ -37,10 +37,6 @@ constexpr int arrowCursor = 2;
 constexpr int logoFrameMs = 50;
 constexpr std::uint8_t jingleVolume = 100;
 constexpr std::uint8_t centrePan = 128;
-
-// The groups the front end needs; the comic strip of the first start comes after them.
-constexpr std::array<const char*, 4> frontEndGroups{"dialogs", "buttons", "sounds", "sceneselection"};
-constexpr const char* firstStartGroup = "strip";
 
 bool hasProfile() {
     const platform::PlayerManager* players = platform::PlayerManager::instance();
@@ -125,10 +121,10 @@ void LoadingScene::addPartner(kernel::Value& declaration) {
 }
 
 void LoadingScene::findComponents() {
-    logoAnimation = findNamed<ui::Sprite>("SPRITE_LOGOANIM");
-    loadingBar = findNamed<ui::Sprite>("SPRITE_LOADINGBAR");
-    infoLabel = findNamed<ui::Label>("LABEL_INFO");
-    infoBlurLabel = findNamed<ui::Label>("LABEL_INFO_BLUR");
+    logoAnimation = findNamed<ui::Sprite>(ids::spriteLogo);
+    loadingBar = findNamed<ui::Sprite>(ids::spriteLoadingBar);
+    infoLabel = findNamed<ui::Label>(ids::labelInfo);
+    infoBlurLabel = findNamed<ui::Label>(ids::labelInfoBlur);
 }
 
 // A declaration without the component (or with one of another kind) leaves the field null, and every
@@ -157,17 +153,17 @@ void LoadingScene::requestGroups() {
     if (resources == nullptr) {
         return;
     }
-    for (const char* group : frontEndGroups) {
+    for (const char* group : ids::frontEndGroups) {
         resources->loadGroup(group);
     }
     if (!hasProfile()) {
-        resources->loadGroup(firstStartGroup);
+        resources->loadGroup(ids::groupStrip);
     }
 }
 
 void LoadingScene::startLoadingMusic() {
     ui::SoundSystem* sound = ui::SoundSystem::instance();
-    const std::string tune = propertyString("MUSIC_LOADING");
+    const std::string tune = propertyString(ids::musicLoading);
     if (sound != nullptr && !tune.empty()) {
         sound->startMusic(tune, musicStreamMode);
     }
@@ -219,7 +215,7 @@ void LoadingScene::finishLoading() {
 void LoadingScene::playJingle() {
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
     kernel::Object* found =
-        resources != nullptr ? resources->getResource("SOUND_TARVO", "sceneload") : nullptr;
+        resources != nullptr ? resources->getResource(ids::soundJingle, ids::groupSceneLoad) : nullptr;
     if (found == nullptr || !found->isKindOf(ui::SoundSample::classInfo)) {
         return;
     }
@@ -229,7 +225,7 @@ void LoadingScene::playJingle() {
 }
 
 void LoadingScene::showFinishedTexts() {
-    const kernel::WideString text = kernel::PropertyStore::getText("TEXT_LOAD_FINISHED");
+    const kernel::WideString text = kernel::PropertyStore::getText(ids::textLoadFinished);
     showText(infoLabel.get(), text);
     showText(infoBlurLabel.get(), text);
 }
@@ -256,8 +252,8 @@ void LoadingScene::askFullScreenOnce() {
         return;
     }
     fullScreenQuestion = true;
-    DialogPibble::showYesNo(fullScreenMessage, fullScreenHeader, this, onFullScreenYes, nullptr, nullptr,
-                            this);
+    DialogPibble::showYesNo(fullScreenMessage, ids::textFullScreenHeader, this, onFullScreenYes, nullptr,
+                            nullptr, this);
 }
 
 void LoadingScene::onFullScreenYes(void*, ui::GameNode*) {
@@ -308,7 +304,7 @@ void LoadingScene::leaveWithProfile() {
 void LoadingScene::leaveOnFirstStart() {
     ChangeSceneWithTransition(selectionScene);
     ui::SoundSystem* sound = ui::SoundSystem::instance();
-    const std::string tune = propertyString("MUSIC_SELECTION");
+    const std::string tune = propertyString(ids::musicSelection);
     if (sound != nullptr && !tune.empty()) {
         sound->playMusic(700, 1.0f, 200, tune, 500, musicStreamMode);
     }

@@ -3,6 +3,7 @@
 #include "engine/kernel/SmartPtr.h"
 #include "engine/ui/Label.h"
 #include "engine/ui/Sprite.h"
+#include "game/foundation/GameIds.h"
 #include "game/foundation/PibbleScene.h"
 
 #include <cstdint>
@@ -57,9 +58,8 @@ public:
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
     static constexpr const char* partnersFile = "media/properties/partners.xml";
-    static constexpr const char* selectionScene = "SCENE_SELECTION";
-    static constexpr const char* fullScreenMessage = "TEXT_FULLSCREEN_TXT";
-    static constexpr const char* fullScreenHeader = "TEXT_FULLSCREEN_HDR";
+    static constexpr const char* selectionScene = ids::sceneSelection;
+    static constexpr const char* fullScreenMessage = ids::textFullScreenMessage;
     // The logo's resting picture, shown until loading has finished.
     static constexpr int logoRestingFrame = 12;
     static constexpr int loadingFps = 5;

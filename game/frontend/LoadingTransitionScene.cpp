@@ -9,6 +9,7 @@
 #include "engine/ui/FadeModifier.h"
 #include "engine/ui/FullScreenHandler.h"
 #include "engine/ui/SceneManager.h"
+#include "game/foundation/GameIds.h"
 
 namespace game {
 
@@ -28,9 +29,8 @@ constexpr std::uint32_t loadingTextColour = 0xFF8400u;
 
 graphics::BitmapFont* loadingFont() {
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
-    kernel::Object* found = resources != nullptr ? resources->getResource(LoadingTransitionScene::fontId,
-                                                                          LoadingTransitionScene::fontSection)
-                                                 : nullptr;
+    kernel::Object* found =
+        resources != nullptr ? resources->getResource(ids::fontLoadingText, ids::groupPreloading) : nullptr;
     return found != nullptr && found->isKindOf(graphics::BitmapFont::classInfo)
                ? static_cast<graphics::BitmapFont*>(found)
                : nullptr;
@@ -85,7 +85,7 @@ void LoadingTransitionScene::placeLoadingLabel() {
 void LoadingTransitionScene::stepDots() {
     if (dotCount >= maxDots) {
         dotCount = 0;
-        loadingLabel->setText(kernel::PropertyStore::getText(loadingTextId));
+        loadingLabel->setText(kernel::PropertyStore::getText(ids::textLoadTransition));
     } else {
         ++dotCount;
         loadingLabel->setText(loadingLabel->getText() + u".");

@@ -45,10 +45,6 @@ public:
     static constexpr kernel::ClassInfo classInfo{&ui::SceneTransition::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
-    static constexpr const char* fontId = "FONT_OOGIEBOOGIE_20";
-    static constexpr const char* fontSection = "preloading";
-    static constexpr const char* loadingTextId = "TEXT_LOAD_TRANSITION";
-
 private:
     static void onBlack(void* argument, ui::GameNode* node);
     static void onDotStep(void* argument, ui::GameNode* node);

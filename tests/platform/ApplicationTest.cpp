@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -111,26 +112,88 @@ TEST_F(ApplicationTest, DesktopDepthChoosesTheScreensAndThePainter) {
     }
 }
 
-TEST_F(ApplicationTest, HeldPrimaryWarnsAndQuitsButLaterTriesStillRun) {
-    host::testing::failCall("CreateSurface", static_cast<long>(host::DDERR_PRIMARYHELD), 1);
-    const std::string out = stderrOf([&] { create(); });
-    EXPECT_NE(out.find("Warning"), std::string::npos);
-    EXPECT_NE(out.find("(DirectX is already being used by different game)"), std::string::npos);
-    EXPECT_EQ(out.find("Error"), std::string::npos);
-    EXPECT_NE(Application::instance()->getBackPainter(), nullptr);
-    EXPECT_TRUE(drainFor());
-}
-
-TEST_F(ApplicationTest, FailedDisplayShowsErrorAndQuits) {
-    host::testing::failCall("CreateSurface", static_cast<long>(host::E_FAIL));
-    const std::string out = stderrOf([&] { create(); });
-    EXPECT_NE(out.find("Error"), std::string::npos);
-    EXPECT_NE(out.find("Something went wrong with creating the game-window.\nThis game will quit now."),
-              std::string::npos);
-    EXPECT_EQ(Application::instance()->getBackPainter(), nullptr);
-    EXPECT_TRUE(drainFor());
-    // Presenting without a display must not touch anything.
-    Application::instance()->present();
+// The primary surface's fall-backs, windowed and full screen. Full screen tries its own chain twice (two
+// back buffers, then one) before the windowed chain. The primary surfaces fail with the codes of a row, one
+// try after the other, and the try after the last of them succeeds: so a row whose last failure is the last
+// try of the chains ends in the "Error" box, and one a failure shorter makes the display. A held primary in
+// the windowed chain warns and quits, and the tries after it still run.
+TEST_F(ApplicationTest, PrimarySurfaceFallsBackByTheFailureCode) {
+    enum Outcome { Made, MadeWarned, Failed, FailedWarned };
+    struct Row {
+        bool fullScreen;
+        std::vector<host::HRESULT> failures;
+        Outcome outcome;
+    };
+    constexpr host::HRESULT held = host::DDERR_PRIMARYHELD;
+    constexpr host::HRESULT busy = host::DDERR_DISPLAYBUSY;
+    constexpr host::HRESULT noSurface = host::DDERR_NOVIDEOSURFACE;
+    constexpr host::HRESULT noMemory = host::DDERR_NOVIDEOMEMORY;
+    constexpr host::HRESULT other = host::E_FAIL;
+    const std::vector<Row> rows = {
+        // Windowed: 0x4200, then 0xA00 and (after another 0x88760233) 0xA02 on no video surface or memory,
+        // then 0x200.
+        {false, {held}, MadeWarned},
+        {false, {held, held}, FailedWarned},
+        // A held primary goes straight to the last try.
+        {false, {held, noSurface}, FailedWarned},
+        {false, {busy}, Made},
+        {false, {busy, busy}, Failed},
+        {false, {other}, Made},
+        {false, {other, other}, Failed},
+        {false, {noSurface, noSurface, noSurface}, Made},
+        {false, {noSurface, noSurface, noSurface, noSurface}, Failed},
+        {false, {noMemory, noMemory}, Made},
+        {false, {noMemory, noMemory, noMemory}, Failed},
+        // 0xA02 follows a 0xA00 that failed for want of a video surface, whatever the first failure was.
+        {false, {noSurface, noMemory}, Made},
+        {false, {noSurface, noMemory, noMemory}, Failed},
+        {false, {noMemory, noSurface, noSurface}, Made},
+        {false, {noMemory, noSurface, noSurface, noSurface}, Failed},
+        // Full screen: 0x4200, then once more on a busy display, or 0xA00 on no video surface or memory.
+        {true, {held, held}, Made},
+        {true, {held, held, held}, MadeWarned},
+        {true, {held, held, held, held}, FailedWarned},
+        {true, {other, other, other}, Made},
+        {true, {other, other, other, other}, Failed},
+        {true, {busy, busy, busy, busy, busy}, Made},
+        {true, {busy, busy, busy, busy, busy, busy}, Failed},
+        {true, {noSurface, noSurface, noSurface, noSurface, noSurface, noSurface, noSurface}, Made},
+        {true,
+         {noSurface, noSurface, noSurface, noSurface, noSurface, noSurface, noSurface, noSurface},
+         Failed},
+        {true, {noMemory, noMemory, noMemory, noMemory, noMemory, noMemory}, Made},
+        {true, {noMemory, noMemory, noMemory, noMemory, noMemory, noMemory, noMemory}, Failed},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(&row - rows.data());
+        // The primary surfaces fail with the first code as often as it leads, then with the second.
+        const auto firstRun =
+            static_cast<int>(std::find_if(row.failures.begin(), row.failures.end(),
+                                          [&](host::HRESULT code) { return code != row.failures.front(); }) -
+                             row.failures.begin());
+        host::testing::failCall("CreateSurface:primary", static_cast<long>(row.failures.front()), firstRun);
+        const auto rest = static_cast<int>(row.failures.size()) - firstRun;
+        if (rest > 0) {
+            ASSERT_TRUE(std::all_of(row.failures.begin() + firstRun, row.failures.end(),
+                                    [&](host::HRESULT code) { return code == row.failures.back(); }));
+            host::testing::failCall("CreateSurface", static_cast<long>(row.failures.back()), rest);
+        }
+        const std::string out = stderrOf([&] { create(row.fullScreen); });
+        const bool made = row.outcome == Made || row.outcome == MadeWarned;
+        const bool warned = row.outcome == MadeWarned || row.outcome == FailedWarned;
+        EXPECT_EQ(Application::instance()->getBackPainter() != nullptr, made);
+        EXPECT_EQ(out.find("Something went wrong with creating the game-window.\nThis game will quit now.") !=
+                      std::string::npos,
+                  !made);
+        EXPECT_EQ(out.find("Error") != std::string::npos, !made);
+        EXPECT_EQ(out.find("Warning") != std::string::npos, warned) << out;
+        EXPECT_EQ(out.find("(DirectX is already being used by different game)") != std::string::npos, warned);
+        EXPECT_EQ(drainFor(), !made || warned);
+        // Presenting without a display must not touch anything.
+        Application::instance()->present();
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(ApplicationTest, FullScreenToggleRecreatesWithoutQuitAndTellsListeners) {

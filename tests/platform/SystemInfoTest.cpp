@@ -51,37 +51,33 @@ TEST_F(PlatformSystemInfo, ProbeReportsTheDisplayLayer) {
     EXPECT_EQ(host::testing::takeDebugOutput(), "Couldn't LoadLibrary DDraw\r\n");
 }
 
-TEST_F(PlatformSystemInfo, TwoEqualPassesEndTheMeasurement) {
-    FakeMachine machine;
-    // Each pass spans 501 ms of cycles, divided as 500 ms: 2000 MHz reads as 2004.
-    machine.mhzPerPass = {2000};
-    EXPECT_EQ(platform::MeasureCpuMHz(machine.clocks()), 2004);
-    EXPECT_EQ(machine.passes(), 2);
-
-    FakeMachine settling;
-    settling.mhzPerPass = {1000, 1500, 1500};
-    EXPECT_EQ(platform::MeasureCpuMHz(settling.clocks()), 1503);
-    EXPECT_EQ(settling.passes(), 3);
-}
-
-TEST_F(PlatformSystemInfo, MeasurementStopsAfterTenPasses) {
-    FakeMachine machine;
+// Passes run until two agree, ten at most. Each pass spans 501 ms of cycles, divided as 500 ms: 2000 MHz
+// reads as 2004. The counters may wrap within a pass, and the process's priority is back afterwards.
+TEST_F(PlatformSystemInfo, MeasurementEndsOnTwoEqualPassesOrAfterTen) {
+    struct Case {
+        std::vector<std::uint32_t> mhzPerPass;
+        std::uint32_t now, cycleBase;
+        int expected, passes;
+    };
+    std::vector<std::uint32_t> drifting;
     for (std::uint32_t mhz = 1000; mhz < 1012; ++mhz) {
-        machine.mhzPerPass.push_back(mhz);
+        drifting.push_back(mhz);
     }
-    // The tenth pass counts at 1009 MHz.
-    EXPECT_EQ(platform::MeasureCpuMHz(machine.clocks()), 1011);
-    EXPECT_EQ(machine.passes(), 10);
-}
-
-TEST_F(PlatformSystemInfo, MeasurementSurvivesWrappingCounters) {
-    FakeMachine machine;
-    machine.now = 0xFFFFFF00u;
-    machine.cycleBase = 0xFFFFFFFFu - 0x1000u;
-    machine.mhzPerPass = {3000};
+    const Case cases[] = {
+        {{2000}, 0, 0, 2004, 2},
+        {{1000, 1500, 1500}, 0, 0, 1503, 3},
+        // The tenth pass counts at 1009 MHz.
+        {drifting, 0, 0, 1011, 10},
+        {{3000}, 0xFFFFFF00u, 0xFFFFFFFFu - 0x1000u, 3006, 2},
+    };
     const host::DWORD priority = host::GetPriorityClass(host::GetCurrentProcess());
-    EXPECT_EQ(platform::MeasureCpuMHz(machine.clocks()), 3006);
-    EXPECT_EQ(host::GetPriorityClass(host::GetCurrentProcess()), priority);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        FakeMachine machine{c.now, c.cycleBase, c.mhzPerPass};
+        EXPECT_EQ(platform::MeasureCpuMHz(machine.clocks()), c.expected);
+        EXPECT_EQ(machine.passes(), c.passes);
+        EXPECT_EQ(host::GetPriorityClass(host::GetCurrentProcess()), priority);
+    }
 }
 
 // Measured on a thread of its own from the start, the result waits for it; without a thread it is measured

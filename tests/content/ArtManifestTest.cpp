@@ -1,0 +1,138 @@
+// The art manifest: media/mkmedia.xml, what the generator makes at build time.
+#include "ContentCheck.h"
+
+#include "engine/kernel/PathUtil.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace content {
+namespace {
+
+using kernel::SmartPtr;
+
+const std::set<std::string> kImageKinds = {"background", "logo",      "bar",   "frame",
+                                           "button",     "fshbutton", "panel", "icon"};
+const std::set<std::string> kFrameParts = {"topleft", "top",        "topright", "left",       "center",
+                                           "right",   "bottomleft", "bottom",   "bottomright"};
+const std::set<std::string> kSoundKinds = {"jingle", "click", "over", "plop", "swoosh", "chime", "match"};
+const std::set<std::string> kMusicKinds = {"loading", "selection", "game"};
+
+bool isPositiveInteger(const std::string& value) {
+    return !value.empty() && value.size() < 6 &&
+           std::all_of(value.begin(), value.end(), [](unsigned char c) { return std::isdigit(c) != 0; }) &&
+           std::stoi(value) > 0;
+}
+
+bool isColour(const std::string& value) {
+    return value.size() == 7 && value[0] == '#' &&
+           std::all_of(value.begin() + 1, value.end(), [](unsigned char c) { return std::isxdigit(c) != 0; });
+}
+
+TEST(ArtManifest, EntriesAreWellFormed) {
+    const Manifest manifest;
+    std::vector<std::string> found = manifest.problems;
+    std::set<std::string> fonts;
+    for (const ManifestEntry& entry : manifest.entries) {
+        if (entry.element == "font") {
+            fonts.insert(entry.get("file"));
+        }
+    }
+    for (const ManifestEntry& entry : manifest.entries) {
+        const std::string file = entry.get("file");
+        const std::string kind = entry.get("kind");
+        const std::string where = "<" + entry.element + " file=\"" + file + "\">";
+        if (file.empty() || file.find("..") != std::string::npos || file.front() == '/') {
+            found.push_back(where + ": needs a relative file below media/");
+        }
+        if (entry.element == "font") {
+            if (!isPositiveInteger(entry.get("size"))) {
+                found.push_back(where + ": size");
+            }
+            for (const char* colour : {"color", "outline"}) {
+                if (!isColour(entry.get(colour))) {
+                    found.push_back(where + ": " + colour + " is no #RRGGBB");
+                }
+            }
+        } else if (entry.element == "image") {
+            if (!kImageKinds.contains(kind)) {
+                found.push_back(where + ": kind \"" + kind + "\"");
+            }
+            if (!isPositiveInteger(entry.get("width")) || !isPositiveInteger(entry.get("height"))) {
+                found.push_back(where + ": width and height");
+            }
+            if (entry.attributes.contains("frames") && !isPositiveInteger(entry.get("frames"))) {
+                found.push_back(where + ": frames");
+            }
+            if ((kind == "button" || kind == "fshbutton") &&
+                entry.get("frames") != std::to_string(kButtonFrames)) {
+                found.push_back(where + ": a button has four frames");
+            }
+            if (kind == "frame" && !kFrameParts.contains(entry.get("part"))) {
+                found.push_back(where + ": a frame piece names its part");
+            }
+            if (entry.attributes.contains("orientation") && entry.get("orientation") != "horizontal" &&
+                entry.get("orientation") != "vertical") {
+                found.push_back(where + ": orientation is horizontal or vertical");
+            }
+            if (entry.attributes.contains("color") && !isColour(entry.get("color"))) {
+                found.push_back(where + ": color is no #RRGGBB");
+            }
+            if (entry.attributes.contains("font") && !fonts.contains(entry.get("font"))) {
+                found.push_back(where + ": no font entry " + entry.get("font"));
+            }
+            const std::string extension = kernel::fileExtensionLower(file);
+            if (extension != "png" && extension != "jpg" && !(kind == "icon" && extension == "bmp")) {
+                found.push_back(where + ": a picture is a PNG or a JPEG file");
+            }
+        } else if (entry.element == "sound") {
+            const std::string extension = kernel::fileExtensionLower(file);
+            if (!kSoundKinds.contains(kind) || (extension != "wav" && extension != "ogg")) {
+                found.push_back(where + ": a sound is a WAV or an OGG file of a known kind");
+            }
+        } else if (entry.element == "music") {
+            if (!kMusicKinds.contains(kind) || kernel::fileExtensionLower(file) != "ogg") {
+                found.push_back(where + ": music is an OGG file of a known kind");
+            }
+        } else {
+            found.push_back(where + ": the generator makes no such thing");
+        }
+    }
+    EXPECT_TRUE(found.empty()) << joined(found);
+}
+
+// Nothing is generated that nobody loads.
+TEST(ArtManifest, EveryEntryIsUsed) {
+    const Manifest manifest;
+    const Resources resources;
+    const Settings settings;
+    std::set<std::string> used = {kIcon};
+    for (const auto& [group, members] : resources.groups) {
+        for (const auto& [id, resource] : members) {
+            for (const std::string& file : {resource.file, resource.mask, resource.format}) {
+                used.insert(kernel::normaliseResourcePath(file));
+            }
+        }
+    }
+    for (const SmartPtr<kernel::ValueDocument>& document : {settings.defaults, settings.texts}) {
+        for (const auto& [id, value] : document->namedChildren()) {
+            if (startsWith(id, "MUSIC_")) {
+                used.insert(text(*value));
+            }
+        }
+    }
+    // A font entry that only gives a picture's caption its look.
+    for (const ManifestEntry& entry : manifest.entries) {
+        if (entry.element == "image" && entry.attributes.contains("font")) {
+            used.insert("media/" + entry.get("font") + ".png");
+            used.insert("media/" + entry.get("font") + ".xml");
+        }
+    }
+    ASSERT_NE(manifest.maker(kIcon), nullptr) << "the window's icon";
+    for (const auto& [file, entry] : manifest.outputs) {
+        EXPECT_TRUE(used.contains("media/" + file)) << file << " is generated but nothing names it";
+    }
+}
+
+} // namespace
+} // namespace content

@@ -1,0 +1,193 @@
+// The ids the code names (engine/kernel/NamedId.h, engine/ui/UiIds.h, game/foundation/GameIds.h): each is in
+// the data as what the code takes it for.
+#include "ContentCheck.h"
+
+#include "engine/kernel/ObjectFactory.h"
+#include "engine/ui/Button.h"
+#include "engine/ui/Dialog.h"
+#include "engine/ui/DialogManager.h"
+#include "engine/ui/FullScreenHandler.h"
+#include "engine/ui/Label.h"
+#include "engine/ui/Scene.h"
+#include "engine/ui/Sprite.h"
+#include "engine/ui/ToolTip.h"
+#include "engine/ui/ToolTipLabel.h"
+#include "engine/ui/UiIds.h"
+#include "game/foundation/GameIds.h"
+#if PIBBLES_CONTENT_WITH_GAME
+#include "game/foundation/PibbleScene.h"
+#include "game/frontend/DialogPibble.h"
+#include "game/frontend/LoadingScene.h"
+#endif
+
+#include <iostream>
+
+namespace content {
+namespace {
+
+using kernel::IdKind;
+using kernel::NamedId;
+using kernel::SmartPtr;
+
+class NamedIds : public BuiltDeclarations {
+protected:
+    void check(const NamedId& named) {
+        const std::string id = named.id;
+        const std::string section = named.section != nullptr ? named.section : "";
+        switch (named.kind) {
+        case IdKind::String:
+        case IdKind::Text:
+            checkSetting(id, named.kind == IdKind::String ? "String" : "Text");
+            break;
+        case IdKind::Group:
+            if (!resources.groupCounts.contains(id)) {
+                found.push_back("group \"" + id + "\" is not declared");
+            }
+            break;
+        case IdKind::Image:
+            checkResource(id, section, "Image");
+            break;
+        case IdKind::Font:
+            checkResource(id, section, "Font");
+            break;
+        case IdKind::Sound:
+            checkResource(id, section, "Sound");
+            break;
+        case IdKind::Scene:
+        case IdKind::Dialog:
+            checkDialog(id, named.kind == IdKind::Scene);
+            break;
+        case IdKind::Declaration:
+            checkDeclaration(id);
+            break;
+        case IdKind::Sprite:
+            checkComponent(id, section, ui::Sprite::classInfo, "Sprite");
+            break;
+        case IdKind::Label:
+            checkComponent(id, section, ui::Label::classInfo, "Label");
+            break;
+        case IdKind::Button:
+            checkComponent(id, section, ui::Button::classInfo, "Button");
+            break;
+        }
+    }
+
+    void checkDeclaration(const std::string& id) {
+        const SmartPtr<kernel::Object> made =
+            dialogs->getDocument().hasChild(id) ? dialogs->createObject(id) : nullptr;
+        if (made == nullptr) {
+            found.push_back(id + ": no top-level declaration that builds");
+        }
+    }
+
+    void checkSetting(const std::string& id, const std::string& type) {
+        kernel::Value* value = settings.find(id);
+        if (value == nullptr) {
+            found.push_back(id + ": no setting");
+        } else if (value->typeName() != type || text(*value).empty()) {
+            found.push_back(id + ": a " + value->typeName() + " \"" + text(*value) + "\", not a " + type);
+        }
+    }
+
+    void checkResource(const std::string& id, const std::string& group, const std::string& type) {
+        const DeclaredResource* resource = resources.find(group, id);
+        if (resource == nullptr) {
+            found.push_back(id + ": no resource in group \"" + group + "\"");
+        } else if (resource->type != type) {
+            found.push_back(id + ": a " + resource->type + ", not a " + type);
+        }
+    }
+
+    // A scene fills the game's area and has a background to draw there.
+    void checkDialog(const std::string& id, bool scene) {
+        const kernel::NodeValue& declaration = dialogs->findDeclaration(id);
+        if (&declaration == &kernel::DUMMY_NODE()) {
+            found.push_back(id + ": not declared in \"dialogs\"");
+            return;
+        }
+        if (scene && !declaration.hasChild("scenebackground")) {
+            found.push_back(id + ": a scene without a background");
+        }
+        if (!canBuild(declaration.typeName())) {
+            return;
+        }
+        const ui::Dialog* made = dialog(id);
+        if (made == nullptr) {
+            found.push_back(id + ": builds no dialog");
+        } else if (scene && (!made->isKindOf(ui::Scene::classInfo) || made->getWidth() != 640 ||
+                             made->getHeight() != 480)) {
+            found.push_back(id + ": no scene of 640 x 480");
+        } else if (made->getWidth() <= 0 || made->getHeight() <= 0) {
+            found.push_back(id + ": a dialog without a size");
+        }
+    }
+
+    void checkComponent(const std::string& id, const std::string& owner, const kernel::ClassInfo& kind,
+                        const std::string& kindName) {
+        if (!canBuild(dialogs->findDeclaration(owner).typeName())) {
+            return;
+        }
+        ui::Dialog* made = dialog(owner);
+        ui::GameNode* component = made != nullptr ? made->findComponent(id) : nullptr;
+        if (component == nullptr) {
+            found.push_back(owner + " has no component " + id);
+        } else if (!component->isKindOf(kind)) {
+            found.push_back(owner + " " + id + ": not a " + kindName);
+        }
+    }
+
+    const Settings settings;
+    const Resources resources;
+    std::vector<std::string> found;
+};
+
+TEST_F(NamedIds, AreThereAsWhatTheCodeTakesThemFor) {
+    for (const NamedId& named : namedIds()) {
+        check(named);
+    }
+    // An awaited dialog is held to its kind from the day it is declared.
+    for (const NamedId& named : awaitedIds()) {
+        if (&dialogs->findDeclaration(named.id) != &kernel::DUMMY_NODE()) {
+            check(named);
+        } else {
+            std::cout << "[ content  ] " << named.id << " is awaited: not declared yet\n";
+        }
+    }
+    EXPECT_TRUE(found.empty()) << joined(found);
+}
+
+TEST_F(NamedIds, TheDefaultDeclarationsHaveTheirParts) {
+    const SmartPtr<kernel::Object> tip = dialogs->createObject(game::ids::defaultToolTip);
+    ASSERT_TRUE(tip != nullptr && tip->isKindOf(ui::ToolTip::classInfo));
+    const ui::Sprite* renderer = static_cast<ui::ToolTip*>(tip.get())->getRenderer();
+    ASSERT_NE(renderer, nullptr);
+    EXPECT_TRUE(renderer->isKindOf(ui::ToolTipLabel::classInfo));
+
+    const SmartPtr<kernel::Object> made = dialogs->createObject(ui::ids::defaultFullScreenHandler);
+    ASSERT_TRUE(made != nullptr && made->isKindOf(ui::FullScreenHandler::classInfo));
+    const auto* handler = static_cast<ui::FullScreenHandler*>(made.get());
+    EXPECT_NE(handler->getButtonMinimize(), nullptr);
+    EXPECT_NE(handler->getButtonRestore(), nullptr);
+    EXPECT_NE(handler->getButtonQuit(), nullptr);
+}
+
+#if PIBBLES_CONTENT_WITH_GAME
+// The code takes every scene for one of the game's, the first for the loading scene and the boxes for the
+// game's own dialogs: a declaration of a plainer class would build and show nothing that works.
+TEST_F(NamedIds, ScenesAndBoxesAreOfTheGamesClasses) {
+    for (const char* scene : game::ids::scenes) {
+        const ui::Dialog* made = dialog(scene);
+        ASSERT_NE(made, nullptr) << scene;
+        EXPECT_TRUE(made->isKindOf(game::PibbleScene::classInfo)) << scene;
+    }
+    EXPECT_TRUE(dialog(game::ids::sceneLoading)->isKindOf(game::LoadingScene::classInfo));
+    for (const char* box : {game::ids::dialogMessage, game::ids::dialogYesNo}) {
+        const ui::Dialog* made = dialog(box);
+        ASSERT_NE(made, nullptr) << box;
+        EXPECT_TRUE(made->isKindOf(game::DialogPibble::classInfo)) << box;
+    }
+}
+#endif
+
+} // namespace
+} // namespace content
