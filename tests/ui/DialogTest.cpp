@@ -76,18 +76,21 @@ protected:
     SmartPtr<MemoryImage32> background;
 };
 
-const std::string framedXml = R"(<dialogs>
-  <Dialog id="framed" width="10" height="9" autoenlarge="false" background="bg" section="frame">
-    <DialogPainter id="painter" section="frame">
-      <Vector id="images"><String value="tl"/><String value="t"/><String value="tr"/><String value="l"/>
-        <String value="c"/><String value="r"/><String value="bl"/><String value="b"/><String value="br"/></Vector>
-    </DialogPainter>
-  </Dialog>
-  <Dialog id="enlarged" minwidth="20" minheight="15">
-    <DialogPainter id="painter" section="frame"><Vector id="images"><String value="tl"/><String value="t"/>
-      <String value="tr"/><String value="l"/><String value="c"/><String value="r"/><String value="bl"/>
-      <String value="b"/><String value="br"/></Vector></DialogPainter>
-  </Dialog></dialogs>)";
+// The fixture's frame, with or without its centre image.
+std::string painterXml(const std::string& attributes = "", bool centreImage = true) {
+    std::string images;
+    for (const char* name : {"tl", "t", "tr", "l", centreImage ? "c" : "", "r", "bl", "b", "br"}) {
+        images += std::string(R"(<String value=")") + name + R"("/>)";
+    }
+    return R"(<DialogPainter id="painter" section="frame" )" + attributes + R"(><Vector id="images">)" +
+           images + "</Vector></DialogPainter>";
+}
+
+const std::string framedXml =
+    R"(<dialogs><Dialog id="framed" width="10" height="9" autoenlarge="false" background="bg" )"
+    R"(section="frame">)" +
+    painterXml() + R"(</Dialog><Dialog id="enlarged" minwidth="20" minheight="15">)" + painterXml() +
+    "</Dialog></dialogs>";
 
 // Later pieces cover earlier ones, so each pixel shows the cell of its band whatever the size.
 void expectFrame(const Dialog& dialog, int width, int height) {
@@ -108,9 +111,11 @@ void expectFrame(const Dialog& dialog, int width, int height) {
 TEST_F(DialogTest, FrameTilesTheNineImagesAtEverySize) {
     SmartPtr<Dialog> dialog = dialogFromXml("framed", framedXml);
     ASSERT_TRUE(dialog && dialog->getPainter());
+    EXPECT_EQ(dialog->getWidth(), 10);
+    dialog->setSize(-3, -2);
     paint(*dialog);
-    expectFrame(*dialog, 10, 9);
-    for (const auto& [width, height] : {std::pair{5, 4}, std::pair{13, 17}}) {
+    EXPECT_EQ(dialog->getImage(), nullptr) << "a negative size makes no buffer";
+    for (const auto& [width, height] : {std::pair{10, 9}, std::pair{5, 4}, std::pair{13, 17}}) {
         dialog->setSize(width, height);
         paint(*dialog);
         expectFrame(*dialog, width, height);
@@ -139,15 +144,8 @@ class DialogPainterTest : public DialogTest {
 protected:
     SmartPtr<MemoryImage32> painted(const std::string& attributes, std::uint32_t fill,
                                     bool centreImage = true) {
-        std::string images;
-        for (const char* name : {"tl", "t", "tr", "l", centreImage ? "c" : "", "r", "bl", "b", "br"}) {
-            images += std::string(R"(<String value=")") + name + R"("/>)";
-        }
         SmartPtr<ui::DialogPainter> framer = testsupport::declared<ui::DialogPainter>(
-            dir, "painter.xml",
-            R"(<p><DialogPainter id="p" section="frame" )" + attributes + R"(><Vector id="images">)" +
-                images + "</Vector></DialogPainter></p>",
-            "p");
+            dir, "painter.xml", "<p>" + painterXml(attributes, centreImage) + "</p>", "painter");
         EXPECT_TRUE(framer);
         SmartPtr<MemoryImage32> buffer = testsupport::filled32(7, 7, fill);
         framer->paint(*SmartPtr<graphics::ImagePainter>(buffer->createPainter()));
@@ -223,13 +221,6 @@ TEST_F(DialogPainterTest, PiecesSetTheBufferAlphaBySettings) {
     }
     EXPECT_FALSE(pieces[4]->getAlphaMode());
     EXPECT_TRUE(pieces[0]->getAlphaMode());
-}
-
-TEST_F(DialogTest, NegativeSizeMakesNoBuffer) {
-    SmartPtr<Dialog> dialog = dialogFromXml("framed", framedXml);
-    dialog->setSize(-3, -2);
-    paint(*dialog);
-    EXPECT_EQ(dialog->getImage(), nullptr);
 }
 
 TEST_F(DialogTest, BufferHoldsTheComponentsAndFollowsTheirChanges) {
