@@ -27,7 +27,7 @@ Panel::Panel() {
 
 Panel::Panel(kernel::NodeValue& settings) : Sprite(settings) {
     createContentNode();
-    createComponents(settings);
+    addDeclaredComponents(settings, "components");
 }
 
 Panel::~Panel() = default;
@@ -42,8 +42,8 @@ void Panel::createContentNode() {
     addChild(contentNode.get());
 }
 
-void Panel::createComponents(kernel::NodeValue& settings) {
-    for (const kernel::SmartPtr<kernel::Value>& element : settings.getVector("components").children()) {
+void Panel::addDeclaredComponents(kernel::NodeValue& settings, const char* key) {
+    for (const kernel::SmartPtr<kernel::Value>& element : settings.getVector(key).children()) {
         if (element == nullptr || !element->isNode()) {
             continue;
         }

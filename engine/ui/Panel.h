@@ -36,9 +36,14 @@ public:
     static constexpr kernel::ClassInfo classInfo{&Sprite::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
+protected:
+    // Builds each Node of the Vector under the key with the factory and hands every game node it makes to
+    // addComponent, in order; anything else is released. Called from a constructor, the addComponent reached
+    // is that constructor's class's own, so a panel's "components" never go through a derived override.
+    void addDeclaredComponents(kernel::NodeValue& settings, const char* key);
+
 private:
     void createContentNode();
-    void createComponents(kernel::NodeValue& settings);
 
     kernel::SmartPtr<GameNode> contentNode;
 };

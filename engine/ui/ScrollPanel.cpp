@@ -41,7 +41,7 @@ int scrollOffset(int overflow, float fraction) {
 
 ScrollPanel::ScrollPanel(kernel::NodeValue& settings) : Panel(settings) {
     createContentPanel();
-    createPanelComponents(settings);
+    addDeclaredComponents(settings, "panelcomponents");
     horizontalBar = createBar(settings, "scrollbar_horizontal");
     verticalBar = createBar(settings, "scrollbar_vertical");
     setSize(getWidth(), getHeight());
@@ -63,19 +63,6 @@ kernel::Object* ScrollPanel::createInstance(kernel::Value& settings) {
 void ScrollPanel::createContentPanel() {
     contentPanel = new Panel();
     Panel::addComponent(contentPanel.get());
-}
-
-void ScrollPanel::createPanelComponents(kernel::NodeValue& settings) {
-    for (const kernel::SmartPtr<kernel::Value>& element : settings.getVector("panelcomponents").children()) {
-        if (element == nullptr || !element->isNode()) {
-            continue;
-        }
-        const kernel::SmartPtr<kernel::Object> made =
-            kernel::ObjectFactory::instance()->createObject(*element);
-        if (made && made->isKindOf(GameNode::classInfo)) {
-            addComponent(static_cast<GameNode*>(made.get()));
-        }
-    }
 }
 
 // A declaration that makes no slider (an unregistered type, say) leaves the panel without that bar.

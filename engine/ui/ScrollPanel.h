@@ -60,7 +60,6 @@ public:
 
 private:
     void createContentPanel();
-    void createPanelComponents(kernel::NodeValue& settings);
     kernel::SmartPtr<Slider> createBar(kernel::NodeValue& settings, const char* key);
     void growToHold(const Sprite& sprite);
     void clipContent(int x, int y);

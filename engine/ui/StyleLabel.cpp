@@ -123,6 +123,7 @@ void StyleLabel::resetLayout() {
     lineY = 0;
     lineHeight = 0;
     nextLineHeight = 0;
+    lineRight = 0;
     currentLine = new TextLine();
 }
 
@@ -250,7 +251,8 @@ bool StyleLabel::truncatePiece(Label& piece) {
 }
 
 // The previous run loses characters before its "..." until it ends inside the label; a run that cannot be
-// made to fit is not shown at all.
+// made to fit is not shown at all. The line then ends where its text now ends, which the alignment needs:
+// a right-aligned line would otherwise push its ellipsis past the label's edge.
 void StyleLabel::shortenPreviousPiece() {
     if (currentLine->pieces.empty()) {
         return;
@@ -267,6 +269,18 @@ void StyleLabel::shortenPreviousPiece() {
     if (addClamped(previous.getX(), previous.getWidth()) > getWidth()) {
         previous.setText(u"");
     }
+    lineRight = shownLineRight();
+}
+
+// The right end of the current line's last piece that shows any text; 0 when none does.
+int StyleLabel::shownLineRight() const {
+    const std::vector<kernel::SmartPtr<Label>>& pieces = currentLine->pieces;
+    for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
+        if (!(*piece)->getText().empty()) {
+            return addClamped((*piece)->getX(), (*piece)->getWidth());
+        }
+    }
+    return 0;
 }
 
 // A run that would overlap a floating image moves to its right (and, with word wrap, on to a new line
@@ -307,6 +321,8 @@ void StyleLabel::finishLine() {
     if (autoFit && lineRight > getWidth()) {
         setWidth(std::min(lineRight, kMaxGrownSide));
     }
+    // A full line must not make truncation drop the first run of the next one.
+    lineRight = 0;
 }
 
 // Each piece by the alignment that was current when its run was made; "baseline" lines the fonts'

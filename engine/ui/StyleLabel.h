@@ -97,6 +97,7 @@ private:
     void wrapPiece(Label& piece, int pieceLineHeight);
     bool truncatePiece(Label& piece);
     void shortenPreviousPiece();
+    int shownLineRight() const;
     void avoidImages(Label& piece, int pieceLineHeight);
     void alignPiecesVertically();
     int freeWidth() const;

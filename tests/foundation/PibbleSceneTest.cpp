@@ -84,47 +84,37 @@ protected:
     ui::SceneManager* manager = nullptr;
 };
 
-TEST_F(PibbleSceneTest, TwoSceneLoadsCreateOneToolTip) {
-    enter("SCENE_A");
-    ASSERT_NE(manager->toolTip(), nullptr);
+TEST_F(PibbleSceneTest, ScenesHearTheWindowOnlyWhileCurrentAndShareOneToolTip) {
+    PibbleScene* a = enter("SCENE_A");
+    EXPECT_TRUE(app->getEventDispatcher()->hasListener(a));
     ui::ToolTip* first = manager->toolTip();
-    enter("SCENE_B");
+    ASSERT_NE(first, nullptr);
+    PibbleScene* b = enter("SCENE_B");
+    EXPECT_FALSE(app->getEventDispatcher()->hasListener(a));
+    EXPECT_TRUE(app->getEventDispatcher()->hasListener(b));
     EXPECT_EQ(toolTipsMade, 1);
     EXPECT_EQ(manager->toolTip(), first);
 }
 
-TEST_F(PibbleSceneTest, ListensToTheWindowOnlyWhileCurrent) {
-    PibbleScene* a = enter("SCENE_A");
-    EXPECT_TRUE(app->getEventDispatcher()->hasListener(a));
-    PibbleScene* b = enter("SCENE_B");
-    EXPECT_FALSE(app->getEventDispatcher()->hasListener(a));
-    EXPECT_TRUE(app->getEventDispatcher()->hasListener(b));
-}
-
-TEST_F(PibbleSceneTest, FocusLossFadesTheMusicOutAndFocusGainBringsItBack) {
-    enter("SCENE_A");
-    sendToWindow(host::WM_KILLFOCUS);
-    EXPECT_EQ(sound->getCurrentSlot().target, 0.0f);
-    EXPECT_EQ(sound->musicFadeLevel(), 1.0f) << "the fade starts where the music stands";
-    sendToWindow(host::WM_SETFOCUS);
-    EXPECT_EQ(sound->getCurrentSlot().target, 1.0f);
-}
-
-TEST_F(PibbleSceneTest, PauseHookRunsOnlyWithoutAnOpenDialog) {
+// Focus loss fades the music out and opens the pause unless a dialog is open; focus gain brings the music
+// back unless the pause is open.
+TEST_F(PibbleSceneTest, FocusLossFadesAndPausesAndFocusGainResumesOutsideThePause) {
     PibbleScene::setPauseOnFocusLossHook([](PibbleScene&) { ++pausesOpened; });
     PibbleScene* scene = enter("SCENE_A");
     sendToWindow(host::WM_KILLFOCUS);
     EXPECT_EQ(pausesOpened, 1);
+    EXPECT_EQ(sound->getCurrentSlot().target, 0.0f);
+    EXPECT_EQ(sound->musicFadeLevel(), 1.0f) << "the fade starts where the music stands";
+    sendToWindow(host::WM_SETFOCUS);
+    EXPECT_EQ(sound->getCurrentSlot().target, 1.0f);
 
     scene->showDialog(scene->createDialog("DIALOG_MENU"));
-    EXPECT_TRUE(scene->hasOpenDialog());
     sendToWindow(host::WM_KILLFOCUS);
     EXPECT_EQ(pausesOpened, 1);
     EXPECT_EQ(sound->getCurrentSlot().target, 0.0f);
-}
+    sendToWindow(host::WM_SETFOCUS);
+    EXPECT_EQ(sound->getCurrentSlot().target, 1.0f) << "any dialog but the pause";
 
-TEST_F(PibbleSceneTest, FocusGainLeavesTheMusicFadedWhileThePauseIsOpen) {
-    PibbleScene* scene = enter("SCENE_A");
     sendToWindow(host::WM_KILLFOCUS);
     scene->showDialog(scene->createDialog(PibbleScene::pauseDialogName));
     sendToWindow(host::WM_SETFOCUS);

@@ -71,9 +71,7 @@ TEST(LoadingTransitionSceneTest, EntersTheLoadedTargetInTheFrameAfterBlack) {
 
 TEST(LoadingTransitionSceneTest, WaitsWithRunningDotsInVisibleOrangeText) {
     FrontendWorld world;
-    kernel::SmartPtr<LoadingTransitionScene> transition(new LoadingTransitionScene());
-    EXPECT_EQ(transition->getDuration(), 1000);
-    transition = startPlay(world);
+    kernel::SmartPtr<LoadingTransitionScene> transition = startPlay(world);
     ASSERT_TRUE(runToBlack(world, *transition));
     ui::Label* label = transition->getLoadingLabel();
     ASSERT_NE(label, nullptr);

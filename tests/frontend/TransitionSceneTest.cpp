@@ -47,45 +47,43 @@ Timeline runTransition(FrontendWorld& world, const TransitionScene& transition) 
     return seen;
 }
 
+// Started by ChangeSceneWithTransition the fade takes 450 ms each way; a transition whose duration was
+// never set fades for a second each way.
 TEST(TransitionSceneTest, FadesToBlackAndBackOverSnapshotsOfBothScenes) {
-    FrontendWorld world;
-    world.startIn("SOURCE");
-    game::ChangeSceneWithTransition("TARGET");
-    kernel::SmartPtr<TransitionScene> transition =
-        static_cast<TransitionScene*>(world.manager->transitionScene());
-    ASSERT_TRUE(transition);
-    world.frame(50);
-    // Entered in the switch, before the first fade has run a single frame.
-    EXPECT_EQ(world.target->entries, 1);
-    EXPECT_EQ(world.manager->currentScene(), transition.get());
-    const game::TransitionPictures& pictures = transition->getPictures();
-    EXPECT_EQ(rgbAt(*pictures.getSourceSprite()->getImage(), 320, 240), frontendtest::sourceColour);
-    EXPECT_EQ(rgbAt(*pictures.getTargetSprite()->getImage(), 0, 479), frontendtest::targetColour);
+    for (const bool started : {true, false}) {
+        SCOPED_TRACE(started ? "ChangeSceneWithTransition" : "default duration");
+        FrontendWorld world;
+        world.startIn("SOURCE");
+        kernel::SmartPtr<TransitionScene> transition;
+        if (started) {
+            game::ChangeSceneWithTransition("TARGET");
+            transition = static_cast<TransitionScene*>(world.manager->transitionScene());
+            ASSERT_TRUE(transition);
+        } else {
+            transition = new TransitionScene();
+            world.manager->setTransition(transition.get());
+            world.manager->changeScene("TARGET");
+        }
+        world.frame(50);
+        // Entered in the switch, before the first fade has run a single frame.
+        EXPECT_EQ(world.target->entries, 1);
+        EXPECT_EQ(world.manager->currentScene(), transition.get());
+        const game::TransitionPictures& pictures = transition->getPictures();
+        EXPECT_EQ(rgbAt(*pictures.getSourceSprite()->getImage(), 320, 240), frontendtest::sourceColour);
+        EXPECT_EQ(rgbAt(*pictures.getTargetSprite()->getImage(), 0, 479), frontendtest::targetColour);
 
-    const Timeline seen = runTransition(world, *transition);
-    EXPECT_EQ(seen.firstBlack, 450);
-    EXPECT_GE(seen.targetCurrent, 900);
-    EXPECT_LE(seen.targetCurrent, 950);
-    EXPECT_EQ(world.target->entries, 1);
-    const std::vector<const ui::GameNode*> children = childrenOf(*transition->getRootNode());
-    ASSERT_EQ(children.size(), 4u);
-    EXPECT_EQ(children[1], pictures.getSourceSprite());
-    EXPECT_EQ(children[2], pictures.getTargetSprite());
-    EXPECT_EQ(children[3], pictures.getOverlaySprite());
-}
-
-TEST(TransitionSceneTest, FadesForASecondUntilADurationIsSet) {
-    FrontendWorld world;
-    world.startIn("SOURCE");
-    kernel::SmartPtr<TransitionScene> transition(new TransitionScene());
-    EXPECT_EQ(transition->getDuration(), 1000);
-    world.manager->setTransition(transition.get());
-    world.manager->changeScene("TARGET");
-    world.frame(50);
-    const Timeline seen = runTransition(world, *transition);
-    EXPECT_EQ(seen.firstBlack, 1000);
-    EXPECT_GE(seen.targetCurrent, 2000);
-    EXPECT_LE(seen.targetCurrent, 2050);
+        const int fade = started ? 450 : 1000;
+        const Timeline seen = runTransition(world, *transition);
+        EXPECT_EQ(seen.firstBlack, fade);
+        EXPECT_GE(seen.targetCurrent, 2 * fade);
+        EXPECT_LE(seen.targetCurrent, 2 * fade + 50);
+        EXPECT_EQ(world.target->entries, 1);
+        const std::vector<const ui::GameNode*> children = childrenOf(*transition->getRootNode());
+        ASSERT_EQ(children.size(), 4u);
+        EXPECT_EQ(children[1], pictures.getSourceSprite());
+        EXPECT_EQ(children[2], pictures.getTargetSprite());
+        EXPECT_EQ(children[3], pictures.getOverlaySprite());
+    }
 }
 
 } // namespace

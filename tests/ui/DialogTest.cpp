@@ -76,18 +76,21 @@ protected:
     SmartPtr<MemoryImage32> background;
 };
 
-const std::string framedXml = R"(<dialogs>
-  <Dialog id="framed" width="10" height="9" autoenlarge="false" background="bg" section="frame">
-    <DialogPainter id="painter" section="frame">
-      <Vector id="images"><String value="tl"/><String value="t"/><String value="tr"/><String value="l"/>
-        <String value="c"/><String value="r"/><String value="bl"/><String value="b"/><String value="br"/></Vector>
-    </DialogPainter>
-  </Dialog>
-  <Dialog id="enlarged" minwidth="20" minheight="15">
-    <DialogPainter id="painter" section="frame"><Vector id="images"><String value="tl"/><String value="t"/>
-      <String value="tr"/><String value="l"/><String value="c"/><String value="r"/><String value="bl"/>
-      <String value="b"/><String value="br"/></Vector></DialogPainter>
-  </Dialog></dialogs>)";
+// The fixture's frame, with or without its centre image.
+std::string painterXml(const std::string& attributes = "", bool centreImage = true) {
+    std::string images;
+    for (const char* name : {"tl", "t", "tr", "l", centreImage ? "c" : "", "r", "bl", "b", "br"}) {
+        images += std::string(R"(<String value=")") + name + R"("/>)";
+    }
+    return R"(<DialogPainter id="painter" section="frame" )" + attributes + R"(><Vector id="images">)" +
+           images + "</Vector></DialogPainter>";
+}
+
+const std::string framedXml =
+    R"(<dialogs><Dialog id="framed" width="10" height="9" autoenlarge="false" background="bg" )"
+    R"(section="frame">)" +
+    painterXml() + R"(</Dialog><Dialog id="enlarged" minwidth="20" minheight="15">)" + painterXml() +
+    "</Dialog></dialogs>";
 
 // Later pieces cover earlier ones, so each pixel shows the cell of its band whatever the size.
 void expectFrame(const Dialog& dialog, int width, int height) {
@@ -108,9 +111,11 @@ void expectFrame(const Dialog& dialog, int width, int height) {
 TEST_F(DialogTest, FrameTilesTheNineImagesAtEverySize) {
     SmartPtr<Dialog> dialog = dialogFromXml("framed", framedXml);
     ASSERT_TRUE(dialog && dialog->getPainter());
+    EXPECT_EQ(dialog->getWidth(), 10);
+    dialog->setSize(-3, -2);
     paint(*dialog);
-    expectFrame(*dialog, 10, 9);
-    for (const auto& [width, height] : {std::pair{5, 4}, std::pair{13, 17}}) {
+    EXPECT_EQ(dialog->getImage(), nullptr) << "a negative size makes no buffer";
+    for (const auto& [width, height] : {std::pair{10, 9}, std::pair{5, 4}, std::pair{13, 17}}) {
         dialog->setSize(width, height);
         paint(*dialog);
         expectFrame(*dialog, width, height);
@@ -133,11 +138,89 @@ TEST_F(DialogTest, EnlargedSizeIsSnappedToWholeTilesAndSoftEdgesKeepTheirAlpha) 
     EXPECT_EQ(pixelAt(*dialog->getImage(), 21, 15), cellColours[8]);
 }
 
-TEST_F(DialogTest, NegativeSizeMakesNoBuffer) {
-    SmartPtr<Dialog> dialog = dialogFromXml("framed", framedXml);
-    dialog->setSize(-3, -2);
-    paint(*dialog);
-    EXPECT_EQ(dialog->getImage(), nullptr);
+// A painter of the fixture's frame, declared with the attributes, paints a 7 x 7 buffer of the colour: the
+// centre is the 3 x 3 square from (2, 2). Without the centre image the centre is filled with a colour.
+class DialogPainterTest : public DialogTest {
+protected:
+    SmartPtr<MemoryImage32> painted(const std::string& attributes, std::uint32_t fill,
+                                    bool centreImage = true) {
+        SmartPtr<ui::DialogPainter> framer = testsupport::declared<ui::DialogPainter>(
+            dir, "painter.xml", "<p>" + painterXml(attributes, centreImage) + "</p>", "painter");
+        EXPECT_TRUE(framer);
+        SmartPtr<MemoryImage32> buffer = testsupport::filled32(7, 7, fill);
+        framer->paint(*SmartPtr<graphics::ImagePainter>(buffer->createPainter()));
+        EXPECT_FALSE(framer->isChanged());
+        return buffer;
+    }
+};
+
+// Colour 0x80123456 over a buffer whose alpha is below it (0x40) and above it (0xC0).
+TEST_F(DialogPainterTest, CentreColourTakesTheBufferAlphaBySettings) {
+    const struct {
+        const char* attributes;
+        std::uint32_t overLow;
+        std::uint32_t overHigh;
+    } cases[] = {
+        {"", 0x80123456u, 0x80123456u},
+        {R"(adjustalpha="false")", 0x40123456u, 0xC0123456u},
+        {R"(adjustalpha="false" usemaxalpha="true" initalpha="true")", 0x40123456u, 0xC0123456u},
+        {R"(usemaxalpha="true")", 0x80123456u, 0xC0123456u},
+        {R"(usemaxalpha="true" initalpha="true")", 0x80123456u, 0x80123456u},
+    };
+    for (const auto& c : cases) {
+        for (const auto& [fill, expected] :
+             {std::pair{0x40AABBCCu, c.overLow}, std::pair{0xC0AABBCCu, c.overHigh}}) {
+            SCOPED_TRACE(std::string(c.attributes) + " over " + std::to_string(fill >> 24));
+            const SmartPtr<MemoryImage32> buffer =
+                painted(std::string(c.attributes) + R"( centercolor="#80123456")", fill, false);
+            for (int y = 2; y < 5; ++y) {
+                for (int x = 2; x < 5; ++x) {
+                    EXPECT_EQ(pixelAt(*buffer, x, y), expected) << x << "," << y;
+                }
+            }
+            EXPECT_EQ(testsupport::count(*buffer, expected), 9);
+        }
+    }
+}
+
+// The top-left corner's first pixel has alpha 0, the top-right corner's 0xC0; the left edge and the centre
+// have no alpha of their own. The buffer's alpha is 0x80.
+TEST_F(DialogPainterTest, PiecesSetTheBufferAlphaBySettings) {
+    pieces[0]->pixels32()[0] = 0x00123456u;
+    pieces[2]->pixels32()[0] = 0xC0123456u;
+    pieces[3]->setAlphaMode(false);
+    pieces[4]->setAlphaMode(false);
+    const struct {
+        const char* attributes;
+        std::uint32_t topLeft;
+        std::uint32_t topRight;
+        std::uint32_t leftEdge;
+    } cases[] = {
+        {"", 0x00123456u, 0xC0123456u, 0x80440000u},
+        {R"(usemaxalpha="true")", 0x80123456u, 0xC0123456u, 0x80440000u},
+        {R"(initalpha="true")", 0x00123456u, 0xC0123456u, 0x00440000u},
+        {R"(initalpha="true" usemaxalpha="true")", 0x00123456u, 0xC0123456u, 0x00440000u},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.attributes);
+        const SmartPtr<MemoryImage32> buffer = painted(c.attributes, 0x80AABBCCu);
+        EXPECT_EQ(pixelAt(*buffer, 0, 0), c.topLeft);
+        EXPECT_EQ(pixelAt(*buffer, 5, 0), c.topRight);
+        EXPECT_EQ(pixelAt(*buffer, 0, 3), c.leftEdge);
+        EXPECT_EQ(pixelAt(*buffer, 3, 3), 0xFF550000u) << "a centre without alpha of its own is opaque";
+    }
+    // Without adjustalpha every piece blends by its own alpha and the buffer's alpha stays as it was.
+    for (const char* attributes : {R"(adjustalpha="false")", R"(adjustalpha="false" initalpha="true")"}) {
+        SCOPED_TRACE(attributes);
+        const SmartPtr<MemoryImage32> buffer = painted(attributes, 0x80AABBCCu);
+        EXPECT_EQ(pixelAt(*buffer, 0, 0), 0x80AABBCCu);
+        EXPECT_NE(pixelAt(*buffer, 3, 3) & 0xFFFFFFu, 0xAABBCCu);
+        for (int i = 0; i < 49; ++i) {
+            ASSERT_EQ(buffer->pixels32()[i] >> 24, 0x80u) << i;
+        }
+    }
+    EXPECT_FALSE(pieces[4]->getAlphaMode());
+    EXPECT_TRUE(pieces[0]->getAlphaMode());
 }
 
 TEST_F(DialogTest, BufferHoldsTheComponentsAndFollowsTheirChanges) {

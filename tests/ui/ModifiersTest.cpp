@@ -65,81 +65,56 @@ struct TimelineRow {
 };
 
 TEST(ModifierListTest, TimelinesFollowTheBlockingKillAndRemoveBeforeFlags) {
+    // clang-format off
     const std::vector<TimelineRow> rows = {
         {"a delay holds the chain until its time drops below 1",
-         [](Stage& s) {
-             s.add(new ui::DelayModifier(250));
-             s.add(s.mark('A'));
-             s.add(s.mark('B'));
-         },
+         [](Stage& s) { s.add(new ui::DelayModifier(250)); s.add(s.mark('A')); s.add(s.mark('B')); },
          100, 4, "|||AB|", 0, false},
         {"each step starts in the frame in which the one before it finishes",
          [](Stage& s) {
-             s.add(new ui::DelayModifier(100));
-             s.add(s.mark('A'));
-             s.add(new ui::DelayModifier(100));
-             s.add(s.mark('B'));
+             s.add(new ui::DelayModifier(100)); s.add(s.mark('A'));
+             s.add(new ui::DelayModifier(100)); s.add(s.mark('B'));
          },
          50, 4, "||A|B|", 0, false},
         {"a modifier appended by a callback runs in the same frame",
          [](Stage& s) {
-             s.add(new ui::CallbackModifier(&s, [](void* stage, ui::GameNode*) {
-                 auto& self = *static_cast<Stage*>(stage);
-                 self.add(self.mark('B'));
-             }));
+             s.add(new ui::CallbackModifier(nullptr, [&s](void*, ui::GameNode*) { s.add(s.mark('B')); }));
          },
          10, 2, "|B|", 0, false},
         {"a modifier put first by a callback waits for the next frame",
          [](Stage& s) {
-             s.add(new ui::CallbackModifier(&s, [](void* stage, ui::GameNode*) {
-                 auto& self = *static_cast<Stage*>(stage);
-                 self.add(self.mark('B'), false);
-             }));
+             s.add(new ui::CallbackModifier(nullptr,
+                                            [&s](void*, ui::GameNode*) { s.add(s.mark('B'), false); }));
              s.add(s.mark('A'));
          },
          10, 2, "|A|B", 0, false},
         {"remove-before drops the unfinished ones in front; the next still runs",
          [](Stage& s) {
-             s.add(forever());
-             s.add(forever());
-             s.add(s.mark('A', Modifier::removeBefore));
-             s.add(s.mark('B'));
-             s.add(forever());
+             s.add(forever()); s.add(forever());
+             s.add(s.mark('A', Modifier::removeBefore)); s.add(s.mark('B')); s.add(forever());
          },
          10, 1, "|AB", 1, false},
         {"without remove-before the ones in front stay",
-         [](Stage& s) {
-             s.add(forever());
-             s.add(forever());
-             s.add(s.mark('A'));
-         },
+         [](Stage& s) { s.add(forever()); s.add(forever()); s.add(s.mark('A')); },
          10, 1, "|A", 2, false},
         {"the kill flag kills the node and the modifier leaves",
-         [](Stage& s) {
-             s.add(forever());
-             s.add(s.mark('A', Modifier::killNode));
-         },
+         [](Stage& s) { s.add(forever()); s.add(s.mark('A', Modifier::killNode)); },
          10, 1, "|A", 1, true},
         {"clearing the list from a callback stops the walk",
          [](Stage& s) {
              s.add(new ui::CallbackModifier(nullptr,
-                                            [](void*, ui::GameNode* node) { node->removeAllModifiers(); }));
+                                            [](void*, ui::GameNode* n) { n->removeAllModifiers(); }));
              s.add(s.mark('B'));
          },
          10, 2, "||", 0, false},
         {"an unfinished blocking modifier holds back the rest",
-         [](Stage& s) {
-             s.add(forever())->addFlags(Modifier::blocking);
-             s.add(s.mark('A'));
-         },
+         [](Stage& s) { s.add(forever())->addFlags(Modifier::blocking); s.add(s.mark('A')); },
          10, 2, "||", 2, false},
         {"a modifier already listed is not added twice",
-         [](Stage& s) {
-             Modifier* once = s.add(s.mark('A'));
-             s.add(once, false);
-         },
+         [](Stage& s) { Modifier* once = s.add(s.mark('A')); s.add(once, false); },
          10, 2, "|A|", 0, false},
     };
+    // clang-format on
     for (const TimelineRow& row : rows) {
         Stage stage;
         row.build(stage);
@@ -227,29 +202,29 @@ TEST(ModifierFrameTest, SettingsGiveTheDelayAndLoopCount) {
     EXPECT_EQ(plain->getDelay(), 100);
 }
 
-// A value read after each update of a modifier on a fresh 100 x 100 sprite; the modifier must finish in
-// the last update and not before.
+// A value read after each update of dt ms of a modifier on a fresh 100 x 100 sprite; the modifier must
+// finish in the last update and not before.
 struct ValueRow {
     const char* name;
-    std::function<Modifier*()> make;
+    SmartPtr<Modifier> modifier;
     std::function<float(const Sprite&)> read;
-    std::vector<std::uint32_t> dts;
+    std::uint32_t dt;
     std::vector<float> values;
 };
 
 void checkValues(const std::vector<ValueRow>& rows) {
     for (const ValueRow& row : rows) {
+        SCOPED_TRACE(row.name);
         SmartPtr<Sprite> sprite(new Sprite(0, 0, 100, 100));
-        SmartPtr<Modifier> modifier(row.make());
-        modifier->setNode(sprite.get());
+        row.modifier->setNode(sprite.get());
         std::vector<float> seen;
-        for (std::size_t i = 0; i < row.dts.size(); ++i) {
-            EXPECT_FALSE(modifier->isFinished()) << row.name << " before update " << i;
-            modifier->update(row.dts[i]);
+        for (std::size_t i = 0; i < row.values.size(); ++i) {
+            EXPECT_FALSE(row.modifier->isFinished()) << "before update " << i;
+            row.modifier->update(row.dt);
             seen.push_back(row.read(*sprite));
         }
-        EXPECT_EQ(seen, row.values) << row.name;
-        EXPECT_TRUE(modifier->isFinished()) << row.name;
+        EXPECT_EQ(seen, row.values);
+        EXPECT_TRUE(row.modifier->isFinished());
     }
 }
 
@@ -262,53 +237,37 @@ float alpha(const Sprite& s) {
 }
 
 TEST(AlphaModifiersTest, FadeAndPulseValuesAtChosenTimes) {
-    const std::vector<ValueRow> rows = {
+    // clang-format off
+    checkValues({
         {"fade sets the start, then the end once the time has run out",
-         [] { return new ui::FadeModifier(255, 0, 300); },
-         alpha,
-         times(4, 100),
-         {255, 170, 85, 0}},
-        {"fade of 0 ms ends at once",
-         [] { return new ui::FadeModifier(10, 90, 0); },
-         alpha,
-         times(1, 16),
-         {90}},
+         new ui::FadeModifier(255, 0, 300), alpha, 100, {255, 170, 85, 0}},
+        {"fade of 0 ms ends at once", new ui::FadeModifier(10, 90, 0), alpha, 16, {90}},
         {"one pulse cycle: fade up, hold b, fade back, then a",
-         [] { return new ui::PulseModifier(0, 100, 100, 100, 100, 100, 1); },
-         alpha,
-         times(7, 50),
-         {0, 50, 100, 100, 100, 50, 0}},
+         new ui::PulseModifier(0, 100, 100, 100, 100, 100, 1), alpha, 50, {0, 50, 100, 100, 100, 50, 0}},
         {"a pulse from high to low truncates toward zero",
-         [] { return new ui::PulseModifier(200, 0, 3, 3, 0, 0, 1); },
-         alpha,
-         times(7, 1),
-         {200, 134, 67, 0, 66, 133, 200}},
+         new ui::PulseModifier(200, 0, 3, 3, 0, 0, 1), alpha, 1, {200, 134, 67, 0, 66, 133, 200}},
         {"a pulse with all durations 0 ends without hanging",
-         [] { return new ui::PulseModifier(30, 200, 0, 0, 0, 0, 1); },
-         alpha,
-         times(1, 16),
-         {30}},
-    };
-    checkValues(rows);
+         new ui::PulseModifier(30, 200, 0, 0, 0, 0, 1), alpha, 16, {30}},
+    });
+    // clang-format on
 }
 
-TEST(AlphaModifiersTest, AnEndlessPulseOfZeroLengthPassesACyclePerUpdate) {
-    SmartPtr<Sprite> sprite(new Sprite(0, 0, 10, 10));
-    SmartPtr<ui::PulseModifier> pulse(new ui::PulseModifier(30, 200, 0, 0, 0, 0, 0));
-    pulse->setNode(sprite.get());
-    pulse->update(16);
-    pulse->update(16);
-    EXPECT_FALSE(pulse->isFinished());
-    EXPECT_EQ(pulse->getCyclesDone(), 2);
-    EXPECT_EQ(sprite->getAlpha(), 30);
-}
-
-TEST(AlphaModifiersTest, APulseWithTargetsLeavesItsOwnNodeAlone) {
+// An endless pulse of zero length passes a cycle per update; one with targets leaves its own node alone.
+TEST(AlphaModifiersTest, EndlessAndTargetedPulses) {
     SmartPtr<Sprite> own(new Sprite(0, 0, 10, 10));
+    SmartPtr<ui::PulseModifier> endless(new ui::PulseModifier(30, 200, 0, 0, 0, 0, 0));
+    endless->setNode(own.get());
+    endless->update(16);
+    endless->update(16);
+    EXPECT_FALSE(endless->isFinished());
+    EXPECT_EQ(endless->getCyclesDone(), 2);
+    EXPECT_EQ(own->getAlpha(), 30);
+
     SmartPtr<Sprite> target(new Sprite(0, 0, 10, 10));
     SmartPtr<ui::PulseModifier> pulse(new ui::PulseModifier(40, 80, 10, 10, 10, 10, 0));
     pulse->addTarget(target.get());
     pulse->setNode(own.get());
+    own->setAlpha(255);
     pulse->update(5);
     EXPECT_EQ(target->getAlpha(), 40);
     EXPECT_EQ(own->getAlpha(), 255);
@@ -322,72 +281,31 @@ float displayW(const Sprite& s) {
 }
 
 TEST(MotionModifiersTest, ValuesAtChosenTimes) {
-    const std::vector<ValueRow> rows = {
-        {"move, linear",
-         [] { return new ui::MoveModifier(0, 0, 100, 0, 100, false); },
-         x,
-         times(3, 50),
-         {0, 50, 100}},
+    auto* yOnly = new ui::MoveModifier(10, 0, 90, 50, 100, false);
+    yOnly->setAppliesX(false);
+    auto* turnOnly = new ui::RotateScaleModifier(0, 90, 1, 2, 100);
+    turnOnly->setAppliesScale(false);
+    const auto clipW = [](const Sprite& s) { return static_cast<float>(s.getClipRect()->w); };
+    // clang-format off
+    checkValues({
+        {"move, linear", new ui::MoveModifier(0, 0, 100, 0, 100, false), x, 50, {0, 50, 100}},
         {"move, smooth: 15.625 truncated at a quarter",
-         [] { return new ui::MoveModifier(0, 0, 100, 0, 100, true); },
-         x,
-         times(5, 25),
-         {0, 15, 50, 84, 100}},
-        {"move of 0 ms ends at once",
-         [] { return new ui::MoveModifier(0, 0, 70, 0, 0, false); },
-         x,
-         times(1, 9),
-         {70}},
-        {"move on y only still ends at the end point",
-         [] {
-             auto* move = new ui::MoveModifier(10, 0, 90, 50, 100, false);
-             move->setAppliesX(false);
-             return move;
-         },
-         x,
-         times(3, 50),
-         {0, 0, 90}},
+         new ui::MoveModifier(0, 0, 100, 0, 100, true), x, 25, {0, 15, 50, 84, 100}},
+        {"move of 0 ms ends at once", new ui::MoveModifier(0, 0, 70, 0, 0, false), x, 9, {70}},
+        {"move on y only still ends at the end point", yOnly, x, 50, {0, 0, 90}},
         {"resize back to the natural size drops the display rectangle",
-         [] { return new ui::ResizeModifier(50, 50, 100, 100, 100); },
-         displayW,
-         times(3, 50),
-         {50, 75, -1}},
-        {"resize of 0 ms ends at once",
-         [] { return new ui::ResizeModifier(100, 100, 40, 40, 0); },
-         displayW,
-         times(1, 9),
-         {40}},
+         new ui::ResizeModifier(50, 50, 100, 100, 100), displayW, 50, {50, 75, -1}},
+        {"resize of 0 ms ends at once", new ui::ResizeModifier(100, 100, 40, 40, 0), displayW, 9, {40}},
         {"rect moves the clip rectangle, rounded",
-         [] { return new ui::RectModifier(0, 0, 0, 10, 0, 0, 99, 10, 100, false); },
-         [](const Sprite& s) { return static_cast<float>(s.getClipRect()->w); },
-         times(3, 50),
-         {0, 50, 99}},
-        {"rotation",
-         [] { return new ui::RotateScaleModifier(0, 90, 1, 2, 100); },
-         &Sprite::getRotation,
-         times(3, 50),
-         {0, 45, 90}},
-        {"scale",
-         [] { return new ui::RotateScaleModifier(0, 90, 1, 2, 100); },
-         &Sprite::getScale,
-         times(3, 50),
-         {1, 1.5f, 2}},
+         new ui::RectModifier(0, 0, 0, 10, 0, 0, 99, 10, 100, false), clipW, 50, {0, 50, 99}},
+        {"rotation", new ui::RotateScaleModifier(0, 90, 1, 2, 100), &Sprite::getRotation, 50, {0, 45, 90}},
+        {"scale", new ui::RotateScaleModifier(0, 90, 1, 2, 100), &Sprite::getScale, 50, {1, 1.5f, 2}},
         {"the end scale is written even when the scale is not applied",
-         [] {
-             auto* turn = new ui::RotateScaleModifier(0, 90, 1, 2, 100);
-             turn->setAppliesScale(false);
-             return turn;
-         },
-         &Sprite::getScale,
-         times(3, 50),
-         {1, 1, 2}},
+         turnOnly, &Sprite::getScale, 50, {1, 1, 2}},
         {"rotate of 0 ms ends at once",
-         [] { return new ui::RotateScaleModifier(10, 30, 1, 1, 0); },
-         &Sprite::getRotation,
-         times(1, 9),
-         {30}},
-    };
-    checkValues(rows);
+         new ui::RotateScaleModifier(10, 30, 1, 1, 0), &Sprite::getRotation, 9, {30}},
+    });
+    // clang-format on
 }
 
 SmartPtr<ui::Path> pathThrough(const std::vector<std::pair<int, int>>& points) {
@@ -398,6 +316,7 @@ SmartPtr<ui::Path> pathThrough(const std::vector<std::pair<int, int>>& points) {
     return path;
 }
 
+// The walk carries the kill flag: the node dies when, and only when, the path ends.
 TEST(PathModifierTest, PositionsAlongThePath) {
     const std::vector<std::pair<int, int>> square = {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 0}};
     struct Row {
@@ -410,65 +329,38 @@ TEST(PathModifierTest, PositionsAlongThePath) {
         std::vector<std::pair<int, int>> positions;
         bool finished;
     };
+    // clang-format off
     const std::vector<Row> rows = {
         {"a closed square reaches a corner each 100 ms, then its last point",
-         square,
-         400,
-         false,
-         0,
-         times(5, 100),
-         {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 0}},
-         true},
+         square, 400, false, 0, times(5, 100), {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 0}}, true},
         {"one frame crossing two segment ends does not overshoot",
-         {{0, 0}, {100, 0}, {100, 10}, {200, 10}},
-         210,
-         false,
-         0,
-         {50, 110, 50, 1},
-         {{0, 0}, {50, 0}, {150, 10}, {200, 10}},
-         true},
+         {{0, 0}, {100, 0}, {100, 10}, {200, 10}}, 210, false, 0, {50, 110, 50, 1},
+         {{0, 0}, {50, 0}, {150, 10}, {200, 10}}, true},
         {"a start index other than 0", square, 400, false, 2, times(2, 100), {{100, 100}, {0, 100}}, false},
         {"a looping path never finishes",
-         square,
-         400,
-         true,
-         0,
-         times(6, 100),
-         {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 100}, {100, 0}},
+         square, 400, true, 0, times(6, 100), {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 100}, {100, 0}},
          false},
         {"0 ms ends at the last point at once",
-         {{5, 5}, {50, 5}},
-         0,
-         false,
-         0,
-         times(1, 10),
-         {{50, 5}},
-         true},
+         {{5, 5}, {50, 5}}, 0, false, 0, times(1, 10), {{50, 5}}, true},
     };
+    // clang-format on
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         SmartPtr<Sprite> sprite(new Sprite(-1, -1, 10, 10));
         SmartPtr<ui::PathModifier> walk(
             new ui::PathModifier(pathThrough(row.points).get(), row.duration, row.loop, row.start));
+        walk->addFlags(Modifier::killNode);
         walk->setNode(sprite.get());
         std::vector<std::pair<int, int>> seen;
         for (std::uint32_t dt : row.dts) {
+            EXPECT_FALSE(sprite->isDead());
             walk->update(dt);
             seen.emplace_back(sprite->getX(), sprite->getY());
         }
-        EXPECT_EQ(seen, row.positions) << row.name;
-        EXPECT_EQ(walk->isFinished(), row.finished) << row.name;
+        EXPECT_EQ(seen, row.positions);
+        EXPECT_EQ(walk->isFinished(), row.finished);
+        EXPECT_EQ(sprite->isDead(), row.finished);
     }
-}
-
-TEST(PathModifierTest, TheKillFlagKillsTheNodeWhenThePathEnds) {
-    SmartPtr<Sprite> sprite(new Sprite(0, 0, 10, 10));
-    auto* walk = new ui::PathModifier(pathThrough({{0, 0}, {10, 0}}).get(), 10, false, 0);
-    walk->addFlags(Modifier::killNode);
-    sprite->addModifier(walk);
-    sprite->update(10);
-    EXPECT_FALSE(sprite->isDead());
-    sprite->update(10);
-    EXPECT_TRUE(sprite->isDead());
 }
 
 TEST(PathTest, ClosednessLengthBoundsAndInterpolation) {

@@ -8,10 +8,17 @@
 #include "engine/kernel/ResourceGroup.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ValueDocument.h"
+#include "engine/ui/Button.h"
+#include "engine/ui/Dialog.h"
+#include "engine/ui/FullScreenHandler.h"
 #include "engine/ui/GameNode.h"
+#include "engine/ui/Label.h"
 #include "engine/ui/Modifier.h"
 #include "engine/ui/ModifierFrame.h"
+#include "engine/ui/ScrollPanel.h"
 #include "engine/ui/Sprite.h"
+#include "engine/ui/StyleLabel.h"
+#include "engine/ui/ToolTipLabel.h"
 
 #include "ResourceFolder.h"
 #include "RuntimeDir.h"
@@ -19,6 +26,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -119,6 +127,45 @@ TEST(NodeTree, DeclarationBuildsTheTreeThroughTheFactory) {
     EXPECT_EQ(strip->getModifierList().size(), 1u);
     strip->update(16);
     EXPECT_EQ(strip->getCurrentFrame(), 0);
+}
+
+// Each declared widget is of its own class (listed first) and of every class above it in the real chain, and
+// of no other.
+TEST(NodeTree, WidgetsAreKindsOfTheirWholeClassChainOnly) {
+    using kernel::ClassInfo;
+    using namespace ui;
+    const std::vector<const ClassInfo*> classes{
+        &kernel::Object::classInfo, &GameNode::classInfo,         &Sprite::classInfo,
+        &Panel::classInfo,          &ScrollPanel::classInfo,      &Dialog::classInfo,
+        &Label::classInfo,          &ToolTipLabel::classInfo,     &StyleLabel::classInfo,
+        &Button::classInfo,         &FullScreenHandler::classInfo};
+    const struct {
+        const char* type;
+        std::vector<const ClassInfo*> kinds;
+    } rows[] = {
+        {"ScrollPanel", {&ScrollPanel::classInfo, &Panel::classInfo, &Sprite::classInfo}},
+        {"Dialog", {&Dialog::classInfo, &Panel::classInfo, &Sprite::classInfo}},
+        {"Panel", {&Panel::classInfo, &Sprite::classInfo}},
+        {"ToolTipLabel", {&ToolTipLabel::classInfo, &Label::classInfo, &Sprite::classInfo}},
+        {"Label", {&Label::classInfo, &Sprite::classInfo}},
+        {"StyleLabel", {&StyleLabel::classInfo, &Sprite::classInfo}},
+        {"Button", {&Button::classInfo, &Sprite::classInfo}},
+        {"FullScreenHandler", {&FullScreenHandler::classInfo}},
+        {"Sprite", {&Sprite::classInfo}},
+    };
+    testsupport::TempDir dir;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.type);
+        const SmartPtr<GameNode> made = testsupport::declared<GameNode>(
+            dir, "widget.xml", std::string("<w><") + row.type + R"( id="w" width="8" height="8"/></w>)", "w");
+        ASSERT_NE(made, nullptr);
+        EXPECT_EQ(made->getClassInfo(), row.kinds.front());
+        for (std::size_t i = 0; i < classes.size(); ++i) {
+            const bool expected =
+                i < 2 || std::find(row.kinds.begin(), row.kinds.end(), classes[i]) != row.kinds.end();
+            EXPECT_EQ(made->isKindOf(*classes[i]), expected) << "class " << i;
+        }
+    }
 }
 
 TEST(NodeTree, UpdateRunsNodeThenModifiersThenChildrenSkippingSuspendedAndDead) {

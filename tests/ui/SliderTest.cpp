@@ -207,6 +207,27 @@ TEST_F(SliderTest, ScrollPanelLaysOutGrowsAndScrolls) {
     }
 }
 
+// "components" go beside the content panel and grow nothing; "panelcomponents" go into it and grow it (and
+// the panel, which has no bars); declarations that make no node are skipped.
+TEST_F(SliderTest, ScrollPanelBuildsBothComponentLists) {
+    SmartPtr<ScrollPanel> panel = build<ScrollPanel>(R"(<ScrollPanel id="made" width="30" height="20">
+        <Vector id="components"><Sprite name="beside" width="90" height="90"/></Vector>
+        <Vector id="panelcomponents"><Sprite name="inside" x="5" width="50" height="60"/><String value="x"/>
+          <NoSuchWidget name="odd"/><ModifierFrame name="frame"/></Vector></ScrollPanel>)");
+    ASSERT_NE(panel, nullptr);
+    ui::Panel* content = panel->getContentPanel();
+    ui::GameNode* beside = panel->findComponent("beside");
+    ASSERT_NE(beside, nullptr);
+    EXPECT_EQ(beside->getParent(), panel->getContentNode());
+    ASSERT_NE(content->findComponent("inside"), nullptr);
+    EXPECT_EQ(content->findComponent("beside"), nullptr);
+    EXPECT_EQ(content->getContentNode()->getFirstChild()->getNextSibling(), nullptr);
+    EXPECT_EQ(content->getWidth(), 55);
+    EXPECT_EQ(content->getHeight(), 60);
+    EXPECT_EQ(panel->getWidth(), 55);
+    EXPECT_EQ(panel->getHeight(), 60);
+}
+
 // The 40-pixel picture widens the window left of the bar to 40. Dragging the bound bar to its end scrolls the
 // content by the whole overflow, and only the window shows it, wherever the panel is drawn.
 TEST_F(SliderTest, ScrollPanelClipsContentToItsWindow) {

@@ -42,10 +42,6 @@ protected:
     testsupport::RuntimeDir runtime;
 };
 
-TEST_F(SoundResourceTest, VolumeKeepsTheLowEightBits) {
-    EXPECT_EQ(declare<Sound>(R"(<Sound id="res" file="x.wav" volume="300"/>)")->getVolume(), 44);
-}
-
 TEST_F(SoundResourceTest, OggIsConvertedIntoAWavFileOfTheExactLayout) {
     SmartPtr<Sound> sound = loadedTitle();
     EXPECT_FALSE(sound->hasError());
@@ -99,23 +95,26 @@ TEST_F(SoundResourceTest, WithoutOggToWavTheOggItselfIsLoaded) {
     EXPECT_FALSE(wavExists());
 }
 
-TEST_F(SoundResourceTest, ACorruptOggSetsTheErrorFlagAndLeavesNoWav) {
-    dir.write("music/title.ogg", "OggS but nothing of a vorbis stream follows");
-    SmartPtr<Sound> sound = loadedTitle();
-    EXPECT_TRUE(sound->hasError());
-    EXPECT_EQ(sound->fileName(), "music/title.ogg");
-    EXPECT_FALSE(wavExists());
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "music/title_new.wav.part"));
+// A corrupt OGG, or sound down: the error flag is set and no WAV file, whole or partial, is left.
+TEST_F(SoundResourceTest, AFailedConversionSetsTheErrorFlagAndLeavesNoWav) {
+    for (const bool corrupt : {true, false}) {
+        SCOPED_TRACE(corrupt ? "corrupt" : "sound down");
+        if (corrupt) {
+            dir.write("music/title.ogg", "OggS but nothing of a vorbis stream follows");
+        } else {
+            ui::SoundSystem::destroy();
+            dir.write("music/title.ogg", soundtest::ogg(soundtest::tone(1000)));
+        }
+        SmartPtr<Sound> sound = loadedTitle();
+        EXPECT_TRUE(sound->hasError());
+        EXPECT_EQ(sound->fileName(), "music/title.ogg");
+        EXPECT_FALSE(wavExists());
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "music/title_new.wav.part"));
+    }
 }
 
-TEST_F(SoundResourceTest, WithSoundDownNothingIsConvertedAndTheLoadFails) {
-    ui::SoundSystem::destroy();
-    SmartPtr<Sound> sound = loadedTitle();
-    EXPECT_TRUE(sound->hasError());
-    EXPECT_FALSE(wavExists());
-}
-
-TEST_F(SoundResourceTest, OnlyASoundOfTheSameFileIsTheSame) {
+TEST_F(SoundResourceTest, VolumeKeepsTheLowEightBitsAndOnlyASoundOfTheSameFileIsTheSame) {
+    EXPECT_EQ(declare<Sound>(R"(<Sound id="res" file="x.wav" volume="300"/>)")->getVolume(), 44);
     SmartPtr<kernel::Resource> first = declare(R"(<Sound id="res" file="a.wav" volume="3"/>)");
     SmartPtr<kernel::Resource> second = declare(R"(<Sound id="res" file="a.wav"/>)");
     SmartPtr<kernel::Resource> image = declare(R"(<Image id="res" file="a.wav"/>)");

@@ -89,6 +89,32 @@ TEST_F(StyleLabelTest, PlacesRunsByMarkup) {
     }
 }
 
+// A truncated line is closed to further runs, even ones that would fit, but only that line; its alignment
+// counts the ellipsis, not the dropped runs.
+TEST_F(StyleLabelTest, TruncationEndsOnlyItsLineAndAligns) {
+    const struct {
+        int width;
+        WideString markup;
+        std::vector<std::string> lines;
+    } rows[] = {
+        {56, u"[wrapstyle=truncate]ab cd efghijk a\\nxy", {"ab@0,0 cd@14,0 e...@28,0", "xy@0,10"}},
+        {30, u"[wrapstyle=truncate]ab cd ef\\ngh ij kl", {"ab@0,0 ...@14,0", "gh@0,10 ...@14,10"}},
+        {48, u"[wrapstyle=truncate][alignh=right]ab cd efghij", {"ab@2,0 cd@16,0 e...@30,0"}},
+        {48,
+         u"[wrapstyle=truncate][alignh=center]ab cd efghij\\nab",
+         {"ab@1,0 cd@15,0 e...@29,0", "ab@19,10"}},
+        {30, u"[wrapstyle=truncate][alignh=right]ab cd ef", {"ab@2,0 ...@16,0"}},
+        {46, u"[wrapstyle=truncate]ab cd efghij\\nabcdefghijklm", {"ab@0,0 cd@14,0 e...@28,0", "a...@0,10"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(kernel::narrowString(row.markup));
+        EXPECT_EQ(layoutOf(*styled(row.width, row.markup)), row.lines);
+    }
+    const SmartPtr<StyleLabel> relaid = styled(46, u"[wrapstyle=truncate]ab cd efghij");
+    relaid->setText(u"abcdefghijklm");
+    EXPECT_EQ(layoutOf(*relaid), std::vector<std::string>{"a...@0,0"}) << "a full line of the last layout";
+}
+
 TEST_F(StyleLabelTest, MalformedMarkupNeverBreaksTheLayout) {
     for (const WideString markup :
          {u"[", u"[[[", u"]]]", u"[=]", u"[color]a", u"[tab=]", u"[tabs=]", u"[tabs=,,]", u"[font=,]",
