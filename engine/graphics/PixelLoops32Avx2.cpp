@@ -145,29 +145,48 @@ void BlitAlphaUniform32(ImageBase& dst, int dx, int dy, ImageBase& src, int sx, 
     }
 }
 
-// Each pixel is read for its alpha byte. A row long enough first steps to a 32-byte boundary, since a store
-// across two cache lines costs about two.
+// Each pixel is read for its alpha byte, and filling a pixel twice changes nothing, so the ends of a row are
+// overlapping full steps rather than masked ones where that can be: a masked access that straddles two cache
+// lines is slow, and so is a load from a masked store's span until the store is done. For the same reason the
+// overlapping steps load both their spans before they store.
 void FillArgb(ImageBase& image, int x, int y, int width, int height, std::uint32_t color) {
-    const auto fill = [rgb = splat(color & rgbMask)](__m256i pixels) {
+    const __m256i rgb = splat(color & rgbMask);
+    const auto fill = [rgb](__m256i pixels) {
         return _mm256_or_si256(_mm256_and_si256(pixels, splat(alphaMask)), rgb);
     };
-    const auto fillFirst = [&fill](std::uint32_t* p, int count) {
-        const __m256i lanes = firstLanes(count);
-        maskedStore(p, lanes, fill(maskedLoad(p, lanes)));
+    const __m128i rgb4 = _mm256_castsi256_si128(rgb);
+    const auto fill4 = [rgb4](__m128i pixels) {
+        return _mm_or_si128(_mm_and_si128(pixels, _mm_set1_epi32(static_cast<int>(alphaMask))), rgb4);
     };
     loops::fillRows<std::uint32_t>(image, x, y, width, height, [&](std::uint32_t* row, int count) {
-        int i = 0;
-        if (count >= 16) {
-            i = static_cast<int>((0u - reinterpret_cast<std::uintptr_t>(row)) % 32 / sizeof(std::uint32_t));
-            if (i > 0) {
-                fillFirst(row, i);
+        if (count < 4) {
+            for (int i = 0; i < count; ++i) {
+                row[i] = (row[i] & alphaMask) | (color & rgbMask);
             }
-        }
-        for (; i + 8 <= count; i += 8) {
-            store8(row + i, fill(load8(row + i)));
-        }
-        if (i < count) {
-            fillFirst(row + i, count - i);
+        } else if (count < 8) {
+            auto* const first = reinterpret_cast<__m128i*>(row);
+            auto* const last = reinterpret_cast<__m128i*>(row + count - 4);
+            const __m128i a = _mm_loadu_si128(first), b = _mm_loadu_si128(last);
+            _mm_storeu_si128(first, fill4(a));
+            _mm_storeu_si128(last, fill4(b));
+        } else if (count < 16) {
+            const __m256i a = load8(row), b = load8(row + count - 8);
+            store8(row, fill(a));
+            store8(row + count - 8, fill(b));
+        } else {
+            // The first eight, then the step from the first 32-byte boundary past the row's start, after
+            // which every step is aligned.
+            int i = 8 - static_cast<int>(reinterpret_cast<std::uintptr_t>(row) % 32 / sizeof(std::uint32_t));
+            const __m256i a = load8(row), b = load8(row + i);
+            store8(row, fill(a));
+            store8(row + i, fill(b));
+            for (i += 8; i + 8 <= count; i += 8) {
+                store8(row + i, fill(load8(row + i)));
+            }
+            if (i < count) {
+                const __m256i lanes = firstLanes(count - i);
+                maskedStore(row + i, lanes, fill(maskedLoad(row + i, lanes)));
+            }
         }
     });
 }
