@@ -3,7 +3,7 @@
 namespace graphics {
 
 // The compiler's checks also ask the system whether it saves the wider registers on a thread switch. A build
-// for a processor without SSE2 has only the first level, its plain loops.
+// for a processor without SSE2 has only the first level, where the loops run their plain forms.
 bool processorRuns(SimdLevel level) {
 #if defined(__SSE2__)
     __builtin_cpu_init();

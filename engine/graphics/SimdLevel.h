@@ -8,7 +8,7 @@ namespace graphics {
 
 enum class SimdLevel { Sse2, Avx2, Avx512 };
 
-// Whether this processor, and the system's saving of its registers, runs the level.
+// Whether this processor has the level's instructions and the system saves their registers.
 bool processorRuns(SimdLevel level);
 
 // The highest level the processor runs: the public loops call its forms. Decided once, on first use.
