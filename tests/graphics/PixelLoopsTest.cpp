@@ -325,7 +325,7 @@ class FillDifferential : public loopdifferential::Differential<loopdifferential:
 
 } // namespace
 
-// Each form the processor runs, against the plain one; rows start at every alignment.
+// Each form the processor runs, against the plain one, with rows starting at various alignments.
 TEST_P(FillDifferential, KeepsEachAlphaLikeThePlainForm) {
     struct Form {
         const char* name;
