@@ -1,11 +1,14 @@
 // Pixel-loop speed in time per pixel, at full-screen, dialog, sprite and glyph sizes (and an odd width).
 // Names read family/size/implementation, so each family's forms and its pixman counterpart sit together:
-// "ours" is the public (SIMD) form, "plain" the integer form, "pixman" the library's nearest operation.
+// "ours" is the public (SIMD) form, "plain" the integer form, "pixman" the library's nearest operation; a
+// loop that comes in several instruction sets also shows each form the processor runs ("sse2", "avx2",
+// "avx512").
 
 #include "engine/graphics/BlitLoops32.h"
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/PixelLoops565.h"
 #include "engine/graphics/PixelLoopsArgb.h"
+#include "engine/graphics/SimdLevel.h"
 #include "engine/kernel/SmartPtr.h"
 
 #include <benchmark/benchmark.h>
@@ -123,6 +126,10 @@ Draw channelFill565(void (*loop)(MemoryImage&, int, int, ChannelBuffer&, int, in
     return [loop](int w, int h) { loop(*images().dst16, 0, 0, *images().coverage, 0, 0, w, h, 0xC208, 200); };
 }
 
+Draw fill(void (*loop)(ImageBase&, int, int, int, int, std::uint32_t)) {
+    return [loop](int w, int h) { loop(*images().dst, 0, 0, w, h, 0xFF336699u); };
+}
+
 #if defined(PIBBLES_WITH_PIXMAN)
 
 // pixman views of the same pixels; its OVER works on premultiplied colour, which costs it nothing here.
@@ -183,7 +190,7 @@ void addOurs(Families& families) {
                                {"plain", alphaLoop(plain::BlitAlphaUniform32, 255)}};
     families["blend_alpha_uniform"] = {{"ours", alphaLoop(BlitAlphaUniform32, 200)},
                                        {"plain", alphaLoop(plain::BlitAlphaUniform32, 200)}};
-    families["fill"] = {{"ours", [](int w, int h) { FillArgb(*images().dst, 0, 0, w, h, 0xFF336699u); }}};
+    families["fill"] = {{"ours", fill(FillArgb)}, {"plain", fill(plain::FillArgb)}};
     families["channel_fill"] = {{"ours", channelFill(ChannelFill32)},
                                 {"plain", channelFill(plain::ChannelFill32)}};
     families["alpha565"] = {{"ours", blit565(Blit565Alpha)}, {"plain", blit565(plain::Blit565Alpha)}};
@@ -193,6 +200,23 @@ void addOurs(Families& families) {
                                   {"plain", blend565(plain::Blit565AlphaBlend, 200)}};
     families["channel_fill565"] = {{"ours", channelFill565(ChannelFill565)},
                                    {"plain", channelFill565(plain::ChannelFill565)}};
+}
+
+// The forms of the loops that come in several instruction sets, where the processor runs them: the public
+// loop ("ours") calls the highest, and these show how the lower ones do.
+void addLevelForms([[maybe_unused]] Families& families) {
+#if defined(__SSE2__)
+    families["blend_alpha"].push_back({"sse2", alphaLoop(sse2::BlitAlphaUniform32, 255)});
+    families["blend_alpha_uniform"].push_back({"sse2", alphaLoop(sse2::BlitAlphaUniform32, 200)});
+    if (processorRuns(SimdLevel::Avx2)) {
+        families["blend_alpha"].push_back({"avx2", alphaLoop(avx2::BlitAlphaUniform32, 255)});
+        families["blend_alpha_uniform"].push_back({"avx2", alphaLoop(avx2::BlitAlphaUniform32, 200)});
+        families["fill"].push_back({"avx2", fill(avx2::FillArgb)});
+    }
+    if (processorRuns(SimdLevel::Avx512)) {
+        families["fill"].push_back({"avx512", fill(avx512::FillArgb)});
+    }
+#endif
 }
 
 #if defined(PIBBLES_WITH_PIXMAN)
@@ -218,6 +242,7 @@ void addPixman(Families& families) {
 void registerAll() {
     Families families;
     addOurs(families);
+    addLevelForms(families);
 #if defined(PIBBLES_WITH_PIXMAN)
     addPixman(families);
 #endif

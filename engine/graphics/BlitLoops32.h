@@ -46,4 +46,17 @@ void ChannelToLane32(ImageBase& dst, int x, int y, ChannelBuffer& channel, int c
                      int height, int lane);
 } // namespace plain
 
+#if defined(__SSE2__)
+// The forms of the loops that come in more than one instruction set (see SimdLevel.h): the public loop calls
+// the highest the processor runs, and the tests hold each to the plain form.
+namespace sse2 {
+void BlitAlphaUniform32(ImageBase& dst, int dx, int dy, ImageBase& src, int sx, int sy, int width, int height,
+                        int alpha);
+} // namespace sse2
+namespace avx2 {
+void BlitAlphaUniform32(ImageBase& dst, int dx, int dy, ImageBase& src, int sx, int sy, int width, int height,
+                        int alpha);
+} // namespace avx2
+#endif
+
 } // namespace graphics

@@ -125,20 +125,23 @@ inline std::uint32_t* nextRow(std::uint32_t* row, int pitch) {
     return reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(row) + pitch);
 }
 
-// Calls row(destination, source, width) for each row of a rectangle of two locked images.
+// Calls row(destination, source, width) for each row of a rectangle of two locked images. Inlined by force,
+// so that the row step is inlined too where the caller is compiled for a wider vector unit.
 template <class Row>
-void walkImages(ImageBase& dst, int dx, int dy, ImageBase& src, int sx, int sy, int width, int height,
-                Row row) {
+[[gnu::always_inline]] inline void walkImages(ImageBase& dst, int dx, int dy, ImageBase& src, int sx, int sy,
+                                              int width, int height, Row row) {
     const Locks locks(dst, src);
     if (!locks.ok()) {
         return;
     }
     std::uint32_t* d = pixelAt(dst, dx, dy);
     std::uint32_t* s = pixelAt(src, sx, sy);
+    const int dstPitch = dst.getPitch();
+    const int srcPitch = src.getPitch();
     for (int y = 0; y < height; ++y) {
         row(d, static_cast<const std::uint32_t*>(s), width);
-        d = nextRow(d, dst.getPitch());
-        s = nextRow(s, src.getPitch());
+        d = nextRow(d, dstPitch);
+        s = nextRow(s, srcPitch);
     }
 }
 

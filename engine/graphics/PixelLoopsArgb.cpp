@@ -1,6 +1,7 @@
 #include "engine/graphics/PixelLoopsArgb.h"
 
 #include "engine/graphics/PixelLoopSupport.h"
+#include "engine/graphics/SimdLevel.h"
 
 #include <algorithm>
 #include <cstring>
@@ -146,6 +147,22 @@ void LineBlendArgb(ImageBase& image, int x1, int y1, int x2, int y2, std::uint32
 }
 
 void FillArgb(ImageBase& image, int x, int y, int width, int height, std::uint32_t color) {
+#if defined(__SSE2__)
+    switch (simdLevel()) {
+    case SimdLevel::Avx512:
+        avx512::FillArgb(image, x, y, width, height, color);
+        return;
+    case SimdLevel::Avx2:
+        avx2::FillArgb(image, x, y, width, height, color);
+        return;
+    case SimdLevel::Sse2:
+        break;
+    }
+#endif
+    plain::FillArgb(image, x, y, width, height, color);
+}
+
+void plain::FillArgb(ImageBase& image, int x, int y, int width, int height, std::uint32_t color) {
     loops::eachPixel<std::uint32_t>(image, x, y, width, height,
                                     [color](std::uint32_t pixel) { return replaceRgb(pixel, color); });
 }

@@ -35,4 +35,18 @@ void SetLaneArgb(ImageBase& image, int x, int y, int width, int height, int lane
 // x2 is exclusive; the whole span takes the alpha byte of its first pixel.
 void SpanArgb(ImageBase& image, int x1, int x2, int y, std::uint32_t color);
 
+// The fill's forms: the plain one is the reference the tests hold the others to, and the public fill calls
+// the one of the highest level the processor runs (see SimdLevel.h).
+namespace plain {
+void FillArgb(ImageBase& image, int x, int y, int width, int height, std::uint32_t color);
+} // namespace plain
+#if defined(__SSE2__)
+namespace avx2 {
+void FillArgb(ImageBase& image, int x, int y, int width, int height, std::uint32_t color);
+} // namespace avx2
+namespace avx512 {
+void FillArgb(ImageBase& image, int x, int y, int width, int height, std::uint32_t color);
+} // namespace avx512
+#endif
+
 } // namespace graphics

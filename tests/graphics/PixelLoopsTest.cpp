@@ -1,7 +1,9 @@
 #include "engine/graphics/MemoryImage32.h"
 #include "engine/graphics/PixelLoops565.h"
 #include "engine/graphics/PixelLoopsArgb.h"
+#include "engine/graphics/SimdLevel.h"
 
+#include "LoopDifferential.h"
 #include "TestImages.h"
 
 #include <gtest/gtest.h>
@@ -309,6 +311,42 @@ TEST(PixelLoops, FillsWriteOnlyTheirRectangleAndArgbFillsKeepEachAlpha) {
         EXPECT_EQ(words(image32), expect32) << "width " << width;
     }
 }
+
+namespace {
+
+// The fill under the differential's signature; the colour's alpha byte is random there.
+template <auto Fill>
+void fillOf(ImageBase& image, int x, int y, ChannelBuffer&, int, int, int width, int height,
+            std::uint32_t color, int) {
+    Fill(image, x, y, width, height, color);
+}
+
+class FillDifferential : public loopdifferential::Differential<loopdifferential::Loops32> {};
+
+} // namespace
+
+// Each form the processor runs, against the plain one, with rows starting at various alignments.
+TEST_P(FillDifferential, KeepsEachAlphaLikeThePlainForm) {
+    struct Form {
+        const char* name;
+        SimdLevel level;
+        Fill fill;
+    };
+#if defined(__SSE2__)
+    const Form forms[]{{"avx2", SimdLevel::Avx2, fillOf<avx2::FillArgb>},
+                       {"avx512", SimdLevel::Avx512, fillOf<avx512::FillArgb>}};
+#else
+    const Form forms[]{{"public", SimdLevel::Sse2, fillOf<FillArgb>}};
+#endif
+    for (const Form& form : forms) {
+        if (processorRuns(form.level)) {
+            SCOPED_TRACE(form.name);
+            compare(form.fill, fillOf<plain::FillArgb>, [] { return 0; });
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, FillDifferential, ::testing::Range(1, 68));
 
 TEST(PixelLoops, SpanTakesTheAlphaOfItsFirstPixel) {
     MemoryImage32 image;
