@@ -51,7 +51,7 @@ inline bool writeFile(const std::string& path, std::string_view bytes) {
 }
 
 // The marker that separates the files of one input, on a line of its own.
-inline constexpr std::string_view kPartMarker = "\n--8<--\n";
+inline constexpr std::string_view partMarker = "\n--8<--\n";
 
 // Exactly `count` parts; the missing ones are empty, the last one takes whatever follows.
 inline std::vector<std::string_view> splitParts(const std::uint8_t* data, std::size_t size,
@@ -59,12 +59,12 @@ inline std::vector<std::string_view> splitParts(const std::uint8_t* data, std::s
     std::string_view rest(reinterpret_cast<const char*>(data), size);
     std::vector<std::string_view> parts;
     while (parts.size() + 1 < count) {
-        const std::size_t marker = rest.find(kPartMarker);
+        const std::size_t marker = rest.find(partMarker);
         if (marker == std::string_view::npos) {
             break;
         }
         parts.push_back(rest.substr(0, marker));
-        rest.remove_prefix(marker + kPartMarker.size());
+        rest.remove_prefix(marker + partMarker.size());
     }
     parts.push_back(rest);
     parts.resize(count);

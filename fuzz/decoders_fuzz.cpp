@@ -20,8 +20,8 @@ void checkResult(graphics::MemoryImage32* decoded) {
     }
     const int width = image->getWidth();
     const int height = image->getHeight();
-    if (width <= 0 || height <= 0 || width > graphics::kMaxDecodedSide ||
-        height > graphics::kMaxDecodedSide || image->pixels32() == nullptr) {
+    if (width <= 0 || height <= 0 || width > graphics::maxDecodedSide || height > graphics::maxDecodedSide ||
+        image->pixels32() == nullptr) {
         std::abort();
     }
     volatile std::uint32_t last = image->pixels32()[image->pixelIndex(width - 1, height - 1)];

@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const kernel::SmartPtr<graphics::MemoryImage32> target(graphics::createImage32(40, 20));
     for (const bool keyed : {false, true}) {
         const kernel::SmartPtr<graphics::BitmapFont> font(new graphics::BitmapFont());
-        font->load(inputPath(), charset.get(), kernel::Color(0xFF102030), keyed, kernel::kModeFile);
+        font->load(inputPath(), charset.get(), kernel::Color(0xFF102030), keyed, kernel::modeFile);
         const kernel::SmartPtr<graphics::ImagePainter> painter(target->createPainter());
         const std::u16string text = u"Ag \"\x00FF\x0141";
         font->drawText(*painter, text, -3, 2);

@@ -31,7 +31,7 @@ int elementDepth(const TiXmlNode& node) {
 // the parser, which is a find as well.
 void checkNestingCount(const std::string& text) {
     const int counted = host::xmlNestingDepth(text.c_str());
-    if (counted > host::kMaxXmlNesting) {
+    if (counted > host::maxXmlNesting) {
         return;
     }
     TiXmlDocument document;
@@ -43,14 +43,14 @@ void checkNestingCount(const std::string& text) {
 
 void readWriteAndReadAgain(const std::string& path, bool typed) {
     const kernel::SmartPtr<kernel::ValueDocument> document(new kernel::ValueDocument(path));
-    document->setFileMode(kernel::kModeFile);
+    document->setFileMode(kernel::modeFile);
     document->setTypedXml(typed);
     document->load();
     document->setSavePath(fuzzing::scratch().file("saved.xml"));
     if (document->save() == kernel::SaveResult::Saved) {
         const kernel::SmartPtr<kernel::ValueDocument> again(
             new kernel::ValueDocument(document->getSavePath()));
-        again->setFileMode(kernel::kModeFile);
+        again->setFileMode(kernel::modeFile);
         again->setTypedXml(typed);
         again->load();
     }

@@ -15,13 +15,13 @@
 namespace {
 
 // An archive may list any number of entries; the walk stops after this many.
-constexpr int kMaxEntries = 64;
+constexpr int maxEntries = 64;
 
 void readEveryEntry(const std::string& path) {
     const kernel::SmartPtr<kernel::ZipArchive> archive(new kernel::ZipArchive(path));
     kernel::FileBuffer buffer;
     int entries = 0;
-    for (bool more = archive->goToFirstEntry(); more && entries < kMaxEntries;
+    for (bool more = archive->goToFirstEntry(); more && entries < maxEntries;
          more = archive->goToNextEntry(), ++entries) {
         if (archive->openCurrentEntry()) {
             // A damaged entry may fail to read; only a crash is a find.
@@ -32,7 +32,7 @@ void readEveryEntry(const std::string& path) {
 }
 
 void readThroughTheFileLayer(const std::string& path) {
-    for (const int mode : {kernel::kModeZip, kernel::kModeEncryptZip}) {
+    for (const int mode : {kernel::modeZip, kernel::modeEncryptZip}) {
         kernel::ZipArchive::create(path, mode);
         kernel::FileBuffer buffer;
         (void)kernel::loadFile("a.xml", buffer, mode);

@@ -18,12 +18,12 @@
 namespace host {
 namespace {
 
-constexpr std::string_view kTemporarySuffix = ".tmp";
-constexpr std::size_t kRandomLength = 6;
-constexpr std::string_view kRandomCharacters =
+constexpr std::string_view temporarySuffix = ".tmp";
+constexpr std::size_t randomLength = 6;
+constexpr std::string_view randomCharacters =
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 // Names are drawn at random, so a clash is rare; the bound only keeps a folder full of them from looping.
-constexpr int kCreateAttempts = 100;
+constexpr int createAttempts = 100;
 
 struct Place {
     std::string folder;
@@ -43,28 +43,28 @@ std::string inFolder(const Place& place, const std::string& name) {
 }
 
 bool isLetterOrDigit(char c) {
-    return kRandomCharacters.find(c) != std::string_view::npos;
+    return randomCharacters.find(c) != std::string_view::npos;
 }
 
 // Exactly "<name>.XXXXXX.tmp": nothing else in the folder is ever taken for a temporary of the target.
 bool isTemporaryOf(std::string_view entry, std::string_view name) {
     const std::size_t randomAt = name.size() + 1;
-    if (entry.size() != randomAt + kRandomLength + kTemporarySuffix.size() || !entry.starts_with(name) ||
-        entry[name.size()] != '.' || !entry.ends_with(kTemporarySuffix)) {
+    if (entry.size() != randomAt + randomLength + temporarySuffix.size() || !entry.starts_with(name) ||
+        entry[name.size()] != '.' || !entry.ends_with(temporarySuffix)) {
         return false;
     }
-    const std::string_view random = entry.substr(randomAt, kRandomLength);
+    const std::string_view random = entry.substr(randomAt, randomLength);
     return std::all_of(random.begin(), random.end(), isLetterOrDigit);
 }
 
 std::string randomTemporaryName(const std::string& target) {
     thread_local std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, kRandomCharacters.size() - 1);
+    std::uniform_int_distribution<std::size_t> pick(0, randomCharacters.size() - 1);
     std::string name = target + ".";
-    for (std::size_t at = 0; at < kRandomLength; ++at) {
-        name += kRandomCharacters[pick(generator)];
+    for (std::size_t at = 0; at < randomLength; ++at) {
+        name += randomCharacters[pick(generator)];
     }
-    name += kTemporarySuffix;
+    name += temporarySuffix;
     return name;
 }
 
@@ -126,7 +126,7 @@ int createTemporary(const std::string& target, unsigned permissions, std::string
         errno = forced;
         return -1;
     }
-    for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    for (int attempt = 0; attempt < createAttempts; ++attempt) {
         std::string name = randomTemporaryName(target);
         const int fd =
             ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);

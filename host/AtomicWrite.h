@@ -14,8 +14,8 @@ struct [[nodiscard]] FileWriteResult {
 };
 
 // Permission bits of a new file, before the user's file-creation mask takes its share.
-constexpr unsigned kSharedFile = 0666;
-constexpr unsigned kPrivateFile = 0600;
+constexpr unsigned sharedFile = 0666;
+constexpr unsigned privateFile = 0600;
 
 // Writes the bytes to a temporary file beside the target, named "<target>.XXXXXX.tmp" (X a letter or a
 // digit), flushes it to the disk, renames it over the target and flushes the folder. Before that, the
@@ -27,7 +27,7 @@ constexpr unsigned kPrivateFile = 0600;
 // Tests make a step fail with host::testing::failCall("writeFileAtomically:<step>", errno), the step being
 // "open", "write", "fsync" or "rename".
 FileWriteResult writeFileAtomically(const std::string& path, const std::string& bytes,
-                                    unsigned permissions = kSharedFile);
+                                    unsigned permissions = sharedFile);
 
 // The debug output's line for a save that failed: the file's name and the reason for the error number.
 void reportFailedWrite(const std::string& path, int error);

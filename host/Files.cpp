@@ -15,11 +15,11 @@ namespace host {
 namespace {
 
 // Seconds between 1601-01-01 and 1970-01-01.
-constexpr std::uint64_t kEpochDifference = 11644473600ULL;
+constexpr std::uint64_t epochDifference = 11644473600ULL;
 
 FILETIME toFileTime(const struct timespec& time) {
     const std::uint64_t ticks =
-        (static_cast<std::uint64_t>(time.tv_sec) + kEpochDifference) * 10000000ULL + time.tv_nsec / 100;
+        (static_cast<std::uint64_t>(time.tv_sec) + epochDifference) * 10000000ULL + time.tv_nsec / 100;
     FILETIME result;
     result.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
     result.dwHighDateTime = static_cast<DWORD>(ticks >> 32);

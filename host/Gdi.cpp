@@ -150,15 +150,15 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char
     // Positions are kept in 64 bits: a long text far off the surface must not wrap around onto it.
     long long penX = x;
     for (UINT i = 0; i < count; ++i) {
-        const long long advance = dx ? dx[i] : kFontCellWidth;
+        const long long advance = dx ? dx[i] : fontCellWidth;
         if (penX >= clip.right && advance >= 0) {
             break;
         }
-        if (penX + kFontCellWidth > clip.left && penX < clip.right) {
+        if (penX + fontCellWidth > clip.left && penX < clip.right) {
             const int cellX = static_cast<int>(penX);
             const Clip cell{std::max(clip.left, cellX), static_cast<int>(std::max<long long>(clip.top, y)),
-                            std::min(clip.right, cellX + kFontCellWidth),
-                            static_cast<int>(std::min<long long>(clip.bottom, 1LL * y + kFontCellHeight))};
+                            std::min(clip.right, cellX + fontCellWidth),
+                            static_cast<int>(std::min<long long>(clip.bottom, 1LL * y + fontCellHeight))};
             if (context->backgroundMode == OPAQUE) {
                 fill(target, cell, paper);
             }

@@ -34,8 +34,8 @@ constexpr UINT ETO_OPAQUE = 0x2;
 constexpr UINT ETO_CLIPPED = 0x4;
 
 // The font's cell: every character advances this far.
-constexpr int kFontCellWidth = 8;
-constexpr int kFontCellHeight = 13;
+constexpr int fontCellWidth = 8;
+constexpr int fontCellHeight = 13;
 
 // Each returns the previous setting (0 / CLR_INVALID for a context that is not one).
 int SetBkMode(HDC dc, int mode);
@@ -48,7 +48,7 @@ COLORREF SetBkColor(HDC dc, COLORREF color);
 BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char* text, UINT count,
                 const int* dx);
 
-// The glyph of a character: kFontCellHeight rows, bit 7 of a row is the cell's leftmost pixel.
+// The glyph of a character: fontCellHeight rows, bit 7 of a row is the cell's leftmost pixel.
 const BYTE* fontGlyph(unsigned char character);
 
 } // namespace host

@@ -30,7 +30,7 @@ public:
 namespace {
 
 // Seconds between 1601-01-01 and 1970-01-01.
-constexpr std::uint64_t kEpochDifference = 11644473600ULL;
+constexpr std::uint64_t epochDifference = 11644473600ULL;
 
 std::mutex& registryLock() {
     static std::mutex lock;
@@ -197,7 +197,7 @@ FILETIME fileWriteTime(const std::string& file) {
         return result;
     }
     const std::uint64_t ticks =
-        (static_cast<std::uint64_t>(status.st_mtim.tv_sec) + kEpochDifference) * 10000000ULL +
+        (static_cast<std::uint64_t>(status.st_mtim.tv_sec) + epochDifference) * 10000000ULL +
         static_cast<std::uint64_t>(status.st_mtim.tv_nsec) / 100;
     result.dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFu);
     result.dwHighDateTime = static_cast<DWORD>(ticks >> 32);

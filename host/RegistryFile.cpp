@@ -16,19 +16,19 @@
 namespace host {
 namespace {
 
-constexpr const char* kRootElement = "registry";
-constexpr const char* kKeyElement = "key";
-constexpr const char* kValueElement = "value";
+constexpr const char* rootElement = "registry";
+constexpr const char* keyElement = "key";
+constexpr const char* valueElement = "value";
 
 // The names of the types the engine uses; any other type is written as its number.
-constexpr const char* kTypeNames[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD"};
+constexpr const char* typeNames[] = {"REG_NONE", "REG_SZ", "REG_EXPAND_SZ", "REG_BINARY", "REG_DWORD"};
 
 char lowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 std::string typeText(DWORD type) {
-    return type < std::size(kTypeNames) ? kTypeNames[type] : std::to_string(type);
+    return type < std::size(typeNames) ? typeNames[type] : std::to_string(type);
 }
 
 bool readUnsigned(const char* text, unsigned long long limit, DWORD* result) {
@@ -46,8 +46,8 @@ bool readUnsigned(const char* text, unsigned long long limit, DWORD* result) {
 }
 
 bool readType(const char* text, DWORD* type) {
-    for (DWORD known = 0; known < std::size(kTypeNames); ++known) {
-        if (text != nullptr && std::string(text) == kTypeNames[known]) {
+    for (DWORD known = 0; known < std::size(typeNames); ++known) {
+        if (text != nullptr && std::string(text) == typeNames[known]) {
             *type = known;
             return true;
         }
@@ -138,12 +138,12 @@ void readValue(const TiXmlElement& element, StoredKey& key) {
 void readKeyContents(const TiXmlElement& element, StoredKey& key) {
     for (const TiXmlElement* child = element.FirstChildElement(); child != nullptr;
          child = child->NextSiblingElement()) {
-        if (child->ValueStr() == kValueElement) {
+        if (child->ValueStr() == valueElement) {
             readValue(*child, key);
             continue;
         }
         const char* name = child->Attribute("name");
-        if (child->ValueStr() != kKeyElement || name == nullptr || *name == '\0' ||
+        if (child->ValueStr() != keyElement || name == nullptr || *name == '\0' ||
             key.findSubKey(name) != nullptr) {
             continue;
         }
@@ -155,7 +155,7 @@ void readKeyContents(const TiXmlElement& element, StoredKey& key) {
 }
 
 void writeValue(const StoredValue& value, TiXmlElement& parent) {
-    TiXmlElement element(kValueElement);
+    TiXmlElement element(valueElement);
     element.SetAttribute("name", value.name);
     element.SetAttribute("type", typeText(value.type));
     if (value.type == 4 && value.data.size() == 4) {
@@ -177,7 +177,7 @@ void writeKeyContents(const StoredKey& key, TiXmlElement& element) {
         writeValue(value, element);
     }
     for (const StoredKey& subKey : key.subKeys) {
-        TiXmlElement child(kKeyElement);
+        TiXmlElement child(keyElement);
         child.SetAttribute("name", subKey.name);
         writeKeyContents(subKey, child);
         element.InsertEndChild(child);
@@ -234,7 +234,7 @@ std::string printRegistry(const StoredKey& root) {
     TiXmlDocument document;
     // The references stand for bytes, which makes them Latin-1 characters.
     document.InsertEndChild(TiXmlDeclaration("1.0", "ISO-8859-1", ""));
-    TiXmlElement element(kRootElement);
+    TiXmlElement element(rootElement);
     writeKeyContents(root, element);
     document.InsertEndChild(element);
     TiXmlPrinter printer;
@@ -284,7 +284,7 @@ StoredKey readRegistryFile(const std::string& path) {
     TiXmlDocument document;
     const bool parsed = parseXmlText(document, bytes.c_str());
     const TiXmlElement* element = document.RootElement();
-    if (!parsed || document.Error() || element == nullptr || element->ValueStr() != kRootElement) {
+    if (!parsed || document.Error() || element == nullptr || element->ValueStr() != rootElement) {
         return root;
     }
     readKeyContents(*element, root);
@@ -301,7 +301,7 @@ DWORD writeRegistryFile(const std::string& path, const StoredKey& root) {
         return error == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND;
     }
     // Private: the registry is the user's own.
-    const FileWriteResult written = writeFileAtomically(path, printRegistry(root), kPrivateFile);
+    const FileWriteResult written = writeFileAtomically(path, printRegistry(root), privateFile);
     if (!written.succeeded()) {
         return written.error == EACCES ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT;
     }

@@ -27,9 +27,9 @@ namespace host {
 namespace {
 
 // The screen reported when no display can be started: the game's own size, in the depth it prefers.
-constexpr int kFallbackWidth = 640;
-constexpr int kFallbackHeight = 480;
-constexpr int kFallbackDepth = 32;
+constexpr int fallbackWidth = 640;
+constexpr int fallbackHeight = 480;
+constexpr int fallbackDepth = 32;
 
 // "Key:   1234 kB" from /proc/meminfo, in bytes; 0 when the key is missing.
 std::size_t meminfoBytes(const char* key) {
@@ -141,9 +141,9 @@ DebugRecord& debugRecord() {
 }
 
 struct Screen {
-    int width = kFallbackWidth;
-    int height = kFallbackHeight;
-    int depth = kFallbackDepth;
+    int width = fallbackWidth;
+    int height = fallbackHeight;
+    int depth = fallbackDepth;
 };
 
 Screen desktopScreen() {

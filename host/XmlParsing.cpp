@@ -182,7 +182,7 @@ bool parseXmlText(TiXmlDocument& document, const char* text) {
     if (std::strncmp(text, "\xEF\xBB\xBF", 3) == 0) {
         text += 3;
     }
-    if (xmlNestingDepth(text) > kMaxXmlNesting) {
+    if (xmlNestingDepth(text) > maxXmlNesting) {
         return false;
     }
     // Byte-wise: the library's UTF-8 reading takes a lead byte's whole sequence, whatever the bytes are, so a

@@ -9,7 +9,7 @@ class TiXmlDocument;
 namespace host {
 
 // Deeper than any file the program writes or ships.
-inline constexpr int kMaxXmlNesting = 256;
+inline constexpr int maxXmlNesting = 256;
 
 // How deeply the library would nest elements reading the text (up to its first zero byte): its own rules
 // for comments, CDATA sections, declarations, other markup and quoted attribute values are followed, and
@@ -18,7 +18,7 @@ int xmlNestingDepth(const char* text);
 
 // Parses the text, after a leading UTF-8 byte order mark, one byte per character (the program's texts are
 // bytes, and references to character codes up to 255 become that byte). A text nested deeper than
-// kMaxXmlNesting is not parsed at all: false, and the document stays empty.
+// maxXmlNesting is not parsed at all: false, and the document stays empty.
 bool parseXmlText(TiXmlDocument& document, const char* text);
 
 } // namespace host

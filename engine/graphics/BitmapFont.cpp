@@ -12,11 +12,11 @@ namespace {
 
 // Metrics come from authored files: bounding them keeps every sum of a long text inside 64 bits and every
 // pen position handed to the painter inside the range its clipping arithmetic takes.
-constexpr std::int32_t kMetricLimit = 1 << 20;
-constexpr std::int64_t kPenLimit = std::int64_t{1} << 30;
+constexpr std::int32_t metricLimit = 1 << 20;
+constexpr std::int64_t penLimit = std::int64_t{1} << 30;
 
 std::int32_t readMetric(const kernel::NodeValue& node, const char* name) {
-    return std::clamp(node.getValue(name).asInt(), -kMetricLimit, kMetricLimit);
+    return std::clamp(node.getValue(name).asInt(), -metricLimit, metricLimit);
 }
 
 int toInt(std::int64_t value) {
@@ -25,7 +25,7 @@ int toInt(std::int64_t value) {
 }
 
 int penPosition(std::int64_t pen) {
-    return static_cast<int>(std::clamp(pen, -kPenLimit, kPenLimit));
+    return static_cast<int>(std::clamp(pen, -penLimit, penLimit));
 }
 
 } // namespace
@@ -84,9 +84,9 @@ void BitmapFont::readGlyph(const kernel::NodeValue& entry) {
 int BitmapFont::glyphCode(const kernel::NodeValue& entry) const {
     const std::string& name = entry.name();
     const int code = name.empty() ? 0 : static_cast<unsigned char>(name.front());
-    constexpr int kDoubleQuote = 34;
-    constexpr int kApostrophe = 39;
-    return code == kDoubleQuote && glyphs[kDoubleQuote].present ? kApostrophe : code;
+    constexpr int doubleQuote = 34;
+    constexpr int apostrophe = 39;
+    return code == doubleQuote && glyphs[doubleQuote].present ? apostrophe : code;
 }
 
 // The drawing loops test no bounds, so a rectangle of the format file may not reach past the charset.
@@ -109,7 +109,7 @@ int BitmapFont::textWidth(const kernel::WideString& text) const {
     for (std::size_t i = 0; i < text.size(); ++i) {
         const int code = codeOf(text[i]);
         const Glyph& g = glyphs[code];
-        if (code == kBlank) {
+        if (code == blank) {
             sum += spacewidth;
         } else if (!g.present) {
             continue;
@@ -128,7 +128,7 @@ void BitmapFont::drawText(ImagePainter& painter, const kernel::WideString& text,
     for (std::size_t i = 0; i < text.size(); ++i) {
         const int code = codeOf(text[i]);
         const Glyph& g = glyphs[code];
-        if (code == kBlank) {
+        if (code == blank) {
             pen += spacewidth + charspacing;
         } else if (g.present) {
             drawGlyph(painter, g, penPosition(pen + (i > 0 ? g.offsetx : 0)), y);
@@ -158,7 +158,7 @@ int BitmapFont::lineHeight() const {
 
 bool BitmapFont::hasGlyph(char16_t character) const {
     const int code = codeOf(character);
-    return code == kBlank || glyphs[code].present;
+    return code == blank || glyphs[code].present;
 }
 
 kernel::Color BitmapFont::effectiveColor(const kernel::Color& requested) const {

@@ -71,7 +71,7 @@ public:
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
 private:
-    static constexpr int kBlank = 32;
+    static constexpr int blank = 32;
     static int codeOf(char16_t character) { return character & 0xFF; }
 
     void readFormat(const std::string& formatFile, int fileMode);

@@ -16,8 +16,8 @@
 namespace graphics {
 namespace {
 
-constexpr int kAlphaLane = 0;
-constexpr int kRedLane = 1;
+constexpr int alphaLane = 0;
+constexpr int redLane = 1;
 
 kernel::Object* createImageResource(kernel::Value& settings) {
     return new Image(settings.asNode());
@@ -30,17 +30,16 @@ std::string narrowKey(const kernel::NodeValue& settings, const char* key) {
 }
 
 bool startsWithPngSignature(const kernel::FileBuffer& buffer) {
-    static constexpr char kSignature[4] = {'\x89', 'P', 'N', 'G'};
-    return buffer.size() >= sizeof kSignature &&
-           std::memcmp(buffer.data(), kSignature, sizeof kSignature) == 0;
+    static constexpr char signature[4] = {'\x89', 'P', 'N', 'G'};
+    return buffer.size() >= sizeof signature && std::memcmp(buffer.data(), signature, sizeof signature) == 0;
 }
 
 // Sets the alpha lane of the image to the red lane of the mask, from the top-left corner.
 void copyRedToAlpha(ImageBase& target, const ImageBase& mask) {
-    kernel::SmartPtr<ChannelBuffer> red = createImageChannel(mask, kRedLane);
+    kernel::SmartPtr<ChannelBuffer> red = createImageChannel(mask, redLane);
     kernel::SmartPtr<ImagePainter> painter = target.createPainter();
     if (red && painter) {
-        painter->copyChannelToLane(*red, kAlphaLane, 0, 0);
+        painter->copyChannelToLane(*red, alphaLane, 0, 0);
     }
 }
 
@@ -88,7 +87,7 @@ void Image::loadImage() {
 // The archive is used only in the archive and scrambled modes: in plain-file mode the decoders read the
 // disk themselves.
 ImageBase* Image::decode(const std::string& file) const {
-    if (kernel::ZipArchive::instance() != nullptr && kernel::FileSourceMode != kernel::kModeFile) {
+    if (kernel::ZipArchive::instance() != nullptr && kernel::FileSourceMode != kernel::modeFile) {
         return decodeFromArchive(file);
     }
     if (MemoryImage32* png = loadPngImage(file)) {
@@ -110,14 +109,14 @@ ImageBase* Image::decodeFromArchive(const std::string& file) const {
 
 // The mask file was decoded as the image: its red lane becomes the alpha of a plain fill in the colour.
 void Image::fillWithColourUnderMask() {
-    kernel::SmartPtr<ChannelBuffer> red = createImageChannel(*image, kRedLane);
+    kernel::SmartPtr<ChannelBuffer> red = createImageChannel(*image, redLane);
     kernel::SmartPtr<ImagePainter> painter = image->createPainter();
     if (!red || !painter) {
         return;
     }
     painter->setColor(kernel::Color(colour));
     painter->clear();
-    painter->copyChannelToLane(*red, kAlphaLane, 0, 0);
+    painter->copyChannelToLane(*red, alphaLane, 0, 0);
 }
 
 // Loaded here on the calling thread: the mask is part of this resource, not one of its own.

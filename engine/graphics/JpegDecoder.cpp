@@ -29,7 +29,7 @@ void onMessage(j_common_ptr) {}
 
 void onProgress(j_common_ptr common) {
     const auto* decompressor = reinterpret_cast<j_decompress_ptr>(common);
-    if (decompressor->input_scan_number > kMaxJpegScans) {
+    if (decompressor->input_scan_number > maxJpegScans) {
         (*common->err->error_exit)(common);
     }
 }
@@ -56,9 +56,9 @@ void bindSource(JpegJob& job) {
 
 bool readHeader(JpegJob& job) {
     jpeg_decompress_struct& decompressor = job.decompressor;
-    jpeg_read_header(&decompressor, kJpegTrue);
-    if (decompressor.image_width > static_cast<JDIMENSION>(kMaxDecodedSide) ||
-        decompressor.image_height > static_cast<JDIMENSION>(kMaxDecodedSide)) {
+    jpeg_read_header(&decompressor, jpegTrue);
+    if (decompressor.image_width > static_cast<JDIMENSION>(maxDecodedSide) ||
+        decompressor.image_height > static_cast<JDIMENSION>(maxDecodedSide)) {
         return false;
     }
     // Greyscale files come out as RGB like the others; files the library cannot turn into RGB (CMYK) fail.
@@ -90,7 +90,7 @@ bool readRows(JpegJob& job) {
 bool decompress(JpegJob& job) {
     jpeg_decompress_struct& decompressor = job.decompressor;
     jpeg_create_decompress(&decompressor);
-    decompressor.mem->max_memory_to_use = kMaxJpegWorkingMemory;
+    decompressor.mem->max_memory_to_use = maxJpegWorkingMemory;
     decompressor.progress = &job.progress;
     bindSource(job);
     if (!readHeader(job)) {
@@ -157,11 +157,11 @@ MemoryImage32* loadJpegImage(const void* data, std::size_t size) {
 }
 
 MemoryImage32* loadJpegFile(const kernel::ZipArchive* source, const std::string& path) {
-    if (source == nullptr || kernel::resolveFileMode(kernel::kModeGlobal) == kernel::kModeFile) {
+    if (source == nullptr || kernel::resolveFileMode(kernel::modeGlobal) == kernel::modeFile) {
         return loadJpegImage(path);
     }
     kernel::FileBuffer buffer;
-    if (kernel::loadFile(path, buffer, kernel::kModeGlobal) == kernel::LoadResult::Failed) {
+    if (kernel::loadFile(path, buffer, kernel::modeGlobal) == kernel::LoadResult::Failed) {
         return nullptr;
     }
     return loadJpegImage(buffer.data(), buffer.size());

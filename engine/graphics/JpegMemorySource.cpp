@@ -11,7 +11,7 @@ struct MemorySource {
     std::size_t remaining;
     const unsigned char* data;
     bool startOfFile;
-    JOCTET buffer[kJpegSourceBlock];
+    JOCTET buffer[jpegSourceBlock];
 };
 
 MemorySource* sourceOf(j_decompress_ptr decompressor) {
@@ -24,7 +24,7 @@ void initSource(j_decompress_ptr decompressor) {
 
 boolean fillInputBuffer(j_decompress_ptr decompressor) {
     MemorySource* source = sourceOf(decompressor);
-    std::size_t count = std::min(source->remaining, kJpegSourceBlock);
+    std::size_t count = std::min(source->remaining, jpegSourceBlock);
     if (count > 0) {
         std::memcpy(source->buffer, source->data, count);
         source->data += count;
@@ -37,7 +37,7 @@ boolean fillInputBuffer(j_decompress_ptr decompressor) {
     source->library.next_input_byte = source->buffer;
     source->library.bytes_in_buffer = count;
     source->startOfFile = false;
-    return kJpegTrue;
+    return jpegTrue;
 }
 
 void skipInputData(j_decompress_ptr decompressor, long count) {

@@ -13,12 +13,12 @@
 namespace graphics {
 
 // The most bytes handed over at a time.
-inline constexpr std::size_t kJpegSourceBlock = 4096;
+inline constexpr std::size_t jpegSourceBlock = 4096;
 
 // The library's boolean values.
-inline constexpr boolean kJpegTrue = 1;
+inline constexpr boolean jpegTrue = 1;
 
-// Makes the decompressor read the size bytes at data, in blocks of at most kJpegSourceBlock bytes. Once
+// Makes the decompressor read the size bytes at data, in blocks of at most jpegSourceBlock bytes. Once
 // the data is used up every further request gets an end-of-image marker (0xFF 0xD9), so truncated or damaged
 // data still comes to an end. The manager comes from the decompressor's permanent pool on the first call
 // and is reused by later ones.

@@ -14,11 +14,11 @@
 namespace graphics {
 namespace {
 
-constexpr std::size_t kSignatureBytes = 4;
+constexpr std::size_t signatureBytes = 4;
 
 // The data of one chunk, and a text or profile unpacked from one, may take this much: far more than the
 // ancillary chunks of any picture the game ships need (and their contents are never used).
-constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{1} << 20;
+constexpr png_alloc_size_t maxChunkBytes = png_alloc_size_t{1} << 20;
 
 // No block the library asks for may be larger. A chunk longer than the bound above is only a warning to the
 // library, which goes on to ask for the length the file claims (512 MiB from a file of 46 bytes); refused
@@ -26,10 +26,10 @@ constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{1} << 20;
 // file), and a claim beyond the end of the file ends the decoding. The library's own needs are far smaller:
 // rows of a picture within the decode limits take 128 KiB. Making its warnings fatal instead would also
 // refuse damaged but readable files: a malformed gamma chunk, surplus picture data.
-constexpr png_alloc_size_t kMaxLibraryBlock = png_alloc_size_t{16} << 20;
+constexpr png_alloc_size_t maxLibraryBlock = png_alloc_size_t{16} << 20;
 
 png_voidp allocateBlock(png_structp, png_alloc_size_t size) {
-    return size <= kMaxLibraryBlock ? std::malloc(size) : nullptr;
+    return size <= maxLibraryBlock ? std::malloc(size) : nullptr;
 }
 
 void freeBlock(png_structp, png_voidp block) {
@@ -37,7 +37,7 @@ void freeBlock(png_structp, png_voidp block) {
 }
 
 bool hasPngSignature(const void* bytes) {
-    return png_sig_cmp(static_cast<png_const_bytep>(bytes), 0, kSignatureBytes) == 0;
+    return png_sig_cmp(static_cast<png_const_bytep>(bytes), 0, signatureBytes) == 0;
 }
 
 // The library's errors jump back to the decoder's recovery point instead of ending the program.
@@ -191,8 +191,8 @@ void convertRows(const PngJob& job) {
 
 bool decompress(PngJob& job) {
     // Rejected by the library while it reads the header, before anything of the picture's size is made.
-    png_set_user_limits(job.png, kMaxDecodedSide, kMaxDecodedSide);
-    png_set_chunk_malloc_max(job.png, kMaxChunkBytes);
+    png_set_user_limits(job.png, maxDecodedSide, maxDecodedSide);
+    png_set_chunk_malloc_max(job.png, maxChunkBytes);
     bindSource(job);
     png_read_info(job.png, job.info);
     requestTransforms(job);
@@ -201,8 +201,8 @@ bool decompress(PngJob& job) {
     }
     const png_uint_32 width = png_get_image_width(job.png, job.info);
     const png_uint_32 height = png_get_image_height(job.png, job.info);
-    if (width == 0 || height == 0 || width > static_cast<png_uint_32>(kMaxDecodedSide) ||
-        height > static_cast<png_uint_32>(kMaxDecodedSide) ||
+    if (width == 0 || height == 0 || width > static_cast<png_uint_32>(maxDecodedSide) ||
+        height > static_cast<png_uint_32>(maxDecodedSide) ||
         png_get_rowbytes(job.png, job.info) > std::size_t{width} * 4) {
         return false;
     }
@@ -247,9 +247,9 @@ MemoryImage32* loadPngImage(const std::string& path) {
         return nullptr;
     }
     // A file shorter than the signature is not a PNG, rather than a comparison with bytes never read.
-    unsigned char signature[kSignatureBytes] = {};
+    unsigned char signature[signatureBytes] = {};
     MemoryImage32* image = nullptr;
-    if (host::fread(signature, 1, kSignatureBytes, file) == kSignatureBytes && hasPngSignature(signature) &&
+    if (host::fread(signature, 1, signatureBytes, file) == signatureBytes && hasPngSignature(signature) &&
         host::fseek(file, 0, SEEK_SET) == 0) {
         PngJob job{};
         job.file = file;
@@ -260,7 +260,7 @@ MemoryImage32* loadPngImage(const std::string& path) {
 }
 
 MemoryImage32* loadPngImageFromMemory(const void* data, std::size_t size) {
-    if (data == nullptr || size < kSignatureBytes || !hasPngSignature(data)) {
+    if (data == nullptr || size < signatureBytes || !hasPngSignature(data)) {
         return nullptr;
     }
     PngJob job{};

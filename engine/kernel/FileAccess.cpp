@@ -12,24 +12,24 @@
 
 namespace kernel {
 
-int FileSourceMode = kModeEncryptZip;
+int FileSourceMode = modeEncryptZip;
 
 namespace {
 
 bool isArchiveMode(int mode) {
-    return mode == kModeZip || mode == kModeEncryptZip;
+    return mode == modeZip || mode == modeEncryptZip;
 }
 
 bool isDiskMode(int mode) {
-    return mode == kModeFile || mode == kModeEncryptFile;
+    return mode == modeFile || mode == modeEncryptFile;
 }
 
 bool isScrambledMode(int mode) {
-    return mode == kModeEncryptFile || mode == kModeEncryptZip;
+    return mode == modeEncryptFile || mode == modeEncryptZip;
 }
 
 // The descrambler counts in a signed 32-bit value, so no file may be larger.
-constexpr long kMaxFileSize = std::numeric_limits<std::int32_t>::max();
+constexpr long maxFileSize = std::numeric_limits<std::int32_t>::max();
 
 // An entry that is found but cannot be opened, read whole or closed (a CRC mismatch) is a failure.
 bool loadFromArchive(const std::string& name, FileBuffer& loaded) {
@@ -61,7 +61,7 @@ bool loadFromDisk(const std::string& name, FileBuffer& loaded) {
     }
     const long size = fileSize(file);
     bool done = false;
-    if (size > 0 && size < kMaxFileSize && loaded.allocate(static_cast<std::uint32_t>(size))) {
+    if (size > 0 && size < maxFileSize && loaded.allocate(static_cast<std::uint32_t>(size))) {
         done = host::fread(loaded.data(), 1, loaded.size(), file) == loaded.size();
     }
     host::fclose(file);
@@ -71,14 +71,14 @@ bool loadFromDisk(const std::string& name, FileBuffer& loaded) {
 } // namespace
 
 int resolveFileMode(int mode) {
-    if (mode != kModeGlobal) {
+    if (mode != modeGlobal) {
         return mode;
     }
-    return ZipArchive::instance() != nullptr ? FileSourceMode : kModeFile;
+    return ZipArchive::instance() != nullptr ? FileSourceMode : modeFile;
 }
 
 std::string storageFileName(int mode, const std::string& name) {
-    return isScrambledMode(resolveFileMode(mode)) ? name + kScrambledSuffix : name;
+    return isScrambledMode(resolveFileMode(mode)) ? name + scrambledSuffix : name;
 }
 
 LoadResult loadFile(const std::string& name, FileBuffer& buffer, int mode) {

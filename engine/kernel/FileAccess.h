@@ -9,18 +9,18 @@ namespace kernel {
 
 // File-source modes: where a file comes from, and whether it is scrambled.
 enum FileMode : int {
-    kModeGlobal = 0,      // the global mode when an archive object exists, else plain files
-    kModeFile = 1,        // plain file on disk
-    kModeZip = 2,         // plain entry in the archive
-    kModeEncryptFile = 3, // scrambled file on disk ("name.!")
-    kModeEncryptZip = 4,  // scrambled entry in the archive ("name.!")
+    modeGlobal = 0,      // the global mode when an archive object exists, else plain files
+    modeFile = 1,        // plain file on disk
+    modeZip = 2,         // plain entry in the archive
+    modeEncryptFile = 3, // scrambled file on disk ("name.!")
+    modeEncryptZip = 4,  // scrambled entry in the archive ("name.!")
 };
 
 // The mode used when a caller passes mode 0 and an archive object exists; 4 until ZipArchive::create.
 extern int FileSourceMode;
 
 // The suffix of a scrambled file's name.
-inline constexpr const char* kScrambledSuffix = ".!";
+inline constexpr const char* scrambledSuffix = ".!";
 
 // The outcome of loadFile. Its value is true on failure, as the loader always reported it.
 enum class LoadResult : bool { Done = false, Failed = true };

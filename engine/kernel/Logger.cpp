@@ -12,7 +12,7 @@
 namespace kernel {
 namespace {
 
-constexpr const char* kMutexName = "_LOGGING_MUTEXNAME";
+constexpr const char* mutexName = "_LOGGING_MUTEXNAME";
 
 std::unique_ptr<Logger>& theLogger() {
     static std::unique_ptr<Logger> logger;
@@ -71,7 +71,7 @@ Logger::Logger(const std::string& applicationDirectory) {
     if (applicationDirectory.empty()) {
         return;
     }
-    mutex = host::CreateMutex(nullptr, host::FALSE, kMutexName);
+    mutex = host::CreateMutex(nullptr, host::FALSE, mutexName);
     host::SYSTEMTIME now;
     host::GetSystemTime(&now);
     const std::string folder = applicationDirectory + "\\log";

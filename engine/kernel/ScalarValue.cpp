@@ -64,10 +64,10 @@ std::int32_t readHexadecimal(std::u16string_view text) {
 std::int32_t readDecimal(std::u16string_view text) {
     std::size_t at = skipSpace(text);
     const bool negative = readSign(text, at);
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::int64_t magnitude = 0;
     for (; at < text.size() && text[at] >= u'0' && text[at] <= u'9'; ++at) {
-        magnitude = std::min(magnitude * 10 + (text[at] - u'0'), kLimit);
+        magnitude = std::min(magnitude * 10 + (text[at] - u'0'), limit);
     }
     const std::int64_t result = negative ? -magnitude : magnitude;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(

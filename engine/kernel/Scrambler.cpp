@@ -7,24 +7,24 @@ namespace kernel {
 namespace {
 
 // Files scrambled by one build are readable only by a build with the same seed.
-constexpr std::uint32_t kScramblerSeed = 0x50494242;
+constexpr std::uint32_t scramblerSeed = 0x50494242;
 
 // The 48-bit linear congruential generator that feeds the key.
 class DescramblerRandom {
 public:
-    explicit DescramblerRandom(std::uint32_t seed) : state((seed ^ kMultiplier) & kMask) {}
+    explicit DescramblerRandom(std::uint32_t seed) : state((seed ^ multiplier) & mask) {}
 
     // Bits 16..47 of the new state: the low bits of such a generator repeat too soon to be used.
     std::uint32_t next() {
         // Unsigned arithmetic wraps modulo 2^64, which keeps the 48 bits that the mask leaves correct.
-        state = (state * kMultiplier + kAddend) & kMask;
+        state = (state * multiplier + addend) & mask;
         return static_cast<std::uint32_t>(state >> 16);
     }
 
 private:
-    static constexpr std::uint64_t kMultiplier = 0x5DEECE66DULL;
-    static constexpr std::uint64_t kAddend = 11;
-    static constexpr std::uint64_t kMask = (std::uint64_t{1} << 48) - 1;
+    static constexpr std::uint64_t multiplier = 0x5DEECE66DULL;
+    static constexpr std::uint64_t addend = 11;
+    static constexpr std::uint64_t mask = (std::uint64_t{1} << 48) - 1;
 
     std::uint64_t state;
 };
@@ -60,7 +60,7 @@ void scheduleKey(KeyBlock& block, const KeyBlock& key) {
 }
 
 KeyBlock buildKeyBlock() {
-    DescramblerRandom random(kScramblerSeed);
+    DescramblerRandom random(scramblerSeed);
     const KeyBlock key = drawKey(random);
     KeyBlock block = identityBlock();
     scheduleKey(block, key);

@@ -18,11 +18,11 @@
 namespace kernel {
 namespace {
 
-constexpr std::array<std::string_view, 6> kScalarTags = {"Integer", "Double", "Float",
-                                                         "Boolean", "String", "Text"};
+constexpr std::array<std::string_view, 6> scalarTags = {"Integer", "Double", "Float",
+                                                        "Boolean", "String", "Text"};
 
 bool isScalarTag(const std::string& tag) {
-    return std::find(kScalarTags.begin(), kScalarTags.end(), tag) != kScalarTags.end();
+    return std::find(scalarTags.begin(), scalarTags.end(), tag) != scalarTags.end();
 }
 
 // The XML library's switch is process-wide: setting it once keeps documents parsed on two threads from
@@ -78,7 +78,7 @@ bool readTextFile(const std::string& name, std::string& text) {
 // False when there is nothing to read: the file is not there, or is nested too deeply to be parsed. A parse
 // error still counts as read: the document keeps what the library built before the error.
 bool readDocument(const std::string& name, int mode, TiXmlDocument& document) {
-    if (mode == kModeFile) {
+    if (mode == modeFile) {
         std::string text;
         return readTextFile(name, text) && host::parseXmlText(document, text.c_str());
     }
@@ -224,7 +224,7 @@ SaveResult ValueDocument::save() {
     std::string bytes = printer.Str();
 
     const int mode = resolveFileMode(fileMode);
-    const bool scrambled = mode != kModeFile && mode != kModeZip;
+    const bool scrambled = mode != modeFile && mode != modeZip;
     if (scrambled) {
         if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
             host::OutputDebugString(("Saving \"" + savePath + "\" failed: too large to scramble\n").c_str());
@@ -233,7 +233,7 @@ SaveResult ValueDocument::save() {
         xorScramble(bytes.data(), static_cast<std::int32_t>(bytes.size()));
     }
     // Nothing is ever written into the archive: the archive modes save to disk as well.
-    const std::string target = scrambled ? savePath + kScrambledSuffix : savePath;
+    const std::string target = scrambled ? savePath + scrambledSuffix : savePath;
     return writeFileReplacing(target, bytes) ? SaveResult::Saved : SaveResult::Failed;
 }
 

@@ -16,7 +16,7 @@ enum class SaveResult { Saved, Failed };
 
 // A Node bound to a list of XML files: every file adds its top-level values to this one tree, and the
 // tree is written back as one file. Missing files are skipped and parse errors keep what was read; a file
-// nested more deeply than any real one (host::kMaxXmlNesting) is not parsed and adds nothing.
+// nested more deeply than any real one (host::maxXmlNesting) is not parsed and adds nothing.
 class ValueDocument : public NodeValue {
 public:
     // The name is listed unless it is empty.

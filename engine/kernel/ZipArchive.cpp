@@ -16,15 +16,15 @@ ZipArchive* theArchive = nullptr;
 
 // unzLocateFile's flag for a case-insensitive match: names were matched that way where the
 // archives were made, and the library's default (0) is case-sensitive here.
-constexpr int kCaseInsensitive = 2;
+constexpr int caseInsensitive = 2;
 
 // Entry names longer than this are cut.
-constexpr uLong kNameBufferSize = 255;
+constexpr uLong nameBufferSize = 255;
 
 // Deflate cannot expand data by more than about 1032 to 1; a header claiming more is corrupt, and
 // believing it would allocate gigabytes for a tiny archive.
-constexpr std::uint64_t kMaxDeflateRatio = 1032;
-constexpr std::uint64_t kDeflateSlack = 64;
+constexpr std::uint64_t maxDeflateRatio = 1032;
+constexpr std::uint64_t deflateSlack = 64;
 
 unzFile asHandle(void* handle) {
     return static_cast<unzFile>(handle);
@@ -57,7 +57,7 @@ bool plausibleSize(const ZipFileInfo& info) {
     if (info.compressionMethod == 0) {
         return size == info.compressedSize;
     }
-    return size <= std::uint64_t{info.compressedSize} * kMaxDeflateRatio + kDeflateSlack;
+    return size <= std::uint64_t{info.compressedSize} * maxDeflateRatio + deflateSlack;
 }
 
 } // namespace
@@ -120,7 +120,7 @@ bool ZipArchive::locateEntry(const std::string& name) {
     std::string entryName = name;
     FileUtil::NormalisePath(entryName);
     open();
-    if (handle == nullptr || unzLocateFile(asHandle(handle), entryName.c_str(), kCaseInsensitive) != UNZ_OK) {
+    if (handle == nullptr || unzLocateFile(asHandle(handle), entryName.c_str(), caseInsensitive) != UNZ_OK) {
         return false;
     }
     return readEntryInfo();
@@ -145,8 +145,8 @@ bool ZipArchive::readEntryInfo() {
         return false;
     }
     unz_file_info raw{};
-    char name[kNameBufferSize + 1] = {};
-    if (unzGetCurrentFileInfo(asHandle(handle), &raw, name, kNameBufferSize, nullptr, 0, nullptr, 0) !=
+    char name[nameBufferSize + 1] = {};
+    if (unzGetCurrentFileInfo(asHandle(handle), &raw, name, nameBufferSize, nullptr, 0, nullptr, 0) !=
         UNZ_OK) {
         return false;
     }
@@ -238,7 +238,7 @@ void ZipArchive::create(const std::string& path, int mode) {
     destroy();
     theArchive = new ZipArchive(path);
     theArchive->addRef();
-    FileSourceMode = mode == kModeGlobal ? kModeEncryptZip : mode;
+    FileSourceMode = mode == modeGlobal ? modeEncryptZip : mode;
 }
 
 void ZipArchive::destroy() {

@@ -15,10 +15,10 @@
 namespace platform {
 namespace {
 
-constexpr const char* kDataGathering = "DataGathering";
-constexpr const char* kSystemInfo = "SystemInfo";
-constexpr const char* kPlayingSessions = "PlayingSessions";
-constexpr const char* kFileNameValue = "dgfilename";
+constexpr const char* dataGatheringNode = "DataGathering";
+constexpr const char* systemInfoNode = "SystemInfo";
+constexpr const char* playingSessionsNode = "PlayingSessions";
+constexpr const char* fileNameValue = "dgfilename";
 
 std::unique_ptr<DataGathering> theRecord;
 
@@ -122,7 +122,7 @@ void DataGathering::registerFileName() {
         return;
     }
     const auto* path = reinterpret_cast<const host::BYTE*>(fileName.c_str());
-    if (host::RegSetValueEx(key, kFileNameValue, 0, host::REG_SZ, path,
+    if (host::RegSetValueEx(key, fileNameValue, 0, host::REG_SZ, path,
                             static_cast<host::DWORD>(fileName.size() + 1)) != host::ERROR_SUCCESS) {
         noWrite = true;
     }
@@ -147,18 +147,18 @@ kernel::NodeValue& DataGathering::takeOverOrStart(kernel::ValueDocument& documen
     if (kernel::fileExists(fileName)) {
         document.addFile(fileName);
         document.load();
-        if (kernel::Value* found = document.findChild(kDataGathering); found && found->isNode()) {
+        if (kernel::Value* found = document.findChild(dataGatheringNode); found && found->isNode()) {
             return found->asNode();
         }
         document.clearAll();
     }
-    const kernel::SmartPtr<kernel::Value> fresh(new kernel::NodeValue(kDataGathering, kDataGathering));
+    const kernel::SmartPtr<kernel::Value> fresh(new kernel::NodeValue(dataGatheringNode, dataGatheringNode));
     return document.setChild(fresh)->asNode();
 }
 
 void DataGathering::writeSystemInfo(kernel::NodeValue& dataGathering) const {
     const SystemInfo info = sources.systemInfo();
-    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(kSystemInfo, kSystemInfo));
+    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(systemInfoNode, systemInfoNode));
     setText(*node, "CompName", info.computerName);
     setNumber(*node, "CPUSpeed", info.cpuMHz);
     setNumber(*node, "CPUType", info.cpuType);
@@ -177,9 +177,9 @@ void DataGathering::writeSystemInfo(kernel::NodeValue& dataGathering) const {
 // A "PlayingSessions" of another kind reads as the fallback Vector, which drops the new sessions: the file's
 // own content is still written back untouched.
 void DataGathering::appendSessions(kernel::NodeValue& dataGathering) const {
-    kernel::SmartPtr<kernel::Value> list = &dataGathering.getVector(kPlayingSessions);
-    if (!dataGathering.hasChild(kPlayingSessions)) {
-        list = dataGathering.setChild(new kernel::VectorValue(kPlayingSessions));
+    kernel::SmartPtr<kernel::Value> list = &dataGathering.getVector(playingSessionsNode);
+    if (!dataGathering.hasChild(playingSessionsNode)) {
+        list = dataGathering.setChild(new kernel::VectorValue(playingSessionsNode));
     }
     for (const SessionRecord& session : sessions) {
         list->asVector().append(session.toNode());

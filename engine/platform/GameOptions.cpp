@@ -6,12 +6,12 @@
 namespace platform {
 namespace {
 
-constexpr const char* kFullScreen = "fullscreen";
-constexpr const char* kFullScreenWarning = "fullscreenwarning";
-constexpr const char* kUseHardware = "usehardware";
-constexpr const char* kUseHints = "usehints";
-constexpr const char* kSoundVolume = "soundvolume";
-constexpr const char* kMusicVolume = "musicvolume";
+constexpr const char* fullScreenKey = "fullscreen";
+constexpr const char* fullScreenWarningKey = "fullscreenwarning";
+constexpr const char* useHardwareKey = "usehardware";
+constexpr const char* useHintsKey = "usehints";
+constexpr const char* soundVolumeKey = "soundvolume";
+constexpr const char* musicVolumeKey = "musicvolume";
 
 // The child's integer reading, or nothing when the node lacks the key.
 bool readInt(const kernel::NodeValue& node, const char* key, std::int32_t* number) {
@@ -26,33 +26,33 @@ bool readInt(const kernel::NodeValue& node, const char* key, std::int32_t* numbe
 
 void GameOptions::save(kernel::Value& node) const {
     kernel::NodeValue& target = node.asNode();
-    target.addBoolean(kFullScreen, getFullScreen(), kernel::Typing::Typed);
-    target.addBoolean(kFullScreenWarning, getFullScreenWarning(), kernel::Typing::Typed);
-    target.addBoolean(kUseHardware, getUseHardware(), kernel::Typing::Typed);
-    target.addBoolean(kUseHints, getUseHints(), kernel::Typing::Typed);
-    target.setChild(new kernel::ScalarValue(kSoundVolume, getSoundVolume(), kernel::Typing::Typed));
-    target.setChild(new kernel::ScalarValue(kMusicVolume, getMusicVolume(), kernel::Typing::Typed));
+    target.addBoolean(fullScreenKey, getFullScreen(), kernel::Typing::Typed);
+    target.addBoolean(fullScreenWarningKey, getFullScreenWarning(), kernel::Typing::Typed);
+    target.addBoolean(useHardwareKey, getUseHardware(), kernel::Typing::Typed);
+    target.addBoolean(useHintsKey, getUseHints(), kernel::Typing::Typed);
+    target.setChild(new kernel::ScalarValue(soundVolumeKey, getSoundVolume(), kernel::Typing::Typed));
+    target.setChild(new kernel::ScalarValue(musicVolumeKey, getMusicVolume(), kernel::Typing::Typed));
 }
 
 void GameOptions::load(kernel::Value& node) {
     const kernel::NodeValue& source = node.asNode();
     std::int32_t number = 0;
-    if (readInt(source, kFullScreen, &number)) {
+    if (readInt(source, fullScreenKey, &number)) {
         setFullScreen(number != 0);
     }
-    if (readInt(source, kFullScreenWarning, &number)) {
+    if (readInt(source, fullScreenWarningKey, &number)) {
         setFullScreenWarning(number != 0);
     }
-    if (readInt(source, kUseHardware, &number)) {
+    if (readInt(source, useHardwareKey, &number)) {
         setUseHardware(number != 0);
     }
-    if (readInt(source, kUseHints, &number)) {
+    if (readInt(source, useHintsKey, &number)) {
         setUseHints(number != 0);
     }
-    if (readInt(source, kSoundVolume, &number)) {
+    if (readInt(source, soundVolumeKey, &number)) {
         setSoundVolume(number);
     }
-    if (readInt(source, kMusicVolume, &number)) {
+    if (readInt(source, musicVolumeKey, &number)) {
         setMusicVolume(number);
     }
 }

@@ -16,13 +16,13 @@ namespace platform {
 namespace {
 
 // The name the settings node has always had in stored data.
-constexpr const char* kSettingsNodeName = "GameSettngs";
-constexpr const char* kDontUseRegistry = "dontuseregistry";
-constexpr const char* kShutdownCorrect = "shutdowncorrect";
-constexpr const char* kFatalError = "fatalerror";
+constexpr const char* settingsNodeName = "GameSettngs";
+constexpr const char* dontUseRegistryKey = "dontuseregistry";
+constexpr const char* shutdownCorrectKey = "shutdowncorrect";
+constexpr const char* fatalErrorKey = "fatalerror";
 
 // The size of the name and data buffers of the reading: longer values are skipped.
-constexpr host::DWORD kBufferSize = 260;
+constexpr host::DWORD bufferSize = 260;
 
 GameSettings* theSettings = nullptr;
 
@@ -75,7 +75,7 @@ void GameSettings::setRegistryPath(const std::string& path) {
 }
 
 bool GameSettings::writeRegistry() {
-    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(kSettingsNodeName, ""));
+    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(settingsNodeName, ""));
     options->save(*node);
     bool allWritten = true;
     for (const kernel::SmartPtr<kernel::Value>& child : node->children()) {
@@ -98,7 +98,7 @@ bool GameSettings::writeOption(kernel::Value& child) const {
 }
 
 void GameSettings::readRegistry() {
-    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(kSettingsNodeName, ""));
+    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(settingsNodeName, ""));
     readRegistryValues(*node);
     readFlags(*node);
     if (shutdownCorrect) {
@@ -120,10 +120,10 @@ void GameSettings::readRegistryValues(kernel::NodeValue& node) const {
         count = 0;
     }
     for (host::DWORD index = 0; index < count; ++index) {
-        char name[kBufferSize];
-        host::DWORD nameLength = kBufferSize;
-        host::BYTE data[kBufferSize];
-        host::DWORD dataLength = kBufferSize;
+        char name[bufferSize];
+        host::DWORD nameLength = bufferSize;
+        host::BYTE data[bufferSize];
+        host::DWORD dataLength = bufferSize;
         host::DWORD type = 0;
         std::string text;
         if (host::RegEnumValue(key, index, name, &nameLength, nullptr, &type, data, &dataLength) ==
@@ -139,17 +139,17 @@ void GameSettings::readRegistryValues(kernel::NodeValue& node) const {
 void GameSettings::writeFlags(kernel::Value& node) const {
     options->save(node);
     kernel::NodeValue& target = node.asNode();
-    target.addBoolean(kDontUseRegistry, dontUseRegistry, kernel::Typing::Typed);
-    target.addBoolean(kShutdownCorrect, shutdownCorrect, kernel::Typing::Typed);
-    target.addBoolean(kFatalError, fatalError, kernel::Typing::Typed);
+    target.addBoolean(dontUseRegistryKey, dontUseRegistry, kernel::Typing::Typed);
+    target.addBoolean(shutdownCorrectKey, shutdownCorrect, kernel::Typing::Typed);
+    target.addBoolean(fatalErrorKey, fatalError, kernel::Typing::Typed);
 }
 
 void GameSettings::readFlags(kernel::Value& node) {
     options->load(node);
     const kernel::NodeValue& source = node.asNode();
-    readFlag(source, kDontUseRegistry, dontUseRegistry);
-    readFlag(source, kShutdownCorrect, shutdownCorrect);
-    readFlag(source, kFatalError, fatalError);
+    readFlag(source, dontUseRegistryKey, dontUseRegistry);
+    readFlag(source, shutdownCorrectKey, shutdownCorrect);
+    readFlag(source, fatalErrorKey, fatalError);
 }
 
 } // namespace platform

@@ -9,17 +9,17 @@
 namespace platform {
 namespace {
 
-constexpr const char* kClassName = "HighScoreEntry";
-constexpr const char* kScoreKey = "scorevalue";
-constexpr const char* kNameKey = "playername";
+constexpr const char* className = "HighScoreEntry";
+constexpr const char* scoreKey = "scorevalue";
+constexpr const char* nameKey = "playername";
 
-const kernel::ClassRegistrar registerEntry(kClassName, HighScoreEntry::createFromSettings);
+const kernel::ClassRegistrar registerEntry(className, HighScoreEntry::createFromSettings);
 
 } // namespace
 
 HighScoreEntry::HighScoreEntry(const kernel::NodeValue& settings)
-    : playerName(kernel::narrowString(settings.getValue(kNameKey).text())),
-      score(settings.getValue(kScoreKey).asInt()) {}
+    : playerName(kernel::narrowString(settings.getValue(nameKey).text())),
+      score(settings.getValue(scoreKey).asInt()) {}
 
 HighScoreEntry::HighScoreEntry(std::string playerName, int score)
     : playerName(std::move(playerName)), score(score) {}
@@ -29,8 +29,8 @@ kernel::Object* HighScoreEntry::createFromSettings(kernel::Value& settings) {
 }
 
 void HighScoreEntry::save(kernel::NodeValue& node) const {
-    node.setChild(new kernel::ScalarValue(kScoreKey, score, kernel::Typing::Untyped));
-    node.setChild(new kernel::ScalarValue(kNameKey, playerName, kernel::Typing::Untyped));
+    node.setChild(new kernel::ScalarValue(scoreKey, score, kernel::Typing::Untyped));
+    node.setChild(new kernel::ScalarValue(nameKey, playerName, kernel::Typing::Untyped));
 }
 
 bool HighScoreEntry::isLowerOrEqual(const HighScoreEntry& other) const {
@@ -38,7 +38,7 @@ bool HighScoreEntry::isLowerOrEqual(const HighScoreEntry& other) const {
 }
 
 std::string HighScoreEntry::getClassName() const {
-    return kClassName;
+    return className;
 }
 
 } // namespace platform

@@ -9,13 +9,13 @@
 namespace platform {
 namespace {
 
-constexpr const char* kTablesNode = "highscoretables";
-constexpr const char* kTablesKey = "scoretables";
+constexpr const char* tablesNode = "highscoretables";
+constexpr const char* tablesKey = "scoretables";
 
 HighScoreManager* theManager = nullptr;
 
 std::string scoresPath() {
-    return std::string(kPlayersFolder) + "/scores.xml";
+    return std::string(playerFilesFolder) + "/scores.xml";
 }
 
 } // namespace
@@ -35,13 +35,13 @@ void HighScoreManager::destroy() {
 void HighScoreManager::load() {
     const kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(scoresPath());
     if (document) {
-        readTables(document->getNode(kTablesNode).getVector(kTablesKey));
+        readTables(document->getNode(tablesNode).getVector(tablesKey));
     }
 }
 
 bool HighScoreManager::save() const {
-    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(kTablesNode, "HighScoreTables"));
-    const kernel::SmartPtr<kernel::VectorValue> list(new kernel::VectorValue(kTablesKey));
+    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(tablesNode, "HighScoreTables"));
+    const kernel::SmartPtr<kernel::VectorValue> list(new kernel::VectorValue(tablesKey));
     for (const auto& [name, table] : tables) {
         const kernel::SmartPtr<kernel::NodeValue> saved(new kernel::NodeValue(name, "ScoreTable"));
         table->save(*saved);

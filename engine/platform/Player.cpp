@@ -8,13 +8,13 @@
 namespace platform {
 namespace {
 
-constexpr const char* kNameKey = "name";
+constexpr const char* nameKey = "name";
 
 std::string entryName(const kernel::NodeValue& entry) {
-    if (!entry.hasChild(kNameKey)) {
+    if (!entry.hasChild(nameKey)) {
         return entry.name();
     }
-    return kernel::narrowString(entry.getValue(kNameKey).text());
+    return kernel::narrowString(entry.getValue(nameKey).text());
 }
 
 } // namespace
@@ -24,7 +24,7 @@ Player::Player(const kernel::NodeValue& entry) : name(entryName(entry)) {}
 Player::Player(std::string name) : name(std::move(name)), changed(true) {}
 
 void Player::save(kernel::NodeValue& entry) const {
-    entry.setChild(new kernel::ScalarValue(kNameKey, name, kernel::Typing::Untyped));
+    entry.setChild(new kernel::ScalarValue(nameKey, name, kernel::Typing::Untyped));
 }
 
 void Player::writeXml(kernel::NodeValue&) {

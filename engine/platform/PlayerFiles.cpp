@@ -23,9 +23,9 @@ std::string folderOf(const std::string& path) {
 } // namespace
 
 int playerFileMode() {
-    const int mode = kernel::resolveFileMode(kernel::kModeGlobal);
-    const bool scrambled = mode == kernel::kModeEncryptFile || mode == kernel::kModeEncryptZip;
-    return scrambled ? kernel::kModeEncryptFile : kernel::kModeFile;
+    const int mode = kernel::resolveFileMode(kernel::modeGlobal);
+    const bool scrambled = mode == kernel::modeEncryptFile || mode == kernel::modeEncryptZip;
+    return scrambled ? kernel::modeEncryptFile : kernel::modeFile;
 }
 
 kernel::SmartPtr<kernel::ValueDocument> loadPlayerFile(const std::string& path) {

@@ -11,7 +11,7 @@
 namespace platform {
 
 // The folder of every player file, below the working directory.
-inline constexpr const char* kPlayersFolder = "players";
+inline constexpr const char* playerFilesFolder = "players";
 
 // The global file-source mode folded onto the disk: plain files (1) for modes 1 and 2, scrambled files (3)
 // for modes 3 and 4.

@@ -13,10 +13,10 @@
 namespace platform {
 namespace {
 
-constexpr const char* kListNode = "players";
-constexpr const char* kProfileNode = "player";
-constexpr const char* kCurrentKey = "currentplayer";
-constexpr const char* kNamesKey = "playernames";
+constexpr const char* listNode = "players";
+constexpr const char* profileNode = "player";
+constexpr const char* currentKey = "currentplayer";
+constexpr const char* namesKey = "playernames";
 
 PlayerManager* theManager = nullptr;
 
@@ -29,7 +29,7 @@ std::string escaped(const std::string& name) {
 PlayerManager* PlayerManager::create() {
     return kernel::createSingleInstance(theManager, [] {
         auto* manager = new PlayerManager();
-        manager->playersFolder = kPlayersFolder;
+        manager->playersFolder = playerFilesFolder;
         return manager;
     });
 }
@@ -47,14 +47,14 @@ void PlayerManager::loadAll() {
     if (!document) {
         return;
     }
-    readFromNode(document->getNode(kListNode));
+    readFromNode(document->getNode(listNode));
     if (currentPlayer) {
         LoadPlayer(*currentPlayer);
     }
 }
 
 bool PlayerManager::saveAll() {
-    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(kListNode, "Players"));
+    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(listNode, "Players"));
     writeToNode(*node);
     const bool listSaved = savePlayerFile(listPath(), node);
     const bool profileSaved = !currentPlayer || SavePlayer(*currentPlayer);
@@ -124,7 +124,7 @@ PlayerManager::PlayerList::const_iterator PlayerManager::findPlayer(const std::s
 void PlayerManager::LoadPlayer(Player& player) {
     const kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(profilePath(player.getName()));
     if (document) {
-        player.readXml(document->getNode(kProfileNode));
+        player.readXml(document->getNode(profileNode));
     }
 }
 
@@ -132,7 +132,7 @@ bool PlayerManager::SavePlayer(Player& player) {
     if (!player.isChanged()) {
         return true;
     }
-    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(kProfileNode, "Player"));
+    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(profileNode, "Player"));
     player.writeXml(*node);
     if (!savePlayerFile(profilePath(player.getName()), node)) {
         player.markChanged();
@@ -142,20 +142,19 @@ bool PlayerManager::SavePlayer(Player& player) {
 }
 
 void PlayerManager::readFromNode(kernel::NodeValue& node) {
-    for (const kernel::SmartPtr<kernel::Value>& entry : node.getVector(kNamesKey).children()) {
+    for (const kernel::SmartPtr<kernel::Value>& entry : node.getVector(namesKey).children()) {
         appendListed(entry->asNode());
     }
     if (!players.empty()) {
-        chooseCurrent(kernel::narrowString(node.getValue(kCurrentKey).text()));
+        chooseCurrent(kernel::narrowString(node.getValue(currentKey).text()));
     }
 }
 
 void PlayerManager::writeToNode(kernel::NodeValue& node) const {
     if (currentPlayer) {
-        node.setChild(
-            new kernel::ScalarValue(kCurrentKey, currentPlayer->getName(), kernel::Typing::Untyped));
+        node.setChild(new kernel::ScalarValue(currentKey, currentPlayer->getName(), kernel::Typing::Untyped));
     }
-    const kernel::SmartPtr<kernel::VectorValue> names(new kernel::VectorValue(kNamesKey));
+    const kernel::SmartPtr<kernel::VectorValue> names(new kernel::VectorValue(namesKey));
     for (const kernel::SmartPtr<Player>& player : players) {
         const kernel::SmartPtr<kernel::NodeValue> entry(new kernel::NodeValue("", player->getClassName()));
         player->save(*entry);

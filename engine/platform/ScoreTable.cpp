@@ -9,24 +9,24 @@
 namespace platform {
 namespace {
 
-constexpr const char* kDescendingKey = "descending";
-constexpr const char* kMaxEntriesKey = "maxentries";
-constexpr const char* kLastScoreKey = "lastscore";
-constexpr const char* kEntriesKey = "entries";
+constexpr const char* descendingKey = "descending";
+constexpr const char* maxEntriesKey = "maxentries";
+constexpr const char* lastScoreKey = "lastscore";
+constexpr const char* entriesKey = "entries";
 
 } // namespace
 
 ScoreTable::ScoreTable(int maxEntries, bool descending) : descending(descending), maxEntries(maxEntries) {}
 
 ScoreTable::ScoreTable(kernel::NodeValue& settings) {
-    if (settings.hasChild(kDescendingKey)) {
-        descending = settings.getValue(kDescendingKey).asBool();
+    if (settings.hasChild(descendingKey)) {
+        descending = settings.getValue(descendingKey).asBool();
     }
-    if (settings.hasChild(kLastScoreKey)) {
-        lastScore = settings.getValue(kLastScoreKey).asInt();
+    if (settings.hasChild(lastScoreKey)) {
+        lastScore = settings.getValue(lastScoreKey).asInt();
     }
-    maxEntries = settings.getValue(kMaxEntriesKey).asInt();
-    readEntries(settings.getVector(kEntriesKey));
+    maxEntries = settings.getValue(maxEntriesKey).asInt();
+    readEntries(settings.getVector(entriesKey));
     // The game marks the row at this place: a damaged file must not point it past the table.
     if (lastScore < -1 || lastScore >= getEntryCount()) {
         lastScore = -1;
@@ -50,10 +50,10 @@ HighScoreEntry* ScoreTable::getEntry(int index) const {
 }
 
 void ScoreTable::save(kernel::NodeValue& node) const {
-    node.addBoolean(kDescendingKey, descending, kernel::Typing::Typed);
-    node.setChild(new kernel::ScalarValue(kMaxEntriesKey, maxEntries, kernel::Typing::Untyped));
-    node.setChild(new kernel::ScalarValue(kLastScoreKey, lastScore, kernel::Typing::Untyped));
-    const kernel::SmartPtr<kernel::VectorValue> list(new kernel::VectorValue(kEntriesKey));
+    node.addBoolean(descendingKey, descending, kernel::Typing::Typed);
+    node.setChild(new kernel::ScalarValue(maxEntriesKey, maxEntries, kernel::Typing::Untyped));
+    node.setChild(new kernel::ScalarValue(lastScoreKey, lastScore, kernel::Typing::Untyped));
+    const kernel::SmartPtr<kernel::VectorValue> list(new kernel::VectorValue(entriesKey));
     for (const kernel::SmartPtr<HighScoreEntry>& entry : entries) {
         const kernel::SmartPtr<kernel::NodeValue> saved(new kernel::NodeValue("", entry->getClassName()));
         entry->save(*saved);

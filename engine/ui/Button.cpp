@@ -46,7 +46,7 @@ void Button::readSettings(kernel::NodeValue& settings) {
 // the state's frame.
 void Button::cutFrames() {
     setSourceRect(nullptr);
-    setupFrames(kFrameCount, false, true);
+    setupFrames(stackedFrames, false, true);
     setCurrentFrame(state);
 }
 
@@ -59,7 +59,7 @@ void Button::setImage(graphics::ImageBase* value) {
 }
 
 void Button::setCurrentFrame(int stateToShow) {
-    Sprite::setCurrentFrame(isEnabled() ? stateToShow : kDisabledFrame);
+    Sprite::setCurrentFrame(isEnabled() ? stateToShow : disabledFrame);
 }
 
 void Button::onEnabledChanged() {

@@ -23,8 +23,8 @@ namespace ui {
 class Button : public Sprite, public kernel::InputListener, public WidgetCallback, public EnabledFlag {
 public:
     enum State : int { Normal = 0, Over = 1, Pressed = 2 };
-    static constexpr int kFrameCount = 4;
-    static constexpr int kDisabledFrame = 3;
+    static constexpr int stackedFrames = 4;
+    static constexpr int disabledFrame = 3;
 
     // The sprite's keys, then "enabled", "hitmask" (an image in "section"), "clicksound", "disabledsound",
     // "oversound" and "soundsection", each only when present.

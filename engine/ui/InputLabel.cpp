@@ -21,10 +21,10 @@ namespace {
 
 const kernel::ClassRegistrar registerInputLabel("InputLabel", InputLabel::createInstance);
 
-constexpr char16_t kBlank = u' ';
-constexpr std::uint32_t kBackspace = 8;
-constexpr int kOpaque = 255;
-constexpr int kTransparent = 0;
+constexpr char16_t blank = u' ';
+constexpr std::uint32_t backspace = 8;
+constexpr int opaque = 255;
+constexpr int transparent = 0;
 
 bool endsWordAsPunctuation(char16_t character) {
     return character == u'.' || character == u',';
@@ -91,7 +91,7 @@ void InputLabel::createCursor(kernel::NodeValue& settings) {
         return;
     }
     cursorSprite = new Sprite(0, 0, image);
-    cursorSprite->addModifier(new PulseModifier(kOpaque, kTransparent, 0, 0, blinkOff, blinkOn, 0));
+    cursorSprite->addModifier(new PulseModifier(opaque, transparent, 0, 0, blinkOff, blinkOn, 0));
     cursorSprite->setVisible(false);
     cursorSprite->setSuspended(true);
     addChild(cursorSprite.get());
@@ -300,7 +300,7 @@ bool InputLabel::onChar(std::uint32_t charCode) {
     if (!focused) {
         return false;
     }
-    if (charCode == kBackspace) {
+    if (charCode == backspace) {
         eraseBackward();
         return true;
     }
@@ -359,9 +359,9 @@ bool InputLabel::onLeftButtonDown(int x, int y, std::uint32_t keyFlags, bool dou
 }
 
 void InputLabel::selectWordAt(unsigned index) {
-    const std::size_t blankBefore = index == 0 ? kernel::WideString::npos : text.rfind(kBlank, index - 1);
+    const std::size_t blankBefore = index == 0 ? kernel::WideString::npos : text.rfind(blank, index - 1);
     const std::size_t start = blankBefore == kernel::WideString::npos ? 0 : blankBefore + 1;
-    std::size_t end = std::min(text.find(kBlank, index), text.size());
+    std::size_t end = std::min(text.find(blank, index), text.size());
     if (end > start && endsWordAsPunctuation(text[end - 1])) {
         --end;
     }

@@ -21,12 +21,12 @@ namespace {
 
 const kernel::ClassRegistrar registerLabel("Label", Label::createInstance);
 
-constexpr char16_t kLineFeed = u'\n';
-constexpr char16_t kBlank = u' ';
-const kernel::WideString kEllipsis = u"...";
+constexpr char16_t lineFeed = u'\n';
+constexpr char16_t blank = u' ';
+const kernel::WideString ellipsisText = u"...";
 
 kernel::WideString withoutLeadingBlanks(const kernel::WideString& value) {
-    const std::size_t first = value.find_first_not_of(kBlank);
+    const std::size_t first = value.find_first_not_of(blank);
     return first == kernel::WideString::npos ? kernel::WideString() : value.substr(first);
 }
 
@@ -105,7 +105,7 @@ kernel::WideString Label::convertLineFeeds(const kernel::WideString& value) {
     kernel::WideString result = value;
     // A replacement yields a line feed, which never starts a new pair, so the search goes on from there.
     for (std::size_t at = result.find(u"\\n"); at != kernel::WideString::npos; at = result.find(u"\\n", at)) {
-        result.replace(at, 2, 1, kLineFeed);
+        result.replace(at, 2, 1, lineFeed);
     }
     return result;
 }
@@ -181,7 +181,7 @@ void Label::relayout() {
 void Label::layOutLines() {
     switch (wrapStyle) {
     case WrapNone:
-        lines = splitLines(text, kLineFeed, true);
+        lines = splitLines(text, lineFeed, true);
         break;
     case WrapTruncate:
         truncateLines();
@@ -210,7 +210,7 @@ std::vector<kernel::WideString> Label::splitLines(const kernel::WideString& valu
 }
 
 void Label::truncateLines() {
-    const std::vector<kernel::WideString> paragraphs = splitLines(text, kLineFeed, true);
+    const std::vector<kernel::WideString> paragraphs = splitLines(text, lineFeed, true);
     lines.clear();
     for (const kernel::WideString& paragraph : paragraphs) {
         lines.push_back(truncated(paragraph));
@@ -226,21 +226,21 @@ kernel::WideString Label::truncated(const kernel::WideString& paragraph) const {
     if (textWidth(paragraph) <= width) {
         return paragraph;
     }
-    const int ellipsis = textWidth(kEllipsis);
+    const int ellipsis = textWidth(ellipsisText);
     std::size_t count = 0;
     while (count <= paragraph.size() && textWidth(paragraph.substr(0, count)) + ellipsis < width) {
         ++count;
     }
     kernel::WideString prefix = count == 0 ? kernel::WideString() : paragraph.substr(0, count - 1);
-    while (!prefix.empty() && textWidth(prefix + kEllipsis) > width) {
+    while (!prefix.empty() && textWidth(prefix + ellipsisText) > width) {
         prefix.pop_back();
     }
-    kernel::WideString line = prefix + kEllipsis;
+    kernel::WideString line = prefix + ellipsisText;
     return textWidth(line) <= width ? line : kernel::WideString();
 }
 
 void Label::wrapLines() {
-    const std::vector<kernel::WideString> paragraphs = splitLines(text, kLineFeed, true);
+    const std::vector<kernel::WideString> paragraphs = splitLines(text, lineFeed, true);
     lines.clear();
     for (const kernel::WideString& paragraph : paragraphs) {
         wrapParagraph(paragraph);
@@ -254,7 +254,7 @@ void Label::wrapParagraph(const kernel::WideString& paragraph) {
     bool allTaken = false;
     while (!rest.empty() && textWidth(rest) > getWidth()) {
         const std::size_t cut = findBreak(rest);
-        const std::size_t first = std::min(rest.find_first_not_of(kBlank), cut);
+        const std::size_t first = std::min(rest.find_first_not_of(blank), cut);
         lines.push_back(rest.substr(first, cut - first));
         allTaken = cut >= rest.size();
         rest = allTaken ? kernel::WideString() : withoutLeadingBlanks(rest.substr(cut));
@@ -270,7 +270,7 @@ std::size_t Label::findBreak(const kernel::WideString& rest) const {
     std::size_t remembered = 0;
     bool firstCandidate = true;
     for (std::size_t k = 0; k <= rest.size(); ++k) {
-        if (k < rest.size() && rest[k] != kBlank) {
+        if (k < rest.size() && rest[k] != blank) {
             continue;
         }
         if (textWidth(rest.substr(0, k)) < getWidth()) {

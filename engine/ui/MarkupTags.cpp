@@ -25,7 +25,7 @@ namespace ui {
 
 namespace {
 
-constexpr int kOpening = 0;
+constexpr int opening = 0;
 
 template <class T, class Apply> void restoreFrom(std::vector<T>& stack, Apply apply) {
     if (!stack.empty()) {
@@ -97,7 +97,7 @@ class ColorTag : public MarkupTagHandler {
 public:
     ColorTag() : MarkupTagHandler({u"color", u"/color"}) {}
     void apply(int nameIndex, const kernel::WideString& value, StyleLabel& label) override {
-        if (nameIndex == kOpening) {
+        if (nameIndex == opening) {
             label.getColorStack().push_back(label.getColor());
             label.setColor(readColour(kernel::narrowString(value)));
         } else {
@@ -112,7 +112,7 @@ class FontTag : public MarkupTagHandler {
 public:
     FontTag() : MarkupTagHandler({u"font", u"/font"}) {}
     void apply(int nameIndex, const kernel::WideString& value, StyleLabel& label) override {
-        if (nameIndex != kOpening) {
+        if (nameIndex != opening) {
             restoreFrom(label.getFontStack(), [&](const kernel::SmartPtr<graphics::BitmapFont>& font) {
                 label.setFont(font.get());
             });
@@ -183,7 +183,7 @@ class WrapStyleTag : public MarkupTagHandler {
 public:
     WrapStyleTag() : MarkupTagHandler({u"wrapstyle", u"/wrapstyle"}) {}
     void apply(int nameIndex, const kernel::WideString& value, StyleLabel& label) override {
-        if (nameIndex != kOpening) {
+        if (nameIndex != opening) {
             restoreFrom(label.getWrapStack(), [&](int style) { label.setWrapStyle(style); });
             return;
         }
@@ -200,7 +200,7 @@ class AlignVTag : public MarkupTagHandler {
 public:
     AlignVTag() : MarkupTagHandler({u"alignv", u"/alignv"}) {}
     void apply(int nameIndex, const kernel::WideString& value, StyleLabel& label) override {
-        if (nameIndex != kOpening) {
+        if (nameIndex != opening) {
             restoreFrom(label.getAlignVStack(), [&](int align) { label.setAlignV(align); });
             return;
         }
@@ -217,7 +217,7 @@ class AlignHTag : public MarkupTagHandler {
 public:
     AlignHTag() : MarkupTagHandler({u"alignh", u"/alignh"}) {}
     void apply(int nameIndex, const kernel::WideString& value, StyleLabel& label) override {
-        if (nameIndex != kOpening) {
+        if (nameIndex != opening) {
             restoreFrom(label.getAlignHStack(), [&](int align) { label.setAlignH(align); });
             return;
         }
@@ -234,7 +234,7 @@ class TabsTag : public MarkupTagHandler {
 public:
     TabsTag() : MarkupTagHandler({u"tabs", u"tab"}) {}
     void apply(int nameIndex, const kernel::WideString& value, StyleLabel& label) override {
-        if (nameIndex == kOpening) {
+        if (nameIndex == opening) {
             setStops(kernel::narrowString(value), label.getTabStops());
         } else if (value.empty()) {
             nextStop(label);

@@ -14,11 +14,11 @@
 namespace ui {
 namespace {
 
-constexpr std::size_t kBytesPerSample = 2;
+constexpr std::size_t bytesPerSample = 2;
 // ov_read output: little-endian, 16-bit, signed, as the WAV file stores it.
-constexpr int kLittleEndian = 0;
-constexpr int kWordBytes = 2;
-constexpr int kSigned = 1;
+constexpr int littleEndian = 0;
+constexpr int wordBytes = 2;
+constexpr int signedSamples = 1;
 
 std::size_t readSource(void* data, std::size_t size, std::size_t count, void* source) {
     return host::fread(data, size, count, static_cast<std::FILE*>(source));
@@ -36,7 +36,7 @@ long tellSource(void* source) {
     return host::ftell(static_cast<std::FILE*>(source));
 }
 
-constexpr ov_callbacks kStdioCallbacks{readSource, seekSource, closeSource, tellSource};
+constexpr ov_callbacks stdioCallbacks{readSource, seekSource, closeSource, tellSource};
 
 // Channels, rate and a store sized for every sample of the current stream, all checked against the
 // bounds of the WAV file it becomes.
@@ -46,8 +46,8 @@ bool prepareStore(OggVorbis_File& vorbis, PcmSound& pcm) {
         return false;
     }
     const ogg_int64_t frames = ov_pcm_total(&vorbis, -1);
-    const std::size_t frameBytes = static_cast<std::size_t>(info->channels) * kBytesPerSample;
-    if (frames <= 0 || static_cast<std::uint64_t>(frames) > kMaxPcmBytes / frameBytes) {
+    const std::size_t frameBytes = static_cast<std::size_t>(info->channels) * bytesPerSample;
+    if (frames <= 0 || static_cast<std::uint64_t>(frames) > maxPcmBytes / frameBytes) {
         return false;
     }
     pcm.channels = static_cast<std::uint16_t>(info->channels);
@@ -63,7 +63,7 @@ void fillStore(OggVorbis_File& vorbis, PcmSound& pcm) {
         const int wanted = static_cast<int>(std::min<std::size_t>(pcm.bytes.size() - filled, INT_MAX));
         int bitstream = 0;
         const long got = ov_read(&vorbis, reinterpret_cast<char*>(pcm.bytes.data() + filled), wanted,
-                                 kLittleEndian, kWordBytes, kSigned, &bitstream);
+                                 littleEndian, wordBytes, signedSamples, &bitstream);
         if (got <= 0) {
             return;
         }
@@ -84,7 +84,7 @@ bool decodeOggToPcm(const std::string& oggFile, PcmSound& pcm) {
     }
     OggVorbis_File vorbis{};
     // A failed open leaves the file to its opener.
-    if (ov_open_callbacks(file, &vorbis, nullptr, 0, kStdioCallbacks) < 0) {
+    if (ov_open_callbacks(file, &vorbis, nullptr, 0, stdioCallbacks) < 0) {
         host::fclose(file);
         return false;
     }

@@ -177,14 +177,14 @@ void Slider::placeKnob() {
 }
 
 void Slider::increment() {
-    const float next = value + (maximum - minimum) * kStepFactor;
+    const float next = value + (maximum - minimum) * stepFactor;
     value = next >= maximum ? maximum : next;
     placeKnob();
     fire();
 }
 
 void Slider::decrement() {
-    const float next = value - (maximum - minimum) * kStepFactor;
+    const float next = value - (maximum - minimum) * stepFactor;
     value = next <= minimum ? minimum : next;
     placeKnob();
     fire();

@@ -25,7 +25,7 @@ class Button;
 class Slider : public Sprite, public kernel::InputListener, public WidgetCallback, public EnabledFlag {
 public:
     // The share of the range that a step button adds or takes away.
-    static constexpr float kStepFactor = 0.1f;
+    static constexpr float stepFactor = 0.1f;
 
     // The sprite's keys, then "enabled", "minvalue", "maxvalue", "vertical", the knob from "button", the
     // step buttons from "incbutton" and "decbutton", and the track from "offset1" and "offset2" or else

@@ -11,7 +11,7 @@ namespace ui {
 namespace {
 
 // 16-bit signed mono; the library takes the real format from the file.
-constexpr unsigned int kSampleMode = 0x130;
+constexpr unsigned int sampleMode = 0x130;
 
 kernel::Object* createSoundResource(kernel::Value& settings) {
     return new Sound(settings.asNode());
@@ -40,7 +40,7 @@ void Sound::load() {
         useConvertedFile(file);
     }
     // The error flag tells only whether the sample loaded: a failed conversion falls back to the OGG file.
-    setError(sample->load(fileName(), kSampleMode) != host::S_OK);
+    setError(sample->load(fileName(), sampleMode) != host::S_OK);
     markLoaded();
 }
 

@@ -3,8 +3,8 @@
 namespace ui {
 namespace {
 
-constexpr std::uint8_t kFullVolume = 255;
-constexpr std::uint8_t kCentrePan = 128;
+constexpr std::uint8_t fullVolume = 255;
+constexpr std::uint8_t centrePan = 128;
 
 } // namespace
 
@@ -40,7 +40,7 @@ int SoundSample::play(std::uint8_t playVolume, std::uint8_t pan, bool loop) {
     }
     host::FSOUND_Sample_SetMode(sample, loop ? host::FSOUND_LOOP_NORMAL : host::FSOUND_LOOP_OFF);
     const std::uint8_t effective = effectiveVolume(playVolume, volume);
-    channel = effective == kFullVolume && pan == kCentrePan ? startPlain() : startPaused(effective, pan);
+    channel = effective == fullVolume && pan == centrePan ? startPlain() : startPaused(effective, pan);
     return channel;
 }
 

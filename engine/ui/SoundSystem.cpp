@@ -12,7 +12,7 @@ namespace {
 
 SoundSystem* theSystem = nullptr;
 
-constexpr float kOldestVersion = 3.75f;
+constexpr float oldestVersion = 3.75f;
 
 bool initialise(int rate, int channels) {
     return host::FSOUND_Init(rate, channels, host::FSOUND_INIT_GLOBALFOCUS);
@@ -51,7 +51,7 @@ SoundSystem::~SoundSystem() {
 }
 
 host::HRESULT SoundSystem::initFmod(int rate, int channels) {
-    if (host::FSOUND_GetVersion() < kOldestVersion) {
+    if (host::FSOUND_GetVersion() < oldestVersion) {
         return host::E_FAIL;
     }
     host::FSOUND_SetHWND(nullptr);

@@ -24,20 +24,20 @@ namespace {
 
 const kernel::ClassRegistrar registerStyleLabel("StyleLabel", StyleLabel::createInstance);
 
-constexpr char16_t kLineFeed = u'\n';
-constexpr char16_t kBlank = u' ';
-constexpr char16_t kBackslash = u'\\';
-constexpr char16_t kOpen = u'[';
-constexpr char16_t kClose = u']';
-constexpr char16_t kEquals = u'=';
-const kernel::WideString kEllipsis = u"...";
+constexpr char16_t lineFeed = u'\n';
+constexpr char16_t blank = u' ';
+constexpr char16_t backslash = u'\\';
+constexpr char16_t openBracket = u'[';
+constexpr char16_t closeBracket = u']';
+constexpr char16_t equalsSign = u'=';
+const kernel::WideString ellipsisText = u"...";
 // Added to the pen after a truncation, so every further run of the line is dropped.
-constexpr int kPastTheEnd = 9999;
+constexpr int pastTheEnd = 9999;
 // A run that keeps meeting images is placed after this many passes wherever it stands.
-constexpr int kMaxAvoidPasses = 1000;
+constexpr int maxAvoidPasses = 1000;
 // A label grows with its text no larger than the largest picture the engine decodes: a pen sent far away
 // by the markup would otherwise ask for a picture of gigabytes.
-constexpr int kMaxGrownSide = graphics::kMaxDecodedSide;
+constexpr int maxGrownSide = graphics::maxDecodedSide;
 
 bool overlaps(const Sprite& image, const Label& piece, int pieceLineHeight) {
     const std::int64_t imageX = image.getX();
@@ -130,17 +130,17 @@ void StyleLabel::resetLayout() {
 // A backslash before "[" escapes it; the character after an escaped bracket is skipped as ordinary text.
 void StyleLabel::scanCharacter() {
     const char16_t character = scanText[scanPos];
-    if (character == kLineFeed) {
+    if (character == lineFeed) {
         measureAndWrap();
         finishLine();
-    } else if (character == kBlank) {
+    } else if (character == blank) {
         measureAndWrap();
         if (penX != 0 && font) {
             penX = addClamped(penX, font->textWidth(u" "));
         }
-    } else if (character == kOpen && scanPos > 0 && scanText[scanPos - 1] == kBackslash) {
+    } else if (character == openBracket && scanPos > 0 && scanText[scanPos - 1] == backslash) {
         scanText.erase(scanPos - 1, 1);
-    } else if (character == kOpen) {
+    } else if (character == openBracket) {
         measureAndWrap();
         readTag();
     }
@@ -149,8 +149,8 @@ void StyleLabel::scanCharacter() {
 // A tag without "]" runs to the end of the text. Names and values are taken exactly as written.
 void StyleLabel::readTag() {
     const std::size_t nameStart = scanPos + 1;
-    const std::size_t close = std::min(scanText.find(kClose, nameStart), scanText.size());
-    const std::size_t equals = std::min(scanText.find(kEquals, nameStart), close);
+    const std::size_t close = std::min(scanText.find(closeBracket, nameStart), scanText.size());
+    const std::size_t equals = std::min(scanText.find(equalsSign, nameStart), close);
     const kernel::WideString name = scanText.substr(nameStart, equals - nameStart);
     const kernel::WideString value = equals < close ? scanText.substr(equals + 1, close - equals - 1) : u"";
     scanPos = close;
@@ -168,9 +168,9 @@ void StyleLabel::endLayout() {
     lines.push_back(currentLine);
     currentLine = new TextLine();
     if (autoFit && lineRight > getWidth()) {
-        setWidth(std::min(lineRight, kMaxGrownSide));
+        setWidth(std::min(lineRight, maxGrownSide));
     }
-    setHeight(std::min(addClamped(lineY, Label::glyphHeight(font.get())), kMaxGrownSide));
+    setHeight(std::min(addClamped(lineY, Label::glyphHeight(font.get())), maxGrownSide));
     if (getHeight() == 0) {
         setHeight(1);
     }
@@ -206,7 +206,7 @@ void StyleLabel::measureAndWrap() {
         penX = lineRight;
     }
     if (closesLine) {
-        penX = addClamped(penX, kPastTheEnd);
+        penX = addClamped(penX, pastTheEnd);
     }
     runStart = scanPos + 1;
 }
@@ -242,7 +242,7 @@ bool StyleLabel::truncatePiece(Label& piece) {
         piece.setText(u"");
         return false;
     }
-    piece.setText(piece.getText().substr(0, 1) + kEllipsis);
+    piece.setText(piece.getText().substr(0, 1) + ellipsisText);
     if (addClamped(penX, piece.getWidth()) > width) {
         piece.setText(u"");
         shortenPreviousPiece();
@@ -260,11 +260,11 @@ void StyleLabel::shortenPreviousPiece() {
     Label& previous = *currentLine->pieces.back();
     const kernel::WideString& old = previous.getText();
     kernel::WideString kept =
-        old.size() > kEllipsis.size() ? old.substr(0, old.size() - kEllipsis.size()) : old.substr(0, 1);
-    previous.setText(kept + kEllipsis);
+        old.size() > ellipsisText.size() ? old.substr(0, old.size() - ellipsisText.size()) : old.substr(0, 1);
+    previous.setText(kept + ellipsisText);
     while (addClamped(previous.getX(), previous.getWidth()) > getWidth() && !kept.empty()) {
         kept.pop_back();
-        previous.setText(kept + kEllipsis);
+        previous.setText(kept + ellipsisText);
     }
     if (addClamped(previous.getX(), previous.getWidth()) > getWidth()) {
         previous.setText(u"");
@@ -287,7 +287,7 @@ int StyleLabel::shownLineRight() const {
 // when it no longer fits), until it overlaps none.
 void StyleLabel::avoidImages(Label& piece, int pieceLineHeight) {
     bool moved = true;
-    for (int pass = 0; moved && pass < kMaxAvoidPasses; ++pass) {
+    for (int pass = 0; moved && pass < maxAvoidPasses; ++pass) {
         moved = false;
         for (const kernel::SmartPtr<Sprite>& image : images) {
             if (!overlaps(*image, piece, pieceLineHeight)) {
@@ -316,10 +316,10 @@ void StyleLabel::finishLine() {
     lineHeight = nextLineHeight;
     currentLine = new TextLine();
     if (autoFit && lineY > getHeight()) {
-        setHeight(std::min(lineY, kMaxGrownSide));
+        setHeight(std::min(lineY, maxGrownSide));
     }
     if (autoFit && lineRight > getWidth()) {
-        setWidth(std::min(lineRight, kMaxGrownSide));
+        setWidth(std::min(lineRight, maxGrownSide));
     }
     // A full line must not make truncation drop the first run of the next one.
     lineRight = 0;

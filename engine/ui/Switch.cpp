@@ -75,13 +75,13 @@ void Switch::readImage(kernel::NodeValue& settings) {
 
 // Cutting shows the frame of state 0, the state of every new switch.
 void Switch::cutFrames() {
-    setupFrames(kFrameCount, false, true);
+    setupFrames(stackedFrames, false, true);
     setWrapStyle(PingPong);
 }
 
 void Switch::setCurrentFrame(int stateToShow) {
-    const int frame = isEnabled() ? stateToShow : kDisabledFrame;
-    Sprite::setCurrentFrame(checked ? frame + kCheckedOffset : frame);
+    const int frame = isEnabled() ? stateToShow : disabledFrame;
+    Sprite::setCurrentFrame(checked ? frame + checkedOffset : frame);
 }
 
 void Switch::onEnabledChanged() {

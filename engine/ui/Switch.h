@@ -25,10 +25,10 @@ namespace ui {
 class Switch : public Sprite, public kernel::InputListener, public WidgetCallback, public EnabledFlag {
 public:
     enum State : int { Normal = 0, Over = 1, Pressed = 2 };
-    static constexpr int kFrameCount = 8;
-    static constexpr int kDisabledFrame = 3;
+    static constexpr int stackedFrames = 8;
+    static constexpr int disabledFrame = 3;
     // The checked frames follow the unchecked ones.
-    static constexpr int kCheckedOffset = 4;
+    static constexpr int checkedOffset = 4;
 
     // The sprite's keys, then "image" (with "section"), "hitmask", "groupid", "onsound", "offsound",
     // "soundsection", "enabled" and "checked", each only when present.

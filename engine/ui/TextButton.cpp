@@ -12,14 +12,14 @@ namespace {
 const kernel::ClassRegistrar registerTextButton("TextButton", TextButton::createInstance);
 
 // The inner line contrasts with the box: black inside a light box, white inside a dark one.
-constexpr int kLightSum = 384;
-constexpr std::uint32_t kBlack = 0x000000;
-constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr int lightSum = 384;
+constexpr std::uint32_t black = 0x000000;
+constexpr std::uint32_t white = 0xFFFFFF;
 
 std::uint32_t contrastColor(std::uint32_t colour) {
     const kernel::Color box(colour);
     const int sum = box.component(1) + box.component(2) + box.component(3);
-    return sum > kLightSum ? kBlack : kWhite;
+    return sum > lightSum ? black : white;
 }
 
 std::uint32_t readColor(const kernel::NodeValue& settings, const char* key, std::uint32_t fallback) {
@@ -93,7 +93,7 @@ void TextButton::placeLabel() {
 }
 
 int TextButton::frameFor(int state) const {
-    return isEnabled() ? state : kDisabledFrame;
+    return isEnabled() ? state : disabledFrame;
 }
 
 void TextButton::setCurrentFrame(int state) {

@@ -8,15 +8,15 @@
 namespace ui {
 namespace {
 
-constexpr std::uint16_t kPcmFormat = 1;
-constexpr std::uint16_t kBitsPerSample = 16;
-constexpr std::uint32_t kFormatChunkSize = 16;
+constexpr std::uint16_t pcmFormat = 1;
+constexpr std::uint16_t bitsPerSample = 16;
+constexpr std::uint32_t formatChunkSize = 16;
 // Nothing reads the dependency chunk back; its name field is a fixed tag.
-constexpr char kDependencyName[] = "test";
-constexpr std::uint16_t kDependencyNameLength = sizeof kDependencyName - 1;
-constexpr std::uint32_t kDependencyChunkSize = 10 + kDependencyNameLength;
-constexpr std::uint32_t kRiffHeaderSize = 12;
-constexpr std::uint32_t kChunkHeaderSize = 8;
+constexpr char dependencyName[] = "test";
+constexpr std::uint16_t dependencyNameLength = sizeof dependencyName - 1;
+constexpr std::uint32_t dependencyChunkSize = 10 + dependencyNameLength;
+constexpr std::uint32_t riffHeaderSize = 12;
+constexpr std::uint32_t chunkHeaderSize = 8;
 
 class ByteWriter {
 public:
@@ -36,23 +36,23 @@ public:
 
 std::vector<std::uint8_t> headerOf(const PcmSound& pcm, host::FILETIME sourceTime) {
     const auto dataBytes = static_cast<std::uint32_t>(pcm.bytes.size());
-    const auto blockAlign = static_cast<std::uint16_t>(pcm.channels * kBitsPerSample / 8);
+    const auto blockAlign = static_cast<std::uint16_t>(pcm.channels * bitsPerSample / 8);
     ByteWriter out;
     out.tag("RIFF");
-    out.u32(54 + kDependencyNameLength + dataBytes);
+    out.u32(54 + dependencyNameLength + dataBytes);
     out.tag("WAVE");
     out.tag("fmt ");
-    out.u32(kFormatChunkSize);
-    out.u16(kPcmFormat);
+    out.u32(formatChunkSize);
+    out.u16(pcmFormat);
     out.u16(pcm.channels);
     out.u32(pcm.samplesPerSecond);
     out.u32(blockAlign * pcm.samplesPerSecond);
     out.u16(blockAlign);
-    out.u16(kBitsPerSample);
+    out.u16(bitsPerSample);
     out.tag("dep ");
-    out.u32(kDependencyChunkSize);
-    out.u16(kDependencyNameLength);
-    out.text(kDependencyName, kDependencyNameLength);
+    out.u32(dependencyChunkSize);
+    out.u16(dependencyNameLength);
+    out.text(dependencyName, dependencyNameLength);
     out.u32(sourceTime.dwLowDateTime);
     out.u32(sourceTime.dwHighDateTime);
     out.tag("data");
@@ -89,23 +89,23 @@ bool readAt(std::FILE* file, long offset, std::uint8_t* bytes, std::size_t count
 // Walks the chunks from the form type to the end of the file; every chunk must fit and the last one must
 // end exactly at the end of the file.
 bool chunksFillFile(std::FILE* file, long size) {
-    std::uint8_t riff[kRiffHeaderSize];
+    std::uint8_t riff[riffHeaderSize];
     if (!readAt(file, 0, riff, sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
         std::memcmp(riff + 8, "WAVE", 4) != 0 || readU32(riff + 4) + std::int64_t{8} != size) {
         return false;
     }
     bool hasFormat = false;
     bool hasData = false;
-    std::int64_t offset = kRiffHeaderSize;
+    std::int64_t offset = riffHeaderSize;
     while (offset < size) {
-        std::uint8_t chunk[kChunkHeaderSize];
+        std::uint8_t chunk[chunkHeaderSize];
         if (!readAt(file, static_cast<long>(offset), chunk, sizeof chunk)) {
             return false;
         }
         hasFormat = hasFormat || std::memcmp(chunk, "fmt ", 4) == 0;
         hasData = hasData || std::memcmp(chunk, "data", 4) == 0;
         const std::uint32_t chunkSize = readU32(chunk + 4);
-        offset += kChunkHeaderSize + chunkSize + (chunkSize & 1);
+        offset += chunkHeaderSize + chunkSize + (chunkSize & 1);
     }
     return offset == size && hasFormat && hasData;
 }
@@ -113,7 +113,7 @@ bool chunksFillFile(std::FILE* file, long size) {
 } // namespace
 
 bool writeWavFile(const std::string& wavName, const PcmSound& pcm, host::FILETIME sourceTime) {
-    if (wavName.empty() || pcm.bytes.size() > kMaxPcmBytes) {
+    if (wavName.empty() || pcm.bytes.size() > maxPcmBytes) {
         return false;
     }
     const std::string partName = wavName + ".part";
@@ -131,7 +131,7 @@ bool isCompleteWavFile(const std::string& file) {
         return false;
     }
     const long size = fileSize(stream);
-    const bool complete = size >= static_cast<long>(kRiffHeaderSize) && chunksFillFile(stream, size);
+    const bool complete = size >= static_cast<long>(riffHeaderSize) && chunksFillFile(stream, size);
     host::fclose(stream);
     return complete;
 }

@@ -18,7 +18,7 @@ struct PcmSound {
 };
 
 // The largest PCM store, which also keeps every RIFF size field within 32 bits.
-constexpr std::size_t kMaxPcmBytes = 0x0FFFFFFF;
+constexpr std::size_t maxPcmBytes = 0x0FFFFFFF;
 
 // Writes the file under a temporary name and renames it at the end, so that a file of the final name is
 // always whole. False (and nothing of the final name changed) when any step fails.

@@ -13,10 +13,10 @@ namespace ui {
 
 namespace {
 
-constexpr std::uint8_t kFullVolume = 255;
-constexpr std::uint8_t kCentrePan = 128;
+constexpr std::uint8_t fullVolume = 255;
+constexpr std::uint8_t centrePan = 128;
 // A mask pixel hits when its blue lane is above this.
-constexpr std::uint32_t kMaskThreshold = 128;
+constexpr std::uint32_t maskThreshold = 128;
 
 kernel::Object* findResource(const std::string& name, const std::string& section) {
     kernel::ResourceManager* manager = kernel::ResourceManager::instance();
@@ -35,7 +35,7 @@ bool maskHits(graphics::ImageBase& mask, int localX, int localY) {
     }
     bool hit = false;
     if (const auto* pixels = static_cast<const std::uint32_t*>(mask.getPixels())) {
-        hit = (pixels[mask.pixelIndex(localX, localY)] & 0xFFu) > kMaskThreshold;
+        hit = (pixels[mask.pixelIndex(localX, localY)] & 0xFFu) > maskThreshold;
     }
     mask.unlock();
     return hit;
@@ -66,7 +66,7 @@ void playWidgetSound(const std::string& name, const std::string& section) {
     }
     kernel::Object* found = findResource(name, section);
     if (found != nullptr && found->isKindOf(SoundSample::classInfo)) {
-        static_cast<SoundSample*>(found)->play(kFullVolume, kCentrePan, false);
+        static_cast<SoundSample*>(found)->play(fullVolume, centrePan, false);
     }
 }
 

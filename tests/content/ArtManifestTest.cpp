@@ -11,12 +11,12 @@ namespace {
 
 using kernel::SmartPtr;
 
-const std::set<std::string> kImageKinds = {"background", "logo",      "bar",   "frame",
-                                           "button",     "fshbutton", "panel", "icon"};
-const std::set<std::string> kFrameParts = {"topleft", "top",        "topright", "left",       "center",
-                                           "right",   "bottomleft", "bottom",   "bottomright"};
-const std::set<std::string> kSoundKinds = {"jingle", "click", "over", "plop", "swoosh", "chime", "match"};
-const std::set<std::string> kMusicKinds = {"loading", "selection", "game"};
+const std::set<std::string> imageKinds = {"background", "logo",      "bar",   "frame",
+                                          "button",     "fshbutton", "panel", "icon"};
+const std::set<std::string> frameParts = {"topleft", "top",        "topright", "left",       "center",
+                                          "right",   "bottomleft", "bottom",   "bottomright"};
+const std::set<std::string> soundKinds = {"jingle", "click", "over", "plop", "swoosh", "chime", "match"};
+const std::set<std::string> musicKinds = {"loading", "selection", "game"};
 
 bool isPositiveInteger(const std::string& value) {
     return !value.empty() && value.size() < 6 &&
@@ -55,7 +55,7 @@ TEST(ArtManifest, EntriesAreWellFormed) {
                 }
             }
         } else if (entry.element == "image") {
-            if (!kImageKinds.contains(kind)) {
+            if (!imageKinds.contains(kind)) {
                 found.push_back(where + ": kind \"" + kind + "\"");
             }
             if (!isPositiveInteger(entry.get("width")) || !isPositiveInteger(entry.get("height"))) {
@@ -65,10 +65,10 @@ TEST(ArtManifest, EntriesAreWellFormed) {
                 found.push_back(where + ": frames");
             }
             if ((kind == "button" || kind == "fshbutton") &&
-                entry.get("frames") != std::to_string(kButtonFrames)) {
+                entry.get("frames") != std::to_string(buttonFrames)) {
                 found.push_back(where + ": a button has four frames");
             }
-            if (kind == "frame" && !kFrameParts.contains(entry.get("part"))) {
+            if (kind == "frame" && !frameParts.contains(entry.get("part"))) {
                 found.push_back(where + ": a frame piece names its part");
             }
             if (entry.attributes.contains("orientation") && entry.get("orientation") != "horizontal" &&
@@ -87,11 +87,11 @@ TEST(ArtManifest, EntriesAreWellFormed) {
             }
         } else if (entry.element == "sound") {
             const std::string extension = kernel::fileExtensionLower(file);
-            if (!kSoundKinds.contains(kind) || (extension != "wav" && extension != "ogg")) {
+            if (!soundKinds.contains(kind) || (extension != "wav" && extension != "ogg")) {
                 found.push_back(where + ": a sound is a WAV or an OGG file of a known kind");
             }
         } else if (entry.element == "music") {
-            if (!kMusicKinds.contains(kind) || kernel::fileExtensionLower(file) != "ogg") {
+            if (!musicKinds.contains(kind) || kernel::fileExtensionLower(file) != "ogg") {
                 found.push_back(where + ": music is an OGG file of a known kind");
             }
         } else {
@@ -106,7 +106,7 @@ TEST(ArtManifest, EveryEntryIsUsed) {
     const Manifest manifest;
     const Resources resources;
     const Settings settings;
-    std::set<std::string> used = {kIcon};
+    std::set<std::string> used = {iconFile};
     for (const auto& [group, members] : resources.groups) {
         for (const auto& [id, resource] : members) {
             for (const std::string& file : {resource.file, resource.mask, resource.format}) {
@@ -128,7 +128,7 @@ TEST(ArtManifest, EveryEntryIsUsed) {
             used.insert("media/" + entry.get("font") + ".xml");
         }
     }
-    ASSERT_NE(manifest.maker(kIcon), nullptr) << "the window's icon";
+    ASSERT_NE(manifest.maker(iconFile), nullptr) << "the window's icon";
     for (const auto& [file, entry] : manifest.outputs) {
         EXPECT_TRUE(used.contains("media/" + file)) << file << " is generated but nothing names it";
     }

@@ -21,7 +21,7 @@ std::vector<std::string> authoredFiles() {
             }
         }
     }
-    files.push_back(kManifest);
+    files.push_back(manifestFile);
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -50,7 +50,7 @@ TEST(AuthoredFiles, ParseAndStayAscii) {
 
 TEST(AuthoredFiles, NoIdIsGivenTwice) {
     std::vector<std::string> found;
-    for (const char* file : {kDefaultSettings, kTexts, kDialogs, kResources}) {
+    for (const char* file : {defaultSettingsFile, textsFile, dialogsFile, resourcesFile}) {
         TiXmlDocument document;
         ASSERT_EQ(parseProblem(file, document), "");
         findDuplicateIds(*document.RootElement(), file, found);

@@ -42,18 +42,18 @@ namespace content {
 using kernel::SmartPtr;
 using kernel::Value;
 
-inline constexpr const char* kDefaultSettings = "media/properties/default.xml";
-inline constexpr const char* kTexts = "locale/properties/text.xml";
-inline constexpr const char* kDialogs = "media/properties/dialogs.xml";
-inline constexpr const char* kResources = "media/properties/resources.xml";
-inline constexpr const char* kManifest = "media/mkmedia.xml";
+inline constexpr const char* defaultSettingsFile = "media/properties/default.xml";
+inline constexpr const char* textsFile = "locale/properties/text.xml";
+inline constexpr const char* dialogsFile = "media/properties/dialogs.xml";
+inline constexpr const char* resourcesFile = "media/properties/resources.xml";
+inline constexpr const char* manifestFile = "media/mkmedia.xml";
 // The host reads the window's icon from here.
-inline constexpr const char* kIcon = "media/icon.bmp";
-inline constexpr int kButtonFrames = 4;
+inline constexpr const char* iconFile = "media/icon.bmp";
+inline constexpr int buttonFrames = 4;
 
 // The game's registered classes. Built without the game's libraries, declarations of these classes are
 // left out of the checks that build objects (and said so); with them, every one must build.
-inline const std::set<std::string> kGameClasses = {
+inline const std::set<std::string> gameClasses = {
     "PibbleScene",    "LoadingScene",         "PlayScene",           "PlaySceneAction",
     "PlaySceneRelax", "PlaySceneVIB",         "SelectionScene",      "SpriteHitMask",
     "SpriteLabel",    "PibbleHighscoreEntry", "PibblePlayer",        "PibbleDialogPainter",
@@ -91,7 +91,7 @@ inline std::set<std::string> frontEndGroups() {
 
 // A class of the game's while the game's libraries are not linked in.
 inline bool isGameClass(const std::string& type) {
-    return !PIBBLES_CONTENT_WITH_GAME && kGameClasses.contains(type);
+    return !PIBBLES_CONTENT_WITH_GAME && gameClasses.contains(type);
 }
 
 inline std::string sourcePath(const std::string& relative) {
@@ -150,8 +150,8 @@ inline std::string joined(const std::vector<std::string>& lines) {
 
 // The two start-up settings files.
 struct Settings {
-    kernel::SmartPtr<kernel::ValueDocument> defaults = loadDocument(kDefaultSettings);
-    kernel::SmartPtr<kernel::ValueDocument> texts = loadDocument(kTexts);
+    kernel::SmartPtr<kernel::ValueDocument> defaults = loadDocument(defaultSettingsFile);
+    kernel::SmartPtr<kernel::ValueDocument> texts = loadDocument(textsFile);
 
     // The value as the start-up's one document holds it: the later file wins.
     Value* find(const std::string& id) const {
@@ -175,7 +175,7 @@ struct DeclaredResource {
 
 // The resource lists.
 struct Resources {
-    kernel::SmartPtr<kernel::ValueDocument> document = loadDocument(kResources);
+    kernel::SmartPtr<kernel::ValueDocument> document = loadDocument(resourcesFile);
     // Group name -> resource id -> declaration.
     std::map<std::string, std::map<std::string, DeclaredResource>> groups;
     std::map<std::string, int> groupCounts;
@@ -230,7 +230,7 @@ struct Manifest {
     Manifest& operator=(const Manifest&) = delete;
     Manifest() {
         TiXmlDocument document;
-        const std::string problem = parseProblem(kManifest, document);
+        const std::string problem = parseProblem(manifestFile, document);
         if (!problem.empty()) {
             problems.push_back(problem);
             return;
@@ -268,7 +268,7 @@ struct Manifest {
 private:
     void addOutput(const std::string& file, const ManifestEntry& entry) {
         if (!outputs.emplace(file, &entry).second) {
-            problems.push_back(kManifest + std::string(": ") + file + " is made by two entries");
+            problems.push_back(manifestFile + std::string(": ") + file + " is made by two entries");
         }
     }
 };
@@ -284,13 +284,13 @@ protected:
     void SetUp() override {
         kernel::PropertyStore::create();
         SmartPtr<kernel::ValueDocument> settings = new kernel::ValueDocument();
-        settings->addFile(sourcePath(kDefaultSettings));
-        settings->addFile(sourcePath(kTexts));
+        settings->addFile(sourcePath(defaultSettingsFile));
+        settings->addFile(sourcePath(textsFile));
         settings->load();
         kernel::ObjectFactory::instance()->createChildren(*settings);
         settings->clearAll();
         ui::SceneManager::create();
-        dialogs = ui::DialogManager::create(sourcePath(kDialogs));
+        dialogs = ui::DialogManager::create(sourcePath(dialogsFile));
     }
     void TearDown() override {
         built.clear();

@@ -158,7 +158,7 @@ private:
             expectFrames(path, section, key(node, "image"), key(node, "framecount"), orientation);
         }
         if (node.typeName() == "Button" && node.hasChild("image")) {
-            expectFrames(path, section, key(node, "image"), std::to_string(kButtonFrames), "");
+            expectFrames(path, section, key(node, "image"), std::to_string(buttonFrames), "");
         }
         for (const char* sound : {"clicksound", "oversound", "disabledsound"}) {
             if (node.hasChild(sound)) {

@@ -11,7 +11,7 @@ namespace {
 using kernel::SmartPtr;
 using kernel::Value;
 
-const std::set<std::string> kResourceTypes = {"Image", "Font", "Sound", "Xmlfile"};
+const std::set<std::string> resourceTypes = {"Image", "Font", "Sound", "Xmlfile"};
 
 TEST(ResourceLists, DefaultsAndEachGroupDeclaredOnce) {
     const Resources resources;
@@ -45,7 +45,7 @@ TEST(ResourceLists, EveryDeclarationMakesAResource) {
             }
             ++declared;
             const std::string where = name + " " + child->name();
-            EXPECT_TRUE(kResourceTypes.contains(child->typeName()))
+            EXPECT_TRUE(resourceTypes.contains(child->typeName()))
                 << where << ": no resource class " << child->typeName();
             EXPECT_FALSE(child->name().empty()) << name << ": a resource without an id";
             EXPECT_FALSE(key(child->asNode(), "file").empty() && key(child->asNode(), "mask").empty())
@@ -71,7 +71,7 @@ TEST(ResourceLists, EveryFileIsAuthoredOrGenerated) {
                 const std::string path = kernel::normaliseResourcePath(file);
                 if (!path.empty() && !isProvided(path, manifest)) {
                     found.push_back(group + " " + id + ": " + path + " is neither authored nor in " +
-                                    kManifest);
+                                    manifestFile);
                 }
             }
             const ManifestEntry* picture = manifest.maker(kernel::normaliseResourcePath(resource.file));
@@ -94,7 +94,7 @@ TEST(ResourceLists, EveryMusicStringNamesAGeneratedFile) {
             }
             ++tunes;
             const ManifestEntry* maker = manifest.maker(text(*value));
-            ASSERT_NE(maker, nullptr) << id << ": " << text(*value) << " is not in " << kManifest;
+            ASSERT_NE(maker, nullptr) << id << ": " << text(*value) << " is not in " << manifestFile;
             EXPECT_EQ(maker->element, "music") << id;
         }
     }

@@ -8,7 +8,7 @@
 namespace content {
 namespace {
 
-const std::set<std::string> kScalarTypes = {"Integer", "Double", "Float", "Boolean", "String", "Text"};
+const std::set<std::string> scalarTypes = {"Integer", "Double", "Float", "Boolean", "String", "Text"};
 
 // A value that is not of a registered value type never reaches the property store, and the prefix of an id
 // says which table its readers look in.
@@ -17,14 +17,14 @@ TEST(StartUpSettings, EveryValueHasTheTypeItsReadersExpect) {
     std::vector<std::string> found;
     std::map<std::string, std::string> typeOf;
     for (const auto& [file, document] :
-         {std::pair{kDefaultSettings, settings.defaults}, std::pair{kTexts, settings.texts}}) {
+         {std::pair{defaultSettingsFile, settings.defaults}, std::pair{textsFile, settings.texts}}) {
         for (const auto& [id, value] : document->namedChildren()) {
             const std::string& type = value->typeName();
             const std::string where = std::string(file) + " " + id + " (" + type + ")";
             if (id.empty()) {
                 found.push_back(where + ": no id");
             }
-            if (!kScalarTypes.contains(type) && type != "Vector" && type != "Node") {
+            if (!scalarTypes.contains(type) && type != "Vector" && type != "Node") {
                 found.push_back(where + ": not a value type, so it is never stored");
             }
             if ((startsWith(id, "TEXT_") || startsWith(id, "TOOLTIP_")) && type != "Text") {
@@ -34,7 +34,7 @@ TEST(StartUpSettings, EveryValueHasTheTypeItsReadersExpect) {
                 type != "String") {
                 found.push_back(where + ": read as a plain string, so a String");
             }
-            if (startsWith(id, "CFG_") && (!kScalarTypes.contains(type) || type == "Text")) {
+            if (startsWith(id, "CFG_") && (!scalarTypes.contains(type) || type == "Text")) {
                 found.push_back(where + ": a tuning value is a number (or a String)");
             }
             const auto [earlier, fresh] = typeOf.emplace(id, type);
@@ -52,8 +52,8 @@ TEST(StartUpSettings, ReachThePropertyStoreWithWhatTheCodeReads) {
     kernel::PropertyStore* store = kernel::PropertyStore::create();
     {
         kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument();
-        document->addFile(sourcePath(kDefaultSettings));
-        document->addFile(sourcePath(kTexts));
+        document->addFile(sourcePath(defaultSettingsFile));
+        document->addFile(sourcePath(textsFile));
         document->load();
         kernel::ObjectFactory::instance()->createChildren(*document);
         document->clearAll();

@@ -9,7 +9,7 @@ namespace {
 
 using game::Random;
 
-constexpr std::uint64_t kMultiplier = 0x5DEECE66DULL;
+constexpr std::uint64_t multiplier = 0x5DEECE66DULL;
 
 // Steps taken by one call: its state equals that of a twin after so many plain steps.
 template <class Call> int stepsTakenBy(Call call) {
@@ -28,7 +28,7 @@ template <class Call> int stepsTakenBy(Call call) {
 TEST(RandomTest, SeedZeroGivesTheKnownStateAndFirstValues) {
     Random random(12345);
     random.setSeed(0);
-    EXPECT_EQ(random.getSeed(), kMultiplier);
+    EXPECT_EQ(random.getSeed(), multiplier);
     EXPECT_EQ(random.next(32), -1155484576);
 
     random.setSeed(0);

@@ -16,7 +16,7 @@ using kernel::SmartPtr;
 
 namespace {
 
-constexpr const char* kGlyphA = R"(<Node id="A" x="0" y="0" w="9" h="4" width="10" offsetx="3"/>)";
+constexpr const char* glyphA = R"(<Node id="A" x="0" y="0" w="9" h="4" width="10" offsetx="3"/>)";
 
 std::string formatFile(const std::string& info, const std::string& glyphs) {
     return "<Font><Node id=\"charsetinfo\" " + info + "/><Vector id=\"charset\">" + glyphs +
@@ -47,7 +47,7 @@ std::uint32_t pixelAt(const MemoryImage32& image, int x, int y) {
 }
 
 TEST_F(BitmapFontTest, MeasuresPadsFirstOffsetAndLastGlyphEdge) {
-    SmartPtr<BitmapFont> font = loadFont(formatFile(R"(sidepad="2" charspacing="1")", kGlyphA));
+    SmartPtr<BitmapFont> font = loadFont(formatFile(R"(sidepad="2" charspacing="1")", glyphA));
     EXPECT_EQ(font->textWidth(u""), 4);
     EXPECT_EQ(font->textWidth(u"A"), 13);
     EXPECT_EQ(font->textWidth(u"AA"), 24);
@@ -55,14 +55,14 @@ TEST_F(BitmapFontTest, MeasuresPadsFirstOffsetAndLastGlyphEdge) {
 }
 
 TEST_F(BitmapFontTest, BlankAdvancesBySpaceWidthAndSpacing) {
-    SmartPtr<BitmapFont> font = loadFont(formatFile(R"(spacewidth="5" charspacing="1")", kGlyphA));
+    SmartPtr<BitmapFont> font = loadFont(formatFile(R"(spacewidth="5" charspacing="1")", glyphA));
     EXPECT_EQ(font->textWidth(u"A A"), (10 - 3 + 1) + (5 + 1) + (10 + 1 + 1));
     EXPECT_TRUE(font->hasGlyph(u' '));
     EXPECT_FALSE(font->hasGlyph(u'B'));
 }
 
 TEST_F(BitmapFontTest, CharacterPicksGlyphByLowByte) {
-    SmartPtr<BitmapFont> font = loadFont(formatFile("", kGlyphA));
+    SmartPtr<BitmapFont> font = loadFont(formatFile("", glyphA));
     EXPECT_TRUE(font->hasGlyph(u'\u0141'));
     EXPECT_EQ(font->textWidth(u"\u0141"), font->textWidth(u"A"));
 
@@ -82,13 +82,13 @@ TEST_F(BitmapFontTest, SecondDoubleQuoteEntryDefinesApostrophe) {
 }
 
 TEST_F(BitmapFontTest, LineHeightFallsBackToLastGlyphHeight) {
-    const std::string glyphs = std::string(kGlyphA) + R"(<Node id="B" w="2" h="7" width="3"/>)";
+    const std::string glyphs = std::string(glyphA) + R"(<Node id="B" w="2" h="7" width="3"/>)";
     EXPECT_EQ(loadFont(formatFile("", glyphs))->lineHeight(), 7);
     EXPECT_EQ(loadFont(formatFile(R"(lineheight="15")", glyphs))->lineHeight(), 15);
 }
 
 TEST_F(BitmapFontTest, DrawRaisesAlphaOf32BitTargetOnlyAndRestoresPainterAlpha) {
-    SmartPtr<BitmapFont> font = loadFont(formatFile("", kGlyphA));
+    SmartPtr<BitmapFont> font = loadFont(formatFile("", glyphA));
     SmartPtr<MemoryImage32> target = createImage32(20, 8);
     SmartPtr<ImagePainter> painter = target->createPainter();
     painter->setFont(font.get());
@@ -110,10 +110,10 @@ TEST_F(BitmapFontTest, DrawRaisesAlphaOf32BitTargetOnlyAndRestoresPainterAlpha) 
 
 TEST_F(BitmapFontTest, ColourKeyedFontDrawsInPainterColour) {
     SmartPtr<MemoryImage32> mask = charset(0xFFFFFFFF);
-    SmartPtr<BitmapFont> keyed = loadFont(formatFile("", kGlyphA), mask.get(), true);
+    SmartPtr<BitmapFont> keyed = loadFont(formatFile("", glyphA), mask.get(), true);
     ASSERT_NE(keyed->getChannel(), nullptr);
     EXPECT_EQ(keyed->effectiveColor(Color(0xFF00FF00)).value, 0xFF00FF00u);
-    EXPECT_EQ(loadFont(formatFile("", kGlyphA))->effectiveColor(Color(0xFF00FF00)).value, 0xFF112233u);
+    EXPECT_EQ(loadFont(formatFile("", glyphA))->effectiveColor(Color(0xFF00FF00)).value, 0xFF112233u);
 
     SmartPtr<MemoryImage32> target = createImage32(20, 8);
     SmartPtr<ImagePainter> painter = target->createPainter();

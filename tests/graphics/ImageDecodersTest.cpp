@@ -43,7 +43,7 @@ constexpr int G = PNG_COLOR_TYPE_GRAY, GA = PNG_COLOR_TYPE_GRAY_ALPHA, RGB = PNG
               RGBA = PNG_COLOR_TYPE_RGB_ALPHA, P = PNG_COLOR_TYPE_PALETTE;
 
 // clang-format off
-const PngCase kPngCases[] = {
+const PngCase pngCases[] = {
     {"grey 1", G, 1}, {"grey 2", G, 2}, {"grey 4", G, 4}, {"grey 8", G, 8}, {"grey 16", G, 16},
     {"grey+alpha 8", GA, 8}, {"grey+alpha 16", GA, 16}, {"rgb 8", RGB, 8}, {"rgb 16", RGB, 16},
     {"rgba 8", RGBA, 8}, {"rgba 16", RGBA, 16},
@@ -168,7 +168,7 @@ TEST(PngDecoder, DecodesEveryColourTypeAndDepthFromFileAndMemory) {
     testsupport::TempDir dir;
     // Quietly: an index beyond the palette makes the library warn.
     testing::internal::CaptureStderr();
-    for (const PngCase& c : kPngCases) {
+    for (const PngCase& c : pngCases) {
         SCOPED_TRACE(c.name);
         const PngPicture picture = pictureFor(c);
         const std::string bytes = testsupport::encodePng(picture);

@@ -144,9 +144,10 @@ TEST_F(DisplayTest, NestedLocksSeeTheSamePixels) {
 class TextTest : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
-        ASSERT_EQ(createMemorySurface(kWidth, kHeight, GetParam(), kWidth * GetParam() + 16, &surface),
+        ASSERT_EQ(createMemorySurface(surfaceWidth, surfaceHeight, GetParam(), surfaceWidth * GetParam() + 16,
+                                      &surface),
                   DD_OK);
-        std::memset(surface->pixels(), 0x5A, static_cast<std::size_t>(surface->pitch()) * kHeight);
+        std::memset(surface->pixels(), 0x5A, static_cast<std::size_t>(surface->pitch()) * surfaceHeight);
         ASSERT_EQ(surface->GetDC(&dc), DD_OK);
         EXPECT_EQ(surface->lockCount(), 1);
     }
@@ -169,8 +170,8 @@ protected:
     }
     std::uint32_t untouched() const { return GetParam() == 2 ? 0x5A5A : 0x5A5A5A5A; }
 
-    static constexpr int kWidth = 30;
-    static constexpr int kHeight = 20;
+    static constexpr int surfaceWidth = 30;
+    static constexpr int surfaceHeight = 20;
     IDirectDrawSurface7* surface = nullptr;
     HDC dc = nullptr;
 };
@@ -180,22 +181,22 @@ TEST_P(TextTest, DrawsGlyphsInTheTextColourAndClipsAtTheEdges) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ink);
     ASSERT_TRUE(ExtTextOut(dc, 2, 1, 0, nullptr, "A", 1, nullptr));
-    for (int row = 0; row < kFontCellHeight; ++row) {
-        for (int column = 0; column < kFontCellWidth; ++column) {
+    for (int row = 0; row < fontCellHeight; ++row) {
+        for (int column = 0; column < fontCellWidth; ++column) {
             const bool set = (fontGlyph('A')[row] & (0x80 >> column)) != 0;
             EXPECT_EQ(at(2 + column, 1 + row), set ? native(ink) : untouched()) << column << "," << row;
         }
     }
     // Hanging over the left, right and bottom edges.
     ASSERT_TRUE(ExtTextOut(dc, -4, 12, 0, nullptr, "MW", 2, nullptr));
-    ASSERT_TRUE(ExtTextOut(dc, kWidth - 3, kHeight - 6, 0, nullptr, "H#", 2, nullptr));
+    ASSERT_TRUE(ExtTextOut(dc, surfaceWidth - 3, surfaceHeight - 6, 0, nullptr, "H#", 2, nullptr));
     int inked = 0;
-    for (int y = 0; y < kHeight; ++y) {
-        const BYTE* padding = surface->pixels() + y * surface->pitch() + kWidth * GetParam();
+    for (int y = 0; y < surfaceHeight; ++y) {
+        const BYTE* padding = surface->pixels() + y * surface->pitch() + surfaceWidth * GetParam();
         for (int i = 0; i < 16; ++i) {
             ASSERT_EQ(padding[i], 0x5A) << "row " << y;
         }
-        for (int x = 0; x < kWidth; ++x) {
+        for (int x = 0; x < surfaceWidth; ++x) {
             const std::uint32_t value = at(x, y);
             ASSERT_TRUE(value == untouched() || value == native(ink)) << x << "," << y;
             inked += value == native(ink) && (x < 2 || x >= 10 || y >= 14);

@@ -63,13 +63,13 @@ TEST(XmlParsing, NestingIsCountedAsTheParserReadsTheText) {
 
 TEST(XmlParsing, TextsNestedTooDeeplyAreNotParsed) {
     TiXmlDocument deep;
-    EXPECT_FALSE(host::parseXmlText(deep, ("<r>" + nested(host::kMaxXmlNesting) + "</r>").c_str()));
+    EXPECT_FALSE(host::parseXmlText(deep, ("<r>" + nested(host::maxXmlNesting) + "</r>").c_str()));
     EXPECT_EQ(deep.FirstChild(), nullptr);
 
     TiXmlDocument deepest;
-    ASSERT_TRUE(host::parseXmlText(deepest, ("\xEF\xBB\xBF" + nested(host::kMaxXmlNesting)).c_str()));
+    ASSERT_TRUE(host::parseXmlText(deepest, ("\xEF\xBB\xBF" + nested(host::maxXmlNesting)).c_str()));
     EXPECT_FALSE(deepest.Error());
-    EXPECT_EQ(treeDepth(deepest), host::kMaxXmlNesting);
+    EXPECT_EQ(treeDepth(deepest), host::maxXmlNesting);
 }
 
 // Each byte is one character: a lead byte of UTF-8 does not take the quote after it, and a reference

@@ -67,7 +67,7 @@ struct GlobalArchive {
     GlobalArchive(const std::string& path, int mode) { ZipArchive::create(path, mode); }
     ~GlobalArchive() {
         ZipArchive::destroy();
-        FileSourceMode = kModeEncryptZip;
+        FileSourceMode = modeEncryptZip;
     }
 };
 
@@ -87,13 +87,13 @@ TEST(FileAccess, DiskLoadsAndTheirFailures) {
     };
     for (const auto& [name, loads] : cases) {
         KeptBuffer kept;
-        EXPECT_EQ(loadFile(name, kept.buffer, kModeGlobal), loads ? LoadResult::Done : LoadResult::Failed)
+        EXPECT_EQ(loadFile(name, kept.buffer, modeGlobal), loads ? LoadResult::Done : LoadResult::Failed)
             << name;
         EXPECT_EQ(kept.untouched(), !loads) << name;
     }
 
     FileBuffer buffer;
-    ASSERT_EQ(loadFile(dir.file("ten.bin"), buffer, kModeFile), LoadResult::Done);
+    ASSERT_EQ(loadFile(dir.file("ten.bin"), buffer, modeFile), LoadResult::Done);
     EXPECT_EQ(contents(buffer), "0123456789");
     EXPECT_EQ(buffer.data()[10], '\0');
 }
@@ -106,10 +106,10 @@ TEST(FileAccess, ScrambledDiskFileIsReadUnderItsSuffix) {
     dir.write("save.xml.!", scrambled(text));
 
     FileBuffer buffer;
-    ASSERT_EQ(loadFile(dir.file("save.xml"), buffer, kModeEncryptFile), LoadResult::Done);
+    ASSERT_EQ(loadFile(dir.file("save.xml"), buffer, modeEncryptFile), LoadResult::Done);
     EXPECT_EQ(contents(buffer), text);
-    EXPECT_EQ(storageFileName(kModeEncryptFile, "p.xml"), "p.xml.!");
-    EXPECT_EQ(storageFileName(kModeGlobal, "p.xml"), "p.xml");
+    EXPECT_EQ(storageFileName(modeEncryptFile, "p.xml"), "p.xml.!");
+    EXPECT_EQ(storageFileName(modeGlobal, "p.xml"), "p.xml");
 }
 
 TEST(FileAccess, ShortReadIsAFailure) {
@@ -117,7 +117,7 @@ TEST(FileAccess, ShortReadIsAFailure) {
     dir.write("ten.bin", "0123456789");
     KeptBuffer kept;
     host::testing::failCall("fread", 3);
-    const LoadResult result = loadFile(dir.file("ten.bin"), kept.buffer, kModeFile);
+    const LoadResult result = loadFile(dir.file("ten.bin"), kept.buffer, modeFile);
     host::testing::clearFailures();
     EXPECT_EQ(result, LoadResult::Failed);
     EXPECT_TRUE(kept.untouched());
@@ -130,7 +130,7 @@ TEST(FileAccess, ArchiveModesNeverFallBackToDisk) {
     const std::string name = dir.file("x.txt");
 
     const auto expectRefused = [&] {
-        for (const int mode : {kModeZip, kModeEncryptZip}) {
+        for (const int mode : {modeZip, modeEncryptZip}) {
             KeptBuffer kept;
             EXPECT_EQ(loadFile(name, kept.buffer, mode), LoadResult::Failed) << mode;
             EXPECT_TRUE(kept.untouched());
@@ -139,10 +139,10 @@ TEST(FileAccess, ArchiveModesNeverFallBackToDisk) {
     // No archive object at all: nothing to ask, and no crash.
     expectRefused();
     // The start-up configuration: an archive with an empty path, and disk files by default.
-    GlobalArchive archive("", kModeFile);
+    GlobalArchive archive("", modeFile);
     expectRefused();
     FileBuffer buffer;
-    EXPECT_EQ(loadFile(name, buffer, kModeGlobal), LoadResult::Done);
+    EXPECT_EQ(loadFile(name, buffer, modeGlobal), LoadResult::Done);
     EXPECT_EQ(contents(buffer), "disk");
 }
 
@@ -154,22 +154,22 @@ TEST(ZipArchive, EntriesLoadPlainAndScrambled) {
                                     {"empty.txt", ""}});
     dir.write("levels/missing.xml", "on disk only");
 
-    GlobalArchive archive(dir.file("data.zip"), kModeGlobal);
-    EXPECT_EQ(FileSourceMode, kModeEncryptZip);
+    GlobalArchive archive(dir.file("data.zip"), modeGlobal);
+    EXPECT_EQ(FileSourceMode, modeEncryptZip);
     EXPECT_FALSE(ZipArchive::instance()->isOpen()); // opened by the first lookup, not before
 
     FileBuffer buffer;
-    ASSERT_EQ(loadFile("Levels\\\\ONE.xml", buffer, kModeZip), LoadResult::Done);
+    ASSERT_EQ(loadFile("Levels\\\\ONE.xml", buffer, modeZip), LoadResult::Done);
     EXPECT_EQ(contents(buffer), "<level id=\"1\"/>");
     EXPECT_EQ(buffer.data()[buffer.size()], '\0');
     EXPECT_FALSE(ZipArchive::instance()->isEntryOpen());
 
-    ASSERT_EQ(loadFile("levels/two.xml", buffer, kModeGlobal), LoadResult::Done);
+    ASSERT_EQ(loadFile("levels/two.xml", buffer, modeGlobal), LoadResult::Done);
     EXPECT_EQ(contents(buffer), big + "\x90 end");
 
     KeptBuffer kept;
-    EXPECT_EQ(loadFile(dir.file("levels/missing.xml"), kept.buffer, kModeZip), LoadResult::Failed);
-    EXPECT_EQ(loadFile("levels/missing.xml", kept.buffer, kModeZip), LoadResult::Failed);
+    EXPECT_EQ(loadFile(dir.file("levels/missing.xml"), kept.buffer, modeZip), LoadResult::Failed);
+    EXPECT_EQ(loadFile("levels/missing.xml", kept.buffer, modeZip), LoadResult::Failed);
     EXPECT_TRUE(kept.untouched());
 
     ZipArchive& zip = *ZipArchive::instance();
@@ -195,19 +195,19 @@ TEST(ZipArchive, BrokenArchivesFailCleanly) {
     dir.write("damaged.zip", bytes);
 
     for (const char* archiveName : {"truncated.zip", "notazip.zip", "missing.zip"}) {
-        GlobalArchive archive(dir.file(archiveName), kModeZip);
+        GlobalArchive archive(dir.file(archiveName), modeZip);
         KeptBuffer kept;
-        EXPECT_EQ(loadFile("intact.txt", kept.buffer, kModeGlobal), LoadResult::Failed) << archiveName;
+        EXPECT_EQ(loadFile("intact.txt", kept.buffer, modeGlobal), LoadResult::Failed) << archiveName;
         EXPECT_TRUE(kept.untouched()) << archiveName;
     }
 
-    GlobalArchive archive(dir.file("damaged.zip"), kModeZip);
+    GlobalArchive archive(dir.file("damaged.zip"), modeZip);
     KeptBuffer kept;
-    EXPECT_EQ(loadFile("damaged.txt", kept.buffer, kModeZip), LoadResult::Failed);
+    EXPECT_EQ(loadFile("damaged.txt", kept.buffer, modeZip), LoadResult::Failed);
     EXPECT_TRUE(kept.untouched());
     EXPECT_FALSE(ZipArchive::instance()->isOpen()); // the error closed it
     FileBuffer buffer;
-    EXPECT_EQ(loadFile("intact.txt", buffer, kModeZip), LoadResult::Done); // and the next lookup reopens it
+    EXPECT_EQ(loadFile("intact.txt", buffer, modeZip), LoadResult::Done); // and the next lookup reopens it
     EXPECT_EQ(contents(buffer), "fine");
 }
 

@@ -37,7 +37,7 @@ TEST(PropertyStore, ValueCreatorsStoreWhatTheStartUpFilesHold) {
         <Panel id="NOT_STORED"/></Properties>)")));
     settings->addFile(dir.write("locale/properties/text.xml", R"(<Texts>
         <Integer id="CFG_TWICE" value="2"/><Text id="TEXT_HELLO" value="Hallo"/></Texts>)"));
-    settings->setFileMode(kModeFile);
+    settings->setFileMode(modeFile);
     settings->load();
 
     // Without a store the creators have nowhere to put anything.

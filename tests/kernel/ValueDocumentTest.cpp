@@ -56,7 +56,7 @@ std::string describe(const Value& value) {
     return head + describeChildren(static_cast<const VectorValue&>(value), nullptr);
 }
 
-SmartPtr<ValueDocument> loaded(const std::string& path, int mode = kModeFile, bool typed = true) {
+SmartPtr<ValueDocument> loaded(const std::string& path, int mode = modeFile, bool typed = true) {
     SmartPtr<ValueDocument> document(new ValueDocument(path));
     document->setFileMode(mode);
     document->setTypedXml(typed);
@@ -70,7 +70,7 @@ std::string topLevel(const ValueDocument& document) {
 }
 
 std::string readXml(const testsupport::TempDir& dir, const std::string& xml, bool typed = true) {
-    return topLevel(*loaded(dir.write("in.xml", xml), kModeFile, typed));
+    return topLevel(*loaded(dir.write("in.xml", xml), modeFile, typed));
 }
 
 } // namespace
@@ -130,7 +130,7 @@ TEST(ValueDocument, BrokenOrMissingFilesKeepWhatWasRead) {
         EXPECT_EQ(readXml(dir, c.xml), c.expected) << c.xml;
     }
     ValueDocument missing(dir.file("absent.xml"));
-    missing.setFileMode(kModeFile);
+    missing.setFileMode(modeFile);
     missing.load();
     missing.loadFile(dir.path().string());
     EXPECT_EQ(missing.namedChildren().size(), 0u);
@@ -142,7 +142,7 @@ TEST(ValueDocument, LaterFilesReplaceEarlierTopLevelValues) {
         <Integer id="B" value="1"/></a>)")));
     document->addFile(dir.file("missing.xml"));
     document->addFile(dir.write("b.xml", R"(<b><Integer id="A" value="2"/></b>)"));
-    document->setFileMode(kModeFile);
+    document->setFileMode(modeFile);
     document->load();
     EXPECT_EQ(topLevel(*document), "[Integer#B=1,Integer#A=2]");
 }
@@ -192,14 +192,14 @@ TEST(ValueDocument, ScrambledModeWritesOnlyTheScrambledFileAndReadsItBack) {
     SmartPtr<ValueDocument> original(new ValueDocument());
     original->setChild(new ScalarValue("A", 42, Typing::Typed));
     original->setChild(new ScalarValue("T", u"Hi", Typing::Typed));
-    original->setFileMode(kModeEncryptFile);
+    original->setFileMode(modeEncryptFile);
     original->setSavePath(dir.file("save.xml"));
     ASSERT_EQ(original->save(), SaveResult::Saved);
     EXPECT_FALSE(std::filesystem::exists(dir.file("save.xml")));
     ASSERT_TRUE(std::filesystem::exists(dir.file("save.xml.!")));
     EXPECT_EQ(testsupport::TempDir::read(dir.file("save.xml.!")).find("Integer"), std::string::npos);
 
-    EXPECT_EQ(topLevel(*loaded(dir.file("save.xml"), kModeEncryptFile)), "[Integer#A=42,Text#T=Hi]");
+    EXPECT_EQ(topLevel(*loaded(dir.file("save.xml"), modeEncryptFile)), "[Integer#A=42,Text#T=Hi]");
 }
 
 TEST(ValueDocument, FailedSaveIsReportedAndKeepsTheOldFile) {
@@ -208,7 +208,7 @@ TEST(ValueDocument, FailedSaveIsReportedAndKeepsTheOldFile) {
     const std::string path = dir.write("keep.xml", "OLD");
     SmartPtr<ValueDocument> document(new ValueDocument());
     document->setChild(new ScalarValue("A", 1, Typing::Typed));
-    document->setFileMode(kModeFile);
+    document->setFileMode(modeFile);
     document->setSavePath(path);
     // Bytes that may not have reached the disk are no save.
     host::testing::failCall("writeFileAtomically:fsync", EIO, 1);

@@ -11,7 +11,7 @@
 
 namespace mkmediatest {
 
-inline const char* const kManifest = R"(<?xml version="1.0"?>
+inline const char* const sampleManifest = R"(<?xml version="1.0"?>
 <mkmedia>
   <font file="fonts/title" size="22" color="#FFE066" outline="#7A3E00"/>
   <font file="fonts/small" size="12" color="#FFFFFF"/>
@@ -42,12 +42,12 @@ inline bool generate(const testsupport::TempDir& dir, const std::string& manifes
     return mkmedia::runManifest(dir.write("manifest.xml", manifest), dir.path() / output, error);
 }
 
-// The output of kManifest, made on first use.
+// The output of sampleManifest, made on first use.
 inline const std::filesystem::path& generatedMedia() {
     static testsupport::TempDir dir;
     static const std::filesystem::path output = [] {
         std::string error;
-        EXPECT_TRUE(generate(dir, kManifest, "media", error)) << error;
+        EXPECT_TRUE(generate(dir, sampleManifest, "media", error)) << error;
         return dir.path() / "media";
     }();
     return output;

@@ -12,7 +12,7 @@ std::string manifestWith(const std::string& entries) {
 TEST(ManifestTest, SameManifestGivesTheSameBytes) {
     testsupport::TempDir dir;
     std::string error;
-    ASSERT_TRUE(mkmediatest::generate(dir, mkmediatest::kManifest, "again", error)) << error;
+    ASSERT_TRUE(mkmediatest::generate(dir, mkmediatest::sampleManifest, "again", error)) << error;
     int files = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(mkmediatest::generatedMedia())) {
         if (!entry.is_regular_file()) {

@@ -14,7 +14,7 @@ using namespace testsupport;
 
 namespace {
 
-constexpr const char* kKey = "Software\\Tarvo\\Games\\pibbles";
+constexpr const char* registryPath = "Software\\Tarvo\\Games\\pibbles";
 
 // The game's record: the engine's options with its own volume defaults.
 class GameRecord : public GameOptions {
@@ -38,7 +38,7 @@ GameSettings& makeSettings() {
 
 void store(const RegistryValues& values) {
     for (const auto& [name, entry] : values) {
-        ASSERT_EQ(ScratchRegistry::set(kKey, name, entry), status(host::ERROR_SUCCESS));
+        ASSERT_EQ(ScratchRegistry::set(registryPath, name, entry), status(host::ERROR_SUCCESS));
     }
 }
 
@@ -62,17 +62,17 @@ TEST(GameSettings, TheGameRecordSurvivesWriteAndRead) {
     const ScratchRegistry registry;
     const SettingsGuard guard;
     GameSettings& settings = makeSettings();
-    EXPECT_EQ(settings.getRegistryPath(), kKey);
+    EXPECT_EQ(settings.getRegistryPath(), registryPath);
     settings.getOptions().setFullScreen(true);
     settings.getOptions().setUseHints(false);
     settings.getOptions().setSoundVolume(-5);
     EXPECT_TRUE(settings.writeRegistry());
-    EXPECT_EQ(ScratchRegistry::values(kKey), (RegistryValues{{"fullscreen", dwordEntry(1)},
-                                                             {"fullscreenwarning", dwordEntry(1)},
-                                                             {"usehardware", dwordEntry(1)},
-                                                             {"usehints", dwordEntry(0)},
-                                                             {"soundvolume", dwordEntry(-5)},
-                                                             {"musicvolume", dwordEntry(39)}}));
+    EXPECT_EQ(ScratchRegistry::values(registryPath), (RegistryValues{{"fullscreen", dwordEntry(1)},
+                                                                     {"fullscreenwarning", dwordEntry(1)},
+                                                                     {"usehardware", dwordEntry(1)},
+                                                                     {"usehints", dwordEntry(0)},
+                                                                     {"soundvolume", dwordEntry(-5)},
+                                                                     {"musicvolume", dwordEntry(39)}}));
 
     GameSettings::destroy();
     GameSettings& again = makeSettings();
@@ -138,9 +138,9 @@ TEST(GameSettings, AFailedWriteIsReported) {
     GameSettings& settings = makeSettings();
     host::testing::failCall("RegSetValueEx", host::ERROR_WRITE_FAULT, 1);
     EXPECT_FALSE(settings.writeRegistry());
-    EXPECT_EQ(ScratchRegistry::values(kKey).size(), 5u);
+    EXPECT_EQ(ScratchRegistry::values(registryPath).size(), 5u);
     EXPECT_TRUE(settings.writeRegistry());
-    EXPECT_EQ(ScratchRegistry::values(kKey).size(), 6u);
+    EXPECT_EQ(ScratchRegistry::values(registryPath).size(), 6u);
 }
 
 } // namespace

@@ -36,7 +36,7 @@ kernel::Object* makeTestEntry(kernel::Value& settings) {
 }
 const kernel::ClassRegistrar registerTestEntry("TestScoreEntry", makeTestEntry);
 
-constexpr const char* kScores = "players/scores.xml";
+constexpr const char* scoresFile = "players/scores.xml";
 
 std::vector<int> scoresOf(const ScoreTable& table) {
     std::vector<int> scores;
@@ -129,9 +129,9 @@ TEST_F(HighScores, DamagedFilesKeepWhatTheyCanAndStayUntilTheNextWrite) {
         HighScoreManager::destroy();
         HighScoreManager& scores = *HighScoreManager::create();
         scores.addTable("KEEP", new ScoreTable(10, true));
-        dir.write(kScores, file);
+        dir.write(scoresFile, file);
         scores.load();
-        EXPECT_EQ(read(kScores), file);
+        EXPECT_EQ(read(scoresFile), file);
         EXPECT_TRUE(scores.hasTable("KEEP") && !scores.hasTable("RELAX"));
         const ScoreTable* vib = scores.getTable("VIB");
         ASSERT_EQ(vib ? vib->getEntryCount() : -1, entries) << file;
@@ -143,16 +143,16 @@ TEST_F(HighScores, AFailedWriteKeepsTheOldFileAndReportsIt) {
     HighScoreManager& scores = *HighScoreManager::create();
     scores.addTable("VIB", new ScoreTable(10, true));
     ASSERT_TRUE(scores.save());
-    const std::string old = read(kScores);
+    const std::string old = read(scoresFile);
     scores.getTable("VIB")->addScore(new HighScoreEntry("Ann", 5));
     for (const char* step : {"writeFileAtomically:rename", "writeFileAtomically:write"}) {
         host::testing::failCall(step);
         EXPECT_FALSE(scores.save()) << step;
         host::testing::clearFailures();
-        EXPECT_EQ(read(kScores), old);
+        EXPECT_EQ(read(scoresFile), old);
     }
     // A missing file leaves the tables in memory as they are.
-    std::filesystem::remove(kScores);
+    std::filesystem::remove(scoresFile);
     scores.load();
     EXPECT_EQ(scores.getTable("VIB")->getEntryCount(), 1);
 }

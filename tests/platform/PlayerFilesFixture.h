@@ -27,7 +27,7 @@ protected:
         platform::HighScoreManager::destroy();
         host::testing::clearFailures();
         kernel::ZipArchive::destroy();
-        kernel::FileSourceMode = kernel::kModeEncryptZip;
+        kernel::FileSourceMode = kernel::modeEncryptZip;
         std::filesystem::current_path(previous);
     }
 

@@ -42,7 +42,7 @@ kernel::Object* makeTestPlayer(kernel::Value& settings) {
 }
 const kernel::ClassRegistrar registerTestPlayer("TestPlayer", makeTestPlayer);
 
-constexpr const char* kList = "players/players.plrs";
+constexpr const char* listFile = "players/players.plrs";
 
 class Players : public testsupport::PlayerFilesFixture {
 protected:
@@ -63,7 +63,7 @@ TEST_F(Players, ListAndCurrentProfileSurviveARestart) {
     EXPECT_EQ(current(), ann);
     ann->setLevel(7);
     ASSERT_TRUE(manager().saveAll());
-    EXPECT_TRUE(has(kList, "<TestPlayer name=\"Bob B\""));
+    EXPECT_TRUE(has(listFile, "<TestPlayer name=\"Bob B\""));
 
     restart();
     ASSERT_EQ(manager().getPlayerCount(), 2);
@@ -92,12 +92,12 @@ TEST_F(Players, SelectWritesOnlyAChangedProfileAndDeleteMovesTheCurrentPlayer) {
     EXPECT_FALSE(manager().selectPlayer("Nobody") || manager().deletePlayer("Nobody"));
 
     ASSERT_TRUE(manager().deletePlayer("Bob"));
-    EXPECT_FALSE(exists("players/Bob.plr") || has(kList, "Bob"));
+    EXPECT_FALSE(exists("players/Bob.plr") || has(listFile, "Bob"));
     ASSERT_TRUE(manager().deletePlayer("Ann"));
     EXPECT_EQ(current(), cy);
-    EXPECT_TRUE(has(kList, "currentplayer=\"Cy\""));
+    EXPECT_TRUE(has(listFile, "currentplayer=\"Cy\""));
     ASSERT_TRUE(manager().deletePlayer("Cy"));
-    EXPECT_FALSE(current() || has(kList, "currentplayer"));
+    EXPECT_FALSE(current() || has(listFile, "currentplayer"));
 }
 
 TEST_F(Players, ScrambledModesKeepTheFilesOnDiskWithTheSuffix) {
@@ -146,11 +146,11 @@ TEST_F(Players, DamagedFilesFallBackAndStayUntilTheNextWrite) {
     };
     for (const Case& c : cases) {
         PlayerManager::destroy();
-        dir.write(kList, c.list);
+        dir.write(listFile, c.list);
         dir.write("players/A.plr", c.profile);
         manager().loadAll();
         ASSERT_EQ(manager().getPlayerCount(), c.count) << c.list;
-        EXPECT_EQ(read(kList), c.list);
+        EXPECT_EQ(read(listFile), c.list);
         if (c.count > 0) {
             EXPECT_EQ(current()->level, c.level) << c.profile;
             ASSERT_TRUE(manager().saveAll());
@@ -163,7 +163,7 @@ TEST_F(Players, AFailedWriteKeepsTheOldFilesAndReportsIt) {
     TestPlayer* ann = add("Ann");
     add("Bob");
     ASSERT_TRUE(manager().saveAll());
-    const std::string oldList = read(kList);
+    const std::string oldList = read(listFile);
     const std::string oldProfile = read("players/Ann.plr");
     ann->setLevel(4);
     for (const char* step : {"writeFileAtomically:rename", "writeFileAtomically:write"}) {
@@ -171,7 +171,7 @@ TEST_F(Players, AFailedWriteKeepsTheOldFilesAndReportsIt) {
         EXPECT_FALSE(manager().saveAll() || manager().selectPlayer("Bob")) << step;
         host::testing::clearFailures();
         EXPECT_EQ(current(), ann);
-        EXPECT_EQ(read(kList), oldList);
+        EXPECT_EQ(read(listFile), oldList);
         EXPECT_EQ(read("players/Ann.plr"), oldProfile);
         // The two profiles and the list, no temporary.
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator("players"), {}), 3);

@@ -58,7 +58,7 @@ template <class T>
 kernel::SmartPtr<T> declared(const TempDir& dir, const std::string& file, const std::string& xml,
                              const std::string& id) {
     kernel::SmartPtr<kernel::ValueDocument> document(new kernel::ValueDocument(dir.write(file, xml)));
-    document->setFileMode(kernel::kModeFile);
+    document->setFileMode(kernel::modeFile);
     document->load();
     const kernel::SmartPtr<kernel::Object> made =
         kernel::ObjectFactory::instance()->createObject(document->getNode(id));

@@ -23,7 +23,7 @@ namespace {
 using platform::EventDispatcher;
 using ui::FullScreenHandler;
 
-constexpr const char* kKey = "Software\\Pibbles\\Test";
+constexpr const char* registryPath = "Software\\Pibbles\\Test";
 
 // Buttons without images cut their own height into the four frames: frames 16 high.
 const char* const declarations = R"(<dialogs>
@@ -47,7 +47,7 @@ protected:
         setenv("SDL_VIDEODRIVER", "dummy", 0);
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         app = platform::Application::create("full-screen test", 640, 480, false, 0, 101);
-        platform::GameSettings::create(nullptr)->setRegistryPath(kKey);
+        platform::GameSettings::create(nullptr)->setRegistryPath(registryPath);
         timer = platform::FrameTimer::create();
         ui::SceneManager::create();
         ui::RegisterScene("A", scene);
@@ -77,7 +77,7 @@ protected:
         handler->getDispatcher()->tick();
     }
     bool storedFullScreen(std::int32_t value) const {
-        const testsupport::RegistryValues values = testsupport::ScratchRegistry::values(kKey);
+        const testsupport::RegistryValues values = testsupport::ScratchRegistry::values(registryPath);
         return std::find(values.begin(), values.end(),
                          std::pair(std::string("fullscreen"), testsupport::dwordEntry(value))) !=
                values.end();

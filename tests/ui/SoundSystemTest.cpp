@@ -8,7 +8,7 @@ using ui::SoundSystem;
 
 namespace {
 
-constexpr unsigned int kLoopingStream = 0x132;
+constexpr unsigned int loopingStream = 0x132;
 
 class SoundSystemTest : public soundtest::SoundFixture {
 protected:
@@ -21,9 +21,9 @@ protected:
 
     // Starts tune a, then cross-fades to b as the game does.
     int crossFadeFromAToB() {
-        EXPECT_TRUE(system->startMusic(tunes[0], kLoopingStream));
+        EXPECT_TRUE(system->startMusic(tunes[0], loopingStream));
         const int channelOfA = system->getCurrentSlot().channel;
-        system->playMusic(700, 1.0f, 200, tunes[1], 500, kLoopingStream);
+        system->playMusic(700, 1.0f, 200, tunes[1], 500, loopingStream);
         return channelOfA;
     }
 
@@ -41,13 +41,13 @@ TEST(SoundSystemInit, FallsBackToTheSecondOutputAndRunsSilentWhenBothFail) {
     SoundSystem* system = SoundSystem::create(44100, 32);
     EXPECT_FALSE(ui::soundIsUp);
     EXPECT_FALSE(SoundSystem::canStorePcm());
-    EXPECT_FALSE(system->startMusic("a.wav", kLoopingStream));
+    EXPECT_FALSE(system->startMusic("a.wav", loopingStream));
     SoundSystem::destroy();
     host::testing::clearFailures();
 }
 
 TEST_F(SoundSystemTest, MusicFadeStepsPerMillisecondAndStopsAtItsTarget) {
-    ASSERT_TRUE(system->startMusic(tunes[0], kLoopingStream));
+    ASSERT_TRUE(system->startMusic(tunes[0], loopingStream));
     system->setMusicVolume(200);
     system->setMusicFade(1.0f, 0.0f, 400);
     EXPECT_FLOAT_EQ(system->getCurrentSlot().step, 0.0025f);
@@ -107,12 +107,12 @@ TEST_F(SoundSystemTest, PlayMusicOfTheIncomingTuneDoesNothingAndANewTuneEndsTheF
     const int channelOfA = crossFadeFromAToB();
     system->onFrame(100);
     const ui::MusicSlot before = system->getOtherSlot();
-    system->playMusic(700, 1.0f, 200, tunes[1], 500, kLoopingStream);
+    system->playMusic(700, 1.0f, 200, tunes[1], 500, loopingStream);
     EXPECT_EQ(system->getStartDelay(), 400);
     EXPECT_EQ(system->getOtherSlot().channel, before.channel);
     EXPECT_TRUE(host::FSOUND_IsPlaying(channelOfA));
 
-    system->playMusic(700, 1.0f, 200, tunes[2], 500, kLoopingStream);
+    system->playMusic(700, 1.0f, 200, tunes[2], 500, loopingStream);
     EXPECT_FALSE(host::FSOUND_IsPlaying(channelOfA));
     EXPECT_EQ(system->getCurrentSlot().name, tunes[1]);
     EXPECT_EQ(system->getCurrentSlot().target, 0.0f);
@@ -121,7 +121,7 @@ TEST_F(SoundSystemTest, PlayMusicOfTheIncomingTuneDoesNothingAndANewTuneEndsTheF
 }
 
 TEST_F(SoundSystemTest, MutedVolumesAreStoredAndTheRestoreAppliesThem) {
-    ASSERT_TRUE(system->startMusic(tunes[0], kLoopingStream));
+    ASSERT_TRUE(system->startMusic(tunes[0], loopingStream));
     system->mute();
     EXPECT_EQ(host::FSOUND_GetVolume(system->getCurrentSlot().channel), 0);
     system->setSfxVolume(150);
@@ -131,7 +131,7 @@ TEST_F(SoundSystemTest, MutedVolumesAreStoredAndTheRestoreAppliesThem) {
     EXPECT_EQ(host::FSOUND_GetVolume(system->getCurrentSlot().channel), 0);
 
     system->stopAllMusic();
-    ASSERT_TRUE(system->startMusic(tunes[1], kLoopingStream));
+    ASSERT_TRUE(system->startMusic(tunes[1], loopingStream));
     EXPECT_EQ(host::FSOUND_GetVolume(system->getCurrentSlot().channel), 0) << "a new tune starts silent";
 
     system->restore();
@@ -140,8 +140,8 @@ TEST_F(SoundSystemTest, MutedVolumesAreStoredAndTheRestoreAppliesThem) {
 }
 
 TEST_F(SoundSystemTest, AStreamThatCannotBeOpenedLeavesItsSlotEmpty) {
-    ASSERT_TRUE(system->startMusic(tunes[0], kLoopingStream));
-    EXPECT_FALSE(system->startMusic(dir.file("missing.ogg"), kLoopingStream));
+    ASSERT_TRUE(system->startMusic(tunes[0], loopingStream));
+    EXPECT_FALSE(system->startMusic(dir.file("missing.ogg"), loopingStream));
     EXPECT_EQ(system->getCurrentSlot().stream, nullptr);
     EXPECT_TRUE(system->currentMusicName().empty());
 }

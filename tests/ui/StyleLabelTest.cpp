@@ -148,7 +148,7 @@ TEST_F(StyleLabelTest, FarTabStopsClampTheLayout) {
     for (const auto& row : rows) {
         const SmartPtr<StyleLabel> label = styled(row.width, row.markup);
         EXPECT_EQ(layoutOf(*label), row.lines) << kernel::narrowString(row.markup);
-        EXPECT_LE(label->getWidth(), graphics::kMaxDecodedSide);
+        EXPECT_LE(label->getWidth(), graphics::maxDecodedSide);
         EXPECT_NE(label->getImage(), nullptr);
     }
 }

@@ -22,8 +22,8 @@ void appendTag(std::vector<std::uint8_t>& out, const char* tag) {
     }
 }
 
-constexpr std::uint32_t kChannels = 1;
-constexpr std::uint32_t kBytesPerSample = 2;
+constexpr std::uint32_t channels = 1;
+constexpr std::uint32_t bytesPerSample = 2;
 
 void appendWavHeader(std::vector<std::uint8_t>& out, std::uint32_t rate, std::uint32_t dataBytes) {
     appendTag(out, "RIFF");
@@ -32,11 +32,11 @@ void appendWavHeader(std::vector<std::uint8_t>& out, std::uint32_t rate, std::ui
     appendTag(out, "fmt ");
     appendLittleEndian(out, 16, 4);
     appendLittleEndian(out, 1, 2); // PCM
-    appendLittleEndian(out, kChannels, 2);
+    appendLittleEndian(out, channels, 2);
     appendLittleEndian(out, rate, 4);
-    appendLittleEndian(out, rate * kChannels * kBytesPerSample, 4);
-    appendLittleEndian(out, kChannels * kBytesPerSample, 2);
-    appendLittleEndian(out, kBytesPerSample * 8, 2);
+    appendLittleEndian(out, rate * channels * bytesPerSample, 4);
+    appendLittleEndian(out, channels * bytesPerSample, 2);
+    appendLittleEndian(out, bytesPerSample * 8, 2);
     appendTag(out, "data");
     appendLittleEndian(out, dataBytes, 4);
 }
@@ -106,9 +106,9 @@ void VorbisEncoder::writeHeaders() {
 }
 
 void VorbisEncoder::writeSamples(const std::vector<float>& left, const std::vector<float>& right) {
-    constexpr std::size_t kChunk = 4096;
-    for (std::size_t start = 0; start < left.size(); start += kChunk) {
-        const std::size_t count = std::min(kChunk, left.size() - start);
+    constexpr std::size_t chunk = 4096;
+    for (std::size_t start = 0; start < left.size(); start += chunk) {
+        const std::size_t count = std::min(chunk, left.size() - start);
         float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(count));
         std::copy_n(left.begin() + static_cast<std::ptrdiff_t>(start), count, buffer[0]);
         std::copy_n(right.begin() + static_cast<std::ptrdiff_t>(start), count, buffer[1]);
@@ -147,7 +147,7 @@ void VorbisEncoder::appendPages(bool flush) {
 } // namespace
 
 std::vector<std::uint8_t> encodeWav(const std::vector<float>& samples, int rate) {
-    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * kBytesPerSample);
+    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * bytesPerSample);
     std::vector<std::uint8_t> out;
     out.reserve(44 + dataBytes);
     appendWavHeader(out, static_cast<std::uint32_t>(rate), dataBytes);

@@ -11,7 +11,7 @@ namespace mkmedia {
 
 namespace {
 
-constexpr int kAlphaLane = 0;
+constexpr int alphaLane = 0;
 
 kernel::SmartPtr<graphics::MemoryImage32> blankImage(int width, int height) {
     kernel::SmartPtr<graphics::MemoryImage32> image = graphics::createImage32(width, height);
@@ -109,27 +109,27 @@ void Canvas::paintGradient(const Shape& shape, Rgb top, Rgb bottom, float y0, fl
 void Canvas::paintSoft(const Shape& shape, Rgb colour, int alpha, int radius) {
     Layer layer = coverageLayer(shape, alpha, 2 * radius + 1);
     if (layer.image) {
-        blurLane(*layer.image, kAlphaLane, radius);
+        blurLane(*layer.image, alphaLane, radius);
         paintLayer(layer, colour);
     }
 }
 
 void Canvas::revealAll(int value) {
-    brush->fillLane(kAlphaLane, value, 0, 0, width(), height());
+    brush->fillLane(alphaLane, value, 0, 0, width(), height());
 }
 
 void Canvas::reveal(const Shape& shape, int value) {
     const Layer layer = coverageLayer(shape, value, 0);
     if (layer.image) {
-        brush->maxLane(*layer.image, kAlphaLane, layer.x, layer.y);
+        brush->maxLane(*layer.image, alphaLane, layer.x, layer.y);
     }
 }
 
 void Canvas::revealSoft(const Shape& shape, int value, int radius) {
     const Layer layer = coverageLayer(shape, value, 2 * radius + 1);
     if (layer.image) {
-        blurLane(*layer.image, kAlphaLane, radius);
-        brush->maxLane(*layer.image, kAlphaLane, layer.x, layer.y);
+        blurLane(*layer.image, alphaLane, radius);
+        brush->maxLane(*layer.image, alphaLane, layer.x, layer.y);
     }
 }
 
@@ -186,7 +186,7 @@ Canvas::Layer Canvas::coverageLayer(const Shape& shape, int value, int margin) c
         point = graphics::PointF(point.getX() - static_cast<float>(layer.x),
                                  point.getY() - static_cast<float>(layer.y));
     }
-    layer.brush->fillPolygonLane(kAlphaLane, std::clamp(value, 0, 255), moved, true);
+    layer.brush->fillPolygonLane(alphaLane, std::clamp(value, 0, 255), moved, true);
     return layer;
 }
 

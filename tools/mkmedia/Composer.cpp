@@ -9,16 +9,16 @@
 namespace mkmedia::music {
 namespace {
 
-constexpr std::array<int, 7> kMajorScale = {0, 2, 4, 5, 7, 9, 11};
-constexpr int kDominant = 4;
+constexpr std::array<int, 7> majorScale = {0, 2, 4, 5, 7, 9, 11};
+constexpr int dominant = 4;
 // The melody's walk stays within these scale degrees around its tonic.
-constexpr int kLowestDegree = -2;
-constexpr int kHighestDegree = 9;
+constexpr int lowestDegree = -2;
+constexpr int highestDegree = 9;
 
 // Semitones above the tonic of a scale degree of any octave (negative degrees lie below).
 int degreeSemitones(int degree) {
     const int octave = degree >= 0 ? degree / 7 : -((-degree + 6) / 7);
-    return octave * 12 + kMajorScale[static_cast<std::size_t>(degree - octave * 7)];
+    return octave * 12 + majorScale[static_cast<std::size_t>(degree - octave * 7)];
 }
 
 struct Timing {
@@ -36,7 +36,7 @@ Timing timingOf(const Style& style, double seconds) {
 
 int chordOfBar(const Style& style, int bar, int bars) {
     if (bars > 1 && bar == bars - 1) {
-        return kDominant;
+        return dominant;
     }
     return style.progression[static_cast<std::size_t>(bar) % style.progression.size()];
 }
@@ -55,7 +55,7 @@ bool isAllowed(const Style& style, int degree) {
 int nearestChordTone(int degree, int chordRoot) {
     for (int distance = 0; distance < 4; ++distance) {
         for (const int candidate : {degree - distance, degree + distance}) {
-            if (candidate >= kLowestDegree && candidate <= kHighestDegree &&
+            if (candidate >= lowestDegree && candidate <= highestDegree &&
                 isChordTone(candidate, chordRoot)) {
                 return candidate;
             }
@@ -73,8 +73,7 @@ int strongBeatDegree(int walked, int previous, int chordRoot) {
     }
     const int direction = walked >= previous ? 1 : -1;
     for (const int way : {direction, -direction}) {
-        for (int degree = previous + way; degree >= kLowestDegree && degree <= kHighestDegree;
-             degree += way) {
+        for (int degree = previous + way; degree >= lowestDegree && degree <= highestDegree; degree += way) {
             if (isChordTone(degree, chordRoot)) {
                 return degree;
             }
@@ -85,11 +84,10 @@ int strongBeatDegree(int walked, int previous, int chordRoot) {
 
 // Mostly steps, sometimes a skip; the walk turns back at the edges of its range.
 int nextDegree(const Style& style, int degree, synth::Noise& noise) {
-    constexpr std::array<int, 6> kMoves = {-2, -1, -1, 1, 1, 2};
+    constexpr std::array<int, 6> moves = {-2, -1, -1, 1, 1, 2};
     for (int attempt = 0; attempt < 8; ++attempt) {
-        int candidate =
-            degree + kMoves[static_cast<std::size_t>(noise.below(static_cast<int>(kMoves.size())))];
-        if (candidate < kLowestDegree || candidate > kHighestDegree) {
+        int candidate = degree + moves[static_cast<std::size_t>(noise.below(static_cast<int>(moves.size())))];
+        if (candidate < lowestDegree || candidate > highestDegree) {
             candidate = degree - (candidate - degree);
         }
         if (isAllowed(style, candidate)) {
@@ -143,17 +141,17 @@ void Writer::writePad(int bar, int chord) {
 }
 
 void Writer::writeBass(int bar, int chord) {
-    const int root = 36 + style.key + kMajorScale[static_cast<std::size_t>(chord)];
+    const int root = 36 + style.key + majorScale[static_cast<std::size_t>(chord)];
     for (const Step& step : style.bassLine) {
         add(Instrument::Bass, bar, step.beat, step.length, root + step.semitones, 0.38f, 0.0f);
     }
 }
 
 void Writer::writeArpeggio(int bar, int chord) {
-    constexpr std::array<int, 4> kShape = {0, 2, 4, 2};
+    constexpr std::array<int, 4> shape = {0, 2, 4, 2};
     const int base = 60 + style.key;
     for (int eighth = 0; eighth < style.beatsPerBar * 2; ++eighth) {
-        const int step = kShape[static_cast<std::size_t>(eighth) % kShape.size()];
+        const int step = shape[static_cast<std::size_t>(eighth) % shape.size()];
         add(Instrument::Marimba, bar, eighth * 0.5, 0.5, base + degreeSemitones(chord + step), 0.16f, -0.35f);
     }
 }

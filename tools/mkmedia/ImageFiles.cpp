@@ -187,18 +187,18 @@ bool encodeJpeg(const graphics::MemoryImage32& image, int quality, std::vector<s
 }
 
 std::vector<std::uint8_t> encodeBmp(const graphics::MemoryImage32& image) {
-    constexpr std::uint32_t kFileHeader = 14;
-    constexpr std::uint32_t kInfoHeader = 108;
+    constexpr std::uint32_t fileHeader = 14;
+    constexpr std::uint32_t infoHeader = 108;
     const auto width = static_cast<std::uint32_t>(image.getWidth());
     const auto height = static_cast<std::uint32_t>(image.getHeight());
     const std::uint32_t pixelBytes = width * height * 4;
     std::vector<std::uint8_t> bytes;
     bytes.push_back('B');
     bytes.push_back('M');
-    put32(bytes, kFileHeader + kInfoHeader + pixelBytes);
+    put32(bytes, fileHeader + infoHeader + pixelBytes);
     put32(bytes, 0);
-    put32(bytes, kFileHeader + kInfoHeader);
-    put32(bytes, kInfoHeader);
+    put32(bytes, fileHeader + infoHeader);
+    put32(bytes, infoHeader);
     put32(bytes, width);
     put32(bytes, height);
     put16(bytes, 1);
@@ -213,8 +213,8 @@ std::vector<std::uint8_t> encodeBmp(const graphics::MemoryImage32& image) {
     put32(bytes, 0x0000FF00);
     put32(bytes, 0x000000FF);
     put32(bytes, 0xFF000000);
-    put32(bytes, 0x73524742);                   // "sRGB"
-    bytes.resize(kFileHeader + kInfoHeader, 0); // the colour end points and gammas, unused for sRGB
+    put32(bytes, 0x73524742);                 // "sRGB"
+    bytes.resize(fileHeader + infoHeader, 0); // the colour end points and gammas, unused for sRGB
     for (int y = image.getHeight() - 1; y >= 0; --y) {
         const std::uint32_t* pixels = rowOf(image, y);
         for (int x = 0; x < image.getWidth(); ++x) {
@@ -233,8 +233,8 @@ bool writeImageFile(const std::filesystem::path& path, const graphics::MemoryIma
             return false;
         }
     } else if (extension == ".jpg" || extension == ".jpeg") {
-        constexpr int kQuality = 90;
-        if (!encodeJpeg(image, kQuality, bytes, error)) {
+        constexpr int quality = 90;
+        if (!encodeJpeg(image, quality, bytes, error)) {
             return false;
         }
     } else if (extension == ".bmp") {

@@ -24,7 +24,7 @@ struct PictureKind {
 };
 
 // Buttons stack their four states vertically, as the engine's buttons cut them.
-constexpr PictureKind kKinds[] = {
+constexpr PictureKind kinds[] = {
     {"background", 640, 480, 1, Strip::Horizontal, drawBackground},
     {"logo", 200, 160, 13, Strip::Horizontal, drawLogo},
     {"icon", 32, 32, 1, Strip::Horizontal, drawIcon},
@@ -36,18 +36,18 @@ constexpr PictureKind kKinds[] = {
 };
 
 // Any other kind: a soft rounded tile, so that no declared picture is ever missing.
-constexpr PictureKind kFallback = {"", 64, 64, 1, Strip::Horizontal, drawTile};
+constexpr PictureKind fallbackKind = {"", 64, 64, 1, Strip::Horizontal, drawTile};
 
-constexpr int kMaximumSide = 4096;
-constexpr int kMaximumFrames = 64;
+constexpr int maximumSide = 4096;
+constexpr int maximumFrames = 64;
 
 const PictureKind& kindOf(const std::string& name) {
-    for (const PictureKind& kind : kKinds) {
+    for (const PictureKind& kind : kinds) {
         if (name == kind.name) {
             return kind;
         }
     }
-    return kFallback;
+    return fallbackKind;
 }
 
 Strip stripOf(const Entry& entry, const PictureKind& kind) {
@@ -62,13 +62,13 @@ bool readSize(const Entry& entry, const PictureKind& kind, PictureRequest& reque
     request.width = entry.integer("width", kind.width);
     request.height = entry.integer("height", kind.height);
     request.frames = entry.integer("frames", kind.frames);
-    if (request.width < 1 || request.height < 1 || request.width > kMaximumSide ||
-        request.height > kMaximumSide) {
+    if (request.width < 1 || request.height < 1 || request.width > maximumSide ||
+        request.height > maximumSide) {
         error = "size " + std::to_string(request.width) + " x " + std::to_string(request.height) +
                 " out of range";
         return false;
     }
-    if (request.frames < 1 || request.frames > kMaximumFrames) {
+    if (request.frames < 1 || request.frames > maximumFrames) {
         error = "frame count " + std::to_string(request.frames) + " out of range";
         return false;
     }
@@ -131,7 +131,7 @@ bool generateImage(const Entry& entry, const Context& context, std::string& erro
     const Strip strip = stripOf(entry, kind);
     const long long longSide =
         static_cast<long long>(strip == Strip::Horizontal ? request.width : request.height) * request.frames;
-    if (longSide > 4 * kMaximumSide) {
+    if (longSide > 4 * maximumSide) {
         error = "the strip of " + std::to_string(request.frames) + " frames is too long";
         return false;
     }

@@ -45,7 +45,7 @@ struct GeneratorEntry {
     Generator generate;
 };
 
-constexpr GeneratorEntry kGenerators[] = {
+constexpr GeneratorEntry generators[] = {
     {"font", generateFont},
     {"image", generateImage},
     {"sound", generateSound},
@@ -53,7 +53,7 @@ constexpr GeneratorEntry kGenerators[] = {
 };
 
 Generator generatorFor(const std::string& element) {
-    for (const GeneratorEntry& candidate : kGenerators) {
+    for (const GeneratorEntry& candidate : generators) {
         if (element == candidate.element) {
             return candidate.generate;
         }
@@ -97,7 +97,7 @@ bool readManifest(const std::filesystem::path& manifest, std::vector<Entry>& ent
     }
     TiXmlDocument document;
     if (!host::parseXmlText(document, text.c_str())) {
-        error = manifest.string() + ": nested more than " + std::to_string(host::kMaxXmlNesting) + " deep";
+        error = manifest.string() + ": nested more than " + std::to_string(host::maxXmlNesting) + " deep";
         return false;
     }
     if (document.Error()) {

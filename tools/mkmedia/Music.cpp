@@ -25,11 +25,11 @@ namespace {
 using music::Instrument;
 using music::Note;
 
-constexpr int kRate = 22050;
-constexpr float kQuality = 0.3f;
-constexpr float kMusicPeak = 0.8f;
+constexpr int rate = 22050;
+constexpr float quality = 0.3f;
+constexpr float musicPeak = 0.8f;
 // Struck and plucked notes ring on after their written length, as a real bar or string would.
-constexpr double kRingSeconds = 0.5;
+constexpr double ringSeconds = 0.5;
 
 synth::Voice kick() {
     synth::Voice voice;
@@ -43,9 +43,9 @@ synth::Voice kick() {
 
 // A short burst of brightened noise; the seed is fixed, so every stroke is the same.
 std::vector<float> shaker(double seconds) {
-    std::vector<float> out(static_cast<std::size_t>(std::round(seconds * kRate)), 0.0f);
+    std::vector<float> out(static_cast<std::size_t>(std::round(seconds * rate)), 0.0f);
     synth::Noise noise(0x5A4Bu);
-    const double fade = std::exp(-1.0 / (0.025 * kRate));
+    const double fade = std::exp(-1.0 / (0.025 * rate));
     double amplitude = 1.0;
     float previous = 0.0f;
     for (float& sample : out) {
@@ -61,33 +61,33 @@ std::vector<float> renderInstrument(Instrument instrument, double midi, double s
     const double frequency = synth::noteFrequency(midi);
     switch (instrument) {
     case Instrument::Marimba:
-        return synth::renderNote(instruments::marimba(), frequency, seconds + kRingSeconds, kRate);
+        return synth::renderNote(instruments::marimba(), frequency, seconds + ringSeconds, rate);
     case Instrument::Bell:
-        return synth::renderNote(instruments::bell(), frequency, seconds + kRingSeconds, kRate);
+        return synth::renderNote(instruments::bell(), frequency, seconds + ringSeconds, rate);
     case Instrument::Flute:
-        return synth::renderNote(instruments::flute(), frequency, seconds * 0.92, kRate);
+        return synth::renderNote(instruments::flute(), frequency, seconds * 0.92, rate);
     case Instrument::Pad:
-        return synth::renderNote(instruments::pad(0.0), frequency, seconds, kRate);
+        return synth::renderNote(instruments::pad(0.0), frequency, seconds, rate);
     case Instrument::Bass:
-        return synth::renderNote(instruments::bass(), frequency, seconds + kRingSeconds * 0.3, kRate);
+        return synth::renderNote(instruments::bass(), frequency, seconds + ringSeconds * 0.3, rate);
     case Instrument::Shaker:
         return shaker(std::min(seconds, 0.12));
     case Instrument::Kick:
-        return synth::renderNote(kick(), 110.0, std::min(seconds, 0.3), kRate);
+        return synth::renderNote(kick(), 110.0, std::min(seconds, 0.3), rate);
     }
     return {};
 }
 
 // Equal-power panning keeps a note equally loud wherever it sits.
 std::pair<float, float> panGains(float pan) {
-    const double angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0) * synth::kPi / 4.0;
+    const double angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0) * synth::pi / 4.0;
     return {static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle))};
 }
 
 class Mixer {
 public:
     explicit Mixer(double seconds)
-        : left(static_cast<std::size_t>(std::round(seconds * kRate)), 0.0f), right(left.size(), 0.0f) {}
+        : left(static_cast<std::size_t>(std::round(seconds * rate)), 0.0f), right(left.size(), 0.0f) {}
 
     void play(const Note& note);
 
@@ -103,7 +103,7 @@ private:
 };
 
 const std::vector<float>& Mixer::rendered(Instrument instrument, double midi, double seconds) {
-    const auto key = std::make_tuple(instrument, std::lround(midi * 100.0), std::lround(seconds * kRate));
+    const auto key = std::make_tuple(instrument, std::lround(midi * 100.0), std::lround(seconds * rate));
     auto found = cache.find(key);
     if (found == cache.end()) {
         found = cache.emplace(key, renderInstrument(instrument, midi, seconds)).first;
@@ -118,15 +118,15 @@ void Mixer::place(const std::vector<float>& sound, std::size_t frame, float gain
 }
 
 void Mixer::play(const Note& note) {
-    const auto frame = static_cast<std::size_t>(std::round(note.start * kRate));
+    const auto frame = static_cast<std::size_t>(std::round(note.start * rate));
     if (note.instrument != Instrument::Pad) {
         place(rendered(note.instrument, note.midi, note.seconds), frame, note.gain, note.pan);
         return;
     }
     // A pad is two slightly detuned copies spread apart: the slow beating between them gives it width.
-    constexpr double kSpreadCents = 6.0;
-    place(rendered(Instrument::Pad, note.midi - kSpreadCents / 100.0, note.seconds), frame, note.gain, -0.6f);
-    place(rendered(Instrument::Pad, note.midi + kSpreadCents / 100.0, note.seconds), frame, note.gain, 0.6f);
+    constexpr double spreadCents = 6.0;
+    place(rendered(Instrument::Pad, note.midi - spreadCents / 100.0, note.seconds), frame, note.gain, -0.6f);
+    place(rendered(Instrument::Pad, note.midi + spreadCents / 100.0, note.seconds), frame, note.gain, 0.6f);
 }
 
 // The summed power of both channels round the loop, for the loudness of any stretch of it in O(1).
@@ -156,10 +156,10 @@ private:
 // How far apart the loudness just before and just after a point is: the largest log ratio of the power
 // over windows short enough to hear a jump and long enough not to hear single waves.
 double loudnessStep(const LoopPower& power, std::size_t point, std::size_t frames) {
-    constexpr double kWindowSeconds[] = {0.1, 0.25};
+    constexpr double windowSeconds[] = {0.1, 0.25};
     double step = 0.0;
-    for (const double seconds : kWindowSeconds) {
-        const auto window = static_cast<std::size_t>(seconds * kRate);
+    for (const double seconds : windowSeconds) {
+        const auto window = static_cast<std::size_t>(seconds * rate);
         const double before = power.over(point + frames - window, window);
         const double after = power.over(point, window);
         if (before > 0.0 && after > 0.0) {
@@ -175,7 +175,7 @@ double loudnessStep(const LoopPower& power, std::size_t point, std::size_t frame
 // loudness before and after it differs least; the nearest such point wins, so the lead-in stays short.
 void startWhereLoudnessIsEven(std::vector<float>& left, std::vector<float>& right, double beatSeconds) {
     const std::size_t frames = left.size();
-    const std::size_t longest = std::min(static_cast<std::size_t>(beatSeconds * kRate), frames / 2);
+    const std::size_t longest = std::min(static_cast<std::size_t>(beatSeconds * rate), frames / 2);
     const LoopPower power(left, right);
     std::size_t bestLead = 0;
     double bestStep = loudnessStep(power, 0, frames);
@@ -211,9 +211,9 @@ bool generateMusic(const Entry& entry, const Context& context, std::string& erro
         mixer.play(note);
     }
     startWhereLoudnessIsEven(mixer.left, mixer.right, score.beatSeconds);
-    synth::normalise(mixer.left, mixer.right, kMusicPeak);
+    synth::normalise(mixer.left, mixer.right, musicPeak);
     std::vector<std::uint8_t> file;
-    const VorbisSettings settings{kRate, kQuality, oggSerialOf(entry.file())};
+    const VorbisSettings settings{rate, quality, oggSerialOf(entry.file())};
     return encodeVorbis(mixer.left, mixer.right, settings, file, error) &&
            writeFileAtomically(path, file, error);
 }

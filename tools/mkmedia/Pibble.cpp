@@ -8,10 +8,10 @@ namespace mkmedia {
 
 namespace {
 
-constexpr float kPi = std::numbers::pi_v<float>;
-constexpr Rgb kInk = 0x3A2746;
-constexpr Rgb kWhite = 0xFFFFFF;
-constexpr Rgb kCheek = 0xFF6F91;
+constexpr float pi = std::numbers::pi_v<float>;
+constexpr Rgb ink = 0x3A2746;
+constexpr Rgb white = 0xFFFFFF;
+constexpr Rgb cheek = 0xFF6F91;
 
 struct Body {
     float cx;
@@ -50,15 +50,15 @@ void drawFeet(Canvas& canvas, const Body& body, Rgb colour) {
 // Fur: a darker rim of tufts with the shaded body inside it, then soft light
 // from the upper left and a tuft of hair on top.
 void drawFur(Canvas& canvas, const Body& body, Rgb colour) {
-    constexpr int kTufts = 22;
-    canvas.fill(fluffyCircle(body.cx, body.cy, body.rx * 1.035f, body.ry * 1.035f, kTufts, 0.08f, 0.0f),
+    constexpr int tufts = 22;
+    canvas.fill(fluffyCircle(body.cx, body.cy, body.rx * 1.035f, body.ry * 1.035f, tufts, 0.08f, 0.0f),
                 darker(colour, 0.28f));
-    canvas.fillGradient(fluffyCircle(body.cx, body.cy, body.rx, body.ry, kTufts, 0.08f, 0.0f),
+    canvas.fillGradient(fluffyCircle(body.cx, body.cy, body.rx, body.ry, tufts, 0.08f, 0.0f),
                         lighter(colour, 0.35f), darker(colour, 0.1f), body.cy - body.ry, body.cy + body.ry);
     const float r = std::min(body.rx, body.ry);
     canvas.paintSoft(
-        ellipse(body.cx - body.rx * 0.3f, body.cy - body.ry * 0.42f, body.rx * 0.38f, body.ry * 0.26f),
-        kWhite, 120, softness(r, 0.12f));
+        ellipse(body.cx - body.rx * 0.3f, body.cy - body.ry * 0.42f, body.rx * 0.38f, body.ry * 0.26f), white,
+        120, softness(r, 0.12f));
     canvas.paintSoft(ellipse(body.cx, body.cy + body.ry * 0.45f, body.rx * 0.55f, body.ry * 0.35f),
                      lighter(colour, 0.5f), 110, softness(r, 0.1f));
     const float top = body.cy - body.ry * 0.98f;
@@ -78,18 +78,18 @@ void drawFur(Canvas& canvas, const Body& body, Rgb colour) {
 void drawOpenEye(Canvas& canvas, float x, float y, float size, const PibblePose& pose) {
     const float rx = size * 0.8f;
     const float ry = size;
-    canvas.fill(ellipse(x, y, rx * 1.12f, ry * 1.1f), kInk);
-    canvas.fillGradient(ellipse(x, y, rx, ry), kWhite, 0xE4ECF7, y - ry, y + ry);
+    canvas.fill(ellipse(x, y, rx * 1.12f, ry * 1.1f), ink);
+    canvas.fillGradient(ellipse(x, y, rx, ry), white, 0xE4ECF7, y - ry, y + ry);
     const float px = x + pose.lookX * rx * 0.35f;
     const float py = y + pose.lookY * ry * 0.3f + ry * 0.12f;
-    canvas.fill(ellipse(px, py, rx * 0.58f, ry * 0.6f), kInk);
-    canvas.fill(circle(px - rx * 0.22f, py - ry * 0.25f, rx * 0.22f), kWhite);
-    canvas.fill(circle(px + rx * 0.2f, py + ry * 0.22f, rx * 0.1f), kWhite);
+    canvas.fill(ellipse(px, py, rx * 0.58f, ry * 0.6f), ink);
+    canvas.fill(circle(px - rx * 0.22f, py - ry * 0.25f, rx * 0.22f), white);
+    canvas.fill(circle(px + rx * 0.2f, py + ry * 0.22f, rx * 0.1f), white);
 }
 
 // A closed eye is a happy upward curve.
 void drawClosedEye(Canvas& canvas, float x, float y, float size) {
-    canvas.fill(arcBand(x, y + size * 0.35f, size * 0.62f, size * 0.22f, 1.15f * kPi, 1.85f * kPi), kInk);
+    canvas.fill(arcBand(x, y + size * 0.35f, size * 0.62f, size * 0.22f, 1.15f * pi, 1.85f * pi), ink);
 }
 
 void drawFace(Canvas& canvas, const Body& body, const PibblePose& pose) {
@@ -107,10 +107,10 @@ void drawFace(Canvas& canvas, const Body& body, const PibblePose& pose) {
         }
         canvas.paintSoft(ellipse(x + (side == 0 ? -1.0f : 1.0f) * eyeSize * 0.5f, eyeY + eyeSize * 1.45f,
                                  eyeSize * 0.5f, eyeSize * 0.3f),
-                         kCheek, 150, softness(r, 0.05f));
+                         cheek, 150, softness(r, 0.05f));
     }
-    canvas.fill(arcBand(body.cx, body.cy + body.ry * 0.22f, r * 0.16f, r * 0.065f, 0.18f * kPi, 0.82f * kPi),
-                kInk);
+    canvas.fill(arcBand(body.cx, body.cy + body.ry * 0.22f, r * 0.16f, r * 0.065f, 0.18f * pi, 0.82f * pi),
+                ink);
 }
 
 } // namespace
@@ -124,8 +124,8 @@ void drawPibble(Canvas& canvas, const PibblePose& pose) {
 }
 
 Rgb pibbleColour(std::uint32_t pick) {
-    constexpr Rgb kColours[] = {0xFFB347, 0xFF8FB8, 0x7FD9A8, 0x7CC8FF, 0xC39BFF, 0xFFE066};
-    return kColours[pick % std::size(kColours)];
+    constexpr Rgb colours[] = {0xFFB347, 0xFF8FB8, 0x7FD9A8, 0x7CC8FF, 0xC39BFF, 0xFFE066};
+    return colours[pick % std::size(colours)];
 }
 
 } // namespace mkmedia

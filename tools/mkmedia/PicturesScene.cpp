@@ -12,7 +12,7 @@ namespace mkmedia {
 
 namespace {
 
-constexpr float kPi = std::numbers::pi_v<float>;
+constexpr float pi = std::numbers::pi_v<float>;
 
 struct Scenery {
     Rgb skyTop;
@@ -21,7 +21,7 @@ struct Scenery {
     Rgb nearHills;
 };
 
-constexpr Scenery kSceneries[] = {
+constexpr Scenery sceneries[] = {
     {0x6ECBFF, 0xDDF5FF, 0xA6E58A, 0x74CC5C},
     {0xB59CFF, 0xFFDDF2, 0xFFB3D5, 0xF58BBB},
     {0xFFAE73, 0xFFF2C4, 0xFFD873, 0xF2B447},
@@ -29,7 +29,7 @@ constexpr Scenery kSceneries[] = {
 };
 
 Scenery sceneryFor(const PictureRequest& request) {
-    Scenery scenery = kSceneries[request.seed % std::size(kSceneries)];
+    Scenery scenery = sceneries[request.seed % std::size(sceneries)];
     scenery.skyTop = request.colour(scenery.skyTop);
     return scenery;
 }
@@ -109,8 +109,8 @@ void drawBubbles(Canvas& canvas, Dice& dice) {
         const float x = dice.between(r, w - r);
         const float y = dice.between(r, h * 0.75f);
         canvas.paint(circle(x, y, r), 0xFFFFFF, 50);
-        canvas.paint(arcBand(x, y, r, std::max(1.0f, r * 0.12f), 0, 2 * kPi), 0xFFFFFF, 140);
-        canvas.paint(arcBand(x, y, r * 0.68f, std::max(1.0f, r * 0.14f), 1.1f * kPi, 1.4f * kPi), 0xFFFFFF,
+        canvas.paint(arcBand(x, y, r, std::max(1.0f, r * 0.12f), 0, 2 * pi), 0xFFFFFF, 140);
+        canvas.paint(arcBand(x, y, r * 0.68f, std::max(1.0f, r * 0.14f), 1.1f * pi, 1.4f * pi), 0xFFFFFF,
                      210);
     }
 }
@@ -140,26 +140,26 @@ struct LogoKey {
 
 // The logo's entrance: the pibble drops in, bounces twice, looks about, winks and comes to rest on
 // frame 12.
-constexpr LogoKey kLogoKeys[] = {
+constexpr LogoKey logoKeys[] = {
     {1.7f, 0.8f, false, 0.0f},  {1.0f, 0.86f, false, 0.0f}, {0.3f, 0.92f, false, 0.0f},
     {0.0f, 1.38f, false, 0.0f}, {0.55f, 0.9f, false, 0.0f}, {0.75f, 0.95f, false, 0.0f},
     {0.4f, 0.95f, false, 0.0f}, {0.0f, 1.22f, false, 0.0f}, {0.12f, 0.97f, false, -0.7f},
     {0.0f, 1.06f, false, 0.7f}, {0.0f, 1.0f, true, 0.3f},   {0.0f, 1.0f, true, 0.0f},
     {0.0f, 1.0f, false, 0.0f},
 };
-constexpr int kRestingFrame = static_cast<int>(std::size(kLogoKeys)) - 1;
+constexpr int restingFrame = static_cast<int>(std::size(logoKeys)) - 1;
 
 LogoKey logoKey(int frame, int frames) {
-    if (frames <= kRestingFrame) {
+    if (frames <= restingFrame) {
         // Fewer frames than the entrance has: sample it so the last frame still rests.
-        return frames == 1 ? kLogoKeys[kRestingFrame] : kLogoKeys[frame * kRestingFrame / (frames - 1)];
+        return frames == 1 ? logoKeys[restingFrame] : logoKeys[frame * restingFrame / (frames - 1)];
     }
-    if (frame <= kRestingFrame) {
-        return kLogoKeys[frame];
+    if (frame <= restingFrame) {
+        return logoKeys[frame];
     }
     // After the entrance: breathing, with a blink now and then.
-    const int beat = frame - kRestingFrame;
-    const float breath = 1.0f + 0.035f * std::sin(static_cast<float>(beat) * kPi / 3);
+    const int beat = frame - restingFrame;
+    const float breath = 1.0f + 0.035f * std::sin(static_cast<float>(beat) * pi / 3);
     return {0.0f, breath, beat % 7 == 4, 0.0f};
 }
 

@@ -14,9 +14,9 @@ namespace mkmedia {
 
 namespace {
 
-constexpr Rgb kShadow = 0x4A3560;
-constexpr Rgb kWhite = 0xFFFFFF;
-constexpr Rgb kDisabled = 0xB9B6C4;
+constexpr Rgb shadow = 0x4A3560;
+constexpr Rgb white = 0xFFFFFF;
+constexpr Rgb disabled = 0xB9B6C4;
 
 enum ButtonState { Normal = 0, Over = 1, Pressed = 2, Disabled = 3 };
 
@@ -62,7 +62,7 @@ void drawBox(Canvas& canvas, const Box& box, Rgb rim, Rgb body, bool shaded) {
     const float y = box.y + look.margin;
     const float w = box.w - 2 * look.margin;
     const float h = box.h - 2 * look.margin;
-    canvas.paintAll(kShadow);
+    canvas.paintAll(shadow);
     canvas.revealSoft(roundedRect(x, y + look.margin * 0.4f, w, h, look.radius), 110, look.blur);
     canvas.fill(roundedRect(x, y, w, h, look.radius), rim);
     const Shape inside = roundedRect(x + look.rim, y + look.rim, w - 2 * look.rim, h - 2 * look.rim,
@@ -107,7 +107,7 @@ Rgb stateColour(Rgb colour, int state) {
     case Pressed:
         return darker(colour, 0.12f);
     case Disabled:
-        return kDisabled;
+        return disabled;
     default:
         return colour;
     }
@@ -131,7 +131,7 @@ void drawButtonBody(Canvas& canvas, Rgb colour, int state, float radius) {
         lighter(colour, 0.45f), darker(colour, 0.08f), sink, sink + bodyH);
     const float gloss = bodyH * 0.38f;
     canvas.paint(roundedRect(r * 0.6f + rim, sink + rim * 1.5f, w - 1.2f * r - 2 * rim, gloss, gloss / 2),
-                 kWhite, state == Pressed ? 40 : 80);
+                 white, state == Pressed ? 40 : 80);
 }
 
 enum class Symbol { Minimize, Restore, Quit };
@@ -219,9 +219,9 @@ void drawBar(const PictureRequest& request, int, Canvas& canvas) {
     const Shape inside = roundedRect(rim, rim, w - 2 * rim, h - 2 * rim, r - rim);
     canvas.fillGradient(inside, lighter(colour, 0.4f), darker(colour, 0.1f), 0, h);
     for (float x = -h; x < w + h; x += h * 1.2f) {
-        canvas.paint(stroke(x, h, x + h * 0.6f, 0, h * 0.3f), kWhite, 35);
+        canvas.paint(stroke(x, h, x + h * 0.6f, 0, h * 0.3f), white, 35);
     }
-    canvas.paint(roundedRect(r * 0.7f, rim * 1.5f, w - 1.4f * r, h * 0.3f, h * 0.15f), kWhite, 110);
+    canvas.paint(roundedRect(r * 0.7f, rim * 1.5f, w - 1.4f * r, h * 0.3f, h * 0.15f), white, 110);
 }
 
 void drawFramePart(const PictureRequest& request, int, Canvas& canvas) {
@@ -277,7 +277,7 @@ void drawWindowButton(const PictureRequest& request, int frame, Canvas& canvas) 
     const float sink = state == Pressed ? std::max(1.0f, std::round(size * 0.06f)) : 0.0f;
     const float cy = (static_cast<float>(canvas.height()) - std::round(size * 0.06f)) / 2 + sink;
     drawSymbol(canvas, symbol, static_cast<float>(canvas.width()) / 2, cy, size,
-               state == Disabled ? 0xEEEEEE : kWhite);
+               state == Disabled ? 0xEEEEEE : white);
 }
 
 // Any other kind: a soft rounded tile in a pibble colour, so that the picture exists and is recognisable.
@@ -291,7 +291,7 @@ void drawTile(const PictureRequest& request, int, Canvas& canvas) {
     canvas.revealSoft(roundedRect(m, m * 1.6f, w - 2 * m, h - 2 * m, r), 100, blurFor(m * 2));
     canvas.fillGradient(roundedRect(m, m, w - 2 * m, h - 2 * m, r), lighter(colour, 0.4f),
                         darker(colour, 0.1f), m, h - m);
-    canvas.paintSoft(ellipse(w * 0.38f, h * 0.3f, w * 0.22f, h * 0.12f), kWhite, 110,
+    canvas.paintSoft(ellipse(w * 0.38f, h * 0.3f, w * 0.22f, h * 0.12f), white, 110,
                      blurFor(side(canvas) * 0.3f));
     placeCaption(request, canvas, w / 2, h / 2);
 }

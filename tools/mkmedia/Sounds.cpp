@@ -19,7 +19,7 @@ using synth::Partial;
 using synth::Voice;
 
 // The mixer runs at this rate, so effects need no resampling.
-constexpr int kRate = 44100;
+constexpr int rate = 44100;
 
 struct SoundRequest {
     double pitch = 1.0;   // frequency factor from the "pitch" attribute's semitones
@@ -27,21 +27,21 @@ struct SoundRequest {
 };
 
 // Effects sit well below full scale: they play over music and often several at once.
-constexpr float kEffectPeak = 0.5f;
-constexpr float kJinglePeak = 0.6f;
+constexpr float effectPeak = 0.5f;
+constexpr float jinglePeak = 0.6f;
 
 std::vector<float> silence(double seconds) {
-    return std::vector<float>(static_cast<std::size_t>(std::round(seconds * kRate)), 0.0f);
+    return std::vector<float>(static_cast<std::size_t>(std::round(seconds * rate)), 0.0f);
 }
 
 std::size_t frameAt(double seconds) {
-    return static_cast<std::size_t>(std::round(seconds * kRate));
+    return static_cast<std::size_t>(std::round(seconds * rate));
 }
 
 // A note that rings from `start` until the end of the sound.
 void strike(std::vector<float>& out, const Voice& voice, double frequency, double start, float gain) {
-    const double total = static_cast<double>(out.size()) / kRate;
-    synth::mixInto(out, synth::renderNote(voice, frequency, total - start, kRate), frameAt(start), gain,
+    const double total = static_cast<double>(out.size()) / rate;
+    synth::mixInto(out, synth::renderNote(voice, frequency, total - start, rate), frameAt(start), gain,
                    false);
 }
 
@@ -67,7 +67,7 @@ std::vector<float> click(const SoundRequest& request) {
     voice.release = 0.015;
     voice.glide = 0.6;
     voice.glideTime = 0.03;
-    return synth::renderNote(voice, 520.0 * request.pitch, 0.08, kRate);
+    return synth::renderNote(voice, 520.0 * request.pitch, 0.08, rate);
 }
 
 std::vector<float> over(const SoundRequest& request) {
@@ -77,7 +77,7 @@ std::vector<float> over(const SoundRequest& request) {
     voice.release = 0.015;
     voice.glide = 1.12;
     voice.glideTime = 0.03;
-    return synth::renderNote(voice, synth::noteFrequency(91) * request.pitch, 0.06, kRate);
+    return synth::renderNote(voice, synth::noteFrequency(91) * request.pitch, 0.06, rate);
 }
 
 // A bubble sounds by rising in pitch as it closes; a smaller one follows for the bubbly tail.
@@ -104,10 +104,10 @@ std::vector<float> swoosh(const SoundRequest& request) {
     const double length = static_cast<double>(out.size());
     for (std::size_t i = 0; i < out.size(); ++i) {
         const double x = static_cast<double>(i) / length;
-        const double centre = 400.0 * request.pitch * std::pow(5.0, std::sin(synth::kPi * x));
-        const double swell = std::pow(std::sin(synth::kPi * std::pow(x, 0.8)), 2.0);
+        const double centre = 400.0 * request.pitch * std::pow(5.0, std::sin(synth::pi * x));
+        const double swell = std::pow(std::sin(synth::pi * std::pow(x, 0.8)), 2.0);
         const float filtered =
-            second.process(first.process(noise.next(), centre, 1.5, kRate), centre, 1.5, kRate);
+            second.process(first.process(noise.next(), centre, 1.5, rate), centre, 1.5, rate);
         out[i] = static_cast<float>(filtered * swell);
     }
     return out;
@@ -136,7 +136,7 @@ std::vector<float> softTone(const SoundRequest& request) {
     voice.partials = {Partial{1.0, 1.0}, Partial{2.0, 0.2}, Partial{3.0, 0.05}};
     voice.attack = std::min(0.02, request.seconds / 4);
     voice.release = std::min(0.1, request.seconds / 3);
-    return synth::renderNote(voice, 660.0 * request.pitch, request.seconds, kRate);
+    return synth::renderNote(voice, 660.0 * request.pitch, request.seconds, rate);
 }
 
 struct Recipe {
@@ -145,21 +145,21 @@ struct Recipe {
     float peak;
 };
 
-constexpr Recipe kRecipes[] = {
-    {"jingle", jingle, kJinglePeak}, {"click", click, kEffectPeak},   {"over", over, kEffectPeak * 0.7f},
-    {"plop", plop, kEffectPeak},     {"swoosh", swoosh, kEffectPeak}, {"chime", chime, kEffectPeak},
-    {"match", match, kEffectPeak},
+constexpr Recipe recipes[] = {
+    {"jingle", jingle, jinglePeak}, {"click", click, effectPeak},   {"over", over, effectPeak * 0.7f},
+    {"plop", plop, effectPeak},     {"swoosh", swoosh, effectPeak}, {"chime", chime, effectPeak},
+    {"match", match, effectPeak},
 };
 
-constexpr Recipe kFallback{"", softTone, kEffectPeak * 0.8f};
+constexpr Recipe fallbackRecipe{"", softTone, effectPeak * 0.8f};
 
 const Recipe& recipeFor(const std::string& kind) {
-    for (const Recipe& recipe : kRecipes) {
+    for (const Recipe& recipe : recipes) {
         if (kind == recipe.kind) {
             return recipe;
         }
     }
-    return kFallback;
+    return fallbackRecipe;
 }
 
 // Bounds against bad data: beyond two octaves the recipes stop sounding like themselves, and the
@@ -184,11 +184,11 @@ bool generateSound(const Entry& entry, const Context& context, std::string& erro
     // An effect may be shipped as OGG: the game converts such a sound once into a WAV beside it.
     if (path.extension() == ".ogg") {
         std::vector<std::uint8_t> file;
-        const VorbisSettings settings{kRate, 0.4f, oggSerialOf(entry.file())};
+        const VorbisSettings settings{rate, 0.4f, oggSerialOf(entry.file())};
         return encodeVorbis(samples, samples, settings, file, error) &&
                writeFileAtomically(path, file, error);
     }
-    return writeFileAtomically(path, encodeWav(samples, kRate), error);
+    return writeFileAtomically(path, encodeWav(samples, rate), error);
 }
 
 } // namespace mkmedia

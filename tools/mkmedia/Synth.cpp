@@ -7,15 +7,15 @@
 namespace mkmedia::synth {
 namespace {
 
-constexpr std::size_t kTableSize = 4096;
+constexpr std::size_t tableSize = 4096;
 
 // A table with linear interpolation costs a fraction of std::sin, which matters in the unoptimised
 // sanitised build that runs the generator; the error (about 3e-7) is far below 16-bit resolution.
-const std::array<float, kTableSize + 1>& sineTable() {
-    static const std::array<float, kTableSize + 1> table = [] {
-        std::array<float, kTableSize + 1> values{};
-        for (std::size_t i = 0; i <= kTableSize; ++i) {
-            values[i] = static_cast<float>(std::sin(2.0 * kPi * static_cast<double>(i) / kTableSize));
+const std::array<float, tableSize + 1>& sineTable() {
+    static const std::array<float, tableSize + 1> table = [] {
+        std::array<float, tableSize + 1> values{};
+        for (std::size_t i = 0; i <= tableSize; ++i) {
+            values[i] = static_cast<float>(std::sin(2.0 * pi * static_cast<double>(i) / tableSize));
         }
         return values;
     }();
@@ -24,7 +24,7 @@ const std::array<float, kTableSize + 1>& sineTable() {
 
 // phase in cycles, 0..1.
 float sineOf(double phase) {
-    const double position = phase * kTableSize;
+    const double position = phase * tableSize;
     const auto index = static_cast<std::size_t>(position);
     const auto fraction = static_cast<float>(position - static_cast<double>(index));
     const auto& table = sineTable();
@@ -39,7 +39,7 @@ double smoothRamp(double x) {
     if (x >= 1.0) {
         return 1.0;
     }
-    return 0.5 - 0.5 * std::cos(kPi * x);
+    return 0.5 - 0.5 * std::cos(pi * x);
 }
 
 double envelopeAt(const Voice& voice, double t, double seconds) {
@@ -55,7 +55,7 @@ double frequencyAt(const Voice& voice, double frequency, double t) {
         factor = std::pow(voice.glide, std::min(t / voice.glideTime, 1.0));
     }
     if (voice.vibratoDepth > 0.0) {
-        factor *= 1.0 + voice.vibratoDepth * std::sin(2.0 * kPi * voice.vibratoRate * t);
+        factor *= 1.0 + voice.vibratoDepth * std::sin(2.0 * pi * voice.vibratoRate * t);
     }
     return frequency * factor;
 }
@@ -125,7 +125,7 @@ int Noise::below(int count) {
 
 float BandPass::process(float input, double centre, double q, int rate) {
     // Chamberlin's form is stable only well below a sixth of the rate; the sweeps stay there.
-    const double tuning = 2.0 * std::sin(kPi * std::min(centre, rate / 6.0) / rate);
+    const double tuning = 2.0 * std::sin(pi * std::min(centre, rate / 6.0) / rate);
     const double damping = 1.0 / q;
     low += tuning * band;
     const double high = input - low - damping * band;

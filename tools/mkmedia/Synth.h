@@ -9,7 +9,7 @@
 
 namespace mkmedia::synth {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double pi = 3.14159265358979323846;
 
 // One sine component of a voice.
 struct Partial {

@@ -15,9 +15,9 @@ namespace mkmedia {
 
 namespace {
 
-constexpr const char* kDefaultFace = "DejaVuSans-Bold.ttf";
-constexpr int kMinimumSize = 6;
-constexpr int kMaximumSize = 200;
+constexpr const char* defaultFace = "DejaVuSans-Bold.ttf";
+constexpr int minimumSize = 6;
+constexpr int maximumSize = 200;
 
 FT_Library libraryOf(void* handle) {
     return static_cast<FT_Library>(handle);
@@ -110,8 +110,8 @@ Coverage coverageOf(const FT_Bitmap& bitmap, int pad) {
 
 TextStyle TextStyle::fromEntry(const Entry& entry, const Context& context) {
     TextStyle style;
-    style.face = context.fontFolder / entry.text("face", kDefaultFace);
-    style.size = std::clamp(entry.integer("size", 20), kMinimumSize, kMaximumSize);
+    style.face = context.fontFolder / entry.text("face", defaultFace);
+    style.size = std::clamp(entry.integer("size", 20), minimumSize, maximumSize);
     style.colour = rgbOr(entry.text("color"), 0xFFFFFF);
     style.outline = rgbOr(entry.text("outline"), darker(style.colour, 0.6f));
     return style;
