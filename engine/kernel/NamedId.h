@@ -7,10 +7,11 @@ namespace kernel {
 
 // What the code takes an id for, and so where the data must hold it and as what.
 enum class IdKind {
-    String, // a <String> of the start-up settings
-    Text,   // a <Text> of the start-up settings
-    Group,  // a section of the resource lists
-    Image,  // Image, Font and Sound: a resource of the section given with the id
+    String,  // a <String> of the start-up settings
+    Text,    // a <Text> of the start-up settings
+    Integer, // an <Integer> of the start-up settings: a tuning value
+    Group,   // a section of the resource lists
+    Image,   // Image, Font and Sound: a resource of the section given with the id
     Font,
     Sound,
     Scene,       // a scene declared under "dialogs"

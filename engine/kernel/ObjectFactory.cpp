@@ -24,6 +24,12 @@ bool ObjectFactory::registerCreator(const std::string& name, Creator creator) {
     return creator != nullptr && creators.emplace(name, creator).second;
 }
 
+void ObjectFactory::replaceCreator(const std::string& name, Creator creator) {
+    if (creator != nullptr) {
+        creators[name] = creator;
+    }
+}
+
 Object* ObjectFactory::createObject(Value& settings) {
     const auto it = creators.find(settings.typeName());
     return it == creators.end() ? nullptr : it->second(settings);

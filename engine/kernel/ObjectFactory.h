@@ -23,6 +23,9 @@ public:
 
     // The first registration of a name wins; a later one is ignored. True when it was stored.
     bool registerCreator(const std::string& name, Creator creator);
+    // Installs the creator whatever was registered under the name before: a higher layer makes its own class
+    // for a name that a lower one registers (objects stored by a plain engine class load as the game's).
+    void replaceCreator(const std::string& name, Creator creator);
     bool hasCreator(const std::string& name) const { return creators.contains(name); }
 
     // creator(settings) for the settings' type name, or null for an unregistered name.

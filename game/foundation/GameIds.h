@@ -13,6 +13,12 @@ inline constexpr const char* groupingDigit = "STRING_GROUPING_DIGIT";
 inline constexpr const char* musicLoading = "MUSIC_LOADING";
 inline constexpr const char* musicSelection = "MUSIC_SELECTION";
 
+// Tuning: the normal-difficulty progress that unlocks each mode's hard difficulty (the VIB chapter, the
+// ACTION and RELAX level).
+inline constexpr const char* cfgHardModeUnlockVib = "CFG_HARDMODE_UNLOCK_VIB";
+inline constexpr const char* cfgHardModeUnlockAction = "CFG_HARDMODE_UNLOCK_ACTION";
+inline constexpr const char* cfgHardModeUnlockRelax = "CFG_HARDMODE_UNLOCK_RELAX";
+
 // Texts.
 inline constexpr const char* textLoadFinished = "TEXT_LOAD_FINISHED";
 inline constexpr const char* textLoadTransition = "TEXT_LOAD_TRANSITION";
@@ -28,6 +34,9 @@ inline constexpr const char* groupButtons = "buttons";
 inline constexpr const char* groupSounds = "sounds";
 inline constexpr const char* groupSceneSelection = "sceneselection";
 inline constexpr const char* groupStrip = "strip";
+// The levels' pictures, loaded one by one when a level asks for them.
+inline constexpr const char* groupBackgrounds = "backgrounds";
+inline constexpr const char* groupElements = "elements";
 inline constexpr const char* startUpGroups[] = {groupPreloading, groupSceneLoad};
 inline constexpr const char* frontEndGroups[] = {groupDialogs, groupButtons, groupSounds,
                                                  groupSceneSelection};
@@ -65,6 +74,51 @@ inline constexpr const char* buttonOk = "BUTTON_OK";
 inline constexpr const char* buttonYes = "BUTTON_YES";
 inline constexpr const char* buttonNo = "BUTTON_NO";
 
+// The hints a player can switch off one by one, keyed by their texts; the profile keeps one switch each, in
+// this order. The game's switch for all hints leaves the two collectable hints alone.
+inline constexpr const char* hintVib = "TEXT_HINT_VIB";
+inline constexpr const char* hintClickFailed = "TEXT_HINT_CLICK_FAILED";
+inline constexpr const char* hintClickTimer = "TEXT_HINT_CLICK_TIMER";
+inline constexpr const char* hintClickQueue = "TEXT_HINT_CLICK_QUEUE";
+inline constexpr const char* hintClickChained = "TEXT_HINT_CLICK_CHAINED";
+inline constexpr const char* hintClickParty = "TEXT_HINT_CLICK_PARTY";
+inline constexpr const char* hintClickClown = "TEXT_HINT_CLICK_CLOWN";
+inline constexpr const char* hintClickStubborn = "TEXT_HINT_CLICK_STUBBORN";
+inline constexpr const char* hintClickCollectable = "TEXT_HINT_CLICK_COLLECTABLE";
+inline constexpr const char* hintAppearChained = "TEXT_HINT_ONAPPEAR_CHAINED";
+inline constexpr const char* hintAppearParty = "TEXT_HINT_ONAPPEAR_PARTY";
+inline constexpr const char* hintAppearClown = "TEXT_HINT_ONAPPEAR_CLOWN";
+inline constexpr const char* hintAppearStubbornAction = "TEXT_HINT_ONAPPEAR_STUBBORN_ACTION";
+inline constexpr const char* hintAppearStubbornRelax = "TEXT_HINT_ONAPPEAR_STUBBORN_RELAX";
+inline constexpr const char* hintAppearStubbornRelax2 = "TEXT_HINT_ONAPPEAR_STUBBORN_RELAX2";
+inline constexpr const char* hintAppearStubbornVib = "TEXT_HINT_ONAPPEAR_STUBBORN_VIB";
+inline constexpr const char* hintAppearCollectable = "TEXT_HINT_ONAPPEAR_COLLECTABLE";
+inline constexpr const char* hintAppearUnhappy = "TEXT_HINT_ONAPPEAR_UNHAPPY";
+inline constexpr const char* hintTimeBarAction = "TEXT_HINT_TIMEBAR_ACTION";
+inline constexpr const char* hintTimeBarRelax = "TEXT_HINT_TIMEBAR_RELAX";
+inline constexpr const char* hintTimeBarVib = "TEXT_HINT_TIMEBAR_VIB";
+inline constexpr const char* hints[] = {hintVib,
+                                        hintClickFailed,
+                                        hintClickTimer,
+                                        hintClickQueue,
+                                        hintClickChained,
+                                        hintClickParty,
+                                        hintClickClown,
+                                        hintClickStubborn,
+                                        hintClickCollectable,
+                                        hintAppearChained,
+                                        hintAppearParty,
+                                        hintAppearClown,
+                                        hintAppearStubbornAction,
+                                        hintAppearStubbornRelax,
+                                        hintAppearStubbornRelax2,
+                                        hintAppearStubbornVib,
+                                        hintAppearCollectable,
+                                        hintAppearUnhappy,
+                                        hintTimeBarAction,
+                                        hintTimeBarRelax,
+                                        hintTimeBarVib};
+
 using kernel::IdKind;
 
 inline constexpr kernel::NamedId named[] = {
@@ -72,6 +126,9 @@ inline constexpr kernel::NamedId named[] = {
     {groupingDigit, nullptr, IdKind::String},
     {musicLoading, nullptr, IdKind::String},
     {musicSelection, nullptr, IdKind::String},
+    {cfgHardModeUnlockVib, nullptr, IdKind::Integer},
+    {cfgHardModeUnlockAction, nullptr, IdKind::Integer},
+    {cfgHardModeUnlockRelax, nullptr, IdKind::Integer},
     {textLoadFinished, nullptr, IdKind::Text},
     {textLoadTransition, nullptr, IdKind::Text},
     {textFullScreenMessage, nullptr, IdKind::Text},
@@ -83,6 +140,8 @@ inline constexpr kernel::NamedId named[] = {
     {groupSounds, nullptr, IdKind::Group},
     {groupSceneSelection, nullptr, IdKind::Group},
     {groupStrip, nullptr, IdKind::Group},
+    {groupBackgrounds, nullptr, IdKind::Group},
+    {groupElements, nullptr, IdKind::Group},
     {soundJingle, groupSceneLoad, IdKind::Sound},
     {fontLoadingText, groupPreloading, IdKind::Font},
     {sceneLoading, nullptr, IdKind::Scene},
@@ -104,6 +163,27 @@ inline constexpr kernel::NamedId named[] = {
     {boxHeader, dialogYesNo, IdKind::Label},
     {buttonYes, dialogYesNo, IdKind::Button},
     {buttonNo, dialogYesNo, IdKind::Button},
+    {hintVib, nullptr, IdKind::Text},
+    {hintClickFailed, nullptr, IdKind::Text},
+    {hintClickTimer, nullptr, IdKind::Text},
+    {hintClickQueue, nullptr, IdKind::Text},
+    {hintClickChained, nullptr, IdKind::Text},
+    {hintClickParty, nullptr, IdKind::Text},
+    {hintClickClown, nullptr, IdKind::Text},
+    {hintClickStubborn, nullptr, IdKind::Text},
+    {hintClickCollectable, nullptr, IdKind::Text},
+    {hintAppearChained, nullptr, IdKind::Text},
+    {hintAppearParty, nullptr, IdKind::Text},
+    {hintAppearClown, nullptr, IdKind::Text},
+    {hintAppearStubbornAction, nullptr, IdKind::Text},
+    {hintAppearStubbornRelax, nullptr, IdKind::Text},
+    {hintAppearStubbornRelax2, nullptr, IdKind::Text},
+    {hintAppearStubbornVib, nullptr, IdKind::Text},
+    {hintAppearCollectable, nullptr, IdKind::Text},
+    {hintAppearUnhappy, nullptr, IdKind::Text},
+    {hintTimeBarAction, nullptr, IdKind::Text},
+    {hintTimeBarRelax, nullptr, IdKind::Text},
+    {hintTimeBarVib, nullptr, IdKind::Text},
 };
 
 // Named by code that nothing runs yet (the play scenes open the pause, the play modes the level end): their

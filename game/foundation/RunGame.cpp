@@ -11,7 +11,6 @@
 #include "engine/platform/DataGathering.h"
 #include "engine/platform/FrameTimer.h"
 #include "engine/platform/GameSettings.h"
-#include "engine/platform/HighScoreEntry.h"
 #include "engine/platform/HighScoreManager.h"
 #include "engine/platform/PlayerManager.h"
 #include "engine/platform/ScoreTable.h"
@@ -22,6 +21,8 @@
 #include "engine/ui/SoundSystem.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
+#include "game/foundation/LevelCatalogue.h"
+#include "game/foundation/PibbleHighscoreEntry.h"
 #include "game/foundation/PibbleOptions.h"
 #include "game/foundation/Random.h"
 #include "host/System.h"
@@ -49,6 +50,8 @@ constexpr host::DWORD loadingPollMs = 10;
 constexpr const char* registryPathPrefix = "Software\\Tarvo\\Games\\";
 constexpr const char* scoreTableNames[] = {"VIB", "ACTION", "RELAX"};
 constexpr int scoreTableSize = 10;
+constexpr const char* placeholderName = "-";
+constexpr const char* placeholderLevel = "-";
 
 testing::StepObserver stepObserver = nullptr;
 
@@ -143,13 +146,15 @@ void loadStartupResources() {
     resources->addDefinitionPath("media/properties/albumpictures");
 }
 
-void loadScoresAndPlayers() {
+void loadScoresPlayersAndLevels() {
     announce("HighScoreManager::create");
     platform::HighScoreManager* scores = platform::HighScoreManager::create();
     scores->load();
     addMissingScoreTables(*scores);
     announce("PlayerManager::create");
     platform::PlayerManager::create()->loadAll();
+    announce("LevelCatalogue::create");
+    LevelCatalogue::create()->load();
 }
 
 void startFrameTimer() {
@@ -240,6 +245,7 @@ struct Teardown {
 constexpr Teardown teardownOrder[] = {
     {"closeApplicationDisplay", platform::closeApplicationDisplay},
     {"FullScreenHandler::destroyDefault", ui::FullScreenHandler::destroyDefault},
+    {"LevelCatalogue::destroy", LevelCatalogue::destroy},
     {"FrameTimer::destroy", platform::FrameTimer::destroy},
     {"SceneManager::destroy", ui::SceneManager::destroy},
     {"PlayerManager::destroy", platform::PlayerManager::destroy},
@@ -278,7 +284,7 @@ void addMissingScoreTables(platform::HighScoreManager& manager) {
         }
         const kernel::SmartPtr<platform::ScoreTable> table(new platform::ScoreTable(scoreTableSize, true));
         for (int i = 0; i < scoreTableSize; ++i) {
-            table->addScore(new platform::HighScoreEntry("-", 0));
+            table->addScore(new PibbleHighscoreEntry(placeholderName, 0, placeholderLevel));
         }
         manager.addTable(name, table);
     }
@@ -299,7 +305,7 @@ int RunGame() {
     openWindow(options);
     startSound(options);
     loadStartupResources();
-    loadScoresAndPlayers();
+    loadScoresPlayersAndLevels();
     startFrameTimer();
     if (createScenes()) {
         showFirstScene();

@@ -39,6 +39,9 @@ protected:
         case IdKind::Text:
             checkSetting(id, named.kind == IdKind::String ? "String" : "Text");
             break;
+        case IdKind::Integer:
+            checkSetting(id, "Integer");
+            break;
         case IdKind::Group:
             if (!resources.groupCounts.contains(id)) {
                 found.push_back("group \"" + id + "\" is not declared");

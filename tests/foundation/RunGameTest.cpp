@@ -101,6 +101,7 @@ const std::vector<std::string> startUp = {"PropertyStore::create",
                                           "wait for start-up groups",
                                           "HighScoreManager::create",
                                           "PlayerManager::create",
+                                          "LevelCatalogue::create",
                                           "FrameTimer::create",
                                           "create scenes"};
 
@@ -109,9 +110,9 @@ std::vector<std::string> shutDown(int scenes, bool leaving) {
     if (leaving) {
         steps.emplace_back("leave SCENE_LOADING");
     }
-    for (const char* step :
-         {"HighScoreManager::save", "PlayerManager::saveAll", "closeApplicationDisplay",
-          "FullScreenHandler::destroyDefault", "FrameTimer::destroy", "SceneManager::destroy"}) {
+    for (const char* step : {"HighScoreManager::save", "PlayerManager::saveAll", "closeApplicationDisplay",
+                             "FullScreenHandler::destroyDefault", "LevelCatalogue::destroy",
+                             "FrameTimer::destroy", "SceneManager::destroy"}) {
         steps.emplace_back(step);
     }
     steps.insert(steps.end(), scenes, "scene destroyed");

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <iterator>
 #include <numbers>
+#include <sstream>
+#include <string>
 
 namespace mkmedia {
 
@@ -28,8 +30,11 @@ constexpr Scenery sceneries[] = {
     {0x63D8C0, 0xE3FFF5, 0x8FE3B4, 0x4FC193},
 };
 
+// "scenery" picks one by its number; without it the file's name does.
 Scenery sceneryFor(const PictureRequest& request) {
-    Scenery scenery = sceneries[request.seed % std::size(sceneries)];
+    const int chosen = request.entry.integer("scenery", -1);
+    const std::size_t index = chosen >= 0 ? static_cast<std::size_t>(chosen) : request.seed;
+    Scenery scenery = sceneries[index % std::size(sceneries)];
     scenery.skyTop = request.colour(scenery.skyTop);
     return scenery;
 }
@@ -131,6 +136,34 @@ void drawResidents(Canvas& canvas, const PictureRequest& request, Dice& dice) {
     }
 }
 
+// A pale, soft-edged pane that keeps the scenery behind the pibbles quiet, with a faint shadow below it.
+void drawPane(Canvas& canvas, float x, float y, float w, float h) {
+    const float radius = std::min(w, h) * 0.12f;
+    const int soft = std::max(2, canvas.height() / 60);
+    canvas.paintSoft(roundedRect(x, y + h * 0.015f, w, h, radius), 0x1E3050, 60, soft * 3);
+    canvas.paintSoft(roundedRect(x, y, w, h, radius), 0xFFFFFF, 120, soft);
+    canvas.paint(roundedRect(x, y, w, h, radius), 0xFFFFFF, 90);
+    // A brighter rim along the top, as light falling on glass.
+    canvas.paintSoft(roundedRect(x + radius, y + soft, w - 2 * radius, h * 0.05f, radius * 0.5f), 0xFFFFFF,
+                     70, soft);
+}
+
+// The areas a level's field and queue cover, "x y width height" each, separated by ';'. A malformed area is
+// left out.
+void drawClearings(Canvas& canvas, const PictureRequest& request) {
+    std::istringstream areas(request.entry.text("clearing"));
+    for (std::string area; std::getline(areas, area, ';');) {
+        std::istringstream numbers(area);
+        float x = 0;
+        float y = 0;
+        float w = 0;
+        float h = 0;
+        if (numbers >> x >> y >> w >> h && w > 0 && h > 0) {
+            drawPane(canvas, x, y, w, h);
+        }
+    }
+}
+
 struct LogoKey {
     float lift;
     float squash;
@@ -173,6 +206,7 @@ void drawBackground(const PictureRequest& request, int, Canvas& canvas) {
     drawBubbles(canvas, dice);
     drawHills(canvas, scenery, dice);
     drawResidents(canvas, request, dice);
+    drawClearings(canvas, request);
     if (request.caption) {
         placeCaption(request, canvas, static_cast<float>(canvas.width()) / 2,
                      static_cast<float>(canvas.height()) * 0.2f);
