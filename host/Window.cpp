@@ -302,8 +302,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    if (windowClass.icon != nullptr) {
-        SDL_SetWindowIcon(sdl, static_cast<SDL_Surface*>(windowClass.icon));
+    if (SDL_Surface* icon = loadIconPicture(windowClass.icon)) {
+        SDL_SetWindowIcon(sdl, icon);
+        SDL_FreeSurface(icon);
     }
     auto record = std::make_unique<WindowRecord>();
     record->handle = reinterpret_cast<HWND>(std::uintptr_t{0x10000} + state.nextSerial++ * 0x10);

@@ -42,6 +42,10 @@ void describeWindow(const WindowRecord& record, EventContext& context);
 // answer may be stale; false when that is not possible (the caller then asks SDL).
 bool pointerInWindow(SDL_Window* window, int* x, int* y);
 
+// The picture of an icon from LoadIcon, read anew for the window being made; the caller frees it. Null for no
+// icon.
+SDL_Surface* loadIconPicture(HICON icon);
+
 // Queued messages of a destroyed window are dropped, as is its pending paint.
 void forgetMessagesOf(HWND window);
 void requestPaint(HWND window);

@@ -4,12 +4,14 @@
 #include "host/WindowEvents.h"
 
 #include "RecordingWindow.h"
+#include "TempDir.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -403,6 +405,32 @@ TEST_F(HostWindow, CursorsAreTheSystemsAndNoneHidesThePointer) {
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     SetCursor(cursors[3]);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+// The icon file is read for each window made with the icon and nothing of it is kept: the leak check at
+// the end of the run sees the rest.
+TEST_F(HostWindow, WindowsTakeTheirIconFromTheIconFile) {
+    const testsupport::TempDir folder;
+    std::filesystem::create_directories(folder.path() / "media");
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormat(0, 32, 32, 32, SDL_PIXELFORMAT_ARGB8888);
+    ASSERT_EQ(SDL_SaveBMP(picture, folder.file("media/icon.bmp").c_str()), 0);
+    SDL_FreeSurface(picture);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    const HICON icon = LoadIcon(GetModuleHandle(nullptr), MAKEINTRESOURCE(101));
+    EXPECT_NE(icon, nullptr);
+    EXPECT_EQ(LoadIcon(GetModuleHandle(nullptr), MAKEINTRESOURCE(101)), icon);
+    WNDCLASS iconic;
+    iconic.lpfnWndProc = testsupport::recordingProcedure;
+    iconic.hIcon = icon;
+    iconic.lpszClassName = "iconic";
+    ASSERT_NE(RegisterClass(&iconic), 0);
+    const HWND window = CreateWindowEx(0, "iconic", "iconic", WS_CAPTION, 0, 0, 64, 64, nullptr, nullptr,
+                                       GetModuleHandle(nullptr), nullptr);
+    EXPECT_NE(window, nullptr);
+    EXPECT_TRUE(UnregisterClass("iconic", nullptr));
+    EXPECT_TRUE(DestroyWindow(window));
+    std::filesystem::current_path(previous);
 }
 
 TEST_F(HostWindow, MessageBoxesGoToStderrWithoutADisplay) {
