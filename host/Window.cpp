@@ -78,6 +78,12 @@ ATOM registerClass(const char* name, UINT style, WNDPROC procedure, HICON icon, 
     return atom;
 }
 
+// Drivers without a screen draw into the window's memory; they have no OpenGL.
+bool headlessVideo() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver == nullptr || SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "offscreen") == 0;
+}
+
 Uint32 creationFlags(bool fullScreen, DWORD style) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (fullScreen) {
@@ -105,8 +111,18 @@ SDL_Window* makeSdlWindow(const char* title, bool fullScreen, DWORD style, int x
         x = x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : x;
         y = y == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : y;
     }
-    return SDL_CreateWindow(title != nullptr ? title : "", x, y, std::max(width, 1), std::max(height, 1),
-                            creationFlags(fullScreen, style));
+    const char* shownTitle = title != nullptr ? title : "";
+    const Uint32 flags = creationFlags(fullScreen, style);
+    // SDL's OpenGL renderer, the display's first choice, replaces a window not made for OpenGL with a new
+    // one: a close request sent to the window as it first appeared (by its title, say) would then reach a
+    // window that no longer exists. Made for OpenGL where the driver offers it, the window stays the same.
+    if (!headlessVideo()) {
+        if (SDL_Window* window = SDL_CreateWindow(shownTitle, x, y, std::max(width, 1), std::max(height, 1),
+                                                  flags | SDL_WINDOW_OPENGL)) {
+            return window;
+        }
+    }
+    return SDL_CreateWindow(shownTitle, x, y, std::max(width, 1), std::max(height, 1), flags);
 }
 
 // The picture fitted into the window, aspect kept, centred: what a full-screen window shows until the
@@ -337,6 +353,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
+    passOnCloseRequest(handle);
     return handle;
 }
 

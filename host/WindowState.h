@@ -46,8 +46,10 @@ bool pointerInWindow(SDL_Window* window, int* x, int* y);
 // icon.
 SDL_Surface* loadIconPicture(HICON icon);
 
-// Queued messages of a destroyed window are dropped, as is its pending paint.
+// Queued messages of a destroyed window are dropped, as is its pending paint; a close request among them
+// is kept for the next window, which passOnCloseRequest hands it to once made.
 void forgetMessagesOf(HWND window);
+void passOnCloseRequest(HWND window);
 void requestPaint(HWND window);
 
 } // namespace host

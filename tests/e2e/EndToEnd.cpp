@@ -8,7 +8,7 @@
 // not all there yet; the message says which).
 
 #include "Screenshot.h"
-#include "WindowClose.h"
+#include "XClient.h"
 
 #include "engine/graphics/JpegDecoder.h"
 #include "engine/graphics/PngDecoder.h"
@@ -457,7 +457,7 @@ private:
     }
 
     void closeWindow(Game& first, unsigned long window) {
-        if (!e2e::askWindowToClose(window)) {
+        if (!testsupport::askWindowToClose(window)) {
             fail("cannot reach the X display to close the window");
         }
         if (!first.exitedWithin(exitSeconds)) {

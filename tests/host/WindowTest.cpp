@@ -168,6 +168,7 @@ TEST(WindowTranslation, EventsBecomeThePlatformsMessages) {
         {"moved", windowEvent(SDL_WINDOWEVENT_MOVED, 30, -40), context(), {{WM_MOVE, 0, MAKELPARAM(30, -40)}}},
         {"shown", windowEvent(SDL_WINDOWEVENT_SHOWN), context(), {}},
         {"close", windowEvent(SDL_WINDOWEVENT_CLOSE), context(), {{WM_CLOSE, 0, 0}}},
+        {"close of a replaced window", windowEvent(SDL_WINDOWEVENT_CLOSE, 0, 0, kWindowId - 1), context(), {{WM_CLOSE, 0, 0}}},
         {"quit asks to close", event(SDL_QUIT), context(), {{WM_CLOSE, 0, 0}}},
         {"quit without a window", event(SDL_QUIT), EventContext{}, {}},
     };
@@ -332,6 +333,29 @@ TEST_F(HostWindow, ClosingDestroysTheWindowWithoutQuitting) {
     EXPECT_EQ(codes(taken), (std::vector<UINT>{WM_CLOSE}));
     EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
     EXPECT_EQ(FindWindow(nullptr, kWindowTitle), nullptr);
+}
+
+// A close request must outlive the window it was made for when the engine replaces that window (a
+// full-screen switch) before the request is handled: the new window gets it.
+TEST_F(HostWindow, ACloseRequestPassesToTheWindowThatReplacesItsOwn) {
+    for (const bool queuedAlready : {true, false}) {
+        SCOPED_TRACE(queuedAlready ? "translated before the switch" : "still in SDL's queue");
+        const HWND window = create();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(host::testing::pushSdlEvent(
+            windowEvent(SDL_WINDOWEVENT_CLOSE, 0, 0, SDL_GetWindowID(sdlWindowOf(window)))));
+        MSG message;
+        if (queuedAlready) {
+            ASSERT_TRUE(PeekMessage(&message, nullptr, 0, 0, PM_NOREMOVE));
+        }
+        ASSERT_TRUE(DestroyWindow(window));
+        const HWND replacement = create(WS_POPUP);
+        ASSERT_NE(replacement, nullptr);
+        seen.clear();
+        drain();
+        EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
+        EXPECT_EQ(FindWindow(nullptr, kWindowTitle), nullptr);
+    }
 }
 
 TEST_F(HostWindow, TranslateAddsCharactersOnceEach) {
