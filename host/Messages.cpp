@@ -52,6 +52,7 @@ void pumpEvents() {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         return;
     }
+    answerRequests();
     SDL_PumpEvents();
     MessageQueue& q = queue();
     SDL_Event events[64];

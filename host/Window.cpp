@@ -354,6 +354,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         return nullptr;
     }
     passOnCloseRequest(handle);
+    listenForRequests(handle, state.current->title);
     return handle;
 }
 
@@ -382,6 +383,7 @@ BOOL DestroyWindow(HWND window) {
         const std::function<void()> hook = std::move(record->destroyHook);
         hook();
     }
+    stopListening();
     SDL_DestroyWindow(record->sdl);
     layer().current.reset();
     forgetMessagesOf(window);
@@ -389,6 +391,9 @@ BOOL DestroyWindow(HWND window) {
 }
 
 BOOL ShowWindow(HWND window, int command) {
+    if (isWindowElsewhere(window)) {
+        return command == SW_RESTORE ? restoreWindowElsewhere(window) : FALSE;
+    }
     WindowRecord* record = windowRecord(window);
     if (record == nullptr) {
         return FALSE;
@@ -491,19 +496,19 @@ HWND GetDesktopWindow() {
 
 HWND FindWindow(const char* className, const char* windowName) {
     const WindowRecord* record = currentRecord();
-    if (record == nullptr || record->destroying) {
-        return nullptr;
+    if (record != nullptr && !record->destroying &&
+        (className == nullptr || equalIgnoringCase(record->className, className)) &&
+        (windowName == nullptr || record->title == windowName)) {
+        return record->handle;
     }
-    if (className != nullptr && !equalIgnoringCase(record->className, className)) {
-        return nullptr;
-    }
-    if (windowName != nullptr && record->title != windowName) {
-        return nullptr;
-    }
-    return record->handle;
+    // Another process's window is known by its title only.
+    return className == nullptr && windowName != nullptr ? findWindowElsewhere(windowName) : nullptr;
 }
 
 BOOL SetForegroundWindow(HWND window) {
+    if (isWindowElsewhere(window)) {
+        return raiseWindowElsewhere(window);
+    }
     WindowRecord* record = windowRecord(window);
     if (record == nullptr) {
         return FALSE;

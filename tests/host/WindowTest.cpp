@@ -17,6 +17,9 @@
 #include <utility>
 #include <vector>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 using namespace host;
@@ -356,6 +359,36 @@ TEST_F(HostWindow, ACloseRequestPassesToTheWindowThatReplacesItsOwn) {
         EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
         EXPECT_EQ(FindWindow(nullptr, kWindowTitle), nullptr);
     }
+}
+
+// A second process knows the window only by its title, and asks it to come forward; the window's process
+// carries the requests out when it pumps its messages.
+TEST_F(HostWindow, AnotherProcessFindsTheWindowAndBringsItForward) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Forked before the window exists; only the host's calls and async-signal-safe ones from here.
+        char go = 0;
+        (void)!::read(ready[0], &go, 1);
+        const HWND found = FindWindow(nullptr, kWindowTitle);
+        const bool asked = found != nullptr && ShowWindow(found, SW_RESTORE) && SetForegroundWindow(found);
+        const bool othersUnknown = FindWindow(nullptr, "another game") == nullptr &&
+                                   FindWindow(kWindowTitle, kWindowTitle) == nullptr;
+        ::_exit(asked && othersUnknown && !DestroyWindow(found) ? 0 : 1);
+    }
+    const HWND window = create();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SDL_GetWindowFlags(sdlWindowOf(window)) & SDL_WINDOW_SHOWN, 0u);
+    ASSERT_EQ(::write(ready[1], "g", 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    drain();
+    EXPECT_NE(SDL_GetWindowFlags(sdlWindowOf(window)) & SDL_WINDOW_SHOWN, 0u);
 }
 
 TEST_F(HostWindow, TranslateAddsCharactersOnceEach) {
