@@ -37,4 +37,48 @@ bool askWindowToClose(unsigned long window) {
     return !requestFailed;
 }
 
+bool isAbove(unsigned long upper, unsigned long lower) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    ::Window root = 0;
+    ::Window parent = 0;
+    ::Window* children = nullptr;
+    unsigned int count = 0;
+    int upperAt = -1;
+    int lowerAt = -1;
+    // Bottom first.
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) != 0) {
+        for (unsigned int i = 0; i < count; ++i) {
+            upperAt = children[i] == upper ? static_cast<int>(i) : upperAt;
+            lowerAt = children[i] == lower ? static_cast<int>(i) : lowerAt;
+        }
+        XFree(children);
+    }
+    XCloseDisplay(display);
+    return upperAt >= 0 && lowerAt >= 0 && upperAt > lowerAt;
+}
+
+CoveringWindow::CoveringWindow(int x, int y, int width, int height) {
+    Display* connection = XOpenDisplay(nullptr);
+    if (connection == nullptr) {
+        return;
+    }
+    display = connection;
+    const int screen = DefaultScreen(connection);
+    window = XCreateSimpleWindow(connection, RootWindow(connection, screen), x, y,
+                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                 BlackPixel(connection, screen), WhitePixel(connection, screen));
+    XMapRaised(connection, window);
+    XSync(connection, False);
+}
+
+CoveringWindow::~CoveringWindow() {
+    if (display != nullptr) {
+        // The window goes with the connection.
+        XCloseDisplay(static_cast<Display*>(display));
+    }
+}
+
 } // namespace testsupport

@@ -9,4 +9,23 @@ namespace testsupport {
 // reached or no such window exists (any more).
 bool askWindowToClose(unsigned long window);
 
+// True when the first top-level window is stacked above the second (both must exist).
+bool isAbove(unsigned long upper, unsigned long lower);
+
+// A plain top-level window of the test's own over the rectangle, above all others while it lives.
+class CoveringWindow {
+public:
+    CoveringWindow(int x, int y, int width, int height);
+    ~CoveringWindow();
+    CoveringWindow(const CoveringWindow&) = delete;
+    CoveringWindow& operator=(const CoveringWindow&) = delete;
+
+    // 0 when the display cannot be reached.
+    unsigned long id() const { return window; }
+
+private:
+    void* display = nullptr;
+    unsigned long window = 0;
+};
+
 } // namespace testsupport
