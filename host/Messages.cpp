@@ -21,6 +21,9 @@ struct MessageQueue {
     bool quitPending = false;
     int quitCode = 0;
     HWND paintPending = nullptr;
+    // A close request that found no window: its window was destroyed before the request was handled (the
+    // engine replaces its window for a full-screen switch), so the next window gets it.
+    bool closeForNextWindow = false;
     // The input state followed across events (buttons, modifiers).
     EventContext input;
 };
@@ -38,11 +41,18 @@ bool matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
     return (window == nullptr || message.hwnd == window) && inRange(message.message, filterMin, filterMax);
 }
 
+// The window's close button, or a request from outside (a signal).
+bool isCloseRequest(const SDL_Event& event) {
+    return event.type == SDL_QUIT ||
+           (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
+}
+
 // Drains SDL's queue into ours. Called on the main thread only, as SDL requires.
 void pumpEvents() {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         return;
     }
+    answerRequests();
     SDL_PumpEvents();
     MessageQueue& q = queue();
     SDL_Event events[64];
@@ -57,6 +67,9 @@ void pumpEvents() {
         }
         std::lock_guard guard(q.lock);
         for (int i = 0; i < count; ++i) {
+            if (context.window == nullptr && isCloseRequest(events[i])) {
+                q.closeForNextWindow = true;
+            }
             for (const MSG& message : translateEvent(events[i], context)) {
                 if (message.message == WM_PAINT) {
                     q.paintPending = message.hwnd;
@@ -76,10 +89,30 @@ void pumpEvents() {
 void forgetMessagesOf(HWND window) {
     MessageQueue& q = queue();
     std::lock_guard guard(q.lock);
-    std::erase_if(q.messages, [window](const MSG& message) { return message.hwnd == window; });
+    std::erase_if(q.messages, [&q, window](const MSG& message) {
+        if (message.hwnd != window) {
+            return false;
+        }
+        q.closeForNextWindow = q.closeForNextWindow || message.message == WM_CLOSE;
+        return true;
+    });
     if (q.paintPending == window) {
         q.paintPending = nullptr;
     }
+}
+
+void passOnCloseRequest(HWND window) {
+    MessageQueue& q = queue();
+    std::lock_guard guard(q.lock);
+    if (!q.closeForNextWindow) {
+        return;
+    }
+    q.closeForNextWindow = false;
+    MSG message;
+    message.hwnd = window;
+    message.message = WM_CLOSE;
+    message.time = SDL_GetTicks();
+    q.messages.push_back(message);
 }
 
 void requestPaint(HWND window) {
@@ -227,6 +260,7 @@ void clearMessages() {
     q.quitPending = false;
     q.quitCode = 0;
     q.paintPending = nullptr;
+    q.closeForNextWindow = false;
     q.input = EventContext{};
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         SDL_PumpEvents();

@@ -12,12 +12,14 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <unordered_map>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace host {
@@ -44,19 +46,79 @@ struct ThreadState {
 thread_local ThreadState* currentThreadState = nullptr;
 
 struct MutexState {
-    ~MutexState() {
-        // Closing the descriptor gives up the system-wide lock.
-        if (lockFile >= 0) {
-            ::close(lockFile);
-        }
-    }
+    ~MutexState();
 
     std::mutex lock;
     std::condition_variable released;
     DWORD owner = 0; // thread id; 0 when free
     DWORD count = 0;
+    // The system-wide part: the locked file, and the process that locked it (a child made by fork shares
+    // the descriptor, and with it the lock, but the file is not its to remove).
     int lockFile = -1;
+    std::string lockPath;
+    pid_t lockHolder = 0;
 };
+
+// Every mutex of this process that holds a lock file, so that the files of mutexes still open when the
+// process ends (the single-instance check's is never closed) are removed too. Never destroyed: mutexes
+// close during the program's exit.
+struct LockFiles {
+    std::mutex lock;
+    std::set<MutexState*> held;
+};
+
+LockFiles& lockFiles() {
+    static auto* files = new LockFiles;
+    return *files;
+}
+
+bool namesSameFile(int fd, const std::string& path) {
+    struct stat opened {};
+    struct stat named {};
+    return ::fstat(fd, &opened) == 0 && ::stat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
+// The file goes while its lock is still held, so whoever opens the name afterwards makes a new file,
+// and whoever opened the old one just before finds, once it has the lock, that the name has moved on.
+// Called with the lock of lockFiles() held.
+void giveUpLockFile(MutexState& state) {
+    if (state.lockFile < 0) {
+        return;
+    }
+    if (state.lockHolder == ::getpid() && namesSameFile(state.lockFile, state.lockPath)) {
+        ::unlink(state.lockPath.c_str());
+    }
+    ::close(state.lockFile);
+    state.lockFile = -1;
+}
+
+void giveUpLockFilesAtExit() {
+    LockFiles& files = lockFiles();
+    std::lock_guard guard(files.lock);
+    for (MutexState* state : files.held) {
+        giveUpLockFile(*state);
+    }
+    files.held.clear();
+}
+
+void keepLockFile(MutexState& state, int fd, std::string path) {
+    static std::once_flag registered;
+    std::call_once(registered, [] { std::atexit(giveUpLockFilesAtExit); });
+    LockFiles& files = lockFiles();
+    std::lock_guard guard(files.lock);
+    state.lockFile = fd;
+    state.lockPath = std::move(path);
+    state.lockHolder = ::getpid();
+    files.held.insert(&state);
+}
+
+MutexState::~MutexState() {
+    LockFiles& files = lockFiles();
+    std::lock_guard guard(files.lock);
+    giveUpLockFile(*this);
+    files.held.erase(this);
+}
 
 // Every open thread and mutex handle, so that a handle is checked before use: a closed handle fails with
 // ERROR_INVALID_HANDLE instead of touching freed memory, and a call in progress keeps its object alive
@@ -211,9 +273,38 @@ std::string lockFileName(const std::string& name) {
     return escaped;
 }
 
-// Opens the name's lock file and takes its lock. Returns the descriptor holding the lock, or -1; sets
-// heldElsewhere when another process holds it.
-int lockSystemWide(const std::string& name, bool* heldElsewhere) {
+enum class FileLock { Taken, HeldElsewhere, CannotOpen, Failed };
+
+// Opens the file at the path and takes its lock, retrying while the file it locked has been removed
+// meanwhile by its last holder (see giveUpLockFile); fd is the descriptor holding the lock.
+FileLock lockFileAt(const std::string& path, int& fd) {
+    // Each retry means another process took and gave up the name in between; a bound keeps a storm of
+    // them from holding this call.
+    constexpr int attempts = 100;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            return FileLock::CannotOpen;
+        }
+        int result;
+        do {
+            result = ::flock(fd, LOCK_EX | LOCK_NB);
+        } while (result != 0 && errno == EINTR);
+        if (result != 0) {
+            const bool busy = errno == EWOULDBLOCK;
+            ::close(fd);
+            return busy ? FileLock::HeldElsewhere : FileLock::Failed;
+        }
+        if (namesSameFile(fd, path)) {
+            return FileLock::Taken;
+        }
+        ::close(fd);
+    }
+    return FileLock::Failed;
+}
+
+// Takes the name's lock file for the mutex; sets heldElsewhere when another process holds it.
+void lockSystemWide(MutexState& state, const std::string& name, bool* heldElsewhere) {
     *heldElsewhere = false;
     const std::string file = lockFileName(name);
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -222,22 +313,21 @@ int lockSystemWide(const std::string& name, bool* heldElsewhere) {
             continue;
         }
         const std::string path = folder + "/" + file;
-        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) {
+        int fd = -1;
+        switch (lockFileAt(path, fd)) {
+        case FileLock::Taken:
+            keepLockFile(state, fd, path);
+            return;
+        case FileLock::HeldElsewhere:
+            *heldElsewhere = true;
+            return;
+        case FileLock::CannotOpen:
+            // A folder that cannot be written: the next one.
             continue;
+        case FileLock::Failed:
+            return;
         }
-        int result;
-        do {
-            result = ::flock(fd, LOCK_EX | LOCK_NB);
-        } while (result != 0 && errno == EINTR);
-        if (result == 0) {
-            return fd;
-        }
-        *heldElsewhere = errno == EWOULDBLOCK;
-        ::close(fd);
-        return -1;
     }
-    return -1;
 }
 
 // The mutex of that name in this process (alreadyExists set), or a new one registered under the name.
@@ -249,7 +339,7 @@ std::shared_ptr<MutexState> namedMutex(const std::string& name, bool* alreadyExi
         return existing;
     }
     auto state = std::make_shared<MutexState>();
-    state->lockFile = lockSystemWide(name, alreadyExists);
+    lockSystemWide(*state, name, alreadyExists);
     entry = state;
     return state;
 }

@@ -39,7 +39,8 @@ DWORD GetCurrentThreadId();
 // A named mutex with the same name in this process is the same mutex (GetLastError then says
 // ERROR_ALREADY_EXISTS); a name held by another process also reports ERROR_ALREADY_EXISTS, through a lock
 // file in $XDG_RUNTIME_DIR (else /tmp), locked while this process has a handle to the mutex open (unless
-// another process held it first). The owner can take it again; each take needs its release. initialOwner
+// another process held it first) and removed when the last such handle closes or the process ends
+// normally. The owner can take it again; each take needs its release. initialOwner
 // is ignored when the mutex exists already. No name (null or empty): always a new mutex. Fails (null) when
 // host::testing::failCall("CreateMutex"). A thread that ends while owning a mutex leaves it owned.
 HANDLE CreateMutex(void* securityAttributes, BOOL initialOwner, const char* name);

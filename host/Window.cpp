@@ -78,6 +78,12 @@ ATOM registerClass(const char* name, UINT style, WNDPROC procedure, HICON icon, 
     return atom;
 }
 
+// Drivers without a screen draw into the window's memory; they have no OpenGL.
+bool headlessVideo() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver == nullptr || SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "offscreen") == 0;
+}
+
 Uint32 creationFlags(bool fullScreen, DWORD style) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (fullScreen) {
@@ -105,8 +111,18 @@ SDL_Window* makeSdlWindow(const char* title, bool fullScreen, DWORD style, int x
         x = x == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : x;
         y = y == CW_USEDEFAULT ? SDL_WINDOWPOS_UNDEFINED : y;
     }
-    return SDL_CreateWindow(title != nullptr ? title : "", x, y, std::max(width, 1), std::max(height, 1),
-                            creationFlags(fullScreen, style));
+    const char* shownTitle = title != nullptr ? title : "";
+    const Uint32 flags = creationFlags(fullScreen, style);
+    // SDL's OpenGL renderer, the display's first choice, replaces a window not made for OpenGL with a new
+    // one: a close request sent to the window as it first appeared (by its title, say) would then reach a
+    // window that no longer exists. Made for OpenGL where the driver offers it, the window stays the same.
+    if (!headlessVideo()) {
+        if (SDL_Window* window = SDL_CreateWindow(shownTitle, x, y, std::max(width, 1), std::max(height, 1),
+                                                  flags | SDL_WINDOW_OPENGL)) {
+            return window;
+        }
+    }
+    return SDL_CreateWindow(shownTitle, x, y, std::max(width, 1), std::max(height, 1), flags);
 }
 
 // The picture fitted into the window, aspect kept, centred: what a full-screen window shows until the
@@ -306,8 +322,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    if (windowClass.icon != nullptr) {
-        SDL_SetWindowIcon(sdl, static_cast<SDL_Surface*>(windowClass.icon));
+    if (SDL_Surface* icon = loadIconPicture(windowClass.icon)) {
+        SDL_SetWindowIcon(sdl, icon);
+        SDL_FreeSurface(icon);
     }
     auto record = std::make_unique<WindowRecord>();
     record->handle = reinterpret_cast<HWND>(std::uintptr_t{0x10000} + state.nextSerial++ * 0x10);
@@ -340,6 +357,8 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return nullptr;
     }
+    passOnCloseRequest(handle);
+    listenForRequests(handle, state.current->title);
     return handle;
 }
 
@@ -368,6 +387,7 @@ BOOL DestroyWindow(HWND window) {
         const std::function<void()> hook = std::move(record->destroyHook);
         hook();
     }
+    stopListening();
     SDL_DestroyWindow(record->sdl);
     layer().current.reset();
     forgetMessagesOf(window);
@@ -375,6 +395,9 @@ BOOL DestroyWindow(HWND window) {
 }
 
 BOOL ShowWindow(HWND window, int command) {
+    if (isWindowElsewhere(window)) {
+        return command == SW_RESTORE ? restoreWindowElsewhere(window) : FALSE;
+    }
     WindowRecord* record = windowRecord(window);
     if (record == nullptr) {
         return FALSE;
@@ -477,19 +500,19 @@ HWND GetDesktopWindow() {
 
 HWND FindWindow(const char* className, const char* windowName) {
     const WindowRecord* record = currentRecord();
-    if (record == nullptr || record->destroying) {
-        return nullptr;
+    if (record != nullptr && !record->destroying &&
+        (className == nullptr || equalIgnoringCase(record->className, className)) &&
+        (windowName == nullptr || record->title == windowName)) {
+        return record->handle;
     }
-    if (className != nullptr && !equalIgnoringCase(record->className, className)) {
-        return nullptr;
-    }
-    if (windowName != nullptr && record->title != windowName) {
-        return nullptr;
-    }
-    return record->handle;
+    // Another process's window is known by its title only.
+    return className == nullptr && windowName != nullptr ? findWindowElsewhere(windowName) : nullptr;
 }
 
 BOOL SetForegroundWindow(HWND window) {
+    if (isWindowElsewhere(window)) {
+        return raiseWindowElsewhere(window);
+    }
     WindowRecord* record = windowRecord(window);
     if (record == nullptr) {
         return FALSE;

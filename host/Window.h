@@ -193,7 +193,10 @@ BOOL ScreenToClient(HWND window, POINT* point);
 BOOL OffsetRect(RECT* rect, int dx, int dy);
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 HWND GetDesktopWindow();
-// The window of this process with that title; windows of other processes are not found (null).
+// The window of this process with that class and title; else, with a title and no class, the window of
+// that title in another process of this user (one started with the same $XDG_RUNTIME_DIR), whose handle
+// ShowWindow with SW_RESTORE and SetForegroundWindow pass on to that process: it restores or raises the
+// window when it next pumps its messages. Null when there is none.
 HWND FindWindow(const char* className, const char* windowName);
 BOOL SetForegroundWindow(HWND window);
 HWND SetCapture(HWND window);

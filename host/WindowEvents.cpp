@@ -179,9 +179,6 @@ void translateWindowEvent(const SDL_Event& event, const EventContext& context, s
         out.push_back(
             message(context, event, WM_MOVE, 0, MAKELPARAM(event.window.data1, event.window.data2)));
         break;
-    case SDL_WINDOWEVENT_CLOSE:
-        out.push_back(message(context, event, WM_CLOSE, 0, 0));
-        break;
     default:
         break;
     }
@@ -282,8 +279,14 @@ std::vector<MSG> translateEvent(const SDL_Event& event, const EventContext& cont
         }
         break;
     case SDL_WINDOWEVENT:
-        // Events of a window already destroyed (the old one of a full-screen switch) are dropped here.
-        if (context.window != nullptr && event.window.windowID == context.windowId) {
+        // There is one game window at a time, so closing any of them, also one that a full-screen switch
+        // has replaced meanwhile, asks the game to close. Other events of a window already destroyed are
+        // dropped here.
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+            if (context.window != nullptr) {
+                out.push_back(message(context, event, WM_CLOSE, 0, 0));
+            }
+        } else if (context.window != nullptr && event.window.windowID == context.windowId) {
             translateWindowEvent(event, context, out);
         }
         break;

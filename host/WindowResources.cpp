@@ -2,6 +2,7 @@
 
 #include "host/SdlWindow.h"
 #include "host/Window.h"
+#include "host/WindowState.h"
 
 #include <SDL.h>
 
@@ -36,6 +37,12 @@ std::array<CursorObject, 6>& systemCursors() {
     return cursors;
 }
 
+// An icon handle is one of these. Its picture is read only while a window is made with it: the window
+// keeps a copy of its own, so nothing of the picture outlives that.
+struct IconObject {
+    bool readable = false;
+};
+
 HCURSOR currentCursor = nullptr;
 
 bool isNumericName(const char* name) {
@@ -58,15 +65,21 @@ HICON LoadIcon(HINSTANCE instance, const char* name) {
         return nullptr;
     }
     static std::mutex lock;
-    static std::map<std::uintptr_t, SDL_Surface*> loaded;
+    static std::map<std::uintptr_t, IconObject> icons;
     std::lock_guard guard(lock);
     const auto id = reinterpret_cast<std::uintptr_t>(name);
-    auto found = loaded.find(id);
-    if (found == loaded.end()) {
+    auto found = icons.find(id);
+    if (found == icons.end()) {
         // A missing file gives a window without an icon, which is harmless; it is not asked for again.
-        found = loaded.emplace(id, SDL_LoadBMP(kIconPath)).first;
+        SDL_Surface* picture = SDL_LoadBMP(kIconPath);
+        found = icons.emplace(id, IconObject{picture != nullptr}).first;
+        SDL_FreeSurface(picture);
     }
-    return found->second;
+    return found->second.readable ? &found->second : nullptr;
+}
+
+SDL_Surface* loadIconPicture(HICON icon) {
+    return icon != nullptr ? SDL_LoadBMP(kIconPath) : nullptr;
 }
 
 HCURSOR LoadCursor(HINSTANCE instance, const char* name) {

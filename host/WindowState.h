@@ -42,8 +42,26 @@ void describeWindow(const WindowRecord& record, EventContext& context);
 // answer may be stale; false when that is not possible (the caller then asks SDL).
 bool pointerInWindow(SDL_Window* window, int* x, int* y);
 
-// Queued messages of a destroyed window are dropped, as is its pending paint.
+// Requests from other processes to the window of this one (see WindowRequests.cpp): the current window
+// listens under its title while it lives, and the requests are answered when messages are pumped.
+void listenForRequests(HWND window, const std::string& title);
+void stopListening();
+void answerRequests();
+// The caller's side: a handle for the window of that title in another process (null when there is none),
+// which ShowWindow with SW_RESTORE and SetForegroundWindow pass on to that process.
+HWND findWindowElsewhere(const char* title);
+bool isWindowElsewhere(HWND window);
+BOOL restoreWindowElsewhere(HWND window);
+BOOL raiseWindowElsewhere(HWND window);
+
+// The picture of an icon from LoadIcon, read anew for the window being made; the caller frees it. Null for no
+// icon.
+SDL_Surface* loadIconPicture(HICON icon);
+
+// Queued messages of a destroyed window are dropped, as is its pending paint; a close request among them
+// is kept for the next window, which passOnCloseRequest hands it to once made.
 void forgetMessagesOf(HWND window);
+void passOnCloseRequest(HWND window);
 void requestPaint(HWND window);
 
 } // namespace host

@@ -1,14 +1,19 @@
 // Plays the assembled game once in a virtual X server, as a player would: start, wait for the loading
-// scene to finish, click through to the selection scene, start a second copy meanwhile, close the window,
-// and look at what the game wrote. Run by CTest under xvfb-run with a 640 x 480 screen, the game's own
-// size: the game then starts full screen, so no first-start question about full screen stands between the
-// loading scene and the click.
+// scene to finish, start a second copy meanwhile (which must bring the covered game to the front), click
+// through to the selection scene, close the window, and look at what the game wrote and left. Run by CTest
+// under xvfb-run twice: with a 640 x 480 screen, the game's own size, where the game starts full screen,
+// and with a larger one, where it runs in a window. A profile is made first; a first start in a window that
+// still asks whether to play full screen gets the answer "no".
 //
-// Usage: e2e_driver <run tree>. Exit code 0 passed, 1 failed, 77 skipped (the game's pieces this needs are
-// not all there yet; the message says which).
+// With --close-tries N the game is then started N times more and closed each time at a random moment,
+// from its first frames to its running loop, with a sound device that never blocks (ALSA's null device),
+// so that SDL's audio thread spins beside the frame loop; the game must end every time.
+//
+// Usage: e2e_driver <run tree> [--close-tries N]. Exit code 0 passed, 1 failed, 77 skipped (the game's
+// pieces this needs are not all there yet; the message says which).
 
 #include "Screenshot.h"
-#include "WindowClose.h"
+#include "XClient.h"
 
 #include "engine/graphics/JpegDecoder.h"
 #include "engine/graphics/PngDecoder.h"
@@ -28,6 +33,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <random>
 #include <set>
 #include <signal.h>
 #include <sstream>
@@ -49,6 +55,9 @@ constexpr int windowSeconds = 60;
 constexpr int loadingSeconds = 120;
 constexpr int sceneSeconds = 60;
 constexpr int exitSeconds = 60;
+// The closes of --close-tries come up to this long after the window appeared: through loading into the
+// running loop.
+constexpr int closeMomentsMs = 5000;
 constexpr int colourTolerance = 12;
 
 struct Skip {
@@ -81,6 +90,11 @@ struct Expectations {
     Rect bar;
     fs::path barImage;
     fs::path selectionBackground;
+    // The "no" button of the question box, which a first start in a window shows over the loading
+    // scene once loading has finished: its picture and its column (the box is centred, so only its
+    // height, which grows with the message, is not known before).
+    fs::path noButtonImage;
+    int noButtonX = 0;
 };
 
 kernel::SmartPtr<kernel::ValueDocument> readDocument(const fs::path& file) {
@@ -149,6 +163,15 @@ Expectations readExpectations(const fs::path& runTree) {
     }
     expected.selectionBackground =
         resourceFile(runTree, *resources, textOf(selection, "section"), textOf(selection, "scenebackground"));
+    if (scenes.hasChild("DIALOG_YESNO")) {
+        kernel::NodeValue& question = scenes.getNode("DIALOG_YESNO");
+        if (kernel::NodeValue* no = findComponent(question, "BUTTON_NO")) {
+            expected.noButtonImage =
+                resourceFile(runTree, *resources, textOf(*no, "section"), textOf(*no, "image"));
+            expected.noButtonX =
+                (gameWidth - question.getValue("width").asInt()) / 2 + no->getValue("x").asInt();
+        }
+    }
     return expected;
 }
 
@@ -182,13 +205,13 @@ std::string capture(const std::string& command) {
     return output;
 }
 
-bool within(int seconds, const std::function<bool()>& done) {
+bool within(int seconds, const std::function<bool()>& done, int pollMs = 250) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (std::chrono::steady_clock::now() < end) {
         if (done()) {
             return true;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
     }
     return done();
 }
@@ -241,8 +264,11 @@ private:
     bool ended = false;
 };
 
-std::vector<unsigned long> windowsTitled(const std::string& title) {
-    std::istringstream found(capture("xdotool search --name '^" + title + "$'"));
+// Hidden windows too, unless only the shown ones are asked for: the game places its window before it shows
+// it.
+std::vector<unsigned long> windowsTitled(const std::string& title, bool shownOnly = false) {
+    std::istringstream found(capture(std::string("xdotool search ") + (shownOnly ? "--onlyvisible " : "") +
+                                     "--name '^" + title + "$'"));
     std::vector<unsigned long> windows;
     unsigned long id = 0;
     while (found >> id) {
@@ -333,11 +359,50 @@ public:
         const unsigned long window = waitForWindow(first);
         const Rect picture = pictureOf(window);
         waitForLoadingToFinish(first, picture);
-        startSecondCopy(window);
+        startSecondCopy(first, window, picture);
         click(picture, gameWidth / 2, gameHeight / 2);
         waitForSelectionScene(first, picture);
         closeWindow(first, window);
         checkWrittenFiles();
+        checkNoLockFilesLeft();
+    }
+
+    // The close is sent to the window as the first look found it (perhaps not shown yet), as a tool that
+    // found it by its title would send it.
+    void closeAtRandomMoments(int tries) {
+        useSoundDeviceThatNeverBlocks();
+        std::random_device seed;
+        std::mt19937 random(seed());
+        std::uniform_int_distribution<int> moment(0, closeMomentsMs);
+        for (int i = 0; i < tries; ++i) {
+            const fs::path log = scratch / ("try" + std::to_string(i) + ".log");
+            Game copy(game, log);
+            std::vector<unsigned long> windows;
+            within(
+                windowSeconds,
+                [&] {
+                    windows = windowsTitled(expected.title);
+                    return !windows.empty() || !copy.running();
+                },
+                10);
+            if (windows.empty()) {
+                fail("try " + std::to_string(i) + ": no window appeared:\n" + copy.output());
+            }
+            const int delay = moment(random);
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+            testsupport::askWindowToClose(windows.front());
+            if (!copy.exitedWithin(exitSeconds)) {
+                fail("try " + std::to_string(i) + ": the game did not end after a close " +
+                     std::to_string(delay) + " ms after its window appeared");
+            }
+            if (!copy.exitedCleanly()) {
+                fail("try " + std::to_string(i) + ": closed after " + std::to_string(delay) +
+                     " ms, the game ended with " + copy.describeEnd() + ":\n" + copy.output());
+            }
+            checkNoLockFilesLeft();
+            progress("try " + std::to_string(i) + ": closed " + std::to_string(delay) +
+                     " ms after its window appeared, the game ended with exit code 0");
+        }
     }
 
     std::string logs() const { return readFile(scratch / "first.log") + readFile(scratch / "second.log"); }
@@ -371,7 +436,7 @@ private:
     unsigned long waitForWindow(Game& first) {
         std::vector<unsigned long> windows;
         within(windowSeconds, [&] {
-            windows = windowsTitled(expected.title);
+            windows = windowsTitled(expected.title, true);
             return !windows.empty() || !first.running();
         });
         if (!windows.empty()) {
@@ -391,7 +456,8 @@ private:
     }
 
     // Finished once the bar's right end shows the bar's own picture: while loading, the bar is cut off
-    // where loading has come.
+    // where loading has come. The full-screen question stands in front of the bar when loading has
+    // finished; it is answered "no", so the game stays in its window.
     void waitForLoadingToFinish(Game& first, const Rect& picture) {
         const auto bar = loadPicture(expected.barImage);
         const Rect place = expected.bar;
@@ -400,6 +466,9 @@ private:
         const bool filled = within(loadingSeconds, [&] {
             shot = screenshot();
             shown = shot.empty() ? 0 : shareShown(shot, picture, *bar, place, place.width * 3 / 4, 1);
+            if (shown <= 0.9 && !shot.empty()) {
+                answerQuestionNo(shot, picture);
+            }
             return !first.running() || shown > 0.9;
         });
         if (!first.running()) {
@@ -416,8 +485,33 @@ private:
                  " % of its picture; " + std::to_string(colours) + " colours on the screen");
     }
 
-    // Started while the first copy runs, it must end at once, quietly and without a window of its own.
-    void startSecondCopy(unsigned long window) {
+    void answerQuestionNo(const e2e::Screenshot& shot, const Rect& picture) {
+        if (expected.noButtonImage.empty()) {
+            return;
+        }
+        if (!noButton) {
+            noButton = loadPicture(expected.noButtonImage);
+        }
+        // The button's picture holds its four states stacked; the first is the one shown.
+        const int width = noButton->getWidth();
+        const int height = noButton->getHeight() / 4;
+        for (int y = 0; y + height <= gameHeight; ++y) {
+            if (shareShown(shot, picture, *noButton, Rect{expected.noButtonX, y, width, height}, 0, 2) >
+                0.9) {
+                click(picture, expected.noButtonX + width / 2, y + height / 2);
+                progress("answered the full-screen question \"no\"");
+                return;
+            }
+        }
+    }
+
+    // Started while the first copy runs, it must end at once, quietly and without a window of its own,
+    // and bring the first copy's window to the front.
+    void startSecondCopy(Game& first, unsigned long window, const Rect& picture) {
+        const testsupport::CoveringWindow cover(picture.x, picture.y, gameWidth / 4, gameHeight / 4);
+        if (!testsupport::isAbove(cover.id(), window)) {
+            fail("cannot cover the game's window");
+        }
         Game second(game, scratch / "second.log");
         if (!second.exitedWithin(exitSeconds)) {
             fail("a second copy did not end while the first runs");
@@ -432,7 +526,11 @@ private:
         if (windowsTitled(expected.title) != std::vector<unsigned long>{window}) {
             fail("a second copy changed the game's windows");
         }
-        progress("a second copy ended at once with exit code 0");
+        if (!within(sceneSeconds,
+                    [&] { return testsupport::isAbove(window, cover.id()) || !first.running(); })) {
+            fail("a second copy did not bring the game's window to the front");
+        }
+        progress("a second copy brought the game to the front and ended at once with exit code 0");
     }
 
     void waitForSelectionScene(Game& first, const Rect& picture) {
@@ -457,7 +555,7 @@ private:
     }
 
     void closeWindow(Game& first, unsigned long window) {
-        if (!e2e::askWindowToClose(window)) {
+        if (!testsupport::askWindowToClose(window)) {
             fail("cannot reach the X display to close the window");
         }
         if (!first.exitedWithin(exitSeconds)) {
@@ -467,6 +565,21 @@ private:
             fail("the game ended with " + first.describeEnd());
         }
         progress("the closed window ended the game with exit code 0");
+    }
+
+    // The named mutexes' lock files go with the game.
+    void checkNoLockFilesLeft() const {
+        for (const fs::directory_entry& entry : fs::directory_iterator(scratch / "runtime")) {
+            fail("the game left " + entry.path().string() + " behind");
+        }
+    }
+
+    // SDL's audio thread never waits on ALSA's null device: it mixes without pause beside the frame loop.
+    void useSoundDeviceThatNeverBlocks() const {
+        const fs::path config = scratch / "alsa.conf";
+        std::ofstream(config) << "pcm.!default { type null }\n";
+        ::setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+        ::setenv("SDL_AUDIODRIVER", "alsa", 1);
     }
 
     void checkWrittenFiles() const {
@@ -491,6 +604,7 @@ private:
 
     fs::path runTree;
     Expectations expected;
+    kernel::SmartPtr<graphics::MemoryImage32> noButton;
     fs::path scratch;
     fs::path game;
 };
@@ -498,8 +612,11 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <run tree>\n", argv[0]);
+    int closeTries = 0;
+    if (argc == 4 && std::string(argv[2]) == "--close-tries") {
+        closeTries = std::atoi(argv[3]);
+    } else if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <run tree> [--close-tries N]\n", argv[0]);
         return 1;
     }
     // Plain files on disk, as the game reads them.
@@ -511,6 +628,7 @@ int main(int argc, char** argv) {
         Run run(argv[1], readExpectations(argv[1]));
         try {
             run.play();
+            run.closeAtRandomMoments(closeTries);
         } catch (const Failure&) {
             std::fprintf(stderr, "The game's output:\n%s\n", run.logs().c_str());
             throw;

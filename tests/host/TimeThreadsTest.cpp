@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <string>
 
+#include <sched.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -295,7 +297,8 @@ TEST(HostMutex, NameHeldByAnotherProcessExists) {
     ASSERT_EQ(::read(ready[0], &status, 1), 1);
     EXPECT_EQ(status, 'y');
     // Every byte outside letters, digits and "._-" is escaped in the lock file's name.
-    EXPECT_TRUE(std::filesystem::exists(runtime.file("pibbles-mutex-Game%204BD6%2Fx%5Cy" + suffix)));
+    const std::filesystem::path lockFile = runtime.file("pibbles-mutex-Game%204BD6%2Fx%5Cy" + suffix);
+    EXPECT_TRUE(std::filesystem::exists(lockFile));
 
     host::HANDLE theirs = host::CreateMutex(nullptr, host::TRUE, name.c_str());
     ASSERT_NE(theirs, nullptr);
@@ -317,5 +320,45 @@ TEST(HostMutex, NameHeldByAnotherProcessExists) {
     host::HANDLE again = host::CreateMutex(nullptr, host::FALSE, name.c_str());
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(host::GetLastError(), 0u);
+    host::HANDLE same = host::CreateMutex(nullptr, host::FALSE, name.c_str());
     host::CloseHandle(again);
+    EXPECT_TRUE(std::filesystem::exists(lockFile)) << "a handle of this process is still open";
+    host::CloseHandle(same);
+    EXPECT_FALSE(std::filesystem::exists(lockFile)) << "the last holder removes the lock file";
+}
+
+// Two processes take and give up one name as fast as they can, so its lock file is removed and made
+// anew all the time; still the name never has two holders at once.
+TEST(HostMutex, RemovedLockFilesNeverLetTwoProcessesHoldTheName) {
+    testsupport::RuntimeDir runtime;
+    const std::string name = uniqueName("churn");
+    void* shared = ::mmap(nullptr, sizeof(std::atomic<int>) * 2, PROT_READ | PROT_WRITE,
+                          MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shared, MAP_FAILED);
+    auto* holders = new (shared) std::atomic<int>[2] {};
+    auto churn = [&] {
+        for (int i = 0; i < 3000; ++i) {
+            host::HANDLE mutex = host::CreateMutex(nullptr, host::FALSE, name.c_str());
+            if (mutex != nullptr && host::GetLastError() == 0) {
+                if (holders[0].fetch_add(1) != 0) {
+                    holders[1].fetch_add(1);
+                }
+                sched_yield();
+                holders[0].fetch_sub(1);
+            }
+            host::CloseHandle(mutex);
+        }
+    };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        churn();
+        ::_exit(0);
+    }
+    churn();
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(holders[1].load(), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(runtime.path()));
+    ::munmap(shared, sizeof(std::atomic<int>) * 2);
 }

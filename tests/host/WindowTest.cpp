@@ -4,16 +4,21 @@
 #include "host/WindowEvents.h"
 
 #include "RecordingWindow.h"
+#include "TempDir.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -166,6 +171,7 @@ TEST(WindowTranslation, EventsBecomeThePlatformsMessages) {
         {"moved", windowEvent(SDL_WINDOWEVENT_MOVED, 30, -40), context(), {{WM_MOVE, 0, MAKELPARAM(30, -40)}}},
         {"shown", windowEvent(SDL_WINDOWEVENT_SHOWN), context(), {}},
         {"close", windowEvent(SDL_WINDOWEVENT_CLOSE), context(), {{WM_CLOSE, 0, 0}}},
+        {"close of a replaced window", windowEvent(SDL_WINDOWEVENT_CLOSE, 0, 0, kWindowId - 1), context(), {{WM_CLOSE, 0, 0}}},
         {"quit asks to close", event(SDL_QUIT), context(), {{WM_CLOSE, 0, 0}}},
         {"quit without a window", event(SDL_QUIT), EventContext{}, {}},
     };
@@ -332,6 +338,59 @@ TEST_F(HostWindow, ClosingDestroysTheWindowWithoutQuitting) {
     EXPECT_EQ(FindWindow(nullptr, kWindowTitle), nullptr);
 }
 
+// A close request must outlive the window it was made for when the engine replaces that window (a
+// full-screen switch) before the request is handled: the new window gets it.
+TEST_F(HostWindow, ACloseRequestPassesToTheWindowThatReplacesItsOwn) {
+    for (const bool queuedAlready : {true, false}) {
+        SCOPED_TRACE(queuedAlready ? "translated before the switch" : "still in SDL's queue");
+        const HWND window = create();
+        ASSERT_NE(window, nullptr);
+        ASSERT_TRUE(host::testing::pushSdlEvent(
+            windowEvent(SDL_WINDOWEVENT_CLOSE, 0, 0, SDL_GetWindowID(sdlWindowOf(window)))));
+        MSG message;
+        if (queuedAlready) {
+            ASSERT_TRUE(PeekMessage(&message, nullptr, 0, 0, PM_NOREMOVE));
+        }
+        ASSERT_TRUE(DestroyWindow(window));
+        const HWND replacement = create(WS_POPUP);
+        ASSERT_NE(replacement, nullptr);
+        seen.clear();
+        drain();
+        EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
+        EXPECT_EQ(FindWindow(nullptr, kWindowTitle), nullptr);
+    }
+}
+
+// A second process knows the window only by its title, and asks it to come forward; the window's process
+// carries the requests out when it pumps its messages.
+TEST_F(HostWindow, AnotherProcessFindsTheWindowAndBringsItForward) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Forked before the window exists; only the host's calls and async-signal-safe ones from here.
+        char go = 0;
+        (void)!::read(ready[0], &go, 1);
+        const HWND found = FindWindow(nullptr, kWindowTitle);
+        const bool asked = found != nullptr && ShowWindow(found, SW_RESTORE) && SetForegroundWindow(found);
+        const bool othersUnknown = FindWindow(nullptr, "another game") == nullptr &&
+                                   FindWindow(kWindowTitle, kWindowTitle) == nullptr;
+        ::_exit(asked && othersUnknown && !DestroyWindow(found) ? 0 : 1);
+    }
+    const HWND window = create();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SDL_GetWindowFlags(sdlWindowOf(window)) & SDL_WINDOW_SHOWN, 0u);
+    ASSERT_EQ(::write(ready[1], "g", 1), 1);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    drain();
+    EXPECT_NE(SDL_GetWindowFlags(sdlWindowOf(window)) & SDL_WINDOW_SHOWN, 0u);
+}
+
 TEST_F(HostWindow, TranslateAddsCharactersOnceEach) {
     const HWND window = create();
     ASSERT_NE(window, nullptr);
@@ -403,6 +462,32 @@ TEST_F(HostWindow, CursorsAreTheSystemsAndNoneHidesThePointer) {
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
     SetCursor(cursors[3]);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+}
+
+// The icon file is read for each window made with the icon and nothing of it is kept: the leak check at
+// the end of the run sees the rest.
+TEST_F(HostWindow, WindowsTakeTheirIconFromTheIconFile) {
+    const testsupport::TempDir folder;
+    std::filesystem::create_directories(folder.path() / "media");
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormat(0, 32, 32, 32, SDL_PIXELFORMAT_ARGB8888);
+    ASSERT_EQ(SDL_SaveBMP(picture, folder.file("media/icon.bmp").c_str()), 0);
+    SDL_FreeSurface(picture);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    const HICON icon = LoadIcon(GetModuleHandle(nullptr), MAKEINTRESOURCE(101));
+    EXPECT_NE(icon, nullptr);
+    EXPECT_EQ(LoadIcon(GetModuleHandle(nullptr), MAKEINTRESOURCE(101)), icon);
+    WNDCLASS iconic;
+    iconic.lpfnWndProc = testsupport::recordingProcedure;
+    iconic.hIcon = icon;
+    iconic.lpszClassName = "iconic";
+    ASSERT_NE(RegisterClass(&iconic), 0);
+    const HWND window = CreateWindowEx(0, "iconic", "iconic", WS_CAPTION, 0, 0, 64, 64, nullptr, nullptr,
+                                       GetModuleHandle(nullptr), nullptr);
+    EXPECT_NE(window, nullptr);
+    EXPECT_TRUE(UnregisterClass("iconic", nullptr));
+    EXPECT_TRUE(DestroyWindow(window));
+    std::filesystem::current_path(previous);
 }
 
 TEST_F(HostWindow, MessageBoxesGoToStderrWithoutADisplay) {

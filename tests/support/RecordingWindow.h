@@ -5,6 +5,8 @@
 #include "host/Testing.h"
 #include "host/Window.h"
 
+#include "RuntimeDir.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -53,12 +55,18 @@ protected:
     void TearDown() override {
         reaction = nullptr;
         while (host::HWND window = host::FindWindow(nullptr, kWindowTitle)) {
-            host::DestroyWindow(window);
+            if (!host::DestroyWindow(window)) {
+                break;
+            }
         }
         host::UnregisterClass(kWindowTitle, host::GetModuleHandle(nullptr));
         host::testing::clearFailures();
         host::testing::clearMessages();
     }
+
+    // Windows are found by title across processes within the runtime folder: a folder of its own keeps
+    // the windows of test runs in parallel apart.
+    RuntimeDir runtime;
 
     // A 640 x 480 window at (100, 100); a pop-up one is the full-screen window.
     static host::HWND create(host::DWORD style = host::WS_CAPTION | host::WS_SYSMENU) {

@@ -3,18 +3,22 @@
 #include "host/DirectDraw.h"
 #include "host/SdlWindow.h"
 #include "host/Testing.h"
+#include "host/Time.h"
 #include "host/Window.h"
 
 #include "DisplaySurfaces.h"
 #include "RecordingWindow.h"
+#include "XClient.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -223,6 +227,50 @@ TEST_F(DisplayPresentTest, AWindowShowsAChangeSentAloneInPlace) {
         }
     }
     EXPECT_EQ(wrong, 0);
+}
+
+// The X windows titled so, as a desktop tool finds them.
+std::string windowsTitled(const char* title) {
+    std::string found;
+    if (FILE* pipe =
+            ::popen(("timeout 10 xdotool search --name '^" + std::string(title) + "$'").c_str(), "r")) {
+        char buffer[64];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+            found += buffer;
+        }
+        ::pclose(pipe);
+    }
+    return found;
+}
+
+// The renderer the display puts on the window must keep the window that the desktop first saw, so that a
+// close request sent to it by that id reaches the procedure.
+TEST_F(DisplayPresentTest, TheWindowFirstSeenIsTheOneThatStays) {
+    std::string firstSeen;
+    testsupport::reaction = [&](HWND, UINT message, WPARAM) -> LRESULT {
+        if (message == WM_CREATE) {
+            firstSeen = windowsTitled(testsupport::kWindowTitle);
+        }
+        return 0;
+    };
+    ASSERT_NO_FATAL_FAILURE(open(false));
+    testsupport::reaction = nullptr;
+    ASSERT_NO_FATAL_FAILURE(present(pattern32));
+    ASSERT_FALSE(firstSeen.empty());
+    EXPECT_EQ(windowsTitled(testsupport::kWindowTitle), firstSeen);
+
+    testsupport::seen.clear();
+    ASSERT_TRUE(testsupport::askWindowToClose(std::stoul(firstSeen)));
+    bool closed = false;
+    for (int i = 0; i < 500 && !closed; ++i) {
+        MSG message;
+        while (PeekMessage(&message, nullptr, 0, 0, PM_REMOVE)) {
+            closed = closed || message.message == WM_CLOSE;
+            DispatchMessage(&message);
+        }
+        Sleep(10);
+    }
+    EXPECT_TRUE(closed);
 }
 
 TEST_F(DisplayPresentTest, ClosingAndReopeningTheDisplayKeepsPresenting) {

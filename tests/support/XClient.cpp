@@ -1,0 +1,84 @@
+#include "XClient.h"
+
+#include <X11/Xlib.h>
+
+namespace testsupport {
+namespace {
+
+// Xlib's own handler ends the process on any error; a request to a window that is gone is a finding here.
+bool requestFailed = false;
+
+int noteError(Display*, XErrorEvent*) {
+    requestFailed = true;
+    return 0;
+}
+
+} // namespace
+
+bool askWindowToClose(unsigned long window) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    requestFailed = false;
+    const auto previous = XSetErrorHandler(noteError);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    // Waits for the server's answer, so an error has arrived before the handler goes.
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(display);
+    return !requestFailed;
+}
+
+bool isAbove(unsigned long upper, unsigned long lower) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    ::Window root = 0;
+    ::Window parent = 0;
+    ::Window* children = nullptr;
+    unsigned int count = 0;
+    int upperAt = -1;
+    int lowerAt = -1;
+    // Bottom first.
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) != 0) {
+        for (unsigned int i = 0; i < count; ++i) {
+            upperAt = children[i] == upper ? static_cast<int>(i) : upperAt;
+            lowerAt = children[i] == lower ? static_cast<int>(i) : lowerAt;
+        }
+        XFree(children);
+    }
+    XCloseDisplay(display);
+    return upperAt >= 0 && lowerAt >= 0 && upperAt > lowerAt;
+}
+
+CoveringWindow::CoveringWindow(int x, int y, int width, int height) {
+    Display* connection = XOpenDisplay(nullptr);
+    if (connection == nullptr) {
+        return;
+    }
+    display = connection;
+    const int screen = DefaultScreen(connection);
+    window = XCreateSimpleWindow(connection, RootWindow(connection, screen), x, y,
+                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                 BlackPixel(connection, screen), WhitePixel(connection, screen));
+    XMapRaised(connection, window);
+    XSync(connection, False);
+}
+
+CoveringWindow::~CoveringWindow() {
+    if (display != nullptr) {
+        // The window goes with the connection.
+        XCloseDisplay(static_cast<Display*>(display));
+    }
+}
+
+} // namespace testsupport

@@ -1,0 +1,31 @@
+#pragma once
+// Requests to X windows made as a window manager or a desktop tool makes them, for the tests that run in a
+// virtual X server. Kept apart from the tests' other sources: the X headers define names (Window, Bool,
+// None) that clash with everything else.
+
+namespace testsupport {
+
+// Asks the window to close as a window manager's close button does. False when the display cannot be
+// reached or no such window exists (any more).
+bool askWindowToClose(unsigned long window);
+
+// True when the first top-level window is stacked above the second (both must exist).
+bool isAbove(unsigned long upper, unsigned long lower);
+
+// A plain top-level window of the test's own over the rectangle, above all others while it lives.
+class CoveringWindow {
+public:
+    CoveringWindow(int x, int y, int width, int height);
+    ~CoveringWindow();
+    CoveringWindow(const CoveringWindow&) = delete;
+    CoveringWindow& operator=(const CoveringWindow&) = delete;
+
+    // 0 when the display cannot be reached.
+    unsigned long id() const { return window; }
+
+private:
+    void* display = nullptr;
+    unsigned long window = 0;
+};
+
+} // namespace testsupport
