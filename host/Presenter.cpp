@@ -115,6 +115,12 @@ bool runsInSoftware(SDL_Renderer* renderer) {
     return false;
 }
 
+// The renderer the player named (SDL_RENDER_DRIVER), else null.
+const char* askedRenderer() {
+    const char* named = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    return named != nullptr && *named != '\0' ? named : nullptr;
+}
+
 // The picture as large as the output allows, keeping its shape, centred; bars stay black.
 SDL_Rect fitted(int width, int height, int outputWidth, int outputHeight) {
     const double scale =
@@ -154,6 +160,19 @@ BYTE* surfacePixel(SDL_Surface* surface, int x, int y) {
 
 } // namespace
 
+bool displayUsesRenderer(bool fullScreen) {
+    if (!fullScreen || headlessDriver()) {
+        return false;
+    }
+    return askedRenderer() != nullptr || (!softwareGraphics && graphicsCardPresent());
+}
+
+// SDL tries its OpenGL renderers first; a renderer asked for by another name is not one.
+bool displayDrawsWithOpenGl(bool fullScreen) {
+    const char* named = askedRenderer();
+    return displayUsesRenderer(fullScreen) && (named == nullptr || SDL_strncmp(named, "opengl", 6) == 0);
+}
+
 HRESULT Presenter::open(HWND handle) {
     SDL_Window* target = sdlWindowOf(handle);
     if (target == nullptr) {
@@ -188,17 +207,11 @@ HRESULT Presenter::open(HWND handle) {
     return DD_OK;
 }
 
-// A renderer only where the picture is scaled to a full screen and a graphics card does the scaling, or
-// where the player asked for one by name (SDL_RENDER_DRIVER).
 bool Presenter::openRenderer(HWND handle, SDL_Window* target) {
-    if (!isFullScreenWindow(handle) || headlessDriver()) {
+    if (!displayUsesRenderer(isFullScreenWindow(handle))) {
         return false;
     }
-    const char* named = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
-    const bool asked = named != nullptr && *named != '\0';
-    if (!asked && (softwareGraphics || !graphicsCardPresent())) {
-        return false;
-    }
+    const bool asked = askedRenderer() != nullptr;
     renderer = SDL_CreateRenderer(target, -1, asked ? 0 : SDL_RENDERER_ACCELERATED);
     if (renderer != nullptr && !asked && runsInSoftware(renderer)) {
         softwareGraphics = true;

@@ -23,6 +23,12 @@ struct GameArea {
 // Starts SDL's video when it is not up yet (shared with probeDisplay). False when it cannot start.
 bool ensureVideo();
 
+// The display's side: whether it will put a renderer on a window of the kind, and whether that renderer will
+// be OpenGL. Only a full-screen picture is scaled by a renderer, and only where a graphics card does it (or
+// a renderer was asked for by name, SDL_RENDER_DRIVER); never on drivers without a screen.
+bool displayUsesRenderer(bool fullScreen);
+bool displayDrawsWithOpenGl(bool fullScreen);
+
 // The SDL window behind a handle; null for null, a destroyed or an unknown handle.
 SDL_Window* sdlWindowOf(HWND window);
 // The one game window, null when none exists.

@@ -78,12 +78,6 @@ ATOM registerClass(const char* name, UINT style, WNDPROC procedure, HICON icon, 
     return atom;
 }
 
-// Drivers without a screen draw into the window's memory; they have no OpenGL.
-bool headlessVideo() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver == nullptr || SDL_strcmp(driver, "dummy") == 0 || SDL_strcmp(driver, "offscreen") == 0;
-}
-
 Uint32 creationFlags(bool fullScreen, DWORD style) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (fullScreen) {
@@ -113,10 +107,11 @@ SDL_Window* makeSdlWindow(const char* title, bool fullScreen, DWORD style, int x
     }
     const char* shownTitle = title != nullptr ? title : "";
     const Uint32 flags = creationFlags(fullScreen, style);
-    // SDL's OpenGL renderer, the display's first choice, replaces a window not made for OpenGL with a new
-    // one: a close request sent to the window as it first appeared (by its title, say) would then reach a
-    // window that no longer exists. Made for OpenGL where the driver offers it, the window stays the same.
-    if (!headlessVideo()) {
+    // SDL's OpenGL renderer replaces a window not made for OpenGL with a new one: a close request sent to the
+    // window as it first appeared (by its title, say) would then reach a window that no longer exists. A
+    // window the display will draw with OpenGL is therefore made for it from the start; the others are not,
+    // as that alone loads the GL driver (a software rasteriser without a graphics card).
+    if (displayDrawsWithOpenGl(fullScreen)) {
         if (SDL_Window* window = SDL_CreateWindow(shownTitle, x, y, std::max(width, 1), std::max(height, 1),
                                                   flags | SDL_WINDOW_OPENGL)) {
             return window;

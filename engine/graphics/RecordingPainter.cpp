@@ -55,10 +55,6 @@ void RecordingPainter::beginForwarding(const kernel::Rect& area) {
     limit = area;
 }
 
-RecordingPainter::Recording RecordingPainter::takeRecording() {
-    return std::exchange(recording, {});
-}
-
 kernel::Rect RecordingPainter::changedArea(const Recording& earlier) const {
     const ImageBase& picture = *getImage();
     const kernel::Rect whole(0, 0, picture.getWidth(), picture.getHeight());

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace graphics {
@@ -38,8 +39,8 @@ public:
     // The same, handing every request to the painter, clipped to the area (target pixels).
     void beginForwarding(const kernel::Rect& area);
     const Recording& getRecording() const { return recording; }
-    // The recording is handed over; a new one starts empty.
-    Recording takeRecording();
+    // Hands the recording over in exchange for the one given, whose memory the next recording reuses.
+    void swapRecording(Recording& other) { std::swap(recording, other); }
     // Where this recording and an earlier one may draw different pixels: what the differing requests of
     // both reach, or the whole target when they are not the same series of requests. Empty when equal.
     kernel::Rect changedArea(const Recording& earlier) const;

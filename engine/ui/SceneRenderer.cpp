@@ -47,7 +47,7 @@ void SceneRenderer::onFrame(std::uint32_t ms) {
     frame.beginForwarding(area);
     paintFrame(frame);
     back.limitWrites(nullptr);
-    lastDrawn = frame.takeRecording();
+    frame.swapRecording(lastDrawn);
     versionDrawn = back.getContentVersion();
 }
 
