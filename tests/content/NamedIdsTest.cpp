@@ -42,6 +42,9 @@ protected:
         case IdKind::Integer:
             checkSetting(id, "Integer");
             break;
+        case IdKind::Double:
+            checkSetting(id, "Double");
+            break;
         case IdKind::Group:
             if (!resources.groupCounts.contains(id)) {
                 found.push_back("group \"" + id + "\" is not declared");
