@@ -162,6 +162,22 @@ TEST_F(NamedIds, AreThereAsWhatTheCodeTakesThemFor) {
     EXPECT_TRUE(found.empty()) << joined(found);
 }
 
+// The pibbles' parts are named by colour and part, the collectable pibbles' by number and part.
+TEST_F(NamedIds, EveryPibblePartIsThere) {
+    using namespace game::ids;
+    for (const char* prefix : pibbleColourPrefixes) {
+        for (const char* part : pibbleColourParts) {
+            checkResource(std::string(prefix) + part, groupPibbles, "Image");
+        }
+    }
+    for (int number = 1; number <= collectableCount; ++number) {
+        for (const char* part : pibbleCollectableParts) {
+            checkResource(pibbleCollectablePrefix + std::to_string(number) + part, groupPibbles, "Image");
+        }
+    }
+    EXPECT_TRUE(found.empty()) << joined(found);
+}
+
 TEST_F(NamedIds, TheDefaultDeclarationsHaveTheirParts) {
     const SmartPtr<kernel::Object> tip = dialogs->createObject(game::ids::defaultToolTip);
     ASSERT_TRUE(tip != nullptr && tip->isKindOf(ui::ToolTip::classInfo));
