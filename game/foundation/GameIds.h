@@ -264,8 +264,9 @@ inline constexpr kernel::NamedId named[] = {
     {hintTimeBarVib, nullptr, IdKind::Text},
 };
 
-// Named by code that nothing runs yet (the play scenes open the pause, the play modes the level end): their
-// declarations come with the classes that open them, and the content check checks each once it is declared.
+// Named by code that nothing runs yet (the play scenes open the pause, the play modes the level end, the
+// VIB mode the progress map): their declarations come with the classes that open them, and the content
+// check checks each once it is declared.
 inline constexpr kernel::NamedId awaited[] = {
     {dialogPause, nullptr, IdKind::Dialog},
     {dialogLevelEnd, nullptr, IdKind::Dialog},
