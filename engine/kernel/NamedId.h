@@ -10,6 +10,7 @@ enum class IdKind {
     String,  // a <String> of the start-up settings
     Text,    // a <Text> of the start-up settings
     Integer, // an <Integer> of the start-up settings: a tuning value
+    Double,  // a <Double> of the start-up settings: a tuning value read as a float
     Group,   // a section of the resource lists
     Image,   // Image, Font and Sound: a resource of the section given with the id
     Font,

@@ -18,6 +18,19 @@ inline constexpr const char* musicSelection = "MUSIC_SELECTION";
 inline constexpr const char* cfgHardModeUnlockVib = "CFG_HARDMODE_UNLOCK_VIB";
 inline constexpr const char* cfgHardModeUnlockAction = "CFG_HARDMODE_UNLOCK_ACTION";
 inline constexpr const char* cfgHardModeUnlockRelax = "CFG_HARDMODE_UNLOCK_RELAX";
+// Tuning: the x that splits the field renderer's left dirty area from its right one.
+inline constexpr const char* cfgRenderBorder = "CFG_RENDER_BORDERLEFTRIGHT";
+// Tuning: how much darker a stubborn pibble's parts are, by colour 1 to 7 (0 = not at all).
+inline constexpr const char* cfgDarkFactorYellow = "CFG_DARKFACTOR_YELLOW";
+inline constexpr const char* cfgDarkFactorBlue = "CFG_DARKFACTOR_BLUE";
+inline constexpr const char* cfgDarkFactorRed = "CFG_DARKFACTOR_RED";
+inline constexpr const char* cfgDarkFactorWhite = "CFG_DARKFACTOR_WHITE";
+inline constexpr const char* cfgDarkFactorGreen = "CFG_DARKFACTOR_GREEN";
+inline constexpr const char* cfgDarkFactorPurple = "CFG_DARKFACTOR_PURPLE";
+inline constexpr const char* cfgDarkFactorOrange = "CFG_DARKFACTOR_ORANGE";
+inline constexpr const char* cfgDarkFactors[] = {cfgDarkFactorYellow, cfgDarkFactorBlue,  cfgDarkFactorRed,
+                                                 cfgDarkFactorWhite,  cfgDarkFactorGreen, cfgDarkFactorPurple,
+                                                 cfgDarkFactorOrange};
 
 // Texts.
 inline constexpr const char* textLoadFinished = "TEXT_LOAD_FINISHED";
@@ -37,6 +50,9 @@ inline constexpr const char* groupStrip = "strip";
 // The levels' pictures, loaded one by one when a level asks for them.
 inline constexpr const char* groupBackgrounds = "backgrounds";
 inline constexpr const char* groupElements = "elements";
+// The play scenes' pictures, and the pibbles' parts and effects.
+inline constexpr const char* groupScenePlay = "sceneplay";
+inline constexpr const char* groupPibbles = "pibbles";
 inline constexpr const char* startUpGroups[] = {groupPreloading, groupSceneLoad};
 inline constexpr const char* frontEndGroups[] = {groupDialogs, groupButtons, groupSounds,
                                                  groupSceneSelection};
@@ -44,6 +60,45 @@ inline constexpr const char* frontEndGroups[] = {groupDialogs, groupButtons, gro
 // Resources.
 inline constexpr const char* soundJingle = "SOUND_TARVO";
 inline constexpr const char* fontLoadingText = "FONT_OOGIEBOOGIE_20";
+// The sparkle: a strip of 14 frames side by side whose red lane holds the shape.
+inline constexpr const char* imageSparkle = "SPARKLE";
+
+// The pibbles' pictures, all in "pibbles". Strips of several frames lie one below the other, every frame
+// 100 x 125 with the feet at (48, 101). A colour's parts are named by its prefix (colours 1 to 8) followed
+// by the part's name.
+inline constexpr const char* pibbleColourPrefixes[] = {"PIBBLE_YELLOW", "PIBBLE_BLUE",  "PIBBLE_RED",
+                                                       "PIBBLE_WHITE",  "PIBBLE_GREEN", "PIBBLE_PURPLE",
+                                                       "PIBBLE_ORANGE", "PIBBLE_CLOWN"};
+inline constexpr const char* pibbleFeet = "_FEET";
+inline constexpr const char* pibbleBody = "_BODY";
+inline constexpr const char* pibbleHead = "_HEAD";
+inline constexpr const char* pibbleEars = "_EARS";
+inline constexpr const char* pibbleHeadStubborn = "_HEAD_STUBBORN";
+inline constexpr const char* pibbleHeadHappy = "_HEAD_HAPPY";
+inline constexpr const char* pibbleHeadUnhappy = "_HEAD_UNHAPPY";
+inline constexpr const char* pibblePartyHat = "_PARTY";
+inline constexpr const char* pibblePartyBack = "_PARTYBACK";
+inline constexpr const char* pibbleVibStatic = "_VIBSTATIC";
+inline constexpr const char* pibbleVibShine = "_VIBSHINE";
+inline constexpr const char* pibbleColourParts[] = {
+    pibbleFeet,        pibbleBody,     pibbleHead,      pibbleEars,      pibbleHeadStubborn, pibbleHeadHappy,
+    pibbleHeadUnhappy, pibblePartyHat, pibblePartyBack, pibbleVibStatic, pibbleVibShine};
+// A collectable pibble's parts: this prefix, the collectable's number (1 to collectableCount), then
+// the part's name.
+inline constexpr const char* pibbleCollectablePrefix = "PIBBLE_COLLECTABLE_";
+inline constexpr const char* pibbleCollectableParts[] = {pibbleFeet, pibbleBody, pibbleHead, pibbleEars};
+inline constexpr int collectableCount = 30;
+// What every pibble shares.
+inline constexpr const char* pibbleShadow = "PIBBLE_SHADOW";
+inline constexpr const char* pibbleDust = "PIBBLE_DUST";
+inline constexpr const char* pibbleSwoosh = "PIBBLE_SWOOSH";
+inline constexpr const char* pibbleVibMatch = "PIBBLE_VIBMATCH";
+inline constexpr const char* pibbleStubbornMatch = "PIBBLE_STUBBORNMATCH";
+inline constexpr const char* pibbleComboMatch = "PIBBLE_COMBOMATCH";
+inline constexpr const char* pibbleBlink = "PIBBLE_BLINK_DEF";
+inline constexpr const char* pibbleDechain = "PIBBLE_DECHAIN";
+inline constexpr const char* pibbleStubborn = "PIBBLE_STUBBORN";
+inline constexpr const char* pibbleClownGlow = "PIBBLE_CLOWNGLOW";
 
 // The scenes the start-up makes, the first of them shown first.
 inline constexpr const char* sceneLoading = "SCENE_LOADING";
@@ -59,6 +114,8 @@ inline constexpr const char* dialogMessage = "DIALOG_MESSAGE";
 inline constexpr const char* dialogYesNo = "DIALOG_YESNO";
 inline constexpr const char* dialogLevelEnd = "DIALOG_LEVELEND";
 inline constexpr const char* dialogPause = "DIALOG_PAUSE";
+// While it is open the field is not drawn.
+inline constexpr const char* dialogProgress = "DIALOG_PROGRESS";
 inline constexpr const char* defaultToolTip = "DEFAULT_TOOLTIP";
 
 // Components of the loading scene.
@@ -129,6 +186,14 @@ inline constexpr kernel::NamedId named[] = {
     {cfgHardModeUnlockVib, nullptr, IdKind::Integer},
     {cfgHardModeUnlockAction, nullptr, IdKind::Integer},
     {cfgHardModeUnlockRelax, nullptr, IdKind::Integer},
+    {cfgRenderBorder, nullptr, IdKind::Integer},
+    {cfgDarkFactorYellow, nullptr, IdKind::Double},
+    {cfgDarkFactorBlue, nullptr, IdKind::Double},
+    {cfgDarkFactorRed, nullptr, IdKind::Double},
+    {cfgDarkFactorWhite, nullptr, IdKind::Double},
+    {cfgDarkFactorGreen, nullptr, IdKind::Double},
+    {cfgDarkFactorPurple, nullptr, IdKind::Double},
+    {cfgDarkFactorOrange, nullptr, IdKind::Double},
     {textLoadFinished, nullptr, IdKind::Text},
     {textLoadTransition, nullptr, IdKind::Text},
     {textFullScreenMessage, nullptr, IdKind::Text},
@@ -142,8 +207,21 @@ inline constexpr kernel::NamedId named[] = {
     {groupStrip, nullptr, IdKind::Group},
     {groupBackgrounds, nullptr, IdKind::Group},
     {groupElements, nullptr, IdKind::Group},
+    {groupScenePlay, nullptr, IdKind::Group},
+    {groupPibbles, nullptr, IdKind::Group},
     {soundJingle, groupSceneLoad, IdKind::Sound},
     {fontLoadingText, groupPreloading, IdKind::Font},
+    {imageSparkle, groupScenePlay, IdKind::Image},
+    {pibbleShadow, groupPibbles, IdKind::Image},
+    {pibbleDust, groupPibbles, IdKind::Image},
+    {pibbleSwoosh, groupPibbles, IdKind::Image},
+    {pibbleVibMatch, groupPibbles, IdKind::Image},
+    {pibbleStubbornMatch, groupPibbles, IdKind::Image},
+    {pibbleComboMatch, groupPibbles, IdKind::Image},
+    {pibbleBlink, groupPibbles, IdKind::Image},
+    {pibbleDechain, groupPibbles, IdKind::Image},
+    {pibbleStubborn, groupPibbles, IdKind::Image},
+    {pibbleClownGlow, groupPibbles, IdKind::Image},
     {sceneLoading, nullptr, IdKind::Scene},
     {sceneSelection, nullptr, IdKind::Scene},
     {scenePlayVib, nullptr, IdKind::Scene},
@@ -186,11 +264,13 @@ inline constexpr kernel::NamedId named[] = {
     {hintTimeBarVib, nullptr, IdKind::Text},
 };
 
-// Named by code that nothing runs yet (the play scenes open the pause, the play modes the level end): their
-// declarations come with the classes that open them, and the content check checks each once it is declared.
+// Named by code that nothing runs yet (the play scenes open the pause, the play modes the level end, the
+// VIB mode the progress map): their declarations come with the classes that open them, and the content
+// check checks each once it is declared.
 inline constexpr kernel::NamedId awaited[] = {
     {dialogPause, nullptr, IdKind::Dialog},
     {dialogLevelEnd, nullptr, IdKind::Dialog},
+    {dialogProgress, nullptr, IdKind::Dialog},
 };
 
 } // namespace game::ids

@@ -11,8 +11,8 @@ namespace {
 
 using kernel::SmartPtr;
 
-const std::set<std::string> imageKinds = {"background", "logo",      "bar",   "frame",
-                                          "button",     "fshbutton", "panel", "icon"};
+const std::set<std::string> imageKinds = {"background", "logo",  "bar",  "frame",  "button",
+                                          "fshbutton",  "panel", "icon", "pibble", "sparkle"};
 const std::set<std::string> frameParts = {"topleft", "top",        "topright", "left",       "center",
                                           "right",   "bottomleft", "bottom",   "bottomright"};
 const std::set<std::string> soundKinds = {"jingle", "click", "over", "plop", "swoosh", "chime", "match"};
@@ -70,6 +70,9 @@ TEST(ArtManifest, EntriesAreWellFormed) {
             }
             if (kind == "frame" && !frameParts.contains(entry.get("part"))) {
                 found.push_back(where + ": a frame piece names its part");
+            }
+            if (kind == "pibble" && entry.get("part").empty()) {
+                found.push_back(where + ": a pibble picture names its part");
             }
             if (entry.attributes.contains("orientation") && entry.get("orientation") != "horizontal" &&
                 entry.get("orientation") != "vertical") {

@@ -33,6 +33,9 @@ constexpr PictureKind kinds[] = {
     {"panel", 240, 160, 1, Strip::Horizontal, drawPanel},
     {"button", 160, 40, 4, Strip::Vertical, drawButton},
     {"fshbutton", 24, 24, 4, Strip::Vertical, drawWindowButton},
+    // The pibbles' strips lie one frame below the other, as the game cuts them.
+    {"pibble", 100, 125, 1, Strip::Vertical, drawPibblePicture},
+    {"sparkle", 24, 24, 14, Strip::Horizontal, drawSparkle},
 };
 
 // Any other kind: a soft rounded tile, so that no declared picture is ever missing.

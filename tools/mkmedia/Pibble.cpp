@@ -92,12 +92,43 @@ void drawClosedEye(Canvas& canvas, float x, float y, float size) {
     canvas.fill(arcBand(x, y + size * 0.35f, size * 0.62f, size * 0.22f, 1.15f * pi, 1.85f * pi), ink);
 }
 
+// Angry brows slanting down to the middle.
+void drawBrows(Canvas& canvas, float cx, float eyeY, float eyeOffset, float eyeSize) {
+    for (const float side : {-1.0f, 1.0f}) {
+        const float outer = cx + side * (eyeOffset + eyeSize * 0.9f);
+        const float inner = cx + side * (eyeOffset - eyeSize * 0.7f);
+        canvas.fill(stroke(outer, eyeY - eyeSize * 1.75f, inner, eyeY - eyeSize * 1.1f, eyeSize * 0.32f),
+                    ink);
+    }
+}
+
+void drawMouth(Canvas& canvas, const Body& body, Mood mood) {
+    const float r = std::min(body.rx, body.ry);
+    const float y = body.cy + body.ry * 0.22f;
+    switch (mood) {
+    case Mood::Happy:
+        canvas.fill(arcBand(body.cx, y, r * 0.22f, r * 0.08f, 0.1f * pi, 0.9f * pi), ink);
+        break;
+    case Mood::Unhappy:
+        canvas.fill(arcBand(body.cx, y + r * 0.2f, r * 0.16f, r * 0.065f, 1.2f * pi, 1.8f * pi), ink);
+        break;
+    case Mood::Stubborn:
+        canvas.fill(stroke(body.cx - r * 0.14f, y + r * 0.1f, body.cx + r * 0.14f, y + r * 0.1f, r * 0.065f),
+                    ink);
+        break;
+    case Mood::Content:
+        canvas.fill(arcBand(body.cx, y, r * 0.16f, r * 0.065f, 0.18f * pi, 0.82f * pi), ink);
+        break;
+    }
+}
+
 void drawFace(Canvas& canvas, const Body& body, const PibblePose& pose) {
     const float r = std::min(body.rx, body.ry);
     const float eyeY = body.cy - body.ry * 0.12f;
     const float eyeSize = r * 0.3f;
     const float eyeOffset = body.rx * 0.34f;
-    const bool closed[2] = {pose.leftEyeClosed, pose.rightEyeClosed};
+    const bool happy = pose.mood == Mood::Happy;
+    const bool closed[2] = {pose.leftEyeClosed || happy, pose.rightEyeClosed || happy};
     for (int side = 0; side < 2; ++side) {
         const float x = body.cx + (side == 0 ? -eyeOffset : eyeOffset);
         if (closed[side]) {
@@ -109,8 +140,38 @@ void drawFace(Canvas& canvas, const Body& body, const PibblePose& pose) {
                                  eyeSize * 0.5f, eyeSize * 0.3f),
                          cheek, 150, softness(r, 0.05f));
     }
-    canvas.fill(arcBand(body.cx, body.cy + body.ry * 0.22f, r * 0.16f, r * 0.065f, 0.18f * pi, 0.82f * pi),
-                ink);
+    if (pose.mood == Mood::Stubborn) {
+        drawBrows(canvas, body.cx, eyeY, eyeOffset, eyeSize);
+    }
+    drawMouth(canvas, body, pose.mood);
+}
+
+// A shape turned by the angle about (cx, cy).
+Shape turned(Shape shape, float cx, float cy, float angle) {
+    const float c = std::cos(angle);
+    const float s = std::sin(angle);
+    for (graphics::PointF& point : shape) {
+        const float x = point.getX() - cx;
+        const float y = point.getY() - cy;
+        point = graphics::PointF(cx + x * c - y * s, cy + x * s + y * c);
+    }
+    return shape;
+}
+
+// Two long ears from the top of the head, each turned about its root.
+void drawEars(Canvas& canvas, const Body& body, Rgb colour, float tilt, float droop) {
+    const float r = std::min(body.rx, body.ry);
+    for (const float side : {-1.0f, 1.0f}) {
+        const float rootX = body.cx + side * body.rx * 0.55f;
+        const float rootY = body.cy - body.ry * 0.7f;
+        const float length = r * 0.5f;
+        const float lean = side * (0.35f + tilt + droop * 0.9f);
+        const Shape ear = turned(ellipse(rootX, rootY - length * 0.8f, r * 0.2f, length), rootX, rootY, lean);
+        canvas.fill(ear, darker(colour, 0.2f));
+        const Shape inner =
+            turned(ellipse(rootX, rootY - length * 0.8f, r * 0.1f, length * 0.7f), rootX, rootY, lean);
+        canvas.fill(inner, mix(colour, cheek, 0.45f));
+    }
 }
 
 } // namespace
@@ -121,6 +182,27 @@ void drawPibble(Canvas& canvas, const PibblePose& pose) {
     drawFeet(canvas, body, pose.body);
     drawFur(canvas, body, pose.body);
     drawFace(canvas, body, pose);
+}
+
+void drawPibblePart(Canvas& canvas, const PibblePose& pose, PibblePart part, float earTilt, float earDroop) {
+    const Body body = bodyOf(pose);
+    switch (part) {
+    case PibblePart::Shadow:
+        drawShadow(canvas, pose, body);
+        break;
+    case PibblePart::Ears:
+        drawEars(canvas, body, pose.body, earTilt, earDroop);
+        break;
+    case PibblePart::Feet:
+        drawFeet(canvas, body, pose.body);
+        break;
+    case PibblePart::Body:
+        drawFur(canvas, body, pose.body);
+        break;
+    case PibblePart::Face:
+        drawFace(canvas, body, pose);
+        break;
+    }
 }
 
 Rgb pibbleColour(std::uint32_t pick) {

@@ -4,6 +4,9 @@
 
 namespace mkmedia {
 
+// What the face shows.
+enum class Mood { Content, Happy, Unhappy, Stubborn };
+
 // A pibble in one pose: a round fluffy creature with big eyes.
 struct PibblePose {
     float cx = 0;
@@ -20,7 +23,14 @@ struct PibblePose {
     float lookX = 0;
     float lookY = 0;
     Rgb body = 0xFFB347;
+    Mood mood = Mood::Content;
 };
+
+// The pieces a pibble is drawn from, each alone on the canvas where it lies in the whole pibble. The
+// ears stand behind the body; `earTilt` turns them outward (radians), `earDroop` lays them flat (0..1).
+enum class PibblePart { Shadow, Ears, Feet, Body, Face };
+void drawPibblePart(Canvas& canvas, const PibblePose& pose, PibblePart part, float earTilt = 0,
+                    float earDroop = 0);
 
 // Drawn with its soft ground shadow; on a transparent canvas it reveals its own shape.
 void drawPibble(Canvas& canvas, const PibblePose& pose);

@@ -39,6 +39,11 @@ void drawPanel(const PictureRequest& request, int frame, Canvas& canvas);
 void drawButton(const PictureRequest& request, int frame, Canvas& canvas);
 void drawWindowButton(const PictureRequest& request, int frame, Canvas& canvas);
 void drawTile(const PictureRequest& request, int frame, Canvas& canvas);
+// "part" names the piece: shadow, ears, feet, body, head (and head_happy, head_unhappy, head_stubborn),
+// party, partyback, vibstatic, vibshine, dust, swoosh, vibmatch, stubbornmatch, combomatch, blink, dechain,
+// stubborn or clownglow; "color" is the pibble's; a body with pattern "spots" is spotted.
+void drawPibblePicture(const PictureRequest& request, int frame, Canvas& canvas);
+void drawSparkle(const PictureRequest& request, int frame, Canvas& canvas);
 
 // The caption centred on (x, y), faded by the opacity (0..1).
 void placeCaption(const PictureRequest& request, Canvas& canvas, float x, float y, float opacity = 1);

@@ -1,0 +1,69 @@
+#include "game/field/ImageComposition.h"
+
+#include "engine/graphics/ImageBase.h"
+#include "engine/graphics/MemoryImage32.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace game {
+
+namespace {
+
+std::uint32_t over(std::uint32_t above, std::uint32_t below) {
+    const std::uint32_t sa = above >> 24;
+    if (sa == 255) {
+        return above;
+    }
+    if (sa == 0) {
+        return below;
+    }
+    const std::uint32_t da = below >> 24;
+    // Weights scaled by 255 x 255: the source's share and what shows of the target through it.
+    const std::uint32_t sourceWeight = sa * 255;
+    const std::uint32_t belowWeight = da * (255 - sa);
+    const std::uint32_t total = sourceWeight + belowWeight;
+    std::uint32_t result = ((total + 127) / 255) << 24;
+    for (const int shift : {16, 8, 0}) {
+        const std::uint32_t s = (above >> shift) & 0xFFu;
+        const std::uint32_t d = (below >> shift) & 0xFFu;
+        result |= ((s * sourceWeight + d * belowWeight + total / 2) / total) << shift;
+    }
+    return result;
+}
+
+} // namespace
+
+void composeOver(graphics::MemoryImage32& target, graphics::ImageBase& source, const kernel::Rect& part,
+                 int x, int y) {
+    if (source.getPixelFormat()->bytesPerPixel != 4 || target.pixels32() == nullptr) {
+        return;
+    }
+    // The part itself is kept inside the source, then the destination inside the target.
+    const int left = std::max({part.x, 0, part.x - x});
+    const int top = std::max({part.y, 0, part.y - y});
+    const int right = std::min({part.right(), source.getWidth(), part.x + target.getWidth() - x});
+    const int bottom = std::min({part.bottom(), source.getHeight(), part.y + target.getHeight() - y});
+    if (left >= right || top >= bottom || !source.lockForReading()) {
+        return;
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(source.getPixels());
+    if (bytes == nullptr) {
+        source.unlock();
+        return;
+    }
+    const bool opaque = !source.getAlphaMode();
+    for (int sy = top; sy < bottom; ++sy) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(bytes + static_cast<std::ptrdiff_t>(sy) *
+                                                                             source.getPitch());
+        for (int sx = left; sx < right; ++sx) {
+            const std::uint32_t above = opaque ? row[sx] | 0xFF000000u : row[sx];
+            std::uint32_t& pixel = target.pixels32()[target.pixelIndex(sx - part.x + x, sy - part.y + y)];
+            pixel = over(above, pixel);
+        }
+    }
+    source.unlock();
+    target.setModified(true);
+}
+
+} // namespace game

@@ -1,0 +1,264 @@
+// The field renderer over plain field sprites: blocks of one colour, some casting a shadow, on a backdrop.
+#include "game/field/FieldRenderer.h"
+#include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/ImagePainter.h"
+#include "engine/graphics/RecordingPainter.h"
+#include "engine/ui/Dialog.h"
+#include "engine/ui/DialogManager.h"
+#include "engine/ui/Scene.h"
+#include "engine/ui/SceneManager.h"
+#include "game/field/FieldItemSprite.h"
+#include "game/foundation/GameIds.h"
+
+#include "FieldWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using game::FieldRenderer;
+using game::FieldSprite;
+using kernel::Rect;
+using kernel::SmartPtr;
+
+constexpr int border = 100;
+constexpr std::uint32_t backdropColour = 0xFF0000FFu;
+constexpr std::uint32_t black = 0xFF000000u;
+
+// A block of one colour with its top-left corner at its position; with a shadow colour it draws, in the
+// shadow pass, a band of its width reaching `shadowReach` pixels above its top.
+class Block : public FieldSprite {
+public:
+    Block(int x, int y, int w, int h, std::uint32_t colour, std::uint32_t shadow = 0)
+        : FieldSprite(x, y, testsupport::filled32(w, h, colour).get()), shadow(shadow) {}
+    void paintShadow(graphics::ImagePainter& painter) override {
+        if (shadow != 0) {
+            painter.setColor(kernel::Color(shadow));
+            painter.fillRect(getX(), getY() - shadowReach, getWidth(), shadowReach);
+        }
+    }
+    static constexpr int shadowReach = 10;
+    std::uint32_t shadow;
+};
+
+class FieldRendererTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fieldtest::FieldWorld::setInt(game::ids::cfgRenderBorder, border);
+        renderer = FieldRenderer::create();
+    }
+    void TearDown() override { FieldRenderer::destroy(); }
+
+    SmartPtr<Block> block(int x, int y, int w, int h, std::uint32_t colour, std::uint32_t shadow = 0) {
+        return new Block(x, y, w, h, colour, shadow);
+    }
+    void addBackdrop() {
+        backdrop = new game::FieldItemSprite(0, 0, testsupport::filled32(640, 480, backdropColour).get());
+        renderer->addBackgroundItem(backdrop.get());
+    }
+    // One frame on a fresh black screen.
+    void frame() {
+        std::fill_n(screen->pixels32(), 640 * 480, black);
+        renderer->paint(*painter);
+    }
+    std::uint32_t pixel(int x, int y) const { return screen->pixels32()[screen->pixelIndex(x, y)]; }
+    static std::vector<const ui::GameNode*> order(const ui::GameNode& layer) {
+        std::vector<const ui::GameNode*> nodes;
+        for (const ui::GameNode* child = layer.getFirstChild(); child; child = child->getNextSibling()) {
+            nodes.push_back(child);
+        }
+        return nodes;
+    }
+
+    fieldtest::FieldWorld world;
+    FieldRenderer* renderer = nullptr;
+    SmartPtr<game::FieldItemSprite> backdrop;
+    testsupport::Image32 screen = testsupport::filled32(640, 480, 0);
+    SmartPtr<graphics::ImagePainter> painter = screen->createPainter();
+};
+
+TEST_F(FieldRendererTest, RectanglesGoToTheHalfTheirLeftEdgeIsIn) {
+    EXPECT_EQ(renderer->getBorder(), border);
+    renderer->invalidate(Rect(border, 10, 5, 5));
+    renderer->invalidate(Rect(border - 1, 50, 5, 5));
+    renderer->invalidate(Rect(0, 60, 2, 2));
+    EXPECT_TRUE(renderer->isRightDirty());
+    EXPECT_EQ(renderer->getRightRect(), Rect(border, 10, 5, 5));
+    EXPECT_EQ(renderer->getLeftRect(), Rect(0, 50, border + 4, 12));
+    // An empty rectangle (a sprite above the field) widens nothing.
+    renderer->invalidate(Rect());
+    EXPECT_EQ(renderer->getLeftRect(), Rect(0, 50, border + 4, 12));
+
+    renderer->invalidateAll(true);
+    EXPECT_EQ(renderer->getLeftRect(), Rect(0, 0, 640, 480));
+    EXPECT_EQ(renderer->getRightRect(), Rect(0, 0, 640, 480));
+    renderer->invalidateAll(false);
+    EXPECT_FALSE(renderer->isLeftDirty() || renderer->isRightDirty());
+    EXPECT_EQ(renderer->getLeftRect(), Rect());
+    renderer->invalidate(Rect(200, 0, 1, 1));
+    EXPECT_EQ(renderer->getRightRect(), Rect(200, 0, 1, 1));
+}
+
+TEST_F(FieldRendererTest, SpritesEnterTheirLayersInPaintOrderAtTheNextPaint) {
+    const SmartPtr<Block> a = block(0, 50, 4, 4, 0xFF111111u);
+    const SmartPtr<Block> b = block(0, 50, 4, 4, 0xFF222222u);
+    const SmartPtr<Block> lifted = block(0, 50, 4, 4, 0xFF333333u);
+    lifted->setDepthOffset(5);
+    const SmartPtr<Block> higher = block(0, 40, 4, 4, 0xFF444444u);
+    for (FieldSprite* sprite : {a.get(), b.get(), lifted.get(), higher.get()}) {
+        renderer->addFieldItem(sprite);
+    }
+    EXPECT_EQ(renderer->fieldCount(), 0);
+    frame();
+    // Lower on the field paints later; ties go after those already there; the lifted one last of its row.
+    EXPECT_EQ(order(renderer->getFieldLayer()),
+              (std::vector<const ui::GameNode*>{higher.get(), a.get(), b.get(), lifted.get()}));
+    const SmartPtr<Block> late = block(0, 50, 4, 4, 0xFF555555u);
+    renderer->addFieldItem(late.get());
+    frame();
+    EXPECT_EQ(order(renderer->getFieldLayer()),
+              (std::vector<const ui::GameNode*>{higher.get(), a.get(), b.get(), late.get(), lifted.get()}));
+
+    // The last request before a paint decides the layer; a sprite killed while it waits stays out.
+    renderer->addTopItem(a.get());
+    renderer->addFieldItem(a.get());
+    renderer->addTopItem(b.get());
+    b->kill();
+    frame();
+    EXPECT_EQ(renderer->topCount(), 0);
+    EXPECT_EQ(a->getParent(), &renderer->getFieldLayer());
+    EXPECT_TRUE(b->isDead());
+}
+
+TEST_F(FieldRendererTest, OnlyTheDirtyRectanglesChangeBetweenTwoFrames) {
+    addBackdrop();
+    const SmartPtr<Block> red = block(300, 200, 20, 20, 0xFFFF0000u);
+    renderer->addFieldItem(red.get());
+    frame();
+    EXPECT_EQ(pixel(310, 210), 0xFFFF0000u);
+    EXPECT_EQ(pixel(5, 5), backdropColour);
+
+    // Moved without a word: the cache still shows it where it was.
+    red->setX(340);
+    frame();
+    EXPECT_EQ(pixel(310, 210), 0xFFFF0000u);
+    EXPECT_EQ(pixel(350, 210), backdropColour);
+
+    const std::vector<std::uint32_t> before(screen->pixels32(), screen->pixels32() + 640 * 480);
+    const Rect dirty(300, 200, 60, 20);
+    renderer->invalidate(dirty);
+    frame();
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            const bool inside = x >= dirty.x && x < dirty.right() && y >= dirty.y && y < dirty.bottom();
+            if (!inside) {
+                ASSERT_EQ(pixel(x, y), before[static_cast<std::size_t>(y) * 640 + x]) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(pixel(310, 210), backdropColour);
+    EXPECT_EQ(pixel(350, 210), 0xFFFF0000u);
+}
+
+// The scene renderer draws again only what a frame draws differently from the last: a repaint of the
+// cache differs only in the tiles it reaches, not over the whole screen.
+TEST_F(FieldRendererTest, ARepaintChangesTheFrameOnlyAroundItsRectangle) {
+    addBackdrop();
+    const SmartPtr<graphics::RecordingPainter> recorder = new graphics::RecordingPainter(*painter);
+    recorder->begin();
+    renderer->paint(*recorder);
+    const graphics::RecordingPainter::Recording first = recorder->takeRecording();
+    renderer->invalidate(Rect(300, 190, 40, 40));
+    recorder->begin();
+    renderer->paint(*recorder);
+    const int tile = game::FieldCache::tileSize;
+    EXPECT_EQ(recorder->changedArea(first), Rect(3 * tile, 2 * tile, 2 * tile, tile));
+}
+
+TEST_F(FieldRendererTest, AnimatedSpritesAreDrawnLiveInPaintOrderShadowsFirst) {
+    addBackdrop();
+    // Two animated blocks, the front one's shadow reaching onto the one behind it, and a resting block
+    // lower on the field overlapping the front one.
+    const SmartPtr<Block> behind = block(200, 100, 40, 20, 0xFF00FF00u);
+    const SmartPtr<Block> front = block(230, 112, 20, 20, 0xFFFFFF00u, 0xFF000002u);
+    const SmartPtr<Block> resting = block(220, 125, 20, 20, 0xFFFF00FFu);
+    renderer->addTopItem(behind.get());
+    renderer->addTopItem(front.get());
+    renderer->addFieldItem(resting.get());
+    frame();
+    // The shadow lies under the block behind, not over it.
+    EXPECT_EQ(pixel(235, 105), 0xFF00FF00u);
+    EXPECT_EQ(pixel(245, 105), 0xFF000002u);
+    EXPECT_EQ(pixel(235, 115), 0xFFFFFF00u);
+    EXPECT_EQ(pixel(235, 128), 0xFFFF00FFu);
+
+    // An animated sprite moves without a repaint of the cache and leaves no trail; out of order, the top
+    // layer is sorted again.
+    front->setY(90);
+    frame();
+    EXPECT_EQ(order(renderer->getTopLayer()), (std::vector<const ui::GameNode*>{front.get(), behind.get()}));
+    EXPECT_EQ(pixel(235, 100), 0xFF00FF00u);
+    EXPECT_EQ(pixel(245, 100), 0xFFFFFF00u);
+    EXPECT_EQ(pixel(245, 120), backdropColour);
+    EXPECT_EQ(pixel(235, 128), 0xFFFF00FFu);
+}
+
+TEST_F(FieldRendererTest, TheCacheReachesASixteenBitScreenConverted) {
+    backdrop = new game::FieldItemSprite(0, 0, testsupport::filled32(640, 480, 0xFF123456u).get());
+    renderer->addBackgroundItem(backdrop.get());
+    const SmartPtr<Block> white = block(200, 200, 10, 10, 0xFFFFFFFFu);
+    renderer->addFieldItem(white.get());
+    const SmartPtr<graphics::MemoryImage> screen16 = graphics::createImage16(640, 480);
+    const SmartPtr<graphics::ImagePainter> painter16 = screen16->createPainter();
+    renderer->paint(*painter16);
+    // Red from bits 19-23, green from 10-15, blue from 3-7.
+    EXPECT_EQ(screen16->pixels16()[screen16->pixelIndex(0, 0)], (2 << 11) | (13 << 5) | 10);
+    EXPECT_EQ(screen16->pixels16()[screen16->pixelIndex(205, 205)], 0xFFFF);
+    // A repaint reaches the 16-bit screen too.
+    white->setX(300);
+    renderer->invalidate(Rect(200, 200, 110, 10));
+    renderer->paint(*painter16);
+    EXPECT_EQ(screen16->pixels16()[screen16->pixelIndex(205, 205)], (2 << 11) | (13 << 5) | 10);
+    EXPECT_EQ(screen16->pixels16()[screen16->pixelIndex(305, 205)], 0xFFFF);
+}
+
+bool albumShown = false;
+
+TEST_F(FieldRendererTest, WhileTheProgressMapOrTheAlbumCoverTheBoardNothingIsDrawn) {
+    testsupport::TempDir dir;
+    ui::SceneManager* scenes = ui::SceneManager::create();
+    ui::DialogManager::create(dir.write("dialogs.xml", R"(<dialogs><Node id="dialogs">
+        <Dialog id="DIALOG_PROGRESS" width="10" height="10"/></Node></dialogs>)"));
+    SmartPtr<ui::Scene> scene = new ui::Scene();
+    ui::RegisterScene("PLAY", scene.get());
+    scenes->changeScene("PLAY");
+    scenes->onFrame(16);
+    ASSERT_EQ(scenes->currentScene(), scene.get());
+    scene->showDialog(scene->createDialog(game::ids::dialogProgress));
+
+    addBackdrop();
+    const SmartPtr<Block> red = block(300, 200, 20, 20, 0xFFFF0000u);
+    renderer->addFieldItem(red.get());
+    frame();
+    EXPECT_EQ(pixel(5, 5), black);
+    // Queued sprites still enter their layers, and the cache waits to be repainted.
+    EXPECT_EQ(renderer->fieldCount(), 1);
+    EXPECT_TRUE(renderer->isLeftDirty() || renderer->isRightDirty());
+
+    scene->closeDialog(scene->findDialog(game::ids::dialogProgress));
+    FieldRenderer::setAlbumBlockingHook([] { return albumShown; });
+    albumShown = true;
+    frame();
+    EXPECT_EQ(pixel(5, 5), black);
+    albumShown = false;
+    frame();
+    EXPECT_EQ(pixel(5, 5), backdropColour);
+    EXPECT_EQ(pixel(310, 210), 0xFFFF0000u);
+    FieldRenderer::setAlbumBlockingHook(nullptr);
+    ui::DialogManager::destroy();
+    ui::SceneManager::destroy();
+}
+
+} // namespace
