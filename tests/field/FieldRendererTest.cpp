@@ -169,7 +169,8 @@ TEST_F(FieldRendererTest, ARepaintChangesTheFrameOnlyAroundItsRectangle) {
     const SmartPtr<graphics::RecordingPainter> recorder = new graphics::RecordingPainter(*painter);
     recorder->begin();
     renderer->paint(*recorder);
-    const graphics::RecordingPainter::Recording first = recorder->takeRecording();
+    graphics::RecordingPainter::Recording first;
+    recorder->swapRecording(first);
     renderer->invalidate(Rect(300, 190, 40, 40));
     recorder->begin();
     renderer->paint(*recorder);
