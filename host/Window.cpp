@@ -25,7 +25,7 @@ constexpr int SW_SHOWMINIMIZED = 2;
 constexpr int SW_MINIMIZE = 6;
 constexpr int SW_SHOWMINNOACTIVE = 7;
 // A handle that is never a game window: the desktop stands behind every window.
-const HWND kDesktop = reinterpret_cast<HWND>(std::uintptr_t{0x10});
+const HWND desktopWindow = reinterpret_cast<HWND>(std::uintptr_t{0x10});
 
 struct WindowClass {
     std::string name;
@@ -150,7 +150,7 @@ bool clientOrigin(HWND window, SDL_Point& origin) {
     const WindowRecord* record = windowRecord(window);
     if (record == nullptr) {
         origin = SDL_Point{0, 0};
-        return window == kDesktop;
+        return window == desktopWindow;
     }
     origin = windowPosition(*record);
     return true;
@@ -490,7 +490,7 @@ BOOL InvalidateRect(HWND window, const RECT*, BOOL) {
 }
 
 HWND GetDesktopWindow() {
-    return kDesktop;
+    return desktopWindow;
 }
 
 HWND FindWindow(const char* className, const char* windowName) {

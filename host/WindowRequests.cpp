@@ -27,12 +27,12 @@
 namespace host {
 namespace {
 
-constexpr char kRestore = 'R';
-constexpr char kForeground = 'F';
+constexpr char restoreRequest = 'R';
+constexpr char foregroundRequest = 'F';
 // Callers whose request has not fully arrived yet; more are not kept waiting.
-constexpr std::size_t kMostCallers = 8;
+constexpr std::size_t mostCallers = 8;
 // Remote handles never equal a window of this process, whose handles are multiples of 0x10.
-constexpr std::uintptr_t kRemoteBase = 0x10008;
+constexpr std::uintptr_t remoteHandleBase = 0x10008;
 
 struct Address {
     sockaddr_un address{};
@@ -109,7 +109,7 @@ void acceptCallers(Listener& state) {
             ::close(caller);
             continue;
         }
-        if (state.callers.size() == kMostCallers) {
+        if (state.callers.size() == mostCallers) {
             ::close(state.callers.front());
             state.callers.erase(state.callers.begin());
         }
@@ -129,9 +129,9 @@ bool serveCaller(HWND window, int caller) {
             return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
         }
         for (ssize_t i = 0; i < count; ++i) {
-            if (requests[i] == kRestore) {
+            if (requests[i] == restoreRequest) {
                 ShowWindow(window, SW_RESTORE);
-            } else if (requests[i] == kForeground) {
+            } else if (requests[i] == foregroundRequest) {
                 SetForegroundWindow(window);
             }
         }
@@ -148,11 +148,11 @@ std::vector<std::string>& remoteTitles() {
 const std::string* remoteTitleOf(HWND window) {
     const auto value = reinterpret_cast<std::uintptr_t>(window);
     const std::vector<std::string>& titles = remoteTitles();
-    if (value < kRemoteBase || (value - kRemoteBase) % 0x10 != 0 ||
-        (value - kRemoteBase) / 0x10 >= titles.size()) {
+    if (value < remoteHandleBase || (value - remoteHandleBase) % 0x10 != 0 ||
+        (value - remoteHandleBase) / 0x10 >= titles.size()) {
         return nullptr;
     }
-    return &titles[(value - kRemoteBase) / 0x10];
+    return &titles[(value - remoteHandleBase) / 0x10];
 }
 
 BOOL sendRequest(HWND window, char request) {
@@ -184,7 +184,7 @@ void listenForRequests(HWND window, const std::string& title) {
     const Address at = addressFor(title);
     // Taken already: another process has a window of that title, and the requests are its.
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&at.address), at.length) != 0 ||
-        ::listen(fd, static_cast<int>(kMostCallers)) != 0) {
+        ::listen(fd, static_cast<int>(mostCallers)) != 0) {
         ::close(fd);
         return;
     }
@@ -232,7 +232,8 @@ HWND findWindowElsewhere(const char* title) {
     if (found == titles.end()) {
         found = titles.insert(titles.end(), title);
     }
-    return reinterpret_cast<HWND>(kRemoteBase + static_cast<std::uintptr_t>(found - titles.begin()) * 0x10);
+    return reinterpret_cast<HWND>(remoteHandleBase +
+                                  static_cast<std::uintptr_t>(found - titles.begin()) * 0x10);
 }
 
 bool isWindowElsewhere(HWND window) {
@@ -240,11 +241,11 @@ bool isWindowElsewhere(HWND window) {
 }
 
 BOOL restoreWindowElsewhere(HWND window) {
-    return sendRequest(window, kRestore);
+    return sendRequest(window, restoreRequest);
 }
 
 BOOL raiseWindowElsewhere(HWND window) {
-    return sendRequest(window, kForeground);
+    return sendRequest(window, foregroundRequest);
 }
 
 } // namespace host

@@ -15,7 +15,7 @@ namespace host {
 namespace {
 
 // The game's one icon, as a file beside the game's data rather than a resource in the executable.
-constexpr const char* kIconPath = "media/icon.bmp";
+constexpr const char* iconPath = "media/icon.bmp";
 
 // A cursor handle is one of these; the SDL cursor is made when video is up and it is first shown.
 struct CursorObject {
@@ -71,7 +71,7 @@ HICON LoadIcon(HINSTANCE instance, const char* name) {
     auto found = icons.find(id);
     if (found == icons.end()) {
         // A missing file gives a window without an icon, which is harmless; it is not asked for again.
-        SDL_Surface* picture = SDL_LoadBMP(kIconPath);
+        SDL_Surface* picture = SDL_LoadBMP(iconPath);
         found = icons.emplace(id, IconObject{picture != nullptr}).first;
         SDL_FreeSurface(picture);
     }
@@ -79,7 +79,7 @@ HICON LoadIcon(HINSTANCE instance, const char* name) {
 }
 
 SDL_Surface* loadIconPicture(HICON icon) {
-    return icon != nullptr ? SDL_LoadBMP(kIconPath) : nullptr;
+    return icon != nullptr ? SDL_LoadBMP(iconPath) : nullptr;
 }
 
 HCURSOR LoadCursor(HINSTANCE instance, const char* name) {

@@ -24,19 +24,19 @@ namespace {
 
 using namespace host;
 using testsupport::codes;
-using testsupport::kWindowTitle;
 using testsupport::reaction;
 using testsupport::seen;
+using testsupport::windowTitle;
 
-const HWND kWindow = reinterpret_cast<HWND>(std::uintptr_t{0x4321});
-constexpr Uint32 kWindowId = 7;
+const HWND testWindow = reinterpret_cast<HWND>(std::uintptr_t{0x4321});
+constexpr Uint32 testWindowId = 7;
 
 using Expected = std::tuple<UINT, WPARAM, LPARAM>;
 
 EventContext context(Uint32 buttons = 0, Uint16 mods = 0, bool fullScreen = false) {
     EventContext result;
-    result.window = kWindow;
-    result.windowId = kWindowId;
+    result.window = testWindow;
+    result.windowId = testWindowId;
     result.mouseButtons = buttons;
     result.keyMods = mods;
     result.fullScreen = fullScreen;
@@ -61,7 +61,7 @@ SDL_Event event(Uint32 type) {
     return made;
 }
 
-SDL_Event motion(int x, int y, Uint32 state = 0, Uint32 windowId = kWindowId) {
+SDL_Event motion(int x, int y, Uint32 state = 0, Uint32 windowId = testWindowId) {
     SDL_Event made = event(SDL_MOUSEMOTION);
     made.motion.windowID = windowId, made.motion.x = x, made.motion.y = y, made.motion.state = state;
     return made;
@@ -69,38 +69,38 @@ SDL_Event motion(int x, int y, Uint32 state = 0, Uint32 windowId = kWindowId) {
 
 SDL_Event button(bool down, Uint8 which, Uint8 clicks, int x = 5, int y = 6) {
     SDL_Event made = event(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
-    made.button.windowID = kWindowId, made.button.button = which, made.button.clicks = clicks;
+    made.button.windowID = testWindowId, made.button.button = which, made.button.clicks = clicks;
     made.button.x = x, made.button.y = y;
     return made;
 }
 
-SDL_Event key(bool down, SDL_Keycode sym, Uint16 mod = 0, Uint8 repeat = 0, Uint32 windowId = kWindowId) {
+SDL_Event key(bool down, SDL_Keycode sym, Uint16 mod = 0, Uint8 repeat = 0, Uint32 windowId = testWindowId) {
     SDL_Event made = event(down ? SDL_KEYDOWN : SDL_KEYUP);
     made.key.windowID = windowId, made.key.keysym.sym = sym, made.key.keysym.mod = mod,
     made.key.repeat = repeat;
     return made;
 }
 
-SDL_Event text(const char* utf8, Uint32 windowId = kWindowId) {
+SDL_Event text(const char* utf8, Uint32 windowId = testWindowId) {
     SDL_Event made = event(SDL_TEXTINPUT);
     made.text.windowID = windowId;
     std::strncpy(made.text.text, utf8, sizeof(made.text.text) - 1);
     return made;
 }
 
-SDL_Event windowEvent(Uint8 kind, int data1 = 0, int data2 = 0, Uint32 windowId = kWindowId) {
+SDL_Event windowEvent(Uint8 kind, int data1 = 0, int data2 = 0, Uint32 windowId = testWindowId) {
     SDL_Event made = event(SDL_WINDOWEVENT);
     made.window.windowID = windowId, made.window.event = kind, made.window.data1 = data1;
     made.window.data2 = data2;
     return made;
 }
 
-constexpr LPARAM kSetCursor = MAKELPARAM(1, WM_MOUSEMOVE);
-constexpr LPARAM kKeyUp = (LPARAM{1} << 30) | (LPARAM{1} << 31) | 1;
-constexpr LPARAM kRepeat = (LPARAM{1} << 30) | 1;
-constexpr LPARAM kAlt = (LPARAM{1} << 29) | 1;
-const WPARAM kSelf = reinterpret_cast<WPARAM>(kWindow);
-const LPARAM kSize = MAKELPARAM(640, 480);
+constexpr LPARAM cursorParameter = MAKELPARAM(1, WM_MOUSEMOVE);
+constexpr LPARAM keyUpBits = (LPARAM{1} << 30) | (LPARAM{1} << 31) | 1;
+constexpr LPARAM repeatBits = (LPARAM{1} << 30) | 1;
+constexpr LPARAM altBits = (LPARAM{1} << 29) | 1;
+const WPARAM selfParameter = reinterpret_cast<WPARAM>(testWindow);
+const LPARAM sizeParameter = MAKELPARAM(640, 480);
 
 struct Case {
     const char* name;
@@ -111,19 +111,19 @@ struct Case {
 
 TEST(WindowTranslation, EventsBecomeThePlatformsMessages) {
     const LPARAM at = MAKELPARAM(5, 6);
-    const LPARAM altUp = kKeyUp | (LPARAM{1} << 29);
+    const LPARAM altUp = keyUpBits | (LPARAM{1} << 29);
     // clang-format off
     const std::vector<Case> cases = {
-        {"move", motion(10, 20), context(), {{WM_SETCURSOR, kSelf, kSetCursor}, {WM_MOUSEMOVE, 0, MAKELPARAM(10, 20)}}},
+        {"move", motion(10, 20), context(), {{WM_SETCURSOR, selfParameter, cursorParameter}, {WM_MOUSEMOVE, 0, MAKELPARAM(10, 20)}}},
         {"drag left of the window, shift held", motion(-5, -3, SDL_BUTTON_LMASK), context(0, KMOD_LSHIFT),
          {{WM_MOUSEMOVE, MK_LBUTTON | MK_SHIFT, LPARAM{0xFFFDFFFB}}}},
         {"all buttons and control", motion(1, 2, SDL_BUTTON_LMASK | SDL_BUTTON_RMASK | SDL_BUTTON_MMASK),
          context(0, KMOD_RCTRL), {{WM_MOUSEMOVE, MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_CONTROL, MAKELPARAM(1, 2)}}},
         {"scaled picture", motion(160 + 300, 150), scaled(),
-         {{WM_SETCURSOR, kSelf, kSetCursor}, {WM_MOUSEMOVE, 0, MAKELPARAM(200, 100)}}},
+         {{WM_SETCURSOR, selfParameter, cursorParameter}, {WM_MOUSEMOVE, 0, MAKELPARAM(200, 100)}}},
         {"scaled, on the side bar", motion(100, 719), scaled(),
-         {{WM_SETCURSOR, kSelf, kSetCursor}, {WM_MOUSEMOVE, 0, MAKELPARAM(-40, 479)}}},
-        {"motion of another window", motion(1, 1, 0, kWindowId + 1), context(), {}},
+         {{WM_SETCURSOR, selfParameter, cursorParameter}, {WM_MOUSEMOVE, 0, MAKELPARAM(-40, 479)}}},
+        {"motion of another window", motion(1, 1, 0, testWindowId + 1), context(), {}},
         {"left down, right held", button(true, SDL_BUTTON_LEFT, 1), context(SDL_BUTTON_RMASK, KMOD_LCTRL),
          {{WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON | MK_CONTROL, at}}},
         {"left double", button(true, SDL_BUTTON_LEFT, 2), context(), {{WM_LBUTTONDBLCLK, MK_LBUTTON, at}}},
@@ -137,8 +137,8 @@ TEST(WindowTranslation, EventsBecomeThePlatformsMessages) {
         {"middle down", button(true, SDL_BUTTON_MIDDLE, 1, -2, 3), context(), {{WM_MBUTTONDOWN, MK_MBUTTON, MAKELPARAM(-2, 3)}}},
         {"side button", button(true, SDL_BUTTON_X1, 1), context(), {}},
         {"letter", key(true, SDLK_q), context(), {{WM_KEYDOWN, 'Q', 1}}},
-        {"letter up", key(false, SDLK_q), context(), {{WM_KEYUP, 'Q', kKeyUp}}},
-        {"repeat", key(true, SDLK_z, 0, 1), context(), {{WM_KEYDOWN, 'Z', kRepeat}}},
+        {"letter up", key(false, SDLK_q), context(), {{WM_KEYUP, 'Q', keyUpBits}}},
+        {"repeat", key(true, SDLK_z, 0, 1), context(), {{WM_KEYDOWN, 'Z', repeatBits}}},
         {"digit", key(true, SDLK_7), context(), {{WM_KEYDOWN, '7', 1}}},
         {"F1", key(true, SDLK_F1), context(), {{WM_KEYDOWN, VK_F1, 1}}},
         {"F12", key(true, SDLK_F12), context(), {{WM_KEYDOWN, VK_F12, 1}}},
@@ -150,28 +150,28 @@ TEST(WindowTranslation, EventsBecomeThePlatformsMessages) {
         {"right control", key(true, SDLK_RCTRL, KMOD_RCTRL), context(), {{WM_KEYDOWN, VK_CONTROL, 1}}},
         {"unmapped key", key(true, SDLK_F13), context(), {}},
         {"key without window", key(true, SDLK_a, 0, 0, 0), context(), {{WM_KEYDOWN, 'A', 1}}},
-        {"key of another window", key(true, SDLK_a, 0, 0, kWindowId + 1), context(), {}},
-        {"alt down", key(true, SDLK_LALT, KMOD_LALT), context(), {{WM_SYSKEYDOWN, VK_MENU, kAlt}}},
-        {"alt up", key(false, SDLK_LALT), context(), {{WM_SYSKEYUP, VK_MENU, kKeyUp}}},
-        {"alt+enter", key(true, SDLK_RETURN, KMOD_LALT), context(), {{WM_SYSKEYDOWN, VK_RETURN, kAlt}}},
+        {"key of another window", key(true, SDLK_a, 0, 0, testWindowId + 1), context(), {}},
+        {"alt down", key(true, SDLK_LALT, KMOD_LALT), context(), {{WM_SYSKEYDOWN, VK_MENU, altBits}}},
+        {"alt up", key(false, SDLK_LALT), context(), {{WM_SYSKEYUP, VK_MENU, keyUpBits}}},
+        {"alt+enter", key(true, SDLK_RETURN, KMOD_LALT), context(), {{WM_SYSKEYDOWN, VK_RETURN, altBits}}},
         {"alt+enter up", key(false, SDLK_RETURN, KMOD_RALT), context(), {{WM_SYSKEYUP, VK_RETURN, altUp}}},
         {"F10", key(true, SDLK_F10), context(), {{WM_SYSKEYDOWN, VK_F10, 1}}},
-        {"control+alt is plain", key(true, SDLK_a, KMOD_LALT | KMOD_LCTRL), context(), {{WM_KEYDOWN, 'A', kAlt}}},
+        {"control+alt is plain", key(true, SDLK_a, KMOD_LALT | KMOD_LCTRL), context(), {{WM_KEYDOWN, 'A', altBits}}},
         {"text", text("a\xc3\xa9\xe2\x82\xac" "B"), context(), {{WM_CHAR, 'a', 1}, {WM_CHAR, 0xE9, 1}, {WM_CHAR, 'B', 1}}},
         {"control characters come from keys", text("\r\t\b\x1b\x7f"), context(), {}},
         {"focus in", windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), context(), {{WM_SETFOCUS, 0, 0}}},
         {"focus out", windowEvent(SDL_WINDOWEVENT_FOCUS_LOST), context(), {{WM_KILLFOCUS, 0, 0}}},
-        {"focus of a gone window", windowEvent(SDL_WINDOWEVENT_FOCUS_LOST, 0, 0, kWindowId - 1), context(), {}},
+        {"focus of a gone window", windowEvent(SDL_WINDOWEVENT_FOCUS_LOST, 0, 0, testWindowId - 1), context(), {}},
         {"minimised", windowEvent(SDL_WINDOWEVENT_MINIMIZED), context(), {{WM_SIZE, SIZE_MINIMIZED, 0}}},
-        {"restored", windowEvent(SDL_WINDOWEVENT_RESTORED), context(), {{WM_SIZE, SIZE_RESTORED, kSize}}},
-        {"maximised", windowEvent(SDL_WINDOWEVENT_MAXIMIZED), context(), {{WM_SIZE, SIZE_MAXIMIZED, kSize}}},
+        {"restored", windowEvent(SDL_WINDOWEVENT_RESTORED), context(), {{WM_SIZE, SIZE_RESTORED, sizeParameter}}},
+        {"maximised", windowEvent(SDL_WINDOWEVENT_MAXIMIZED), context(), {{WM_SIZE, SIZE_MAXIMIZED, sizeParameter}}},
         {"full screen never maximises", windowEvent(SDL_WINDOWEVENT_MAXIMIZED), context(0, 0, true), {}},
-        {"full screen restored", windowEvent(SDL_WINDOWEVENT_RESTORED), context(0, 0, true), {{WM_SIZE, SIZE_RESTORED, kSize}}},
+        {"full screen restored", windowEvent(SDL_WINDOWEVENT_RESTORED), context(0, 0, true), {{WM_SIZE, SIZE_RESTORED, sizeParameter}}},
         {"exposed", windowEvent(SDL_WINDOWEVENT_EXPOSED), context(), {{WM_PAINT, 0, 0}}},
         {"moved", windowEvent(SDL_WINDOWEVENT_MOVED, 30, -40), context(), {{WM_MOVE, 0, MAKELPARAM(30, -40)}}},
         {"shown", windowEvent(SDL_WINDOWEVENT_SHOWN), context(), {}},
         {"close", windowEvent(SDL_WINDOWEVENT_CLOSE), context(), {{WM_CLOSE, 0, 0}}},
-        {"close of a replaced window", windowEvent(SDL_WINDOWEVENT_CLOSE, 0, 0, kWindowId - 1), context(), {{WM_CLOSE, 0, 0}}},
+        {"close of a replaced window", windowEvent(SDL_WINDOWEVENT_CLOSE, 0, 0, testWindowId - 1), context(), {{WM_CLOSE, 0, 0}}},
         {"quit asks to close", event(SDL_QUIT), context(), {{WM_CLOSE, 0, 0}}},
         {"quit without a window", event(SDL_QUIT), EventContext{}, {}},
     };
@@ -202,7 +202,7 @@ TEST(WindowTranslation, ButtonsAndModifiersAreFollowedAcrossEvents) {
     EXPECT_EQ(got[0].wParam, MK_MBUTTON);
 }
 
-constexpr UINT kPing = 0x8001;
+constexpr UINT pingMessage = 0x8001;
 
 class HostWindow : public testsupport::RecordingWindowTest {
 protected:
@@ -249,7 +249,7 @@ TEST_F(HostWindow, TheProcedureSeesTheWindowBeingCreated) {
     EXPECT_EQ(seen[1].hwnd, window);
     EXPECT_EQ(duringCreate, window);
     EXPECT_NE(sdlDuringCreate, nullptr);
-    EXPECT_EQ(FindWindow(nullptr, kWindowTitle), window);
+    EXPECT_EQ(FindWindow(nullptr, windowTitle), window);
     EXPECT_EQ(FindWindow(nullptr, "another game"), nullptr);
 
     // One window at a time.
@@ -261,7 +261,7 @@ TEST_F(HostWindow, ARefusedCreationLeavesNoWindow) {
     reaction = [](HWND, UINT message, WPARAM) -> LRESULT { return message == WM_CREATE ? -1 : 0; };
     EXPECT_EQ(create(), nullptr);
     EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_NCCALCSIZE, WM_CREATE, WM_DESTROY}));
-    EXPECT_EQ(FindWindow(nullptr, kWindowTitle), nullptr);
+    EXPECT_EQ(FindWindow(nullptr, windowTitle), nullptr);
 
     reaction = nullptr;
     host::testing::failCall("CreateWindowEx", ERROR_NOT_ENOUGH_MEMORY, 1);
@@ -281,7 +281,7 @@ TEST_F(HostWindow, DestroyingFromInsideTheProcedureDeliversDestroyAtOnce) {
     bool destroyedInside = false;
     HWND replacement = nullptr;
     reaction = [&](HWND window, UINT message, WPARAM) -> LRESULT {
-        if (message == kPing) {
+        if (message == pingMessage) {
             const std::size_t before = seen.size();
             EXPECT_TRUE(DestroyWindow(window));
             destroyedInside = seen.size() == before + 1 && seen.back().message == WM_DESTROY;
@@ -291,8 +291,8 @@ TEST_F(HostWindow, DestroyingFromInsideTheProcedureDeliversDestroyAtOnce) {
     };
     const HWND window = create();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(PostMessage(window, kPing, 0, 0));
-    ASSERT_TRUE(PostMessage(window, kPing + 1, 0, 0));
+    ASSERT_TRUE(PostMessage(window, pingMessage, 0, 0));
+    ASSERT_TRUE(PostMessage(window, pingMessage + 1, 0, 0));
     seen.clear();
     const std::vector<MSG> taken = drain();
 
@@ -300,25 +300,25 @@ TEST_F(HostWindow, DestroyingFromInsideTheProcedureDeliversDestroyAtOnce) {
     ASSERT_NE(replacement, nullptr);
     EXPECT_NE(replacement, window);
     EXPECT_TRUE(isFullScreenWindow(replacement));
-    EXPECT_EQ(codes(seen), (std::vector<UINT>{kPing, WM_DESTROY, WM_NCCALCSIZE, WM_CREATE}));
-    EXPECT_EQ(codes(taken), (std::vector<UINT>{kPing})) << "the old window's later message is dropped";
+    EXPECT_EQ(codes(seen), (std::vector<UINT>{pingMessage, WM_DESTROY, WM_NCCALCSIZE, WM_CREATE}));
+    EXPECT_EQ(codes(taken), (std::vector<UINT>{pingMessage})) << "the old window's later message is dropped";
     EXPECT_EQ(clientSize(window), std::pair(-1, -1));
-    EXPECT_FALSE(PostMessage(window, kPing, 0, 0));
+    EXPECT_FALSE(PostMessage(window, pingMessage, 0, 0));
     EXPECT_EQ(DefWindowProc(window, WM_CLOSE, 0, 0), 0);
 }
 
 TEST_F(HostWindow, QuitComesAfterEverythingQueued) {
     const HWND window = create();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(PostMessage(window, kPing, 1, 0));
+    ASSERT_TRUE(PostMessage(window, pingMessage, 1, 0));
     PostQuitMessage(3);
-    ASSERT_TRUE(PostMessage(nullptr, kPing, 2, 0));
+    ASSERT_TRUE(PostMessage(nullptr, pingMessage, 2, 0));
 
     MSG message;
     ASSERT_TRUE(PeekMessage(&message, nullptr, 0, 0, PM_NOREMOVE));
     EXPECT_EQ(message.wParam, 1u);
     const std::vector<MSG> taken = drain();
-    ASSERT_EQ(codes(taken), (std::vector<UINT>{kPing, kPing, WM_QUIT}));
+    ASSERT_EQ(codes(taken), (std::vector<UINT>{pingMessage, pingMessage, WM_QUIT}));
     EXPECT_EQ(taken[1].wParam, 2u);
     EXPECT_EQ(taken[2].wParam, 3u);
     EXPECT_EQ(taken[2].hwnd, nullptr);
@@ -335,7 +335,7 @@ TEST_F(HostWindow, ClosingDestroysTheWindowWithoutQuitting) {
 
     EXPECT_EQ(codes(taken), (std::vector<UINT>{WM_CLOSE}));
     EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
-    EXPECT_EQ(FindWindow(nullptr, kWindowTitle), nullptr);
+    EXPECT_EQ(FindWindow(nullptr, windowTitle), nullptr);
 }
 
 // A close request must outlive the window it was made for when the engine replaces that window (a
@@ -357,7 +357,7 @@ TEST_F(HostWindow, ACloseRequestPassesToTheWindowThatReplacesItsOwn) {
         seen.clear();
         drain();
         EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
-        EXPECT_EQ(FindWindow(nullptr, kWindowTitle), nullptr);
+        EXPECT_EQ(FindWindow(nullptr, windowTitle), nullptr);
     }
 }
 
@@ -372,10 +372,10 @@ TEST_F(HostWindow, AnotherProcessFindsTheWindowAndBringsItForward) {
         // Forked before the window exists; only the host's calls and async-signal-safe ones from here.
         char go = 0;
         (void)!::read(ready[0], &go, 1);
-        const HWND found = FindWindow(nullptr, kWindowTitle);
+        const HWND found = FindWindow(nullptr, windowTitle);
         const bool asked = found != nullptr && ShowWindow(found, SW_RESTORE) && SetForegroundWindow(found);
-        const bool othersUnknown = FindWindow(nullptr, "another game") == nullptr &&
-                                   FindWindow(kWindowTitle, kWindowTitle) == nullptr;
+        const bool othersUnknown =
+            FindWindow(nullptr, "another game") == nullptr && FindWindow(windowTitle, windowTitle) == nullptr;
         ::_exit(asked && othersUnknown && !DestroyWindow(found) ? 0 : 1);
     }
     const HWND window = create();
@@ -420,8 +420,8 @@ TEST_F(HostWindow, PaintsAreCoalescedAndComeLast) {
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(InvalidateRect(window, nullptr, TRUE));
     ASSERT_TRUE(InvalidateRect(window, nullptr, TRUE));
-    ASSERT_TRUE(PostMessage(window, kPing, 0, 0));
-    EXPECT_EQ(codes(drain()), (std::vector<UINT>{kPing, WM_PAINT}));
+    ASSERT_TRUE(PostMessage(window, pingMessage, 0, 0));
+    EXPECT_EQ(codes(drain()), (std::vector<UINT>{pingMessage, WM_PAINT}));
 }
 
 TEST_F(HostWindow, CursorPositionsAreInGameCoordinates) {

@@ -14,7 +14,7 @@
 
 namespace testsupport {
 
-constexpr const char* kWindowTitle = "PibblesWindowTest";
+constexpr const char* windowTitle = "PibblesWindowTest";
 
 // What the procedure saw, in order.
 inline std::vector<host::MSG> seen;
@@ -49,17 +49,17 @@ protected:
         windowClass.style = host::CS_HREDRAW | host::CS_VREDRAW | host::CS_DBLCLKS;
         windowClass.lpfnWndProc = recordingProcedure;
         windowClass.hInstance = host::GetModuleHandle(nullptr);
-        windowClass.lpszClassName = kWindowTitle;
+        windowClass.lpszClassName = windowTitle;
         ASSERT_NE(host::RegisterClass(&windowClass), 0);
     }
     void TearDown() override {
         reaction = nullptr;
-        while (host::HWND window = host::FindWindow(nullptr, kWindowTitle)) {
+        while (host::HWND window = host::FindWindow(nullptr, windowTitle)) {
             if (!host::DestroyWindow(window)) {
                 break;
             }
         }
-        host::UnregisterClass(kWindowTitle, host::GetModuleHandle(nullptr));
+        host::UnregisterClass(windowTitle, host::GetModuleHandle(nullptr));
         host::testing::clearFailures();
         host::testing::clearMessages();
     }
@@ -70,8 +70,8 @@ protected:
 
     // A 640 x 480 window at (100, 100); a pop-up one is the full-screen window.
     static host::HWND create(host::DWORD style = host::WS_CAPTION | host::WS_SYSMENU) {
-        return host::CreateWindowEx(style == host::WS_POPUP ? host::WS_EX_TOPMOST : 0, kWindowTitle,
-                                    kWindowTitle, style, 100, 100, 640, 480, nullptr, nullptr,
+        return host::CreateWindowEx(style == host::WS_POPUP ? host::WS_EX_TOPMOST : 0, windowTitle,
+                                    windowTitle, style, 100, 100, 640, 480, nullptr, nullptr,
                                     host::GetModuleHandle(nullptr), nullptr);
     }
 };

@@ -249,7 +249,7 @@ TEST_F(DisplayPresentTest, TheWindowFirstSeenIsTheOneThatStays) {
     std::string firstSeen;
     testsupport::reaction = [&](HWND, UINT message, WPARAM) -> LRESULT {
         if (message == WM_CREATE) {
-            firstSeen = windowsTitled(testsupport::kWindowTitle);
+            firstSeen = windowsTitled(testsupport::windowTitle);
         }
         return 0;
     };
@@ -257,7 +257,7 @@ TEST_F(DisplayPresentTest, TheWindowFirstSeenIsTheOneThatStays) {
     testsupport::reaction = nullptr;
     ASSERT_NO_FATAL_FAILURE(present(pattern32));
     ASSERT_FALSE(firstSeen.empty());
-    EXPECT_EQ(windowsTitled(testsupport::kWindowTitle), firstSeen);
+    EXPECT_EQ(windowsTitled(testsupport::windowTitle), firstSeen);
 
     testsupport::seen.clear();
     ASSERT_TRUE(testsupport::askWindowToClose(std::stoul(firstSeen)));

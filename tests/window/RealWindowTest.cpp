@@ -96,7 +96,7 @@ protected:
     }
 
     static bool focus() {
-        return run(std::string("xdotool search --sync --name '^") + testsupport::kWindowTitle +
+        return run(std::string("xdotool search --sync --name '^") + testsupport::windowTitle +
                    "$' windowfocus --sync") == 0 &&
                pumpUntil([] { return find(WM_SETFOCUS) != nullptr; });
     }
