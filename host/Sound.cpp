@@ -1,8 +1,7 @@
-// The sound library over SDL2_mixer. The first mixing channels are kept for music streams (the mixer's
-// own music channel plays one tune only, and a cross-fade needs two); the rest play effects. All state is
-// guarded by one mutex; the mixer's audio callback runs on a thread of its own and only the Mix_* calls
-// meet it, under the audio device's lock. Decoding a file happens outside that mutex (it can take long
-// for a tune), under a shared lock that keeps the device open meanwhile.
+// The sound library over SDL2_mixer: the device, samples and effect channels (the music streams are in
+// SoundStreams.cpp). All state is guarded by one mutex; the mixer's audio callback runs on a thread of its
+// own and only the Mix_* calls meet it, under the audio device's lock. Decoding a file happens outside
+// that mutex (it can take long for a tune), under a shared lock that keeps the device open meanwhile.
 
 #include "host/Sound.h"
 
@@ -23,47 +22,7 @@
 
 namespace host {
 
-struct FSOUND_SAMPLE {
-    Mix_Chunk* chunk = nullptr;
-    unsigned int mode = FSOUND_LOOP_OFF;
-};
-
-struct FSOUND_STREAM {
-    Mix_Chunk* chunk = nullptr;
-    unsigned int mode = 0;
-    int channel = -1; // handle of the channel of its last play
-};
-
-namespace {
-
-// Channels 0 .. musicChannels-1 belong to streams.
-constexpr int musicChannels = 4;
-// A handle is the mixer channel's index in the low bits and its generation above them.
-constexpr int indexBits = 12;
-constexpr int indexMask = (1 << indexBits) - 1;
-constexpr unsigned int generationMask = 0x7FFFF; // keeps every handle positive
-constexpr int fullVolume = 255;
-constexpr int centrePan = FSOUND_STEREOPAN;
-
-struct Channel {
-    unsigned int generation = 0;
-    int volume = fullVolume;
-    bool absolute = false; // not scaled by the effects master volume
-    int pan = centrePan;
-};
-
-struct Library {
-    std::shared_mutex lifetime; // exclusive: opening and closing the device; shared: decoding a file
-    std::mutex state;
-    bool up = false;
-    int output = FSOUND_OUTPUT_DSOUND;
-    int master = fullVolume;
-    int totalChannels = 0;
-    // Generations outlive a close, so handles from before it stay stale.
-    std::vector<Channel> channels;
-    std::set<FSOUND_SAMPLE*> samples;
-    std::set<FSOUND_STREAM*> streams;
-};
+namespace sound {
 
 Library& library() {
     static Library instance;
@@ -260,14 +219,14 @@ bool openDevice(int rate, int effectChannels) {
     return true;
 }
 
-} // namespace
-
-namespace sound {
 bool isUp() {
     std::lock_guard lock(library().state);
     return library().up;
 }
+
 } // namespace sound
+
+using namespace sound;
 
 float FSOUND_GetVersion() {
     return FSOUND_VERSION;
@@ -506,98 +465,6 @@ int FSOUND_GetSFXMasterVolume() {
 int FSOUND_GetChannelsPlaying() {
     std::lock_guard lock(library().state);
     return library().up ? Mix_Playing(-1) : 0;
-}
-
-FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int, int) {
-    Library& lib = library();
-    std::shared_lock lifetime(lib.lifetime);
-    Mix_Chunk* chunk = decodeWhileUp("FSOUND_Stream_Open", name);
-    if (chunk == nullptr) {
-        return nullptr;
-    }
-    auto* stream = new FSOUND_STREAM{chunk, mode, -1};
-    std::lock_guard lock(lib.state);
-    lib.streams.insert(stream);
-    return stream;
-}
-
-int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
-    Library& lib = library();
-    std::lock_guard lock(lib.state);
-    if (!lib.up) {
-        return failChannel(FMOD_ERR_UNINITIALIZED);
-    }
-    if (channel != FSOUND_FREE || !knownStream(stream)) {
-        return failChannel(FMOD_ERR_INVALID_PARAM);
-    }
-    const int current = indexOf(stream->channel);
-    if (current >= 0 && Mix_Playing(current)) {
-        return stream->channel;
-    }
-    const int index = freeChannel(0, musicChannels);
-    if (index < 0) {
-        return failChannel(FMOD_ERR_PLAY);
-    }
-    stream->channel = startOn(index, stream->chunk, isLooping(stream->mode), true, false);
-    return stream->channel;
-}
-
-bool FSOUND_Stream_Stop(FSOUND_STREAM* stream) {
-    std::lock_guard lock(library().state);
-    if (!knownStream(stream)) {
-        return fail(FMOD_ERR_INVALID_PARAM);
-    }
-    stopStream(stream);
-    return true;
-}
-
-bool FSOUND_Stream_Close(FSOUND_STREAM* stream) {
-    Library& lib = library();
-    std::lock_guard lock(lib.state);
-    if (!knownStream(stream)) {
-        return fail(FMOD_ERR_INVALID_PARAM);
-    }
-    stopStream(stream);
-    lib.streams.erase(stream);
-    Mix_FreeChunk(stream->chunk);
-    delete stream;
-    return true;
-}
-
-bool FSOUND_Stream_SetPosition(FSOUND_STREAM* stream, unsigned int position) {
-    std::lock_guard lock(library().state);
-    if (!knownStream(stream) || position != 0) {
-        return fail(FMOD_ERR_INVALID_PARAM);
-    }
-    const int index = indexOf(stream->channel);
-    if (index < 0 || !Mix_Playing(index)) {
-        return true; // the next play starts at the beginning anyway
-    }
-    // Same channel, same generation: the handle the caller keeps stays valid.
-    const bool paused = Mix_Paused(index) != 0;
-    Mix_HaltChannel(index); // also drops the panning effect
-    applyPan(index);
-    if (paused) {
-        Mix_Volume(index, 0);
-    }
-    if (Mix_PlayChannel(index, stream->chunk, isLooping(stream->mode) ? -1 : 0) < 0) {
-        stream->channel = -1;
-        return fail(FMOD_ERR_PLAY);
-    }
-    if (paused) {
-        Mix_Pause(index);
-        applyVolume(index);
-    }
-    return true;
-}
-
-int FSOUND_Stream_GetChannel(FSOUND_STREAM* stream) {
-    std::lock_guard lock(library().state);
-    if (!knownStream(stream)) {
-        return -1;
-    }
-    const int index = indexOf(stream->channel);
-    return index >= 0 && Mix_Playing(index) ? stream->channel : -1;
 }
 
 namespace testing {

@@ -12,16 +12,13 @@
 // Usage: e2e_driver <run tree> [--close-tries N]. Exit code 0 passed, 1 failed, 77 skipped (the game's
 // pieces this needs are not all there yet; the message says which).
 
+#include "GameData.h"
 #include "Screenshot.h"
 #include "XClient.h"
 
-#include "engine/graphics/JpegDecoder.h"
-#include "engine/graphics/PngDecoder.h"
-#include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/SmartPtr.h"
 #include "engine/kernel/TextConversion.h"
 #include "engine/kernel/ValueDocument.h"
-#include "engine/kernel/VectorValue.h"
 #include "engine/kernel/ZipArchive.h"
 
 #include <chrono>
@@ -47,9 +44,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using e2e::Expectations;
+using e2e::fail;
+using e2e::Failure;
+using e2e::gameHeight;
+using e2e::gameWidth;
+using e2e::loadPicture;
+using e2e::readExpectations;
+using e2e::Rect;
+using e2e::Skip;
+
 constexpr int skippedCode = 77;
-constexpr int gameWidth = 640;
-constexpr int gameHeight = 480;
 // Sanitised debug builds start slowly; each bound is far above what a working game needs.
 constexpr int windowSeconds = 60;
 constexpr int loadingSeconds = 120;
@@ -60,129 +65,9 @@ constexpr int exitSeconds = 60;
 constexpr int closeMomentsMs = 5000;
 constexpr int colourTolerance = 12;
 
-struct Skip {
-    std::string reason;
-};
-struct Failure {
-    std::string reason;
-};
-
-void fail(const std::string& reason) {
-    throw Failure{reason};
-}
-
 void progress(const std::string& step) {
     std::printf("%s\n", step.c_str());
     std::fflush(stdout);
-}
-
-// --- What the game's data says: the title, where the loading bar is, and the pictures to compare with.
-
-struct Rect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
-
-struct Expectations {
-    std::string title;
-    Rect bar;
-    fs::path barImage;
-    fs::path selectionBackground;
-    // The "no" button of the question box, which a first start in a window shows over the loading
-    // scene once loading has finished: its picture and its column (the box is centred, so only its
-    // height, which grows with the message, is not known before).
-    fs::path noButtonImage;
-    int noButtonX = 0;
-};
-
-kernel::SmartPtr<kernel::ValueDocument> readDocument(const fs::path& file) {
-    if (!fs::exists(file)) {
-        throw Skip{"the run tree has no " + file.string()};
-    }
-    kernel::SmartPtr<kernel::ValueDocument> document(new kernel::ValueDocument(file.string()));
-    document->load();
-    return document;
-}
-
-std::string textOf(kernel::NodeValue& node, const std::string& key) {
-    return kernel::narrowString(node.getValue(key).text());
-}
-
-kernel::NodeValue* findComponent(kernel::NodeValue& scene, const std::string& name) {
-    kernel::VectorValue& components = scene.getVector("components");
-    for (std::int32_t i = 0; i < components.childCount(); ++i) {
-        if (textOf(components.nodeAt(i), "name") == name) {
-            return &components.nodeAt(i);
-        }
-    }
-    return nullptr;
-}
-
-// The file of a declared resource, which must already be in the run tree (generated media included).
-fs::path resourceFile(const fs::path& runTree, kernel::ValueDocument& resources, const std::string& section,
-                      const std::string& id) {
-    kernel::VectorValue& sections = resources.getVector("Sections");
-    for (std::int32_t i = 0; i < sections.childCount(); ++i) {
-        kernel::NodeValue& group = sections.nodeAt(i);
-        if (textOf(group, "name") == section && group.hasChild(id)) {
-            const fs::path file = runTree / textOf(group.getNode(id), "file");
-            if (!fs::exists(file)) {
-                throw Skip{"the generated media lack " + file.string() + " (" + id + ")"};
-            }
-            return file;
-        }
-    }
-    throw Skip{"media/properties/resources.xml declares no \"" + id + "\" in section \"" + section + "\""};
-}
-
-Expectations readExpectations(const fs::path& runTree) {
-    if (!fs::exists(runTree / "pibbles")) {
-        throw Skip{"the game is not built into " + runTree.string()};
-    }
-    Expectations expected;
-    expected.title = textOf(*readDocument(runTree / "media/properties/default.xml"), "GAME_NAME");
-    const auto dialogs = readDocument(runTree / "media/properties/dialogs.xml");
-    const auto resources = readDocument(runTree / "media/properties/resources.xml");
-    kernel::NodeValue& scenes = dialogs->getNode("dialogs");
-    kernel::NodeValue& loading = scenes.getNode("SCENE_LOADING");
-    kernel::NodeValue* bar = findComponent(loading, "SPRITE_LOADINGBAR");
-    if (loading.typeName() != "LoadingScene" || bar == nullptr) {
-        throw Skip{"dialogs.xml declares no LoadingScene \"SCENE_LOADING\" with a \"SPRITE_LOADINGBAR\""};
-    }
-    if (bar->hasChild("anchorpoint") && textOf(*bar, "anchorpoint") != "topleft") {
-        fail("the loading bar grows from the left, so it must keep its top-left anchor");
-    }
-    expected.bar = {bar->getValue("x").asInt(), bar->getValue("y").asInt(), bar->getValue("width").asInt(),
-                    bar->getValue("height").asInt()};
-    expected.barImage = resourceFile(runTree, *resources, textOf(*bar, "section"), textOf(*bar, "image"));
-    kernel::NodeValue& selection = scenes.getNode("SCENE_SELECTION");
-    if (!selection.hasChild("scenebackground")) {
-        throw Skip{"dialogs.xml declares no \"SCENE_SELECTION\" with a background"};
-    }
-    expected.selectionBackground =
-        resourceFile(runTree, *resources, textOf(selection, "section"), textOf(selection, "scenebackground"));
-    if (scenes.hasChild("DIALOG_YESNO")) {
-        kernel::NodeValue& question = scenes.getNode("DIALOG_YESNO");
-        if (kernel::NodeValue* no = findComponent(question, "BUTTON_NO")) {
-            expected.noButtonImage =
-                resourceFile(runTree, *resources, textOf(*no, "section"), textOf(*no, "image"));
-            expected.noButtonX =
-                (gameWidth - question.getValue("width").asInt()) / 2 + no->getValue("x").asInt();
-        }
-    }
-    return expected;
-}
-
-kernel::SmartPtr<graphics::MemoryImage32> loadPicture(const fs::path& file) {
-    kernel::SmartPtr<graphics::MemoryImage32> image(file.extension() == ".png"
-                                                        ? graphics::loadPngImage(file.string())
-                                                        : graphics::loadJpegImage(file.string()));
-    if (!image) {
-        fail("cannot decode " + file.string());
-    }
-    return image;
 }
 
 // --- The game's processes and the X tools.
