@@ -39,6 +39,15 @@ inline const ScratchFolder& scratch() {
     return folder;
 }
 
+// Makes the scratch folder the working directory once, for the services that keep their files below it.
+inline void workInScratch() {
+    static const bool moved = [] {
+        std::filesystem::current_path(scratch().path());
+        return true;
+    }();
+    static_cast<void>(moved);
+}
+
 inline bool writeFile(const std::string& path, std::string_view bytes) {
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);

@@ -99,12 +99,7 @@ void loadFromTheCatalogue() {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // The catalogue reads its files below the working directory.
-    static const bool inScratch = [] {
-        std::filesystem::current_path(fuzzing::scratch().path());
-        return true;
-    }();
-    static_cast<void>(inScratch);
+    fuzzing::workInScratch();
     const auto parts = fuzzing::splitParts(data, size, 2);
     // Every level the catalogue may name: the row's file is one of these or missing.
     for (const char* name : {"media/levels/level.xml", "media/levels/level_action.xml"}) {

@@ -62,12 +62,7 @@ void change(PibblePlayer& player) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // The player manager keeps its files below the working directory.
-    static const bool inScratch = [] {
-        std::filesystem::current_path(fuzzing::scratch().path());
-        return true;
-    }();
-    static_cast<void>(inScratch);
+    fuzzing::workInScratch();
     std::error_code ignored;
     std::filesystem::remove_all("players", ignored);
     const auto parts = fuzzing::splitParts(data, size, 2);
