@@ -62,19 +62,23 @@ kernel::Rect RecordingPainter::changedArea(const Recording& earlier) const {
         return whole;
     }
     kernel::Rect changed;
-    std::size_t start = 0;
+    // Each recording's own offsets: a request of another length (a longer text) leaves the rest in step.
+    std::size_t nowStart = 0;
+    std::size_t beforeStart = 0;
     for (std::size_t i = 0; i < recording.steps.size(); ++i) {
         const Recording::Step& now = recording.steps[i];
         const Recording::Step& before = earlier.steps[i];
-        if (now.end != before.end ||
-            std::memcmp(recording.bytes.data() + start, earlier.bytes.data() + start, now.end - start) != 0) {
+        const std::size_t length = now.end - nowStart;
+        if (length != before.end - beforeStart ||
+            std::memcmp(recording.bytes.data() + nowStart, earlier.bytes.data() + beforeStart, length) != 0) {
             for (const kernel::Rect& area : {now.area, before.area}) {
                 if (!area.isEmpty()) {
                     changed.isEmpty() ? void(changed = area) : changed.unite(area, changed);
                 }
             }
         }
-        start = now.end;
+        nowStart = now.end;
+        beforeStart = before.end;
     }
     return changed;
 }
