@@ -39,8 +39,10 @@ Rgb partyHatColour(const PibbleLook& look) {
     return 0xFF5C8A;
 }
 
+// Half a frame into the swing, so that no two frames in a row show the face at the same place.
 float shakeAt(const PictureRequest& request, int frame) {
-    return shakeTurn * std::sin(2 * pi * cycle(request, frame));
+    return shakeTurn *
+           std::sin(2 * pi * (static_cast<float>(frame) + 0.5f) / static_cast<float>(request.frames));
 }
 
 void drawHead(Canvas& canvas, PibblePose pose, Mood mood, float turn = 0) {
