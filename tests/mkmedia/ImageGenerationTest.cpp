@@ -121,14 +121,17 @@ TEST(ImageGenerationTest, UnknownKindFallsBackToATile) {
     EXPECT_LT(alphaAt(*tile, 0, 0), 255);
 }
 
-// The sparkle is 14 frames side by side whose red lane is the shape's strength; a particle and the party
-// star are opaque in the middle and all but transparent at the corners.
+// The sparkle is 14 frames side by side, each its own, whose red lane is the shape's strength; a particle and
+// the party star are opaque in the middle and all but transparent at the corners.
 TEST(ImageGenerationTest, SparklesLieInTheirRedLaneAndStarsInTheMiddle) {
     SmartPtr<graphics::MemoryImage32> sparkle = png("images/sparkle.png");
     ASSERT_TRUE(sparkle);
     EXPECT_EQ(sparkle->getWidth(), 14 * 24);
     EXPECT_EQ((at(*sparkle, 7 * 24 + 12, 12) >> 16) & 0xFF, 255u);
     EXPECT_EQ((at(*sparkle, 7 * 24, 0) >> 16) & 0xFF, 0u);
+    for (int frame = 1; frame < 14; ++frame) {
+        EXPECT_FALSE(sameRect(*sparkle, (frame - 1) * 24, 0, frame * 24, 0, 24, 24)) << "frame " << frame;
+    }
     for (const char* name : {"images/particle.png", "images/partystar.png"}) {
         SmartPtr<graphics::MemoryImage32> star = png(name);
         ASSERT_TRUE(star);

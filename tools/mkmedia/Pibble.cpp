@@ -258,11 +258,11 @@ void drawFace(Canvas& canvas, const PibbleBody& body, const PibblePose& pose) {
     }
     drawMouth(canvas, layered, body, face, pose.mood);
     if (layered && pose.look->marking == Marking::Harlequin) {
-        const float y = (face.eyeY + face.mouthY) / 2 + r * 0.02f;
-        canvas.over(circle(face.cx, y, r * 0.17f), darker(clownNose, 0.3f));
-        canvas.overGradient(circle(face.cx, y, r * 0.15f), lighter(clownNose, 0.3f), clownNose, y - r * 0.15f,
-                            y + r * 0.15f);
-        canvas.over(circle(face.cx - r * 0.05f, y - r * 0.05f, r * 0.045f), white, 220);
+        const float y = (face.eyeY + face.mouthY) / 2 - r * 0.04f;
+        canvas.over(circle(face.cx, y, r * 0.14f), darker(clownNose, 0.3f));
+        canvas.overGradient(circle(face.cx, y, r * 0.12f), lighter(clownNose, 0.3f), clownNose, y - r * 0.12f,
+                            y + r * 0.12f);
+        canvas.over(circle(face.cx - r * 0.04f, y - r * 0.04f, r * 0.04f), white, 220);
     }
 }
 

@@ -156,8 +156,8 @@ void drawBow(Canvas& c, const Frame& f, Rgb colour) {
 }
 
 void drawCrown(Canvas& c, const Frame& f, Rgb colour, bool small) {
-    const float w = f.r * (small ? 0.55f : 0.8f);
-    const float h = f.r * (small ? 0.3f : 0.42f);
+    const float w = f.r * (small ? 0.75f : 0.95f);
+    const float h = f.r * (small ? 0.4f : 0.52f);
     const float x = f.cx;
     const float base = f.top + f.r * 0.14f;
     const Shape crown = {{x - w / 2, base}, {x - w / 2, base - h * 0.55f}, {x - w / 4, base - h * 0.3f},
@@ -168,8 +168,9 @@ void drawCrown(Canvas& c, const Frame& f, Rgb colour, bool small) {
     for (int i = -1; i <= 1; ++i) {
         c.over(circle(x + static_cast<float>(i) * w * 0.28f, base - h * 0.18f, f.r * 0.05f), gems[i + 1]);
     }
-    if (small) {
-        c.over(circle(x, base - h, f.r * 0.06f), 0xFF7FB0);
+    for (const float tip : {-0.5f, 0.0f, 0.5f}) {
+        const float ty = tip == 0.0f ? base - h : base - h * 0.55f;
+        c.over(circle(x + tip * w, ty, f.r * 0.06f), small ? 0xFF7FB0 : lighter(colour, 0.5f));
     }
 }
 
@@ -233,7 +234,7 @@ void drawBandana(Canvas& c, const Frame& f, Rgb colour) {
 }
 
 void drawHalo(Canvas& c, const Frame& f, Rgb colour) {
-    const float y = f.top - f.r * 0.28f;
+    const float y = f.top - f.r * 0.6f;
     c.over(ellipse(f.cx, y, f.r * 0.58f, f.r * 0.2f), lighter(colour, 0.4f), 110, 2);
     const Shape ring = scaled(arcBand(f.cx, y, f.r * 0.48f, f.r * 0.12f, 0, 2 * pi), f.cx, y, 1.0f, 0.3f);
     c.over(ring, darker(colour, 0.25f));
@@ -443,8 +444,8 @@ void drawPearls(Canvas& c, const Frame& f, Rgb colour) {
         const float a = pi * (0.28f + 0.055f * static_cast<float>(i));
         const float x = f.cx + std::cos(a) * f.r * 1.12f;
         const float y = f.cy - f.r * 0.55f + std::sin(a) * f.r * 1.12f;
-        c.over(circle(x, y, f.r * 0.075f), darker(colour, 0.3f));
-        c.over(circle(x - f.r * 0.02f, y - f.r * 0.02f, f.r * 0.05f), colour);
+        c.over(circle(x, y, f.r * 0.1f), darker(colour, 0.4f));
+        c.over(circle(x - f.r * 0.02f, y - f.r * 0.02f, f.r * 0.07f), colour);
     }
 }
 

@@ -155,7 +155,7 @@ void drawPompoms(Canvas& canvas, const Ear& ear) {
     const float r = ear.r;
     const Rgb colours[2][3] = {{0xFF6F91, 0xFFD23F, 0x7CC8FF}, {0x7FD9A8, 0xC39BFF, 0xFFB347}};
     const Rgb* set = colours[ear.side < 0 ? 0 : 1];
-    const float places[3][3] = {{0.0f, -0.28f, 0.2f}, {0.2f, -0.12f, 0.18f}, {-0.16f, -0.1f, 0.17f}};
+    const float places[3][3] = {{0.02f, -0.34f, 0.24f}, {0.24f, -0.14f, 0.22f}, {-0.18f, -0.12f, 0.2f}};
     for (int i = 0; i < 3; ++i) {
         const float x = ear.rootX + ear.side * places[i][0] * r;
         const float y = ear.rootY + places[i][1] * r;

@@ -49,7 +49,7 @@ constexpr Collectable collectables[collectableCount] = {
     {1, Hearts, 0xFF8C6B, SailorHat, 0xFFFFFF},
     {2, Zigzag, 0xD8F0FF, Earmuffs, 0xFF8FB8},
     {3, Stripes, 0xFFC2B8, FlowerCrown, 0xFFFFFF},
-    {4, Swirls, 0xC8D8F0, Medal, 0xFFC93C},
+    {4, Swirls, 0x8FA8D8, Medal, 0xFFC93C},
     {5, Dots, 0xFFF59A, Propeller, 0xE8403A},
     {6, Zigzag, 0x7C4FC0, Bubble, 0xFF9EC8},
     {7, Checks, 0xD9661E, Mask, 0x2E2A3A},

@@ -109,15 +109,15 @@ void drawBib(Canvas& layer, const PibbleBody& b) {
 void drawHarlequin(Canvas& layer, const PibbleBody& b) {
     const float r = b.radius();
     constexpr Rgb colours[] = {0xFFD93D, 0x5EB8F5, 0xF2564B, 0x6FD052, 0xA66BE0, 0xFF9A3C};
-    const float size = r * 0.42f;
+    const float size = r * 0.48f;
     int index = 0;
     for (int row = -3; row <= 3; ++row) {
         for (int column = -3; column <= 3; ++column) {
             const float x = b.cx + static_cast<float>(column) * size + (row % 2 == 0 ? 0.0f : size / 2);
-            const float y = b.cy + static_cast<float>(row) * size * 0.85f;
+            const float y = b.cy + static_cast<float>(row) * size * 0.9f;
             const Shape diamond = {
-                {x, y - size * 0.45f}, {x + size * 0.32f, y}, {x, y + size * 0.45f}, {x - size * 0.32f, y}};
-            layer.over(diamond, colours[index++ % std::size(colours)], 215);
+                {x, y - size * 0.42f}, {x + size * 0.3f, y}, {x, y + size * 0.42f}, {x - size * 0.3f, y}};
+            layer.over(diamond, colours[index++ % std::size(colours)], 230);
         }
     }
 }

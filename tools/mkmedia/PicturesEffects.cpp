@@ -265,9 +265,10 @@ void drawHitMask(Canvas& canvas) {
 void drawPartyBurst(Canvas& canvas, const PibbleLook& look, float t) {
     const float cx = static_cast<float>(canvas.width()) / 2;
     const float cy = static_cast<float>(canvas.height()) / 2;
-    const Rgb colour = look.marking == Marking::Fleece ? 0xFFF4C8 : lighter(look.body, 0.1f);
+    // White fireworks are tinged silver-blue, so that they show on the pale panes of the field.
+    const Rgb colour = look.marking == Marking::Fleece ? 0xD8E4FF : look.body;
     const int alpha = alphaOf(1 - t * t * t);
-    canvas.over(circle(cx, cy, 10 + 8 * t), lighter(colour, 0.6f), alphaOf(0.9f * (1 - t)), 5);
+    canvas.over(circle(cx, cy, 10 + 8 * t), lighter(colour, 0.35f), alphaOf(0.6f * (1 - t)), 4);
     canvas.over(circle(cx, cy, 6 * (1 - t) + 1), white, alphaOf(1 - t));
     constexpr int sparks = 12;
     for (int i = 0; i < sparks; ++i) {
@@ -335,18 +336,19 @@ bool drawPibbleEffect(const PictureRequest& request, const std::string& part, in
     return true;
 }
 
-// A twinkle that grows, turns and shrinks over the frames, white on transparent with its colour
+// A twinkle that flares up and fades over the frames, white on transparent with its colour
 // premultiplied: the game takes the shape's strength from the red lane.
 void drawSparkle(const PictureRequest& request, int frame, Canvas& canvas) {
     const float w = static_cast<float>(canvas.width());
     const float h = static_cast<float>(canvas.height());
-    const float size = std::sin(pi * (static_cast<float>(frame) + 0.5f) / static_cast<float>(request.frames));
+    // Quick to flare up, slow to fade, so that no two frames are alike.
+    const float size = std::sin(
+        pi * std::pow((static_cast<float>(frame) + 0.5f) / static_cast<float>(request.frames), 0.75f));
     const float outer = std::min(w, h) * 0.48f * size;
-    const float turn = 0.5f * progress(request, frame);
     canvas.over(circle(w / 2, h / 2, outer * 0.45f), white, alphaOf(0.6f * size),
                 std::max(1, static_cast<int>(outer / 5)));
-    canvas.over(star(w / 2, h / 2, outer * 0.6f, outer * 0.12f, 4, pi / 4 + turn), white, 180);
-    canvas.over(star(w / 2, h / 2, outer, outer * 0.22f, 4, turn), white);
+    canvas.over(star(w / 2, h / 2, outer * 0.5f, outer * 0.16f, 4, pi / 4), white, 170);
+    canvas.over(star(w / 2, h / 2, outer, outer * 0.26f, 4), white);
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x) {
             std::uint32_t& pixel = canvas.image().pixels32()[canvas.image().pixelIndex(x, y)];
@@ -366,7 +368,7 @@ void drawParticle(const PictureRequest& request, int, Canvas& canvas) {
     const Rgb colour = look == nullptr ? gold : look->marking == Marking::Fleece ? 0xFFF8E8 : look->body;
     canvas.over(circle(w / 2, h / 2, size * 0.7f), lighter(colour, 0.3f), 120,
                 std::max(1, static_cast<int>(size / 4)));
-    const Shape shape = star(w / 2, h / 2 + size * 0.05f, size * 0.9f, size * 0.42f, 5);
+    const Shape shape = star(w / 2, h / 2 + size * 0.06f, size * 0.88f, size * 0.5f, 5);
     canvas.over(shape, darker(colour, 0.35f));
     if (clown) {
         for (int i = 0; i < 5; ++i) {

@@ -126,14 +126,19 @@ void drawPartyBack(Canvas& canvas, const PibbleLook& look, float t) {
 // The VIB mark: a golden aura behind the pibble and a ring on the ground.
 void drawVibStatic(Canvas& canvas, const PibbleLook& look) {
     const Rgb aura = mix(gold, look.body, 0.2f);
-    canvas.over(circle(pibbleFeetX, pibbleCentreY - 2, pibbleRadius + 6), aura, 170, 4);
+    const float cy = pibbleCentreY - 1;
+    canvas.over(circle(pibbleFeetX, cy, pibbleRadius + 7), aura, 150, 4);
+    // A crisp golden ring round the body, dark-edged so that it shows on the yellow pibble as well.
+    canvas.over(arcBand(pibbleFeetX, cy, pibbleRadius + 3.5f, 4.2f, 0, 2 * pi), 0xB8860B);
+    canvas.over(arcBand(pibbleFeetX, cy, pibbleRadius + 3.5f, 2.4f, 0, 2 * pi), lighter(gold, 0.25f));
     const Shape ring =
         scaled(arcBand(pibbleFeetX, pibbleFeetY, 25, 4, 0, 2 * pi), pibbleFeetX, pibbleFeetY, 1.0f, 0.26f);
     canvas.over(ring, lighter(gold, 0.3f), 220, 1);
     for (const float side : {-1.0f, 1.0f}) {
         const float x = pibbleFeetX + side * 27;
-        const float y = pibbleCentreY - 14;
-        canvas.over(star(x, y, 4.5f, 1.3f, 4), white, 230);
+        const float y = pibbleCentreY - 16;
+        canvas.over(star(x, y, 5, 1.4f, 4), 0xB8860B, 200);
+        canvas.over(star(x, y, 4, 1.1f, 4), white);
     }
 }
 
