@@ -325,28 +325,23 @@ public:
     bool draw(Canvas& sheet, TextRaster& text, std::string& error) const {
         sheet.paintAll(0xEEF2F6);
         sheet.revealAll(255);
+        // Its own flag: the error text may hold a message from before.
+        bool failed = false;
         int y = margin;
         for (const Section& section : sections) {
-            if (!label(sheet, text, section.title, margin, y + 4, error)) {
-                return false;
-            }
+            failed = failed || !label(sheet, text, section.title, margin, y + 4, error);
             y = place(section, y, [&](const Tile& tile, int x, int top) {
-                if (!label(sheet, text, tile.label, x, top, error)) {
-                    return false;
-                }
+                failed = failed || !label(sheet, text, tile.label, x, top, error);
                 int left = x;
                 for (const Canvas& frame : tile.frames) {
                     ground(sheet, left, top + labelHeight, frame.width(), frame.height());
                     sheet.stamp(frame.image(), left, top + labelHeight);
                     left += frame.width() + frameGap;
                 }
-                return true;
+                return !failed;
             });
-            if (!error.empty()) {
-                return false;
-            }
         }
-        return true;
+        return !failed;
     }
 
 private:
