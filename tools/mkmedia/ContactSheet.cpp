@@ -191,6 +191,37 @@ public:
         return both;
     }
 
+    // A field of cells 44 pixels apart on a pale pane, as the levels show them, and the same in grey: the
+    // colours must tell apart without their hue too.
+    Section field() const {
+        constexpr int cell = 44;
+        constexpr int columns = 8;
+        constexpr int rows = 4;
+        Canvas board(columns * cell + 56, rows * cell + 82);
+        board.paintAll(0xE4F0DC);
+        board.revealAll(255);
+        for (int row = 0; row < rows; ++row) {
+            for (int column = 0; column < columns; ++column) {
+                const int colour = (column + row * 3) % 8;
+                // The frame's feet point (48, 101) on the cell's bottom middle.
+                const int x = 28 + column * cell + cell / 2 - 48;
+                const int y = 70 + row * cell + cell - 101;
+                board.stamp(pibble(lookNames[colour]).image(), x, y);
+            }
+        }
+        Canvas grey(board.width(), board.height());
+        grey.copyFrom(board, 0, 0);
+        for (int y = 0; y < grey.height(); ++y) {
+            for (int x = 0; x < grey.width(); ++x) {
+                std::uint32_t& pixel = grey.image().pixels32()[grey.image().pixelIndex(x, y)];
+                const auto level = static_cast<std::uint32_t>(
+                    (channel(pixel, 16) * 299 + channel(pixel, 8) * 587 + channel(pixel, 0) * 114) / 1000);
+                pixel = (pixel & 0xFF000000u) | level << 16 | level << 8 | level;
+            }
+        }
+        return {"On the field, and the same without colour", {{"cells of 44", {board}}, {"in grey", {grey}}}};
+    }
+
     Section looks() const {
         Section section{
             "Every colour: at rest, happy, unhappy, stubborn, chained, VIB, party, blinking, shining, "
@@ -401,8 +432,8 @@ bool writeContactSheet(const std::vector<Entry>& entries, const Context& context
         return false;
     }
     const SheetBuilder builder(pictures);
-    const SheetLayout layout(
-        {builder.looks(), builder.collectables(), builder.colourStrips(), builder.sharedStrips()});
+    const SheetLayout layout({builder.field(), builder.looks(), builder.collectables(),
+                              builder.colourStrips(), builder.sharedStrips()});
     Entry font;
     font.attributes = {
         {"size", "12"}, {"color", "#2A2440"}, {"outline", "#FFFFFF"}, {"face", "DejaVuSans.ttf"}};
