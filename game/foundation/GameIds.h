@@ -62,10 +62,17 @@ inline constexpr const char* soundJingle = "SOUND_TARVO";
 inline constexpr const char* fontLoadingText = "FONT_OOGIEBOOGIE_20";
 // The sparkle: a strip of 14 frames side by side whose red lane holds the shape.
 inline constexpr const char* imageSparkle = "SPARKLE";
+// The star that flies to a party pibble; the game shrinks it to 30 x 30 about its centre.
+inline constexpr const char* imageBigPartyStar = "BIGPARTYSTAR";
+// A match's particles: this prefix and the match's colour 1 to particleColours, drawn about their centre.
+inline constexpr const char* imageParticlePrefix = "PARTICLE_";
+inline constexpr int particleColours = 8;
 
 // The pibbles' pictures, all in "pibbles". Strips of several frames lie one below the other, every frame
-// 100 x 125 with the feet at (48, 101). A colour's parts are named by its prefix (colours 1 to 8) followed
-// by the part's name.
+// pibbleFrameWidth x pibbleFrameHeight with the feet at (48, 101). A colour's parts are named by its prefix
+// (colours 1 to 8) followed by the part's name.
+inline constexpr int pibbleFrameWidth = 100;
+inline constexpr int pibbleFrameHeight = 125;
 inline constexpr const char* pibbleColourPrefixes[] = {"PIBBLE_YELLOW", "PIBBLE_BLUE",  "PIBBLE_RED",
                                                        "PIBBLE_WHITE",  "PIBBLE_GREEN", "PIBBLE_PURPLE",
                                                        "PIBBLE_ORANGE", "PIBBLE_CLOWN"};
@@ -76,21 +83,33 @@ inline constexpr const char* pibbleEars = "_EARS";
 inline constexpr const char* pibbleHeadStubborn = "_HEAD_STUBBORN";
 inline constexpr const char* pibbleHeadHappy = "_HEAD_HAPPY";
 inline constexpr const char* pibbleHeadUnhappy = "_HEAD_UNHAPPY";
+// Ears and head of the "no" head shake.
+inline constexpr const char* pibbleEarsShakeNo = "_EARS_SHAKENO";
+inline constexpr const char* pibbleHeadShakeNo = "_HEAD_SHAKENO";
 inline constexpr const char* pibblePartyHat = "_PARTY";
 inline constexpr const char* pibblePartyBack = "_PARTYBACK";
 inline constexpr const char* pibbleVibStatic = "_VIBSTATIC";
 inline constexpr const char* pibbleVibShine = "_VIBSHINE";
-inline constexpr const char* pibbleColourParts[] = {
-    pibbleFeet,        pibbleBody,     pibbleHead,      pibbleEars,      pibbleHeadStubborn, pibbleHeadHappy,
-    pibbleHeadUnhappy, pibblePartyHat, pibblePartyBack, pibbleVibStatic, pibbleVibShine};
-// A collectable pibble's parts: this prefix, the collectable's number (1 to collectableCount), then
-// the part's name.
+// A picture the code cuts into a number of frames of a pibble's size.
+struct PibbleStrip {
+    const char* name;
+    int frames;
+};
+inline constexpr PibbleStrip pibbleColourParts[] = {
+    {pibbleFeet, 1},         {pibbleBody, 1},      {pibbleHead, 1},        {pibbleEars, 3},
+    {pibbleHeadStubborn, 1}, {pibbleHeadHappy, 1}, {pibbleHeadUnhappy, 1}, {pibbleEarsShakeNo, 10},
+    {pibbleHeadShakeNo, 10}, {pibblePartyHat, 1},  {pibblePartyBack, 23},  {pibbleVibStatic, 1},
+    {pibbleVibShine, 8}};
+// A collectable pibble's parts, single frames: this prefix, the collectable's number (1 to
+// collectableCount), then the part's name.
 inline constexpr const char* pibbleCollectablePrefix = "PIBBLE_COLLECTABLE_";
 inline constexpr const char* pibbleCollectableParts[] = {pibbleFeet, pibbleBody, pibbleHead, pibbleEars};
 inline constexpr int collectableCount = 30;
 // What every pibble shares.
 inline constexpr const char* pibbleShadow = "PIBBLE_SHADOW";
 inline constexpr const char* pibbleDust = "PIBBLE_DUST";
+inline constexpr const char* pibbleHoleOpen = "PIBBLE_HOLE_OPEN";
+inline constexpr const char* pibbleHoleClose = "PIBBLE_HOLE_CLOSE";
 inline constexpr const char* pibbleSwoosh = "PIBBLE_SWOOSH";
 inline constexpr const char* pibbleVibMatch = "PIBBLE_VIBMATCH";
 inline constexpr const char* pibbleStubbornMatch = "PIBBLE_STUBBORNMATCH";
@@ -99,6 +118,18 @@ inline constexpr const char* pibbleBlink = "PIBBLE_BLINK_DEF";
 inline constexpr const char* pibbleDechain = "PIBBLE_DECHAIN";
 inline constexpr const char* pibbleStubborn = "PIBBLE_STUBBORN";
 inline constexpr const char* pibbleClownGlow = "PIBBLE_CLOWNGLOW";
+// White and opaque where a click takes a pibble, transparent black elsewhere.
+inline constexpr const char* pibbleHitMask = "PIBBLE_HITMASK";
+inline constexpr PibbleStrip pibbleSharedParts[] = {
+    {pibbleShadow, 1},  {pibbleDust, 10},    {pibbleHoleOpen, 4},      {pibbleHoleClose, 4},
+    {pibbleSwoosh, 10}, {pibbleVibMatch, 6}, {pibbleStubbornMatch, 6}, {pibbleComboMatch, 1},
+    {pibbleBlink, 1},   {pibbleDechain, 7},  {pibbleStubborn, 10},     {pibbleClownGlow, 13},
+    {pibbleHitMask, 1}};
+// The burst of a party match: this prefix and the party colour 1 to partyColours, drawn about the middle
+// of its frames.
+inline constexpr const char* pibblePartyMatchPrefix = "PIBBLE_PARTYMATCH";
+inline constexpr int pibblePartyMatchFrames = 6;
+inline constexpr int partyColours = 7;
 
 // The scenes the start-up makes, the first of them shown first.
 inline constexpr const char* sceneLoading = "SCENE_LOADING";
@@ -212,8 +243,11 @@ inline constexpr kernel::NamedId named[] = {
     {soundJingle, groupSceneLoad, IdKind::Sound},
     {fontLoadingText, groupPreloading, IdKind::Font},
     {imageSparkle, groupScenePlay, IdKind::Image},
+    {imageBigPartyStar, groupScenePlay, IdKind::Image},
     {pibbleShadow, groupPibbles, IdKind::Image},
     {pibbleDust, groupPibbles, IdKind::Image},
+    {pibbleHoleOpen, groupPibbles, IdKind::Image},
+    {pibbleHoleClose, groupPibbles, IdKind::Image},
     {pibbleSwoosh, groupPibbles, IdKind::Image},
     {pibbleVibMatch, groupPibbles, IdKind::Image},
     {pibbleStubbornMatch, groupPibbles, IdKind::Image},
@@ -222,6 +256,7 @@ inline constexpr kernel::NamedId named[] = {
     {pibbleDechain, groupPibbles, IdKind::Image},
     {pibbleStubborn, groupPibbles, IdKind::Image},
     {pibbleClownGlow, groupPibbles, IdKind::Image},
+    {pibbleHitMask, groupPibbles, IdKind::Image},
     {sceneLoading, nullptr, IdKind::Scene},
     {sceneSelection, nullptr, IdKind::Scene},
     {scenePlayVib, nullptr, IdKind::Scene},

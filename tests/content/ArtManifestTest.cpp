@@ -11,8 +11,11 @@ namespace {
 
 using kernel::SmartPtr;
 
-const std::set<std::string> imageKinds = {"background", "logo",  "bar",  "frame",  "button",
-                                          "fshbutton",  "panel", "icon", "pibble", "sparkle"};
+const std::set<std::string> imageKinds = {"background", "logo", "bar",    "frame",   "button",   "fshbutton",
+                                          "panel",      "icon", "pibble", "sparkle", "particle", "partystar"};
+// The pibbles' looks the generator knows, by the game's colours 1 to 8.
+const std::set<std::string> pibbleLooks = {"yellow", "blue",   "red",    "white",
+                                           "green",  "purple", "orange", "clown"};
 const std::set<std::string> frameParts = {"topleft", "top",        "topright", "left",       "center",
                                           "right",   "bottomleft", "bottom",   "bottomright"};
 const std::set<std::string> soundKinds = {"jingle", "click", "over", "plop", "swoosh", "chime", "match"};
@@ -73,6 +76,15 @@ TEST(ArtManifest, EntriesAreWellFormed) {
             }
             if (kind == "pibble" && entry.get("part").empty()) {
                 found.push_back(where + ": a pibble picture names its part");
+            }
+            if (entry.attributes.contains("look") && !pibbleLooks.contains(entry.get("look"))) {
+                found.push_back(where + ": no pibble look \"" + entry.get("look") + "\"");
+            }
+            if (entry.attributes.contains("collectable") &&
+                (!isPositiveInteger(entry.get("collectable")) ||
+                 std::stoi(entry.get("collectable")) > game::ids::collectableCount)) {
+                found.push_back(where + ": a collectable pibble is 1 to " +
+                                std::to_string(game::ids::collectableCount));
             }
             if (entry.attributes.contains("orientation") && entry.get("orientation") != "horizontal" &&
                 entry.get("orientation") != "vertical") {

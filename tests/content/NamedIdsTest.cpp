@@ -3,6 +3,7 @@
 #include "ContentCheck.h"
 
 #include "engine/kernel/ObjectFactory.h"
+#include "engine/kernel/PathUtil.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Dialog.h"
 #include "engine/ui/DialogManager.h"
@@ -162,18 +163,53 @@ TEST_F(NamedIds, AreThereAsWhatTheCodeTakesThemFor) {
     EXPECT_TRUE(found.empty()) << joined(found);
 }
 
-// The pibbles' parts are named by colour and part, the collectable pibbles' by number and part.
-TEST_F(NamedIds, EveryPibblePartIsThere) {
+// The pibbles' pictures are named by colour and part, the collectable pibbles' by number and part, the
+// party bursts and the particles by colour; the art manifest makes each in the frames the code cuts it
+// into.
+TEST_F(NamedIds, EveryPibblePictureIsThereInItsFrames) {
     using namespace game::ids;
+    const Manifest manifest;
+    const auto framed = [&](const std::string& id, const char* group, int frames, int width, int height,
+                            const std::string& orientation) {
+        checkResource(id, group, "Image");
+        const DeclaredResource* resource = resources.find(group, id);
+        const ManifestEntry* entry =
+            resource != nullptr ? manifest.maker(kernel::normaliseResourcePath(resource->file)) : nullptr;
+        if (entry == nullptr) {
+            found.push_back(id + ": not made by " + manifestFile);
+            return;
+        }
+        const std::string made = (entry->get("frames").empty() ? "1" : entry->get("frames")) + " frames of " +
+                                 entry->get("width") + " x " + entry->get("height") + " " +
+                                 (entry->get("orientation").empty() ? "vertical" : entry->get("orientation"));
+        const std::string wanted = std::to_string(frames) + " frames of " + std::to_string(width) + " x " +
+                                   std::to_string(height) + " " + orientation;
+        if (made != wanted) {
+            found.push_back(id + ": " + made + ", not " + wanted);
+        }
+    };
+    const auto pibble = [&](const std::string& id, int frames) {
+        framed(id, groupPibbles, frames, pibbleFrameWidth, pibbleFrameHeight, "vertical");
+    };
     for (const char* prefix : pibbleColourPrefixes) {
-        for (const char* part : pibbleColourParts) {
-            checkResource(std::string(prefix) + part, groupPibbles, "Image");
+        for (const PibbleStrip& part : pibbleColourParts) {
+            pibble(std::string(prefix) + part.name, part.frames);
         }
     }
     for (int number = 1; number <= collectableCount; ++number) {
         for (const char* part : pibbleCollectableParts) {
-            checkResource(pibbleCollectablePrefix + std::to_string(number) + part, groupPibbles, "Image");
+            pibble(pibbleCollectablePrefix + std::to_string(number) + part, 1);
         }
+    }
+    for (const PibbleStrip& part : pibbleSharedParts) {
+        pibble(part.name, part.frames);
+    }
+    for (int colour = 1; colour <= partyColours; ++colour) {
+        pibble(pibblePartyMatchPrefix + std::to_string(colour), pibblePartyMatchFrames);
+    }
+    framed(imageSparkle, groupScenePlay, 14, 24, 24, "horizontal");
+    for (int colour = 1; colour <= particleColours; ++colour) {
+        checkResource(imageParticlePrefix + std::to_string(colour), groupScenePlay, "Image");
     }
     EXPECT_TRUE(found.empty()) << joined(found);
 }

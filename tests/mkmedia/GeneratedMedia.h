@@ -33,6 +33,10 @@ inline const char* const sampleManifest = R"(<?xml version="1.0"?>
   <image file="images/panel.png" kind="panel" width="100" height="80"/>
   <image file="icon.bmp" kind="icon" width="32" height="32"/>
   <image file="images/mystery.png" kind="no-such-kind" width="40" height="30"/>
+  <image file="images/sparkle.png" kind="sparkle" width="24" height="24" frames="14" orientation="horizontal"/>
+  <image file="images/particle.png" kind="particle" look="purple" width="16" height="16"/>
+  <image file="images/partystar.png" kind="partystar" width="64" height="64"/>
+  <image file="images/pibble_ears.png" kind="pibble" part="ears" look="clown" width="100" height="125" frames="3"/>
 </mkmedia>
 )";
 

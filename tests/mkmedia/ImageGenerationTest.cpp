@@ -43,11 +43,19 @@ TEST(ImageGenerationTest, PicturesDecodeAtTheirDeclaredSizes) {
         int width;
         int height;
     } expected[] = {
-        {"images/back.png", 320, 240},   {"images/logo.png", 160 * 13, 140},
-        {"images/bar.png", 200, 20},     {"images/frame_t.png", 16, 24},
-        {"images/frame_l.png", 24, 16},  {"images/button.png", 120, 4 * 32},
-        {"images/fsh_quit.png", 20, 80}, {"images/panel.png", 100, 80},
+        {"images/back.png", 320, 240},
+        {"images/logo.png", 160 * 13, 140},
+        {"images/bar.png", 200, 20},
+        {"images/frame_t.png", 16, 24},
+        {"images/frame_l.png", 24, 16},
+        {"images/button.png", 120, 4 * 32},
+        {"images/fsh_quit.png", 20, 80},
+        {"images/panel.png", 100, 80},
         {"images/mystery.png", 40, 30},
+        {"images/sparkle.png", 24 * 14, 24},
+        {"images/particle.png", 16, 16},
+        {"images/partystar.png", 64, 64},
+        {"images/pibble_ears.png", 100, 3 * 125},
     };
     for (const auto& picture : expected) {
         SmartPtr<graphics::MemoryImage32> image = png(picture.file);
@@ -113,42 +121,23 @@ TEST(ImageGenerationTest, UnknownKindFallsBackToATile) {
     EXPECT_LT(alphaAt(*tile, 0, 0), 255);
 }
 
-// The game cuts the pibbles' strips into frames of 100 x 125 one below the other and repaints a resting
-// pibble only down to 10 pixels under its feet (row 101); the sparkle is 14 frames side by side whose red
-// lane is the shape.
-TEST(ImageGenerationTest, PibblePartsLieInTheirFramesAndSparklesInTheirRedLane) {
-    testsupport::TempDir dir;
-    std::string error;
-    ASSERT_TRUE(mkmediatest::generate(dir, R"(<mkmedia>
-      <image file="ears.png" kind="pibble" part="ears" width="100" height="125" frames="3" color="#7CC8FF"/>
-      <image file="body.png" kind="pibble" part="body" width="100" height="125" color="#7CC8FF"/>
-      <image file="shadow.png" kind="pibble" part="shadow" width="100" height="125"/>
-      <image file="sparkle.png" kind="sparkle" width="24" height="24" frames="14"/></mkmedia>)",
-                                      "out", error))
-        << error;
-    const auto load = [&dir](const char* name) {
-        return SmartPtr<graphics::MemoryImage32>(
-            graphics::loadPngImage((dir.path() / "out" / name).string()));
-    };
-    SmartPtr<graphics::MemoryImage32> ears = load("ears.png");
-    ASSERT_TRUE(ears);
-    EXPECT_EQ(ears->getHeight(), 3 * 125);
-    EXPECT_FALSE(sameRect(*ears, 0, 0, 0, 125, 100, 125)) << "the ears twitch";
-    for (const char* name : {"body.png", "shadow.png"}) {
-        SmartPtr<graphics::MemoryImage32> part = load(name);
-        ASSERT_TRUE(part);
-        for (int y = 111; y < 125; ++y) {
-            for (int x = 0; x < 100; ++x) {
-                ASSERT_EQ(alphaAt(*part, x, y), 0) << name << " " << x << "," << y;
-            }
-        }
-    }
-    EXPECT_EQ(alphaAt(*load("body.png"), 48, 67), 255) << "the body stands on the feet point";
-    SmartPtr<graphics::MemoryImage32> sparkle = load("sparkle.png");
+// The sparkle is 14 frames side by side, each its own, whose red lane is the shape's strength; a particle and
+// the party star are opaque in the middle and all but transparent at the corners.
+TEST(ImageGenerationTest, SparklesLieInTheirRedLaneAndStarsInTheMiddle) {
+    SmartPtr<graphics::MemoryImage32> sparkle = png("images/sparkle.png");
     ASSERT_TRUE(sparkle);
     EXPECT_EQ(sparkle->getWidth(), 14 * 24);
     EXPECT_EQ((at(*sparkle, 7 * 24 + 12, 12) >> 16) & 0xFF, 255u);
     EXPECT_EQ((at(*sparkle, 7 * 24, 0) >> 16) & 0xFF, 0u);
+    for (int frame = 1; frame < 14; ++frame) {
+        EXPECT_FALSE(sameRect(*sparkle, (frame - 1) * 24, 0, frame * 24, 0, 24, 24)) << "frame " << frame;
+    }
+    for (const char* name : {"images/particle.png", "images/partystar.png"}) {
+        SmartPtr<graphics::MemoryImage32> star = png(name);
+        ASSERT_TRUE(star);
+        EXPECT_EQ(alphaAt(*star, star->getWidth() / 2, star->getHeight() / 2), 255) << name;
+        EXPECT_LT(alphaAt(*star, 0, 0), 8) << name;
+    }
 }
 
 // SDL reads the window icon; its corners are transparent and its middle is not.

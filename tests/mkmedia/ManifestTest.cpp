@@ -1,6 +1,10 @@
 #include "GeneratedMedia.h"
 
+#include "engine/graphics/PngDecoder.h"
+#include "engine/kernel/SmartPtr.h"
+
 #include <cstdio>
+#include <set>
 #include <sys/wait.h>
 
 namespace {
@@ -24,7 +28,7 @@ TEST(ManifestTest, SameManifestGivesTheSameBytes) {
             << relative;
         ++files;
     }
-    EXPECT_EQ(files, 22) << "two files a font, one a picture, and no temporary file left behind";
+    EXPECT_EQ(files, 26) << "two files a font, one a picture, and no temporary file left behind";
 }
 
 TEST(ManifestTest, FailuresNameTheEntry) {
@@ -51,6 +55,33 @@ TEST(ManifestTest, FailuresNameTheEntry) {
         EXPECT_FALSE(mkmediatest::generate(dir, failure.manifest, "out", error)) << failure.manifest;
         EXPECT_NE(error.find(failure.message), std::string::npos) << error;
     }
+}
+
+// The contact sheet is made from what the manifest made: without the pictures it says to make them first;
+// with them it shows each pibble composed on a checkered ground.
+TEST(ManifestTest, ContactSheetShowsWhatTheManifestMade) {
+    testsupport::TempDir dir;
+    std::string parts;
+    for (const char* part : {"feet", "body", "head", "ears"}) {
+        parts += std::string("<image file=\"yellow_") + part + ".png\" kind=\"pibble\" part=\"" + part +
+                 "\" look=\"yellow\" width=\"100\" height=\"125\"/>";
+    }
+    const std::string manifest = dir.write("manifest.xml", manifestWith(parts));
+    const std::string sheet = dir.file("sheet.png");
+    std::string error;
+    EXPECT_FALSE(mkmedia::writeSheetOfManifest(manifest, dir.path() / "out", sheet, error));
+    EXPECT_NE(error.find("generate the media first"), std::string::npos) << error;
+    ASSERT_TRUE(mkmedia::runManifest(manifest, dir.path() / "out", error)) << error;
+    ASSERT_TRUE(mkmedia::writeSheetOfManifest(manifest, dir.path() / "out", sheet, error)) << error;
+    kernel::SmartPtr<graphics::MemoryImage32> picture = graphics::loadPngImage(sheet);
+    ASSERT_TRUE(picture);
+    // A column through the first pibble, below the titles.
+    std::set<std::uint32_t> colours;
+    for (int y = 0; y < picture->getHeight(); ++y) {
+        colours.insert(picture->pixels32()[picture->pixelIndex(64, y)] & 0xFFFFFFu);
+    }
+    EXPECT_TRUE(colours.contains(0xB4C2D0) && colours.contains(0xC6D2DE)) << "the checkered ground";
+    EXPECT_GT(colours.size(), 20u) << "and a pibble on it";
 }
 
 // The build runs the program: a broken manifest must stop it with a message and a failing status.

@@ -143,6 +143,93 @@ void Canvas::fillGradient(const Shape& shape, Rgb top, Rgb bottom, float y0, flo
     reveal(shape);
 }
 
+Canvas::Layer Canvas::softCoverage(const Shape& shape, int value, int radius) const {
+    Layer layer = coverageLayer(shape, value, radius > 0 ? 2 * radius + 1 : 0);
+    if (layer.image && radius > 0) {
+        blurLane(*layer.image, alphaLane, radius);
+    }
+    return layer;
+}
+
+template <typename ColourOfRow> void Canvas::layOver(const Layer& layer, ColourOfRow colourOfRow) {
+    if (!layer.image) {
+        return;
+    }
+    const int w = layer.image->getWidth();
+    const int h = layer.image->getHeight();
+    const std::uint32_t* coverage = layer.image->pixels32();
+    for (int row = 0; row < h; ++row) {
+        const Rgb colour = colourOfRow(layer.y + row);
+        std::uint32_t* target = picture->pixels32() + picture->pixelIndex(layer.x, layer.y + row);
+        for (int column = 0; column < w; ++column) {
+            const std::uint32_t amount = coverage[layer.image->pixelIndex(column, row)] >> 24;
+            if (amount == 0) {
+                continue;
+            }
+            Layered below = layeredOf(target[column]);
+            layerOver(below, colour, static_cast<float>(amount) / 255.0f);
+            target[column] = pixelOf(below);
+        }
+    }
+}
+
+void Canvas::over(const Shape& shape, Rgb colour, int alpha, int radius) {
+    layOver(softCoverage(shape, alpha, radius), [colour](int) { return colour; });
+}
+
+void Canvas::overGradient(const Shape& shape, Rgb top, Rgb bottom, float y0, float y1, int alpha,
+                          int radius) {
+    const float span = std::max(1.0f, y1 - y0);
+    layOver(softCoverage(shape, alpha, radius),
+            [=](int row) { return mix(top, bottom, (static_cast<float>(row) + 0.5f - y0) / span); });
+}
+
+void Canvas::erase(const Shape& shape, int value, int radius) {
+    const Layer layer = softCoverage(shape, value, radius);
+    if (!layer.image) {
+        return;
+    }
+    const int w = layer.image->getWidth();
+    const int h = layer.image->getHeight();
+    const std::uint32_t* coverage = layer.image->pixels32();
+    for (int row = 0; row < h; ++row) {
+        std::uint32_t* target = picture->pixels32() + picture->pixelIndex(layer.x, layer.y + row);
+        for (int column = 0; column < w; ++column) {
+            const std::uint32_t keep = 255 - (coverage[layer.image->pixelIndex(column, row)] >> 24);
+            const std::uint32_t alpha = (target[column] >> 24) * keep / 255;
+            target[column] = alpha == 0 ? 0 : (target[column] & 0x00FFFFFFu) | alpha << 24;
+        }
+    }
+}
+
+void Canvas::clipTo(const Shape& shape) {
+    const Layer layer = coverageLayer(shape, 255, 0);
+    for (int y = 0; y < height(); ++y) {
+        std::uint32_t* row = picture->pixels32() + picture->pixelIndex(0, y);
+        for (int x = 0; x < width(); ++x) {
+            const bool inside = layer.image && x >= layer.x && y >= layer.y &&
+                                x < layer.x + layer.image->getWidth() &&
+                                y < layer.y + layer.image->getHeight();
+            const std::uint32_t keep =
+                inside ? layer.image->pixels32()[layer.image->pixelIndex(x - layer.x, y - layer.y)] >> 24 : 0;
+            const std::uint32_t alpha = (row[x] >> 24) * keep / 255;
+            row[x] = alpha == 0 ? 0 : (row[x] & 0x00FFFFFFu) | alpha << 24;
+        }
+    }
+}
+
+void Canvas::fadeRows(int from, int to) {
+    for (int y = std::max(0, from); y < height(); ++y) {
+        const float keep =
+            y >= to ? 0.0f : 1.0f - static_cast<float>(y - from) / static_cast<float>(to - from);
+        std::uint32_t* row = picture->pixels32() + picture->pixelIndex(0, y);
+        for (int x = 0; x < width(); ++x) {
+            const auto alpha = static_cast<std::uint32_t>(static_cast<float>(row[x] >> 24) * keep);
+            row[x] = alpha == 0 ? 0 : (row[x] & 0x00FFFFFFu) | alpha << 24;
+        }
+    }
+}
+
 void Canvas::stamp(const graphics::MemoryImage32& source, int x, int y) {
     composeOver(*picture, source, x, y);
 }

@@ -39,6 +39,21 @@ public:
     void fill(const Shape& shape, Rgb colour, int alpha = 255);
     void fillGradient(const Shape& shape, Rgb top, Rgb bottom, float y0, float y1);
 
+    // Colour through the shape laid over the picture by true "over" composition, alpha included, so soft
+    // parts of any colour may overlap on a transparent picture; a radius above 0 blurs the shape's edge by
+    // that many pixels.
+    void over(const Shape& shape, Rgb colour, int alpha = 255, int radius = 0);
+    // The same with a vertical gradient from `top` at row y0 to `bottom` at row y1.
+    void overGradient(const Shape& shape, Rgb top, Rgb bottom, float y0, float y1, int alpha = 255,
+                      int radius = 0);
+    // Takes the shape's coverage (times value / 255) out of the alpha lane: cuts a hole or fades an edge.
+    void erase(const Shape& shape, int value = 255, int radius = 0);
+    // Keeps only what lies inside the shape, its edge smooth.
+    void clipTo(const Shape& shape);
+    // Scales the alpha lane of the rows from `from` on by a factor falling linearly to 0 at row `to`, and
+    // clears everything below it.
+    void fadeRows(int from, int to);
+
     // Lays a picture with its own alpha over this one ("over" composition, alpha included).
     void stamp(const graphics::MemoryImage32& source, int x, int y);
     // A new canvas holding a copy of the rectangle, alpha included.
@@ -56,6 +71,8 @@ private:
         int y = 0;
     };
     Layer coverageLayer(const Shape& shape, int value, int margin) const;
+    Layer softCoverage(const Shape& shape, int value, int radius) const;
+    template <typename ColourOfRow> void layOver(const Layer& layer, ColourOfRow colourOfRow);
     void paintLayer(Layer& layer, Rgb colour);
 
     kernel::SmartPtr<graphics::MemoryImage32> picture;

@@ -36,6 +36,8 @@ constexpr PictureKind kinds[] = {
     // The pibbles' strips lie one frame below the other, as the game cuts them.
     {"pibble", 100, 125, 1, Strip::Vertical, drawPibblePicture},
     {"sparkle", 24, 24, 14, Strip::Horizontal, drawSparkle},
+    {"particle", 16, 16, 1, Strip::Horizontal, drawParticle},
+    {"partystar", 64, 64, 1, Strip::Horizontal, drawPartyStar},
 };
 
 // Any other kind: a soft rounded tile, so that no declared picture is ever missing.

@@ -1,6 +1,7 @@
 #include "tools/mkmedia/Manifest.h"
 
 #include "host/XmlParsing.h"
+#include "tools/mkmedia/ContactSheet.h"
 
 #include <tinyxml.h>
 
@@ -149,6 +150,17 @@ bool runManifest(const std::filesystem::path& manifest, const std::filesystem::p
         }
     }
     return generateAll(entries, context, error);
+}
+
+bool writeSheetOfManifest(const std::filesystem::path& manifest, const std::filesystem::path& outputFolder,
+                          const std::filesystem::path& sheet, std::string& error) {
+    std::vector<Entry> entries;
+    if (!readManifest(manifest, entries, error)) {
+        return false;
+    }
+    Context context;
+    context.outputFolder = outputFolder;
+    return writeContactSheet(entries, context, sheet, error);
 }
 
 } // namespace mkmedia

@@ -20,4 +20,8 @@ bool generateAll(const std::vector<Entry>& entries, const Context& context, std:
 bool runManifest(const std::filesystem::path& manifest, const std::filesystem::path& outputFolder,
                  std::string& error);
 
+// The contact sheet of what the manifest made in the output folder (tools/mkmedia/ContactSheet.h).
+bool writeSheetOfManifest(const std::filesystem::path& manifest, const std::filesystem::path& outputFolder,
+                          const std::filesystem::path& sheet, std::string& error);
+
 } // namespace mkmedia

@@ -1,5 +1,7 @@
 #include "tools/mkmedia/Pibble.h"
 
+#include "tools/mkmedia/PibbleDetails.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -9,29 +11,17 @@ namespace mkmedia {
 namespace {
 
 constexpr float pi = std::numbers::pi_v<float>;
-constexpr Rgb ink = 0x3A2746;
 constexpr Rgb white = 0xFFFFFF;
 constexpr Rgb cheek = 0xFF6F91;
-
-struct Body {
-    float cx;
-    float cy;
-    float rx;
-    float ry;
-};
-
-Body bodyOf(const PibblePose& pose) {
-    const float squash = std::clamp(pose.squash, 0.6f, 1.6f);
-    const float rx = pose.radius * std::sqrt(squash);
-    const float ry = pose.radius / std::sqrt(squash);
-    return {pose.cx, pose.ground - pose.lift - ry, rx, ry};
-}
+constexpr Rgb tear = 0x8FD3FF;
+constexpr Rgb clownNose = 0xE8323A;
+constexpr int furTufts = 22;
 
 int softness(float radius, float part) {
     return std::max(1, static_cast<int>(radius * part));
 }
 
-void drawShadow(Canvas& canvas, const PibblePose& pose, const Body& body) {
+void drawShadow(Canvas& canvas, const PibblePose& pose, const PibbleBody& body) {
     const float spread = 1.0f / (1.0f + pose.lift / pose.radius);
     const Shape shadow = ellipse(pose.cx, pose.ground, body.rx * 0.85f * spread, body.rx * 0.18f * spread);
     const int strength = static_cast<int>(110 * spread);
@@ -39,7 +29,9 @@ void drawShadow(Canvas& canvas, const PibblePose& pose, const Body& body) {
     canvas.revealSoft(shadow, strength, softness(pose.radius, 0.08f));
 }
 
-void drawFeet(Canvas& canvas, const Body& body, Rgb colour) {
+// The logo's plain pibble: fur, feet and face drawn straight onto an opaque or transparent canvas.
+
+void drawPlainFeet(Canvas& canvas, const PibbleBody& body, Rgb colour) {
     const float footY = body.cy + body.ry * 0.88f;
     for (const float side : {-1.0f, 1.0f}) {
         const Shape foot = ellipse(body.cx + side * body.rx * 0.42f, footY, body.rx * 0.24f, body.ry * 0.14f);
@@ -47,35 +39,118 @@ void drawFeet(Canvas& canvas, const Body& body, Rgb colour) {
     }
 }
 
-// Fur: a darker rim of tufts with the shaded body inside it, then soft light
-// from the upper left and a tuft of hair on top.
-void drawFur(Canvas& canvas, const Body& body, Rgb colour) {
-    constexpr int tufts = 22;
-    canvas.fill(fluffyCircle(body.cx, body.cy, body.rx * 1.035f, body.ry * 1.035f, tufts, 0.08f, 0.0f),
+// A tuft of three locks on top of the head.
+void drawTuft(Canvas& canvas, const PibbleBody& body, Rgb colour, bool layered) {
+    const float r = body.radius();
+    const float top = body.cy - body.ry * 0.98f;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const float lean : {-1.0f, 0.0f, 1.0f}) {
+            const float x = body.cx + lean * r * 0.09f;
+            const float y = top - (1 - std::abs(lean) * 0.4f) * r * 0.1f;
+            if (pass == 0) {
+                const Shape lock = ellipse(x, y, r * 0.075f, r * 0.12f);
+                layered ? canvas.over(lock, darker(colour, 0.28f)) : canvas.fill(lock, darker(colour, 0.28f));
+            } else {
+                const Shape lock = ellipse(x, y + r * 0.015f, r * 0.05f, r * 0.095f);
+                layered
+                    ? canvas.overGradient(lock, lighter(colour, 0.4f), colour, y - r * 0.1f, y + r * 0.1f)
+                    : canvas.fillGradient(lock, lighter(colour, 0.4f), colour, y - r * 0.1f, y + r * 0.1f);
+            }
+        }
+    }
+}
+
+// Fur: a darker rim of tufts with the shaded body inside it, then soft light from the upper left and a
+// tuft of hair on top.
+void drawPlainFur(Canvas& canvas, const PibbleBody& body, Rgb colour) {
+    canvas.fill(fluffyCircle(body.cx, body.cy, body.rx * 1.035f, body.ry * 1.035f, furTufts, 0.08f, 0.0f),
                 darker(colour, 0.28f));
-    canvas.fillGradient(fluffyCircle(body.cx, body.cy, body.rx, body.ry, tufts, 0.08f, 0.0f),
+    canvas.fillGradient(fluffyCircle(body.cx, body.cy, body.rx, body.ry, furTufts, 0.08f, 0.0f),
                         lighter(colour, 0.35f), darker(colour, 0.1f), body.cy - body.ry, body.cy + body.ry);
-    const float r = std::min(body.rx, body.ry);
+    const float r = body.radius();
     canvas.paintSoft(
         ellipse(body.cx - body.rx * 0.3f, body.cy - body.ry * 0.42f, body.rx * 0.38f, body.ry * 0.26f), white,
         120, softness(r, 0.12f));
     canvas.paintSoft(ellipse(body.cx, body.cy + body.ry * 0.45f, body.rx * 0.55f, body.ry * 0.35f),
                      lighter(colour, 0.5f), 110, softness(r, 0.1f));
-    const float top = body.cy - body.ry * 0.98f;
-    for (const float lean : {-1.0f, 0.0f, 1.0f}) {
-        const float x = body.cx + lean * r * 0.09f;
-        const float y = top - (1 - std::abs(lean) * 0.4f) * r * 0.1f;
-        canvas.fill(ellipse(x, y, r * 0.075f, r * 0.12f), darker(colour, 0.28f));
+    drawTuft(canvas, body, colour, false);
+}
+
+// A look's fur is laid over transparency part by part, so its soft edges keep their colour.
+void drawLookFur(Canvas& canvas, const PibbleBody& body, const PibblePose& pose) {
+    const PibbleLook& look = *pose.look;
+    const Rgb colour = look.body;
+    const float r = body.radius();
+    const Shape outline = furOutline(&look, body);
+    canvas.over(furOutline(&look, body, 1.045f), darker(colour, 0.3f));
+    canvas.overGradient(outline, lighter(colour, 0.35f), darker(colour, 0.12f), body.cy - body.ry,
+                        body.cy + body.ry);
+    if (pose.pattern) {
+        Canvas layer(canvas.width(), canvas.height());
+        pose.pattern(layer);
+        stampInside(canvas, layer, outline);
+    } else {
+        drawMarking(canvas, look, body, outline);
     }
-    for (const float lean : {-1.0f, 0.0f, 1.0f}) {
-        const float x = body.cx + lean * r * 0.09f;
-        const float y = top - (1 - std::abs(lean) * 0.4f) * r * 0.1f;
-        canvas.fillGradient(ellipse(x, y + r * 0.015f, r * 0.05f, r * 0.095f), lighter(colour, 0.4f), colour,
-                            y - r * 0.1f, y + r * 0.1f);
+    // Light from the upper left, the belly lit from below, a rim of shade on the lower right.
+    Canvas light(canvas.width(), canvas.height());
+    light.over(ellipse(body.cx - body.rx * 0.3f, body.cy - body.ry * 0.45f, body.rx * 0.4f, body.ry * 0.27f),
+               white, 130, softness(r, 0.14f));
+    light.over(ellipse(body.cx, body.cy + body.ry * 0.5f, body.rx * 0.55f, body.ry * 0.3f),
+               lighter(colour, 0.55f), 70, softness(r, 0.12f));
+    light.over(arcBand(body.cx, body.cy, r * 0.92f, r * 0.2f, 0.05f * pi, 0.55f * pi), darker(colour, 0.35f),
+               70, softness(r, 0.1f));
+    stampInside(canvas, light, outline);
+    if (look.marking != Marking::Sprout || pose.pattern) {
+        drawTuft(canvas, body, colour, true);
     }
 }
 
-void drawOpenEye(Canvas& canvas, float x, float y, float size, const PibblePose& pose) {
+// Feet by look: dark socks for the fox, dark hooves for the lamb, big red shoes for the clown.
+void drawLookFeet(Canvas& canvas, const PibbleBody& body, const PibbleLook& look) {
+    Rgb colour = darker(look.body, 0.22f);
+    float width = 0.26f;
+    float length = 0.15f;
+    if (look.marking == Marking::Bib) {
+        colour = 0x5A3322;
+    } else if (look.marking == Marking::Fleece) {
+        colour = 0x5E5262;
+    } else if (look.marking == Marking::Harlequin) {
+        colour = clownNose;
+        width = 0.34f;
+        length = 0.17f;
+    }
+    const float footY = body.cy + body.ry * 0.9f;
+    for (const float side : {-1.0f, 1.0f}) {
+        const float x = body.cx + side * body.rx * (0.42f + (width - 0.26f));
+        canvas.over(ellipse(x, footY, body.rx * width * 1.12f, body.ry * length * 1.25f),
+                    darker(colour, 0.3f));
+        canvas.overGradient(ellipse(x, footY, body.rx * width, body.ry * length), lighter(colour, 0.25f),
+                            colour, footY - body.ry * length, footY + body.ry * length);
+        canvas.over(ellipse(x - side * body.rx * 0.05f, footY - body.ry * length * 0.45f,
+                            body.rx * width * 0.45f, body.ry * length * 0.3f),
+                    white, 90);
+    }
+}
+
+// Shapes of the face: over for a look (its head is a layer of its own), straight fills for the logo.
+void put(Canvas& canvas, bool layered, const Shape& shape, Rgb colour, int alpha = 255) {
+    layered ? canvas.over(shape, colour, alpha) : canvas.fill(shape, colour, alpha);
+}
+
+void drawOpenEye(Canvas& canvas, bool layered, float x, float y, float size, const PibblePose& pose) {
+    if (layered) {
+        // Small enough for the field's cells: one dark shiny oval with two glints reads better than white,
+        // iris and pupil.
+        const float rx = size * 0.62f;
+        const float ry = size * 0.8f;
+        canvas.overGradient(ellipse(x, y, rx, ry), ink, 0x6A5A9A, y - ry * 0.2f, y + ry);
+        const float gx = x + pose.lookX * rx * 0.25f;
+        const float gy = y + pose.lookY * ry * 0.2f;
+        canvas.over(circle(gx - rx * 0.3f, gy - ry * 0.36f, std::max(size * 0.27f, 1.1f)), white);
+        canvas.over(circle(gx + rx * 0.35f, gy + ry * 0.38f, std::max(size * 0.12f, 0.6f)), white, 210);
+        return;
+    }
     const float rx = size * 0.8f;
     const float ry = size;
     canvas.fill(ellipse(x, y, rx * 1.12f, ry * 1.1f), ink);
@@ -88,120 +163,176 @@ void drawOpenEye(Canvas& canvas, float x, float y, float size, const PibblePose&
 }
 
 // A closed eye is a happy upward curve.
-void drawClosedEye(Canvas& canvas, float x, float y, float size) {
-    canvas.fill(arcBand(x, y + size * 0.35f, size * 0.62f, size * 0.22f, 1.15f * pi, 1.85f * pi), ink);
+void drawClosedEye(Canvas& canvas, bool layered, float x, float y, float size) {
+    put(canvas, layered, arcBand(x, y + size * 0.35f, size * 0.62f, size * 0.22f, 1.15f * pi, 1.85f * pi),
+        ink);
 }
 
-// Angry brows slanting down to the middle.
-void drawBrows(Canvas& canvas, float cx, float eyeY, float eyeOffset, float eyeSize) {
+// Angry brows slant down to the middle, worried ones up to it.
+void drawBrows(Canvas& canvas, bool layered, const PibbleFace& face, bool angry) {
+    const float s = face.eyeSize;
     for (const float side : {-1.0f, 1.0f}) {
-        const float outer = cx + side * (eyeOffset + eyeSize * 0.9f);
-        const float inner = cx + side * (eyeOffset - eyeSize * 0.7f);
-        canvas.fill(stroke(outer, eyeY - eyeSize * 1.75f, inner, eyeY - eyeSize * 1.1f, eyeSize * 0.32f),
-                    ink);
+        const float outer = face.cx + side * (face.eyeOffset + s * 0.9f);
+        const float inner = face.cx + side * (face.eyeOffset - s * 0.7f);
+        const float outerY = face.eyeY - s * (angry ? 1.75f : 1.2f);
+        const float innerY = face.eyeY - s * (angry ? 1.1f : 1.75f);
+        put(canvas, layered, stroke(outer, outerY, inner, innerY, s * 0.32f), ink);
     }
 }
 
-void drawMouth(Canvas& canvas, const Body& body, Mood mood) {
-    const float r = std::min(body.rx, body.ry);
-    const float y = body.cy + body.ry * 0.22f;
+void drawMouth(Canvas& canvas, bool layered, const PibbleBody& body, const PibbleFace& face, Mood mood) {
+    const float r = body.radius();
+    const float x = face.cx;
+    const float y = face.mouthY;
     switch (mood) {
     case Mood::Happy:
-        canvas.fill(arcBand(body.cx, y, r * 0.22f, r * 0.08f, 0.1f * pi, 0.9f * pi), ink);
+        if (layered) {
+            // Wide open: a dark mouth with a tongue.
+            const Shape mouth = {{x - r * 0.24f, y - r * 0.02f},
+                                 {x + r * 0.24f, y - r * 0.02f},
+                                 {x + r * 0.17f, y + r * 0.14f},
+                                 {x, y + r * 0.22f},
+                                 {x - r * 0.17f, y + r * 0.14f}};
+            canvas.over(mouth, ink);
+            canvas.over(ellipse(x, y + r * 0.14f, r * 0.11f, r * 0.07f), 0xFF7A8A);
+        } else {
+            canvas.fill(arcBand(x, y, r * 0.22f, r * 0.08f, 0.1f * pi, 0.9f * pi), ink);
+        }
         break;
     case Mood::Unhappy:
-        canvas.fill(arcBand(body.cx, y + r * 0.2f, r * 0.16f, r * 0.065f, 1.2f * pi, 1.8f * pi), ink);
+        put(canvas, layered, arcBand(x, y + r * 0.2f, r * 0.16f, r * 0.065f, 1.2f * pi, 1.8f * pi), ink);
         break;
     case Mood::Stubborn:
-        canvas.fill(stroke(body.cx - r * 0.14f, y + r * 0.1f, body.cx + r * 0.14f, y + r * 0.1f, r * 0.065f),
-                    ink);
+        if (layered) {
+            // A pout: a wobbly line turned down at the ends.
+            put(canvas, layered, arcBand(x, y + r * 0.24f, r * 0.2f, r * 0.075f, 1.3f * pi, 1.7f * pi), ink);
+        } else {
+            canvas.fill(stroke(x - r * 0.14f, y + r * 0.1f, x + r * 0.14f, y + r * 0.1f, r * 0.065f), ink);
+        }
         break;
     case Mood::Content:
-        canvas.fill(arcBand(body.cx, y, r * 0.16f, r * 0.065f, 0.18f * pi, 0.82f * pi), ink);
+        put(canvas, layered, arcBand(x, y, r * 0.16f, r * 0.065f, 0.18f * pi, 0.82f * pi), ink);
         break;
     }
 }
 
-void drawFace(Canvas& canvas, const Body& body, const PibblePose& pose) {
-    const float r = std::min(body.rx, body.ry);
-    const float eyeY = body.cy - body.ry * 0.12f;
-    const float eyeSize = r * 0.3f;
-    const float eyeOffset = body.rx * 0.34f;
+// The pale face in the fur, round the eyes and the mouth.
+Shape facePatch(const PibbleFace& face, float r) {
+    return fluffyCircle(face.cx, face.eyeY + r * 0.17f, r * 0.66f, r * 0.5f, 16, 0.05f, 0.0f);
+}
+
+void drawFace(Canvas& canvas, const PibbleBody& body, const PibblePose& pose) {
+    const bool layered = pose.look != nullptr;
+    const PibbleFace face = faceOf(pose);
+    const float r = body.radius();
+    if (layered) {
+        canvas.over(facePatch(face, r), darker(faceSkin, 0.12f));
+        canvas.over(scaled(facePatch(face, r), face.cx, face.eyeY, 0.95f, 0.94f), faceSkin);
+    }
     const bool happy = pose.mood == Mood::Happy;
     const bool closed[2] = {pose.leftEyeClosed || happy, pose.rightEyeClosed || happy};
     for (int side = 0; side < 2; ++side) {
-        const float x = body.cx + (side == 0 ? -eyeOffset : eyeOffset);
+        const float x = face.cx + (side == 0 ? -face.eyeOffset : face.eyeOffset);
         if (closed[side]) {
-            drawClosedEye(canvas, x, eyeY, eyeSize);
+            drawClosedEye(canvas, layered, x, face.eyeY, face.eyeSize);
         } else {
-            drawOpenEye(canvas, x, eyeY, eyeSize, pose);
+            drawOpenEye(canvas, layered, x, face.eyeY, face.eyeSize, pose);
         }
-        canvas.paintSoft(ellipse(x + (side == 0 ? -1.0f : 1.0f) * eyeSize * 0.5f, eyeY + eyeSize * 1.45f,
-                                 eyeSize * 0.5f, eyeSize * 0.3f),
-                         cheek, 150, softness(r, 0.05f));
+        const Shape blush =
+            ellipse(x + (side == 0 ? -1.0f : 1.0f) * face.eyeSize * 0.5f, face.eyeY + face.eyeSize * 1.45f,
+                    face.eyeSize * 0.5f, face.eyeSize * 0.3f);
+        if (layered) {
+            canvas.over(blush, cheek, 130, softness(r, 0.05f));
+        } else {
+            canvas.paintSoft(blush, cheek, 150, softness(r, 0.05f));
+        }
     }
-    if (pose.mood == Mood::Stubborn) {
-        drawBrows(canvas, body.cx, eyeY, eyeOffset, eyeSize);
+    if (pose.mood == Mood::Stubborn || pose.mood == Mood::Unhappy) {
+        drawBrows(canvas, layered, face, pose.mood == Mood::Stubborn);
     }
-    drawMouth(canvas, body, pose.mood);
-}
-
-// A shape turned by the angle about (cx, cy).
-Shape turned(Shape shape, float cx, float cy, float angle) {
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    for (graphics::PointF& point : shape) {
-        const float x = point.getX() - cx;
-        const float y = point.getY() - cy;
-        point = graphics::PointF(cx + x * c - y * s, cy + x * s + y * c);
+    if (layered && pose.mood == Mood::Unhappy) {
+        const float x = face.cx + face.eyeOffset + face.eyeSize * 0.2f;
+        const float y = face.eyeY + face.eyeSize * 1.5f;
+        canvas.over(ellipse(x, y, face.eyeSize * 0.28f, face.eyeSize * 0.4f), tear);
+        canvas.over(circle(x - face.eyeSize * 0.08f, y - face.eyeSize * 0.1f, face.eyeSize * 0.1f), white);
     }
-    return shape;
-}
-
-// Two long ears from the top of the head, each turned about its root.
-void drawEars(Canvas& canvas, const Body& body, Rgb colour, float tilt, float droop) {
-    const float r = std::min(body.rx, body.ry);
-    for (const float side : {-1.0f, 1.0f}) {
-        const float rootX = body.cx + side * body.rx * 0.55f;
-        const float rootY = body.cy - body.ry * 0.7f;
-        const float length = r * 0.5f;
-        const float lean = side * (0.35f + tilt + droop * 0.9f);
-        const Shape ear = turned(ellipse(rootX, rootY - length * 0.8f, r * 0.2f, length), rootX, rootY, lean);
-        canvas.fill(ear, darker(colour, 0.2f));
-        const Shape inner =
-            turned(ellipse(rootX, rootY - length * 0.8f, r * 0.1f, length * 0.7f), rootX, rootY, lean);
-        canvas.fill(inner, mix(colour, cheek, 0.45f));
+    drawMouth(canvas, layered, body, face, pose.mood);
+    if (layered && pose.look->marking == Marking::Harlequin) {
+        const float y = (face.eyeY + face.mouthY) / 2 - r * 0.04f;
+        canvas.over(circle(face.cx, y, r * 0.14f), darker(clownNose, 0.3f));
+        canvas.overGradient(circle(face.cx, y, r * 0.12f), lighter(clownNose, 0.3f), clownNose, y - r * 0.12f,
+                            y + r * 0.12f);
+        canvas.over(circle(face.cx - r * 0.04f, y - r * 0.04f, r * 0.04f), white, 220);
     }
 }
 
 } // namespace
 
-void drawPibble(Canvas& canvas, const PibblePose& pose) {
-    const Body body = bodyOf(pose);
-    drawShadow(canvas, pose, body);
-    drawFeet(canvas, body, pose.body);
-    drawFur(canvas, body, pose.body);
-    drawFace(canvas, body, pose);
+PibbleBody bodyOf(const PibblePose& pose) {
+    const float squash = std::clamp(pose.squash, 0.6f, 1.6f);
+    const float rx = pose.radius * std::sqrt(squash);
+    const float ry = pose.radius / std::sqrt(squash);
+    return {pose.cx, pose.ground - pose.lift - ry, rx, ry};
 }
 
-void drawPibblePart(Canvas& canvas, const PibblePose& pose, PibblePart part, float earTilt, float earDroop) {
-    const Body body = bodyOf(pose);
+PibbleFace faceOf(const PibblePose& pose) {
+    const PibbleBody body = bodyOf(pose);
+    const float r = body.radius();
+    return {body.cx + pose.faceTurn * r, body.cy - body.ry * 0.12f, body.rx * 0.34f, r * 0.3f,
+            body.cy + body.ry * 0.22f};
+}
+
+Shape furOutline(const PibbleLook* look, const PibbleBody& body, float grow) {
+    const bool fleece = look != nullptr && look->marking == Marking::Fleece;
+    return fluffyCircle(body.cx, body.cy, body.rx * grow, body.ry * grow, fleece ? 13 : furTufts,
+                        fleece ? 0.11f : 0.08f, 0.0f);
+}
+
+void drawPibble(Canvas& canvas, const PibblePose& pose) {
+    drawPibblePart(canvas, pose, PibblePart::Shadow);
+    if (pose.look != nullptr) {
+        drawPibblePart(canvas, pose, PibblePart::Ears);
+    }
+    drawPibblePart(canvas, pose, PibblePart::Feet);
+    drawPibblePart(canvas, pose, PibblePart::Body);
+    drawPibblePart(canvas, pose, PibblePart::Face);
+}
+
+void drawPibblePart(Canvas& canvas, const PibblePose& pose, PibblePart part, float earTilt, float earLift) {
+    const PibbleBody body = bodyOf(pose);
     switch (part) {
     case PibblePart::Shadow:
         drawShadow(canvas, pose, body);
         break;
     case PibblePart::Ears:
-        drawEars(canvas, body, pose.body, earTilt, earDroop);
+        if (pose.look != nullptr) {
+            drawLookEars(canvas, *pose.look, body, earTilt, earLift);
+        }
         break;
     case PibblePart::Feet:
-        drawFeet(canvas, body, pose.body);
+        pose.look != nullptr ? drawLookFeet(canvas, body, *pose.look)
+                             : drawPlainFeet(canvas, body, pose.body);
         break;
     case PibblePart::Body:
-        drawFur(canvas, body, pose.body);
+        pose.look != nullptr ? drawLookFur(canvas, body, pose) : drawPlainFur(canvas, body, pose.body);
         break;
     case PibblePart::Face:
         drawFace(canvas, body, pose);
         break;
+    }
+}
+
+void drawEyelids(Canvas& canvas, const PibblePose& pose) {
+    const PibbleFace face = faceOf(pose);
+    const float s = face.eyeSize;
+    for (const float side : {-1.0f, 1.0f}) {
+        const float x = face.cx + side * face.eyeOffset;
+        canvas.over(ellipse(x, face.eyeY, s * 0.8f, s * 0.98f), faceSkin, 255, 1);
+        // A closed eye at rest: a gentle downward curve with a lash at its outer end.
+        canvas.over(arcBand(x, face.eyeY - s * 0.3f, s * 0.58f, s * 0.24f, 0.12f * pi, 0.88f * pi), ink);
+        canvas.over(stroke(x + side * s * 0.5f, face.eyeY + s * 0.02f, x + side * s * 0.8f,
+                           face.eyeY - s * 0.12f, s * 0.18f),
+                    ink);
     }
 }
 

@@ -39,11 +39,16 @@ void drawPanel(const PictureRequest& request, int frame, Canvas& canvas);
 void drawButton(const PictureRequest& request, int frame, Canvas& canvas);
 void drawWindowButton(const PictureRequest& request, int frame, Canvas& canvas);
 void drawTile(const PictureRequest& request, int frame, Canvas& canvas);
-// "part" names the piece: shadow, ears, feet, body, head (and head_happy, head_unhappy, head_stubborn),
-// party, partyback, vibstatic, vibshine, dust, swoosh, vibmatch, stubbornmatch, combomatch, blink, dechain,
-// stubborn or clownglow; "color" is the pibble's; a body with pattern "spots" is spotted.
+// "part" names the piece. A colour's parts ("look" names the colour: yellow, blue, red, white, green,
+// purple, orange or clown): feet, body, ears, head, head_happy, head_unhappy, head_stubborn, ears_shakeno,
+// head_shakeno, party, partyback, vibstatic, vibshine; a collectable pibble's ("collectable" 1 to 30): feet,
+// body, head, ears. Shared by all: shadow, dust, hole_open, hole_close, swoosh, vibmatch, stubbornmatch,
+// combomatch, blink, dechain, stubborn, clownglow, hitmask, and partymatch of a "look".
 void drawPibblePicture(const PictureRequest& request, int frame, Canvas& canvas);
 void drawSparkle(const PictureRequest& request, int frame, Canvas& canvas);
+// A match's particle in the colour of a "look".
+void drawParticle(const PictureRequest& request, int frame, Canvas& canvas);
+void drawPartyStar(const PictureRequest& request, int frame, Canvas& canvas);
 
 // The caption centred on (x, y), faded by the opacity (0..1).
 void placeCaption(const PictureRequest& request, Canvas& canvas, float x, float y, float opacity = 1);
