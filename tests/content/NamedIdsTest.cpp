@@ -20,6 +20,7 @@
 #include "game/frontend/LoadingScene.h"
 #endif
 
+#include <algorithm>
 #include <iostream>
 
 namespace content {
@@ -142,6 +143,15 @@ protected:
         }
     }
 
+    // A dialog in the declarations, a resource in any section.
+    bool isDeclared(const NamedId& named) const {
+        if (named.kind == IdKind::Dialog || named.kind == IdKind::Scene) {
+            return &dialogs->findDeclaration(named.id) != &kernel::DUMMY_NODE();
+        }
+        return std::any_of(resources.groups.begin(), resources.groups.end(),
+                           [&named](const auto& group) { return group.second.contains(named.id); });
+    }
+
     const Settings settings;
     const Resources resources;
     std::vector<std::string> found;
@@ -151,9 +161,9 @@ TEST_F(NamedIds, AreThereAsWhatTheCodeTakesThemFor) {
     for (const NamedId& named : namedIds()) {
         check(named);
     }
-    // An awaited dialog is held to its kind from the day it is declared.
+    // An awaited dialog or resource is held to its kind and section from the day it is declared.
     for (const NamedId& named : awaitedIds()) {
-        if (&dialogs->findDeclaration(named.id) != &kernel::DUMMY_NODE()) {
+        if (isDeclared(named)) {
             check(named);
         } else {
             std::cout << "[ content  ] " << named.id << " is awaited: not declared yet\n";
@@ -173,6 +183,19 @@ TEST_F(NamedIds, EveryPibblePartIsThere) {
     for (int number = 1; number <= collectableCount; ++number) {
         for (const char* part : pibbleCollectableParts) {
             checkResource(pibbleCollectablePrefix + std::to_string(number) + part, groupPibbles, "Image");
+        }
+    }
+    // The head shake comes with the pibbles' art: once any colour has it, every colour must.
+    for (const char* part : pibbleShakeParts) {
+        const bool declared = std::any_of(
+            std::begin(pibbleColourPrefixes), std::end(pibbleColourPrefixes),
+            [&](const char* prefix) { return resources.find(groupPibbles, std::string(prefix) + part); });
+        if (!declared) {
+            std::cout << "[ content  ] " << part << " is awaited: no colour has it yet\n";
+            continue;
+        }
+        for (const char* prefix : pibbleColourPrefixes) {
+            checkResource(std::string(prefix) + part, groupPibbles, "Image");
         }
     }
     EXPECT_TRUE(found.empty()) << joined(found);
