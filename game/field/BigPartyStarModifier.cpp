@@ -71,6 +71,8 @@ void BigPartyStarModifier::update(std::uint32_t /*elapsed*/) {
         addType(bit, *pibble);
         // Without a place for the stars nothing would ever end the animation.
         phase = launchStars() ? runningOn : finishing;
+    } else if (phase == runningOn && *landed) {
+        phase = finishing;
     } else if (phase == finishing) {
         removeType(bit, *pibble);
         finish();
@@ -100,10 +102,8 @@ bool BigPartyStarModifier::launchStars() {
             shrink->addFlags(ui::Modifier::killNode);
         } else {
             shrink->addFlags(ui::Modifier::blocking);
-            // Held by the callback: the pibble and its animations may be gone before the star lands.
-            const kernel::SmartPtr<BigPartyStarModifier> self(this);
-            star->addModifier(new ui::CallbackModifier(nullptr, [self](void*, ui::GameNode* node) {
-                self->setPhase(finishing);
+            star->addModifier(new ui::CallbackModifier(nullptr, [flag = landed](void*, ui::GameNode* node) {
+                *flag = true;
                 if (node != nullptr) {
                     node->kill();
                 }

@@ -88,7 +88,7 @@ void PlayField::destroy() {
 // The children in the order they run each frame: the rules, then the board's pibbles and their
 // animations, then the idle animations.
 PlayField::PlayField() : serial(++serialCounter) {
-    machine = new StateMachine(this);
+    machine = new StateMachine();
     renderer = FieldRenderer::create();
     animator = PibbleAnimator::create();
     collectables = CollectablesManager::create();
@@ -105,7 +105,7 @@ PlayField::PlayField() : serial(++serialCounter) {
 }
 
 PlayField::~PlayField() {
-    machine->detachOwner();
+    machine->clearHandlers();
     machine->kill();
     animator->kill();
     releaseSingletons();
@@ -242,12 +242,19 @@ void PlayField::placeElements(const LevelFile& level) {
     }
 }
 
-// What is let go of leaves the renderer's layers too, or it would stay painted under the next board;
-// its animations end with it, so the field's counters are right at once.
-void PlayField::dropPibble(Pibble* pibble) {
-    if (pibble != nullptr) {
-        pibble->stopAnimations();
-        pibble->kill();
+// What is let go of leaves the renderer's layers too, or it would stay painted under the next board. Its
+// animations end with it: one still held somewhere (an announcement, a listener) would otherwise keep
+// counting.
+void PlayField::removePibble(Pibble* pibble) {
+    if (pibble == nullptr) {
+        return;
+    }
+    pibble->stopAnimations();
+    pibble->kill();
+    for (kernel::SmartPtr<Pibble>& waitingToBeAnnounced : pending) {
+        if (waitingToBeAnnounced.get() == pibble) {
+            waitingToBeAnnounced = nullptr;
+        }
     }
 }
 
@@ -257,18 +264,18 @@ void PlayField::reset() {
     hoverRow = 0;
     hoverColumn = 0;
     hoverPibble = nullptr;
-    dropPibble(clickedPibble.get());
+    removePibble(clickedPibble.get());
     clickedPibble = nullptr;
     for (std::int32_t row = cell::firstRow; row <= cell::lastRow; ++row) {
         for (std::int32_t column = cell::queueLeft; column <= cell::queueRight; ++column) {
-            dropPibble(pibbleAt(row, column));
+            removePibble(pibbleAt(row, column));
         }
     }
     grid->clearCells();
     for (PibbleList* list : {waiting.data(), leaving.data()}) {
         for (std::size_t column = 0; column < cell::columnCount; ++column) {
             for (const kernel::SmartPtr<Pibble>& pibble : list[column]) {
-                dropPibble(pibble.get());
+                removePibble(pibble.get());
             }
             list[column].clear();
         }

@@ -102,6 +102,9 @@ public:
     bool cellAtPoint(int x, int y, std::int32_t& row, std::int32_t& column) const;
     // Where on the field (rows then columns from (1, 1)) the pibble stands.
     bool findPibble(const Pibble* pibble, std::int32_t& row, std::int32_t& column) const;
+    // Kills the pibble and ends its animations at once, so the field's counters drop with it; a pending
+    // announcement of it is dropped. The field lets go of every pibble this way.
+    void removePibble(Pibble* pibble);
     // Empty or removed cells of a field column.
     std::int32_t emptyCellCount(std::int32_t column) const;
 
@@ -253,7 +256,6 @@ private:
     void startKind(Pibble& pibble, std::int32_t row, std::int32_t column);
     void storeGrid();
     void storeCell(std::int32_t row, std::int32_t column);
-    static void dropPibble(Pibble* pibble);
     bool isFieldColumn(std::int32_t column) const;
     void updateIdleReminder(std::uint32_t elapsedMs);
     void fireIdleReminder();

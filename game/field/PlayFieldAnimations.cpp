@@ -127,8 +127,10 @@ void PlayField::dechain(Pibble* pibble) {
     }
 }
 
+// Also not when one waits to run: two clicks in one frame shake once.
 void PlayField::shakeNo(Pibble* pibble) {
-    if (pibble != nullptr && !pibble->hasModifierType(animationBit::look)) {
+    if (pibble != nullptr && !pibble->hasModifierType(animationBit::look) &&
+        firstOf<PibbleLookModifier>(*pibble) == nullptr) {
         pibble->addModifier(new PibbleLookModifier(pibble));
     }
 }

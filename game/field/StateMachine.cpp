@@ -1,13 +1,10 @@
 #include "game/field/StateMachine.h"
 
-#include "game/field/PlayField.h"
-
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace game {
-
-StateMachine::StateMachine(PlayField* owner) : owner(owner) {}
 
 // The table grows to hold the state; a negative state has no entry.
 void StateMachine::setState(std::int32_t state, Handler handler, std::int32_t argument) {
@@ -17,7 +14,7 @@ void StateMachine::setState(std::int32_t state, Handler handler, std::int32_t ar
     if (static_cast<std::size_t>(state) >= handlers.size()) {
         handlers.resize(static_cast<std::size_t>(state) + 1);
     }
-    handlers[static_cast<std::size_t>(state)] = {handler, argument};
+    handlers[static_cast<std::size_t>(state)] = {std::move(handler), argument};
     if (state == current) {
         active = handlers[static_cast<std::size_t>(state)];
     }
@@ -37,15 +34,22 @@ void StateMachine::switchTo(std::int32_t state) {
 }
 
 void StateMachine::onUpdate(std::uint32_t elapsedMs) {
-    if (isSuspended() || isDead() || owner == nullptr) {
+    if (isSuspended() || isDead()) {
         return;
     }
     const std::int64_t grown = std::int64_t{timeInState} + elapsedMs;
     timeInState =
         static_cast<std::int32_t>(std::min<std::int64_t>(grown, std::numeric_limits<std::int32_t>::max()));
-    if (active.handler != nullptr) {
-        (owner->*active.handler)(active.argument);
+    // A copy: the handler may register another for this state while it runs.
+    const Entry running = active;
+    if (running.handler) {
+        running.handler(running.argument);
     }
+}
+
+void StateMachine::clearHandlers() {
+    handlers.clear();
+    active = Entry{};
 }
 
 } // namespace game
