@@ -132,7 +132,12 @@ TEST(CollectablesManager, UnlocksWhatThePlayerHasEarnedOnce) {
     player.setNumPibblesRemoved(1);
     player.setSecondsPlayed(100);
     CollectablesManager& manager = *CollectablesManager::instance();
+    // The current scene adds its play time first and hears of each unlock.
+    fieldtest::ScriptedScene& scene = fieldtest::ScriptedScene::enter();
     manager.checkUnlocks();
+    EXPECT_EQ(scene.unlocked, std::vector<std::int32_t>{4});
+    EXPECT_EQ(scene.flushesBefore, std::vector<int>{1});
+    ui::SceneManager::destroy();
     EXPECT_EQ(player.queuedCollectableCount(), 2);
     EXPECT_EQ(player.firstQueuedCollectable(), 4);
     EXPECT_EQ(player.dataGatherAvailable(4), 100);

@@ -5,9 +5,11 @@
 // cleaner take the dead nodes away, as a scene does.
 
 #include "engine/graphics/ImagePainter.h"
+#include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/ValueDocument.h"
 #include "engine/platform/PlayerManager.h"
 #include "engine/ui/GameNode.h"
+#include "engine/ui/SceneManager.h"
 #include "game/field/CollectablesManager.h"
 #include "game/field/FieldRenderer.h"
 #include "game/field/GameEventListener.h"
@@ -16,6 +18,7 @@
 #include "game/foundation/GameIds.h"
 #include "game/foundation/LevelFile.h"
 #include "game/foundation/PibblePlayer.h"
+#include "game/foundation/PibbleScene.h"
 #include "game/foundation/Random.h"
 
 #include "FieldWorld.h"
@@ -137,6 +140,32 @@ public:
     testsupport::Image32 screen = testsupport::filled32(640, 480, 0);
     kernel::SmartPtr<graphics::ImagePainter> painter = screen->createPainter();
     int levels = 0;
+};
+
+// A game scene, made current, that adds its part to a stored game and notes what the field asks of it.
+class ScriptedScene : public game::PibbleScene {
+public:
+    void saveProperties(kernel::NodeValue& properties) override {
+        properties.setChild(new kernel::ScalarValue("difficulty", 1, kernel::Typing::Untyped));
+    }
+    void flushPlayTime() override { ++flushes; }
+    void onCollectableUnlocked(std::int32_t id) override {
+        unlocked.push_back(id);
+        flushesBefore.push_back(flushes);
+    }
+
+    // Entered as the scene manager's current scene; the manager lives until the test ends.
+    static ScriptedScene& enter() {
+        ui::SceneManager* manager = ui::SceneManager::create();
+        ui::RegisterScene("SCENE_SCRIPTED", new ScriptedScene());
+        manager->changeScene("SCENE_SCRIPTED");
+        manager->onFrame(16);
+        return static_cast<ScriptedScene&>(*manager->currentScene());
+    }
+
+    int flushes = 0;
+    std::vector<std::int32_t> unlocked;
+    std::vector<int> flushesBefore;
 };
 
 // Hears every event, in order.

@@ -224,7 +224,13 @@ TEST(PlayField, ARunningGameStoredAndReadBackIsTheSameField) {
     field.pibbleAt(2, 4)->setNameIndex(17);
     const std::vector<Look> before = lookOf(field);
     ASSERT_TRUE(before[11 + 6].collectable == 4);
+    fieldtest::ScriptedScene::enter();
     field.storeToLevel();
+    ui::SceneManager::destroy();
+    const kernel::NodeValue& properties = field.getLevelFile()->document().getNode("properties");
+    EXPECT_EQ(properties.getValue("difficulty").asInt(), 1) << "the scene's own part";
+    EXPECT_EQ(properties.getValue("numcolors").asInt(), 5);
+    EXPECT_EQ(properties.getValue("time").asInt(), 0);
     const SmartPtr<kernel::ValueDocument> saved = new kernel::ValueDocument();
     field.writeLevelXml(*saved);
     saved->setSavePath(game.folder.file("save.xml"));
