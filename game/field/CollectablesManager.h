@@ -50,6 +50,8 @@ public:
 
     // Whether all condition keys of the entry hold for the player, in the rules' order.
     static bool conditionsHold(const kernel::NodeValue& entry, const PibblePlayer& player);
+    // 1 to 30.
+    static bool isCollectableId(std::int32_t id);
 
     static constexpr kernel::ClassInfo classInfo{&kernel::Object::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
@@ -59,7 +61,6 @@ private:
     // Writes the counter back to the current player.
     ~CollectablesManager() override;
 
-    static bool isCollectableId(std::int32_t id);
     static bool isNight();
 
     kernel::SmartPtr<kernel::ValueDocument> rules;

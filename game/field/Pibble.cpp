@@ -410,6 +410,7 @@ void Pibble::stopAnimations() {
     for (const kernel::SmartPtr<ui::Sprite>& part : layers) {
         part->removeAllModifiers();
         part->setPosition(0, 0);
+        part->setClipRect(nullptr);
     }
     dustPoints.clear();
     setDepthOffset(0);

@@ -10,7 +10,6 @@
 #include "game/field/LevelElementSprite.h"
 #include "game/field/Pibble.h"
 #include "game/field/PibbleAnimator.h"
-#include "game/field/PibbleHupModifier.h"
 #include "game/field/PibbleImages.h"
 #include "game/field/StateMachine.h"
 #include "game/foundation/GameIds.h"
@@ -21,7 +20,6 @@
 #include "game/foundation/Random.h"
 
 #include <algorithm>
-#include <cctype>
 #include <limits>
 
 namespace game {
@@ -165,7 +163,8 @@ void PlayField::layOutGrid(const LevelFile& level) {
 }
 
 // An empty cell holds a removed pibble without a colour: a colour would make the hole a pibble of that
-// colour to the rules. A collectable the player does not have queued is left out.
+// colour to the rules. A collectable the player does not have queued, or an id that stands for none (a
+// profile may queue anything), is left out.
 void PlayField::placeFieldPibbles(const LevelFile& level) {
     const PibblePlayer* player = currentPlayer();
     for (std::int32_t row = cell::firstRow; row <= rowCount(); ++row) {
@@ -176,8 +175,9 @@ void PlayField::placeFieldPibbles(const LevelFile& level) {
             pibble->setColour(empty ? colour::none : level.colourAt(row, column));
             pibble->setGender(level.genderAt(row, column));
             pibble->setStyle(level.styleAt(row, column));
-            pibble->setCollectableId(
-                player != nullptr && player->isCollectableQueued(collectable) ? collectable : 0);
+            const bool carried = CollectablesManager::isCollectableId(collectable) && player != nullptr &&
+                                 player->isCollectableQueued(collectable);
+            pibble->setCollectableId(carried ? collectable : 0);
             pibble->setRemoved(empty);
             pibble->setFlag(pibbleFlag::vib, level.isVibCell(row, column));
             pibble->setFlag(pibbleFlag::clown, level.isClownCell(row, column));

@@ -9,7 +9,6 @@
 #include "game/field/BigPartyStarModifier.h"
 #include "game/field/FieldRenderer.h"
 #include "game/field/FieldSounds.h"
-#include "game/field/GameEventListener.h"
 #include "game/field/Pibble.h"
 #include "game/field/PibbleAlphaModifier.h"
 #include "game/field/PibbleClownGlowModifier.h"

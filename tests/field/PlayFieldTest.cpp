@@ -32,9 +32,11 @@ const std::vector<std::string> everyKind = {"qxXlL.sSpPcq", ".Cxxxxxxxxx."};
 TEST(PlayField, LaysOutALevelByItsLetters) {
     FieldGame game;
     game.player().queueCollectable(7);
+    game.player().queueCollectable(40);
     const std::string collectables =
         "<Vector id=\"collectables\"><Collectable row=\"1\" col=\"1\" type=\"7\" />"
-        "<Collectable row=\"2\" col=\"5\" type=\"9\" /></Vector>";
+        "<Collectable row=\"2\" col=\"5\" type=\"9\" /><Collectable row=\"2\" col=\"6\" type=\"40\" />"
+        "</Vector>";
     PlayField& field = *game.field;
     field.loadLevel(game.level(everyKind, collectables).get());
 
@@ -74,6 +76,7 @@ TEST(PlayField, LaysOutALevelByItsLetters) {
     EXPECT_EQ(field.pibbleAt(1, 3)->getColour(), game::colour::clown);
     EXPECT_EQ(field.pibbleAt(1, 1)->getCollectableId(), 7) << "queued for the player";
     EXPECT_EQ(field.pibbleAt(2, 5)->getCollectableId(), 0) << "not queued: left out";
+    EXPECT_EQ(field.pibbleAt(2, 6)->getCollectableId(), 0) << "no collectable has that id";
     EXPECT_NE(field.pibbleAt(1, cell::queueLeft), nullptr);
     EXPECT_EQ(field.pibbleAt(2, cell::queueLeft), nullptr) << "an empty queue cell holds nothing";
     // The last special pibble of each kind loaded waits to be announced.
