@@ -207,15 +207,22 @@ inline constexpr const char* soundJumpHorizontal = "SOUND_JUMP_HORIZONTAL";
 inline constexpr const char* soundJumpHup = "SOUND_JUMP_HUP";
 inline constexpr const char* soundJumpHupEndLevel = "SOUND_JUMP_HUP_ENDLEVEL";
 // The field's pictures that come with the pibbles' art: the hole a clicked pibble drops into (4 frames
-// each), the mask of where a pibble takes the pointer, a colour's head shake (prefix, then the part; 10
-// frames each), and the star that flies to a new party pibble (in "sceneplay").
-inline constexpr const char* pibbleHoleOpen = "PIBBLE_HOLE_OPEN";
-inline constexpr const char* pibbleHoleClose = "PIBBLE_HOLE_CLOSE";
-inline constexpr const char* pibbleHitMask = "PIBBLE_HITMASK";
-inline constexpr const char* pibbleEarsShakeNo = "_EARS_SHAKENO";
-inline constexpr const char* pibbleHeadShakeNo = "_HEAD_SHAKENO";
-inline constexpr const char* pibbleShakeParts[] = {pibbleEarsShakeNo, pibbleHeadShakeNo};
-inline constexpr const char* imageBigPartyStar = "BIGPARTYSTAR";
+// each), the mask of where a pibble takes the pointer, a colour's head shake (its prefix, then the part; 10
+// frames each) and the star that flies to a new party pibble. The content check holds each to its section
+// once the art declares it.
+namespace fieldArt {
+inline constexpr const char* holeOpen = "PIBBLE_HOLE_OPEN";
+inline constexpr const char* holeClose = "PIBBLE_HOLE_CLOSE";
+inline constexpr const char* hitMask = "PIBBLE_HITMASK";
+inline constexpr const char* earsShakeNo = "_EARS_SHAKENO";
+inline constexpr const char* headShakeNo = "_HEAD_SHAKENO";
+inline constexpr const char* shakeParts[] = {earsShakeNo, headShakeNo};
+inline constexpr const char* bigPartyStar = "BIGPARTYSTAR";
+inline constexpr kernel::NamedId pictures[] = {{holeOpen, groupPibbles, kernel::IdKind::Image},
+                                               {holeClose, groupPibbles, kernel::IdKind::Image},
+                                               {hitMask, groupPibbles, kernel::IdKind::Image},
+                                               {bigPartyStar, groupScenePlay, kernel::IdKind::Image}};
+} // namespace fieldArt
 
 using kernel::IdKind;
 
@@ -337,11 +344,6 @@ inline constexpr kernel::NamedId awaited[] = {
     {dialogPause, nullptr, IdKind::Dialog},
     {dialogLevelEnd, nullptr, IdKind::Dialog},
     {dialogProgress, nullptr, IdKind::Dialog},
-    // The field's pictures drawn with the pibbles' art.
-    {pibbleHoleOpen, groupPibbles, IdKind::Image},
-    {pibbleHoleClose, groupPibbles, IdKind::Image},
-    {pibbleHitMask, groupPibbles, IdKind::Image},
-    {imageBigPartyStar, groupScenePlay, IdKind::Image},
 };
 
 } // namespace game::ids

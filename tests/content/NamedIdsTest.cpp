@@ -143,15 +143,6 @@ protected:
         }
     }
 
-    // A dialog in the declarations, a resource in any section.
-    bool isDeclared(const NamedId& named) const {
-        if (named.kind == IdKind::Dialog || named.kind == IdKind::Scene) {
-            return &dialogs->findDeclaration(named.id) != &kernel::DUMMY_NODE();
-        }
-        return std::any_of(resources.groups.begin(), resources.groups.end(),
-                           [&named](const auto& group) { return group.second.contains(named.id); });
-    }
-
     const Settings settings;
     const Resources resources;
     std::vector<std::string> found;
@@ -161,9 +152,9 @@ TEST_F(NamedIds, AreThereAsWhatTheCodeTakesThemFor) {
     for (const NamedId& named : namedIds()) {
         check(named);
     }
-    // An awaited dialog or resource is held to its kind and section from the day it is declared.
+    // An awaited dialog is held to its kind from the day it is declared.
     for (const NamedId& named : awaitedIds()) {
-        if (isDeclared(named)) {
+        if (&dialogs->findDeclaration(named.id) != &kernel::DUMMY_NODE()) {
             check(named);
         } else {
             std::cout << "[ content  ] " << named.id << " is awaited: not declared yet\n";
@@ -185,19 +176,6 @@ TEST_F(NamedIds, EveryPibblePartIsThere) {
             checkResource(pibbleCollectablePrefix + std::to_string(number) + part, groupPibbles, "Image");
         }
     }
-    // The head shake comes with the pibbles' art: once any colour has it, every colour must.
-    for (const char* part : pibbleShakeParts) {
-        const bool declared = std::any_of(
-            std::begin(pibbleColourPrefixes), std::end(pibbleColourPrefixes),
-            [&](const char* prefix) { return resources.find(groupPibbles, std::string(prefix) + part); });
-        if (!declared) {
-            std::cout << "[ content  ] " << part << " is awaited: no colour has it yet\n";
-            continue;
-        }
-        for (const char* prefix : pibbleColourPrefixes) {
-            checkResource(std::string(prefix) + part, groupPibbles, "Image");
-        }
-    }
     EXPECT_TRUE(found.empty()) << joined(found);
 }
 
@@ -214,6 +192,34 @@ TEST_F(NamedIds, TheDefaultDeclarationsHaveTheirParts) {
     EXPECT_NE(handler->getButtonMinimize(), nullptr);
     EXPECT_NE(handler->getButtonRestore(), nullptr);
     EXPECT_NE(handler->getButtonQuit(), nullptr);
+}
+
+// The field's pictures come with the pibbles' art: each is held to its kind and section once any section
+// declares it, and a colour's head shake once any colour has it.
+TEST_F(NamedIds, TheFieldsPicturesAreThereOnceDeclared) {
+    using namespace game::ids;
+    const auto declared = [this](const std::string& id) {
+        return std::any_of(resources.groups.begin(), resources.groups.end(),
+                           [&id](const auto& group) { return group.second.contains(id); });
+    };
+    for (const kernel::NamedId& picture : fieldArt::pictures) {
+        if (declared(picture.id)) {
+            check(picture);
+        } else {
+            std::cout << "[ content  ] " << picture.id << " is awaited: not declared yet\n";
+        }
+    }
+    for (const char* part : fieldArt::shakeParts) {
+        if (std::none_of(std::begin(pibbleColourPrefixes), std::end(pibbleColourPrefixes),
+                         [&](const char* prefix) { return declared(std::string(prefix) + part); })) {
+            std::cout << "[ content  ] " << part << " is awaited: no colour has it yet\n";
+            continue;
+        }
+        for (const char* prefix : pibbleColourPrefixes) {
+            checkResource(std::string(prefix) + part, groupPibbles, "Image");
+        }
+    }
+    EXPECT_TRUE(found.empty()) << joined(found);
 }
 
 #if PIBBLES_CONTENT_WITH_GAME
