@@ -405,4 +405,21 @@ void Pibble::removeDustPoint(const void* owner) {
     std::erase_if(dustPoints, [owner](const DustPoint& point) { return point.owner == owner; });
 }
 
+void Pibble::stopAnimations() {
+    removeAllModifiers();
+    for (const kernel::SmartPtr<ui::Sprite>& part : layers) {
+        part->removeAllModifiers();
+        part->setPosition(0, 0);
+        part->setClipRect(nullptr);
+    }
+    dustPoints.clear();
+    setDepthOffset(0);
+    setDirection(direction::none);
+    const bool animated = anyModifierType();
+    modifierTypes = 0;
+    if (animated && FieldRenderer::instance() != nullptr) {
+        FieldRenderer::instance()->addFieldItem(this);
+    }
+}
+
 } // namespace game

@@ -101,6 +101,12 @@ public:
     // and joins the bounds; its owner removes it when it ends.
     void addDustPoint(const void* owner, int x, int y);
     void removeDustPoint(const void* owner);
+    // Gives the layer the picture of "pibbles" (cut into frames one below the other) unless it has one.
+    void loadOnce(int index, const char* name, int frames);
+    // Ends every animation at once: the modifiers of the pibble and of its layers go, the running bits
+    // and dust clouds are cleared, the layers stand in place again, and a pibble in the renderer's top
+    // layer goes back to its field layer.
+    void stopAnimations();
 
     static constexpr kernel::ClassInfo classInfo{&FieldSprite::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
@@ -118,7 +124,6 @@ private:
     void buildOverlays();
     void buildHead(const std::string& prefix);
     void setLayerImage(int index, graphics::ImageBase* image, int frames);
-    void loadOnce(int index, const char* name, int frames);
     void prepareVibShine();
     void paintPass(graphics::ImagePainter& painter, Pass pass);
     bool shownInPass(int index, Pass pass) const;

@@ -1,7 +1,8 @@
 #pragma once
 // The codes of the play field that the field, its pibbles and animations, the play scenes and the saved
 // games share: cells, colours, pibble flags, running-animation bits, game event types, the pibble's layers,
-// head styles and directions. Plain numbers, stored in levels and saved games as they stand here.
+// head styles, the field's states and directions. Plain numbers, stored in levels and saved games as they
+// stand here.
 
 #include <cstdint>
 
@@ -162,6 +163,21 @@ inline constexpr std::int32_t normal = 0;
 inline constexpr std::int32_t happy = 1;
 inline constexpr std::int32_t unhappy = 2;
 } // namespace headStyle
+
+// The field's states; the play scenes read them and end a level in the last.
+namespace fieldState {
+inline constexpr std::int32_t loaded = 0;
+inline constexpr std::int32_t ready = 1;
+inline constexpr std::int32_t idle = 2;
+inline constexpr std::int32_t checkMove = 3;
+inline constexpr std::int32_t removeMatches = 4;
+inline constexpr std::int32_t refill = 5;
+inline constexpr std::int32_t partyMatch = 6;
+inline constexpr std::int32_t settle = 7;
+inline constexpr std::int32_t endOfMove = 8;
+inline constexpr std::int32_t levelOver = 9;
+inline constexpr std::int32_t count = 10;
+} // namespace fieldState
 
 // Which way a pibble moves.
 namespace direction {

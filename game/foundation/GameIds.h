@@ -207,6 +207,54 @@ inline constexpr const char* hints[] = {hintVib,
                                         hintTimeBarRelax,
                                         hintTimeBarVib};
 
+// The play field. Tuning: how far left or right of its column a removed pibble leaves the screen (x moves
+// by MIN plus a draw below MAX - MIN), the pibble animator's timers and the blink's length (ms), the
+// clown glow's and the chain's frame steps (ms), the jump's and the hop's time (ms), height (pixels) and
+// landing bounce (ms), and the gap between the copies a jump leaves behind (pixels).
+inline constexpr const char* cfgRemoveSpreadMin = "CFG_PIBBLE_REMOVE_SPREAD_MIN";
+inline constexpr const char* cfgRemoveSpreadMax = "CFG_PIBBLE_REMOVE_SPREAD_MAX";
+inline constexpr const char* cfgBlinkDuration = "CFG_PIBBLEANIMATOR_BLINK_DURATION";
+inline constexpr const char* cfgBlinkInterval = "CFG_PIBBLEANIMATOR_BLINK_INTERVAL";
+inline constexpr const char* cfgBlinkRandomize = "CFG_PIBBLEANIMATOR_BLINK_RANDOMIZE";
+inline constexpr const char* cfgStubbornInterval = "CFG_PIBBLEANIMATOR_STUBBORN_INTERVAL";
+inline constexpr const char* cfgStubbornRandomize = "CFG_PIBBLEANIMATOR_STUBBORN_RANDOMIZE";
+inline constexpr const char* cfgVibInterval = "CFG_PIBBLEANIMATOR_VIB_INTERVAL";
+inline constexpr const char* cfgVibRandomize = "CFG_PIBBLEANIMATOR_VIB_RANDOMIZE";
+inline constexpr const char* cfgClownGlowFrameDelay = "CFG_PIBBLE_CLOWNGLOW_FRAMEDELAY";
+inline constexpr const char* cfgDechainFrameDelay = "CFG_PIBBLE_DECHAIN_FRAMEDELAY";
+inline constexpr const char* cfgJumpDuration = "CFG_PIBBLE_JUMP_DURATION";
+inline constexpr const char* cfgJumpHeight = "CFG_PIBBLE_JUMP_HEIGHT";
+inline constexpr const char* cfgJumpTrailInterval = "CFG_PIBBLE_JUMP_TRAILINTERVAL";
+inline constexpr const char* cfgJumpBounce = "CFG_PIBBLE_JUMP_DURATION_BOUNCE";
+inline constexpr const char* cfgHupDuration = "CFG_PIBBLE_HUP_DURATION";
+inline constexpr const char* cfgHupHeight = "CFG_PIBBLE_HUP_HEIGHT";
+inline constexpr const char* cfgHupBounce = "CFG_PIBBLE_HUP_DURATION_BOUNCE";
+// The field's sounds.
+inline constexpr const char* groupGameSounds = "gamesounds";
+inline constexpr const char* soundFocus = "SOUND_FOCUS";
+inline constexpr const char* soundJumpDown = "SOUND_JUMP_DOWN";
+inline constexpr const char* soundJumpOffScreen = "SOUND_JUMP_OFFSCREEN";
+inline constexpr const char* soundJumpHorizontal = "SOUND_JUMP_HORIZONTAL";
+inline constexpr const char* soundJumpHup = "SOUND_JUMP_HUP";
+inline constexpr const char* soundJumpHupEndLevel = "SOUND_JUMP_HUP_ENDLEVEL";
+// The field's pictures that come with the pibbles' art: the hole a clicked pibble drops into (4 frames
+// each), the mask of where a pibble takes the pointer, a colour's head shake (its prefix, then the part; 10
+// frames each) and the star that flies to a new party pibble. The content check holds each to its section
+// once the art declares it.
+namespace fieldArt {
+inline constexpr const char* holeOpen = "PIBBLE_HOLE_OPEN";
+inline constexpr const char* holeClose = "PIBBLE_HOLE_CLOSE";
+inline constexpr const char* hitMask = "PIBBLE_HITMASK";
+inline constexpr const char* earsShakeNo = "_EARS_SHAKENO";
+inline constexpr const char* headShakeNo = "_HEAD_SHAKENO";
+inline constexpr const char* shakeParts[] = {earsShakeNo, headShakeNo};
+inline constexpr const char* bigPartyStar = "BIGPARTYSTAR";
+inline constexpr kernel::NamedId pictures[] = {{holeOpen, groupPibbles, kernel::IdKind::Image},
+                                               {holeClose, groupPibbles, kernel::IdKind::Image},
+                                               {hitMask, groupPibbles, kernel::IdKind::Image},
+                                               {bigPartyStar, groupScenePlay, kernel::IdKind::Image}};
+} // namespace fieldArt
+
 using kernel::IdKind;
 
 inline constexpr kernel::NamedId named[] = {
@@ -297,6 +345,31 @@ inline constexpr kernel::NamedId named[] = {
     {hintTimeBarAction, nullptr, IdKind::Text},
     {hintTimeBarRelax, nullptr, IdKind::Text},
     {hintTimeBarVib, nullptr, IdKind::Text},
+    {cfgRemoveSpreadMin, nullptr, IdKind::Integer},
+    {cfgRemoveSpreadMax, nullptr, IdKind::Integer},
+    {cfgBlinkDuration, nullptr, IdKind::Integer},
+    {cfgBlinkInterval, nullptr, IdKind::Integer},
+    {cfgBlinkRandomize, nullptr, IdKind::Integer},
+    {cfgStubbornInterval, nullptr, IdKind::Integer},
+    {cfgStubbornRandomize, nullptr, IdKind::Integer},
+    {cfgVibInterval, nullptr, IdKind::Integer},
+    {cfgVibRandomize, nullptr, IdKind::Integer},
+    {cfgClownGlowFrameDelay, nullptr, IdKind::Integer},
+    {cfgDechainFrameDelay, nullptr, IdKind::Integer},
+    {cfgJumpDuration, nullptr, IdKind::Integer},
+    {cfgJumpHeight, nullptr, IdKind::Integer},
+    {cfgJumpTrailInterval, nullptr, IdKind::Integer},
+    {cfgJumpBounce, nullptr, IdKind::Integer},
+    {cfgHupDuration, nullptr, IdKind::Integer},
+    {cfgHupHeight, nullptr, IdKind::Integer},
+    {cfgHupBounce, nullptr, IdKind::Integer},
+    {groupGameSounds, nullptr, IdKind::Group},
+    {soundFocus, groupGameSounds, IdKind::Sound},
+    {soundJumpDown, groupGameSounds, IdKind::Sound},
+    {soundJumpOffScreen, groupGameSounds, IdKind::Sound},
+    {soundJumpHorizontal, groupGameSounds, IdKind::Sound},
+    {soundJumpHup, groupGameSounds, IdKind::Sound},
+    {soundJumpHupEndLevel, groupGameSounds, IdKind::Sound},
 };
 
 // Named by code that nothing runs yet (the play scenes open the pause, the play modes the level end, the

@@ -42,6 +42,14 @@ public:
     // Hints, pauses and field announcements wait while this is true.
     bool hasOpenDialog() const { return !getOpenDialogs().empty(); }
 
+    // What the field asks of the scene it plays in; the play scenes fill them, every other scene has
+    // nothing to add. The scene's own values of a stored game go into the level's "properties".
+    virtual void saveProperties(kernel::NodeValue& /*properties*/) {}
+    // The play time not yet added to the player's seconds played is added now.
+    virtual void flushPlayTime() {}
+    // A collectable was earned and queued for the field.
+    virtual void onCollectableUnlocked(std::int32_t /*id*/) {}
+
     static kernel::Object* createInstance(kernel::Value& settings);
 
     static constexpr kernel::ClassInfo classInfo{&ui::Scene::classInfo};

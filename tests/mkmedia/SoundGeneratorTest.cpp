@@ -112,8 +112,9 @@ struct KindLength {
 
 TEST_F(SoundGenerator, EveryKindIsASoftMonoPcmFileTheMixerLoads) {
     const KindLength kinds[] = {
-        {"jingle", 1.0, 2.0}, {"click", 0.03, 0.3}, {"over", 0.03, 0.2}, {"plop", 0.1, 0.5},
-        {"swoosh", 0.2, 0.6}, {"chime", 0.4, 1.5},  {"match", 0.3, 1.0}, {"no-such-kind", 0.29, 0.31},
+        {"jingle", 1.0, 2.0}, {"click", 0.03, 0.3}, {"over", 0.03, 0.2},          {"plop", 0.1, 0.5},
+        {"swoosh", 0.2, 0.6}, {"chime", 0.4, 1.5},  {"match", 0.3, 1.0},          {"jump", 0.1, 0.4},
+        {"fall", 0.1, 0.4},   {"hop", 0.05, 0.2},   {"no-such-kind", 0.29, 0.31},
     };
     for (const KindLength& expected : kinds) {
         SCOPED_TRACE(expected.kind);

@@ -131,6 +131,41 @@ std::vector<float> match(const SoundRequest& request) {
     return out;
 }
 
+// A spring: the pitch bends up as the pibble takes off, wobbling as it flies.
+std::vector<float> jump(const SoundRequest& request) {
+    Voice voice;
+    voice.partials = {Partial{1.0, 1.0, 0.12}, Partial{2.0, 0.25, 0.05}, Partial{3.0, 0.08, 0.03}};
+    voice.attack = 0.004;
+    voice.release = 0.04;
+    voice.glide = 1.9;
+    voice.glideTime = 0.12;
+    voice.vibratoRate = 18.0;
+    voice.vibratoDepth = 0.03;
+    return synth::renderNote(voice, 300.0 * request.pitch, 0.22, rate);
+}
+
+// A whistle falling away, for a drop down the field.
+std::vector<float> fall(const SoundRequest& request) {
+    Voice voice;
+    voice.partials = {Partial{1.0, 1.0, 0.2}, Partial{2.0, 0.15, 0.08}};
+    voice.attack = 0.006;
+    voice.release = 0.05;
+    voice.glide = 0.45;
+    voice.glideTime = 0.2;
+    return synth::renderNote(voice, 900.0 * request.pitch, 0.25, rate);
+}
+
+// The short spring of a hop in place.
+std::vector<float> hop(const SoundRequest& request) {
+    Voice voice;
+    voice.partials = {Partial{1.0, 1.0, 0.05}, Partial{2.0, 0.2, 0.02}};
+    voice.attack = 0.003;
+    voice.release = 0.02;
+    voice.glide = 1.5;
+    voice.glideTime = 0.05;
+    return synth::renderNote(voice, 420.0 * request.pitch, 0.12, rate);
+}
+
 std::vector<float> softTone(const SoundRequest& request) {
     Voice voice;
     voice.partials = {Partial{1.0, 1.0}, Partial{2.0, 0.2}, Partial{3.0, 0.05}};
@@ -146,9 +181,10 @@ struct Recipe {
 };
 
 constexpr Recipe recipes[] = {
-    {"jingle", jingle, jinglePeak}, {"click", click, effectPeak},   {"over", over, effectPeak * 0.7f},
-    {"plop", plop, effectPeak},     {"swoosh", swoosh, effectPeak}, {"chime", chime, effectPeak},
-    {"match", match, effectPeak},
+    {"jingle", jingle, jinglePeak},  {"click", click, effectPeak},   {"over", over, effectPeak * 0.7f},
+    {"plop", plop, effectPeak},      {"swoosh", swoosh, effectPeak}, {"chime", chime, effectPeak},
+    {"match", match, effectPeak},    {"jump", jump, effectPeak},     {"fall", fall, effectPeak * 0.8f},
+    {"hop", hop, effectPeak * 0.8f},
 };
 
 constexpr Recipe fallbackRecipe{"", softTone, effectPeak * 0.8f};
