@@ -32,9 +32,8 @@ constexpr int middleHigh = 312;
 
 graphics::ImageBase* starImage() {
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
-    kernel::Object* found = resources != nullptr
-                                ? resources->getResource(ids::fieldArt::bigPartyStar, ids::groupScenePlay)
-                                : nullptr;
+    kernel::Object* found =
+        resources != nullptr ? resources->getResource(ids::imageBigPartyStar, ids::groupScenePlay) : nullptr;
     return found != nullptr && found->isKindOf(graphics::ImageBase::classInfo)
                ? static_cast<graphics::ImageBase*>(found)
                : nullptr;

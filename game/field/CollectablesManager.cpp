@@ -172,7 +172,7 @@ kernel::SmartPtr<Pibble> CollectablesManager::createPibble(std::int32_t row, std
         pibble->setPosition(field->columnX(row, column),
                             field->rowY(row, column) - field->waitingCount(column) * pitch);
     }
-    pibble->setHitMask(pibbleImage(ids::fieldArt::hitMask));
+    pibble->setHitMask(pibbleImage(ids::pibbleHitMask));
     if (FieldRenderer* renderer = FieldRenderer::instance()) {
         renderer->addFieldItem(pibble.get());
     }

@@ -49,7 +49,7 @@ void PibbleHoleModifier::update(std::uint32_t elapsed) {
 
 // The parts are cut at the ground line, so below it they are inside the hole.
 void PibbleHoleModifier::open() {
-    showHole(*pibble, ids::fieldArt::holeOpen);
+    showHole(*pibble, ids::pibbleHoleOpen);
     pibble->loadOnce(pibbleLayer::swoosh, ids::pibbleSwoosh, swooshFrames);
     ui::Sprite& swoosh = pibble->layer(pibbleLayer::swoosh);
     swoosh.setAlpha(255);
@@ -71,7 +71,7 @@ void PibbleHoleModifier::fall(int dt) {
     ears.setCurrentFrame(flatEars);
     timeLeft -= dt;
     if (ears.getModifierList().empty() && !closeStarted) {
-        showHole(*pibble, ids::fieldArt::holeClose);
+        showHole(*pibble, ids::pibbleHoleClose);
         closeStarted = true;
     }
     if (timeLeft < 1) {

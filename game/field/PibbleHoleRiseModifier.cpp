@@ -48,7 +48,7 @@ void PibbleHoleRiseModifier::update(std::uint32_t elapsed) {
 
 // The parts wait until the hole has opened; all but the feet bounce once they are up.
 void PibbleHoleRiseModifier::open() {
-    showHole(*pibble, ids::fieldArt::holeOpen);
+    showHole(*pibble, ids::pibbleHoleOpen);
     ui::Sprite& hole = pibble->layer(pibbleLayer::hole);
     for (const int layer : holeParts) {
         ui::Sprite& part = pibble->layer(layer);
@@ -67,7 +67,7 @@ void PibbleHoleRiseModifier::rise(int dt) {
     timeLeft -= dt;
     closeTimer -= dt;
     if (closeTimer < 1 && !closeStarted) {
-        showHole(*pibble, ids::fieldArt::holeClose);
+        showHole(*pibble, ids::pibbleHoleClose);
         closeStarted = true;
     }
     if (timeLeft < 1) {

@@ -22,8 +22,8 @@ PibbleLookModifier::PibbleLookModifier(Pibble* pibble)
     : PibbleModifier(pibble, animationBit::look, shakeFrames * frameDelay * passes, Counting::none, false) {}
 
 void PibbleLookModifier::onStart() {
-    shake(pibbleLayer::ears, ids::fieldArt::earsShakeNo);
-    shake(pibbleLayer::head, ids::fieldArt::headShakeNo);
+    shake(pibbleLayer::ears, ids::pibbleEarsShakeNo);
+    shake(pibbleLayer::head, ids::pibbleHeadShakeNo);
 }
 
 // A part without shaking pictures (a collectable pibble's) keeps its own and stands still.

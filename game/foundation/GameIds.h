@@ -237,24 +237,6 @@ inline constexpr const char* soundJumpOffScreen = "SOUND_JUMP_OFFSCREEN";
 inline constexpr const char* soundJumpHorizontal = "SOUND_JUMP_HORIZONTAL";
 inline constexpr const char* soundJumpHup = "SOUND_JUMP_HUP";
 inline constexpr const char* soundJumpHupEndLevel = "SOUND_JUMP_HUP_ENDLEVEL";
-// The field's pictures that come with the pibbles' art: the hole a clicked pibble drops into (4 frames
-// each), the mask of where a pibble takes the pointer, a colour's head shake (its prefix, then the part; 10
-// frames each) and the star that flies to a new party pibble. The content check holds each to its section
-// once the art declares it.
-namespace fieldArt {
-inline constexpr const char* holeOpen = "PIBBLE_HOLE_OPEN";
-inline constexpr const char* holeClose = "PIBBLE_HOLE_CLOSE";
-inline constexpr const char* hitMask = "PIBBLE_HITMASK";
-inline constexpr const char* earsShakeNo = "_EARS_SHAKENO";
-inline constexpr const char* headShakeNo = "_HEAD_SHAKENO";
-inline constexpr const char* shakeParts[] = {earsShakeNo, headShakeNo};
-inline constexpr const char* bigPartyStar = "BIGPARTYSTAR";
-inline constexpr kernel::NamedId pictures[] = {{holeOpen, groupPibbles, kernel::IdKind::Image},
-                                               {holeClose, groupPibbles, kernel::IdKind::Image},
-                                               {hitMask, groupPibbles, kernel::IdKind::Image},
-                                               {bigPartyStar, groupScenePlay, kernel::IdKind::Image}};
-} // namespace fieldArt
-
 using kernel::IdKind;
 
 inline constexpr kernel::NamedId named[] = {

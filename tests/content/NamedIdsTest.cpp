@@ -230,34 +230,6 @@ TEST_F(NamedIds, TheDefaultDeclarationsHaveTheirParts) {
     EXPECT_NE(handler->getButtonQuit(), nullptr);
 }
 
-// The field's pictures come with the pibbles' art: each is held to its kind and section once any section
-// declares it, and a colour's head shake once any colour has it.
-TEST_F(NamedIds, TheFieldsPicturesAreThereOnceDeclared) {
-    using namespace game::ids;
-    const auto declared = [this](const std::string& id) {
-        return std::any_of(resources.groups.begin(), resources.groups.end(),
-                           [&id](const auto& group) { return group.second.contains(id); });
-    };
-    for (const kernel::NamedId& picture : fieldArt::pictures) {
-        if (declared(picture.id)) {
-            check(picture);
-        } else {
-            std::cout << "[ content  ] " << picture.id << " is awaited: not declared yet\n";
-        }
-    }
-    for (const char* part : fieldArt::shakeParts) {
-        if (std::none_of(std::begin(pibbleColourPrefixes), std::end(pibbleColourPrefixes),
-                         [&](const char* prefix) { return declared(std::string(prefix) + part); })) {
-            std::cout << "[ content  ] " << part << " is awaited: no colour has it yet\n";
-            continue;
-        }
-        for (const char* prefix : pibbleColourPrefixes) {
-            checkResource(std::string(prefix) + part, groupPibbles, "Image");
-        }
-    }
-    EXPECT_TRUE(found.empty()) << joined(found);
-}
-
 #if PIBBLES_CONTENT_WITH_GAME
 // The code takes every scene for one of the game's, the first for the loading scene and the boxes for the
 // game's own dialogs: a declaration of a plainer class would build and show nothing that works.
