@@ -39,13 +39,6 @@ std::int32_t intOf(const kernel::NodeValue& entry, const char* key) {
     return entry.getValue(key).asInt();
 }
 
-// The play scene adds the play time it has not yet counted, so the hours played are current.
-PibbleScene* currentGameScene() {
-    ui::Scene* scene = currentScene();
-    return scene != nullptr && scene->isKindOf(PibbleScene::classInfo) ? static_cast<PibbleScene*>(scene)
-                                                                       : nullptr;
-}
-
 } // namespace
 
 void CollectablesManager::setClock(SecondsOfDay value) {
@@ -99,7 +92,8 @@ void CollectablesManager::checkUnlocks() {
     if (player == nullptr) {
         return;
     }
-    PibbleScene* scene = currentGameScene();
+    // The play scene adds the play time it has not yet counted, so the hours played are current.
+    PibbleScene* scene = PibbleScene::current();
     if (scene != nullptr) {
         scene->flushPlayTime();
     }

@@ -5,6 +5,7 @@
 #include "game/field/CollectablesManager.h"
 #include "game/field/FieldGridLayer.h"
 #include "game/field/FieldItemSprite.h"
+#include "game/field/FieldRandom.h"
 #include "game/field/FieldRenderer.h"
 #include "game/field/GameEventListener.h"
 #include "game/field/LevelElementSprite.h"
@@ -33,8 +34,7 @@ constexpr int gameWidth = 640;
 constexpr int gameHeight = 480;
 
 std::int32_t below(std::int32_t bound) {
-    Random* random = Random::instance();
-    return random != nullptr ? random->nextInt(bound) : 0;
+    return fieldRandom().nextInt(bound);
 }
 
 // A count of milliseconds grows by a frame's time and stops at the largest int.
@@ -100,6 +100,7 @@ PlayField::PlayField() : serial(++serialCounter) {
     grid = new FieldGridLayer();
     addChild(grid.get());
     renderer->addBackgroundItem(fieldBackdrop.get());
+    registerStates();
 }
 
 PlayField::~PlayField() {
@@ -142,6 +143,7 @@ void PlayField::loadLevel(LevelFile* level) {
     placeFieldPibbles(*level);
     placeQueuePibbles(*level);
     placeElements(*level);
+    recolour(level->numMoves());
     renderer->invalidateAll(true);
     levelFile = level;
     rescanPending = true;
@@ -260,6 +262,11 @@ void PlayField::removePibble(Pibble* pibble) {
 
 void PlayField::reset() {
     noClickMs = 0;
+    clickHit = false;
+    clickedRow = 0;
+    clickedColumn = 0;
+    clearParty();
+    newCells.clear();
     hoverHit = false;
     hoverRow = 0;
     hoverColumn = 0;
@@ -457,9 +464,8 @@ void PlayField::storeToLevel() {
         return;
     }
     levelFile->storeProperties([](kernel::NodeValue& properties) {
-        ui::Scene* scene = currentScene();
-        if (scene != nullptr && scene->isKindOf(PibbleScene::classInfo)) {
-            static_cast<PibbleScene*>(scene)->saveProperties(properties);
+        if (PibbleScene* scene = PibbleScene::current()) {
+            scene->saveProperties(properties);
         }
     });
     storeGrid();
@@ -523,6 +529,8 @@ void PlayField::go() {
     noClickMs = 0;
     reminderArmed = false;
     stats = FieldStatistics();
+    clownsCreatedSeen = 0;
+    partiesCreatedSeen = 0;
     unhappyPending = false;
     announcementsOn = false;
     comboStep = 0;
@@ -588,10 +596,6 @@ void PlayField::onMouseMove(int /*x*/, int /*y*/, std::uint32_t /*keyFlags*/) {
     hoverMs = 0;
 }
 
-bool PlayField::onLeftButtonDown(int /*x*/, int /*y*/, std::uint32_t /*keyFlags*/, bool /*doubleClick*/) {
-    return false;
-}
-
 void PlayField::onUpdate(std::uint32_t elapsedMs) {
     if (inputEnabled) {
         subtractClamped(timeLeft, elapsedMs);
@@ -609,7 +613,7 @@ void PlayField::updateIdleReminder(std::uint32_t elapsedMs) {
     if (!reminderArmed && noClickMs == 0 && state() == fieldState::idle && !animationsRunning()) {
         reminderArmed = true;
     }
-    if (!reminderArmed || counts.possibleMoves < 1) {
+    if (!reminderArmed || scan.counts.possibleMoves < 1) {
         return;
     }
     addClamped(noClickMs, elapsedMs);
@@ -620,18 +624,7 @@ void PlayField::updateIdleReminder(std::uint32_t elapsedMs) {
 
 void PlayField::fireIdleReminder() {
     reminderArmed = false;
-    std::int32_t row = 0;
-    std::int32_t column = 0;
-    const bool found = findRandomCell(
-        [this](Pibble&, std::int32_t r, std::int32_t c) { return moveMark(r, c) != 0; }, row, column);
-    Pibble* pibble = found ? pibbleAt(row, column) : nullptr;
-    if (pibble == nullptr) {
-        return;
-    }
-    for (int hop = 0; hop < reminderHops; ++hop) {
-        startHup(pibble, true);
-    }
-    broadcast(GameEvent::about(eventType::idleReminder, pibble, row, column));
+    pointAtMove(eventType::idleReminder);
 }
 
 void PlayField::sampleFrameRate() {
@@ -659,18 +652,11 @@ std::int32_t PlayField::columnCount() const {
 }
 
 std::uint8_t PlayField::moveMark(std::int32_t row, std::int32_t column) const {
-    if (row < cell::firstRow || row > cell::lastRow || column < cell::firstColumn ||
-        column > cell::lastColumn) {
-        return 0;
-    }
-    return moveTable[row - cell::firstRow][column - cell::firstColumn];
+    return scan.moveTable.get(row, column);
 }
 
 void PlayField::setMoveMark(std::int32_t row, std::int32_t column, std::uint8_t mark) {
-    if (row >= cell::firstRow && row <= cell::lastRow && column >= cell::firstColumn &&
-        column <= cell::lastColumn) {
-        moveTable[row - cell::firstRow][column - cell::firstColumn] = mark;
-    }
+    scan.moveTable.set(row, column, mark);
 }
 
 void PlayField::setClickedPibble(Pibble* pibble) {

@@ -3,8 +3,10 @@
 #include "engine/kernel/InputListener.h"
 #include "engine/kernel/SmartPtr.h"
 #include "engine/ui/GameNode.h"
+#include "game/field/Board.h"
 #include "game/field/FieldStatistics.h"
 #include "game/field/GameEvent.h"
+#include "game/field/MatchScan.h"
 #include "game/field/PibbleJumpModifier.h"
 #include "game/foundation/FieldCodes.h"
 
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace kernel {
@@ -30,6 +33,8 @@ class LevelFile;
 class Pibble;
 class PibbleAnimator;
 class StateMachine;
+struct RemovalCounts;
+struct RemovalPlan;
 
 // The board: the pibbles in their cells (rows 1..9; the queue column 0, the field columns 1..10 and the
 // unused queue column 11), each column's pibbles waiting above it (row code 64) and leaving it (row or
@@ -46,25 +51,23 @@ public:
     static constexpr std::int32_t hoverRestMs = 50;
     // Without a click for this long while a move is possible, a pibble that could be moved hops.
     static constexpr std::int32_t idleReminderMs = 10000;
-    static constexpr int reminderHops = 3;
+    // The idle reminder and the hint make a movable pibble hop this many times.
+    static constexpr int moveHops = 3;
     // Random cell draws before a search gives up drawing and walks the cells in order.
     static constexpr int randomCellDraws = 200;
     // The y of a column's waiting pibbles: the queue's come from below the screen, the field's from above.
     static constexpr std::int32_t queueWaitingY = 700;
     static constexpr std::int32_t aboveScreenY = -30;
     static constexpr int endLevelSoundEvery = 40;
+    // A stuck VIB board is reshuffled by this many swaps at most, drawn in this many picks at most.
+    static constexpr std::int32_t reshuffleSwaps = 500;
+    static constexpr std::int32_t reshufflePicks = 5000;
+    // Colourings of a level's pibbles tried for its moves before the last one is taken as it is.
+    static constexpr std::int32_t recolourRounds = 1000;
+    // The points of each pibble of a party match (doubled on hard).
+    static constexpr std::int32_t partyPibblePoints = 10;
 
-    // What the last scan of the board counted.
-    struct ScanCounts {
-        std::int32_t possibleMoves = 0;
-        std::int32_t matchCells = 0;
-        std::int32_t vib = 0;
-        std::int32_t clowns = 0;
-        std::int32_t parties = 0;
-        std::int32_t stubborn = 0;
-        std::int32_t chained = 0;
-        std::int32_t collectables = 0;
-    };
+    using ScanCounts = game::ScanCounts;
 
     // The one field: a second create keeps the first. Destroy lets go of the field's renderer, animator
     // and collectables manager at once, so a field made while the old one's node waits for the scene's
@@ -148,9 +151,35 @@ public:
     std::int32_t runningAnimationCount() const { return runningAnimations; }
     std::int32_t effectAnimationCount() const { return effectAnimations; }
 
-    // Input.
+    // Input. A click moves, or tells the listeners why it cannot; it is never taken from other listeners.
     void onMouseMove(int x, int y, std::uint32_t keyFlags) override;
     bool onLeftButtonDown(int x, int y, std::uint32_t keyFlags, bool doubleClick) override;
+    // The move of the clicked cell: its pibble drops into a hole and the row's queue pibble jumps in.
+    void moveIn();
+    bool isQueueCell() const;
+
+    // The rules (the field as a board for them, the scan, points, refill, recolouring, hints).
+    Board board() const;
+    // Scans the board: the move marks, the counts, the groups and the cells in runs.
+    void scanMatches();
+    const BoardScan& lastScan() const { return scan; }
+    // The points of a removal step, doubled on hard.
+    static std::int32_t matchScore(std::int32_t removed, std::int32_t specials, std::int32_t collectables,
+                                   std::int32_t vib, std::int32_t comboStep);
+    void closeColumnGaps(std::int32_t column);
+    // Fills every empty field cell with a new pibble, coloured so that a move stays possible where one of
+    // the colourings tried gives one, and places a waiting collectable. The flag is not used.
+    void refill(bool flag);
+    // Closes the holes of the queue column upwards and brings new queue pibbles in from below.
+    void shiftQueue(std::int32_t column);
+    std::int32_t newPibbleColour();
+    // Random colours until no run stands and at least n moves are possible (bounded); then a scan.
+    void recolour(std::int32_t n);
+    // Points at a possible move: its pibble hops, and the hint rests for a while.
+    void showHint();
+    static void onHintDelayOver(void* field, ui::GameNode* node);
+    // A pibble of a party match has given its points.
+    static void onPartyPibbleDone(void* field, ui::GameNode* node);
     // The frame: time left, the idle reminder, the hover, the frame rate.
     void onUpdate(std::uint32_t elapsedMs) override;
 
@@ -209,12 +238,12 @@ public:
     FieldItemSprite& backdrop() const { return *fieldBackdrop; }
     void setStubbornChance(std::int32_t percent) { stubbornChance = percent; }
     std::int32_t getStubbornChance() const { return stubbornChance; }
-    const ScanCounts& scanCounts() const { return counts; }
-    void setScanCounts(const ScanCounts& value) { counts = value; }
-    std::int32_t possibleMoveCount() const { return counts.possibleMoves; }
-    std::int32_t stubbornCount() const { return counts.stubborn; }
-    std::int32_t vibCount() const { return counts.vib; }
-    std::int32_t collectableCount() const { return counts.collectables; }
+    const ScanCounts& scanCounts() const { return scan.counts; }
+    void setScanCounts(const ScanCounts& value) { scan.counts = value; }
+    std::int32_t possibleMoveCount() const { return scan.counts.possibleMoves; }
+    std::int32_t stubbornCount() const { return scan.counts.stubborn; }
+    std::int32_t vibCount() const { return scan.counts.vib; }
+    std::int32_t collectableCount() const { return scan.counts.collectables; }
     // Whether clicking the field cell is a possible move (the last scan's mark); 0 outside the field.
     std::uint8_t moveMark(std::int32_t row, std::int32_t column) const;
     void setMoveMark(std::int32_t row, std::int32_t column, std::uint8_t mark);
@@ -223,6 +252,15 @@ public:
     FieldStatistics& statistics() { return stats; }
     bool isUnhappyPending() const { return unhappyPending; }
     std::int32_t getComboStep() const { return comboStep; }
+    std::int32_t getNoMatchCount() const { return noMatchCount; }
+    bool isPartyRemoved() const { return partyRemoved; }
+    // The colours of the party pibbles the last removal step took.
+    const std::vector<std::int32_t>& getPartyColourSet() const { return partyColourSet; }
+    std::int32_t partyPendingCount() const { return static_cast<std::int32_t>(partyPending.size()); }
+    std::int32_t partyDoneCount() const { return static_cast<std::int32_t>(partyDone.size()); }
+    bool hasClick() const { return clickHit; }
+    std::int32_t getClickedRow() const { return clickedRow; }
+    std::int32_t getClickedColumn() const { return clickedColumn; }
     std::int32_t getNoClickMs() const { return noClickMs; }
     bool isReminderArmed() const { return reminderArmed; }
     Pibble* getHoverPibble() const { return hoverPibble.get(); }
@@ -264,6 +302,55 @@ private:
     void stopFocusesBut(const Pibble* pibble);
     template <class Each> void forEachPibble(std::int32_t firstColumn, Each each) const;
 
+    // The states.
+    void registerStates();
+    void onStateStart();
+    void onStateIdle();
+    void onStateCheckMove();
+    void onStateRemoveMatches();
+    void onStateRefill();
+    void onStatePartyMatch();
+    void onStateSettle();
+    void onStateEndOfMove();
+    void onStateLevelOver();
+    // The click's reactions by the kind of the clicked pibble.
+    void reactToClick(Pibble& pibble);
+    void onClownClicked();
+    void onPartyClicked();
+    void onStubbornClicked();
+    void onChainedClicked();
+    void onCollectableClicked();
+    void onVibClicked();
+    void onQueueClicked();
+    void onPibbleClicked();
+    void refuseMove(std::int32_t eventKind, std::int32_t& counter);
+    void clearClick();
+    void takeBackMove();
+    // Announces the first pending pibble of the kinds, in their order, that is still on the field.
+    void announcePending(std::initializer_list<Pending> kinds);
+    void countUselessSpecials();
+    void emptyLeavingLists();
+    void reshuffle();
+    bool refillWaits() const;
+    // The removal step.
+    void applyFates(const RemovalPlan& plan);
+    void removeFromField(const Cell& place);
+    GameEvent matchEvent(const RemovalCounts& counts, std::int32_t points);
+    void countMatchesForPlayer(const RemovalPlan& plan);
+    // The party match.
+    void startPartyMatch();
+    void startPartyEffect(Pibble& party);
+    void cheerPartyPibbles();
+    void endPartyMatch();
+    void clearParty();
+    // The refill.
+    void compactQueue();
+    void placeCollectable();
+    void dropNewPibbles();
+    void applyColours(const Board& coloured);
+    // A movable pibble hops and the listeners hear the event about it; false when no pibble could move.
+    bool pointAtMove(std::int32_t eventKind);
+
     std::uint32_t serial;
     kernel::SmartPtr<LevelFile> levelFile;
     kernel::SmartPtr<FieldGridLayer> grid;
@@ -281,8 +368,11 @@ private:
     std::int32_t timeLeft = 0;
     std::int32_t noClickMs = 0;
     bool reminderArmed = false;
-    ScanCounts counts;
-    std::array<std::array<std::uint8_t, cell::lastColumn>, cell::rowCount> moveTable{};
+    std::int32_t noMatchCount = 0;
+    BoardScan scan;
+    bool clickHit = false;
+    std::int32_t clickedRow = 0;
+    std::int32_t clickedColumn = 0;
     kernel::SmartPtr<Pibble> clickedPibble;
     bool hoverHit = false;
     std::int32_t hoverRow = 0;
@@ -298,9 +388,31 @@ private:
     std::int32_t runningAnimations = 0;
     std::int32_t effectAnimations = 0;
     bool rescanPending = false;
+    bool partyRemoved = false;
+    // The party pibbles the removal step took (the first of each colour) and their colours; the pibbles of
+    // a party match still to give their points, and those that have.
+    std::vector<kernel::SmartPtr<Pibble>> partyColours;
+    std::vector<std::int32_t> partyColourSet;
+    std::vector<kernel::SmartPtr<Pibble>> partyPending;
+    std::vector<kernel::SmartPtr<Pibble>> partyDone;
+    // The clowns and party pibbles made, as last seen when a move settled.
+    std::int32_t clownsCreatedSeen = 0;
+    std::int32_t partiesCreatedSeen = 0;
+    std::vector<Cell> newCells;
     bool unhappyPending = false;
     std::array<kernel::SmartPtr<Pibble>, 5> pending;
     bool announcementsOn = false;
 };
+
+// Each pibble of the used rows, from the column given to the last field column.
+template <class Each> void PlayField::forEachPibble(std::int32_t firstColumn, Each each) const {
+    for (std::int32_t row = cell::firstRow; row <= rowCount(); ++row) {
+        for (std::int32_t column = firstColumn; column <= columnCount(); ++column) {
+            if (Pibble* pibble = pibbleAt(row, column)) {
+                each(*pibble, row, column);
+            }
+        }
+    }
+}
 
 } // namespace game

@@ -7,8 +7,10 @@
 #include "engine/ui/DelayModifier.h"
 #include "engine/ui/Scene.h"
 #include "game/field/BigPartyStarModifier.h"
+#include "game/field/FieldRandom.h"
 #include "game/field/FieldRenderer.h"
 #include "game/field/FieldSounds.h"
+#include "game/field/ModifierLookup.h"
 #include "game/field/Pibble.h"
 #include "game/field/PibbleAlphaModifier.h"
 #include "game/field/PibbleClownGlowModifier.h"
@@ -45,31 +47,13 @@ constexpr int arrowCursor = 2;
 constexpr int handCursor = 3;
 
 std::uint32_t anyDraw() {
-    Random* random = Random::instance();
-    return random != nullptr ? static_cast<std::uint32_t>(random->nextInt()) : 0u;
-}
-
-template <class Kind> Kind* firstOf(const ui::GameNode& node) {
-    for (ui::Modifier* modifier : node.getModifierList().items()) {
-        if (modifier->isKindOf(Kind::classInfo)) {
-            return static_cast<Kind*>(modifier);
-        }
-    }
-    return nullptr;
-}
-
-template <class Kind, class Use> void eachOf(const ui::GameNode& node, Use use) {
-    for (ui::Modifier* modifier : node.getModifierList().items()) {
-        if (modifier->isKindOf(Kind::classInfo)) {
-            use(*static_cast<Kind*>(modifier));
-        }
-    }
+    return static_cast<std::uint32_t>(fieldRandom().nextInt());
 }
 
 // A counted effect queued behind a jump of its pibble would hold every jump of the field still, that one
 // too, for ever: effects go before the pibble's jumps, never after.
 void attachEffect(Pibble& pibble, PibbleModifier* effect) {
-    assert(firstOf<PibbleJumpModifier>(pibble) == nullptr);
+    assert(firstModifierOf<PibbleJumpModifier>(pibble) == nullptr);
     pibble.addModifier(effect);
 }
 
@@ -87,16 +71,6 @@ void setCursor(int shape) {
 }
 
 } // namespace
-
-template <class Each> void PlayField::forEachPibble(std::int32_t firstColumn, Each each) const {
-    for (std::int32_t row = cell::firstRow; row <= rowCount(); ++row) {
-        for (std::int32_t column = firstColumn; column <= columnCount(); ++column) {
-            if (Pibble* pibble = pibbleAt(row, column)) {
-                each(*pibble, row, column);
-            }
-        }
-    }
-}
 
 void PlayField::startJump(Pibble* pibble, int toX, int toY, const JumpOptions& options) {
     if (pibble != nullptr) {
@@ -129,7 +103,7 @@ void PlayField::dechain(Pibble* pibble) {
 // Also not when one waits to run: two clicks in one frame shake once.
 void PlayField::shakeNo(Pibble* pibble) {
     if (pibble != nullptr && !pibble->hasModifierType(animationBit::look) &&
-        firstOf<PibbleLookModifier>(*pibble) == nullptr) {
+        firstModifierOf<PibbleLookModifier>(*pibble) == nullptr) {
         pibble->addModifier(new PibbleLookModifier(pibble));
     }
 }
@@ -190,7 +164,8 @@ void PlayField::makeUnhappy(std::int32_t row, std::int32_t column) {
 
 void PlayField::stopUnhappy(std::int32_t row, std::int32_t column) {
     if (const Pibble* pibble = pibbleAt(row, column)) {
-        eachOf<PibbleUnhappyModifier>(*pibble, [](PibbleUnhappyModifier& unhappy) { unhappy.stop(); });
+        eachModifierOf<PibbleUnhappyModifier>(*pibble,
+                                              [](PibbleUnhappyModifier& unhappy) { unhappy.stop(); });
     }
 }
 
@@ -211,10 +186,10 @@ void PlayField::startHole(Pibble* pibble) {
         return;
     }
     pibble->addModifier(new PibbleHoleModifier(pibble));
-    if (PibbleFocusModifier* focus = firstOf<PibbleFocusModifier>(*pibble)) {
+    if (PibbleFocusModifier* focus = firstModifierOf<PibbleFocusModifier>(*pibble)) {
         focus->stop();
     }
-    eachOf<PibbleUnhappyModifier>(*pibble, [this](PibbleUnhappyModifier& unhappy) {
+    eachModifierOf<PibbleUnhappyModifier>(*pibble, [this](PibbleUnhappyModifier& unhappy) {
         unhappy.stop();
         unhappyPending = true;
     });
@@ -226,7 +201,7 @@ void PlayField::startHoleRise(Pibble* pibble) {
     }
     pibble->addModifier(new PibbleHoleRiseModifier(pibble));
     if (pibble->hasModifierType(animationBit::focus)) {
-        if (PibbleFocusModifier* focus = firstOf<PibbleFocusModifier>(*pibble)) {
+        if (PibbleFocusModifier* focus = firstModifierOf<PibbleFocusModifier>(*pibble)) {
             focus->stop();
         }
     }
@@ -300,7 +275,7 @@ void PlayField::setAllNormal() {
 void PlayField::stopFocusesBut(const Pibble* pibble) {
     forEachPibble(cell::queueLeft, [pibble](Pibble& other, std::int32_t, std::int32_t) {
         if (&other != pibble) {
-            eachOf<PibbleFocusModifier>(other, [](PibbleFocusModifier& focus) { focus.stop(); });
+            eachModifierOf<PibbleFocusModifier>(other, [](PibbleFocusModifier& focus) { focus.stop(); });
         }
     });
 }

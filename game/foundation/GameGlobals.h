@@ -5,6 +5,12 @@
 
 namespace game {
 
+// The game modes, by the numbers scenes, profiles, saved games and highscores share.
+constexpr std::int32_t gameModeNone = -1; // a scene that plays no mode
+constexpr std::int32_t gameModeVib = 0;
+constexpr std::int32_t gameModeAction = 1;
+constexpr std::int32_t gameModeRelax = 2;
+
 // How the next play scene starts: written by the selection scene, read by the play scene.
 constexpr std::int32_t startKindNone = 0; // after the play scene's reset
 constexpr std::int32_t startKindNew = 1;

@@ -237,6 +237,18 @@ inline constexpr const char* soundJumpOffScreen = "SOUND_JUMP_OFFSCREEN";
 inline constexpr const char* soundJumpHorizontal = "SOUND_JUMP_HORIZONTAL";
 inline constexpr const char* soundJumpHup = "SOUND_JUMP_HUP";
 inline constexpr const char* soundJumpHupEndLevel = "SOUND_JUMP_HUP_ENDLEVEL";
+// The rules of the field. Tuning: moves in a row without a match before the player is reminded (below 1:
+// never); where a removal's points show, from the average of its cells; the most colourings a refill
+// tries for a possible move; pibbles made since the last collectable before the next may go on the field;
+// how long (ms) a used hint rests.
+inline constexpr const char* cfgHintNoMatchCount = "CFG_HINT_NOMATCHCOUNT";
+inline constexpr const char* cfgFloaterOffsetX = "CFG_PIBBLEFLOATER_OFFSET_X";
+inline constexpr const char* cfgFloaterOffsetY = "CFG_PIBBLEFLOATER_OFFSET_Y";
+inline constexpr const char* cfgMaxPermutationTries = "CFG_MAXPERMUTATIONTRIES";
+inline constexpr const char* cfgCollectableCounter = "CFG_COLLECTABLE_COUNTER";
+inline constexpr const char* cfgHintEnabledDelay = "CFG_HINT_ENABLEDDELAY";
+// A move that matched nothing.
+inline constexpr const char* soundMatchWrong = "SOUND_MATCH_WRONG";
 using kernel::IdKind;
 
 inline constexpr kernel::NamedId named[] = {
@@ -352,6 +364,13 @@ inline constexpr kernel::NamedId named[] = {
     {soundJumpHorizontal, groupGameSounds, IdKind::Sound},
     {soundJumpHup, groupGameSounds, IdKind::Sound},
     {soundJumpHupEndLevel, groupGameSounds, IdKind::Sound},
+    {cfgHintNoMatchCount, nullptr, IdKind::Integer},
+    {cfgFloaterOffsetX, nullptr, IdKind::Integer},
+    {cfgFloaterOffsetY, nullptr, IdKind::Integer},
+    {cfgMaxPermutationTries, nullptr, IdKind::Integer},
+    {cfgCollectableCounter, nullptr, IdKind::Integer},
+    {cfgHintEnabledDelay, nullptr, IdKind::Integer},
+    {soundMatchWrong, groupGameSounds, IdKind::Sound},
 };
 
 // Named by code that nothing runs yet (the play scenes open the pause, the play modes the level end, the

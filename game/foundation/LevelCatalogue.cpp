@@ -14,8 +14,6 @@ namespace {
 
 LevelCatalogue* theCatalogue = nullptr;
 
-constexpr std::int32_t modeAction = 1;
-constexpr std::int32_t modeRelax = 2;
 // Hard mode adds a colour only below this many.
 constexpr std::int32_t mostColours = 7;
 // Single precision, as the levels were tuned with.
@@ -148,10 +146,10 @@ std::string LevelCatalogue::levelFileFor(std::int32_t chapter, std::int32_t leve
 }
 
 std::string LevelCatalogue::modeLevelFile(std::int32_t mode) {
-    if (mode == modeAction) {
+    if (mode == gameModeAction) {
         return "level_action.xml";
     }
-    return mode == modeRelax ? "level_relax.xml" : std::string();
+    return mode == gameModeRelax ? "level_relax.xml" : std::string();
 }
 
 } // namespace game

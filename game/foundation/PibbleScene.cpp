@@ -10,6 +10,7 @@
 #include "engine/ui/SceneManager.h"
 #include "engine/ui/SoundSystem.h"
 #include "engine/ui/ToolTip.h"
+#include "game/foundation/GameUtilities.h"
 #include "host/Window.h"
 
 namespace game {
@@ -39,6 +40,11 @@ PibbleScene::PibbleScene(kernel::NodeValue& settings) : ui::Scene(settings) {}
 // A scene freed while it is entered must not stay behind as a listener of the application.
 PibbleScene::~PibbleScene() {
     listenToApplication(false);
+}
+
+PibbleScene* PibbleScene::current() {
+    ui::Scene* scene = currentScene();
+    return scene != nullptr && scene->isKindOf(classInfo) ? static_cast<PibbleScene*>(scene) : nullptr;
 }
 
 kernel::Object* PibbleScene::createInstance(kernel::Value& settings) {

@@ -2,6 +2,7 @@
 
 #include "engine/platform/AppEventListener.h"
 #include "engine/ui/Scene.h"
+#include "game/foundation/GameGlobals.h"
 #include "game/foundation/GameIds.h"
 
 #include <cstdint>
@@ -49,6 +50,13 @@ public:
     virtual void flushPlayTime() {}
     // A collectable was earned and queued for the field.
     virtual void onCollectableUnlocked(std::int32_t /*id*/) {}
+    // The mode the scene plays (GameGlobals.h); the other scenes play none.
+    virtual std::int32_t gameMode() const { return gameModeNone; }
+    // Writes the running game to the current player's saved game of the scene's mode.
+    virtual void saveGame() {}
+
+    // The scene manager's current scene when it is one of the game's; null otherwise.
+    static PibbleScene* current();
 
     static kernel::Object* createInstance(kernel::Value& settings);
 

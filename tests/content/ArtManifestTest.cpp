@@ -18,8 +18,8 @@ const std::set<std::string> pibbleLooks = {"yellow", "blue",   "red",    "white"
                                            "green",  "purple", "orange", "clown"};
 const std::set<std::string> frameParts = {"topleft", "top",        "topright", "left",       "center",
                                           "right",   "bottomleft", "bottom",   "bottomright"};
-const std::set<std::string> soundKinds = {"jingle", "click", "over", "plop", "swoosh",
-                                          "chime",  "match", "jump", "fall", "hop"};
+const std::set<std::string> soundKinds = {"jingle", "click", "over", "plop", "swoosh", "chime",
+                                          "match",  "jump",  "fall", "hop",  "wrong"};
 const std::set<std::string> musicKinds = {"loading", "selection", "game"};
 
 bool isPositiveInteger(const std::string& value) {

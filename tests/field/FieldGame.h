@@ -31,23 +31,38 @@
 namespace fieldtest {
 
 // The default tuning's kind of values, small enough that tests run animations out in a few frames.
-inline const std::pair<const char*, int> fieldTuning[] = {
-    {game::ids::cfgRemoveSpreadMin, 10},     {game::ids::cfgRemoveSpreadMax, 90},
-    {game::ids::cfgBlinkDuration, 150},      {game::ids::cfgBlinkInterval, 600},
-    {game::ids::cfgBlinkRandomize, 1400},    {game::ids::cfgStubbornInterval, 3000},
-    {game::ids::cfgStubbornRandomize, 4000}, {game::ids::cfgVibInterval, 2500},
-    {game::ids::cfgVibRandomize, 3000},      {game::ids::cfgClownGlowFrameDelay, 60},
-    {game::ids::cfgDechainFrameDelay, 70},   {game::ids::cfgJumpDuration, 320},
-    {game::ids::cfgJumpHeight, 40},          {game::ids::cfgJumpTrailInterval, 30},
-    {game::ids::cfgJumpBounce, 120},         {game::ids::cfgHupDuration, 260},
-    {game::ids::cfgHupHeight, 22},           {game::ids::cfgHupBounce, 100},
-    {game::ids::cfgHardModeUnlockVib, 11}};
+inline const std::pair<const char*, int> fieldTuning[] = {{game::ids::cfgRemoveSpreadMin, 10},
+                                                          {game::ids::cfgRemoveSpreadMax, 90},
+                                                          {game::ids::cfgBlinkDuration, 150},
+                                                          {game::ids::cfgBlinkInterval, 600},
+                                                          {game::ids::cfgBlinkRandomize, 1400},
+                                                          {game::ids::cfgStubbornInterval, 3000},
+                                                          {game::ids::cfgStubbornRandomize, 4000},
+                                                          {game::ids::cfgVibInterval, 2500},
+                                                          {game::ids::cfgVibRandomize, 3000},
+                                                          {game::ids::cfgClownGlowFrameDelay, 60},
+                                                          {game::ids::cfgDechainFrameDelay, 70},
+                                                          {game::ids::cfgJumpDuration, 320},
+                                                          {game::ids::cfgJumpHeight, 40},
+                                                          {game::ids::cfgJumpTrailInterval, 30},
+                                                          {game::ids::cfgJumpBounce, 120},
+                                                          {game::ids::cfgHupDuration, 260},
+                                                          {game::ids::cfgHupHeight, 22},
+                                                          {game::ids::cfgHupBounce, 100},
+                                                          {game::ids::cfgHardModeUnlockVib, 11},
+                                                          {game::ids::cfgHintNoMatchCount, 3},
+                                                          {game::ids::cfgFloaterOffsetX, 0},
+                                                          {game::ids::cfgFloaterOffsetY, -45},
+                                                          {game::ids::cfgMaxPermutationTries, 200},
+                                                          {game::ids::cfgCollectableCounter, 60},
+                                                          {game::ids::cfgHintEnabledDelay, 500}};
 
 // A level of rows of layout letters, queue columns at both ends, on a field whose cells are 44 x 44 with
-// the top-left cell at (200, 150) and the queue at x 130.
-inline std::string levelXml(const std::vector<std::string>& rows, const std::string& extra = {}) {
-    std::string xml = "<Level><Node id=\"properties\" numcolors=\"5\" nummoves=\"0\" time=\"60\" />"
-                      "<Vector id=\"layout\">";
+// the top-left cell at (200, 150) and the queue at x 130. With moves, the level starts recoloured for them.
+inline std::string levelXml(const std::vector<std::string>& rows, const std::string& extra = {},
+                            int moves = 0) {
+    std::string xml = "<Level><Node id=\"properties\" numcolors=\"5\" nummoves=\"" + std::to_string(moves) +
+                      "\" time=\"60\" /><Vector id=\"layout\">";
     for (const std::string& row : rows) {
         xml += "<Row data=\"" + row + "\" />";
     }
@@ -87,9 +102,9 @@ public:
     FieldGame& operator=(const FieldGame&) = delete;
 
     kernel::SmartPtr<game::LevelFile> level(const std::vector<std::string>& rows,
-                                            const std::string& extra = {}) {
+                                            const std::string& extra = {}, int moves = 0) {
         return new game::LevelFile(
-            folder.write("level" + std::to_string(++levels) + ".xml", levelXml(rows, extra)));
+            folder.write("level" + std::to_string(++levels) + ".xml", levelXml(rows, extra, moves)));
     }
     // The level laid out and play begun.
     void play(const std::vector<std::string>& rows, const std::string& extra = {}) {
@@ -153,6 +168,8 @@ public:
         unlocked.push_back(id);
         flushesBefore.push_back(flushes);
     }
+    std::int32_t gameMode() const override { return mode; }
+    void saveGame() override { ++saves; }
 
     // Entered as the scene manager's current scene; the manager lives until the test ends.
     static ScriptedScene& enter() {
@@ -164,6 +181,8 @@ public:
     }
 
     int flushes = 0;
+    std::int32_t mode = game::gameModeNone;
+    int saves = 0;
     std::vector<std::int32_t> unlocked;
     std::vector<int> flushesBefore;
 };
@@ -179,6 +198,17 @@ public:
     };
     void hear(const game::GameEvent& event) {
         heard.push_back({event.type, event.pibble, event.row(), event.column()});
+        events.push_back(event);
+    }
+    // The events of a type, in order.
+    std::vector<game::GameEvent> ofType(std::int32_t type) const {
+        std::vector<game::GameEvent> found;
+        for (const game::GameEvent& event : events) {
+            if (event.type == type) {
+                found.push_back(event);
+            }
+        }
+        return found;
     }
     std::vector<std::int32_t> types() const {
         std::vector<std::int32_t> all;
@@ -216,6 +246,8 @@ public:
     void onHintAvailable(const game::GameEvent& e) override { hear(e); }
 
     std::vector<Heard> heard;
+    // Whole, for their words; their pibbles are not to be followed after the event.
+    std::vector<game::GameEvent> events;
 };
 
 } // namespace fieldtest

@@ -404,7 +404,7 @@ TEST(PlayField, TheIdleReminderHopsAMovablePibbleOnce) {
     for (ui::Modifier* modifier : field.pibbleAt(2, 3)->getModifierList().items()) {
         hops += modifier->isKindOf(game::PibbleHupModifier::classInfo) ? 1 : 0;
     }
-    EXPECT_EQ(hops, PlayField::reminderHops);
+    EXPECT_EQ(hops, PlayField::moveHops);
     EXPECT_FALSE(field.isReminderArmed());
     game.frames(120, 100);
     EXPECT_EQ(listener.heard.size(), 1u);

@@ -166,6 +166,22 @@ std::vector<float> hop(const SoundRequest& request) {
     return synth::renderNote(voice, 420.0 * request.pitch, 0.12, rate);
 }
 
+// Two soft notes sliding down, the second lower: a friendly "uh-oh" for a move that matched nothing.
+std::vector<float> wrong(const SoundRequest& request) {
+    Voice voice;
+    voice.partials = {Partial{1.0, 1.0, 0.16}, Partial{2.0, 0.3, 0.08}, Partial{3.0, 0.1, 0.05}};
+    voice.attack = 0.006;
+    voice.release = 0.05;
+    voice.glide = 0.85;
+    voice.glideTime = 0.12;
+    voice.vibratoRate = 9.0;
+    voice.vibratoDepth = 0.015;
+    std::vector<float> out = silence(0.42);
+    strike(out, voice, synth::noteFrequency(67) * request.pitch, 0.0, 0.8f);
+    strike(out, voice, synth::noteFrequency(62) * request.pitch, 0.16, 0.9f);
+    return out;
+}
+
 std::vector<float> softTone(const SoundRequest& request) {
     Voice voice;
     voice.partials = {Partial{1.0, 1.0}, Partial{2.0, 0.2}, Partial{3.0, 0.05}};
@@ -181,10 +197,10 @@ struct Recipe {
 };
 
 constexpr Recipe recipes[] = {
-    {"jingle", jingle, jinglePeak},  {"click", click, effectPeak},   {"over", over, effectPeak * 0.7f},
-    {"plop", plop, effectPeak},      {"swoosh", swoosh, effectPeak}, {"chime", chime, effectPeak},
-    {"match", match, effectPeak},    {"jump", jump, effectPeak},     {"fall", fall, effectPeak * 0.8f},
-    {"hop", hop, effectPeak * 0.8f},
+    {"jingle", jingle, jinglePeak},  {"click", click, effectPeak},        {"over", over, effectPeak * 0.7f},
+    {"plop", plop, effectPeak},      {"swoosh", swoosh, effectPeak},      {"chime", chime, effectPeak},
+    {"match", match, effectPeak},    {"jump", jump, effectPeak},          {"fall", fall, effectPeak * 0.8f},
+    {"hop", hop, effectPeak * 0.8f}, {"wrong", wrong, effectPeak * 0.8f},
 };
 
 constexpr Recipe fallbackRecipe{"", softTone, effectPeak * 0.8f};
