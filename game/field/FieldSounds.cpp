@@ -13,15 +13,27 @@ namespace {
 constexpr std::uint8_t fullVolume = 255;
 constexpr std::uint8_t centrePan = 128;
 
-} // namespace
-
-void playFieldSound(const char* id, bool restart) {
+ui::SoundSample* fieldSound(const char* id) {
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
     kernel::Object* found = resources != nullptr ? resources->getResource(id, ids::groupGameSounds) : nullptr;
-    if (found == nullptr || !found->isKindOf(ui::SoundSample::classInfo)) {
+    return found != nullptr && found->isKindOf(ui::SoundSample::classInfo)
+               ? static_cast<ui::SoundSample*>(found)
+               : nullptr;
+}
+
+} // namespace
+
+void stopFieldSound(const char* id) {
+    if (ui::SoundSample* sound = fieldSound(id)) {
+        sound->stop();
+    }
+}
+
+void playFieldSound(const char* id, bool restart) {
+    ui::SoundSample* sound = fieldSound(id);
+    if (sound == nullptr) {
         return;
     }
-    ui::SoundSample* sound = static_cast<ui::SoundSample*>(found);
     if (restart) {
         sound->stop();
     }

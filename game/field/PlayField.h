@@ -122,6 +122,8 @@ public:
     bool isInputEnabled() const { return inputEnabled; }
     // Both hold before play begins (states 0 and 1).
     bool isPaused() const;
+    // Whether play was paused (not merely waiting to begin).
+    bool isPauseRequested() const { return paused; }
     bool isFrozen() const;
     void announceReady();
     void go();

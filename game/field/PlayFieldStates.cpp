@@ -345,7 +345,7 @@ void PlayField::onStateEndOfMove() {
     clearClick();
     setState(fieldState::idle);
     const PibbleScene* scene = PibbleScene::current();
-    const std::int32_t mode = scene != nullptr ? scene->gameMode() : gameModeNone;
+    const std::int32_t mode = scene != nullptr ? scene->playingMode() : gameModeNone;
     if (scan.counts.possibleMoves == 0 && mode != gameModeAction && mode != gameModeRelax) {
         reshuffle();
     }

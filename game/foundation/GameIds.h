@@ -249,6 +249,114 @@ inline constexpr const char* cfgCollectableCounter = "CFG_COLLECTABLE_COUNTER";
 inline constexpr const char* cfgHintEnabledDelay = "CFG_HINT_ENABLEDDELAY";
 // A move that matched nothing.
 inline constexpr const char* soundMatchWrong = "SOUND_MATCH_WRONG";
+
+// The play scenes. Music, and the tuning: the field's rectangle on the screen (READY and GO stand in its
+// middle; a combo sign's place in the band below is carried over from the match's place in it), the band
+// of the combo signs, how long a finished level rests before its end is told (ms), how fast the score
+// counter counts (ms per step), how the score floaters move (0 to 9), and how far above a new clown or
+// party pibble its sign rises from.
+inline constexpr const char* musicGame = "MUSIC_GAME";
+inline constexpr const char* cfgRectComboOutMinX = "CFG_RECTCOMBO_OUT_MINX";
+inline constexpr const char* cfgRectComboOutMaxX = "CFG_RECTCOMBO_OUT_MAXX";
+inline constexpr const char* cfgRectComboOutMinY = "CFG_RECTCOMBO_OUT_MINY";
+inline constexpr const char* cfgRectComboOutMaxY = "CFG_RECTCOMBO_OUT_MAXY";
+inline constexpr const char* cfgRectComboInMinX = "CFG_RECTCOMBO_IN_MINX";
+inline constexpr const char* cfgRectComboInMaxX = "CFG_RECTCOMBO_IN_MAXX";
+inline constexpr const char* cfgRectComboInMinY = "CFG_RECTCOMBO_IN_MINY";
+inline constexpr const char* cfgRectComboInMaxY = "CFG_RECTCOMBO_IN_MAXY";
+inline constexpr const char* cfgEndLevelWait = "CFG_ENDLEVEL_WAITFORCARROT";
+inline constexpr const char* cfgScoreUpdateFrequency = "CFG_PLAYSCENE_SCOREUPDATEFREQ";
+inline constexpr const char* cfgFloaterType = "CFG_FLOATER_TYPE";
+inline constexpr const char* cfgFloaterClownOffsetY = "CFG_FLOATER_CLOWN_OFFSET_Y";
+inline constexpr const char* cfgFloaterPartyOffsetY = "CFG_FLOATER_PARTY_OFFSET_Y";
+// The play scenes' components.
+inline constexpr const char* labelDebugInfo = "LABEL_DEBUGINFO";
+inline constexpr const char* labelDebugInfoShadow = "LABEL_DEBUGINFO_SHADOW";
+inline constexpr const char* buttonHint = "BUTTON_HINT";
+inline constexpr const char* buttonPause = "BUTTON_PAUSE";
+inline constexpr const char* buttonMenu = "BUTTON_MENU";
+inline constexpr const char* labelScoreValue = "LABEL_SCORE_VALUE";
+inline constexpr const char* labelLevelValue = "LABEL_LEVEL_VALUE";
+inline constexpr const char* hintBlock = "HINT_BLOCK";
+inline constexpr const char* spriteTimeBar = "SPRITE_TIMEBAR";
+inline constexpr const char* spriteTimeBarDark = "SPRITE_TIMEBAR_DARK";
+inline constexpr const char* playScenes[] = {scenePlayVib, scenePlayRelax, scenePlayAction};
+// The hint button's tool-tip by difficulty.
+inline constexpr const char* tooltipHintNormal = "TOOLTIP_INGAME_HINT_NORMAL";
+inline constexpr const char* tooltipHintHard = "TOOLTIP_INGAME_HINT_HARD";
+// The play scene's sounds.
+inline constexpr const char* soundClickPibble = "SOUND_CLICK_PIBBLE";
+inline constexpr const char* soundClickMiss = "SOUND_CLICK_MISS";
+inline constexpr const char* soundClickClown = "SOUND_CLICK_CLOWN";
+inline constexpr const char* soundClickParty = "SOUND_CLICK_PARTY";
+inline constexpr const char* soundClickStubborn = "SOUND_CLICK_STUBBORN";
+inline constexpr const char* soundClickChained = "SOUND_CLICK_CHAINED";
+inline constexpr const char* soundClickCollectable = "SOUND_CLICK_COLLECTABLE";
+inline constexpr const char* soundClickPlay = "SOUND_CLICK_PLAY";
+inline constexpr const char* soundAppearStubborn = "SOUND_APPEAR_STUBBORN";
+inline constexpr const char* soundAppearCollectable = "SOUND_APPEAR_COLLECTABLE";
+inline constexpr const char* soundAppearUnhappy = "SOUND_APPEAR_UNHAPPY";
+inline constexpr const char* soundAppearClown = "SOUND_APPEAR_CLOWN";
+inline constexpr const char* soundAppearParty = "SOUND_APPEAR_PARTY";
+inline constexpr const char* soundMatch3 = "SOUND_MATCH3";
+inline constexpr const char* soundMatch4 = "SOUND_MATCH4";
+inline constexpr const char* soundMatch5 = "SOUND_MATCH5";
+inline constexpr const char* soundMatch6 = "SOUND_MATCH6";
+inline constexpr const char* soundMatch7 = "SOUND_MATCH7";
+inline constexpr const char* soundMatchCombo1 = "SOUND_MATCH_COMBO1";
+inline constexpr const char* soundMatchCombo2 = "SOUND_MATCH_COMBO2";
+inline constexpr const char* soundMatchCombo3 = "SOUND_MATCH_COMBO3";
+inline constexpr const char* soundMatchCombo4 = "SOUND_MATCH_COMBO4";
+inline constexpr const char* soundRemoveParty = "SOUND_REMOVE_PARTY";
+inline constexpr const char* soundRemoveClown = "SOUND_REMOVE_CLOWN";
+inline constexpr const char* soundRemoveChained = "SOUND_REMOVE_CHAINED";
+inline constexpr const char* soundRemoveStubborn = "SOUND_REMOVE_STUBBORN";
+inline constexpr const char* soundRemoveVib = "SOUND_REMOVE_VIB";
+inline constexpr const char* soundLevelFinished = "SOUND_LEVEL_FINISHED";
+inline constexpr const char* soundLevelFailed = "SOUND_LEVEL_FAILED";
+inline constexpr const char* soundTicking = "SOUND_TICKING";
+inline constexpr const char* playSounds[] = {soundClickPibble,      soundClickMiss,
+                                             soundClickClown,       soundClickParty,
+                                             soundClickStubborn,    soundClickChained,
+                                             soundClickCollectable, soundClickPlay,
+                                             soundAppearStubborn,   soundAppearCollectable,
+                                             soundAppearUnhappy,    soundAppearClown,
+                                             soundAppearParty,      soundMatch3,
+                                             soundMatch4,           soundMatch5,
+                                             soundMatch6,           soundMatch7,
+                                             soundMatchCombo1,      soundMatchCombo2,
+                                             soundMatchCombo3,      soundMatchCombo4,
+                                             soundRemoveParty,      soundRemoveClown,
+                                             soundRemoveChained,    soundRemoveStubborn,
+                                             soundRemoveVib,        soundLevelFinished,
+                                             soundLevelFailed,      soundTicking};
+// The floaters: the score's fonts by pibble colour 1 to 7 (any other colour takes white), the label their
+// letters are made in, and the signs of "sceneplay" (the combo's by step 1 to comboFloaters).
+inline constexpr const char* floaterFonts[] = {
+    "FONT_FLOATER_36_YELLOW", "FONT_FLOATER_36_BLUE",   "FONT_FLOATER_36_RED",   "FONT_FLOATER_36_WHITE",
+    "FONT_FLOATER_36_GREEN",  "FONT_FLOATER_36_PURPLE", "FONT_FLOATER_36_ORANGE"};
+inline constexpr const char* floaterFontWhite = "FONT_FLOATER_36_WHITE";
+inline constexpr const char* labelFloater = "LABEL_FLOATER";
+inline constexpr const char* floaterClown = "FLOATER_CLOWN";
+inline constexpr const char* floaterParty = "FLOATER_PARTY";
+inline constexpr const char* floaterComboPrefix = "FLOATER_COMBO";
+inline constexpr int comboFloaters = 6;
+inline constexpr const char* floaterReady = "FLOATER_READY";
+inline constexpr const char* floaterGo = "FLOATER_GO";
+// The hint: its dialog and components, and the bubbles it is drawn with by where its target stands.
+inline constexpr const char* dialogHint = "DIALOG_HINT";
+inline constexpr const char* hintSwitch = "SWITCH";
+inline constexpr const char* labelHint = "LABEL_HINT";
+inline constexpr const char* labelShow = "LABEL_SHOW";
+inline constexpr const char* hintPainterTopLeft = "HINT_PAINTER_TOP_LEFT";
+inline constexpr const char* hintPainterTopRight = "HINT_PAINTER_TOP_RIGHT";
+inline constexpr const char* hintPainterBottomLeft = "HINT_PAINTER_BOTTOM_LEFT";
+inline constexpr const char* hintPainterBottomRight = "HINT_PAINTER_BOTTOM_RIGHT";
+inline constexpr const char* hintPainterTimeBar = "HINT_PAINTER_TIMEBAR";
+// The rules page a mode's first game opens with.
+inline constexpr const char* dialogHowToPlay = "DIALOG_HOWTOPLAY";
+inline constexpr const char* buttonPlay = "BUTTON_PLAY";
+inline constexpr const char* dialogMenu = "DIALOG_MENU";
 using kernel::IdKind;
 
 inline constexpr kernel::NamedId named[] = {
@@ -371,6 +479,39 @@ inline constexpr kernel::NamedId named[] = {
     {cfgCollectableCounter, nullptr, IdKind::Integer},
     {cfgHintEnabledDelay, nullptr, IdKind::Integer},
     {soundMatchWrong, groupGameSounds, IdKind::Sound},
+    {musicGame, nullptr, IdKind::String},
+    {cfgRectComboOutMinX, nullptr, IdKind::Integer},
+    {cfgRectComboOutMaxX, nullptr, IdKind::Integer},
+    {cfgRectComboOutMinY, nullptr, IdKind::Integer},
+    {cfgRectComboOutMaxY, nullptr, IdKind::Integer},
+    {cfgRectComboInMinX, nullptr, IdKind::Integer},
+    {cfgRectComboInMaxX, nullptr, IdKind::Integer},
+    {cfgRectComboInMinY, nullptr, IdKind::Integer},
+    {cfgRectComboInMaxY, nullptr, IdKind::Integer},
+    {cfgEndLevelWait, nullptr, IdKind::Integer},
+    {cfgScoreUpdateFrequency, nullptr, IdKind::Double},
+    {cfgFloaterType, nullptr, IdKind::Integer},
+    {cfgFloaterClownOffsetY, nullptr, IdKind::Integer},
+    {cfgFloaterPartyOffsetY, nullptr, IdKind::Integer},
+    {tooltipHintNormal, nullptr, IdKind::Text},
+    {tooltipHintHard, nullptr, IdKind::Text},
+    {labelFloater, nullptr, IdKind::Declaration},
+    {floaterClown, groupScenePlay, IdKind::Image},
+    {floaterParty, groupScenePlay, IdKind::Image},
+    {floaterReady, groupScenePlay, IdKind::Image},
+    {floaterGo, groupScenePlay, IdKind::Image},
+    {dialogHint, nullptr, IdKind::Dialog},
+    {hintSwitch, dialogHint, IdKind::Sprite},
+    {buttonOk, dialogHint, IdKind::Button},
+    {labelHint, dialogHint, IdKind::Label},
+    {labelShow, dialogHint, IdKind::Label},
+    {hintPainterTopLeft, nullptr, IdKind::Declaration},
+    {hintPainterTopRight, nullptr, IdKind::Declaration},
+    {hintPainterBottomLeft, nullptr, IdKind::Declaration},
+    {hintPainterBottomRight, nullptr, IdKind::Declaration},
+    {hintPainterTimeBar, nullptr, IdKind::Declaration},
+    {dialogHowToPlay, nullptr, IdKind::Dialog},
+    {buttonPlay, dialogHowToPlay, IdKind::Button},
 };
 
 // Named by code that nothing runs yet (the play scenes open the pause, the play modes the level end, the
@@ -378,6 +519,7 @@ inline constexpr kernel::NamedId named[] = {
 // check checks each once it is declared.
 inline constexpr kernel::NamedId awaited[] = {
     {dialogPause, nullptr, IdKind::Dialog},
+    {dialogMenu, nullptr, IdKind::Dialog},
     {dialogLevelEnd, nullptr, IdKind::Dialog},
     {dialogProgress, nullptr, IdKind::Dialog},
 };

@@ -7,6 +7,7 @@
 #include "engine/ui/MoveModifier.h"
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
+#include "engine/ui/SoundSystem.h"
 #include "engine/ui/Sprite.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/Random.h"
@@ -21,6 +22,12 @@ namespace game {
 namespace {
 
 constexpr const char* ellipsis = "...";
+// The music change's fades (ms), the fade it reaches, the new tune's start delay and its stream mode.
+constexpr int musicFadeOut = 700;
+constexpr float musicFadeTarget = 1.0f;
+constexpr int musicFadeIn = 200;
+constexpr int musicStartDelay = 500;
+constexpr unsigned int musicStreamMode = 0x132;
 constexpr int maxDecimals = 30;
 
 // strtoll gives the nearest limit for a value beyond 64 bits: that is the clamp.
@@ -180,6 +187,13 @@ void setAnchorKeepPosition(ui::Sprite* sprite, int anchorKind) {
     const graphics::PointF after = sprite->getAnchorPoint();
     sprite->setX(sprite->getX() + truncated(after.getX()) - truncated(before.getX()));
     sprite->setY(sprite->getY() + truncated(after.getY()) - truncated(before.getY()));
+}
+
+void changeMusic(const std::string& file) {
+    ui::SoundSystem* sound = ui::SoundSystem::instance();
+    if (sound != nullptr && !file.empty()) {
+        sound->playMusic(musicFadeOut, musicFadeTarget, musicFadeIn, file, musicStartDelay, musicStreamMode);
+    }
 }
 
 } // namespace game

@@ -57,6 +57,10 @@ void fitTextToLabel(ui::Label* label, const std::string& text, int maxWidth);
 void fitText(const std::string& text, int maxWidth,
              const std::function<int(const kernel::WideString&)>& show);
 
+// The game's music change: the tune playing fades out and the file's fades in after a short pause; a tune
+// already playing goes on. Nothing for an empty name or without sound.
+void changeMusic(const std::string& file);
+
 // Changes the sprite's anchor kind and moves the sprite so that its image stays where it was.
 void setAnchorKeepPosition(ui::Sprite* sprite, int anchorKind);
 

@@ -51,7 +51,7 @@ public:
     // A collectable was earned and queued for the field.
     virtual void onCollectableUnlocked(std::int32_t /*id*/) {}
     // The mode the scene plays (GameGlobals.h); the other scenes play none.
-    virtual std::int32_t gameMode() const { return gameModeNone; }
+    virtual std::int32_t playingMode() const { return gameModeNone; }
     // Writes the running game to the current player's saved game of the scene's mode.
     virtual void saveGame() {}
 

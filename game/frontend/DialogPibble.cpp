@@ -8,6 +8,7 @@
 #include "game/foundation/GameGlobals.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
+#include "game/frontend/DialogHint.h"
 #include "host/System.h"
 
 namespace game {
@@ -187,6 +188,19 @@ ui::Dialog* DialogPibble::showYesNo(const std::string& messageKey, const std::st
 
 // The kind is stored between creation and showing: the level-end dialog's constructor clears it and its
 // showing reads it.
+ui::Dialog* DialogPibble::openHint(const std::string& key, ui::GameNode* target, ui::Scene* scene) {
+    ui::Scene* owner = sceneOrCurrent(scene);
+    ui::Dialog* dialog = owner != nullptr ? owner->createDialog(ids::dialogHint, true) : nullptr;
+    if (dialog == nullptr || !dialog->isKindOf(DialogHint::classInfo)) {
+        return dialog;
+    }
+    auto* hint = static_cast<DialogHint*>(dialog);
+    hint->setTarget(target);
+    hint->setHintText(key);
+    owner->showDialog(hint);
+    return hint;
+}
+
 ui::Dialog* DialogPibble::openLevelEnd(int kind, ui::Scene* scene) {
     ui::Scene* owner = sceneOrCurrent(scene);
     ui::Dialog* dialog = owner != nullptr ? owner->createDialog(ids::dialogLevelEnd, true) : nullptr;

@@ -54,6 +54,9 @@ public:
     static ui::Dialog* showYesNo(const std::string& messageKey, const std::string& headerKey, void* yesTarget,
                                  Handler yesHandler, void* noTarget, Handler noHandler,
                                  ui::Scene* scene = nullptr);
+    // Shows the hint text of the key pointing at the target (none: a hint without one), over everything
+    // else in the scene.
+    static ui::Dialog* openHint(const std::string& key, ui::GameNode* target, ui::Scene* scene = nullptr);
     // Stores the kind (1 level finished, 2 game failed, 3 chapter finished) for the level-end dialog to
     // read, then shows that dialog.
     static ui::Dialog* openLevelEnd(int kind, ui::Scene* scene = nullptr);

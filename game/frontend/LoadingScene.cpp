@@ -303,11 +303,7 @@ void LoadingScene::leaveWithProfile() {
 // until then the first start goes straight there.
 void LoadingScene::leaveOnFirstStart() {
     ChangeSceneWithTransition(selectionScene);
-    ui::SoundSystem* sound = ui::SoundSystem::instance();
-    const std::string tune = propertyString(ids::musicSelection);
-    if (sound != nullptr && !tune.empty()) {
-        sound->playMusic(700, 1.0f, 200, tune, 500, musicStreamMode);
-    }
+    changeMusic(propertyString(ids::musicSelection));
 }
 
 } // namespace game

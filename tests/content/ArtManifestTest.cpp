@@ -11,15 +11,26 @@ namespace {
 
 using kernel::SmartPtr;
 
-const std::set<std::string> imageKinds = {"background", "logo", "bar",    "frame",   "button",   "fshbutton",
-                                          "panel",      "icon", "pibble", "sparkle", "particle", "partystar"};
+const std::set<std::string> imageKinds = {"background", "logo",      "bar",     "frame",  "button",
+                                          "fshbutton", "checkbox",  "panel",     "icon",    "pibble", "sparkle",
+                                          "particle",   "partystar", "floater", "lock"};
 // The pibbles' looks the generator knows, by the game's colours 1 to 8.
 const std::set<std::string> pibbleLooks = {"yellow", "blue",   "red",    "white",
                                            "green",  "purple", "orange", "clown"};
-const std::set<std::string> frameParts = {"topleft", "top",        "topright", "left",       "center",
-                                          "right",   "bottomleft", "bottom",   "bottomright"};
-const std::set<std::string> soundKinds = {"jingle", "click", "over", "plop", "swoosh", "chime",
-                                          "match",  "jump",  "fall", "hop",  "wrong"};
+// The dialog frame's nine pieces and the hint bubble's, which stand in for some of them.
+const std::set<std::string> frameParts = [] {
+    std::set<std::string> parts = {"topleft", "top",        "topright", "left",       "center",
+                                   "right",   "bottomleft", "bottom",   "bottomright"};
+    parts.insert({"left_top", "left_edge", "left_bottom", "left_arrowup", "left_arrowdown"});
+    parts.insert({"right_top", "right_edge", "right_bottom", "right_arrowup", "right_arrowdown"});
+    parts.insert({"bar_bottomleft", "bar_bottom", "bar_bottomright"});
+    return parts;
+}();
+const std::set<std::string> soundKinds = {
+    "jingle",  "click",      "over",  "plop",    "swoosh",  "chime",    "match",   "jump",
+    "fall",    "hop",        "wrong", "tap",     "honk",    "blower",   "grumble", "rattle",
+    "shutter", "camera",     "stomp", "sigh",    "horn",    "flourish", "combo",   "confetti",
+    "slide",   "chainbreak", "poof",  "sparkle", "fanfare", "aww",      "tick",    "blip"};
 const std::set<std::string> musicKinds = {"loading", "selection", "game"};
 
 bool isPositiveInteger(const std::string& value) {

@@ -19,6 +19,10 @@
 #include "game/foundation/PibbleScene.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/frontend/LoadingScene.h"
+#include "game/play/PlayScene.h"
+#include "game/play/PlaySceneAction.h"
+#include "game/play/PlaySceneRelax.h"
+#include "game/play/PlaySceneVIB.h"
 #endif
 
 #include <algorithm>
@@ -215,6 +219,33 @@ TEST_F(NamedIds, EveryPibblePictureIsThereInItsFrames) {
     EXPECT_TRUE(found.empty()) << joined(found);
 }
 
+// Every play scene has the parts the play scene finds by name; the sounds, fonts and signs it names by
+// family are there.
+TEST_F(NamedIds, ThePlayScenesHaveTheirPartsSoundsFontsAndSigns) {
+    using namespace game::ids;
+    for (const char* scene : playScenes) {
+        for (const char* label : {labelDebugInfo, labelDebugInfoShadow, labelScoreValue, labelLevelValue}) {
+            check({label, scene, IdKind::Label});
+        }
+        for (const char* button : {buttonHint, buttonPause, buttonMenu}) {
+            check({button, scene, IdKind::Button});
+        }
+        for (const char* sprite : {hintBlock, spriteTimeBar, spriteTimeBarDark}) {
+            check({sprite, scene, IdKind::Sprite});
+        }
+    }
+    for (const char* sound : playSounds) {
+        check({sound, groupGameSounds, IdKind::Sound});
+    }
+    for (const char* font : floaterFonts) {
+        check({font, groupPreloading, IdKind::Font});
+    }
+    for (int step = 1; step <= comboFloaters; ++step) {
+        checkResource(floaterComboPrefix + std::to_string(step), groupScenePlay, "Image");
+    }
+    EXPECT_TRUE(found.empty()) << joined(found);
+}
+
 TEST_F(NamedIds, TheDefaultDeclarationsHaveTheirParts) {
     const SmartPtr<kernel::Object> tip = dialogs->createObject(game::ids::defaultToolTip);
     ASSERT_TRUE(tip != nullptr && tip->isKindOf(ui::ToolTip::classInfo));
@@ -240,6 +271,10 @@ TEST_F(NamedIds, ScenesAndBoxesAreOfTheGamesClasses) {
         EXPECT_TRUE(made->isKindOf(game::PibbleScene::classInfo)) << scene;
     }
     EXPECT_TRUE(dialog(game::ids::sceneLoading)->isKindOf(game::LoadingScene::classInfo));
+    // The modes are told apart by their exact classes.
+    EXPECT_EQ(dialog(game::ids::scenePlayVib)->getClassInfo(), &game::PlaySceneVIB::classInfo);
+    EXPECT_EQ(dialog(game::ids::scenePlayAction)->getClassInfo(), &game::PlaySceneAction::classInfo);
+    EXPECT_EQ(dialog(game::ids::scenePlayRelax)->getClassInfo(), &game::PlaySceneRelax::classInfo);
     for (const char* box : {game::ids::dialogMessage, game::ids::dialogYesNo}) {
         const ui::Dialog* made = dialog(box);
         ASSERT_NE(made, nullptr) << box;

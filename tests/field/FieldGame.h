@@ -168,7 +168,7 @@ public:
         unlocked.push_back(id);
         flushesBefore.push_back(flushes);
     }
-    std::int32_t gameMode() const override { return mode; }
+    std::int32_t playingMode() const override { return mode; }
     void saveGame() override { ++saves; }
 
     // Entered as the scene manager's current scene; the manager lives until the test ends.

@@ -37,6 +37,11 @@ inline const char* const sampleManifest = R"(<?xml version="1.0"?>
   <image file="images/particle.png" kind="particle" look="purple" width="16" height="16"/>
   <image file="images/partystar.png" kind="partystar" width="64" height="64"/>
   <image file="images/pibble_ears.png" kind="pibble" part="ears" look="clown" width="100" height="125" frames="3"/>
+  <image file="images/round.png" kind="button" width="48" height="48" frames="4" symbol="hint"/>
+  <image file="images/floater.png" kind="floater" width="120" height="60" text="Go!" textsize="30" textcolor="#8CF05A"/>
+  <image file="images/lock.png" kind="lock" width="48" height="48"/>
+  <image file="images/timebar.png" kind="bar" width="200" height="10" color="#40D040" endcolor="#FFE020" opacity="0.5"/>
+  <image file="images/bubble.png" kind="frame" part="right_arrowdown" width="140" height="100"/>
 </mkmedia>
 )";
 

@@ -56,6 +56,11 @@ TEST(ImageGenerationTest, PicturesDecodeAtTheirDeclaredSizes) {
         {"images/particle.png", 16, 16},
         {"images/partystar.png", 64, 64},
         {"images/pibble_ears.png", 100, 3 * 125},
+        {"images/round.png", 48, 4 * 48},
+        {"images/floater.png", 120, 60},
+        {"images/lock.png", 48, 48},
+        {"images/timebar.png", 200, 10},
+        {"images/bubble.png", 140, 100},
     };
     for (const auto& picture : expected) {
         SmartPtr<graphics::MemoryImage32> image = png(picture.file);
@@ -112,6 +117,30 @@ TEST(ImageGenerationTest, FramePiecesTileSeamlessly) {
     EXPECT_EQ(alphaAt(*corner, 23, 23), 255);
     EXPECT_EQ(at(*top, 0, 23), at(*centre, 8, 8)) << "the top piece's inner edge is the centre's colour";
     EXPECT_EQ(at(*left, 23, 0), at(*centre, 8, 8));
+}
+
+// A round button shows its symbol in every state and is round: its corners stay clear.
+TEST(ImageGenerationTest, SymbolButtonsAreRound) {
+    SmartPtr<graphics::MemoryImage32> button = png("images/round.png");
+    ASSERT_TRUE(button);
+    for (int state = 0; state < 4; ++state) {
+        EXPECT_LT(alphaAt(*button, 3, state * 48 + 3), 64) << "state " << state;
+        EXPECT_EQ(alphaAt(*button, 24, state * 48 + 22), 255) << "state " << state;
+        if (state > 0) {
+            EXPECT_FALSE(sameRect(*button, 0, 0, 0, state * 48, 48, 48)) << "state " << state;
+        }
+    }
+}
+
+// The end colour takes over from left to right, and the opacity fades the whole bar.
+TEST(ImageGenerationTest, BarRunsIntoItsEndColourAndFades) {
+    SmartPtr<graphics::MemoryImage32> bar = png("images/timebar.png");
+    ASSERT_TRUE(bar);
+    const std::uint32_t start = at(*bar, 8, 5);
+    const std::uint32_t end = at(*bar, 191, 5);
+    EXPECT_LT((start >> 16) & 0xFF, (end >> 16) & 0xFF) << "green at the start, yellow at the end";
+    EXPECT_NEAR(alphaAt(*bar, 100, 5), 128, 2);
+    EXPECT_EQ(alphaAt(*bar, 0, 0), 0);
 }
 
 TEST(ImageGenerationTest, UnknownKindFallsBackToATile) {

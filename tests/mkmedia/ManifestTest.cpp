@@ -28,7 +28,7 @@ TEST(ManifestTest, SameManifestGivesTheSameBytes) {
             << relative;
         ++files;
     }
-    EXPECT_EQ(files, 26) << "two files a font, one a picture, and no temporary file left behind";
+    EXPECT_EQ(files, 31) << "two files a font, one a picture, and no temporary file left behind";
 }
 
 TEST(ManifestTest, FailuresNameTheEntry) {
@@ -48,6 +48,9 @@ TEST(ManifestTest, FailuresNameTheEntry) {
         {manifestWith("<image file=\"a.gif\" kind=\"bar\"/>"), ".gif"},
         {manifestWith("<image file=\"a.png\" kind=\"bar\" width=\"0\"/>"), "out of range"},
         {manifestWith("<font file=\"fonts/x\" face=\"missing.ttf\"/>"), "missing.ttf"},
+        {manifestWith("<image file=\"a.png\" kind=\"button\" symbol=\"star\"/>"), "no symbol \"star\""},
+        {manifestWith("<image file=\"a.png\" kind=\"floater\" width=\"40\" height=\"20\" text=\"Go!\"/>"),
+         "needs a picture of"},
         {manifestWith(deepElements), "nested"},
     };
     for (const auto& failure : cases) {

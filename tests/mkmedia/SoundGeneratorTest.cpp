@@ -112,9 +112,14 @@ struct KindLength {
 
 TEST_F(SoundGenerator, EveryKindIsASoftMonoPcmFileTheMixerLoads) {
     const KindLength kinds[] = {
-        {"jingle", 1.0, 2.0}, {"click", 0.03, 0.3}, {"over", 0.03, 0.2},          {"plop", 0.1, 0.5},
-        {"swoosh", 0.2, 0.6}, {"chime", 0.4, 1.5},  {"match", 0.3, 1.0},          {"jump", 0.1, 0.4},
-        {"fall", 0.1, 0.4},   {"hop", 0.05, 0.2},   {"no-such-kind", 0.29, 0.31},
+        {"jingle", 1.0, 2.0},     {"click", 0.03, 0.3},  {"over", 0.03, 0.2},    {"plop", 0.1, 0.5},
+        {"swoosh", 0.2, 0.6},     {"chime", 0.4, 1.5},   {"match", 0.3, 1.0},    {"jump", 0.1, 0.4},
+        {"fall", 0.1, 0.4},       {"hop", 0.05, 0.2},    {"tap", 0.05, 0.3},     {"honk", 0.1, 0.4},
+        {"blower", 0.3, 0.8},     {"grumble", 0.2, 0.6}, {"rattle", 0.2, 0.6},   {"shutter", 0.05, 0.3},
+        {"camera", 0.4, 1.0},     {"stomp", 0.3, 0.8},   {"sigh", 0.5, 1.2},     {"horn", 0.3, 0.8},
+        {"flourish", 0.6, 1.5},   {"combo", 0.3, 0.8},   {"confetti", 0.6, 1.5}, {"slide", 0.3, 0.8},
+        {"chainbreak", 0.4, 1.0}, {"poof", 0.3, 0.9},    {"sparkle", 0.5, 1.2},  {"fanfare", 1.6, 2.5},
+        {"aww", 1.6, 2.5},        {"tick", 0.99, 1.01},  {"blip", 0.02, 0.15},   {"no-such-kind", 0.29, 0.31},
     };
     for (const KindLength& expected : kinds) {
         SCOPED_TRACE(expected.kind);
@@ -156,8 +161,37 @@ TEST_F(SoundGenerator, PitchRaisesANumberedFamily) {
     }
 }
 
+// The ticking loops while time runs out: a tick and a tock exactly half its length apart, so it keeps time
+// across the loop's seam.
+TEST_F(SoundGenerator, TickingKeepsTimeWhenItLoops) {
+    const Wav wav = readWav(generate(entry("sounds/ticking.wav", "tick")));
+    ASSERT_EQ(wav.samples.size(), wav.rate);
+    const auto loudestIn = [&](std::size_t from, std::size_t to) {
+        return std::max_element(wav.samples.begin() + static_cast<std::ptrdiff_t>(from),
+                                wav.samples.begin() + static_cast<std::ptrdiff_t>(to),
+                                [](std::int16_t a, std::int16_t b) { return std::abs(a) < std::abs(b); }) -
+               wav.samples.begin();
+    };
+    const auto tickAt = loudestIn(0, wav.rate / 2);
+    const auto tockAt = loudestIn(wav.rate / 2, wav.rate);
+    EXPECT_NEAR(static_cast<double>(tockAt - tickAt) / wav.rate, 0.5, 0.005);
+    EXPECT_LT(std::abs(static_cast<int>(wav.samples[wav.rate / 2 - 1])), 100) << "the tick has died away";
+}
+
+// A bigger match climbs a longer run: each more note makes it longer.
+TEST_F(SoundGenerator, MatchesGrowWithTheirNotes) {
+    std::size_t previous = 0;
+    for (int notes = 3; notes <= 7; ++notes) {
+        mkmedia::Entry match = entry("sounds/match" + std::to_string(notes) + ".wav", "match");
+        match.attributes["notes"] = std::to_string(notes);
+        const std::size_t length = readWav(generate(match)).samples.size();
+        EXPECT_GT(length, previous) << notes << " notes";
+        previous = length;
+    }
+}
+
 TEST_F(SoundGenerator, OutputIsTheSameEveryRun) {
-    for (const char* kind : {"jingle", "swoosh", "plop"}) {
+    for (const char* kind : {"jingle", "swoosh", "plop", "rattle", "confetti", "fanfare"}) {
         const std::string first = generate(entry("a.wav", kind, "3"));
         const std::string second = generate(entry("a.wav", kind, "3"));
         EXPECT_FALSE(first.empty());

@@ -1,8 +1,9 @@
 #include "tools/mkmedia/ContactSheet.h"
 
-#include "engine/graphics/PngDecoder.h"
 #include "tools/mkmedia/Canvas.h"
 #include "tools/mkmedia/ImageFiles.h"
+#include "tools/mkmedia/PlaySheet.h"
+#include "tools/mkmedia/SheetPictures.h"
 #include "tools/mkmedia/TextRaster.h"
 
 #include <algorithm>
@@ -14,52 +15,14 @@ namespace mkmedia {
 
 namespace {
 
-constexpr int frameWidth = 100;
-constexpr int frameHeight = 125;
 constexpr int sheetWidth = 2440;
 constexpr int margin = 16;
 constexpr int tileGap = 14;
-constexpr int frameGap = 2;
-constexpr int labelHeight = 17;
 constexpr int titleHeight = 30;
 constexpr int checker = 8;
 // About what the game's tuning takes off a stubborn pibble's parts.
 constexpr float stubbornDarkening = 0.25f;
 constexpr const char* lookNames[] = {"yellow", "blue", "red", "white", "green", "purple", "orange", "clown"};
-
-struct Strip {
-    kernel::SmartPtr<graphics::MemoryImage32> image;
-    int frames = 1;
-    int width = 0;
-    int height = 0;
-    bool across = false;
-};
-
-// A labelled run of frames; frames share the tile's row.
-struct Tile {
-    std::string label;
-    std::vector<Canvas> frames;
-
-    int width() const {
-        int total = 0;
-        for (const Canvas& frame : frames) {
-            total += frame.width() + frameGap;
-        }
-        return std::max(total - frameGap, 0);
-    }
-    int height() const {
-        int tallest = 0;
-        for (const Canvas& frame : frames) {
-            tallest = std::max(tallest, frame.height());
-        }
-        return labelHeight + tallest;
-    }
-};
-
-struct Section {
-    std::string title;
-    std::vector<Tile> tiles;
-};
 
 void lay(Canvas& target, const Canvas& above) {
     target.stamp(above.image(), 0, 0);
@@ -79,64 +42,6 @@ void darken(Canvas& canvas, float factor) {
         }
     }
 }
-
-// The generated pictures, found by kind, look, part and collectable.
-class Pictures {
-public:
-    Pictures(const std::vector<Entry>& entries, const Context& context) {
-        for (const Entry& entry : entries) {
-            if (entry.element != "image" || entry.kind() == "background") {
-                continue;
-            }
-            Strip strip;
-            strip.image = graphics::loadPngImage((context.outputFolder / entry.file()).string());
-            if (!strip.image) {
-                continue;
-            }
-            strip.frames = std::max(1, entry.integer("frames", 1));
-            strip.across = entry.text("orientation") == "horizontal";
-            strip.width = strip.across ? strip.image->getWidth() / strip.frames : strip.image->getWidth();
-            strip.height = strip.across ? strip.image->getHeight() : strip.image->getHeight() / strip.frames;
-            strips[keyOf(entry.kind(), entry.text("look"), entry.text("part"), entry.text("collectable"))] =
-                strip;
-        }
-    }
-
-    const Strip* find(const std::string& kind, const std::string& look, const std::string& part,
-                      const std::string& number = {}) const {
-        const auto found = strips.find(keyOf(kind, look, part, number));
-        return found == strips.end() ? nullptr : &found->second;
-    }
-    const Strip* pibble(const std::string& look, const std::string& part) const {
-        return find("pibble", look, part);
-    }
-
-    // A frame of the strip on a canvas of its own; an empty frame of a pibble's size for a missing strip.
-    static Canvas frame(const Strip* strip, int index) {
-        if (strip == nullptr) {
-            return Canvas(frameWidth, frameHeight);
-        }
-        Canvas canvas(strip->width, strip->height);
-        const int i = std::clamp(index, 0, strip->frames - 1);
-        for (int y = 0; y < strip->height; ++y) {
-            for (int x = 0; x < strip->width; ++x) {
-                const int sx = strip->across ? i * strip->width + x : x;
-                const int sy = strip->across ? y : i * strip->height + y;
-                canvas.image().pixels32()[canvas.image().pixelIndex(x, y)] =
-                    strip->image->pixels32()[strip->image->pixelIndex(sx, sy)];
-            }
-        }
-        return canvas;
-    }
-
-private:
-    static std::string keyOf(const std::string& kind, const std::string& look, const std::string& part,
-                             const std::string& number) {
-        return kind + "|" + look + "|" + part + "|" + number;
-    }
-
-    std::map<std::string, Strip> strips;
-};
 
 // What a composed pibble shows: which head and ear frames, and whether its parts are darkened.
 struct Look {
@@ -432,8 +337,12 @@ bool writeContactSheet(const std::vector<Entry>& entries, const Context& context
         return false;
     }
     const SheetBuilder builder(pictures);
-    const SheetLayout layout({builder.field(), builder.looks(), builder.collectables(),
-                              builder.colourStrips(), builder.sharedStrips()});
+    std::vector<Section> sections = {builder.field(), builder.looks(), builder.collectables(),
+                                     builder.colourStrips(), builder.sharedStrips()};
+    if (!addPlaySections(entries, context, pictures, builder.pibble("yellow"), sections, error)) {
+        return false;
+    }
+    const SheetLayout layout(std::move(sections));
     Entry font;
     font.attributes = {
         {"size", "12"}, {"color", "#2A2440"}, {"outline", "#FFFFFF"}, {"face", "DejaVuSans.ttf"}};

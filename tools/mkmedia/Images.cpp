@@ -7,12 +7,17 @@
 #include "tools/mkmedia/TextRaster.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace mkmedia {
 
 namespace {
 
 enum class Strip { Horizontal, Vertical };
+
+// What an entry must satisfy for its painter, checked before anything is drawn; null checks nothing.
+using RequestCheck = bool (*)(const PictureRequest& request, std::string& error);
 
 struct PictureKind {
     const char* name;
@@ -21,7 +26,17 @@ struct PictureKind {
     int frames;
     Strip strip;
     FramePainter draw;
+    RequestCheck check = nullptr;
 };
+
+bool checkButton(const PictureRequest& request, std::string& error) {
+    const std::string symbol = request.entry.text("symbol");
+    if (request.entry.attributes.contains("symbol") && !knownSymbol(symbol)) {
+        error = "no symbol \"" + symbol + "\"";
+        return false;
+    }
+    return true;
+}
 
 // Buttons stack their four states vertically, as the engine's buttons cut them.
 constexpr PictureKind kinds[] = {
@@ -31,13 +46,16 @@ constexpr PictureKind kinds[] = {
     {"bar", 300, 24, 1, Strip::Horizontal, drawBar},
     {"frame", 32, 32, 1, Strip::Horizontal, drawFramePart},
     {"panel", 240, 160, 1, Strip::Horizontal, drawPanel},
-    {"button", 160, 40, 4, Strip::Vertical, drawButton},
+    {"button", 160, 40, 4, Strip::Vertical, drawButton, checkButton},
     {"fshbutton", 24, 24, 4, Strip::Vertical, drawWindowButton},
+    {"checkbox", 24, 24, 8, Strip::Vertical, drawCheckbox},
     // The pibbles' strips lie one frame below the other, as the game cuts them.
     {"pibble", 100, 125, 1, Strip::Vertical, drawPibblePicture},
     {"sparkle", 24, 24, 14, Strip::Horizontal, drawSparkle},
     {"particle", 16, 16, 1, Strip::Horizontal, drawParticle},
     {"partystar", 64, 64, 1, Strip::Horizontal, drawPartyStar},
+    {"floater", 200, 70, 1, Strip::Horizontal, drawFloater, floaterFits},
+    {"lock", 48, 48, 1, Strip::Horizontal, drawLock},
 };
 
 // Any other kind: a soft rounded tile, so that no declared picture is ever missing.
@@ -80,16 +98,23 @@ bool readSize(const Entry& entry, const PictureKind& kind, PictureRequest& reque
     return true;
 }
 
-// The named font entry of the manifest styles the caption; without one the caption takes a size to fit.
+// The named font entry of the manifest styles the caption; without one the entry's own "textsize",
+// "textcolor" and "textoutline" do, the size fitting the picture when it is not given.
 TextStyle captionStyle(const PictureRequest& request, const Context& context) {
     const std::string fontName = request.entry.text("font");
     const auto found = context.fonts.find(fontName);
     if (found != context.fonts.end()) {
         return TextStyle::fromEntry(found->second, context);
     }
-    Entry fallback;
-    fallback.attributes["size"] = std::to_string(std::max(8, request.height * 2 / 5));
-    return TextStyle::fromEntry(fallback, context);
+    Entry own;
+    own.attributes["size"] =
+        std::to_string(request.entry.integer("textsize", std::max(8, request.height * 2 / 5)));
+    for (const auto& [from, to] : {std::pair{"textcolor", "color"}, std::pair{"textoutline", "outline"}}) {
+        if (request.entry.attributes.contains(from)) {
+            own.attributes[to] = request.entry.text(from);
+        }
+    }
+    return TextStyle::fromEntry(own, context);
 }
 
 bool prepareCaption(PictureRequest& request, const Context& context, std::string& error) {
@@ -107,6 +132,16 @@ bool prepareCaption(PictureRequest& request, const Context& context, std::string
     return static_cast<bool>(request.caption);
 }
 
+// "opacity" (0..1) fades the whole picture: a translucent panel or overlay.
+void applyOpacity(const PictureRequest& request, Canvas& frame) {
+    const double opacity = std::clamp(request.entry.number("opacity", 1.0), 0.0, 1.0);
+    if (opacity < 1.0) {
+        frame.erase(
+            roundedRect(0, 0, static_cast<float>(frame.width()), static_cast<float>(frame.height()), 0),
+            static_cast<int>(std::lround((1.0 - opacity) * 255)));
+    }
+}
+
 Canvas drawStrip(const PictureRequest& request, const PictureKind& kind, Strip strip) {
     const bool across = strip == Strip::Horizontal;
     Canvas picture(across ? request.width * request.frames : request.width,
@@ -115,6 +150,7 @@ Canvas drawStrip(const PictureRequest& request, const PictureKind& kind, Strip s
         // Each frame on a canvas of its own: the painters' passes then cover one frame, not the strip.
         Canvas single(request.width, request.height);
         kind.draw(request, frame, single);
+        applyOpacity(request, single);
         picture.copyFrom(single, across ? frame * request.width : 0, across ? 0 : frame * request.height);
     }
     return picture;
@@ -130,7 +166,8 @@ bool generateImage(const Entry& entry, const Context& context, std::string& erro
     const PictureKind& kind = kindOf(entry.kind());
     PictureRequest request(entry);
     request.seed = stableHash(entry.file());
-    if (!readSize(entry, kind, request, error) || !prepareCaption(request, context, error)) {
+    if (!readSize(entry, kind, request, error) || !prepareCaption(request, context, error) ||
+        (kind.check != nullptr && !kind.check(request, error))) {
         return false;
     }
     const Strip strip = stripOf(entry, kind);

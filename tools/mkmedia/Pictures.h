@@ -8,6 +8,7 @@
 #include "tools/mkmedia/Generators.h"
 
 #include <cstdint>
+#include <string>
 
 namespace mkmedia {
 
@@ -34,10 +35,20 @@ void drawBackground(const PictureRequest& request, int frame, Canvas& canvas);
 void drawLogo(const PictureRequest& request, int frame, Canvas& canvas);
 void drawIcon(const PictureRequest& request, int frame, Canvas& canvas);
 void drawBar(const PictureRequest& request, int frame, Canvas& canvas);
+// "part" names the piece: the dialog frame's nine (topleft, top, ..., bottomright) or a piece of the hint's
+// speech bubble (isBubblePart).
 void drawFramePart(const PictureRequest& request, int frame, Canvas& canvas);
+// The bubble's pieces: a left column 140 wide (left_top, left_edge, left_bottom, left_arrowup,
+// left_arrowdown, its border in the 16 columns on the right, the arrows' tails pointing left), the same
+// mirrored (right_...), and the time bar's bottom row (bar_bottomleft with a tail pointing down, bar_bottom,
+// bar_bottomright, its border in the top 14 rows).
+bool isBubblePart(const std::string& part);
+void drawBubblePiece(const PictureRequest& request, int frame, Canvas& canvas);
 void drawPanel(const PictureRequest& request, int frame, Canvas& canvas);
+// A caption button; with a "symbol" (knownSymbol) a round one showing the symbol instead.
 void drawButton(const PictureRequest& request, int frame, Canvas& canvas);
 void drawWindowButton(const PictureRequest& request, int frame, Canvas& canvas);
+void drawCheckbox(const PictureRequest& request, int frame, Canvas& canvas);
 void drawTile(const PictureRequest& request, int frame, Canvas& canvas);
 // "part" names the piece. A colour's parts ("look" names the colour: yellow, blue, red, white, green,
 // purple, orange or clown): feet, body, ears, head, head_happy, head_unhappy, head_stubborn, ears_shakeno,
@@ -49,6 +60,18 @@ void drawSparkle(const PictureRequest& request, int frame, Canvas& canvas);
 // A match's particle in the colour of a "look".
 void drawParticle(const PictureRequest& request, int frame, Canvas& canvas);
 void drawPartyStar(const PictureRequest& request, int frame, Canvas& canvas);
+// A caption that floats over the field, centred in its picture over a soft glow.
+void drawFloater(const PictureRequest& request, int frame, Canvas& canvas);
+// A padlock over a button that cannot be used, on a transparent ground.
+void drawLock(const PictureRequest& request, int frame, Canvas& canvas);
+
+// Checks made before drawing, so that an entry the painter cannot honour fails with a message.
+bool knownSymbol(const std::string& name);
+bool floaterFits(const PictureRequest& request, std::string& error);
+
+// A golden padlock hanging at (x, y), its body below that point and its shackle above; `open` (0..1)
+// lifts the shackle out of the lock. `scale` 1 is the size it has on a chained pibble.
+void drawPadlock(Canvas& canvas, float x, float y, float open, int alpha, float scale = 1);
 
 // The caption centred on (x, y), faded by the opacity (0..1).
 void placeCaption(const PictureRequest& request, Canvas& canvas, float x, float y, float opacity = 1);

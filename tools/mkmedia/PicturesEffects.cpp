@@ -134,17 +134,22 @@ void drawLink(Canvas& canvas, float x, float y, float angle, bool flat, int alph
     canvas.over(scaled(body, x, y, 0.8f, 0.7f), lighter(steel, 0.25f), alpha);
 }
 
-// A golden padlock hanging at (x, y); `open` (0..1) lifts its shackle out of the lock.
-void drawPadlock(Canvas& canvas, float x, float y, float open, int alpha) {
+} // namespace
+
+// The sizes are those of the padlock on a chained pibble, times `scale`.
+void drawPadlock(Canvas& canvas, float x, float y, float open, int alpha, float scale) {
     Canvas lock(canvas.width(), canvas.height());
-    const float lift = open * 3;
-    lock.over(arcBand(x, y - 4 - lift, 3.4f, 1.8f, pi, 2 * pi), steel);
-    lock.over(stroke(x - 3.4f, y - 4 - lift, x - 3.4f, y - 1 - lift, 1.8f), steel);
-    lock.over(stroke(x + 3.4f, y - 4 - lift, x + 3.4f, y - 1, 1.8f), steel);
-    lock.over(roundedRect(x - 5.5f, y - 2, 11, 8.5f, 2), 0xB07A10);
-    lock.overGradient(roundedRect(x - 4.7f, y - 1.3f, 9.4f, 7, 1.6f), 0xFFE58A, gold, y - 2, y + 6);
-    lock.over(circle(x, y + 1.6f, 1.2f), 0x5A3A10);
-    lock.over(stroke(x, y + 2, x, y + 4, 1), 0x5A3A10);
+    const float s = scale;
+    const float lift = open * 3 * s;
+    const float top = y - 4 * s - lift;
+    lock.over(arcBand(x, top, 3.4f * s, 1.8f * s, pi, 2 * pi), steel);
+    lock.over(stroke(x - 3.4f * s, top, x - 3.4f * s, y - 1 * s - lift, 1.8f * s), steel);
+    lock.over(stroke(x + 3.4f * s, top, x + 3.4f * s, y - 1 * s, 1.8f * s), steel);
+    lock.over(roundedRect(x - 5.5f * s, y - 2 * s, 11 * s, 8.5f * s, 2 * s), 0xB07A10);
+    lock.overGradient(roundedRect(x - 4.7f * s, y - 1.3f * s, 9.4f * s, 7 * s, 1.6f * s), 0xFFE58A, gold,
+                      y - 2 * s, y + 6 * s);
+    lock.over(circle(x, y + 1.6f * s, 1.2f * s), 0x5A3A10);
+    lock.over(stroke(x, y + 2 * s, x, y + 4 * s, 1 * s), 0x5A3A10);
     if (alpha < 255) {
         lock.erase(
             roundedRect(0, 0, static_cast<float>(canvas.width()), static_cast<float>(canvas.height()), 0),
@@ -152,6 +157,8 @@ void drawPadlock(Canvas& canvas, float x, float y, float open, int alpha) {
     }
     canvas.stamp(lock.image(), 0, 0);
 }
+
+namespace {
 
 // Frame 0: a chain round the belly held by a padlock. Then the lock springs open and drops, and the two
 // halves of the chain swing apart and fall.

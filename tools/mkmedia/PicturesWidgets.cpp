@@ -1,6 +1,7 @@
 // The widget pictures: the loading bar, the dialog frame's nine pieces, panels, buttons, the window
 // buttons and the tile that stands in for unknown kinds.
 #include "tools/mkmedia/Compose.h"
+#include "tools/mkmedia/FrameBox.h"
 #include "tools/mkmedia/Pibble.h"
 #include "tools/mkmedia/Pictures.h"
 
@@ -8,13 +9,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <string>
 
 namespace mkmedia {
 
 namespace {
 
-constexpr Rgb shadow = 0x4A3560;
+constexpr float pi = std::numbers::pi_v<float>;
 constexpr Rgb white = 0xFFFFFF;
 constexpr Rgb disabled = 0xB9B6C4;
 
@@ -26,56 +28,6 @@ float side(const Canvas& canvas) {
 
 int blurFor(float size) {
     return std::max(1, static_cast<int>(size * 0.12f));
-}
-
-// A rounded box of any size: soft shadow, coloured rim, pale body. The frame pieces are cut from one.
-struct Box {
-    float x;
-    float y;
-    float w;
-    float h;
-    // The edge's thickness, which sets margin, rim and corner radius, so that every box of the same edge
-    // has the same border whatever its size.
-    float edge;
-};
-
-struct BoxLook {
-    float margin;
-    float rim;
-    float radius;
-    int blur;
-};
-
-BoxLook lookOf(float edge) {
-    BoxLook look;
-    look.margin = std::round(edge * 0.22f);
-    look.blur = std::max(1, static_cast<int>(look.margin / 2));
-    look.rim = std::max(2.0f, std::round(edge * 0.14f));
-    // The curve and its shadow stay inside an edge-sized corner, so the straight sides tile seamlessly.
-    look.radius = std::max(2.0f, edge - look.margin - static_cast<float>(look.blur) * 2 - 1);
-    return look;
-}
-
-void drawBox(Canvas& canvas, const Box& box, Rgb rim, Rgb body, bool shaded) {
-    const BoxLook look = lookOf(box.edge);
-    const float x = box.x + look.margin;
-    const float y = box.y + look.margin;
-    const float w = box.w - 2 * look.margin;
-    const float h = box.h - 2 * look.margin;
-    canvas.paintAll(shadow);
-    canvas.revealSoft(roundedRect(x, y + look.margin * 0.4f, w, h, look.radius), 110, look.blur);
-    canvas.fill(roundedRect(x, y, w, h, look.radius), rim);
-    const Shape inside = roundedRect(x + look.rim, y + look.rim, w - 2 * look.rim, h - 2 * look.rim,
-                                     std::max(1.0f, look.radius - look.rim));
-    if (shaded) {
-        canvas.fillGradient(inside, lighter(body, 0.5f), body, y, y + h);
-    } else {
-        canvas.fill(inside, body);
-    }
-}
-
-Rgb paleOf(Rgb colour) {
-    return mix(0xFFFDF6, colour, 0.1f);
 }
 
 // ---- Frame pieces ----
@@ -134,13 +86,33 @@ void drawButtonBody(Canvas& canvas, Rgb colour, int state, float radius) {
                  white, state == Pressed ? 40 : 80);
 }
 
-enum class Symbol { Minimize, Restore, Quit };
+enum class Symbol { Minimize, Restore, Quit, Hint, Pause, Menu };
 
-Symbol symbolOf(const PictureRequest& request) {
-    std::string name = request.entry.text("symbol");
-    if (name.empty()) {
-        name = request.entry.file();
+struct SymbolName {
+    const char* name;
+    Symbol symbol;
+};
+
+constexpr SymbolName symbolNames[] = {
+    {"minimize", Symbol::Minimize}, {"restore", Symbol::Restore}, {"quit", Symbol::Quit},
+    {"hint", Symbol::Hint},         {"pause", Symbol::Pause},     {"menu", Symbol::Menu},
+};
+
+const SymbolName* symbolNamed(const std::string& name) {
+    for (const SymbolName& candidate : symbolNames) {
+        if (name == candidate.name) {
+            return &candidate;
+        }
     }
+    return nullptr;
+}
+
+// The "symbol" attribute; the window buttons may leave it out and be known by their file's name.
+Symbol symbolOf(const PictureRequest& request) {
+    if (const SymbolName* named = symbolNamed(request.entry.text("symbol"))) {
+        return named->symbol;
+    }
+    const std::string name = request.entry.file();
     if (name.find("min") != std::string::npos) {
         return Symbol::Minimize;
     }
@@ -157,9 +129,50 @@ Rgb symbolColour(Symbol symbol) {
         return 0xFFC23D;
     case Symbol::Restore:
         return 0x5CCB7E;
+    case Symbol::Hint:
+        return 0x8C7BEE;
+    case Symbol::Pause:
+        return 0x4FB3F6;
+    case Symbol::Menu:
+        return 0xFF8FB8;
     default:
         return 0xFF6B6B;
     }
+}
+
+// A light bulb with a few rays: glass, neck, threaded base and a glint.
+void drawBulb(Canvas& canvas, float cx, float cy, float size, bool lit) {
+    const float r = size * 0.17f;
+    const float gy = cy - size * 0.05f;
+    const Rgb glass = lit ? 0xFFD84A : 0xE4E2EA;
+    const Rgb rim = lit ? 0xC98A10 : 0x9A98A8;
+    if (lit) {
+        for (int i = 0; i < 5; ++i) {
+            const float a = pi * (1.0f + 0.25f * static_cast<float>(i));
+            canvas.fill(stroke(cx + std::cos(a) * r * 1.4f, gy + std::sin(a) * r * 1.4f,
+                               cx + std::cos(a) * r * 1.72f, gy + std::sin(a) * r * 1.72f,
+                               std::max(1.5f, size * 0.05f)),
+                        0xFFF4B0);
+        }
+    }
+    const float neck = r * 0.55f;
+    const float baseTop = gy + r * 1.25f;
+    const Shape bulb = {{cx - r * 0.72f, gy + r * 0.7f},
+                        {cx - neck, baseTop},
+                        {cx + neck, baseTop},
+                        {cx + r * 0.72f, gy + r * 0.7f}};
+    canvas.fill(circle(cx, gy, r + 1.2f), rim);
+    canvas.fill(scaled(bulb, cx, gy, 1.15f, 1.0f), rim);
+    canvas.fillGradient(circle(cx, gy, r), lighter(glass, 0.6f), glass, gy - r, gy + r);
+    canvas.fillGradient(bulb, glass, darker(glass, 0.05f), gy, baseTop);
+    const float baseW = neck * 2 + 1;
+    const float baseH = r * 0.85f;
+    canvas.fillGradient(roundedRect(cx - baseW / 2, baseTop - 0.5f, baseW, baseH, baseH * 0.35f), 0xF2F0F8,
+                        0x9C9AB0, baseTop, baseTop + baseH);
+    canvas.paint(
+        stroke(cx - baseW / 2 + 1, baseTop + baseH * 0.45f, cx + baseW / 2 - 1, baseTop + baseH * 0.45f, 1),
+        0x7A7890, 200);
+    canvas.paint(arcBand(cx, gy, r * 0.62f, std::max(1.5f, r * 0.22f), pi * 1.1f, pi * 1.45f), white, 230);
 }
 
 void drawSymbol(Canvas& canvas, Symbol symbol, float cx, float cy, float size, Rgb ink) {
@@ -179,7 +192,41 @@ void drawSymbol(Canvas& canvas, Symbol symbol, float cx, float cy, float size, R
         canvas.fill(stroke(cx - a, cy - a, cx + a, cy + a, t), ink);
         canvas.fill(stroke(cx + a, cy - a, cx - a, cy + a, t), ink);
         break;
+    case Symbol::Hint:
+        drawBulb(canvas, cx, cy, size, ink == white);
+        break;
+    case Symbol::Pause:
+        for (const float side : {-1.0f, 1.0f}) {
+            canvas.fill(
+                stroke(cx + side * a * 0.55f, cy - a * 0.72f, cx + side * a * 0.55f, cy + a * 0.72f, t), ink);
+        }
+        break;
+    case Symbol::Menu:
+        for (const float row : {-1.0f, 0.0f, 1.0f}) {
+            canvas.fill(
+                stroke(cx - a * 0.75f, cy + row * a * 0.68f, cx + a * 0.75f, cy + row * a * 0.68f, t * 0.75f),
+                ink);
+        }
+        break;
     }
+}
+
+// The play scene's symbols sit on a soft shadow of themselves, so they stand off the gloss.
+void drawRaisedSymbol(Canvas& canvas, Symbol symbol, float cx, float cy, float size, Rgb ink, Rgb button) {
+    Canvas shade(canvas.width(), canvas.height());
+    drawSymbol(shade, symbol, cx, cy + std::max(1.0f, size * 0.03f), size, ink);
+    graphics::MemoryImage32& image = shade.image();
+    std::uint32_t* pixels = image.pixels32();
+    const int count = image.getWidth() * image.getHeight();
+    const Rgb dark = darker(button, 0.5f);
+    for (int i = 0; i < count; ++i) {
+        pixels[i] = pixels[i] == 0 ? 0 : (pixels[i] & 0xFF000000u) | dark;
+    }
+    blurLane(shade.image(), 0, 1);
+    shade.erase(roundedRect(0, 0, static_cast<float>(canvas.width()), static_cast<float>(canvas.height()), 0),
+                110);
+    canvas.stamp(shade.image(), 0, 0);
+    drawSymbol(canvas, symbol, cx, cy, size, ink);
 }
 
 kernel::SmartPtr<graphics::MemoryImage32> faded(const graphics::MemoryImage32& picture, float opacity) {
@@ -192,6 +239,22 @@ kernel::SmartPtr<graphics::MemoryImage32> faded(const graphics::MemoryImage32& p
         pixels[i] = (pixels[i] & 0x00FFFFFF) | alpha << 24;
     }
     return copy;
+}
+
+// A glossy pill; candy stripes show movement.
+void drawPill(Canvas& canvas, Rgb colour) {
+    const float w = static_cast<float>(canvas.width());
+    const float h = static_cast<float>(canvas.height());
+    const float r = h / 2;
+    canvas.paintAll(darker(colour, 0.35f));
+    canvas.fill(roundedRect(0, 0, w, h, r), darker(colour, 0.35f));
+    const float rim = std::max(1.0f, std::round(h * 0.08f));
+    const Shape inside = roundedRect(rim, rim, w - 2 * rim, h - 2 * rim, r - rim);
+    canvas.fillGradient(inside, lighter(colour, 0.4f), darker(colour, 0.1f), 0, h);
+    for (float x = -h; x < w + h; x += h * 1.2f) {
+        canvas.paint(stroke(x, h, x + h * 0.6f, 0, h * 0.3f), white, 35);
+    }
+    canvas.paint(roundedRect(r * 0.7f, rim * 1.5f, w - 1.4f * r, h * 0.3f, h * 0.15f), white, 110);
 }
 
 } // namespace
@@ -207,26 +270,36 @@ void placeCaption(const PictureRequest& request, Canvas& canvas, float x, float 
     canvas.stamp(*picture, left, top);
 }
 
-// A pill that the loading scene reveals from the left as loading goes on; candy stripes show movement.
+// The loading scene reveals it from the left as loading goes on. With an "endcolor" the colour runs into
+// that one from left to right.
 void drawBar(const PictureRequest& request, int, Canvas& canvas) {
-    const float w = static_cast<float>(canvas.width());
-    const float h = static_cast<float>(canvas.height());
     const Rgb colour = request.colour(0x8EDB4F);
-    const float r = h / 2;
-    canvas.paintAll(darker(colour, 0.35f));
-    canvas.fill(roundedRect(0, 0, w, h, r), darker(colour, 0.35f));
-    const float rim = std::max(1.0f, std::round(h * 0.08f));
-    const Shape inside = roundedRect(rim, rim, w - 2 * rim, h - 2 * rim, r - rim);
-    canvas.fillGradient(inside, lighter(colour, 0.4f), darker(colour, 0.1f), 0, h);
-    for (float x = -h; x < w + h; x += h * 1.2f) {
-        canvas.paint(stroke(x, h, x + h * 0.6f, 0, h * 0.3f), white, 35);
+    drawPill(canvas, colour);
+    Rgb end = 0;
+    if (!parseRgb(request.entry.text("endcolor"), end)) {
+        return;
     }
-    canvas.paint(roundedRect(r * 0.7f, rim * 1.5f, w - 1.4f * r, h * 0.3f, h * 0.15f), white, 110);
+    // The same pill in the end colour, then each column mixed from the two; the shapes, and so the alpha,
+    // are the same in both.
+    Canvas other(canvas.width(), canvas.height());
+    drawPill(other, end);
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            const float t = (static_cast<float>(x) + 0.5f) / static_cast<float>(canvas.width());
+            std::uint32_t& pixel = canvas.image().pixels32()[canvas.image().pixelIndex(x, y)];
+            const std::uint32_t blended = mix(pixel & 0xFFFFFFu, other.pixel(x, y) & 0xFFFFFFu, t);
+            pixel = (pixel & 0xFF000000u) | blended;
+        }
+    }
 }
 
-void drawFramePart(const PictureRequest& request, int, Canvas& canvas) {
+void drawFramePart(const PictureRequest& request, int frame, Canvas& canvas) {
+    if (isBubblePart(request.entry.text("part"))) {
+        drawBubblePiece(request, frame, canvas);
+        return;
+    }
     const Cell cell = cellOf(request.entry.text("part"));
-    const Rgb rim = request.colour(0xFF9F43);
+    const Rgb rim = request.colour(frameRimColour);
     if (cell.column == 1 && cell.row == 1) {
         canvas.revealAll(255);
         canvas.paintAll(paleOf(rim));
@@ -258,11 +331,25 @@ void drawPanel(const PictureRequest& request, int, Canvas& canvas) {
                  static_cast<float>(canvas.height()) / 2);
 }
 
+bool knownSymbol(const std::string& name) {
+    return symbolNamed(name) != nullptr;
+}
+
 void drawButton(const PictureRequest& request, int frame, Canvas& canvas) {
     const int state = frame % 4;
     const float h = static_cast<float>(canvas.height());
-    drawButtonBody(canvas, stateColour(request.colour(0x4FB3F6), state), state, h * 0.45f);
     const float sink = state == Pressed ? std::max(1.0f, std::round(h * 0.06f)) : 0.0f;
+    if (request.entry.attributes.contains("symbol")) {
+        const Symbol symbol = symbolOf(request);
+        const Rgb colour = stateColour(request.colour(symbolColour(symbol)), state);
+        const float size = side(canvas);
+        drawButtonBody(canvas, colour, state, size);
+        drawRaisedSymbol(canvas, symbol, static_cast<float>(canvas.width()) / 2,
+                         (h - std::round(size * 0.06f)) / 2 + sink, size,
+                         state == Disabled ? 0xEEEEEE : white, colour);
+        return;
+    }
+    drawButtonBody(canvas, stateColour(request.colour(0x4FB3F6), state), state, h * 0.45f);
     placeCaption(request, canvas, static_cast<float>(canvas.width()) / 2,
                  (h - std::round(h * 0.06f)) / 2 + sink, state == Disabled ? 0.55f : 1.0f);
 }
@@ -278,6 +365,25 @@ void drawWindowButton(const PictureRequest& request, int frame, Canvas& canvas) 
     const float cy = (static_cast<float>(canvas.height()) - std::round(size * 0.06f)) / 2 + sink;
     drawSymbol(canvas, symbol, static_cast<float>(canvas.width()) / 2, cy, size,
                state == Disabled ? 0xEEEEEE : white);
+}
+
+// A check box: four frames unchecked (normal, over, pressed, disabled), then the same four with a tick.
+void drawCheckbox(const PictureRequest& request, int frame, Canvas& canvas) {
+    const int state = frame % 4;
+    const bool checked = frame >= 4;
+    const float h = static_cast<float>(canvas.height());
+    drawButtonBody(canvas, stateColour(request.colour(0xFFF1D6), state), state, h * 0.25f);
+    if (!checked) {
+        return;
+    }
+    const float sink = state == Pressed ? std::max(1.0f, std::round(h * 0.06f)) : 0.0f;
+    const float cx = static_cast<float>(canvas.width()) / 2;
+    const float cy = (h - std::round(h * 0.06f)) / 2 + sink;
+    const float a = h * 0.26f;
+    const float t = std::max(1.5f, h * 0.13f);
+    const Rgb ink = state == Disabled ? 0x9A9A9A : 0x3C9E3A;
+    canvas.fill(stroke(cx - a, cy, cx - a * 0.25f, cy + a * 0.75f, t), ink);
+    canvas.fill(stroke(cx - a * 0.25f, cy + a * 0.75f, cx + a, cy - a * 0.8f, t), ink);
 }
 
 // Any other kind: a soft rounded tile in a pibble colour, so that the picture exists and is recognisable.

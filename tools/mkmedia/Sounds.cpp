@@ -1,10 +1,12 @@
-// Sound effects: <sound file="sounds/NAME.wav" kind="..." pitch="semitones" seconds="length"/>.
+// Sound effects: <sound file="sounds/NAME.wav" kind="..." pitch="semitones" seconds="length"/>; a match
+// also takes "notes".
 // Each kind is a short recipe of notes, glides or filtered noise; an unknown kind gives a soft tone.
 
 #include "tools/mkmedia/AudioEncoding.h"
 #include "tools/mkmedia/Generators.h"
 #include "tools/mkmedia/Instruments.h"
 #include "tools/mkmedia/OutputFile.h"
+#include "tools/mkmedia/SoundRecipes.h"
 #include "tools/mkmedia/Synth.h"
 
 #include <algorithm>
@@ -13,22 +15,8 @@
 #include <vector>
 
 namespace mkmedia {
-namespace {
 
-using synth::Partial;
-using synth::Voice;
-
-// The mixer runs at this rate, so effects need no resampling.
-constexpr int rate = 44100;
-
-struct SoundRequest {
-    double pitch = 1.0;   // frequency factor from the "pitch" attribute's semitones
-    double seconds = 0.3; // the length of the generic tone
-};
-
-// Effects sit well below full scale: they play over music and often several at once.
-constexpr float effectPeak = 0.5f;
-constexpr float jinglePeak = 0.6f;
+namespace sounds {
 
 std::vector<float> silence(double seconds) {
     return std::vector<float>(static_cast<std::size_t>(std::round(seconds * rate)), 0.0f);
@@ -38,12 +26,23 @@ std::size_t frameAt(double seconds) {
     return static_cast<std::size_t>(std::round(seconds * rate));
 }
 
-// A note that rings from `start` until the end of the sound.
-void strike(std::vector<float>& out, const Voice& voice, double frequency, double start, float gain) {
+void strike(std::vector<float>& out, const synth::Voice& voice, double frequency, double start, float gain) {
     const double total = static_cast<double>(out.size()) / rate;
     synth::mixInto(out, synth::renderNote(voice, frequency, total - start, rate), frameAt(start), gain,
                    false);
 }
+
+} // namespace sounds
+
+namespace {
+
+using namespace sounds;
+using synth::Partial;
+using synth::Voice;
+
+// Effects sit well below full scale: they play over music and often several at once.
+constexpr float effectPeak = 0.5f;
+constexpr float jinglePeak = 0.6f;
 
 // C major up an octave and a bar of small bells to finish: the maker's cheerful signature.
 std::vector<float> jingle(const SoundRequest& request) {
@@ -120,14 +119,38 @@ std::vector<float> chime(const SoundRequest& request) {
     return out;
 }
 
-// A quick rising triad capped by a bell: a small reward.
+// A quick rising run capped by a bell: a small reward. The more notes ("notes", 3 to 7) the higher the
+// run climbs and the more bells ring after it; three notes are a plain triad.
 std::vector<float> match(const SoundRequest& request) {
-    std::vector<float> out = silence(0.6);
-    const double steps[] = {84, 88, 91};
-    for (int i = 0; i < 3; ++i) {
-        strike(out, instruments::marimba(), synth::noteFrequency(steps[i]) * request.pitch, 0.06 * i, 0.8f);
+    constexpr double ladder[] = {79, 84, 88, 91, 96, 100, 103};
+    constexpr double caps[] = {96, 100, 103, 108, 108};
+    const int notes = std::clamp(request.notes, 3, 7);
+    const int extra = notes - 3;
+    std::vector<float> out = silence(0.6 + 0.1 * extra);
+    // Runs of up to six start on the ladder's second rung; seven reach down to its first.
+    const int first = notes == 7 ? 0 : 1;
+    const double spacing = 0.06 - 0.005 * extra;
+    for (int i = 0; i < notes; ++i) {
+        strike(out, instruments::marimba(), synth::noteFrequency(ladder[first + i]) * request.pitch,
+               spacing * i, 0.8f);
     }
-    strike(out, instruments::bell(), synth::noteFrequency(96) * request.pitch, 0.18, 0.3f);
+    const double end = spacing * (notes - 1);
+    strike(out, instruments::bell(), synth::noteFrequency(caps[extra]) * request.pitch, end + 0.06, 0.3f);
+    if (notes >= 5) {
+        strike(out, instruments::bell(), synth::noteFrequency(caps[extra] - 12) * request.pitch, end + 0.1,
+               0.25f);
+    }
+    if (notes >= 6) {
+        for (int i = 0; i < 3; ++i) {
+            strike(out, instruments::bell(), synth::noteFrequency(caps[extra] + 4 * i - 5) * request.pitch,
+                   end + 0.16 + 0.05 * i, 0.12f);
+        }
+    }
+    if (notes == 7) {
+        for (const double step : {60.0, 64.0, 67.0}) {
+            strike(out, instruments::pad(0.8), synth::noteFrequency(step) * request.pitch, 0.0, 0.18f);
+        }
+    }
     return out;
 }
 
@@ -197,10 +220,39 @@ struct Recipe {
 };
 
 constexpr Recipe recipes[] = {
-    {"jingle", jingle, jinglePeak},  {"click", click, effectPeak},        {"over", over, effectPeak * 0.7f},
-    {"plop", plop, effectPeak},      {"swoosh", swoosh, effectPeak},      {"chime", chime, effectPeak},
-    {"match", match, effectPeak},    {"jump", jump, effectPeak},          {"fall", fall, effectPeak * 0.8f},
-    {"hop", hop, effectPeak * 0.8f}, {"wrong", wrong, effectPeak * 0.8f},
+    {"jingle", jingle, jinglePeak},
+    {"click", click, effectPeak},
+    {"over", over, effectPeak * 0.7f},
+    {"plop", plop, effectPeak},
+    {"swoosh", swoosh, effectPeak},
+    {"chime", chime, effectPeak},
+    {"match", match, effectPeak},
+    {"jump", jump, effectPeak},
+    {"fall", fall, effectPeak * 0.8f},
+    {"hop", hop, effectPeak * 0.8f},
+    {"wrong", wrong, effectPeak * 0.8f},
+    // The play field's (PlaySounds.cpp).
+    {"tap", tap, effectPeak * 0.7f},
+    {"honk", honk, effectPeak * 0.8f},
+    {"blower", blower, effectPeak * 0.7f},
+    {"grumble", grumble, effectPeak * 0.8f},
+    {"rattle", rattle, effectPeak * 0.7f},
+    {"shutter", shutter, effectPeak * 0.85f},
+    {"camera", camera, effectPeak * 0.8f},
+    {"stomp", stomp, effectPeak},
+    {"sigh", sigh, effectPeak * 0.7f},
+    {"horn", horn, effectPeak * 0.8f},
+    {"flourish", flourish, effectPeak},
+    {"combo", combo, effectPeak},
+    {"confetti", confetti, effectPeak},
+    {"slide", slide, effectPeak * 0.6f},
+    {"chainbreak", chainBreak, effectPeak},
+    {"poof", poof, effectPeak},
+    {"sparkle", sparkle, effectPeak * 0.8f},
+    {"fanfare", fanfare, jinglePeak},
+    {"aww", aww, effectPeak * 0.9f},
+    {"tick", tick, effectPeak * 0.6f},
+    {"blip", blip, effectPeak * 0.6f},
 };
 
 constexpr Recipe fallbackRecipe{"", softTone, effectPeak * 0.8f};
@@ -220,6 +272,7 @@ SoundRequest requestOf(const Entry& entry) {
     SoundRequest request;
     request.pitch = synth::semitoneFactor(std::clamp(entry.number("pitch", 0.0), -24.0, 24.0));
     request.seconds = std::clamp(entry.number("seconds", 0.3), 0.02, 10.0);
+    request.notes = std::clamp(entry.integer("notes", 3), 3, 7);
     return request;
 }
 

@@ -1,0 +1,53 @@
+#pragma once
+// The recipes of the sound effects: each renders one effect, mono at `rate`, before the generator scales
+// it to its peak. Sounds.cpp holds the generator, its table of kinds and the interface's recipes;
+// PlaySounds.cpp those of the play field.
+
+#include "tools/mkmedia/Synth.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace mkmedia::sounds {
+
+// The mixer runs at this rate, so effects need no resampling.
+inline constexpr int rate = 44100;
+
+struct SoundRequest {
+    double pitch = 1.0;   // frequency factor from the "pitch" attribute's semitones
+    double seconds = 0.3; // the length of the generic tone
+    int notes = 3;        // how many notes a match's run climbs ("notes")
+};
+
+std::vector<float> silence(double seconds);
+std::size_t frameAt(double seconds);
+// A note that rings from `start` until the end of the sound.
+void strike(std::vector<float>& out, const synth::Voice& voice, double frequency, double start, float gain);
+
+// Clicks and taps on the field.
+std::vector<float> tap(const SoundRequest& request);
+std::vector<float> honk(const SoundRequest& request);
+std::vector<float> blower(const SoundRequest& request);
+std::vector<float> grumble(const SoundRequest& request);
+std::vector<float> rattle(const SoundRequest& request);
+std::vector<float> shutter(const SoundRequest& request);
+std::vector<float> camera(const SoundRequest& request);
+// Pibbles that turn up.
+std::vector<float> stomp(const SoundRequest& request);
+std::vector<float> sigh(const SoundRequest& request);
+std::vector<float> horn(const SoundRequest& request);
+std::vector<float> flourish(const SoundRequest& request);
+// Matches and what they take away.
+std::vector<float> combo(const SoundRequest& request);
+std::vector<float> confetti(const SoundRequest& request);
+std::vector<float> slide(const SoundRequest& request);
+std::vector<float> chainBreak(const SoundRequest& request);
+std::vector<float> poof(const SoundRequest& request);
+std::vector<float> sparkle(const SoundRequest& request);
+// The level's end and its clock.
+std::vector<float> fanfare(const SoundRequest& request);
+std::vector<float> aww(const SoundRequest& request);
+std::vector<float> tick(const SoundRequest& request);
+std::vector<float> blip(const SoundRequest& request);
+
+} // namespace mkmedia::sounds
