@@ -1,7 +1,7 @@
 // The program entry. The working directory is the data root (scripts/play starts the game in the run
 // tree), as every path the game reads and writes is relative to it.
 
-#include "game/foundation/RunGame.h"
+#include "game/run/RunGame.h"
 
 int main() {
     return game::RunGame();

@@ -1,8 +1,8 @@
 #include "game/field/FieldSounds.h"
 
-#include "engine/kernel/ResourceManager.h"
 #include "engine/ui/SoundSample.h"
 #include "game/foundation/GameIds.h"
+#include "game/foundation/GameUtilities.h"
 
 #include <cstdint>
 
@@ -14,11 +14,7 @@ constexpr std::uint8_t fullVolume = 255;
 constexpr std::uint8_t centrePan = 128;
 
 ui::SoundSample* fieldSound(const char* id) {
-    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
-    kernel::Object* found = resources != nullptr ? resources->getResource(id, ids::groupGameSounds) : nullptr;
-    return found != nullptr && found->isKindOf(ui::SoundSample::classInfo)
-               ? static_cast<ui::SoundSample*>(found)
-               : nullptr;
+    return findSound(id, ids::groupGameSounds);
 }
 
 } // namespace

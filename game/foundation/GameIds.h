@@ -357,6 +357,126 @@ inline constexpr const char* hintPainterTimeBar = "HINT_PAINTER_TIMEBAR";
 inline constexpr const char* dialogHowToPlay = "DIALOG_HOWTOPLAY";
 inline constexpr const char* buttonPlay = "BUTTON_PLAY";
 inline constexpr const char* dialogMenu = "DIALOG_MENU";
+
+// The album: its book and components, its pages, its sounds, and the pictures of "albumpictures" its pages
+// and the collectable photo show, each a prefix and a number.
+inline constexpr const char* dialogAlbum = "DIALOG_ALBUM";
+inline constexpr const char* spriteBackground = "SPRITE_BACKGROUND";
+inline constexpr const char* spriteLeftPage = "SPRITE_LEFTPAGE";
+inline constexpr const char* spritePreviousPage = "SPRITE_PREVIOUSPAGE";
+inline constexpr const char* spriteNextPage = "SPRITE_NEXTPAGE";
+inline constexpr const char* spriteBookmarker = "SPRITE_BOOKMARKER";
+inline constexpr const char* spriteCornerLeft = "SPRITE_CORNER_LEFT";
+inline constexpr const char* spriteCornerRight = "SPRITE_CORNER_RIGHT";
+inline constexpr const char* buttonBookmarker = "BUTTON_BOOKMARKER";
+inline constexpr const char* buttonNext = "BUTTON_NEXT";
+inline constexpr const char* buttonPrev = "BUTTON_PREV";
+inline constexpr const char* dialogToc = "DIALOG_TOC";
+inline constexpr const char* dialogStatistics = "DIALOG_STATISTICS";
+inline constexpr const char* dialogHighscores = "DIALOG_HIGHSCORES";
+inline constexpr const char* dialogCollectables = "DIALOG_COLLECTABLES";
+inline constexpr const char* dialogCredits = "DIALOG_CREDITS";
+inline constexpr const char* soundBookAppears = "SOUND_BOOK_APPEARS";
+inline constexpr const char* soundBookDisappears = "SOUND_BOOK_DISAPPEARS";
+inline constexpr const char* soundBookTurnPage = "SOUND_BOOK_TURNPAGE";
+inline constexpr const char* groupAlbumPictures = "albumpictures";
+inline constexpr const char* albumPicturesFile = "media/properties/albumpictures";
+inline constexpr const char* collectablePicturePrefix = "PIBBLE_COLLECTABLE_PICTURE_";
+inline constexpr const char* collectablePictureLightSuffix = "_LIGHT";
+inline constexpr const char* albumLeftPagePrefix = "ALBUM_LEFTPAGE_PICTURE_";
+inline constexpr const char* creditsLeftPagePrefix = "CREDITS_LEFTPAGE_PICTURE_";
+// The credits: header and text of each page, two entries a page.
+inline constexpr const char* creditsList = "CREDITS";
+// The collectable photo: its sounds and the message after the first claim.
+inline constexpr const char* soundCamera = "SOUND_CAMERA";
+inline constexpr const char* soundRemoveCollectable = "SOUND_REMOVE_COLLECTABLE";
+inline constexpr const char* textFirstClaimed = "TEXT_FIRSTCLAIMED_TXT";
+inline constexpr const char* textFirstClaimedHeader = "TEXT_FIRSTCLAIMED_HDR";
+
+// The album's contents page: the heading and the five entries with their highlighted twins, in the order of
+// the pages they open.
+inline constexpr const char* labelHighscores = "LABEL_HIGHSCORES";
+inline constexpr const char* labelTocStatistics = "LABEL_STATISTICS";
+inline constexpr const char* labelTocVib = "LABEL_VIB";
+inline constexpr const char* labelTocAction = "LABEL_ACTION";
+inline constexpr const char* labelTocRelax = "LABEL_RELAX";
+inline constexpr const char* labelTocCollectables = "LABEL_COLLECTABLES";
+inline constexpr const char* labelTocStatisticsOver = "LABEL_STATISTICS_OVER";
+inline constexpr const char* labelTocVibOver = "LABEL_VIB_OVER";
+inline constexpr const char* labelTocActionOver = "LABEL_ACTION_OVER";
+inline constexpr const char* labelTocRelaxOver = "LABEL_RELAX_OVER";
+inline constexpr const char* labelTocCollectablesOver = "LABEL_COLLECTABLES_OVER";
+inline constexpr const char* tocEntries[] = {labelTocStatistics, labelTocVib, labelTocAction, labelTocRelax,
+                                             labelTocCollectables};
+inline constexpr const char* tocEntriesOver[] = {labelTocStatisticsOver, labelTocVibOver, labelTocActionOver,
+                                                 labelTocRelaxOver, labelTocCollectablesOver};
+// The statistics page: a caption and a value label per line, and the texts its values are written with.
+inline constexpr const char* labelCompletedCaption = "LABEL_COMPLETED_LBL";
+inline constexpr const char* labelCompletedValue = "LABEL_COMPLETED_VAL";
+inline constexpr const char* labelRemovedCaption = "LABEL_REMOVED_LBL";
+inline constexpr const char* labelRemovedValue = "LABEL_REMOVED_VAL";
+inline constexpr const char* labelMatch5Caption = "LABEL_MATCH5_LBL";
+inline constexpr const char* labelMatch5Value = "LABEL_MATCH5_VAL";
+inline constexpr const char* labelMatch6Caption = "LABEL_MATCH6_LBL";
+inline constexpr const char* labelMatch6Value = "LABEL_MATCH6_VAL";
+inline constexpr const char* labelMatch7Caption = "LABEL_MATCH7_LBL";
+inline constexpr const char* labelMatch7Value = "LABEL_MATCH7_VAL";
+inline constexpr const char* labelPlayTimeCaption = "LABEL_PLAYTIME_LBL";
+inline constexpr const char* labelPlayTimeValue = "LABEL_PLAYTIME_VAL";
+inline constexpr const char* labelCombosCaption = "LABEL_COMBOS_LBL";
+inline constexpr const char* labelCombosValue = "LABEL_COMBOS_VAL";
+inline constexpr const char* labelLevelsCaption = "LABEL_LEVELS_LBL";
+inline constexpr const char* labelLevelsValue = "LABEL_LEVELS_VAL";
+inline constexpr const char* labelPolaroidsCaption = "LABEL_POLAROIDS_LBL";
+inline constexpr const char* labelPolaroidsValue = "LABEL_POLAROIDS_VAL";
+inline constexpr const char* statisticsCaptions[] = {
+    labelCompletedCaption, labelRemovedCaption, labelMatch5Caption, labelMatch6Caption,   labelMatch7Caption,
+    labelPlayTimeCaption,  labelCombosCaption,  labelLevelsCaption, labelPolaroidsCaption};
+inline constexpr const char* statisticsValues[] = {
+    labelCompletedValue, labelRemovedValue, labelMatch5Value, labelMatch6Value,   labelMatch7Value,
+    labelPlayTimeValue,  labelCombosValue,  labelLevelsValue, labelPolaroidsValue};
+inline constexpr const char* textStatisticsPercent = "TEXT_STATISTICS_PERC";
+inline constexpr const char* hourMinuteFormat = "STRING_HOURMIN_FORMAT";
+// The highscore page: its button, title, column headings and the four columns (markup labels), the titles
+// by game mode, the two messages and the colour of a new entry's row.
+inline constexpr const char* buttonClear = "BUTTON_CLEAR";
+inline constexpr const char* labelMode = "LABEL_MODE";
+inline constexpr const char* labelName = "LABEL_NAME";
+inline constexpr const char* labelScore = "LABEL_SCORE";
+inline constexpr const char* labelLevel = "LABEL_LEVEL";
+inline constexpr const char* labelContentRank = "LABEL_CONTENT_RANK";
+inline constexpr const char* labelContentName = "LABEL_CONTENT_NAME";
+inline constexpr const char* labelContentScore = "LABEL_CONTENT_SCORE";
+inline constexpr const char* labelContentLevel = "LABEL_CONTENT_LEVEL";
+inline constexpr const char* textGameModeVib = "TEXT_GAMEMODE_VIB";
+inline constexpr const char* textGameModeAction = "TEXT_GAMEMODE_ACTION";
+inline constexpr const char* textGameModeRelax = "TEXT_GAMEMODE_RELAX";
+inline constexpr const char* gameModeTitles[] = {textGameModeVib, textGameModeAction, textGameModeRelax};
+inline constexpr const char* textHighscore = "TEXT_HIGHSCORE_TXT";
+inline constexpr const char* textHighscoreHeader = "TEXT_HIGHSCORE_HDR";
+inline constexpr const char* textClearHighscores = "TEXT_CLEARHIGHSCORES_TXT";
+inline constexpr const char* textClearHighscoresHeader = "TEXT_CLEARHIGHSCORES_HDR";
+inline constexpr const char* highscoreHiliteColor = "CFG_HIGHSCORE_HILITE_COLOR";
+// A collectable's page: the polaroid, the check mark, its labels, the text lists indexed by collectable id
+// (entry 0 stands for no collectable) and the format of the claim date.
+inline constexpr const char* collectablePolaroid = "COLLECTABLE_POLAROID";
+inline constexpr const char* spriteCheck = "SPRITE_CHECK";
+inline constexpr const char* labelDescription = "LABEL_DESCR";
+inline constexpr const char* labelCondition = "LABEL_CONDITION";
+inline constexpr const char* labelDateTime = "LABEL_DATETIME";
+inline constexpr const char* labelHeader = "LABEL_HDR";
+inline constexpr const char* collectableNames = "NAME_COLLECTABLES";
+inline constexpr const char* collectableDescriptions = "DESCRIPTION_COLLECTABLES";
+inline constexpr const char* collectableConditions = "CONDITION_COLLECTABLES";
+inline constexpr const char* collectableTextLists[] = {collectableNames, collectableDescriptions,
+                                                       collectableConditions};
+inline constexpr const char* dateTimeFormat = "STRING_DATETIME_FORMAT";
+// A credits page: the timing of its letters (ms) and the font of the first page's header.
+inline constexpr const char* cfgCreditsPreDelay = "CFG_CREDITS_PRE_DELAY";
+inline constexpr const char* cfgCreditsLetterDelay = "CFG_CREDITS_LETTER_DELAY";
+inline constexpr const char* cfgCreditsLetterFadeIn = "CFG_CREDITS_LETTER_FADEIN";
+inline constexpr const char* cfgCreditsPostDelay = "CFG_CREDITS_POST_DELAY";
+inline constexpr const char* fontCreditsTitle = "FONT_OOGIEBOOGIE_24";
 using kernel::IdKind;
 
 inline constexpr kernel::NamedId named[] = {
@@ -512,6 +632,96 @@ inline constexpr kernel::NamedId named[] = {
     {hintPainterTimeBar, nullptr, IdKind::Declaration},
     {dialogHowToPlay, nullptr, IdKind::Dialog},
     {buttonPlay, dialogHowToPlay, IdKind::Button},
+    {dialogAlbum, nullptr, IdKind::Dialog},
+    {spriteBackground, dialogAlbum, IdKind::Sprite},
+    {spriteLeftPage, dialogAlbum, IdKind::Sprite},
+    {spritePreviousPage, dialogAlbum, IdKind::Sprite},
+    {spriteNextPage, dialogAlbum, IdKind::Sprite},
+    {spriteBookmarker, dialogAlbum, IdKind::Sprite},
+    {spriteCornerLeft, dialogAlbum, IdKind::Sprite},
+    {spriteCornerRight, dialogAlbum, IdKind::Sprite},
+    {buttonBookmarker, dialogAlbum, IdKind::Button},
+    {buttonMenu, dialogAlbum, IdKind::Button},
+    {buttonNext, dialogAlbum, IdKind::Button},
+    {buttonPrev, dialogAlbum, IdKind::Button},
+    {dialogToc, nullptr, IdKind::Dialog},
+    {dialogStatistics, nullptr, IdKind::Dialog},
+    {dialogHighscores, nullptr, IdKind::Dialog},
+    {dialogCollectables, nullptr, IdKind::Dialog},
+    {dialogCredits, nullptr, IdKind::Dialog},
+    {soundBookAppears, groupSounds, IdKind::Sound},
+    {soundBookDisappears, groupSounds, IdKind::Sound},
+    {soundBookTurnPage, groupSounds, IdKind::Sound},
+    {groupAlbumPictures, nullptr, IdKind::Group},
+    {soundCamera, groupGameSounds, IdKind::Sound},
+    {soundRemoveCollectable, groupGameSounds, IdKind::Sound},
+    {textFirstClaimed, nullptr, IdKind::Text},
+    {textFirstClaimedHeader, nullptr, IdKind::Text},
+    // The pages' own ids follow.
+    {labelHighscores, dialogToc, IdKind::Label},
+    {labelTocStatistics, dialogToc, IdKind::Label},
+    {labelTocVib, dialogToc, IdKind::Label},
+    {labelTocAction, dialogToc, IdKind::Label},
+    {labelTocRelax, dialogToc, IdKind::Label},
+    {labelTocCollectables, dialogToc, IdKind::Label},
+    {labelTocStatisticsOver, dialogToc, IdKind::Label},
+    {labelTocVibOver, dialogToc, IdKind::Label},
+    {labelTocActionOver, dialogToc, IdKind::Label},
+    {labelTocRelaxOver, dialogToc, IdKind::Label},
+    {labelTocCollectablesOver, dialogToc, IdKind::Label},
+    {spriteBookmarker, dialogToc, IdKind::Sprite},
+    {labelCompletedCaption, dialogStatistics, IdKind::Label},
+    {labelCompletedValue, dialogStatistics, IdKind::Label},
+    {labelRemovedCaption, dialogStatistics, IdKind::Label},
+    {labelRemovedValue, dialogStatistics, IdKind::Label},
+    {labelMatch5Caption, dialogStatistics, IdKind::Label},
+    {labelMatch5Value, dialogStatistics, IdKind::Label},
+    {labelMatch6Caption, dialogStatistics, IdKind::Label},
+    {labelMatch6Value, dialogStatistics, IdKind::Label},
+    {labelMatch7Caption, dialogStatistics, IdKind::Label},
+    {labelMatch7Value, dialogStatistics, IdKind::Label},
+    {labelPlayTimeCaption, dialogStatistics, IdKind::Label},
+    {labelPlayTimeValue, dialogStatistics, IdKind::Label},
+    {labelCombosCaption, dialogStatistics, IdKind::Label},
+    {labelCombosValue, dialogStatistics, IdKind::Label},
+    {labelLevelsCaption, dialogStatistics, IdKind::Label},
+    {labelLevelsValue, dialogStatistics, IdKind::Label},
+    {labelPolaroidsCaption, dialogStatistics, IdKind::Label},
+    {labelPolaroidsValue, dialogStatistics, IdKind::Label},
+    {textStatisticsPercent, nullptr, IdKind::Text},
+    {hourMinuteFormat, nullptr, IdKind::String},
+    {buttonClear, dialogHighscores, IdKind::Button},
+    {labelMode, dialogHighscores, IdKind::Label},
+    {labelName, dialogHighscores, IdKind::Label},
+    {labelScore, dialogHighscores, IdKind::Label},
+    {labelLevel, dialogHighscores, IdKind::Label},
+    // Markup labels are sprites, not labels.
+    {labelContentRank, dialogHighscores, IdKind::Sprite},
+    {labelContentName, dialogHighscores, IdKind::Sprite},
+    {labelContentScore, dialogHighscores, IdKind::Sprite},
+    {labelContentLevel, dialogHighscores, IdKind::Sprite},
+    {textGameModeVib, nullptr, IdKind::Text},
+    {textGameModeAction, nullptr, IdKind::Text},
+    {textGameModeRelax, nullptr, IdKind::Text},
+    {textHighscore, nullptr, IdKind::Text},
+    {textHighscoreHeader, nullptr, IdKind::Text},
+    {textClearHighscores, nullptr, IdKind::Text},
+    {textClearHighscoresHeader, nullptr, IdKind::Text},
+    {highscoreHiliteColor, nullptr, IdKind::String},
+    {collectablePolaroid, dialogCollectables, IdKind::Sprite},
+    {spriteCheck, dialogCollectables, IdKind::Sprite},
+    {labelDescription, dialogCollectables, IdKind::Label},
+    {labelCondition, dialogCollectables, IdKind::Label},
+    {labelDateTime, dialogCollectables, IdKind::Label},
+    {labelHeader, dialogCollectables, IdKind::Label},
+    {dateTimeFormat, nullptr, IdKind::String},
+    {labelInfo, dialogCredits, IdKind::Label},
+    {labelHeader, dialogCredits, IdKind::Label},
+    {cfgCreditsPreDelay, nullptr, IdKind::Integer},
+    {cfgCreditsLetterDelay, nullptr, IdKind::Integer},
+    {cfgCreditsLetterFadeIn, nullptr, IdKind::Integer},
+    {cfgCreditsPostDelay, nullptr, IdKind::Integer},
+    {fontCreditsTitle, groupPreloading, IdKind::Font},
 };
 
 // Named by code that nothing runs yet (the play scenes open the pause, the play modes the level end, the

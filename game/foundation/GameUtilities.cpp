@@ -1,12 +1,18 @@
 #include "game/foundation/GameUtilities.h"
 
+#include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/ImagePainter.h"
+#include "engine/graphics/MemoryImage32.h"
+#include "engine/kernel/Color.h"
 #include "engine/kernel/PropertyStore.h"
+#include "engine/kernel/ResourceManager.h"
 #include "engine/ui/GameNode.h"
 #include "engine/ui/Label.h"
 #include "engine/ui/Modifier.h"
 #include "engine/ui/MoveModifier.h"
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
+#include "engine/ui/SoundSample.h"
 #include "engine/ui/SoundSystem.h"
 #include "engine/ui/Sprite.h"
 #include "game/foundation/GameIds.h"
@@ -15,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <limits>
 
 namespace game {
@@ -29,6 +36,12 @@ constexpr int musicFadeIn = 200;
 constexpr int musicStartDelay = 500;
 constexpr unsigned int musicStreamMode = 0x132;
 constexpr int maxDecimals = 30;
+// strftime writes at most this many bytes, its terminator included.
+constexpr std::size_t timeTextCapacity = 256;
+constexpr int screenWidth = 640;
+constexpr int screenHeight = 480;
+constexpr std::uint8_t fullVolume = 255;
+constexpr std::uint8_t centrePan = 128;
 
 // strtoll gives the nearest limit for a value beyond 64 bits: that is the clamp.
 long long parseDecimal(const std::string& text) {
@@ -133,6 +146,36 @@ kernel::WideString groupDigits(std::uint32_t value, std::string_view separator) 
     return widen(digits);
 }
 
+std::string formatIntegers(std::string_view format, std::initializer_list<std::int32_t> values) {
+    std::string result;
+    const std::int32_t* next = values.begin();
+    for (std::size_t at = 0; at < format.size(); ++at) {
+        const char conversion = at + 1 < format.size() && format[at] == '%' ? format[at + 1] : '\0';
+        if (conversion == 'd') {
+            result += intToString(next != values.end() ? *next++ : 0);
+            ++at;
+        } else if (conversion == '%') {
+            result += '%';
+            ++at;
+        } else {
+            result += format[at];
+        }
+    }
+    return result;
+}
+
+// strftime leaves the buffer undefined when it returns 0, so only the count it returns is read.
+std::string localTimeText(std::int64_t seconds, const std::string& format) {
+    const auto moment = static_cast<std::time_t>(seconds);
+    std::tm local{};
+    if (localtime_r(&moment, &local) == nullptr) {
+        return {};
+    }
+    char buffer[timeTextCapacity];
+    const std::size_t written = std::strftime(buffer, sizeof buffer, format.c_str(), &local);
+    return std::string(buffer, written);
+}
+
 void scatterNode(ui::GameNode* node, int duration, int range, int count, bool outAndBack) {
     if (node == nullptr || count < 1 || range < 1) {
         return;
@@ -193,6 +236,29 @@ void changeMusic(const std::string& file) {
     ui::SoundSystem* sound = ui::SoundSystem::instance();
     if (sound != nullptr && !file.empty()) {
         sound->playMusic(musicFadeOut, musicFadeTarget, musicFadeIn, file, musicStartDelay, musicStreamMode);
+    }
+}
+
+ui::SoundSample* findSound(const char* id, const char* section) {
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    kernel::Object* found = resources != nullptr ? resources->getResource(id, section) : nullptr;
+    return found != nullptr && found->isKindOf(ui::SoundSample::classInfo) ? static_cast<ui::SoundSample*>(found)
+                                                                          : nullptr;
+}
+
+kernel::SmartPtr<ui::Sprite> makeScreenSprite(std::uint32_t colour) {
+    const kernel::SmartPtr<graphics::MemoryImage32> image = graphics::createImage32(screenWidth, screenHeight);
+    if (image) {
+        const kernel::SmartPtr<graphics::ImagePainter> painter = image->createPainter();
+        painter->setColor(kernel::Color(colour));
+        painter->fillRect(0, 0, screenWidth, screenHeight);
+    }
+    return kernel::SmartPtr<ui::Sprite>(new ui::Sprite(0, 0, image.get()));
+}
+
+void playSound(const char* id, const char* section) {
+    if (ui::SoundSample* sound = findSound(id, section)) {
+        sound->playOnce(fullVolume, centrePan);
     }
 }
 

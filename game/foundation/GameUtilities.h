@@ -1,10 +1,12 @@
 #pragma once
 // Free helpers that the game's code uses everywhere. They hold no state.
 
+#include "engine/kernel/SmartPtr.h"
 #include "engine/kernel/TextConversion.h"
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -12,6 +14,7 @@ namespace ui {
 class GameNode;
 class Label;
 class Scene;
+class SoundSample;
 class Sprite;
 } // namespace ui
 
@@ -46,6 +49,14 @@ kernel::WideString groupDigits(std::uint32_t value);
 // The same with a given separator.
 kernel::WideString groupDigits(std::uint32_t value, std::string_view separator);
 
+// A printf-style format from the data applied to integers: only "%d" (each takes the next value; missing
+// values read as 0) and "%%" are conversions, anything else after a "%" is printed as written, so a format
+// edited into asking for a string or a width cannot read what was never passed.
+std::string formatIntegers(std::string_view format, std::initializer_list<std::int32_t> values);
+// The moment (seconds since 1970) in local time, by the C strftime rules of the format, at most 255
+// characters; empty when the moment has no local time or the text would be longer.
+std::string localTimeText(std::int64_t seconds, const std::string& format);
+
 // Shakes the node: count blocking moves to random offsets within about +-range/2 and back, lasting
 // about duration ms in all. With outAndBack the node moves out, otherwise it jumps out. A count or a
 // range below 1 adds nothing.
@@ -60,6 +71,14 @@ void fitText(const std::string& text, int maxWidth,
 // The game's music change: the tune playing fades out and the file's fades in after a short pause; a tune
 // already playing goes on. Nothing for an empty name or without sound.
 void changeMusic(const std::string& file);
+
+// The sound of that name in that resource section; null when it is missing or not a sound.
+ui::SoundSample* findSound(const char* id, const char* section);
+// Plays the sound once at full volume, centred; nothing when it is missing.
+void playSound(const char* id, const char* section);
+
+// A sprite at (0, 0) covering the whole game area in one colour (0xAARRGGBB), fully opaque as a sprite.
+kernel::SmartPtr<ui::Sprite> makeScreenSprite(std::uint32_t colour);
 
 // Changes the sprite's anchor kind and moves the sprite so that its image stays where it was.
 void setAnchorKeepPosition(ui::Sprite* sprite, int anchorKind);

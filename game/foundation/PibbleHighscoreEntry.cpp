@@ -2,6 +2,8 @@
 
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/platform/HighScoreManager.h"
+#include "engine/platform/ScoreTable.h"
 
 #include <utility>
 
@@ -40,6 +42,27 @@ kernel::Object* PibbleHighscoreEntry::createInstance(kernel::Value& settings) {
 void PibbleHighscoreEntry::save(kernel::NodeValue& node) const {
     HighScoreEntry::save(node);
     node.setChild(new kernel::ScalarValue(levelKey, levelNr, kernel::Typing::Untyped));
+}
+
+namespace {
+
+constexpr const char* scoreTableNames[] = {"VIB", "ACTION", "RELAX"};
+constexpr int scoreTableSize = 10;
+constexpr const char* placeholderName = "-";
+
+} // namespace
+
+void addMissingScoreTables(platform::HighScoreManager& manager) {
+    for (const char* name : scoreTableNames) {
+        if (manager.hasTable(name)) {
+            continue;
+        }
+        const kernel::SmartPtr<platform::ScoreTable> table(new platform::ScoreTable(scoreTableSize, true));
+        for (int i = 0; i < scoreTableSize; ++i) {
+            table->addScore(new PibbleHighscoreEntry(placeholderName, 0, unknownLevel));
+        }
+        manager.addTable(name, table);
+    }
 }
 
 } // namespace game

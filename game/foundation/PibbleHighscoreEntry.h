@@ -5,6 +5,10 @@
 
 #include <string>
 
+namespace platform {
+class HighScoreManager;
+}
+
 namespace game {
 
 // A row of a mode's highscore table: the engine's name and score plus the level reached, as the mode wrote
@@ -30,5 +34,9 @@ public:
 private:
     std::string levelNr;
 };
+
+// Every mode's table that the scores file lacked is made with ten placeholder entries; the tables that were
+// stored stay as they are.
+void addMissingScoreTables(platform::HighScoreManager& manager);
 
 } // namespace game

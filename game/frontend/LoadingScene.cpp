@@ -18,6 +18,7 @@
 #include "engine/ui/SoundSystem.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
+#include "game/frontend/AlbumPictures.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/frontend/TransitionScene.h"
 #include "host/System.h"
@@ -230,8 +231,11 @@ void LoadingScene::showFinishedTexts() {
     showText(infoBlurLabel.get(), text);
 }
 
-// The album's picture order is read here once the album exists; until then there is nothing to load.
-void LoadingScene::loadAlbumOrder() {}
+void LoadingScene::loadAlbumOrder() {
+    if (AlbumPictures* album = AlbumPictures::instance()) {
+        album->loadOrder();
+    }
+}
 
 void LoadingScene::pulseInfoLabels() {
     pulse(infoLabel.get());

@@ -9,11 +9,13 @@
 #include "engine/ui/Label.h"
 #include "engine/ui/SceneCleaner.h"
 #include "engine/ui/SceneRootNode.h"
+#include "game/field/FieldRenderer.h"
 #include "game/field/PlayField.h"
 #include "game/foundation/GameGlobals.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/PibblePlayer.h"
+#include "game/frontend/AlbumPictures.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/play/PlayRules.h"
 #include "game/play/PlaySceneVIB.h"
@@ -42,6 +44,12 @@ void pauseOnFocusLoss(PibbleScene& scene) {
     }
 }
 
+// While the album is open over the play scene, the field under it is not drawn.
+bool albumCoversField() {
+    const AlbumPictures* pictures = AlbumPictures::instance();
+    return pictures != nullptr && pictures->isAlbumBlocking();
+}
+
 bool inPlay(std::int32_t state) {
     return state < fieldState::loaded || (state > fieldState::ready && state != fieldState::levelOver);
 }
@@ -50,6 +58,7 @@ bool inPlay(std::int32_t state) {
 
 PlayScene::PlayScene(kernel::NodeValue& settings) : PibbleScene(settings) {
     setPauseOnFocusLossHook(pauseOnFocusLoss);
+    FieldRenderer::setAlbumBlockingHook(albumCoversField);
 }
 
 // A scene freed while its field lives must not stay among the field's listeners.

@@ -107,6 +107,12 @@ public:
     void onHintUsed(const GameEvent& event) override;
     void onHintAvailable(const GameEvent& event) override;
 
+    // The photograph of a collectable a match removed: the field freezes and the buttons do nothing until
+    // the photo has flown into the album opened on the collectable's page, and the collectable is claimed.
+    void onCollectableTaken(const GameEvent& match);
+    void onCollectablePhoto(std::int32_t collectableId);
+    static void onPhotoDone(void* scene, ui::GameNode* node);
+
     // Widget and floater callbacks; the receiver is the scene.
     static void onHintButton(void* scene, ui::GameNode* sender);
     static void onPauseButton(void* scene, ui::GameNode* sender);

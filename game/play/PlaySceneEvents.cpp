@@ -298,6 +298,9 @@ void PlayScene::onMatch(const GameEvent& event) {
     }
     burstParticles(event);
     countMatchForPlayer(event);
+    if (event.words[matchWord::collectables] > 0) {
+        onCollectableTaken(event);
+    }
 }
 
 void PlayScene::showComboSign(const GameEvent& match) {

@@ -11,9 +11,13 @@ namespace {
 
 using kernel::SmartPtr;
 
-const std::set<std::string> imageKinds = {"background", "logo",      "bar",     "frame",  "button",
-                                          "fshbutton", "checkbox",  "panel",     "icon",    "pibble", "sparkle",
-                                          "particle",   "partystar", "floater", "lock"};
+const std::set<std::string> imageKinds = {
+    "background", "logo",       "bar",       "frame",    "button",    "fshbutton", "checkbox", "panel",
+    "icon",       "pibble",     "sparkle",   "particle", "partystar", "floater",   "lock",     "book",
+    "ribbon",     "pagecorner", "checkmark", "polaroid", "pageturn",  "collage"};
+// The album's left pages and the credits' pages that have a collage.
+constexpr int albumPages = 34;
+constexpr int creditsCollages = 4;
 // The pibbles' looks the generator knows, by the game's colours 1 to 8.
 const std::set<std::string> pibbleLooks = {"yellow", "blue",   "red",    "white",
                                            "green",  "purple", "orange", "clown"};
@@ -27,16 +31,40 @@ const std::set<std::string> frameParts = [] {
     return parts;
 }();
 const std::set<std::string> soundKinds = {
-    "jingle",  "click",      "over",  "plop",    "swoosh",  "chime",    "match",   "jump",
-    "fall",    "hop",        "wrong", "tap",     "honk",    "blower",   "grumble", "rattle",
-    "shutter", "camera",     "stomp", "sigh",    "horn",    "flourish", "combo",   "confetti",
-    "slide",   "chainbreak", "poof",  "sparkle", "fanfare", "aww",      "tick",    "blip"};
+    "jingle",  "click",   "over", "plop",     "swoosh", "chime",    "match",     "jump",       "fall",
+    "hop",     "wrong",   "tap",  "honk",     "blower", "grumble",  "rattle",    "shutter",    "camera",
+    "stomp",   "sigh",    "horn", "flourish", "combo",  "confetti", "slide",     "chainbreak", "poof",
+    "sparkle", "fanfare", "aww",  "tick",     "blip",   "bookopen", "bookclose", "pageturn",   "magic"};
 const std::set<std::string> musicKinds = {"loading", "selection", "game"};
 
 bool isPositiveInteger(const std::string& value) {
     return !value.empty() && value.size() < 6 &&
            std::all_of(value.begin(), value.end(), [](unsigned char c) { return std::isdigit(c) != 0; }) &&
            std::stoi(value) > 0;
+}
+
+bool inRange(const ManifestEntry& entry, const std::string& name, int last) {
+    return isPositiveInteger(entry.get(name)) && std::stoi(entry.get(name)) <= last;
+}
+
+// What the album's kinds need to know: which corner, which way a sheet turns, whose collage.
+void checkAlbumPicture(const ManifestEntry& entry, const std::string& where,
+                       std::vector<std::string>& found) {
+    const std::string kind = entry.get("kind");
+    if (kind == "pagecorner" && entry.get("side") != "left" && entry.get("side") != "right") {
+        found.push_back(where + ": a page corner's side is left or right");
+    }
+    if (kind == "pageturn" && entry.get("direction") != "forward" && entry.get("direction") != "backward") {
+        found.push_back(where + ": a page turn's direction is forward or backward");
+    }
+    if (kind == "collage" &&
+        inRange(entry, "page", albumPages) == inRange(entry, "credits", creditsCollages)) {
+        found.push_back(where + ": a collage is for one album page 1 to " + std::to_string(albumPages) +
+                        " or one credits page 1 to " + std::to_string(creditsCollages));
+    }
+    if (entry.attributes.contains("light") && entry.get("light") != "true") {
+        found.push_back(where + ": light is \"true\" or left out");
+    }
 }
 
 bool isColour(const std::string& value) {
@@ -86,6 +114,7 @@ TEST(ArtManifest, EntriesAreWellFormed) {
             if (kind == "frame" && !frameParts.contains(entry.get("part"))) {
                 found.push_back(where + ": a frame piece names its part");
             }
+            checkAlbumPicture(entry, where, found);
             if (kind == "pibble" && entry.get("part").empty()) {
                 found.push_back(where + ": a pibble picture names its part");
             }

@@ -173,15 +173,35 @@ struct DeclaredResource {
     std::string format;
 };
 
-// The resource lists.
+// The resource lists: resources.xml, read at start-up, and the album's pictures, read once the start-up
+// groups are loaded. Their groups are held together, as the resource manager holds them.
 struct Resources {
     kernel::SmartPtr<kernel::ValueDocument> document = loadDocument(resourcesFile);
+    kernel::SmartPtr<kernel::ValueDocument> albumDocument = loadDocument(game::ids::albumPicturesFile);
     // Group name -> resource id -> declaration.
     std::map<std::string, std::map<std::string, DeclaredResource>> groups;
     std::map<std::string, int> groupCounts;
 
     Resources() {
-        for (const SmartPtr<Value>& section : document->getVector("Sections").children()) {
+        for (const kernel::SmartPtr<kernel::ValueDocument>& file : definitionFiles()) {
+            readSections(*file);
+        }
+    }
+    std::vector<kernel::SmartPtr<kernel::ValueDocument>> definitionFiles() const {
+        return {document, albumDocument};
+    }
+    const DeclaredResource* find(const std::string& group, const std::string& id) const {
+        const auto inGroup = groups.find(group);
+        if (inGroup == groups.end()) {
+            return nullptr;
+        }
+        const auto found = inGroup->second.find(id);
+        return found == inGroup->second.end() ? nullptr : &found->second;
+    }
+
+private:
+    void readSections(kernel::ValueDocument& file) {
+        for (const SmartPtr<Value>& section : file.getVector("Sections").children()) {
             if (!section->isNode()) {
                 continue;
             }
@@ -197,14 +217,6 @@ struct Resources {
                 }
             }
         }
-    }
-    const DeclaredResource* find(const std::string& group, const std::string& id) const {
-        const auto inGroup = groups.find(group);
-        if (inGroup == groups.end()) {
-            return nullptr;
-        }
-        const auto found = inGroup->second.find(id);
-        return found == inGroup->second.end() ? nullptr : &found->second;
     }
 };
 

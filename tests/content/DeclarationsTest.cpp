@@ -96,7 +96,11 @@ private:
             return;
         }
         const bool scene = startsWith(name, "SCENE_");
-        const Groups built = scene ? startUpGroups() : frontEndGroups();
+        Groups built = scene ? startUpGroups() : frontEndGroups();
+        // The album's manager loads the turning strips before it builds the book.
+        if (name == game::ids::dialogAlbum) {
+            built.insert(game::ids::groupAlbumPictures);
+        }
         // A scene's background and "scenecomponents" come with its first entry: the loading scene's at
         // once, the selection scene's after loading, a play scene's after its own groups were loaded.
         Groups entered = built;

@@ -1,4 +1,4 @@
-// The resource lists: media/properties/resources.xml.
+// The resource lists: media/properties/resources.xml and the album's media/properties/albumpictures.
 #include "ContentCheck.h"
 
 #include "engine/kernel/PathUtil.h"
@@ -13,6 +13,11 @@ using kernel::Value;
 
 const std::set<std::string> resourceTypes = {"Image", "Font", "Sound", "Xmlfile"};
 
+// The album's pictures and the frames of its turning sheet, as the manifest makes them.
+constexpr int albumPages = 34;
+constexpr int creditsCollages = 4;
+constexpr int turnFrames = 16;
+
 TEST(ResourceLists, DefaultsAndEachGroupDeclaredOnce) {
     const Resources resources;
     ASSERT_TRUE(resources.document->hasChild("ResourceDefaults"));
@@ -23,18 +28,60 @@ TEST(ResourceLists, DefaultsAndEachGroupDeclaredOnce) {
         EXPECT_FALSE(group.empty()) << "a section without a name";
         EXPECT_EQ(count, 1) << "group \"" << group << "\" is declared " << count << " times";
     }
-    // Loaded only when the album asks for it.
-    for (const SmartPtr<Value>& section : resources.document->getVector("Sections").children()) {
-        if (section->isNode() && key(section->asNode(), "name") == "albumpictures") {
-            EXPECT_FALSE(section->asNode().getValue("auto").asBool());
+    // The album's file holds the album's pictures alone, loaded only when the album asks for them.
+    const std::vector<SmartPtr<Value>>& albumSections =
+        resources.albumDocument->getVector("Sections").children();
+    ASSERT_EQ(albumSections.size(), 1u) << game::ids::albumPicturesFile;
+    ASSERT_TRUE(albumSections.front()->isNode());
+    EXPECT_EQ(key(albumSections.front()->asNode(), "name"), game::ids::groupAlbumPictures);
+    EXPECT_FALSE(albumSections.front()->asNode().getValue("auto").asBool());
+}
+
+// The album asks for its pictures by a prefix and a number: every number it can ask for is there, and its
+// picture is made at the size the album lays it out at.
+TEST(ResourceLists, AlbumPicturesHoldEveryNumber) {
+    const Resources resources;
+    const Manifest manifest;
+    std::vector<std::string> found;
+    const auto expect = [&](const std::string& id, int width, int height, int frames) {
+        const DeclaredResource* resource = resources.find(game::ids::groupAlbumPictures, id);
+        if (resource == nullptr || resource->type != "Image") {
+            found.push_back(id + ": no picture in " + game::ids::groupAlbumPictures);
+            return;
         }
+        const ManifestEntry* maker = manifest.maker(kernel::normaliseResourcePath(resource->file));
+        if (maker == nullptr || maker->get("width") != std::to_string(width) ||
+            maker->get("height") != std::to_string(height) ||
+            (frames > 1 && maker->get("frames") != std::to_string(frames))) {
+            found.push_back(id + ": not made as " + std::to_string(frames) + " frame(s) of " +
+                            std::to_string(width) + " x " + std::to_string(height));
+        }
+    };
+    expect("ALBUM_TURN_FORWARD", 480, 340, turnFrames);
+    expect("ALBUM_TURN_BACKWARD", 480, 340, turnFrames);
+    for (int n = 1; n <= game::ids::collectableCount; ++n) {
+        const std::string photo = game::ids::collectablePicturePrefix + std::to_string(n);
+        expect(photo, 150, 170, 1);
+        expect(photo + game::ids::collectablePictureLightSuffix, 150, 170, 1);
     }
+    for (int n = 1; n <= albumPages; ++n) {
+        expect(game::ids::albumLeftPagePrefix + std::to_string(n), 200, 310, 1);
+    }
+    for (int n = 1; n <= creditsCollages; ++n) {
+        expect(game::ids::creditsLeftPagePrefix + std::to_string(n), 200, 310, 1);
+    }
+    EXPECT_TRUE(found.empty()) << joined(found);
 }
 
 // Each declaration makes a resource of a registered resource class, as the manager makes them.
 TEST(ResourceLists, EveryDeclarationMakesAResource) {
     const Resources resources;
-    for (const SmartPtr<Value>& section : resources.document->getVector("Sections").children()) {
+    std::vector<SmartPtr<Value>> sections;
+    for (const SmartPtr<kernel::ValueDocument>& file : resources.definitionFiles()) {
+        const std::vector<SmartPtr<Value>>& declared = file->getVector("Sections").children();
+        sections.insert(sections.end(), declared.begin(), declared.end());
+    }
+    for (const SmartPtr<Value>& section : sections) {
         ASSERT_TRUE(section->isNode()) << "an element of \"Sections\" that is no section";
         kernel::NodeValue& node = section->asNode();
         const std::string name = key(node, "name");

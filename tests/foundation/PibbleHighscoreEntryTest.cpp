@@ -2,7 +2,7 @@
 
 #include "engine/platform/HighScoreManager.h"
 #include "engine/platform/ScoreTable.h"
-#include "game/foundation/RunGame.h"
+#include "game/foundation/PibbleHighscoreEntry.h"
 
 #include "ResourceFolder.h"
 

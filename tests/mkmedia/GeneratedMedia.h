@@ -42,6 +42,14 @@ inline const char* const sampleManifest = R"(<?xml version="1.0"?>
   <image file="images/lock.png" kind="lock" width="48" height="48"/>
   <image file="images/timebar.png" kind="bar" width="200" height="10" color="#40D040" endcolor="#FFE020" opacity="0.5"/>
   <image file="images/bubble.png" kind="frame" part="right_arrowdown" width="140" height="100"/>
+  <image file="images/book.png" kind="book" width="280" height="210"/>
+  <image file="images/ribbon.png" kind="ribbon" width="18" height="32" frames="4"/>
+  <image file="images/corner.png" kind="pagecorner" side="right" width="30" height="30"/>
+  <image file="images/check.png" kind="checkmark" width="16" height="16"/>
+  <image file="images/photo.png" kind="polaroid" collectable="12" light="true" width="75" height="85"/>
+  <image file="images/turn.png" kind="pageturn" direction="backward" width="120" height="85" frames="4"/>
+  <image file="images/collage.png" kind="collage" credits="2" text="Thanks" font="fonts/small" width="100" height="155"/>
+  <image file="images/arrow.png" kind="button" width="40" height="40" frames="4" symbol="next"/>
 </mkmedia>
 )";
 

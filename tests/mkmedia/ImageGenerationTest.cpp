@@ -61,6 +61,14 @@ TEST(ImageGenerationTest, PicturesDecodeAtTheirDeclaredSizes) {
         {"images/lock.png", 48, 48},
         {"images/timebar.png", 200, 10},
         {"images/bubble.png", 140, 100},
+        {"images/book.png", 280, 210},
+        {"images/ribbon.png", 18, 4 * 32},
+        {"images/corner.png", 30, 30},
+        {"images/check.png", 16, 16},
+        {"images/photo.png", 75, 85},
+        {"images/turn.png", 120, 4 * 85},
+        {"images/collage.png", 100, 155},
+        {"images/arrow.png", 40, 4 * 40},
     };
     for (const auto& picture : expected) {
         SmartPtr<graphics::MemoryImage32> image = png(picture.file);

@@ -28,7 +28,7 @@ TEST(ManifestTest, SameManifestGivesTheSameBytes) {
             << relative;
         ++files;
     }
-    EXPECT_EQ(files, 31) << "two files a font, one a picture, and no temporary file left behind";
+    EXPECT_EQ(files, 39) << "two files a font, one a picture, and no temporary file left behind";
 }
 
 TEST(ManifestTest, FailuresNameTheEntry) {
@@ -51,6 +51,10 @@ TEST(ManifestTest, FailuresNameTheEntry) {
         {manifestWith("<image file=\"a.png\" kind=\"button\" symbol=\"star\"/>"), "no symbol \"star\""},
         {manifestWith("<image file=\"a.png\" kind=\"floater\" width=\"40\" height=\"20\" text=\"Go!\"/>"),
          "needs a picture of"},
+        {manifestWith("<image file=\"a.png\" kind=\"pagecorner\"/>"), "\"side\""},
+        {manifestWith("<image file=\"a.png\" kind=\"pageturn\" direction=\"up\"/>"), "\"direction\""},
+        {manifestWith("<image file=\"a.png\" kind=\"collage\" page=\"35\"/>"), "\"page\" 1 to 34"},
+        {manifestWith("<image file=\"a.png\" kind=\"collage\" page=\"2\" credits=\"1\"/>"), "collage"},
         {manifestWith(deepElements), "nested"},
     };
     for (const auto& failure : cases) {

@@ -120,6 +120,7 @@ TEST_F(SoundGenerator, EveryKindIsASoftMonoPcmFileTheMixerLoads) {
         {"flourish", 0.6, 1.5},   {"combo", 0.3, 0.8},   {"confetti", 0.6, 1.5}, {"slide", 0.3, 0.8},
         {"chainbreak", 0.4, 1.0}, {"poof", 0.3, 0.9},    {"sparkle", 0.5, 1.2},  {"fanfare", 1.6, 2.5},
         {"aww", 1.6, 2.5},        {"tick", 0.99, 1.01},  {"blip", 0.02, 0.15},   {"no-such-kind", 0.29, 0.31},
+        {"pageturn", 0.3, 0.5},   {"magic", 0.8, 1.6},   {"bookopen", 0.5, 1.0}, {"bookclose", 0.4, 0.8},
     };
     for (const KindLength& expected : kinds) {
         SCOPED_TRACE(expected.kind);
@@ -191,7 +192,8 @@ TEST_F(SoundGenerator, MatchesGrowWithTheirNotes) {
 }
 
 TEST_F(SoundGenerator, OutputIsTheSameEveryRun) {
-    for (const char* kind : {"jingle", "swoosh", "plop", "rattle", "confetti", "fanfare"}) {
+    for (const char* kind :
+         {"jingle", "swoosh", "plop", "rattle", "confetti", "fanfare", "pageturn", "magic"}) {
         const std::string first = generate(entry("a.wav", kind, "3"));
         const std::string second = generate(entry("a.wav", kind, "3"));
         EXPECT_FALSE(first.empty());

@@ -230,6 +230,13 @@ void Canvas::fadeRows(int from, int to) {
     }
 }
 
+void Canvas::mirror() {
+    for (int y = 0; y < height(); ++y) {
+        std::uint32_t* row = picture->pixels32() + picture->pixelIndex(0, y);
+        std::reverse(row, row + width());
+    }
+}
+
 void Canvas::stamp(const graphics::MemoryImage32& source, int x, int y) {
     composeOver(*picture, source, x, y);
 }

@@ -53,6 +53,8 @@ public:
     // Scales the alpha lane of the rows from `from` on by a factor falling linearly to 0 at row `to`, and
     // clears everything below it.
     void fadeRows(int from, int to);
+    // Flips the picture left to right.
+    void mirror();
 
     // Lays a picture with its own alpha over this one ("over" composition, alpha included).
     void stamp(const graphics::MemoryImage32& source, int x, int y);

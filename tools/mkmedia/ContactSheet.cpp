@@ -1,5 +1,6 @@
 #include "tools/mkmedia/ContactSheet.h"
 
+#include "tools/mkmedia/AlbumSheet.h"
 #include "tools/mkmedia/Canvas.h"
 #include "tools/mkmedia/ImageFiles.h"
 #include "tools/mkmedia/PlaySheet.h"
@@ -342,6 +343,7 @@ bool writeContactSheet(const std::vector<Entry>& entries, const Context& context
     if (!addPlaySections(entries, context, pictures, builder.pibble("yellow"), sections, error)) {
         return false;
     }
+    addAlbumSections(pictures, sections);
     const SheetLayout layout(std::move(sections));
     Entry font;
     font.attributes = {

@@ -56,6 +56,15 @@ constexpr PictureKind kinds[] = {
     {"partystar", 64, 64, 1, Strip::Horizontal, drawPartyStar},
     {"floater", 200, 70, 1, Strip::Horizontal, drawFloater, floaterFits},
     {"lock", 48, 48, 1, Strip::Horizontal, drawLock},
+    // The album's: its book, ribbon, page corners, check mark and photos, the turning sheet (its frames one
+    // below the other, as the album cuts them) and the left pages' collages.
+    {"book", 560, 420, 1, Strip::Horizontal, drawBook},
+    {"ribbon", 36, 64, 1, Strip::Vertical, drawRibbon},
+    {"pagecorner", 60, 60, 1, Strip::Horizontal, drawPageCorner, pageCornerKnown},
+    {"checkmark", 32, 32, 1, Strip::Horizontal, drawCheckMark},
+    {"polaroid", 150, 170, 1, Strip::Horizontal, drawPolaroid},
+    {"pageturn", 480, 340, 16, Strip::Vertical, drawPageTurn, pageTurnKnown},
+    {"collage", 200, 310, 1, Strip::Horizontal, drawCollage, collageKnown},
 };
 
 // Any other kind: a soft rounded tile, so that no declared picture is ever missing.

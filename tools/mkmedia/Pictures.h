@@ -65,9 +65,30 @@ void drawFloater(const PictureRequest& request, int frame, Canvas& canvas);
 // A padlock over a button that cannot be used, on a transparent ground.
 void drawLock(const PictureRequest& request, int frame, Canvas& canvas);
 
+// The album's pictures (AlbumArt.h holds what they share). The open book at the album dialog's size; the
+// satin ribbon that marks a page, four button frames when it has four (normal, over, pressed, disabled);
+// the lower corner of a page curling up ("side" left or right, its outer corner at the picture's bottom
+// left or right); the check mark of a collectable waiting to go on the field.
+void drawBook(const PictureRequest& request, int frame, Canvas& canvas);
+void drawRibbon(const PictureRequest& request, int frame, Canvas& canvas);
+void drawPageCorner(const PictureRequest& request, int frame, Canvas& canvas);
+void drawCheckMark(const PictureRequest& request, int frame, Canvas& canvas);
+// A polaroid of collectable pibble "collectable" in a scene of its own, or a blank one without it; "light"
+// true washes it bright as in a camera's flash.
+void drawPolaroid(const PictureRequest& request, int frame, Canvas& canvas);
+// A sheet turning over the pages' inner area, "direction" forward (from the right page to the left) or
+// backward, from lying flat on the first frame to lying flat on the other side on the last.
+void drawPageTurn(const PictureRequest& request, int frame, Canvas& canvas);
+// A scrapbook collage for the album's left page "page" (1 statistics, 2 to 4 the highscores of a mode,
+// then one per album position) or the credits' left page "credits".
+void drawCollage(const PictureRequest& request, int frame, Canvas& canvas);
+
 // Checks made before drawing, so that an entry the painter cannot honour fails with a message.
 bool knownSymbol(const std::string& name);
 bool floaterFits(const PictureRequest& request, std::string& error);
+bool pageCornerKnown(const PictureRequest& request, std::string& error);
+bool pageTurnKnown(const PictureRequest& request, std::string& error);
+bool collageKnown(const PictureRequest& request, std::string& error);
 
 // A golden padlock hanging at (x, y), its body below that point and its shackle above; `open` (0..1)
 // lifts the shackle out of the lock. `scale` 1 is the size it has on a chained pibble.

@@ -215,14 +215,6 @@ void clearBelowBorder(Canvas& piece, const Layout& layout) {
     piece.erase(roundedRect(from, layout.border, w - from, below, 0));
 }
 
-void mirror(Canvas& canvas) {
-    graphics::MemoryImage32& image = canvas.image();
-    for (int y = 0; y < canvas.height(); ++y) {
-        std::uint32_t* row = image.pixels32() + image.pixelIndex(0, y);
-        std::reverse(row, row + canvas.width());
-    }
-}
-
 } // namespace
 
 bool isBubblePart(const std::string& part) {
@@ -253,7 +245,7 @@ void drawBubblePiece(const PictureRequest& request, int, Canvas& canvas) {
         clearBelowBorder(piece, layout);
     }
     if (part->mirrored) {
-        mirror(piece);
+        piece.mirror();
     }
     canvas.copyFrom(piece, 0, 0);
 }

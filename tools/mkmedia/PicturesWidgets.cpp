@@ -86,7 +86,7 @@ void drawButtonBody(Canvas& canvas, Rgb colour, int state, float radius) {
                  white, state == Pressed ? 40 : 80);
 }
 
-enum class Symbol { Minimize, Restore, Quit, Hint, Pause, Menu };
+enum class Symbol { Minimize, Restore, Quit, Hint, Pause, Menu, Previous, Next, Close };
 
 struct SymbolName {
     const char* name;
@@ -96,6 +96,7 @@ struct SymbolName {
 constexpr SymbolName symbolNames[] = {
     {"minimize", Symbol::Minimize}, {"restore", Symbol::Restore}, {"quit", Symbol::Quit},
     {"hint", Symbol::Hint},         {"pause", Symbol::Pause},     {"menu", Symbol::Menu},
+    {"previous", Symbol::Previous}, {"next", Symbol::Next},       {"close", Symbol::Close},
 };
 
 const SymbolName* symbolNamed(const std::string& name) {
@@ -135,6 +136,9 @@ Rgb symbolColour(Symbol symbol) {
         return 0x4FB3F6;
     case Symbol::Menu:
         return 0xFF8FB8;
+    case Symbol::Previous:
+    case Symbol::Next:
+        return 0x2FB7A8;
     default:
         return 0xFF6B6B;
     }
@@ -189,9 +193,20 @@ void drawSymbol(Canvas& canvas, Symbol symbol, float cx, float cy, float size, R
         canvas.fill(stroke(cx - a, cy + a, cx - a, cy - a, t), ink);
         break;
     case Symbol::Quit:
+    case Symbol::Close:
         canvas.fill(stroke(cx - a, cy - a, cx + a, cy + a, t), ink);
         canvas.fill(stroke(cx + a, cy - a, cx - a, cy + a, t), ink);
         break;
+    case Symbol::Previous:
+    case Symbol::Next: {
+        // A short shaft and a broad head, pointing the way the pages go.
+        const float way = symbol == Symbol::Next ? 1.0f : -1.0f;
+        const float tip = cx + way * a * 1.05f;
+        canvas.fill(stroke(cx - way * a, cy, tip, cy, t), ink);
+        canvas.fill(stroke(tip, cy, tip - way * a * 0.85f, cy - a * 0.85f, t), ink);
+        canvas.fill(stroke(tip, cy, tip - way * a * 0.85f, cy + a * 0.85f, t), ink);
+        break;
+    }
     case Symbol::Hint:
         drawBulb(canvas, cx, cy, size, ink == white);
         break;

@@ -11,24 +11,8 @@
 
 namespace mkmedia::sounds {
 
-namespace {
-
 using synth::Partial;
 using synth::Voice;
-
-// A burst of band-passed noise: rises over `attack`, fades to 1/e every `decay` seconds and stops after
-// `seconds`; its centre slides (evenly in pitch) from `centre` to `centreEnd`.
-struct Burst {
-    double start = 0.0;
-    double seconds = 0.1;
-    double centre = 1000.0;
-    double centreEnd = 0.0; // 0 keeps the centre
-    double q = 1.5;
-    double attack = 0.002;
-    double decay = 0.03;
-    float gain = 1.0f;
-    std::uint32_t seed = 1;
-};
 
 double ramp(double x) {
     return x <= 0.0 ? 0.0 : x >= 1.0 ? 1.0 : 0.5 - 0.5 * std::cos(synth::pi * x);
@@ -55,13 +39,11 @@ void addBurst(std::vector<float>& out, const Burst& burst, double pitch) {
     }
 }
 
-// A note of its own length (not ringing on to the end of the sound).
 void play(std::vector<float>& out, const Voice& voice, double frequency, double start, double seconds,
           float gain) {
     synth::mixInto(out, synth::renderNote(voice, frequency, seconds, rate), frameAt(start), gain, false);
 }
 
-// The last moments fade out, so that no recipe stops on a sample away from silence.
 void endSoftly(std::vector<float>& out, double seconds) {
     const std::size_t count = std::min(out.size(), frameAt(seconds));
     for (std::size_t i = 0; i < count; ++i) {
@@ -70,7 +52,6 @@ void endSoftly(std::vector<float>& out, double seconds) {
     }
 }
 
-// A low thud: a sine bending down, gone in a moment.
 Voice thud(double decay) {
     Voice voice;
     voice.partials = {Partial{1.0, 1.0, decay}, Partial{2.0, 0.25, decay / 2}};
@@ -80,6 +61,8 @@ Voice thud(double decay) {
     voice.glideTime = 0.08;
     return voice;
 }
+
+namespace {
 
 // A rubber bulb horn: a reedy tone rich in harmonics, the odd ones a little louder, with the buzz of the
 // reed as a fast wobble.

@@ -1,11 +1,12 @@
 #pragma once
 // The recipes of the sound effects: each renders one effect, mono at `rate`, before the generator scales
 // it to its peak. Sounds.cpp holds the generator, its table of kinds and the interface's recipes;
-// PlaySounds.cpp those of the play field.
+// PlaySounds.cpp those of the play field, AlbumSounds.cpp the album's.
 
 #include "tools/mkmedia/Synth.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace mkmedia::sounds {
@@ -23,6 +24,31 @@ std::vector<float> silence(double seconds);
 std::size_t frameAt(double seconds);
 // A note that rings from `start` until the end of the sound.
 void strike(std::vector<float>& out, const synth::Voice& voice, double frequency, double start, float gain);
+
+// What the effects of PlaySounds.cpp and AlbumSounds.cpp are made of.
+// A burst of band-passed noise: rises over `attack`, fades to 1/e every `decay` seconds and stops after
+// `seconds`; its centre slides (evenly in pitch) from `centre` to `centreEnd`.
+struct Burst {
+    double start = 0.0;
+    double seconds = 0.1;
+    double centre = 1000.0;
+    double centreEnd = 0.0; // 0 keeps the centre
+    double q = 1.5;
+    double attack = 0.002;
+    double decay = 0.03;
+    float gain = 1.0f;
+    std::uint32_t seed = 1;
+};
+void addBurst(std::vector<float>& out, const Burst& burst, double pitch);
+// A smooth step from 0 (x at or below 0) to 1 (x at or above 1).
+double ramp(double x);
+// A note of its own length (not ringing on to the end of the sound).
+void play(std::vector<float>& out, const synth::Voice& voice, double frequency, double start, double seconds,
+          float gain);
+// The last moments fade out, so that no recipe stops on a sample away from silence.
+void endSoftly(std::vector<float>& out, double seconds);
+// A low thud: a sine bending down, gone in a moment.
+synth::Voice thud(double decay);
 
 // Clicks and taps on the field.
 std::vector<float> tap(const SoundRequest& request);
@@ -49,5 +75,10 @@ std::vector<float> fanfare(const SoundRequest& request);
 std::vector<float> aww(const SoundRequest& request);
 std::vector<float> tick(const SoundRequest& request);
 std::vector<float> blip(const SoundRequest& request);
+// The album (AlbumSounds.cpp).
+std::vector<float> bookOpen(const SoundRequest& request);
+std::vector<float> bookClose(const SoundRequest& request);
+std::vector<float> pageTurn(const SoundRequest& request);
+std::vector<float> magic(const SoundRequest& request);
 
 } // namespace mkmedia::sounds

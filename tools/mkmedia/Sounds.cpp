@@ -253,6 +253,11 @@ constexpr Recipe recipes[] = {
     {"aww", aww, effectPeak * 0.9f},
     {"tick", tick, effectPeak * 0.6f},
     {"blip", blip, effectPeak * 0.6f},
+    // The album's (AlbumSounds.cpp).
+    {"bookopen", bookOpen, effectPeak * 0.8f},
+    {"bookclose", bookClose, effectPeak * 0.8f},
+    {"pageturn", pageTurn, effectPeak * 0.6f},
+    {"magic", magic, effectPeak * 0.8f},
 };
 
 constexpr Recipe fallbackRecipe{"", softTone, effectPeak * 0.8f};

@@ -1,4 +1,5 @@
-#include "game/foundation/RunGame.h"
+#include "game/run/RunGame.h"
+#include "game/foundation/PibbleHighscoreEntry.h"
 
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/platform/Application.h"
@@ -119,7 +120,8 @@ std::vector<std::string> shutDown(int scenes, bool leaving) {
     for (const char* step : {"PlayerManager::destroy", "DialogManager::destroy", "Application::destroy",
                              "ResourceManager::destroy", "SoundSystem::destroy", "HighScoreManager::destroy",
                              "GameSettings::destroy", "PropertyStore::destroy", "ObjectFactory::destroy",
-                             "Random::destroy", "DataGathering::destroy", "ZipArchive::destroy"}) {
+                             "Random::destroy", "DataGathering::destroy", "ZipArchive::destroy",
+                             "AlbumPictures::destroy"}) {
         steps.emplace_back(step);
     }
     return steps;
@@ -198,7 +200,7 @@ TEST_F(GameRun, StartsInOrderRunsTheFirstSceneAndShutsDownInOrder) {
     game::testing::setStepObserver(closeSoon);
     const std::vector<std::string> expected =
         startUp +
-        std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
+        std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault", "AlbumPictures::create",
                                  "message loop", "enter SCENE_LOADING"} +
         shutDown(5, true);
     EXPECT_EXIT(runExpecting(expected, [&] { return filesWritten(); }), ::testing::ExitedWithCode(0), "");

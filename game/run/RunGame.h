@@ -2,10 +2,6 @@
 // The game's whole life: every engine and game singleton made in a fixed order, the message loop, then what
 // must survive saved and everything destroyed in a fixed order.
 
-namespace platform {
-class HighScoreManager;
-}
-
 namespace game {
 
 // Always 0, also when another copy of the game runs or a scene cannot be built.
@@ -14,10 +10,6 @@ int RunGame();
 // Full screen is forced on a desktop no larger than the game in both directions; otherwise the stored
 // option decides.
 bool decideFullScreen(int desktopWidth, int desktopHeight, bool fullScreenOption);
-
-// Every mode's table that the scores file lacked is made with ten placeholder entries; the tables that were
-// stored stay as they are.
-void addMissingScoreTables(platform::HighScoreManager& manager);
 
 namespace testing {
 // Hears the name of each start-up and shutdown step just before it runs, so a test can check the order

@@ -1,4 +1,4 @@
-#include "game/foundation/RunGame.h"
+#include "game/run/RunGame.h"
 
 #include "engine/kernel/Logger.h"
 #include "engine/kernel/ObjectFactory.h"
@@ -25,6 +25,7 @@
 #include "game/foundation/PibbleHighscoreEntry.h"
 #include "game/foundation/PibbleOptions.h"
 #include "game/foundation/Random.h"
+#include "game/frontend/AlbumPictures.h"
 #include "host/System.h"
 #include "host/Time.h"
 #include "host/Window.h"
@@ -48,10 +49,6 @@ constexpr int soundChannels = 32;
 constexpr int framesPerSecond = 60;
 constexpr host::DWORD loadingPollMs = 10;
 constexpr const char* registryPathPrefix = "Software\\Tarvo\\Games\\";
-constexpr const char* scoreTableNames[] = {"VIB", "ACTION", "RELAX"};
-constexpr int scoreTableSize = 10;
-constexpr const char* placeholderName = "-";
-constexpr const char* placeholderLevel = "-";
 
 testing::StepObserver stepObserver = nullptr;
 
@@ -192,6 +189,8 @@ void showFirstScene() {
     ui::SceneManager::instance()->changeScene(ids::sceneLoading);
     announce("FullScreenHandler::createDefault");
     ui::FullScreenHandler::createDefault();
+    announce("AlbumPictures::create");
+    AlbumPictures::create();
 }
 
 void runMessageLoop() {
@@ -241,7 +240,7 @@ struct Teardown {
 };
 
 // The display goes first, while the scenes still live, so no later destructor draws; the session record
-// is written near the end, when nothing can add to it any more.
+// is written near the end, when nothing can add to it any more; the album's manager goes last.
 constexpr Teardown teardownOrder[] = {
     {"closeApplicationDisplay", platform::closeApplicationDisplay},
     {"FullScreenHandler::destroyDefault", ui::FullScreenHandler::destroyDefault},
@@ -260,6 +259,7 @@ constexpr Teardown teardownOrder[] = {
     {"Random::destroy", Random::destroy},
     {"DataGathering::destroy", destroySessionRecord},
     {"ZipArchive::destroy", kernel::ZipArchive::destroy},
+    {"AlbumPictures::destroy", AlbumPictures::destroy},
 };
 
 void shutDown() {
@@ -275,19 +275,6 @@ void shutDown() {
 
 bool decideFullScreen(int desktopWidth, int desktopHeight, bool fullScreenOption) {
     return (desktopWidth <= gameWidth && desktopHeight <= gameHeight) || fullScreenOption;
-}
-
-void addMissingScoreTables(platform::HighScoreManager& manager) {
-    for (const char* name : scoreTableNames) {
-        if (manager.hasTable(name)) {
-            continue;
-        }
-        const kernel::SmartPtr<platform::ScoreTable> table(new platform::ScoreTable(scoreTableSize, true));
-        for (int i = 0; i < scoreTableSize; ++i) {
-            table->addScore(new PibbleHighscoreEntry(placeholderName, 0, placeholderLevel));
-        }
-        manager.addTable(name, table);
-    }
 }
 
 int RunGame() {
