@@ -112,11 +112,15 @@ void FieldRenderer::queue(FieldSprite* sprite, Layer layer) {
         return;
     }
     invalidate(sprite->updateBounds());
+    forget(sprite);
+    waiting[layer].emplace_back(sprite);
+}
+
+void FieldRenderer::forget(const FieldSprite* sprite) {
     for (std::vector<kernel::SmartPtr<FieldSprite>>& list : waiting) {
         std::erase_if(list,
                       [sprite](const kernel::SmartPtr<FieldSprite>& held) { return held.get() == sprite; });
     }
-    waiting[layer].emplace_back(sprite);
 }
 
 void FieldRenderer::invalidate(const kernel::Rect& rect) {

@@ -46,6 +46,9 @@ public:
     void addBackgroundItem(FieldSprite* sprite);
     void addFieldItem(FieldSprite* sprite);
     void addTopItem(FieldSprite* sprite);
+    // Takes a killed sprite out of the queues, so no paint links it again: the cleaner's unlinking clears its
+    // dead mark, and a frame that cleans before it paints (or does not paint) would bring it back.
+    void forget(const FieldSprite* sprite);
 
     // Joins the rectangle to the right dirty rectangle when it starts at or beyond the border, else to the
     // left one. An empty rectangle marks nothing.

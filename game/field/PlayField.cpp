@@ -253,6 +253,10 @@ void PlayField::removePibble(Pibble* pibble) {
     }
     pibble->stopAnimations();
     pibble->kill();
+    // Stopping may have queued it for a layer.
+    if (renderer != nullptr) {
+        renderer->forget(pibble);
+    }
     for (kernel::SmartPtr<Pibble>& waitingToBeAnnounced : pending) {
         if (waitingToBeAnnounced.get() == pibble) {
             waitingToBeAnnounced = nullptr;
@@ -289,6 +293,9 @@ void PlayField::reset() {
     }
     for (const kernel::SmartPtr<LevelElementSprite>& element : elements) {
         element->kill();
+        if (renderer != nullptr) {
+            renderer->forget(element.get());
+        }
     }
     elements.clear();
     pending = {};

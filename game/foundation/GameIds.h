@@ -140,6 +140,31 @@ inline constexpr const char* scenePlayAction = "SCENE_PLAY_ACTION";
 inline constexpr const char* scenes[] = {sceneLoading, sceneSelection, scenePlayVib, scenePlayRelax,
                                          scenePlayAction};
 
+// The modes' tuning: the ACTION unhappy pibble's warning, the VIB hint button's rest after a hint and the
+// clock's sounds (ms); the hint penalties (a fraction of the goal, or of the VIB level's time).
+inline constexpr const char* cfgPibbleUnhappyDuration = "CFG_PIBBLE_UNHAPPY_DURATION";
+inline constexpr const char* cfgHintNoClickTimer = "CFG_HINT_NOCLICKTIMER";
+inline constexpr const char* cfgSoundStartCounting = "CFG_SOUND_STARTCOUNTING";
+inline constexpr const char* cfgSoundStartTicking = "CFG_SOUND_STARTTICKING";
+inline constexpr const char* cfgHintPenaltyAction = "CFG_HINT_PENALTY_ACTION";
+inline constexpr const char* cfgHintPenaltyRelax = "CFG_HINT_PENALTY_RELAX";
+inline constexpr const char* cfgHintPenaltyVib = "CFG_HINT_PENALTY_VIB";
+// The level end's boxes (closed by their message keys) and the notices of an unlocked hard mode.
+inline constexpr const char* textGameFinished = "TEXT_GAMEFINISHED_TXT";
+inline constexpr const char* textGameFinishedHeader = "TEXT_GAMEFINISHED_HDR";
+inline constexpr const char* textGameFailedAction = "TEXT_GAMEFAILED_TXT_ACTION";
+inline constexpr const char* textGameFailedRelax = "TEXT_GAMEFAILED_TXT_RELAX";
+inline constexpr const char* textGameFailedVib = "TEXT_GAMEFAILED_TXT_VIB";
+inline constexpr const char* textUnlockVibHardMode = "TEXT_UNLOCK_VIB_HARDMODE";
+inline constexpr const char* textUnlockActionHardMode = "TEXT_UNLOCK_ACTION_HARDMODE";
+inline constexpr const char* textUnlockRelaxHardMode = "TEXT_UNLOCK_RELAX_HARDMODE";
+// The highscore tables of the modes.
+inline constexpr const char* scoreTableVib = "VIB";
+inline constexpr const char* scoreTableAction = "ACTION";
+inline constexpr const char* scoreTableRelax = "RELAX";
+// By game mode: 0 VIB, 1 ACTION, 2 RELAX.
+inline constexpr const char* scoreTables[] = {scoreTableVib, scoreTableAction, scoreTableRelax};
+
 // Dialogs and top-level declarations.
 inline constexpr const char* dialogMessage = "DIALOG_MESSAGE";
 inline constexpr const char* dialogYesNo = "DIALOG_YESNO";
@@ -148,6 +173,8 @@ inline constexpr const char* dialogPause = "DIALOG_PAUSE";
 // While it is open the field is not drawn.
 inline constexpr const char* dialogProgress = "DIALOG_PROGRESS";
 inline constexpr const char* defaultToolTip = "DEFAULT_TOOLTIP";
+// After the last VIB level.
+inline constexpr const char* dialogGameEnd = "DIALOG_GAMEEND";
 
 // Components of the loading scene.
 inline constexpr const char* spriteLogo = "SPRITE_LOGOANIM";
@@ -314,6 +341,8 @@ inline constexpr const char* soundRemoveStubborn = "SOUND_REMOVE_STUBBORN";
 inline constexpr const char* soundRemoveVib = "SOUND_REMOVE_VIB";
 inline constexpr const char* soundLevelFinished = "SOUND_LEVEL_FINISHED";
 inline constexpr const char* soundLevelFailed = "SOUND_LEVEL_FAILED";
+// The VIB clock: a count each second while time runs short, and the ticking of its last seconds.
+inline constexpr const char* soundCounting = "SOUND_COUNTING";
 inline constexpr const char* soundTicking = "SOUND_TICKING";
 inline constexpr const char* playSounds[] = {soundClickPibble,      soundClickMiss,
                                              soundClickClown,       soundClickParty,
@@ -329,7 +358,8 @@ inline constexpr const char* playSounds[] = {soundClickPibble,      soundClickMi
                                              soundRemoveParty,      soundRemoveClown,
                                              soundRemoveChained,    soundRemoveStubborn,
                                              soundRemoveVib,        soundLevelFinished,
-                                             soundLevelFailed,      soundTicking};
+                                             soundLevelFailed,      soundCounting,
+                                             soundTicking};
 // The floaters: the score's fonts by pibble colour 1 to 7 (any other colour takes white), the label their
 // letters are made in, and the signs of "sceneplay" (the combo's by step 1 to comboFloaters).
 inline constexpr const char* floaterFonts[] = {
@@ -487,6 +517,21 @@ inline constexpr kernel::NamedId named[] = {
     {cfgHardModeUnlockVib, nullptr, IdKind::Integer},
     {cfgHardModeUnlockAction, nullptr, IdKind::Integer},
     {cfgHardModeUnlockRelax, nullptr, IdKind::Integer},
+    {cfgPibbleUnhappyDuration, nullptr, IdKind::Integer},
+    {cfgHintNoClickTimer, nullptr, IdKind::Integer},
+    {cfgSoundStartCounting, nullptr, IdKind::Integer},
+    {cfgSoundStartTicking, nullptr, IdKind::Integer},
+    {cfgHintPenaltyAction, nullptr, IdKind::Double},
+    {cfgHintPenaltyRelax, nullptr, IdKind::Double},
+    {cfgHintPenaltyVib, nullptr, IdKind::Double},
+    {textGameFinished, nullptr, IdKind::Text},
+    {textGameFinishedHeader, nullptr, IdKind::Text},
+    {textGameFailedAction, nullptr, IdKind::Text},
+    {textGameFailedRelax, nullptr, IdKind::Text},
+    {textGameFailedVib, nullptr, IdKind::Text},
+    {textUnlockVibHardMode, nullptr, IdKind::Text},
+    {textUnlockActionHardMode, nullptr, IdKind::Text},
+    {textUnlockRelaxHardMode, nullptr, IdKind::Text},
     {cfgRenderBorder, nullptr, IdKind::Integer},
     {cfgDarkFactorYellow, nullptr, IdKind::Double},
     {cfgDarkFactorBlue, nullptr, IdKind::Double},
@@ -732,6 +777,7 @@ inline constexpr kernel::NamedId awaited[] = {
     {dialogMenu, nullptr, IdKind::Dialog},
     {dialogLevelEnd, nullptr, IdKind::Dialog},
     {dialogProgress, nullptr, IdKind::Dialog},
+    {dialogGameEnd, nullptr, IdKind::Dialog},
 };
 
 } // namespace game::ids

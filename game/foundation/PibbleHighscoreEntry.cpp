@@ -4,6 +4,7 @@
 #include "engine/kernel/ScalarValue.h"
 #include "engine/platform/HighScoreManager.h"
 #include "engine/platform/ScoreTable.h"
+#include "game/foundation/GameIds.h"
 
 #include <utility>
 
@@ -46,14 +47,13 @@ void PibbleHighscoreEntry::save(kernel::NodeValue& node) const {
 
 namespace {
 
-constexpr const char* scoreTableNames[] = {"VIB", "ACTION", "RELAX"};
 constexpr int scoreTableSize = 10;
 constexpr const char* placeholderName = "-";
 
 } // namespace
 
 void addMissingScoreTables(platform::HighScoreManager& manager) {
-    for (const char* name : scoreTableNames) {
+    for (const char* name : ids::scoreTables) {
         if (manager.hasTable(name)) {
             continue;
         }

@@ -54,6 +54,11 @@ public:
     virtual std::int32_t playingMode() const { return gameModeNone; }
     // Writes the running game to the current player's saved game of the scene's mode.
     virtual void saveGame() {}
+    // The level-end dialog's choices in the VIB mode: on to the next level (or the chapter's or the game's
+    // end) through a fade to black, and the lost level again through the same fade. The other scenes have
+    // no such level course.
+    virtual void advanceWithFade() {}
+    virtual void retryLevelWithFade() {}
 
     // The scene manager's current scene when it is one of the game's; null otherwise.
     static PibbleScene* current();

@@ -23,7 +23,6 @@ namespace {
 const kernel::ClassRegistrar registrar("DialogHighscores", DialogHighscores::createInstance);
 
 // The score tables of the game modes, by mode.
-constexpr const char* tableNames[] = {"VIB", "ACTION", "RELAX"};
 constexpr const char* placeholder = "-";
 constexpr const char16_t* rowEnd = u" \n";
 constexpr const char16_t* rankEnd = u".";
@@ -34,7 +33,7 @@ template <class Kind> Kind* componentOf(DialogHighscores& dialog, const char* na
 }
 
 bool isMode(std::int32_t mode) {
-    return mode >= 0 && mode < static_cast<std::int32_t>(std::size(tableNames));
+    return mode >= 0 && mode < static_cast<std::int32_t>(std::size(ids::scoreTables));
 }
 
 // Names and levels come from the scores file and the player's typing: a bracket would open a tag, a
@@ -176,7 +175,7 @@ void DialogHighscores::showTitle() {
 
 platform::ScoreTable* DialogHighscores::scoreTable() const {
     const platform::HighScoreManager* manager = platform::HighScoreManager::instance();
-    return manager != nullptr && isMode(mode) ? manager->getTable(tableNames[mode]) : nullptr;
+    return manager != nullptr && isMode(mode) ? manager->getTable(ids::scoreTables[mode]) : nullptr;
 }
 
 // A table that is missing, or too small to keep ten rows, is replaced by a fresh one of ten, so the saved
@@ -186,13 +185,13 @@ platform::ScoreTable* DialogHighscores::emptiedTable() {
     if (manager == nullptr || !isMode(mode)) {
         return nullptr;
     }
-    platform::ScoreTable* table = manager->getTable(tableNames[mode]);
+    platform::ScoreTable* table = manager->getTable(ids::scoreTables[mode]);
     if (table != nullptr && table->getMaxEntries() >= rows) {
         table->clear();
         return table;
     }
     const kernel::SmartPtr<platform::ScoreTable> fresh(new platform::ScoreTable(rows, true));
-    manager->addTable(tableNames[mode], fresh);
+    manager->addTable(ids::scoreTables[mode], fresh);
     return fresh.get();
 }
 

@@ -15,6 +15,7 @@
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/PibblePlayer.h"
+#include "game/foundation/SavedGames.h"
 #include "game/frontend/AlbumPictures.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/play/PlayRules.h"
@@ -127,6 +128,10 @@ void PlayScene::onEnter() {
     }
     createField();
     start();
+    // A continued game lives in memory until it is saved again.
+    if (const PibblePlayer* player = currentPlayer(); player != nullptr && !unreadableSave) {
+        DeleteSavegame(player->getName(), gameMode);
+    }
     updateButtons();
     // The VIB chapter map, open over the scene, starts the music and the level itself.
     if (!isDialogOpen(ids::dialogProgress)) {
@@ -217,6 +222,7 @@ void PlayScene::reset() {
     hintEnabled = false;
     hintUsedThisGame = false;
     levelEndSent = false;
+    unreadableSave = false;
     playMs = 0;
 }
 

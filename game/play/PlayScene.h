@@ -52,6 +52,20 @@ public:
     std::int32_t playingMode() const override { return gameMode; }
     void flushPlayTime() override;
 
+    // Saved games. The scene's values of a saved game ("score", "difficulty"); the modes add theirs after.
+    void saveProperties(kernel::NodeValue& properties) override;
+    virtual void loadProperties(kernel::NodeValue& properties);
+    // The current player's game of this mode: the field's position at rest (or at the start of the move
+    // in progress) with the values above, written whole or not at all.
+    void saveGame() override;
+    // Reads the current player's saved game of this mode into the field. A save that cannot be read, or
+    // holds no field, gives false: the mode then starts a new game, and the file stays until the next save.
+    bool loadGame();
+    // Whether the values loadProperties read make a game that can go on (a mode checks its goals and
+    // timers); a save of another mode or a damaged one does not.
+    virtual bool savedValuesUsable() const { return true; }
+    static bool savegameExists(const std::string& playerName, std::int32_t mode);
+
     // The modes' operations.
     virtual bool isLevelWon();
     virtual bool isLevelLost();
@@ -145,6 +159,7 @@ public:
     ui::Button* getPauseButton() const { return pauseButton; }
     ui::Button* getMenuButton() const { return menuButton; }
     ui::Label* getScoreLabel() const { return scoreLabel; }
+    ui::Label* getLevelLabel() const { return levelLabel; }
     ui::Sprite* getHintBlock() const { return hintBlock; }
     ui::Sprite* getTimeBar() const { return timeBar; }
     ui::Sprite* getTimeBarDark() const { return timeBarDark; }
@@ -195,6 +210,8 @@ private:
     bool hintPenaltyRunning = false;
     bool hintUsedThisGame = false;
     bool inputBlocked = false;
+    // A continued game whose save could not be read leaves the file alone.
+    bool unreadableSave = false;
     bool levelEndSent = false;
     bool gameOver = false;
     std::int32_t playMs = 0;

@@ -19,6 +19,7 @@
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/PibblePlayer.h"
+#include "game/foundation/SavedGames.h"
 #include "game/foundation/Random.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/play/Floaters.h"
@@ -200,6 +201,9 @@ void PlayScene::onLevelFailed(const GameEvent& /*event*/) {
     playFieldSound(ids::soundLevelFailed);
     endLevel();
     PibblePlayer* player = currentPlayer();
+    if (player != nullptr) {
+        DeleteSavegame(player->getName(), gameMode);
+    }
     if (!hintUsedThisGame && player != nullptr && !player->finishedGameWithoutHint()) {
         player->setFinishedGameWithoutHint(true);
     }

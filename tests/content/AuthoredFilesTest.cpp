@@ -7,7 +7,7 @@
 namespace content {
 namespace {
 
-// The settings, declarations and resource lists, the levels, and the manifest.
+// The settings, declarations and resource lists, the levels, the manifest and the level rules.
 std::vector<std::string> authoredFiles() {
     std::vector<std::string> files;
     for (const char* folder : {"media/properties", "locale/properties", "media/levels"}) {
@@ -22,6 +22,7 @@ std::vector<std::string> authoredFiles() {
         }
     }
     files.push_back(manifestFile);
+    files.push_back(levelRulesFile);
     std::sort(files.begin(), files.end());
     return files;
 }

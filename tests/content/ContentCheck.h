@@ -36,6 +36,9 @@
 #ifndef PIBBLES_CONTENT_WITH_GAME
 #define PIBBLES_CONTENT_WITH_GAME 0
 #endif
+#ifndef PIBBLES_RUN_DIR
+#define PIBBLES_RUN_DIR PIBBLES_SOURCE_DIR "/build/run"
+#endif
 
 namespace content {
 
@@ -47,6 +50,8 @@ inline constexpr const char* textsFile = "locale/properties/text.xml";
 inline constexpr const char* dialogsFile = "media/properties/dialogs.xml";
 inline constexpr const char* resourcesFile = "media/properties/resources.xml";
 inline constexpr const char* manifestFile = "media/mkmedia.xml";
+// The rules of the VIB levels the build makes (tools/mklevels).
+inline constexpr const char* levelRulesFile = "media/levelrules.xml";
 // The host reads the window's icon from here.
 inline constexpr const char* iconFile = "media/icon.bmp";
 inline constexpr int buttonFrames = 4;
@@ -96,6 +101,11 @@ inline bool isGameClass(const std::string& type) {
 
 inline std::string sourcePath(const std::string& relative) {
     return std::string(PIBBLES_SOURCE_DIR) + "/" + relative;
+}
+
+// A file of the runnable tree the build assembles: where the files the build makes are found.
+inline std::string runPath(const std::string& relative) {
+    return std::string(PIBBLES_RUN_DIR) + "/" + relative;
 }
 
 inline bool readFile(const std::string& path, std::string& text) {

@@ -1,12 +1,15 @@
-// The level catalogue (media/properties/levels.xml) and the levels it and the modes open (media/levels).
+// The level catalogue (media/properties/levels.xml) and the levels it and the modes open: those written by
+// hand (media/levels) and those the build makes from media/levelrules.xml into the runnable tree.
 #include "ContentCheck.h"
 
 #include "game/foundation/LevelCatalogue.h"
 #include "game/foundation/LevelFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <iostream>
+#include <functional>
+#include <sstream>
 #include <string_view>
 
 namespace content {
@@ -19,9 +22,6 @@ using kernel::Value;
 inline constexpr const char* catalogueFile = game::LevelCatalogue::catalogueFile;
 inline constexpr int chapters = 10;
 inline constexpr int levelsPerChapter = 7;
-// The VIB levels authored so far: the first ones of chapter 1. The other rows name the files that come with
-// the VIB mode; each is checked from the day it is authored.
-inline constexpr int authoredVibLevels = 3;
 inline constexpr std::string_view layoutLetters = ".qxXlLpPsScC";
 inline constexpr const char* backgroundNames[] = {"image",           "offset_y",        "offset_x_field",
                                                   "offset_x_queue1", "offset_x_queue2", "field_width",
@@ -42,6 +42,65 @@ bool isNumber(const std::string& text) {
 
 std::string levelPath(const std::string& file) {
     return std::string(game::LevelCatalogue::levelFolder) + file;
+}
+
+// Where the game finds a level: written by hand in the source tree, or else made by the build from the
+// level rules (tools/mklevels) into the runnable tree.
+std::string levelFilePath(const std::string& file) {
+    const std::string authored = sourcePath(levelPath(file));
+    return std::filesystem::is_regular_file(authored) ? authored : runPath(levelPath(file));
+}
+
+// A pale pane of a background picture ("clearing" of its manifest entry).
+struct Pane {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+
+    bool holds(int left, int top, int right, int bottom) const {
+        return left >= x && right <= x + w && top >= y && bottom <= y + h;
+    }
+};
+
+std::vector<Pane> panesOf(const ManifestEntry& entry) {
+    std::vector<Pane> panes;
+    std::istringstream areas(entry.get("clearing"));
+    for (std::string area; std::getline(areas, area, ';');) {
+        std::istringstream numbers(area);
+        Pane pane;
+        if (numbers >> pane.x >> pane.y >> pane.w >> pane.h) {
+            panes.push_back(pane);
+        }
+    }
+    return panes;
+}
+
+// A background made with panes was made for one size of field: every cell, queue cells too, must stand on
+// a pane (a cell reaches half a cell to each side of its column and a cell up from its row's line).
+void checkPanes(const game::LevelFile& level, const DeclaredResource& picture, const Manifest& manifest,
+                const std::function<void(const std::string&)>& problem) {
+    const ManifestEntry* maker = manifest.maker(picture.file);
+    const std::vector<Pane> panes = maker != nullptr ? panesOf(*maker) : std::vector<Pane>();
+    if (panes.empty()) {
+        return;
+    }
+    const int width = level.cellWidth();
+    const int height = level.cellHeight();
+    for (int column = 0; column <= level.columnCount(); ++column) {
+        const int x = column == 0 ? level.offsetXQueue1() : level.offsetXField() + (column - 1) * width;
+        for (int row = 1; row <= level.rowCount(); ++row) {
+            const int line = level.offsetY() + (row - 1) * height;
+            const bool onPane = std::any_of(panes.begin(), panes.end(), [&](const Pane& pane) {
+                return pane.holds(x - width / 2, line - height, x + width / 2, line);
+            });
+            if (!onPane) {
+                problem("column " + std::to_string(column) + ", row " + std::to_string(row) +
+                        " stands off the panes of " + picture.file);
+                return;
+            }
+        }
+    }
 }
 
 struct VibRow {
@@ -129,11 +188,17 @@ TEST(Levels, EachTuningTableHoldsLevelsOneToTwenty) {
 
 // One level file as the game reads it: the properties its loader adjusts, a layout within the grid, the
 // background geometry with a declared picture, and every cell on the screen.
-void checkLevel(const std::string& file, bool vib, const Resources& resources,
+void checkLevel(const std::string& file, bool vib, const Resources& resources, const Manifest& manifest,
                 std::vector<std::string>& found) {
     const std::string where = levelPath(file);
-    const SmartPtr<kernel::ValueDocument> document = loadDocument(where);
+    const std::string path = levelFilePath(file);
     const auto problem = [&](const std::string& text) { found.push_back(where + ": " + text); };
+    if (!std::filesystem::is_regular_file(path)) {
+        problem("neither written by hand nor made by the build (" + runPath(where) + ")");
+        return;
+    }
+    SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument(path);
+    document->load();
 
     Value* properties = document->findChild("properties");
     if (properties == nullptr || !properties->isNode()) {
@@ -181,7 +246,7 @@ void checkLevel(const std::string& file, bool vib, const Resources& resources,
         }
     }
 
-    const game::LevelFile level(sourcePath(where));
+    const game::LevelFile level(path);
     for (const char* name : backgroundNames) {
         const std::string value = level.backgroundValue(name);
         if (value == "ERROR" || (std::string_view(name) != "image" && !isNumber(value))) {
@@ -193,6 +258,8 @@ void checkLevel(const std::string& file, bool vib, const Resources& resources,
     if (picture == nullptr || picture->type != "Image") {
         problem("background \"" + level.backgroundValue("image") + "\" is no Image of \"" +
                 game::ids::groupBackgrounds + "\"");
+    } else {
+        checkPanes(level, *picture, manifest, problem);
     }
     // The field's own placement of the cells: a pibble stands on its row's line, centred on its column.
     const int width = level.cellWidth();
@@ -222,26 +289,21 @@ void checkLevel(const std::string& file, bool vib, const Resources& resources,
     }
 }
 
+// Every level the catalogue names is there once the build has run: written by hand or made from the rules.
 TEST(Levels, EveryLevelTheGameOpensIsWellFormed) {
     const SmartPtr<kernel::ValueDocument> catalogue = loadDocument(catalogueFile);
     const Resources resources;
+    const Manifest manifest;
     std::vector<std::string> found;
     std::set<std::string> opened;
     for (const char* file : {"level_action.xml", "level_relax.xml"}) {
         opened.insert(file);
-        checkLevel(file, false, resources, found);
+        checkLevel(file, false, resources, manifest, found);
     }
-    int awaited = 0;
     for (const VibRow& row : vibRows(*catalogue)) {
         opened.insert(row.file);
-        const bool required = row.chapter == 1 && row.level <= authoredVibLevels;
-        if (required || std::filesystem::is_regular_file(sourcePath(levelPath(row.file)))) {
-            checkLevel(row.file, true, resources, found);
-        } else {
-            ++awaited;
-        }
+        checkLevel(row.file, true, resources, manifest, found);
     }
-    std::cout << "[ content  ] " << awaited << " VIB levels are awaited: not authored yet\n";
     for (const auto& entry : std::filesystem::directory_iterator(sourcePath(levelPath("")))) {
         if (!opened.contains(entry.path().filename().string())) {
             found.push_back(levelPath(entry.path().filename().string()) + ": a file no row or mode opens");

@@ -270,6 +270,24 @@ TEST(PlayField, ResetTakesTheBoardAwayWithItsAnimations) {
     EXPECT_NE(field.pibbleAt(1, 2), nullptr);
 }
 
+// Pibbles hopping when the board goes are queued for the field layer as their animations stop. The cleaner
+// unlinks them (which clears their dead mark) before the renderer next paints when the reset comes in a
+// frame that painted already, or in one that does not paint: they still stay off the board.
+TEST(PlayField, ABoardResetWhileItHopsLeavesNoGhostWhenTheCleanerGoesFirst) {
+    FieldGame game;
+    PlayField& field = *game.field;
+    game.play({"qxxxq", "qxxxq"});
+    field.startEndLevelHops();
+    game.frames(20);
+    game::FieldRenderer* renderer = game::FieldRenderer::instance();
+    ASSERT_GT(renderer->topCount(), 0);
+    field.reset();
+    game.root->removeDeadDescendants();
+    renderer->paint(*game.painter);
+    EXPECT_EQ(renderer->fieldCount(), 0);
+    EXPECT_EQ(renderer->topCount(), 0);
+}
+
 TEST(PlayField, EventsReachTheirHandlersInOrder) {
     FieldGame game;
     PlayField& field = *game.field;

@@ -1,11 +1,15 @@
 #pragma once
 // A play scene run headless: the field's tuning and the scene's, every sound of "gamesounds" as a real
 // sample on SDL's dummy driver (a test asks which were played since it last asked), small pictures for the
-// signs and particles, a few declarations (the ACTION scene with its parts, the score floater's label, the
+// signs and particles, a few declarations (the play scene with its parts, the score floater's label, the
 // hint and the rules page, each only when the test wants it), a scene manager, a current player, a seeded
 // generator and a session record. The scene runs frame by frame through the scene manager.
+//
+// The scene is the plain play scene's frame playing as mode 1 unless the test asks for a mode's own scene.
 
+#include "engine/graphics/ImagePainter.h"
 #include "engine/kernel/NodeValue.h"
+#include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/ResourceGroup.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ScalarValue.h"
@@ -17,6 +21,8 @@
 #include "engine/ui/SoundSystem.h"
 #include "engine/ui/Sprite.h"
 #include "engine/ui/WidgetSupport.h"
+#include "game/field/FieldRenderer.h"
+#include "game/field/Pibble.h"
 #include "game/field/PlayField.h"
 #include "game/foundation/GameGlobals.h"
 #include "game/foundation/GameIds.h"
@@ -34,6 +40,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <ostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -78,10 +85,95 @@ inline const char* const rulesDeclaration =
          <Button name="BUTTON_PLAY" x="200" y="316" width="120" height="40" />
        </Vector></DialogHowToPlay>)";
 
+// The play scene's frame alone, playing as mode 1 with the hint button allowed: what every mode adds to
+// it is left out.
+class FramePlayScene : public game::PlayScene {
+public:
+    explicit FramePlayScene(kernel::NodeValue& settings) : game::PlayScene(settings) {}
+    static kernel::Object* createInstance(kernel::Value& settings) {
+        return settings.isNode() ? new FramePlayScene(settings.asNode()) : nullptr;
+    }
+    void onEnter() override {
+        gameMode = game::gameModeAction;
+        hintEnabled = true;
+        game::PlayScene::onEnter();
+    }
+    static constexpr kernel::ClassInfo classInfo{&game::PlayScene::classInfo};
+    const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
+};
+inline const kernel::ClassRegistrar framePlaySceneRegistrar("PlaySceneFrame", FramePlayScene::createInstance);
+
+// Which scene the world declares: its class, the name it is declared and registered under, and its mode.
+struct SceneKind {
+    const char* className;
+    const char* name;
+    std::int32_t mode;
+};
+inline void PrintTo(const SceneKind& kind, std::ostream* out) {
+    *out << kind.className;
+}
+inline constexpr SceneKind frameScene{"PlaySceneFrame", game::ids::scenePlayAction, game::gameModeAction};
+inline constexpr SceneKind actionScene{"PlaySceneAction", game::ids::scenePlayAction, game::gameModeAction};
+inline constexpr SceneKind relaxScene{"PlaySceneRelax", game::ids::scenePlayRelax, game::gameModeRelax};
+
+// A level of layout rows with the colour digits of each (the queue's first); without digits it starts
+// recoloured for its moves.
+inline std::string levelText(const std::vector<std::string>& layout,
+                             const std::vector<std::string>& colours = {}, int moves = 0) {
+    std::string extra;
+    if (!colours.empty()) {
+        extra = "<Vector id=\"colors\">";
+        for (const std::string& digits : colours) {
+            extra += "<Row data=\"" + digits + "\" />";
+        }
+        extra += "</Vector>";
+    }
+    return fieldtest::levelXml(layout, extra, moves);
+}
+
+// The bodies of pibbles take the pointer in a square above their feet.
+inline constexpr int bodySide = 30;
+inline constexpr int bodyAboveFeet = 21;
+
+inline testsupport::Image32 bodyMask() {
+    std::vector<std::uint32_t> pixels(
+        static_cast<std::size_t>(game::Pibble::frameWidth * game::Pibble::frameHeight), 0);
+    const int left = static_cast<int>(game::Pibble::anchorX) - bodySide / 2;
+    const int top = static_cast<int>(game::Pibble::anchorY) - bodyAboveFeet - bodySide / 2;
+    for (int y = top; y < top + bodySide; ++y) {
+        for (int x = left; x < left + bodySide; ++x) {
+            pixels[static_cast<std::size_t>(y * game::Pibble::frameWidth + x)] = 0xFFFFFFFFu;
+        }
+    }
+    return testsupport::image32Of(game::Pibble::frameWidth, game::Pibble::frameHeight, pixels);
+}
+
+// The field rests at idle with nothing running and its scan done.
+inline bool fieldAtRest(const game::PlayField* field) {
+    return field != nullptr && field->state() == game::fieldState::idle && !field->animationsRunning() &&
+           !field->hasEffectAnimations() && !field->isRescanPending();
+}
+
+// Clicks the cell where its pibble's body (bodyMask) takes the pointer; false when no point of it does.
+inline bool clickPibble(game::PlayField& field, std::int32_t row, std::int32_t column) {
+    const int x = field.columnX(row, column);
+    for (int above = bodyAboveFeet; above <= bodyAboveFeet + 10; ++above) {
+        std::int32_t hitRow = 0;
+        std::int32_t hitColumn = 0;
+        const int y = field.rowY(row, column) - above;
+        if (field.cellAtPoint(x, y, hitRow, hitColumn) && hitRow == row && hitColumn == column) {
+            field.onLeftButtonDown(x, y, 0, false);
+            return true;
+        }
+    }
+    return false;
+}
+
 class PlayWorld {
 public:
-    // The dialogs the test wants beside the ACTION scene and the score floater's label.
-    explicit PlayWorld(const std::string& extraDeclarations = {}) {
+    // The dialogs the test wants beside the play scene and the score floater's label.
+    explicit PlayWorld(const std::string& extraDeclarations = {}, const SceneKind& kind = frameScene)
+        : sceneKind(kind) {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         for (const auto& [key, value] : fieldtest::fieldTuning) {
             fieldtest::FieldWorld::setInt(key, value);
@@ -96,20 +188,19 @@ public:
         addSounds();
         addSigns();
         ui::DialogManager::create(folder.write(
-            "dialogs.xml",
-            "<Dialogs><Node id=\"dialogs\"><PlaySceneAction id=\"SCENE_PLAY_ACTION\" width=\"640\" "
-            "height=\"480\">" +
-                std::string(sceneComponents) + "</PlaySceneAction>" + extraDeclarations +
-                "</Node><SpriteLabel id=\"LABEL_FLOATER\" anchorpoint=\"center\" "
-                "buffer=\"false\" /></Dialogs>"));
+            "dialogs.xml", "<Dialogs><Node id=\"dialogs\"><" + std::string(kind.className) + " id=\"" +
+                               kind.name + "\" width=\"640\" height=\"480\">" + sceneComponents + "</" +
+                               kind.className + ">" + extraDeclarations +
+                               "</Node><SpriteLabel id=\"LABEL_FLOATER\" anchorpoint=\"center\" "
+                               "buffer=\"false\" /></Dialogs>"));
         game::Random::create()->setSeed(4711);
         platform::PlayerManager::create()->addPlayer(new game::PibblePlayer("Ann"));
         platform::DataGathering::create("pibbles", "", {[] { return 1000; }, {}});
         manager = ui::SceneManager::create();
-        kernel::Object* made = ui::DialogManager::instance()->createDialog(game::ids::scenePlayAction);
+        kernel::Object* made = ui::DialogManager::instance()->createDialog(kind.name);
         EXPECT_TRUE(made != nullptr && made->isKindOf(game::PlayScene::classInfo));
         scene = static_cast<game::PlayScene*>(made);
-        ui::RegisterScene(game::ids::scenePlayAction, scene);
+        ui::RegisterScene(kind.name, scene);
     }
     ~PlayWorld() {
         if (game::PlayField::instance() != nullptr) {
@@ -128,10 +219,23 @@ public:
 
     // The scene becomes current; its entry runs in the frame of the switch.
     void enter() {
-        manager->changeScene(game::ids::scenePlayAction);
+        manager->changeScene(sceneKind.name);
         frame();
     }
-    void frame(std::uint32_t ms = 16) { manager->onFrame(ms); }
+    void frame(std::uint32_t ms = 16) {
+        manager->onFrame(ms);
+        if (game::FieldRenderer* renderer = game::FieldRenderer::instance();
+            renderer != nullptr && fieldPainter) {
+            renderer->paint(*fieldPainter);
+        }
+    }
+    // Without a window the scene paints nothing, and the field's pibbles join its layers only when the field
+    // is painted: from now on each frame paints the field, so the pibbles' animations run as in the game.
+    // What is painted does not matter, so the picture is small.
+    void paintField() {
+        fieldScreen = testsupport::filled32(8, 8, 0);
+        fieldPainter = fieldScreen->createPainter();
+    }
     void frames(int count, std::uint32_t ms = 16) {
         for (int i = 0; i < count; ++i) {
             frame(ms);
@@ -140,7 +244,7 @@ public:
     // Entered past the rules page, READY and GO over; the field is kept busy, so it never counts as at rest
     // and the level never ends by itself.
     void startPlaying() {
-        player().setSeenHowToPlay(game::gameModeAction, true);
+        player().setSeenHowToPlay(sceneKind.mode, true);
         enter();
         field()->incRunningAnimations();
         for (int i = 0; i < 200 && field()->state() != game::fieldState::idle; ++i) {
@@ -221,6 +325,9 @@ private:
         fieldtest::FieldWorld::addSection(game::ids::groupScenePlay, images);
     }
 
+    SceneKind sceneKind;
+    testsupport::Image32 fieldScreen;
+    kernel::SmartPtr<graphics::ImagePainter> fieldPainter;
     std::string wavFile;
     std::map<std::string, kernel::SmartPtr<testsupport::HeldResource>> sounds;
     int levels = 0;

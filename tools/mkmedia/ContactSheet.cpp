@@ -1,6 +1,7 @@
 #include "tools/mkmedia/ContactSheet.h"
 
 #include "tools/mkmedia/AlbumSheet.h"
+#include "tools/mkmedia/BackgroundSheet.h"
 #include "tools/mkmedia/Canvas.h"
 #include "tools/mkmedia/ImageFiles.h"
 #include "tools/mkmedia/PlaySheet.h"
@@ -344,6 +345,8 @@ bool writeContactSheet(const std::vector<Entry>& entries, const Context& context
         return false;
     }
     addAlbumSections(pictures, sections);
+    sections.push_back(
+        backgroundSection(entries, context, [&](const std::string& look) { return builder.pibble(look); }));
     const SheetLayout layout(std::move(sections));
     Entry font;
     font.attributes = {

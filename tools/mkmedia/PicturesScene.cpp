@@ -2,11 +2,13 @@
 #include "tools/mkmedia/Dice.h"
 #include "tools/mkmedia/Pibble.h"
 #include "tools/mkmedia/Pictures.h"
+#include "tools/mkmedia/Sceneries.h"
 
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <numbers>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -16,108 +18,19 @@ namespace {
 
 constexpr float pi = std::numbers::pi_v<float>;
 
-struct Scenery {
-    Rgb skyTop;
-    Rgb skyBottom;
-    Rgb farHills;
-    Rgb nearHills;
-};
-
-constexpr Scenery sceneries[] = {
-    {0x6ECBFF, 0xDDF5FF, 0xA6E58A, 0x74CC5C},
-    {0xB59CFF, 0xFFDDF2, 0xFFB3D5, 0xF58BBB},
-    {0xFFAE73, 0xFFF2C4, 0xFFD873, 0xF2B447},
-    {0x63D8C0, 0xE3FFF5, 0x8FE3B4, 0x4FC193},
-};
-
-// "scenery" picks one by its number; without it the file's name does.
-Scenery sceneryFor(const PictureRequest& request) {
+// "scenery" picks one by its number; without it the file's name picks one of the first four.
+int sceneryOf(const PictureRequest& request) {
     const int chosen = request.entry.integer("scenery", -1);
-    const std::size_t index = chosen >= 0 ? static_cast<std::size_t>(chosen) : request.seed;
-    Scenery scenery = sceneries[index % std::size(sceneries)];
-    scenery.skyTop = request.colour(scenery.skyTop);
-    return scenery;
+    return chosen >= 0 ? chosen : static_cast<int>(request.seed % classicSceneries);
 }
 
-void drawSky(Canvas& canvas, const Scenery& scenery) {
-    const float w = static_cast<float>(canvas.width());
-    const float h = static_cast<float>(canvas.height());
-    canvas.revealAll(255);
-    canvas.paintGradient(roundedRect(0, 0, w, h, 0), scenery.skyTop, scenery.skyBottom, 0, h * 0.8f);
-    canvas.paintSoft(circle(w * 0.82f, h * 0.14f, h * 0.16f), 0xFFFBE0, 200,
-                     std::max(2, canvas.height() / 16));
-    canvas.paint(circle(w * 0.82f, h * 0.14f, h * 0.085f), 0xFFF6C8, 230);
-}
-
-// A cloud: a row of overlapping puffs on a flat base, with a faint shadow beneath.
-void drawCloud(Canvas& canvas, float x, float y, float size) {
-    const Shape puffs[] = {
-        circle(x - size * 0.55f, y + size * 0.1f, size * 0.38f),
-        circle(x - size * 0.1f, y - size * 0.15f, size * 0.5f),
-        circle(x + size * 0.45f, y + size * 0.05f, size * 0.4f),
-        roundedRect(x - size * 0.9f, y, size * 1.75f, size * 0.45f, size * 0.22f),
-    };
-    for (const Shape& puff : puffs) {
-        canvas.paint(puff, 0x9AB5D6, 50);
+// The "color" of the entry, when it gives one, is the colour at the top of the sky.
+std::optional<Rgb> skyTopOf(const PictureRequest& request) {
+    Rgb colour = 0;
+    if (parseRgb(request.entry.text("color"), colour)) {
+        return colour;
     }
-    for (const Shape& puff : puffs) {
-        Shape raised = puff;
-        for (graphics::PointF& point : raised) {
-            point.setY(point.getY() - size * 0.08f);
-        }
-        canvas.paint(raised, 0xFFFFFF, 235);
-    }
-}
-
-void drawClouds(Canvas& canvas, Dice& dice) {
-    const float w = static_cast<float>(canvas.width());
-    const float h = static_cast<float>(canvas.height());
-    const int count = 3 + static_cast<int>(dice.next() % 3);
-    for (int i = 0; i < count; ++i) {
-        const float x = w * (static_cast<float>(i) + dice.between(0.2f, 0.8f)) / static_cast<float>(count);
-        drawCloud(canvas, x, h * dice.between(0.1f, 0.38f), h * dice.between(0.06f, 0.1f));
-    }
-}
-
-// Two rows of round hills; each gets a soft light along its top.
-void drawHills(Canvas& canvas, const Scenery& scenery, Dice& dice) {
-    const float w = static_cast<float>(canvas.width());
-    const float h = static_cast<float>(canvas.height());
-    const struct {
-        Rgb colour;
-        float top;
-        int count;
-    } rows[] = {{scenery.farHills, 0.7f, 3}, {scenery.nearHills, 0.8f, 4}};
-    for (const auto& row : rows) {
-        for (int i = 0; i < row.count; ++i) {
-            // Centred on the bottom edge, neighbours overlapping, so no sky shows below them.
-            const float cx =
-                w * (static_cast<float>(i) + dice.between(0.3f, 0.7f)) / static_cast<float>(row.count);
-            const float rx = w / static_cast<float>(row.count) * dice.between(0.8f, 1.1f);
-            const float ry = h * (1 - row.top) * dice.between(0.85f, 1.15f);
-            const float cy = h;
-            const Shape hill = ellipse(cx, cy, rx, ry);
-            canvas.paintGradient(hill, lighter(row.colour, 0.25f), darker(row.colour, 0.15f), cy - ry, h);
-            canvas.paintSoft(ellipse(cx - rx * 0.2f, cy - ry * 0.9f, rx * 0.35f, ry * 0.05f), 0xFFFFFF, 80,
-                             std::max(2, canvas.height() / 60));
-        }
-    }
-}
-
-// Soap bubbles: a faint body, a brighter rim and a glint.
-void drawBubbles(Canvas& canvas, Dice& dice) {
-    const float w = static_cast<float>(canvas.width());
-    const float h = static_cast<float>(canvas.height());
-    const int count = 10 + static_cast<int>(dice.next() % 8);
-    for (int i = 0; i < count; ++i) {
-        const float r = h * dice.between(0.015f, 0.06f);
-        const float x = dice.between(r, w - r);
-        const float y = dice.between(r, h * 0.75f);
-        canvas.paint(circle(x, y, r), 0xFFFFFF, 50);
-        canvas.paint(arcBand(x, y, r, std::max(1.0f, r * 0.12f), 0, 2 * pi), 0xFFFFFF, 140);
-        canvas.paint(arcBand(x, y, r * 0.68f, std::max(1.0f, r * 0.14f), 1.1f * pi, 1.4f * pi), 0xFFFFFF,
-                     210);
-    }
+    return std::nullopt;
 }
 
 // A few pibbles sitting on the hills, when the entry asks for them.
@@ -199,12 +112,8 @@ LogoKey logoKey(int frame, int frames) {
 } // namespace
 
 void drawBackground(const PictureRequest& request, int, Canvas& canvas) {
-    const Scenery scenery = sceneryFor(request);
     Dice dice(request.seed);
-    drawSky(canvas, scenery);
-    drawClouds(canvas, dice);
-    drawBubbles(canvas, dice);
-    drawHills(canvas, scenery, dice);
+    drawScenery(canvas, sceneryOf(request), skyTopOf(request), dice);
     drawResidents(canvas, request, dice);
     drawClearings(canvas, request);
     if (request.caption) {

@@ -521,16 +521,26 @@ std::vector<float> aww(const SoundRequest& request) {
     return out;
 }
 
-// A clock: tick at the start and tock half way, one second in all, so that it loops in time.
+// The clock's last seconds, played once while time runs out: ticks and tocks by turns, closer together
+// and a little louder as they go, the last one dying away before the clip ends. It lasts as long as the
+// stretch of the clock it covers (5 s as the game is tuned), so it never falls silent while time is left.
 std::vector<float> tick(const SoundRequest& request) {
-    std::vector<float> out = silence(1.0);
+    constexpr double length = 5.0;
+    constexpr double lastTickBy = 4.75;
+    constexpr double firstGap = 0.5;
+    constexpr double quickening = 0.93;
+    constexpr double shortestGap = 0.15;
+    std::vector<float> out = silence(length);
     Voice wood = instruments::marimba();
     for (Partial& partial : wood.partials) {
         partial.decay *= 0.05;
     }
     wood.attack = 0.001;
-    for (const auto& [at, frequency] : {std::pair{0.0, 2400.0}, std::pair{0.5, 1800.0}}) {
-        play(out, wood, frequency * request.pitch, at, 0.08, 1.0f);
+    double gap = firstGap;
+    bool tock = false;
+    for (double at = 0.0; at <= lastTickBy; at += gap, gap = std::max(shortestGap, gap * quickening)) {
+        const float gain = static_cast<float>(0.75 + 0.25 * at / lastTickBy);
+        play(out, wood, (tock ? 1800.0 : 2400.0) * request.pitch, at, 0.08, gain);
         addBurst(out,
                  {.start = at,
                   .seconds = 0.02,
@@ -538,14 +548,15 @@ std::vector<float> tick(const SoundRequest& request) {
                   .q = 2.0,
                   .attack = 0.001,
                   .decay = 0.004,
-                  .gain = 0.8f,
+                  .gain = 0.8f * gain,
                   .seed = 0x71C0u},
                  request.pitch);
+        tock = !tock;
     }
     return out;
 }
 
-// A quick bright blip, one per point counted.
+// A quick bright blip: the clock counting each second while time runs short.
 std::vector<float> blip(const SoundRequest& request) {
     Voice voice;
     voice.partials = {Partial{1.0, 1.0, 0.03}, Partial{2.0, 0.15, 0.015}};
