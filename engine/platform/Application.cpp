@@ -113,6 +113,12 @@ void closeApplicationDisplay() {
     }
 }
 
+void setApplicationCursor(int shape) {
+    if (Application* application = Application::instance()) {
+        application->setCursorShape(shape);
+    }
+}
+
 void Application::onStart() {
     // The frame timer is made after the application, so the frame-rate line is connected when the
     // application first runs as one of its listeners.
@@ -232,7 +238,7 @@ host::HWND Application::createWindowedWindow() {
     }
     windowClass.hCursor = loadSystemCursor(host::IDC_ARROW);
     windowedClass.hCursor = windowClass.hCursor;
-    setCursorShape(2);
+    setCursorShape(cursorArrow);
     windowedClass.lpszMenuName = "";
     windowedClass.lpszClassName = title.c_str();
     host::RegisterClass(&windowedClass);

@@ -177,4 +177,11 @@ private:
 // singletons go.
 void closeApplicationDisplay();
 
+// The pointer shapes the game asks for by number.
+inline constexpr int cursorAppStarting = 1;
+inline constexpr int cursorArrow = 2;
+inline constexpr int cursorHand = 3;
+// Sets the pointer shape of the Application when one exists.
+void setApplicationCursor(int shape);
+
 } // namespace platform

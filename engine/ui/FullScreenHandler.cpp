@@ -190,6 +190,20 @@ FullScreenHandler* FullScreenHandler::defaultHandler() {
     return theDefaultHandler;
 }
 
+bool FullScreenHandler::defaultButtonsContain(int x, int y) {
+    const FullScreenHandler* handler = theDefaultHandler;
+    if (handler == nullptr || !handler->isVisible()) {
+        return false;
+    }
+    for (const Button* button :
+         {handler->getButtonMinimize(), handler->getButtonRestore(), handler->getButtonQuit()}) {
+        if (button != nullptr && button->containsPoint(x, y)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void FullScreenHandler::destroyDefault() {
     if (FullScreenHandler* handler = std::exchange(theDefaultHandler, nullptr)) {
         handler->detachFromParent();

@@ -39,6 +39,9 @@ public:
     // Null when the declaration makes no handler; the operations of the default handler then do nothing.
     static FullScreenHandler* createDefault();
     static FullScreenHandler* defaultHandler();
+    // Whether the point lies on a button of the default handler while it is shown (hidden, the game in a
+    // window, its buttons take no clicks).
+    static bool defaultButtonsContain(int x, int y);
     // The handler also leaves the scene it is drawn on, so it goes at once.
     static void destroyDefault();
     // Shows the default handler while enabled and in full screen, on top of the scene (the pending one,

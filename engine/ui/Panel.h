@@ -23,6 +23,11 @@ public:
 
     // The first component of that name, depth first through nested live panels; null when none bears it.
     virtual GameNode* findComponent(const std::string& name);
+    // The same component when it is of the class asked for (or derives from it); else null.
+    template <class Kind> Kind* findComponentAs(const std::string& name) {
+        GameNode* found = findComponent(name);
+        return found != nullptr && found->isKindOf(Kind::classInfo) ? static_cast<Kind*>(found) : nullptr;
+    }
     virtual bool addComponent(GameNode* node);
     // Only marks the node dead: the scene's cleaner unlinks it after the frame.
     virtual void removeComponent(GameNode* node);

@@ -1,5 +1,7 @@
 #include "engine/ui/Path.h"
 
+#include "engine/kernel/SmartPtr.h"
+
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -100,6 +102,14 @@ int Path::previousIndex(int index) const {
 }
 
 void Path::interpolate(const Path& source, int from, int to, int steps, bool zeroEnds) {
+    // A path smoothed from itself would read its own new points as it goes: its end and its closedness
+    // change under the tangents still to come. It reads from a copy of its points instead.
+    if (&source == this) {
+        const kernel::SmartPtr<Path> copy = new Path();
+        copy->points = points;
+        interpolate(*copy, from, to, steps, zeroEnds);
+        return;
+    }
     const std::vector<int> indices = source.indicesBetween(from, to);
     for (std::size_t i = 1; i < indices.size(); ++i) {
         const bool atStart = i == 1;

@@ -37,7 +37,8 @@ public:
     // Appends a smooth curve through the source's points from index from to index to (clamped to the
     // path, closed paths wrapping), steps + 1 samples a segment, with cubic Hermite curves whose tangent
     // at a point is the next point minus the previous one (0 at the two ends with zeroEnds). The point
-    // shared by two segments is kept once; with from equal to to nothing is added.
+    // shared by two segments is kept once; with from equal to to nothing is added. The source may be this
+    // path: its points as they were before the call are read.
     void interpolate(const Path& source, int from, int to, int steps, bool zeroEnds);
     // One axis of a segment from a to b with tangents m0 and m1, at t = 0, 1/steps, ..., 1.
     static std::vector<float> hermiteSamples(float a, float b, float m0, float m1, int steps);

@@ -43,8 +43,6 @@ constexpr std::uint32_t endLevelStartSpread = 500;
 constexpr std::uint32_t endLevelHopSpread = 300;
 constexpr int endLevelHops = 3;
 constexpr int waveStep = 100;
-constexpr int arrowCursor = 2;
-constexpr int handCursor = 3;
 
 std::uint32_t anyDraw() {
     return static_cast<std::uint32_t>(fieldRandom().nextInt());
@@ -62,12 +60,6 @@ bool dialogBlocksCursor() {
     return scene != nullptr &&
            (scene->isDialogOpen(ids::dialogPause) || scene->isDialogOpen(ids::dialogLevelEnd) ||
             scene->isDialogOpen(ids::dialogProgress));
-}
-
-void setCursor(int shape) {
-    if (platform::Application* application = platform::Application::instance()) {
-        application->setCursorShape(shape);
-    }
 }
 
 } // namespace
@@ -283,11 +275,11 @@ void PlayField::stopFocusesBut(const Pibble* pibble) {
 void PlayField::updateHover() {
     if (isPaused() || isFrozen() || state() != fieldState::idle) {
         if (!dialogBlocksCursor()) {
-            setCursor(arrowCursor);
+            platform::setApplicationCursor(platform::cursorArrow);
         }
         return;
     }
-    setCursor(arrowCursor);
+    platform::setApplicationCursor(platform::cursorArrow);
     std::int32_t row = 0;
     std::int32_t column = 0;
     hoverHit = cellAtPoint(platform::pointerX, platform::pointerY, row, column);
@@ -302,7 +294,7 @@ void PlayField::updateHover() {
     Pibble* pibble = pibbleAt(row, column);
     const bool focusable = isFieldColumn(column) && pibble != nullptr && pibble->isPlain();
     if (focusable) {
-        setCursor(handCursor);
+        platform::setApplicationCursor(platform::cursorHand);
     }
     if (pibble == hoverPibble.get() || hoverMs < hoverRestMs ||
         (pibble != nullptr && pibble->hasModifierType(animationBit::focus | animationBit::holes))) {

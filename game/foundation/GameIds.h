@@ -165,6 +165,51 @@ inline constexpr const char* scoreTableRelax = "RELAX";
 // By game mode: 0 VIB, 1 ACTION, 2 RELAX.
 inline constexpr const char* scoreTables[] = {scoreTableVib, scoreTableAction, scoreTableRelax};
 
+// The level-end dialog: its parts, the carrot's bite masks and crumbs ("dialogs"), the bites' sounds, and
+// its texts; the quit question.
+inline constexpr const char* spriteWhiteBar = "SPRITE_WHITEBAR";
+inline constexpr const char* spriteCarrot = "SPRITE_CARROT";
+inline constexpr const char* spriteCarrotFront = "SPRITE_CARROT_FRONT";
+inline constexpr const char* spriteCarrotBack = "SPRITE_CARROT_BACK";
+inline constexpr const char* buttonContinue = "BUTTON_CONTINUE";
+inline constexpr const char* labelText = "LABEL_TXT";
+inline constexpr const char* labelTryAgain = "LABEL_TRYAGAIN";
+inline constexpr int carrotBites = 13;
+inline constexpr const char* carrotMaskPrefix = "CARROT";
+inline constexpr int carrotCrumbKinds = 3;
+inline constexpr const char* carrotCrumbPrefix = "CARROT_PARTICLE_";
+inline constexpr int biteSounds = 4;
+inline constexpr const char* soundBiteCarrotPrefix = "SOUND_BITECARROT";
+inline constexpr const char* textGameFailedHeader = "TEXT_GAMEFAILED_HDR";
+inline constexpr const char* textChapterFinishedHeader = "TEXT_CHAPTERFINISHED_HDR";
+inline constexpr const char* textGameFailedTryAgain = "TEXT_GAMEFAILED_TRYAGAIN";
+inline constexpr const char* textQuit = "TEXT_QUIT_TXT";
+inline constexpr const char* textQuitHeader = "TEXT_QUIT_HDR";
+
+// The VIB chapter map: per chapter n a path line "SPRITE_LINE<n>", a button "BUTTON_<n>" and a photo
+// "PHOTO_<n>"; the head, the book, the hint bubble ("sceneprogress") and the paths' file.
+inline constexpr int chapterCount = 10;
+inline constexpr const char* spriteLinePrefix = "SPRITE_LINE";
+inline constexpr const char* chapterButtonPrefix = "BUTTON_";
+inline constexpr const char* chapterPhotoPrefix = "PHOTO_";
+inline constexpr const char* spriteButtonAppear = "SPRITE_BUTTONAPPEAR";
+inline constexpr const char* spritePlayerShine = "SPRITE_PLAYERSHINE";
+inline constexpr const char* buttonHead = "BUTTON_HEAD";
+inline constexpr const char* buttonHeadSmile = "BUTTON_HEAD_SMILE";
+inline constexpr const char* buttonBook = "BUTTON_BOOK";
+inline constexpr const char* hintBackground = "HINT_BACKGROUND";
+inline constexpr const char* hintLabel = "HINT_LABEL";
+inline constexpr const char* labelChooseChapter = "LABEL_CHOOSECHAPTER";
+inline constexpr const char* labelChooseChapterBlur = "LABEL_CHOOSECHAPTER_BLUR";
+inline constexpr const char* groupSceneProgress = "sceneprogress";
+inline constexpr const char* imageHintDialogLeft = "IMAGE_HINTDIALOG_LEFT";
+inline constexpr const char* imageHintDialogRight = "IMAGE_HINTDIALOG_RIGHT";
+inline constexpr const char* soundChapterFinished = "SOUND_CHAPTER_FINISHED";
+inline constexpr const char* soundPhotoAppears = "SOUND_PHOTO_APPEARS";
+inline constexpr const char* soundArrive = "SOUND_ARRIVE";
+inline constexpr const char* tooltipProgressPhoto = "TOOLTIP_PROGRESS_PHOTO";
+inline constexpr const char* progressFile = "media/properties/progress.xml";
+
 // Dialogs and top-level declarations.
 inline constexpr const char* dialogMessage = "DIALOG_MESSAGE";
 inline constexpr const char* dialogYesNo = "DIALOG_YESNO";
@@ -767,16 +812,51 @@ inline constexpr kernel::NamedId named[] = {
     {cfgCreditsLetterFadeIn, nullptr, IdKind::Integer},
     {cfgCreditsPostDelay, nullptr, IdKind::Integer},
     {fontCreditsTitle, groupPreloading, IdKind::Font},
+    // The level-end dialog; its masks, crumbs and bite sounds are named by number (the content check
+    // counts them).
+    {dialogLevelEnd, nullptr, IdKind::Dialog},
+    {spriteWhiteBar, dialogLevelEnd, IdKind::Sprite},
+    {spriteCarrot, dialogLevelEnd, IdKind::Sprite},
+    {spriteCarrotFront, dialogLevelEnd, IdKind::Sprite},
+    {spriteCarrotBack, dialogLevelEnd, IdKind::Sprite},
+    {buttonContinue, dialogLevelEnd, IdKind::Button},
+    {buttonYes, dialogLevelEnd, IdKind::Button},
+    {buttonNo, dialogLevelEnd, IdKind::Button},
+    {labelHeader, dialogLevelEnd, IdKind::Label},
+    {labelText, dialogLevelEnd, IdKind::Label},
+    {labelTryAgain, dialogLevelEnd, IdKind::Label},
+    {textGameFailedHeader, nullptr, IdKind::Text},
+    {textChapterFinishedHeader, nullptr, IdKind::Text},
+    {textGameFailedTryAgain, nullptr, IdKind::Text},
+    {textQuit, nullptr, IdKind::Text},
+    {textQuitHeader, nullptr, IdKind::Text},
+    // The VIB chapter map; its lines, chapter buttons and photos are named by number.
+    {dialogProgress, nullptr, IdKind::Dialog},
+    {spriteButtonAppear, dialogProgress, IdKind::Sprite},
+    {spritePlayerShine, dialogProgress, IdKind::Sprite},
+    {buttonHead, dialogProgress, IdKind::Button},
+    {buttonHeadSmile, dialogProgress, IdKind::Sprite},
+    {buttonBook, dialogProgress, IdKind::Button},
+    {buttonMenu, dialogProgress, IdKind::Button},
+    {hintBackground, dialogProgress, IdKind::Sprite},
+    {hintLabel, dialogProgress, IdKind::Label},
+    {labelChooseChapter, dialogProgress, IdKind::Label},
+    {labelChooseChapterBlur, dialogProgress, IdKind::Label},
+    {groupSceneProgress, nullptr, IdKind::Group},
+    {imageHintDialogLeft, groupSceneProgress, IdKind::Image},
+    {imageHintDialogRight, groupSceneProgress, IdKind::Image},
+    {soundChapterFinished, groupGameSounds, IdKind::Sound},
+    {soundPhotoAppears, groupGameSounds, IdKind::Sound},
+    {soundArrive, groupGameSounds, IdKind::Sound},
+    {tooltipProgressPhoto, nullptr, IdKind::Text},
 };
 
-// Named by code that nothing runs yet (the play scenes open the pause, the play modes the level end, the
-// VIB mode the progress map): their declarations come with the classes that open them, and the content
-// check checks each once it is declared.
+// Named by code that nothing runs yet (the play scenes open the pause and the menu, the VIB mode the end of
+// the game): their declarations come with the classes that open them, and the content check checks each
+// once it is declared.
 inline constexpr kernel::NamedId awaited[] = {
     {dialogPause, nullptr, IdKind::Dialog},
     {dialogMenu, nullptr, IdKind::Dialog},
-    {dialogLevelEnd, nullptr, IdKind::Dialog},
-    {dialogProgress, nullptr, IdKind::Dialog},
     {dialogGameEnd, nullptr, IdKind::Dialog},
 };
 

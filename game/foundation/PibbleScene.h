@@ -59,6 +59,13 @@ public:
     // no such level course.
     virtual void advanceWithFade() {}
     virtual void retryLevelWithFade() {}
+    // The level-end dialog continued: after a won level (the mode's next level) and after a lost one (the
+    // mode's game over).
+    virtual void gameFinishedForMode() {}
+    virtual void gameFailedForMode() {}
+    // The chapter map's choice: the VIB scene plays this chapter and level from now on. The other scenes
+    // have no chapters.
+    virtual void setVibChapterAndLevel(std::int32_t /*chapter*/, std::int32_t /*level*/) {}
 
     // The scene manager's current scene when it is one of the game's; null otherwise.
     static PibbleScene* current();

@@ -26,7 +26,6 @@ namespace {
 AlbumPictures* current = nullptr;
 
 constexpr const char* collectablesFile = "media/properties/collectables.xml";
-constexpr std::int32_t arrowCursor = 2;
 // The turning sheets are large: they are loaded while the album is open and let go with it.
 constexpr const char* turnStrips[] = {"ALBUM_TURN_FORWARD", "ALBUM_TURN_BACKWARD"};
 
@@ -71,13 +70,15 @@ void AlbumPictures::loadOrder() {
     collectablesDocument->load();
     albumOrder.fill(0);
     collectableAtPosition.fill(0);
-    for (const kernel::SmartPtr<kernel::Value>& value : collectablesDocument->getVector("collectables").children()) {
+    for (const kernel::SmartPtr<kernel::Value>& value :
+         collectablesDocument->getVector("collectables").children()) {
         if (!value->isNode()) {
             continue;
         }
         const std::int32_t id = value->asNode().getValue("pibbleid").asInt();
         const std::int32_t position = value->asNode().getValue("albumorderid").asInt();
-        if (isPosition(id) && isPosition(position) && collectableAtPosition[position] == 0 && albumOrder[id] == 0) {
+        if (isPosition(id) && isPosition(position) && collectableAtPosition[position] == 0 &&
+            albumOrder[id] == 0) {
             albumOrder[id] = position;
             collectableAtPosition[position] = id;
         }
@@ -99,7 +100,10 @@ bool AlbumPictures::isCreditsMode() const {
 
 std::int32_t AlbumPictures::creditsPageCount() {
     kernel::PropertyStore* store = kernel::PropertyStore::instance();
-    const std::int32_t entries = store != nullptr ? (store->vectorRef(ids::creditsList) ? store->vectorRef(ids::creditsList)->childCount() : 0) : 0;
+    const std::int32_t entries =
+        store != nullptr
+            ? (store->vectorRef(ids::creditsList) ? store->vectorRef(ids::creditsList)->childCount() : 0)
+            : 0;
     return (entries + 1) / 2;
 }
 
@@ -114,7 +118,8 @@ DialogAlbum* AlbumPictures::openHidden() {
     }
     closing = false;
     ui::Dialog* made = DialogPibble::openDialog(ids::dialogAlbum, nullptr, true);
-    album = made != nullptr && made->isKindOf(DialogAlbum::classInfo) ? static_cast<DialogAlbum*>(made) : nullptr;
+    album =
+        made != nullptr && made->isKindOf(DialogAlbum::classInfo) ? static_cast<DialogAlbum*>(made) : nullptr;
     if (album) {
         album->setVisible(false);
     }
@@ -150,7 +155,8 @@ void AlbumPictures::showHighscores(std::int32_t mode, std::int32_t entryIndex) {
     opened->setPage(mode + firstHighscorePage);
     opened->openPageDialog();
     opened->showBookmarkerButton();
-    if (DialogAlbumPage* page = opened->getPageDialog(); page != nullptr && page->isKindOf(DialogHighscores::classInfo)) {
+    if (DialogAlbumPage* page = opened->getPageDialog();
+        page != nullptr && page->isKindOf(DialogHighscores::classInfo)) {
         static_cast<DialogHighscores*>(page)->setHighlight(entryIndex);
     }
     fadeInBehindCurtain();
@@ -274,9 +280,9 @@ void AlbumPictures::setCursorRequest(std::int32_t shape, std::int32_t slot) {
         return;
     }
     cursorRequests[static_cast<std::size_t>(slot)] = shape;
-    std::int32_t applied = arrowCursor;
+    std::int32_t applied = platform::cursorArrow;
     for (const std::int32_t request : cursorRequests) {
-        if (request != arrowCursor) {
+        if (request != platform::cursorArrow) {
             applied = request;
         }
     }
@@ -298,9 +304,11 @@ graphics::ImageBase* AlbumPictures::buildPicture(std::string& loaded, const std:
     unloadPicture(loaded);
     loaded = name;
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
-    kernel::Object* found = resources != nullptr ? resources->getLoadedResource(name, ids::groupAlbumPictures) : nullptr;
-    return found != nullptr && found->isKindOf(graphics::ImageBase::classInfo) ? static_cast<graphics::ImageBase*>(found)
-                                                                             : nullptr;
+    kernel::Object* found =
+        resources != nullptr ? resources->getLoadedResource(name, ids::groupAlbumPictures) : nullptr;
+    return found != nullptr && found->isKindOf(graphics::ImageBase::classInfo)
+               ? static_cast<graphics::ImageBase*>(found)
+               : nullptr;
 }
 
 graphics::ImageBase* AlbumPictures::buildCollectablePicture(std::int32_t n) {
@@ -308,8 +316,8 @@ graphics::ImageBase* AlbumPictures::buildCollectablePicture(std::int32_t n) {
 }
 
 graphics::ImageBase* AlbumPictures::buildCollectablePictureLight(std::int32_t n) {
-    return buildPicture(collectablePictureLightName,
-                        ids::collectablePicturePrefix + std::to_string(n) + ids::collectablePictureLightSuffix);
+    return buildPicture(collectablePictureLightName, ids::collectablePicturePrefix + std::to_string(n) +
+                                                         ids::collectablePictureLightSuffix);
 }
 
 graphics::ImageBase* AlbumPictures::buildAlbumLeftPagePicture(std::int32_t n) {

@@ -35,23 +35,6 @@ bool albumLocked() {
     return pictures == nullptr || pictures->isAlbumLocked();
 }
 
-template <class Kind> Kind* findAs(DialogAlbum& album, const char* name) {
-    ui::GameNode* found = album.findComponent(name);
-    return found != nullptr && found->isKindOf(Kind::classInfo) ? static_cast<Kind*>(found) : nullptr;
-}
-
-void showNode(ui::GameNode* node, bool visible) {
-    if (node != nullptr) {
-        node->setVisible(visible);
-    }
-}
-
-void enableButton(ui::Button* button, bool enabled) {
-    if (button != nullptr) {
-        button->setEnabled(enabled);
-    }
-}
-
 void fade(ui::GameNode* node, int from, int to, int ms) {
     if (node != nullptr) {
         node->addModifier(new ui::FadeModifier(from, to, ms));
@@ -80,17 +63,17 @@ kernel::Object* DialogAlbum::createInstance(kernel::Value& settings) {
 }
 
 void DialogAlbum::findComponents() {
-    spriteBackground = findAs<ui::Sprite>(*this, ids::spriteBackground);
-    spriteLeftPage = findAs<ui::Sprite>(*this, ids::spriteLeftPage);
-    spritePreviousPage = findAs<ui::Sprite>(*this, ids::spritePreviousPage);
-    spriteNextPage = findAs<ui::Sprite>(*this, ids::spriteNextPage);
-    spriteBookmarker = findAs<ui::Sprite>(*this, ids::spriteBookmarker);
-    spriteCornerLeft = findAs<ui::Sprite>(*this, ids::spriteCornerLeft);
-    spriteCornerRight = findAs<ui::Sprite>(*this, ids::spriteCornerRight);
-    buttonBookmarker = findAs<ui::Button>(*this, ids::buttonBookmarker);
-    buttonMenu = findAs<ui::Button>(*this, ids::buttonMenu);
-    buttonNext = findAs<ui::Button>(*this, ids::buttonNext);
-    buttonPrev = findAs<ui::Button>(*this, ids::buttonPrev);
+    spriteBackground = findComponentAs<ui::Sprite>(ids::spriteBackground);
+    spriteLeftPage = findComponentAs<ui::Sprite>(ids::spriteLeftPage);
+    spritePreviousPage = findComponentAs<ui::Sprite>(ids::spritePreviousPage);
+    spriteNextPage = findComponentAs<ui::Sprite>(ids::spriteNextPage);
+    spriteBookmarker = findComponentAs<ui::Sprite>(ids::spriteBookmarker);
+    spriteCornerLeft = findComponentAs<ui::Sprite>(ids::spriteCornerLeft);
+    spriteCornerRight = findComponentAs<ui::Sprite>(ids::spriteCornerRight);
+    buttonBookmarker = findComponentAs<ui::Button>(ids::buttonBookmarker);
+    buttonMenu = findComponentAs<ui::Button>(ids::buttonMenu);
+    buttonNext = findComponentAs<ui::Button>(ids::buttonNext);
+    buttonPrev = findComponentAs<ui::Button>(ids::buttonPrev);
 }
 
 void DialogAlbum::show() {
@@ -147,8 +130,9 @@ void DialogAlbum::selectPreviousCorner() {
 DialogAlbumPage* DialogAlbum::openPageOfPlan() {
     const auto open = [](const char* name) -> DialogAlbumPage* {
         ui::Dialog* made = DialogPibble::openDialog(name);
-        return made != nullptr && made->isKindOf(DialogAlbumPage::classInfo) ? static_cast<DialogAlbumPage*>(made)
-                                                                            : nullptr;
+        return made != nullptr && made->isKindOf(DialogAlbumPage::classInfo)
+                   ? static_cast<DialogAlbumPage*>(made)
+                   : nullptr;
     };
     if (creditsMode) {
         DialogAlbumPage* opened = open(ids::dialogCredits);
@@ -174,8 +158,8 @@ DialogAlbumPage* DialogAlbum::openPageOfPlan() {
     if (opened != nullptr && opened->isKindOf(DialogCollectables::classInfo)) {
         const AlbumPictures* pictures = AlbumPictures::instance();
         const std::int32_t position = page - AlbumPictures::firstCollectablePage + 1;
-        static_cast<DialogCollectables*>(opened)->setCollectable(pictures != nullptr ? pictures->collectableAt(position)
-                                                                                     : 0);
+        static_cast<DialogCollectables*>(opened)->setCollectable(
+            pictures != nullptr ? pictures->collectableAt(position) : 0);
     }
     return opened;
 }
@@ -270,14 +254,12 @@ void DialogAlbum::onPageShown() {
     lastTurner = nullptr;
     state = idle;
     if (creditsMode) {
-        const std::int32_t displayMs =
-            pageDialog && pageDialog->isKindOf(DialogCredits::classInfo)
-                ? static_cast<DialogCredits*>(pageDialog.get())->displayTime()
-                : 0;
+        const std::int32_t displayMs = pageDialog && pageDialog->isKindOf(DialogCredits::classInfo)
+                                           ? static_cast<DialogCredits*>(pageDialog.get())->displayTime()
+                                           : 0;
         addModifier(new ui::DelayModifier(displayMs));
-        addModifier(new ui::CallbackModifier(this, [](void* album, ui::GameNode*) {
-            static_cast<DialogAlbum*>(album)->nextCreditsPage();
-        }));
+        addModifier(new ui::CallbackModifier(
+            this, [](void* album, ui::GameNode*) { static_cast<DialogAlbum*>(album)->nextCreditsPage(); }));
         enableButton(buttonMenu, true);
         return;
     }

@@ -18,11 +18,6 @@ namespace {
 
 const kernel::ClassRegistrar registrar("DialogCollectables", DialogCollectables::createInstance);
 
-template <class Kind> Kind* componentOf(DialogCollectables& dialog, const char* name) {
-    ui::GameNode* found = dialog.findComponent(name);
-    return found != nullptr && found->isKindOf(Kind::classInfo) ? static_cast<Kind*>(found) : nullptr;
-}
-
 // The lists are authored per collectable id; an id the list does not reach, or an entry that is no text,
 // reads as the empty text.
 kernel::WideString listEntry(const char* list, std::int32_t index) {
@@ -47,12 +42,12 @@ void keepHidden(ui::GameNode* node, bool hidden) {
 } // namespace
 
 DialogCollectables::DialogCollectables(kernel::NodeValue& settings) : DialogAlbumPage(settings) {
-    polaroidSprite = componentOf<ui::Sprite>(*this, ids::collectablePolaroid);
-    spriteCheck = componentOf<ui::Sprite>(*this, ids::spriteCheck);
-    labelDescr = componentOf<ui::Label>(*this, ids::labelDescription);
-    labelCondition = componentOf<ui::Label>(*this, ids::labelCondition);
-    labelDatetime = componentOf<ui::Label>(*this, ids::labelDateTime);
-    labelHeader = componentOf<ui::Label>(*this, ids::labelHeader);
+    polaroidSprite = findComponentAs<ui::Sprite>(ids::collectablePolaroid);
+    spriteCheck = findComponentAs<ui::Sprite>(ids::spriteCheck);
+    labelDescr = findComponentAs<ui::Label>(ids::labelDescription);
+    labelCondition = findComponentAs<ui::Label>(ids::labelCondition);
+    labelDatetime = findComponentAs<ui::Label>(ids::labelDateTime);
+    labelHeader = findComponentAs<ui::Label>(ids::labelHeader);
 }
 
 kernel::Object* DialogCollectables::createInstance(kernel::Value& settings) {

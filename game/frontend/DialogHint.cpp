@@ -31,11 +31,6 @@ constexpr int alphaLane = 0;
 
 kernel::SmartPtr<graphics::MemoryImage32> veilImage;
 
-template <class Kind> Kind* componentOf(DialogHint& dialog, const char* name) {
-    ui::GameNode* found = dialog.findComponent(name);
-    return found != nullptr && found->isKindOf(Kind::classInfo) ? static_cast<Kind*>(found) : nullptr;
-}
-
 bool isTimeBarHint(const std::string& key) {
     return key == ids::hintTimeBarAction || key == ids::hintTimeBarRelax || key == ids::hintTimeBarVib;
 }
@@ -49,10 +44,10 @@ void moveBy(ui::GameNode* node, int dx, int dy) {
 } // namespace
 
 DialogHint::DialogHint(kernel::NodeValue& settings) : DialogPibble(settings) {
-    hintSwitch = componentOf<ui::Switch>(*this, ids::hintSwitch);
-    buttonOk = componentOf<ui::Button>(*this, ids::buttonOk);
-    hintLabel = componentOf<ui::Label>(*this, ids::labelHint);
-    showLabel = componentOf<ui::Label>(*this, ids::labelShow);
+    hintSwitch = findComponentAs<ui::Switch>(ids::hintSwitch);
+    buttonOk = findComponentAs<ui::Button>(ids::buttonOk);
+    hintLabel = findComponentAs<ui::Label>(ids::labelHint);
+    showLabel = findComponentAs<ui::Label>(ids::labelShow);
     bindCallback(ids::buttonOk, this, onOk, listenerList());
     // The switch is read only when OK is pressed.
     bindCallback(

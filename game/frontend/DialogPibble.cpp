@@ -3,6 +3,7 @@
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/PropertyStore.h"
+#include "engine/ui/Button.h"
 #include "engine/ui/Label.h"
 #include "engine/ui/Scene.h"
 #include "game/foundation/GameGlobals.h"
@@ -215,6 +216,18 @@ ui::Dialog* DialogPibble::openLevelEnd(int kind, ui::Scene* scene) {
 void DialogPibble::closeSelf(void* receiver, ui::GameNode*) {
     if (receiver != nullptr) {
         closeDialog(static_cast<ui::GameNode*>(receiver)->getName());
+    }
+}
+
+void showNode(ui::GameNode* node, bool visible) {
+    if (node != nullptr) {
+        node->setVisible(visible);
+    }
+}
+
+void enableButton(ui::Button* button, bool enabled) {
+    if (button != nullptr) {
+        button->setEnabled(enabled);
     }
 }
 

@@ -12,6 +12,7 @@ class Value;
 } // namespace kernel
 
 namespace ui {
+class Button;
 class GameNode;
 class Scene;
 } // namespace ui
@@ -74,5 +75,9 @@ private:
     bool autoCenter = false;
     kernel::SmartPtr<kernel::NodeValue> settingsNode;
 };
+
+// A dialog's components may be missing from its declaration: these leave a missing one alone.
+void showNode(ui::GameNode* node, bool visible);
+void enableButton(ui::Button* button, bool enabled);
 
 } // namespace game

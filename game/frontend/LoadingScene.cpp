@@ -33,8 +33,6 @@ const kernel::ClassRegistrar registerLoadingScene("LoadingScene", LoadingScene::
 
 // Stream mode of both tunes: looping, streamed from the file.
 constexpr unsigned int musicStreamMode = 0x132;
-constexpr int handCursor = 3;
-constexpr int arrowCursor = 2;
 constexpr int logoFrameMs = 50;
 constexpr std::uint8_t jingleVolume = 100;
 constexpr std::uint8_t centrePan = 128;
@@ -47,12 +45,6 @@ bool hasProfile() {
 bool isFullScreen() {
     const platform::Application* application = platform::Application::instance();
     return application != nullptr && application->isFullScreen();
-}
-
-void setCursorShape(int shape) {
-    if (platform::Application* application = platform::Application::instance()) {
-        application->setCursorShape(shape);
-    }
 }
 
 void setFps(int fps) {
@@ -201,7 +193,7 @@ void LoadingScene::showProgress() {
 void LoadingScene::finishLoading() {
     setFps(finishedFps);
     playJingle();
-    setCursorShape(handCursor);
+    platform::setApplicationCursor(platform::cursorHand);
     if (loadingBar) {
         loadingBar->setClipRect(nullptr);
     }
@@ -272,31 +264,16 @@ bool LoadingScene::onClick(int x, int y, std::uint32_t) {
     if (hasOpenDialog()) {
         return false;
     }
-    if (!loadingFinished || hitsFullScreenButtons(x, y)) {
+    if (!loadingFinished || ui::FullScreenHandler::defaultButtonsContain(x, y)) {
         return true;
     }
-    setCursorShape(arrowCursor);
+    platform::setApplicationCursor(platform::cursorArrow);
     if (hasProfile()) {
         leaveWithProfile();
     } else {
         leaveOnFirstStart();
     }
     return true;
-}
-
-// Hidden buttons (the game in a window) take no clicks, so only a shown handler counts.
-bool LoadingScene::hitsFullScreenButtons(int x, int y) const {
-    const ui::FullScreenHandler* handler = ui::FullScreenHandler::defaultHandler();
-    if (handler == nullptr || !handler->isVisible()) {
-        return false;
-    }
-    for (const ui::Button* button :
-         {handler->getButtonMinimize(), handler->getButtonRestore(), handler->getButtonQuit()}) {
-        if (button != nullptr && button->containsPoint(x, y)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 void LoadingScene::leaveWithProfile() {

@@ -82,8 +82,6 @@ private:
     void pulseInfoLabels();
     void playLogoOnce();
     void askFullScreenOnce();
-
-    bool hitsFullScreenButtons(int x, int y) const;
     void leaveWithProfile();
     void leaveOnFirstStart();
 

@@ -24,6 +24,7 @@ class Sprite;
 
 namespace game {
 
+class LevelFile;
 class Pibble;
 class PlayField;
 
@@ -65,6 +66,14 @@ public:
     // timers); a save of another mode or a damaged one does not.
     virtual bool savedValuesUsable() const { return true; }
     static bool savegameExists(const std::string& playerName, std::int32_t mode);
+
+    // Closing the window asks first (one question at a time); yes keeps what the game's state allows and
+    // quits.
+    void onCloseRequest() override;
+    static void confirmQuit(void* scene, ui::GameNode* sender);
+    // A finished level carried on at quit: the mode's values moved to its next level, which is returned
+    // loaded; null when the game is complete or there is none.
+    virtual LevelFile* advanceLevelForQuit() { return nullptr; }
 
     // The modes' operations.
     virtual bool isLevelWon();
@@ -191,6 +200,7 @@ private:
     // Once per player: the hint, then the seen flag whether or not the hint was shown.
     void showFirstSighting(const std::string& key, Pibble* pibble, std::int32_t sighting);
     void writeCollectables(kernel::NodeValue& record);
+    void keepGameForQuit();
 
     kernel::SmartPtr<ui::GameNode> particleLayer;
     ui::Label* debugLabel = nullptr;

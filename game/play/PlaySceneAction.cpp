@@ -338,6 +338,16 @@ void PlaySceneAction::nextLevel() {
     field->announceReady();
 }
 
+LevelFile* PlaySceneAction::advanceLevelForQuit() {
+    ++levelNr;
+    const PlayField* field = getField();
+    const std::int32_t colours = readTuning(field != nullptr ? field->numColors() : 0);
+    numPibbles = 0;
+    restartTimers();
+    LevelCatalogue* catalogue = LevelCatalogue::instance();
+    return catalogue != nullptr ? catalogue->loadModeLevel(gameModeAction, levelNr, colours) : nullptr;
+}
+
 void PlaySceneAction::gameOver() {
     DialogPibble::closeDialog(ids::textGameFailedAction);
     leaveAfterGameOver(gameModeAction);

@@ -48,6 +48,10 @@ public:
     // at the highscores or the selection.
     void nextLevel();
     void gameOver();
+    void gameFinishedForMode() override { nextLevel(); }
+    void gameFailedForMode() override { gameOver(); }
+    // The next level's row, and the mode's level laid out afresh with its colours.
+    LevelFile* advanceLevelForQuit() override;
 
     std::int32_t getLevelNr() const { return levelNr; }
     std::int32_t getNumPibbles() const { return numPibbles; }

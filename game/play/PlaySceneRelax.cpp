@@ -331,6 +331,16 @@ void PlaySceneRelax::nextLevel() {
     field->announceReady();
 }
 
+LevelFile* PlaySceneRelax::advanceLevelForQuit() {
+    ++levelNr;
+    const PlayField* field = getField();
+    const std::int32_t colours = readTuning(field != nullptr ? field->numColors() : 0);
+    numPibbles = 0;
+    removedByMove = 0;
+    LevelCatalogue* catalogue = LevelCatalogue::instance();
+    return catalogue != nullptr ? catalogue->loadModeLevel(gameModeRelax, levelNr, colours) : nullptr;
+}
+
 void PlaySceneRelax::gameOver() {
     DialogPibble::closeDialog(ids::textGameFailedRelax);
     leaveAfterGameOver(gameModeRelax);

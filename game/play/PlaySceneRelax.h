@@ -50,6 +50,10 @@ public:
     // at the highscores or the selection.
     void nextLevel();
     void gameOver();
+    void gameFinishedForMode() override { nextLevel(); }
+    void gameFailedForMode() override { gameOver(); }
+    // The next level's row, and the mode's level laid out afresh with its colours.
+    LevelFile* advanceLevelForQuit() override;
 
     // The chance after the move's removals: up by the delta of 3 to 6 removed, back to the start from 7
     // on, never below the minimum; a move of fewer than 3 leaves it.

@@ -414,13 +414,8 @@ void PlaySceneVIB::finishVibLevel() {
         return;
     }
     const bool unlockedBefore = PibblePlayer::isHardModeUnlocked(gameModeVib);
-    if (++levelNr > levelsPerChapter) {
-        ++chapterNr;
-        levelNr = 1;
-    }
     bool newChapter = false;
-    raiseProgress(newChapter);
-    if (chapterNr > chapterCount) {
+    if (!stepToNextLevel(newChapter)) {
         endCourse(unlockedBefore);
         return;
     }
@@ -435,6 +430,16 @@ void PlaySceneVIB::finishVibLevel() {
     if (field != nullptr) {
         field->announceReady();
     }
+}
+
+bool PlaySceneVIB::stepToNextLevel(bool& newChapter) {
+    if (++levelNr > levelsPerChapter) {
+        ++chapterNr;
+        levelNr = 1;
+    }
+    newChapter = false;
+    raiseProgress(newChapter);
+    return chapterNr <= chapterCount;
 }
 
 void PlaySceneVIB::raiseProgress(bool& newChapter) {
@@ -455,14 +460,37 @@ void PlaySceneVIB::raiseProgress(bool& newChapter) {
 // All 70 levels are done: the last one's highscore, the notice when that unlocked the hard mode, and no
 // saved game to continue.
 void PlaySceneVIB::endCourse(bool unlockedBefore) {
-    addHighscore(levelText(chapterCount, levelsPerChapter));
+    recordCourseEnd();
     if (PibblePlayer::isHardModeUnlocked(gameModeVib) != unlockedBefore) {
         setVibHardModeUnlockedNotice(true);
     }
+    DialogPibble::openDialog(ids::dialogGameEnd, this, true);
+}
+
+void PlaySceneVIB::recordCourseEnd() {
+    addHighscore(levelText(chapterCount, levelsPerChapter));
     if (const PibblePlayer* player = currentPlayer()) {
         DeleteSavegame(player->getName(), gameModeVib);
     }
-    DialogPibble::openDialog(ids::dialogGameEnd, this, true);
+}
+
+void PlaySceneVIB::setVibChapterAndLevel(std::int32_t chapter, std::int32_t level) {
+    chapterNr = chapter;
+    levelNr = level;
+    updateLevelLabel();
+}
+
+LevelFile* PlaySceneVIB::advanceLevelForQuit() {
+    if (chapterNr > chapterCount) {
+        return nullptr;
+    }
+    bool newChapter = false;
+    if (!stepToNextLevel(newChapter)) {
+        recordCourseEnd();
+        return nullptr;
+    }
+    LevelCatalogue* catalogue = LevelCatalogue::instance();
+    return catalogue != nullptr ? catalogue->loadVibLevel(chapterNr, levelNr, currentDifficulty()) : nullptr;
 }
 
 void PlaySceneVIB::replayVibLevel() {

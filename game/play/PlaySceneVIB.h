@@ -81,11 +81,17 @@ public:
     // The lost level is saved afresh with no score for a later continue; then the album at the highscore
     // page when the score entered the table, else the selection scene.
     void gameOver();
+    void gameFinishedForMode() override { gameFinished(); }
+    void gameFailedForMode() override { gameOver(); }
+    // One level on with the progress raised; after the last level the highscore "10.7" and no saved game.
+    LevelFile* advanceLevelForQuit() override;
 
     std::int32_t getChapterNr() const { return chapterNr; }
     void setChapterNr(std::int32_t value) { chapterNr = value; }
     std::int32_t getLevelNr() const { return levelNr; }
     void setLevelNr(std::int32_t value) { levelNr = value; }
+    // The chapter map starts a chapter.
+    void setVibChapterAndLevel(std::int32_t chapter, std::int32_t level) override;
     std::int32_t getVibHintCounter() const { return vibHintCounter; }
     std::int32_t getHintWaitMs() const { return hintWaitMs; }
     // The black overlay of a running fade; null when none runs.
@@ -103,8 +109,13 @@ private:
     void startNewGame();
     // The chapter's level for the difficulty on a restarted field, with the score given.
     void loadLevel(std::int32_t score);
+    // One level on, into the next chapter after a chapter's last; the player's progress follows (newChapter:
+    // the chapter is reached for the first time). False once past the last chapter.
+    bool stepToNextLevel(bool& newChapter);
     void raiseProgress(bool& newChapter);
     void endCourse(bool unlockedBefore);
+    // The finished course's highscore; no saved game is left to continue.
+    void recordCourseEnd();
     void addHighscore(const std::string& levelText);
     void showVibHint(const GameEvent& match);
     Pibble* randomVibPibble() const;

@@ -26,6 +26,8 @@
 #include "game/foundation/PibbleOptions.h"
 #include "game/foundation/Random.h"
 #include "game/frontend/AlbumPictures.h"
+#include "game/frontend/DialogProgress.h"
+#include "game/play/PlaySceneVIB.h"
 #include "host/System.h"
 #include "host/Time.h"
 #include "host/Window.h"
@@ -43,7 +45,6 @@ constexpr int gameHeight = 480;
 // The desktop's own colour depth.
 constexpr int desktopDepth = 0;
 constexpr int iconResource = 101;
-constexpr int cursorAppStarting = 1;
 constexpr int soundRate = 44100;
 constexpr int soundChannels = 32;
 constexpr int framesPerSecond = 60;
@@ -113,7 +114,7 @@ void openWindow(const platform::GameOptions& options) {
     announce("Application::create");
     platform::Application* application = platform::Application::create(
         propertyString(kernel::ids::gameName), gameWidth, gameHeight, fullScreen, desktopDepth, iconResource);
-    application->setCursorShape(cursorAppStarting);
+    application->setCursorShape(platform::cursorAppStarting);
 }
 
 void startSound(const platform::GameOptions& options) {
@@ -209,6 +210,7 @@ void runMessageLoop() {
 // What the current scene keeps in memory (the player's progress, an open session) is handed over by its
 // leave operation, so it runs before anything is saved; so does the leave of a transition's target.
 void leaveCurrentScene() {
+    commitChapterMap();
     announce("leave current scene");
     ui::SceneManager::instance()->leaveEnteredScenes();
 }
@@ -272,6 +274,18 @@ void shutDown() {
 }
 
 } // namespace
+
+bool commitChapterMap() {
+    ui::SceneManager* manager = ui::SceneManager::instance();
+    const ui::Scene* current = manager != nullptr ? manager->currentScene() : nullptr;
+    if (current == nullptr || current->getClassInfo() != &PlaySceneVIB::classInfo ||
+        !current->isDialogOpen(ids::dialogProgress)) {
+        return false;
+    }
+    announce("DialogProgress::startPendingChapter");
+    DialogProgress::startPendingChapter();
+    return true;
+}
 
 bool decideFullScreen(int desktopWidth, int desktopHeight, bool fullScreenOption) {
     return (desktopWidth <= gameWidth && desktopHeight <= gameHeight) || fullScreenOption;

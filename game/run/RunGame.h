@@ -7,6 +7,10 @@ namespace game {
 // Always 0, also when another copy of the game runs or a scene cannot be built.
 int RunGame();
 
+// At the end of a run over the VIB scene with its chapter map open, the chapter chosen there is kept as
+// that chapter's saved game. Whether the map was open.
+bool commitChapterMap();
+
 // Full screen is forced on a desktop no larger than the game in both directions; otherwise the stored
 // option decides.
 bool decideFullScreen(int desktopWidth, int desktopHeight, bool fullScreenOption);

@@ -36,6 +36,11 @@ const std::set<std::string> soundKinds = {
     "stomp",   "sigh",    "horn", "flourish", "combo",  "confetti", "slide",     "chainbreak", "poof",
     "sparkle", "fanfare", "aww",  "tick",     "blip",   "bookopen", "bookclose", "pageturn",   "magic"};
 const std::set<std::string> musicKinds = {"loading", "selection", "game"};
+// The level end's and the chapter map's pictures and sounds.
+const std::set<std::string> levelEndAndMapImageKinds = {
+    "carrot",       "carrotbite",   "crumb",       "whitebar",       "chaptermap",  "trail",
+    "chapterphoto", "playerfigure", "playershine", "chaptersparkle", "speechbubble"};
+const std::set<std::string> levelEndAndMapSoundKinds = {"crunch", "chapterfanfare", "photopop", "arrive"};
 
 bool isPositiveInteger(const std::string& value) {
     return !value.empty() && value.size() < 6 &&
@@ -98,7 +103,7 @@ TEST(ArtManifest, EntriesAreWellFormed) {
                 }
             }
         } else if (entry.element == "image") {
-            if (!imageKinds.contains(kind)) {
+            if (!imageKinds.contains(kind) && !levelEndAndMapImageKinds.contains(kind)) {
                 found.push_back(where + ": kind \"" + kind + "\"");
             }
             if (!isPositiveInteger(entry.get("width")) || !isPositiveInteger(entry.get("height"))) {
@@ -143,7 +148,8 @@ TEST(ArtManifest, EntriesAreWellFormed) {
             }
         } else if (entry.element == "sound") {
             const std::string extension = kernel::fileExtensionLower(file);
-            if (!soundKinds.contains(kind) || (extension != "wav" && extension != "ogg")) {
+            const bool knownSound = soundKinds.contains(kind) || levelEndAndMapSoundKinds.contains(kind);
+            if (!knownSound || (extension != "wav" && extension != "ogg")) {
                 found.push_back(where + ": a sound is a WAV or an OGG file of a known kind");
             }
         } else if (entry.element == "music") {

@@ -97,9 +97,13 @@ private:
         }
         const bool scene = startsWith(name, "SCENE_");
         Groups built = scene ? startUpGroups() : frontEndGroups();
-        // The album's manager loads the turning strips before it builds the book.
+        // The album's manager loads the turning strips before it builds the book; the VIB scene loads the
+        // chapter map's pictures with its own groups, before it first opens the map.
         if (name == game::ids::dialogAlbum) {
             built.insert(game::ids::groupAlbumPictures);
+        }
+        if (name == game::ids::dialogProgress) {
+            built.insert(game::ids::groupSceneProgress);
         }
         // A scene's background and "scenecomponents" come with its first entry: the loading scene's at
         // once, the selection scene's after loading, a play scene's after its own groups were loaded.

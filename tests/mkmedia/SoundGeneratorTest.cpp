@@ -111,7 +111,7 @@ struct KindLength {
 };
 
 TEST_F(SoundGenerator, EveryKindIsASoftMonoPcmFileTheMixerLoads) {
-    const KindLength kinds[] = {
+    std::vector<KindLength> kinds = {
         {"jingle", 1.0, 2.0},     {"click", 0.03, 0.3},  {"over", 0.03, 0.2},    {"plop", 0.1, 0.5},
         {"swoosh", 0.2, 0.6},     {"chime", 0.4, 1.5},   {"match", 0.3, 1.0},    {"jump", 0.1, 0.4},
         {"fall", 0.1, 0.4},       {"hop", 0.05, 0.2},    {"tap", 0.05, 0.3},     {"honk", 0.1, 0.4},
@@ -122,6 +122,10 @@ TEST_F(SoundGenerator, EveryKindIsASoftMonoPcmFileTheMixerLoads) {
         {"aww", 1.6, 2.5},        {"tick", 4.99, 5.01},  {"blip", 0.02, 0.15},   {"no-such-kind", 0.29, 0.31},
         {"pageturn", 0.3, 0.5},   {"magic", 0.8, 1.6},   {"bookopen", 0.5, 1.0}, {"bookclose", 0.4, 0.8},
     };
+    // The level end's and the chapter map's.
+    kinds.insert(
+        kinds.end(),
+        {{"crunch", 0.2, 0.5}, {"chapterfanfare", 2.0, 3.2}, {"photopop", 0.4, 1.0}, {"arrive", 0.3, 0.8}});
     for (const KindLength& expected : kinds) {
         SCOPED_TRACE(expected.kind);
         const std::string file = std::string("sounds/") + expected.kind + ".wav";
@@ -202,6 +206,27 @@ TEST_F(SoundGenerator, MatchesGrowWithTheirNotes) {
         EXPECT_GT(length, previous) << notes << " notes";
         previous = length;
     }
+}
+
+// The carrot is bitten thirteen times in a row: its four crunches must not sound alike, and a take the
+// recipe lacks falls back to one it has.
+TEST_F(SoundGenerator, CrunchesDifferByTheirVariant) {
+    std::vector<std::vector<std::int16_t>> takes;
+    for (int variant = 1; variant <= 4; ++variant) {
+        mkmedia::Entry crunch = entry("sounds/bite" + std::to_string(variant) + ".wav", "crunch");
+        crunch.attributes["variant"] = std::to_string(variant);
+        takes.push_back(readWav(generate(crunch)).samples);
+        ASSERT_FALSE(takes.back().empty());
+    }
+    for (std::size_t a = 0; a < takes.size(); ++a) {
+        for (std::size_t b = a + 1; b < takes.size(); ++b) {
+            EXPECT_NE(takes[a], takes[b]) << "variants " << a + 1 << " and " << b + 1;
+        }
+    }
+    mkmedia::Entry beyond = entry("sounds/bite9.wav", "crunch");
+    beyond.attributes["variant"] = "9";
+    const std::vector<std::int16_t> fallback = readWav(generate(beyond)).samples;
+    EXPECT_NE(std::find(takes.begin(), takes.end(), fallback), takes.end());
 }
 
 TEST_F(SoundGenerator, OutputIsTheSameEveryRun) {

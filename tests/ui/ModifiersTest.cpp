@@ -396,6 +396,20 @@ TEST(PathTest, ClosednessLengthBoundsAndInterpolation) {
     EXPECT_EQ(loop->getBounds(), kernel::Rect(-25, -25, 150, 150));
 }
 
+// Smoothed from itself, a path keeps its corners and adds the curve it would get from a copy of them: the
+// points it adds on the way never count as its end, so its closing segment keeps its tangents.
+TEST(PathTest, InterpolationFromItselfReadsTheCornersItHadBefore) {
+    const std::vector<std::pair<int, int>> corners = {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {0, 0}};
+    SmartPtr<ui::Path> fromCopy(new ui::Path());
+    fromCopy->interpolate(*pathThrough(corners), 0, 99, 2, false);
+    const SmartPtr<ui::Path> itself = pathThrough(corners);
+    itself->interpolate(*itself, 0, 99, 2, false);
+    ASSERT_EQ(itself->getPointCount(), 5 + fromCopy->getPointCount());
+    for (int i = 0; i < fromCopy->getPointCount(); ++i) {
+        EXPECT_EQ(itself->pointAt(5 + i), fromCopy->pointAt(i)) << i;
+    }
+}
+
 class SoundModifierTest : public soundtest::SoundFixture {};
 
 TEST_F(SoundModifierTest, PlaysOnceCentredAtFullVolumeAndFinishes) {

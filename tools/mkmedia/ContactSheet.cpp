@@ -4,6 +4,7 @@
 #include "tools/mkmedia/BackgroundSheet.h"
 #include "tools/mkmedia/Canvas.h"
 #include "tools/mkmedia/ImageFiles.h"
+#include "tools/mkmedia/LevelEndMapSheet.h"
 #include "tools/mkmedia/PlaySheet.h"
 #include "tools/mkmedia/SheetPictures.h"
 #include "tools/mkmedia/TextRaster.h"
@@ -345,6 +346,9 @@ bool writeContactSheet(const std::vector<Entry>& entries, const Context& context
         return false;
     }
     addAlbumSections(pictures, sections);
+    if (!addLevelEndAndMapSections(entries, context, pictures, sections, error)) {
+        return false;
+    }
     sections.push_back(
         backgroundSection(entries, context, [&](const std::string& look) { return builder.pibble(look); }));
     const SheetLayout layout(std::move(sections));

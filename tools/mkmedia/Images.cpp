@@ -65,6 +65,22 @@ constexpr PictureKind kinds[] = {
     {"polaroid", 150, 170, 1, Strip::Horizontal, drawPolaroid},
     {"pageturn", 480, 340, 16, Strip::Vertical, drawPageTurn, pageTurnKnown},
     {"collage", 200, 310, 1, Strip::Horizontal, drawCollage, collageKnown},
+    // The level-end dialog's: the carrot, its outline after each bite, its crumbs (their frames one below
+    // the other, as the dialog cuts them) and the white bar.
+    {"carrot", 460, 150, 1, Strip::Horizontal, drawCarrot, carrotKnown},
+    {"carrotbite", 460, 150, 1, Strip::Horizontal, drawCarrotBite, carrotKnown},
+    {"crumb", 22, 22, 6, Strip::Vertical, drawCrumb, carrotKnown},
+    {"whitebar", 640, 160, 1, Strip::Horizontal, drawWhiteBar},
+    // The chapter map's: its landscape, the trails, the chapters' photos, the player's pibble, the shine
+    // about it, a chapter's sparkle and the player's speech bubble. Animations lie one frame below the
+    // other, as sprites cut them by default.
+    {"chaptermap", 640, 480, 1, Strip::Horizontal, drawChapterMap, chapterMapKnown},
+    {"trail", 100, 100, 1, Strip::Horizontal, drawTrailPicture, chapterMapKnown},
+    {"chapterphoto", 72, 64, 4, Strip::Vertical, drawChapterPhoto},
+    {"playerfigure", 56, 60, 1, Strip::Vertical, drawPlayerFigure},
+    {"playershine", 128, 128, 8, Strip::Vertical, drawPlayerShine},
+    {"chaptersparkle", 96, 96, 6, Strip::Vertical, drawChapterSparkle},
+    {"speechbubble", 120, 56, 1, Strip::Horizontal, drawMapBubble, chapterMapKnown},
 };
 
 // Any other kind: a soft rounded tile, so that no declared picture is ever missing.

@@ -83,12 +83,37 @@ void drawPageTurn(const PictureRequest& request, int frame, Canvas& canvas);
 // then one per album position) or the credits' left page "credits".
 void drawCollage(const PictureRequest& request, int frame, Canvas& canvas);
 
+// The level-end dialog's (PicturesLevelEnd.cpp). The carrot lying across its picture, leaves at the left and
+// tip at the right, the letters' slot along its middle: "part" front, or back (its slot deeper in shade);
+// its outline after "bite" 0 to 12, white with the carrot's coverage in the alpha lane; a "crumb" 0 to 2
+// turning over its frames; the soft white bar behind an explanation.
+void drawCarrot(const PictureRequest& request, int frame, Canvas& canvas);
+void drawCarrotBite(const PictureRequest& request, int frame, Canvas& canvas);
+void drawCrumb(const PictureRequest& request, int frame, Canvas& canvas);
+void drawWhiteBar(const PictureRequest& request, int frame, Canvas& canvas);
+
+// The VIB chapter map's (PicturesMap.cpp, ChapterMap.h). The landscape with the chapters' "spots" and
+// their "sceneries"; a dotted trail along "points" (screen pixels) for a picture placed "at" a screen
+// point; the photo of a finished chapter's "scenery" as a four-frame button; the player's pibble (a button
+// of four frames, or one frame; "mood" happy smiles); the shine that turns about it; the sparkle of a new
+// chapter, fading to nothing on its last frame; the speech bubble on the "side" (left or right) of the
+// player, its tail towards it.
+void drawChapterMap(const PictureRequest& request, int frame, Canvas& canvas);
+void drawTrailPicture(const PictureRequest& request, int frame, Canvas& canvas);
+void drawChapterPhoto(const PictureRequest& request, int frame, Canvas& canvas);
+void drawPlayerFigure(const PictureRequest& request, int frame, Canvas& canvas);
+void drawPlayerShine(const PictureRequest& request, int frame, Canvas& canvas);
+void drawChapterSparkle(const PictureRequest& request, int frame, Canvas& canvas);
+void drawMapBubble(const PictureRequest& request, int frame, Canvas& canvas);
+
 // Checks made before drawing, so that an entry the painter cannot honour fails with a message.
 bool knownSymbol(const std::string& name);
 bool floaterFits(const PictureRequest& request, std::string& error);
 bool pageCornerKnown(const PictureRequest& request, std::string& error);
 bool pageTurnKnown(const PictureRequest& request, std::string& error);
 bool collageKnown(const PictureRequest& request, std::string& error);
+bool carrotKnown(const PictureRequest& request, std::string& error);
+bool chapterMapKnown(const PictureRequest& request, std::string& error);
 
 // A golden padlock hanging at (x, y), its body below that point and its shackle above; `open` (0..1)
 // lifts the shackle out of the lock. `scale` 1 is the size it has on a chained pibble.

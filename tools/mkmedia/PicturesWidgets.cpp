@@ -86,7 +86,7 @@ void drawButtonBody(Canvas& canvas, Rgb colour, int state, float radius) {
                  white, state == Pressed ? 40 : 80);
 }
 
-enum class Symbol { Minimize, Restore, Quit, Hint, Pause, Menu, Previous, Next, Close };
+enum class Symbol { Minimize, Restore, Quit, Hint, Pause, Menu, Previous, Next, Close, Book };
 
 struct SymbolName {
     const char* name;
@@ -97,6 +97,7 @@ constexpr SymbolName symbolNames[] = {
     {"minimize", Symbol::Minimize}, {"restore", Symbol::Restore}, {"quit", Symbol::Quit},
     {"hint", Symbol::Hint},         {"pause", Symbol::Pause},     {"menu", Symbol::Menu},
     {"previous", Symbol::Previous}, {"next", Symbol::Next},       {"close", Symbol::Close},
+    {"book", Symbol::Book},
 };
 
 const SymbolName* symbolNamed(const std::string& name) {
@@ -139,6 +140,8 @@ Rgb symbolColour(Symbol symbol) {
     case Symbol::Previous:
     case Symbol::Next:
         return 0x2FB7A8;
+    case Symbol::Book:
+        return 0xB77BE8;
     default:
         return 0xFF6B6B;
     }
@@ -216,6 +219,17 @@ void drawSymbol(Canvas& canvas, Symbol symbol, float cx, float cy, float size, R
                 stroke(cx + side * a * 0.55f, cy - a * 0.72f, cx + side * a * 0.55f, cy + a * 0.72f, t), ink);
         }
         break;
+    case Symbol::Book: {
+        // An open book seen from the front: two pages rising from the spine, a notch between them.
+        for (const float side : {-1.0f, 1.0f}) {
+            const Shape page = {
+                {cx + side * a * 0.08f, cy - a * 0.6f}, {cx + side * a * 0.5f, cy - a * 0.9f},
+                {cx + side * a * 1.1f, cy - a * 0.75f}, {cx + side * a * 1.1f, cy + a * 0.75f},
+                {cx + side * a * 0.5f, cy + a * 0.6f},  {cx + side * a * 0.08f, cy + a * 0.85f}};
+            canvas.fill(page, ink);
+        }
+        break;
+    }
     case Symbol::Menu:
         for (const float row : {-1.0f, 0.0f, 1.0f}) {
             canvas.fill(

@@ -1,14 +1,12 @@
 #include "tools/mkmedia/PlaySheet.h"
 
 #include "engine/graphics/JpegDecoder.h"
-#include "tools/mkmedia/TextRaster.h"
+#include "tools/mkmedia/SheetWriter.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <filesystem>
-#include <map>
-#include <memory>
 
 namespace mkmedia {
 
@@ -76,67 +74,6 @@ Canvas leftPart(const Canvas& picture, float share) {
     const int width = std::clamp(static_cast<int>(std::lround(picture.width() * share)), 1, picture.width());
     return picture.cut(0, 0, width, picture.height());
 }
-
-// Text in the look of a manifest font entry, each face opened once.
-class Writer {
-public:
-    Writer(const std::vector<Entry>& entries, const Context& context) : context(context) {
-        for (const Entry& entry : entries) {
-            if (entry.element == "font") {
-                fonts[entry.file()] = entry;
-            }
-        }
-    }
-
-    std::vector<std::string> fontFiles(const std::string& prefix) const {
-        std::vector<std::string> found;
-        for (const auto& [file, entry] : fonts) {
-            if (file.starts_with(prefix)) {
-                found.push_back(file);
-            }
-        }
-        return found;
-    }
-
-    // The text's top left at (x, y), or its top right with `right`; a font the manifest lacks writes
-    // nothing.
-    bool write(Canvas& canvas, const std::string& font, const std::string& text, int x, int y, bool right,
-               std::string& error) {
-        TextRaster* raster = rasterOf(font, error);
-        if (raster == nullptr) {
-            return error.empty();
-        }
-        int baseline = 0;
-        const kernel::SmartPtr<graphics::MemoryImage32> line = raster->renderLine(text, baseline, error);
-        if (!line) {
-            return false;
-        }
-        const int pad = raster->style().pad();
-        canvas.stamp(*line, (right ? x - line->getWidth() + pad : x - pad), y - pad);
-        return true;
-    }
-
-private:
-    TextRaster* rasterOf(const std::string& font, std::string& error) {
-        const auto open = rasters.find(font);
-        if (open != rasters.end()) {
-            return open->second.get();
-        }
-        const auto entry = fonts.find(font);
-        if (entry == fonts.end()) {
-            return nullptr;
-        }
-        auto raster = std::make_unique<TextRaster>();
-        if (!raster->open(TextStyle::fromEntry(entry->second, context), error)) {
-            return nullptr;
-        }
-        return (rasters[font] = std::move(raster)).get();
-    }
-
-    const Context& context;
-    std::map<std::string, Entry> fonts;
-    std::map<std::string, std::unique_ptr<TextRaster>> rasters;
-};
 
 // ---- The hint bubble as the dialog painter builds it ----
 

@@ -1,7 +1,8 @@
 #pragma once
 // The recipes of the sound effects: each renders one effect, mono at `rate`, before the generator scales
 // it to its peak. Sounds.cpp holds the generator, its table of kinds and the interface's recipes;
-// PlaySounds.cpp those of the play field, AlbumSounds.cpp the album's.
+// PlaySounds.cpp those of the play field, AlbumSounds.cpp the album's, MapSounds.cpp the level end's and the
+// chapter map's.
 
 #include "tools/mkmedia/Synth.h"
 
@@ -18,6 +19,7 @@ struct SoundRequest {
     double pitch = 1.0;   // frequency factor from the "pitch" attribute's semitones
     double seconds = 0.3; // the length of the generic tone
     int notes = 3;        // how many notes a match's run climbs ("notes")
+    int variant = 1;      // which of a kind's few takes ("variant"), such as the carrot's four bites
 };
 
 std::vector<float> silence(double seconds);
@@ -80,5 +82,10 @@ std::vector<float> bookOpen(const SoundRequest& request);
 std::vector<float> bookClose(const SoundRequest& request);
 std::vector<float> pageTurn(const SoundRequest& request);
 std::vector<float> magic(const SoundRequest& request);
+// The level's end and the chapter map (MapSounds.cpp).
+std::vector<float> crunch(const SoundRequest& request);
+std::vector<float> chapterFanfare(const SoundRequest& request);
+std::vector<float> photoPop(const SoundRequest& request);
+std::vector<float> arrive(const SoundRequest& request);
 
 } // namespace mkmedia::sounds

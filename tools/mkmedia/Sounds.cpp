@@ -1,5 +1,5 @@
 // Sound effects: <sound file="sounds/NAME.wav" kind="..." pitch="semitones" seconds="length"/>; a match
-// also takes "notes".
+// also takes "notes", a kind with several takes (the crunch) its "variant".
 // Each kind is a short recipe of notes, glides or filtered noise; an unknown kind gives a soft tone.
 
 #include "tools/mkmedia/AudioEncoding.h"
@@ -258,6 +258,11 @@ constexpr Recipe recipes[] = {
     {"bookclose", bookClose, effectPeak * 0.8f},
     {"pageturn", pageTurn, effectPeak * 0.6f},
     {"magic", magic, effectPeak * 0.8f},
+    // The level's end and the chapter map's (MapSounds.cpp).
+    {"crunch", crunch, effectPeak * 0.8f},
+    {"chapterfanfare", chapterFanfare, jinglePeak},
+    {"photopop", photoPop, effectPeak * 0.8f},
+    {"arrive", arrive, effectPeak * 0.8f},
 };
 
 constexpr Recipe fallbackRecipe{"", softTone, effectPeak * 0.8f};
@@ -278,6 +283,7 @@ SoundRequest requestOf(const Entry& entry) {
     request.pitch = synth::semitoneFactor(std::clamp(entry.number("pitch", 0.0), -24.0, 24.0));
     request.seconds = std::clamp(entry.number("seconds", 0.3), 0.02, 10.0);
     request.notes = std::clamp(entry.integer("notes", 3), 3, 7);
+    request.variant = std::clamp(entry.integer("variant", 1), 1, 8);
     return request;
 }
 

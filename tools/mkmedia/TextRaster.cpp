@@ -18,6 +18,7 @@ namespace {
 constexpr const char* defaultFace = "DejaVuSans-Bold.ttf";
 constexpr int minimumSize = 6;
 constexpr int maximumSize = 200;
+constexpr int maximumGlow = 16;
 
 FT_Library libraryOf(void* handle) {
     return static_cast<FT_Library>(handle);
@@ -87,10 +88,35 @@ public:
         return grown;
     }
 
+    // Two passes of a box of the radius in each direction: a soft haze of the shape.
+    Coverage blurred(int radius) const {
+        Coverage result = *this;
+        for (int pass = 0; pass < 2; ++pass) {
+            result = result.boxPass(radius, 1, 0).boxPass(radius, 0, 1);
+        }
+        return result;
+    }
+
     int width;
     int height;
 
 private:
+    // The mean over 2 * radius + 1 cells along (dx, dy); cells beyond the grid count as empty.
+    Coverage boxPass(int radius, int dx, int dy) const {
+        Coverage result(width, height);
+        const float span = static_cast<float>(2 * radius + 1);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                float sum = 0;
+                for (int k = -radius; k <= radius; ++k) {
+                    sum += at(x + k * dx, y + k * dy);
+                }
+                result.set(x, y, sum / span);
+            }
+        }
+        return result;
+    }
+
     std::vector<float> values;
 };
 
@@ -106,6 +132,24 @@ Coverage coverageOf(const FT_Bitmap& bitmap, int pad) {
     return coverage;
 }
 
+// The coverage as a picture of one colour, a little denser than the coverage itself so the haze stays
+// visible once blurred.
+kernel::SmartPtr<graphics::MemoryImage32> hazeOf(const Coverage& coverage, Rgb colour) {
+    constexpr float density = 1.4f;
+    kernel::SmartPtr<graphics::MemoryImage32> picture =
+        graphics::createImage32(coverage.width, coverage.height);
+    picture->setAlphaMode(true);
+    std::uint32_t* pixels = picture->pixels32();
+    for (int y = 0; y < coverage.height; ++y) {
+        for (int x = 0; x < coverage.width; ++x) {
+            const auto alpha =
+                static_cast<std::uint32_t>(std::lround(std::min(1.0f, coverage.at(x, y) * density) * 255));
+            pixels[y * coverage.width + x] = alpha == 0 ? 0 : alpha << 24 | colour;
+        }
+    }
+    return picture;
+}
+
 } // namespace
 
 TextStyle TextStyle::fromEntry(const Entry& entry, const Context& context) {
@@ -114,6 +158,7 @@ TextStyle TextStyle::fromEntry(const Entry& entry, const Context& context) {
     style.size = std::clamp(entry.integer("size", 20), minimumSize, maximumSize);
     style.colour = rgbOr(entry.text("color"), 0xFFFFFF);
     style.outline = rgbOr(entry.text("outline"), darker(style.colour, 0.6f));
+    style.glow = std::clamp(entry.integer("glow", 0), 0, maximumGlow);
     return style;
 }
 
@@ -192,6 +237,10 @@ bool TextRaster::renderGlyph(unsigned char code, StyledGlyph& glyph, std::string
     }
     const Coverage letter = coverageOf(slot->bitmap, pad);
     const Coverage rim = letter.dilated(current.outlineRadius());
+    if (current.glow > 0) {
+        glyph.picture = hazeOf(rim.blurred(current.glow), current.colour);
+        return true;
+    }
     const int shadow = current.shadowOffset();
     const Rgb top = lighter(current.colour, 0.45f);
     const Rgb shadowColour = darker(current.outline, 0.5f);

@@ -11,19 +11,22 @@
 namespace mkmedia {
 
 // How generated text looks: the face and pixel size, the fill colour (shaded lighter towards the top) and
-// a soft outline with a small drop shadow, so text reads on any background.
+// a soft outline with a small drop shadow, so text reads on any background. With a glow the letters are
+// instead one soft haze of the colour, the outlined letters blurred by that many pixels: the glowing copy
+// laid behind a caption.
 struct TextStyle {
     std::filesystem::path face;
     int size = 20;
     Rgb colour = 0xFFFFFF;
     Rgb outline = 0x000000;
+    int glow = 0;
 
-    // From a font entry's "size", "color", "outline" and "face" attributes.
+    // From a font entry's "size", "color", "outline", "face" and "glow" attributes.
     static TextStyle fromEntry(const Entry& entry, const Context& context);
     int outlineRadius() const;
     int shadowOffset() const;
-    // Room around the glyph's own pixels for the outline and the shadow.
-    int pad() const { return outlineRadius() + shadowOffset(); }
+    // Room around the glyph's own pixels for the outline and the shadow, and for the glow's haze.
+    int pad() const { return outlineRadius() + shadowOffset() + 2 * glow; }
 };
 
 // One styled glyph: its picture (null for a blank) and where that lies relative to the pen on the
