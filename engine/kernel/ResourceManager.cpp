@@ -189,7 +189,9 @@ bool ResourceManager::isLoadingDone() {
         return false;
     }
     MutexLock inner(innerMutex);
-    return nextGroup(requested, true) == nullptr;
+    // The last resource counts as loaded before the loader lets go of it, and until then it is not
+    // handed out: loading is done only once nothing is in the loader's hands.
+    return nextGroup(requested, true) == nullptr && !inProgress;
 }
 
 double ResourceManager::loadingProgress() {

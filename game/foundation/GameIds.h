@@ -5,6 +5,8 @@
 
 #include "engine/kernel/NamedId.h"
 
+#include <array>
+
 namespace game::ids {
 
 // Start-up settings.
@@ -209,6 +211,106 @@ inline constexpr const char* soundPhotoAppears = "SOUND_PHOTO_APPEARS";
 inline constexpr const char* soundArrive = "SOUND_ARRIVE";
 inline constexpr const char* tooltipProgressPhoto = "TOOLTIP_PROGRESS_PHOTO";
 inline constexpr const char* progressFile = "media/properties/progress.xml";
+
+// The in-game menu's buttons, and the pause over a play scene: its "continue" text, its fades (ms) and
+// sounds; its picture lies in "scenepause". Dialogs that appear and go play the two dialog sounds.
+inline constexpr const char* buttonHelp = "BUTTON_HELP";
+inline constexpr const char* buttonAlbum = "BUTTON_ALBUM";
+inline constexpr const char* buttonSettings = "BUTTON_SETTINGS";
+inline constexpr const char* buttonQuit = "BUTTON_QUIT";
+inline constexpr const char* labelPauseContinue = "LABEL_PAUSE_CONTINUE";
+inline constexpr const char* cfgPauseFadeIn = "CFG_PAUSESCENE_FADEIN";
+inline constexpr const char* cfgPauseFadeOut = "CFG_PAUSESCENE_FADEOUT";
+inline constexpr const char* groupScenePause = "scenepause";
+inline constexpr const char* soundPause = "SOUND_PAUSE";
+inline constexpr const char* soundUnpause = "SOUND_UNPAUSE";
+inline constexpr const char* soundDialogAppears = "SOUND_DIALOG_APPEARS";
+inline constexpr const char* soundDialogDisappears = "SOUND_DIALOG_DISAPPEARS";
+
+// The settings: two volume sliders over 0..255, the full-screen and show-hints switches, and the plop
+// whose pitch steps with the effects volume ("SOUND_PLOP1" to "SOUND_PLOP8" of "sounds").
+inline constexpr const char* dialogSettings = "DIALOG_SETTINGS";
+inline constexpr const char* buttonCancel = "BUTTON_CANCEL";
+inline constexpr const char* buttonInfo = "BUTTON_INFO";
+inline constexpr const char* sliderSoundVolume = "SETTINGS_SLIDER_SOUND_VOLUME";
+inline constexpr const char* sliderMusicVolume = "SETTINGS_SLIDER_MUSIC_VOLUME";
+inline constexpr const char* switchFullScreen = "SETTINGS_SWITCH_FULLSCREEN";
+inline constexpr const char* switchShowHints = "SETTINGS_SWITCH_SHOWHINTS";
+inline constexpr const char* soundPlopPrefix = "SOUND_PLOP";
+inline constexpr int plopSounds = 8;
+
+// The help: a page per entry of the two text lists (header and markup contents), the contents in a
+// scroll panel, and the page indicator's format (page, count).
+inline constexpr const char* dialogHelp = "DIALOG_HELP";
+inline constexpr const char* labelIndex = "LABEL_IDX";
+inline constexpr const char* labelContents = "LABEL_CONTENTS";
+inline constexpr const char* scrollPanel = "SCROLLPANEL";
+inline constexpr const char* helpHeaders = "HELP_HEADERS";
+inline constexpr const char* helpContents = "HELP_CONTENTS";
+inline constexpr const char* textPageFormat = "TEXT_PAGE_FORMAT";
+
+// The end of the VIB game: its full-screen picture, and the glint (6 frames, "sceneplay") blinking on it;
+// its falling particles are the match particles 1 to 6.
+inline constexpr const char* gameEndBackground = "BACKGROUND";
+inline constexpr const char* imageBlinkShine = "BLINKSHINE";
+inline constexpr int gameEndParticleKinds = 6;
+
+// The selection scene: the three modes' buttons (the VIB one under its pulsing highlight), the help,
+// album, settings and leave buttons, the welcome text with its blurred copy and the change-name button.
+inline constexpr const char* spriteVibHighlight = "SPRITE_VIB_HIGHLIGHT";
+inline constexpr const char* buttonAction = "BUTTON_ACTION";
+inline constexpr const char* buttonRelax = "BUTTON_RELAX";
+inline constexpr const char* buttonVib = "BUTTON_VIB";
+inline constexpr const char* buttonLeave = "BUTTON_LEAVE";
+inline constexpr const char* buttonChangeName = "BUTTON_CHANGENAME";
+inline constexpr const char* labelChangeNameBlur = "LABEL_CHANGENAME_BLUR";
+inline constexpr const char* labelWelcome = "LABEL_WELCOME";
+inline constexpr const char* labelWelcomeBlur = "LABEL_WELCOME_BLUR";
+inline constexpr const char* textWelcome = "TEXT_WELCOME";
+inline constexpr const char* textWelcomeChangeName = "TEXT_WELCOME_CHANGENAME";
+inline constexpr const char* textLeave = "TEXT_LEAVE_TXT";
+inline constexpr const char* textLeaveHeader = "TEXT_LEAVE_HDR";
+inline constexpr const char* textAutoContinue = "TEXT_AUTOCONTINUE_TXT";
+inline constexpr const char* textAutoContinueHeader = "TEXT_AUTOCONTINUE_HDR";
+inline constexpr const char* textSavegame = "TEXT_SAVEGAME_TXT";
+inline constexpr const char* textSavegameHeader = "TEXT_SAVEGAME_HDR";
+inline constexpr const char* textDifficulty = "TEXT_DIFFICULTY_TXT";
+inline constexpr const char* textDifficultyHeader = "TEXT_DIFFICULTY_HDR";
+inline constexpr const char* textUnlockHeader = "TEXT_UNLOCK_HDR";
+// The difficulty question: a plain dialog whose texts the selection scene sets.
+inline constexpr const char* dialogDifficulty = "DIALOG_DIFFICULTY";
+inline constexpr const char* buttonNormal = "BUTTON_NORMAL";
+inline constexpr const char* buttonHard = "BUTTON_HARD";
+
+// The player profiles: the list of at most five rows with the marker beside the selected one, and the
+// new player's name input (its font decides the characters it takes).
+inline constexpr const char* dialogProfile = "DIALOG_PROFILE";
+inline constexpr const char* dialogProfileCreate = "DIALOG_PROFILECREATE";
+inline constexpr int profileRows = 5;
+inline constexpr const char* inputMarker = "INPUT_MARKER";
+inline constexpr const char* buttonNew = "BUTTON_NEW";
+inline constexpr const char* buttonDelete = "BUTTON_DEL";
+inline constexpr const char* buttonInputPrefix = "BUTTON_INPUT_";
+inline constexpr const char* labelInputPrefix = "LABEL_INPUT_";
+inline constexpr const char* inputLabelName = "INPUTLABEL_NAME";
+inline constexpr const char* cfgInputLabelOffsetX = "CFG_INPUTLABEL_OFFSET_X";
+inline constexpr const char* cfgInputLabelOffsetY = "CFG_INPUTLABEL_OFFSET_Y";
+inline constexpr const char* textProfileDelete = "TEXT_PROFILEDELETE_TXT";
+inline constexpr const char* textProfileDeleteHeader = "TEXT_PROFILEDELETE_HDR";
+// Said when a new player's name could only stand for a folder ("." or "..").
+inline constexpr const char* textProfileNameInvalid = "TEXT_PROFILENAME_INVALID";
+inline constexpr const char* soundKey = "SOUND_KEY";
+
+// The first start's comic strip: its page sprite, the next button with its shine, and the pages
+// "STRIP1" to "STRIP4" of "strip".
+inline constexpr const char* dialogStrip = "DIALOG_STRIP";
+inline constexpr const char* spriteStrip = "STRIP";
+inline constexpr const char* buttonNextShine = "BUTTON_NEXT_SHINE";
+inline constexpr const char* stripPagePrefix = "STRIP";
+inline constexpr int stripPages = 4;
+
+// The pibble that walks across the selection scene when its code is typed ("pibbles").
+inline constexpr const char* pibbleVisitor = "PIBBLE_VISITOR";
 
 // Dialogs and top-level declarations.
 inline constexpr const char* dialogMessage = "DIALOG_MESSAGE";
@@ -849,15 +951,51 @@ inline constexpr kernel::NamedId named[] = {
     {soundPhotoAppears, groupGameSounds, IdKind::Sound},
     {soundArrive, groupGameSounds, IdKind::Sound},
     {tooltipProgressPhoto, nullptr, IdKind::Text},
+    // The in-game menu and the pause; the numbered plops and the help's text lists are counted by the
+    // content check.
+    {dialogMenu, nullptr, IdKind::Dialog},
+    {buttonHelp, dialogMenu, IdKind::Button},
+    {buttonAlbum, dialogMenu, IdKind::Button},
+    {buttonSettings, dialogMenu, IdKind::Button},
+    {buttonQuit, dialogMenu, IdKind::Button},
+    {buttonContinue, dialogMenu, IdKind::Button},
+    {dialogPause, nullptr, IdKind::Dialog},
+    {labelPauseContinue, dialogPause, IdKind::Label},
+    {cfgPauseFadeIn, nullptr, IdKind::Integer},
+    {cfgPauseFadeOut, nullptr, IdKind::Integer},
+    {groupScenePause, nullptr, IdKind::Group},
+    {soundPause, groupGameSounds, IdKind::Sound},
+    {soundUnpause, groupGameSounds, IdKind::Sound},
+    {soundDialogAppears, groupSounds, IdKind::Sound},
+    {soundDialogDisappears, groupSounds, IdKind::Sound},
+    // The settings; sliders and switches are sprites.
+    {dialogSettings, nullptr, IdKind::Dialog},
+    {buttonOk, dialogSettings, IdKind::Button},
+    {buttonCancel, dialogSettings, IdKind::Button},
+    {buttonInfo, dialogSettings, IdKind::Button},
+    {sliderSoundVolume, dialogSettings, IdKind::Sprite},
+    {sliderMusicVolume, dialogSettings, IdKind::Sprite},
+    {switchFullScreen, dialogSettings, IdKind::Sprite},
+    {switchShowHints, dialogSettings, IdKind::Sprite},
+    // The help; its markup label and its scroll panel are sprites.
+    {dialogHelp, nullptr, IdKind::Dialog},
+    {labelHeader, dialogHelp, IdKind::Label},
+    {labelIndex, dialogHelp, IdKind::Label},
+    {labelContents, dialogHelp, IdKind::Sprite},
+    {scrollPanel, dialogHelp, IdKind::Sprite},
+    {buttonOk, dialogHelp, IdKind::Button},
+    {buttonNext, dialogHelp, IdKind::Button},
+    {buttonPrev, dialogHelp, IdKind::Button},
+    {textPageFormat, nullptr, IdKind::Text},
+    // The end of the VIB game.
+    {dialogGameEnd, nullptr, IdKind::Dialog},
+    {gameEndBackground, dialogGameEnd, IdKind::Sprite},
+    {buttonNext, dialogGameEnd, IdKind::Button},
+    {imageBlinkShine, groupScenePlay, IdKind::Image},
 };
 
-// Named by code that nothing runs yet (the play scenes open the pause and the menu, the VIB mode the end of
-// the game): their declarations come with the classes that open them, and the content check checks each
-// once it is declared.
-inline constexpr kernel::NamedId awaited[] = {
-    {dialogPause, nullptr, IdKind::Dialog},
-    {dialogMenu, nullptr, IdKind::Dialog},
-    {dialogGameEnd, nullptr, IdKind::Dialog},
-};
+// Named by code whose declarations come later with the classes that open them: the content check checks
+// each once it is declared. None waits now.
+inline constexpr std::array<kernel::NamedId, 0> awaited{};
 
 } // namespace game::ids

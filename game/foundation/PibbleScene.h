@@ -67,6 +67,19 @@ public:
     // have no chapters.
     virtual void setVibChapterAndLevel(std::int32_t /*chapter*/, std::int32_t /*level*/) {}
 
+    // What the typed codes ask of the scene that plays a level; every other scene plays none and does
+    // nothing. The running level ends at once as won or as lost, as if the scene's own test had found it so.
+    virtual bool playsLevel() const { return false; }
+    virtual void finishLevelNow() {}
+    virtual void failLevelNow() {}
+    // The photograph of the collectable is taken as when a match has removed its pibble.
+    virtual void takeCollectablePhoto(std::int32_t /*collectableId*/) {}
+    // A plain pibble of the field, drawn at random, becomes a party pibble; only while the field is idle.
+    virtual void makeRandomPartyPibble() {}
+    // The profile dialogs changed the players: the selection scene shows the current player's name again.
+    // The other scenes greet nobody.
+    virtual void updateWelcomeText() {}
+
     // The scene manager's current scene when it is one of the game's; null otherwise.
     static PibbleScene* current();
 

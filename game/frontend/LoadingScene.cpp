@@ -280,10 +280,12 @@ void LoadingScene::leaveWithProfile() {
     ChangeSceneWithTransition(selectionScene);
 }
 
-// The first start's comic strip opens here once it exists, and leads on to the selection scene itself;
-// until then the first start goes straight there.
+// The first start's comic strip leads on to the selection scene itself. Should its declaration make no
+// dialog, the first start still goes on there rather than leaving the player on this scene.
 void LoadingScene::leaveOnFirstStart() {
-    ChangeSceneWithTransition(selectionScene);
+    if (DialogPibble::openDialog(ids::dialogStrip, this, true) == nullptr) {
+        ChangeSceneWithTransition(selectionScene);
+    }
     changeMusic(propertyString(ids::musicSelection));
 }
 

@@ -136,6 +136,14 @@ public:
     void onCollectablePhoto(std::int32_t collectableId);
     static void onPhotoDone(void* scene, ui::GameNode* node);
 
+    // The typed codes: the level's end as the field's own end event would tell it, told once; the
+    // collectable's photograph; a party pibble made on the idle field.
+    bool playsLevel() const override { return true; }
+    void finishLevelNow() override;
+    void failLevelNow() override;
+    void takeCollectablePhoto(std::int32_t collectableId) override { onCollectablePhoto(collectableId); }
+    void makeRandomPartyPibble() override;
+
     // Widget and floater callbacks; the receiver is the scene.
     static void onHintButton(void* scene, ui::GameNode* sender);
     static void onPauseButton(void* scene, ui::GameNode* sender);

@@ -26,6 +26,7 @@
 #include "game/foundation/PibbleOptions.h"
 #include "game/foundation/Random.h"
 #include "game/frontend/AlbumPictures.h"
+#include "game/frontend/CheatCodeManager.h"
 #include "game/frontend/DialogProgress.h"
 #include "game/play/PlaySceneVIB.h"
 #include "host/System.h"
@@ -162,6 +163,9 @@ void startFrameTimer() {
     timer->addListener(ui::SceneManager::instance());
     timer->addListener(platform::Application::instance());
     timer->addListener(ui::SoundSystem::instance());
+    // The fourth frame listener: typed codes are handled once the frame has been presented.
+    announce("CheatCodeManager::create");
+    CheatCodeManager::create();
 }
 
 void reportUnbuildableScene(const std::string& name) {
@@ -245,6 +249,7 @@ struct Teardown {
 // is written near the end, when nothing can add to it any more; the album's manager goes last.
 constexpr Teardown teardownOrder[] = {
     {"closeApplicationDisplay", platform::closeApplicationDisplay},
+    {"CheatCodeManager::destroy", CheatCodeManager::destroy},
     {"FullScreenHandler::destroyDefault", ui::FullScreenHandler::destroyDefault},
     {"LevelCatalogue::destroy", LevelCatalogue::destroy},
     {"FrameTimer::destroy", platform::FrameTimer::destroy},

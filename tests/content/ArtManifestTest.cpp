@@ -41,6 +41,10 @@ const std::set<std::string> levelEndAndMapImageKinds = {
     "carrot",       "carrotbite",   "crumb",       "whitebar",       "chaptermap",  "trail",
     "chapterphoto", "playerfigure", "playershine", "chaptersparkle", "speechbubble"};
 const std::set<std::string> levelEndAndMapSoundKinds = {"crunch", "chapterfanfare", "photopop", "arrive"};
+// The menus' pictures and the pause's sounds.
+const std::set<std::string> menuImageKinds = {"pausescene", "celebration", "glint", "slidertrack",
+                                              "helpicon"};
+const std::set<std::string> menuSoundKinds = {"chimedown", "chimeup"};
 
 bool isPositiveInteger(const std::string& value) {
     return !value.empty() && value.size() < 6 &&
@@ -102,8 +106,15 @@ TEST(ArtManifest, EntriesAreWellFormed) {
                     found.push_back(where + ": " + colour + " is no #RRGGBB");
                 }
             }
+            if (entry.attributes.contains("lineheight") && entry.get("lineheight") != "full") {
+                found.push_back(where + ": lineheight is \"full\" or left out");
+            }
+            if (entry.attributes.contains("space") && !isPositiveInteger(entry.get("space"))) {
+                found.push_back(where + ": space is a number of pixels");
+            }
         } else if (entry.element == "image") {
-            if (!imageKinds.contains(kind) && !levelEndAndMapImageKinds.contains(kind)) {
+            if (!imageKinds.contains(kind) && !levelEndAndMapImageKinds.contains(kind) &&
+                !menuImageKinds.contains(kind)) {
                 found.push_back(where + ": kind \"" + kind + "\"");
             }
             if (!isPositiveInteger(entry.get("width")) || !isPositiveInteger(entry.get("height"))) {
@@ -148,7 +159,8 @@ TEST(ArtManifest, EntriesAreWellFormed) {
             }
         } else if (entry.element == "sound") {
             const std::string extension = kernel::fileExtensionLower(file);
-            const bool knownSound = soundKinds.contains(kind) || levelEndAndMapSoundKinds.contains(kind);
+            const bool knownSound = soundKinds.contains(kind) || levelEndAndMapSoundKinds.contains(kind) ||
+                                    menuSoundKinds.contains(kind);
             if (!knownSound || (extension != "wav" && extension != "ogg")) {
                 found.push_back(where + ": a sound is a WAV or an OGG file of a known kind");
             }

@@ -8,6 +8,7 @@
 #include "engine/kernel/NamedId.h"
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/ObjectFactory.h"
+#include "engine/kernel/PathUtil.h"
 #include "engine/kernel/PropertyStore.h"
 #include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/SmartPtr.h"
@@ -23,6 +24,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -299,6 +301,57 @@ private:
 inline bool isProvided(const std::string& runPath, const Manifest& manifest) {
     return manifest.maker(runPath) != nullptr || std::filesystem::is_regular_file(sourcePath(runPath));
 }
+
+// The declarations of media/properties/dialogs.xml as written, and what the pictures they name are made of.
+class Authored : public ::testing::Test {
+protected:
+    // A declaration of "dialogs", or the fallback node (and a failure).
+    kernel::NodeValue& declaration(const std::string& dialog) {
+        kernel::NodeValue& dialogs = declarations->getNode("dialogs");
+        if (!dialogs.hasChild(dialog)) {
+            ADD_FAILURE() << dialog << " is not declared";
+            return kernel::DUMMY_NODE();
+        }
+        return dialogs.getNode(dialog);
+    }
+    // A dialog's declared component by its name, or the fallback node (and a failure).
+    kernel::NodeValue& component(const std::string& dialog, const std::string& name) {
+        const kernel::NodeValue& dialogs = declarations->getNode("dialogs");
+        if (dialogs.hasChild(dialog)) {
+            for (const SmartPtr<Value>& part : dialogs.getNode(dialog).getVector("components").children()) {
+                if (part->isNode() && key(part->asNode(), "name") == name) {
+                    return part->asNode();
+                }
+            }
+        }
+        ADD_FAILURE() << dialog << " declares no " << name;
+        return kernel::DUMMY_NODE();
+    }
+    // The manifest entry that makes the picture a component shows, or null (and a failure).
+    const ManifestEntry* pictureOf(const kernel::NodeValue& part) {
+        const DeclaredResource* resource = resources.find(key(part, "section"), key(part, "image"));
+        const ManifestEntry* entry =
+            resource != nullptr ? manifest.maker(kernel::normaliseResourcePath(resource->file)) : nullptr;
+        EXPECT_NE(entry, nullptr) << key(part, "name") << ": no picture the manifest makes";
+        return entry;
+    }
+    const ManifestEntry* pictureOf(const std::string& group, const std::string& id) {
+        const DeclaredResource* resource = resources.find(group, id);
+        EXPECT_NE(resource, nullptr) << id << ": no resource in " << group;
+        EXPECT_TRUE(resource == nullptr || resource->type == "Image") << id;
+        const ManifestEntry* entry =
+            resource != nullptr ? manifest.maker(kernel::normaliseResourcePath(resource->file)) : nullptr;
+        EXPECT_TRUE(resource == nullptr || entry != nullptr) << id << ": no picture the manifest makes";
+        return entry;
+    }
+    static int number(const ManifestEntry& entry, const std::string& name) {
+        return std::atoi(entry.get(name).c_str());
+    }
+
+    SmartPtr<kernel::ValueDocument> declarations = loadDocument(dialogsFile);
+    const Resources resources;
+    const Manifest manifest;
+};
 
 // The settings in the property store and the dialog file read, as at start-up.
 class BuiltDeclarations : public ::testing::Test {

@@ -98,12 +98,20 @@ private:
         const bool scene = startsWith(name, "SCENE_");
         Groups built = scene ? startUpGroups() : frontEndGroups();
         // The album's manager loads the turning strips before it builds the book; the VIB scene loads the
-        // chapter map's pictures with its own groups, before it first opens the map.
+        // chapter map's pictures with its own groups, before it first opens the map; only a play scene
+        // opens the pause and the end of the VIB game, once the groups the selection scene requests for
+        // play are in.
         if (name == game::ids::dialogAlbum) {
             built.insert(game::ids::groupAlbumPictures);
         }
         if (name == game::ids::dialogProgress) {
             built.insert(game::ids::groupSceneProgress);
+        }
+        if (name == game::ids::dialogPause) {
+            built.insert(game::ids::groupScenePause);
+        }
+        if (name == game::ids::dialogGameEnd) {
+            built.insert(game::ids::groupScenePlay);
         }
         // A scene's background and "scenecomponents" come with its first entry: the loading scene's at
         // once, the selection scene's after loading, a play scene's after its own groups were loaded.

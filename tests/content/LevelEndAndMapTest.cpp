@@ -50,50 +50,9 @@ std::string numbered(const char* prefix, int n) {
     return prefix + std::to_string(n);
 }
 
-// The declarations of media/properties/dialogs.xml as written, and what the pictures they name are made of.
-class Authored : public ::testing::Test {
-protected:
-    // A dialog's declared component by its name, or the fallback node (and a failure).
-    NodeValue& component(const std::string& dialog, const std::string& name) {
-        const NodeValue& dialogs = declarations->getNode("dialogs");
-        if (dialogs.hasChild(dialog)) {
-            for (const SmartPtr<Value>& part : dialogs.getNode(dialog).getVector("components").children()) {
-                if (part->isNode() && key(part->asNode(), "name") == name) {
-                    return part->asNode();
-                }
-            }
-        }
-        ADD_FAILURE() << dialog << " declares no " << name;
-        return kernel::DUMMY_NODE();
-    }
-    static Point placeOf(const NodeValue& part) {
-        return {part.getValue("x").asInt(), part.getValue("y").asInt()};
-    }
-    // The manifest entry that makes the picture a component shows, or null (and a failure).
-    const ManifestEntry* pictureOf(const NodeValue& part) {
-        const DeclaredResource* resource = resources.find(key(part, "section"), key(part, "image"));
-        const ManifestEntry* entry =
-            resource != nullptr ? manifest.maker(kernel::normaliseResourcePath(resource->file)) : nullptr;
-        EXPECT_NE(entry, nullptr) << key(part, "name") << ": no picture the manifest makes";
-        return entry;
-    }
-    const ManifestEntry* pictureOf(const std::string& group, const std::string& id) {
-        const DeclaredResource* resource = resources.find(group, id);
-        EXPECT_NE(resource, nullptr) << id << ": no resource in " << group;
-        EXPECT_TRUE(resource == nullptr || resource->type == "Image") << id;
-        const ManifestEntry* entry =
-            resource != nullptr ? manifest.maker(kernel::normaliseResourcePath(resource->file)) : nullptr;
-        EXPECT_TRUE(resource == nullptr || entry != nullptr) << id << ": no picture the manifest makes";
-        return entry;
-    }
-    static int number(const ManifestEntry& entry, const std::string& name) {
-        return std::atoi(entry.get(name).c_str());
-    }
-
-    SmartPtr<kernel::ValueDocument> declarations = loadDocument(dialogsFile);
-    const Resources resources;
-    const Manifest manifest;
-};
+Point placeOf(const NodeValue& part) {
+    return {part.getValue("x").asInt(), part.getValue("y").asInt()};
+}
 
 using LevelEnd = Authored;
 using ChapterMap = Authored;

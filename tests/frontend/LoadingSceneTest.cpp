@@ -6,7 +6,9 @@
 #include "engine/platform/PlayerManager.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/DialogManager.h"
+#include "game/foundation/GameIds.h"
 #include "game/frontend/DialogPibble.h"
+#include "game/frontend/DialogStrip.h"
 #include "host/System.h"
 
 #include "../kernel/ResourceTestSupport.h"
@@ -35,6 +37,9 @@ const char* const declarations = R"(<dialogs><Node id="dialogs">
     <Label name="LABEL_INFO_BLUR" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
   </Vector></LoadingScene>
   <LoadingScene id="SCENE_BARE"/>
+  <DialogStrip id="DIALOG_STRIP" width="640" height="480" autoenlarge="false"><Vector id="components">
+    <Sprite name="STRIP"/><Button name="BUTTON_NEXT" x="560" y="420" width="60" height="160"/>
+  </Vector></DialogStrip>
   <DialogPibble id="DIALOG_YESNO" width="200" height="60"><Vector id="components">
     <Label name="MESSAGE" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
     <Label name="HEADER" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
@@ -98,6 +103,23 @@ protected:
         const kernel::Resource* resource = resources->findResource(id, section);
         return resource != nullptr && resource->isLoaded();
     }
+    // The first start's comic over the scene; null when it is not open.
+    game::DialogStrip* strip(LoadingScene& scene) {
+        ui::Dialog* dialog = scene.findDialog(game::ids::dialogStrip);
+        return scene.isDialogOpen(game::ids::dialogStrip) && dialog->isKindOf(game::DialogStrip::classInfo)
+                   ? static_cast<game::DialogStrip*>(dialog)
+                   : nullptr;
+    }
+    // "Next" on every page as soon as it is offered.
+    void readComic(game::DialogStrip& comic) {
+        for (int page = 0; page < game::DialogStrip::pageCount; ++page) {
+            for (int frame = 0; frame < 60 && !comic.acceptsNext(); ++frame) {
+                world.frame();
+            }
+            ASSERT_TRUE(comic.acceptsNext()) << page;
+            comic.getNextButton()->invoke(comic.getNextButton());
+        }
+    }
     // The transition takes the selection scene in within a few simulated seconds.
     bool reachesSelection() {
         for (int frame = 0; frame < 100 && world.manager->currentScene() != selection; ++frame) {
@@ -146,7 +168,29 @@ TEST_F(LoadingSceneTest, BarFollowsTheProgressAndTheFinishAsksTheFirstStartQuest
     EXPECT_FALSE(scene->hasOpenDialog());
     EXPECT_EQ(scene->getLogoAnimation()->getCurrentFrame(), LoadingScene::logoRestingFrame);
 
+    // The first start's click opens the comic, which takes every click after it and leads on itself.
     EXPECT_TRUE(scene->onLeftButtonUp(10, 10, 0));
+    game::DialogStrip* comic = strip(*scene);
+    ASSERT_NE(comic, nullptr);
+    EXPECT_TRUE(comic->listenerList().isExclusive());
+    EXPECT_FALSE(scene->onLeftButtonUp(10, 10, 0));
+    world.frame();
+    EXPECT_EQ(world.manager->nextScene(), nullptr);
+    EXPECT_EQ(world.manager->currentScene(), scene);
+    readComic(*comic);
+    EXPECT_TRUE(reachesSelection());
+}
+
+// Should the comic's declaration be missing, the first start must not leave the player on this scene.
+TEST_F(LoadingSceneTest, AFirstStartWithoutAComicGoesStraightToTheSelectionScene) {
+    LoadingScene* scene = start("SCENE_LOADING");
+    ui::DialogManager::destroy();
+    ui::DialogManager::create(write("nocomic.xml", R"(<dialogs><Node id="dialogs"/></dialogs>)"));
+    finishLoading(*scene);
+    world.frame();
+    EXPECT_FALSE(scene->hasOpenDialog());
+    EXPECT_TRUE(scene->onLeftButtonUp(10, 10, 0));
+    EXPECT_EQ(strip(*scene), nullptr);
     EXPECT_TRUE(reachesSelection());
 }
 
@@ -181,6 +225,9 @@ TEST_F(LoadingSceneTest, ADeclarationWithoutComponentsRunsWithPartnersAndReports
     finishLoading(*scene);
     game::DialogPibble::closeDialog(LoadingScene::fullScreenMessage);
     EXPECT_TRUE(scene->onLeftButtonUp(10, 10, 0));
+    game::DialogStrip* comic = strip(*scene);
+    ASSERT_NE(comic, nullptr);
+    readComic(*comic);
     EXPECT_TRUE(reachesSelection());
 }
 

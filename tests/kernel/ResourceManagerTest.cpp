@@ -150,4 +150,16 @@ TEST_F(ResourceManagerTest, LoadingIsDoneOnlyOnceActiveAndAnUnknownGroupHasNothi
     EXPECT_EQ(manager->getLoadedResource("nothing", "a"), nullptr);
 }
 
+// Waiting for the loading to be done must be enough to get the resources: the last one is not done while
+// the loader still holds it.
+TEST_F(ResourceManagerTest, LoadingIsNotDoneWhileTheLastResourceIsStillInTheLoadersHands) {
+    ASSERT_TRUE(holdLoadOf(sections(section("a", element("TestLateGate", "z", settingsFile("z.xml")))), "a"));
+    ASSERT_TRUE(manager->findResource("z", "a")->isLoaded());
+    EXPECT_FALSE(manager->isLoadingDone());
+    EXPECT_EQ(manager->getResource("z", "a"), nullptr);
+    LoadGate::instance().openAll();
+    ASSERT_TRUE(waitUntilDone());
+    EXPECT_NE(manager->getResource("z", "a"), nullptr);
+}
+
 } // namespace

@@ -116,6 +116,26 @@ private:
 
 inline const kernel::ClassRegistrar gateRegistrar("TestGate", &GateResource::createInstance);
 
+// A resource that counts as loaded before its load returns: the gate holds the loader in the moment
+// between the two.
+class LateGateResource : public GateResource {
+public:
+    using GateResource::GateResource;
+
+    void load() override {
+        markLoaded();
+        LoadGate::instance().pass();
+        LoadGate::instance().leave();
+    }
+    kernel::Object* get() override { return this; }
+
+    static kernel::Object* createInstance(kernel::Value& settings) {
+        return new LateGateResource(settings.asNode());
+    }
+};
+
+inline const kernel::ClassRegistrar lateGateRegistrar("TestLateGate", &LateGateResource::createInstance);
+
 // Runs in a folder of its own (resource files are relative paths) with a fresh manager, gate open.
 class ResourceTest : public ::testing::Test {
 protected:

@@ -58,4 +58,36 @@ TEST(FontGenerationTest, EveryPrintableLatin1CharacterHasItsGlyph) {
     EXPECT_GT(font->getSpaceWidth(), 0);
 }
 
+// A font for markup text spaces its lines by its letters' whole height, so one line's pictures never reach
+// into the next's, and may take a narrower blank; the rest of it is the same face.
+TEST(FontGenerationTest, MarkupFontsSpaceTheirLinesByTheWholeLetters) {
+    testsupport::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(mkmediatest::generate(
+        dir,
+        R"(<mkmedia><font file="fonts/plain" size="16" color="#4A2C6B" outline="#FFF8E8"/>
+                                         <font file="fonts/markup" size="16" color="#4A2C6B" outline="#FFF8E8"
+                                               lineheight="full" space="2"/></mkmedia>)",
+        "media", error))
+        << error;
+    const auto load = [&](const std::string& name, SmartPtr<graphics::MemoryImage32>& charset) {
+        charset = graphics::loadPngImage((dir.path() / "media" / (name + ".png")).string());
+        SmartPtr<graphics::BitmapFont> font = new graphics::BitmapFont();
+        font->load((dir.path() / "media" / (name + ".xml")).string(), charset.get(),
+                   kernel::Color(0xFFFFFFFF), false, 0);
+        return font;
+    };
+    SmartPtr<graphics::MemoryImage32> plainCharset;
+    SmartPtr<graphics::MemoryImage32> markupCharset;
+    const SmartPtr<graphics::BitmapFont> plain = load("fonts/plain", plainCharset);
+    const SmartPtr<graphics::BitmapFont> markup = load("fonts/markup", markupCharset);
+    ASSERT_TRUE(plain->isLoaded() && markup->isLoaded());
+    ASSERT_EQ(markupCharset->getHeight(), plainCharset->getHeight());
+    EXPECT_LT(plain->lineHeight(), plainCharset->getHeight()) << "a face's own lines overlap their letters";
+    EXPECT_EQ(markup->lineHeight(), markupCharset->getHeight());
+    EXPECT_EQ(markup->getSpaceWidth(), 2);
+    EXPECT_GT(plain->getSpaceWidth(), 2);
+    EXPECT_EQ(markup->textWidth(u"Pibble"), plain->textWidth(u"Pibble"));
+}
+
 } // namespace

@@ -126,6 +126,8 @@ TEST_F(SoundGenerator, EveryKindIsASoftMonoPcmFileTheMixerLoads) {
     kinds.insert(
         kinds.end(),
         {{"crunch", 0.2, 0.5}, {"chapterfanfare", 2.0, 3.2}, {"photopop", 0.4, 1.0}, {"arrive", 0.3, 0.8}});
+    // The pause's.
+    kinds.insert(kinds.end(), {{"chimedown", 0.8, 1.1}, {"chimeup", 0.8, 1.1}});
     for (const KindLength& expected : kinds) {
         SCOPED_TRACE(expected.kind);
         const std::string file = std::string("sounds/") + expected.kind + ".wav";
@@ -164,6 +166,19 @@ TEST_F(SoundGenerator, PitchRaisesANumberedFamily) {
         EXPECT_GT(crossings, previous) << file;
         previous = crossings;
     }
+}
+
+// The pause steps down into sleep and the way back steps up: the same chime run the other way, so the
+// pause starts on its highest note and the return on its lowest.
+TEST_F(SoundGenerator, PauseChimesStepDownAndUp) {
+    const Wav down = readWav(generate(entry("sounds/pause.wav", "chimedown")));
+    const Wav up = readWav(generate(entry("sounds/unpause.wav", "chimeup")));
+    ASSERT_EQ(down.samples.size(), up.samples.size());
+    ASSERT_GT(down.samples.size(), down.rate / 10);
+    const std::vector<std::int16_t> downStart(down.samples.begin(), down.samples.begin() + down.rate / 14);
+    const std::vector<std::int16_t> upStart(up.samples.begin(), up.samples.begin() + up.rate / 14);
+    EXPECT_GT(zeroCrossings(downStart), zeroCrossings(upStart) * 3 / 2);
+    EXPECT_NE(down.samples, up.samples);
 }
 
 // The ticking is played once when the clock's last 5 s begin (as the game is tuned), so it lasts that long:

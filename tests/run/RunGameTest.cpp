@@ -1,5 +1,6 @@
 #include "game/run/RunGame.h"
 #include "game/foundation/PibbleHighscoreEntry.h"
+#include "game/frontend/CheatCodeManager.h"
 
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/platform/Application.h"
@@ -104,6 +105,7 @@ const std::vector<std::string> startUp = {"PropertyStore::create",
                                           "PlayerManager::create",
                                           "LevelCatalogue::create",
                                           "FrameTimer::create",
+                                          "CheatCodeManager::create",
                                           "create scenes"};
 
 std::vector<std::string> shutDown(int scenes, bool leaving) {
@@ -112,16 +114,16 @@ std::vector<std::string> shutDown(int scenes, bool leaving) {
         steps.emplace_back("leave SCENE_LOADING");
     }
     for (const char* step : {"HighScoreManager::save", "PlayerManager::saveAll", "closeApplicationDisplay",
-                             "FullScreenHandler::destroyDefault", "LevelCatalogue::destroy",
-                             "FrameTimer::destroy", "SceneManager::destroy"}) {
+                             "CheatCodeManager::destroy", "FullScreenHandler::destroyDefault",
+                             "LevelCatalogue::destroy", "FrameTimer::destroy", "SceneManager::destroy"}) {
         steps.emplace_back(step);
     }
     steps.insert(steps.end(), scenes, "scene destroyed");
-    for (const char* step : {"PlayerManager::destroy", "DialogManager::destroy", "Application::destroy",
-                             "ResourceManager::destroy", "SoundSystem::destroy", "HighScoreManager::destroy",
-                             "GameSettings::destroy", "PropertyStore::destroy", "ObjectFactory::destroy",
-                             "Random::destroy", "DataGathering::destroy", "ZipArchive::destroy",
-                             "AlbumPictures::destroy"}) {
+    for (const char* step :
+         {"PlayerManager::destroy", "DialogManager::destroy", "Application::destroy",
+          "ResourceManager::destroy", "SoundSystem::destroy", "HighScoreManager::destroy",
+          "GameSettings::destroy", "PropertyStore::destroy", "ObjectFactory::destroy", "Random::destroy",
+          "DataGathering::destroy", "ZipArchive::destroy", "AlbumPictures::destroy"}) {
         steps.emplace_back(step);
     }
     return steps;
@@ -200,10 +202,47 @@ TEST_F(GameRun, StartsInOrderRunsTheFirstSceneAndShutsDownInOrder) {
     game::testing::setStepObserver(closeSoon);
     const std::vector<std::string> expected =
         startUp +
-        std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault", "AlbumPictures::create",
-                                 "message loop", "enter SCENE_LOADING"} +
+        std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
+                                 "AlbumPictures::create", "message loop", "enter SCENE_LOADING"} +
         shutDown(5, true);
     EXPECT_EXIT(runExpecting(expected, [&] { return filesWritten(); }), ::testing::ExitedWithCode(0), "");
+}
+
+// A code typed into the window reaches the code manager, which is ticked as the fourth frame listener, after
+// the scene manager has entered the first scene; the manager is gone once the run has ended.
+void codeHeard(ui::Scene* scene, char key) {
+    record.push_back("code " + std::string(1, key) + " typed in " +
+                     (scene != nullptr ? scene->getName() : "none"));
+}
+
+void typeACode(const char* step) {
+    closeSoon(step);
+    const std::string name(step);
+    if (name == "create scenes") {
+        record.push_back("frame listeners " +
+                         std::to_string(platform::FrameTimer::instance()->listenerCount()));
+        game::CheatCodeManager::instance()->registerCode("zq", codeHeard, 'k', nullptr);
+    }
+    if (name == "message loop") {
+        const host::HWND window = platform::Application::instance()->getWindowHandle();
+        for (const char c : std::string("xzq")) {
+            host::PostMessage(window, host::WM_CHAR, static_cast<host::WPARAM>(c), 0);
+        }
+    }
+}
+
+TEST_F(GameRun, ATypedCodeIsHeardAfterTheFirstSceneIsEntered) {
+    declareScenes(5);
+    game::testing::setStepObserver(typeACode);
+    std::vector<std::string> expected = startUp;
+    expected.emplace_back("frame listeners 4");
+    expected = expected +
+               std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
+                                        "AlbumPictures::create",     "message loop",
+                                        "enter SCENE_LOADING",       "code k typed in SCENE_LOADING"} +
+               shutDown(5, true);
+    EXPECT_EXIT(runExpecting(expected, [] { return game::CheatCodeManager::instance() == nullptr; }),
+                ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(GameRun, AMissingSceneEndsTheRunCleanlyWithAnError) {

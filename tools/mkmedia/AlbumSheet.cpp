@@ -41,10 +41,6 @@ std::string photoFile(int number, bool light) {
     return "images/album/collectables/picture_" + std::to_string(number) + (light ? "_light" : "") + ".png";
 }
 
-Canvas frameOf(const Pictures& pictures, const std::string& file, int index = 0) {
-    return Pictures::frame(pictures.file(file), index);
-}
-
 void put(Canvas& target, const Canvas& picture, At at) {
     target.stamp(picture.image(), at.x, at.y);
 }

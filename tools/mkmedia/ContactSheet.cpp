@@ -5,6 +5,7 @@
 #include "tools/mkmedia/Canvas.h"
 #include "tools/mkmedia/ImageFiles.h"
 #include "tools/mkmedia/LevelEndMapSheet.h"
+#include "tools/mkmedia/MenusSheet.h"
 #include "tools/mkmedia/PlaySheet.h"
 #include "tools/mkmedia/SheetPictures.h"
 #include "tools/mkmedia/TextRaster.h"
@@ -347,6 +348,11 @@ bool writeContactSheet(const std::vector<Entry>& entries, const Context& context
     }
     addAlbumSections(pictures, sections);
     if (!addLevelEndAndMapSections(entries, context, pictures, sections, error)) {
+        return false;
+    }
+    if (!addMenuSections(
+            entries, context, pictures, [&](const std::string& look) { return builder.pibble(look); },
+            sections, error)) {
         return false;
     }
     sections.push_back(

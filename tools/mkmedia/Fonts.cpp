@@ -101,8 +101,24 @@ std::string idAttribute(unsigned char code) {
     }
 }
 
+// The face's own line spacing; with "lineheight" "full" the glyphs' whole height, so the pictures of one
+// line's letters never reach into the next line's: a markup label copies each run's picture whole, and an
+// overlap would lay the next line's transparent pixels over the descenders.
+int lineHeightOf(const Entry& entry, const CharsetLayout& layout, const TextRaster& raster) {
+    const int spacing = raster.lineSpacing() + raster.style().outlineRadius();
+    return entry.text("lineheight") == "full" ? std::max(spacing, layout.height) : spacing;
+}
+
+// How far a blank advances: the face's own blank, or the entry's "space" in pixels. A markup label measures
+// each word with its last letter's overhang and its first letter's offset, so its words stand further apart
+// than a plain label's; a font made for markup text takes a narrower blank to make up for it.
+int spaceWidthOf(const Entry& entry, int faceSpace) {
+    return entry.attributes.contains("space") ? std::clamp(entry.integer("space", faceSpace), 0, 64)
+                                              : faceSpace;
+}
+
 std::string formatFile(const std::vector<CharsetGlyph>& glyphs, const CharsetLayout& layout,
-                       const TextRaster& raster) {
+                       const TextRaster& raster, const Entry& entry) {
     const TextStyle& style = raster.style();
     const int outline = style.outlineRadius();
     int spaceWidth = 0;
@@ -120,8 +136,9 @@ std::string formatFile(const std::vector<CharsetGlyph>& glyphs, const CharsetLay
     }
     text << "</Vector>\n<Node id=\"charsetinfo\" sidepad=\"0\" toppad=\""
          << std::max(0, layout.baseline - raster.ascent())
-         << "\" bottompad=\"0\" charspacing=\"0\" spacewidth=\"" << spaceWidth << "\" lineheight=\""
-         << raster.lineSpacing() + outline << "\" baseline=\"" << layout.baseline << "\"/>\n</Font>\n";
+         << "\" bottompad=\"0\" charspacing=\"0\" spacewidth=\"" << spaceWidthOf(entry, spaceWidth)
+         << "\" lineheight=\"" << lineHeightOf(entry, layout, raster) << "\" baseline=\"" << layout.baseline
+         << "\"/>\n</Font>\n";
     return text.str();
 }
 
@@ -143,7 +160,7 @@ bool generateFont(const Entry& entry, const Context& context, std::string& error
     const CharsetLayout layout = layOut(glyphs);
     const Canvas charset = drawCharset(glyphs, layout);
     return writeImageFile(picturePath, charset.image(), error) &&
-           writeFileAtomically(formatPath, formatFile(glyphs, layout, raster), error);
+           writeFileAtomically(formatPath, formatFile(glyphs, layout, raster, entry), error);
 }
 
 } // namespace mkmedia

@@ -81,6 +81,14 @@ constexpr PictureKind kinds[] = {
     {"playershine", 128, 128, 8, Strip::Vertical, drawPlayerShine},
     {"chaptersparkle", 96, 96, 6, Strip::Vertical, drawChapterSparkle},
     {"speechbubble", 120, 56, 1, Strip::Horizontal, drawMapBubble, chapterMapKnown},
+    // The menus': the pause screen, the celebration after the last chapter and the glint on its trophy (its
+    // frames one below the other, as the game cuts it), the groove of a slider or scroll bar, and the
+    // help's pibbles.
+    {"pausescene", 640, 480, 1, Strip::Horizontal, drawPauseScene},
+    {"celebration", 640, 480, 1, Strip::Horizontal, drawCelebration, celebrationKnown},
+    {"glint", 40, 40, 6, Strip::Vertical, drawGlint},
+    {"slidertrack", 220, 28, 1, Strip::Horizontal, drawSliderTrack, sliderTrackKnown},
+    {"helpicon", 56, 56, 1, Strip::Horizontal, drawHelpIcon, helpIconKnown},
 };
 
 // Any other kind: a soft rounded tile, so that no declared picture is ever missing.

@@ -1,6 +1,5 @@
 #include "tools/mkmedia/LevelEndMapSheet.h"
 
-#include "engine/graphics/JpegDecoder.h"
 #include "tools/mkmedia/AlbumArt.h"
 #include "tools/mkmedia/ChapterMap.h"
 #include "tools/mkmedia/SheetWriter.h"
@@ -78,37 +77,12 @@ constexpr Anchor captionTopAt{320, 8};
 constexpr Anchor bookAt{530, 432};
 constexpr Anchor menuAt{590, 432};
 
-Canvas frameOf(const Pictures& pictures, const std::string& file, int index = 0) {
-    return Pictures::frame(pictures.file(file), index);
-}
-
 void put(Canvas& scene, const Canvas& picture, int x, int y, Anchor anchor) {
     scene.stamp(picture.image(), x - anchor.x, y - anchor.y);
 }
 
 void putCentred(Canvas& scene, const Canvas& picture, int x, int y) {
     put(scene, picture, x, y, {picture.width() / 2, picture.height() / 2});
-}
-
-Canvas on(const Canvas& picture, Rgb ground) {
-    Canvas both(picture.width(), picture.height());
-    both.paintAll(ground);
-    both.revealAll(255);
-    both.stamp(picture.image(), 0, 0);
-    return both;
-}
-
-Canvas jpegScene(const Context& context, const std::string& file) {
-    Canvas scene(sceneWidth, sceneHeight);
-    scene.paintAll(lightGround);
-    scene.revealAll(255);
-    const kernel::SmartPtr<graphics::MemoryImage32> picture =
-        graphics::loadJpegImage((context.outputFolder / file).string());
-    if (picture && picture->getWidth() == sceneWidth && picture->getHeight() == sceneHeight) {
-        scene.painter().copyPixels(*picture, 0, 0, 0, 0, sceneWidth, sceneHeight);
-        scene.revealAll(255);
-    }
-    return scene;
 }
 
 // The canvas with its alpha lane taken from the mask, as a bite replaces the eaten carrot's.

@@ -106,6 +106,19 @@ void drawPlayerShine(const PictureRequest& request, int frame, Canvas& canvas);
 void drawChapterSparkle(const PictureRequest& request, int frame, Canvas& canvas);
 void drawMapBubble(const PictureRequest& request, int frame, Canvas& canvas);
 
+// The menus' pictures (PicturesMenus.cpp). The pause screen: a dimmed evening sky with pibbles asleep on
+// clouds under the caption; the celebration after the last VIB chapter: pibbles cheering on a hill under
+// a rainbow round a golden trophy whose cup covers the "shine" rectangle (x y width height), where the game
+// blinks its glints; the glint itself, flaring up and settling over its frames; a slider's groove along
+// the picture's longer side, which the knob's centre travels ("knob" is the knob's length along it).
+void drawPauseScene(const PictureRequest& request, int frame, Canvas& canvas);
+void drawCelebration(const PictureRequest& request, int frame, Canvas& canvas);
+void drawGlint(const PictureRequest& request, int frame, Canvas& canvas);
+void drawSliderTrack(const PictureRequest& request, int frame, Canvas& canvas);
+// The help's picture of a "pibble" (plain, clown, party, stubborn, chained, vib or collectable) of a
+// "look" (or the "collectable" number), composed from the game's pibble pictures and shrunk to its square.
+void drawHelpIcon(const PictureRequest& request, int frame, Canvas& canvas);
+
 // Checks made before drawing, so that an entry the painter cannot honour fails with a message.
 bool knownSymbol(const std::string& name);
 bool floaterFits(const PictureRequest& request, std::string& error);
@@ -114,6 +127,9 @@ bool pageTurnKnown(const PictureRequest& request, std::string& error);
 bool collageKnown(const PictureRequest& request, std::string& error);
 bool carrotKnown(const PictureRequest& request, std::string& error);
 bool chapterMapKnown(const PictureRequest& request, std::string& error);
+bool celebrationKnown(const PictureRequest& request, std::string& error);
+bool sliderTrackKnown(const PictureRequest& request, std::string& error);
+bool helpIconKnown(const PictureRequest& request, std::string& error);
 
 // A golden padlock hanging at (x, y), its body below that point and its shackle above; `open` (0..1)
 // lifts the shackle out of the lock. `scale` 1 is the size it has on a chained pibble.

@@ -86,7 +86,7 @@ void drawButtonBody(Canvas& canvas, Rgb colour, int state, float radius) {
                  white, state == Pressed ? 40 : 80);
 }
 
-enum class Symbol { Minimize, Restore, Quit, Hint, Pause, Menu, Previous, Next, Close, Book };
+enum class Symbol { Minimize, Restore, Quit, Hint, Pause, Menu, Previous, Next, Close, Book, Up, Down, Grip };
 
 struct SymbolName {
     const char* name;
@@ -97,7 +97,8 @@ constexpr SymbolName symbolNames[] = {
     {"minimize", Symbol::Minimize}, {"restore", Symbol::Restore}, {"quit", Symbol::Quit},
     {"hint", Symbol::Hint},         {"pause", Symbol::Pause},     {"menu", Symbol::Menu},
     {"previous", Symbol::Previous}, {"next", Symbol::Next},       {"close", Symbol::Close},
-    {"book", Symbol::Book},
+    {"book", Symbol::Book},         {"up", Symbol::Up},           {"down", Symbol::Down},
+    {"grip", Symbol::Grip},
 };
 
 const SymbolName* symbolNamed(const std::string& name) {
@@ -142,6 +143,11 @@ Rgb symbolColour(Symbol symbol) {
         return 0x2FB7A8;
     case Symbol::Book:
         return 0xB77BE8;
+    // The scroll bar's buttons and a slider's knob take the dialog frame's rim.
+    case Symbol::Up:
+    case Symbol::Down:
+    case Symbol::Grip:
+        return 0xFF9F43;
     default:
         return 0xFF6B6B;
     }
@@ -208,6 +214,32 @@ void drawSymbol(Canvas& canvas, Symbol symbol, float cx, float cy, float size, R
         canvas.fill(stroke(cx - way * a, cy, tip, cy, t), ink);
         canvas.fill(stroke(tip, cy, tip - way * a * 0.85f, cy - a * 0.85f, t), ink);
         canvas.fill(stroke(tip, cy, tip - way * a * 0.85f, cy + a * 0.85f, t), ink);
+        break;
+    }
+    case Symbol::Up:
+    case Symbol::Down: {
+        // A chevron: at a scroll bar's size a shaft would only crowd the head.
+        const float way = symbol == Symbol::Down ? 1.0f : -1.0f;
+        const float tip = cy + way * a * 0.55f;
+        canvas.fill(stroke(cx, tip, cx - a * 0.95f, tip - way * a * 0.95f, t), ink);
+        canvas.fill(stroke(cx, tip, cx + a * 0.95f, tip - way * a * 0.95f, t), ink);
+        break;
+    }
+    case Symbol::Grip: {
+        // A round knob is taken hold of anywhere; a long one by the three ridges across it.
+        if (canvas.height() == canvas.width()) {
+            break;
+        }
+        const bool upright = canvas.height() > canvas.width();
+        const float ridge = a * 0.6f;
+        for (const float step : {-1.0f, 0.0f, 1.0f}) {
+            const float along = step * a * 0.62f;
+            if (upright) {
+                canvas.fill(stroke(cx - ridge, cy + along, cx + ridge, cy + along, t * 0.7f), ink);
+            } else {
+                canvas.fill(stroke(cx + along, cy - ridge, cx + along, cy + ridge, t * 0.7f), ink);
+            }
+        }
         break;
     }
     case Symbol::Hint:

@@ -1,6 +1,7 @@
 #include "tools/mkmedia/PlaySheet.h"
 
 #include "engine/graphics/JpegDecoder.h"
+#include "tools/mkmedia/SheetFrames.h"
 #include "tools/mkmedia/SheetWriter.h"
 
 #include <algorithm>
@@ -51,23 +52,6 @@ constexpr int targetAboveBottom = 14;
 constexpr Place feet{48, 101};
 // The time bar's bubble: its tail's tip this far above the bubble's bottom.
 constexpr int barTipAboveBottom = 40;
-
-Canvas filled(int width, int height, Rgb colour) {
-    Canvas canvas(width, height);
-    canvas.paintAll(colour);
-    canvas.revealAll(255);
-    return canvas;
-}
-
-Canvas on(const Canvas& picture, Rgb ground) {
-    Canvas both = filled(picture.width(), picture.height(), ground);
-    both.stamp(picture.image(), 0, 0);
-    return both;
-}
-
-Canvas frameOf(const Pictures& pictures, const std::string& file, int index = 0) {
-    return Pictures::frame(pictures.file(file), index);
-}
 
 // The left part of a picture, `share` (0..1) of its width, as the game cuts the time bar from the right.
 Canvas leftPart(const Canvas& picture, float share) {
@@ -135,26 +119,7 @@ public:
                              std::max(h(Left), h(Right)));
     }
 
-    // The centre first, tiled from the left piece's width and the top piece's height; then the edges,
-    // tiled between the corners; the corners last. Each piece replaces what lies under it, alpha and all,
-    // on a buffer that starts transparent.
-    Canvas build() const {
-        Canvas dialog(width, height);
-        const int right = width - w(Right);
-        const int bottom = height - h(Bottom);
-        for (int y = h(Top); y < bottom; y += h(Centre)) {
-            row(dialog, Centre, y, w(Left), right);
-        }
-        row(dialog, Top, 0, w(TopLeft), width - w(TopRight));
-        row(dialog, Bottom, height - h(Bottom), w(BottomLeft), width - w(BottomRight));
-        column(dialog, Left, 0, h(TopLeft), height - h(BottomLeft));
-        column(dialog, Right, width - w(Right), h(TopRight), height - h(BottomRight));
-        dialog.copyFrom(piece(TopLeft), 0, 0);
-        dialog.copyFrom(piece(TopRight), width - w(TopRight), 0);
-        dialog.copyFrom(piece(BottomLeft), 0, height - h(BottomLeft));
-        dialog.copyFrom(piece(BottomRight), width - w(BottomRight), height - h(BottomRight));
-        return dialog;
-    }
+    Canvas build() const { return paintedFrame(cells, width, height); }
 
     int width = 0;
     int height = 0;
@@ -163,17 +128,6 @@ private:
     const Canvas& piece(int cell) const { return cells[static_cast<std::size_t>(cell)]; }
     int w(int cell) const { return piece(cell).width(); }
     int h(int cell) const { return piece(cell).height(); }
-
-    void row(Canvas& dialog, int cell, int y, int from, int to) const {
-        for (int x = from; x < to; x += std::max(1, w(cell))) {
-            dialog.copyFrom(piece(cell), x, y);
-        }
-    }
-    void column(Canvas& dialog, int cell, int x, int from, int to) const {
-        for (int y = from; y < to; y += std::max(1, h(cell))) {
-            dialog.copyFrom(piece(cell), x, y);
-        }
-    }
 
     std::vector<Canvas> cells;
 };

@@ -1,5 +1,6 @@
 #include "tools/mkmedia/SheetPictures.h"
 
+#include "engine/graphics/JpegDecoder.h"
 #include "engine/graphics/PngDecoder.h"
 
 namespace mkmedia {
@@ -55,6 +56,37 @@ Canvas Pictures::frame(const Strip* strip, int index) {
 std::string Pictures::keyOf(const std::string& kind, const std::string& look, const std::string& part,
                             const std::string& number) {
     return kind + "|" + look + "|" + part + "|" + number;
+}
+
+Canvas frameOf(const Pictures& pictures, const std::string& file, int index) {
+    return Pictures::frame(pictures.file(file), index);
+}
+
+Canvas filled(int width, int height, Rgb colour) {
+    Canvas canvas(width, height);
+    canvas.paintAll(colour);
+    canvas.revealAll(255);
+    return canvas;
+}
+
+Canvas on(const Canvas& picture, Rgb ground) {
+    Canvas both = filled(picture.width(), picture.height(), ground);
+    both.stamp(picture.image(), 0, 0);
+    return both;
+}
+
+Canvas jpegScene(const Context& context, const std::string& file) {
+    constexpr int screenWidth = 640;
+    constexpr int screenHeight = 480;
+    constexpr Rgb sky = 0xBFE6FF;
+    Canvas scene = filled(screenWidth, screenHeight, sky);
+    const kernel::SmartPtr<graphics::MemoryImage32> picture =
+        graphics::loadJpegImage((context.outputFolder / file).string());
+    if (picture && picture->getWidth() == screenWidth && picture->getHeight() == screenHeight) {
+        scene.painter().copyPixels(*picture, 0, 0, 0, 0, screenWidth, screenHeight);
+        scene.revealAll(255);
+    }
+    return scene;
 }
 
 } // namespace mkmedia

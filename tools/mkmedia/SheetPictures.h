@@ -78,4 +78,14 @@ private:
     std::map<std::string, Strip> files;
 };
 
+// A frame of the picture made as the file, by its index in the strip.
+Canvas frameOf(const Pictures& pictures, const std::string& file, int index = 0);
+// An opaque canvas of one colour.
+Canvas filled(int width, int height, Rgb colour);
+// The picture over an opaque ground of the colour.
+Canvas on(const Canvas& picture, Rgb ground);
+// A full game-screen picture the manifest made as a JPEG file, over an opaque sky-blue ground (all the
+// ground when the file is missing or of another size).
+Canvas jpegScene(const Context& context, const std::string& file);
+
 } // namespace mkmedia

@@ -2,7 +2,7 @@
 // The recipes of the sound effects: each renders one effect, mono at `rate`, before the generator scales
 // it to its peak. Sounds.cpp holds the generator, its table of kinds and the interface's recipes;
 // PlaySounds.cpp those of the play field, AlbumSounds.cpp the album's, MapSounds.cpp the level end's and the
-// chapter map's.
+// chapter map's, MenuSounds.cpp the pause's.
 
 #include "tools/mkmedia/Synth.h"
 
@@ -87,5 +87,8 @@ std::vector<float> crunch(const SoundRequest& request);
 std::vector<float> chapterFanfare(const SoundRequest& request);
 std::vector<float> photoPop(const SoundRequest& request);
 std::vector<float> arrive(const SoundRequest& request);
+// The pause (MenuSounds.cpp): a chime stepping down as the game is paused, and up as it goes on.
+std::vector<float> chimeDown(const SoundRequest& request);
+std::vector<float> chimeUp(const SoundRequest& request);
 
 } // namespace mkmedia::sounds

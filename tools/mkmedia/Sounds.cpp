@@ -263,6 +263,9 @@ constexpr Recipe recipes[] = {
     {"chapterfanfare", chapterFanfare, jinglePeak},
     {"photopop", photoPop, effectPeak * 0.8f},
     {"arrive", arrive, effectPeak * 0.8f},
+    // The pause's (MenuSounds.cpp).
+    {"chimedown", chimeDown, effectPeak * 0.8f},
+    {"chimeup", chimeUp, effectPeak * 0.8f},
 };
 
 constexpr Recipe fallbackRecipe{"", softTone, effectPeak * 0.8f};
