@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -56,7 +57,10 @@ public:
         for (const char* group : {game::ids::groupPreloading, game::ids::groupSceneLoad,
                                   game::ids::groupDialogs, game::ids::groupButtons, game::ids::groupPibbles,
                                   game::ids::groupScenePlay, game::ids::groupBackgrounds}) {
-            resources->loadGroup(group);
+            // Measured without its pictures, the frame would tell nothing.
+            if (!resources->loadGroup(group)) {
+                std::fprintf(stderr, "play_frame: the group %s has nothing to load\n", group);
+            }
         }
         while (!resources->isLoadingDone()) {
             host::Sleep(10);

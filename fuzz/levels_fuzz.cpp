@@ -11,6 +11,7 @@
 
 #include "FuzzFolder.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -20,24 +21,33 @@ namespace {
 
 using game::LevelFile;
 
+// Each value is widened before it is added: a level may hold any int, so int sums would overflow here.
+template <class... Values> void add(std::int64_t& sum, Values... values) {
+    ((sum += static_cast<std::int64_t>(values)), ...);
+}
+
 // Everything a field reads of a level; the sum only keeps the reads from being optimised away.
 std::int64_t readAll(const LevelFile& level) {
-    std::int64_t sum = level.numColors() + level.numMoves() + level.time() + level.timeLeft() +
-                       level.score() + level.rowCount() + level.columnCount() + level.elementCount() +
-                       level.cellWidth() + level.cellHeight() + level.offsetY() + level.offsetXField() +
-                       level.offsetXQueue1() + level.offsetXQueue2();
+    std::int64_t sum = 0;
+    add(sum, level.numColors(), level.numMoves(), level.time(), level.timeLeft(), level.score(),
+        level.rowCount(), level.columnCount(), level.elementCount(), level.cellWidth(), level.cellHeight(),
+        level.offsetY(), level.offsetXField(), level.offsetXQueue1(), level.offsetXQueue2());
     for (int row = 0; row <= LevelFile::maxRows + 1; ++row) {
         for (int column = -1; column <= LevelFile::maxColumns; ++column) {
-            sum += level.colourAt(row, column) + level.genderAt(row, column) + level.styleAt(row, column) +
-                   level.collectableAt(row, column) + level.nameIndexAt(row, column) +
-                   level.isVibCell(row, column) + level.isClownCell(row, column) +
-                   level.isPartyCell(row, column) + level.isStubbornCell(row, column) +
-                   level.isChainedCell(row, column) + level.isEmptyCell(row, column);
+            add(sum, level.colourAt(row, column), level.genderAt(row, column), level.styleAt(row, column),
+                level.collectableAt(row, column), level.nameIndexAt(row, column),
+                level.isVibCell(row, column), level.isClownCell(row, column), level.isPartyCell(row, column),
+                level.isStubbornCell(row, column), level.isChainedCell(row, column),
+                level.isEmptyCell(row, column));
         }
     }
-    const auto at = [](std::int32_t row, std::int32_t column) { return row * 1000 + column; };
+    // A stand-in for the field's cell positions, for any row and column an element names.
+    const auto at = [](std::int32_t row, std::int32_t column) {
+        return static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(std::int64_t{row} * 1000 + column, INT32_MIN, INT32_MAX));
+    };
     for (int i = -1; i <= level.elementCount() && i < 64; ++i) {
-        sum += level.element(i, at, at).x;
+        add(sum, level.element(i, at, at).x);
     }
     return sum;
 }

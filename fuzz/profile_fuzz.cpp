@@ -26,25 +26,30 @@ std::string fileText(const char* path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Each value is widened before it is added: a profile may hold any int, so int sums would overflow here.
+template <class... Values> void add(std::int64_t& sum, Values... values) {
+    ((sum += static_cast<std::int64_t>(values)), ...);
+}
+
 std::int64_t askEverything(PibblePlayer& player) {
-    std::int64_t sum = player.completionPercent() + player.vibLevelsDone() + player.biggestCombo() +
-                       player.totalMatches() + player.claimedCollectableCount() +
-                       player.firstQueuedCollectable() + player.queuedCollectableCount() +
-                       player.gamemodeSaveFlag() + player.secondsPlayed();
+    std::int64_t sum = 0;
+    add(sum, player.completionPercent(), player.vibLevelsDone(), player.biggestCombo(), player.totalMatches(),
+        player.claimedCollectableCount(), player.firstQueuedCollectable(), player.queuedCollectableCount(),
+        player.gamemodeSaveFlag(), player.secondsPlayed());
     for (int id = -1; id <= 32; ++id) {
-        sum += player.isCollectableClaimed(id) + player.claimTime(id) + player.dataGatherAvailable(id) +
-               player.dataGatherClaimed(id) + player.isCollectableQueued(id) + player.numMatches(id) +
-               player.comboPerformed(id);
+        add(sum, player.isCollectableClaimed(id), player.claimTime(id), player.dataGatherAvailable(id),
+            player.dataGatherClaimed(id), player.isCollectableQueued(id), player.numMatches(id),
+            player.comboPerformed(id));
     }
     for (int difficulty = -1; difficulty <= 2; ++difficulty) {
-        sum += player.highestVibChapter(difficulty) + player.highestVibLevel(difficulty) +
-               player.highestActionLevel(difficulty) + player.highestRelaxLevel(difficulty);
+        add(sum, player.highestVibChapter(difficulty), player.highestVibLevel(difficulty),
+            player.highestActionLevel(difficulty), player.highestRelaxLevel(difficulty));
     }
     for (int mode = -1; mode <= 3; ++mode) {
-        sum += PibblePlayer::isHardModeUnlocked(mode) + player.hasSeenHowToPlay(mode);
+        add(sum, PibblePlayer::isHardModeUnlocked(mode), player.hasSeenHowToPlay(mode));
     }
     for (const char* hint : game::ids::hints) {
-        sum += player.isHintEnabled(hint);
+        add(sum, player.isHintEnabled(hint));
     }
     return sum;
 }
@@ -54,6 +59,9 @@ void change(PibblePlayer& player) {
     player.claimCollectable(id);
     player.queueCollectableRandomly(id);
     player.countMatch(player.numPibblesRemoved());
+    player.addPibblesRemoved(player.numStubbornRemoved());
+    player.addStubbornRemoved(player.numPibblesRemoved());
+    player.addTwoStubbornMatches(player.twoStubbornMatches());
     player.setComboPerformed(player.twoStubbornMatches());
     player.setShowHints(!player.showHints());
     player.markChanged();

@@ -235,6 +235,19 @@ BOOL DeleteFile(const char* path) {
     return reported(::unlink(name.c_str()));
 }
 
+BOOL CreateHardLink(const char* fileName, const char* existingFileName, void*) {
+    if (forcedFailure("CreateHardLink")) {
+        return FALSE;
+    }
+    const std::string existing = systemPath(existingFileName);
+    struct stat info;
+    if (::stat(existing.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return reported(::link(existing.c_str(), systemPath(fileName).c_str()));
+}
+
 HANDLE FindFirstFile(const char* pattern, WIN32_FIND_DATA* data) {
     if (pattern == nullptr || data == nullptr || forcedFailure("FindFirstFile")) {
         return INVALID_HANDLE_VALUE;

@@ -33,6 +33,9 @@ DWORD GetFileAttributes(const char* path);
 BOOL CreateDirectory(const char* path, void* securityAttributes);
 BOOL RemoveDirectory(const char* path);
 BOOL DeleteFile(const char* path);
+// A second name for an existing file: the file lives on under it when the first name is replaced. Fails
+// when the new name is taken or the existing one is a directory.
+BOOL CreateHardLink(const char* fileName, const char* existingFileName, void* securityAttributes);
 
 struct WIN32_FIND_DATA {
     DWORD dwFileAttributes = 0;

@@ -44,7 +44,8 @@ public:
     void unloadGroup(const std::string& name);
 
     // False when every resource of the section is loaded or no section has that name; true when queued.
-    bool loadGroup(const std::string& name);
+    // A caller that waits for the loader must know whether there is anything to wait for.
+    [[nodiscard]] bool loadGroup(const std::string& name);
     // False until setActive; then true once no requested section has an unloaded resource.
     bool isLoadingDone();
     // 0 to 1 over the sections requested since the last reset; 1 when nothing was requested.

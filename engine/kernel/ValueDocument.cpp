@@ -12,8 +12,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <string>
 #include <string_view>
+#include <utility>
 
 namespace kernel {
 namespace {
@@ -49,46 +52,96 @@ const TiXmlText* firstTextChild(const TiXmlElement& element) {
     return nullptr;
 }
 
-// The whole file up to its first zero byte, with CR LF and a lone CR made LF as the XML library's own file
-// reading makes them; false when it cannot be opened.
-bool readTextFile(const std::string& name, std::string& text) {
-    std::FILE* file = host::fopen(name.c_str(), "rb");
-    if (file == nullptr) {
-        return false;
-    }
-    std::string bytes;
-    char chunk[4096];
-    for (std::size_t count = 0; (count = host::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-        bytes.append(chunk, count);
-    }
-    host::fclose(file);
-    bytes.resize(std::min(bytes.size(), bytes.find('\0')));
-    for (std::size_t at = 0; at < bytes.size(); ++at) {
-        if (bytes[at] != '\r') {
-            text += bytes[at];
-        } else if (at + 1 < bytes.size() && bytes[at + 1] == '\n') {
-            continue;
-        } else {
-            text += '\n';
-        }
-    }
-    return true;
+using ReadResult = DocumentRead::Result;
+
+DocumentRead damaged(std::string problem) {
+    return {ReadResult::Damaged, std::move(problem)};
 }
 
-// False when there is nothing to read: the file is not there, or is nested too deeply to be parsed. A parse
-// error still counts as read: the document keeps what the library built before the error.
-bool readDocument(const std::string& name, int mode, TiXmlDocument& document) {
-    if (mode == modeFile) {
-        std::string text;
-        return readTextFile(name, text) && host::parseXmlText(document, text.c_str());
+enum class FileBytes { Missing, TooLarge, Read };
+
+// The whole file in one string, with CR LF and a lone CR made LF in place, as the XML library's own file
+// reading makes them. Its size is asked first, so the string is made once at its size and a file over the
+// bound is not read at all.
+FileBytes readTextFile(const std::string& name, std::string& text) {
+    std::FILE* file = host::fopen(name.c_str(), "rb");
+    if (file == nullptr) {
+        return FileBytes::Missing;
     }
-    // The other modes name the file as it is stored (".!" appended, or inside the archive), so whether it
-    // exists is whether it loads.
+    long size = -1;
+    if (host::fseek(file, 0, SEEK_END) == 0) {
+        size = host::ftell(file);
+    }
+    host::fseek(file, 0, SEEK_SET);
+    if (size > static_cast<long>(ValueDocument::maxFileBytes)) {
+        host::fclose(file);
+        return FileBytes::TooLarge;
+    }
+    text.reserve(size > 0 ? static_cast<std::size_t>(size) : 0);
+    char chunk[4096];
+    for (std::size_t count = 0; (count = host::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+        // The size asked first may be wrong for a file that grows meanwhile.
+        if (text.size() + count > ValueDocument::maxFileBytes) {
+            host::fclose(file);
+            return FileBytes::TooLarge;
+        }
+        text.append(chunk, count);
+    }
+    host::fclose(file);
+    std::size_t kept = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '\r') {
+            text[kept++] = text[at];
+        } else if (at + 1 >= text.size() || text[at + 1] != '\n') {
+            text[kept++] = '\n';
+        }
+    }
+    text.resize(kept);
+    return FileBytes::Read;
+}
+
+// The text is parsed up to its first zero byte: one before its end leaves the rest unread.
+DocumentRead parseText(const char* text, std::size_t size, TiXmlDocument& document) {
+    if (!host::parseXmlText(document, text)) {
+        return damaged("nested more deeply than " + std::to_string(host::maxXmlNesting) + " elements");
+    }
+    if (document.Error()) {
+        const int line = document.ErrorRow();
+        return damaged(std::string(document.ErrorDesc()) +
+                       (line > 0 ? " at line " + std::to_string(line) : std::string(" at its end")));
+    }
+    const std::size_t length = std::strlen(text);
+    if (length < size) {
+        return damaged("a zero byte at offset " + std::to_string(length));
+    }
+    return {ReadResult::Whole, {}};
+}
+
+// Missing when there is nothing to read. A parse error still leaves in the document what the library
+// built before the error.
+DocumentRead readDocument(const std::string& name, int mode, TiXmlDocument& document) {
+    std::string text;
     FileBuffer buffer;
-    if (kernel::loadFile(name, buffer, mode) == LoadResult::Failed) {
-        return false;
+    FileBytes bytes = FileBytes::Read;
+    if (mode == modeFile) {
+        bytes = readTextFile(name, text);
+    } else if (kernel::loadFile(name, buffer, mode) == LoadResult::Failed) {
+        // The other modes name the file as it is stored (".!" appended, or inside the archive), so whether
+        // it exists is whether it loads.
+        bytes = FileBytes::Missing;
+    } else if (buffer.size() > ValueDocument::maxFileBytes) {
+        bytes = FileBytes::TooLarge;
     }
-    return host::parseXmlText(document, buffer.data());
+    if (bytes == FileBytes::Missing) {
+        return {};
+    }
+    if (bytes == FileBytes::TooLarge) {
+        return damaged("larger than " + std::to_string(ValueDocument::maxFileBytes) + " bytes, not read");
+    }
+    if (mode == modeFile) {
+        return parseText(text.c_str(), text.size(), document);
+    }
+    return parseText(buffer.data(), buffer.size(), document);
 }
 
 } // namespace
@@ -105,11 +158,12 @@ void ValueDocument::load() {
     }
 }
 
-void ValueDocument::loadFile(const std::string& name) {
+DocumentRead ValueDocument::loadFile(const std::string& name) {
     condenseWhiteSpace();
     TiXmlDocument document;
-    if (!readDocument(name, resolveFileMode(fileMode), document)) {
-        return;
+    const DocumentRead read = readDocument(name, resolveFileMode(fileMode), document);
+    if (read.isDamaged()) {
+        host::OutputDebugString(("Reading \"" + name + "\": " + read.problem + "\n").c_str());
     }
     // The top-level elements only gather values: their own tags and attributes mean nothing.
     for (const TiXmlElement* top = document.FirstChildElement(); top; top = top->NextSiblingElement()) {
@@ -118,6 +172,7 @@ void ValueDocument::loadFile(const std::string& name) {
             setChild(parseElement(*child));
         }
     }
+    return read;
 }
 
 SmartPtr<Value> ValueDocument::parseElement(const TiXmlElement& element) {

@@ -2,7 +2,9 @@
 
 #include "engine/kernel/FileAccess.h"
 #include "engine/kernel/NodeValue.h"
+#include "host/XmlParsing.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,11 +16,23 @@ namespace kernel {
 // Whether ValueDocument::save wrote the whole file.
 enum class SaveResult { Saved, Failed };
 
+// How reading one file went: read whole, not there, or damaged, with what was wrong.
+struct DocumentRead {
+    enum class Result { Whole, Missing, Damaged };
+    Result result = Result::Missing;
+    std::string problem;
+
+    bool isDamaged() const { return result == Result::Damaged; }
+};
+
 // A Node bound to a list of XML files: every file adds its top-level values to this one tree, and the
 // tree is written back as one file. Missing files are skipped and parse errors keep what was read; a file
-// nested more deeply than any real one (host::maxXmlNesting) is not parsed and adds nothing.
+// nested more deeply than any real one (host::maxXmlNesting) or larger than any real one (maxFileBytes) is
+// not parsed and adds nothing. A damaged file is named in the debug output with what was wrong.
 class ValueDocument : public NodeValue {
 public:
+    static constexpr std::size_t maxFileBytes = host::maxXmlBytes;
+
     // The name is listed unless it is empty.
     explicit ValueDocument(const std::string& fileName = {});
 
@@ -38,7 +52,7 @@ public:
 
     // Reads every listed file in order into the tree, without clearing it: later files win.
     void load();
-    void loadFile(const std::string& name);
+    DocumentRead loadFile(const std::string& name);
     // One value made from an element and everything below it.
     SmartPtr<Value> parseElement(const TiXmlElement& element);
 

@@ -4,6 +4,7 @@
 #include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/ValueDocument.h"
 #include "engine/platform/ProcessorClock.h"
+#include "host/Files.h"
 #include "host/Registry.h"
 #include "host/System.h"
 
@@ -121,9 +122,12 @@ void DataGathering::registerFileName() {
         noWrite = true;
         return;
     }
-    const auto* path = reinterpret_cast<const host::BYTE*>(fileName.c_str());
+    // Published as the system names the file, for whoever reads the value to open it: the name the record
+    // is written under may use '\'.
+    const std::string published = host::systemPath(fileName.c_str());
+    const auto* path = reinterpret_cast<const host::BYTE*>(published.c_str());
     if (host::RegSetValueEx(key, fileNameValue, 0, host::REG_SZ, path,
-                            static_cast<host::DWORD>(fileName.size() + 1)) != host::ERROR_SUCCESS) {
+                            static_cast<host::DWORD>(published.size() + 1)) != host::ERROR_SUCCESS) {
         noWrite = true;
     }
     host::RegCloseKey(key);

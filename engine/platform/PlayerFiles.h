@@ -18,8 +18,14 @@ inline constexpr const char* playerFilesFolder = "players";
 int playerFileMode();
 
 // The document read from the file stored under the path, or null when no such file can be opened. A
-// damaged file gives what the XML reader could make of it.
-kernel::SmartPtr<kernel::ValueDocument> loadPlayerFile(const std::string& path);
+// damaged file gives what the XML reader could make of it, and sets the flag when one is given.
+kernel::SmartPtr<kernel::ValueDocument> loadPlayerFile(const std::string& path, bool* damaged = nullptr);
+
+// Gives the file stored under the path a second name beside it, its stored name followed by ".damaged" (and
+// a number when that is taken), so that the file outlives the save that replaces it: a file that was not
+// read whole still holds a player's progress, for recovery by hand. The debug output names both; false when
+// the file could not be kept.
+bool keepDamagedPlayerFile(const std::string& path);
 
 // Writes one document holding the value to the path, creating the folder first. The old file is replaced
 // only by a whole new one; true when that happened.

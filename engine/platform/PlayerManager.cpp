@@ -7,8 +7,10 @@
 #include "engine/kernel/TextConversion.h"
 #include "engine/kernel/VectorValue.h"
 #include "engine/platform/PlayerFiles.h"
+#include "host/System.h"
 
 #include <algorithm>
+#include <string>
 
 namespace platform {
 namespace {
@@ -43,7 +45,7 @@ void PlayerManager::destroy() {
 }
 
 void PlayerManager::loadAll() {
-    const kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(listPath());
+    const kernel::SmartPtr<kernel::ValueDocument> document = load(listPath());
     if (!document) {
         return;
     }
@@ -56,6 +58,7 @@ void PlayerManager::loadAll() {
 bool PlayerManager::saveAll() {
     const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(listNode, "Players"));
     writeToNode(*node);
+    keepIfNotReadWhole(listPath());
     const bool listSaved = savePlayerFile(listPath(), node);
     const bool profileSaved = !currentPlayer || SavePlayer(*currentPlayer);
     return listSaved && profileSaved;
@@ -81,6 +84,7 @@ bool PlayerManager::deletePlayer(const std::string& name) {
         return false;
     }
     deletePlayerFile(profilePath(name));
+    notReadWhole.erase(profilePath(name));
     const kernel::SmartPtr<Player> removed = *found;
     players.erase(found);
     // The game selects another player first; anyone else deleting the current one gets the first remaining
@@ -122,7 +126,7 @@ PlayerManager::PlayerList::const_iterator PlayerManager::findPlayer(const std::s
 }
 
 void PlayerManager::LoadPlayer(Player& player) {
-    const kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(profilePath(player.getName()));
+    const kernel::SmartPtr<kernel::ValueDocument> document = load(profilePath(player.getName()));
     if (document) {
         player.readXml(document->getNode(profileNode));
     }
@@ -134,6 +138,7 @@ bool PlayerManager::SavePlayer(Player& player) {
     }
     const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(profileNode, "Player"));
     player.writeXml(*node);
+    keepIfNotReadWhole(profilePath(player.getName()));
     if (!savePlayerFile(profilePath(player.getName()), node)) {
         player.markChanged();
         return false;
@@ -143,6 +148,13 @@ bool PlayerManager::SavePlayer(Player& player) {
 
 void PlayerManager::readFromNode(kernel::NodeValue& node) {
     for (const kernel::SmartPtr<kernel::Value>& entry : node.getVector(namesKey).children()) {
+        if (getPlayerCount() == maxListedPlayers) {
+            host::OutputDebugString(("PlayerManager: the player list names more than " +
+                                     std::to_string(maxListedPlayers) + " players; the rest are left out\n")
+                                        .c_str());
+            notReadWhole.insert(listPath());
+            break;
+        }
         appendListed(entry->asNode());
     }
     if (!players.empty()) {
@@ -169,6 +181,24 @@ std::string PlayerManager::listPath() const {
 
 std::string PlayerManager::profilePath(const std::string& name) const {
     return playersFolder + "/" + escaped(name) + ".plr";
+}
+
+kernel::SmartPtr<kernel::ValueDocument> PlayerManager::load(const std::string& path) {
+    bool damaged = false;
+    kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(path, &damaged);
+    if (damaged) {
+        notReadWhole.insert(path);
+    }
+    return document;
+}
+
+// Once, before the first save that replaces the file: later saves replace a file that was read whole. The
+// save goes on also when the file could not be kept (the debug output says so): the player's new progress
+// is not held back for the old file's.
+void PlayerManager::keepIfNotReadWhole(const std::string& path) {
+    if (notReadWhole.erase(path) > 0) {
+        keepDamagedPlayerFile(path);
+    }
 }
 
 // An entry whose type names no player class (an unknown class, or a damaged file) is left out.

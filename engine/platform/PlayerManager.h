@@ -3,8 +3,10 @@
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/Object.h"
 #include "engine/kernel/SmartPtr.h"
+#include "engine/kernel/ValueDocument.h"
 #include "engine/platform/Player.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,10 +14,15 @@ namespace platform {
 
 // The player list and the current player, kept in the folder "players" below the working directory: one
 // list file naming every profile and the current one, and one profile file per player. Only the current
-// player's profile is ever read or written. Main thread only.
+// player's profile is ever read or written. A file that was not read whole is used as far as it was read,
+// and kept beside its new version when a save first replaces it. Main thread only.
 class PlayerManager : public kernel::Object {
 public:
     using PlayerList = std::vector<kernel::SmartPtr<Player>>;
+
+    // Far more than anyone keeps; a list naming more is damaged, and only its first ones are taken (each
+    // listed player is a whole profile in memory).
+    static constexpr int maxListedPlayers = 1000;
 
     static PlayerManager* create();
     // Null before create.
@@ -66,9 +73,13 @@ private:
     std::string profilePath(const std::string& name) const;
     void appendListed(kernel::NodeValue& entry);
     void chooseCurrent(const std::string& name);
+    kernel::SmartPtr<kernel::ValueDocument> load(const std::string& path);
+    void keepIfNotReadWhole(const std::string& path);
 
     PlayerList players;
     std::string playersFolder;
+    // The files read since the manager was made that were not read whole and have not been saved since.
+    std::set<std::string> notReadWhole;
     // Counted, so that no removal from the list can leave it dangling.
     kernel::SmartPtr<Player> currentPlayer;
 };

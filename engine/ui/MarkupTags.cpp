@@ -162,6 +162,8 @@ private:
             image.setX(clampToInt((std::int64_t{labelWidth} - image.getWidth()) / 2));
         } else if (align == u"right") {
             image.setX(clampToInt(std::int64_t{labelWidth} - image.getWidth()));
+        } else {
+            image.setX(placedWithinRange(image.getX(), image.getWidth()));
         }
     }
     // "none" gives the image a band of its own, "single" makes the line as high as the image, and

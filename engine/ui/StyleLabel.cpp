@@ -201,7 +201,7 @@ void StyleLabel::measureAndWrap() {
     avoidImages(*piece, pieceLineHeight);
     if (!piece->getText().empty()) {
         currentLine->pieces.push_back(piece);
-        lineRight = addClamped(penX, piece->getWidth());
+        lineRight = addClamped(piece->getX(), piece->getWidth());
         lineHeight = std::max(lineHeight, pieceLineHeight);
         penX = lineRight;
     }
@@ -211,11 +211,13 @@ void StyleLabel::measureAndWrap() {
     runStart = scanPos + 1;
 }
 
+// A pen sent to the end of the int range places the run where it ends at that end.
 kernel::SmartPtr<Label> StyleLabel::makePiece(const kernel::WideString& run) {
     const kernel::SmartPtr<Label> piece = new Label(font.get(), penX, lineY, 0, 0, Label::WrapNone);
     piece->setColor(getColor());
     piece->setAlignV(alignV);
     piece->setText(run);
+    piece->setX(placedWithinRange(penX, piece->getWidth()));
     return piece;
 }
 
@@ -295,7 +297,7 @@ void StyleLabel::avoidImages(Label& piece, int pieceLineHeight) {
             }
             moved = true;
             penX = clampToInt(std::int64_t{image->getX()} + image->getWidth() + 1);
-            piece.setX(penX);
+            piece.setX(placedWithinRange(penX, piece.getWidth()));
             if (wrapStyle == Label::WrapWord && addClamped(penX, piece.getWidth()) > getWidth()) {
                 wrapPiece(piece, pieceLineHeight);
             }

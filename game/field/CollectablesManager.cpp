@@ -14,6 +14,7 @@
 #include "game/foundation/PibbleScene.h"
 #include "host/Time.h"
 
+#include <limits>
 #include <string>
 
 namespace game {
@@ -170,7 +171,9 @@ kernel::SmartPtr<Pibble> CollectablesManager::createPibble(std::int32_t row, std
     if (FieldRenderer* renderer = FieldRenderer::instance()) {
         renderer->addFieldItem(pibble.get());
     }
-    if (field == nullptr || field->collectableCount() == 0) {
+    // The counter starts from the profile's, which may stand at the top of the range.
+    if ((field == nullptr || field->collectableCount() == 0) &&
+        placementCounter < std::numeric_limits<std::int32_t>::max()) {
         ++placementCounter;
     }
     return pibble;

@@ -1,3 +1,5 @@
+// The field itself: its making and its singletons, the cells and their places on the screen, pause, freeze
+// and resume, the frame, and the values the scenes and modes read and set.
 #include "game/field/PlayField.h"
 
 #include "engine/platform/Application.h"
@@ -7,7 +9,6 @@
 #include "game/field/FieldItemSprite.h"
 #include "game/field/FieldRandom.h"
 #include "game/field/FieldRenderer.h"
-#include "game/field/GameEventListener.h"
 #include "game/field/LevelElementSprite.h"
 #include "game/field/Pibble.h"
 #include "game/field/PibbleAnimator.h"
@@ -16,8 +17,6 @@
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/LevelFile.h"
-#include "game/foundation/PibblePlayer.h"
-#include "game/foundation/PibbleScene.h"
 #include "game/foundation/Random.h"
 
 #include <algorithm>
@@ -123,126 +122,7 @@ void PlayField::releaseSingletons() {
     }
 }
 
-// Loading and resetting.
-
-void PlayField::restart(LevelFile* level) {
-    reset();
-    loadLevel(level);
-}
-
-void PlayField::loadLevel(LevelFile* level) {
-    if (level == nullptr) {
-        return;
-    }
-    setState(fieldState::loaded);
-    fieldBackdrop->setImage(level->backgroundImage());
-    layOutGrid(*level);
-    score = level->score();
-    timeLeft = level->timeLeft();
-    timeMax = level->time();
-    placeFieldPibbles(*level);
-    placeQueuePibbles(*level);
-    placeElements(*level);
-    recolour(level->numMoves());
-    renderer->invalidateAll(true);
-    levelFile = level;
-    rescanPending = true;
-}
-
-void PlayField::layOutGrid(const LevelFile& level) {
-    grid->setRows(level.rowCount());
-    grid->setColumns(level.columnCount());
-    grid->setColourCount(level.numColors());
-    FieldGridLayer::Geometry geometry;
-    geometry.cellWidth = level.cellWidth();
-    geometry.cellHeight = level.cellHeight();
-    geometry.offsetY = level.offsetY();
-    geometry.offsetXField = level.offsetXField();
-    geometry.offsetXQueue1 = level.offsetXQueue1();
-    geometry.offsetXQueue2 = level.offsetXQueue2();
-    grid->setGeometry(geometry);
-    grid->relayout();
-}
-
-// An empty cell holds a removed pibble without a colour: a colour would make the hole a pibble of that
-// colour to the rules. A collectable the player does not have queued, or an id that stands for none (a
-// profile may queue anything), is left out.
-void PlayField::placeFieldPibbles(const LevelFile& level) {
-    const PibblePlayer* player = currentPlayer();
-    for (std::int32_t row = cell::firstRow; row <= rowCount(); ++row) {
-        for (std::int32_t column = cell::firstColumn; column <= columnCount(); ++column) {
-            const kernel::SmartPtr<Pibble> pibble = collectables->createPibble(row, column);
-            const bool empty = level.isEmptyCell(row, column);
-            const std::int32_t collectable = level.collectableAt(row, column);
-            pibble->setColour(empty ? colour::none : level.colourAt(row, column));
-            pibble->setGender(level.genderAt(row, column));
-            pibble->setStyle(level.styleAt(row, column));
-            const bool carried = CollectablesManager::isCollectableId(collectable) && player != nullptr &&
-                                 player->isCollectableQueued(collectable);
-            pibble->setCollectableId(carried ? collectable : 0);
-            pibble->setRemoved(empty);
-            pibble->setFlag(pibbleFlag::vib, level.isVibCell(row, column));
-            pibble->setFlag(pibbleFlag::clown, level.isClownCell(row, column));
-            pibble->setFlag(pibbleFlag::party, level.isPartyCell(row, column));
-            pibble->setFlag(pibbleFlag::stubborn, level.isStubbornCell(row, column));
-            pibble->setFlag(pibbleFlag::chained, level.isChainedCell(row, column));
-            pibble->setNameIndex(level.nameIndexAt(row, column));
-            grid->setCellAt(row, column, pibble.get());
-            startKind(*pibble, row, column);
-        }
-    }
-}
-
-// The starters also remember the pibble for its announcement, so the last of each kind is announced once
-// play has begun.
-void PlayField::startKind(Pibble& pibble, std::int32_t row, std::int32_t column) {
-    if (pibble.isVib()) {
-        makeVib(row, column);
-    } else if (pibble.isParty()) {
-        makeParty(row, column);
-    } else if (pibble.isStubborn()) {
-        makeStubborn(row, column);
-    } else if (pibble.isClown()) {
-        makeClown(row, column);
-    }
-    if (pibble.isChained()) {
-        makeChained(row, column);
-    }
-}
-
-void PlayField::placeQueuePibbles(const LevelFile& level) {
-    for (std::int32_t row = cell::firstRow; row <= rowCount(); ++row) {
-        if (level.isEmptyCell(row, cell::queueLeft)) {
-            grid->setCellAt(row, cell::queueLeft, nullptr);
-            continue;
-        }
-        const kernel::SmartPtr<Pibble> pibble = collectables->createPibble(row, cell::queueLeft);
-        pibble->setColour(level.colourAt(row, cell::queueLeft));
-        pibble->setGender(level.genderAt(row, cell::queueLeft));
-        pibble->setStyle(level.styleAt(row, cell::queueLeft));
-        pibble->setNameIndex(level.nameIndexAt(row, cell::queueLeft));
-        grid->setCellAt(row, cell::queueLeft, pibble.get());
-    }
-}
-
-void PlayField::placeElements(const LevelFile& level) {
-    const LevelFile::CellPosition x = [this](std::int32_t row, std::int32_t column) {
-        return columnX(row, column);
-    };
-    const LevelFile::CellPosition y = [this](std::int32_t row, std::int32_t column) {
-        return rowY(row, column);
-    };
-    for (std::int32_t index = 0; index < level.elementCount(); ++index) {
-        const kernel::SmartPtr<LevelElementSprite> element =
-            new LevelElementSprite(level.element(index, x, y));
-        elements.push_back(element);
-        if (element->isBackground()) {
-            renderer->addBackgroundItem(element.get());
-        } else {
-            renderer->addFieldItem(element.get());
-        }
-    }
-}
+// Resetting.
 
 // What is let go of leaves the renderer's layers too, or it would stay painted under the next board. Its
 // animations end with it: one still held somewhere (an announcement, a listener) would otherwise keep
@@ -464,56 +344,6 @@ std::int32_t PlayField::emptyCellCount(std::int32_t column) const {
     return empty;
 }
 
-// The snapshot.
-
-void PlayField::storeToLevel() {
-    if (!levelFile) {
-        return;
-    }
-    levelFile->storeProperties([](kernel::NodeValue& properties) {
-        if (PibbleScene* scene = PibbleScene::current()) {
-            scene->saveProperties(properties);
-        }
-    });
-    storeGrid();
-}
-
-void PlayField::storeGrid() {
-    for (std::int32_t row = cell::firstRow; row <= rowCount(); ++row) {
-        for (std::int32_t column = cell::firstColumn; column <= columnCount(); ++column) {
-            storeCell(row, column);
-        }
-        storeCell(row, cell::queueLeft);
-    }
-}
-
-// A cell without a pibble is stored empty, so no earlier snapshot's pibble stays behind in it.
-void PlayField::storeCell(std::int32_t row, std::int32_t column) {
-    LevelFile::StoredCell stored;
-    if (const Pibble* pibble = pibbleAt(row, column)) {
-        stored.removed = pibble->isRemoved();
-        stored.vib = pibble->isVib();
-        stored.party = pibble->isParty();
-        stored.clown = pibble->isClown();
-        stored.chained = pibble->isChained();
-        stored.stubborn = pibble->isStubborn();
-        stored.colour = pibble->getColour();
-        stored.gender = pibble->getGender();
-        stored.style = pibble->getStyle();
-        stored.collectable = pibble->getCollectableId();
-        stored.nameIndex = pibble->getNameIndex();
-    } else {
-        stored.removed = true;
-    }
-    levelFile->storeCell(row, column, stored);
-}
-
-void PlayField::writeLevelXml(kernel::NodeValue& node) {
-    if (levelFile) {
-        levelFile->writeXml(node);
-    }
-}
-
 // Play.
 
 bool PlayField::isPaused() const {
@@ -573,30 +403,6 @@ void PlayField::setState(std::int32_t value) {
     machine->switchTo(value);
 }
 
-// Events.
-
-void PlayField::addListener(GameEventListener* listener) {
-    listeners.push_back(listener);
-}
-
-void PlayField::removeListener(GameEventListener* listener) {
-    const auto found = std::find(listeners.begin(), listeners.end(), listener);
-    if (found != listeners.end()) {
-        listeners.erase(found);
-    }
-}
-
-// A listener may add or remove listeners while it hears the event: the walk goes over the list as it
-// was, skipping one that is gone by its turn.
-void PlayField::broadcast(const GameEvent& event) {
-    const std::vector<GameEventListener*> hearing = listeners;
-    for (GameEventListener* listener : hearing) {
-        if (std::find(listeners.begin(), listeners.end(), listener) != listeners.end()) {
-            listener->deliver(event);
-        }
-    }
-}
-
 // Input and the frame.
 
 void PlayField::onMouseMove(int /*x*/, int /*y*/, std::uint32_t /*keyFlags*/) {
@@ -646,8 +452,10 @@ std::int32_t PlayField::numColors() const {
     return grid->getColourCount();
 }
 
+// Only colours that pibbles are drawn in: 8 would make every new pibble a clown, 9 and up pibbles without a
+// picture, and 0 or less every new pibble the first colour.
 void PlayField::setNumColors(std::int32_t count) {
-    grid->setColourCount(count);
+    grid->setColourCount(std::clamp(count, colour::firstReal, colour::lastReal));
 }
 
 std::int32_t PlayField::rowCount() const {
@@ -676,90 +484,6 @@ Pibble* PlayField::pendingAnnouncement(Pending kind) const {
 
 void PlayField::setPendingAnnouncement(Pending kind, Pibble* pibble) {
     pending[static_cast<std::size_t>(kind)] = pibble;
-}
-
-// The random picks of the modes.
-
-bool PlayField::findRandomCell(const CellTest& qualifies, std::int32_t& row, std::int32_t& column) const {
-    const auto test = [&](std::int32_t r, std::int32_t c) {
-        Pibble* pibble = pibbleAt(r, c);
-        return pibble != nullptr && qualifies(*pibble, r, c);
-    };
-    if (rowCount() < 1 || columnCount() < 1) {
-        return false;
-    }
-    for (int draw = 0; draw < randomCellDraws; ++draw) {
-        const std::int32_t r = cell::firstRow + below(rowCount());
-        const std::int32_t c = cell::firstColumn + below(columnCount());
-        if (test(r, c)) {
-            row = r;
-            column = c;
-            return true;
-        }
-    }
-    for (std::int32_t r = cell::firstRow; r <= rowCount(); ++r) {
-        for (std::int32_t c = cell::firstColumn; c <= columnCount(); ++c) {
-            if (test(r, c)) {
-                row = r;
-                column = c;
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-bool PlayField::makeRandomPartyPibble() {
-    if (state() != fieldState::idle || animationsRunning()) {
-        return false;
-    }
-    std::int32_t row = 0;
-    std::int32_t column = 0;
-    if (!findRandomCell([](Pibble& p, std::int32_t, std::int32_t) { return p.isPlain() && !p.isVib(); }, row,
-                        column)) {
-        return false;
-    }
-    makeParty(row, column);
-    rescanPending = true;
-    setPendingAnnouncement(Pending::party, nullptr);
-    return true;
-}
-
-bool PlayField::makeRandomPibbleUnhappy(std::uint8_t mark, std::int32_t& row, std::int32_t& column) {
-    row = 0;
-    column = 0;
-    if (!findRandomCell([this, mark](Pibble& p, std::int32_t r,
-                                     std::int32_t c) { return moveMark(r, c) == mark && p.isPlain(); },
-                        row, column)) {
-        return false;
-    }
-    makeUnhappy(row, column);
-    return true;
-}
-
-bool PlayField::makeRandomClown() {
-    std::int32_t row = 0;
-    std::int32_t column = 0;
-    if (!findRandomCell([](Pibble& p, std::int32_t, std::int32_t) { return p.isPlain() && !p.isVib(); }, row,
-                        column)) {
-        return false;
-    }
-    makeClown(row, column);
-    rescanPending = true;
-    return true;
-}
-
-bool PlayField::makeRandomStubborn(std::uint8_t mark) {
-    std::int32_t row = 0;
-    std::int32_t column = 0;
-    if (!findRandomCell([this, mark](Pibble& p, std::int32_t r,
-                                     std::int32_t c) { return moveMark(r, c) == mark && p.isPlain(); },
-                        row, column)) {
-        return false;
-    }
-    makeStubborn(row, column);
-    rescanPending = true;
-    return true;
 }
 
 } // namespace game

@@ -233,6 +233,7 @@ public:
     void setTimeLeft(std::int32_t value) { timeLeft = value; }
     std::int32_t getTimeMax() const { return timeMax; }
     std::int32_t numColors() const;
+    // Held within the pibbles' colours, 1..7.
     void setNumColors(std::int32_t count);
     std::int32_t rowCount() const;
     std::int32_t columnCount() const;
@@ -294,6 +295,7 @@ private:
     void placeQueuePibbles(const LevelFile& level);
     void placeElements(const LevelFile& level);
     void startKind(Pibble& pibble, std::int32_t row, std::int32_t column);
+    std::int32_t cellColour(const LevelFile& level, std::int32_t row, std::int32_t column) const;
     void storeGrid();
     void storeCell(std::int32_t row, std::int32_t column);
     bool isFieldColumn(std::int32_t column) const;

@@ -165,7 +165,7 @@ void PlayField::countMatchesForPlayer(const RemovalPlan& plan) {
         }
     }
     if (plan.twoStubbornGroups > 0) {
-        player->setTwoStubbornMatches(player->twoStubbornMatches() + plan.twoStubbornGroups);
+        player->addTwoStubbornMatches(plan.twoStubbornGroups);
     }
 }
 

@@ -48,6 +48,10 @@ char digitFor(std::int32_t value) {
 
 } // namespace
 
+const std::string& LevelFile::getPath() const {
+    return root->fileNames().front();
+}
+
 LevelFile::LevelFile(const std::string& path) : root(new kernel::ValueDocument()) {
     root->addFile(path);
     root->load();

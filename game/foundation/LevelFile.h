@@ -59,6 +59,9 @@ public:
     // Reads the file; one that cannot be read gives an empty level.
     explicit LevelFile(const std::string& path);
 
+    // The file it was read from.
+    const std::string& getPath() const;
+
     // The document's root: the catalogue adjusts "properties" through it, a saved game's loader reads them.
     kernel::NodeValue& document() const { return *root; }
 

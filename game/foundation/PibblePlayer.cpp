@@ -242,11 +242,14 @@ void PibblePlayer::readXml(kernel::NodeValue& node) {
     readBool(node, "finishedGameWithoutHint", finishedWithoutHint);
 }
 
+// Only ids that stand for a collectable: anything else could never be placed, and would be written back
+// for ever.
 void PibblePlayer::readCollectableQueue(const kernel::VectorValue& list) {
     queue.clear();
     for (const kernel::SmartPtr<kernel::Value>& entry : list.children()) {
-        if (entry->isNode()) {
-            queue.push_back(entry->asNode().getValue(idKey).asInt());
+        const std::int32_t id = entry->isNode() ? entry->asNode().getValue(idKey).asInt() : 0;
+        if (isCollectableId(id)) {
+            queue.push_back(id);
         }
     }
 }
@@ -314,6 +317,18 @@ void PibblePlayer::setTwoStubbornMatches(std::int32_t count) {
     markChanged();
 }
 
+void PibblePlayer::addPibblesRemoved(std::int32_t count) {
+    setNumPibblesRemoved(clampToInt(std::int64_t{pibblesRemoved} + count));
+}
+
+void PibblePlayer::addStubbornRemoved(std::int32_t count) {
+    setNumStubbornRemoved(clampToInt(std::int64_t{stubbornRemoved} + count));
+}
+
+void PibblePlayer::addTwoStubbornMatches(std::int32_t count) {
+    setTwoStubbornMatches(clampToInt(std::int64_t{stubbornPairMatches} + count));
+}
+
 std::int32_t PibblePlayer::numMatches(std::int32_t size) const {
     return size >= 0 && size < countedSizes ? matchCounts[static_cast<std::size_t>(size)] : 0;
 }
@@ -321,7 +336,7 @@ std::int32_t PibblePlayer::numMatches(std::int32_t size) const {
 void PibblePlayer::countMatch(std::int32_t size) {
     std::size_t slot = 0;
     if (countedSlot(size, slot)) {
-        ++matchCounts[slot];
+        matchCounts[slot] = clampToInt(std::int64_t{matchCounts[slot]} + 1);
         markChanged();
     }
 }

@@ -47,12 +47,16 @@ public:
     bool hasSeenHowToPlay(std::int32_t mode) const;
     void setSeenHowToPlay(std::int32_t mode, bool seen);
 
+    // The counts read from a profile may stand anywhere in their range: adding to them stops at its ends.
     std::int32_t numPibblesRemoved() const { return pibblesRemoved; }
     void setNumPibblesRemoved(std::int32_t count);
+    void addPibblesRemoved(std::int32_t count);
     std::int32_t numStubbornRemoved() const { return stubbornRemoved; }
     void setNumStubbornRemoved(std::int32_t count);
+    void addStubbornRemoved(std::int32_t count);
     std::int32_t twoStubbornMatches() const { return stubbornPairMatches; }
     void setTwoStubbornMatches(std::int32_t count);
+    void addTwoStubbornMatches(std::int32_t count);
     // Matches by their number of pibbles.
     std::int32_t numMatches(std::int32_t size) const;
     void countMatch(std::int32_t size);

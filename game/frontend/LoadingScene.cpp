@@ -146,11 +146,13 @@ void LoadingScene::requestGroups() {
     if (resources == nullptr) {
         return;
     }
+    // A group that is not queued is loaded already (or declared nowhere, which the content check finds):
+    // either way the loader has nothing of it for the scene to wait for.
     for (const char* group : ids::frontEndGroups) {
-        resources->loadGroup(group);
+        (void)resources->loadGroup(group);
     }
     if (!hasProfile()) {
-        resources->loadGroup(ids::groupStrip);
+        (void)resources->loadGroup(ids::groupStrip);
     }
 }
 

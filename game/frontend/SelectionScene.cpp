@@ -289,7 +289,9 @@ void SelectionScene::requestPlayGroups() {
     }
     resources->removeGroup(ids::groupSceneLoad, true);
     for (const char* group : playGroups) {
-        resources->loadGroup(group);
+        // A group already in (a later visit) has nothing to load; the play scenes are entered only once
+        // the loader is done, whatever was asked.
+        (void)resources->loadGroup(group);
     }
 }
 

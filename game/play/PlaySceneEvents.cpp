@@ -19,8 +19,8 @@
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/PibblePlayer.h"
-#include "game/foundation/SavedGames.h"
 #include "game/foundation/Random.h"
+#include "game/foundation/SavedGames.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/play/Floaters.h"
 #include "game/play/PlayRules.h"
@@ -358,8 +358,8 @@ void PlayScene::countMatchForPlayer(const GameEvent& match) {
         return;
     }
     player->setComboPerformed(match.words[matchWord::comboStep] + 1);
-    player->setNumPibblesRemoved(player->numPibblesRemoved() + match.words[matchWord::pibbles]);
-    player->setNumStubbornRemoved(player->numStubbornRemoved() + match.words[matchWord::stubborn]);
+    player->addPibblesRemoved(match.words[matchWord::pibbles]);
+    player->addStubbornRemoved(match.words[matchWord::stubborn]);
 }
 
 void PlayScene::onPartyPoints(const GameEvent& event) {

@@ -135,7 +135,12 @@ void loadStartupResources() {
     resources->setActive();
     announce("wait for start-up groups");
     for (const char* group : ids::startUpGroups) {
-        resources->loadGroup(group);
+        // Nothing is loaded yet: a group that is not queued is declared nowhere (or empty).
+        if (!resources->loadGroup(group)) {
+            host::OutputDebugString(
+                ("Start-up: the resource group \"" + std::string(group) + "\" has nothing to load\n")
+                    .c_str());
+        }
     }
     while (!resources->isLoadingDone()) {
         host::Sleep(loadingPollMs);

@@ -45,6 +45,12 @@ const std::set<std::string> levelEndAndMapSoundKinds = {"crunch", "chapterfanfar
 const std::set<std::string> menuImageKinds = {"pausescene", "celebration", "glint", "slidertrack",
                                               "helpicon"};
 const std::set<std::string> menuSoundKinds = {"chimedown", "chimeup"};
+// The selection scene's and its dialogs' pictures, the comic's pages and the name field's sound.
+const std::set<std::string> selectionImageKinds = {"titlescreen", "modebutton", "softglow",
+                                                   "listrow",     "visitor",    "comicpage"};
+const std::set<std::string> selectionSoundKinds = {"keytap"};
+const std::set<std::string> modes = {"action", "relax", "vib"};
+constexpr int comicPages = 4;
 
 bool isPositiveInteger(const std::string& value) {
     return !value.empty() && value.size() < 6 &&
@@ -112,9 +118,12 @@ TEST(ArtManifest, EntriesAreWellFormed) {
             if (entry.attributes.contains("space") && !isPositiveInteger(entry.get("space"))) {
                 found.push_back(where + ": space is a number of pixels");
             }
+            if (entry.attributes.contains("glyphs") && entry.get("glyphs").empty()) {
+                found.push_back(where + ": glyphs lists the font's characters or is left out");
+            }
         } else if (entry.element == "image") {
             if (!imageKinds.contains(kind) && !levelEndAndMapImageKinds.contains(kind) &&
-                !menuImageKinds.contains(kind)) {
+                !menuImageKinds.contains(kind) && !selectionImageKinds.contains(kind)) {
                 found.push_back(where + ": kind \"" + kind + "\"");
             }
             if (!isPositiveInteger(entry.get("width")) || !isPositiveInteger(entry.get("height"))) {
@@ -131,6 +140,14 @@ TEST(ArtManifest, EntriesAreWellFormed) {
                 found.push_back(where + ": a frame piece names its part");
             }
             checkAlbumPicture(entry, where, found);
+            if (kind == "modebutton" &&
+                (!modes.contains(entry.get("mode")) || entry.get("frames") != std::to_string(buttonFrames))) {
+                found.push_back(where + ": a mode button is of mode action, relax or vib, in four frames");
+            }
+            if (kind == "comicpage" && entry.get("page") != "0" && !inRange(entry, "page", comicPages)) {
+                found.push_back(where + ": a comic page is page 1 to " + std::to_string(comicPages) +
+                                " or the bare paper 0");
+            }
             if (kind == "pibble" && entry.get("part").empty()) {
                 found.push_back(where + ": a pibble picture names its part");
             }
@@ -160,7 +177,7 @@ TEST(ArtManifest, EntriesAreWellFormed) {
         } else if (entry.element == "sound") {
             const std::string extension = kernel::fileExtensionLower(file);
             const bool knownSound = soundKinds.contains(kind) || levelEndAndMapSoundKinds.contains(kind) ||
-                                    menuSoundKinds.contains(kind);
+                                    menuSoundKinds.contains(kind) || selectionSoundKinds.contains(kind);
             if (!knownSound || (extension != "wav" && extension != "ogg")) {
                 found.push_back(where + ": a sound is a WAV or an OGG file of a known kind");
             }

@@ -113,6 +113,11 @@ private:
         if (name == game::ids::dialogGameEnd) {
             built.insert(game::ids::groupScenePlay);
         }
+        // The comic is opened by the loading scene once "strip" is loaded with the front end's groups, and
+        // by the new player's dialog after it has waited for that group.
+        if (name == game::ids::dialogStrip) {
+            built.insert(game::ids::groupStrip);
+        }
         // A scene's background and "scenecomponents" come with its first entry: the loading scene's at
         // once, the selection scene's after loading, a play scene's after its own groups were loaded.
         Groups entered = built;

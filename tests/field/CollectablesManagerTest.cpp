@@ -175,6 +175,13 @@ TEST(CollectablesManager, PibblesMadeWithoutACollectableAdvanceTheCounter) {
     EXPECT_EQ(manager.createPibble(game::cell::waiting, 2)->getY(), -30 - 44);
     CollectablesManager::destroy();
     EXPECT_EQ(game.player().collectableCounter(), 10);
+
+    // A profile's counter at the top of its range stays there.
+    game.player().setCollectableCounter(2147483647);
+    game.field->setScanCounts({});
+    CollectablesManager::create()->createPibble(1, 2);
+    EXPECT_EQ(CollectablesManager::instance()->counter(), 2147483647);
+    CollectablesManager::destroy();
 }
 
 } // namespace

@@ -75,6 +75,14 @@ TEST_F(ParticlesTest, AFrameSpawnsOneParticlePerIntervalItSpans) {
     EXPECT_EQ(particles(*source).size(), 5u);
     source->onUpdate(20);
     EXPECT_EQ(particles(*source).size(), 6u);
+
+    // A frame that spans one and a half intervals or more spawns two: the count is rounded, not cut.
+    for (const std::uint32_t frameMs : {29u, 30u, 33u}) {
+        ParticleEmitter* fresh = emitter(kernel::Rect(-10, -10, 20, 20), params.get());
+        fresh->setEmitting(true);
+        fresh->onUpdate(frameMs);
+        EXPECT_EQ(particles(*fresh).size(), frameMs < 30 ? 1u : 2u) << frameMs << " ms";
+    }
 }
 
 TEST_F(ParticlesTest, AParticleBornAtTheCentreOnlyFallsAndFadesUnlessTold) {

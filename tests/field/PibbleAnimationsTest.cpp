@@ -253,6 +253,33 @@ TEST_F(PibbleAnimations, AHopLandsWhereItStartedUncounted) {
     EXPECT_EQ(pibble.getDepthOffset(), 0);
 }
 
+// The time has run out on the frame that leaves less than 1 ms of it (the blink lasts 150 ms); the next
+// frame ends the animation.
+TEST_F(PibbleAnimations, AnAnimationEndsOnTheFrameItsTimeDropsBelowOne) {
+    Pibble& pibble = at(1, 2);
+    for (const std::uint32_t last : {0u, 1u}) {
+        SCOPED_TRACE(last == 0 ? "149 ms run" : "150 ms run");
+        const SmartPtr<game::PibbleBlinkModifier> blink = new game::PibbleBlinkModifier(&pibble);
+        blink->update(16);
+        EXPECT_TRUE(pibble.hasModifierType(bit::blink));
+        blink->update(100);
+        blink->update(49);
+        EXPECT_EQ(blink->getTimeLeft(), 1);
+        EXPECT_EQ(blink->getPhase(), game::PibbleModifier::runningOn);
+        blink->update(last);
+        EXPECT_EQ(blink->getPhase(),
+                  last == 0 ? game::PibbleModifier::runningOn : game::PibbleModifier::finishing);
+        blink->update(16);
+        EXPECT_EQ(blink->isFinished(), last == 1);
+        EXPECT_EQ(pibble.hasModifierType(bit::blink), last == 0);
+        if (last == 0) {
+            blink->update(1);
+            blink->update(16);
+            EXPECT_TRUE(blink->isFinished());
+        }
+    }
+}
+
 TEST_F(PibbleAnimations, AnUnhappyPibbleKeepsItsHeadOnlyWhenItsTimeRunsOut) {
     field.makeUnhappy(1, 2);
     field.makeUnhappy(2, 4);

@@ -9,6 +9,7 @@
 #include "game/field/PibbleHupModifier.h"
 #include "game/field/StateMachine.h"
 
+#include "DebugOutput.h"
 #include "FieldGame.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,7 @@ TEST(PlayField, LaysOutALevelByItsLetters) {
     }
     EXPECT_EQ(field.pibbleAt(1, 5)->getColour(), game::colour::none) << "a hole has no colour";
     EXPECT_EQ(field.pibbleAt(1, 3)->getColour(), game::colour::clown);
+    EXPECT_EQ(field.pibbleAt(1, 4)->getColour(), game::colour::clown) << "a VIB clown is a clown too";
     EXPECT_EQ(field.pibbleAt(1, 1)->getCollectableId(), 7) << "queued for the player";
     EXPECT_EQ(field.pibbleAt(2, 5)->getCollectableId(), 0) << "not queued: left out";
     EXPECT_EQ(field.pibbleAt(2, 6)->getCollectableId(), 0) << "no collectable has that id";
@@ -85,6 +87,68 @@ TEST(PlayField, LaysOutALevelByItsLetters) {
     EXPECT_EQ(field.pendingAnnouncement(PlayField::Pending::party), field.pibbleAt(1, 8));
     EXPECT_EQ(field.pibbleAt(2, 1)->getFlags(), flag::chained | flag::vib);
     EXPECT_EQ(field.pendingAnnouncement(PlayField::Pending::chained), field.pibbleAt(2, 1));
+}
+
+// A VIB clown given a colour digit of its own still looks like a clown and completes a run of any colour.
+TEST(PlayField, AVibClownIsAWildcardClown) {
+    FieldGame game;
+    PlayField& field = *game.field;
+    field.loadLevel(game.level({"qxxLq"}, "<Vector id=\"colors\"><Row data=\"13350\" /></Vector>").get());
+    const Pibble& clown = *field.pibbleAt(1, 3);
+    EXPECT_EQ(clown.getFlags(), flag::clown | flag::vib);
+    EXPECT_EQ(clown.getColour(), game::colour::clown);
+    EXPECT_EQ(field.lastScan().counts.matchCells, 3);
+    EXPECT_EQ(field.lastScan().counts.clowns, 1);
+}
+
+// A level asking for colours no pibble has gets the nearest ones, and the file is named in the debug output;
+// the modes' colour counts are held in the same range.
+TEST(PlayField, ColourCountsAndDigitsStayWithinThePibblesColours) {
+    testsupport::DebugOutput output;
+    FieldGame game;
+    PlayField& field = *game.field;
+    const std::pair<const char*, std::int32_t> counts[] = {{"0", 1}, {"-3", 1}, {"4", 4},         {"7", 7},
+                                                           {"8", 7}, {"9", 7},  {"2147483647", 7}};
+    for (const auto& [count, used] : counts) {
+        SCOPED_TRACE(count);
+        std::string xml = fieldtest::levelXml({"qxxxq"});
+        xml.replace(xml.find("numcolors=\"5\""), 13, std::string("numcolors=\"") + count + "\"");
+        const std::string path = game.folder.write("colours.xml", xml);
+        field.restart(new game::LevelFile(path));
+        EXPECT_EQ(field.numColors(), used);
+        const std::string heard = output.take();
+        EXPECT_EQ(heard.find("colours.xml: numcolors") != std::string::npos, used != std::stoi(count))
+            << heard;
+        for (int draw = 0; draw < 50; ++draw) {
+            const std::int32_t colour = field.newPibbleColour();
+            EXPECT_GE(colour, game::colour::firstReal);
+            EXPECT_LE(colour, used);
+        }
+    }
+    for (const std::int32_t count : {0, 8, 12}) {
+        field.setNumColors(count);
+        EXPECT_EQ(field.numColors(), count == 0 ? 1 : 7) << count;
+    }
+
+    // Digits 8 and 9 are no colour of a pibble of its own; a clown's digit makes no difference.
+    field.restart(game.level({"qxxlq", "qLxxq"},
+                             "<Vector id=\"colors\"><Row data=\"89396\" /><Row data=\"89120\" /></Vector>")
+                      .get());
+    EXPECT_EQ(field.pibbleAt(1, cell::queueLeft)->getColour(), 5);
+    EXPECT_EQ(field.pibbleAt(1, 1)->getColour(), 5);
+    EXPECT_EQ(field.pibbleAt(1, 2)->getColour(), 3);
+    EXPECT_EQ(field.pibbleAt(1, 3)->getColour(), game::colour::clown);
+    EXPECT_EQ(field.pibbleAt(2, cell::queueLeft)->getColour(), 5);
+    EXPECT_EQ(field.pibbleAt(2, 1)->getColour(), game::colour::clown);
+    EXPECT_EQ(field.pibbleAt(2, 2)->getColour(), 1);
+    const std::string heard = output.take();
+    for (const char* cellReport :
+         {"row 1, column 0: colour 8", "row 1, column 1: colour 9", "row 2, column 0: colour 8"}) {
+        EXPECT_NE(heard.find(cellReport), std::string::npos) << cellReport << " in " << heard;
+    }
+    for (const char* clown : {"row 1, column 3", "row 2, column 1"}) {
+        EXPECT_EQ(heard.find(clown), std::string::npos) << "a clown's digit is not reported";
+    }
 }
 
 TEST(PlayField, CellsLieWhereTheLevelPutsThem) {

@@ -294,6 +294,54 @@ TEST_F(LevelFileTest, GridsSetDirectlyComeBackFromTheSave) {
     EXPECT_EQ(back.backgroundValue("image"), "BG");
 }
 
+// The largest field: its ninth row is read, stored and written back like every other.
+TEST_F(LevelFileTest, ANineRowLevelReadsBackWhole) {
+    std::vector<std::string> layout(8, "qxxxxxxxxxxq");
+    layout.push_back("qLsPcCxXlp.q");
+    std::vector<std::string> digits(8, "000000000000");
+    digits.push_back("123456789012");
+    const SmartPtr<LevelFile> file = level(
+        rows("layout", layout) + rows("colors", digits) + rows("genders", digits) + rows("styles", digits) +
+        "<Vector id=\"collectables\"><Collectable row=\"9\" col=\"11\" type=\"7\"/></Vector>"
+        "<Vector id=\"nameindices\"><Name row=\"9\" col=\"0\" nameindex=\"5\"/></Vector>");
+    const auto ninthRowIsWhole = [&](const LevelFile& read) {
+        ASSERT_EQ(read.rowCount(), 9);
+        for (int column = 0; column < 12; ++column) {
+            SCOPED_TRACE(column);
+            EXPECT_EQ(read.letterAt(9, column), layout[8][static_cast<std::size_t>(column)]);
+            EXPECT_EQ(read.colourAt(9, column), (column + 1) % 10);
+            EXPECT_EQ(read.genderAt(9, column), (column + 1) % 10);
+            EXPECT_EQ(read.styleAt(9, column), (column + 1) % 10);
+        }
+        EXPECT_TRUE(read.isVibCell(9, 1) && read.isClownCell(9, 1));
+        EXPECT_TRUE(read.isEmptyCell(9, 10));
+        EXPECT_EQ(read.collectableAt(9, 11), 7);
+        EXPECT_EQ(read.nameIndexAt(9, 0), 5);
+    };
+    ninthRowIsWhole(*file);
+
+    // As the field stores a board: the queue column and the field, never the right queue column.
+    for (int column = 0; column <= 10; ++column) {
+        file->storeCell(9, column,
+                        {.removed = file->isEmptyCell(9, column),
+                         .vib = file->isVibCell(9, column),
+                         .party = file->isPartyCell(9, column),
+                         .clown = file->isClownCell(9, column),
+                         .chained = file->isChainedCell(9, column),
+                         .stubborn = file->isStubbornCell(9, column),
+                         .colour = file->colourAt(9, column),
+                         .gender = file->genderAt(9, column),
+                         .style = file->styleAt(9, column),
+                         .collectable = file->collectableAt(9, column),
+                         .nameIndex = file->nameIndexAt(9, column)});
+    }
+    const SmartPtr<kernel::ValueDocument> save(new kernel::ValueDocument());
+    file->writeXml(*save);
+    save->setSavePath("save.xml");
+    ASSERT_EQ(save->save(), kernel::SaveResult::Saved);
+    ninthRowIsWhole(LevelFile("save.xml"));
+}
+
 TEST_F(LevelFileTest, DecorationsArePlacedOnTheField) {
     const SmartPtr<LevelFile> file = level(
         "<Vector id=\"elements\"><Element type=\"grid\" image=\"FLOWER\" r=\"2\" c=\"3\"/>"

@@ -1,6 +1,7 @@
 #include "game/foundation/PibblePlayer.h"
 
 #include "engine/kernel/PropertyStore.h"
+#include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/ValueDocument.h"
 #include "engine/platform/PlayerManager.h"
 #include "game/foundation/GameGlobals.h"
@@ -10,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <ctime>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -124,6 +127,31 @@ TEST_F(PibblePlayerTest, AFullProfileComesBackAsItWasWritten) {
     EXPECT_EQ(back.highestVibLevel(hard), 3);
 }
 
+// The queue read from a profile holds only ids that stand for a collectable; nothing else is written back.
+TEST_F(PibblePlayerTest, TheQueueKeepsOnlyCollectableIds) {
+    const SmartPtr<kernel::ValueDocument> document(new kernel::ValueDocument(
+        dir.write("queue.xml", "<r><Player id=\"player\"><Vector id=\"collectablequeue\">"
+                               "<Collectable pibbleid=\"0\"/><Collectable pibbleid=\"-2147483648\"/>"
+                               "<Collectable pibbleid=\"5\"/><Collectable pibbleid=\"2147483647\"/>"
+                               "<Collectable pibbleid=\"31\"/><Collectable pibbleid=\"30\"/><Collectable/>"
+                               "<Integer id=\"pibbleid\" value=\"7\"/><Collectable pibbleid=\"1\"/>"
+                               "<Collectable pibbleid=\"5\"/></Vector></Player></r>")));
+    document->load();
+    PibblePlayer player(document->getNode("player"));
+    EXPECT_EQ(player.queuedCollectableCount(), 4);
+    EXPECT_EQ(player.firstQueuedCollectable(), 5);
+    for (const int id : {0, 31, 7, INT_MAX, INT_MIN}) {
+        EXPECT_FALSE(player.isCollectableQueued(id)) << id;
+    }
+    const std::string file = written(player);
+    const std::size_t start = file.find("collectablequeue");
+    const std::string queue = file.substr(start, file.find("</Vector>", start) - start);
+    EXPECT_EQ(queue,
+              "collectablequeue\">\n            <Collectable pibbleid=\"5\" />\n            <Collectable "
+              "pibbleid=\"30\" />\n            <Collectable pibbleid=\"1\" />\n            <Collectable "
+              "pibbleid=\"5\" />\n        ");
+}
+
 TEST_F(PibblePlayerTest, AClaimedListNamesOnlyItsOwnIds) {
     const SmartPtr<kernel::ValueDocument> document(new kernel::ValueDocument());
     document->addFile(dir.write("profile.xml",
@@ -205,6 +233,42 @@ TEST_F(PibblePlayerTest, CompletionCombosAndMatchesCountWithinTheirTables) {
     EXPECT_EQ(player.highestActionLevel(normal), 1) << "an unknown difficulty stores nothing";
 }
 
+// A profile's counts may stand at the top of their range (a larger number reads as the largest int); the
+// game's additions stop there. The sanitizers would report an overflow.
+TEST_F(PibblePlayerTest, CountsReadAtTheTopOfTheirRangeStayThere) {
+    kernel::NodeValue entry("", "PibblePlayer");
+    const std::pair<const char*, const char*> stored[] = {{"numMatches3", "2147483647"},
+                                                          {"numMatches19", "99999999999"},
+                                                          {"numPibblesRemoved", "2147483647"},
+                                                          {"numStubbornRemoved", "2147483647"},
+                                                          {"twoStubbornMatches", "2147483647"}};
+    for (const auto& [key, value] : stored) {
+        entry.setChild(new kernel::ScalarValue(key, value, kernel::Typing::Untyped));
+    }
+    PibblePlayer player(entry);
+    player.countMatch(3);
+    player.countMatch(25);
+    player.addPibblesRemoved(12);
+    player.addStubbornRemoved(3);
+    player.addTwoStubbornMatches(1);
+    EXPECT_EQ(player.numMatches(3), INT_MAX);
+    EXPECT_EQ(player.numMatches(19), INT_MAX);
+    EXPECT_EQ(player.totalMatches(), INT_MAX);
+    EXPECT_EQ(player.numPibblesRemoved(), INT_MAX);
+    EXPECT_EQ(player.numStubbornRemoved(), INT_MAX);
+    EXPECT_EQ(player.twoStubbornMatches(), INT_MAX);
+    EXPECT_TRUE(player.isChanged());
+
+    PibblePlayer fresh("Bob");
+    fresh.addPibblesRemoved(5);
+    fresh.addPibblesRemoved(4);
+    fresh.addStubbornRemoved(2);
+    fresh.addTwoStubbornMatches(1);
+    EXPECT_EQ(fresh.numPibblesRemoved(), 9);
+    EXPECT_EQ(fresh.numStubbornRemoved(), 2);
+    EXPECT_EQ(fresh.twoStubbornMatches(), 1);
+}
+
 TEST_F(PibblePlayerTest, TheQueueAndClaims) {
     PibblePlayer& player = addCurrent();
     EXPECT_EQ(player.firstQueuedCollectable(), 0);
@@ -256,6 +320,15 @@ TEST_F(PibblePlayerTest, HardModeOpensByTheCurrentPlayersNormalProgress) {
     EXPECT_FALSE(PibblePlayer::isHardModeUnlocked(3));
     player.setVibProgress(11, 1, normal);
     EXPECT_TRUE(PibblePlayer("Bob").isHardModeUnlocked(0)) << "whoever asks, the current player's progress";
+    // Each opens on reaching its value exactly.
+    player.setHighestRelaxLevel(8, normal);
+    EXPECT_TRUE(PibblePlayer::isHardModeUnlocked(2));
+    player.setVibProgress(10, 7, normal);
+    player.setHighestActionLevel(9, normal);
+    player.setHighestRelaxLevel(7, normal);
+    EXPECT_FALSE(PibblePlayer::isHardModeUnlocked(0) || PibblePlayer::isHardModeUnlocked(1) ||
+                 PibblePlayer::isHardModeUnlocked(2))
+        << "one short of each";
 }
 
 // A damaged or hostile profile loads as far as it can be read, and loading never writes it.

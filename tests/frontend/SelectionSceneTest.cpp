@@ -424,7 +424,7 @@ TEST_F(SelectionSceneTest, EntryLetsTheLoadingPicturesGoAndRequestsThePlayGroups
     resources->loadDefinitions();
     LoadGate::instance().reset(true);
     resources->setActive();
-    resources->loadGroup(ids::groupSceneLoad);
+    ASSERT_TRUE(resources->loadGroup(ids::groupSceneLoad));
     ASSERT_TRUE(eventually([&] { return resources->isLoadingDone(); }));
     const auto loaded = [&](const char* group) {
         const kernel::Resource* resource = resources->findResource(std::string(group) + "0", group);

@@ -47,7 +47,7 @@ protected:
         striptest::addStripPages(broken);
         kernel::ResourceManager* resources = kernel::ResourceManager::instance();
         resources->setActive();
-        resources->loadGroup(ids::groupStrip);
+        ASSERT_TRUE(resources->loadGroup(ids::groupStrip));
         ASSERT_TRUE(testsupport::eventually([&] { return resources->isLoadingDone(); }));
     }
     static DialogStrip* open(const char* declaration = ids::dialogStrip, ui::Scene* scene = nullptr) {

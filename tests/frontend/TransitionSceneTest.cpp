@@ -64,6 +64,7 @@ TEST(TransitionSceneTest, FadesToBlackAndBackOverSnapshotsOfBothScenes) {
             world.manager->setTransition(transition.get());
             world.manager->changeScene("TARGET");
         }
+        EXPECT_EQ(transition->getDuration(), started ? 450 : 1000);
         world.frame(50);
         // Entered in the switch, before the first fade has run a single frame.
         EXPECT_EQ(world.target->entries, 1);

@@ -47,7 +47,7 @@ TEST_F(ResourceLoaderThreadTest, ResourceUnloadedBehindTheCursorIsLoadedAgain) {
     define(sections(section("a", gates("g", 3))));
     LoadGate::instance().reset(false);
     manager->setActive();
-    manager->loadGroup("a");
+    ASSERT_TRUE(manager->loadGroup("a"));
     LoadGate::instance().allow(2);
     // Two loads passed and the third waits: the cursor stands on the last resource.
     ASSERT_TRUE(LoadGate::instance().waitForWaiting(1));
@@ -85,7 +85,7 @@ TEST_F(ResourceLoaderThreadTest, RemovalWaitsForTheLoadItUndoes) {
     SmartPtr<Resource> loading(manager->findResource("g0", "a"));
 
     // Removing without unloading does not wait; the loader keeps its resource alive.
-    manager->loadGroup("b");
+    EXPECT_TRUE(manager->loadGroup("b"));
     manager->removeGroup("b", false);
     {
         const GateOpener opener;

@@ -162,8 +162,7 @@ protected:
         define(sections);
         LoadGate::instance().reset(false);
         manager->setActive();
-        manager->loadGroup(group);
-        return LoadGate::instance().waitForWaiting(1);
+        return manager->loadGroup(group) && LoadGate::instance().waitForWaiting(1);
     }
     // A small settings file named name holding one Integer "n".
     std::string settingsFile(const std::string& name, int number = 1) {

@@ -136,6 +136,90 @@ TEST(ValueDocument, BrokenOrMissingFilesKeepWhatWasRead) {
     EXPECT_EQ(missing.namedChildren().size(), 0u);
 }
 
+// Whether a file was read whole is told to the reader, and a damaged one is named in the debug output with
+// what was wrong with it.
+TEST(ValueDocument, EachReadSaysWhetherTheFileWasReadWhole) {
+    const testsupport::DebugOutput output;
+    testsupport::TempDir dir;
+    using Result = DocumentRead::Result;
+    const struct {
+        std::string xml;
+        Result result;
+        const char* problem;
+    } cases[] = {
+        {"<a><Integer id='A' value='1'/></a>", Result::Whole, ""},
+        {"<a>\r\n<Integer id='A'\rvalue='1'/>\r</a>\r\n", Result::Whole, ""},
+        {"", Result::Damaged, "empty"},
+        {"<a><Integer id='A' value='1'/>", Result::Damaged, "at its end"},
+        {"<a>\n\n<Integer id='A' value='1'/></b>", Result::Damaged, "at line 3"},
+        {std::string("<a><Integer id='A' value='1'/></a>\0<b/>", 39), Result::Damaged,
+         "a zero byte at offset 34"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.xml.substr(0, 40));
+        const std::string path = dir.write("in.xml", c.xml);
+        ValueDocument document;
+        document.setFileMode(modeFile);
+        const DocumentRead read = document.loadFile(path);
+        EXPECT_EQ(read.result, c.result);
+        EXPECT_NE(read.problem.find(c.problem), std::string::npos) << read.problem;
+        const std::string heard = output.take();
+        if (c.result == Result::Damaged) {
+            EXPECT_EQ(heard, "Reading \"" + path + "\": " + read.problem + "\n");
+        } else {
+            EXPECT_EQ(heard, "");
+            EXPECT_TRUE(read.problem.empty());
+            EXPECT_EQ(document.getValue("A").asInt(), 1);
+        }
+    }
+    std::string deep = "<a>";
+    for (int level = 0; level < 300; ++level) {
+        deep += "<Node>";
+    }
+    ValueDocument document;
+    document.setFileMode(modeFile);
+    const DocumentRead tooDeep = document.loadFile(dir.write("deep.xml", deep));
+    EXPECT_TRUE(tooDeep.isDamaged());
+    EXPECT_EQ(tooDeep.problem, "nested more deeply than 256 elements");
+    EXPECT_EQ(document.loadFile(dir.file("absent.xml")).result, Result::Missing);
+    EXPECT_EQ(document.loadFile(dir.path().string()).result, Result::Missing);
+    EXPECT_EQ(output.take(), "Reading \"" + dir.file("deep.xml") + "\": " + tooDeep.problem + "\n");
+}
+
+// A file larger than any real one is a damaged file: nothing of it is read (reading it would cost many
+// times its size), plain or scrambled. One of exactly the largest size is read.
+TEST(ValueDocument, AFileOverTheSizeBoundIsNotRead) {
+    const testsupport::DebugOutput output;
+    testsupport::TempDir dir;
+    const std::string head = "<a><Integer id='A' value='1'/><!--";
+    const std::string tail = "--></a>";
+    const std::string largest =
+        head + std::string(ValueDocument::maxFileBytes - head.size() - tail.size(), 'x') + tail;
+    for (const bool over : {false, true}) {
+        SCOPED_TRACE(over ? "one byte over" : "the largest");
+        ValueDocument document;
+        document.setFileMode(modeFile);
+        const DocumentRead read = document.loadFile(dir.write("big.xml", over ? largest + " " : largest));
+        EXPECT_EQ(read.isDamaged(), over);
+        EXPECT_EQ(document.hasChild("A"), !over);
+        EXPECT_EQ(output.take(),
+                  over ? "Reading \"" + dir.file("big.xml") + "\": larger than 4194304 bytes, not read\n"
+                       : "");
+    }
+
+    SmartPtr<ValueDocument> scrambled(new ValueDocument());
+    scrambled->setChild(new ScalarValue("A", 1, Typing::Typed));
+    scrambled->setFileMode(modeEncryptFile);
+    scrambled->setSavePath(dir.file("save.xml"));
+    ASSERT_EQ(scrambled->save(), SaveResult::Saved);
+    EXPECT_EQ(loaded(dir.file("save.xml"), modeEncryptFile)->getValue("A").asInt(), 1);
+    std::filesystem::resize_file(dir.file("save.xml.!"), ValueDocument::maxFileBytes + 1);
+    ValueDocument document;
+    document.setFileMode(modeEncryptFile);
+    EXPECT_EQ(document.loadFile(dir.file("save.xml")).problem, "larger than 4194304 bytes, not read");
+    EXPECT_FALSE(document.hasChild("A"));
+}
+
 TEST(ValueDocument, LaterFilesReplaceEarlierTopLevelValues) {
     testsupport::TempDir dir;
     SmartPtr<ValueDocument> document(new ValueDocument(dir.write("a.xml", R"(<a><Integer id="A" value="1"/>

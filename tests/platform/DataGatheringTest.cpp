@@ -1,5 +1,6 @@
 #include "engine/platform/DataGathering.h"
 
+#include "engine/kernel/PathUtil.h"
 #include "engine/kernel/TextConversion.h"
 #include "engine/kernel/ValueDocument.h"
 
@@ -138,6 +139,21 @@ TEST_F(PlatformDataGathering, RegistryPublishesTheFileOrStopsTheWrite) {
         EXPECT_FALSE(std::filesystem::exists(file)) << call;
         host::testing::clearFailures();
     }
+}
+
+// The program's own record lies in its folder, and the registry names it as the system does: its full path,
+// with no separator of another system in it.
+TEST_F(PlatformDataGathering, ThePublishedPathIsTheRecordsRealPath) {
+    const std::string folder = kernel::applicationDirectory();
+    ASSERT_FALSE(folder.empty());
+    const std::string record = folder + "/gd.xml";
+    std::filesystem::remove(record);
+    DataGathering::create("pibbles");
+    EXPECT_EQ(testsupport::ScratchRegistry::values("Software\\Tarvo\\Games\\pibbles\\session"),
+              (testsupport::RegistryValues{{"dgfilename", testsupport::textEntry(record)}}));
+    EXPECT_EQ(DataGathering::destroy(), WriteResult::Written);
+    EXPECT_TRUE(std::filesystem::exists(record));
+    std::filesystem::remove(record);
 }
 
 TEST_F(PlatformDataGathering, FailedWriteKeepsTheOldFile) {

@@ -1,7 +1,9 @@
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/kernel/ValueDocument.h"
 #include "engine/platform/PlayerManager.h"
 
+#include "DebugOutput.h"
 #include "PlayerFilesFixture.h"
 
 #include <gtest/gtest.h>
@@ -157,6 +159,97 @@ TEST_F(Players, DamagedFilesFallBackAndStayUntilTheNextWrite) {
             EXPECT_EQ(read("players/A.plr"), c.profile);
         }
     }
+}
+
+// A file that was not read whole still holds a player's progress: before the first save that replaces it,
+// it is kept beside it under another name, once, and the debug output says what was wrong and where it went.
+TEST_F(Players, AFileNotReadWholeIsKeptBeforeItsFirstSave) {
+    const testsupport::DebugOutput output;
+    const std::string list = "<root><Players id=\"players\" currentplayer=\"A\"><Vector id=\"playernames\">"
+                             "<TestPlayer name=\"A\"/></Vector></Players></root>";
+    const std::string damaged = "<root><Player id=\"player\" level=\"4\"/><Vector id=\"broken";
+    dir.write(listFile, list);
+    dir.write("players/A.plr", damaged);
+    restart();
+    ASSERT_NE(current(), nullptr);
+    EXPECT_EQ(current()->level, 4) << "used as far as it reads";
+    std::string heard = output.take();
+    EXPECT_NE(heard.find("Reading \"players/A.plr\": "), std::string::npos) << heard;
+    ASSERT_TRUE(manager().saveAll());
+    EXPECT_FALSE(exists("players/A.plr.damaged")) << "unchanged, it is not written";
+    EXPECT_EQ(read("players/A.plr"), damaged);
+
+    current()->setLevel(5);
+    ASSERT_TRUE(manager().saveAll());
+    EXPECT_EQ(read("players/A.plr.damaged"), damaged);
+    EXPECT_TRUE(has("players/A.plr", "level=\"5\""));
+    heard = output.take();
+    EXPECT_NE(heard.find("\"players/A.plr\" was not read whole; it is kept as \"players/A.plr.damaged\""),
+              std::string::npos)
+        << heard;
+    current()->setLevel(6);
+    ASSERT_TRUE(manager().saveAll());
+    EXPECT_EQ(read("players/A.plr.damaged"), damaged) << "kept once";
+    EXPECT_EQ(output.take(), "");
+
+    // Damaged again: an earlier copy is never replaced. A list not read whole is kept the same way, and a
+    // file that cannot be kept is still replaced by the save, with a word about it.
+    const std::string damagedList = list.substr(0, list.size() - 10);
+    dir.write(listFile, damagedList);
+    dir.write("players/A.plr", "<root><Player id=\"player\" level=\"9\"/></r>");
+    restart();
+    EXPECT_EQ(current()->level, 9);
+    current()->setLevel(10);
+    ASSERT_TRUE(manager().saveAll());
+    EXPECT_EQ(read("players/A.plr.damaged"), damaged);
+    EXPECT_EQ(read("players/A.plr.damaged2"), "<root><Player id=\"player\" level=\"9\"/></r>");
+    EXPECT_EQ(read("players/players.plrs.damaged"), damagedList);
+    dir.write("players/A.plr", damaged);
+    restart();
+    current()->setLevel(11);
+    host::testing::failCall("CreateHardLink");
+    ASSERT_TRUE(manager().saveAll());
+    EXPECT_TRUE(has("players/A.plr", "level=\"11\""));
+    EXPECT_FALSE(exists("players/A.plr.damaged3"));
+    EXPECT_NE(output.take().find("\"players/A.plr\" was not read whole and could not be kept"),
+              std::string::npos);
+}
+
+// Far larger than any real profile: not read at all, so it costs no memory, and kept whole at the first save.
+TEST_F(Players, AnOversizedProfileIsNotReadButKept) {
+    const testsupport::DebugOutput output;
+    add("A")->setLevel(3);
+    ASSERT_TRUE(manager().saveAll());
+    const std::string huge = "<root><Player id=\"player\" level=\"8\"/><!--" +
+                             std::string(kernel::ValueDocument::maxFileBytes, '-') + "--></root>";
+    dir.write("players/A.plr", huge);
+    restart();
+    EXPECT_EQ(current()->level, 0);
+    EXPECT_NE(output.take().find("\"players/A.plr\": larger than 4194304 bytes, not read"),
+              std::string::npos);
+    current()->setLevel(1);
+    ASSERT_TRUE(manager().saveAll());
+    EXPECT_EQ(std::filesystem::file_size("players/A.plr.damaged"), huge.size());
+    EXPECT_TRUE(has("players/A.plr", "level=\"1\""));
+}
+
+// Each listed player is a whole profile in memory: a list naming more than anyone keeps is damaged, its first
+// players are taken, and the list is kept before a save rewrites it.
+TEST_F(Players, AListOfMorePlayersThanAnyoneKeepsGivesItsFirstOnes) {
+    const testsupport::DebugOutput output;
+    std::string list = "<root><Players id=\"players\" currentplayer=\"p1003\"><Vector id=\"playernames\">";
+    for (int i = 0; i < PlayerManager::maxListedPlayers + 5; ++i) {
+        list += "<TestPlayer name=\"p" + std::to_string(i) + "\"/>";
+    }
+    list += "</Vector></Players></root>";
+    dir.write(listFile, list);
+    restart();
+    EXPECT_EQ(manager().getPlayerCount(), PlayerManager::maxListedPlayers);
+    EXPECT_EQ(current()->getName(), "p0") << "the current one was left out";
+    EXPECT_NE(output.take().find("names more than 1000 players"), std::string::npos);
+    ASSERT_TRUE(manager().saveAll());
+    EXPECT_EQ(read("players/players.plrs.damaged"), list);
+    EXPECT_FALSE(has(listFile, "p1000"));
 }
 
 TEST_F(Players, AFailedWriteKeepsTheOldFilesAndReportsIt) {

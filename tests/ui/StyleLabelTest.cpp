@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -128,28 +130,39 @@ TEST_F(StyleLabelTest, MalformedMarkupNeverBreaksTheLayout) {
     EXPECT_EQ(layoutOf(*styled(0, u"[x]\\[")), std::vector<std::string>{"[@0,0"});
 }
 
-// Markup can send the pen to either end of the int range: positions stop there instead of overflowing, and
-// the label grows no larger than the largest picture.
+// Markup can send the pen to either end of the int range: positions stop there instead of overflowing, a
+// piece or picture placed there ends within the range, and the label grows no larger than the largest
+// picture.
 TEST_F(StyleLabelTest, FarTabStopsClampTheLayout) {
     const struct {
         int width;
         WideString markup;
         std::vector<std::string> lines;
     } rows[] = {
-        {0, u"[tabs=2147483647][tab]ab cd", {"ab@2147483647,0 cd@2147483647,0"}},
+        {0, u"[tabs=2147483647][tab]ab", {"ab@2147483637,0"}},
+        {0, u"[tabs=2147483647][tab]ab cd", {"ab@2147483637,0 cd@2147483637,0"}},
         {0, u"[tabs=-2147483648][tab=1]ab cd", {"ab@-2147483648,0 cd@-2147483634,0"}},
         {50, u"[alignh=right][tabs=-2147483648][tab=1]ab", {"ab@-1,0"}},
         {50, u"[wrapstyle=truncate][tabs=2147483647][tab]ab cd", {""}},
         {50, u"[wrapstyle=wordwrap][tabs=2147483600][tab]ab cd", {"", "ab@0,10 cd@14,10"}},
         {50,
          u"[tabs=2147483647][tab][image=pic,text,,multi]ab[image=pic,text,,none]cd",
-         {"ab@2147483647,0", "cd@0,22"}},
+         {"ab@2147483637,0", "cd@0,22"}},
     };
     for (const auto& row : rows) {
         const SmartPtr<StyleLabel> label = styled(row.width, row.markup);
         EXPECT_EQ(layoutOf(*label), row.lines) << kernel::narrowString(row.markup);
         EXPECT_LE(label->getWidth(), graphics::maxDecodedSide);
         EXPECT_NE(label->getImage(), nullptr);
+        for (const SmartPtr<ui::TextLine>& line : label->getLines()) {
+            for (const SmartPtr<Label>& piece : line->pieces) {
+                EXPECT_LE(std::int64_t{piece->getX()} + piece->getWidth(), INT_MAX)
+                    << kernel::narrowString(piece->getText());
+            }
+        }
+        for (const SmartPtr<ui::Sprite>& image : label->getImages()) {
+            EXPECT_LE(std::int64_t{image->getX()} + image->getWidth(), INT_MAX);
+        }
     }
 }
 

@@ -23,7 +23,8 @@ int oggSerialOf(const std::string& file);
 
 // A stereo Ogg Vorbis file of the two equally long channels; false with a message when the encoder
 // refuses the settings.
-bool encodeVorbis(const std::vector<float>& left, const std::vector<float>& right,
-                  const VorbisSettings& settings, std::vector<std::uint8_t>& file, std::string& error);
+[[nodiscard]] bool encodeVorbis(const std::vector<float>& left, const std::vector<float>& right,
+                                const VorbisSettings& settings, std::vector<std::uint8_t>& file,
+                                std::string& error);
 
 } // namespace mkmedia

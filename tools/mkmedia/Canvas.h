@@ -6,6 +6,8 @@
 #include "tools/mkmedia/Colors.h"
 #include "tools/mkmedia/Shapes.h"
 
+#include <algorithm>
+
 namespace mkmedia {
 
 // A 32-bit picture being drawn, with the engine's painter on it. The engine's blends keep the target's
@@ -83,5 +85,20 @@ private:
 
 // Blurs one byte lane of a 32-bit image by two passes of a box of the given radius in each direction.
 void blurLane(graphics::MemoryImage32& image, int lane, int radius);
+
+// The canvas's size as lengths to draw with, and a shape covering all of it.
+inline float widthOf(const Canvas& canvas) {
+    return static_cast<float>(canvas.width());
+}
+inline float heightOf(const Canvas& canvas) {
+    return static_cast<float>(canvas.height());
+}
+inline Shape whole(const Canvas& canvas) {
+    return roundedRect(0, 0, widthOf(canvas), heightOf(canvas), 0);
+}
+// A blur radius in whole pixels, never below one.
+inline int blurOf(float pixels) {
+    return std::max(1, static_cast<int>(pixels));
+}
 
 } // namespace mkmedia

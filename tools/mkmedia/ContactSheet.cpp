@@ -7,6 +7,7 @@
 #include "tools/mkmedia/LevelEndMapSheet.h"
 #include "tools/mkmedia/MenusSheet.h"
 #include "tools/mkmedia/PlaySheet.h"
+#include "tools/mkmedia/SelectionSheet.h"
 #include "tools/mkmedia/SheetPictures.h"
 #include "tools/mkmedia/TextRaster.h"
 
@@ -353,6 +354,9 @@ bool writeContactSheet(const std::vector<Entry>& entries, const Context& context
     if (!addMenuSections(
             entries, context, pictures, [&](const std::string& look) { return builder.pibble(look); },
             sections, error)) {
+        return false;
+    }
+    if (!addSelectionSections(entries, context, pictures, sections, error)) {
         return false;
     }
     sections.push_back(

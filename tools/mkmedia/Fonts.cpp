@@ -1,5 +1,6 @@
-// Bitmap fonts: every Latin-1 character the game can show, rasterised by FreeType and styled, laid side by
-// side in one charset picture, with the format file that tells the engine where each glyph lies.
+// Bitmap fonts: every Latin-1 character the game can show (or those the entry's "glyphs" lists), rasterised
+// by FreeType and styled, laid side by side in one charset picture, with the format file that tells the
+// engine where each glyph lies.
 #include "tools/mkmedia/Canvas.h"
 #include "tools/mkmedia/Generators.h"
 #include "tools/mkmedia/ImageFiles.h"
@@ -7,6 +8,7 @@
 #include "tools/mkmedia/TextRaster.h"
 
 #include <algorithm>
+#include <set>
 #include <sstream>
 #include <vector>
 
@@ -20,14 +22,39 @@ struct CharsetGlyph {
     int x = 0;
 };
 
-// Printable ASCII and the printable upper half of Latin-1; 127..159 are control codes.
-std::vector<unsigned char> charsetCodes() {
-    std::vector<unsigned char> codes;
-    for (int code = 32; code <= 126; ++code) {
-        codes.push_back(static_cast<unsigned char>(code));
+bool printable(int code) {
+    return (code >= 32 && code <= 126) || (code >= 160 && code <= 255);
+}
+
+// The characters an entry's "glyphs" lists, "X-Y" standing for the range from X to Y and a '-' at either end
+// for itself; the blank is always among them, since it spaces the words.
+std::set<unsigned char> listedCodes(const std::string& glyphs) {
+    std::set<unsigned char> codes = {' '};
+    for (std::size_t i = 0; i < glyphs.size(); ++i) {
+        const auto first = static_cast<unsigned char>(glyphs[i]);
+        if (i + 2 < glyphs.size() && glyphs[i + 1] == '-') {
+            const auto last = static_cast<unsigned char>(glyphs[i + 2]);
+            for (int code = first; code <= last; ++code) {
+                codes.insert(static_cast<unsigned char>(code));
+            }
+            i += 2;
+        } else {
+            codes.insert(first);
+        }
     }
-    for (int code = 160; code <= 255; ++code) {
-        codes.push_back(static_cast<unsigned char>(code));
+    return codes;
+}
+
+// Printable ASCII and the printable upper half of Latin-1 (127..159 are control codes), or only those the
+// entry's "glyphs" lists: an input field takes only the characters its font holds.
+std::vector<unsigned char> charsetCodes(const Entry& entry) {
+    const bool limited = entry.attributes.contains("glyphs");
+    const std::set<unsigned char> listed = listedCodes(entry.text("glyphs"));
+    std::vector<unsigned char> codes;
+    for (int code = 0; code <= 255; ++code) {
+        if (printable(code) && (!limited || listed.contains(static_cast<unsigned char>(code)))) {
+            codes.push_back(static_cast<unsigned char>(code));
+        }
     }
     return codes;
 }
@@ -41,8 +68,9 @@ std::string baseName(const std::string& file) {
     return path.generic_string();
 }
 
-bool renderCharset(TextRaster& raster, std::vector<CharsetGlyph>& glyphs, std::string& error) {
-    for (const unsigned char code : charsetCodes()) {
+bool renderCharset(const Entry& entry, TextRaster& raster, std::vector<CharsetGlyph>& glyphs,
+                   std::string& error) {
+    for (const unsigned char code : charsetCodes(entry)) {
         CharsetGlyph glyph;
         glyph.code = code;
         if (!raster.renderGlyph(code, glyph.styled, error)) {
@@ -154,7 +182,8 @@ bool generateFont(const Entry& entry, const Context& context, std::string& error
     }
     TextRaster raster;
     std::vector<CharsetGlyph> glyphs;
-    if (!raster.open(TextStyle::fromEntry(entry, context), error) || !renderCharset(raster, glyphs, error)) {
+    if (!raster.open(TextStyle::fromEntry(entry, context), error) ||
+        !renderCharset(entry, raster, glyphs, error)) {
         return false;
     }
     const CharsetLayout layout = layOut(glyphs);

@@ -29,9 +29,9 @@ struct Context {
     std::map<std::string, Entry> fonts;
 };
 
-bool generateFont(const Entry& entry, const Context& context, std::string& error);
-bool generateImage(const Entry& entry, const Context& context, std::string& error);
-bool generateSound(const Entry& entry, const Context& context, std::string& error);
-bool generateMusic(const Entry& entry, const Context& context, std::string& error);
+[[nodiscard]] bool generateFont(const Entry& entry, const Context& context, std::string& error);
+[[nodiscard]] bool generateImage(const Entry& entry, const Context& context, std::string& error);
+[[nodiscard]] bool generateSound(const Entry& entry, const Context& context, std::string& error);
+[[nodiscard]] bool generateMusic(const Entry& entry, const Context& context, std::string& error);
 
 } // namespace mkmedia

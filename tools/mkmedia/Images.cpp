@@ -89,6 +89,14 @@ constexpr PictureKind kinds[] = {
     {"glint", 40, 40, 6, Strip::Vertical, drawGlint},
     {"slidertrack", 220, 28, 1, Strip::Horizontal, drawSliderTrack, sliderTrackKnown},
     {"helpicon", 56, 56, 1, Strip::Horizontal, drawHelpIcon, helpIconKnown},
+    // The selection scene's and its dialogs': the title screen, the mode buttons (four states one below the
+    // other), the glows, a list's rows and the input field, the visitor; the first start's comic.
+    {"titlescreen", 640, 480, 1, Strip::Horizontal, drawTitleScreen},
+    {"modebutton", 164, 168, 4, Strip::Vertical, drawModeButton, modeButtonKnown},
+    {"softglow", 120, 120, 1, Strip::Horizontal, drawSoftGlow},
+    {"listrow", 280, 36, 4, Strip::Vertical, drawListRow},
+    {"visitor", 120, 120, 1, Strip::Horizontal, drawVisitor},
+    {"comicpage", 640, 480, 1, Strip::Horizontal, drawComicPage, comicPageKnown},
 };
 
 // Any other kind: a soft rounded tile, so that no declared picture is ever missing.

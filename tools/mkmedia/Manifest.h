@@ -14,7 +14,7 @@ bool readManifest(const std::filesystem::path& manifest, std::vector<Entry>& ent
 
 // Hands each entry to the generator of its element and stops at the first failure, whose message then
 // names the entry's file.
-bool generateAll(const std::vector<Entry>& entries, const Context& context, std::string& error);
+[[nodiscard]] bool generateAll(const std::vector<Entry>& entries, const Context& context, std::string& error);
 
 // The whole run: read the manifest, then generate every entry below the output folder.
 bool runManifest(const std::filesystem::path& manifest, const std::filesystem::path& outputFolder,

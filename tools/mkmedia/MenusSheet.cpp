@@ -264,8 +264,8 @@ private:
         put(scene, frameOf(pictures, "images/play/panel_small.png"), levelPanel);
         writer.write(scene, "fonts/round_20", "Score", scorePanel.x + 12, scorePanel.y + 9, false, error);
         writer.write(scene, "fonts/round_24", "1250", 218, 14, true, error);
-        writer.write(scene, "fonts/round_20", "Level", levelPanel.x + 12, levelPanel.y + 9, false, error);
-        writer.write(scene, "fonts/round_24", "3", 366, 14, true, error);
+        writer.write(scene, "fonts/round_20", "Level", levelPanel.x + 10, levelPanel.y + 9, false, error);
+        writer.write(scene, "fonts/round_24", "3", 386, 14, true, error);
         for (const Placed& button : playButtons) {
             put(scene, frameOf(pictures, button.file), button.at, button.anchor);
         }

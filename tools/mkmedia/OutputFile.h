@@ -15,8 +15,9 @@ bool resolveOutputPath(const std::filesystem::path& outputFolder, const std::str
 
 // Creates the parent folders, writes a temporary file beside the target and renames it over the
 // target, so an interrupted build never leaves a half-written file that looks finished.
-bool writeFileAtomically(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes,
-                         std::string& error);
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string& error);
+[[nodiscard]] bool writeFileAtomically(const std::filesystem::path& path,
+                                       const std::vector<std::uint8_t>& bytes, std::string& error);
+[[nodiscard]] bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                                       std::string& error);
 
 } // namespace mkmedia

@@ -119,6 +119,27 @@ void drawSliderTrack(const PictureRequest& request, int frame, Canvas& canvas);
 // "look" (or the "collectable" number), composed from the game's pibble pictures and shrunk to its square.
 void drawHelpIcon(const PictureRequest& request, int frame, Canvas& canvas);
 
+// The selection scene's pictures (PicturesSelection.cpp). The title screen: the game's name over a sunny
+// meadow with pibbles about it, the middle kept calm for the mode buttons; a big mode button ("mode"
+// action, relax or vib) showing its pibble above its caption, in the four button states; a soft glow of
+// the entry's colour fading out to the picture's edges ("ring" true leaves its middle clear); a row of a
+// list or an input field, sunk into the dialog, in the four button states; the visitor, a travelling pibble
+// with its hat and suitcase, drawn about the picture's middle.
+void drawTitleScreen(const PictureRequest& request, int frame, Canvas& canvas);
+void drawModeButton(const PictureRequest& request, int frame, Canvas& canvas);
+void drawSoftGlow(const PictureRequest& request, int frame, Canvas& canvas);
+void drawListRow(const PictureRequest& request, int frame, Canvas& canvas);
+void drawVisitor(const PictureRequest& request, int frame, Canvas& canvas);
+// A page of the first start's comic (StripPictures.cpp): "page" 1 to 4, the pibbles' story in panels on
+// cream paper with the page's dots along the bottom, whose right end stays free for the next button; 0 is
+// the bare paper.
+void drawComicPage(const PictureRequest& request, int frame, Canvas& canvas);
+
+// A glossy rounded button body in a state (0 normal, 1 pointer over, 2 pressed: lower, with less shadow, 3
+// disabled), and the colour a button of the colour takes in the state.
+void drawButtonBody(Canvas& canvas, Rgb colour, int state, float radius);
+Rgb buttonStateColour(Rgb colour, int state);
+
 // Checks made before drawing, so that an entry the painter cannot honour fails with a message.
 bool knownSymbol(const std::string& name);
 bool floaterFits(const PictureRequest& request, std::string& error);
@@ -130,6 +151,8 @@ bool chapterMapKnown(const PictureRequest& request, std::string& error);
 bool celebrationKnown(const PictureRequest& request, std::string& error);
 bool sliderTrackKnown(const PictureRequest& request, std::string& error);
 bool helpIconKnown(const PictureRequest& request, std::string& error);
+bool modeButtonKnown(const PictureRequest& request, std::string& error);
+bool comicPageKnown(const PictureRequest& request, std::string& error);
 
 // A golden padlock hanging at (x, y), its body below that point and its shackle above; `open` (0..1)
 // lifts the shackle out of the lock. `scale` 1 is the size it has on a chained pibble.

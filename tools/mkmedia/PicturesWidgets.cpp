@@ -50,9 +50,11 @@ Cell cellOf(const std::string& part) {
     return {1, 1};
 }
 
+} // namespace
+
 // ---- Buttons ----
 
-Rgb stateColour(Rgb colour, int state) {
+Rgb buttonStateColour(Rgb colour, int state) {
     switch (state) {
     case Over:
         return lighter(colour, 0.22f);
@@ -85,6 +87,8 @@ void drawButtonBody(Canvas& canvas, Rgb colour, int state, float radius) {
     canvas.paint(roundedRect(r * 0.6f + rim, sink + rim * 1.5f, w - 1.2f * r - 2 * rim, gloss, gloss / 2),
                  white, state == Pressed ? 40 : 80);
 }
+
+namespace {
 
 enum class Symbol { Minimize, Restore, Quit, Hint, Pause, Menu, Previous, Next, Close, Book, Up, Down, Grip };
 
@@ -402,7 +406,7 @@ void drawButton(const PictureRequest& request, int frame, Canvas& canvas) {
     const float sink = state == Pressed ? std::max(1.0f, std::round(h * 0.06f)) : 0.0f;
     if (request.entry.attributes.contains("symbol")) {
         const Symbol symbol = symbolOf(request);
-        const Rgb colour = stateColour(request.colour(symbolColour(symbol)), state);
+        const Rgb colour = buttonStateColour(request.colour(symbolColour(symbol)), state);
         const float size = side(canvas);
         drawButtonBody(canvas, colour, state, size);
         drawRaisedSymbol(canvas, symbol, static_cast<float>(canvas.width()) / 2,
@@ -410,7 +414,7 @@ void drawButton(const PictureRequest& request, int frame, Canvas& canvas) {
                          state == Disabled ? 0xEEEEEE : white, colour);
         return;
     }
-    drawButtonBody(canvas, stateColour(request.colour(0x4FB3F6), state), state, h * 0.45f);
+    drawButtonBody(canvas, buttonStateColour(request.colour(0x4FB3F6), state), state, h * 0.45f);
     placeCaption(request, canvas, static_cast<float>(canvas.width()) / 2,
                  (h - std::round(h * 0.06f)) / 2 + sink, state == Disabled ? 0.55f : 1.0f);
 }
@@ -419,7 +423,7 @@ void drawButton(const PictureRequest& request, int frame, Canvas& canvas) {
 void drawWindowButton(const PictureRequest& request, int frame, Canvas& canvas) {
     const int state = frame % 4;
     const Symbol symbol = symbolOf(request);
-    const Rgb colour = stateColour(request.colour(symbolColour(symbol)), state);
+    const Rgb colour = buttonStateColour(request.colour(symbolColour(symbol)), state);
     const float size = side(canvas);
     drawButtonBody(canvas, colour, state, size);
     const float sink = state == Pressed ? std::max(1.0f, std::round(size * 0.06f)) : 0.0f;
@@ -433,7 +437,7 @@ void drawCheckbox(const PictureRequest& request, int frame, Canvas& canvas) {
     const int state = frame % 4;
     const bool checked = frame >= 4;
     const float h = static_cast<float>(canvas.height());
-    drawButtonBody(canvas, stateColour(request.colour(0xFFF1D6), state), state, h * 0.25f);
+    drawButtonBody(canvas, buttonStateColour(request.colour(0xFFF1D6), state), state, h * 0.25f);
     if (!checked) {
         return;
     }

@@ -28,14 +28,6 @@ constexpr Palette palettes[sceneryCount] = {
     {0x7FD0FF, 0xFFF4E4, 0xAEE8A2, 0x7ED27B},
 };
 
-float widthOf(const Canvas& canvas) {
-    return static_cast<float>(canvas.width());
-}
-
-float heightOf(const Canvas& canvas) {
-    return static_cast<float>(canvas.height());
-}
-
 int softness(const Canvas& canvas, int part) {
     return std::max(2, canvas.height() / part);
 }

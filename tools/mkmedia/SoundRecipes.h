@@ -2,7 +2,7 @@
 // The recipes of the sound effects: each renders one effect, mono at `rate`, before the generator scales
 // it to its peak. Sounds.cpp holds the generator, its table of kinds and the interface's recipes;
 // PlaySounds.cpp those of the play field, AlbumSounds.cpp the album's, MapSounds.cpp the level end's and the
-// chapter map's, MenuSounds.cpp the pause's.
+// chapter map's, MenuSounds.cpp the pause's, SelectionSounds.cpp the name field's.
 
 #include "tools/mkmedia/Synth.h"
 
@@ -90,5 +90,7 @@ std::vector<float> arrive(const SoundRequest& request);
 // The pause (MenuSounds.cpp): a chime stepping down as the game is paused, and up as it goes on.
 std::vector<float> chimeDown(const SoundRequest& request);
 std::vector<float> chimeUp(const SoundRequest& request);
+// The name field's key (SelectionSounds.cpp).
+std::vector<float> keyTap(const SoundRequest& request);
 
 } // namespace mkmedia::sounds

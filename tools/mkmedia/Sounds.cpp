@@ -266,6 +266,8 @@ constexpr Recipe recipes[] = {
     // The pause's (MenuSounds.cpp).
     {"chimedown", chimeDown, effectPeak * 0.8f},
     {"chimeup", chimeUp, effectPeak * 0.8f},
+    // The name field's (SelectionSounds.cpp).
+    {"keytap", keyTap, effectPeak * 0.5f},
 };
 
 constexpr Recipe fallbackRecipe{"", softTone, effectPeak * 0.8f};
