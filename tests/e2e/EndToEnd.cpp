@@ -1,41 +1,43 @@
-// Plays the assembled game once in a virtual X server, as a player would: start, wait for the loading
-// scene to finish, start a second copy meanwhile (which must bring the covered game to the front), click
-// through to the selection scene, close the window, and look at what the game wrote and left. Run by CTest
-// under xvfb-run twice: with a 640 x 480 screen, the game's own size, where the game starts full screen,
-// and with a larger one, where it runs in a window. A profile is made first; a first start in a window that
-// still asks whether to play full screen gets the answer "no".
+// Plays the assembled game in a virtual X server as a player would, then looks at what the game wrote and
+// left. The first start: the loading scene (a second copy started meanwhile must bring the covered game to
+// the front and end at once), on a first start in a window the full-screen question answered "no", the
+// comic strip paged through, a name typed into the profile dialog; then for each mode of the walk: play
+// on the how-to-play page, a few clicks on pibbles, the level won with the typed code, the level-end
+// dialog continuing into the next level, and out through menu, main menu and yes. The full walk also
+// opens the album, turns to a page from its contents and closes it. Quit and yes end the game.
 //
-// With --close-tries N the game is then started N times more and closed each time at a random moment,
-// from its first frames to its running loop, with a sound device that never blocks (ALSA's null device),
-// so that SDL's audio thread spins beside the frame loop; the game must end every time.
+// Checked then: exit code 0, no lock file left, the profile's how-to-play flags and seconds played, a
+// saved game for each mode played (its level the one after the won level), the scores file, one playing
+// session per mode in the session record. The full walk starts the game again and continues the ACTION
+// save: the field stands as it was saved (its grids, compared as values; pixels would not do, idle pibbles
+// blink at random).
 //
-// Usage: e2e_driver <run tree> [--close-tries N]. Exit code 0 passed, 1 failed, 77 skipped (the game's
-// pieces this needs are not all there yet; the message says which).
+// With --close-tries N the game is then started N times more, a few copies at a time in folders of their
+// own, and closed each time at a random moment, from its first frames to its running loop, with a sound
+// device that never blocks (ALSA's null device), so that SDL's audio thread spins beside the frame loop;
+// the game must end every time. The walk "none" makes only these tries.
+//
+// Usage: e2e_driver <run tree> [--walk full|vib|action|relax|none] [--close-tries N]. Exit code 0 passed,
+// 1 failed, 77 skipped (the game's pieces this needs are not all there yet; the message says which).
 
 #include "GameData.h"
-#include "Screenshot.h"
+#include "GameProcess.h"
+#include "SavedFiles.h"
+#include "Walk.h"
 #include "XClient.h"
 
-#include "engine/kernel/SmartPtr.h"
-#include "engine/kernel/TextConversion.h"
-#include "engine/kernel/ValueDocument.h"
 #include "engine/kernel/ZipArchive.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <iterator>
+#include <future>
 #include <map>
 #include <random>
-#include <set>
-#include <signal.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -44,350 +46,206 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using e2e::Expectations;
-using e2e::fail;
-using e2e::Failure;
-using e2e::gameHeight;
-using e2e::gameWidth;
-using e2e::loadPicture;
-using e2e::readExpectations;
-using e2e::Rect;
-using e2e::Skip;
+using namespace e2e;
 
 constexpr int skippedCode = 77;
 // Sanitised debug builds start slowly; each bound is far above what a working game needs.
 constexpr int windowSeconds = 60;
-constexpr int loadingSeconds = 120;
 constexpr int sceneSeconds = 60;
+// The session record's machine snapshot takes seconds at exit.
 constexpr int exitSeconds = 60;
-// The closes of --close-tries come up to this long after the window appeared: through loading into the
-// running loop.
-constexpr int closeMomentsMs = 5000;
-constexpr int colourTolerance = 12;
+// The closes of --close-tries come up to this long after the window appeared: from the first frames
+// through loading into the running loop.
+constexpr int closeMomentsMs = 2000;
+// Copies closed at the same time, each in a folder of its own, so that enough tries to catch a fault of a
+// few percent fit in a short run.
+constexpr int closeSlots = 4;
 
-void progress(const std::string& step) {
-    std::printf("%s\n", step.c_str());
-    std::fflush(stdout);
-}
+constexpr const char* playerName = "Tester";
 
-// --- The game's processes and the X tools.
-
-std::string readFile(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Every tool call is bounded, so a stuck X server fails the test instead of hanging it.
-std::string capture(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = ::popen(("timeout 10 " + command + " 2>/dev/null").c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
-            output += buffer;
-        }
-        ::pclose(pipe);
-    }
-    return output;
-}
-
-bool within(int seconds, const std::function<bool()>& done, int pollMs = 250) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
-    }
-    return done();
-}
-
-class Game {
-public:
-    // Started in the folder with its output going to the log file.
-    Game(const fs::path& folder, const fs::path& log) : logFile(log) {
-        pid = ::fork();
-        if (pid == 0) {
-            const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(out, 1);
-            ::dup2(out, 2);
-            if (::chdir(folder.c_str()) == 0) {
-                ::execl("./pibbles", "./pibbles", static_cast<char*>(nullptr));
-            }
-            ::_exit(127);
-        }
-    }
-    ~Game() {
-        if (running()) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-    }
-    Game(const Game&) = delete;
-    Game& operator=(const Game&) = delete;
-
-    bool running() {
-        if (pid > 0 && !ended && ::waitpid(pid, &status, WNOHANG) == pid) {
-            ended = true;
-        }
-        return pid > 0 && !ended;
-    }
-    bool exitedWithin(int seconds) {
-        return within(seconds, [&] { return !running(); });
-    }
-    // Only meaningful once the process has ended.
-    bool exitedCleanly() const { return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0; }
-    std::string describeEnd() const {
-        return WIFEXITED(status) ? "exit code " + std::to_string(WEXITSTATUS(status))
-                                 : "signal " + std::to_string(WTERMSIG(status));
-    }
-    std::string output() const { return readFile(logFile); }
-
-private:
-    fs::path logFile;
-    pid_t pid = -1;
-    int status = 0;
-    bool ended = false;
+struct Options {
+    fs::path runTree;
+    std::string walk = "full";
+    int closeTries = 0;
 };
 
-// Hidden windows too, unless only the shown ones are asked for: the game places its window before it shows
-// it.
-std::vector<unsigned long> windowsTitled(const std::string& title, bool shownOnly = false) {
-    std::istringstream found(capture(std::string("xdotool search ") + (shownOnly ? "--onlyvisible " : "") +
-                                     "--name '^" + title + "$'"));
-    std::vector<unsigned long> windows;
-    unsigned long id = 0;
-    while (found >> id) {
-        windows.push_back(id);
+Options readOptions(int argc, char** argv) {
+    if (argc < 2) {
+        fail("usage: e2e_driver <run tree> [--walk full|vib|action|relax|none] [--close-tries N]");
     }
-    return windows;
-}
-
-// The game's picture in root coordinates: the window's top-left corner, which must show it unscaled.
-Rect pictureOf(unsigned long window) {
-    std::istringstream lines(capture("xdotool getwindowgeometry --shell " + std::to_string(window)));
-    std::map<std::string, int> values;
-    for (std::string line; std::getline(lines, line);) {
-        const auto equals = line.find('=');
-        if (equals != std::string::npos) {
-            values[line.substr(0, equals)] = std::atoi(line.c_str() + equals + 1);
+    Options options;
+    options.runTree = argv[1];
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--walk") {
+            options.walk = argv[i + 1];
+        } else if (option == "--close-tries") {
+            options.closeTries = std::atoi(argv[i + 1]);
+        } else {
+            fail("unknown option " + option);
         }
     }
-    const Rect area{values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]};
-    if (area.width != gameWidth || area.height != gameHeight) {
-        fail("the game's window is " + std::to_string(area.width) + " x " + std::to_string(area.height) +
-             ", not the game's size");
+    if (argc % 2 != 0) {
+        fail("an option without its value");
     }
-    return area;
+    return options;
 }
 
-void click(const Rect& picture, int x, int y) {
-    capture("xdotool mousemove " + std::to_string(picture.x + x) + " " + std::to_string(picture.y + y));
-    capture("xdotool click 1");
+// The three modes in the order the full walk plays them.
+std::vector<Mode> allModes(const fs::path& runTree) {
+    return {
+        {"VIB", "BUTTON_VIB", "SCENE_PLAY_VIB", "vib", "seenHowToPlayVIB",
+         readLevel(vibLevelFile(runTree, 1, 1))},
+        {"ACTION", "BUTTON_ACTION", "SCENE_PLAY_ACTION", "action", "seenHowToPlayAction",
+         readLevel(runTree / "media/levels/level_action.xml")},
+        {"RELAX", "BUTTON_RELAX", "SCENE_PLAY_RELAX", "relax", "seenHowToPlayRelax",
+         readLevel(runTree / "media/levels/level_relax.xml")},
+    };
 }
 
-// --- The checks on the screen.
-
-// The share of the picture's pixels (opaque ones only, every step-th in both directions) that the screen
-// shows at the picture's place, starting at column fromX of the picture.
-double shareShown(const e2e::Screenshot& shot, const Rect& picture, const graphics::MemoryImage32& image,
-                  Rect place, int fromX, int step) {
-    const int width = std::min(place.width, image.getWidth());
-    const int height = std::min(place.height, image.getHeight());
-    int compared = 0;
-    int matching = 0;
-    for (int y = 0; y < height; y += step) {
-        for (int x = fromX; x < width; x += step) {
-            const std::uint32_t pixel = image.pixels32()[image.pixelIndex(x, y)];
-            if ((pixel >> 24) != 0xFF) {
-                continue;
-            }
-            ++compared;
-            const e2e::Rgb shown = shot.at(picture.x + place.x + x, picture.y + place.y + y);
-            matching += e2e::closeTo(shown, e2e::fromArgb(pixel), colourTolerance) ? 1 : 0;
+// All three on the full walk, else the one named.
+std::vector<Mode> walkedModes(const std::vector<Mode>& all, const std::string& walk) {
+    if (walk == "full") {
+        return all;
+    }
+    if (walk == "none") {
+        return {};
+    }
+    for (const Mode& mode : all) {
+        if (mode.saveFolder == walk) {
+            return {mode};
         }
     }
-    return compared == 0 ? 0.0 : static_cast<double>(matching) / compared;
+    fail("no walk named \"" + walk + "\"");
 }
 
-int distinctColours(const e2e::Screenshot& shot, const Rect& picture) {
-    std::set<int> colours;
-    for (int y = 0; y < gameHeight; y += 2) {
-        for (int x = 0; x < gameWidth; x += 2) {
-            const e2e::Rgb c = shot.at(picture.x + x, picture.y + y);
-            colours.insert(c.r << 16 | c.g << 8 | c.b);
-        }
-    }
-    return static_cast<int>(colours.size());
+bool onFullScreenDesktop() {
+    std::istringstream size(capture("xdotool getdisplaygeometry"));
+    int width = 0;
+    int height = 0;
+    size >> width >> height;
+    return width <= gameWidth && height <= gameHeight;
 }
-
-// --- The run.
 
 class Run {
 public:
-    Run(fs::path runTree, Expectations expected)
-        : runTree(std::move(runTree)), expected(std::move(expected)) {
+    Run(Options options, Expectations expected)
+        : options(std::move(options)), expected(std::move(expected)), data(this->options.runTree),
+          everyMode(allModes(this->options.runTree)), modes(walkedModes(everyMode, this->options.walk)),
+          fullScreen(onFullScreenDesktop()) {
         char pattern[] = "/tmp/pibbles-e2e-XXXXXX";
         if (::mkdtemp(pattern) == nullptr) {
             fail("cannot make a temporary folder");
         }
         scratch = pattern;
         game = scratch / "run";
+        failureScreen =
+            fs::current_path() / ("e2e-" + this->options.walk + (fullScreen ? "-fullscreen" : "-window") +
+                                  (std::getenv("PIBBLES_DEPTH") ? "-16bit" : "") + "-last-screen.ppm");
     }
+    // PIBBLES_E2E_KEEP=1 keeps the game's folder, with everything it wrote, for a look after a failure.
     ~Run() {
+        if (std::getenv("PIBBLES_E2E_KEEP") != nullptr) {
+            std::printf("kept %s\n", scratch.c_str());
+            return;
+        }
         std::error_code ignored;
         fs::remove_all(scratch, ignored);
     }
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
 
     void play() {
         prepareFolders();
-        Game first(game, scratch / "first.log");
-        const unsigned long window = waitForWindow(first);
-        const Rect picture = pictureOf(window);
-        waitForLoadingToFinish(first, picture);
-        startSecondCopy(first, window, picture);
-        click(picture, gameWidth / 2, gameHeight / 2);
-        waitForSelectionScene(first, picture);
-        closeWindow(first, window);
-        checkWrittenFiles();
-        checkNoLockFilesLeft();
-    }
-
-    // The close is sent to the window as the first look found it (perhaps not shown yet), as a tool that
-    // found it by its title would send it.
-    void closeAtRandomMoments(int tries) {
-        useSoundDeviceThatNeverBlocks();
-        std::random_device seed;
-        std::mt19937 random(seed());
-        std::uniform_int_distribution<int> moment(0, closeMomentsMs);
-        for (int i = 0; i < tries; ++i) {
-            const fs::path log = scratch / ("try" + std::to_string(i) + ".log");
-            Game copy(game, log);
-            std::vector<unsigned long> windows;
-            within(
-                windowSeconds,
-                [&] {
-                    windows = windowsTitled(expected.title);
-                    return !windows.empty() || !copy.running();
-                },
-                10);
-            if (windows.empty()) {
-                fail("try " + std::to_string(i) + ": no window appeared:\n" + copy.output());
-            }
-            const int delay = moment(random);
-            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-            testsupport::askWindowToClose(windows.front());
-            if (!copy.exitedWithin(exitSeconds)) {
-                fail("try " + std::to_string(i) + ": the game did not end after a close " +
-                     std::to_string(delay) + " ms after its window appeared");
-            }
-            if (!copy.exitedCleanly()) {
-                fail("try " + std::to_string(i) + ": closed after " + std::to_string(delay) +
-                     " ms, the game ended with " + copy.describeEnd() + ":\n" + copy.output());
-            }
-            checkNoLockFilesLeft();
-            progress("try " + std::to_string(i) + ": closed " + std::to_string(delay) +
-                     " ms after its window appeared, the game ended with exit code 0");
+        if (options.walk != "none") {
+            firstStart();
+            checkFilesOfFirstStart();
         }
+        if (options.walk == "full") {
+            continueActionSave();
+        }
+        closeAtRandomMoments();
     }
 
-    std::string logs() const { return readFile(scratch / "first.log") + readFile(scratch / "second.log"); }
+    std::string logs() const {
+        std::string all;
+        for (const char* log : {"first.log", "second.log", "again.log"}) {
+            if (fs::exists(scratch / log)) {
+                all += std::string("--- ") + log + "\n" + readFile(scratch / log);
+            }
+        }
+        return all;
+    }
 
 private:
-    // A copy of the run tree, so the game writes its players, log and session record where nothing else
-    // looks, and settings and locks of its own.
+    // A copy of the run tree, so the game writes its players, saves, log and session record where nothing
+    // else looks, and settings and locks of its own. No profile: this is the game's first start.
     void prepareFolders() {
-        fs::create_directories(game);
-        fs::copy(runTree / "pibbles", game / "pibbles");
-        for (const char* folder : {"media", "locale"}) {
-            fs::copy(runTree / folder, game / folder, fs::copy_options::recursive);
-        }
-        // With a profile the first click goes straight to the selection scene, never to the first-start
-        // strip.
-        fs::create_directories(game / "players");
-        std::ofstream(game / "players/players.plrs")
-            << "<Players><Node id=\"players\" currentplayer=\"Tester\"><Vector id=\"playernames\">"
-               "<PibblePlayer name=\"Tester\"/></Vector></Node></Players>\n";
-        fs::create_directories(scratch / "config");
-        fs::create_directories(scratch / "runtime");
-        fs::permissions(scratch / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+        copyGameInto(scratch);
         ::setenv("XDG_CONFIG_HOME", (scratch / "config").c_str(), 1);
         ::setenv("XDG_RUNTIME_DIR", (scratch / "runtime").c_str(), 1);
         ::setenv("SDL_VIDEODRIVER", "x11", 1);
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
         ::setenv("SDL_DISKAUDIOFILE", (scratch / "audio.raw").c_str(), 1);
-        ::unsetenv("PIBBLES_DEPTH");
     }
 
-    unsigned long waitForWindow(Game& first) {
+    // The game in folder/run, with folder/config and folder/runtime for its settings and locks.
+    void copyGameInto(const fs::path& folder) const {
+        fs::create_directories(folder / "run");
+        fs::copy(options.runTree / "pibbles", folder / "run/pibbles");
+        for (const char* data : {"media", "locale"}) {
+            fs::copy(options.runTree / data, folder / "run" / data, fs::copy_options::recursive);
+        }
+        fs::create_directories(folder / "config");
+        fs::create_directories(folder / "runtime");
+        fs::permissions(folder / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+    }
+
+    Walk walkOn(Game& copy, unsigned long window) {
+        Walk walk(copy, window, pictureOf(window), data, expected, scratch);
+        walk.keepLastScreenIn(failureScreen);
+        return walk;
+    }
+
+    void firstStart() {
+        Game first(game, scratch / "first.log");
+        const unsigned long window = waitForWindow(first);
+        Walk walk = walkOn(first, window);
+        walk.waitForLoadingToFinish(!fullScreen);
+        startSecondCopy(first, window, pictureOf(window));
+        walk.leaveLoadingScene();
+        walk.pageThroughStrip();
+        walk.createProfile(playerName);
+        walk.waitForSelectionScene();
+        for (const Mode& mode : modes) {
+            walk.startNewGame(mode);
+            walk.clickPibbles(mode);
+            walk.winLevelWithCode(mode);
+            walk.leaveThroughMenu(mode);
+            levelReached[mode.saveFolder] = walk.levelReached(mode);
+        }
+        if (options.walk == "full") {
+            walk.visitAlbum();
+        }
+        walk.leaveGame();
+        checkCleanEnd(first, "after quit and yes");
+    }
+
+    unsigned long waitForWindow(Game& copy) {
         std::vector<unsigned long> windows;
         within(windowSeconds, [&] {
             windows = windowsTitled(expected.title, true);
-            return !windows.empty() || !first.running();
+            return !windows.empty() || !copy.running();
         });
         if (!windows.empty()) {
             progress("window \"" + expected.title + "\" open");
             return windows.front();
         }
-        if (!first.running() && first.output().find("cannot be made") != std::string::npos) {
-            throw Skip{"the game cannot make its scenes yet: " + first.output()};
+        if (!copy.running() && copy.output().find("cannot be made") != std::string::npos) {
+            throw Skip{"the game cannot make its scenes yet: " + copy.output()};
         }
-        fail(first.running() ? "no window titled \"" + expected.title + "\" appeared"
-                             : "the game ended before its window appeared (" + first.describeEnd() + ")");
-        return 0;
-    }
-
-    e2e::Screenshot screenshot() const {
-        return e2e::Screenshot::takeRoot((scratch / "screen.xwd").string());
-    }
-
-    // Finished once the bar's right end shows the bar's own picture: while loading, the bar is cut off
-    // where loading has come. The full-screen question stands in front of the bar when loading has
-    // finished; it is answered "no", so the game stays in its window.
-    void waitForLoadingToFinish(Game& first, const Rect& picture) {
-        const auto bar = loadPicture(expected.barImage);
-        const Rect place = expected.bar;
-        e2e::Screenshot shot;
-        double shown = 0;
-        const bool filled = within(loadingSeconds, [&] {
-            shot = screenshot();
-            shown = shot.empty() ? 0 : shareShown(shot, picture, *bar, place, place.width * 3 / 4, 1);
-            if (shown <= 0.9 && !shot.empty()) {
-                answerQuestionNo(shot, picture);
-            }
-            return !first.running() || shown > 0.9;
-        });
-        if (!first.running()) {
-            fail("the game ended during loading (" + first.describeEnd() + ")");
-        }
-        if (!filled) {
-            fail("the loading bar's area was not filled within " + std::to_string(loadingSeconds) + " s");
-        }
-        const int colours = distinctColours(shot, picture);
-        if (colours < 16) {
-            fail("the loading scene looks blank");
-        }
-        progress("loading finished: the bar's right end shows " + std::to_string(int(shown * 100)) +
-                 " % of its picture; " + std::to_string(colours) + " colours on the screen");
-    }
-
-    void answerQuestionNo(const e2e::Screenshot& shot, const Rect& picture) {
-        if (expected.noButtonImage.empty()) {
-            return;
-        }
-        if (!noButton) {
-            noButton = loadPicture(expected.noButtonImage);
-        }
-        // The button's picture holds its four states stacked; the first is the one shown.
-        const int width = noButton->getWidth();
-        const int height = noButton->getHeight() / 4;
-        for (int y = 0; y + height <= gameHeight; ++y) {
-            if (shareShown(shot, picture, *noButton, Rect{expected.noButtonX, y, width, height}, 0, 2) >
-                0.9) {
-                click(picture, expected.noButtonX + width / 2, y + height / 2);
-                progress("answered the full-screen question \"no\"");
-                return;
-            }
-        }
+        fail(copy.running() ? "no window titled \"" + expected.title + "\" appeared"
+                            : "the game ended before its window appeared (" + copy.describeEnd() + ")");
     }
 
     // Started while the first copy runs, it must end at once, quietly and without a window of its own,
@@ -418,56 +276,54 @@ private:
         progress("a second copy brought the game to the front and ended at once with exit code 0");
     }
 
-    void waitForSelectionScene(Game& first, const Rect& picture) {
-        const auto background = loadPicture(expected.selectionBackground);
-        const Rect place{0, 0, gameWidth, gameHeight};
-        double shown = 0;
-        const bool reached = within(sceneSeconds, [&] {
-            const e2e::Screenshot shot = screenshot();
-            shown = shot.empty() ? 0 : shareShown(shot, picture, *background, place, 0, 4);
-            // Widgets and the full-screen buttons cover parts of the background.
-            return !first.running() || shown > 0.5;
-        });
-        if (!first.running()) {
-            fail("the game ended after the click (" + first.describeEnd() + ")");
+    void checkCleanEnd(Game& copy, const std::string& how) {
+        if (!copy.exitedWithin(exitSeconds)) {
+            fail("the game did not end " + how);
         }
-        if (!reached) {
-            fail("the selection scene's background did not show within " + std::to_string(sceneSeconds) +
-                 " s");
+        if (!copy.exitedCleanly()) {
+            fail("the game ended " + how + " with " + copy.describeEnd());
         }
-        progress("selection scene reached: " + std::to_string(int(shown * 100)) +
-                 " % of its background shown");
-    }
-
-    void closeWindow(Game& first, unsigned long window) {
-        if (!testsupport::askWindowToClose(window)) {
-            fail("cannot reach the X display to close the window");
-        }
-        if (!first.exitedWithin(exitSeconds)) {
-            fail("the game did not end after its window was closed");
-        }
-        if (!first.exitedCleanly()) {
-            fail("the game ended with " + first.describeEnd());
-        }
-        progress("the closed window ended the game with exit code 0");
+        checkNoLockFilesLeft();
+        progress("the game ended " + how + " with exit code 0");
     }
 
     // The named mutexes' lock files go with the game.
-    void checkNoLockFilesLeft() const {
-        for (const fs::directory_entry& entry : fs::directory_iterator(scratch / "runtime")) {
+    void checkNoLockFilesLeft() const { checkNoLockFilesLeftIn(scratch / "runtime"); }
+    static void checkNoLockFilesLeftIn(const fs::path& runtime) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(runtime)) {
             fail("the game left " + entry.path().string() + " behind");
         }
     }
 
-    // SDL's audio thread never waits on ALSA's null device: it mixes without pause beside the frame loop.
-    void useSoundDeviceThatNeverBlocks() const {
-        const fs::path config = scratch / "alsa.conf";
-        std::ofstream(config) << "pcm.!default { type null }\n";
-        ::setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
-        ::setenv("SDL_AUDIODRIVER", "alsa", 1);
+    fs::path savedGame(const Mode& mode) const {
+        return game / "media/savegames" / playerName / mode.saveFolder / "save.xml";
     }
 
-    void checkWrittenFiles() const {
+    bool played(const std::string& saveFolder) const {
+        for (const Mode& mode : modes) {
+            if (mode.saveFolder == saveFolder) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void checkFilesOfFirstStart() const {
+        checkEngineFiles();
+        checkProfile();
+        for (const Mode& mode : everyMode) {
+            if (played(mode.saveFolder)) {
+                checkSavedGame(mode);
+            } else if (fs::exists(savedGame(mode))) {
+                fail("the game saved " + mode.name + ", which the walk did not play");
+            }
+        }
+        checkPlayingSessions(modes.size());
+        progress("the profile, " + std::to_string(modes.size()) + " saved game(s), the scores and " +
+                 std::to_string(modes.size()) + " playing session(s) were written as played");
+    }
+
+    void checkEngineFiles() const {
         // The jingle ships as OGG, so the one-time conversion must have left its WAV beside it.
         for (const fs::path& file :
              {game / "players/players.plrs", game / "players/scores.xml", game / "gd.xml",
@@ -487,33 +343,238 @@ private:
         }
     }
 
-    fs::path runTree;
+    // Each mode's how-to-play page was seen once played, and only then; the won levels' play time is in.
+    void checkProfile() const {
+        const auto profile = readProfile(game / "players" / (std::string(playerName) + ".plr"));
+        const auto value = [&](const std::string& key) {
+            const auto found = profile.find(key);
+            return found == profile.end() ? std::string("(missing)") : found->second;
+        };
+        for (const Mode& mode : everyMode) {
+            const std::string wanted = played(mode.saveFolder) ? "true" : "false";
+            if (value(mode.seenKey) != wanted) {
+                fail("the profile's " + mode.seenKey + " is " + value(mode.seenKey) + ", not " + wanted);
+            }
+        }
+        if (std::atoi(value("secondsPlayed").c_str()) < 1) {
+            fail("the profile's secondsPlayed is " + value("secondsPlayed") +
+                 " after levels played over a second");
+        }
+        if (played("vib") && value("highestVIBLevelNormal") != std::to_string(levelReached.at("vib"))) {
+            fail("the profile's highestVIBLevelNormal is " + value("highestVIBLevelNormal") +
+                 ", not the level reached, " + std::to_string(levelReached.at("vib")));
+        }
+        progress("profile: how-to-play flags as played, " + value("secondsPlayed") + " s played");
+    }
+
+    // Left through the menu in the level reached (the one after the won one, unless the clicks won one
+    // more): VIB's level file as laid out, ACTION's and RELAX's field of the same size (their next level
+    // goes on on the same pibbles).
+    void checkSavedGame(const Mode& mode) const {
+        const LevelGrid saved = readLevel(savedGame(mode));
+        const int reached = levelReached.at(mode.saveFolder);
+        if (mode.saveFolder == "vib") {
+            if (saved.property("chapterNr") != 1 || saved.property("levelNr") != reached) {
+                fail("the VIB save holds chapter " + std::to_string(saved.property("chapterNr")) + " level " +
+                     std::to_string(saved.property("levelNr")) + ", not chapter 1 level " +
+                     std::to_string(reached));
+            }
+            const LevelGrid level = readLevel(vibLevelFile(options.runTree, 1, reached));
+            const LevelGrid layoutOnly{{}, {}, {{"layout", level.grids.at("layout")}}};
+            const LevelGrid savedLayout{{}, {}, {{"layout", saved.grids.at("layout")}}};
+            if (const std::string difference = gridDifference(layoutOnly, savedLayout); !difference.empty()) {
+                fail("the VIB save's layout is not that of chapter 1 level " + std::to_string(reached) +
+                     ": " + difference);
+            }
+        } else {
+            if (saved.property("levelNr") != reached) {
+                fail("the " + mode.name + " save holds level " + std::to_string(saved.property("levelNr")) +
+                     ", not level " + std::to_string(reached));
+            }
+            if (saved.rows() != mode.firstLevel.rows() || saved.columns() != mode.firstLevel.columns()) {
+                fail("the " + mode.name + " save's field is " + std::to_string(saved.columns()) + " x " +
+                     std::to_string(saved.rows()) + ", not the level's");
+            }
+        }
+        for (const char* grid : {"colors", "genders", "styles", "collectables", "nameindices"}) {
+            if (!saved.grids.contains(grid)) {
+                fail("the " + mode.name + " save has no \"" + grid + "\"");
+            }
+        }
+    }
+
+    void checkPlayingSessions(std::size_t count) const {
+        const std::vector<PlayingSession> sessions = readPlayingSessions(game / "gd.xml");
+        if (sessions.size() != count) {
+            fail("the session record holds " + std::to_string(sessions.size()) + " playing sessions, not " +
+                 std::to_string(count));
+        }
+        // A desktop of 16 bits makes the game draw in RGB565; any other, in 32 bits.
+        const char* depth = std::getenv("PIBBLES_DEPTH");
+        const int bitDepth = depth != nullptr && std::string(depth) == "16" ? 16 : 32;
+        for (const PlayingSession& session : sessions) {
+            if (session.players != 1 || session.endTime < session.startTime ||
+                session.fullScreen != fullScreen || session.bitDepth != bitDepth) {
+                fail("a playing session records " + std::to_string(session.players) + " player(s), " +
+                     std::to_string(session.endTime - session.startTime) + " s, full screen " +
+                     (session.fullScreen ? "on" : "off") + " and " + std::to_string(session.bitDepth) +
+                     " bits");
+            }
+        }
+    }
+
+    // Continuing deletes the saved game at once; the menu writes it again, from the field as it stands once
+    // its pibbles rest. That it was written from the running game, not copied from the file it came from,
+    // shows in the penalty timer, which has run on meanwhile.
+    void continueActionSave() {
+        const Mode& action = everyMode.at(1);
+        const fs::path kept = scratch / "action-save.xml";
+        fs::copy_file(savedGame(action), kept);
+        const LevelGrid saved = readLevel(kept);
+        Game again(game, scratch / "again.log");
+        const unsigned long window = waitForWindow(again);
+        Walk walk = walkOn(again, window);
+        walk.waitForLoadingToFinish(false);
+        walk.leaveLoadingScene();
+        walk.waitForSelectionScene();
+        walk.continueSavedGame(action);
+        if (fs::exists(savedGame(action))) {
+            fail("the continued ACTION game's save was not deleted when the game went on");
+        }
+        walk.waitForFieldAtRest(action);
+        walk.leaveThroughMenu(action);
+        const LevelGrid resaved = readLevel(savedGame(action));
+        if (resaved.property("penaltyTimer") == saved.property("penaltyTimer")) {
+            fail("the menu's save of the continued ACTION game holds the loaded file, not the running game");
+        }
+        if (const std::string difference = gridDifference(saved, resaved); !difference.empty()) {
+            fail("the continued ACTION field is not the saved one: " + difference);
+        }
+        for (const char* key : {"levelNr", "score", "numPibblesGoal"}) {
+            if (resaved.property(key) != saved.property(key)) {
+                fail(std::string("the continued ACTION game's ") + key + " is " +
+                     std::to_string(resaved.property(key)) + ", not the saved " +
+                     std::to_string(saved.property(key)));
+            }
+        }
+        progress("the continued ACTION field equals the saved one");
+        if (!testsupport::askWindowToClose(window)) {
+            fail("cannot reach the X display to close the window");
+        }
+        checkCleanEnd(again, "when its window was closed");
+        checkPlayingSessions(modes.size() + 1);
+    }
+
+    // The close is sent to the window as the first look found it (perhaps not shown yet), as a tool that
+    // found it by its title would send it. The tries run closeSlots at a time.
+    void closeAtRandomMoments() {
+        if (options.closeTries == 0) {
+            return;
+        }
+        useSoundDeviceThatNeverBlocks();
+        // Every copy is made before the first start: a child forked while a program file is still open for
+        // writing would keep it open, and the program could not be started ("text file busy").
+        for (int slot = 0; slot < closeSlots; ++slot) {
+            copyGameInto(slotFolder(slot));
+        }
+        std::vector<std::future<std::string>> slots;
+        for (int slot = 0; slot < closeSlots; ++slot) {
+            const fs::path folder = slotFolder(slot);
+            slots.push_back(std::async(std::launch::async, [this, folder, slot] {
+                try {
+                    std::mt19937 random(std::random_device{}());
+                    for (int i = slot; i < options.closeTries; i += closeSlots) {
+                        closeOnce(folder, i, random);
+                    }
+                } catch (const Failure& failure) {
+                    return failure.reason;
+                }
+                return std::string();
+            }));
+        }
+        std::string failures;
+        for (std::future<std::string>& slot : slots) {
+            if (const std::string failure = slot.get(); !failure.empty()) {
+                failures += (failures.empty() ? "" : "\n") + failure;
+            }
+        }
+        if (!failures.empty()) {
+            fail(failures);
+        }
+        progress(std::to_string(options.closeTries) + " copies closed at random moments all ended cleanly");
+    }
+
+    fs::path slotFolder(int slot) const { return scratch / ("slot" + std::to_string(slot)); }
+
+    void closeOnce(const fs::path& folder, int i, std::mt19937& random) const {
+        const std::string name = "try " + std::to_string(i);
+        Game copy(folder / "run", folder / ("try" + std::to_string(i) + ".log"),
+                  {{"XDG_CONFIG_HOME", (folder / "config").string()},
+                   {"XDG_RUNTIME_DIR", (folder / "runtime").string()}});
+        std::vector<unsigned long> windows;
+        within(
+            windowSeconds,
+            [&] {
+                windows = windowsOf(copy.process(), expected.title);
+                return !windows.empty() || !copy.running();
+            },
+            10);
+        if (windows.empty()) {
+            fail(name + ": no window appeared" +
+                 (copy.running() ? std::string() : " before the game ended with " + copy.describeEnd()) +
+                 ":\n" + copy.output());
+        }
+        const int delay = std::uniform_int_distribution<int>(0, closeMomentsMs)(random);
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        testsupport::askWindowToClose(windows.front());
+        if (!copy.exitedWithin(exitSeconds)) {
+            fail(name + ": the game did not end after a close " + std::to_string(delay) +
+                 " ms after its window appeared");
+        }
+        if (!copy.exitedCleanly()) {
+            fail(name + ": closed after " + std::to_string(delay) + " ms, the game ended with " +
+                 copy.describeEnd() + ":\n" + copy.output());
+        }
+        checkNoLockFilesLeftIn(folder / "runtime");
+        progress(name + ": closed " + std::to_string(delay) +
+                 " ms after its window appeared, the game ended with exit code 0");
+    }
+
+    // SDL's audio thread never waits on ALSA's null device: it mixes without pause beside the frame loop.
+    void useSoundDeviceThatNeverBlocks() const {
+        const fs::path config = scratch / "alsa.conf";
+        std::ofstream(config) << "pcm.!default { type null }\n";
+        ::setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
+        ::setenv("SDL_AUDIODRIVER", "alsa", 1);
+    }
+
+    Options options;
     Expectations expected;
-    kernel::SmartPtr<graphics::MemoryImage32> noButton;
+    Declarations data;
+    std::vector<Mode> everyMode;
+    std::vector<Mode> modes;
+    bool fullScreen = false;
     fs::path scratch;
     fs::path game;
+    fs::path failureScreen;
+    // By the mode's save folder, the level the first start's walk left each mode in.
+    std::map<std::string, int> levelReached;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    int closeTries = 0;
-    if (argc == 4 && std::string(argv[2]) == "--close-tries") {
-        closeTries = std::atoi(argv[3]);
-    } else if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <run tree> [--close-tries N]\n", argv[0]);
-        return 1;
-    }
     // Plain files on disk, as the game reads them.
     kernel::ZipArchive::create("", 1);
     try {
+        const Options options = readOptions(argc, argv);
         if (std::getenv("DISPLAY") == nullptr || capture("xdotool version").empty()) {
             fail("needs an X display and xdotool: run through CTest after scripts/setup");
         }
-        Run run(argv[1], readExpectations(argv[1]));
+        Run run(options, readExpectations(options.runTree));
+        progress("the " + options.walk + " walk starts");
         try {
             run.play();
-            run.closeAtRandomMoments(closeTries);
         } catch (const Failure&) {
             std::fprintf(stderr, "The game's output:\n%s\n", run.logs().c_str());
             throw;

@@ -4,7 +4,6 @@
 #include "engine/graphics/PngDecoder.h"
 #include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/TextConversion.h"
-#include "engine/kernel/ValueDocument.h"
 #include "engine/kernel/VectorValue.h"
 
 namespace e2e {
@@ -85,15 +84,6 @@ Expectations readExpectations(const fs::path& runTree) {
     }
     expected.selectionBackground =
         resourceFile(runTree, *resources, textOf(selection, "section"), textOf(selection, "scenebackground"));
-    if (scenes.hasChild("DIALOG_YESNO")) {
-        kernel::NodeValue& question = scenes.getNode("DIALOG_YESNO");
-        if (kernel::NodeValue* no = findComponent(question, "BUTTON_NO")) {
-            expected.noButtonImage =
-                resourceFile(runTree, *resources, textOf(*no, "section"), textOf(*no, "image"));
-            expected.noButtonX =
-                (gameWidth - question.getValue("width").asInt()) / 2 + no->getValue("x").asInt();
-        }
-    }
     return expected;
 }
 
@@ -105,6 +95,92 @@ kernel::SmartPtr<graphics::MemoryImage32> loadPicture(const fs::path& file) {
         fail("cannot decode " + file.string());
     }
     return image;
+}
+
+fs::path vibLevelFile(const fs::path& runTree, int chapter, int level) {
+    const auto catalogue = readDocument(runTree / "media/properties/levels.xml");
+    const kernel::VectorValue& levels = catalogue->getVector("levels");
+    for (std::int32_t i = 0; i < levels.childCount(); ++i) {
+        kernel::NodeValue& entry = levels.nodeAt(i);
+        if (entry.getValue("chapterNr").asInt() == chapter && entry.getValue("levelNr").asInt() == level) {
+            return runTree / "media/levels" / textOf(entry, "levelFile");
+        }
+    }
+    fail("levels.xml names no file for VIB chapter " + std::to_string(chapter) + " level " +
+         std::to_string(level));
+}
+
+// --- Declarations.
+
+Declarations::Declarations(fs::path runTree)
+    : runTree(std::move(runTree)), dialogs(readDocument(this->runTree / "media/properties/dialogs.xml")) {
+    // The album's pictures are listed apart, in the same format.
+    for (const char* list : {"media/properties/resources.xml", "media/properties/albumpictures"}) {
+        resourceLists.push_back(readDocument(this->runTree / list));
+    }
+}
+
+kernel::NodeValue& Declarations::declaration(const std::string& name) const {
+    kernel::NodeValue& all = dialogs->getNode("dialogs");
+    if (!all.hasChild(name)) {
+        fail("dialogs.xml declares no \"" + name + "\"");
+    }
+    return all.getNode(name);
+}
+
+kernel::NodeValue& Declarations::component(const std::string& declarationName,
+                                           const std::string& name) const {
+    kernel::NodeValue* found = findComponent(declaration(declarationName), name);
+    if (found == nullptr) {
+        fail("\"" + declarationName + "\" in dialogs.xml has no component \"" + name + "\"");
+    }
+    return *found;
+}
+
+fs::path Declarations::resourceFile(const std::string& section, const std::string& id) const {
+    for (const kernel::SmartPtr<kernel::ValueDocument>& list : resourceLists) {
+        kernel::VectorValue& sections = list->getVector("Sections");
+        for (std::int32_t i = 0; i < sections.childCount(); ++i) {
+            kernel::NodeValue& group = sections.nodeAt(i);
+            if (textOf(group, "name") == section && group.hasChild(id)) {
+                return runTree / textOf(group.getNode(id), "file");
+            }
+        }
+    }
+    fail("no resource list declares \"" + id + "\" in section \"" + section + "\"");
+}
+
+const Picture& Declarations::picture(const std::string& declarationName, const std::string& componentName) {
+    const std::string key = componentName + " of " + declarationName;
+    if (const auto known = pictures.find(key); known != pictures.end()) {
+        return known->second;
+    }
+    kernel::NodeValue& node = component(declarationName, componentName);
+    if (!node.hasChild("image")) {
+        fail(key + " is declared without a picture");
+    }
+    Picture picture{key, loadPicture(resourceFile(textOf(node, "section"), textOf(node, "image")))};
+    const std::string type = node.typeName();
+    picture.frames = type == "Button" || type == "TextButton" ? Picture::buttonFrames : 1;
+    return pictures.emplace(key, std::move(picture)).first->second;
+}
+
+const Picture& Declarations::resource(const std::string& section, const std::string& id) {
+    const std::string key = id + " of section " + section;
+    if (const auto known = pictures.find(key); known != pictures.end()) {
+        return known->second;
+    }
+    return pictures.emplace(key, Picture{key, loadPicture(resourceFile(section, id))}).first->second;
+}
+
+Point Declarations::place(const std::string& declarationName, const std::string& componentName) const {
+    kernel::NodeValue& node = component(declarationName, componentName);
+    return {node.getValue("x").asInt(), node.getValue("y").asInt()};
+}
+
+Point Declarations::origin(const std::string& declarationName) const {
+    kernel::NodeValue& node = declaration(declarationName);
+    return {node.getValue("x").asInt(), node.getValue("y").asInt()};
 }
 
 } // namespace e2e

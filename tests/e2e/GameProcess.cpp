@@ -1,0 +1,174 @@
+#include "GameProcess.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void progress(const std::string& step) {
+    static const auto start = std::chrono::steady_clock::now();
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    std::printf("[%6.1f s] %s\n", elapsed.count(), step.c_str());
+    std::fflush(stdout);
+}
+
+std::string capture(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = ::popen(("timeout 10 " + command + " 2>/dev/null").c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+            output += buffer;
+        }
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+bool within(int seconds, const std::function<bool()>& done, int pollMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
+    }
+    return done();
+}
+
+// Everything the child needs is made before the fork: copies are started from several threads at once, and
+// a forked child of a threaded process may only call what is safe in a signal handler.
+Game::Game(const fs::path& folder, const fs::path& log, const Environment& environment) : logFile(log) {
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string entry = *variable;
+        if (!environment.contains(entry.substr(0, entry.find('=')))) {
+            variables.push_back(entry);
+        }
+    }
+    for (const auto& [name, value] : environment) {
+        variables.push_back(name + "=" + value);
+    }
+    std::vector<char*> variablesOfChild;
+    for (std::string& variable : variables) {
+        variablesOfChild.push_back(variable.data());
+    }
+    variablesOfChild.push_back(nullptr);
+    char program[] = "./pibbles";
+    char* const arguments[] = {program, nullptr};
+    const std::string logPath = log.string();
+    const std::string folderPath = folder.string();
+    pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, 1);
+        ::dup2(out, 2);
+        if (::chdir(folderPath.c_str()) == 0) {
+            ::execve(program, arguments, variablesOfChild.data());
+        }
+        ::_exit(127);
+    }
+}
+
+Game::~Game() {
+    if (running()) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+}
+
+bool Game::running() {
+    if (pid > 0 && !ended && ::waitpid(pid, &status, WNOHANG) == pid) {
+        ended = true;
+    }
+    return pid > 0 && !ended;
+}
+
+bool Game::exitedWithin(int seconds) {
+    return within(seconds, [&] { return !running(); });
+}
+
+bool Game::exitedCleanly() const {
+    return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string Game::describeEnd() const {
+    return WIFEXITED(status) ? "exit code " + std::to_string(WEXITSTATUS(status))
+                             : "signal " + std::to_string(WTERMSIG(status));
+}
+
+namespace {
+
+// The ids xdotool's search prints, one per line.
+std::vector<unsigned long> windowsFound(const std::string& search) {
+    std::istringstream found(capture("xdotool search " + search));
+    std::vector<unsigned long> windows;
+    unsigned long id = 0;
+    while (found >> id) {
+        windows.push_back(id);
+    }
+    return windows;
+}
+
+} // namespace
+
+std::vector<unsigned long> windowsTitled(const std::string& title, bool shownOnly) {
+    return windowsFound(std::string(shownOnly ? "--onlyvisible " : "") + "--name '^" + title + "$'");
+}
+
+std::vector<unsigned long> windowsOf(pid_t process, const std::string& title) {
+    return windowsFound("--all --pid " + std::to_string(process) + " --name '^" + title + "$'");
+}
+
+Rect pictureOf(unsigned long window) {
+    std::istringstream lines(capture("xdotool getwindowgeometry --shell " + std::to_string(window)));
+    std::map<std::string, int> values;
+    for (std::string line; std::getline(lines, line);) {
+        const auto equals = line.find('=');
+        if (equals != std::string::npos) {
+            values[line.substr(0, equals)] = std::atoi(line.c_str() + equals + 1);
+        }
+    }
+    const Rect area{values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]};
+    if (area.width != gameWidth || area.height != gameHeight) {
+        fail("the game's window is " + std::to_string(area.width) + " x " + std::to_string(area.height) +
+             ", not the game's size");
+    }
+    return area;
+}
+
+void pointAt(const Rect& picture, int x, int y) {
+    capture("xdotool mousemove " + std::to_string(picture.x + x) + " " + std::to_string(picture.y + y));
+}
+
+void click(const Rect& picture, int x, int y) {
+    pointAt(picture, x, y);
+    capture("xdotool click 1");
+}
+
+// Without a window manager the focus is set directly; the keys then go where a player's would.
+void typeInto(unsigned long window, const std::string& text) {
+    capture("xdotool windowfocus --sync " + std::to_string(window));
+    capture("xdotool type --delay 40 '" + text + "'");
+}
+
+} // namespace e2e

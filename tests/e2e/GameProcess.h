@@ -1,0 +1,70 @@
+#pragma once
+// The game as a process of its own, and the desktop tools that reach its window: every tool call is
+// bounded in time, so a stuck X server fails the run instead of hanging it.
+
+#include "GameData.h"
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace e2e {
+
+std::string readFile(const std::filesystem::path& file);
+
+// A step of the run, on standard output with the seconds since the driver started.
+void progress(const std::string& step);
+
+// The tool's standard output; empty when it failed or took longer than ten seconds.
+std::string capture(const std::string& command);
+
+// Polls until done holds or the seconds have passed; done is asked once more at the end.
+bool within(int seconds, const std::function<bool()>& done, int pollMs = 250);
+
+// Variables set for the game alone, over the driver's own.
+using Environment = std::map<std::string, std::string>;
+
+class Game {
+public:
+    // Started in the folder with its output going to the log file.
+    Game(const std::filesystem::path& folder, const std::filesystem::path& log,
+         const Environment& environment = {});
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    bool running();
+    bool exitedWithin(int seconds);
+    // Only meaningful once the process has ended.
+    bool exitedCleanly() const;
+    std::string describeEnd() const;
+    std::string output() const { return readFile(logFile); }
+    pid_t process() const { return pid; }
+
+private:
+    std::filesystem::path logFile;
+    pid_t pid = -1;
+    int status = 0;
+    bool ended = false;
+};
+
+// Hidden windows too, unless only the shown ones are asked for: the game places its window before it shows
+// it.
+std::vector<unsigned long> windowsTitled(const std::string& title, bool shownOnly = false);
+// The windows of one process with the title, shown or not, where several copies of the game run side by side.
+std::vector<unsigned long> windowsOf(pid_t process, const std::string& title);
+
+// The game's picture in root coordinates: the window's top-left corner, which must show it unscaled.
+Rect pictureOf(unsigned long window);
+
+// A left click at a point of the game's picture.
+void click(const Rect& picture, int x, int y);
+// Moves the pointer without clicking.
+void pointAt(const Rect& picture, int x, int y);
+// Gives the window the keyboard and types the text there, as key presses.
+void typeInto(unsigned long window, const std::string& text);
+
+} // namespace e2e
