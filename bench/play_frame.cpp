@@ -1,10 +1,20 @@
 // The cost of a busy play frame: the ACTION scene on its full field of ten columns by nine rows, run headless
 // in the runnable tree with the game's own data and art (SDL's dummy drivers, the real renderer and painters
 // into the application's back buffer). Play is kept busy: whenever the field rests a possible move is
-// clicked, so pibbles drop, jump in, get removed, fall and refill; every few frames a big combo's points,
-// sign and particle burst are added on top, and the score counter keeps counting. Each iteration is one
-// frame of 16 ms: the scene's update, its paint and the cleaner. "max_ms" is the slowest frame seen,
-// "over_2ms" how many frames took longer than 2 ms.
+// clicked, so pibbles drop, jump in, get removed, fall and refill, with the cascades that follow; every few
+// rests a party pibble is made (as the typed code does), so its three big stars fly in over the field and a
+// later move sets off its party match; every few frames a big combo's points, sign and particle burst are
+// added on top, and the score counter keeps counting. The player's hints are off: a hint is a dialog that
+// stops play, and a stopped field would be measured instead of a busy one.
+//
+// Each iteration is one frame of 16 ms: the scene's update, its paint and the cleaner. "max_ms" is the
+// slowest frame seen (wall clock), "max_cpu_ms" the most processor time the main thread spent on one frame
+// (what a busy machine cannot inflate), "over_2ms" how many frames took longer than 2 ms; "stars_max_ms" is
+// the slowest frame while big party stars were in flight, "star_frames" how many frames had them,
+// "cascade_frames" how many ran while a move's matches were being removed or refilled and
+// "star_cascade_frames" how many had both (a group of six making a party pibble). The level's start
+// (laying out the field, then the frames until it rests) is not among them: "start_max_cpu_ms" is its
+// slowest step.
 //
 // Run from a release tree whose runnable tree is built (the default target builds it):
 //   cmake --build build/bench --target play_frame && build/bench/bench/play_frame
@@ -16,7 +26,10 @@
 #include "engine/platform/Application.h"
 #include "engine/platform/PlayerManager.h"
 #include "engine/ui/DialogManager.h"
+#include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
+#include "engine/ui/SceneRootNode.h"
+#include "engine/ui/Sprite.h"
 #include "game/field/PlayField.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/LevelFile.h"
@@ -31,6 +44,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -38,6 +52,14 @@ namespace {
 
 constexpr std::uint32_t frameMs = 16;
 constexpr int burstEvery = 40;
+// Every this many rests of the field a party pibble is made.
+constexpr int partyEvery = 6;
+
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
 
 // The game's data and the groups a play scene uses, loaded on the loader thread.
 class PlayData {
@@ -87,6 +109,7 @@ public:
         ui::DialogManager::create(ui::DialogManager::defaultFileName);
         game::Random::create()->setSeed(20261207);
         game::PibblePlayer* player = new game::PibblePlayer("Bench");
+        player->setShowHints(false);
         for (std::int32_t mode : {game::gameModeVib, game::gameModeAction, game::gameModeRelax}) {
             player->setSeenHowToPlay(mode, true);
         }
@@ -97,10 +120,15 @@ public:
         ui::RegisterScene(game::ids::scenePlayAction, scene);
         manager->changeScene(game::ids::scenePlayAction);
         manager->onFrame(frameMs);
+        // The level laid out anew and its first frames until the field rests, each timed as a frame.
+        double cpuStart = threadCpuMs();
         field()->restart(new game::LevelFile("media/levels/level_action.xml"));
         field()->announceReady();
+        startSlowest = threadCpuMs() - cpuStart;
         for (int i = 0; i < 200 && field()->state() != game::fieldState::idle; ++i) {
+            cpuStart = threadCpuMs();
             manager->onFrame(frameMs);
+            startSlowest = std::max(startSlowest, threadCpuMs() - cpuStart);
         }
     }
     ~BusyGame() {
@@ -115,10 +143,14 @@ public:
 
     game::PlayField* field() const { return game::PlayField::instance(); }
 
-    // Keeps play going: a click when the field rests, a big combo's show now and then.
+    // Keeps play going: a click when the field rests (now and then a party pibble first), a big combo's
+    // show now and then.
     void keepBusy(int frame) {
         game::PlayField& board = *field();
         if (board.state() == game::fieldState::idle && !board.animationsRunning()) {
+            if (++rests % partyEvery == 0 && board.makeRandomPartyPibble()) {
+                return;
+            }
             clickAMove(board);
         }
         if (frame % burstEvery == 0) {
@@ -134,10 +166,35 @@ public:
         }
     }
 
+    // Whether big party stars are over the scene: they fly in the scene's root.
+    bool starsInFlight() const {
+        kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+        const kernel::Object* star =
+            resources->getResource(game::ids::imageBigPartyStar, game::ids::groupScenePlay);
+        for (ui::GameNode* node = scene->getRootNode()->getFirstChild(); node != nullptr;
+             node = node->getNextSibling()) {
+            if (node->isKindOf(ui::Sprite::classInfo) && !node->isDead() &&
+                static_cast<const ui::Sprite*>(node)->getImage() == star) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool cascading() const {
+        const std::int32_t state = field()->state();
+        return state == game::fieldState::removeMatches || state == game::fieldState::refill ||
+               state == game::fieldState::partyMatch || state == game::fieldState::settle;
+    }
+
     ui::SceneManager* manager = nullptr;
     game::PlayScene* scene = nullptr;
+    // The most processor time of the main thread on one step of the level's start.
+    double startSlowest = 0.0;
 
 private:
+    int rests = 0;
+
     // The first cell marked as a move, clicked where its pibble takes the pointer.
     static void clickAMove(game::PlayField& board) {
         for (std::int32_t row = 1; row <= board.rowCount(); ++row) {
@@ -164,18 +221,41 @@ void BM_BusyPlayFrame(benchmark::State& state) {
     static PlayData data;
     BusyGame game(static_cast<int>(state.range(0)));
     double slowest = 0.0;
+    double slowestCpu = 0.0;
+    double slowestWithStars = 0.0;
     double over = 0;
+    double starFrames = 0;
+    double cascadeFrames = 0;
+    double starsInCascade = 0;
     int frame = 0;
     for (auto _ : state) {
         game.keepBusy(++frame);
+        const double cpuStart = threadCpuMs();
         const auto start = std::chrono::steady_clock::now();
         game.manager->onFrame(frameMs);
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        const double cpu = threadCpuMs() - cpuStart;
+        state.PauseTiming();
         slowest = std::max(slowest, took.count());
+        slowestCpu = std::max(slowestCpu, cpu);
         over += took.count() > 2.0 ? 1 : 0;
+        const bool stars = game.starsInFlight();
+        if (stars) {
+            ++starFrames;
+            slowestWithStars = std::max(slowestWithStars, took.count());
+        }
+        cascadeFrames += game.cascading() ? 1 : 0;
+        starsInCascade += stars && game.cascading() ? 1 : 0;
+        state.ResumeTiming();
     }
     state.counters["over_2ms"] = over;
     state.counters["max_ms"] = slowest;
+    state.counters["max_cpu_ms"] = slowestCpu;
+    state.counters["stars_max_ms"] = slowestWithStars;
+    state.counters["star_frames"] = starFrames;
+    state.counters["cascade_frames"] = cascadeFrames;
+    state.counters["star_cascade_frames"] = starsInCascade;
+    state.counters["start_max_cpu_ms"] = game.startSlowest;
     state.counters["particles"] = static_cast<double>(game.scene->particleTotal());
     state.SetLabel(std::to_string(state.range(0)) + "-bit screen");
 }

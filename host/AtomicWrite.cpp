@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -197,6 +198,34 @@ int syncFolder(const std::string& folder) {
     return error;
 }
 
+// The target is a plain file whose bytes are these already: it was put in place by an earlier write that
+// flushed it, so writing it again would change nothing on the disk but cost two flushes. Read in pieces and
+// given up at the first difference; a file that cannot be read is written.
+bool holdsAlready(const std::string& target, const std::string& bytes) {
+    const int fd = ::open(target.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat status {};
+    bool same = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                static_cast<std::uint64_t>(status.st_size) == bytes.size();
+    char buffer[16384];
+    std::size_t compared = 0;
+    while (same && compared < bytes.size()) {
+        const ssize_t count = ::read(fd, buffer, std::min(sizeof buffer, bytes.size() - compared));
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        same =
+            count > 0 && std::memcmp(buffer, bytes.data() + compared, static_cast<std::size_t>(count)) == 0;
+        compared += count > 0 ? static_cast<std::size_t>(count) : 0;
+    }
+    // The file may have grown since the size was read.
+    same = same && ::read(fd, buffer, 1) == 0;
+    ::close(fd);
+    return same;
+}
+
 // The XSI and the GNU strerror_r return different things; each overload reads its own.
 [[maybe_unused]] const char* errorMessage(int result, const char* buffer) {
     return result == 0 ? buffer : "unknown error";
@@ -214,6 +243,9 @@ FileWriteResult failed(const std::string& path, int error) {
 
 FileWriteResult writeFileAtomically(const std::string& path, const std::string& bytes, unsigned permissions) {
     const std::string target = systemPath(path.c_str());
+    if (holdsAlready(target, bytes)) {
+        return {};
+    }
     const Place place = placeOf(target);
     // First, so that the room they take is free again for this write.
     removeAbandonedTemporaries(place);

@@ -18,7 +18,9 @@ constexpr unsigned sharedFile = 0666;
 constexpr unsigned privateFile = 0600;
 
 // Writes the bytes to a temporary file beside the target, named "<target>.XXXXXX.tmp" (X a letter or a
-// digit), flushes it to the disk, renames it over the target and flushes the folder. Before that, the
+// digit), flushes it to the disk, renames it over the target and flushes the folder. A target that holds
+// these very bytes already is left as it is (nothing is written or flushed): only saves that change
+// something reach the disk. Before that, the
 // temporaries of this same target that killed writers left behind are removed: a writer at work (in this
 // process or another) holds a lock on its temporary until it is renamed, so only abandoned ones go.
 // A failure is written to the debug output with the file's name and the reason; the target is then as it

@@ -327,6 +327,10 @@ LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD, DWORD type, const BYTE*
     const std::string valueName = name ? name : "";
     const std::string bytes(reinterpret_cast<const char*>(data), data ? size : 0);
     if (StoredValue* existing = target.findValue(valueName)) {
+        // Stored as it stands already: the file is not written (nor flushed) again.
+        if (!created && existing->type == type && existing->data == bytes) {
+            return ERROR_SUCCESS;
+        }
         existing->type = type;
         existing->data = bytes;
     } else {

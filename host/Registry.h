@@ -60,7 +60,8 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD
                      BYTE* data, DWORD* dataLength);
 // Stores the bytes as they are, of any type (the engine writes REG_DWORD as 4 little-endian bytes and
 // REG_SZ with its zero counted). The file is rewritten before the call returns; when that fails the
-// registry is unchanged and the code says why (ERROR_WRITE_FAULT and the like).
+// registry is unchanged and the code says why (ERROR_WRITE_FAULT and the like). A value that is stored
+// with this type and these bytes already leaves the file untouched.
 [[nodiscard]] LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD reserved, DWORD type, const BYTE* data,
                                     DWORD size);
 // As RegEnumValue, for a value found by name; ERROR_FILE_NOT_FOUND when it is missing.

@@ -8,6 +8,7 @@
 #include "host/Files.h"
 #include "host/SoundInternal.h"
 #include "host/Testing.h"
+#include "host/Threads.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -146,6 +147,14 @@ Mix_Chunk* decodeFile(const char* name) {
     Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 1);
     if (chunk == nullptr) {
         lastError = FMOD_ERR_FILE_FORMAT;
+        return nullptr;
+    }
+    // The mixer converts in a buffer sized for the widest step of the conversion (a mono sound made stereo
+    // through floats: four times the file's samples) and keeps all of it; only alen bytes are the sound.
+    if (chunk->allocated != 0 && chunk->alen > 0) {
+        if (void* fitted = SDL_realloc(chunk->abuf, chunk->alen)) {
+            chunk->abuf = static_cast<Uint8*>(fitted);
+        }
     }
     return chunk;
 }
@@ -183,11 +192,39 @@ void stopStream(FSOUND_STREAM* stream) {
     stream->channel = -1;
 }
 
+bool restartOn(FSOUND_STREAM* stream, int index) {
+    const bool paused = Mix_Paused(index) != 0;
+    Mix_HaltChannel(index); // also drops the panning effect
+    applyPan(index);
+    if (paused) {
+        Mix_Volume(index, 0);
+    }
+    const bool decoded = stream->chunk != nullptr;
+    if (Mix_PlayChannel(index, decoded ? stream->chunk : library().silence,
+                        !decoded || isLooping(stream->mode) ? -1 : 0) < 0) {
+        stream->channel = -1;
+        return false;
+    }
+    if (paused) {
+        Mix_Pause(index);
+        applyVolume(index);
+    }
+    return true;
+}
+
+void freeStream(FSOUND_STREAM* stream) {
+    stopStream(stream);
+    if (stream->decoding) {
+        stream->decoding->stream = nullptr;
+    }
+    Mix_FreeChunk(stream->chunk);
+    delete stream;
+}
+
 void freeEverything() {
     Library& lib = library();
     for (FSOUND_STREAM* stream : lib.streams) {
-        Mix_FreeChunk(stream->chunk);
-        delete stream;
+        freeStream(stream);
     }
     lib.streams.clear();
     for (FSOUND_SAMPLE* sample : lib.samples) {
@@ -224,6 +261,28 @@ bool isUp() {
     return library().up;
 }
 
+// The mixer's close ends with SDL letting the device's thread play out two more buffers of silence and
+// joining it: tens of milliseconds that nobody hears, spent on a thread of its own.
+DWORD closeDevice(void*) {
+    Mix_CloseAudio();
+    // SDL frees a failure's message with the thread only for threads of its own.
+    SDL_TLSCleanup();
+    return 0;
+}
+
+// The device of the last close is closed once that thread has ended; the mixer and the audio subsystem go
+// then, on this thread. The caller holds the lifetime lock exclusively.
+void finishClosing(Library& lib) {
+    if (lib.closer == nullptr) {
+        return;
+    }
+    WaitForSingleObject(lib.closer, INFINITE);
+    CloseHandle(lib.closer);
+    lib.closer = nullptr;
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
 } // namespace sound
 
 using namespace sound;
@@ -252,6 +311,7 @@ bool FSOUND_Init(int rate, int channels, unsigned int) {
     if (lib.up) {
         return true;
     }
+    finishClosing(lib);
     if (testing::shouldFail("FSOUND_Init")) {
         return fail(FMOD_ERR_INIT);
     }
@@ -259,6 +319,9 @@ bool FSOUND_Init(int rate, int channels, unsigned int) {
     if (!openDevice(rate, effectChannels)) {
         return fail(FMOD_ERR_INIT);
     }
+    // Zero bytes are silence in the device's signed 16-bit samples.
+    static Uint8 silentBytes[4096] = {};
+    lib.silence = Mix_QuickLoad_RAW(silentBytes, sizeof silentBytes);
     lib.master = fullVolume;
     lib.up = true;
     lastError = FMOD_ERR_NONE;
@@ -271,6 +334,10 @@ int FSOUND_GetError() {
 
 void FSOUND_Close() {
     Library& lib = library();
+    {
+        std::unique_lock lock(lib.state);
+        lib.tuneDecoded.wait(lock, [&lib] { return lib.decodingTunes == 0; });
+    }
     std::unique_lock lifetime(lib.lifetime);
     std::lock_guard lock(lib.state);
     if (!lib.up) {
@@ -278,11 +345,20 @@ void FSOUND_Close() {
     }
     Mix_HaltChannel(-1);
     freeEverything();
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    // Holds no sample data of its own.
+    Mix_FreeChunk(lib.silence);
+    lib.silence = nullptr;
     lib.up = false;
     lib.totalChannels = 0;
+    // Nothing plays any more and no call reaches the mixer while sound is down, so the device may finish
+    // closing behind the caller's back: a program that ends now does not wait for it, and the next
+    // FSOUND_Init waits for it first.
+    lib.closer = CreateThread(nullptr, 0, closeDevice, nullptr, 0, nullptr);
+    if (lib.closer == nullptr) {
+        Mix_CloseAudio();
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
 }
 
 FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode, int, int) {

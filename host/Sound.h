@@ -71,7 +71,8 @@ bool FSOUND_SetOutput(int outputType);
 bool FSOUND_Init(int rate, int channels, unsigned int flags);
 int FSOUND_GetError();
 // Stops everything, frees every sample and stream still open and closes the device. Handles of the freed
-// samples and streams are then ignored by every call.
+// samples and streams are then ignored by every call. The device's last buffers of silence play out on a
+// thread of its own, which the next FSOUND_Init waits for: a program that ends after the close does not.
 void FSOUND_Close();
 
 // Loads a whole WAV or OGG file from disk by name (index: FSOUND_FREE; offset and length: 0). Null when
@@ -218,6 +219,9 @@ HRESULT DirectSoundCreate(const void* device, IDirectSound** directSound, void* 
 namespace testing {
 // The mixer volume (0..128) of the channel behind a handle, else -1 (stale handle, sound down).
 int soundChannelMixerVolume(int channel);
+// Where the tune of an open stream stands; Unknown for a stream that is not open.
+enum class StreamTune { Unknown, Decoding, Decoded, Undecodable };
+StreamTune soundStreamTune(FSOUND_STREAM* stream);
 } // namespace testing
 
 } // namespace host

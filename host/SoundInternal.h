@@ -8,9 +8,12 @@
 
 #include <SDL_mixer.h>
 
+#include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <shared_mutex>
+#include <string>
 #include <vector>
 
 namespace host {
@@ -20,10 +23,17 @@ struct FSOUND_SAMPLE {
     unsigned int mode = FSOUND_LOOP_OFF;
 };
 
+namespace sound {
+struct StreamDecode;
+}
+
 struct FSOUND_STREAM {
+    // The whole tune; null while it is being decoded (or when it could not be).
     Mix_Chunk* chunk = nullptr;
     unsigned int mode = 0;
     int channel = -1; // handle of the channel of its last play
+    // Set while the tune is being decoded.
+    std::shared_ptr<sound::StreamDecode> decoding;
 };
 
 namespace sound {
@@ -55,6 +65,21 @@ struct Library {
     std::vector<Channel> channels;
     std::set<FSOUND_SAMPLE*> samples;
     std::set<FSOUND_STREAM*> streams;
+    // The thread that closes the device of the last FSOUND_Close, until the next FSOUND_Init has waited for
+    // it; null otherwise.
+    HANDLE closer = nullptr;
+    // What a stream plays until its tune is decoded: a short silence, looped. Made while sound is up.
+    Mix_Chunk* silence = nullptr;
+    // Tunes being decoded on threads of their own, which the device must outlive.
+    int decodingTunes = 0;
+    std::condition_variable tuneDecoded;
+};
+
+// A tune decoded on a thread of its own for the stream that opened it; the stream is null once it has
+// been closed (or sound went down), and the tune is then thrown away.
+struct StreamDecode {
+    std::string name;
+    FSOUND_STREAM* stream = nullptr;
 };
 
 Library& library();
@@ -75,6 +100,11 @@ int startOn(int index, Mix_Chunk* chunk, bool loop, bool absolute, bool paused);
 bool isLooping(unsigned int mode);
 bool knownStream(FSOUND_STREAM* stream);
 void stopStream(FSOUND_STREAM* stream);
+// Stops the stream, lets a decode still running for it go and frees its tune; the caller forgets it.
+void freeStream(FSOUND_STREAM* stream);
+// Starts the stream's tune (its silence while it is decoded) on the channel again from the start, keeping
+// the channel's handle, pause, volume and pan. False when the mixer refused.
+bool restartOn(FSOUND_STREAM* stream, int index);
 
 // Decodes the file while sound is up; null (and the error set) otherwise. The caller holds the lifetime lock
 // shared.

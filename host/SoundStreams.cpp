@@ -1,27 +1,127 @@
 // The music streams of the sound library: whole tunes decoded once, played on the channels kept for them,
-// with an absolute volume that the effects master volume leaves alone.
+// with an absolute volume that the effects master volume leaves alone. A tune is decoded on a thread of its
+// own, as a streaming library reads its file while it plays: opening returns at once, and a stream played
+// before its tune is in plays silence on its channel until the tune takes its place there.
 
 #include "host/Sound.h"
 
 #include "host/SoundInternal.h"
 
+#include "host/Files.h"
+#include "host/Testing.h"
+#include "host/Threads.h"
+
+#include <SDL.h>
+
+#include <filesystem>
+#include <memory>
 #include <mutex>
 #include <shared_mutex>
+#include <system_error>
 
 namespace host {
 
 using namespace sound;
 
+namespace {
+
+FSOUND_STREAM* failStream(int code) {
+    fail(code);
+    return nullptr;
+}
+
+// The tune takes the place of the silence on a channel that plays for the stream; a stream that is not
+// playing starts with the tune when it is next played.
+void tuneArrived(FSOUND_STREAM* stream, Mix_Chunk* tune) {
+    stream->chunk = tune;
+    const int index = indexOf(stream->channel);
+    if (index >= 0 && Mix_Playing(index)) {
+        (void)restartOn(stream, index);
+    }
+}
+
+// A tune that never played has no channel to stop: it is freed without asking the mixer, whose device may
+// be closing on another thread by now.
+void freeUnplayed(Mix_Chunk* tune) {
+    if (tune != nullptr) {
+        if (tune->allocated != 0) {
+            SDL_free(tune->abuf);
+        }
+        SDL_free(tune);
+    }
+}
+
+DWORD decodeTune(void* parameter) {
+    const std::unique_ptr<std::shared_ptr<StreamDecode>> job(
+        static_cast<std::shared_ptr<StreamDecode>*>(parameter));
+    Library& lib = library();
+    Mix_Chunk* tune = nullptr;
+    {
+        std::shared_lock lifetime(lib.lifetime);
+        tune = decodeWhileUp("FSOUND_Stream_Decode", (*job)->name.c_str());
+    }
+    std::lock_guard lock(lib.state);
+    FSOUND_STREAM* stream = (*job)->stream;
+    if (stream != nullptr && lib.up) {
+        // A tune that cannot be decoded leaves the stream silent.
+        stream->decoding.reset();
+        if (tune != nullptr) {
+            tuneArrived(stream, tune);
+            tune = nullptr;
+        }
+    }
+    freeUnplayed(tune);
+    --lib.decodingTunes;
+    lib.tuneDecoded.notify_all();
+    return 0;
+}
+
+// SDL keeps a failure's message per thread, and frees it with the thread only for threads of its own.
+DWORD decodeOnItsOwnThread(void* parameter) {
+    decodeTune(parameter);
+    SDL_TLSCleanup();
+    return 0;
+}
+
+} // namespace
+
 FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int, int) {
     Library& lib = library();
-    std::shared_lock lifetime(lib.lifetime);
-    Mix_Chunk* chunk = decodeWhileUp("FSOUND_Stream_Open", name);
-    if (chunk == nullptr) {
-        return nullptr;
+    long code = 0;
+    if (testing::shouldFail("FSOUND_Stream_Open", &code)) {
+        return failStream(code > 0 ? static_cast<int>(code) : FMOD_ERR_FILE_FORMAT);
     }
-    auto* stream = new FSOUND_STREAM{chunk, mode, -1};
-    std::lock_guard lock(lib.state);
-    lib.streams.insert(stream);
+    if (!isUp()) {
+        return failStream(FMOD_ERR_UNINITIALIZED);
+    }
+    if (name == nullptr || *name == '\0') {
+        return failStream(FMOD_ERR_INVALID_PARAM);
+    }
+    // A missing file is refused at once; what the file holds is known once it is decoded.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(systemPath(name), error)) {
+        return failStream(FMOD_ERR_FILE_NOTFOUND);
+    }
+    FSOUND_STREAM* stream = nullptr;
+    {
+        std::lock_guard lock(lib.state);
+        if (!lib.up) {
+            return failStream(FMOD_ERR_UNINITIALIZED);
+        }
+        stream =
+            new FSOUND_STREAM{nullptr, mode, -1, std::make_shared<StreamDecode>(StreamDecode{name, nullptr})};
+        stream->decoding->stream = stream;
+        lib.streams.insert(stream);
+        // Counted before the state lock goes, so that a close waits for it.
+        ++lib.decodingTunes;
+    }
+    auto* job = new std::shared_ptr<StreamDecode>(stream->decoding);
+    if (HANDLE thread = CreateThread(nullptr, 0, decodeOnItsOwnThread, job, 0, nullptr)) {
+        CloseHandle(thread);
+    } else {
+        // Without a thread of its own the tune is decoded here.
+        decodeTune(job);
+    }
     return stream;
 }
 
@@ -42,7 +142,10 @@ int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
     if (index < 0) {
         return failChannel(FMOD_ERR_PLAY);
     }
-    stream->channel = startOn(index, stream->chunk, isLooping(stream->mode), true, false);
+    // Until the tune is in, its silence plays on the channel, looped so that it lasts.
+    stream->channel = stream->chunk != nullptr
+                          ? startOn(index, stream->chunk, isLooping(stream->mode), true, false)
+                          : startOn(index, lib.silence, true, true, false);
     return stream->channel;
 }
 
@@ -61,10 +164,8 @@ bool FSOUND_Stream_Close(FSOUND_STREAM* stream) {
     if (!knownStream(stream)) {
         return fail(FMOD_ERR_INVALID_PARAM);
     }
-    stopStream(stream);
     lib.streams.erase(stream);
-    Mix_FreeChunk(stream->chunk);
-    delete stream;
+    freeStream(stream);
     return true;
 }
 
@@ -77,22 +178,7 @@ bool FSOUND_Stream_SetPosition(FSOUND_STREAM* stream, unsigned int position) {
     if (index < 0 || !Mix_Playing(index)) {
         return true; // the next play starts at the beginning anyway
     }
-    // Same channel, same generation: the handle the caller keeps stays valid.
-    const bool paused = Mix_Paused(index) != 0;
-    Mix_HaltChannel(index); // also drops the panning effect
-    applyPan(index);
-    if (paused) {
-        Mix_Volume(index, 0);
-    }
-    if (Mix_PlayChannel(index, stream->chunk, isLooping(stream->mode) ? -1 : 0) < 0) {
-        stream->channel = -1;
-        return fail(FMOD_ERR_PLAY);
-    }
-    if (paused) {
-        Mix_Pause(index);
-        applyVolume(index);
-    }
-    return true;
+    return restartOn(stream, index) || fail(FMOD_ERR_PLAY);
 }
 
 int FSOUND_Stream_GetChannel(FSOUND_STREAM* stream) {
@@ -103,5 +189,20 @@ int FSOUND_Stream_GetChannel(FSOUND_STREAM* stream) {
     const int index = indexOf(stream->channel);
     return index >= 0 && Mix_Playing(index) ? stream->channel : -1;
 }
+
+namespace testing {
+
+StreamTune soundStreamTune(FSOUND_STREAM* stream) {
+    std::lock_guard lock(library().state);
+    if (!knownStream(stream)) {
+        return StreamTune::Unknown;
+    }
+    if (stream->decoding) {
+        return StreamTune::Decoding;
+    }
+    return stream->chunk != nullptr ? StreamTune::Decoded : StreamTune::Undecodable;
+}
+
+} // namespace testing
 
 } // namespace host

@@ -1,11 +1,13 @@
 #include "engine/graphics/BitmapFont.h"
 
+#include "engine/graphics/GlyphPacking.h"
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/ImagePainter.h"
 #include "engine/kernel/ValueDocument.h"
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace graphics {
 namespace {
@@ -37,7 +39,45 @@ void BitmapFont::load(const std::string& formatFile, ImageBase* charset, const k
     colour.value = fontColour.value;
     channel = colourKeyed && charset != nullptr ? createImageChannel(*charset, 0) : nullptr;
     image = charset;
+    charsetRows = charset != nullptr ? charset->getHeight() : 0;
+    packed = false;
     readFormat(formatFile, fileMode);
+    packGlyphs();
+}
+
+// A charset drawn with the blit's plain copy writes its clear pixels too, so only one drawn by its alpha
+// (or through its alpha lane, colour-keyed) is packed. Without packing a glyph is drawn from its box.
+void BitmapFont::packGlyphs() {
+    for (Glyph& glyph : glyphs) {
+        glyph.drawn = glyph.source;
+        glyph.top = 0;
+    }
+    if (!image || !loaded || (!channel && !image->getAlphaMode())) {
+        return;
+    }
+    std::vector<kernel::Rect> boxes;
+    for (const Glyph& glyph : glyphs) {
+        if (glyph.present) {
+            boxes.push_back(glyph.source);
+        }
+    }
+    PackedCharset charset = packCharset(*image, boxes);
+    if (!charset.image) {
+        return;
+    }
+    auto box = charset.boxes.begin();
+    for (Glyph& glyph : glyphs) {
+        if (glyph.present) {
+            glyph.drawn = box->drawn;
+            glyph.top = box->top;
+            ++box;
+        }
+    }
+    image = charset.image.get();
+    if (channel) {
+        channel = createImageChannel(*image, 0);
+    }
+    packed = true;
 }
 
 void BitmapFont::readFormat(const std::string& formatFile, int fileMode) {
@@ -141,15 +181,16 @@ void BitmapFont::drawText(ImagePainter& painter, const kernel::WideString& text,
 // Raising the target's alpha to the glyph's keeps text readable when the target is itself drawn later
 // with per-pixel alpha (a label's buffer); 16-bit targets ignore it.
 void BitmapFont::drawGlyph(ImagePainter& painter, const Glyph& glyph, int x, int y) {
-    if (!image) {
+    if (!image || glyph.drawn.isEmpty()) {
         return;
     }
+    const int top = y + glyph.top;
     if (channel) {
-        painter.fillThroughChannel(*channel, x, y, glyph.source);
+        painter.fillThroughChannel(*channel, x, top, glyph.drawn);
     } else {
-        painter.blit(*image, x, y, glyph.source);
+        painter.blit(*image, x, top, glyph.drawn);
     }
-    painter.maxLane(*image, 0, x, y, glyph.source);
+    painter.maxLane(*image, 0, x, top, glyph.drawn);
 }
 
 int BitmapFont::lineHeight() const {

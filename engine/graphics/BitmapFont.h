@@ -28,11 +28,17 @@ class BitmapFont : public kernel::Object {
 public:
     struct Glyph {
         bool present = false;
-        // The glyph's pixels in the charset image, clipped to the image.
+        // The glyph's box as the format file places it in the charset image, clipped to the image: its size
+        // is the glyph's size.
         kernel::Rect source;
         // How far the pen moves past this glyph.
         std::int32_t width = 0;
         std::int32_t offsetx = 0;
+        // Where its pixels are in the font's own image (getImage): the rows of the box from its first to
+        // its last that is not wholly clear, which begin top rows below the box's top. Empty when every
+        // pixel of the box is clear.
+        kernel::Rect drawn;
+        std::int32_t top = 0;
     };
 
     BitmapFont() = default;
@@ -41,6 +47,11 @@ public:
     // Keeps the charset image and the colour, then reads the format file in the given file-source mode
     // (0: the global one). For a colour-keyed font the image's alpha lane becomes the channel. An empty path
     // reads nothing; a missing or broken file leaves every metric 0 and no glyph present.
+    //
+    // A charset drawn by its own alpha is then packed: each glyph keeps only its rows that are not wholly
+    // clear, laid in shelves of a smaller image, which the font holds in place of the charset. Clear rows
+    // leave a target as it is, so the text drawn is the same to the pixel; a charset of fonts at the
+    // game's sizes shrinks by about a third.
     void load(const std::string& formatFile, ImageBase* charset, const kernel::Color& fontColour,
               bool colourKeyed, int fileMode);
 
@@ -60,7 +71,12 @@ public:
     virtual int lineHeight() const;
 
     ChannelBuffer* getChannel() const { return channel.get(); }
+    // The charset image, or the packed image that took its place.
     ImageBase* getImage() const { return image.get(); }
+    bool isPacked() const { return packed; }
+    // The height of the charset image the font was loaded with, also once packed: the height of its letters
+    // as a label lays them out. 0 without a charset.
+    int charsetHeight() const { return charsetRows; }
     const Glyph& glyph(char16_t character) const { return glyphs[codeOf(character)]; }
     int getBaseline() const { return baseline; }
     int getCharSpacing() const { return charspacing; }
@@ -80,10 +96,13 @@ private:
     int glyphCode(const kernel::NodeValue& entry) const;
     kernel::Rect clipToCharset(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) const;
     void drawGlyph(ImagePainter& painter, const Glyph& glyph, int x, int y);
+    void packGlyphs();
 
     std::int32_t glyphHeight = 0;
     std::int32_t baseline = 0;
     bool loaded = false;
+    bool packed = false;
+    std::int32_t charsetRows = 0;
     kernel::SmartPtr<ImageBase> image;
     kernel::SmartPtr<ChannelBuffer> channel;
     std::array<Glyph, 256> glyphs{};

@@ -45,6 +45,9 @@ void Font::loadFont() {
     }
     font = new BitmapFont();
     font->load(format, getImage(), kernel::Color(getColour()), isOnlyMask(), mode());
+    if (font->isPacked()) {
+        replaceImage(font->getImage());
+    }
 }
 
 kernel::Object* Font::get() {

@@ -1,9 +1,43 @@
 #include "engine/graphics/ImageBase.h"
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
 
 namespace graphics {
+
+namespace {
+
+// Rows whose pixels are all clear add nothing; the others widen the bounds to their first and last
+// pixel that is not.
+kernel::Rect scanAlphaBounds(const ImageBase& image, const std::uint32_t* pixels) {
+    const int width = image.getWidth();
+    int top = -1;
+    int bottom = -1;
+    int left = width;
+    int right = 0;
+    for (int y = 0; y < image.getHeight(); ++y) {
+        const std::uint32_t* row = pixels + image.pixelIndex(0, y);
+        int first = 0;
+        while (first < width && (row[first] >> 24) == 0) {
+            ++first;
+        }
+        if (first == width) {
+            continue;
+        }
+        int last = width - 1;
+        while ((row[last] >> 24) == 0) {
+            --last;
+        }
+        top = top < 0 ? y : top;
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last + 1);
+    }
+    return top < 0 ? kernel::Rect() : kernel::Rect(left, top, right - left, bottom - top + 1);
+}
+
+} // namespace
 
 std::uint64_t nextContentVersion() {
     static std::atomic<std::uint64_t> last{0};
@@ -27,6 +61,7 @@ void ImageBase::setTwin(ImageBase* image) {
     // Released after the new reference is taken, so setting the same twin again cannot destroy it.
     ImageBase* const previous = twin;
     twin = next;
+    freshTwinBands = 0;
     if (previous != this && previous != nullptr) {
         previous->release();
     }
@@ -37,6 +72,22 @@ bool ImageBase::lockForReading() {
     const bool locked = lock();
     contentVersion = kept;
     return locked;
+}
+
+kernel::Rect ImageBase::alphaBounds() {
+    if (alphaBoundsVersion == contentVersion) {
+        return knownAlphaBounds;
+    }
+    kernel::Rect bounds(0, 0, getWidth(), getHeight());
+    if (getPixelFormat()->bytesPerPixel == 4 && getWidth() > 0 && getHeight() > 0 && lockForReading()) {
+        if (const auto* pixels = static_cast<const std::uint32_t*>(getPixels())) {
+            bounds = scanAlphaBounds(*this, pixels);
+        }
+        unlock();
+    }
+    knownAlphaBounds = bounds;
+    alphaBoundsVersion = contentVersion;
+    return bounds;
 }
 
 void ImageBase::setModified(bool value) {

@@ -63,7 +63,12 @@ public:
     // The image that painters read when this one is their source: itself, or a converted copy that this
     // image holds one reference to.
     ImageBase* getTwin() const { return twin; }
+    // A new twin starts with no band fresh.
     void setTwin(ImageBase* image);
+    // One bit per band of rows of a converted twin whose pixels are this image's present ones: a painter
+    // converts a large twin a band at a time, as its draws reach the rows.
+    std::uint64_t getFreshTwinBands() const { return freshTwinBands; }
+    void setFreshTwinBands(std::uint64_t bands) { freshTwinBands = bands; }
 
     bool isModified() const { return modified; }
     void setModified(bool value);
@@ -77,6 +82,12 @@ public:
     std::uint64_t getContentVersion() const { return contentVersion; }
     void markChanged() { contentVersion = nextContentVersion(); }
 
+    // The smallest rectangle that holds every pixel whose alpha byte is not 0: outside it a blend by the
+    // image's own alpha leaves the target as it is. Worked out from the pixels of a 32-bit image again
+    // only when the content version has changed; the whole image for any other depth or when the pixels
+    // cannot be read. Empty when every pixel is clear.
+    kernel::Rect alphaBounds();
+
     static constexpr kernel::ClassInfo classInfo{&kernel::Object::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
@@ -87,6 +98,7 @@ protected:
 
 private:
     ImageBase* twin;
+    std::uint64_t freshTwinBands = 0;
     int width = 0;
     int height = 0;
     PixelFormat pixelFormat;
@@ -94,6 +106,9 @@ private:
     bool modified = false;
     bool alphaMode = true;
     std::uint64_t contentVersion = nextContentVersion();
+    // Versions start at 1, so 0 means the bounds were never worked out.
+    std::uint64_t alphaBoundsVersion = 0;
+    kernel::Rect knownAlphaBounds;
 };
 
 } // namespace graphics

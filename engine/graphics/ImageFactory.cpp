@@ -24,6 +24,26 @@ bool hasPixels32(const ImageBase& image) {
     return image.getWidth() > 0 && image.getHeight() > 0 && row32(image, 0) != nullptr;
 }
 
+bool isRgb565(const PixelFormat& format) {
+    return format.maskR == 0xF800u && format.maskG == 0x07E0u && format.maskB == 0x001Fu &&
+           format.maskA == 0u;
+}
+
+// The common case of the conversion, with the masks written out so that the loop runs a row at a time.
+void packRow565(const std::uint32_t* source, std::uint16_t* target, int width) {
+    for (int x = 0; x < width; ++x) {
+        const std::uint32_t pixel = source[x];
+        target[x] = static_cast<std::uint16_t>(((pixel >> 8) & 0xF800u) | ((pixel >> 5) & 0x07E0u) |
+                                               ((pixel >> 3) & 0x001Fu));
+    }
+}
+
+void packRow(const std::uint32_t* source, std::uint16_t* target, int width, const PixelFormat& format) {
+    for (int x = 0; x < width; ++x) {
+        target[x] = static_cast<std::uint16_t>(format.pack(source[x]));
+    }
+}
+
 template <class Screen> Screen* createScreen(host::IDirectDrawSurface7* surface, const PixelFormat& format) {
     if (surface == nullptr) {
         return nullptr;
@@ -74,6 +94,20 @@ MemoryImage* createImage16(int width, int height) {
     return createImage<MemoryImage>(width, height, PixelFormat::rgb565());
 }
 
+MemoryImage* createTwinImage16(int width, int height) {
+    auto* image = new (std::nothrow) MemoryImage();
+    if (image == nullptr) {
+        return nullptr;
+    }
+    if (!image->allocateUncleared(width, height)) {
+        delete image;
+        return nullptr;
+    }
+    image->setPixelFormat(PixelFormat::rgb565());
+    image->setAlphaMode(false);
+    return image;
+}
+
 MemoryImage* createImage16From(const ImageBase& image32) {
     if (!hasPixels32(image32)) {
         return nullptr;
@@ -86,22 +120,32 @@ MemoryImage* createImage16From(const ImageBase& image32) {
 }
 
 void convertImage32To16(const ImageBase& image32, MemoryImage& image16) {
+    convertImage32To16Rows(image32, image16, 0, image32.getHeight());
+}
+
+void convertImage32To16Rows(const ImageBase& image32, MemoryImage& image16, int top, int bottom) {
     std::uint16_t* pixels = image16.pixels16();
     if (!hasPixels32(image32) || pixels == nullptr) {
         return;
     }
     // Sizes that disagree convert only the part both images have.
     const int width = std::min(image32.getWidth(), image16.getWidth());
-    const int height = std::min(image32.getHeight(), image16.getHeight());
+    const int height = std::min({image32.getHeight(), image16.getHeight(), bottom});
     const PixelFormat& format = *image16.getPixelFormat();
+    const bool rgb565 = isRgb565(format);
     std::uint8_t* alpha = image16.getAlphaBuffer();
-    for (int y = 0; y < height; ++y) {
+    for (int y = std::max(top, 0); y < height; ++y) {
         const std::uint32_t* source = row32(image32, y);
         std::uint16_t* target = pixels + image16.pixelIndex(0, y);
-        for (int x = 0; x < width; ++x) {
-            target[x] = static_cast<std::uint16_t>(format.pack(source[x]));
-            if (alpha != nullptr) {
-                alpha[std::int64_t{y} * image16.getWidth() + x] = static_cast<std::uint8_t>(source[x] >> 24);
+        if (rgb565) {
+            packRow565(source, target, width);
+        } else {
+            packRow(source, target, width, format);
+        }
+        if (alpha != nullptr) {
+            std::uint8_t* alphaRow = alpha + std::int64_t{y} * image16.getWidth();
+            for (int x = 0; x < width; ++x) {
+                alphaRow[x] = static_cast<std::uint8_t>(source[x] >> 24);
             }
         }
     }

@@ -17,8 +17,13 @@ class Screen32;
 // Pixels and alpha bytes all 0, alpha mode off. Null when the size is not positive or memory is short.
 MemoryImage* createImage16(int width, int height);
 MemoryImage* createImage16From(const ImageBase& image32);
+// A 16-bit image of that size whose pixels and alpha bytes are left as they come: for a twin that is
+// converted from its source before any of it is read.
+MemoryImage* createTwinImage16(int width, int height);
 // Packs each source pixel by the target's format; the target's alpha byte is the source's.
 void convertImage32To16(const ImageBase& image32, MemoryImage& image16);
+// The same for the rows top to bottom (exclusive) only.
+void convertImage32To16Rows(const ImageBase& image32, MemoryImage& image16, int top, int bottom);
 // Every pixel 0 and alpha mode off: code that builds a picture meant for per-pixel alpha sets the flag.
 MemoryImage32* createImage32(int width, int height);
 // An independent copy of the source's pixels.

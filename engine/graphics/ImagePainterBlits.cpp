@@ -6,6 +6,8 @@
 #include "engine/graphics/PixelLoopsArgb.h"
 #include "engine/graphics/TransformLoops.h"
 
+#include <algorithm>
+
 namespace graphics {
 
 namespace {
@@ -28,6 +30,28 @@ bool ImagePainter::placeBlit(int& dx, int& dy, int sourceWidth, int sourceHeight
     dx += getOriginX();
     dy += getOriginY();
     return !ClipBlit(dx, dy, *this, sourceWidth, sourceHeight, sx, sy, sw, sh);
+}
+
+bool ImagePainter::cutToAlpha(ImageBase& src, int& dx, int& dy, int& sx, int& sy, int& sw, int& sh) {
+    constexpr int group = 4;
+    const kernel::Rect bounds = src.alphaBounds();
+    const int top = std::max(sy, bounds.y);
+    const int bottom = std::min(sy + sh, bounds.bottom());
+    const int visibleLeft = std::max(sx, bounds.x);
+    const int visibleRight = std::min(sx + sw, bounds.right());
+    if (bounds.isEmpty() || top >= bottom || visibleLeft >= visibleRight) {
+        return false;
+    }
+    const int left = sx + (visibleLeft - sx) / group * group;
+    const int groupsRight = left + (visibleRight - left + group - 1) / group * group;
+    const int right = std::min(sx + sw, groupsRight);
+    dx += left - sx;
+    dy += top - sy;
+    sx = left;
+    sy = top;
+    sw = right - left;
+    sh = bottom - top;
+    return true;
 }
 
 void ImagePainter::blit(ImageBase& src, int dx, int dy, int sx, int sy, int sw, int sh) {

@@ -40,6 +40,9 @@ public:
 protected:
     // Every step of load but the final markLoaded; sets the error flag on failure.
     void loadImage();
+    // The picture made from the decoded one takes its place (a font's packed charset), so the decoded one
+    // is freed.
+    void replaceImage(ImageBase* replacement) { image = replacement; }
 
 private:
     ImageBase* decode(const std::string& file) const;

@@ -34,11 +34,16 @@ public:
 
     // Allocates width x height pixels and alpha bytes, all 0 (owned; freed by freePixels).
     bool allocate(int width, int height);
+    // The same with the bytes left as they come, for an image whose every byte is written before it is
+    // read: memory never touched costs nothing until it is.
+    bool allocateUncleared(int width, int height);
 
     static constexpr kernel::ClassInfo classInfo{&ImageBase::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
 private:
+    bool take(int width, int height, bool cleared);
+
     std::uint16_t* pixels = nullptr;
     std::uint8_t* alphaBuffer = nullptr;
 };

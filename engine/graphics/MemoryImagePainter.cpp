@@ -5,6 +5,8 @@
 #include "engine/graphics/SmoothLines.h"
 #include "engine/graphics/TransformLoops.h"
 
+#include <algorithm>
+
 namespace graphics {
 
 namespace {
@@ -19,6 +21,13 @@ bool isExactlyMemoryImage(const ImageBase& image) {
 
 bool sameSize(const ImageBase& a, const ImageBase& b) {
     return a.getWidth() == b.getWidth() && a.getHeight() == b.getHeight();
+}
+
+// A twin is converted in at most 64 bands of rows, one bit each.
+constexpr int twinBands = 64;
+
+int bandRows(int height) {
+    return std::max(1, (height + twinBands - 1) / twinBands);
 }
 
 } // namespace
@@ -128,7 +137,12 @@ void MemoryImagePainter::blit(ImageBase& src, int dx, int dy, int sx, int sy, in
         return;
     }
     const BlitMode mode = chooseBlitMode(src);
-    MemoryImage* twin = mode == BlitMode::None ? nullptr : twinOf(src);
+    // The twin's alpha bytes are the source's alpha bytes.
+    if ((mode == BlitMode::PerPixel || mode == BlitMode::PerPixelUniform) &&
+        !cutToAlpha(src, dx, dy, sx, sy, sw, sh)) {
+        return;
+    }
+    MemoryImage* twin = mode == BlitMode::None ? nullptr : twinRowsOf(src, sy, sy + sh);
     if (twin == nullptr) {
         return;
     }
@@ -258,36 +272,69 @@ void MemoryImagePainter::minLane(ImageBase&, int, int, int, int, int, int, int) 
 void MemoryImagePainter::maxLane(ImageBase&, int, int, int, int, int, int, int) {}
 
 void MemoryImagePainter::prepareSource(ImageBase& source) {
+    prepareRows(source, 0, source.getHeight());
+}
+
+// A 32-bit source's twin is made blank and filled a band of rows at a time as draws reach the rows, so a
+// strip of animation frames is converted a frame at a time; a changed source makes every band stale.
+void MemoryImagePainter::prepareRows(ImageBase& source, int top, int bottom) {
     ImageBase* twin = source.getTwin();
     if (twin == nullptr || !twin->isKindOf(MemoryImage::classInfo) ||
         (twin != &source && !sameSize(*twin, source))) {
         makeTwin(source);
+        twin = source.getTwin();
+        if (twin == nullptr || !twin->isKindOf(MemoryImage::classInfo) || !sameSize(*twin, source)) {
+            return;
+        }
     } else if (twin != &source && source.isModified()) {
-        convertIntoTwin(source, static_cast<MemoryImage&>(*twin));
+        source.setFreshTwinBands(0);
+        source.setModified(false);
     }
-}
-
-void MemoryImagePainter::convertIntoTwin(ImageBase& source, MemoryImage& twin) {
-    source.lockForReading();
-    convertImage32To16(source, twin);
-    source.setModified(false);
-    source.unlock();
+    if (twin == &source) {
+        return;
+    }
+    const int height = source.getHeight();
+    const int rows = bandRows(height);
+    top = std::max(top, 0);
+    bottom = std::min(bottom, height);
+    std::uint64_t fresh = source.getFreshTwinBands();
+    int start = -1;
+    for (int band = top / rows; band * rows < bottom || start >= 0; ++band) {
+        const bool stale = band * rows < bottom && (fresh & (std::uint64_t{1} << band)) == 0;
+        if (stale) {
+            fresh |= std::uint64_t{1} << band;
+            start = start < 0 ? band * rows : start;
+        } else if (start >= 0) {
+            source.lockForReading();
+            convertImage32To16Rows(source, static_cast<MemoryImage&>(*twin), start, band * rows);
+            source.unlock();
+            start = -1;
+        }
+    }
+    source.setFreshTwinBands(fresh);
 }
 
 // When no twin can be made the old one stays, and twinOf refuses it unless it is a 16-bit image of the
 // source's size.
 void MemoryImagePainter::makeTwin(ImageBase& source) {
     source.lockForReading();
-    if (MemoryImage* made = createImage16From(source)) {
-        source.setTwin(made);
-        made->setAlphaMode(source.getAlphaMode());
-        source.setModified(false);
+    if (source.getPixelFormat()->bytesPerPixel == 4 && source.getPixels() != nullptr) {
+        // Every band is converted before a draw reads it.
+        if (MemoryImage* made = createTwinImage16(source.getWidth(), source.getHeight())) {
+            source.setTwin(made);
+            made->setAlphaMode(source.getAlphaMode());
+            source.setModified(false);
+        }
     }
     source.unlock();
 }
 
 MemoryImage* MemoryImagePainter::twinOf(ImageBase& source) {
-    prepareSource(source);
+    return twinRowsOf(source, 0, source.getHeight());
+}
+
+MemoryImage* MemoryImagePainter::twinRowsOf(ImageBase& source, int top, int bottom) {
+    prepareRows(source, top, bottom);
     ImageBase* twin = source.getTwin();
     if (twin == nullptr || !twin->isKindOf(MemoryImage::classInfo) || !sameSize(*twin, source)) {
         return nullptr;

@@ -65,7 +65,9 @@ private:
     std::uint16_t color16() const { return static_cast<std::uint16_t>(colorValue()); }
     // The source's prepared twin, or null when none could be made.
     MemoryImage* twinOf(ImageBase& source);
-    void convertIntoTwin(ImageBase& source, MemoryImage& twin);
+    // The same with only the rows top to bottom (exclusive) sure to be up to date.
+    MemoryImage* twinRowsOf(ImageBase& source, int top, int bottom);
+    void prepareRows(ImageBase& source, int top, int bottom);
     void makeTwin(ImageBase& source);
 };
 

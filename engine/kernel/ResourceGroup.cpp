@@ -91,8 +91,17 @@ std::int32_t ResourceGroup::loadedWeight() const {
 }
 
 void ResourceGroup::unloadAll() {
+    unloadAllBut(nullptr);
+}
+
+void ResourceGroup::unloadAllBut(const std::string& kept) {
+    // A missing id spares nothing.
+    unloadAllBut(findResource(kept));
+}
+
+void ResourceGroup::unloadAllBut(const Resource* spared) {
     for (const auto& [id, member] : members) {
-        if (member->isLoaded()) {
+        if (member.get() != spared && member->isLoaded()) {
             member->unload();
         }
     }

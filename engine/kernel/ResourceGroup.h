@@ -33,6 +33,8 @@ public:
     std::int32_t loadedWeight() const;
     // Unloads every loaded resource and rewinds the cursor.
     void unloadAll();
+    // The same but for the resource with that id (unless another id shares it).
+    void unloadAllBut(const std::string& kept);
 
     // Moves the cursor past loaded resources and returns the one it stops on. A resource unloaded behind
     // the cursor would otherwise keep the group unfinished for ever, so an end reached early rewinds once.
@@ -52,6 +54,8 @@ public:
 private:
     void addDeclared(Value& element);
     Resource* skipLoaded();
+    // Null spares nothing.
+    void unloadAllBut(const Resource* spared);
 
     ResourceMap members;
     ResourceMap::iterator cursor;

@@ -168,6 +168,19 @@ void ResourceManager::unloadGroup(const std::string& name) {
         });
 }
 
+void ResourceManager::unloadGroupExcept(const std::string& name, const std::string& kept) {
+    whenSettled(
+        [&](const Resource& loading) {
+            const ResourceGroup* group = findGroup(name);
+            return group != nullptr && group->contains(loading);
+        },
+        [&] {
+            if (ResourceGroup* group = lookUpGroup(name)) {
+                group->unloadAllBut(kept);
+            }
+        });
+}
+
 bool ResourceManager::loadGroup(const std::string& name) {
     MutexLock inner(innerMutex);
     ResourceGroup* group = lookUpGroup(name);

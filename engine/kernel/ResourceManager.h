@@ -42,6 +42,9 @@ public:
     void addGroup(SmartPtr<ResourceGroup> group);
     void removeGroup(const std::string& name, bool unloadFirst);
     void unloadGroup(const std::string& name);
+    // Unloads every resource of the section but the one with that id: for a section of alternatives of
+    // which one is shown at a time, so those shown before do not pile up.
+    void unloadGroupExcept(const std::string& name, const std::string& kept);
 
     // False when every resource of the section is loaded or no section has that name; true when queued.
     // A caller that waits for the loader must know whether there is anything to wait for.

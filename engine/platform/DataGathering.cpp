@@ -134,7 +134,7 @@ void DataGathering::registerFileName() {
 }
 
 WriteResult DataGathering::WriteFile() {
-    // Checked first: the machine snapshot takes seconds and would be thrown away.
+    // Checked first: the machine snapshot would be thrown away.
     if (noWrite) {
         return WriteResult::Skipped;
     }

@@ -2,10 +2,15 @@
 
 #include "engine/kernel/SingleInstance.h"
 #include "engine/platform/FrameRateDisplay.h"
+#include "host/Files.h"
+#include "host/System.h"
 #include "host/Time.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace platform {
@@ -17,7 +22,85 @@ constexpr int highestRate = 1000;
 
 } // namespace
 
-FrameTimer::FrameTimer() : now(host::timeGetTime()), lastStepTime(now), windowStart(now) {}
+// The frame-time file. A frame adds one short line to a large buffer, which reaches the file once a second
+// (so the file can be read while the game runs) and when the file is closed: no frame pays for a write of
+// its own, and the file is complete when the game ends normally.
+class FrameTimesFile {
+public:
+    using Steady = std::chrono::steady_clock;
+    using Wall = std::chrono::system_clock;
+
+    explicit FrameTimesFile(std::FILE* file) : file(file), lastFlush(Steady::now()) {
+        std::setvbuf(file, nullptr, _IOFBF, bufferSize);
+        write("# frame <start: wall-clock s> <main thread's work: us> <dt: ms>; first <wall-clock s of the "
+              "first frame presented>\n");
+    }
+    ~FrameTimesFile() { host::fclose(file); }
+    FrameTimesFile(const FrameTimesFile&) = delete;
+    FrameTimesFile& operator=(const FrameTimesFile&) = delete;
+
+    void beginFrame() {
+        wallStart = Wall::now();
+        workStart = Steady::now();
+    }
+    void endFrame(std::uint32_t dt) {
+        const Steady::time_point workEnd = Steady::now();
+        const auto work = std::chrono::duration_cast<std::chrono::microseconds>(workEnd - workStart);
+        const auto start =
+            std::chrono::duration_cast<std::chrono::microseconds>(wallStart.time_since_epoch());
+        char line[80];
+        const int length = std::snprintf(line, sizeof line, "frame %lld.%06lld %lld %u\n",
+                                         static_cast<long long>(start.count() / 1000000),
+                                         static_cast<long long>(start.count() % 1000000),
+                                         static_cast<long long>(work.count()), static_cast<unsigned>(dt));
+        writeLine(line, length);
+        if (!firstWritten) {
+            firstWritten = true;
+            writeFirstFrame();
+        }
+        if (workEnd - lastFlush >= flushEvery) {
+            std::fflush(file);
+            lastFlush = workEnd;
+        }
+    }
+
+private:
+    static constexpr std::size_t bufferSize = 1 << 16;
+    static constexpr Steady::duration flushEvery = std::chrono::seconds(1);
+
+    void write(const char* text) { host::fwrite(text, 1, std::char_traits<char>::length(text), file); }
+    void writeLine(const char* line, int length) {
+        if (length > 0) {
+            host::fwrite(line, 1, static_cast<std::size_t>(length), file);
+        }
+    }
+    // The moment the first frame was on the screen: its tick, presentation included, has just ended.
+    void writeFirstFrame() {
+        const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(Wall::now().time_since_epoch());
+        char line[64];
+        const int length = std::snprintf(line, sizeof line, "first %lld.%09lld\n",
+                                         static_cast<long long>(now.count() / 1000000000),
+                                         static_cast<long long>(now.count() % 1000000000));
+        writeLine(line, length);
+        // A script waiting for the first frame sees it at once.
+        std::fflush(file);
+        lastFlush = Steady::now();
+    }
+
+    std::FILE* file;
+    Steady::time_point lastFlush;
+    Steady::time_point workStart;
+    Wall::time_point wallStart;
+    bool firstWritten = false;
+};
+
+FrameTimer::FrameTimer() : now(host::timeGetTime()), lastStepTime(now), windowStart(now) {
+    if (const char* path = std::getenv(frameTimesVariable); path != nullptr && path[0] != '\0') {
+        recordFrameTimes(path);
+    }
+}
+
+FrameTimer::~FrameTimer() = default;
 
 FrameTimer* FrameTimer::create() {
     return kernel::createSingleInstance(theTimer, [] { return new FrameTimer(); });
@@ -41,7 +124,16 @@ void FrameTimer::step() {
     const std::uint32_t dt = std::min(elapsed, longestTick);
     ++frameCount;
     measureRate();
-    notifyAll(dt);
+    if (frameTimes) {
+        frameTimes->beginFrame();
+        notifyAll(dt);
+        // A listener may have stopped the recording during its tick.
+        if (frameTimes) {
+            frameTimes->endFrame(dt);
+        }
+    } else {
+        notifyAll(dt);
+    }
     lastStepTime = now;
     host::timeEndPeriod(1);
 }
@@ -56,6 +148,22 @@ void FrameTimer::setFps(int n) {
     now = host::timeGetTime();
     lastStepTime = now;
     windowStart = now;
+}
+
+bool FrameTimer::recordFrameTimes(const std::string& path) {
+    frameTimes.reset();
+    std::FILE* file = host::fopen(path.c_str(), "w");
+    if (file == nullptr) {
+        host::OutputDebugString(
+            ("FrameTimer: the frame-time file \"" + path + "\" cannot be written\n").c_str());
+        return false;
+    }
+    frameTimes = std::make_unique<FrameTimesFile>(file);
+    return true;
+}
+
+void FrameTimer::stopRecordingFrameTimes() {
+    frameTimes.reset();
 }
 
 int FrameTimer::getFps() {

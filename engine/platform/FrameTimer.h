@@ -3,15 +3,28 @@
 #include "engine/platform/ListenerList.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace platform {
 
 class FrameRateDisplay;
+class FrameTimesFile;
 
 // Paces the main loop to a target rate and ticks the frame listeners once per step.
+//
+// On request the timer writes how long each frame kept the main thread busy, for the benchmarks that
+// watch the running game: a text file with a line "frame <start> <work> <dt>" per frame (the wall-clock
+// seconds at which the frame's work began, the work in microseconds: the listeners' tick, the pacing
+// sleep left out; and the frame's dt in ms), and once, after the first frame, "first <seconds>": the
+// wall-clock moment the first frame had been presented. Lines starting with '#' are comments.
 class FrameTimer : public ListenerList {
 public:
-    // Starts at 50 frames per second with the rate not yet measured.
+    // Names the frame-time file; read once, when the timer is made.
+    static constexpr const char* frameTimesVariable = "PIBBLES_FRAME_TIMES";
+
+    // Starts at 50 frames per second with the rate not yet measured, writing the frame times when the
+    // environment asks for them.
     static FrameTimer* create();
     static FrameTimer* instance();
     static void destroy();
@@ -29,11 +42,19 @@ public:
     // Not owned; null shows nothing. The display must outlive the timer or be unset first.
     void setFrameRateDisplay(FrameRateDisplay* target) { display = target; }
 
+    // Starts the frame-time file afresh at the path (an earlier one is completed first); false, and no
+    // file, when it cannot be written.
+    bool recordFrameTimes(const std::string& path);
+    // Completes and closes the file; the timer's end does the same.
+    void stopRecordingFrameTimes();
+    bool isRecordingFrameTimes() const { return frameTimes != nullptr; }
+
     static constexpr kernel::ClassInfo classInfo{&ListenerList::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
 private:
     FrameTimer();
+    ~FrameTimer() override;
 
     void showFrameRate();
     std::uint32_t waitForFrameTime();
@@ -43,6 +64,7 @@ private:
     static constexpr std::uint32_t windowLength = 1000;
 
     FrameRateDisplay* display = nullptr;
+    std::unique_ptr<FrameTimesFile> frameTimes;
     int measuredFps = 0;
     int framesPerSecond = 50;
     std::uint32_t frameCount = 0;

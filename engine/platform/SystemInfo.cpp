@@ -15,21 +15,35 @@ constexpr std::uint32_t passLength = 501;
 constexpr std::uint32_t cyclesPerMHz = 500000;
 constexpr host::DWORD computerNameBufferSize = 1024;
 
-using Clock = std::function<std::uint32_t()>;
+// The last milliseconds before a pass ends are watched on the clock: a pause may overshoot a little.
+constexpr std::uint32_t watchedEnd = 2;
 
-// Spins until the clock is at least span past since (unsigned, so the clock may wrap); the time it reached.
-std::uint32_t waitUntil(const Clock& now, std::uint32_t since, std::uint32_t span) {
-    std::uint32_t time = now();
+// Waits until the clock is at least span past since (unsigned, so the clock may wrap) and puts the time
+// it reached in *reached; false when a pause asked to end.
+bool waitUntil(const CpuClocks& clocks, std::uint32_t since, std::uint32_t span, std::uint32_t* reached) {
+    std::uint32_t time = clocks.milliseconds();
     while (time - since < span) {
-        time = now();
+        const std::uint32_t left = span - (time - since);
+        if (clocks.pause && left > watchedEnd && !clocks.pause(left - watchedEnd)) {
+            return false;
+        }
+        time = clocks.milliseconds();
     }
-    return time;
+    *reached = time;
+    return true;
 }
 
+// The pass's result, or -1 when it was asked to end.
 std::int32_t measurePass(const CpuClocks& clocks) {
-    const std::uint32_t start = waitUntil(clocks.milliseconds, clocks.milliseconds(), tickEdgeWait);
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
+    if (!waitUntil(clocks, clocks.milliseconds(), tickEdgeWait, &start)) {
+        return -1;
+    }
     const std::uint32_t c0 = clocks.cycles();
-    waitUntil(clocks.milliseconds, start, passLength);
+    if (!waitUntil(clocks, start, passLength, &end)) {
+        return -1;
+    }
     const std::uint32_t c1 = clocks.cycles();
     return static_cast<std::int32_t>((c1 - c0) / cyclesPerMHz);
 }
@@ -71,7 +85,10 @@ void readScreen(SystemInfo& record) {
 } // namespace
 
 CpuClocks systemCpuClocks() {
-    return CpuClocks{host::timeGetTime, host::readTimeStampCounter};
+    return CpuClocks{host::timeGetTime, host::readTimeStampCounter, [](std::uint32_t ms) {
+                         host::Sleep(ms);
+                         return true;
+                     }};
 }
 
 SystemInfo::SystemInfo() {
@@ -125,7 +142,11 @@ std::int32_t MeasureCpuMHz(const CpuClocks& clocks) {
     std::int32_t result = 0;
     for (int pass = 0; pass < maxPasses; ++pass) {
         const std::int32_t previous = result;
-        result = measurePass(clocks);
+        const std::int32_t measured = measurePass(clocks);
+        if (measured < 0) {
+            break;
+        }
+        result = measured;
         if (result == previous) {
             break;
         }

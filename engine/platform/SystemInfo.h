@@ -7,12 +7,17 @@
 namespace platform {
 
 // The two clocks the processor measurement reads: milliseconds and processor cycles (both wrap at 32
-// bits). Tests give their own, so that none waits out the seconds a real measurement takes.
+// bits), and how it lets time pass. Tests give their own, so that none waits out the seconds a real
+// measurement takes.
 struct CpuClocks {
     std::function<std::uint32_t()> milliseconds;
     std::function<std::uint32_t()> cycles;
+    // Lets up to the given milliseconds pass without using the processor; false when the measurement is to
+    // end at once. Without it the measurement watches the clock for the whole pass.
+    std::function<bool(std::uint32_t)> pause;
 };
-// timeGetTime and the processor's cycle counter.
+// timeGetTime, the processor's cycle counter (which counts at its rated clock whether the processor works or
+// sleeps) and Sleep.
 CpuClocks systemCpuClocks();
 
 // The family codes name releases of the platform the engine was first written for; every other system,
@@ -47,7 +52,8 @@ struct SystemInfo {
 void GetOSName(SystemInfo& record);
 
 // The processor's clock in MHz, counted over passes of 501 ms at high priority: at most ten passes, ending
-// early when a pass repeats the previous result.
+// early when a pass repeats the previous result. The bulk of each pass is paused through, the clock is
+// watched only near its ends. When a pause asks to end, the last complete pass counts (0 before the first).
 std::int32_t MeasureCpuMHz(const CpuClocks& clocks = systemCpuClocks());
 
 } // namespace platform

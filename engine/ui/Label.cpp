@@ -311,9 +311,9 @@ int Label::effectiveLineHeight() const {
     return font ? font->lineHeight() : 0;
 }
 
+// The height of the font's charset image, which a packed font no longer holds.
 int Label::glyphHeight(const graphics::BitmapFont* value) {
-    const graphics::ImageBase* charset = value != nullptr ? value->getImage() : nullptr;
-    return charset != nullptr ? charset->getHeight() : 0;
+    return value != nullptr ? value->charsetHeight() : 0;
 }
 
 void Label::measureLines() {

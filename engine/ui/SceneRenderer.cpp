@@ -15,6 +15,9 @@ graphics::ImagePainter* backPainter() {
     return application != nullptr ? application->getBackPainter() : nullptr;
 }
 
+// Frames in a row that differed from the one before everywhere, after which frames are drawn whole at once.
+constexpr int framesBeforeDrawingWhole = 2;
+
 Scene* currentScene() {
     SceneManager* manager = SceneManager::instance();
     return manager != nullptr ? manager->currentScene() : nullptr;
@@ -34,12 +37,16 @@ void SceneRenderer::onFrame(std::uint32_t ms) {
     }
     graphics::RecordingPainter& frame = recorderFor(*painter);
     graphics::ImageBase& back = *painter->getImage();
-    frame.begin();
-    paintFrame(frame);
-    kernel::Rect area(0, 0, back.getWidth(), back.getHeight());
-    if (back.getContentVersion() == versionDrawn) {
+    const kernel::Rect whole(0, 0, back.getWidth(), back.getHeight());
+    kernel::Rect area = whole;
+    const bool writtenDownFirst =
+        back.getContentVersion() == versionDrawn && wholeFrames < framesBeforeDrawingWhole;
+    if (writtenDownFirst) {
+        frame.begin();
+        paintFrame(frame);
         area = frame.changedArea(lastDrawn);
         if (area.isEmpty()) {
+            wholeFrames = 0;
             return;
         }
     }
@@ -47,6 +54,11 @@ void SceneRenderer::onFrame(std::uint32_t ms) {
     frame.beginForwarding(area);
     paintFrame(frame);
     back.limitWrites(nullptr);
+    // While frames keep differing everywhere (play in full swing), writing the next one down first would
+    // only tell again that it must be drawn whole: it is drawn at once, one walk of the tree instead of two.
+    // A single such frame (a blink starting) does not count, so a scene at rest keeps drawing nothing.
+    const kernel::Rect differing = writtenDownFirst ? area : frame.changedArea(lastDrawn);
+    wholeFrames = differing == whole ? wholeFrames + 1 : 0;
     frame.swapRecording(lastDrawn);
     versionDrawn = back.getContentVersion();
 }

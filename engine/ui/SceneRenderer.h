@@ -16,7 +16,8 @@ class Scene;
 // A scene at rest draws much the same picture frame after frame. Each frame is therefore first only written
 // down; on a back buffer nobody touched since the last frame, only the area its drawing differs in from the
 // last one is drawn again, and a frame that draws the same draws nothing. A node's paint must therefore
-// give the same result when run twice.
+// give the same result when run twice. While frames keep differing from the one before everywhere, the
+// next is drawn whole at once, without being written down first.
 class SceneRenderer : public SceneTreeComponent {
 public:
     explicit SceneRenderer(GameNode* root);
@@ -36,6 +37,8 @@ private:
     // What the last frame drew, and the back buffer's content version right after.
     graphics::RecordingPainter::Recording lastDrawn;
     std::uint64_t versionDrawn = 0;
+    // How many frames in a row differed from the one before everywhere.
+    int wholeFrames = 0;
 };
 
 // The scene's background, then the node's subtree as the renderer paints it; the game draws scenes into

@@ -23,7 +23,8 @@ FieldCache::FieldCache(int width, int height) : width(std::max(width, 0)), heigh
     }
 }
 
-void FieldCache::repaint(const kernel::Rect& area, const std::function<void(graphics::ImagePainter&)>& draw) {
+void FieldCache::repaint(const kernel::Rect& area,
+                         const std::function<void(graphics::ImagePainter&, const kernel::Rect& part)>& draw) {
     for (Tile& tile : tiles) {
         kernel::Rect part;
         kernel::Rect::intersect(area, tile.area, part);
@@ -36,7 +37,7 @@ void FieldCache::repaint(const kernel::Rect& area, const std::function<void(grap
         painter.setAlpha(255);
         painter.setColor(kernel::Color(0xFF000000u));
         painter.fillRect(part);
-        draw(painter);
+        draw(painter, part);
         painter.resetClip();
         painter.setOrigin(0, 0);
         // The 16-bit twin is converted again only when told.

@@ -21,9 +21,11 @@ public:
 
     FieldCache(int width, int height);
 
-    // Clears the area to black, then lets draw paint it through a painter whose origin is the cache's
-    // top-left corner and whose clip keeps it inside the area (clipped to the cache).
-    void repaint(const kernel::Rect& area, const std::function<void(graphics::ImagePainter&)>& draw);
+    // Clears the area to black, then lets draw paint it tile by tile: through a painter whose origin is
+    // the cache's top-left corner and whose clip keeps it inside the part of the area (clipped to the cache)
+    // that lies on the tile, which draw is handed too.
+    void repaint(const kernel::Rect& area,
+                 const std::function<void(graphics::ImagePainter&, const kernel::Rect& part)>& draw);
     // Every tile at the painter's origin, at the painter's alpha.
     void draw(graphics::ImagePainter& painter) const;
 

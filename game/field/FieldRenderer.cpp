@@ -245,17 +245,28 @@ void FieldRenderer::composeHalf(graphics::ImagePainter& painter, bool leftHalf) 
     painter.setClip(clip);
 }
 
+// Each tile gets only the sprites that reach it: a sprite draws nothing outside its bounds, and a large
+// dirty area spans many tiles.
 void FieldRenderer::repaintCache() {
     const kernel::Rect whole(0, 0, cacheWidth, cacheHeight);
+    std::vector<std::pair<FieldSprite*, kernel::Rect>> resting;
+    for (const Layer layer : {background, field}) {
+        for (FieldSprite* sprite : spritesOf(*layers[layer])) {
+            resting.emplace_back(sprite, sprite->updateBounds());
+        }
+    }
     for (const auto& [dirty, rect] : {std::pair{leftDirty, leftRect}, std::pair{rightDirty, rightRect}}) {
         kernel::Rect area;
         kernel::Rect::intersect(rect, whole, area);
         if (!dirty || area.isEmpty()) {
             continue;
         }
-        cache.repaint(area, [this, &area](graphics::ImagePainter& painter) {
-            paintLayerWithin(*layers[background], painter, area);
-            paintLayerWithin(*layers[field], painter, area);
+        cache.repaint(area, [&resting](graphics::ImagePainter& painter, const kernel::Rect& part) {
+            for (const auto& [sprite, bounds] : resting) {
+                if (bounds.intersects(part)) {
+                    sprite->paintTree(painter);
+                }
+            }
         });
     }
     invalidateAll(false);

@@ -12,13 +12,14 @@ namespace {
 
 std::uint32_t over(std::uint32_t above, std::uint32_t below) {
     const std::uint32_t sa = above >> 24;
-    if (sa == 255) {
-        return above;
-    }
     if (sa == 0) {
         return below;
     }
+    // Over a clear pixel the weights below give the source itself, to the last bit.
     const std::uint32_t da = below >> 24;
+    if (sa == 255 || da == 0) {
+        return above;
+    }
     // Weights scaled by 255 x 255: the source's share and what shows of the target through it.
     const std::uint32_t sourceWeight = sa * 255;
     const std::uint32_t belowWeight = da * (255 - sa);
@@ -52,14 +53,14 @@ void composeOver(graphics::MemoryImage32& target, graphics::ImageBase& source, c
         source.unlock();
         return;
     }
-    const bool opaque = !source.getAlphaMode();
+    const std::uint32_t forcedAlpha = source.getAlphaMode() ? 0u : 0xFF000000u;
+    std::uint32_t* pixels = target.pixels32();
     for (int sy = top; sy < bottom; ++sy) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(bytes + static_cast<std::ptrdiff_t>(sy) *
                                                                              source.getPitch());
-        for (int sx = left; sx < right; ++sx) {
-            const std::uint32_t above = opaque ? row[sx] | 0xFF000000u : row[sx];
-            std::uint32_t& pixel = target.pixels32()[target.pixelIndex(sx - part.x + x, sy - part.y + y)];
-            pixel = over(above, pixel);
+        std::uint32_t* out = pixels + target.pixelIndex(left - part.x + x, sy - part.y + y);
+        for (int sx = left; sx < right; ++sx, ++out) {
+            *out = over(row[sx] | forcedAlpha, *out);
         }
     }
     source.unlock();

@@ -3,7 +3,6 @@
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/ImagePainter.h"
 #include "game/field/FieldRenderer.h"
-#include "game/field/ImageComposition.h"
 #include "game/field/PibbleColours.h"
 #include "game/field/PibbleImages.h"
 #include "game/field/RectJoin.h"
@@ -49,7 +48,10 @@ Pibble::Pibble() {
         part->setVisible(false);
         addChild(part.get());
     }
-    composed = graphics::createImage32(frameWidth, frameHeight);
+    composed = blankPibblePicture(frameWidth, frameHeight);
+    if (!composed) {
+        composed = graphics::createImage32(frameWidth, frameHeight);
+    }
     setImage(composed.get());
     setAnchorPoint(anchorX, anchorY);
 }
@@ -219,7 +221,7 @@ void Pibble::buildHead(const std::string& prefix) {
 }
 
 void Pibble::compose() {
-    std::fill_n(composed->pixels32(), frameWidth * frameHeight, 0u);
+    std::vector<PibblePart> parts;
     for (const int index : composedLayers) {
         const ui::Sprite& part = layer(index);
         graphics::ImageBase* image = part.getImage();
@@ -227,14 +229,13 @@ void Pibble::compose() {
             continue;
         }
         const kernel::Rect* frame = part.getSourceRect();
-        composeOver(*composed, *image,
-                    frame != nullptr ? *frame : kernel::Rect(0, 0, image->getWidth(), image->getHeight()), 0,
-                    0);
+        parts.push_back(
+            {image, frame != nullptr ? *frame : kernel::Rect(0, 0, image->getWidth(), image->getHeight())});
     }
-    // Before the shine takes it: without its alpha flag the picture would be laid over the glow as an
-    // opaque frame.
-    composed->setAlphaMode(true);
-    composed->setModified(true);
+    if (graphics::MemoryImage32* look = composedPibble(parts, frameWidth, frameHeight)) {
+        composed = look;
+        setImage(look);
+    }
     prepareVibShine();
 }
 

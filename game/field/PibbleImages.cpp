@@ -1,6 +1,7 @@
 #include "game/field/PibbleImages.h"
 
 #include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/MemoryImage32.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/SmartPtr.h"
 #include "game/field/ImageComposition.h"
@@ -27,6 +28,47 @@ std::map<std::string, kernel::SmartPtr<graphics::ImageBase>>& darkenedImages() {
 std::map<std::int32_t, ShineFrames>& shineFrames() {
     static std::map<std::int32_t, ShineFrames> frames;
     return frames;
+}
+
+// A look is known by its size and, for each part, the picture's address and content version and the
+// frame; versions are never handed out twice, so a new picture at a freed one's address cannot pass for it.
+using LookKey = std::vector<std::uint64_t>;
+
+std::map<LookKey, kernel::SmartPtr<graphics::MemoryImage32>>& composedLooks() {
+    static std::map<LookKey, kernel::SmartPtr<graphics::MemoryImage32>> looks;
+    return looks;
+}
+
+// A level shows a few dozen looks; past this many, the looks no pibble shows any more are let go.
+constexpr std::size_t keptLooks = 256;
+
+// Only the cache holds the looks no pibble shows.
+void dropUnusedLooks() {
+    std::erase_if(composedLooks(), [](const auto& entry) { return entry.second->referenceCount() == 1; });
+}
+
+LookKey lookKey(const std::vector<PibblePart>& parts, int width, int height) {
+    LookKey key{static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height)};
+    key.reserve(2 + parts.size() * 6);
+    for (const PibblePart& part : parts) {
+        key.push_back(reinterpret_cast<std::uintptr_t>(part.image));
+        key.push_back(part.image->getContentVersion());
+        for (const int value : {part.frame.x, part.frame.y, part.frame.w, part.frame.h}) {
+            key.push_back(static_cast<std::uint32_t>(value));
+        }
+    }
+    return key;
+}
+
+graphics::MemoryImage32* keepLook(LookKey key, const kernel::SmartPtr<graphics::MemoryImage32>& look) {
+    if (!look) {
+        return nullptr;
+    }
+    if (composedLooks().size() >= keptLooks) {
+        dropUnusedLooks();
+    }
+    composedLooks()[std::move(key)] = look;
+    return look.get();
 }
 
 } // namespace
@@ -87,9 +129,38 @@ graphics::ImageBase* vibShineWithPibble(std::int32_t colour, graphics::ImageBase
     return copy.get();
 }
 
+graphics::MemoryImage32* composedPibble(const std::vector<PibblePart>& parts, int width, int height) {
+    LookKey key = lookKey(parts, width, height);
+    const auto known = composedLooks().find(key);
+    if (known != composedLooks().end()) {
+        return known->second.get();
+    }
+    kernel::SmartPtr<graphics::MemoryImage32> look = graphics::createImage32(width, height);
+    if (!look || look->pixels32() == nullptr) {
+        return nullptr;
+    }
+    for (const PibblePart& part : parts) {
+        composeOver(*look, *part.image, part.frame, 0, 0);
+    }
+    look->setAlphaMode(true);
+    look->setModified(true);
+    return keepLook(std::move(key), look);
+}
+
+// Kept under a key no composed look has: a look always carries its alpha flag.
+graphics::MemoryImage32* blankPibblePicture(int width, int height) {
+    LookKey key{static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), ~std::uint64_t{0}};
+    const auto known = composedLooks().find(key);
+    if (known != composedLooks().end()) {
+        return known->second.get();
+    }
+    return keepLook(std::move(key), graphics::createImage32(width, height));
+}
+
 void clearPibbleImageCaches() {
     darkenedImages().clear();
     shineFrames().clear();
+    composedLooks().clear();
 }
 
 } // namespace game

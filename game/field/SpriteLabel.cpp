@@ -7,6 +7,10 @@
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/Value.h"
 
+#include <compare>
+#include <cstdint>
+#include <map>
+
 namespace game {
 
 namespace {
@@ -14,6 +18,36 @@ namespace {
 const kernel::ClassRegistrar registrar("SpriteLabel", SpriteLabel::createInstance);
 
 constexpr char16_t blank = 32;
+
+// A letter's picture is known by its glyph (which lies in its font), the content versions of the font's
+// pictures, which are never handed out twice, and the colour.
+struct LetterKey {
+    const void* glyph;
+    std::uint64_t charset;
+    std::uint64_t channel;
+    std::uint32_t colour;
+    auto operator<=>(const LetterKey&) const = default;
+};
+
+// Floaters show the same few letters in a few colours over and over, a party match dozens at once: each
+// picture is drawn once and shared by every letter that shows it. Past this many, the pictures no letter
+// shows any more are let go.
+constexpr std::size_t keptLetters = 256;
+
+std::map<LetterKey, kernel::SmartPtr<graphics::MemoryImage32>>& letterPictures() {
+    static std::map<LetterKey, kernel::SmartPtr<graphics::MemoryImage32>> pictures;
+    return pictures;
+}
+
+void keepLetter(const LetterKey& key, graphics::MemoryImage32* picture) {
+    auto& pictures = letterPictures();
+    if (pictures.size() >= keptLetters) {
+        std::erase_if(pictures, [](const auto& entry) { return entry.second->referenceCount() == 1; });
+    }
+    if (pictures.size() < keptLetters) {
+        pictures[key] = picture;
+    }
+}
 
 } // namespace
 
@@ -97,6 +131,13 @@ void SpriteLabel::layoutLine(const kernel::WideString& line, int penX, int penY)
 kernel::SmartPtr<ui::Sprite> SpriteLabel::letterSprite(char16_t character, int x, int y) {
     graphics::BitmapFont* font = getFont();
     const graphics::BitmapFont::Glyph& glyph = font->glyph(character);
+    const graphics::ImageBase* charset = font->getImage();
+    const graphics::ChannelBuffer* channel = font->getChannel();
+    const LetterKey key{&glyph, charset != nullptr ? charset->getContentVersion() : 0,
+                        channel != nullptr ? channel->getContentVersion() : 0, getColor()};
+    if (const auto known = letterPictures().find(key); known != letterPictures().end()) {
+        return new ui::Sprite(x, y, known->second.get());
+    }
     const kernel::SmartPtr<graphics::MemoryImage32> image =
         graphics::createImage32(glyph.source.w, glyph.source.h);
     if (!image) {
@@ -109,6 +150,7 @@ kernel::SmartPtr<ui::Sprite> SpriteLabel::letterSprite(char16_t character, int x
     painter->drawText(kernel::WideString(1, character), -font->getSidePad(), 0);
     image->setAlphaMode(true);
     image->setModified(true);
+    keepLetter(key, image.get());
     return new ui::Sprite(x, y, image.get());
 }
 

@@ -239,11 +239,16 @@ std::string LevelFile::backgroundValue(const std::string& name) const {
     return missingBackground;
 }
 
+// One level's picture at a time: those of the levels played before are let go, so a long game does not
+// gather them all (the field's backdrop keeps the one it shows until it is given this one).
 graphics::ImageBase* LevelFile::backgroundImage() const {
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
-    kernel::Object* found =
-        resources != nullptr ? resources->getLoadedResource(backgroundValue("image"), ids::groupBackgrounds)
-                             : nullptr;
+    if (resources == nullptr) {
+        return nullptr;
+    }
+    const std::string name = backgroundValue("image");
+    resources->unloadGroupExcept(ids::groupBackgrounds, name);
+    kernel::Object* found = resources->getLoadedResource(name, ids::groupBackgrounds);
     return found != nullptr && found->isKindOf(graphics::ImageBase::classInfo)
                ? static_cast<graphics::ImageBase*>(found)
                : nullptr;

@@ -8,6 +8,8 @@
 #include "engine/platform/PlayerManager.h"
 #include "engine/ui/FullScreenHandler.h"
 #include "engine/ui/PulseModifier.h"
+#include "engine/ui/Scene.h"
+#include "engine/ui/SceneManager.h"
 #include "engine/ui/SoundSystem.h"
 #include "game/foundation/GameGlobals.h"
 #include "game/foundation/GameIds.h"
@@ -37,8 +39,8 @@ constexpr int highlightBright = 255;
 constexpr int highlightDim = 128;
 constexpr int highlightFadeMs = 300;
 
-// What the play scenes need, requested while the menu shows so that the loading transition has little
-// left to wait for.
+// What the play scenes need, requested once the player has chosen a mode: the menu and its dialogs never
+// show them, and the loader has them in before the loading transition's first fade has ended.
 constexpr const char* playGroups[] = {ids::groupGameSounds, ids::groupPibbles, ids::groupScenePlay,
                                       ids::groupScenePause, ids::groupSceneProgress};
 
@@ -208,7 +210,7 @@ void SelectionScene::onEnter() {
         }
     }
     playSelectionMusic();
-    requestPlayGroups();
+    releaseLoadingScene();
 }
 
 void SelectionScene::onLeave() {
@@ -281,13 +283,25 @@ void SelectionScene::playSelectionMusic() {
     }
 }
 
-// The loading scene's own pictures are not needed again in this run.
+// The loading scene is entered once a run: its pictures are not needed again. Its sprites hold them, so the
+// scene goes too, once the transition has taken its picture (a dead scene is dropped only when it is no
+// longer current). The full-screen buttons keep theirs.
+void SelectionScene::releaseLoadingScene() {
+    if (kernel::ResourceManager* resources = kernel::ResourceManager::instance()) {
+        resources->removeGroup(ids::groupSceneLoad, true);
+    }
+    ui::SceneManager* scenes = ui::SceneManager::instance();
+    ui::Scene* loading = scenes != nullptr ? scenes->findScene(ids::sceneLoading) : nullptr;
+    if (loading != nullptr && loading != this) {
+        loading->setDead(true);
+    }
+}
+
 void SelectionScene::requestPlayGroups() {
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
     if (resources == nullptr) {
         return;
     }
-    resources->removeGroup(ids::groupSceneLoad, true);
     for (const char* group : playGroups) {
         // A group already in (a later visit) has nothing to load; the play scenes are entered only once
         // the loader is done, whatever was asked.
@@ -370,6 +384,8 @@ void SelectionScene::onLeaveYes(void*, ui::GameNode*) {
 // A saved game of the mode is offered first; without one a new game begins.
 void SelectionScene::chooseMode(const char* playScene, std::int32_t mode) {
     pendingScene = playScene;
+    // The loader starts while a question is open.
+    requestPlayGroups();
     if (SavegameExists(playerName(), mode)) {
         DialogPibble::showYesNo(ids::textSavegame, ids::textSavegameHeader, this, onContinueSavegame, this,
                                 onNewGame);
@@ -442,6 +458,7 @@ void SelectionScene::startPlay(std::int32_t kind, std::int32_t difficulty) {
     }
     setStartKind(kind);
     setDifficulty(difficulty);
+    requestPlayGroups();
     StartPlayScene(pendingScene);
 }
 

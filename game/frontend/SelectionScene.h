@@ -101,6 +101,7 @@ private:
     void offerAutoContinue();
     void announceHardMode();
     void playSelectionMusic();
+    void releaseLoadingScene();
     void requestPlayGroups();
 
     void chooseMode(const char* playScene, std::int32_t mode);

@@ -1,11 +1,15 @@
 #include "game/run/RunGame.h"
 
 #include "engine/kernel/Logger.h"
+#include "engine/kernel/NodeValue.h"
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/PropertyStore.h"
 #include "engine/kernel/ResourceManager.h"
+#include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/SmartPtr.h"
+#include "engine/kernel/TextConversion.h"
 #include "engine/kernel/ValueDocument.h"
+#include "engine/kernel/VectorValue.h"
 #include "engine/kernel/ZipArchive.h"
 #include "engine/platform/Application.h"
 #include "engine/platform/DataGathering.h"
@@ -19,6 +23,7 @@
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
 #include "engine/ui/SoundSystem.h"
+#include "engine/ui/UiIds.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/LevelCatalogue.h"
@@ -28,15 +33,18 @@
 #include "game/frontend/AlbumPictures.h"
 #include "game/frontend/CheatCodeManager.h"
 #include "game/frontend/DialogProgress.h"
+#include "game/play/PlayBot.h"
 #include "game/play/PlaySceneVIB.h"
 #include "host/System.h"
-#include "host/Time.h"
 #include "host/Window.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace game {
 namespace {
@@ -49,7 +57,6 @@ constexpr int iconResource = 101;
 constexpr int soundRate = 44100;
 constexpr int soundChannels = 32;
 constexpr int framesPerSecond = 60;
-constexpr host::DWORD loadingPollMs = 10;
 constexpr const char* registryPathPrefix = "Software\\Tarvo\\Games\\";
 
 testing::StepObserver stepObserver = nullptr;
@@ -125,27 +132,82 @@ void startSound(const platform::GameOptions& options) {
     sound->setSfxVolume(volumeOf(options.getSoundVolume()));
 }
 
-// The first two groups are waited for without pumping messages: nothing can be shown before they are in.
-// A group that no definition file declares is never queued, so it cannot hold the wait up.
+using Resources = std::vector<std::pair<std::string, std::string>>;
+
+// The keys of a declared node that name a picture (an image or a font) in the node's "section".
+constexpr const char* pictureKeys[] = {"scenebackground", "background", "image", "font"};
+
+void collectPictures(kernel::Value& declared, Resources& found) {
+    if (declared.isNode() && declared.asNode().hasChild("section")) {
+        const kernel::NodeValue& node = declared.asNode();
+        const std::string section = kernel::narrowString(node.getValue("section").text());
+        for (const char* key : pictureKeys) {
+            if (node.hasChild(key)) {
+                found.emplace_back(kernel::narrowString(node.getValue(key).text()), section);
+            }
+        }
+    }
+    // A Node keeps its typed children (its component lists among them) in its own ordered list.
+    const kernel::VectorValue* list = declared.isNode()     ? &declared.asNode()
+                                      : declared.isVector() ? &declared.asVector()
+                                                            : nullptr;
+    if (list != nullptr) {
+        for (const kernel::SmartPtr<kernel::Value>& child : list->children()) {
+            if (child) {
+                collectPictures(*child, found);
+            }
+        }
+    }
+}
+
+bool isStartUpGroup(const std::string& section) {
+    return std::find(std::begin(ids::startUpGroups), std::end(ids::startUpGroups), section) !=
+           std::end(ids::startUpGroups);
+}
+
+// Start-up builds the scenes with their components and the full-screen handler with its buttons, from the
+// two start-up groups, and the first of those scenes is the first picture: what their declarations name
+// there is what the first frame needs. (A scene's background of another group is fetched when the scene is
+// first entered, once its group is in.)
+Resources builtAtStartUp() {
+    ui::DialogManager& declarations = *ui::DialogManager::instance();
+    Resources found;
+    for (const char* scene : ids::scenes) {
+        collectPictures(declarations.findDeclaration(scene), found);
+    }
+    collectPictures(declarations.getDocument().getNode(ui::ids::defaultFullScreenHandler), found);
+    std::erase_if(found, [](const auto& resource) { return !isStartUpGroup(resource.second); });
+    return found;
+}
+
+// A group that is not queued is loaded already (what start-up builds may be all it held) or declared nowhere.
+void requestStartupGroups(kernel::ResourceManager& resources) {
+    for (const char* group : ids::startUpGroups) {
+        if (!resources.loadGroup(group)) {
+            host::OutputDebugString(
+                ("Start-up: the resource group \"" + std::string(group) + "\" has nothing left to load\n")
+                    .c_str());
+        }
+    }
+}
+
+// Nothing can be shown before the images and fonts of what start-up builds are in, and they are all that is
+// waited for: this thread loads them, with the whole processor to itself. The rest of the two start-up
+// groups (the score floaters' fonts, most of all) then goes to the loader thread while the first scene is
+// on screen; requested after the reset, it counts in that scene's progress, so the scene finishes loading
+// only once it is in.
 void loadStartupResources() {
     announce("ResourceManager::create");
     kernel::ResourceManager* resources = kernel::ResourceManager::create();
     resources->addDefinitionPath("media/properties/resources.xml");
     resources->loadDefinitions();
     resources->setActive();
-    announce("wait for start-up groups");
-    for (const char* group : ids::startUpGroups) {
-        // Nothing is loaded yet: a group that is not queued is declared nowhere (or empty).
-        if (!resources->loadGroup(group)) {
-            host::OutputDebugString(
-                ("Start-up: the resource group \"" + std::string(group) + "\" has nothing to load\n")
-                    .c_str());
-        }
-    }
-    while (!resources->isLoadingDone()) {
-        host::Sleep(loadingPollMs);
+    announce("load what start-up builds");
+    for (const auto& [name, section] : builtAtStartUp()) {
+        (void)resources->getLoadedResource(name, section);
     }
     resources->resetProgress();
+    requestStartupGroups(*resources);
     // Read only when one of its groups is first asked for.
     resources->addDefinitionPath("media/properties/albumpictures");
 }
@@ -203,15 +265,30 @@ void showFirstScene() {
     AlbumPictures::create();
 }
 
+// Nothing was shown before the first frame, so it is not held back to keep the pace: it runs unpaced, and
+// the rate is set again after it unless the first scene set its own.
+void stepFirstFrame(platform::FrameTimer& timer) {
+    const int rate = timer.getTargetFps();
+    timer.setFps(0);
+    timer.step();
+    if (timer.getTargetFps() == 0) {
+        timer.setFps(rate);
+    }
+}
+
 void runMessageLoop() {
     announce("message loop");
+    platform::FrameTimer& timer = *platform::FrameTimer::instance();
+    bool firstFrame = true;
     host::MSG message{};
     while (message.message != host::WM_QUIT) {
         if (host::PeekMessage(&message, nullptr, 0, 0, host::PM_REMOVE)) {
             host::TranslateMessage(&message);
             host::DispatchMessage(&message);
+        } else if (std::exchange(firstFrame, false)) {
+            stepFirstFrame(timer);
         } else {
-            platform::FrameTimer::instance()->step();
+            timer.step();
         }
     }
 }
@@ -320,6 +397,7 @@ int RunGame() {
     startFrameTimer();
     if (createScenes()) {
         showFirstScene();
+        PlayBot::startWhenAsked();
         runMessageLoop();
     }
     shutDown();

@@ -73,6 +73,24 @@ TEST(ResourceLists, AlbumPicturesHoldEveryNumber) {
     EXPECT_TRUE(found.empty()) << joined(found);
 }
 
+// The play scenes' groups are loaded only once a mode is chosen, but the visitor's typed code works in the
+// menu too: its picture is also declared, as the same file, in a group the front end loads, which makes
+// the two declarations one resource.
+TEST(ResourceLists, TheVisitorIsLoadedWithTheFrontEnd) {
+    const Resources resources;
+    const DeclaredResource* inPlay = resources.find(game::ids::groupPibbles, game::ids::pibbleVisitor);
+    ASSERT_NE(inPlay, nullptr);
+    std::vector<std::string> alsoIn;
+    for (const std::string& group : frontEndGroups()) {
+        const DeclaredResource* early = resources.find(group, game::ids::pibbleVisitor);
+        if (early != nullptr && early->type == inPlay->type && early->file == inPlay->file &&
+            early->mask == inPlay->mask) {
+            alsoIn.push_back(group);
+        }
+    }
+    EXPECT_EQ(alsoIn.size(), 1u) << joined(alsoIn);
+}
+
 // Each declaration makes a resource of a registered resource class, as the manager makes them.
 TEST(ResourceLists, EveryDeclarationMakesAResource) {
     const Resources resources;

@@ -178,6 +178,40 @@ TEST_F(FieldRendererTest, ARepaintChangesTheFrameOnlyAroundItsRectangle) {
     EXPECT_EQ(recorder->changedArea(first), Rect(3 * tile, 2 * tile, 2 * tile, tile));
 }
 
+// A repaint over the whole cache, tile by tile, lays every sprite wherever it reaches: see-through blocks
+// crossing tile edges come out as one painter drawing them all over the whole picture draws them.
+TEST_F(FieldRendererTest, ARepaintAcrossManyTilesDrawsEverySpriteWhereverItReaches) {
+    addBackdrop();
+    std::vector<SmartPtr<Block>> blocks;
+    for (int i = 0; i < 40; ++i) {
+        const std::uint32_t colour =
+            static_cast<std::uint32_t>(0x40 + i * 4) << 24 | (i * 0x0A1B2Cu & 0xFFFFFFu);
+        blocks.push_back(
+            block((i * 53) % 600, 30 + (i * 37) % 420, 20 + (i * 29) % 90, 15 + (i * 17) % 70, colour));
+        blocks.back()->getImage()->setAlphaMode(true);
+        renderer->addFieldItem(blocks.back().get());
+    }
+    frame();
+    renderer->invalidateAll(true);
+    frame();
+
+    const testsupport::Image32 whole = testsupport::filled32(640, 480, 0);
+    const SmartPtr<graphics::ImagePainter> direct = whole->createPainter();
+    direct->setColor(kernel::Color(black));
+    direct->fillRect(0, 0, 640, 480);
+    backdrop->paintTree(*direct);
+    for (ui::GameNode* node = renderer->getFieldLayer().getFirstChild(); node != nullptr;
+         node = node->getNextSibling()) {
+        node->paintTree(*direct);
+    }
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            ASSERT_EQ(renderer->getCache().pixel(x, y), whole->pixels32()[whole->pixelIndex(x, y)])
+                << x << "," << y;
+        }
+    }
+}
+
 TEST_F(FieldRendererTest, AnimatedSpritesAreDrawnLiveInPaintOrderShadowsFirst) {
     addBackdrop();
     // Two animated blocks, the front one's shadow reaching onto the one behind it, and a resting block

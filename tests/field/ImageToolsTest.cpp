@@ -62,6 +62,51 @@ TEST(ImageComposition, LaysTransparentPartsOverEachOtherWithoutDarkeningTheirEdg
     EXPECT_EQ(target->pixels32()[3], 0xFFABCDEFu);
 }
 
+// Every pair of alphas, each with colours that differ in every lane: the composed pixel is the rounded
+// "over" of the two, and a clear part leaves the target's pixel as it was, colour bits and all.
+TEST(ImageComposition, FollowsTheOverRuleForEveryPairOfAlphas) {
+    auto target = image32Of(256, 256, {});
+    auto source = image32Of(256, 256, {});
+    source->setAlphaMode(true);
+    const auto below = [](std::uint32_t sa, std::uint32_t da) {
+        return da << 24 | ((sa * 0x010305u + 0x405060u) & 0xFFFFFFu);
+    };
+    const auto above = [](std::uint32_t sa, std::uint32_t da) {
+        return sa << 24 | ((da * 0x030201u + 0x102030u) & 0xFFFFFFu);
+    };
+    for (std::uint32_t sa = 0; sa < 256; ++sa) {
+        for (std::uint32_t da = 0; da < 256; ++da) {
+            target->pixels32()[target->pixelIndex(static_cast<int>(sa), static_cast<int>(da))] =
+                below(sa, da);
+            source->pixels32()[source->pixelIndex(static_cast<int>(sa), static_cast<int>(da))] =
+                above(sa, da);
+        }
+    }
+    game::composeOver(*target, *source, kernel::Rect(0, 0, 256, 256), 0, 0);
+    for (std::uint32_t sa = 0; sa < 256; ++sa) {
+        for (std::uint32_t da = 0; da < 256; ++da) {
+            const std::uint32_t s = above(sa, da);
+            const std::uint32_t d = below(sa, da);
+            std::uint32_t expected = d;
+            if (sa != 0) {
+                const std::uint32_t weightAbove = sa * 255;
+                const std::uint32_t weightBelow = da * (255 - sa);
+                const std::uint32_t total = weightAbove + weightBelow;
+                expected = (total + 127) / 255 << 24;
+                for (const int shift : {16, 8, 0}) {
+                    const std::uint32_t mixed =
+                        ((s >> shift & 0xFF) * weightAbove + (d >> shift & 0xFF) * weightBelow + total / 2) /
+                        total;
+                    expected |= mixed << shift;
+                }
+            }
+            ASSERT_EQ(target->pixels32()[target->pixelIndex(static_cast<int>(sa), static_cast<int>(da))],
+                      expected)
+                << sa << " over " << da;
+        }
+    }
+}
+
 // A 6 x 4 sprite at (20, 30) anchored at (2, 1): it covers x 18..23 and y 29..32.
 class SpriteHitMaskTest : public ::testing::Test {
 protected:

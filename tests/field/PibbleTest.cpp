@@ -224,6 +224,43 @@ TEST_F(PibbleTest, LeavingStubbornWhileItsAnimationRunsStopsItAndRestsThePibble)
     game::FieldRenderer::destroy();
 }
 
+// A refill brings many pibbles that look alike: they share one composed picture, each look its own. A
+// part picture that changed since makes a new look, and the field's reset lets the looks go while the
+// pibbles keep what they show.
+TEST_F(PibbleTest, PibblesThatLookAlikeShareOneComposedPicture) {
+    const SmartPtr<Pibble> fresh = pibble(game::colour::red);
+    EXPECT_FALSE(fresh->getComposedImage().getAlphaMode());
+    EXPECT_EQ(fresh->getWidth(), Pibble::frameWidth);
+    EXPECT_EQ(at(*fresh, 10), 0u);
+
+    const SmartPtr<Pibble> first = composed(game::colour::red);
+    const SmartPtr<Pibble> second = composed(game::colour::red);
+    const SmartPtr<Pibble> chained = composed(game::colour::red, game::pibbleFlag::chained);
+    const SmartPtr<Pibble> happy = composed(game::colour::red, 0, game::headStyle::happy);
+    EXPECT_EQ(&second->getComposedImage(), &first->getComposedImage());
+    EXPECT_EQ(first->getImage(), &first->getComposedImage());
+    EXPECT_NE(&chained->getComposedImage(), &first->getComposedImage());
+    EXPECT_NE(&happy->getComposedImage(), &first->getComposedImage());
+    EXPECT_EQ(at(*second, 10), head);
+    EXPECT_EQ(at(*chained, 5), chain);
+    EXPECT_EQ(at(*happy, 10), headHappy);
+
+    // A new head picture (its pixels marked changed) is another part: the next compose shows it.
+    Image32& heads = images["PIBBLE_RED_HEAD"];
+    std::fill_n(heads->pixels32(), Pibble::frameWidth * Pibble::frameHeight, 0xFF606060u);
+    heads->setModified(true);
+    const SmartPtr<Pibble> repainted = composed(game::colour::red);
+    EXPECT_NE(&repainted->getComposedImage(), &first->getComposedImage());
+    EXPECT_EQ(at(*repainted, 10), 0xFF606060u);
+    EXPECT_EQ(at(*first, 10), head);
+
+    const graphics::MemoryImage32* kept = &repainted->getComposedImage();
+    game::clearPibbleImageCaches();
+    EXPECT_EQ(&repainted->getComposedImage(), kept);
+    EXPECT_EQ(at(*repainted, 10), 0xFF606060u);
+    EXPECT_NE(&composed(game::colour::red)->getComposedImage(), kept);
+}
+
 TEST_F(PibbleTest, AClownTakesTheWildcardColourAndItsLook) {
     const SmartPtr<Pibble> clown = pibble(game::colour::red);
     clown->setClown(true);

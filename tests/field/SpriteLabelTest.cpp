@@ -173,6 +173,50 @@ TEST_F(SpriteLabelTest, WithoutAFontThereAreNoLetters) {
     EXPECT_FALSE(label->needsLayout());
 }
 
+// A party match shows dozens of floaters at once: a letter's picture is drawn once per font, character and
+// colour and shared by every letter that shows it.
+TEST_F(SpriteLabelTest, LettersOfOneFontCharacterAndColourShareTheirPicture) {
+    const auto picture = [](const game::SpriteLabel& owner, std::size_t i) {
+        return static_cast<graphics::MemoryImage32*>(owner.glyphs()[i]->getImage());
+    };
+    // The character as the font draws it in that colour, into a picture of the glyph's size.
+    const auto drawn = [](graphics::BitmapFont& with, std::uint32_t colour) {
+        const kernel::SmartPtr<graphics::MemoryImage32> image = graphics::createImage32(6, 10);
+        const kernel::SmartPtr<graphics::ImagePainter> painter = image->createPainter();
+        painter->setColor(kernel::Color(colour));
+        painter->setFont(&with);
+        painter->drawText(u"a", -with.getSidePad(), 0);
+        return testsupport::words(*image);
+    };
+    label->setColor(0xFF2040A0u);
+    label->setText(u"abca");
+    label->layoutGlyphs();
+    ASSERT_EQ(label->glyphs().size(), 4u);
+    EXPECT_EQ(picture(*label, 3), picture(*label, 0));
+    EXPECT_NE(picture(*label, 1), picture(*label, 0));
+    EXPECT_EQ(testsupport::words(*picture(*label, 0)), drawn(*font, 0xFF2040A0u));
+    EXPECT_TRUE(picture(*label, 0)->getAlphaMode());
+
+    const kernel::SmartPtr<game::SpriteLabel> same = new game::SpriteLabel(settings);
+    same->setFont(font.get());
+    same->setColor(0xFF2040A0u);
+    same->setText(u"a");
+    same->layoutGlyphs();
+    EXPECT_EQ(picture(*same, 0), picture(*label, 0));
+
+    // Another colour, or the same font's glyphs from another charset, draw a picture of their own.
+    same->setColor(0xFF00FF00u);
+    same->layoutGlyphs();
+    EXPECT_NE(picture(*same, 0), picture(*label, 0));
+    EXPECT_EQ(testsupport::words(*picture(*same, 0)), drawn(*font, 0xFF00FF00u));
+    const kernel::SmartPtr<graphics::BitmapFont> other = makeFont();
+    same->setFont(other.get());
+    same->setColor(0xFF2040A0u);
+    same->layoutGlyphs();
+    EXPECT_NE(picture(*same, 0), picture(*label, 0));
+    EXPECT_EQ(testsupport::words(*picture(*same, 0)), drawn(*other, 0xFF2040A0u));
+}
+
 TEST_F(SpriteLabelTest, LayingOutAgainReplacesTheLetters) {
     label->setText(u"ab");
     label->layoutGlyphs();

@@ -1,9 +1,14 @@
 #include "game/foundation/LevelFile.h"
 
+#include "engine/graphics/ImageResource.h"
+#include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/ValueDocument.h"
+#include "game/foundation/GameIds.h"
 
+#include "EncodedImages.h"
 #include "ResourceFolder.h"
+#include "RuntimeDir.h"
 
 #include <gtest/gtest.h>
 
@@ -370,6 +375,44 @@ TEST_F(LevelFileTest, DecorationsArePlacedOnTheField) {
     file->element(
         4, [](int, int column) { return column; }, rowY);
     file->element(99, columnX, rowY);
+}
+
+// The level's picture is loaded when asked for, and only one level's picture is held at a time: those of
+// levels before are let go once the field shows the new one, so a long game does not gather them all.
+TEST_F(LevelFileTest, OnlyTheLevelsOwnBackgroundStaysLoaded) {
+    const testsupport::RuntimeDir runtime;
+    testsupport::PngPicture picture;
+    picture.width = 4;
+    picture.height = 2;
+    picture.samples.assign(8, 90);
+    dir.write("meadow.png", testsupport::encodePng(picture));
+    dir.write("night.png", testsupport::encodePng(picture));
+    kernel::ResourceManager* resources = kernel::ResourceManager::create();
+    const kernel::SmartPtr<kernel::NodeValue> declaration = new kernel::NodeValue("backgrounds", "Node");
+    declaration->setChild(
+        new kernel::ScalarValue("name", game::ids::groupBackgrounds, kernel::Typing::Untyped));
+    const kernel::SmartPtr<kernel::ResourceGroup> group = new kernel::ResourceGroup(*declaration);
+    group->addResource("BG_MEADOW", new graphics::Image(std::string("meadow.png")));
+    group->addResource("BG_NIGHT", new graphics::Image(std::string("night.png")));
+    resources->addGroup(group);
+    const auto isLoaded = [&](const char* id) {
+        return resources->findResource(id, game::ids::groupBackgrounds)->isLoaded();
+    };
+
+    const kernel::SmartPtr<graphics::ImageBase> meadow =
+        level(background(param("image", "BG_MEADOW")))->backgroundImage();
+    ASSERT_TRUE(meadow);
+    EXPECT_EQ(meadow->getWidth(), 4);
+    EXPECT_TRUE(isLoaded("BG_MEADOW"));
+
+    graphics::ImageBase* night = level(background(param("image", "BG_NIGHT")))->backgroundImage();
+    ASSERT_NE(night, nullptr);
+    EXPECT_FALSE(isLoaded("BG_MEADOW"));
+    EXPECT_EQ(meadow->referenceCount(), 1) << "held only by what still shows it";
+    EXPECT_EQ(level(background(param("image", "BG_NIGHT")))->backgroundImage(), night)
+        << "the next level of the same picture keeps it";
+    EXPECT_EQ(level(background(param("image", "BG_NONE")))->backgroundImage(), nullptr);
+    kernel::ResourceManager::destroy();
 }
 
 } // namespace

@@ -411,40 +411,93 @@ TEST_F(SelectionSceneTest, TheMenusTuneGoesOnWhenItPlaysAndIsFadedInWhenItDoesNo
     ui::SoundSystem::destroy();
 }
 
-TEST_F(SelectionSceneTest, EntryLetsTheLoadingPicturesGoAndRequestsThePlayGroupsInOrder) {
-    const char* groups[] = {ids::groupGameSounds, ids::groupPibbles, ids::groupScenePlay,
-                            ids::groupScenePause, ids::groupSceneProgress};
-    std::string sections = resourcetest::section(ids::groupSceneLoad, resourcetest::gates("load", 1));
-    for (const char* group : groups) {
-        sections += resourcetest::section(group, resourcetest::gates(group, 1));
+// The loading scene's group and the play groups through the real loader thread, one load at a time.
+class SelectionGroupsTest : public SelectionSceneTest {
+protected:
+    void SetUp() override {
+        SelectionSceneTest::SetUp();
+        std::string declared = resourcetest::section(ids::groupSceneLoad, resourcetest::gates("load", 1));
+        for (const char* group : playGroups) {
+            declared += resourcetest::section(group, resourcetest::gates(group, 1));
+        }
+        std::ofstream("groups.xml") << "<Resources>" + resourcetest::sections(declared) + "</Resources>";
+        resources = kernel::ResourceManager::instance();
+        resources->addDefinitionPath("groups.xml");
+        resources->loadDefinitions();
+        LoadGate::instance().reset(true);
+        resources->setActive();
+        ASSERT_TRUE(resources->loadGroup(ids::groupSceneLoad));
+        ASSERT_TRUE(eventually([&] { return resources->isLoadingDone(); }));
+        LoadGate::instance().reset(false);
     }
-    std::ofstream("groups.xml") << "<Resources>" + resourcetest::sections(sections) + "</Resources>";
-    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
-    resources->addDefinitionPath("groups.xml");
-    resources->loadDefinitions();
-    LoadGate::instance().reset(true);
-    resources->setActive();
-    ASSERT_TRUE(resources->loadGroup(ids::groupSceneLoad));
-    ASSERT_TRUE(eventually([&] { return resources->isLoadingDone(); }));
-    const auto loaded = [&](const char* group) {
+    bool loaded(const char* group) const {
         const kernel::Resource* resource = resources->findResource(std::string(group) + "0", group);
         return resource != nullptr && resource->isLoaded();
-    };
-
-    // One load at a time through the gate: each group's only after those requested before it.
-    LoadGate::instance().reset(false);
-    addPlayer();
-    enter();
-    EXPECT_EQ(resources->findResource("load0", ids::groupSceneLoad), nullptr);
-    for (std::size_t i = 0; i < std::size(groups); ++i) {
-        SCOPED_TRACE(groups[i]);
-        LoadGate::instance().allow(1);
-        ASSERT_TRUE(eventually([&] { return loaded(groups[i]); }));
-        for (std::size_t later = i + 1; later < std::size(groups); ++later) {
-            EXPECT_FALSE(loaded(groups[later])) << groups[later];
-        }
     }
-    EXPECT_TRUE(eventually([&] { return resources->isLoadingDone(); }));
+    // Each group loads only after those requested before it.
+    void expectPlayGroupsLoadInOrder() {
+        for (std::size_t i = 0; i < std::size(playGroups); ++i) {
+            SCOPED_TRACE(playGroups[i]);
+            LoadGate::instance().allow(1);
+            ASSERT_TRUE(eventually([&] { return loaded(playGroups[i]); }));
+            for (std::size_t later = i + 1; later < std::size(playGroups); ++later) {
+                EXPECT_FALSE(loaded(playGroups[later])) << playGroups[later];
+            }
+        }
+        EXPECT_TRUE(eventually([&] { return resources->isLoadingDone(); }));
+    }
+
+    static constexpr const char* playGroups[] = {ids::groupGameSounds, ids::groupPibbles, ids::groupScenePlay,
+                                                 ids::groupScenePause, ids::groupSceneProgress};
+    kernel::ResourceManager* resources = nullptr;
+};
+
+// The menu and its dialogs show nothing of the play groups: they are asked for only once a mode is chosen.
+// The loading scene is entered once a run, so entering the menu lets it go with its pictures.
+TEST_F(SelectionGroupsTest, EntryLetsTheLoadingSceneGoAndAChosenModeRequestsThePlayGroupsInOrder) {
+    const kernel::SmartPtr<ColourScene> loading = new ColourScene(frontendtest::sourceColour);
+    ui::RegisterScene(ids::sceneLoading, loading.get());
+    world.startIn(ids::sceneLoading);
+    addPlayer();
+    make();
+    world.manager->changeScene(ids::sceneSelection);
+    world.frame();
+    EXPECT_EQ(resources->findResource("load0", ids::groupSceneLoad), nullptr);
+    EXPECT_TRUE(loading->isDead());
+    // Nothing is queued: with the gate closed, a requested group would hold the loader up.
+    EXPECT_TRUE(resources->isLoadingDone());
+    world.frame();
+    world.frame();
+    EXPECT_EQ(world.manager->findScene(ids::sceneLoading), nullptr);
+    EXPECT_EQ(world.manager->currentScene(), scene);
+
+    reenter();
+    EXPECT_TRUE(resources->isLoadingDone());
+    for (const char* group : playGroups) {
+        EXPECT_FALSE(loaded(group)) << group;
+    }
+
+    scene->getVibButton()->invoke(scene->getVibButton());
+    EXPECT_EQ(startedPlayScene(), playScene(ids::scenePlayVib));
+    EXPECT_FALSE(resources->isLoadingDone());
+    expectPlayGroupsLoadInOrder();
+}
+
+// A question about the saved game or the difficulty gives the loader a head start.
+TEST_F(SelectionGroupsTest, TheLoaderStartsWhileTheSavedGameQuestionIsOpen) {
+    addPlayer();
+    writeSave(game::gameModeAction);
+    SelectionScene& menu = enter();
+    EXPECT_TRUE(resources->isLoadingDone());
+    menu.getActionButton()->invoke(menu.getActionButton());
+    ASSERT_EQ(openKeys(), ids::textSavegame);
+    EXPECT_EQ(startedPlayScene(), nullptr);
+    expectPlayGroupsLoadInOrder();
+
+    // Loaded already: the start has nothing more to wait for.
+    press(*menu.findDialog(ids::textSavegame), ids::buttonYes);
+    EXPECT_EQ(startedPlayScene(), playScene(ids::scenePlayAction));
+    EXPECT_TRUE(resources->isLoadingDone());
 }
 
 TEST_F(SelectionSceneTest, ADeclarationWithoutItsPartsStillEntersAndReportsWhatIsMissing) {

@@ -51,6 +51,38 @@ TEST(Images, ConversionTo16BitsPacksRgb565AndKeepsAlphaBytes) {
     EXPECT_FALSE(SmartPtr<MemoryImage>(createImage16From(*image)));
 }
 
+// The conversion's own RGB565 loop against the format's general packing, on every channel value; a part of
+// the rows converts only those.
+TEST(Images, ConversionTo16BitsAgreesWithTheFormatsPackingOnEveryValue) {
+    SmartPtr<MemoryImage32> image = createImage32(256, 3);
+    for (int x = 0; x < 256; ++x) {
+        const auto v = static_cast<std::uint32_t>(x);
+        image->pixels32()[image->pixelIndex(x, 0)] = v << 24 | v << 16 | (255 - v) << 8 | (v * 7 & 0xFF);
+        image->pixels32()[image->pixelIndex(x, 1)] = (255 - v) << 24 | (v * 3 & 0xFF) << 16 | v << 8 | v;
+        image->pixels32()[image->pixelIndex(x, 2)] = 0xFF000000u | v * 0x010101u;
+    }
+    SmartPtr<MemoryImage> converted(createImage16From(*image));
+    ASSERT_TRUE(converted);
+    const PixelFormat format = PixelFormat::rgb565();
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 256; ++x) {
+            const std::uint32_t source = image->pixels32()[image->pixelIndex(x, y)];
+            ASSERT_EQ(converted->pixels16()[converted->pixelIndex(x, y)], format.pack(source))
+                << x << "," << y;
+            ASSERT_EQ(converted->getAlphaBuffer()[y * 256 + x], source >> 24) << x << "," << y;
+        }
+    }
+
+    SmartPtr<MemoryImage> middle(createImage16(256, 3));
+    convertImage32To16Rows(*image, *middle, 1, 2);
+    for (int x = 0; x < 256; ++x) {
+        EXPECT_EQ(middle->pixels16()[middle->pixelIndex(x, 0)], 0u);
+        EXPECT_EQ(middle->pixels16()[middle->pixelIndex(x, 1)],
+                  converted->pixels16()[converted->pixelIndex(x, 1)]);
+        EXPECT_EQ(middle->pixels16()[middle->pixelIndex(x, 2)], 0u);
+    }
+}
+
 // Lanes count from alpha; a buffer of an unknown lane holds the alpha bytes, a view of one reads 0.
 TEST(Images, ChannelBuffersAndViewsPickTheirLane) {
     auto image = image32Of(2, 1, {0x11223344, 0xAABBCCDD});

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <functional>
+#include <random>
 #include <tuple>
 #include <vector>
 
@@ -38,6 +39,7 @@ SmartPtr<ImagePainter> createGenericPainter(ImageBase& target) {
 using testsupport::count;
 using testsupport::filled16;
 using testsupport::filled32;
+using testsupport::words;
 
 std::uint32_t pixel(const MemoryImage32& image, int x, int y) {
     return image.pixels32()[y * image.getWidth() + x];
@@ -160,6 +162,43 @@ TEST(Painter, SixteenBitTwinIsConvertedOnceAndAgainOnlyWhenModified) {
     painter->blit(*direct, 0, 0);
     EXPECT_EQ(direct->getTwin(), direct.get());
     EXPECT_EQ(pixel(*target, 0, 0), 0x001F);
+}
+
+// A tall strip's twin is converted a band of rows at a time as blits reach them: whatever rows are drawn,
+// and whenever the strip changes, each draw shows the strip as it is now (as a twin made afresh shows it).
+TEST(Painter, SixteenBitTwinsFollowTheirSourceBandByBand) {
+    std::mt19937 random(11);
+    SmartPtr<MemoryImage32> strip = filled32(6, 300, 0);
+    strip->setAlphaMode(false);
+    const auto paintRows = [&](int top, int bottom, std::uint32_t seed) {
+        for (int y = top; y < bottom; ++y) {
+            std::fill_n(strip->pixels32() + strip->pixelIndex(0, y), 6, seed * 0x9E3779B1u + y * 0x01030507u);
+        }
+        strip->setModified(true);
+    };
+    paintRows(0, 300, 1);
+    SmartPtr<MemoryImage> target = filled16(6, 300, 0);
+    SmartPtr<ImagePainter> painter = painterOn(*target);
+    for (int step = 0; step < 300; ++step) {
+        if (step % 7 == 3) {
+            const int top = static_cast<int>(random() % 300);
+            paintRows(top, std::min(300, top + static_cast<int>(random() % 40)),
+                      static_cast<std::uint32_t>(step));
+        }
+        const int top = static_cast<int>(random() % 300);
+        const int rows = 1 + static_cast<int>(random() % 60);
+        painter->blit(*strip, 0, top, 0, top, 6, rows);
+        const SmartPtr<MemoryImage> fresh = createImage16From(*strip);
+        for (int y = top; y < std::min(300, top + rows); ++y) {
+            for (int x = 0; x < 6; ++x) {
+                ASSERT_EQ(pixel(*target, x, y), pixel(*fresh, x, y))
+                    << "step " << step << " at " << x << "," << y;
+            }
+        }
+    }
+    // A draw that reads the whole twin brings every band up to date.
+    painter->copyPixels(*strip, 0, 0, 0, 0, 6, 300);
+    EXPECT_EQ(words(*target), words(*SmartPtr<MemoryImage>(createImage16From(*strip))));
 }
 
 // A picture left unchanged keeps its content version, which is how a frame at rest is known: reading a

@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -104,4 +105,36 @@ TEST(HostAtomicWrite, ConcurrentWritersOfOneTargetAllSucceed) {
     EXPECT_EQ(failures, std::vector<int>(failures.size(), 0));
     EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"scores.xml"});
     EXPECT_EQ(TempDir::read(path).size(), 4096u);
+}
+
+// A save that changes nothing does not reach the disk: no step of the write runs (a failure forced on its
+// first step is not met) and the file stays the file it was. Any difference is written, and a link in the
+// target's place is replaced by the file even when it leads to the same bytes.
+TEST(HostAtomicWrite, BytesTheFileHoldsAlreadyAreNotWrittenAgain) {
+    TempDir dir;
+    const std::string path = dir.file("players.plrs");
+    ASSERT_TRUE(host::writeFileAtomically(path, "<Players/>").succeeded());
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    host::testing::failCall("writeFileAtomically:open", EACCES, 1);
+    EXPECT_TRUE(host::writeFileAtomically(path, "<Players/>").succeeded());
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(host::writeFileAtomically(path, "<Players/>\n").error, EACCES);
+    host::testing::clearFailures();
+
+    for (const std::string changed :
+         std::vector<std::string>{"<Players/>\n", "<Players/", "<Players/)", "", std::string(40000, 'p')}) {
+        ASSERT_TRUE(host::writeFileAtomically(path, changed).succeeded());
+        EXPECT_EQ(TempDir::read(path), changed);
+    }
+    const std::string other = dir.write("elsewhere.plrs", "same");
+    const std::string linked = dir.file("linked.plrs");
+    std::filesystem::create_symlink(other, linked);
+    ASSERT_TRUE(host::writeFileAtomically(linked, "same").succeeded());
+    EXPECT_FALSE(std::filesystem::is_symlink(linked));
+    EXPECT_EQ(TempDir::read(linked), "same");
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"players.plrs", "elsewhere.plrs", "linked.plrs"}));
 }

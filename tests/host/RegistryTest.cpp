@@ -111,6 +111,37 @@ TEST(HostRegistry, EveryWriteLeavesAWholeFileAndAFailedOneTheOldFile) {
     EXPECT_EQ(output.take(), "Saving \"" + registry.file() + "\" failed: Not a directory\n");
 }
 
+// Setting a value to what it holds already leaves the file alone (a disk that refuses every write is not
+// even asked); another value, another type or a key that went missing from the file are written.
+TEST(HostRegistry, AValueSetAsItStandsLeavesTheFileAlone) {
+    const ScratchRegistry registry;
+    ASSERT_EQ(ScratchRegistry::set("Software\\Game", "musicvolume", dwordEntry(39)),
+              status(host::ERROR_SUCCESS));
+    const std::string before = TempDir::read(registry.file());
+
+    host::testing::failCall("writeFileAtomically:open", EACCES, 3);
+    EXPECT_EQ(ScratchRegistry::set("software\\GAME", "MusicVolume", dwordEntry(39)),
+              status(host::ERROR_SUCCESS));
+    EXPECT_EQ(ScratchRegistry::set("Software\\Game", "musicvolume", dwordEntry(40)),
+              status(host::ERROR_ACCESS_DENIED));
+    EXPECT_EQ(ScratchRegistry::set("Software\\Game", "musicvolume", textEntry("39")),
+              status(host::ERROR_ACCESS_DENIED));
+    host::HKEY key = nullptr;
+    ASSERT_EQ(host::RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Game", 0, host::KEY_WRITE, &key),
+              status(host::ERROR_SUCCESS));
+    registry.dir().write("pibbles/registry.xml", "<registry/>");
+    const std::string value = dwordEntry(39).data;
+    EXPECT_EQ(host::RegSetValueEx(key, "musicvolume", 0, host::REG_DWORD,
+                                  reinterpret_cast<const host::BYTE*>(value.data()), 4),
+              status(host::ERROR_ACCESS_DENIED));
+    host::testing::clearFailures();
+    EXPECT_EQ(host::RegSetValueEx(key, "musicvolume", 0, host::REG_DWORD,
+                                  reinterpret_cast<const host::BYTE*>(value.data()), 4),
+              status(host::ERROR_SUCCESS));
+    host::RegCloseKey(key);
+    EXPECT_EQ(TempDir::read(registry.file()), before);
+}
+
 TEST(HostRegistry, BrokenFilesReadEmptyAndTheNextWriteMendsThem) {
     const std::optional<std::string> cases[] = {
         std::nullopt,

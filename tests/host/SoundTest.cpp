@@ -3,6 +3,7 @@
 #include "host/Testing.h"
 #include "host/Time.h"
 
+#include "Eventually.h"
 #include "RuntimeDir.h"
 #include "SoundFiles.h"
 #include "TempDir.h"
@@ -177,6 +178,67 @@ TEST_F(HostSound, TwoStreamsPlayAtOnceAndRewindOnTheirChannel) {
     EXPECT_EQ(again, b);
     EXPECT_TRUE(host::FSOUND_Stream_Close(second));
     EXPECT_FALSE(host::FSOUND_IsPlaying(b));
+}
+
+bool tuneBecomes(host::FSOUND_STREAM* stream, host::testing::StreamTune state) {
+    return testsupport::eventually([&] { return host::testing::soundStreamTune(stream) == state; });
+}
+
+// Opening a tune returns before it is decoded: its stream plays silence on its channel meanwhile, and the
+// tune then takes that place on the same handle, as paused and as loud as the channel was.
+TEST_F(HostSound, AStreamPlaysOnOneHandleBeforeAndAfterItsTuneIsDecoded) {
+    auto* music = stream(dir.write("tune.ogg", ogg(tone(44100))));
+    ASSERT_NE(music, nullptr);
+    const int channel = host::FSOUND_Stream_Play(host::FSOUND_FREE, music);
+    ASSERT_GE(channel, 0);
+    EXPECT_TRUE(host::FSOUND_IsPlaying(channel));
+    EXPECT_TRUE(host::FSOUND_SetVolumeAbsolute(channel, 51));
+    EXPECT_TRUE(host::FSOUND_SetPaused(channel, true));
+    ASSERT_TRUE(tuneBecomes(music, host::testing::StreamTune::Decoded));
+    EXPECT_EQ(host::FSOUND_Stream_GetChannel(music), channel);
+    EXPECT_TRUE(host::FSOUND_GetPaused(channel));
+    EXPECT_EQ(host::testing::soundChannelMixerVolume(channel), 26);
+    EXPECT_TRUE(host::FSOUND_SetPaused(channel, false));
+    EXPECT_TRUE(host::FSOUND_IsPlaying(channel));
+    EXPECT_TRUE(host::FSOUND_Stream_SetPosition(music, 0));
+    EXPECT_EQ(host::FSOUND_Stream_GetChannel(music), channel);
+}
+
+// What a file holds is known once it is decoded: a file without a tune leaves its stream silent. Streams
+// closed, and sound closed, while tunes are still being decoded let those tunes go, and sound opens again at
+// once after a close.
+TEST_F(HostSound, StreamsAndSoundCloseWhileTunesAreDecoded) {
+    auto* broken = stream(dir.write("noise.ogg", "OggS" + std::string(3000, '\x17')));
+    ASSERT_NE(broken, nullptr);
+    const int silent = host::FSOUND_Stream_Play(host::FSOUND_FREE, broken);
+    ASSERT_GE(silent, 0);
+    ASSERT_TRUE(tuneBecomes(broken, host::testing::StreamTune::Undecodable));
+    EXPECT_EQ(host::FSOUND_Stream_GetChannel(broken), silent);
+    EXPECT_TRUE(host::FSOUND_Stream_Close(broken));
+    EXPECT_FALSE(host::FSOUND_IsPlaying(silent));
+
+    const std::string tune = dir.write("long.ogg", ogg(tone(220500)));
+    std::vector<host::FSOUND_STREAM*> open;
+    for (int i = 0; i < 8; ++i) {
+        auto* opened = stream(tune);
+        ASSERT_NE(opened, nullptr);
+        if (i % 2 == 0) {
+            EXPECT_GE(host::FSOUND_Stream_Play(host::FSOUND_FREE, opened), 0);
+        }
+        if (i < 4) {
+            EXPECT_TRUE(host::FSOUND_Stream_Close(opened));
+        } else {
+            open.push_back(opened);
+        }
+    }
+    host::FSOUND_Close();
+    EXPECT_EQ(host::testing::soundStreamTune(open.front()), host::testing::StreamTune::Unknown);
+    EXPECT_EQ(stream(tune), nullptr);
+    ASSERT_TRUE(host::FSOUND_Init(44100, 32, host::FSOUND_INIT_GLOBALFOCUS));
+    auto* again = stream(tune);
+    ASSERT_NE(again, nullptr);
+    EXPECT_GE(host::FSOUND_Stream_Play(host::FSOUND_FREE, again), 0);
+    EXPECT_TRUE(tuneBecomes(again, host::testing::StreamTune::Decoded));
 }
 
 TEST_F(HostSound, DirectSoundBufferStoresPcm) {

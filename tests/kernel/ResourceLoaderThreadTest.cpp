@@ -96,6 +96,16 @@ TEST_F(ResourceLoaderThreadTest, RemovalWaitsForTheLoadItUndoes) {
     EXPECT_TRUE(waitUntilDone());
 }
 
+TEST_F(ResourceLoaderThreadTest, LettingAlternativesGoWaitsForTheLoadItUndoes) {
+    ASSERT_TRUE(holdLoadOf(sections(section("a", gates("g", 1))), "a"));
+    SmartPtr<Resource> loading(manager->findResource("g0", "a"));
+    {
+        const GateOpener opener;
+        manager->unloadGroupExcept("a", "another");
+    }
+    EXPECT_FALSE(loading->isLoaded()) << "the unload ran after the load, not before it";
+}
+
 TEST_F(ResourceLoaderThreadTest, GetLoadedResourceOfTheResourceInProgressWaitsForIt) {
     ASSERT_TRUE(holdLoadOf(sections(section("a", gates("g", 1))), "a"));
     const GateOpener opener;

@@ -128,6 +128,26 @@ TEST_F(ResourceManagerTest, RemoveGroupUnloadsOnlyWhenAsked) {
     EXPECT_FALSE(shared->isLoaded());
 }
 
+// Alternatives of which one is shown at a time: the others are let go, the kept one stays as it is.
+TEST_F(ResourceManagerTest, UnloadGroupExceptKeepsOnlyTheNamedResource) {
+    define(sections(section("pictures", element("Xmlfile", "a", settingsFile("a.xml")) +
+                                            element("Xmlfile", "b", settingsFile("b.xml")) +
+                                            element("Xmlfile", "c", settingsFile("c.xml")))));
+    for (const char* id : {"a", "b"}) {
+        manager->getLoadedResource(id, "pictures");
+    }
+    Object* kept = manager->getResource("b", "pictures");
+    manager->unloadGroupExcept("pictures", "b");
+    EXPECT_FALSE(loaded("a", "pictures"));
+    EXPECT_TRUE(loaded("b", "pictures"));
+    EXPECT_FALSE(loaded("c", "pictures")) << "a resource not loaded is not loaded by keeping it";
+    EXPECT_EQ(manager->getResource("b", "pictures"), kept);
+
+    manager->unloadGroupExcept("pictures", "none of them");
+    EXPECT_FALSE(loaded("b", "pictures"));
+    manager->unloadGroupExcept("no such section", "b");
+}
+
 TEST_F(ResourceManagerTest, LateDefinitionFileIsReadWhenItsGroupIsRequested) {
     define(sections(section("early", element("Xmlfile", "x", settingsFile("x.xml")))));
     manager->setActive();

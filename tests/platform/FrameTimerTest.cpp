@@ -2,9 +2,15 @@
 #include "engine/platform/FrameRateDisplay.h"
 #include "host/Time.h"
 
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -200,6 +206,158 @@ TEST_F(FrameTimerTest, FrameRateLineReachesTheDisplayWhileItIsOn) {
     EXPECT_EQ(display.lines.front(), "FPS: 0");
     EXPECT_EQ(display.lines.back(), "FPS: 62");
     EXPECT_EQ(display.lines.size(), 64u);
+}
+
+// The frame-time file as a script reads it.
+struct FrameTimes {
+    struct Frame {
+        double start = 0;
+        long long workUs = -1;
+        unsigned dt = 0;
+    };
+    std::vector<Frame> frames;
+    std::vector<double> firsts;
+    // The number of frame lines before each "first" line.
+    std::vector<std::size_t> firstAfter;
+    std::vector<std::string> unreadable;
+};
+
+FrameTimes readFrameTimes(const std::string& path) {
+    FrameTimes times;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string kind;
+        words >> kind;
+        if (kind.empty() || kind[0] == '#') {
+            continue;
+        }
+        if (kind == "frame") {
+            FrameTimes::Frame frame;
+            if (words >> frame.start >> frame.workUs >> frame.dt && (words >> std::ws).eof()) {
+                times.frames.push_back(frame);
+                continue;
+            }
+        } else if (kind == "first") {
+            double at = 0;
+            if (words >> at && (words >> std::ws).eof()) {
+                times.firsts.push_back(at);
+                times.firstAfter.push_back(times.frames.size());
+                continue;
+            }
+        }
+        times.unreadable.push_back(line);
+    }
+    return times;
+}
+
+double wallSeconds() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// The timer as the game makes it, with the frame-time file asked for through the environment.
+class FrameTimesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::testing::useFakeClock(50000);
+        path = dir.file("frames.txt");
+        setenv(FrameTimer::frameTimesVariable, path.c_str(), 1);
+        timer = FrameTimer::create();
+        unsetenv(FrameTimer::frameTimesVariable);
+        timer->setFps(60);
+        timer->addListener(recorder.get());
+    }
+    void TearDown() override {
+        FrameTimer::destroy();
+        host::testing::useRealClock();
+    }
+    // Steps with the frame time gone by in between, so each tick gets 16 ms, or more when asked.
+    void steps(int count, std::uint32_t idle = 16) {
+        for (int i = 0; i < count; ++i) {
+            host::testing::advanceFakeClock(idle);
+            timer->step();
+        }
+    }
+
+    testsupport::TempDir dir;
+    std::string path;
+    Log log;
+    SmartPtr<Recorder> recorder{new Recorder("A", log)};
+    FrameTimer* timer = nullptr;
+};
+
+TEST_F(FrameTimesTest, OneLinePerFrameWithTheFirstFrameMarkedAndCompleteAtTheEnd) {
+    ASSERT_TRUE(timer->isRecordingFrameTimes());
+    const double before = wallSeconds();
+    steps(1);
+    // The first frame is in the file at once, while the game still runs.
+    FrameTimes running = readFrameTimes(path);
+    ASSERT_EQ(running.frames.size(), 1u);
+    ASSERT_EQ(running.firsts.size(), 1u);
+
+    steps(4);
+    steps(1, 250); // a stall: the tick gets the capped dt, and the file says so
+    FrameTimer::destroy();
+    const double after = wallSeconds();
+
+    const FrameTimes times = readFrameTimes(path);
+    EXPECT_TRUE(times.unreadable.empty()) << times.unreadable.front();
+    ASSERT_EQ(times.frames.size(), 6u);
+    Log ticks;
+    for (const FrameTimes::Frame& frame : times.frames) {
+        EXPECT_GE(frame.start, before - 0.001);
+        EXPECT_LE(frame.start, after + 0.001);
+        EXPECT_GE(frame.workUs, 0);
+        ticks.push_back("A " + std::to_string(frame.dt));
+    }
+    EXPECT_EQ(ticks, (Log{"A 16", "A 16", "A 16", "A 16", "A 16", "A 100"}));
+    for (std::size_t i = 1; i < times.frames.size(); ++i) {
+        EXPECT_GE(times.frames[i].start, times.frames[i - 1].start);
+    }
+    ASSERT_EQ(times.firsts.size(), 1u);
+    EXPECT_EQ(times.firstAfter.front(), 1u) << "written once, right after the first frame";
+    EXPECT_GE(times.firsts.front(), times.frames.front().start);
+    EXPECT_LE(times.firsts.front(), times.frames[1].start + 0.001);
+}
+
+TEST_F(FrameTimesTest, AFileThatCannotBeWrittenLeavesTheTimerRunningWithout) {
+    steps(2);
+    EXPECT_FALSE(timer->recordFrameTimes(dir.file("missing/folder/frames.txt")));
+    EXPECT_FALSE(timer->isRecordingFrameTimes());
+    steps(2);
+    EXPECT_EQ(readFrameTimes(path).frames.size(), 2u) << "the earlier file was completed";
+
+    // A new file starts afresh, with its own first frame.
+    const std::string again = dir.file("again.txt");
+    ASSERT_TRUE(timer->recordFrameTimes(again));
+    steps(3);
+    timer->stopRecordingFrameTimes();
+    steps(1);
+    const FrameTimes times = readFrameTimes(again);
+    EXPECT_EQ(times.frames.size(), 3u);
+    EXPECT_EQ(times.firsts.size(), 1u);
+    EXPECT_TRUE(times.unreadable.empty());
+}
+
+TEST_F(FrameTimesTest, AListenerMayEndTheRecordingDuringItsTick) {
+    steps(2);
+    recorder->action = [this](Recorder&) { timer->stopRecordingFrameTimes(); };
+    steps(2);
+    EXPECT_FALSE(timer->isRecordingFrameTimes());
+    EXPECT_EQ(readFrameTimes(path).frames.size(), 2u);
+}
+
+TEST(FrameTimesUnasked, NoFileWithoutTheEnvironmentsRequest) {
+    unsetenv(FrameTimer::frameTimesVariable);
+    FrameTimer* timer = FrameTimer::create();
+    EXPECT_FALSE(timer->isRecordingFrameTimes());
+    FrameTimer::destroy();
+    setenv(FrameTimer::frameTimesVariable, "", 1);
+    timer = FrameTimer::create();
+    EXPECT_FALSE(timer->isRecordingFrameTimes()) << "an empty name asks for nothing";
+    FrameTimer::destroy();
+    unsetenv(FrameTimer::frameTimesVariable);
 }
 
 } // namespace

@@ -85,6 +85,32 @@ TEST(GameSettings, TheGameRecordSurvivesWriteAndRead) {
     EXPECT_FALSE(again.getShutdownCorrect());
 }
 
+// Writing the settings again as they stand writes nothing (a disk that refuses every write is not even
+// asked); a changed option is written, and the next run reads what the last one wrote.
+TEST(GameSettings, OnlyChangedSettingsAreWrittenAndTheNextRunReadsThem) {
+    const ScratchRegistry registry;
+    const SettingsGuard guard;
+    GameSettings& settings = makeSettings();
+    ASSERT_TRUE(settings.writeRegistry());
+    const std::string before = TempDir::read(registry.file());
+
+    host::testing::failCall("writeFileAtomically:open", EACCES, 1);
+    EXPECT_TRUE(settings.writeRegistry());
+    EXPECT_EQ(TempDir::read(registry.file()), before);
+    settings.getOptions().setMusicVolume(200);
+    EXPECT_FALSE(settings.writeRegistry());
+    EXPECT_TRUE(settings.writeRegistry());
+    settings.getOptions().setFullScreen(true);
+    EXPECT_TRUE(settings.writeRegistry());
+
+    GameSettings::destroy();
+    GameSettings& next = makeSettings();
+    next.readRegistry();
+    EXPECT_EQ(next.getOptions().getMusicVolume(), 200);
+    EXPECT_EQ(next.getOptions().getSoundVolume(), 255);
+    EXPECT_TRUE(next.getOptions().getFullScreen());
+}
+
 TEST(GameSettings, TheFlagsOfThePreviousRunAreRead) {
     const struct {
         const char* what;

@@ -98,6 +98,42 @@ TEST_F(PlatformSystemInfo, TheProcessorClockIsMeasuredOnAThreadAndKept) {
     EXPECT_EQ(fallback.megahertz(), 1503);
 }
 
+// Most of each pass is paused through rather than watched; a pause that asks to end stops the measurement,
+// and the passes complete by then count.
+TEST_F(PlatformSystemInfo, PausesPassTheTimeAndMayEndTheMeasurement) {
+    FakeMachine machine;
+    machine.mhzPerPass = {2000, 1500};
+    int pauses = 0;
+    platform::CpuClocks clocks = machine.clocks();
+    std::uint32_t reads = 0;
+    clocks.milliseconds = [&] {
+        ++reads;
+        return machine.now++;
+    };
+    clocks.pause = [&](std::uint32_t ms) {
+        if (++pauses == 2) {
+            return false;
+        }
+        machine.now += ms;
+        return true;
+    };
+    EXPECT_EQ(platform::MeasureCpuMHz(clocks), 2004);
+    EXPECT_EQ(pauses, 2);
+    EXPECT_LT(reads, 20u) << "the clock is watched only near the ends of a pass";
+}
+
+// The result is asked for when the game closes: a measurement still under way ends then, with no pass
+// complete here (the millisecond clock hardly moves, so the first pass would outlast the test).
+TEST_F(PlatformSystemInfo, AskingForTheClockEndsAMeasurementStillUnderWay) {
+    FakeMachine machine;
+    machine.mhzPerPass = {2000};
+    platform::CpuClocks clocks = machine.clocks();
+    clocks.pause = [](std::uint32_t) { return true; };
+    platform::ProcessorClock clock(clocks);
+    EXPECT_EQ(clock.megahertz(), 0);
+    EXPECT_EQ(clock.megahertz(), 0);
+}
+
 // The other fields are the host's answers as they are; the measured and composed ones are checked here.
 TEST_F(PlatformSystemInfo, FillGathersTheMachine) {
     FakeMachine machine;

@@ -3,22 +3,29 @@
 #include "game/frontend/CheatCodeManager.h"
 
 #include "engine/kernel/ObjectFactory.h"
+#include "engine/kernel/PathUtil.h"
+#include "engine/kernel/Resource.h"
+#include "engine/kernel/ResourceManager.h"
 #include "engine/platform/Application.h"
 #include "engine/platform/FrameTimer.h"
 #include "engine/platform/HighScoreManager.h"
 #include "engine/platform/ScoreTable.h"
 #include "engine/ui/Scene.h"
+#include "host/Files.h"
 #include "host/System.h"
 #include "host/Testing.h"
 #include "host/Threads.h"
 #include "host/Window.h"
 
+#include "EncodedImages.h"
+#include "Eventually.h"
 #include "ResourceFolder.h"
 #include "RuntimeDir.h"
 #include "ScratchRegistry.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -100,7 +107,7 @@ const std::vector<std::string> startUp = {"PropertyStore::create",
                                           "Application::create",
                                           "SoundSystem::create",
                                           "ResourceManager::create",
-                                          "wait for start-up groups",
+                                          "load what start-up builds",
                                           "HighScoreManager::create",
                                           "PlayerManager::create",
                                           "LevelCatalogue::create",
@@ -245,6 +252,87 @@ TEST_F(GameRun, ATypedCodeIsHeardAfterTheFirstSceneIsEntered) {
                 ::testing::ExitedWithCode(0), "");
 }
 
+// What start-up builds (the scenes with their components, the full-screen handler), as the declarations
+// name it, and what else the two start-up groups hold.
+const std::vector<std::pair<const char*, const char*>> builtAtStartUp = {{"BACKGROUND", "sceneload"},
+                                                                         {"LOGO", "sceneload"},
+                                                                         {"TEXT", "preloading"},
+                                                                         {"MENU", "preloading"},
+                                                                         {"FSH_QUIT", "sceneload"}};
+const std::vector<std::pair<const char*, const char*>> loadedLater = {
+    {"LATER_1", "preloading"}, {"LATER_2", "preloading"}, {"LATER_3", "sceneload"}};
+
+bool allLoaded(const std::vector<std::pair<const char*, const char*>>& resources) {
+    for (const auto& [name, section] : resources) {
+        const kernel::Resource* resource = kernel::ResourceManager::instance()->findResource(name, section);
+        if (resource == nullptr || !resource->isLoaded() || resource->hasError()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Right after the start-up's resource step what start-up builds is in; by the time loading is done, so is
+// the rest of both groups, which the first scene's progress waits for.
+void checkThePictures(const char* step) {
+    closeSoon(step);
+    const std::string name(step);
+    if (name == "HighScoreManager::create") {
+        record.emplace_back(allLoaded(builtAtStartUp) ? "what start-up builds is in"
+                                                      : "what start-up builds is missing");
+    }
+    if (name == "leave current scene") {
+        kernel::ResourceManager& resources = *kernel::ResourceManager::instance();
+        const bool done = testsupport::eventually([&] { return resources.isLoadingDone(); });
+        record.emplace_back(done && allLoaded(builtAtStartUp) && allLoaded(loadedLater)
+                                ? "start-up groups in"
+                                : "start-up groups missing");
+    }
+}
+
+TEST_F(GameRun, WhatStartUpBuildsIsLoadedFirstAndTheRestOfItsGroupsBehindIt) {
+    testsupport::PngPicture picture;
+    picture.width = 64;
+    picture.height = 48;
+    picture.samples.assign(64 * 48, 90);
+    const std::string png = testsupport::encodePng(picture);
+    std::string preloading;
+    std::string sceneload;
+    for (const auto* resources : {&builtAtStartUp, &loadedLater}) {
+        for (const auto& [name, section] : *resources) {
+            const std::string file = std::string("media/") + name + ".png";
+            dir.write(file, png);
+            (std::string(section) == "preloading" ? preloading : sceneload) +=
+                std::string("<Image id=\"") + name + "\" file=\"" + file + "\"/>";
+        }
+    }
+    dir.write("media/properties/resources.xml",
+              "<Resources><Vector id=\"Sections\"><Node name=\"preloading\" auto=\"false\">" + preloading +
+                  "</Node><Node name=\"sceneload\" auto=\"false\">" + sceneload +
+                  "</Node></Vector></Resources>");
+    dir.write(
+        "media/properties/dialogs.xml",
+        "<Dialogs><Node id=\"dialogs\"><RecordingScene id=\"SCENE_LOADING\" scenebackground=\"BACKGROUND\" "
+        "section=\"sceneload\"><Vector id=\"components\"><Sprite name=\"logo\" image=\"LOGO\" "
+        "section=\"sceneload\"/><Sprite name=\"text\" image=\"TEXT\" section=\"preloading\"/></Vector>"
+        "</RecordingScene><RecordingScene id=\"SCENE_SELECTION\"><Vector id=\"components\"><Sprite "
+        "name=\"menu\" image=\"MENU\" section=\"preloading\"/></Vector></RecordingScene>" +
+            sceneDeclarations(5).substr(sceneDeclarations(2).size()) +
+            "</Node><FullScreenHandler id=\"DEFAULT_FSH\"><Button id=\"button_quit\" image=\"FSH_QUIT\" "
+            "section=\"sceneload\"/></FullScreenHandler></Dialogs>");
+    game::testing::setStepObserver(checkThePictures);
+    std::vector<std::string> expected = startUp;
+    expected.insert(std::find(expected.begin(), expected.end(), "HighScoreManager::create") + 1,
+                    "what start-up builds is in");
+    std::vector<std::string> ending = shutDown(5, true);
+    ending.insert(ending.begin() + 1, "start-up groups in");
+    expected = expected +
+               std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
+                                        "AlbumPictures::create", "message loop", "enter SCENE_LOADING"} +
+               ending;
+    EXPECT_EXIT(runExpecting(expected, [] { return true; }), ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(GameRun, AMissingSceneEndsTheRunCleanlyWithAnError) {
     declareScenes(3);
     game::testing::setStepObserver(note);
@@ -258,6 +346,11 @@ void diskFullAtShutdown(const char* step) {
     if (std::string(step) == "leave current scene") {
         host::testing::recordDebugOutput(true);
         host::testing::failCall("writeFileAtomically:write", ENOSPC);
+    }
+    // Only a record that changes is written, and other runs leave the very same one in the same folder:
+    // gone just before, it must be written.
+    if (std::string(step) == "DataGathering::destroy") {
+        std::filesystem::remove(host::systemPath((kernel::applicationDirectory() + "\\gd.xml").c_str()));
     }
 }
 

@@ -115,4 +115,50 @@ TEST_F(SceneRendererTest, AFrameDrawsOnlyWhatChangedAndTheBackBufferHoldsTheWhol
     }
 }
 
+// A sprite that counts how often the renderer walks to it.
+class CountingSprite : public ui::Sprite {
+public:
+    using ui::Sprite::Sprite;
+    void paint(graphics::ImagePainter& painter) override {
+        ++paints;
+        ui::Sprite::paint(painter);
+    }
+    int paints = 0;
+};
+
+// Play in full swing changes the whole picture every frame: once two frames in a row have differed
+// everywhere, each further one is drawn in a single walk of the tree, and the back buffer still holds the
+// whole drawing. When the picture comes to rest, frames are written down first again and draw nothing.
+TEST_F(SceneRendererTest, WhileEveryFrameDiffersEverywhereEachIsDrawnInOneWalk) {
+    ASSERT_EQ(app->getBytesPerPixel(), 4);
+    // A picture a pixel wider than the screen, moved by a pixel, changes every pixel.
+    const SmartPtr<CountingSprite> backdrop = new CountingSprite(0, 0, picture(641, 480, 9, false).get());
+    root->addChild(backdrop.get());
+    renderer->onFrame(16);
+    renderer->onFrame(16);
+
+    std::vector<int> walks;
+    for (int frame = 0; frame < 6; ++frame) {
+        backdrop->setX(frame % 2 == 0 ? -1 : 0);
+        const int before = backdrop->paints;
+        renderer->onFrame(16);
+        walks.push_back(backdrop->paints - before);
+        EXPECT_EQ(backBuffer(), wholeDrawing()) << "busy frame " << frame;
+    }
+    EXPECT_EQ(walks, (std::vector<int>{2, 2, 1, 1, 1, 1}));
+
+    // At rest: the first frame is still drawn whole at once, the next ones draw nothing.
+    walks.clear();
+    std::uint64_t version = 0;
+    for (int frame = 0; frame < 3; ++frame) {
+        const int before = backdrop->paints;
+        version = backVersion();
+        renderer->onFrame(16);
+        walks.push_back(backdrop->paints - before);
+        EXPECT_EQ(backBuffer(), wholeDrawing()) << "frame at rest " << frame;
+    }
+    EXPECT_EQ(walks, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(backVersion(), version) << "a frame at rest draws nothing";
+}
+
 } // namespace

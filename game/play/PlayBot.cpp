@@ -1,0 +1,290 @@
+#include "game/play/PlayBot.h"
+
+#include "engine/platform/Application.h"
+#include "engine/platform/FrameTimer.h"
+#include "engine/ui/Button.h"
+#include "engine/ui/Dialog.h"
+#include "game/field/MatchScan.h"
+#include "game/field/Pibble.h"
+#include "game/field/PlayField.h"
+#include "game/foundation/FieldCodes.h"
+#include "game/foundation/GameGlobals.h"
+#include "game/foundation/GameIds.h"
+#include "game/foundation/GameUtilities.h"
+#include "game/play/PlayScene.h"
+#include "host/System.h"
+#include "host/Window.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace game {
+namespace {
+
+// Where the bot tries to take hold of a pibble, relative to its feet: its body first, then outwards in
+// steps of a few pixels over the whole picture.
+struct Offset {
+    int x;
+    int y;
+};
+constexpr int bodyAboveFeet = 25;
+constexpr int searchStep = 3;
+
+const std::vector<Offset>& pibbleOffsets() {
+    static const std::vector<Offset> offsets = [] {
+        std::vector<Offset> all;
+        const int left = -static_cast<int>(Pibble::anchorX);
+        const int top = -static_cast<int>(Pibble::anchorY);
+        for (int y = top; y < top + Pibble::frameHeight; y += searchStep) {
+            for (int x = left; x < left + Pibble::frameWidth; x += searchStep) {
+                all.push_back({x, y});
+            }
+        }
+        const auto distance = [](const Offset& o) {
+            return o.x * o.x + (o.y + bodyAboveFeet) * (o.y + bodyAboveFeet);
+        };
+        std::stable_sort(all.begin(), all.end(),
+                         [&](const Offset& a, const Offset& b) { return distance(a) < distance(b); });
+        return all;
+    }();
+    return offsets;
+}
+
+PlayScene* currentPlayScene() {
+    ui::Scene* scene = currentScene();
+    if (scene == nullptr || !scene->isKindOf(PlayScene::classInfo) ||
+        scene->getState() != ui::Scene::State::Current) {
+        return nullptr;
+    }
+    return static_cast<PlayScene*>(scene);
+}
+
+bool takesPresses(const ui::Button& button) {
+    return button.isVisible() && button.isEnabled() &&
+           static_cast<const kernel::InputListener&>(button).isEnabled() && button.getModifierList().empty();
+}
+
+// Which button of which dialog the bot answers.
+struct Answer {
+    const char* dialog;
+    const char* button;
+    bool (*applies)();
+};
+constexpr std::array<Answer, 2> answers{{
+    {ids::dialogHint, ids::buttonOk, [] { return true; }},
+    {ids::dialogLevelEnd, ids::buttonContinue, [] { return levelEndKind() == levelEndFinished; }},
+}};
+
+void report(const std::string& text) {
+    host::OutputDebugString(("PlayBot: " + text + "\n").c_str());
+}
+
+} // namespace
+
+PlayBot::PlayBot(std::uint32_t seed) : generator(seed) {}
+
+PlayBot* PlayBot::startWhenAsked() {
+    const char* text = std::getenv(seedVariable);
+    platform::FrameTimer* timer = platform::FrameTimer::instance();
+    if (text == nullptr || text[0] == '\0' || timer == nullptr) {
+        return nullptr;
+    }
+    char* end = nullptr;
+    const unsigned long seed = std::strtoul(text, &end, 10);
+    if (*end != '\0' || text[0] == '-') {
+        report(std::string("the seed \"") + text + "\" is no whole number; the game plays without the bot");
+        return nullptr;
+    }
+    auto* bot = new PlayBot(static_cast<std::uint32_t>(seed));
+    timer->addListener(bot);
+    report("plays with the seed " + std::to_string(static_cast<std::uint32_t>(seed)));
+    return bot;
+}
+
+void PlayBot::onFrame(std::uint32_t ms) {
+    const PlayScene* scene = currentPlayScene();
+    reportScene(scene);
+    reportDialog(scene);
+    if (scene == nullptr) {
+        restingMs = 0;
+        awaitingAnswer = false;
+        return;
+    }
+    if (ui::Button* button = buttonToPress(*scene)) {
+        thinkAndPress(*button, ms);
+        return;
+    }
+    pressedButton.reset();
+    const PlayField* field = scene->getField();
+    if (field == nullptr || scene->hasOpenDialog() || !waitsForClick(*scene, *field)) {
+        restingMs = 0;
+        awaitingAnswer = false;
+        return;
+    }
+    thinkAndMove(*field, ms);
+}
+
+// Whoever drives the game learns from these lines when play has begun and when it has been left.
+void PlayBot::reportScene(const PlayScene* scene) {
+    const std::string name = scene != nullptr ? scene->getName() : std::string();
+    if (name == sceneName) {
+        return;
+    }
+    if (!sceneName.empty()) {
+        report("left " + sceneName);
+    }
+    if (!name.empty()) {
+        report("playing in " + name);
+    }
+    sceneName = name;
+}
+
+void PlayBot::reportDialog(const PlayScene* scene) {
+    const std::string name = scene != nullptr && !scene->getOpenDialogs().empty()
+                                 ? scene->getOpenDialogs().front()->getName()
+                                 : "";
+    if (name == dialogName) {
+        return;
+    }
+    report(name.empty() ? "no dialog" : "dialog " + name);
+    dialogName = name;
+}
+
+// A button that is sliding or fading in is not pressed yet.
+ui::Button* PlayBot::buttonToPress(const PlayScene& scene) {
+    const auto& open = scene.getOpenDialogs();
+    if (open.empty()) {
+        return nullptr;
+    }
+    ui::Dialog* newest = open.front().get();
+    for (const Answer& answer : answers) {
+        if (newest != scene.findDialog(answer.dialog) || !answer.applies()) {
+            continue;
+        }
+        ui::GameNode* node = newest->findChild(answer.button);
+        if (node != nullptr && node->isKindOf(ui::Button::classInfo) && newest->isVisible() &&
+            takesPresses(*static_cast<ui::Button*>(node))) {
+            return static_cast<ui::Button*>(node);
+        }
+    }
+    return nullptr;
+}
+
+// What the field itself asks of a click, and what the scene needs to have seen the field at rest first.
+bool PlayBot::waitsForClick(const PlayScene& scene, const PlayField& field) {
+    return !scene.isInputBlocked() && field.isInputEnabled() && !field.isPaused() && !field.isFrozen() &&
+           field.state() == fieldState::idle && !field.animationsRunning() && !field.isRescanPending();
+}
+
+void PlayBot::thinkAndPress(ui::Button& button, std::uint32_t ms) {
+    if (pressedButton.get() == &button) {
+        // Pressed already: the dialog goes in its own time, and a press it missed is made again.
+        waitedMs += ms;
+        if (waitedMs < answerMs) {
+            return;
+        }
+        pressedButton.reset();
+    }
+    restingMs += ms;
+    if (restingMs < thinkingMs) {
+        return;
+    }
+    restingMs = 0;
+    int x = 0;
+    int y = 0;
+    if (pointOnButton(button, x, y) && clickAt(x, y)) {
+        pressedButton = &button;
+        waitedMs = 0;
+        ++presses;
+        report("pressed " + button.getName() + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")");
+    }
+}
+
+void PlayBot::thinkAndMove(const PlayField& field, std::uint32_t ms) {
+    if (awaitingAnswer) {
+        waitedMs += ms;
+        if (waitedMs < answerMs) {
+            return;
+        }
+        awaitingAnswer = false;
+        report("the last click changed nothing; looking again");
+    }
+    restingMs += ms;
+    if (restingMs < thinkingMs) {
+        return;
+    }
+    restingMs = 0;
+    Cell move;
+    int x = 0;
+    int y = 0;
+    if (!pickMove(field, generator, move) || !pointOnPibble(field, move, x, y) || !clickAt(x, y)) {
+        return;
+    }
+    ++moves;
+    lastMove = move;
+    awaitingAnswer = true;
+    waitedMs = 0;
+    report("move " + std::to_string(moves) + ": row " + std::to_string(move.row) + ", column " +
+           std::to_string(move.column) + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")");
+}
+
+bool PlayBot::pickMove(const PlayField& field, std::mt19937& generator, Cell& move) {
+    const BoardScan scan = scanBoard(field.board());
+    std::vector<Cell> possible;
+    for (std::int32_t row = cell::firstRow; row <= field.rowCount(); ++row) {
+        for (std::int32_t column = cell::firstColumn; column <= field.columnCount(); ++column) {
+            if (scan.moveTable.get(row, column) != 0) {
+                possible.push_back({row, column});
+            }
+        }
+    }
+    if (possible.empty()) {
+        return false;
+    }
+    move = possible[std::uniform_int_distribution<std::size_t>(0, possible.size() - 1)(generator)];
+    return true;
+}
+
+bool PlayBot::pointOnPibble(const PlayField& field, const Cell& place, int& x, int& y) {
+    const Pibble* pibble = field.pibbleAt(place.row, place.column);
+    if (pibble == nullptr) {
+        return false;
+    }
+    const int feetX = pibble->getAbsoluteX();
+    const int feetY = pibble->getAbsoluteY();
+    for (const Offset& offset : pibbleOffsets()) {
+        std::int32_t row = 0;
+        std::int32_t column = 0;
+        if (field.cellAtPoint(feetX + offset.x, feetY + offset.y, row, column) && row == place.row &&
+            column == place.column) {
+            x = feetX + offset.x;
+            y = feetY + offset.y;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool PlayBot::pointOnButton(const ui::Button& button, int& x, int& y) {
+    const graphics::PointF& anchor = button.getAnchorPoint();
+    x = static_cast<int>(static_cast<float>(button.getAbsoluteX()) - anchor.getX()) + button.getWidth() / 2;
+    y = static_cast<int>(static_cast<float>(button.getAbsoluteY()) - anchor.getY()) + button.getHeight() / 2;
+    return button.containsPoint(x, y);
+}
+
+bool PlayBot::clickAt(int x, int y) {
+    const platform::Application* application = platform::Application::instance();
+    host::HWND window = application != nullptr ? application->getWindowHandle() : nullptr;
+    if (window == nullptr) {
+        return false;
+    }
+    const host::LPARAM place = host::MAKELPARAM(x, y);
+    return host::PostMessage(window, host::WM_MOUSEMOVE, 0, place) &&
+           host::PostMessage(window, host::WM_LBUTTONDOWN, host::MK_LBUTTON, place) &&
+           host::PostMessage(window, host::WM_LBUTTONUP, 0, place);
+}
+
+} // namespace game
