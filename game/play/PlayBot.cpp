@@ -142,15 +142,40 @@ void PlayBot::reportScene(const PlayScene* scene) {
     sceneName = name;
 }
 
+// With the dialog's name go the places of its buttons as the dialog shows them, for a driver that answers
+// the dialogs the bot leaves alone.
 void PlayBot::reportDialog(const PlayScene* scene) {
-    const std::string name = scene != nullptr && !scene->getOpenDialogs().empty()
-                                 ? scene->getOpenDialogs().front()->getName()
-                                 : "";
+    const ui::Dialog* dialog = scene != nullptr && !scene->getOpenDialogs().empty()
+                                   ? scene->getOpenDialogs().front().get()
+                                   : nullptr;
+    const std::string name = dialog != nullptr ? dialog->getName() : std::string();
     if (name == dialogName) {
         return;
     }
-    report(name.empty() ? "no dialog" : "dialog " + name);
     dialogName = name;
+    if (dialog == nullptr) {
+        report("no dialog");
+        return;
+    }
+    std::string line = "dialog " + name;
+    appendButtons(*dialog, line);
+    report(line);
+}
+
+void PlayBot::appendButtons(const ui::GameNode& node, std::string& line) {
+    for (const ui::GameNode* child = node.getFirstChild(); child != nullptr;
+         child = child->getNextSibling()) {
+        if (!child->isVisible() || child->isDead()) {
+            continue;
+        }
+        int x = 0;
+        int y = 0;
+        if (child->isKindOf(ui::Button::classInfo) &&
+            pointOnButton(*static_cast<const ui::Button*>(child), x, y)) {
+            line += " " + child->getName() + " " + std::to_string(x) + " " + std::to_string(y);
+        }
+        appendButtons(*child, line);
+    }
 }
 
 // A button that is sliding or fading in is not pressed yet.

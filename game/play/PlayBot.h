@@ -10,7 +10,8 @@
 
 namespace ui {
 class Button;
-}
+class GameNode;
+} // namespace ui
 
 namespace game {
 
@@ -24,8 +25,8 @@ class PlayScene;
 // mouse's do. Of the dialogs it answers only those that stand between it and the next move: the hint's OK
 // and the level-end dialog's way on to the next level after a won level; every other dialog (the rules
 // page, the menu, a lost game) is left to whoever drives the game. What it sees and does (the play scene it
-// entered and left, the newest dialog open over it, each move, each press) goes to the debug output, one
-// line each, for that driver to follow.
+// entered and left, the newest dialog open over it with the places of its buttons, each move, each press)
+// goes to the debug output, one line each, for that driver to follow.
 class PlayBot : public platform::SceneComponent {
 public:
     // Holds the seed, a whole number; read once, at start-up.
@@ -62,6 +63,8 @@ private:
     static ui::Button* buttonToPress(const PlayScene& scene);
     void reportScene(const PlayScene* scene);
     void reportDialog(const PlayScene* scene);
+    // " NAME X Y" for each visible button under the node.
+    static void appendButtons(const ui::GameNode& node, std::string& line);
     static bool waitsForClick(const PlayScene& scene, const PlayField& field);
     void thinkAndPress(ui::Button& button, std::uint32_t ms);
     void thinkAndMove(const PlayField& field, std::uint32_t ms);
