@@ -634,6 +634,8 @@ inline constexpr const char* textHighscoreHeader = "TEXT_HIGHSCORE_HDR";
 inline constexpr const char* textClearHighscores = "TEXT_CLEARHIGHSCORES_TXT";
 inline constexpr const char* textClearHighscoresHeader = "TEXT_CLEARHIGHSCORES_HDR";
 inline constexpr const char* highscoreHiliteColor = "CFG_HIGHSCORE_HILITE_COLOR";
+// The highscore table's font in the highlight's colour.
+inline constexpr const char* fontScoresHilite = "FONT_SCORES_12_HILITE";
 // A collectable's page: the polaroid, the check mark, its labels, the text lists indexed by collectable id
 // (entry 0 stands for no collectable) and the format of the claim date.
 inline constexpr const char* collectablePolaroid = "COLLECTABLE_POLAROID";
@@ -900,6 +902,7 @@ inline constexpr kernel::NamedId named[] = {
     {textClearHighscores, nullptr, IdKind::Text},
     {textClearHighscoresHeader, nullptr, IdKind::Text},
     {highscoreHiliteColor, nullptr, IdKind::String},
+    {fontScoresHilite, groupPreloading, IdKind::Font},
     {collectablePolaroid, dialogCollectables, IdKind::Sprite},
     {spriteCheck, dialogCollectables, IdKind::Sprite},
     {labelDescription, dialogCollectables, IdKind::Label},

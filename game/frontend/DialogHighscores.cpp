@@ -99,25 +99,29 @@ kernel::Object* DialogHighscores::createInstance(kernel::Value& settings) {
     return settings.isNode() ? new DialogHighscores(settings.asNode()) : nullptr;
 }
 
+// The generated fonts keep their own colours, so the new entry's row changes font as well as colour.
+kernel::WideString DialogHighscores::highlighted(const kernel::WideString& markup) {
+    return u"[font=" + widen(ids::fontScoresHilite) + u"," + widen(ids::groupPreloading) + u"][color=" +
+           widen(propertyString(ids::highscoreHiliteColor)) + u"]" + markup + u"[/color][/font]";
+}
+
 void DialogHighscores::fill() {
     showTitle();
     const platform::ScoreTable* table = scoreTable();
     shownRows = table != nullptr ? std::min(table->getEntryCount(), static_cast<int>(rows)) : 0;
-    const kernel::WideString open = u"[color=" + widen(propertyString(ids::highscoreHiliteColor)) + u"]";
-    const kernel::WideString close = u"[/color]";
     kernel::WideString rank;
     kernel::WideString name;
     kernel::WideString level;
     kernel::WideString score;
     for (int row = 0; row < shownRows; ++row) {
         const platform::HighScoreEntry& entry = *table->getEntry(row);
-        const bool lit = row == highlight;
-        const kernel::WideString& before = lit ? open : kernel::WideString();
-        const kernel::WideString& after = lit ? close : kernel::WideString();
-        rank += before + intToWideString(row + 1) + rankEnd + after + u"\n";
-        name += before + plainCell(widen(entry.getPlayerName())) + after + rowEnd;
-        level += before + plainCell(widen(levelOf(entry))) + after + rowEnd;
-        score += before + plainCell(scoreText(entry.getScore())) + after + rowEnd;
+        const auto cell = [lit = row == highlight](const kernel::WideString& text) {
+            return lit ? highlighted(text) : text;
+        };
+        rank += cell(intToWideString(row + 1) + rankEnd) + u"\n";
+        name += cell(plainCell(widen(entry.getPlayerName()))) + rowEnd;
+        level += cell(plainCell(widen(levelOf(entry)))) + rowEnd;
+        score += cell(plainCell(scoreText(entry.getScore()))) + rowEnd;
     }
     setMarkup(labelContentRank, rank);
     setMarkup(labelContentName, name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/kernel/TextConversion.h"
 #include "game/frontend/DialogAlbumPage.h"
 
 #include <cstdint>
@@ -35,6 +36,8 @@ public:
 
     void fill() override;
     void onAppeared() override;
+    // A cell's markup as the highlighted row shows it: in the highlight's font and colour.
+    static kernel::WideString highlighted(const kernel::WideString& markup);
     static void onClearButton(void* page, ui::GameNode* sender);
     // Ten rows of "-", on the page and in the saved scores.
     void clearHighscores();

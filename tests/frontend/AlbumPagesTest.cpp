@@ -120,8 +120,8 @@ const char* const settings = R"(<Settings>
     <Text value="Match six"/></Vector>
 </Settings>)";
 
-const std::u16string lit = u"[color=#C8281E]";
-const std::u16string unlit = u"[/color]";
+const std::u16string lit = u"[font=FONT_SCORES_12_HILITE,preloading][color=#C8281E]";
+const std::u16string unlit = u"[/color][/font]";
 
 struct Row {
     const char* name;
