@@ -1,5 +1,6 @@
 #include "game/frontend/DialogHighscores.h"
 
+#include "engine/graphics/BitmapFont.h"
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/PropertyStore.h"
@@ -26,6 +27,7 @@ const kernel::ClassRegistrar registrar("DialogHighscores", DialogHighscores::cre
 constexpr const char* placeholder = "-";
 constexpr const char16_t* rowEnd = u" \n";
 constexpr const char16_t* rankEnd = u".";
+constexpr const char16_t* ellipsis = u"...";
 
 template <class Kind> Kind* componentOf(DialogHighscores& dialog, const char* name) {
     ui::GameNode* found = dialog.findComponent(name);
@@ -53,6 +55,23 @@ kernel::WideString plainCell(const kernel::WideString& text) {
         }
     }
     return cell;
+}
+
+// A name wider than its column loses letters at its end before a "...", so that as much of it shows as
+// fits; the label itself would keep only its first letter. The blank that ends each row counts too.
+kernel::WideString fittedName(const kernel::WideString& name, const ui::StyleLabel* column) {
+    const graphics::BitmapFont* font = column != nullptr ? column->getFont() : nullptr;
+    const auto fits = [&](const kernel::WideString& text) {
+        return font->textWidth(text + rowEnd[0]) <= column->getWidth();
+    };
+    if (font == nullptr || fits(name)) {
+        return name;
+    }
+    kernel::WideString kept = name;
+    while (!kept.empty() && (kept.back() == u' ' || !fits(kept + ellipsis))) {
+        kept.pop_back();
+    }
+    return kept + ellipsis;
 }
 
 // A damaged file's negative score shows as no score, like 0.
@@ -119,7 +138,7 @@ void DialogHighscores::fill() {
             return lit ? highlighted(text) : text;
         };
         rank += cell(intToWideString(row + 1) + rankEnd) + u"\n";
-        name += cell(plainCell(widen(entry.getPlayerName()))) + rowEnd;
+        name += cell(plainCell(fittedName(widen(entry.getPlayerName()), labelContentName))) + rowEnd;
         level += cell(plainCell(widen(levelOf(entry)))) + rowEnd;
         score += cell(plainCell(scoreText(entry.getScore()))) + rowEnd;
     }

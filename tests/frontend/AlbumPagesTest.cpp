@@ -6,6 +6,7 @@
 #include "game/frontend/DialogStatistics.h"
 #include "game/frontend/DialogTOC.h"
 
+#include "engine/graphics/BitmapFont.h"
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/ValueDocument.h"
@@ -416,6 +417,28 @@ TEST_F(HighscoresTest, NamesAndLevelsCannotChangeTheMarkup) {
     EXPECT_EQ(column(page, "LABEL_CONTENT_NAME"),
               u"\\[color=#000000]Eve \n" + lit + u"Zed/" + unlit + u" \nLi ne \n");
     EXPECT_EQ(column(page, "LABEL_CONTENT_LEVEL"), u"1/n2 \n" + lit + u"\\[br]" + unlit + u" \n3 \n");
+}
+
+// A name wider than its column keeps as many of its first letters as fit before a "..." and the row's
+// closing blank; the label alone would keep one. A name that fits shows whole.
+TEST_F(HighscoresTest, ALongNameKeepsWhatFitsItsColumn) {
+    const std::u16string name = u"Jaggy Polly Pennyworth";
+    setTable("VIB", {{"Jaggy Polly Pennyworth", 30, "1"}, {"Short", 20, "2"}});
+    game::DialogHighscores& page = fill(0, 1);
+    const auto& label = part<ui::StyleLabel>(page, "LABEL_CONTENT_NAME");
+    const graphics::BitmapFont& font = *label.getFont();
+    const std::vector<std::u16string> lines = linesOf(column(page, "LABEL_CONTENT_NAME"));
+    ASSERT_EQ(lines.size(), 2U);
+    ASSERT_GT(font.textWidth(name + u" "), label.getWidth());
+    const std::size_t ellipsis = lines[0].find(u"... ");
+    ASSERT_NE(ellipsis, std::u16string::npos) << "cut without a \"...\"";
+    ASSERT_GE(ellipsis, 5U) << "more of the name fits";
+    EXPECT_EQ(lines[0].substr(0, ellipsis), name.substr(0, ellipsis));
+    EXPECT_EQ(lines[0].size(), ellipsis + 4);
+    EXPECT_LE(font.textWidth(lines[0]), label.getWidth());
+    EXPECT_GT(font.textWidth(name.substr(0, ellipsis + 1) + u"... "), label.getWidth())
+        << "a letter more fits";
+    EXPECT_EQ(lines[1], lit + u"Short" + unlit + u" ");
 }
 
 TEST_F(HighscoresTest, ANewEntryIsCongratulatedOnceThePageIsInTheAlbum) {
