@@ -29,11 +29,16 @@ bool ensureVideo();
 bool displayUsesRenderer(bool fullScreen);
 bool displayDrawsWithOpenGl(bool fullScreen);
 
+// False only where SDL draws on an X desktop on which no window manager runs: nothing would carry out a
+// full-screen request there, and SDL would wait for it each time a full-screen window is shown or goes.
+bool desktopHasWindowManager();
+
 // The SDL window behind a handle; null for null, a destroyed or an unknown handle.
 SDL_Window* sdlWindowOf(HWND window);
 // The one game window, null when none exists.
 HWND currentWindow();
-// True for a window made with WS_POPUP: borderless and desktop-sized (SDL_WINDOW_FULLSCREEN_DESKTOP).
+// True for a window made with WS_POPUP: borderless and desktop-sized (SDL_WINDOW_FULLSCREEN_DESKTOP where a
+// window manager runs).
 bool isFullScreenWindow(HWND window);
 
 // "Screen" positions of the game window (GetCursorPos, ClientToScreen) are the window's position on the

@@ -100,7 +100,7 @@ int freeChannel(int first, int end) {
 }
 
 // Starts the chunk on the channel with a fresh generation; a paused start stays silent until resumed.
-int startOn(int index, Mix_Chunk* chunk, bool loop, bool absolute, bool paused) {
+int startOn(int index, Mix_Chunk* chunk, int loops, bool absolute, bool paused) {
     Channel& channel = library().channels[index];
     ++channel.generation;
     channel.volume = fullVolume;
@@ -113,7 +113,8 @@ int startOn(int index, Mix_Chunk* chunk, bool loop, bool absolute, bool paused) 
     } else {
         applyVolume(index);
     }
-    if (Mix_PlayChannel(index, chunk, loop ? -1 : 0) < 0) {
+    if (Mix_PlayChannel(index, chunk, loops) < 0) {
+        Mix_UnregisterAllEffects(index);
         return failChannel(FMOD_ERR_PLAY);
     }
     if (paused) {
@@ -192,16 +193,34 @@ void stopStream(FSOUND_STREAM* stream) {
     stream->channel = -1;
 }
 
+Mix_Chunk* prepareStreamOn(FSOUND_STREAM* stream, int index, int& loops) {
+    Library& lib = library();
+    if (stream->tune) {
+        rewindTune(stream->tune.get());
+        if (attachTune(index, stream->tune.get())) {
+            loops = tuneRepeats(stream->tune.get(), static_cast<int>(lib.silence->alen));
+            return lib.silence;
+        }
+    }
+    if (stream->chunk != nullptr) {
+        loops = isLooping(stream->mode) ? -1 : 0;
+        return stream->chunk;
+    }
+    loops = -1;
+    return lib.silence;
+}
+
 bool restartOn(FSOUND_STREAM* stream, int index) {
     const bool paused = Mix_Paused(index) != 0;
-    Mix_HaltChannel(index); // also drops the panning effect
+    Mix_HaltChannel(index); // also drops the panning effect and the tune's
+    int loops = 0;
+    Mix_Chunk* chunk = prepareStreamOn(stream, index, loops);
     applyPan(index);
     if (paused) {
         Mix_Volume(index, 0);
     }
-    const bool decoded = stream->chunk != nullptr;
-    if (Mix_PlayChannel(index, decoded ? stream->chunk : library().silence,
-                        !decoded || isLooping(stream->mode) ? -1 : 0) < 0) {
+    if (Mix_PlayChannel(index, chunk, loops) < 0) {
+        Mix_UnregisterAllEffects(index);
         stream->channel = -1;
         return false;
     }
@@ -429,7 +448,7 @@ int FSOUND_PlaySoundEx(int channel, FSOUND_SAMPLE* sample, FSOUND_DSPUNIT*, bool
     if (index < 0) {
         return failChannel(FMOD_ERR_PLAY);
     }
-    return startOn(index, sample->chunk, isLooping(sample->mode), false, paused);
+    return startOn(index, sample->chunk, isLooping(sample->mode) ? -1 : 0, false, paused);
 }
 
 namespace {

@@ -1,7 +1,8 @@
 #pragma once
 // Sound, shaped as the sound library and the DirectSound object the engine was written against, over
 // SDL2_mixer. Effects are samples loaded whole from WAV or OGG files and played on mixing channels; music
-// streams are whole files too, played on channels of their own so that two tunes can cross-fade. A channel
+// streams read their OGG file as they play (a WAV tune is loaded whole), on channels of their own so that
+// two tunes can cross-fade. A channel
 // handle carries a generation: once its mixing channel plays another sound, the old handle is ignored by
 // every call. Without an audio device FSOUND_Init fails and every later call fails harmlessly, so the game
 // runs silent. Every call may come from any thread.
@@ -107,8 +108,9 @@ void FSOUND_SetSFXMasterVolume(int volume);
 int FSOUND_GetSFXMasterVolume();
 int FSOUND_GetChannelsPlaying();
 
-// Opens a music stream: the whole WAV or OGG file is decoded at once. The mode's FSOUND_LOOP_NORMAL
-// makes it loop (the game's 0x132). Null when sound is down or the file cannot be decoded.
+// Opens a music stream: an OGG file is decoded as it plays, a WAV file loaded whole. The mode's
+// FSOUND_LOOP_NORMAL makes it loop (the game's 0x132); one that does not loop stops at its end. Null when
+// sound is down or the file is missing; a file that cannot be decoded leaves the stream silent.
 FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int offset, int length);
 // Plays the stream at absolute volume 255 on a channel kept for music (channel: FSOUND_FREE). A stream
 // that plays already gives its current channel. -1 when no music channel is free.

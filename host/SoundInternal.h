@@ -25,10 +25,18 @@ struct FSOUND_SAMPLE {
 
 namespace sound {
 struct StreamDecode;
-}
+struct TuneReader;
+struct TuneCloser {
+    void operator()(TuneReader* tune) const;
+};
+using TunePtr = std::unique_ptr<TuneReader, TuneCloser>;
+} // namespace sound
 
 struct FSOUND_STREAM {
-    // The whole tune; null while it is being decoded (or when it could not be).
+    // An OGG tune, read from its file while it plays; null while the file is being opened, for a tune of
+    // another kind or when it could not be opened.
+    sound::TunePtr tune;
+    // A tune of another kind (WAV), decoded whole; null while it is being decoded (or when it could not be).
     Mix_Chunk* chunk = nullptr;
     unsigned int mode = 0;
     int channel = -1; // handle of the channel of its last play
@@ -79,6 +87,7 @@ struct Library {
 // been closed (or sound went down), and the tune is then thrown away.
 struct StreamDecode {
     std::string name;
+    bool loop = false;
     FSOUND_STREAM* stream = nullptr;
 };
 
@@ -95,8 +104,13 @@ void applyVolume(int index);
 void applyPan(int index);
 // The first channel in first..end-1 that plays nothing, else -1.
 int freeChannel(int first, int end);
-// Starts the chunk on the channel with a fresh generation; a paused start stays silent until resumed.
-int startOn(int index, Mix_Chunk* chunk, bool loop, bool absolute, bool paused);
+// Starts the chunk on the channel with a fresh generation, played 1 + loops times (loops -1: for ever);
+// a paused start stays silent until resumed.
+int startOn(int index, Mix_Chunk* chunk, int loops, bool absolute, bool paused);
+// What the stream's idle channel is to play from the start, with its loop count: the OGG tune written over
+// a looped silence (its effect registered on the channel), the whole decoded tune, or, until either is in,
+// the silence for ever.
+Mix_Chunk* prepareStreamOn(FSOUND_STREAM* stream, int index, int& loops);
 bool isLooping(unsigned int mode);
 bool knownStream(FSOUND_STREAM* stream);
 void stopStream(FSOUND_STREAM* stream);
@@ -105,6 +119,17 @@ void freeStream(FSOUND_STREAM* stream);
 // Starts the stream's tune (its silence while it is decoded) on the channel again from the start, keeping
 // the channel's handle, pause, volume and pan. False when the mixer refused.
 bool restartOn(FSOUND_STREAM* stream, int index);
+
+// Tunes read while they play (SoundTune.cpp). Opening gives null for a file that is no OGG Vorbis tune.
+TunePtr openTune(const char* name, bool loop);
+// Back to the start, forgetting what was decoded ahead. Only while no channel plays the tune.
+void rewindTune(TuneReader* tune);
+// The loop count of the silence (of silenceBytes) that the tune is written over: a tune that does not
+// loop ends with it.
+int tuneRepeats(const TuneReader* tune, int silenceBytes);
+// Registers the tune's effect on the channel, which must not play yet: the mixer drops it when the channel
+// is halted or ends, and panning registered after it applies to the tune.
+bool attachTune(int index, TuneReader* tune);
 
 // Decodes the file while sound is up; null (and the error set) otherwise. The caller holds the lifetime lock
 // shared.

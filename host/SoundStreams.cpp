@@ -1,7 +1,8 @@
-// The music streams of the sound library: whole tunes decoded once, played on the channels kept for them,
-// with an absolute volume that the effects master volume leaves alone. A tune is decoded on a thread of its
-// own, as a streaming library reads its file while it plays: opening returns at once, and a stream played
-// before its tune is in plays silence on its channel until the tune takes its place there.
+// The music streams of the sound library, played on the channels kept for them, with an absolute volume that
+// the effects master volume leaves alone. An OGG tune is read from its file while it plays (SoundTune.cpp);
+// a tune of another kind is decoded whole. Either is made ready on a thread of its own, as a streaming
+// library opens its file: opening returns at once, and a stream played before its tune is in plays silence
+// on its channel until the tune takes its place there.
 
 #include "host/Sound.h"
 
@@ -32,8 +33,9 @@ FSOUND_STREAM* failStream(int code) {
 
 // The tune takes the place of the silence on a channel that plays for the stream; a stream that is not
 // playing starts with the tune when it is next played.
-void tuneArrived(FSOUND_STREAM* stream, Mix_Chunk* tune) {
-    stream->chunk = tune;
+void tuneArrived(FSOUND_STREAM* stream, TunePtr tune, Mix_Chunk* whole) {
+    stream->tune = std::move(tune);
+    stream->chunk = whole;
     const int index = indexOf(stream->channel);
     if (index >= 0 && Mix_Playing(index)) {
         (void)restartOn(stream, index);
@@ -55,22 +57,29 @@ DWORD decodeTune(void* parameter) {
     const std::unique_ptr<std::shared_ptr<StreamDecode>> job(
         static_cast<std::shared_ptr<StreamDecode>*>(parameter));
     Library& lib = library();
-    Mix_Chunk* tune = nullptr;
+    const char* name = (*job)->name.c_str();
+    TunePtr tune;
+    Mix_Chunk* whole = nullptr;
     {
         std::shared_lock lifetime(lib.lifetime);
-        tune = decodeWhileUp("FSOUND_Stream_Decode", (*job)->name.c_str());
+        if (isUp() && !testing::shouldFail("FSOUND_Stream_Decode")) {
+            tune = openTune(name, (*job)->loop);
+        }
+        if (!tune) {
+            whole = decodeWhileUp("FSOUND_Stream_Decode", name);
+        }
     }
     std::lock_guard lock(lib.state);
     FSOUND_STREAM* stream = (*job)->stream;
     if (stream != nullptr && lib.up) {
         // A tune that cannot be decoded leaves the stream silent.
         stream->decoding.reset();
-        if (tune != nullptr) {
-            tuneArrived(stream, tune);
-            tune = nullptr;
+        if (tune || whole != nullptr) {
+            tuneArrived(stream, std::move(tune), whole);
+            whole = nullptr;
         }
     }
-    freeUnplayed(tune);
+    freeUnplayed(whole);
     --lib.decodingTunes;
     lib.tuneDecoded.notify_all();
     return 0;
@@ -109,7 +118,8 @@ FSOUND_STREAM* FSOUND_Stream_Open(const char* name, unsigned int mode, int, int)
             return failStream(FMOD_ERR_UNINITIALIZED);
         }
         stream =
-            new FSOUND_STREAM{nullptr, mode, -1, std::make_shared<StreamDecode>(StreamDecode{name, nullptr})};
+            new FSOUND_STREAM{nullptr, nullptr, mode, -1,
+                              std::make_shared<StreamDecode>(StreamDecode{name, isLooping(mode), nullptr})};
         stream->decoding->stream = stream;
         lib.streams.insert(stream);
         // Counted before the state lock goes, so that a close waits for it.
@@ -142,10 +152,9 @@ int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
     if (index < 0) {
         return failChannel(FMOD_ERR_PLAY);
     }
-    // Until the tune is in, its silence plays on the channel, looped so that it lasts.
-    stream->channel = stream->chunk != nullptr
-                          ? startOn(index, stream->chunk, isLooping(stream->mode), true, false)
-                          : startOn(index, lib.silence, true, true, false);
+    int loops = 0;
+    Mix_Chunk* chunk = prepareStreamOn(stream, index, loops);
+    stream->channel = startOn(index, chunk, loops, true, false);
     return stream->channel;
 }
 
@@ -200,7 +209,7 @@ StreamTune soundStreamTune(FSOUND_STREAM* stream) {
     if (stream->decoding) {
         return StreamTune::Decoding;
     }
-    return stream->chunk != nullptr ? StreamTune::Decoded : StreamTune::Undecodable;
+    return stream->tune || stream->chunk != nullptr ? StreamTune::Decoded : StreamTune::Undecodable;
 }
 
 } // namespace testing

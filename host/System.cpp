@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <malloc.h>
 #include <mutex>
 #include <sstream>
 #include <sys/resource.h>
@@ -212,6 +213,19 @@ void GlobalMemoryStatus(MEMORYSTATUS* status) {
     status->dwTotalVirtual = addressSpaceSize();
     const std::size_t used = addressSpaceUsed();
     status->dwAvailVirtual = used < status->dwTotalVirtual ? status->dwTotalVirtual - used : 0;
+}
+
+HANDLE GetProcessHeap() {
+    // Stands for the allocator's heap; like the platform's, it is never closed.
+    static HandleObject heap;
+    return &heap;
+}
+
+std::size_t HeapCompact(HANDLE heap, DWORD) {
+    if (heap == GetProcessHeap()) {
+        malloc_trim(0);
+    }
+    return 0;
 }
 
 BOOL GetComputerName(char* buffer, DWORD* size) {

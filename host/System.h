@@ -42,6 +42,12 @@ struct MEMORYSTATUS {
 };
 void GlobalMemoryStatus(MEMORYSTATUS* status);
 
+// The process's heap, for HeapCompact.
+HANDLE GetProcessHeap();
+// Gives the heap's free pages back to the system (the allocator keeps what big temporary buffers, such as a
+// decoded file's bytes, leave free); the largest free block left, or 0 when that is not known.
+std::size_t HeapCompact(HANDLE heap, DWORD flags);
+
 // size: the buffer's size in characters on entry; on success the name's length (without the terminator).
 // A buffer too small fails with ERROR_BUFFER_OVERFLOW and size set to the length needed with the terminator.
 BOOL GetComputerName(char* buffer, DWORD* size);

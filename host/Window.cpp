@@ -81,7 +81,11 @@ ATOM registerClass(const char* name, UINT style, WNDPROC procedure, HICON icon, 
 Uint32 creationFlags(bool fullScreen, DWORD style) {
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (fullScreen) {
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+        // Desktop-sized and borderless is all full screen is where no window manager could do more.
+        flags |= SDL_WINDOW_BORDERLESS;
+        if (desktopHasWindowManager()) {
+            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        }
     } else if (style & WS_MAXIMIZEBOX) {
         // Without it window managers offer no maximise button, and a maximise is how players reach full
         // screen from the title bar.

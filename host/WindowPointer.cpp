@@ -1,6 +1,7 @@
 // Where the pointer is, asked of the X server itself. SDL keeps the desktop-wide position in a cache that
 // only raw input events refresh, and events sent through the XTEST extension (or a pointer that has left
 // the window) do not always produce them; the game reads the pointer outside its window every frame.
+// Inside the window SDL's own position is current.
 // Kept apart from the other window sources: the X11 headers define names (Window, Bool, None) that clash.
 
 #include <SDL.h>
@@ -23,6 +24,14 @@ bool pointerInWindow(SDL_Window* window, int* x, int* y) {
     if (query == nullptr || window == nullptr || !SDL_GetWindowWMInfo(window, &info) ||
         info.subsystem != SDL_SYSWM_X11) {
         return false;
+    }
+    // Over the window with no button held, the window's own motion events (test input makes them too) keep
+    // SDL's position current once the events that arrived are read (they stay queued for the next message
+    // pump): the server is asked only when the pointer is elsewhere or captured, since a question waits for
+    // its answer and the game asks every frame.
+    SDL_PumpEvents();
+    if (SDL_GetMouseFocus() == window && SDL_GetMouseState(x, y) == 0) {
+        return true;
     }
     ::Window root = 0;
     ::Window child = 0;

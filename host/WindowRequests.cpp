@@ -1,6 +1,8 @@
 // Requests to the window of another process. A second copy of the game finds the first one's window by its
 // title and asks it to come forward; the window's process takes such requests from a socket named after the
-// title and answers them when it pumps its messages, so it needs no thread of its own.
+// title and answers them when it pumps its messages, so it needs no thread of its own. A pump that finds
+// nothing waiting costs one poll of the sockets: the game pumps every frame, and a failed accept costs the
+// kernel a socket made and thrown away each time.
 //
 // The socket lives in Linux's abstract namespace: it needs no file, and its name goes with the process, also
 // one that crashed. It is scoped like the lock files of named mutexes (the folder in $XDG_RUNTIME_DIR, else
@@ -20,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -138,6 +141,17 @@ bool serveCaller(HWND window, int caller) {
     }
 }
 
+// A caller knocking, a request arrived or a caller gone: anything that needs an accept or a read.
+bool anythingWaiting(const Listener& state) {
+    pollfd sockets[1 + mostCallers];
+    nfds_t count = 0;
+    sockets[count++] = pollfd{state.socket, POLLIN, 0};
+    for (const int caller : state.callers) {
+        sockets[count++] = pollfd{caller, POLLIN, 0};
+    }
+    return ::poll(sockets, count, 0) != 0;
+}
+
 // --- The caller's side: handles of windows found elsewhere, by title.
 
 std::vector<std::string>& remoteTitles() {
@@ -207,7 +221,7 @@ void stopListening() {
 
 void answerRequests() {
     Listener& state = listener();
-    if (state.socket < 0) {
+    if (state.socket < 0 || !anythingWaiting(state)) {
         return;
     }
     acceptCallers(state);

@@ -1,5 +1,6 @@
 #include "engine/graphics/ImageFactory.h"
 
+#include "engine/graphics/PixelMemory.h"
 #include "engine/graphics/Screen16.h"
 #include "engine/graphics/Screen32.h"
 
@@ -163,9 +164,17 @@ MemoryImage32* createImage32From(const ImageBase& image) {
     if (copy == nullptr) {
         return nullptr;
     }
+    // A copy whose pixels read 0 until written leaves the clear ends of the source's rows alone, so the
+    // copy of a mostly clear strip takes no more memory than the strip.
     const auto rowBytes = static_cast<std::size_t>(image.getWidth()) * 4;
+    const bool sparse = copy->hasUntouchedZeroPixels();
     for (int y = 0; y < image.getHeight(); ++y) {
-        std::memcpy(copy->pixels32() + copy->pixelIndex(0, y), row32(image, y), rowBytes);
+        std::uint32_t* target = copy->pixels32() + copy->pixelIndex(0, y);
+        if (sparse) {
+            copyRowSkippingClearEnds(target, row32(image, y), rowBytes);
+        } else {
+            std::memcpy(target, row32(image, y), rowBytes);
+        }
     }
     return copy;
 }

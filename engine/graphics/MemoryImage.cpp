@@ -1,8 +1,7 @@
 #include "engine/graphics/MemoryImage.h"
 
 #include "engine/graphics/MemoryImagePainter.h"
-
-#include <cstdlib>
+#include "engine/graphics/PixelMemory.h"
 
 namespace graphics {
 
@@ -26,34 +25,37 @@ bool MemoryImage::allocateUncleared(int newWidth, int newHeight) {
     return take(newWidth, newHeight, false);
 }
 
-// calloc: zeroed pages without touching them, and null rather than an exception when memory is short.
+// Null rather than an exception when memory is short.
 bool MemoryImage::take(int newWidth, int newHeight, bool cleared) {
     const std::size_t bytes = bufferBytes(newWidth, newHeight, 2);
     if (bytes == 0) {
         return false;
     }
-    auto* newPixels = static_cast<std::uint16_t*>(cleared ? std::calloc(bytes / 2, 2) : std::malloc(bytes));
-    auto* newAlpha = static_cast<std::uint8_t*>(cleared ? std::calloc(bytes / 2, 1) : std::malloc(bytes / 2));
+    auto* newPixels = static_cast<std::uint16_t*>(allocatePixelMemory(bytes, cleared));
+    auto* newAlpha = static_cast<std::uint8_t*>(allocatePixelMemory(bytes / 2, cleared));
     if (newPixels == nullptr || newAlpha == nullptr) {
-        std::free(newPixels);
-        std::free(newAlpha);
+        freePixelMemory(newPixels, bytes);
+        freePixelMemory(newAlpha, bytes / 2);
         return false;
     }
     freePixels();
     pixels = newPixels;
     alphaBuffer = newAlpha;
+    ownedBytes = bytes;
     setWidth(newWidth);
     setHeight(newHeight);
     setPitch(newWidth * 2);
     return true;
 }
 
+// Buffers handed in through setPixels and setAlphaBuffer are freed as the heap's, as they always were.
 void MemoryImage::freePixels() {
     markChanged();
-    std::free(pixels);
-    std::free(alphaBuffer);
+    freePixelMemory(pixels, ownedBytes);
+    freePixelMemory(alphaBuffer, ownedBytes / 2);
     pixels = nullptr;
     alphaBuffer = nullptr;
+    ownedBytes = 0;
 }
 
 } // namespace graphics

@@ -2,6 +2,7 @@
 
 #include "engine/graphics/ImageBase.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace graphics {
@@ -46,6 +47,8 @@ private:
 
     std::uint16_t* pixels = nullptr;
     std::uint8_t* alphaBuffer = nullptr;
+    // The pixel bytes of the buffers take made (the alpha buffer has half as many), 0 when none.
+    std::size_t ownedBytes = 0;
 };
 
 } // namespace graphics

@@ -2,6 +2,7 @@
 
 #include "engine/graphics/DecodeLimits.h"
 #include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/PixelMemory.h"
 #include "host/Files.h"
 
 #include <png.h>
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace graphics {
 namespace {
@@ -79,6 +81,9 @@ struct PngJob {
     int passes;
     png_colorp palette;
     int paletteSize;
+    // A row as the library hands it over and the same row converted: for a file read in one pass.
+    std::vector<unsigned char> row;
+    std::vector<std::uint32_t> converted;
 };
 
 void bindSource(PngJob& job) {
@@ -142,18 +147,6 @@ unsigned char* rowBytes(const MemoryImage32& image, int y) {
     return reinterpret_cast<unsigned char*>(image.pixels32() + image.pixelIndex(0, y));
 }
 
-// The library writes its rows straight into the image's rows, which are wide enough for any shape; every
-// pass of an interlaced file fills in its own pixels.
-void readRows(PngJob& job) {
-    const int height = job.image->getHeight();
-    for (int pass = 0; pass < job.passes; ++pass) {
-        for (int y = 0; y < height; ++y) {
-            png_read_row(job.png, rowBytes(*job.image, y), nullptr);
-        }
-    }
-    png_read_end(job.png, nullptr);
-}
-
 constexpr std::uint32_t argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
     return a << 24 | r << 16 | g << 8 | b;
 }
@@ -176,17 +169,46 @@ std::uint32_t convertPixel(const PngJob& job, const unsigned char* bytes) {
     return argb(bytes[0], bytes[1], bytes[2], bytes[3]);
 }
 
-// In place, from the last pixel back: a pixel's 4 bytes never reach the source bytes of a pixel before it.
-void convertRows(const PngJob& job) {
+// From the last pixel back, so that it may run in place: a pixel's 4 bytes never reach the source bytes of
+// a pixel before it.
+void convertRow(const PngJob& job, const unsigned char* source, std::uint32_t* target) {
     const int bytesPerPixel = job.shape == RowShape::Argb32 ? 4 : job.shape == RowShape::Rgb24 ? 3 : 1;
-    const int width = job.image->getWidth();
-    for (int y = 0; y < job.image->getHeight(); ++y) {
-        const unsigned char* source = rowBytes(*job.image, y);
-        std::uint32_t* target = job.image->pixels32() + job.image->pixelIndex(0, y);
-        for (int x = width - 1; x >= 0; --x) {
-            target[x] = convertPixel(job, source + static_cast<std::ptrdiff_t>(x) * bytesPerPixel);
+    for (int x = job.image->getWidth() - 1; x >= 0; --x) {
+        target[x] = convertPixel(job, source + static_cast<std::ptrdiff_t>(x) * bytesPerPixel);
+    }
+}
+
+// A file read in one pass into pixels that read 0 until written goes a row at a time through the job's
+// scratch rows, and only the bytes between a row's first and last non-zero ones reach the image: the clear
+// margins of a large picture (the frames of a strip) are never written and take no memory. Otherwise the
+// library writes its rows straight into the image's rows, which are wide enough for any shape, every pass
+// of an interlaced file filling in its own pixels, and the rows are converted in place at the end.
+void readRows(PngJob& job) {
+    MemoryImage32& image = *job.image;
+    const int height = image.getHeight();
+    if (job.passes == 1 && image.hasUntouchedZeroPixels()) {
+        const std::size_t width = static_cast<std::size_t>(image.getWidth());
+        job.row.resize(width * 4);
+        job.converted.resize(width);
+        for (int y = 0; y < height; ++y) {
+            png_read_row(job.png, job.row.data(), nullptr);
+            convertRow(job, job.row.data(), job.converted.data());
+            copyRowSkippingClearEnds(image.pixels32() + image.pixelIndex(0, y), job.converted.data(),
+                                     width * 4);
+        }
+        // Here on the loader thread, not at the first draw.
+        mapUnwrittenPages(image.pixels32(), width * 4 * static_cast<std::size_t>(height));
+    } else {
+        for (int pass = 0; pass < job.passes; ++pass) {
+            for (int y = 0; y < height; ++y) {
+                png_read_row(job.png, rowBytes(image, y), nullptr);
+            }
+        }
+        for (int y = 0; y < height; ++y) {
+            convertRow(job, rowBytes(image, y), image.pixels32() + image.pixelIndex(0, y));
         }
     }
+    png_read_end(job.png, nullptr);
 }
 
 bool decompress(PngJob& job) {
@@ -211,7 +233,6 @@ bool decompress(PngJob& job) {
         return false;
     }
     readRows(job);
-    convertRows(job);
     return true;
 }
 

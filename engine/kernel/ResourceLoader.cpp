@@ -3,6 +3,7 @@
 #include "engine/kernel/MutexLock.h"
 #include "engine/kernel/ResourceManager.h"
 
+#include "host/System.h"
 #include "host/Threads.h"
 #include "host/Time.h"
 
@@ -40,6 +41,9 @@ void ResourceManager::runLoader() {
             return;
         }
         if (pass == Pass::Idle) {
+            // Decoding leaves the heap with free pages of file bytes and decode buffers: give them back
+            // before waiting for the next request.
+            host::HeapCompact(host::GetProcessHeap(), 0);
             host::SuspendThread(host::GetCurrentThread());
         }
     }
@@ -62,6 +66,17 @@ ResourceManager::Pass ResourceManager::loadOnePass() {
     if (!inProgress) {
         return Pass::Loaded;
     }
+    // A caller of getLoadedResource is loading the one under the cursor: the loader takes another of the
+    // group meanwhile, or gives that load a moment when there is none.
+    if (isClaimed(*inProgress)) {
+        inProgress = unclaimedToLoad(*group);
+        if (!inProgress) {
+            inner.unlock();
+            outer.unlock();
+            host::Sleep(1);
+            return Pass::Loaded;
+        }
+    }
     const SmartPtr<Resource> resource = inProgress;
     inner.unlock();
     resource->load();
@@ -69,6 +84,15 @@ ResourceManager::Pass ResourceManager::loadOnePass() {
     inner.lock();
     inProgress.reset();
     return Pass::Loaded;
+}
+
+Resource* ResourceManager::unclaimedToLoad(const ResourceGroup& group) const {
+    for (const auto& [id, resource] : group.resources()) {
+        if (!resource->isLoaded() && !isClaimed(*resource)) {
+            return resource.get();
+        }
+    }
+    return nullptr;
 }
 
 ResourceGroup* ResourceManager::nextGroup(Queue& queue, bool countFinished) {

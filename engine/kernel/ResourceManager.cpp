@@ -6,9 +6,12 @@
 #include "engine/kernel/ValueDocument.h"
 
 #include "host/Threads.h"
+#include "host/Time.h"
 
 #include <algorithm>
 #include <utility>
+
+#include <malloc.h>
 
 namespace kernel {
 namespace {
@@ -33,17 +36,29 @@ void eraseAll(ResourceManager::Queue& queue, const std::string& name) {
 
 } // namespace
 
-// Runs work under the inner mutex once the loader is not loading a resource that touches names. The
-// loader holds the outer mutex for its whole pass, so taking it waits for that load to end; the order,
-// outer before inner, is the loader's own. Called with the inner mutex not yet held by this thread.
+template <class Touches> bool ResourceManager::touchesAClaim(Touches touches) const {
+    return std::any_of(claimed.begin(), claimed.end(),
+                       [&](const SmartPtr<Resource>& resource) { return touches(*resource); });
+}
+
+// Runs work under the inner mutex once no thread is loading a resource that touches names. The loader
+// holds the outer mutex for its whole pass, so taking it waits for that load to end; the order, outer
+// before inner, is the loader's own. A caller's load is short and rare to meet, so it is waited out by
+// looking again. Called with the inner mutex not yet held by this thread.
 template <class Touches, class Work> auto ResourceManager::whenSettled(Touches touches, Work work) {
     MutexLock inner(innerMutex);
-    while (inProgress && touches(*inProgress)) {
-        inner.unlock();
-        { MutexLock outer(outerMutex); }
+    for (;;) {
+        if (inProgress && touches(*inProgress)) {
+            inner.unlock();
+            { MutexLock outer(outerMutex); }
+        } else if (touchesAClaim(touches)) {
+            inner.unlock();
+            host::Sleep(1);
+        } else {
+            return work();
+        }
         inner.lock();
     }
-    return work();
 }
 
 ResourceManager* ResourceManager::create() {
@@ -164,6 +179,9 @@ void ResourceManager::unloadGroup(const std::string& name) {
         [&] {
             if (ResourceGroup* group = findGroup(name)) {
                 group->unloadAll();
+                // What the group's resources freed goes back to the system instead of waiting in the heap
+                // for the next scene: cheap at a scene change.
+                malloc_trim(0);
             }
         });
 }
@@ -236,17 +254,25 @@ Object* ResourceManager::getResource(const std::string& name, const std::string&
 }
 
 Object* ResourceManager::getLoadedResource(const std::string& name, const std::string& section) {
-    return whenSettled([&](const Resource& loading) { return lookUpResource(name, section) == &loading; },
-                       [&]() -> Object* {
-                           Resource* resource = lookUpResource(name, section);
-                           if (resource == nullptr) {
-                               return nullptr;
-                           }
-                           if (!resource->isLoaded()) {
-                               resource->load();
-                           }
-                           return resource->get();
-                       });
+    SmartPtr<Resource> mine;
+    Object* const ready =
+        whenSettled([&](const Resource& loading) { return lookUpResource(name, section) == &loading; },
+                    [&]() -> Object* {
+                        Resource* resource = lookUpResource(name, section);
+                        if (resource == nullptr || resource->isLoaded()) {
+                            return resource != nullptr ? resource->get() : nullptr;
+                        }
+                        mine = resource;
+                        claimed.push_back(mine);
+                        return nullptr;
+                    });
+    if (!mine) {
+        return ready;
+    }
+    mine->load();
+    MutexLock inner(innerMutex);
+    claimed.erase(std::find(claimed.begin(), claimed.end(), mine));
+    return mine->get();
 }
 
 void ResourceManager::unloadResource(const std::string& name, const std::string& section) {
@@ -296,8 +322,12 @@ Resource* ResourceManager::lookUpResource(const std::string& name, const std::st
     return group == nullptr ? nullptr : group->findResource(name);
 }
 
+bool ResourceManager::isClaimed(const Resource& resource) const {
+    return touchesAClaim([&](const Resource& loading) { return &loading == &resource; });
+}
+
 bool ResourceManager::isLoading(const Resource* resource) const {
-    return inProgress && inProgress.get() == resource;
+    return resource != nullptr && ((inProgress && inProgress.get() == resource) || isClaimed(*resource));
 }
 
 } // namespace kernel

@@ -23,6 +23,9 @@ namespace kernel {
 // inner mutex guards sections, queues, counters and cursors; the loader holds the outer mutex for a whole
 // pass (outer before inner). A resource the loader is loading is loaded with the inner mutex released; a
 // main-thread operation that would load or unload that same resource waits for the load to end.
+// getLoadedResource loads with the inner mutex released too, so the loader goes on meanwhile and several
+// threads may load different resources at once; a resource so claimed is left to its caller by everyone
+// else, who waits for that load as for the loader's.
 class ResourceManager : public Object {
 public:
     using Queue = std::vector<std::string>;
@@ -57,7 +60,8 @@ public:
 
     // The resource's object as it stands: null while not loaded (or being loaded) and for unknown names.
     Object* getResource(const std::string& name, const std::string& section);
-    // Loads the resource on the calling thread first when it is not loaded.
+    // Loads the resource on the calling thread first when it is not loaded. Safe to call from several
+    // threads at once: each resource is loaded once, by whichever thread claims it first.
     Object* getLoadedResource(const std::string& name, const std::string& section);
     void unloadResource(const std::string& name, const std::string& section);
     // The first declared resource of the same class for which isSame holds, or null.
@@ -83,6 +87,7 @@ private:
     void runLoader();
     Pass loadOnePass();
     ResourceGroup* nextGroup(Queue& queue, bool countFinished);
+    Resource* unclaimedToLoad(const ResourceGroup& group) const;
 
     void readDefinitionFile(const std::string& path);
     void readLateDefinitions();
@@ -91,6 +96,8 @@ private:
     ResourceGroup* lookUpGroup(const std::string& name);
     Resource* lookUpResource(const std::string& name, const std::string& section);
     bool isLoading(const Resource* resource) const;
+    bool isClaimed(const Resource& resource) const;
+    template <class Touches> bool touchesAClaim(Touches touches) const;
     template <class Touches, class Work> auto whenSettled(Touches touches, Work work);
 
     std::unordered_map<std::string, SmartPtr<ResourceGroup>> sections;
@@ -109,6 +116,8 @@ private:
     std::atomic<bool> oggToWav{true};
     // The resource the loader is loading with the inner mutex released; held so no removal frees it.
     SmartPtr<Resource> inProgress;
+    // The resources callers of getLoadedResource are loading with the inner mutex released.
+    std::vector<SmartPtr<Resource>> claimed;
 };
 
 } // namespace kernel

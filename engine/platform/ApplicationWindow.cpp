@@ -3,6 +3,8 @@
 
 #include "engine/platform/Application.h"
 
+#include "engine/platform/FrameTimer.h"
+
 namespace platform {
 namespace {
 
@@ -21,6 +23,10 @@ host::LRESULT Application::windowProc(host::HWND window, host::UINT message, hos
 
 host::LRESULT Application::handleMessage(host::HWND window, host::UINT message, host::WPARAM wParam,
                                          host::LPARAM lParam) {
+    // Input (or any other message) gets its frame at once, also while the frame timer rests.
+    if (FrameTimer* timer = FrameTimer::instance()) {
+        timer->wake();
+    }
     if (eventDispatcher) {
         eventDispatcher->dispatch(message, static_cast<std::uint32_t>(wParam),
                                   static_cast<std::uint32_t>(lParam));

@@ -94,7 +94,7 @@ private:
     bool firstWritten = false;
 };
 
-FrameTimer::FrameTimer() : now(host::timeGetTime()), lastStepTime(now), windowStart(now) {
+FrameTimer::FrameTimer() : now(host::timeGetTime()), lastStepTime(now), lastTickTime(now), windowStart(now) {
     if (const char* path = std::getenv(frameTimesVariable); path != nullptr && path[0] != '\0') {
         recordFrameTimes(path);
     }
@@ -114,14 +114,20 @@ void FrameTimer::destroy() {
     kernel::destroySingleInstance(theTimer);
 }
 
-void FrameTimer::step() {
+bool FrameTimer::step() {
     // The raised timer resolution is held only for the step, so the pacing sleep is accurate to a
     // millisecond without keeping the whole system at that resolution.
     host::timeBeginPeriod(1);
+    waitForFrameTime();
+    if (skipsWhileResting()) {
+        lastStepTime = now;
+        host::timeEndPeriod(1);
+        return false;
+    }
+    woken = false;
     showFrameRate();
-    const std::uint32_t elapsed = waitForFrameTime();
     // A long stall (a window drag, a modal box) must not throw every animation far ahead at once.
-    const std::uint32_t dt = std::min(elapsed, longestTick);
+    const std::uint32_t dt = std::min(now - lastTickTime, longestTick);
     ++frameCount;
     measureRate();
     if (frameTimes) {
@@ -135,7 +141,21 @@ void FrameTimer::step() {
         notifyAll(dt);
     }
     lastStepTime = now;
+    lastTickTime = now;
     host::timeEndPeriod(1);
+    return true;
+}
+
+// The frame-rate line changes by itself, so it keeps the timer from resting.
+bool FrameTimer::skipsWhileResting() {
+    if (!isResting() || woken || (display != nullptr && display->showsFrameRate())) {
+        return false;
+    }
+    return now - lastTickTime < restTickFrames * frameTime;
+}
+
+void FrameTimer::noteFrameDrawn(bool drewSomething) {
+    quietFrames = drewSomething ? 0 : std::min(quietFrames + 1, restAfterFrames);
 }
 
 void FrameTimer::setFps(int n) {
@@ -147,7 +167,9 @@ void FrameTimer::setFps(int n) {
     measuredFps = 0;
     now = host::timeGetTime();
     lastStepTime = now;
+    lastTickTime = now;
     windowStart = now;
+    quietFrames = 0;
 }
 
 bool FrameTimer::recordFrameTimes(const std::string& path) {

@@ -13,6 +13,12 @@ class FrameTimesFile;
 
 // Paces the main loop to a target rate and ticks the frame listeners once per step.
 //
+// A scene at rest draws nothing frame after frame, and ticking it at the full rate only costs processor
+// time. Once the renderer has told of restAfterFrames quiet frames in a row, the timer rests: a step whose
+// frame time is up ticks only when restTickFrames frame times have passed since the last tick, or at once
+// when input arrived (wake); the listeners get the whole time since their last tick, so animations keep
+// their speed. The first frame that draws again ends the rest.
+//
 // On request the timer writes how long each frame kept the main thread busy, for the benchmarks that
 // watch the running game: a text file with a line "frame <start> <work> <dt>" per frame (the wall-clock
 // seconds at which the frame's work began, the work in microseconds: the listeners' tick, the pacing
@@ -29,8 +35,19 @@ public:
     static FrameTimer* instance();
     static void destroy();
 
-    // One frame: waits out the rest of the frame time, then ticks every listener.
-    void step();
+    // Quiet frames in a row before the timer rests, and the frame times between its ticks while it rests
+    // (their time stays within the longest tick a listener is given).
+    static constexpr int restAfterFrames = 30;
+    static constexpr std::uint32_t restTickFrames = 3;
+
+    // One frame: waits out the rest of the frame time, then ticks every listener, unless the timer rests.
+    // True when the listeners were ticked.
+    bool step();
+    // Told by the renderer after each frame: whether it drew anything.
+    void noteFrameDrawn(bool drewSomething);
+    // Input arrived: the next step ticks, rest or not.
+    void wake() { woken = true; }
+    bool isResting() const { return quietFrames >= restAfterFrames; }
     // 0 (or less) runs unpaced; rates from 1000 up are held at 1000. Restarts the counting.
     void setFps(int n);
     // The rate measured over the last complete window; the first call switches measuring on.
@@ -58,6 +75,7 @@ private:
 
     void showFrameRate();
     std::uint32_t waitForFrameTime();
+    bool skipsWhileResting();
     void measureRate();
 
     static constexpr std::uint32_t longestTick = 100;
@@ -70,6 +88,10 @@ private:
     std::uint32_t frameCount = 0;
     std::uint32_t now;
     std::uint32_t lastStepTime;
+    // The last step that ticked the listeners; equal to lastStepTime unless frames were skipped.
+    std::uint32_t lastTickTime;
+    int quietFrames = 0;
+    bool woken = false;
     std::uint32_t measureWindow = 0;
     std::uint32_t windowStart;
     std::uint32_t windowStartFrames = 0;

@@ -209,11 +209,13 @@ void SceneManager::runCurrentScene(std::uint32_t ms) {
     scene->getInputDispatcher()->onFrame(ms);
     scene->onUpdate(ms);
     scene->getSceneUpdater()->onFrame(ms);
-    scene->getSceneRenderer()->onFrame(ms);
-    // Painted over the finished scene; held, as the tip's own painting may run game code.
-    if (const kernel::SmartPtr<ToolTip> tip = installedToolTip) {
-        tip->onFrame(ms);
+    // The tip settles before the frame is drawn, and the renderer paints it over the finished scene; held
+    // through the drawing, as the tip's own painting may run game code.
+    const kernel::SmartPtr<ToolTip> tip = installedToolTip;
+    if (tip) {
+        tip->update(ms);
     }
+    scene->getSceneRenderer()->onFrame(ms);
     scene->getSceneCleaner()->onFrame(ms);
 }
 

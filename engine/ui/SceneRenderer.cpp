@@ -3,8 +3,10 @@
 #include "engine/graphics/ImagePainter.h"
 #include "engine/graphics/RecordingPainter.h"
 #include "engine/platform/Application.h"
+#include "engine/platform/FrameTimer.h"
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
+#include "engine/ui/ToolTip.h"
 
 namespace ui {
 
@@ -17,6 +19,13 @@ graphics::ImagePainter* backPainter() {
 
 // Frames in a row that differed from the one before everywhere, after which frames are drawn whole at once.
 constexpr int framesBeforeDrawingWhole = 2;
+
+// A scene that draws nothing frame after frame lets the frame timer rest.
+void noteFrameDrawn(bool drewSomething) {
+    if (platform::FrameTimer* timer = platform::FrameTimer::instance()) {
+        timer->noteFrameDrawn(drewSomething);
+    }
+}
 
 Scene* currentScene() {
     SceneManager* manager = SceneManager::instance();
@@ -47,9 +56,11 @@ void SceneRenderer::onFrame(std::uint32_t ms) {
         area = frame.changedArea(lastDrawn);
         if (area.isEmpty()) {
             wholeFrames = 0;
+            noteFrameDrawn(false);
             return;
         }
     }
+    noteFrameDrawn(true);
     back.limitWrites(&area);
     frame.beginForwarding(area);
     paintFrame(frame);
@@ -63,11 +74,16 @@ void SceneRenderer::onFrame(std::uint32_t ms) {
     versionDrawn = back.getContentVersion();
 }
 
+// The manager's tool-tip is painted over the scene as part of the frame, so a tip at rest draws nothing.
 void SceneRenderer::paintFrame(graphics::ImagePainter& painter) {
     if (Scene* scene = currentScene()) {
         paintSubtree(*scene, painter, *root);
     } else {
         root->paintTree(painter);
+    }
+    SceneManager* manager = SceneManager::instance();
+    if (ToolTip* tip = manager != nullptr ? manager->toolTip() : nullptr) {
+        tip->paintShown(painter);
     }
 }
 

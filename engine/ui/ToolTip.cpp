@@ -88,6 +88,14 @@ void ToolTip::onMouseMove(int x, int y, std::uint32_t) {
 }
 
 void ToolTip::onFrame(std::uint32_t ms) {
+    update(ms);
+    if (graphics::ImagePainter* painter = backPainter()) {
+        paintShown(*painter);
+    }
+}
+
+void ToolTip::update(std::uint32_t ms) {
+    shownThisFrame = false;
     if (!root || !renderer) {
         shownNode.reset();
         return;
@@ -103,8 +111,10 @@ void ToolTip::onFrame(std::uint32_t ms) {
     } else {
         countDownShow(ms);
     }
+    // The frame in which the remove countdown runs out still shows the tip.
     if (isTipShown()) {
-        paintTip(ms);
+        removeCountdown -= static_cast<std::int32_t>(ms);
+        shownThisFrame = true;
     }
 }
 
@@ -175,16 +185,13 @@ void ToolTip::placeTip() {
     }
 }
 
-// The frame in which the remove countdown runs out still shows the tip.
-void ToolTip::paintTip(std::uint32_t ms) {
-    removeCountdown -= static_cast<std::int32_t>(ms);
-    graphics::ImagePainter* painter = backPainter();
-    if (painter == nullptr) {
+void ToolTip::paintShown(graphics::ImagePainter& painter) {
+    if (!shownThisFrame || !renderer) {
         return;
     }
-    painter->moveOrigin(tipX, tipY);
-    renderer->paint(*painter);
-    painter->moveOrigin(-tipX, -tipY);
+    painter.moveOrigin(tipX, tipY);
+    renderer->paint(painter);
+    painter.moveOrigin(-tipX, -tipY);
 }
 
 } // namespace ui

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+namespace graphics {
+class ImagePainter;
+} // namespace graphics
+
 namespace kernel {
 class NodeValue;
 class Value;
@@ -17,9 +21,10 @@ class GameNode;
 class Sprite;
 
 // Shows the tool-tip text of the sprite under the pointer once the pointer has rested on it for the show
-// delay, and stops showing it after the remove delay. The tip is no node of the scene: the renderer is
-// painted straight onto the back buffer near the pointer, after the scene's renderer has run. Its listener
-// part sits in the groups of the scenes and dialogs only to follow the pointer.
+// delay, and stops showing it after the remove delay. The tip is no node of the scene: its renderer is
+// painted near the pointer over the finished scene, by the scene's renderer once the tip is installed in the
+// scene manager (so a tip at rest is not drawn again each frame), else straight onto the back buffer. Its
+// listener part sits in the groups of the scenes and dialogs only to follow the pointer.
 class ToolTip : public platform::SceneComponent, public kernel::InputListener {
 public:
     static constexpr std::int32_t defaultShowDelay = 1000;
@@ -33,7 +38,13 @@ public:
     explicit ToolTip(kernel::NodeValue& settings);
     ~ToolTip() override;
 
+    // update, then the tip painted onto the back buffer when this frame shows it.
     void onFrame(std::uint32_t ms) override;
+    // The frame without the painting: the node under the pointer, the delays counted down.
+    void update(std::uint32_t ms);
+    // Paints the renderer at the tip's place when the last update showed it; the same every time until the
+    // next update.
+    void paintShown(graphics::ImagePainter& painter);
     void onMouseMove(int x, int y, std::uint32_t keyFlags) override;
 
     // The search below node; its result is the found node. Later matches win, as they are painted on top.
@@ -66,7 +77,6 @@ private:
     void startTip(Sprite& node);
     void countDownShow(std::uint32_t ms);
     void placeTip();
-    void paintTip(std::uint32_t ms);
 
     kernel::SmartPtr<GameNode> root;
     kernel::SmartPtr<Sprite> renderer;
@@ -81,6 +91,7 @@ private:
     std::int32_t showDelay = defaultShowDelay;
     std::int32_t removeCountdown = 0;
     std::int32_t removeDelay = defaultRemoveDelay;
+    bool shownThisFrame = false;
 };
 
 } // namespace ui

@@ -60,7 +60,12 @@ void composeOver(graphics::MemoryImage32& target, graphics::ImageBase& source, c
                                                                              source.getPitch());
         std::uint32_t* out = pixels + target.pixelIndex(left - part.x + x, sy - part.y + y);
         for (int sx = left; sx < right; ++sx, ++out) {
-            *out = over(row[sx] | forcedAlpha, *out);
+            // What a clear pixel leaves as it is is not written: the clear margins of a look take no
+            // memory until written.
+            const std::uint32_t value = over(row[sx] | forcedAlpha, *out);
+            if (value != *out) {
+                *out = value;
+            }
         }
     }
     source.unlock();

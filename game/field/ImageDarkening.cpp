@@ -29,8 +29,13 @@ void darkenImage(graphics::MemoryImage32& image, float factor) {
     const double amount = static_cast<double>(factor) * 255.0;
     for (int y = 0; y < image.getHeight(); ++y) {
         for (int x = 0; x < image.getWidth(); ++x) {
+            // A pixel that stays as it is is not written: the clear margins of a copied strip take no
+            // memory until written.
             std::uint32_t& pixel = pixels[image.pixelIndex(x, y)];
-            pixel = darkened(pixel, amount);
+            const std::uint32_t value = darkened(pixel, amount);
+            if (value != pixel) {
+                pixel = value;
+            }
         }
     }
     // Written directly: the 16-bit twin and the frame recorder learn of it only this way.

@@ -39,12 +39,20 @@ std::map<LookKey, kernel::SmartPtr<graphics::MemoryImage32>>& composedLooks() {
     return looks;
 }
 
-// A level shows a few dozen looks; past this many, the looks no pibble shows any more are let go.
-constexpr std::size_t keptLooks = 256;
+// A level shows a few dozen looks. Once the cache holds this many, or twice what pibbles showed at the last
+// sweep, the looks no pibble shows any more are let go: the cache stays near what is shown, and a field
+// that shows many looks is not swept at every new one.
+constexpr std::size_t keptLooks = 64;
+
+std::size_t& sweepAt() {
+    static std::size_t size = keptLooks;
+    return size;
+}
 
 // Only the cache holds the looks no pibble shows.
 void dropUnusedLooks() {
     std::erase_if(composedLooks(), [](const auto& entry) { return entry.second->referenceCount() == 1; });
+    sweepAt() = std::max(keptLooks, 2 * composedLooks().size());
 }
 
 LookKey lookKey(const std::vector<PibblePart>& parts, int width, int height) {
@@ -64,7 +72,7 @@ graphics::MemoryImage32* keepLook(LookKey key, const kernel::SmartPtr<graphics::
     if (!look) {
         return nullptr;
     }
-    if (composedLooks().size() >= keptLooks) {
+    if (composedLooks().size() >= sweepAt()) {
         dropUnusedLooks();
     }
     composedLooks()[std::move(key)] = look;
@@ -161,6 +169,7 @@ void clearPibbleImageCaches() {
     darkenedImages().clear();
     shineFrames().clear();
     composedLooks().clear();
+    sweepAt() = keptLooks;
 }
 
 } // namespace game

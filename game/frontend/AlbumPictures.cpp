@@ -1,5 +1,7 @@
 #include "game/frontend/AlbumPictures.h"
 
+#include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/MemoryImage32.h"
 #include "engine/kernel/PropertyStore.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/VectorValue.h"
@@ -17,6 +19,7 @@
 #include "game/frontend/TransitionScene.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace game {
@@ -26,8 +29,39 @@ namespace {
 AlbumPictures* current = nullptr;
 
 constexpr const char* collectablesFile = "media/properties/collectables.xml";
-// The turning sheets are large: they are loaded while the album is open and let go with it.
-constexpr const char* turnStrips[] = {"ALBUM_TURN_FORWARD", "ALBUM_TURN_BACKWARD"};
+// The turning sheets: large strips, read only for a turn and kept cut while the album is open.
+constexpr const char* turnStripNames[] = {"ALBUM_TURN_FORWARD", "ALBUM_TURN_BACKWARD"};
+constexpr const char* turnStripSections[] = {AlbumPictures::forwardStripSection,
+                                             AlbumPictures::backwardStripSection};
+constexpr int turnFrameCount = 16;
+
+// The smallest rectangle of the area holding every pixel whose alpha is not 0 (empty when all are clear).
+kernel::Rect visibleBounds(const std::uint32_t* pixels, int pitch, const kernel::Rect& area) {
+    int left = area.x + area.w;
+    int right = area.x - 1;
+    int top = area.y + area.h;
+    int bottom = area.y - 1;
+    for (int y = area.y; y < area.y + area.h; ++y) {
+        const std::uint32_t* row = pixels + static_cast<std::ptrdiff_t>(pitch) * y;
+        int first = area.x;
+        while (first < area.x + area.w && (row[first] >> 24) == 0) {
+            ++first;
+        }
+        if (first == area.x + area.w) {
+            continue;
+        }
+        int last = area.x + area.w - 1;
+        while ((row[last] >> 24) == 0) {
+            --last;
+        }
+        left = std::min(left, first);
+        right = std::max(right, last);
+        top = std::min(top, y);
+        bottom = y;
+    }
+    return right < left ? kernel::Rect(area.x, area.y, 0, 0)
+                        : kernel::Rect(left, top, right - left + 1, bottom - top + 1);
+}
 
 bool isPosition(std::int32_t value) {
     return value >= 1 && value <= AlbumPictures::collectableCount;
@@ -62,6 +96,53 @@ void AlbumPictures::destroy() {
 
 AlbumPictures::~AlbumPictures() = default;
 
+// Every window has the size of the largest frame's visible part, placed at that frame's part and moved
+// back inside the frame where it would reach past it.
+std::unique_ptr<TurnStrip> TurnStrip::cut(graphics::ImageBase& strip, int frameCount) {
+    if (!strip.isKindOf(graphics::MemoryImage32::classInfo) || frameCount < 1 ||
+        strip.getHeight() % frameCount != 0 || strip.getPixels() == nullptr) {
+        return nullptr;
+    }
+    const auto* pixels = static_cast<const std::uint32_t*>(strip.getPixels());
+    const int pitch = strip.getPitch() / 4;
+    const int frameW = strip.getWidth();
+    const int frameH = strip.getHeight() / frameCount;
+    std::vector<kernel::Rect> bounds;
+    int windowW = 1;
+    int windowH = 1;
+    for (int frame = 0; frame < frameCount; ++frame) {
+        bounds.push_back(visibleBounds(pixels, pitch, kernel::Rect(0, frame * frameH, frameW, frameH)));
+        windowW = std::max(windowW, bounds.back().w);
+        windowH = std::max(windowH, bounds.back().h);
+    }
+    windowW = std::min(windowW, frameW);
+    windowH = std::min(windowH, frameH);
+    const kernel::SmartPtr<graphics::MemoryImage32> image =
+        graphics::createImage32(windowW, windowH * frameCount);
+    if (!image) {
+        return nullptr;
+    }
+    image->setAlphaMode(strip.getAlphaMode());
+    auto made = std::make_unique<TurnStrip>();
+    image->lock();
+    const int targetPitch = image->getPitch() / 4;
+    for (int frame = 0; frame < frameCount; ++frame) {
+        const kernel::Rect& part = bounds[static_cast<std::size_t>(frame)];
+        const int x = std::clamp(part.x, 0, frameW - windowW);
+        const int y = std::clamp(part.y - frame * frameH, 0, frameH - windowH);
+        made->places.push_back({x, y});
+        for (int row = 0; row < windowH; ++row) {
+            std::memcpy(image->pixels32() +
+                            static_cast<std::ptrdiff_t>(targetPitch) * (frame * windowH + row),
+                        pixels + static_cast<std::ptrdiff_t>(pitch) * (frame * frameH + y + row) + x,
+                        static_cast<std::size_t>(windowW) * 4);
+        }
+    }
+    image->unlock();
+    made->image = image.get();
+    return made;
+}
+
 // Entries whose id or position lies outside 1..30 are skipped, and a position taken twice keeps its first
 // collectable, so a damaged file can neither write past the tables nor show one collectable twice.
 void AlbumPictures::loadOrder() {
@@ -83,7 +164,8 @@ void AlbumPictures::loadOrder() {
             collectableAtPosition[position] = id;
         }
     }
-    curtain = makeScreenSprite(0xFF000000u);
+    // The curtain's picture is made only while it falls or lifts.
+    curtain = new ui::Sprite(0, 0, nullptr);
 }
 
 std::int32_t AlbumPictures::albumOrderOf(std::int32_t collectableId) const {
@@ -109,13 +191,7 @@ std::int32_t AlbumPictures::creditsPageCount() {
 
 // Opening.
 
-// The turning sheets are loaded before the book is built, so its strips find them.
 DialogAlbum* AlbumPictures::openHidden() {
-    if (kernel::ResourceManager* resources = kernel::ResourceManager::instance()) {
-        for (const char* strip : turnStrips) {
-            resources->getLoadedResource(strip, ids::groupAlbumPictures);
-        }
-    }
     closing = false;
     ui::Dialog* made = DialogPibble::openDialog(ids::dialogAlbum, nullptr, true);
     album =
@@ -166,7 +242,18 @@ void AlbumPictures::linkCurtainAbove() {
     if (curtain && album) {
         curtain->removeAllModifiers();
         curtain->setAlpha(0);
+        if (curtain->getImage() == nullptr) {
+            curtain->setImage(makeScreenSprite(0xFF000000u)->getImage());
+        }
         album->insertAfter(curtain.get());
+    }
+}
+
+// A lifted curtain draws nothing: its screen-sized picture goes until it falls again.
+void AlbumPictures::dropCurtainPicture(void* manager, ui::GameNode* /*node*/) {
+    auto* self = static_cast<AlbumPictures*>(manager);
+    if (self->curtain) {
+        self->curtain->setImage(nullptr);
     }
 }
 
@@ -178,7 +265,8 @@ void AlbumPictures::fadeInBehindCurtain() {
     album->addModifier(new ui::FadeModifier(0, 255, curtainMs));
     if (curtain) {
         curtain->addModifier(blocking(new ui::FadeModifier(0, 255, curtainMs)));
-        curtain->addModifier(new ui::FadeModifier(255, 0, curtainMs));
+        curtain->addModifier(blocking(new ui::FadeModifier(255, 0, curtainMs)));
+        curtain->addModifier(new ui::CallbackModifier(this, dropCurtainPicture));
     }
 }
 
@@ -245,8 +333,9 @@ void AlbumPictures::closeAlbum() {
     if (curtain) {
         curtain->addModifier(blocking(new ui::FadeModifier(0, 255, curtainMs)));
         curtain->addModifier(new ui::CallbackModifier(this, releaseAlbum));
-        ui::Modifier* lift = curtain->addModifier(new ui::FadeModifier(255, 0, curtainMs));
+        ui::Modifier* lift = curtain->addModifier(blocking(new ui::FadeModifier(255, 0, curtainMs)));
         lift->addFlags(ui::Modifier::killNode);
+        curtain->addModifier(new ui::CallbackModifier(this, dropCurtainPicture));
     }
 }
 
@@ -256,8 +345,11 @@ void AlbumPictures::releaseAlbum(void* manager, ui::GameNode* /*node*/) {
                                     &self->creditsLeftPagePictureName, &self->collectablePictureLightName}) {
         self->unloadPicture(*name);
     }
-    for (const char* strip : turnStrips) {
-        self->unloadPicture(strip);
+    for (std::size_t index = 0; index < self->turnStrips.size(); ++index) {
+        self->turnStrips[index].reset();
+        if (kernel::ResourceManager* resources = kernel::ResourceManager::instance()) {
+            resources->unloadResource(turnStripNames[index], turnStripSections[index]);
+        }
     }
     if (self->album) {
         self->album->closePageDialog();
@@ -292,6 +384,28 @@ void AlbumPictures::setCursorRequest(std::int32_t shape, std::int32_t slot) {
 }
 
 // Pictures.
+
+void AlbumPictures::prepareTurnStrip(bool forward) {
+    const std::size_t index = forward ? 0 : 1;
+    if (kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+        resources && !turnStrips[index]) {
+        (void)resources->loadGroup(turnStripSections[index]);
+    }
+}
+
+// Waits for the loader when it is reading the strip, and reads it here when nobody has.
+const TurnStrip* AlbumPictures::turnStrip(bool forward) {
+    const std::size_t index = forward ? 0 : 1;
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    if (!turnStrips[index] && resources != nullptr) {
+        kernel::Object* found = resources->getLoadedResource(turnStripNames[index], turnStripSections[index]);
+        if (found != nullptr && found->isKindOf(graphics::ImageBase::classInfo)) {
+            turnStrips[index] = TurnStrip::cut(*static_cast<graphics::ImageBase*>(found), turnFrameCount);
+        }
+        resources->unloadResource(turnStripNames[index], turnStripSections[index]);
+    }
+    return turnStrips[index].get();
+}
 
 void AlbumPictures::unloadPicture(const std::string& name) {
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();

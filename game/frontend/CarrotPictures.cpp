@@ -3,6 +3,7 @@
 #include "engine/graphics/ChannelBuffer.h"
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/ImagePainter.h"
+#include "engine/kernel/ResourceManager.h"
 #include "engine/ui/DelayModifier.h"
 #include "engine/ui/FadeModifier.h"
 #include "engine/ui/ModifierFrame.h"
@@ -48,14 +49,26 @@ carrotWithLetters(graphics::ImageBase& front, int width, int height,
     return image;
 }
 
-void takeBite(graphics::ImageBase& carrot, graphics::ImageBase& mask) {
-    mask.lockForReading();
-    const kernel::SmartPtr<graphics::ChannelBuffer> channel = graphics::createImageChannel(mask, alphaLane);
-    mask.unlock();
-    if (channel) {
-        const kernel::SmartPtr<graphics::ImagePainter> painter = carrot.createPainter();
-        painter->copyChannelToLane(*channel, alphaLane, 0, 0);
+// The masks are needed one bite at a time, and of each only its alpha: they are not kept.
+kernel::SmartPtr<graphics::ChannelBuffer> readBiteMask(const std::string& name, const std::string& section) {
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    kernel::Object* found = resources != nullptr ? resources->getLoadedResource(name, section) : nullptr;
+    kernel::SmartPtr<graphics::ChannelBuffer> channel;
+    if (found != nullptr && found->isKindOf(graphics::ImageBase::classInfo)) {
+        auto& mask = static_cast<graphics::ImageBase&>(*found);
+        mask.lockForReading();
+        channel = graphics::createImageChannel(mask, alphaLane);
+        mask.unlock();
     }
+    if (resources != nullptr) {
+        resources->unloadResource(name, section);
+    }
+    return channel;
+}
+
+void takeBite(graphics::ImageBase& carrot, graphics::ChannelBuffer& mask) {
+    const kernel::SmartPtr<graphics::ImagePainter> painter = carrot.createPainter();
+    painter->copyChannelToLane(mask, alphaLane, 0, 0);
     carrot.setAlphaMode(true);
     carrot.setModified(true);
 }

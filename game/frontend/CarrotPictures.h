@@ -6,11 +6,13 @@
 #include "engine/kernel/SmartPtr.h"
 #include "engine/ui/Sprite.h"
 
+#include <string>
 #include <vector>
 
 namespace graphics {
+class ChannelBuffer;
 class ImageBase;
-}
+} // namespace graphics
 
 namespace ui {
 class GameNode;
@@ -25,8 +27,12 @@ kernel::SmartPtr<graphics::MemoryImage32>
 carrotWithLetters(graphics::ImageBase& front, int width, int height,
                   const std::vector<kernel::SmartPtr<ui::Sprite>>& letters, int offsetX, int offsetY);
 
+// The alpha lane of the named mask picture, read on the calling thread; the picture itself is let go at once.
+// Null when it cannot be read.
+kernel::SmartPtr<graphics::ChannelBuffer> readBiteMask(const std::string& name, const std::string& section);
+
 // The mask's alpha becomes the carrot's, from the top left corner on; the colours stay.
-void takeBite(graphics::ImageBase& carrot, graphics::ImageBase& mask);
+void takeBite(graphics::ImageBase& carrot, graphics::ChannelBuffer& mask);
 
 // A crumb of six frames one below the other, added to the parent at (x, y): after the delay it turns a
 // frame every 50 ms, fades in and falls in a curve, by the direction's multiple of its sideways steps,

@@ -225,6 +225,9 @@ void DialogAlbum::fadeInPage() {
 void DialogAlbum::leavePage() {
     setEnabled(false);
     state = leaving;
+    if (AlbumPictures* pictures = AlbumPictures::instance()) {
+        pictures->prepareTurnStrip(turnSprite != spritePreviousPage);
+    }
     if (spriteLeftPage != nullptr) {
         fade(spriteLeftPage, 255, 0, DialogAlbumPage::fadeMs);
         spriteLeftPage->setVisible(false);
@@ -286,7 +289,7 @@ void DialogAlbum::turnPages(std::int32_t count) {
     }
     const kernel::SmartPtr<PageTurner> first = new PageTurner(*this);
     addChild(first.get());
-    first->turnPage(turnSprite);
+    first->turnPage(turnSprite, turnStrip());
     firstTurner = first;
     lastTurner = first.get();
     for (std::int32_t i = 1; i < std::min(count, maxSheets); ++i) {
@@ -296,11 +299,17 @@ void DialogAlbum::turnPages(std::int32_t count) {
     firstTurner->startTurn();
 }
 
+// The strip of the way the pages turn, read at the first turn that way.
+const TurnStrip* DialogAlbum::turnStrip() const {
+    AlbumPictures* pictures = AlbumPictures::instance();
+    return pictures != nullptr ? pictures->turnStrip(turnSprite != spritePreviousPage) : nullptr;
+}
+
 // A sheet joins behind the last one and is drawn beneath it.
 void DialogAlbum::addSheet() {
     const kernel::SmartPtr<PageTurner> sheet = new PageTurner(*this);
     lastTurner->attach(sheet.get());
-    sheet->turnPage(turnSprite);
+    sheet->turnPage(turnSprite, turnStrip());
     lastTurner->insertBefore(sheet.get());
     lastTurner = sheet.get();
 }

@@ -1,5 +1,6 @@
 #include "game/frontend/DialogLevelEnd.h"
 
+#include "engine/graphics/ChannelBuffer.h"
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/PropertyStore.h"
@@ -106,7 +107,8 @@ void appearAfter(ui::Sprite& sprite, ui::GameNode* awaited) {
 
 graphics::ImageBase* dialogImage(const std::string& name) {
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
-    kernel::Object* found = resources != nullptr ? resources->getResource(name, ids::groupDialogs) : nullptr;
+    kernel::Object* found =
+        resources != nullptr ? resources->getResource(name, ids::groupScenePlay) : nullptr;
     return found != nullptr && found->isKindOf(graphics::ImageBase::classInfo)
                ? static_cast<graphics::ImageBase*>(found)
                : nullptr;
@@ -201,9 +203,6 @@ void DialogLevelEnd::bindButtons() {
 }
 
 void DialogLevelEnd::loadImages() {
-    for (int n = 0; n < bites; ++n) {
-        biteImages[static_cast<std::size_t>(n)] = dialogImage(ids::carrotMaskPrefix + std::to_string(n));
-    }
     for (int j = 0; j < crumbKinds; ++j) {
         crumbImages[static_cast<std::size_t>(j)] = dialogImage(ids::carrotCrumbPrefix + std::to_string(j));
     }
@@ -463,10 +462,11 @@ void DialogLevelEnd::bite() {
     if (n >= bites) {
         return;
     }
-    graphics::ImageBase* image = carrot != nullptr ? carrot->getImage() : nullptr;
-    if (graphics::ImageBase* mask = biteImages[static_cast<std::size_t>(n)].get();
-        image != nullptr && mask != nullptr) {
-        takeBite(*image, *mask);
+    if (graphics::ImageBase* image = carrot != nullptr ? carrot->getImage() : nullptr) {
+        if (const kernel::SmartPtr<graphics::ChannelBuffer> mask =
+                readBiteMask(ids::carrotMaskPrefix + std::to_string(n), biteMaskSection)) {
+            takeBite(*image, *mask);
+        }
     }
     biteCount = n + 1;
     for (int j = 0; j < crumbKinds; ++j) {

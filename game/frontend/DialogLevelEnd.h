@@ -30,6 +30,8 @@ class DialogLevelEnd : public DialogPibble {
 public:
     static constexpr int bites = ids::carrotBites;
     static constexpr int crumbKinds = ids::carrotCrumbKinds;
+    // Where the bites' masks are declared: a section never loaded as a whole, each mask read at its bite.
+    static constexpr const char* biteMaskSection = "carrotbites";
 
     // The dialog's keys. The level-end kind goes back to 0: the opener stores the new one after this.
     explicit DialogLevelEnd(kernel::NodeValue& settings);
@@ -105,7 +107,6 @@ private:
     ui::Button* buttonYes = nullptr;
     ui::Button* buttonNo = nullptr;
     kernel::Rect frontClip;
-    std::array<kernel::SmartPtr<graphics::ImageBase>, bites> biteImages;
     std::array<kernel::SmartPtr<graphics::ImageBase>, crumbKinds> crumbImages;
     SpriteLabel* header = nullptr;
     ui::Label* text = nullptr;

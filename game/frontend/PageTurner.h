@@ -10,6 +10,7 @@ class GameNode;
 namespace game {
 
 class DialogAlbum;
+struct TurnStrip;
 
 // One turning sheet of the album: a strip of 16 frames played at 40 ms a frame. Sheets of one turn are
 // chained: each starts its follower at its middle (213 ms), and the last one done opens the next page.
@@ -25,9 +26,9 @@ public:
 
     // Links the two sheets both ways: next follows this one.
     void attach(PageTurner* follower);
-    // A fresh hidden sheet showing the strip; it starts at once when the sheet before it is past its
-    // middle.
-    void turnPage(ui::Sprite* strip);
+    // A fresh hidden sheet showing the strip where the book places it; it starts at once when the sheet
+    // before it is past its middle.
+    void turnPage(const ui::Sprite* place, const TurnStrip* strip);
     void startTurn();
 
     bool hasReachedMiddle() const { return reachedMiddle; }

@@ -48,7 +48,7 @@ graphics::BitmapFont* floaterFont(std::int32_t colour) {
     const char* name = known ? ids::floaterFonts[colour - 1] : ids::floaterFontWhite;
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
     kernel::Object* found =
-        resources != nullptr ? resources->getResource(name, ids::groupPreloading) : nullptr;
+        resources != nullptr ? resources->getResource(name, ids::groupScenePlay) : nullptr;
     return found != nullptr && found->isKindOf(graphics::BitmapFont::classInfo)
                ? static_cast<graphics::BitmapFont*>(found)
                : nullptr;

@@ -36,9 +36,11 @@
 #include "game/play/PlayBot.h"
 #include "game/play/PlaySceneVIB.h"
 #include "host/System.h"
+#include "host/Threads.h"
 #include "host/Window.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <iterator>
 #include <memory>
@@ -180,6 +182,66 @@ Resources builtAtStartUp() {
     return found;
 }
 
+// Each resource once, in the order first named (the same font serves many labels).
+Resources withoutRepeats(Resources named) {
+    Resources once;
+    for (auto& resource : named) {
+        if (std::find(once.begin(), once.end(), resource) == once.end()) {
+            once.push_back(std::move(resource));
+        }
+    }
+    return once;
+}
+
+// The pictures are decoded on this thread and a few helpers at once, each taking the next one not yet
+// taken; start-up waits for all of them, so the wait is about the longest share rather than the sum.
+class StartupLoad {
+public:
+    explicit StartupLoad(Resources wanted) : wanted(std::move(wanted)) {}
+
+    void run(kernel::ResourceManager& resources) {
+        manager = &resources;
+        std::vector<host::HANDLE> helpers;
+        for (int i = 1; i < threadCount(); ++i) {
+            if (host::HANDLE helper =
+                    host::CreateThread(nullptr, 0, &StartupLoad::helperMain, this, 0, nullptr)) {
+                helpers.push_back(helper);
+            }
+        }
+        loadShare();
+        for (host::HANDLE helper : helpers) {
+            host::WaitForSingleObject(helper, host::INFINITE);
+            host::CloseHandle(helper);
+        }
+    }
+
+private:
+    // Helpers beyond a few gain nothing: the wait is then the largest picture's.
+    static constexpr int mostThreads = 4;
+
+    int threadCount() const {
+        host::SYSTEM_INFO system{};
+        host::GetSystemInfo(&system);
+        const int processors = static_cast<int>(system.dwNumberOfProcessors);
+        return std::clamp(std::min(processors, static_cast<int>(wanted.size())), 1, mostThreads);
+    }
+
+    static host::DWORD helperMain(void* parameter) {
+        static_cast<StartupLoad*>(parameter)->loadShare();
+        return 0;
+    }
+
+    void loadShare() {
+        for (std::size_t i = next++; i < wanted.size(); i = next++) {
+            (void)manager->getLoadedResource(wanted[i].first, wanted[i].second);
+        }
+    }
+
+    Resources wanted;
+    kernel::ResourceManager* manager = nullptr;
+    std::atomic<std::size_t> next{0};
+};
+
 // A group that is not queued is loaded already (what start-up builds may be all it held) or declared nowhere.
 void requestStartupGroups(kernel::ResourceManager& resources) {
     for (const char* group : ids::startUpGroups) {
@@ -192,10 +254,10 @@ void requestStartupGroups(kernel::ResourceManager& resources) {
 }
 
 // Nothing can be shown before the images and fonts of what start-up builds are in, and they are all that is
-// waited for: this thread loads them, with the whole processor to itself. The rest of the two start-up
-// groups (the score floaters' fonts, most of all) then goes to the loader thread while the first scene is
-// on screen; requested after the reset, it counts in that scene's progress, so the scene finishes loading
-// only once it is in.
+// waited for: this thread and its helpers load them while the loader has nothing asked of it. The rest of the
+// two start-up groups (the score floaters' fonts, most of all) then goes to the loader thread while the first
+// scene is on screen; requested after the reset, it counts in that scene's progress, so the scene finishes
+// loading only once it is in.
 void loadStartupResources() {
     announce("ResourceManager::create");
     kernel::ResourceManager* resources = kernel::ResourceManager::create();
@@ -203,9 +265,7 @@ void loadStartupResources() {
     resources->loadDefinitions();
     resources->setActive();
     announce("load what start-up builds");
-    for (const auto& [name, section] : builtAtStartUp()) {
-        (void)resources->getLoadedResource(name, section);
-    }
+    StartupLoad(withoutRepeats(builtAtStartUp())).run(*resources);
     resources->resetProgress();
     requestStartupGroups(*resources);
     // Read only when one of its groups is first asked for.

@@ -97,10 +97,10 @@ private:
         }
         const bool scene = startsWith(name, "SCENE_");
         Groups built = scene ? startUpGroups() : frontEndGroups();
-        // The album's manager loads the turning strips before it builds the book; the VIB scene loads the
+        // The album reads its turning strips itself at the first turn each way; the VIB scene loads the
         // chapter map's pictures with its own groups, before it first opens the map; only a play scene
-        // opens the pause and the end of the VIB game, once the groups the selection scene requests for
-        // play are in.
+        // opens the pause, a level's end and the end of the VIB game, once the groups the selection scene
+        // requests for play are in.
         if (name == game::ids::dialogAlbum) {
             built.insert(game::ids::groupAlbumPictures);
         }
@@ -110,7 +110,7 @@ private:
         if (name == game::ids::dialogPause) {
             built.insert(game::ids::groupScenePause);
         }
-        if (name == game::ids::dialogGameEnd) {
+        if (name == game::ids::dialogGameEnd || name == game::ids::dialogLevelEnd) {
             built.insert(game::ids::groupScenePlay);
         }
         // The comic is opened by the loading scene once "strip" is loaded with the front end's groups, and

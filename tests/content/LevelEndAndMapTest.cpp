@@ -5,6 +5,7 @@
 #include "ContentCheck.h"
 
 #include "engine/kernel/PathUtil.h"
+#include "game/frontend/DialogLevelEnd.h"
 
 #include <cstdlib>
 #include <ostream>
@@ -66,14 +67,16 @@ TEST_F(LevelEnd, TheCarrotsBitesAndCrumbsFitIt) {
     EXPECT_EQ(front->get("width"), back->get("width")) << "the back lies under the front";
     EXPECT_EQ(front->get("height"), back->get("height")) << "the back lies under the front";
     for (int n = 0; n < carrotBites; ++n) {
-        const ManifestEntry* mask = pictureOf(groupDialogs, numbered(carrotMaskPrefix, n));
+        const ManifestEntry* mask =
+            pictureOf(game::DialogLevelEnd::biteMaskSection, numbered(carrotMaskPrefix, n));
+        EXPECT_NE(mask, nullptr) << "bite " << n << " has no mask where the dialog reads it";
         if (mask != nullptr) {
             EXPECT_GE(number(*mask, "width"), number(*front, "width")) << "bite " << n;
             EXPECT_GE(number(*mask, "height"), number(*front, "height")) << "bite " << n;
         }
     }
     for (int j = 0; j < carrotCrumbKinds; ++j) {
-        const ManifestEntry* crumb = pictureOf(groupDialogs, numbered(carrotCrumbPrefix, j));
+        const ManifestEntry* crumb = pictureOf(groupScenePlay, numbered(carrotCrumbPrefix, j));
         if (crumb != nullptr) {
             EXPECT_EQ(crumb->get("frames"), "6") << "crumb " << j;
             EXPECT_NE(crumb->get("orientation"), "horizontal") << "crumb " << j;

@@ -238,7 +238,7 @@ TEST_F(NamedIds, ThePlayScenesHaveTheirPartsSoundsFontsAndSigns) {
         check({sound, groupGameSounds, IdKind::Sound});
     }
     for (const char* font : floaterFonts) {
-        check({font, groupPreloading, IdKind::Font});
+        check({font, groupScenePlay, IdKind::Font});
     }
     for (int step = 1; step <= comboFloaters; ++step) {
         checkResource(floaterComboPrefix + std::to_string(step), groupScenePlay, "Image");

@@ -4,6 +4,9 @@
 #include "engine/kernel/PathUtil.h"
 #include "engine/kernel/ResourceGroup.h"
 #include "engine/kernel/VectorValue.h"
+#include "game/frontend/AlbumPictures.h"
+
+#include <set>
 
 namespace content {
 namespace {
@@ -28,13 +31,21 @@ TEST(ResourceLists, DefaultsAndEachGroupDeclaredOnce) {
         EXPECT_FALSE(group.empty()) << "a section without a name";
         EXPECT_EQ(count, 1) << "group \"" << group << "\" is declared " << count << " times";
     }
-    // The album's file holds the album's pictures alone, loaded only when the album asks for them.
+    // The album's file holds the album's pictures alone, loaded only when the album asks for them: its
+    // pages' pictures and each turning strip in a section of its own.
     const std::vector<SmartPtr<Value>>& albumSections =
         resources.albumDocument->getVector("Sections").children();
-    ASSERT_EQ(albumSections.size(), 1u) << game::ids::albumPicturesFile;
-    ASSERT_TRUE(albumSections.front()->isNode());
-    EXPECT_EQ(key(albumSections.front()->asNode(), "name"), game::ids::groupAlbumPictures);
-    EXPECT_FALSE(albumSections.front()->asNode().getValue("auto").asBool());
+    std::set<std::string> names;
+    for (const SmartPtr<Value>& section : albumSections) {
+        ASSERT_TRUE(section->isNode());
+        names.insert(key(section->asNode(), "name"));
+        EXPECT_FALSE(section->asNode().getValue("auto").asBool());
+    }
+    EXPECT_EQ(names,
+              (std::set<std::string>{game::ids::groupAlbumPictures, game::AlbumPictures::forwardStripSection,
+                                     game::AlbumPictures::backwardStripSection}))
+        << game::ids::albumPicturesFile;
+    EXPECT_EQ(albumSections.size(), names.size());
 }
 
 // The album asks for its pictures by a prefix and a number: every number it can ask for is there, and its
@@ -43,10 +54,11 @@ TEST(ResourceLists, AlbumPicturesHoldEveryNumber) {
     const Resources resources;
     const Manifest manifest;
     std::vector<std::string> found;
-    const auto expect = [&](const std::string& id, int width, int height, int frames) {
-        const DeclaredResource* resource = resources.find(game::ids::groupAlbumPictures, id);
+    const auto expect = [&](const std::string& id, int width, int height, int frames,
+                            const std::string& group = game::ids::groupAlbumPictures) {
+        const DeclaredResource* resource = resources.find(group, id);
         if (resource == nullptr || resource->type != "Image") {
-            found.push_back(id + ": no picture in " + game::ids::groupAlbumPictures);
+            found.push_back(id + ": no picture in " + group);
             return;
         }
         const ManifestEntry* maker = manifest.maker(kernel::normaliseResourcePath(resource->file));
@@ -57,8 +69,8 @@ TEST(ResourceLists, AlbumPicturesHoldEveryNumber) {
                             std::to_string(width) + " x " + std::to_string(height));
         }
     };
-    expect("ALBUM_TURN_FORWARD", 480, 340, turnFrames);
-    expect("ALBUM_TURN_BACKWARD", 480, 340, turnFrames);
+    expect("ALBUM_TURN_FORWARD", 480, 340, turnFrames, game::AlbumPictures::forwardStripSection);
+    expect("ALBUM_TURN_BACKWARD", 480, 340, turnFrames, game::AlbumPictures::backwardStripSection);
     for (int n = 1; n <= game::ids::collectableCount; ++n) {
         const std::string photo = game::ids::collectablePicturePrefix + std::to_string(n);
         expect(photo, 150, 170, 1);
@@ -89,6 +101,21 @@ TEST(ResourceLists, TheVisitorIsLoadedWithTheFrontEnd) {
         }
     }
     EXPECT_EQ(alsoIn.size(), 1u) << joined(alsoIn);
+}
+
+// The score floaters' fonts are drawn only in play: they load with the play scenes' group once a mode is
+// chosen, and no group loaded before holds them too.
+TEST(ResourceLists, TheFloatersFontsLoadWithPlay) {
+    const Resources resources;
+    for (const char* font : game::ids::floaterFonts) {
+        SCOPED_TRACE(font);
+        const DeclaredResource* inPlay = resources.find(game::ids::groupScenePlay, font);
+        ASSERT_NE(inPlay, nullptr);
+        EXPECT_EQ(inPlay->type, "Font");
+        for (const std::string& group : frontEndGroups()) {
+            EXPECT_EQ(resources.find(group, font), nullptr) << group;
+        }
+    }
 }
 
 // Each declaration makes a resource of a registered resource class, as the manager makes them.

@@ -34,7 +34,8 @@ public:
     FieldWorld& operator=(const FieldWorld&) = delete;
 
     // Pictures with their alpha flag set, as decoded PNG files have it.
-    static void addSection(const std::string& name, const std::map<std::string, Image32>& images) {
+    static kernel::SmartPtr<kernel::ResourceGroup> addSection(const std::string& name,
+                                                              const std::map<std::string, Image32>& images) {
         kernel::NodeValue declaration(name, "Node");
         declaration.setChild(new kernel::ScalarValue("name", name, kernel::Typing::Untyped));
         kernel::SmartPtr<kernel::ResourceGroup> group = new kernel::ResourceGroup(declaration);
@@ -43,6 +44,7 @@ public:
             group->addResource(id, new testsupport::HeldResource(image.get(), id + ".png"));
         }
         kernel::ResourceManager::instance()->addGroup(group);
+        return group;
     }
     static void setDouble(const std::string& key, double value) {
         kernel::PropertyStore::instance()->doubleRef(key) = value;

@@ -261,6 +261,33 @@ TEST_F(PibbleTest, PibblesThatLookAlikeShareOneComposedPicture) {
     EXPECT_NE(&composed(game::colour::red)->getComposedImage(), kept);
 }
 
+// Looks no pibble shows are let go once the cache has grown past what is shown; shown ones stay shared,
+// and a look let go is composed afresh when asked for again.
+TEST_F(PibbleTest, TheLookCacheLetsGoOfLooksNoPibbleShows) {
+    graphics::ImageBase* ears = game::pibbleImage("PIBBLE_RED_EARS");
+    ASSERT_NE(ears, nullptr);
+    const auto parts = [&](int shift) {
+        return std::vector<game::PibblePart>{
+            {ears, kernel::Rect(0, shift, Pibble::frameWidth, Pibble::frameHeight)}};
+    };
+    std::vector<SmartPtr<graphics::MemoryImage32>> shown;
+    for (int shift = 0; shift < 40; ++shift) {
+        shown.emplace_back(game::composedPibble(parts(shift), Pibble::frameWidth, Pibble::frameHeight));
+    }
+    const std::uint64_t unshownVersion =
+        game::composedPibble(parts(40), Pibble::frameWidth, Pibble::frameHeight)->getContentVersion();
+    for (int shift = 41; shift < 300; ++shift) {
+        ASSERT_NE(game::composedPibble(parts(shift), Pibble::frameWidth, Pibble::frameHeight), nullptr);
+    }
+    for (int shift = 0; shift < 40; ++shift) {
+        EXPECT_EQ(game::composedPibble(parts(shift), Pibble::frameWidth, Pibble::frameHeight),
+                  shown[shift].get());
+    }
+    EXPECT_NE(game::composedPibble(parts(40), Pibble::frameWidth, Pibble::frameHeight)->getContentVersion(),
+              unshownVersion);
+    game::clearPibbleImageCaches();
+}
+
 TEST_F(PibbleTest, AClownTakesTheWildcardColourAndItsLook) {
     const SmartPtr<Pibble> clown = pibble(game::colour::red);
     clown->setClown(true);

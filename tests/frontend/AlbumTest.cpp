@@ -1,6 +1,8 @@
 // The album over a front-end scene: its order read from the collectables file, the curtain it opens and
 // closes behind, the page plan, the turning sheets and their timing, the corners and the bookmarker, the
 // credits run, and the pictures it loads one of each kind at a time.
+#include "engine/graphics/MemoryImage32.h"
+#include "engine/kernel/ResourceManager.h"
 #include "engine/platform/PlayerManager.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Sprite.h"
@@ -33,7 +35,8 @@ constexpr int stepMs = 10;
 
 class AlbumTest : public ::testing::Test {
 protected:
-    AlbumTest() : world("<dialogs><Node id=\"dialogs\">" + albumtest::albumDeclarations() + "</Node></dialogs>") {}
+    AlbumTest()
+        : world("<dialogs><Node id=\"dialogs\">" + albumtest::albumDeclarations() + "</Node></dialogs>") {}
 
     void SetUp() override {
         platform::PlayerManager::create()->addPlayer(new game::PibblePlayer("Ann"));
@@ -69,8 +72,8 @@ protected:
     // One frame more, in which the book updates its buttons for the state it came to.
     bool runUntilIdle() {
         const bool idle = runUntil([this] {
-            return book() != nullptr && book()->getState() == DialogAlbum::idle && book()->getPageDialog() != nullptr &&
-                   book()->getPageDialog()->getModifierList().empty();
+            return book() != nullptr && book()->getState() == DialogAlbum::idle &&
+                   book()->getPageDialog() != nullptr && book()->getPageDialog()->getModifierList().empty();
         });
         world.frame(stepMs);
         return idle;
@@ -89,11 +92,13 @@ protected:
         ASSERT_EQ(book()->getPage(), page);
     }
     std::string pageName() const {
-        return book() != nullptr && book()->getPageDialog() != nullptr ? book()->getPageDialog()->getName() : "";
+        return book() != nullptr && book()->getPageDialog() != nullptr ? book()->getPageDialog()->getName()
+                                                                       : "";
     }
     int sheets() const {
         int count = 0;
-        for (ui::GameNode* child = book()->getFirstChild(); child != nullptr; child = child->getNextSibling()) {
+        for (ui::GameNode* child = book()->getFirstChild(); child != nullptr;
+             child = child->getNextSibling()) {
             count += child->isKindOf(game::PageTurner::classInfo) && !child->isDead() ? 1 : 0;
         }
         return count;
@@ -179,10 +184,78 @@ TEST_F(AlbumTest, OpensAtTheContentsBehindTheCurtain) {
     EXPECT_TRUE(album->getButtonNext()->isEnabled());
     EXPECT_TRUE(album->getButtonMenu()->isEnabled());
     EXPECT_TRUE(pageButton()->isEnabled());
-    EXPECT_EQ(static_cast<ui::Sprite*>(album->getPageDialog()->findComponent("PAGE_SPRITE"))->getAlpha(), 255);
-    // The turning strips are loaded while the album is open.
-    EXPECT_TRUE(albumtest::isLoaded("ALBUM_TURN_FORWARD"));
-    EXPECT_TRUE(albumtest::isLoaded("ALBUM_TURN_BACKWARD"));
+    EXPECT_EQ(static_cast<ui::Sprite*>(album->getPageDialog()->findComponent("PAGE_SPRITE"))->getAlpha(),
+              255);
+    // The turning strips wait for a turn; the lifted curtain keeps no picture.
+    EXPECT_FALSE(albumtest::isStripLoaded(true) || albumtest::isStripLoaded(false));
+    EXPECT_FALSE(manager->isTurnStripRead(true) || manager->isTurnStripRead(false));
+    EXPECT_EQ(manager->getCurtain()->getImage(), nullptr);
+}
+
+// Each frame of a turning sheet, drawn from the cut strip at its place, shows the pixels of the uncut frame:
+// those of its window, and clear ones around it.
+TEST_F(AlbumTest, ASheetShowsEveryFrameOfTheUncutStripFromTheCutOne) {
+    openAtContents();
+    kernel::ResourceManager::instance()->resetProgress();
+    press(book()->getButtonNext());
+    EXPECT_LT(kernel::ResourceManager::instance()->loadingProgress(), 1.0) << "the loader asked at the press";
+    ASSERT_TRUE(runUntil([this] { return book()->getState() == DialogAlbum::turning; }));
+    EXPECT_TRUE(manager->isTurnStripRead(true));
+    EXPECT_FALSE(manager->isTurnStripRead(false)) << "only the way the pages turn";
+    EXPECT_FALSE(albumtest::isStripLoaded(true)) << "the uncut strip let go once cut";
+    const game::TurnStrip* strip = manager->turnStrip(true);
+    ASSERT_NE(strip, nullptr);
+    ui::Sprite* sheet = book()->getFirstTurner()->getPageSprite();
+    ASSERT_EQ(sheet->getImage(), strip->image.get());
+    // The window of the largest block: 13 x 21.
+    EXPECT_EQ(strip->image->getWidth(), 13);
+    EXPECT_EQ(strip->image->getHeight(), 21 * 16);
+
+    kernel::Object* read = kernel::ResourceManager::instance()->getLoadedResource(
+        "ALBUM_TURN_FORWARD", AlbumPictures::forwardStripSection);
+    ASSERT_TRUE(read != nullptr && read->isKindOf(graphics::MemoryImage32::classInfo));
+    const auto* uncut = static_cast<graphics::MemoryImage32*>(read)->pixels32();
+    const auto* cut = static_cast<graphics::MemoryImage32*>(strip->image.get())->pixels32();
+    for (int frame = 0; frame < game::PageTurner::frames; ++frame) {
+        sheet->setCurrentFrame(frame);
+        const kernel::Rect* source = sheet->getSourceRect();
+        ASSERT_NE(source, nullptr);
+        const int left = sheet->getX() - 40;
+        const int top = sheet->getY() - 40;
+        int wrong = 0;
+        for (int y = 0; y < albumtest::stripFrameHeight; ++y) {
+            for (int x = 0; x < albumtest::stripWidth; ++x) {
+                const bool inWindow = x >= left && x < left + source->w && y >= top && y < top + source->h;
+                const std::uint32_t shown =
+                    inWindow ? cut[(source->y + y - top) * 13 + source->x + x - left] : 0u;
+                const std::uint32_t drawn =
+                    uncut[(frame * albumtest::stripFrameHeight + y) * albumtest::stripWidth + x];
+                // A clear pixel draws nothing, whatever its colour.
+                wrong += (drawn >> 24 == 0 ? 0u : drawn) != (shown >> 24 == 0 ? 0u : shown);
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "frame " << frame;
+    }
+    EXPECT_EQ(sheet->getX() - 40, 35) << "the last frame's window kept inside the frame";
+    sheet->setCurrentFrame(14);
+    EXPECT_EQ(sheet->getY() - 40, 13) << "frame 14's window kept inside the frame";
+    kernel::ResourceManager::instance()->unloadResource("ALBUM_TURN_FORWARD",
+                                                        AlbumPictures::forwardStripSection);
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(book()->getPage(), 1);
+}
+
+// A strip that is no picture turns the pages all the same, with nothing to show.
+TEST_F(AlbumTest, AStripThatCannotBeReadStillTurnsThePage) {
+    albumtest::writeFile("media/images/album/ALBUM_TURN_FORWARD.png", "not a picture");
+    openAtContents();
+    press(book()->getButtonNext());
+    ASSERT_TRUE(runUntil([this] { return book()->getState() == DialogAlbum::turning; }));
+    EXPECT_EQ(book()->getFirstTurner()->getPageSprite()->getImage(), nullptr);
+    EXPECT_FALSE(manager->isTurnStripRead(true));
+    ASSERT_TRUE(runUntilIdle());
+    EXPECT_EQ(book()->getPage(), 1);
+    EXPECT_EQ(pageName(), ids::dialogStatistics);
 }
 
 TEST_F(AlbumTest, OneSheetTurnsToTheNextPageAndBack) {
@@ -365,8 +438,9 @@ TEST_F(AlbumTest, CreditsShowEachPageForItsTimeAndClose) {
 TEST_F(AlbumTest, CreditsShowTheirPicturesToAPlayerWhoUnlockedTheHardGame) {
     kernel::PropertyStore::instance()->intRef(ids::cfgHardModeUnlockVib) = 0;
     manager->openCredits();
-    ASSERT_TRUE(runUntil([this] { return book() != nullptr && book()->getPage() == 1 && book()->getLeftPage()->isVisible(); },
-                         20000));
+    ASSERT_TRUE(runUntil(
+        [this] { return book() != nullptr && book()->getPage() == 1 && book()->getLeftPage()->isVisible(); },
+        20000));
     EXPECT_EQ(book()->getLeftPage()->getImage()->getWidth(), 20);
     EXPECT_TRUE(albumtest::isLoaded(std::string(ids::creditsLeftPagePrefix) + "1"));
 }
@@ -375,9 +449,15 @@ TEST_F(AlbumTest, ClosingFadesThroughBlackOnceAndLetsThePicturesGo) {
     openAtContents();
     press(book()->getButtonNext());
     ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(manager->isTurnStripRead(true));
+    const kernel::SmartPtr<graphics::ImageBase> cutStrip = manager->turnStrip(true)->image;
     ui::Sprite* curtain = manager->getCurtain();
     press(book()->getButtonMenu());
     manager->closeAlbum();
+    // The curtain has its screen-sized picture while it falls and lifts.
+    ASSERT_NE(curtain->getImage(), nullptr);
+    EXPECT_EQ(curtain->getImage()->getWidth(), 640);
+    EXPECT_EQ(curtain->getImage()->getHeight(), 480);
     EXPECT_TRUE(manager->isAlbumLocked());
     EXPECT_EQ(book()->getNextSibling(), curtain);
     // Let go once the screen is black.
@@ -388,15 +468,23 @@ TEST_F(AlbumTest, ClosingFadesThroughBlackOnceAndLetsThePicturesGo) {
     EXPECT_FALSE(manager->isAlbumBlocking());
     EXPECT_FALSE(world.source->isDialogOpen(ids::dialogAlbum));
     EXPECT_FALSE(world.source->isDialogOpen(ids::dialogStatistics));
-    EXPECT_FALSE(albumtest::isLoaded("ALBUM_TURN_FORWARD"));
+    EXPECT_FALSE(albumtest::isStripLoaded(true));
+    EXPECT_FALSE(manager->isTurnStripRead(true));
+    EXPECT_EQ(cutStrip->referenceCount(), 1) << "the cut strip goes with the album";
     EXPECT_FALSE(albumtest::isLoaded(std::string(ids::albumLeftPagePrefix) + "1"));
     run(500);
     EXPECT_EQ(curtain->getParent(), nullptr);
+    EXPECT_EQ(curtain->getImage(), nullptr);
 
-    // The album opens again as it did the first time.
+    // The album opens again as it did the first time, and reads its strip again for a turn.
     openAtContents();
     EXPECT_EQ(pageName(), ids::dialogToc);
     EXPECT_TRUE(book()->isVisible());
+    press(book()->getButtonNext());
+    ASSERT_TRUE(runUntilIdle());
+    ASSERT_TRUE(manager->isTurnStripRead(true));
+    EXPECT_NE(manager->turnStrip(true)->image.get(), cutStrip.get());
+    EXPECT_EQ(book()->getFirstTurner(), nullptr);
 }
 
 TEST_F(AlbumTest, ClosingWithAReturnSceneChangesScene) {
@@ -418,9 +506,10 @@ TEST_F(AlbumTest, EachPictureKindHoldsOnePictureAtATime) {
     EXPECT_NE(manager->buildCollectablePicture(7), nullptr);
     EXPECT_NE(manager->buildCollectablePictureLight(7), nullptr);
     EXPECT_NE(manager->buildCreditsLeftPagePicture(2), nullptr);
-    for (const std::string& name : {std::string(ids::albumLeftPagePrefix) + "4", std::string(ids::creditsLeftPagePrefix) + "2",
-                                   std::string(ids::collectablePicturePrefix) + "7",
-                                   std::string(ids::collectablePicturePrefix) + "7" + ids::collectablePictureLightSuffix}) {
+    for (const std::string& name :
+         {std::string(ids::albumLeftPagePrefix) + "4", std::string(ids::creditsLeftPagePrefix) + "2",
+          std::string(ids::collectablePicturePrefix) + "7",
+          std::string(ids::collectablePicturePrefix) + "7" + ids::collectablePictureLightSuffix}) {
         EXPECT_TRUE(albumtest::isLoaded(name)) << name;
     }
     // A picture the definitions lack is none.

@@ -6,6 +6,7 @@
 
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/PropertyStore.h"
+#include "engine/kernel/Rect.h"
 #include "engine/kernel/ResourceGroup.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ScalarValue.h"
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -42,8 +44,8 @@ inline std::string albumDeclarations() {
     std::string text = R"(<DialogAlbum id="DIALOG_ALBUM" width="560" height="420"><Vector id="components">
         <Sprite name="SPRITE_BACKGROUND" x="0" y="0" width="560" height="420"/>
         <Sprite name="SPRITE_LEFTPAGE" x="60" y="55" width="200" height="310" visible="false"/>
-        <Sprite name="SPRITE_PREVIOUSPAGE" x="40" y="40" image="ALBUM_TURN_BACKWARD" section="albumpictures" visible="false"/>
-        <Sprite name="SPRITE_NEXTPAGE" x="40" y="40" image="ALBUM_TURN_FORWARD" section="albumpictures" visible="false"/>
+        <Sprite name="SPRITE_PREVIOUSPAGE" x="40" y="40" visible="false"/>
+        <Sprite name="SPRITE_NEXTPAGE" x="40" y="40" visible="false"/>
         <Sprite name="SPRITE_CORNER_LEFT" x="40" y="320" width="60" height="60" visible="false"/>
         <Sprite name="SPRITE_CORNER_RIGHT" x="460" y="320" width="60" height="60" visible="false"/>
         <Sprite name="SPRITE_BOOKMARKER" x="440" y="4" width="36" height="64"/>
@@ -69,6 +71,41 @@ inline std::string png(int width, int height, std::uint16_t grey) {
     return testsupport::encodePng(picture);
 }
 
+// Where frame f of the test's turning strips shows its block (none in frame 9; frame 14's reaches the bottom
+// edge and frame 15's the right edge, past which the largest block's window cannot lie).
+inline kernel::Rect turnBlock(int f) {
+    switch (f) {
+    case 9:
+        return {};
+    case 14:
+        return {3, 20, 10, 14};
+    case 15:
+        return {38, 2, 10, 21};
+    default:
+        return {2 * f, f % 6, 10 + f % 4, 21};
+    }
+}
+
+// A turning strip: each frame clear but for its block, whose top and left edges are half transparent and
+// whose colours change from pixel to pixel, so that a frame drawn from a wrong place shows.
+inline std::string turnStripPng(std::uint16_t shade) {
+    testsupport::PngPicture picture;
+    picture.width = stripWidth;
+    picture.height = stripFrameHeight * 16;
+    picture.colourType = PNG_COLOR_TYPE_RGBA;
+    for (int y = 0; y < picture.height; ++y) {
+        const kernel::Rect block = turnBlock(y / stripFrameHeight);
+        const int row = y % stripFrameHeight;
+        for (int x = 0; x < stripWidth; ++x) {
+            const bool inside = x >= block.x && x < block.right() && row >= block.y && row < block.bottom();
+            const std::uint16_t alpha = !inside ? 0 : (x == block.x || row == block.y ? 128 : 255);
+            picture.samples.insert(picture.samples.end(), {shade, static_cast<std::uint16_t>((x * 5) & 255),
+                                                           static_cast<std::uint16_t>((y * 3) & 255), alpha});
+        }
+    }
+    return testsupport::encodePng(picture);
+}
+
 // Every picture of the section "albumpictures" as a PNG file, declared as the game declares them (nothing
 // loaded until asked for), and the section added to the resource manager as its definitions reader adds
 // one.
@@ -80,9 +117,7 @@ inline std::string writeFile(const std::string& path, const std::string& bytes) 
 
 // Resource files are named relative to the working folder, as the game names them.
 inline void addAlbumPictures() {
-    std::vector<std::pair<std::string, std::string>> images = {
-        {"ALBUM_TURN_FORWARD", png(stripWidth, stripFrameHeight * 16, 200)},
-        {"ALBUM_TURN_BACKWARD", png(stripWidth, stripFrameHeight * 16, 100)}};
+    std::vector<std::pair<std::string, std::string>> images;
     for (int n = 1; n <= 34; ++n) {
         images.emplace_back(game::ids::albumLeftPagePrefix + std::to_string(n), png(20, 31, 10 + n));
     }
@@ -96,12 +131,22 @@ inline void addAlbumPictures() {
     }
     std::string declarations;
     for (const auto& [id, bytes] : images) {
-        declarations += "<Image id=\"" + id + "\" file=\"" + writeFile("media/images/album/" + id + ".png", bytes) + "\"/>";
+        declarations += "<Image id=\"" + id + "\" file=\"" +
+                        writeFile("media/images/album/" + id + ".png", bytes) + "\"/>";
     }
-    const kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument(writeFile(
-        "media/properties/albumpictures",
-        R"(<Resources><Vector id="Sections"><Node name="albumpictures" auto="false">)" + declarations +
-            "</Node></Vector></Resources>"));
+    // Each turning strip in a section of its own.
+    std::string strips;
+    for (const auto& [id, section, shade] :
+         {std::tuple{"ALBUM_TURN_FORWARD", game::AlbumPictures::forwardStripSection, 200},
+          std::tuple{"ALBUM_TURN_BACKWARD", game::AlbumPictures::backwardStripSection, 100}}) {
+        strips +=
+            std::string(R"(<Node name=")") + section + R"(" auto="false"><Image id=")" + id + R"(" file=")" +
+            writeFile(std::string("media/images/album/") + id + ".png", turnStripPng(shade)) + "\"/></Node>";
+    }
+    const kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument(
+        writeFile("media/properties/albumpictures", R"(<Resources><Vector id="Sections">)" + strips +
+                                                        R"(<Node name="albumpictures" auto="false">)" +
+                                                        declarations + "</Node></Vector></Resources>"));
     document->load();
     kernel::VectorValue& sections = document->getVector("Sections");
     for (std::int32_t i = 0; i < sections.childCount(); ++i) {
@@ -113,8 +158,8 @@ inline void addAlbumPictures() {
 inline void writeCollectables(const std::vector<std::pair<int, int>>& order) {
     std::string entries;
     for (const auto& [id, position] : order) {
-        entries += "<Node pibbleid=\"" + std::to_string(id) + "\" albumorderid=\"" + std::to_string(position) +
-                   "\"/>";
+        entries += "<Node pibbleid=\"" + std::to_string(id) + "\" albumorderid=\"" +
+                   std::to_string(position) + "\"/>";
     }
     std::filesystem::create_directories("media/properties");
     std::ofstream("media/properties/collectables.xml")
@@ -131,17 +176,23 @@ inline std::vector<std::pair<int, int>> reversedOrder() {
 }
 
 inline void setCredits(int entries) {
-    kernel::SmartPtr<kernel::VectorValue>& list = kernel::PropertyStore::instance()->vectorRef(game::ids::creditsList);
+    kernel::SmartPtr<kernel::VectorValue>& list =
+        kernel::PropertyStore::instance()->vectorRef(game::ids::creditsList);
     list = new kernel::VectorValue(game::ids::creditsList);
     for (int i = 0; i < entries; ++i) {
-        list->append(new kernel::ScalarValue(std::to_string(i), kernel::WideString(u"entry"), kernel::Typing::Untyped));
+        list->append(new kernel::ScalarValue(std::to_string(i), kernel::WideString(u"entry"),
+                                             kernel::Typing::Untyped));
     }
 }
 
-inline bool isLoaded(const std::string& name) {
-    const kernel::Resource* resource =
-        kernel::ResourceManager::instance()->findResource(name, game::ids::groupAlbumPictures);
+inline bool isLoaded(const std::string& name, const std::string& section = game::ids::groupAlbumPictures) {
+    const kernel::Resource* resource = kernel::ResourceManager::instance()->findResource(name, section);
     return resource != nullptr && resource->isLoaded();
+}
+
+inline bool isStripLoaded(bool forward) {
+    return forward ? isLoaded("ALBUM_TURN_FORWARD", game::AlbumPictures::forwardStripSection)
+                   : isLoaded("ALBUM_TURN_BACKWARD", game::AlbumPictures::backwardStripSection);
 }
 
 } // namespace albumtest

@@ -6,7 +6,10 @@
 
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/ResourceGroup.h"
+#include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/kernel/ValueDocument.h"
+#include "engine/kernel/VectorValue.h"
 #include "engine/platform/Application.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/FullScreenHandler.h"
@@ -19,6 +22,7 @@
 #include "game/foundation/PibbleScene.h"
 #include "host/Window.h"
 
+#include "EncodedImages.h"
 #include "FrontendWorld.h"
 #include "SoundFiles.h"
 #include "TestImages.h"
@@ -28,6 +32,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <utility>
@@ -79,12 +84,16 @@ public:
 };
 
 // After bite n the carrot's 4 (n + 1) rightmost columns are transparent; the mask's colour is not taken.
-testsupport::Image32 biteMask(int n) {
-    testsupport::Image32 mask = testsupport::filled32(carrotW, carrotH, 0x00123456u);
+std::string biteMaskPng(int n) {
+    testsupport::PngPicture mask;
+    mask.width = carrotW;
+    mask.height = carrotH;
+    mask.colourType = PNG_COLOR_TYPE_RGBA;
     for (int i = 0; i < carrotW * carrotH; ++i) {
-        mask->pixels32()[i] |= i % carrotW < carrotW - 4 * (n + 1) ? 0xFF000000u : 0;
+        const std::uint16_t alpha = i % carrotW < carrotW - 4 * (n + 1) ? 255 : 0;
+        mask.samples.insert(mask.samples.end(), {0x12, 0x34, 0x56, alpha});
     }
-    return mask;
+    return testsupport::encodePng(mask);
 }
 
 using Held = std::map<std::string, kernel::SmartPtr<testsupport::HeldResource>>;
@@ -110,14 +119,13 @@ protected:
         app = platform::Application::create("level end test", 640, 480, false, 0, 101);
         ui::SoundSystem::create(44100, 32);
         std::map<std::string, kernel::Object*> images{{"TEST_CARROT", carrotImage.get()}};
-        for (int n = 0; n < DialogLevelEnd::bites; ++n) {
-            masks.push_back(biteMask(n));
-            images[ids::carrotMaskPrefix + std::to_string(n)] = masks.back().get();
-        }
+        addBiteMasks();
         for (int j = 0; j < DialogLevelEnd::crumbKinds; ++j) {
             images[ids::carrotCrumbPrefix + std::to_string(j)] = crumbImage.get();
         }
         addSection(ids::groupDialogs, images);
+        // The crumbs are looked up where the play scenes' pictures are.
+        addSection(ids::groupScenePlay, images);
         std::map<std::string, kernel::Object*> samples;
         for (int n = 1; n <= ids::biteSounds; ++n) {
             samples[ids::soundBiteCarrotPrefix + std::to_string(n)] = nullptr;
@@ -263,11 +271,45 @@ protected:
         }
     }
 
+    // The bites' masks: PNG files declared in their own section as the game declares them, the files named
+    // broken holding no picture.
+    void addBiteMasks(const std::vector<int>& broken = {}) {
+        std::string declarations;
+        for (int n = 0; n < DialogLevelEnd::bites; ++n) {
+            const std::string id = ids::carrotMaskPrefix + std::to_string(n);
+            const bool damaged = std::find(broken.begin(), broken.end(), n) != broken.end();
+            // Named from the working folder, as the game names its files.
+            const std::string file =
+                files.write(id + ".png", damaged ? std::string("no picture") : biteMaskPng(n));
+            declarations +=
+                "<Image id=\"" + id + "\" file=\"" + std::filesystem::relative(file).string() + "\"/>";
+        }
+        const kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument(
+            files.write("bites.xml", std::string(R"(<Resources><Vector id="Sections"><Node name=")") +
+                                         DialogLevelEnd::biteMaskSection + R"(" auto="false">)" +
+                                         declarations + "</Node></Vector></Resources>"));
+        document->load();
+        kernel::ResourceManager::instance()->removeGroup(DialogLevelEnd::biteMaskSection, true);
+        kernel::VectorValue& sections = document->getVector("Sections");
+        for (std::int32_t i = 0; i < sections.childCount(); ++i) {
+            kernel::ResourceManager::instance()->addGroup(new kernel::ResourceGroup(*sections.at(i)));
+        }
+    }
+    bool anyMaskLoaded() const {
+        for (int n = 0; n < DialogLevelEnd::bites; ++n) {
+            const kernel::Resource* mask = kernel::ResourceManager::instance()->findResource(
+                ids::carrotMaskPrefix + std::to_string(n), DialogLevelEnd::biteMaskSection);
+            if (mask == nullptr || mask->isLoaded()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     testsupport::TempDir files;
     std::string wavFile = files.write("bite.wav", testsupport::wav(testsupport::tone(200)));
     testsupport::Image32 carrotImage = testsupport::filled32(carrotW, carrotH, frontColour);
     testsupport::Image32 crumbImage = testsupport::filled32(4, 24, 0xFFFF8000u);
-    std::vector<testsupport::Image32> masks;
     Held sounds;
     FrontendWorld world{declarations};
     ModeScene* scene = new ModeScene();
@@ -366,12 +408,25 @@ TEST_F(DialogLevelEndTest, AFinishedLevelEatsTheCarrotAndGoesOnASecondAfterTheLa
             << j;
     }
     EXPECT_EQ(dialog->getCrumbs().size(), 39u);
+    EXPECT_FALSE(anyMaskLoaded()) << "each mask let go after its bite";
     // A second after the last bite the dialog closes and the mode's next level follows, once.
     EXPECT_NEAR(seen.answeredAt, seen.biteAt.back() + 1000, 2 * stepMs);
     EXPECT_EQ(calls(), std::vector<std::string>{"finished"});
     EXPECT_FALSE(isOpen());
     run(1000, 50);
     EXPECT_EQ(calls(), std::vector<std::string>{"finished"});
+}
+
+// A mask that cannot be read leaves its own bite's cut out; the bites before and after it cut as ever.
+TEST_F(DialogLevelEndTest, ADamagedBiteMaskLeavesOnlyItsOwnCutOut) {
+    addBiteMasks({5});
+    ASSERT_NE(open(game::levelEndFinished, game::gameModeAction), nullptr);
+    ASSERT_TRUE(runUntil([this] { return seen.answeredAt >= 0; }, 5000));
+    ASSERT_EQ(seen.opaque.size(), 13u);
+    for (std::size_t i = 0; i < seen.opaque.size(); ++i) {
+        EXPECT_EQ(seen.opaque[i], carrotW - 4 * (i == 5 ? 5 : static_cast<int>(i + 1))) << i;
+    }
+    EXPECT_FALSE(anyMaskLoaded());
 }
 
 TEST_F(DialogLevelEndTest, GoingOnByItselfAsksTheSceneByKindAndMode) {

@@ -12,7 +12,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -317,6 +320,131 @@ TEST(HostSoundOutput, PlayedSampleReachesTheDevice) {
     }
     host::FSOUND_Close();
     EXPECT_TRUE(heard);
+}
+
+// The device's output as the disk driver writes it, a little faster than it plays: 16-bit samples, left and
+// right by turns.
+class DiskOutput {
+public:
+    DiskOutput()
+        : output(dir.file("out.raw")), driver("SDL_AUDIODRIVER", "disk"), file("SDL_DISKAUDIOFILE", output),
+          delay("SDL_DISKAUDIODELAY", "2") {}
+
+    std::vector<std::int16_t> samples() const {
+        std::ifstream in(output, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<std::int16_t> read(bytes.size() / 2);
+        std::memcpy(read.data(), bytes.data(), read.size() * 2);
+        return read;
+    }
+    std::size_t written() const {
+        std::error_code error;
+        const auto bytes = std::filesystem::file_size(output, error);
+        return error ? 0 : static_cast<std::size_t>(bytes / 2);
+    }
+    // Waits until count samples more than now are written.
+    bool waitFor(std::size_t count) const {
+        const std::size_t until = written() + count;
+        return testsupport::eventually([&] { return written() >= until; });
+    }
+
+    testsupport::TempDir dir;
+    const std::string output;
+
+private:
+    testsupport::ScopedEnv driver, file, delay;
+};
+
+int loudest(const std::vector<std::int16_t>& samples, std::size_t from, std::size_t count) {
+    int most = 0;
+    for (std::size_t i = from; i < std::min(samples.size(), from + count); ++i) {
+        most = std::max(most, std::abs(static_cast<int>(samples[i])));
+    }
+    return most;
+}
+
+std::size_t firstLoud(const std::vector<std::int16_t>& samples, std::size_t from = 0) {
+    for (std::size_t i = from; i < samples.size(); ++i) {
+        if (std::abs(static_cast<int>(samples[i])) > 1000) {
+            return i;
+        }
+    }
+    return samples.size();
+}
+
+// A quarter of a second of tone at 22050 Hz: half a second of stereo samples at the device's 44100 Hz.
+constexpr int tuneSamples = 5513;
+constexpr std::size_t tuneOutput = 22050;
+// 50 ms of output: every stretch this long of the tone has its peaks.
+constexpr std::size_t stretch = 4410;
+// What the mixer and the file's buffer may hold of the time before a change.
+constexpr std::size_t lag = 16384;
+
+// A tune read from its file as it plays goes on past its end while it loops, its volume fades it, and a
+// stop ends it.
+TEST(HostSoundOutput, AStreamedTuneLoopsFadesAndStops) {
+    DiskOutput device;
+    ASSERT_TRUE(host::FSOUND_Init(44100, 32, 2));
+    auto* music = stream(device.dir.write("tune.ogg", ogg(tone(tuneSamples), 22050)));
+    ASSERT_NE(music, nullptr);
+    ASSERT_TRUE(tuneBecomes(music, host::testing::StreamTune::Decoded));
+    const int channel = host::FSOUND_Stream_Play(host::FSOUND_FREE, music);
+    ASSERT_GE(channel, 0);
+    ASSERT_TRUE(device.waitFor(4 * tuneOutput + lag));
+
+    std::vector<std::int16_t> heard = device.samples();
+    const std::size_t start = firstLoud(heard);
+    ASSERT_LT(start + 3 * tuneOutput, heard.size());
+    for (std::size_t at = start; at < start + 3 * tuneOutput; at += stretch) {
+        EXPECT_GT(loudest(heard, at, stretch), 4000) << "silent " << at - start << " samples in";
+    }
+    EXPECT_EQ(host::FSOUND_Stream_GetChannel(music), channel);
+
+    ASSERT_TRUE(host::FSOUND_SetVolumeAbsolute(channel, 0));
+    const std::size_t faded = device.written() + lag;
+    ASSERT_TRUE(device.waitFor(lag + tuneOutput));
+    heard = device.samples();
+    EXPECT_EQ(loudest(heard, faded, heard.size() - faded), 0);
+
+    ASSERT_TRUE(host::FSOUND_SetVolumeAbsolute(channel, 255));
+    EXPECT_TRUE(host::FSOUND_Stream_Stop(music));
+    EXPECT_EQ(host::FSOUND_Stream_GetChannel(music), -1);
+    const std::size_t stopped = device.written() + lag;
+    ASSERT_TRUE(device.waitFor(lag + tuneOutput));
+    heard = device.samples();
+    EXPECT_EQ(loudest(heard, stopped, heard.size() - stopped), 0);
+    EXPECT_TRUE(host::FSOUND_Stream_Close(music));
+    host::FSOUND_Close();
+}
+
+// A tune that does not loop plays once, whole, and its channel ends with it; played again it starts over.
+TEST(HostSoundOutput, AStreamedTuneThatDoesNotLoopEndsWithItsLength) {
+    DiskOutput device;
+    ASSERT_TRUE(host::FSOUND_Init(44100, 32, 2));
+    auto* music =
+        host::FSOUND_Stream_Open(device.dir.write("once.ogg", ogg(tone(tuneSamples), 22050)).c_str(),
+                                 host::FSOUND_LOOP_OFF | host::FSOUND_NORMAL, 0, 0);
+    ASSERT_NE(music, nullptr);
+    ASSERT_TRUE(tuneBecomes(music, host::testing::StreamTune::Decoded));
+    for (int play = 0; play < 2; ++play) {
+        const std::size_t before = device.written();
+        ASSERT_GE(host::FSOUND_Stream_Play(host::FSOUND_FREE, music), 0);
+        ASSERT_TRUE(testsupport::eventually([&] { return host::FSOUND_Stream_GetChannel(music) == -1; }));
+        ASSERT_TRUE(device.waitFor(lag));
+        const std::vector<std::int16_t> heard = device.samples();
+        const std::size_t start = firstLoud(heard, before);
+        std::size_t end = start;
+        for (std::size_t i = start; i < heard.size(); ++i) {
+            if (std::abs(static_cast<int>(heard[i])) > 1000) {
+                end = i;
+            }
+        }
+        // The whole tone, to within the ramps of its ends, and nothing after it.
+        EXPECT_NEAR(static_cast<double>(end - start), static_cast<double>(tuneOutput), 400.0)
+            << "play " << play;
+    }
+    EXPECT_TRUE(host::FSOUND_Stream_Close(music));
+    host::FSOUND_Close();
 }
 
 } // namespace

@@ -113,4 +113,69 @@ TEST_F(ResourceLoaderThreadTest, GetLoadedResourceOfTheResourceInProgressWaitsFo
     EXPECT_EQ(LoadGate::instance().enteredCount(), 1) << "loaded once, by the loader";
 }
 
+// A caller's load holds no lock the loader needs: the loader goes on with the files while the caller's
+// resource is held at the gate, and what the caller is loading is not handed out half made meanwhile.
+TEST_F(ResourceLoaderThreadTest, TheLoaderGoesOnWhileACallerLoads) {
+    define(sections(section("held", gates("g", 1)) +
+                    section("files", element("Xmlfile", "x0", settingsFile("x0.xml")) +
+                                         element("Xmlfile", "x1", settingsFile("x1.xml", 2)))));
+    LoadGate::instance().reset(false);
+    std::future<Object*> caller =
+        std::async(std::launch::async, [&] { return manager->getLoadedResource("g0", "held"); });
+    ASSERT_TRUE(LoadGate::instance().waitForWaiting(1));
+    manager->setActive();
+    ASSERT_TRUE(manager->loadGroup("files"));
+    EXPECT_TRUE(eventually([&] { return loaded("x0", "files") && loaded("x1", "files"); }))
+        << "the loader waited for the caller's load";
+    EXPECT_EQ(manager->getResource("g0", "held"), nullptr);
+    LoadGate::instance().openAll();
+    ASSERT_EQ(caller.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_NE(caller.get(), nullptr);
+    EXPECT_NE(manager->getResource("g0", "held"), nullptr);
+}
+
+// Callers on several threads (start-up decodes its pictures so) and the loader share the work: each
+// resource is loaded once, and every caller gets the one object.
+TEST_F(ResourceLoaderThreadTest, EachResourceIsLoadedOnceByWhoeverClaimsItFirst) {
+    define(sections(section("a", gates("g", 3))));
+    LoadGate::instance().reset(false);
+    const auto load = [&](const char* id) {
+        return std::async(std::launch::async, [this, id] { return manager->getLoadedResource(id, "a"); });
+    };
+    std::future<Object*> first = load("g0");
+    ASSERT_TRUE(LoadGate::instance().waitForWaiting(1));
+    std::future<Object*> second = load("g0");
+    std::future<Object*> other = load("g1");
+    ASSERT_TRUE(LoadGate::instance().waitForWaiting(2));
+    // The loader leaves both claimed resources to their callers and takes the third.
+    manager->setActive();
+    ASSERT_TRUE(manager->loadGroup("a"));
+    ASSERT_TRUE(LoadGate::instance().waitForWaiting(3));
+    LoadGate::instance().openAll();
+    for (auto* caller : {&first, &second, &other}) {
+        ASSERT_EQ(caller->wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    }
+    const Object* object = first.get();
+    EXPECT_NE(object, nullptr);
+    EXPECT_EQ(second.get(), object);
+    EXPECT_EQ(other.get(), manager->getResource("g1", "a"));
+    ASSERT_TRUE(waitUntilDone());
+    EXPECT_EQ(LoadGate::instance().enteredCount(), 3);
+}
+
+TEST_F(ResourceLoaderThreadTest, AnUnloadWaitsForTheCallersLoadItUndoes) {
+    define(sections(section("a", gates("g", 1))));
+    LoadGate::instance().reset(false);
+    std::future<Object*> caller =
+        std::async(std::launch::async, [&] { return manager->getLoadedResource("g0", "a"); });
+    ASSERT_TRUE(LoadGate::instance().waitForWaiting(1));
+    {
+        const GateOpener opener;
+        manager->unloadResource("g0", "a");
+    }
+    ASSERT_EQ(caller.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_FALSE(loaded("g0", "a")) << "the unload ran before the load it undoes";
+    EXPECT_EQ(LoadGate::instance().enteredCount(), 1);
+}
+
 } // namespace

@@ -208,6 +208,69 @@ TEST_F(FrameTimerTest, FrameRateLineReachesTheDisplayWhileItIsOn) {
     EXPECT_EQ(display.lines.size(), 64u);
 }
 
+// A scene at rest: once the renderer has told of enough quiet frames, the timer ticks only every few frame
+// times, and the listeners get all the time that passed, so an animation keeps its speed; input gets its
+// tick at once, and a frame that draws ends the rest.
+TEST_F(FrameTimerTest, AtRestFramesAreSkippedWithoutSlowingAnimations) {
+    timer->setFps(50);
+    const auto recorder = listen("A");
+    // Runs frame times (steps) and returns the listener's dts and the time that passed.
+    const auto run = [&](int frames) {
+        std::vector<std::uint32_t> dts;
+        const std::uint32_t from = host::timeGetTime();
+        for (int frame = 0; frame < frames; ++frame) {
+            log.clear();
+            const bool ticked = timer->step();
+            EXPECT_EQ(ticked, !log.empty());
+            for (const std::string& line : log) {
+                if (line != "A start") {
+                    dts.push_back(static_cast<std::uint32_t>(std::stoul(line.substr(2))));
+                }
+            }
+            if (ticked) {
+                timer->noteFrameDrawn(false);
+            }
+        }
+        return std::pair(dts, host::timeGetTime() - from);
+    };
+    const auto [busy, busyTime] = run(FrameTimer::restAfterFrames);
+    EXPECT_EQ(busy.size(), static_cast<std::size_t>(FrameTimer::restAfterFrames));
+    EXPECT_EQ(busyTime, FrameTimer::restAfterFrames * 20u);
+    ASSERT_TRUE(timer->isResting());
+
+    const auto [resting, restTime] = run(30);
+    EXPECT_EQ(restTime, 600u);
+    EXPECT_EQ(resting, std::vector<std::uint32_t>(10, FrameTimer::restTickFrames * 20));
+    EXPECT_LE(FrameTimer::restTickFrames * 20, 100u) << "a resting tick must not be cut short";
+
+    // Input one frame time after a tick: the next step ticks, with the time since the last tick.
+    EXPECT_FALSE(timer->step());
+    timer->wake();
+    EXPECT_EQ(step(), (Log{"A 40"}));
+    EXPECT_TRUE(timer->isResting()) << "input alone draws nothing";
+    EXPECT_FALSE(timer->step());
+
+    // A frame that draws ends the rest at once.
+    timer->noteFrameDrawn(true);
+    EXPECT_FALSE(timer->isResting());
+    EXPECT_EQ(step(), (Log{"A 40"}));
+    EXPECT_EQ(step(), (Log{"A 20"}));
+
+    // The frame-rate line changes every frame, so it is drawn at the full rate even at rest.
+    for (int frame = 0; frame < FrameTimer::restAfterFrames; ++frame) {
+        timer->noteFrameDrawn(false);
+    }
+    Display display;
+    display.on = true;
+    timer->setFrameRateDisplay(&display);
+    EXPECT_EQ(step(), (Log{"A 20"}));
+    timer->setFrameRateDisplay(nullptr);
+    EXPECT_FALSE(timer->step());
+    // A new rate starts afresh, at the full rate.
+    timer->setFps(60);
+    EXPECT_FALSE(timer->isResting());
+}
+
 // The frame-time file as a script reads it.
 struct FrameTimes {
     struct Frame {

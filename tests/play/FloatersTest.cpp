@@ -98,9 +98,8 @@ private:
             "floater.xml", R"(<Font><Node id="charsetinfo" spacewidth="5" lineheight="12" />)"
                            R"(<Vector id="charset">)" +
                                glyphs + "</Vector></Font>");
-        kernel::NodeValue declaration(ids::groupPreloading, "Node");
-        declaration.setChild(new kernel::ScalarValue("name", ids::groupPreloading, kernel::Typing::Untyped));
-        const kernel::SmartPtr<kernel::ResourceGroup> group = new kernel::ResourceGroup(declaration);
+        // The play scenes' group, beside the signs.
+        kernel::ResourceGroup* group = world.scenePlayGroup.get();
         for (const char* name : ids::floaterFonts) {
             const kernel::SmartPtr<graphics::BitmapFont> font = new graphics::BitmapFont();
             font->load(format, testsupport::filled32(66, 10, 0xFFFFFFFFu).get(), kernel::Color(0xFFFFFFFFu),
@@ -108,7 +107,6 @@ private:
             fonts[name] = font;
             group->addResource(name, new testsupport::HeldResource(font.get()));
         }
-        kernel::ResourceManager::instance()->addGroup(group);
     }
 };
 

@@ -293,6 +293,8 @@ public:
     testsupport::WorkingFolder folder;
     ui::SceneManager* manager = nullptr;
     game::PlayScene* scene = nullptr;
+    // The play scenes' group, with the signs over the field; a test adds what else it needs there.
+    kernel::SmartPtr<kernel::ResourceGroup> scenePlayGroup;
 
 private:
     void addSounds() {
@@ -322,7 +324,7 @@ private:
             images[game::ids::imageParticlePrefix + std::to_string(colour)] =
                 testsupport::filled32(8, 8, 0xFFFFFFFFu);
         }
-        fieldtest::FieldWorld::addSection(game::ids::groupScenePlay, images);
+        scenePlayGroup = fieldtest::FieldWorld::addSection(game::ids::groupScenePlay, images);
     }
 
     SceneKind sceneKind;

@@ -1,5 +1,6 @@
 #include "XClient.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace testsupport {
@@ -78,6 +79,34 @@ CoveringWindow::~CoveringWindow() {
     if (display != nullptr) {
         // The window goes with the connection.
         XCloseDisplay(static_cast<Display*>(display));
+    }
+}
+
+WindowManagerMark::WindowManagerMark(bool leftBehind) {
+    Display* connection = XOpenDisplay(nullptr);
+    if (connection == nullptr) {
+        return;
+    }
+    display = connection;
+    const Window root = DefaultRootWindow(connection);
+    const Atom check = XInternAtom(connection, "_NET_SUPPORTING_WM_CHECK", False);
+    Window own = XCreateSimpleWindow(connection, root, 0, 0, 1, 1, 0, 0, 0);
+    XChangeProperty(connection, own, check, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&own), 1);
+    XChangeProperty(connection, root, check, XA_WINDOW, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&own), 1);
+    if (leftBehind) {
+        XDestroyWindow(connection, own);
+    }
+    XSync(connection, False);
+}
+
+WindowManagerMark::~WindowManagerMark() {
+    if (display != nullptr) {
+        auto* connection = static_cast<Display*>(display);
+        XDeleteProperty(connection, DefaultRootWindow(connection),
+                        XInternAtom(connection, "_NET_SUPPORTING_WM_CHECK", False));
+        XCloseDisplay(connection);
     }
 }
 

@@ -28,4 +28,21 @@ private:
     unsigned long window = 0;
 };
 
+// Marks the desktop as a window manager following the desktop conventions marks it
+// (_NET_SUPPORTING_WM_CHECK on the root window, naming a window of its own that names itself), without
+// managing anything; or, when left behind, as a manager that has ended leaves it: the root names a window
+// that is gone. The mark goes with this object.
+class WindowManagerMark {
+public:
+    explicit WindowManagerMark(bool leftBehind = false);
+    ~WindowManagerMark();
+    WindowManagerMark(const WindowManagerMark&) = delete;
+    WindowManagerMark& operator=(const WindowManagerMark&) = delete;
+
+    bool made() const { return display != nullptr; }
+
+private:
+    void* display = nullptr;
+};
+
 } // namespace testsupport

@@ -8,7 +8,10 @@
 #include "engine/graphics/MemoryImage32.h"
 #include "engine/kernel/Color.h"
 #include "engine/platform/Application.h"
+#include "engine/platform/FrameTimer.h"
+#include "engine/ui/SceneManager.h"
 #include "engine/ui/Sprite.h"
+#include "engine/ui/ToolTip.h"
 
 #include <gtest/gtest.h>
 
@@ -159,6 +162,61 @@ TEST_F(SceneRendererTest, WhileEveryFrameDiffersEverywhereEachIsDrawnInOneWalk) 
     }
     EXPECT_EQ(walks, (std::vector<int>{1, 1, 1}));
     EXPECT_EQ(backVersion(), version) << "a frame at rest draws nothing";
+}
+
+// The frame timer rests only while the renderer draws nothing: frames at rest tell it so, and the first
+// frame that draws again ends the rest at once.
+TEST_F(SceneRendererTest, FramesAtRestLetTheFrameTimerRestUntilOneDraws) {
+    platform::FrameTimer* timer = platform::FrameTimer::create();
+    renderer->onFrame(16);
+    for (int frame = 0; frame < platform::FrameTimer::restAfterFrames; ++frame) {
+        EXPECT_FALSE(timer->isResting());
+        renderer->onFrame(16);
+    }
+    EXPECT_TRUE(timer->isResting());
+    faded->setAlpha(90);
+    renderer->onFrame(16);
+    EXPECT_FALSE(timer->isResting());
+    EXPECT_EQ(backBuffer(), wholeDrawing());
+    platform::FrameTimer::destroy();
+}
+
+// The manager's tool-tip is part of the frame: a tip at rest over a scene at rest draws nothing, and the
+// back buffer holds the scene with the tip over it, also once the tip has gone.
+TEST_F(SceneRendererTest, AToolTipAtRestDrawsNothingAndLeavesTheWholeDrawing) {
+    ui::SceneManager::create();
+    const SmartPtr<ui::ToolTip> tip = new ui::ToolTip();
+    tip->setRenderer(new ui::Sprite(0, 0, picture(30, 20, 5, true).get()));
+    tip->setShowDelay(0);
+    tip->setRemoveDelay(100);
+    ui::SceneManager::instance()->setToolTip(tip.get());
+    tip->setRoot(root.get());
+    blended->setToolTipText(u"tip");
+    tip->onMouseMove(110, 90, 0);
+    const auto wholeWithTip = [&] {
+        const SmartPtr<graphics::MemoryImage32> image = graphics::createImage32(640, 480);
+        const SmartPtr<graphics::ImagePainter> painter = image->createPainter();
+        root->paintTree(*painter);
+        tip->paintShown(*painter);
+        return std::vector<std::uint32_t>(image->pixels32(), image->pixels32() + 640 * 480);
+    };
+    const auto frame = [&] {
+        tip->update(16);
+        renderer->onFrame(16);
+    };
+    frame();
+    ASSERT_TRUE(tip->isTipShown());
+    EXPECT_EQ(backBuffer(), wholeWithTip());
+    const std::uint64_t drawn = backVersion();
+    frame();
+    EXPECT_EQ(backVersion(), drawn) << "a tip at rest draws nothing";
+    for (int ms = 32; ms <= 112; ms += 16) {
+        frame();
+    }
+    EXPECT_FALSE(tip->isTipShown());
+    EXPECT_EQ(backBuffer(), wholeDrawing());
+    ui::SceneManager::instance()->setToolTip(nullptr);
+    ui::SceneManager::destroy();
 }
 
 } // namespace

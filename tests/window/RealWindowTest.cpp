@@ -5,6 +5,7 @@
 #include "host/Time.h"
 
 #include "RecordingWindow.h"
+#include "XClient.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -12,8 +13,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -252,6 +255,43 @@ TEST_F(RealWindow, FullScreenSwitchFromInsideTheProcedure) {
     EXPECT_EQ(cursorIn(fullScreen), std::pair(-92, -44));
     for (const MSG& message : seen) {
         EXPECT_FALSE(message.message == WM_SIZE && message.wParam == SIZE_MAXIMIZED);
+    }
+}
+
+// With no window manager on the desktop nobody would carry out a full-screen request (SDL waits for one
+// each time the window is shown and again when it goes): the window is borderless and covers the desktop
+// by itself. Where a manager runs, the request is made as before.
+TEST_F(RealWindow, FullScreenIsAskedOfAWindowManagerOnlyWhereOneRuns) {
+    struct Case {
+        const char* desktop;
+        int manager; // 0: none, 1: one runs, 2: one has ended and left its mark behind
+        bool asked;
+    };
+    for (const Case& c :
+         {Case{"no manager", 0, false}, Case{"a manager", 1, true}, Case{"an ended manager", 2, false}}) {
+        SCOPED_TRACE(c.desktop);
+        std::unique_ptr<testsupport::WindowManagerMark> mark;
+        if (c.manager != 0) {
+            mark = std::make_unique<testsupport::WindowManagerMark>(c.manager == 2);
+            ASSERT_TRUE(mark->made());
+        }
+        EXPECT_EQ(desktopHasWindowManager(), c.asked);
+        const HWND window = open(WS_POPUP);
+        ASSERT_NE(window, nullptr);
+        SDL_Window* sdl = sdlWindowOf(window);
+        const Uint32 flags = SDL_GetWindowFlags(sdl);
+        EXPECT_EQ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP, c.asked);
+        EXPECT_NE(flags & SDL_WINDOW_BORDERLESS, 0u);
+        int x = -1;
+        int y = -1;
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowPosition(sdl, &x, &y);
+        SDL_GetWindowSize(sdl, &width, &height);
+        EXPECT_EQ(std::tuple(x, y, width, height), std::tuple(0, 0, 1024, 768));
+        EXPECT_TRUE(pumpUntil([] { return find(WM_PAINT) != nullptr; }));
+        EXPECT_TRUE(DestroyWindow(window));
+        seen.clear();
     }
 }
 
