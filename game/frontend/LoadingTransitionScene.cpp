@@ -56,6 +56,12 @@ void LoadingTransitionScene::onEnter() {
     pictures.snapshotSource(getSourceScene());
 }
 
+void LoadingTransitionScene::onLeave() {
+    ui::SceneTransition::onLeave();
+    setScenes(nullptr, nullptr);
+    pictures.release();
+}
+
 void LoadingTransitionScene::onBlack(void* argument, ui::GameNode*) {
     auto* self = static_cast<LoadingTransitionScene*>(argument);
     self->waitingForLoad = true;

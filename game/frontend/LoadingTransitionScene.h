@@ -33,6 +33,9 @@ public:
 
     void onUpdate(std::uint32_t elapsedMs) override;
     void onEnter() override;
+    // A transition is made for one change of scene: left, it lets go of both scenes and its pictures, so
+    // the scene it left (with whatever it showed) does not outlive it until the next change.
+    void onLeave() override;
     void finish() override;
 
     void setDuration(int ms) { duration = ms; }

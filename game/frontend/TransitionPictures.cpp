@@ -71,6 +71,13 @@ void TransitionPictures::fadeOverlay(int from, int to, int duration, void* argum
     overlaySprite->addModifier(new ui::CallbackModifier(argument, std::move(then)));
 }
 
+void TransitionPictures::release() {
+    for (ui::Sprite* sprite : {sourceSprite.get(), targetSprite.get(), overlaySprite.get()}) {
+        sprite->setImage(nullptr);
+    }
+    overlayImage.reset();
+}
+
 // The image is handed to the back painter first, so a display of another depth keeps a twin of it; the
 // image is marked changed afterwards, so that twin is brought up to date before it is first drawn.
 void TransitionPictures::snapshot(ui::Scene* scene, ui::Sprite& sprite) {

@@ -29,6 +29,9 @@ public:
     void showTarget(ui::GameNode& root);
     // A blocking fade of the overlay, and then the step.
     void fadeOverlay(int from, int to, int duration, void* argument, ui::CallbackModifier::Function then);
+    // Lets go of the three full-screen pictures once the transition is over: the sprites stay where they
+    // are and draw nothing.
+    void release();
 
     ui::Sprite* getSourceSprite() const { return sourceSprite.get(); }
     ui::Sprite* getTargetSprite() const { return targetSprite.get(); }

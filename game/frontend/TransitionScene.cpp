@@ -45,6 +45,12 @@ void TransitionScene::onCleared(void* argument, ui::GameNode*) {
     static_cast<TransitionScene*>(argument)->finish();
 }
 
+void TransitionScene::onLeave() {
+    ui::SceneTransition::onLeave();
+    setScenes(nullptr, nullptr);
+    pictures.release();
+}
+
 // Null: the full-screen buttons go to the pending scene, which finishing has just made the target.
 void TransitionScene::finish() {
     ui::SceneTransition::finish();

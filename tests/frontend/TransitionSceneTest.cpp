@@ -1,6 +1,10 @@
 #include "game/frontend/TransitionScene.h"
 
+#include "game/frontend/LoadingTransitionScene.h"
+
 #include "engine/graphics/ImageBase.h"
+#include "engine/kernel/ResourceManager.h"
+#include "engine/ui/SceneManager.h"
 #include "engine/ui/Sprite.h"
 
 #include "FrontendWorld.h"
@@ -84,6 +88,61 @@ TEST(TransitionSceneTest, FadesToBlackAndBackOverSnapshotsOfBothScenes) {
         EXPECT_EQ(children[1], pictures.getSourceSprite());
         EXPECT_EQ(children[2], pictures.getTargetSprite());
         EXPECT_EQ(children[3], pictures.getOverlaySprite());
+    }
+}
+
+// A scene that tells when it is gone.
+class LeftScene : public frontendtest::ColourScene {
+public:
+    explicit LeftScene(bool& gone) : ColourScene(frontendtest::sourceColour), gone(gone) {}
+    ~LeftScene() override { gone = true; }
+
+private:
+    bool& gone;
+};
+
+// Once the new scene is current the transition is left, and the scene it came from (with the dialogs and
+// pictures that scene held) goes as soon as nothing else keeps it, not at the next change of scene; the
+// transition's three full-screen pictures go with it. Both kinds of transition, the game's plain one and
+// the one that waits for the loader.
+TEST(TransitionSceneTest, LeftItLetsGoOfTheSceneItCameFromAndItsPictures) {
+    for (const bool waitsForLoader : {false, true}) {
+        SCOPED_TRACE(waitsForLoader ? "StartPlayScene" : "ChangeSceneWithTransition");
+        FrontendWorld world;
+        kernel::ResourceManager::instance()->setActive();
+        bool gone = false;
+        ui::RegisterScene("LEFT", new LeftScene(gone));
+        world.startIn("LEFT");
+        if (waitsForLoader) {
+            game::StartPlayScene("TARGET");
+        } else {
+            game::ChangeSceneWithTransition("TARGET");
+        }
+        const kernel::SmartPtr<ui::SceneTransition> transition = world.manager->transitionScene();
+        ASSERT_TRUE(transition);
+        const game::TransitionPictures& pictures =
+            waitsForLoader ? static_cast<game::LoadingTransitionScene&>(*transition).getPictures()
+                           : static_cast<TransitionScene&>(*transition).getPictures();
+        for (int frames = 0; frames < 60 && world.manager->currentScene() != world.target; ++frames) {
+            world.frame(50);
+            // The pictures are there for as long as the transition shows them.
+            ASSERT_NE(pictures.getOverlaySprite()->getImage(), nullptr);
+        }
+        ASSERT_EQ(world.manager->currentScene(), world.target);
+        EXPECT_EQ(rgbAt(*pictures.getTargetSprite()->getImage(), 0, 479), frontendtest::targetColour);
+        world.frame(50);
+        EXPECT_EQ(transition->getSourceScene(), nullptr);
+        EXPECT_EQ(transition->getTargetScene(), nullptr);
+        EXPECT_EQ(pictures.getSourceSprite()->getImage(), nullptr);
+        EXPECT_EQ(pictures.getTargetSprite()->getImage(), nullptr);
+        EXPECT_EQ(pictures.getOverlayImage(), nullptr);
+
+        EXPECT_FALSE(gone);
+        world.manager->findScene("LEFT")->setDead(true);
+        world.frame(50);
+        EXPECT_TRUE(gone);
+        EXPECT_EQ(world.manager->currentScene(), world.target);
+        EXPECT_EQ(world.target->entries, 1);
     }
 }
 
