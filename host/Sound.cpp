@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <set>
 #include <shared_mutex>
@@ -160,21 +162,145 @@ Mix_Chunk* decodeFile(const char* name) {
     return chunk;
 }
 
-// Decodes the file while sound is up; null (and the error set) otherwise.
-Mix_Chunk* decodeWhileUp(const char* call, const char* name) {
+// False (and the error set) when sound is down or the call is made to fail.
+bool mayDecode(const char* call) {
     long code = 0;
     if (testing::shouldFail(call, &code)) {
         lastError = code > 0 ? static_cast<int>(code) : FMOD_ERR_FILE_FORMAT;
+        return false;
+    }
+    std::lock_guard lock(library().state);
+    if (!library().up) {
+        lastError = FMOD_ERR_UNINITIALIZED;
+        return false;
+    }
+    return true;
+}
+
+// Decodes the file while sound is up; null (and the error set) otherwise.
+Mix_Chunk* decodeWhileUp(const char* call, const char* name) {
+    return mayDecode(call) ? decodeFile(name) : nullptr;
+}
+
+// A chunk over bytes allocated by SDL, which Mix_FreeChunk frees with it.
+Mix_Chunk* chunkOver(Uint8* bytes, Uint32 length) {
+    auto* chunk = static_cast<Mix_Chunk*>(SDL_malloc(sizeof(Mix_Chunk)));
+    if (chunk == nullptr) {
+        SDL_free(bytes);
         return nullptr;
     }
-    {
-        std::lock_guard lock(library().state);
-        if (!library().up) {
-            lastError = FMOD_ERR_UNINITIALIZED;
+    *chunk = Mix_Chunk{1, bytes, length, MIX_MAX_VOLUME};
+    return chunk;
+}
+
+bool sameAsDevice(const SDL_AudioSpec& format) {
+    int rate = 0;
+    Uint16 samples = 0;
+    int channels = 0;
+    return Mix_QuerySpec(&rate, &samples, &channels) != 0 && format.freq == rate &&
+           format.format == samples && format.channels == channels;
+}
+
+// Reads a whole sound file for a sample: a WAV file keeps its own PCM, which each play converts as the mixer
+// would have converted it on loading (a mono sound takes half the memory of the device's stereo); any other
+// file is decoded by the mixer into the device's format. The caller holds the lifetime lock.
+FSOUND_SAMPLE* readSample(const char* name) {
+    const std::string path = name == nullptr ? std::string() : systemPath(name);
+    std::error_code error;
+    char magic[4] = {};
+    if (!path.empty() && std::filesystem::is_regular_file(path, error)) {
+        std::ifstream file(path, std::ios::binary);
+        file.read(magic, sizeof magic);
+    }
+    if (std::memcmp(magic, "RIFF", 4) != 0 && std::memcmp(magic, "WAVE", 4) != 0) {
+        Mix_Chunk* chunk = decodeFile(name);
+        return chunk == nullptr ? nullptr : new FSOUND_SAMPLE{chunk};
+    }
+    auto* sample = new FSOUND_SAMPLE;
+    if (SDL_LoadWAV(path.c_str(), &sample->format, &sample->pcm, &sample->bytes) == nullptr) {
+        delete sample;
+        lastError = FMOD_ERR_FILE_FORMAT;
+        return nullptr;
+    }
+    if (sameAsDevice(sample->format)) {
+        sample->chunk = chunkOver(sample->pcm, sample->bytes);
+        sample->pcm = nullptr;
+        sample->bytes = 0;
+        if (sample->chunk == nullptr) {
+            delete sample;
+            lastError = FMOD_ERR_FILE_FORMAT;
             return nullptr;
         }
     }
-    return decodeFile(name);
+    return sample;
+}
+
+// The sample in the device's format for one play: the mixer's own conversion, whole frames only, in a
+// buffer cut to the sound's length. Null when it cannot be made.
+Mix_Chunk* convertForPlay(const FSOUND_SAMPLE* sample) {
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    SDL_AudioCVT convert;
+    const SDL_AudioSpec& from = sample->format;
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0 ||
+        SDL_BuildAudioCVT(&convert, from.format, from.channels, from.freq, format,
+                          static_cast<Uint8>(channels), rate) < 0) {
+        return nullptr;
+    }
+    const Uint32 frame = SDL_AUDIO_BITSIZE(from.format) / 8 * from.channels;
+    convert.len = static_cast<int>(sample->bytes - (frame == 0 ? 0 : sample->bytes % frame));
+    convert.buf =
+        static_cast<Uint8*>(SDL_calloc(1, static_cast<std::size_t>(convert.len) * convert.len_mult));
+    if (convert.buf == nullptr) {
+        return nullptr;
+    }
+    std::memcpy(convert.buf, sample->pcm, static_cast<std::size_t>(convert.len));
+    if (SDL_ConvertAudio(&convert) < 0) {
+        SDL_free(convert.buf);
+        return nullptr;
+    }
+    if (convert.len_cvt > 0) {
+        if (void* fitted = SDL_realloc(convert.buf, static_cast<std::size_t>(convert.len_cvt))) {
+            convert.buf = static_cast<Uint8*>(fitted);
+        }
+    }
+    return chunkOver(convert.buf, static_cast<Uint32>(convert.len_cvt));
+}
+
+void freeSample(FSOUND_SAMPLE* sample) {
+    Mix_FreeChunk(sample->chunk);
+    SDL_free(sample->pcm);
+    delete sample;
+}
+
+// Set by the mixer when a channel ends, on its audio thread (or inside a halt): copies of finished channels
+// are then freed by the next call, which holds the state mutex.
+std::atomic<bool> channelEnded{false};
+
+void SDLCALL noteChannelEnded(int) {
+    channelEnded = true;
+}
+
+void dropCopy(int index) {
+    Channel& channel = library().channels[index];
+    // Takes the audio device's lock: the mixer has let go of the copy when it returns.
+    Mix_FreeChunk(channel.copy);
+    channel.copy = nullptr;
+    channel.copyOf = nullptr;
+}
+
+// Frees the copies of the channels that have ended since the last look.
+void returnCopies() {
+    Library& lib = library();
+    if (!lib.up || !channelEnded.exchange(false)) {
+        return;
+    }
+    for (int index = musicChannels; index < lib.totalChannels; ++index) {
+        if (lib.channels[index].copy != nullptr && !Mix_Playing(index)) {
+            dropCopy(index);
+        }
+    }
 }
 
 bool knownSample(FSOUND_SAMPLE* sample) {
@@ -246,9 +372,11 @@ void freeEverything() {
         freeStream(stream);
     }
     lib.streams.clear();
+    for (int index = musicChannels; index < lib.totalChannels; ++index) {
+        dropCopy(index);
+    }
     for (FSOUND_SAMPLE* sample : lib.samples) {
-        Mix_FreeChunk(sample->chunk);
-        delete sample;
+        freeSample(sample);
     }
     lib.samples.clear();
 }
@@ -272,6 +400,7 @@ bool openDevice(int rate, int effectChannels) {
     for (int index = 0; index < lib.totalChannels; ++index) {
         Mix_Volume(index, MIX_MAX_VOLUME);
     }
+    Mix_ChannelFinished(noteChannelEnded);
     return true;
 }
 
@@ -387,11 +516,11 @@ FSOUND_SAMPLE* FSOUND_Sample_Load(int index, const char* name, unsigned int mode
         return nullptr;
     }
     std::shared_lock lifetime(lib.lifetime);
-    Mix_Chunk* chunk = decodeWhileUp("FSOUND_Sample_Load", name);
-    if (chunk == nullptr) {
+    FSOUND_SAMPLE* sample = mayDecode("FSOUND_Sample_Load") ? readSample(name) : nullptr;
+    if (sample == nullptr) {
         return nullptr;
     }
-    auto* sample = new FSOUND_SAMPLE{chunk, isLooping(mode) ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF};
+    sample->mode = isLooping(mode) ? FSOUND_LOOP_NORMAL : FSOUND_LOOP_OFF;
     std::lock_guard lock(lib.state);
     lib.samples.insert(sample);
     return sample;
@@ -405,12 +534,14 @@ void FSOUND_Sample_Free(FSOUND_SAMPLE* sample) {
     }
     lib.samples.erase(sample);
     for (int index = musicChannels; index < lib.totalChannels; ++index) {
-        if (Mix_GetChunk(index) == sample->chunk) {
+        if (lib.channels[index].copyOf == sample) {
+            Mix_HaltChannel(index);
+            dropCopy(index);
+        } else if (sample->chunk != nullptr && Mix_GetChunk(index) == sample->chunk) {
             Mix_HaltChannel(index);
         }
     }
-    Mix_FreeChunk(sample->chunk);
-    delete sample;
+    freeSample(sample);
 }
 
 bool FSOUND_Sample_SetMode(FSOUND_SAMPLE* sample, unsigned int mode) {
@@ -444,11 +575,26 @@ int FSOUND_PlaySoundEx(int channel, FSOUND_SAMPLE* sample, FSOUND_DSPUNIT*, bool
     if (channel != FSOUND_FREE || !knownSample(sample)) {
         return failChannel(FMOD_ERR_INVALID_PARAM);
     }
+    returnCopies();
     const int index = freeChannel(musicChannels, lib.totalChannels);
     if (index < 0) {
         return failChannel(FMOD_ERR_PLAY);
     }
-    return startOn(index, sample->chunk, isLooping(sample->mode) ? -1 : 0, false, paused);
+    // The channel has stopped: what it played last is over.
+    dropCopy(index);
+    Mix_Chunk* copy = sample->chunk == nullptr ? convertForPlay(sample) : nullptr;
+    Mix_Chunk* chunk = sample->chunk != nullptr ? sample->chunk : copy;
+    if (chunk == nullptr) {
+        return failChannel(FMOD_ERR_PLAY);
+    }
+    const int handle = startOn(index, chunk, isLooping(sample->mode) ? -1 : 0, false, paused);
+    if (handle < 0) {
+        Mix_FreeChunk(copy);
+        return handle;
+    }
+    lib.channels[index].copy = copy;
+    lib.channels[index].copyOf = copy != nullptr ? sample : nullptr;
+    return handle;
 }
 
 namespace {
@@ -459,6 +605,7 @@ template <typename Step> bool onChannel(int handle, Step step) {
     if (!library().up) {
         return fail(FMOD_ERR_UNINITIALIZED);
     }
+    returnCopies();
     const int index = indexOf(handle);
     if (index < 0) {
         return fail(FMOD_ERR_INVALID_PARAM);
@@ -527,9 +674,15 @@ bool FSOUND_StopSound(int channel) {
             return fail(FMOD_ERR_UNINITIALIZED);
         }
         Mix_HaltChannel(-1);
+        returnCopies();
         return true;
     }
-    return onChannel(channel, [](int index, Channel&) { Mix_HaltChannel(index); });
+    return onChannel(channel, [](int index, Channel&) {
+        Mix_HaltChannel(index);
+        if (index >= musicChannels) {
+            dropCopy(index);
+        }
+    });
 }
 
 bool FSOUND_IsPlaying(int channel) {
@@ -559,6 +712,7 @@ int FSOUND_GetSFXMasterVolume() {
 
 int FSOUND_GetChannelsPlaying() {
     std::lock_guard lock(library().state);
+    returnCopies();
     return library().up ? Mix_Playing(-1) : 0;
 }
 
@@ -567,6 +721,23 @@ int soundChannelMixerVolume(int channel) {
     std::lock_guard lock(library().state);
     const int index = indexOf(channel);
     return index < 0 ? -1 : Mix_Volume(index, -1);
+}
+
+SampleMemory soundSampleMemory() {
+    Library& lib = library();
+    std::lock_guard lock(lib.state);
+    returnCopies();
+    SampleMemory memory;
+    for (const FSOUND_SAMPLE* sample : lib.samples) {
+        memory.sampleBytes += sample->bytes + (sample->chunk != nullptr ? sample->chunk->alen : 0);
+    }
+    for (int index = musicChannels; index < lib.totalChannels; ++index) {
+        if (const Mix_Chunk* copy = lib.channels[index].copy) {
+            ++memory.copies;
+            memory.copyBytes += copy->alen;
+        }
+    }
+    return memory;
 }
 } // namespace testing
 

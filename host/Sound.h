@@ -11,6 +11,7 @@
 #include "host/Types.h"
 #include "host/Window.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace host {
@@ -224,6 +225,14 @@ int soundChannelMixerVolume(int channel);
 // Where the tune of an open stream stands; Unknown for a stream that is not open.
 enum class StreamTune { Unknown, Decoding, Decoded, Undecodable };
 StreamTune soundStreamTune(FSOUND_STREAM* stream);
+// What the loaded samples hold: the bytes of their sounds, and how many device-format copies made for plays
+// their channels still hold, with those copies' bytes.
+struct SampleMemory {
+    std::size_t sampleBytes = 0;
+    int copies = 0;
+    std::size_t copyBytes = 0;
+};
+SampleMemory soundSampleMemory();
 } // namespace testing
 
 } // namespace host

@@ -19,8 +19,14 @@
 namespace host {
 
 struct FSOUND_SAMPLE {
+    // The sound in the device's format: a file that is in it already, or one that only the mixer's own
+    // decoders read. Null for a sound held as its file's PCM below, which each play converts.
     Mix_Chunk* chunk = nullptr;
     unsigned int mode = FSOUND_LOOP_OFF;
+    // A WAV file's PCM in the file's own format (a mono sound stays mono), allocated by SDL.
+    Uint8* pcm = nullptr;
+    Uint32 bytes = 0;
+    SDL_AudioSpec format{};
 };
 
 namespace sound {
@@ -60,6 +66,10 @@ struct Channel {
     int volume = fullVolume;
     bool absolute = false; // not scaled by the effects master volume
     int pan = centrePan;
+    // The device-format copy of a sample that the channel plays or last played, and that sample; the copy
+    // is freed once the channel has stopped (halted or finished) or plays something else.
+    Mix_Chunk* copy = nullptr;
+    const FSOUND_SAMPLE* copyOf = nullptr;
 };
 
 struct Library {

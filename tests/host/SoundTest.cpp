@@ -244,6 +244,71 @@ TEST_F(HostSound, StreamsAndSoundCloseWhileTunesAreDecoded) {
     EXPECT_TRUE(tuneBecomes(again, host::testing::StreamTune::Decoded));
 }
 
+// The same bytes as a stereo WAV file: the tone in both channels.
+std::string stereoWav(const std::vector<std::int16_t>& mono, std::uint32_t rate) {
+    std::vector<std::int16_t> both;
+    for (const auto sample : mono) {
+        both.insert(both.end(), {sample, sample});
+    }
+    std::string file = wav(both, rate);
+    file.replace(22, 2, testsupport::littleEndian(2, 2));
+    file.replace(28, 4, testsupport::littleEndian(rate * 4, 4));
+    file.replace(32, 2, testsupport::littleEndian(4, 2));
+    return file;
+}
+
+// A mono WAV file is held as its own PCM; each play holds a copy in the device's format for as long as its
+// channel plays, and gives it back when the channel is stopped, ends, or its sample is freed. A file in the
+// device's format plays as it is held.
+TEST_F(HostSound, MonoSamplesStayMonoAndPlaysGiveTheirCopiesBack) {
+    auto* mono = load(dir.write("mono.wav", wav(tone(22050), 44100)));
+    ASSERT_NE(mono, nullptr);
+    EXPECT_EQ(host::testing::soundSampleMemory().sampleBytes, 44100u);
+    ASSERT_TRUE(host::FSOUND_Sample_SetMode(mono, host::FSOUND_LOOP_NORMAL));
+    std::vector<int> channels;
+    for (int i = 0; i < 3; ++i) {
+        channels.push_back(host::FSOUND_PlaySound(host::FSOUND_FREE, mono));
+        ASSERT_GE(channels.back(), 0);
+    }
+    auto memory = host::testing::soundSampleMemory();
+    EXPECT_EQ(memory.copies, 3);
+    EXPECT_EQ(memory.copyBytes, 3u * 88200u);
+    EXPECT_TRUE(host::FSOUND_StopSound(channels[0]));
+    EXPECT_EQ(host::testing::soundSampleMemory().copies, 2);
+    EXPECT_TRUE(host::FSOUND_IsPlaying(channels[1]));
+    EXPECT_TRUE(host::FSOUND_StopSound(host::FSOUND_ALL));
+    EXPECT_EQ(host::testing::soundSampleMemory().copies, 0);
+
+    // Paused, a play keeps its copy; freeing the sample stops it and frees both.
+    const int paused = host::FSOUND_PlaySoundEx(host::FSOUND_FREE, mono, nullptr, true);
+    ASSERT_GE(paused, 0);
+    EXPECT_EQ(host::testing::soundSampleMemory().copies, 1);
+    host::FSOUND_Sample_Free(mono);
+    EXPECT_FALSE(host::FSOUND_IsPlaying(paused));
+    memory = host::testing::soundSampleMemory();
+    EXPECT_EQ(memory.copies, 0);
+    EXPECT_EQ(memory.sampleBytes, 0u);
+
+    auto* blip = load(dir.write("blip.wav", wav(tone(441), 44100)));
+    ASSERT_NE(blip, nullptr);
+    const int ends = host::FSOUND_PlaySound(host::FSOUND_FREE, blip);
+    ASSERT_GE(ends, 0);
+    EXPECT_TRUE(testsupport::eventually([&] { return !host::FSOUND_IsPlaying(ends); }));
+    EXPECT_TRUE(testsupport::eventually([] { return host::testing::soundSampleMemory().copies == 0; }));
+
+    auto* stereo = load(dir.write("stereo.wav", stereoWav(tone(1000), 44100)));
+    ASSERT_NE(stereo, nullptr);
+    EXPECT_GE(host::FSOUND_PlaySound(host::FSOUND_FREE, stereo), 0);
+    memory = host::testing::soundSampleMemory();
+    EXPECT_EQ(memory.sampleBytes, 882u + 4000u);
+    EXPECT_EQ(memory.copies, 0);
+
+    // Closing sound frees what plays.
+    EXPECT_GE(host::FSOUND_PlaySound(host::FSOUND_FREE, blip), 0);
+    host::FSOUND_Close();
+    EXPECT_EQ(host::testing::soundSampleMemory().copies, 0);
+}
+
 TEST_F(HostSound, DirectSoundBufferStoresPcm) {
     host::IDirectSound* directSound = nullptr;
     ASSERT_EQ(host::DirectSoundCreate(nullptr, &directSound, nullptr), host::DS_OK);
@@ -379,6 +444,86 @@ constexpr std::size_t tuneOutput = 22050;
 constexpr std::size_t stretch = 4410;
 // What the mixer and the file's buffer may hold of the time before a change.
 constexpr std::size_t lag = 16384;
+
+// A sound whose values never repeat in a short stretch, so that where it was heard can be told exactly.
+std::vector<std::int16_t> noise(int count) {
+    std::vector<std::int16_t> samples(count);
+    std::uint32_t state = 12345;
+    for (auto& sample : samples) {
+        state = state * 1103515245u + 12345u;
+        sample = static_cast<std::int16_t>(static_cast<int>((state >> 16) % 16000) - 8000);
+    }
+    return samples;
+}
+
+// Where the sound, scaled by volume/128, starts in one side of the output at or after from (the pause of a
+// start may swallow its first samples), else -1; then every later sample of it must be heard there.
+long heardAt(const std::vector<std::int16_t>& output, std::size_t from, int side,
+             const std::vector<std::int16_t>& sound, int volume) {
+    std::size_t at = from + side;
+    while (at < output.size() && output[at] == 0) {
+        at += 2;
+    }
+    const auto expected = [&](std::size_t i) { return sound[i] * volume / 128; };
+    for (std::size_t offset = 0; offset + 16 < sound.size(); ++offset) {
+        bool fits = at + 2 * (sound.size() - offset) <= output.size();
+        for (std::size_t i = offset; fits && i < sound.size(); ++i) {
+            fits = std::abs(output[at + 2 * (i - offset)] - expected(i)) <= 2;
+        }
+        if (fits) {
+            return static_cast<long>(at);
+        }
+    }
+    return -1;
+}
+
+// A mono effect is heard as it is, sample for sample, at a side's pan and at half volume, and two plays of
+// one sample at once are each heard on their own side; the silent side stays silent.
+TEST(HostSoundOutput, AMonoSampleIsHeardWholeAtEveryPanAndVolume) {
+    DiskOutput device;
+    ASSERT_TRUE(host::FSOUND_Init(44100, 32, 2));
+    const std::vector<std::int16_t> sound = noise(4410);
+    auto* sample = load(device.dir.write("noise.wav", wav(sound, 44100)));
+    ASSERT_NE(sample, nullptr);
+    // As the engine starts an effect: paused, then its volume and pan, then on.
+    const auto play = [&](int volume, int pan) {
+        const int channel = host::FSOUND_PlaySoundEx(host::FSOUND_FREE, sample, nullptr, true);
+        EXPECT_TRUE(host::FSOUND_SetVolume(channel, volume));
+        EXPECT_TRUE(host::FSOUND_SetPan(channel, pan));
+        EXPECT_TRUE(host::FSOUND_SetPaused(channel, false));
+        return channel;
+    };
+    const auto heard = [&](const std::vector<int>& channels) {
+        const std::size_t before = device.written() & ~std::size_t{1};
+        for (const int channel : channels) {
+            EXPECT_TRUE(testsupport::eventually([&] { return !host::FSOUND_IsPlaying(channel); }));
+        }
+        EXPECT_TRUE(device.waitFor(lag));
+        EXPECT_EQ(host::testing::soundSampleMemory().copies, 0);
+        return std::make_pair(device.samples(), before);
+    };
+    const auto silent = [](const std::vector<std::int16_t>& output, std::size_t from, int side) {
+        for (std::size_t at = from + side; at < output.size(); at += 2) {
+            if (output[at] != 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+
+    auto [left, from] = heard({play(255, 0)});
+    EXPECT_GE(heardAt(left, from, 0, sound, 128), 0);
+    EXPECT_TRUE(silent(left, from, 1));
+
+    auto [right, after] = heard({play(128, 255)});
+    EXPECT_GE(heardAt(right, after, 1, sound, 64), 0);
+    EXPECT_TRUE(silent(right, after, 0));
+
+    auto [both, since] = heard({play(255, 0), play(255, 255)});
+    EXPECT_GE(heardAt(both, since, 0, sound, 128), 0);
+    EXPECT_GE(heardAt(both, since, 1, sound, 128), 0);
+    host::FSOUND_Close();
+}
 
 // A tune read from its file as it plays goes on past its end while it loops, its volume fades it, and a
 // stop ends it.
