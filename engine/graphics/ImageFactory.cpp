@@ -75,12 +75,20 @@ template <class Screen> Screen* createScreen(host::IDirectDrawSurface7* surface,
     return screen;
 }
 
-template <class Image> Image* createImage(int width, int height, const PixelFormat& format) {
+// Uncleared leaves the pixels as the allocation gives them, for an image that is written whole before use.
+template <class Image, bool cleared = true>
+Image* createImage(int width, int height, const PixelFormat& format) {
     auto* image = new (std::nothrow) Image();
     if (image == nullptr) {
         return nullptr;
     }
-    if (!image->allocate(width, height)) {
+    bool allocated = false;
+    if constexpr (cleared) {
+        allocated = image->allocate(width, height);
+    } else {
+        allocated = image->allocateUncleared(width, height);
+    }
+    if (!allocated) {
         delete image;
         return nullptr;
     }
@@ -96,17 +104,7 @@ MemoryImage* createImage16(int width, int height) {
 }
 
 MemoryImage* createTwinImage16(int width, int height) {
-    auto* image = new (std::nothrow) MemoryImage();
-    if (image == nullptr) {
-        return nullptr;
-    }
-    if (!image->allocateUncleared(width, height)) {
-        delete image;
-        return nullptr;
-    }
-    image->setPixelFormat(PixelFormat::rgb565());
-    image->setAlphaMode(false);
-    return image;
+    return createImage<MemoryImage, false>(width, height, PixelFormat::rgb565());
 }
 
 MemoryImage* createImage16From(const ImageBase& image32) {

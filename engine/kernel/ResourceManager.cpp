@@ -5,13 +5,12 @@
 #include "engine/kernel/PropertyStore.h"
 #include "engine/kernel/ValueDocument.h"
 
+#include "host/System.h"
 #include "host/Threads.h"
 #include "host/Time.h"
 
 #include <algorithm>
 #include <utility>
-
-#include <malloc.h>
 
 namespace kernel {
 namespace {
@@ -181,7 +180,7 @@ void ResourceManager::unloadGroup(const std::string& name) {
                 group->unloadAll();
                 // What the group's resources freed goes back to the system instead of waiting in the heap
                 // for the next scene: cheap at a scene change.
-                malloc_trim(0);
+                host::HeapCompact(host::GetProcessHeap(), 0);
             }
         });
 }

@@ -1,6 +1,19 @@
 #include "game/field/FieldGridLayer.h"
 
+#include "game/foundation/LevelFile.h"
+
 namespace game {
+
+FieldGridLayer::Geometry FieldGridLayer::Geometry::of(const LevelFile& level) {
+    Geometry geometry;
+    geometry.cellWidth = level.cellWidth();
+    geometry.cellHeight = level.cellHeight();
+    geometry.offsetY = level.offsetY();
+    geometry.offsetXField = level.offsetXField();
+    geometry.offsetXQueue1 = level.offsetXQueue1();
+    geometry.offsetXQueue2 = level.offsetXQueue2();
+    return geometry;
+}
 
 FieldGridLayer::~FieldGridLayer() = default;
 

@@ -9,6 +9,8 @@
 
 namespace game {
 
+class LevelFile;
+
 // The field's grid of cells: the node standing in each cell of rows 1 to 9 and columns 0 to 11 (the two
 // queue columns and the field columns between them), held with a reference each, and where on the
 // screen each cell lies, as the level gives it.
@@ -21,6 +23,9 @@ public:
         std::int32_t offsetXField = 0;
         std::int32_t offsetXQueue1 = 0;
         std::int32_t offsetXQueue2 = 0;
+
+        // The cells' size and places as the level gives them.
+        static Geometry of(const LevelFile& level);
     };
 
     FieldGridLayer() = default;

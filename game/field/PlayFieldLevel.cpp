@@ -60,14 +60,7 @@ void PlayField::layOutGrid(const LevelFile& level) {
                                std::to_string(colour::lastReal) + "; " + std::to_string(numColors()) +
                                " used");
     }
-    FieldGridLayer::Geometry geometry;
-    geometry.cellWidth = level.cellWidth();
-    geometry.cellHeight = level.cellHeight();
-    geometry.offsetY = level.offsetY();
-    geometry.offsetXField = level.offsetXField();
-    geometry.offsetXQueue1 = level.offsetXQueue1();
-    geometry.offsetXQueue2 = level.offsetXQueue2();
-    grid->setGeometry(geometry);
+    grid->setGeometry(FieldGridLayer::Geometry::of(level));
     grid->relayout();
 }
 

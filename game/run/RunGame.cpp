@@ -255,9 +255,8 @@ void requestStartupGroups(kernel::ResourceManager& resources) {
 
 // Nothing can be shown before the images and fonts of what start-up builds are in, and they are all that is
 // waited for: this thread and its helpers load them while the loader has nothing asked of it. The rest of the
-// two start-up groups (the score floaters' fonts, most of all) then goes to the loader thread while the first
-// scene is on screen; requested after the reset, it counts in that scene's progress, so the scene finishes
-// loading only once it is in.
+// two start-up groups then goes to the loader thread while the first scene is on screen; requested after the
+// reset, it counts in that scene's progress, so the scene finishes loading only once it is in.
 void loadStartupResources() {
     announce("ResourceManager::create");
     kernel::ResourceManager* resources = kernel::ResourceManager::create();

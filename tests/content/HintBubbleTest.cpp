@@ -56,13 +56,7 @@ std::vector<Field> levelFields() {
             continue;
         }
         const game::LevelFile level(file.path().string());
-        game::FieldGridLayer::Geometry geometry;
-        geometry.cellWidth = level.cellWidth();
-        geometry.cellHeight = level.cellHeight();
-        geometry.offsetY = level.offsetY();
-        geometry.offsetXField = level.offsetXField();
-        geometry.offsetXQueue1 = level.offsetXQueue1();
-        geometry.offsetXQueue2 = level.offsetXQueue2();
+        const game::FieldGridLayer::Geometry geometry = game::FieldGridLayer::Geometry::of(level);
         if (!seen.insert({level.rowCount(), level.columnCount(), geometry.cellWidth, geometry.cellHeight,
                           geometry.offsetY, geometry.offsetXField, geometry.offsetXQueue1})
                  .second) {
