@@ -11,7 +11,6 @@
 #include "host/Threads.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <algorithm>
 #include <atomic>
@@ -78,23 +77,23 @@ int indexOf(int handle) {
 void applyVolume(int index) {
     Library& lib = library();
     const Channel& channel = lib.channels[index];
-    Mix_Volume(index, mixerVolume(channel.volume, channel.absolute ? fullVolume : lib.master));
+    mix().Volume(index, mixerVolume(channel.volume, channel.absolute ? fullVolume : lib.master));
 }
 
 void applyPan(int index) {
     const int pan = library().channels[index].pan;
     if (pan == centrePan) {
-        Mix_SetPanning(index, 255, 255); // removes the panning effect
+        mix().SetPanning(index, 255, 255); // removes the panning effect
     } else if (pan < centrePan) {
-        Mix_SetPanning(index, 255, static_cast<Uint8>(pan * 255 / centrePan));
+        mix().SetPanning(index, 255, static_cast<Uint8>(pan * 255 / centrePan));
     } else {
-        Mix_SetPanning(index, static_cast<Uint8>((255 - pan) * 255 / (255 - centrePan)), 255);
+        mix().SetPanning(index, static_cast<Uint8>((255 - pan) * 255 / (255 - centrePan)), 255);
     }
 }
 
 int freeChannel(int first, int end) {
     for (int index = first; index < end; ++index) {
-        if (!Mix_Playing(index)) {
+        if (!mix().Playing(index)) {
             return index;
         }
     }
@@ -111,16 +110,16 @@ int startOn(int index, Mix_Chunk* chunk, int loops, bool absolute, bool paused) 
     applyPan(index);
     if (paused) {
         // The mixer cannot start a channel paused: one buffer may pass before the pause, so make it silent.
-        Mix_Volume(index, 0);
+        mix().Volume(index, 0);
     } else {
         applyVolume(index);
     }
-    if (Mix_PlayChannel(index, chunk, loops) < 0) {
-        Mix_UnregisterAllEffects(index);
+    if (mix().PlayChannel(index, chunk, loops) < 0) {
+        mix().UnregisterAllEffects(index);
         return failChannel(FMOD_ERR_PLAY);
     }
     if (paused) {
-        Mix_Pause(index);
+        mix().Pause(index);
         applyVolume(index);
     }
     return handleOf(index);
@@ -147,7 +146,7 @@ Mix_Chunk* decodeFile(const char* name) {
         lastError = FMOD_ERR_FILE_NOTFOUND;
         return nullptr;
     }
-    Mix_Chunk* chunk = Mix_LoadWAV_RW(file, 1);
+    Mix_Chunk* chunk = mix().LoadWAV_RW(file, 1);
     if (chunk == nullptr) {
         lastError = FMOD_ERR_FILE_FORMAT;
         return nullptr;
@@ -197,7 +196,7 @@ bool sameAsDevice(const SDL_AudioSpec& format) {
     int rate = 0;
     Uint16 samples = 0;
     int channels = 0;
-    return Mix_QuerySpec(&rate, &samples, &channels) != 0 && format.freq == rate &&
+    return mix().QuerySpec(&rate, &samples, &channels) != 0 && format.freq == rate &&
            format.format == samples && format.channels == channels;
 }
 
@@ -243,7 +242,7 @@ Mix_Chunk* convertForPlay(const FSOUND_SAMPLE* sample) {
     int channels = 0;
     SDL_AudioCVT convert;
     const SDL_AudioSpec& from = sample->format;
-    if (Mix_QuerySpec(&rate, &format, &channels) == 0 ||
+    if (mix().QuerySpec(&rate, &format, &channels) == 0 ||
         SDL_BuildAudioCVT(&convert, from.format, from.channels, from.freq, format,
                           static_cast<Uint8>(channels), rate) < 0) {
         return nullptr;
@@ -269,7 +268,7 @@ Mix_Chunk* convertForPlay(const FSOUND_SAMPLE* sample) {
 }
 
 void freeSample(FSOUND_SAMPLE* sample) {
-    Mix_FreeChunk(sample->chunk);
+    mix().FreeChunk(sample->chunk);
     SDL_free(sample->pcm);
     delete sample;
 }
@@ -285,7 +284,7 @@ void SDLCALL noteChannelEnded(int) {
 void dropCopy(int index) {
     Channel& channel = library().channels[index];
     // Takes the audio device's lock: the mixer has let go of the copy when it returns.
-    Mix_FreeChunk(channel.copy);
+    mix().FreeChunk(channel.copy);
     channel.copy = nullptr;
     channel.copyOf = nullptr;
 }
@@ -297,7 +296,7 @@ void returnCopies() {
         return;
     }
     for (int index = musicChannels; index < lib.totalChannels; ++index) {
-        if (lib.channels[index].copy != nullptr && !Mix_Playing(index)) {
+        if (lib.channels[index].copy != nullptr && !mix().Playing(index)) {
             dropCopy(index);
         }
     }
@@ -314,7 +313,7 @@ bool knownStream(FSOUND_STREAM* stream) {
 void stopStream(FSOUND_STREAM* stream) {
     const int index = indexOf(stream->channel);
     if (index >= 0) {
-        Mix_HaltChannel(index);
+        mix().HaltChannel(index);
     }
     stream->channel = -1;
 }
@@ -337,21 +336,21 @@ Mix_Chunk* prepareStreamOn(FSOUND_STREAM* stream, int index, int& loops) {
 }
 
 bool restartOn(FSOUND_STREAM* stream, int index) {
-    const bool paused = Mix_Paused(index) != 0;
-    Mix_HaltChannel(index); // also drops the panning effect and the tune's
+    const bool paused = mix().Paused(index) != 0;
+    mix().HaltChannel(index); // also drops the panning effect and the tune's
     int loops = 0;
     Mix_Chunk* chunk = prepareStreamOn(stream, index, loops);
     applyPan(index);
     if (paused) {
-        Mix_Volume(index, 0);
+        mix().Volume(index, 0);
     }
-    if (Mix_PlayChannel(index, chunk, loops) < 0) {
-        Mix_UnregisterAllEffects(index);
+    if (mix().PlayChannel(index, chunk, loops) < 0) {
+        mix().UnregisterAllEffects(index);
         stream->channel = -1;
         return false;
     }
     if (paused) {
-        Mix_Pause(index);
+        mix().Pause(index);
         applyVolume(index);
     }
     return true;
@@ -362,7 +361,7 @@ void freeStream(FSOUND_STREAM* stream) {
     if (stream->decoding) {
         stream->decoding->stream = nullptr;
     }
-    Mix_FreeChunk(stream->chunk);
+    mix().FreeChunk(stream->chunk);
     delete stream;
 }
 
@@ -385,22 +384,22 @@ bool openDevice(int rate, int effectChannels) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return false;
     }
-    Mix_Init(MIX_INIT_OGG); // without the OGG decoder only WAV files load
-    if (Mix_OpenAudio(rate > 0 ? rate : 44100, AUDIO_S16SYS, 2, 1024) != 0) {
-        Mix_Quit();
+    mix().Init(MIX_INIT_OGG); // without the OGG decoder only WAV files load
+    if (mix().OpenAudio(rate > 0 ? rate : 44100, AUDIO_S16SYS, 2, 1024) != 0) {
+        mix().Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     Library& lib = library();
-    lib.totalChannels = Mix_AllocateChannels(musicChannels + effectChannels);
-    Mix_ReserveChannels(musicChannels);
+    lib.totalChannels = mix().AllocateChannels(musicChannels + effectChannels);
+    mix().ReserveChannels(musicChannels);
     if (static_cast<int>(lib.channels.size()) < lib.totalChannels) {
         lib.channels.resize(lib.totalChannels);
     }
     for (int index = 0; index < lib.totalChannels; ++index) {
-        Mix_Volume(index, MIX_MAX_VOLUME);
+        mix().Volume(index, MIX_MAX_VOLUME);
     }
-    Mix_ChannelFinished(noteChannelEnded);
+    mix().ChannelFinished(noteChannelEnded);
     return true;
 }
 
@@ -412,7 +411,7 @@ bool isUp() {
 // The mixer's close ends with SDL letting the device's thread play out two more buffers of silence and
 // joining it: tens of milliseconds that nobody hears, spent on a thread of its own.
 DWORD closeDevice(void*) {
-    Mix_CloseAudio();
+    mix().CloseAudio();
     // SDL frees a failure's message with the thread only for threads of its own.
     SDL_TLSCleanup();
     return 0;
@@ -427,7 +426,7 @@ void finishClosing(Library& lib) {
     WaitForSingleObject(lib.closer, INFINITE);
     CloseHandle(lib.closer);
     lib.closer = nullptr;
-    Mix_Quit();
+    mix().Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -460,7 +459,7 @@ bool FSOUND_Init(int rate, int channels, unsigned int) {
         return true;
     }
     finishClosing(lib);
-    if (testing::shouldFail("FSOUND_Init")) {
+    if (testing::shouldFail("FSOUND_Init") || !openMixer()) {
         return fail(FMOD_ERR_INIT);
     }
     const int effectChannels = std::clamp(channels, 1, indexMask + 1 - musicChannels);
@@ -469,7 +468,7 @@ bool FSOUND_Init(int rate, int channels, unsigned int) {
     }
     // Zero bytes are silence in the device's signed 16-bit samples.
     static Uint8 silentBytes[4096] = {};
-    lib.silence = Mix_QuickLoad_RAW(silentBytes, sizeof silentBytes);
+    lib.silence = mix().QuickLoad_RAW(silentBytes, sizeof silentBytes);
     lib.master = fullVolume;
     lib.up = true;
     lastError = FMOD_ERR_NONE;
@@ -491,10 +490,10 @@ void FSOUND_Close() {
     if (!lib.up) {
         return;
     }
-    Mix_HaltChannel(-1);
+    mix().HaltChannel(-1);
     freeEverything();
     // Holds no sample data of its own.
-    Mix_FreeChunk(lib.silence);
+    mix().FreeChunk(lib.silence);
     lib.silence = nullptr;
     lib.up = false;
     lib.totalChannels = 0;
@@ -503,8 +502,8 @@ void FSOUND_Close() {
     // FSOUND_Init waits for it first.
     lib.closer = CreateThread(nullptr, 0, closeDevice, nullptr, 0, nullptr);
     if (lib.closer == nullptr) {
-        Mix_CloseAudio();
-        Mix_Quit();
+        mix().CloseAudio();
+        mix().Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 }
@@ -535,10 +534,10 @@ void FSOUND_Sample_Free(FSOUND_SAMPLE* sample) {
     lib.samples.erase(sample);
     for (int index = musicChannels; index < lib.totalChannels; ++index) {
         if (lib.channels[index].copyOf == sample) {
-            Mix_HaltChannel(index);
+            mix().HaltChannel(index);
             dropCopy(index);
-        } else if (sample->chunk != nullptr && Mix_GetChunk(index) == sample->chunk) {
-            Mix_HaltChannel(index);
+        } else if (sample->chunk != nullptr && mix().GetChunk(index) == sample->chunk) {
+            mix().HaltChannel(index);
         }
     }
     freeSample(sample);
@@ -589,7 +588,7 @@ int FSOUND_PlaySoundEx(int channel, FSOUND_SAMPLE* sample, FSOUND_DSPUNIT*, bool
     }
     const int handle = startOn(index, chunk, isLooping(sample->mode) ? -1 : 0, false, paused);
     if (handle < 0) {
-        Mix_FreeChunk(copy);
+        mix().FreeChunk(copy);
         return handle;
     }
     lib.channels[index].copy = copy;
@@ -654,16 +653,16 @@ int FSOUND_GetPan(int channel) {
 bool FSOUND_SetPaused(int channel, bool paused) {
     return onChannel(channel, [&](int index, Channel&) {
         if (paused) {
-            Mix_Pause(index);
+            mix().Pause(index);
         } else {
-            Mix_Resume(index);
+            mix().Resume(index);
         }
     });
 }
 
 bool FSOUND_GetPaused(int channel) {
     bool paused = false;
-    onChannel(channel, [&](int index, Channel&) { paused = Mix_Paused(index) != 0; });
+    onChannel(channel, [&](int index, Channel&) { paused = mix().Paused(index) != 0; });
     return paused;
 }
 
@@ -673,12 +672,12 @@ bool FSOUND_StopSound(int channel) {
         if (!library().up) {
             return fail(FMOD_ERR_UNINITIALIZED);
         }
-        Mix_HaltChannel(-1);
+        mix().HaltChannel(-1);
         returnCopies();
         return true;
     }
     return onChannel(channel, [](int index, Channel&) {
-        Mix_HaltChannel(index);
+        mix().HaltChannel(index);
         if (index >= musicChannels) {
             dropCopy(index);
         }
@@ -687,7 +686,7 @@ bool FSOUND_StopSound(int channel) {
 
 bool FSOUND_IsPlaying(int channel) {
     bool playing = false;
-    onChannel(channel, [&](int index, Channel&) { playing = Mix_Playing(index) != 0; });
+    onChannel(channel, [&](int index, Channel&) { playing = mix().Playing(index) != 0; });
     return playing;
 }
 
@@ -713,14 +712,14 @@ int FSOUND_GetSFXMasterVolume() {
 int FSOUND_GetChannelsPlaying() {
     std::lock_guard lock(library().state);
     returnCopies();
-    return library().up ? Mix_Playing(-1) : 0;
+    return library().up ? mix().Playing(-1) : 0;
 }
 
 namespace testing {
 int soundChannelMixerVolume(int channel) {
     std::lock_guard lock(library().state);
     const int index = indexOf(channel);
-    return index < 0 ? -1 : Mix_Volume(index, -1);
+    return index < 0 ? -1 : mix().Volume(index, -1);
 }
 
 SampleMemory soundSampleMemory() {

@@ -65,6 +65,9 @@ constexpr int FMOD_ERR_FILE_NOTFOUND = 5;
 constexpr int FMOD_ERR_FILE_FORMAT = 6; // the file is no sound the mixer can decode (or it is broken)
 
 float FSOUND_GetVersion();
+// Starts loading the mixer on a thread of its own, for a program that starts sound a little later:
+// FSOUND_Init then waits only for what is left of it. Optional; later calls do nothing.
+void PrepareSound();
 // The window the platform's output was bound to; nothing here needs it.
 bool FSOUND_SetHWND(void* window);
 bool FSOUND_SetOutput(int outputType);

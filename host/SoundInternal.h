@@ -5,8 +5,7 @@
 // effects.
 
 #include "host/Sound.h"
-
-#include <SDL_mixer.h>
+#include "host/SoundMixer.h"
 
 #include <condition_variable>
 #include <memory>

@@ -37,7 +37,7 @@ void tuneArrived(FSOUND_STREAM* stream, TunePtr tune, Mix_Chunk* whole) {
     stream->tune = std::move(tune);
     stream->chunk = whole;
     const int index = indexOf(stream->channel);
-    if (index >= 0 && Mix_Playing(index)) {
+    if (index >= 0 && mix().Playing(index)) {
         (void)restartOn(stream, index);
     }
 }
@@ -145,7 +145,7 @@ int FSOUND_Stream_Play(int channel, FSOUND_STREAM* stream) {
         return failChannel(FMOD_ERR_INVALID_PARAM);
     }
     const int current = indexOf(stream->channel);
-    if (current >= 0 && Mix_Playing(current)) {
+    if (current >= 0 && mix().Playing(current)) {
         return stream->channel;
     }
     const int index = freeChannel(0, musicChannels);
@@ -184,7 +184,7 @@ bool FSOUND_Stream_SetPosition(FSOUND_STREAM* stream, unsigned int position) {
         return fail(FMOD_ERR_INVALID_PARAM);
     }
     const int index = indexOf(stream->channel);
-    if (index < 0 || !Mix_Playing(index)) {
+    if (index < 0 || !mix().Playing(index)) {
         return true; // the next play starts at the beginning anyway
     }
     return restartOn(stream, index) || fail(FMOD_ERR_PLAY);
@@ -196,7 +196,7 @@ int FSOUND_Stream_GetChannel(FSOUND_STREAM* stream) {
         return -1;
     }
     const int index = indexOf(stream->channel);
-    return index >= 0 && Mix_Playing(index) ? stream->channel : -1;
+    return index >= 0 && mix().Playing(index) ? stream->channel : -1;
 }
 
 namespace testing {

@@ -143,7 +143,7 @@ TunePtr openTune(const char* name, bool loop) {
     int frequency = 0;
     Uint16 format = 0;
     int channels = 0;
-    if (Mix_QuerySpec(&frequency, &format, &channels) == 0 || !readWholeFile(name, tune->file) ||
+    if (mix().QuerySpec(&frequency, &format, &channels) == 0 || !readWholeFile(name, tune->file) ||
         ov_open_callbacks(tune.get(), &tune->vorbis, nullptr, 0, memoryCallbacks) != 0) {
         return nullptr;
     }
@@ -187,7 +187,7 @@ int tuneRepeats(const TuneReader* tune, int silenceBytes) {
 }
 
 bool attachTune(int index, TuneReader* tune) {
-    return Mix_RegisterEffect(index, writeTune, nullptr, tune) != 0;
+    return mix().RegisterEffect(index, writeTune, nullptr, tune) != 0;
 }
 
 } // namespace host::sound

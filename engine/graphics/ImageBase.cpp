@@ -78,6 +78,13 @@ kernel::Rect ImageBase::alphaBounds() {
     if (alphaBoundsVersion == contentVersion) {
         return knownAlphaBounds;
     }
+    // Worked out before the version is read: a lock for reading keeps it.
+    knownAlphaBounds = findAlphaBounds();
+    alphaBoundsVersion = contentVersion;
+    return knownAlphaBounds;
+}
+
+kernel::Rect ImageBase::findAlphaBounds() {
     kernel::Rect bounds(0, 0, getWidth(), getHeight());
     if (getPixelFormat()->bytesPerPixel == 4 && getWidth() > 0 && getHeight() > 0 && lockForReading()) {
         if (const auto* pixels = static_cast<const std::uint32_t*>(getPixels())) {
@@ -85,8 +92,6 @@ kernel::Rect ImageBase::alphaBounds() {
         }
         unlock();
     }
-    knownAlphaBounds = bounds;
-    alphaBoundsVersion = contentVersion;
     return bounds;
 }
 

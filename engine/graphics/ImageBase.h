@@ -11,9 +11,21 @@ namespace graphics {
 
 class ImagePainter;
 class ImageChannel;
+class ImageBase;
 
 // A value never handed out before: the content versions of images and channel buffers.
 std::uint64_t nextContentVersion();
+
+// What a picture cut into frames keeps of one frame (see FrameStripImage): every pixel of the frame outside
+// the window is 0.
+struct FramePiece {
+    // Window-sized, its (0, 0) at the window's top-left corner; null when the whole frame is 0.
+    ImageBase* image = nullptr;
+    // In the whole picture's pixels.
+    kernel::Rect window;
+    // The pixels whose alpha byte is not 0, in the whole picture's pixels; empty when none is.
+    kernel::Rect alphaBounds;
+};
 
 // A rectangle of pixels in a known format, drawn on through its painter.
 class ImageBase : public kernel::Object {
@@ -88,10 +100,19 @@ public:
     // cannot be read. Empty when every pixel is clear.
     kernel::Rect alphaBounds();
 
+    // The piece of the frame that holds the whole area, for a picture kept cut into frames; null for any
+    // other picture or an area that is empty or reaches beyond one frame.
+    virtual const FramePiece* findFramePiece(const kernel::Rect& area) const {
+        (void)area;
+        return nullptr;
+    }
+
     static constexpr kernel::ClassInfo classInfo{&kernel::Object::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
 protected:
+    // What alphaBounds works out when the content has changed.
+    virtual kernel::Rect findAlphaBounds();
     // The bytes of a packed width x height buffer, or 0 when a size is not positive or the buffer would be
     // too large for the 32-bit index and offset arithmetic of the drawing code.
     static std::size_t bufferBytes(int width, int height, int bytesPerPixel);

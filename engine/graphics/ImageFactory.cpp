@@ -1,5 +1,6 @@
 #include "engine/graphics/ImageFactory.h"
 
+#include "engine/graphics/FrameStripImage.h"
 #include "engine/graphics/PixelMemory.h"
 #include "engine/graphics/Screen16.h"
 #include "engine/graphics/Screen32.h"
@@ -122,7 +123,8 @@ void convertImage32To16(const ImageBase& image32, MemoryImage& image16) {
     convertImage32To16Rows(image32, image16, 0, image32.getHeight());
 }
 
-void convertImage32To16Rows(const ImageBase& image32, MemoryImage& image16, int top, int bottom) {
+void convertImage32To16Rows(const ImageBase& image32, MemoryImage& image16, int top, int bottom,
+                            bool targetRowsUnwritten) {
     std::uint16_t* pixels = image16.pixels16();
     if (!hasPixels32(image32) || pixels == nullptr) {
         return;
@@ -133,17 +135,29 @@ void convertImage32To16Rows(const ImageBase& image32, MemoryImage& image16, int 
     const PixelFormat& format = *image16.getPixelFormat();
     const bool rgb565 = isRgb565(format);
     std::uint8_t* alpha = image16.getAlphaBuffer();
+    // A pixel 0 packs to 0 with alpha 0 in any format, which the unwritten rows already read.
+    const bool skipClearEnds = targetRowsUnwritten && image16.hasUntouchedZeroPixels();
     for (int y = std::max(top, 0); y < height; ++y) {
         const std::uint32_t* source = row32(image32, y);
+        int first = 0;
+        int last = width;
+        if (skipClearEnds) {
+            while (first < last && source[first] == 0) {
+                ++first;
+            }
+            while (last > first && source[last - 1] == 0) {
+                --last;
+            }
+        }
         std::uint16_t* target = pixels + image16.pixelIndex(0, y);
         if (rgb565) {
-            packRow565(source, target, width);
+            packRow565(source + first, target + first, last - first);
         } else {
-            packRow(source, target, width, format);
+            packRow(source + first, target + first, last - first, format);
         }
         if (alpha != nullptr) {
             std::uint8_t* alphaRow = alpha + std::int64_t{y} * image16.getWidth();
-            for (int x = 0; x < width; ++x) {
+            for (int x = first; x < last; ++x) {
                 alphaRow[x] = static_cast<std::uint8_t>(source[x] >> 24);
             }
         }
@@ -155,6 +169,10 @@ MemoryImage32* createImage32(int width, int height) {
 }
 
 MemoryImage32* createImage32From(const ImageBase& image) {
+    // Put together from the pieces, without keeping a whole copy inside the cut picture as well.
+    if (image.getClassInfo() == &FrameStripImage::classInfo) {
+        return static_cast<const FrameStripImage&>(image).assemble();
+    }
     if (!hasPixels32(image)) {
         return nullptr;
     }

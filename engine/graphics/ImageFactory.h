@@ -22,11 +22,14 @@ MemoryImage* createImage16From(const ImageBase& image32);
 MemoryImage* createTwinImage16(int width, int height);
 // Packs each source pixel by the target's format; the target's alpha byte is the source's.
 void convertImage32To16(const ImageBase& image32, MemoryImage& image16);
-// The same for the rows top to bottom (exclusive) only.
-void convertImage32To16Rows(const ImageBase& image32, MemoryImage& image16, int top, int bottom);
+// The same for the rows top to bottom (exclusive) only. Rows of a target never written before whose buffers
+// read 0 until written (a fresh twin) are written only between the first and the last source pixel that is
+// not 0: their clear ends stay untouched memory.
+void convertImage32To16Rows(const ImageBase& image32, MemoryImage& image16, int top, int bottom,
+                            bool targetRowsUnwritten = false);
 // Every pixel 0 and alpha mode off: code that builds a picture meant for per-pixel alpha sets the flag.
 MemoryImage32* createImage32(int width, int height);
-// An independent copy of the source's pixels.
+// An independent copy of the source's pixels; a picture kept cut into frames is put together whole.
 MemoryImage32* createImage32From(const ImageBase& image);
 // Null when the surface cannot describe itself or has another depth.
 Screen16* createScreen16(host::IDirectDrawSurface7* surface);

@@ -149,8 +149,10 @@ protected:
     // would leave the target as it is. The loops treat a row's pixels in pairs and groups of four counted
     // from its first pixel, and an opaque pixel may come out differently in a group than alone; so the
     // cut keeps whole groups of four from the left edge and a right edge that is the old one or a group
-    // boundary, and every pixel drawn is drawn exactly as before. False when nothing is left to draw.
-    static bool cutToAlpha(ImageBase& src, int& dx, int& dy, int& sx, int& sy, int& sw, int& sh);
+    // boundary, and every pixel drawn is drawn exactly as before. A source inside one frame of a picture
+    // kept cut into frames is cut to that frame's visible pixels the same way and read from its piece.
+    // Returns the picture to read with (sx, sy) in its pixels, or null when nothing is left to draw.
+    static ImageBase* cutToAlpha(ImageBase& src, int& dx, int& dy, int& sx, int& sy, int& sw, int& sh);
 
 private:
     // The generic rotated draw, the scale already tested and (x, y) moved by the origin; smooth weights the

@@ -32,26 +32,38 @@ bool ImagePainter::placeBlit(int& dx, int& dy, int sourceWidth, int sourceHeight
     return !ClipBlit(dx, dy, *this, sourceWidth, sourceHeight, sx, sy, sw, sh);
 }
 
-bool ImagePainter::cutToAlpha(ImageBase& src, int& dx, int& dy, int& sx, int& sy, int& sw, int& sh) {
+ImageBase* ImagePainter::cutToAlpha(ImageBase& src, int& dx, int& dy, int& sx, int& sy, int& sw, int& sh) {
     constexpr int group = 4;
-    const kernel::Rect bounds = src.alphaBounds();
+    ImageBase* read = &src;
+    kernel::Rect bounds;
+    int readX = 0;
+    int readY = 0;
+    if (const FramePiece* piece = src.findFramePiece(kernel::Rect(sx, sy, sw, sh))) {
+        // The piece holds every column the groups below can reach (see FrameStripImage).
+        read = piece->image;
+        bounds = piece->alphaBounds;
+        readX = piece->window.x;
+        readY = piece->window.y;
+    } else {
+        bounds = src.alphaBounds();
+    }
     const int top = std::max(sy, bounds.y);
     const int bottom = std::min(sy + sh, bounds.bottom());
     const int visibleLeft = std::max(sx, bounds.x);
     const int visibleRight = std::min(sx + sw, bounds.right());
-    if (bounds.isEmpty() || top >= bottom || visibleLeft >= visibleRight) {
-        return false;
+    if (read == nullptr || bounds.isEmpty() || top >= bottom || visibleLeft >= visibleRight) {
+        return nullptr;
     }
     const int left = sx + (visibleLeft - sx) / group * group;
     const int groupsRight = left + (visibleRight - left + group - 1) / group * group;
     const int right = std::min(sx + sw, groupsRight);
     dx += left - sx;
     dy += top - sy;
-    sx = left;
-    sy = top;
+    sx = left - readX;
+    sy = top - readY;
     sw = right - left;
     sh = bottom - top;
-    return true;
+    return read;
 }
 
 void ImagePainter::blit(ImageBase& src, int dx, int dy, int sx, int sy, int sw, int sh) {

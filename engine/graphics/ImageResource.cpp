@@ -1,5 +1,6 @@
 #include "engine/graphics/ImageResource.h"
 
+#include "engine/graphics/FrameStripImage.h"
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/ImagePainter.h"
 #include "engine/graphics/JpegDecoder.h"
@@ -47,8 +48,9 @@ void copyRedToAlpha(ImageBase& target, const ImageBase& mask) {
 
 Image::Image(kernel::NodeValue& settings)
     : kernel::Resource(settings), colour(static_cast<std::uint32_t>(settings.getValue("color").asInt())),
-      useAlphaChannel(!settings.hasChild("usealphachannel") ||
-                      settings.getValue("usealphachannel").asBool()) {
+      useAlphaChannel(!settings.hasChild("usealphachannel") || settings.getValue("usealphachannel").asBool()),
+      frameCount(settings.hasChild("framecount") ? settings.getValue("framecount").asInt() : 0),
+      horizontalFrames(settings.getValue("horizontalframelayout").asBool()) {
     std::string mask = kernel::normaliseResourcePath(narrowKey(settings, "mask"));
     if (fileName().empty() && !mask.empty()) {
         setFileName(std::move(mask));
@@ -80,8 +82,21 @@ void Image::loadImage() {
     } else if (!maskFile.empty()) {
         applyMaskFile();
     }
+    cutIntoFrames();
     // A 16-bit display must convert the changed pixels again.
     image->setModified(true);
+}
+
+void Image::cutIntoFrames() {
+    if (frameCount < 1) {
+        return;
+    }
+    image->lockForReading();
+    kernel::SmartPtr<ImageBase> cut = FrameStripImage::cut(*image, frameCount, horizontalFrames);
+    image->unlock();
+    if (cut) {
+        image = cut;
+    }
 }
 
 // The archive is used only in the archive and scrambled modes: in plain-file mode the decoders read the

@@ -10,10 +10,14 @@
 namespace graphics {
 
 // A picture declared in a resources file ("Image"): a PNG or JPEG file, optionally given its alpha from
-// the red lane of a mask file, or made from a mask alone (filled with "color", the mask as alpha).
+// the red lane of a mask file, or made from a mask alone (filled with "color", the mask as alpha). A picture
+// that declares "framecount" (frames one below the other, or side by side with "horizontalframelayout"; a
+// single frame too) is kept cut into its frames (FrameStripImage); one whose size the count does not divide
+// is kept whole.
 class Image : public kernel::Resource {
 public:
-    // Reads "mask", "color" and "usealphachannel" besides the keys of every resource.
+    // Reads "mask", "color", "usealphachannel", "framecount" and "horizontalframelayout" besides the keys
+    // of every resource.
     explicit Image(kernel::NodeValue& settings);
     // A plain image of one file, made in code (the mask of another image).
     explicit Image(std::string file);
@@ -31,6 +35,7 @@ public:
     ImageBase* getImage() const { return image.get(); }
     std::uint32_t getColour() const { return colour; }
     bool isOnlyMask() const { return onlyMask; }
+    int getFrameCount() const { return frameCount; }
     bool usesAlphaChannel() const { return useAlphaChannel; }
     const std::string& getMaskFile() const { return maskFile; }
 
@@ -49,11 +54,15 @@ private:
     ImageBase* decodeFromArchive(const std::string& file) const;
     void fillWithColourUnderMask();
     void applyMaskFile();
+    void cutIntoFrames();
 
     kernel::SmartPtr<ImageBase> image;
     std::uint32_t colour = 0;
     bool onlyMask = false;
     bool useAlphaChannel = true;
+    // 0 when not declared: the picture is kept whole.
+    int frameCount = 0;
+    bool horizontalFrames = false;
     std::string maskFile;
 };
 

@@ -25,6 +25,10 @@ bool MemoryImage::allocateUncleared(int newWidth, int newHeight) {
     return take(newWidth, newHeight, false);
 }
 
+bool MemoryImage::hasUntouchedZeroPixels() const {
+    return pixels != nullptr && ownedBytes != 0 && isUntouchedZeroMemory(ownedBytes / 2);
+}
+
 // Null rather than an exception when memory is short.
 bool MemoryImage::take(int newWidth, int newHeight, bool cleared) {
     const std::size_t bytes = bufferBytes(newWidth, newHeight, 2);

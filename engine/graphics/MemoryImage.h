@@ -38,6 +38,9 @@ public:
     // The same with the bytes left as they come, for an image whose every byte is written before it is
     // read: memory never touched costs nothing until it is.
     bool allocateUncleared(int width, int height);
+    // True while both buffers are ones of allocate or allocateUncleared that read 0 wherever they have not
+    // been written (see PixelMemory.h).
+    bool hasUntouchedZeroPixels() const;
 
     static constexpr kernel::ClassInfo classInfo{&ImageBase::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }

@@ -25,8 +25,8 @@ void MemoryImage32Painter::blit(ImageBase& src, int dx, int dy, int sx, int sy, 
         break;
     case BlitMode::PerPixel:
     case BlitMode::PerPixelUniform:
-        if (cutToAlpha(src, dx, dy, sx, sy, sw, sh)) {
-            BlitAlphaUniform32(target, dx, dy, src, sx, sy, sw, sh, getAlpha());
+        if (ImageBase* read = cutToAlpha(src, dx, dy, sx, sy, sw, sh)) {
+            BlitAlphaUniform32(target, dx, dy, *read, sx, sy, sw, sh, getAlpha());
         }
         break;
     }

@@ -138,11 +138,11 @@ void MemoryImagePainter::blit(ImageBase& src, int dx, int dy, int sx, int sy, in
     }
     const BlitMode mode = chooseBlitMode(src);
     // The twin's alpha bytes are the source's alpha bytes.
-    if ((mode == BlitMode::PerPixel || mode == BlitMode::PerPixelUniform) &&
-        !cutToAlpha(src, dx, dy, sx, sy, sw, sh)) {
-        return;
+    ImageBase* read = &src;
+    if (mode == BlitMode::PerPixel || mode == BlitMode::PerPixelUniform) {
+        read = cutToAlpha(src, dx, dy, sx, sy, sw, sh);
     }
-    MemoryImage* twin = mode == BlitMode::None ? nullptr : twinRowsOf(src, sy, sy + sh);
+    MemoryImage* twin = mode == BlitMode::None || read == nullptr ? nullptr : twinRowsOf(*read, sy, sy + sh);
     if (twin == nullptr) {
         return;
     }
@@ -287,6 +287,17 @@ void MemoryImagePainter::prepareRows(ImageBase& source, int top, int bottom) {
             return;
         }
     } else if (twin != &source && source.isModified()) {
+        if (static_cast<MemoryImage*>(twin)->hasUntouchedZeroPixels()) {
+            // A fresh buffer again, so the clear ends of the rows converted anew stay untouched; without
+            // one the written twin goes (a later draw tries again), never to be filled as if fresh.
+            ImageBase* const written = twin;
+            makeTwin(source);
+            twin = source.getTwin();
+            if (twin == written) {
+                source.setTwin(nullptr);
+                return;
+            }
+        }
         source.setFreshTwinBands(0);
         source.setModified(false);
     }
@@ -306,7 +317,8 @@ void MemoryImagePainter::prepareRows(ImageBase& source, int top, int bottom) {
             start = start < 0 ? band * rows : start;
         } else if (start >= 0) {
             source.lockForReading();
-            convertImage32To16Rows(source, static_cast<MemoryImage&>(*twin), start, band * rows);
+            // Each band is converted once into the twin's fresh memory.
+            convertImage32To16Rows(source, static_cast<MemoryImage&>(*twin), start, band * rows, true);
             source.unlock();
             start = -1;
         }

@@ -213,6 +213,23 @@ bool ResourceManager::loadGroup(const std::string& name) {
     return true;
 }
 
+void ResourceManager::loadGroupNow(const std::string& name) {
+    std::vector<std::string> unloaded;
+    {
+        MutexLock inner(innerMutex);
+        if (const ResourceGroup* group = lookUpGroup(name)) {
+            for (const auto& [id, resource] : group->resources()) {
+                if (!resource->isLoaded()) {
+                    unloaded.push_back(id);
+                }
+            }
+        }
+    }
+    for (const std::string& id : unloaded) {
+        (void)getLoadedResource(id, name);
+    }
+}
+
 bool ResourceManager::isLoadingDone() {
     wakeLoader();
     if (!loadingEnabled.load()) {

@@ -52,6 +52,10 @@ public:
     // False when every resource of the section is loaded or no section has that name; true when queued.
     // A caller that waits for the loader must know whether there is anything to wait for.
     [[nodiscard]] bool loadGroup(const std::string& name);
+    // Loads what of the section is not loaded on the calling thread, waiting for any resource another thread
+    // is loading: for what takes its pictures as it is built and must not wait for the whole queue. Nothing
+    // for an unknown section.
+    void loadGroupNow(const std::string& name);
     // False until setActive; then true once no requested section has an unloaded resource.
     bool isLoadingDone();
     // 0 to 1 over the sections requested since the last reset; 1 when nothing was requested.

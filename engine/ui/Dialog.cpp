@@ -42,20 +42,36 @@ kernel::NodeValue& painterDeclaration(kernel::NodeValue& settings) {
 }
 
 // A plain 32-bit copy of the picture; null when it has no pixels of that depth to copy.
+// Copies the source's pixels into a 32-bit image of its size, all of them or those of the area; false when
+// the source is of another depth or cannot be read (the target is then left as it was).
+bool copyRows(graphics::ImageBase& source, graphics::MemoryImage32& target,
+              const kernel::Rect* area = nullptr) {
+    kernel::Rect part(0, 0, source.getWidth(), source.getHeight());
+    if (area != nullptr) {
+        kernel::Rect::intersect(part, *area, part);
+    }
+    if (source.getPixelFormat()->bytesPerPixel != 4 || !source.lockForReading()) {
+        return false;
+    }
+    const auto* pixels = static_cast<const std::uint32_t*>(source.getPixels());
+    if (pixels != nullptr && !part.isEmpty() && target.lock()) {
+        const std::size_t rowBytes = static_cast<std::size_t>(part.w) * 4;
+        for (int y = part.y; y < part.bottom(); ++y) {
+            std::memcpy(target.pixels32() + target.pixelIndex(part.x, y),
+                        pixels + source.pixelIndex(part.x, y), rowBytes);
+        }
+        target.unlock();
+    }
+    source.unlock();
+    return pixels != nullptr;
+}
+
 kernel::SmartPtr<graphics::MemoryImage32> copyImage(graphics::ImageBase& source) {
     kernel::SmartPtr<graphics::MemoryImage32> copy =
         graphics::createImage32(source.getWidth(), source.getHeight());
-    if (!copy || source.getPixelFormat()->bytesPerPixel != 4 || !source.lockForReading()) {
-        return copy;
+    if (copy) {
+        copyRows(source, *copy);
     }
-    if (const auto* pixels = static_cast<const std::uint32_t*>(source.getPixels())) {
-        const std::size_t rowBytes = static_cast<std::size_t>(source.getWidth()) * 4;
-        for (int y = 0; y < source.getHeight(); ++y) {
-            std::memcpy(copy->pixels32() + copy->pixelIndex(0, y), pixels + source.pixelIndex(0, y),
-                        rowBytes);
-        }
-    }
-    source.unlock();
     return copy;
 }
 
@@ -331,11 +347,16 @@ void Dialog::prepareFrame() {
 
 void Dialog::rebuildBuffer() {
     graphics::ImageBase& under = dialogPainter ? *frameImage : *surfaceImage;
+    if (useBuffer && redrawChangedComponents(under)) {
+        bufferDirty = false;
+        setDirty(true);
+        return;
+    }
     const kernel::Rect* display = getDisplayRect();
     const bool hadDisplay = display != nullptr;
     const int displayWidth = hadDisplay ? display->w : 0;
     const int displayHeight = hadDisplay ? display->h : 0;
-    const kernel::SmartPtr<graphics::MemoryImage32> buffer = copyImage(under);
+    const kernel::SmartPtr<graphics::MemoryImage32> buffer = refreshedBuffer(under);
     if (!buffer) {
         return;
     }
@@ -345,31 +366,90 @@ void Dialog::rebuildBuffer() {
         setDisplayWidth(displayWidth);
         setDisplayHeight(displayHeight);
     }
+    componentRecorder = nullptr;
     if (useBuffer) {
-        drawComponents(*getContentNode());
+        drawAllComponents(under, *buffer);
     }
-    // Drawn with its own alpha, so the frame's soft edges stay soft.
+    // Drawn with its own alpha, so the frame's soft edges stay soft; a buffer drawn again in place tells a
+    // converted copy of it that it is stale.
     buffer->setAlphaMode(true);
+    buffer->setModified(true);
+    bufferVersion = buffer->getContentVersion();
     bufferDirty = false;
     setDirty(true);
 }
 
+// The components are written down as they are drawn, so that the next change need only be drawn again where
+// their drawing differs (see SceneRenderer).
+void Dialog::drawAllComponents(graphics::ImageBase& under, graphics::MemoryImage32& buffer) {
+    componentRecorder = new FrameRecorder(*bufferPainter);
+    componentRecorder->beginForwarding(kernel::Rect(0, 0, buffer.getWidth(), buffer.getHeight()));
+    drawComponents(*getContentNode(), *componentRecorder);
+    componentRecorder->swapRecording(componentsDrawn);
+    underDrawn = &under;
+    underVersion = under.getContentVersion();
+}
+
+// While the buffer and what lies under the components are as they were, only the area where the components'
+// drawing differs is drawn again: a small button that pulses on a large dialog then costs its own size.
+bool Dialog::redrawChangedComponents(graphics::ImageBase& under) {
+    graphics::ImageBase* shown = getImage();
+    if (!componentRecorder || !bufferPainter || shown == nullptr || bufferPainter->getImage() != shown ||
+        shown->getClassInfo() != &graphics::MemoryImage32::classInfo ||
+        shown->getContentVersion() != bufferVersion || &under != underDrawn ||
+        under.getContentVersion() != underVersion || shown->getWidth() != under.getWidth() ||
+        shown->getHeight() != under.getHeight()) {
+        return false;
+    }
+    FrameRecorder& recorder = *componentRecorder;
+    recorder.begin();
+    drawComponents(*getContentNode(), recorder);
+    const kernel::Rect area = recorder.changedArea(componentsDrawn);
+    if (!area.isEmpty()) {
+        const kernel::Rect drawn = recorder.withWholePairs(area);
+        if (!copyRows(under, static_cast<graphics::MemoryImage32&>(*shown), &drawn)) {
+            return false;
+        }
+        recorder.beginForwarding(drawn);
+        drawComponents(*getContentNode(), recorder);
+        shown->setModified(true);
+        bufferVersion = shown->getContentVersion();
+    }
+    recorder.swapRecording(componentsDrawn);
+    return true;
+}
+
+// The buffer is drawn again in place while it keeps its size: a new one for each change would have its pages
+// mapped and faulted in every frame that a component changes (a button that pulses on a large dialog).
+kernel::SmartPtr<graphics::MemoryImage32> Dialog::refreshedBuffer(graphics::ImageBase& under) {
+    graphics::ImageBase* shown = getImage();
+    if (bufferPainter && shown != nullptr && bufferPainter->getImage() == shown &&
+        shown->getClassInfo() == &graphics::MemoryImage32::classInfo &&
+        shown->getWidth() == under.getWidth() && shown->getHeight() == under.getHeight()) {
+        auto* buffer = static_cast<graphics::MemoryImage32*>(shown);
+        if (copyRows(under, *buffer)) {
+            return buffer;
+        }
+    }
+    return copyImage(under);
+}
+
 // The content node itself is drawn even though it is hidden while the buffer is on.
-void Dialog::drawComponents(GameNode& node) {
+void Dialog::drawComponents(GameNode& node, graphics::ImagePainter& painter) {
     if (node.isDead() || (!node.isVisible() && &node != getContentNode())) {
         return;
     }
     if (node.isKindOf(Sprite::classInfo)) {
-        static_cast<Sprite&>(node).paint(*bufferPainter);
+        static_cast<Sprite&>(node).paint(painter);
     }
     if (node.getFirstChild() == nullptr) {
         return;
     }
-    bufferPainter->moveOrigin(node.getX(), node.getY());
+    painter.moveOrigin(node.getX(), node.getY());
     for (GameNode* child = node.getFirstChild(); child != nullptr; child = child->getNextSibling()) {
-        drawComponents(*child);
+        drawComponents(*child, painter);
     }
-    bufferPainter->moveOrigin(-node.getX(), -node.getY());
+    painter.moveOrigin(-node.getX(), -node.getY());
 }
 
 } // namespace ui

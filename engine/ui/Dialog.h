@@ -1,8 +1,10 @@
 #pragma once
 
+#include "engine/graphics/RecordingPainter.h"
 #include "engine/kernel/InputListener.h"
 #include "engine/kernel/ListenerGroup.h"
 #include "engine/kernel/SmartPtr.h"
+#include "engine/ui/FrameRecorder.h"
 #include "engine/ui/Panel.h"
 #include "engine/ui/WidgetCallback.h"
 
@@ -12,6 +14,7 @@
 namespace graphics {
 class ImageBase;
 class ImagePainter;
+class MemoryImage32;
 } // namespace graphics
 
 namespace ui {
@@ -92,10 +95,20 @@ private:
     void refreshImage();
     void prepareFrame();
     void rebuildBuffer();
-    void drawComponents(GameNode& node);
+    kernel::SmartPtr<graphics::MemoryImage32> refreshedBuffer(graphics::ImageBase& under);
+    void drawAllComponents(graphics::ImageBase& under, graphics::MemoryImage32& buffer);
+    bool redrawChangedComponents(graphics::ImageBase& under);
+    void drawComponents(GameNode& node, graphics::ImagePainter& painter);
     bool dragThresholdPassed(int x, int y) const;
 
     kernel::SmartPtr<graphics::ImagePainter> bufferPainter;
+    // How the components were last drawn into the buffer, over which picture (at which version), and the
+    // buffer's version after: anything else changed, the buffer is built again whole.
+    kernel::SmartPtr<FrameRecorder> componentRecorder;
+    graphics::RecordingPainter::Recording componentsDrawn;
+    const graphics::ImageBase* underDrawn = nullptr;
+    std::uint64_t underVersion = 0;
+    std::uint64_t bufferVersion = 0;
     kernel::SmartPtr<graphics::ImageBase> surfaceImage;
     // A frame drawn by the painter lives in an image of the dialog's own, never in a shared background.
     kernel::SmartPtr<graphics::ImageBase> frameImage;

@@ -44,7 +44,7 @@ void SceneRenderer::onFrame(std::uint32_t ms) {
     if (painter == nullptr || !root) {
         return;
     }
-    graphics::RecordingPainter& frame = recorderFor(*painter);
+    FrameRecorder& frame = recorderFor(*painter);
     graphics::ImageBase& back = *painter->getImage();
     const kernel::Rect whole(0, 0, back.getWidth(), back.getHeight());
     kernel::Rect area = whole;
@@ -61,8 +61,9 @@ void SceneRenderer::onFrame(std::uint32_t ms) {
         }
     }
     noteFrameDrawn(true);
-    back.limitWrites(&area);
-    frame.beginForwarding(area);
+    const kernel::Rect drawn = writtenDownFirst ? frame.withWholePairs(area) : area;
+    back.limitWrites(&drawn);
+    frame.beginForwarding(drawn);
     paintFrame(frame);
     back.limitWrites(nullptr);
     // While frames keep differing everywhere (play in full swing), writing the next one down first would
@@ -88,9 +89,9 @@ void SceneRenderer::paintFrame(graphics::ImagePainter& painter) {
 }
 
 // The back painter is made again with the display (a full-screen switch, a lost surface).
-graphics::RecordingPainter& SceneRenderer::recorderFor(graphics::ImagePainter& painter) {
+FrameRecorder& SceneRenderer::recorderFor(graphics::ImagePainter& painter) {
     if (!recorder || &recorder->getTarget() != &painter) {
-        recorder = new graphics::RecordingPainter(painter);
+        recorder = new FrameRecorder(painter);
         lastDrawn = {};
     }
     return *recorder;

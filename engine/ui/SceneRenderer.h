@@ -2,6 +2,7 @@
 
 #include "engine/graphics/RecordingPainter.h"
 #include "engine/kernel/SmartPtr.h"
+#include "engine/ui/FrameRecorder.h"
 #include "engine/ui/SceneTreeComponent.h"
 
 #include <cstdint>
@@ -17,7 +18,8 @@ class Scene;
 // down; on a back buffer nobody touched since the last frame, only the area its drawing differs in from the
 // last one is drawn again, and a frame that draws the same draws nothing. A node's paint must therefore
 // give the same result when run twice. While frames keep differing from the one before everywhere, the
-// next is drawn whole at once, without being written down first.
+// next is drawn whole at once, without being written down first. The area drawn again never starts or ends
+// a blit's row between the two pixels of a pair (see FrameRecorder), so it gives the whole drawing's pixels.
 class SceneRenderer : public SceneTreeComponent {
 public:
     explicit SceneRenderer(GameNode* root);
@@ -31,9 +33,9 @@ public:
 
 private:
     void paintFrame(graphics::ImagePainter& painter);
-    graphics::RecordingPainter& recorderFor(graphics::ImagePainter& painter);
+    FrameRecorder& recorderFor(graphics::ImagePainter& painter);
 
-    kernel::SmartPtr<graphics::RecordingPainter> recorder;
+    kernel::SmartPtr<FrameRecorder> recorder;
     // What the last frame drew, and the back buffer's content version right after.
     graphics::RecordingPainter::Recording lastDrawn;
     std::uint64_t versionDrawn = 0;

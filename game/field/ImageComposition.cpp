@@ -41,34 +41,54 @@ void composeOver(graphics::MemoryImage32& target, graphics::ImageBase& source, c
         return;
     }
     // The part itself is kept inside the source, then the destination inside the target.
-    const int left = std::max({part.x, 0, part.x - x});
-    const int top = std::max({part.y, 0, part.y - y});
-    const int right = std::min({part.right(), source.getWidth(), part.x + target.getWidth() - x});
-    const int bottom = std::min({part.bottom(), source.getHeight(), part.y + target.getHeight() - y});
-    if (left >= right || top >= bottom || !source.lockForReading()) {
+    int left = std::max({part.x, 0, part.x - x});
+    int top = std::max({part.y, 0, part.y - y});
+    int right = std::min({part.right(), source.getWidth(), part.x + target.getWidth() - x});
+    int bottom = std::min({part.bottom(), source.getHeight(), part.y + target.getHeight() - y});
+    if (left >= right || top >= bottom) {
         return;
     }
-    const auto* bytes = static_cast<const std::uint8_t*>(source.getPixels());
+    // A frame of a cut picture is read from its piece: the pixels outside it are 0, which leave the target
+    // as it is (unless the source counts as opaque, which needs them all).
+    graphics::ImageBase* read = &source;
+    int readX = 0;
+    int readY = 0;
+    const graphics::FramePiece* piece =
+        source.getAlphaMode() ? source.findFramePiece(kernel::Rect(left, top, right - left, bottom - top))
+                              : nullptr;
+    if (piece != nullptr) {
+        read = piece->image;
+        readX = piece->window.x;
+        readY = piece->window.y;
+        left = std::max(left, piece->window.x);
+        top = std::max(top, piece->window.y);
+        right = std::min(right, piece->window.right());
+        bottom = std::min(bottom, piece->window.bottom());
+    }
+    if (read == nullptr || left >= right || top >= bottom || !read->lockForReading()) {
+        return;
+    }
+    const auto* bytes = static_cast<const std::uint8_t*>(read->getPixels());
     if (bytes == nullptr) {
-        source.unlock();
+        read->unlock();
         return;
     }
     const std::uint32_t forcedAlpha = source.getAlphaMode() ? 0u : 0xFF000000u;
     std::uint32_t* pixels = target.pixels32();
     for (int sy = top; sy < bottom; ++sy) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(bytes + static_cast<std::ptrdiff_t>(sy) *
-                                                                             source.getPitch());
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            bytes + static_cast<std::ptrdiff_t>(sy - readY) * read->getPitch());
         std::uint32_t* out = pixels + target.pixelIndex(left - part.x + x, sy - part.y + y);
         for (int sx = left; sx < right; ++sx, ++out) {
             // What a clear pixel leaves as it is is not written: the clear margins of a look take no
             // memory until written.
-            const std::uint32_t value = over(row[sx] | forcedAlpha, *out);
+            const std::uint32_t value = over(row[sx - readX] | forcedAlpha, *out);
             if (value != *out) {
                 *out = value;
             }
         }
     }
-    source.unlock();
+    read->unlock();
     target.setModified(true);
 }
 

@@ -1,5 +1,6 @@
 #include "game/field/PibbleImages.h"
 
+#include "engine/graphics/FrameStripImage.h"
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/MemoryImage32.h"
 #include "engine/kernel/ResourceManager.h"
@@ -17,8 +18,15 @@ namespace {
 
 struct ShineFrames {
     kernel::SmartPtr<graphics::ImageBase> strip;
-    kernel::SmartPtr<graphics::MemoryImage32> withPibble;
+    kernel::SmartPtr<graphics::ImageBase> withPibble;
 };
+
+// A picture made from a part is kept cut into frames as the part is; the whole copy it was made in goes.
+kernel::SmartPtr<graphics::ImageBase> cutLikePart(graphics::MemoryImage32& made,
+                                                  const graphics::ImageBase& part) {
+    kernel::SmartPtr<graphics::ImageBase> cut = graphics::FrameStripImage::cutLike(made, part);
+    return cut ? cut : kernel::SmartPtr<graphics::ImageBase>(&made);
+}
 
 std::map<std::string, kernel::SmartPtr<graphics::ImageBase>>& darkenedImages() {
     static std::map<std::string, kernel::SmartPtr<graphics::ImageBase>> images;
@@ -109,8 +117,9 @@ graphics::ImageBase* darkenedPibbleImage(const std::string& name, float factor) 
     }
     darkenImage(*copy, factor);
     copy->setAlphaMode(true);
-    darkenedImages()[name] = copy.get();
-    return copy.get();
+    const kernel::SmartPtr<graphics::ImageBase> kept = cutLikePart(*copy, *original);
+    darkenedImages()[name] = kept;
+    return kept.get();
 }
 
 graphics::ImageBase* vibShineWithPibble(std::int32_t colour, graphics::ImageBase& strip, int frames,
@@ -133,8 +142,8 @@ graphics::ImageBase* vibShineWithPibble(std::int32_t colour, graphics::ImageBase
         composeOver(*copy, composed, pibble, 0, frame * frameHeight);
     }
     made.strip = &strip;
-    made.withPibble = copy;
-    return copy.get();
+    made.withPibble = cutLikePart(*copy, strip);
+    return made.withPibble.get();
 }
 
 graphics::MemoryImage32* composedPibble(const std::vector<PibblePart>& parts, int width, int height) {

@@ -242,6 +242,8 @@ inline constexpr int plopSounds = 8;
 // The help: a page per entry of the two text lists (header and markup contents), the contents in a
 // scroll panel, and the page indicator's format (page, count).
 inline constexpr const char* dialogHelp = "DIALOG_HELP";
+// The help's fonts, pictures and scroll bar, read as a help is made and let go with it.
+inline constexpr const char* groupHelp = "help";
 inline constexpr const char* labelIndex = "LABEL_IDX";
 inline constexpr const char* labelContents = "LABEL_CONTENTS";
 inline constexpr const char* scrollPanel = "SCROLLPANEL";
@@ -557,6 +559,8 @@ inline constexpr const char* soundBookAppears = "SOUND_BOOK_APPEARS";
 inline constexpr const char* soundBookDisappears = "SOUND_BOOK_DISAPPEARS";
 inline constexpr const char* soundBookTurnPage = "SOUND_BOOK_TURNPAGE";
 inline constexpr const char* groupAlbumPictures = "albumpictures";
+// The book, its marker and corners, the polaroid and its check, read as an album is made and let go with it.
+inline constexpr const char* groupAlbum = "album";
 inline constexpr const char* albumPicturesFile = "media/properties/albumpictures";
 inline constexpr const char* collectablePicturePrefix = "PIBBLE_COLLECTABLE_PICTURE_";
 inline constexpr const char* collectablePictureLightSuffix = "_LIGHT";
@@ -847,6 +851,7 @@ inline constexpr kernel::NamedId named[] = {
     {soundBookDisappears, groupSounds, IdKind::Sound},
     {soundBookTurnPage, groupSounds, IdKind::Sound},
     {groupAlbumPictures, nullptr, IdKind::Group},
+    {groupAlbum, nullptr, IdKind::Group},
     {soundCamera, groupGameSounds, IdKind::Sound},
     {soundRemoveCollectable, groupGameSounds, IdKind::Sound},
     {textFirstClaimed, nullptr, IdKind::Text},
@@ -982,6 +987,7 @@ inline constexpr kernel::NamedId named[] = {
     {switchShowHints, dialogSettings, IdKind::Sprite},
     // The help; its markup label and its scroll panel are sprites.
     {dialogHelp, nullptr, IdKind::Dialog},
+    {groupHelp, nullptr, IdKind::Group},
     {labelHeader, dialogHelp, IdKind::Label},
     {labelIndex, dialogHelp, IdKind::Label},
     {labelContents, dialogHelp, IdKind::Sprite},

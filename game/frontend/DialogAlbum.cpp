@@ -47,7 +47,9 @@ bool inside(const ui::Sprite* sprite, int x, int y) {
 
 } // namespace
 
-DialogAlbum::DialogAlbum(kernel::NodeValue& settings) : DialogPibble(settings) {
+DialogSection DialogAlbum::pictures{ids::groupAlbum};
+
+DialogAlbum::DialogAlbum(kernel::NodeValue& settings) : DialogPibble(pictures.readFor(settings)) {
     findComponents();
     bindCallback(ids::buttonMenu, this, onMenuButton, listenerList());
     bindCallback(ids::buttonNext, this, onNextButton, listenerList());
@@ -56,7 +58,9 @@ DialogAlbum::DialogAlbum(kernel::NodeValue& settings) : DialogPibble(settings) {
     turnSprite = spriteNextPage;
 }
 
-DialogAlbum::~DialogAlbum() = default;
+DialogAlbum::~DialogAlbum() {
+    pictures.letGo();
+}
 
 kernel::Object* DialogAlbum::createInstance(kernel::Value& settings) {
     return settings.isNode() ? new DialogAlbum(settings.asNode()) : nullptr;

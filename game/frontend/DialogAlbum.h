@@ -2,6 +2,7 @@
 
 #include "engine/kernel/SmartPtr.h"
 #include "game/frontend/DialogPibble.h"
+#include "game/frontend/DialogSection.h"
 
 #include <cstdint>
 
@@ -31,6 +32,9 @@ public:
     // The dialog's keys and its components, the buttons bound.
     explicit DialogAlbum(kernel::NodeValue& settings);
     ~DialogAlbum() override;
+    // "album": read as an album is made (its pages are made inside it and find their pictures there), let
+    // go with the last album; asked of the loader ahead where an album is known to be coming.
+    static DialogSection pictures;
 
     void show() override;
     void hide() override;

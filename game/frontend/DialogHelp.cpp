@@ -35,8 +35,11 @@ kernel::WideString entryOf(const kernel::VectorValue* list, std::int32_t index) 
 
 } // namespace
 
+DialogSection DialogHelp::pictures{ids::groupHelp};
+
 DialogHelp::DialogHelp(kernel::NodeValue& settings)
-    : DialogPibble(settings), headers(textList(ids::helpHeaders)), contents(textList(ids::helpContents)) {
+    : DialogPibble(pictures.readFor(settings)), headers(textList(ids::helpHeaders)),
+      contents(textList(ids::helpContents)) {
     buttonOk = findComponentAs<ui::Button>(ids::buttonOk);
     buttonNext = findComponentAs<ui::Button>(ids::buttonNext);
     buttonPrev = findComponentAs<ui::Button>(ids::buttonPrev);
@@ -58,6 +61,7 @@ DialogHelp::DialogHelp(kernel::NodeValue& settings)
 DialogHelp::~DialogHelp() {
     headers.reset();
     contents.reset();
+    pictures.letGo();
 }
 
 kernel::Object* DialogHelp::createInstance(kernel::Value& settings) {

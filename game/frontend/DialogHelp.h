@@ -2,6 +2,7 @@
 
 #include "engine/kernel/SmartPtr.h"
 #include "game/frontend/DialogPibble.h"
+#include "game/frontend/DialogSection.h"
 
 #include <cstdint>
 
@@ -30,6 +31,8 @@ public:
     // "SCROLLPANEL" holding "LABEL_CONTENTS" are its components. The lists are taken as they stand now.
     explicit DialogHelp(kernel::NodeValue& settings);
     ~DialogHelp() override;
+    // "help": its fonts, pictures and scroll bar, read as a help is made and let go with the last help.
+    static DialogSection pictures;
 
     void show() override;
     void hide() override;

@@ -21,8 +21,14 @@ constexpr int opaque = 255;
 
 } // namespace
 
-DialogPause::DialogPause(kernel::NodeValue& settings) : ui::Dialog(settings) {
+DialogSection DialogPause::pictures{ids::groupScenePause};
+
+DialogPause::DialogPause(kernel::NodeValue& settings) : ui::Dialog(pictures.readFor(settings)) {
     addModifier(new ui::FadeModifier(0, opaque, propertyInt(ids::cfgPauseFadeIn)));
+}
+
+DialogPause::~DialogPause() {
+    pictures.letGo();
 }
 
 kernel::Object* DialogPause::createInstance(kernel::Value& settings) {

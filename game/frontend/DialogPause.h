@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ui/Dialog.h"
+#include "game/frontend/DialogSection.h"
 
 #include <cstdint>
 
@@ -22,6 +23,9 @@ class DialogPause : public ui::Dialog {
 public:
     // The dialog's keys, then the fade-in.
     explicit DialogPause(kernel::NodeValue& settings);
+    ~DialogPause() override;
+    // "scenepause": read as a pause is made, let go with the last pause.
+    static DialogSection pictures;
 
     void activate() override;
     // The sound plays once, however often the dialog is taken down.

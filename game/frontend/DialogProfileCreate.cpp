@@ -12,6 +12,7 @@
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/PibblePlayer.h"
 #include "game/foundation/PibbleScene.h"
+#include "game/frontend/DialogStrip.h"
 #include "host/System.h"
 #include "host/Time.h"
 
@@ -197,7 +198,7 @@ void DialogProfileCreate::closeAllAndGreet() {
 }
 
 void DialogProfileCreate::showStripForNewPlayer() {
-    loadAndWait(ids::groupStrip);
+    loadAndWait(DialogStrip::openingSection);
     openDialog(ids::dialogStrip, currentScene(), true);
 }
 

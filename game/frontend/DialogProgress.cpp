@@ -166,7 +166,9 @@ void setSceneChapter(std::int32_t chapter) {
 
 } // namespace
 
-DialogProgress::DialogProgress(kernel::NodeValue& settings) : DialogPibble(settings) {
+DialogSection DialogProgress::pictures{ids::groupSceneProgress};
+
+DialogProgress::DialogProgress(kernel::NodeValue& settings) : DialogPibble(pictures.readFor(settings)) {
     findComponents();
     pathDocument = new kernel::ValueDocument();
     pathDocument->addFile(ids::progressFile);
@@ -186,7 +188,9 @@ DialogProgress::DialogProgress(kernel::NodeValue& settings) : DialogPibble(setti
     bindButtons();
 }
 
-DialogProgress::~DialogProgress() = default;
+DialogProgress::~DialogProgress() {
+    pictures.letGo();
+}
 
 kernel::Object* DialogProgress::createInstance(kernel::Value& settings) {
     return settings.isNode() ? new DialogProgress(settings.asNode()) : nullptr;

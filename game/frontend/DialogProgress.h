@@ -4,6 +4,7 @@
 #include "engine/kernel/ValueDocument.h"
 #include "game/foundation/GameIds.h"
 #include "game/frontend/DialogPibble.h"
+#include "game/frontend/DialogSection.h"
 
 #include <array>
 #include <cstdint>
@@ -39,6 +40,8 @@ public:
     // openings, and the bindings.
     explicit DialogProgress(kernel::NodeValue& settings);
     ~DialogProgress() override;
+    // "sceneprogress": read as a map is made (the loader may be asked ahead), let go with the last map.
+    static DialogSection pictures;
 
     // With a pending chapter the chapter-finished level end covers the map and the music fades out;
     // otherwise the selection music plays.

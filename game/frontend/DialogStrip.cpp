@@ -103,18 +103,48 @@ void DialogStrip::makeSurfaceWhenBare() {
     setSurfaceImage(surface.get());
 }
 
-// A page that is not loaded (or failed to load) shows as a blank page.
+std::string DialogStrip::pageSection(int index) {
+    return std::string(ids::groupStrip) + "page" + std::to_string(index + 1);
+}
+
+// A page the loader has not read yet is read here (one it is reading is waited for); a page that failed to
+// load shows as a blank page.
 void DialogStrip::showPage() {
     if (!pageSprite || page < 0 || page >= static_cast<int>(pages.size())) {
         return;
     }
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
     kernel::Object* found =
-        resources != nullptr ? resources->getResource(pages[static_cast<std::size_t>(page)], ids::groupStrip)
-                             : nullptr;
+        resources != nullptr
+            ? resources->getLoadedResource(pages[static_cast<std::size_t>(page)], ids::groupStrip)
+            : nullptr;
     pageSprite->setImage(found != nullptr && found->isKindOf(graphics::ImageBase::classInfo)
                              ? static_cast<graphics::ImageBase*>(found)
                              : nullptr);
+    letGoOfPage(page - 1);
+}
+
+// Asked while the page before it is read, so the turn finds it decoded.
+void DialogStrip::readPageAhead() const {
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    if (resources != nullptr && page + 1 < static_cast<int>(pages.size())) {
+        (void)resources->loadGroup(pageSection(page + 1));
+    }
+}
+
+void DialogStrip::letGoOfPage(int index) const {
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    if (resources != nullptr && index >= 0 && index < static_cast<int>(pages.size())) {
+        resources->unloadResource(pages[static_cast<std::size_t>(index)], ids::groupStrip);
+    }
+}
+
+// From its first full black on, the comic covers the loading scene until the transition to the selection
+// scene has taken its picture: that scene is not seen again and need not keep its pictures.
+void DialogStrip::releaseSceneBehind() const {
+    if (shownOverLoadingScene() && getSurfaceImage() != nullptr) {
+        static_cast<LoadingScene*>(currentScene())->releaseHiddenPictures();
+    }
 }
 
 void DialogStrip::activate() {
@@ -174,7 +204,11 @@ void DialogStrip::fadeOut() {
 void DialogStrip::atFullBlack() {
     if (page < pageCount) {
         setAlpha(opaque);
+        if (page == 0) {
+            releaseSceneBehind();
+        }
         showPage();
+        readPageAhead();
     } else {
         setAlpha(transparent);
     }

@@ -25,10 +25,19 @@ namespace game {
 // black between them, and a "next" button that pulses while it may be pressed. A click anywhere on the
 // comic counts as "next" too. After the last page it leads to the selection scene when it was shown over
 // the loading scene, and closes itself anywhere else. Destroying it unloads the pages.
+//
+// It holds only the paper, the page shown and the next one: "strip" declares every picture and is where
+// they are looked up, but the loader is asked for them by smaller sections that share them. The comic
+// opens with its opening section loaded; the page after the one shown is read ahead on the loader thread
+// and the page left behind is let go at the turn.
 class DialogStrip : public ui::Dialog {
 public:
     static constexpr int fadeMs = 450;
     static constexpr int pageCount = ids::stripPages;
+    // The paper, the first page and the shine: what the comic opens with.
+    static constexpr const char* openingSection = "stripopening";
+    // The section of the page with that index (1 to pageCount - 1), the one page it holds.
+    static std::string pageSection(int index);
 
     // The dialog's keys; "STRIP", "BUTTON_NEXT" and "BUTTON_NEXT_SHINE" are its components.
     explicit DialogStrip(kernel::NodeValue& settings);
@@ -59,6 +68,9 @@ private:
     void bindNextButton();
     void makeSurfaceWhenBare();
     void showPage();
+    void readPageAhead() const;
+    void letGoOfPage(int index) const;
+    void releaseSceneBehind() const;
 
     void next();
     void fadeOut();

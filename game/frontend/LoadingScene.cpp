@@ -20,6 +20,7 @@
 #include "game/foundation/GameUtilities.h"
 #include "game/frontend/AlbumPictures.h"
 #include "game/frontend/DialogPibble.h"
+#include "game/frontend/DialogStrip.h"
 #include "game/frontend/TransitionScene.h"
 #include "host/System.h"
 
@@ -151,8 +152,9 @@ void LoadingScene::requestGroups() {
     for (const char* group : ids::frontEndGroups) {
         (void)resources->loadGroup(group);
     }
+    // The comic's later pages are read while it is read.
     if (!hasProfile()) {
-        (void)resources->loadGroup(ids::groupStrip);
+        (void)resources->loadGroup(DialogStrip::openingSection);
     }
 }
 
@@ -280,6 +282,28 @@ bool LoadingScene::onClick(int x, int y, std::uint32_t) {
 
 void LoadingScene::leaveWithProfile() {
     ChangeSceneWithTransition(selectionScene);
+}
+
+// Plain sprites only: labels draw the preloaded fonts, and a partner's button keeps its looks.
+void LoadingScene::dropPictures(ui::GameNode& node) {
+    for (ui::GameNode* child = node.getFirstChild(); child != nullptr; child = child->getNextSibling()) {
+        if (child->getClassInfo() == &ui::Sprite::classInfo) {
+            auto* sprite = static_cast<ui::Sprite*>(child);
+            sprite->removeAllModifiers();
+            sprite->setImage(nullptr);
+        }
+        dropPictures(*child);
+    }
+}
+
+// The jingle may still be playing: it goes with the rest of the group when the selection scene lets go of
+// this scene. The full-screen buttons keep their pictures, which they hold themselves.
+void LoadingScene::releaseHiddenPictures() {
+    setSurfaceImage(nullptr);
+    dropPictures(*getContentNode());
+    if (kernel::ResourceManager* resources = kernel::ResourceManager::instance()) {
+        resources->unloadGroupExcept(ids::groupSceneLoad, ids::soundJingle);
+    }
 }
 
 // The first start's comic strip leads on to the selection scene itself. Should its declaration make no

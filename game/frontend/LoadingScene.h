@@ -43,6 +43,9 @@ public:
     static void onFullScreenYes(void* receiver, ui::GameNode* sender);
     // The loader's progress as 0..100.
     static float loadingPercent();
+    // For a full-screen dialog that covers the scene for good (the first start's comic, which leads on to
+    // the selection scene): the scene's own pictures go, its texts and the jingle stay.
+    void releaseHiddenPictures();
 
     // Null when the declaration lacks the component.
     ui::Sprite* getLogoAnimation() const { return logoAnimation.get(); }
@@ -84,6 +87,7 @@ private:
     void askFullScreenOnce();
     void leaveWithProfile();
     void leaveOnFirstStart();
+    static void dropPictures(ui::GameNode& node);
 
     kernel::SmartPtr<ui::Sprite> logoAnimation;
     kernel::SmartPtr<ui::Sprite> loadingBar;

@@ -41,8 +41,8 @@ constexpr int highlightFadeMs = 300;
 
 // What the play scenes need, requested once the player has chosen a mode: the menu and its dialogs never
 // show them, and the loader has them in before the loading transition's first fade has ended.
-constexpr const char* playGroups[] = {ids::groupGameSounds, ids::groupPibbles, ids::groupScenePlay,
-                                      ids::groupScenePause, ids::groupSceneProgress};
+// The pause and the chapter map read their own pictures when they are made.
+constexpr const char* playGroups[] = {ids::groupGameSounds, ids::groupPibbles, ids::groupScenePlay};
 
 // The typed codes, by the key letter their handler switches on; the first has no handler.
 struct Code {

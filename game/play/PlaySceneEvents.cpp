@@ -21,6 +21,7 @@
 #include "game/foundation/PibblePlayer.h"
 #include "game/foundation/Random.h"
 #include "game/foundation/SavedGames.h"
+#include "game/frontend/DialogAlbum.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/play/Floaters.h"
 #include "game/play/PlayRules.h"
@@ -274,7 +275,9 @@ void PlayScene::onChainedAppeared(const GameEvent& event) {
     showFirstSighting(ids::hintAppearChained, event.pibble, static_cast<std::int32_t>(Sighting::Chained));
 }
 
+// Its photograph opens the album once it is matched: the book is read meanwhile, so the album opens at once.
 void PlayScene::onCollectableAppeared(const GameEvent& event) {
+    DialogAlbum::pictures.readAhead();
     playFieldSound(ids::soundAppearCollectable);
     showFirstSighting(ids::hintAppearCollectable, event.pibble,
                       static_cast<std::int32_t>(Sighting::Collectable));

@@ -24,6 +24,7 @@
 #include "game/foundation/SavedGames.h"
 #include "game/frontend/AlbumPictures.h"
 #include "game/frontend/DialogPibble.h"
+#include "game/frontend/DialogProgress.h"
 #include "game/frontend/TransitionScene.h"
 
 #include <algorithm>
@@ -276,8 +277,13 @@ void PlaySceneVIB::writeStatistics(kernel::NodeValue& record) {
 
 // The game events.
 
+// After a chapter's last level the map follows the level end: the loader reads the map's pictures while
+// the level end plays.
 void PlaySceneVIB::onLevelFinished(const GameEvent& event) {
     PlayScene::onLevelFinished(event);
+    if (levelNr == levelsPerChapter && chapterNr < chapterCount) {
+        DialogProgress::pictures.readAhead();
+    }
     DialogPibble::openLevelEnd(levelEndFinished, this);
 }
 

@@ -35,6 +35,7 @@
 #include "game/frontend/DialogProgress.h"
 #include "game/play/PlayBot.h"
 #include "game/play/PlaySceneVIB.h"
+#include "host/Sound.h"
 #include "host/System.h"
 #include "host/Threads.h"
 #include "host/Window.h"
@@ -95,12 +96,8 @@ bool mayRun() {
 }
 
 void createServices() {
-    announce("DataGathering::create");
-    platform::DataGathering::create(propertyString(ids::gameId));
     announce("SceneManager::create");
     ui::SceneManager::create();
-    announce("DialogManager::create");
-    ui::DialogManager::create(ui::DialogManager::defaultFileName);
     announce("Random::create");
     Random::create();
 }
@@ -193,37 +190,75 @@ Resources withoutRepeats(Resources named) {
     return once;
 }
 
-// The pictures are decoded on this thread and a few helpers at once, each taking the next one not yet
-// taken; start-up waits for all of them, so the wait is about the longest share rather than the sum.
+// What start-up builds is read and decoded behind the main thread's back while that thread goes on with what
+// needs no picture (the display's connection, the window): a starter thread reads the declarations and the
+// resource list, then a few helpers decode the pictures, each taking the next one not yet taken. At the
+// finish the main thread takes its share of what is left and waits for the helpers, so the wait is about
+// the longest share rather than the sum.
 class StartupLoad {
 public:
-    explicit StartupLoad(Resources wanted) : wanted(std::move(wanted)) {}
+    StartupLoad() = default;
+    StartupLoad(const StartupLoad&) = delete;
+    StartupLoad& operator=(const StartupLoad&) = delete;
+    ~StartupLoad() { finish(); }
 
-    void run(kernel::ResourceManager& resources) {
-        manager = &resources;
-        std::vector<host::HANDLE> helpers;
-        for (int i = 1; i < threadCount(); ++i) {
-            if (host::HANDLE helper =
-                    host::CreateThread(nullptr, 0, &StartupLoad::helperMain, this, 0, nullptr)) {
-                helpers.push_back(helper);
-            }
+    void start() {
+        starter = host::CreateThread(nullptr, 0, &StartupLoad::starterMain, this, 0, nullptr);
+        if (starter == nullptr) {
+            prepare();
+        }
+    }
+
+    // Every picture is in when it returns (none when the load never started).
+    void finish() {
+        if (starter != nullptr) {
+            host::WaitForSingleObject(starter, host::INFINITE);
+            host::CloseHandle(std::exchange(starter, nullptr));
+        }
+        if (manager == nullptr) {
+            return;
         }
         loadShare();
         for (host::HANDLE helper : helpers) {
             host::WaitForSingleObject(helper, host::INFINITE);
             host::CloseHandle(helper);
         }
+        helpers.clear();
+        manager = nullptr;
     }
 
 private:
     // Helpers beyond a few gain nothing: the wait is then the largest picture's.
     static constexpr int mostThreads = 4;
 
+    // The declarations and the resource list, read first, name the pictures.
+    void prepare() {
+        ui::DialogManager::create(ui::DialogManager::defaultFileName);
+        kernel::ResourceManager* resources = kernel::ResourceManager::create();
+        resources->addDefinitionPath("media/properties/resources.xml");
+        resources->loadDefinitions();
+        resources->setActive();
+        wanted = withoutRepeats(builtAtStartUp());
+        manager = resources;
+        for (int i = 0; i < threadCount(); ++i) {
+            if (host::HANDLE helper =
+                    host::CreateThread(nullptr, 0, &StartupLoad::helperMain, this, 0, nullptr)) {
+                helpers.push_back(helper);
+            }
+        }
+    }
+
     int threadCount() const {
         host::SYSTEM_INFO system{};
         host::GetSystemInfo(&system);
+        // One processor stays with the main thread, which meanwhile reaches the display.
         const int processors = static_cast<int>(system.dwNumberOfProcessors);
-        return std::clamp(std::min(processors, static_cast<int>(wanted.size())), 1, mostThreads);
+        return std::clamp(std::min(processors - 1, static_cast<int>(wanted.size())), 1, mostThreads);
+    }
+
+    static host::DWORD starterMain(void* parameter) {
+        static_cast<StartupLoad*>(parameter)->prepare();
+        return 0;
     }
 
     static host::DWORD helperMain(void* parameter) {
@@ -237,8 +272,10 @@ private:
         }
     }
 
+    host::HANDLE starter = nullptr;
     Resources wanted;
     kernel::ResourceManager* manager = nullptr;
+    std::vector<host::HANDLE> helpers;
     std::atomic<std::size_t> next{0};
 };
 
@@ -257,14 +294,10 @@ void requestStartupGroups(kernel::ResourceManager& resources) {
 // waited for: this thread and its helpers load them while the loader has nothing asked of it. The rest of the
 // two start-up groups then goes to the loader thread while the first scene is on screen; requested after the
 // reset, it counts in that scene's progress, so the scene finishes loading only once it is in.
-void loadStartupResources() {
-    announce("ResourceManager::create");
-    kernel::ResourceManager* resources = kernel::ResourceManager::create();
-    resources->addDefinitionPath("media/properties/resources.xml");
-    resources->loadDefinitions();
-    resources->setActive();
+void loadStartupResources(StartupLoad& load) {
     announce("load what start-up builds");
-    StartupLoad(withoutRepeats(builtAtStartUp())).run(*resources);
+    load.finish();
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
     resources->resetProgress();
     requestStartupGroups(*resources);
     // Read only when one of its groups is first asked for.
@@ -335,6 +368,16 @@ void stepFirstFrame(platform::FrameTimer& timer) {
     }
 }
 
+// Only a mode's play adds to the session record; on a first start making it writes the registry, which is
+// flushed to the disk, so it waits until the first frame is on screen (or, in a run that never shows one,
+// until the shutdown, which writes the record).
+void startSessionRecord() {
+    if (platform::DataGathering::instance() == nullptr) {
+        announce("DataGathering::create");
+        platform::DataGathering::create(propertyString(ids::gameId));
+    }
+}
+
 void runMessageLoop() {
     announce("message loop");
     platform::FrameTimer& timer = *platform::FrameTimer::instance();
@@ -346,6 +389,7 @@ void runMessageLoop() {
             host::DispatchMessage(&message);
         } else if (std::exchange(firstFrame, false)) {
             stepFirstFrame(timer);
+            startSessionRecord();
         } else {
             timer.step();
         }
@@ -411,6 +455,7 @@ constexpr Teardown teardownOrder[] = {
 };
 
 void shutDown() {
+    startSessionRecord();
     leaveCurrentScene();
     saveScoresAndPlayers();
     for (const Teardown& teardown : teardownOrder) {
@@ -438,20 +483,28 @@ bool decideFullScreen(int desktopWidth, int desktopHeight, bool fullScreenOption
 }
 
 int RunGame() {
+    // Sound starts after the window; its library loads meanwhile.
+    host::PrepareSound();
     // Emptied once read, and kept until the very end.
     const kernel::SmartPtr<kernel::ValueDocument> settings(new kernel::ValueDocument());
     readStartupSettings(*settings);
     createLogAndFileSource();
-    // Another copy runs (its window was brought forward) or there is no display: nothing made so far is
-    // taken down, the process ends with it.
+    StartupLoad load;
+    announce("start loading what start-up builds");
+    load.start();
+    // Another copy runs (its window was brought forward) or there is no display: the pictures' decoding
+    // and the loader thread end first, the rest of what was made so far is not taken down, the process ends
+    // with it.
     if (!mayRun()) {
+        load.finish();
+        kernel::ResourceManager::destroy();
         return 0;
     }
     createServices();
     const platform::GameOptions& options = readStoredSettings();
     openWindow(options);
     startSound(options);
-    loadStartupResources();
+    loadStartupResources(load);
     loadScoresPlayersAndLevels();
     startFrameTimer();
     if (createScenes()) {

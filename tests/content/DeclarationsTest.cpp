@@ -97,12 +97,24 @@ private:
         }
         const bool scene = startsWith(name, "SCENE_");
         Groups built = scene ? startUpGroups() : frontEndGroups();
-        // The album reads its turning strips itself at the first turn each way; the VIB scene loads the
-        // chapter map's pictures with its own groups, before it first opens the map; only a play scene
+        // The album reads its turning strips itself at the first turn each way; the chapter map and the
+        // pause read their pictures themselves before their parts are built; only a play scene
         // opens the pause, a level's end and the end of the VIB game, once the groups the selection scene
         // requests for play are in.
         if (name == game::ids::dialogAlbum) {
             built.insert(game::ids::groupAlbumPictures);
+        }
+        // The album and the help read their own sections as they are made; the album's pages are made
+        // inside the album.
+        for (const char* inAlbum :
+             {game::ids::dialogAlbum, game::ids::dialogToc, game::ids::dialogStatistics,
+              game::ids::dialogHighscores, game::ids::dialogCollectables, game::ids::dialogCredits}) {
+            if (name == inAlbum) {
+                built.insert(game::ids::groupAlbum);
+            }
+        }
+        if (name == game::ids::dialogHelp) {
+            built.insert(game::ids::groupHelp);
         }
         if (name == game::ids::dialogProgress) {
             built.insert(game::ids::groupSceneProgress);

@@ -15,6 +15,7 @@
 #include "game/frontend/PageTurner.h"
 
 #include "AlbumWorld.h"
+#include "Eventually.h"
 #include "FrontendWorld.h"
 
 #include <gtest/gtest.h>
@@ -485,6 +486,45 @@ TEST_F(AlbumTest, ClosingFadesThroughBlackOnceAndLetsThePicturesGo) {
     ASSERT_TRUE(manager->isTurnStripRead(true));
     EXPECT_NE(manager->turnStrip(true)->image.get(), cutStrip.get());
     EXPECT_EQ(book()->getFirstTurner(), nullptr);
+}
+
+// No scene holds the book's pictures: the album reads them as it is made, its pages find theirs there, and
+// they go with the album. Asked ahead, as play asks when a collectable comes onto the field, the loader
+// reads them before the photograph opens the album.
+TEST_F(AlbumTest, TheBookReadsItsPicturesAsItOpensAndLetsThemGoWhenItCloses) {
+    albumtest::addAlbumSection();
+    const auto loaded = [](const char* id) { return albumtest::isLoaded(id, ids::groupAlbum); };
+    EXPECT_FALSE(loaded("IMAGE_ALBUM_BOOK"));
+
+    openAtContents();
+    EXPECT_TRUE(loaded("IMAGE_ALBUM_BOOK"));
+    const auto* background = static_cast<ui::Sprite*>(book()->findComponent(ids::spriteBackground));
+    ASSERT_NE(background, nullptr);
+    ASSERT_NE(background->getImage(), nullptr);
+    EXPECT_EQ(background->getImage()->getWidth(), 560);
+    EXPECT_EQ(background->getImage()->getHeight(), 420);
+    press(book()->getButtonMenu());
+    ASSERT_TRUE(runUntil([this] { return book() == nullptr; }));
+    run(stepMs);
+    EXPECT_FALSE(loaded("IMAGE_ALBUM_BOOK"));
+    EXPECT_FALSE(loaded("IMAGE_POLAROID"));
+    EXPECT_EQ(DialogAlbum::pictures.dialogCount(), 0);
+
+    kernel::ResourceManager::instance()->setActive();
+    DialogAlbum::pictures.readAhead();
+    ASSERT_TRUE(
+        testsupport::eventually([&] { return loaded("IMAGE_ALBUM_BOOK") && loaded("IMAGE_POLAROID"); }));
+    openAtPage(AlbumPictures::firstCollectablePage);
+    ASSERT_EQ(pageName(), ids::dialogCollectables);
+    const ui::Sprite* polaroid = static_cast<game::DialogCollectables*>(book()->getPageDialog())->polaroid();
+    ASSERT_NE(polaroid, nullptr);
+    ASSERT_NE(polaroid->getImage(), nullptr);
+    EXPECT_EQ(polaroid->getImage()->getHeight(), 170);
+    manager->closeAlbum();
+    ASSERT_TRUE(runUntil([this] { return book() == nullptr; }));
+    run(stepMs);
+    EXPECT_FALSE(loaded("IMAGE_ALBUM_BOOK"));
+    EXPECT_FALSE(loaded("IMAGE_POLAROID"));
 }
 
 TEST_F(AlbumTest, ClosingWithAReturnSceneChangesScene) {

@@ -42,7 +42,8 @@ inline std::string pageDeclaration(const char* kind, const char* id) {
 // The book, and its pages; the collectables page has its polaroid.
 inline std::string albumDeclarations() {
     std::string text = R"(<DialogAlbum id="DIALOG_ALBUM" width="560" height="420"><Vector id="components">
-        <Sprite name="SPRITE_BACKGROUND" x="0" y="0" width="560" height="420"/>
+        <Sprite name="SPRITE_BACKGROUND" x="0" y="0" width="560" height="420" image="IMAGE_ALBUM_BOOK"
+                section="album"/>
         <Sprite name="SPRITE_LEFTPAGE" x="60" y="55" width="200" height="310" visible="false"/>
         <Sprite name="SPRITE_PREVIOUSPAGE" x="40" y="40" visible="false"/>
         <Sprite name="SPRITE_NEXTPAGE" x="40" y="40" visible="false"/>
@@ -57,7 +58,8 @@ inline std::string albumDeclarations() {
     text += pageDeclaration("DialogAlbumPage", "DIALOG_STATISTICS");
     text += pageDeclaration("DialogAlbumPage", "DIALOG_HIGHSCORES");
     text += R"(<DialogCollectables id="DIALOG_COLLECTABLES" x="300" y="55" width="200" height="310">
-        <Vector id="components"><Sprite name="COLLECTABLE_POLAROID" x="25" y="20" width="150" height="170"/>
+        <Vector id="components"><Sprite name="COLLECTABLE_POLAROID" x="25" y="20" width="150" height="170"
+                image="IMAGE_POLAROID" section="album"/>
         </Vector></DialogCollectables>)";
     text += R"(<DialogCredits id="DIALOG_CREDITS" x="300" y="55" width="200" height="310"/>)";
     return text;
@@ -152,6 +154,21 @@ inline void addAlbumPictures() {
     for (std::int32_t i = 0; i < sections.childCount(); ++i) {
         kernel::ResourceManager::instance()->addGroup(new kernel::ResourceGroup(*sections.at(i)));
     }
+}
+
+// The book and the polaroid as PNG files in the album's own section, declared as the game declares them:
+// the book reads the section as it is made. Without it the two sprites stand without pictures.
+inline void addAlbumSection() {
+    const std::string book = writeFile("media/images/album/book.png", png(560, 420, 90));
+    const std::string polaroid = writeFile("media/images/album/polaroid.png", png(150, 170, 240));
+    const kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument(writeFile(
+        "media/properties/album.xml",
+        std::string(R"(<Resources><Vector id="Sections"><Node name=")") + game::ids::groupAlbum +
+            R"(" auto="false"><Image id="IMAGE_ALBUM_BOOK" file=")" + book +
+            R"("/><Image id="IMAGE_POLAROID" file=")" + polaroid + R"("/></Node></Vector></Resources>)"));
+    document->load();
+    kernel::ResourceManager::instance()->addGroup(
+        new kernel::ResourceGroup(*document->getVector("Sections").at(0)));
 }
 
 // The collectables file in the working folder: each pair is a collectable id and its album position.

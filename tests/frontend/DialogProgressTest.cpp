@@ -5,7 +5,10 @@
 #include "game/frontend/DialogProgress.h"
 
 #include "engine/kernel/ResourceGroup.h"
+#include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/kernel/ValueDocument.h"
+#include "engine/kernel/VectorValue.h"
 #include "engine/platform/Application.h"
 #include "engine/platform/PlayerManager.h"
 #include "engine/platform/PointerPosition.h"
@@ -24,6 +27,8 @@
 #include "host/Window.h"
 
 #include "../field/FieldGame.h"
+#include "EncodedImages.h"
+#include "Eventually.h"
 #include "FrontendWorld.h"
 #include "SoundFiles.h"
 #include "TestImages.h"
@@ -37,6 +42,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -486,6 +492,57 @@ TEST_F(DialogProgressTest, TheHintBubbleOpensBesideTheStandingHeadAndStartsItsCh
     EXPECT_TRUE(map->onLeftButtonDown(bubble->getX() + 5, bubble->getY() + 5, 0, false));
     EXPECT_EQ(scene->calls, std::vector<std::string>{"chapter 2.1"});
     EXPECT_FALSE(mapOpen());
+}
+
+// Play holds none of the map's pictures: a map reads those nobody asked the loader for as it is made, the
+// hint bubble finds them while it stands, and they go with the last map (a map made while the one before is
+// still going keeps them). Asked ahead, the loader reads them.
+TEST_F(DialogProgressTest, TheMapReadsItsPicturesAsItIsMadeAndLetsThemGoWithTheLastMap) {
+    std::string pictures;
+    for (const auto& [id, width] :
+         {std::pair{ids::imageHintDialogLeft, 60}, std::pair{ids::imageHintDialogRight, 50}}) {
+        testsupport::PngPicture picture;
+        picture.width = width;
+        picture.height = 40;
+        picture.samples.assign(static_cast<std::size_t>(width) * 40, 128);
+        writeFile(std::string("media/images/progress/") + id + ".png", testsupport::encodePng(picture));
+        pictures += std::string("<Image id=\"") + id + "\" file=\"media/images/progress/" + id + ".png\"/>";
+    }
+    writeFile("media/properties/map.xml",
+              R"(<Resources><Vector id="Sections"><Node name="sceneprogress" auto="false">)" + pictures +
+                  "</Node></Vector></Resources>");
+    const kernel::SmartPtr<kernel::ValueDocument> document =
+        new kernel::ValueDocument("media/properties/map.xml");
+    document->load();
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    resources->addGroup(new kernel::ResourceGroup(*document->getVector("Sections").at(0)));
+    const auto loaded = [&](const char* id) {
+        kernel::Resource* resource = resources->findResource(id, ids::groupSceneProgress);
+        return resource != nullptr && resource->isLoaded() && resource->get() != nullptr;
+    };
+    EXPECT_FALSE(loaded(ids::imageHintDialogLeft));
+
+    open(7);
+    EXPECT_TRUE(loaded(ids::imageHintDialogLeft));
+    EXPECT_TRUE(loaded(ids::imageHintDialogRight));
+    run(DialogProgress::hintDelayMs + stepMs);
+    ui::Sprite* bubble = part(ids::hintBackground);
+    ASSERT_TRUE(bubble->isVisible());
+    EXPECT_EQ(bubble->getWidth(), 60);
+
+    game::DialogPibble::closeDialog(ids::dialogProgress);
+    open(7);
+    run(stepMs);
+    EXPECT_TRUE(loaded(ids::imageHintDialogLeft));
+    game::DialogPibble::closeDialog(ids::dialogProgress);
+    map = nullptr;
+    run(stepMs);
+    EXPECT_FALSE(loaded(ids::imageHintDialogLeft));
+    EXPECT_FALSE(loaded(ids::imageHintDialogRight));
+
+    resources->setActive();
+    DialogProgress::pictures.readAhead();
+    EXPECT_TRUE(testsupport::eventually([&] { return loaded(ids::imageHintDialogLeft); }));
 }
 
 TEST_F(DialogProgressTest, LeavingForTheSelectionCommitsThePendingChapterFirst) {

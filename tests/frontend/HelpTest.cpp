@@ -3,7 +3,9 @@
 #include "game/frontend/DialogHelp.h"
 
 #include "engine/kernel/ResourceGroup.h"
+#include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ScalarValue.h"
+#include "engine/kernel/ValueDocument.h"
 #include "engine/kernel/VectorValue.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/Label.h"
@@ -15,12 +17,15 @@
 #include "game/foundation/GameIds.h"
 #include "host/Window.h"
 
+#include "EncodedImages.h"
 #include "FrontendWorld.h"
 #include "SoundFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <map>
 #include <set>
@@ -266,6 +271,46 @@ TEST_F(HelpTest, ADeclarationWithoutPartsStillOpensTurnsAndCloses) {
     game::DialogPibble::closeSelf(static_cast<ui::GameNode*>(help.get()), nullptr);
     EXPECT_FALSE(world.source->isDialogOpen("DIALOG_HELP_BARE"));
     world.frame();
+}
+
+// No scene holds the help's pictures: a help reads its section as it is made, before its first page's
+// markup looks its pictures up, and the last help to go lets the section go.
+TEST_F(HelpTest, TheHelpReadsItsPicturesAsItIsMadeAndLetsThemGoWithTheLast) {
+    testsupport::PngPicture picture;
+    picture.width = 30;
+    picture.height = 44;
+    picture.samples.assign(30 * 44, 200);
+    // Named relative to the working folder, as the game names its files.
+    std::filesystem::create_directories("media/images/help");
+    std::ofstream("media/images/help/plain.png", std::ios::binary) << testsupport::encodePng(picture);
+    const std::string definitions = files.write(
+        "help.xml", std::string(R"(<Resources><Vector id="Sections"><Node name=")") + ids::groupHelp +
+                        R"(" auto="false"><Image id="IMAGE_HELP_PIBBLE" file="media/images/help/plain.png"/>)"
+                        "</Node></Vector></Resources>");
+    const kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument(definitions);
+    document->load();
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    resources->addGroup(new kernel::ResourceGroup(*document->getVector("Sections").at(0)));
+    const auto loaded = [&] {
+        kernel::Resource* resource = resources->findResource("IMAGE_HELP_PIBBLE", ids::groupHelp);
+        return resource != nullptr && resource->isLoaded() && resource->get() != nullptr;
+    };
+    setList(ids::helpHeaders, {u"alpha", u"bravo"});
+    setList(ids::helpContents, {u"[image=IMAGE_HELP_PIBBLE,help,left,flow]line", u"line"});
+    EXPECT_FALSE(loaded());
+
+    ASSERT_NE(open(), nullptr);
+    EXPECT_TRUE(loaded());
+    DialogHelp* first = help.get();
+    ASSERT_NE(open("DIALOG_HELP_BARE"), nullptr);
+    EXPECT_EQ(DialogHelp::pictures.dialogCount(), 2);
+    game::DialogPibble::closeSelf(static_cast<ui::GameNode*>(first), nullptr);
+    world.frame();
+    EXPECT_TRUE(loaded()) << "the other help still holds them";
+    game::DialogPibble::closeSelf(static_cast<ui::GameNode*>(help.get()), nullptr);
+    help = nullptr;
+    world.frame();
+    EXPECT_FALSE(loaded());
 }
 
 } // namespace

@@ -48,10 +48,11 @@ const char* const declarations = R"(<dialogs><Node id="dialogs">
   </Vector></DialogPibble>
 </Node></dialogs>)";
 
-// The loads pass the gate one by one: three of the front end's "dialogs", one of the first start's "strip".
-const std::string groups =
-    resourcetest::sections(resourcetest::section("dialogs", resourcetest::gates("d", 3)) +
-                           resourcetest::section("strip", resourcetest::gates("s", 1)));
+// The loads pass the gate one by one: three of the front end's "dialogs", one of what the first start's comic
+// opens with.
+const std::string groups = resourcetest::sections(
+    resourcetest::section("dialogs", resourcetest::gates("d", 3)) +
+    resourcetest::section(game::DialogStrip::openingSection, resourcetest::gates("s", 1)));
 
 class LoadingSceneTest : public ::testing::Test {
 protected:
@@ -154,7 +155,7 @@ TEST_F(LoadingSceneTest, BarFollowsTheProgressAndTheFinishAsksTheFirstStartQuest
     EXPECT_EQ(scene->getLoadingBar()->getClipRect(), nullptr);
     EXPECT_EQ(scene->getInfoLabel()->getText(), u"Click");
     EXPECT_EQ(scene->getInfoBlurLabel()->getText(), u"Click");
-    EXPECT_TRUE(loaded("s0", "strip"));
+    EXPECT_TRUE(loaded("s0", game::DialogStrip::openingSection));
     ASSERT_TRUE(scene->isDialogOpen(LoadingScene::fullScreenMessage));
 
     // The open question keeps the release for itself.
@@ -201,7 +202,7 @@ TEST_F(LoadingSceneTest, WithAProfileNoQuestionIsAskedAndTheStripIsNotRequested)
     world.frame();
     EXPECT_FALSE(scene->hasOpenDialog());
     EXPECT_FALSE(scene->wasFullScreenAsked());
-    EXPECT_FALSE(loaded("s0", "strip"));
+    EXPECT_FALSE(loaded("s0", game::DialogStrip::openingSection));
     EXPECT_TRUE(scene->onLeftButtonUp(300, 200, 0));
     EXPECT_TRUE(reachesSelection());
 }

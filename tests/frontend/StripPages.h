@@ -1,14 +1,16 @@
 #pragma once
 // The first start's comic in a test: its declaration (a full-screen comic with the page at the top left and
 // the next button of 60 x 40 at the bottom right under its shine) and its four pages as real PNG files of
-// 64 x 48, page n in grey 40n, declared in a definitions file of their own as the game declares "strip"
-// (nothing loaded until asked for).
+// 64 x 48, page n in grey 40n, declared in a definitions file of their own as the game declares "strip" and
+// the smaller sections the comic asks the loader for, which share its pictures (nothing loaded until asked
+// for).
 
 #include "engine/kernel/ResourceGroup.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ValueDocument.h"
 #include "engine/kernel/VectorValue.h"
 #include "game/foundation/GameIds.h"
+#include "game/frontend/DialogStrip.h"
 
 #include "AlbumWorld.h"
 
@@ -35,19 +37,29 @@ inline std::string pageId(int n) {
     return game::ids::stripPagePrefix + std::to_string(n);
 }
 
+inline std::string section(const std::string& name, const std::string& declarations) {
+    return "<Node name=\"" + name + "\" auto=\"false\">" + declarations + "</Node>";
+}
+
 // The pages named broken are files that hold no image.
 inline void addStripPages(const std::set<int>& broken = {}) {
     std::string declarations;
+    std::string readingSections;
     for (int n = 1; n <= game::ids::stripPages; ++n) {
         const std::string bytes = broken.count(n) != 0 ? std::string("not a picture")
                                                        : albumtest::png(pageWidth, pageHeight, pageGrey(n));
-        declarations += "<Image id=\"" + pageId(n) + "\" file=\"" +
-                        albumtest::writeFile("media/images/strip/" + pageId(n) + ".png", bytes) + "\"/>";
+        const std::string declaration =
+            "<Image id=\"" + pageId(n) + "\" file=\"" +
+            albumtest::writeFile("media/images/strip/" + pageId(n) + ".png", bytes) + "\"/>";
+        declarations += declaration;
+        readingSections += section(n == 1 ? std::string(game::DialogStrip::openingSection)
+                                          : game::DialogStrip::pageSection(n - 1),
+                                   declaration);
     }
-    const kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument(albumtest::writeFile(
-        "media/properties/strip.xml", R"(<Resources><Vector id="Sections">)"
-                                      R"(<Node name="strip" auto="false">)" +
-                                          declarations + "</Node></Vector></Resources>"));
+    const kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument(
+        albumtest::writeFile("media/properties/strip.xml", R"(<Resources><Vector id="Sections">)" +
+                                                               section(game::ids::groupStrip, declarations) +
+                                                               readingSections + "</Vector></Resources>"));
     document->load();
     kernel::VectorValue& sections = document->getVector("Sections");
     for (std::int32_t i = 0; i < sections.childCount(); ++i) {

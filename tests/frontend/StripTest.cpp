@@ -17,11 +17,14 @@
 
 #include "Eventually.h"
 #include "FrontendWorld.h"
+#include "SoundFiles.h"
 #include "StripPages.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 namespace {
@@ -33,10 +36,18 @@ namespace ids = game::ids;
 constexpr int buttonX = 590;
 constexpr int buttonY = 440;
 
+// The loading scene with its background and its logo (13 frames of 10 x 10) from "sceneload", which only one
+// test declares.
 const std::string declarations = std::string(R"(<dialogs><Node id="dialogs">)") +
                                  striptest::stripDeclaration +
                                  R"(<DialogStrip id="DIALOG_STRIP_BARE"/>
-  <LoadingScene id="SCENE_LOADING"/></Node></dialogs>)";
+  <LoadingScene id="SCENE_LOADING" scenebackground="IMAGE_LOADING_BACKGROUND" section="sceneload">
+    <Vector id="scenecomponents">
+      <Sprite name="SPRITE_LOGOANIM" image="IMAGE_LOADING_LOGO" section="sceneload" framecount="13"
+              initanimation="true" horizontalframelayout="true"/>
+    </Vector></LoadingScene></Node></dialogs>)";
+
+constexpr std::uint16_t loadingGrey = 200;
 
 class StripTest : public ::testing::Test {
 protected:
@@ -49,6 +60,52 @@ protected:
         resources->setActive();
         ASSERT_TRUE(resources->loadGroup(ids::groupStrip));
         ASSERT_TRUE(testsupport::eventually([&] { return resources->isLoadingDone(); }));
+    }
+    // Only what the comic opens with is loaded before it opens, as the loading scene and the profile dialog
+    // ask; with reading false nothing is, and the comic reads its first page itself.
+    void loadOpening(const std::set<int>& broken = {}, bool reading = true) {
+        striptest::addStripPages(broken);
+        kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+        resources->setActive();
+        if (reading) {
+            ASSERT_TRUE(resources->loadGroup(DialogStrip::openingSection));
+            ASSERT_TRUE(testsupport::eventually([&] { return resources->isLoadingDone(); }));
+        }
+    }
+    static std::set<int> loadedPages() {
+        std::set<int> loaded;
+        for (int n = 1; n <= DialogStrip::pageCount; ++n) {
+            if (striptest::pageLoaded(n)) {
+                loaded.insert(n);
+            }
+        }
+        return loaded;
+    }
+    // The loading scene's section as real files, loaded by the loader thread.
+    static void loadLoadingSection() {
+        const std::string pictures =
+            "<Image id=\"IMAGE_LOADING_BACKGROUND\" file=\"" +
+            albumtest::writeFile("media/images/loading/background.png",
+                                 albumtest::png(640, 480, loadingGrey)) +
+            "\"/><Image id=\"IMAGE_LOADING_LOGO\" file=\"" +
+            albumtest::writeFile("media/images/loading/logo.png", albumtest::png(130, 10, loadingGrey)) +
+            "\"/><Sound id=\"" + ids::soundJingle + "\" file=\"" +
+            albumtest::writeFile("media/sounds/jingle.wav", testsupport::wav(testsupport::tone(200))) +
+            "\"/>";
+        const kernel::SmartPtr<kernel::ValueDocument> document =
+            new kernel::ValueDocument(albumtest::writeFile(
+                "media/properties/loading.xml", R"(<Resources><Vector id="Sections">)" +
+                                                    striptest::section(ids::groupSceneLoad, pictures) +
+                                                    "</Vector></Resources>"));
+        document->load();
+        kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+        resources->addGroup(new kernel::ResourceGroup(*document->getVector("Sections").at(0)));
+        ASSERT_TRUE(resources->loadGroup(ids::groupSceneLoad));
+        ASSERT_TRUE(testsupport::eventually([&] { return resources->isLoadingDone(); }));
+    }
+    static bool loaded(const std::string& id, const std::string& section) {
+        const kernel::Resource* resource = kernel::ResourceManager::instance()->findResource(id, section);
+        return resource != nullptr && resource->isLoaded();
     }
     static DialogStrip* open(const char* declaration = ids::dialogStrip, ui::Scene* scene = nullptr) {
         ui::Dialog* dialog = game::DialogPibble::openDialog(declaration, scene, true);
@@ -206,6 +263,83 @@ TEST_F(StripTest, OverTheLoadingSceneTheLastNextLeadsToTheSelectionSceneWithoutF
         world.frame();
     }
     EXPECT_EQ(world.manager->currentScene(), selection);
+}
+
+// Each page is read on the loader thread while the page before it is shown and let go at the turn after
+// it: the comic holds the page shown and the next, and shows them one after the other as it always did.
+TEST_F(StripTest, TheComicHoldsOnlyThePageShownAndTheNextWhichTheLoaderReadsAhead) {
+    loadOpening();
+    EXPECT_EQ(loadedPages(), std::set<int>{1});
+    DialogStrip* strip = open();
+    for (int n = 1; n <= DialogStrip::pageCount; ++n) {
+        ASSERT_TRUE(settle(*strip)) << n;
+        EXPECT_EQ(strip->getPage(), n - 1);
+        EXPECT_EQ(strip->getPageSprite()->getImage(), pageImage(n));
+        EXPECT_TRUE(near(redAt(10, 10), striptest::pageGrey(n))) << n;
+        const std::set<int> held = n < DialogStrip::pageCount ? std::set<int>{n, n + 1} : std::set<int>{n};
+        EXPECT_TRUE(testsupport::eventually([&] { return loadedPages() == held; })) << n;
+        click(buttonX, buttonY);
+        // The page goes only under full black, with the next already there.
+        world.frame();
+        EXPECT_EQ(strip->getPageSprite()->getImage(), pageImage(n));
+    }
+    for (int frame = 0; frame < 60 && world.source->isDialogOpen(ids::dialogStrip); ++frame) {
+        world.frame();
+    }
+    EXPECT_FALSE(world.source->isDialogOpen(ids::dialogStrip));
+    world.frame();
+    EXPECT_TRUE(loadedPages().empty());
+}
+
+// A page that cannot be read shows blank and the comic reads on; nothing read ahead (the first page here) is
+// read at the turn instead.
+TEST_F(StripTest, APageThatCannotBeReadShowsBlankAndOneNotReadAheadIsReadAtTheTurn) {
+    loadOpening({3}, false);
+    EXPECT_TRUE(loadedPages().empty());
+    DialogStrip* strip = open();
+    EXPECT_EQ(strip->getPageSprite()->getImage(), pageImage(1));
+    for (int n = 1; n <= DialogStrip::pageCount; ++n) {
+        ASSERT_TRUE(settle(*strip)) << n;
+        EXPECT_EQ(strip->getPage(), n - 1);
+        if (n == 3) {
+            EXPECT_TRUE(striptest::page(3)->hasError());
+            EXPECT_EQ(strip->getPageSprite()->getImage(), nullptr);
+            EXPECT_EQ(redAt(10, 10), 0);
+        } else {
+            EXPECT_EQ(strip->getPageSprite()->getImage(), pageImage(n));
+            EXPECT_TRUE(near(redAt(10, 10), striptest::pageGrey(n))) << n;
+        }
+        click(buttonX, buttonY);
+    }
+    EXPECT_EQ(strip->getPage(), DialogStrip::pageCount);
+}
+
+// From the comic's first full black the loading scene is not seen again (the comic leads on to the selection
+// scene over it): its pictures go, while the jingle, which may still play, stays for the selection scene.
+TEST_F(StripTest, TheLoadingSceneLetsGoOfItsPicturesOnceTheComicCoversIt) {
+    loadOpening();
+    loadLoadingSection();
+    kernel::Object* made = ui::DialogManager::instance()->createDialog(ids::sceneLoading);
+    ASSERT_TRUE(made != nullptr && made->isKindOf(game::LoadingScene::classInfo));
+    auto* loading = static_cast<game::LoadingScene*>(made);
+    ui::RegisterScene(ids::sceneLoading, loading);
+    world.startIn(ids::sceneLoading);
+    ASSERT_NE(loading->getLogoAnimation(), nullptr);
+    EXPECT_NE(loading->getLogoAnimation()->getImage(), nullptr);
+    EXPECT_NE(loading->getSurfaceImage(), nullptr);
+
+    DialogStrip* strip = open(ids::dialogStrip, loading);
+    world.frame();
+    // Still fading to black over the scene, which is in view.
+    EXPECT_NE(loading->getSurfaceImage(), nullptr);
+    EXPECT_GT(redAt(10, 10), 0);
+    ASSERT_TRUE(settle(*strip));
+    EXPECT_TRUE(near(redAt(10, 10), striptest::pageGrey(1)));
+    EXPECT_EQ(loading->getSurfaceImage(), nullptr);
+    EXPECT_EQ(loading->getLogoAnimation()->getImage(), nullptr);
+    EXPECT_FALSE(loaded("IMAGE_LOADING_BACKGROUND", ids::groupSceneLoad));
+    EXPECT_FALSE(loaded("IMAGE_LOADING_LOGO", ids::groupSceneLoad));
+    EXPECT_TRUE(loaded(ids::soundJingle, ids::groupSceneLoad));
 }
 
 TEST_F(StripTest, DestroyingTheComicUnloadsItsPages) {

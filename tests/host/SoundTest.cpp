@@ -593,3 +593,53 @@ TEST(HostSoundOutput, AStreamedTuneThatDoesNotLoopEndsWithItsLength) {
 }
 
 } // namespace
+
+// The mixer's library is opened on a thread of its own while the program goes on; sound started meanwhile
+// waits for it and then plays an effect and a tune as ever. Only a fresh process has not opened it yet.
+TEST(HostSoundMixer, OpenedOnAThreadItPlaysAnEffectAndATune) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto playBoth = [] {
+        DiskOutput device;
+        host::PrepareSound();
+        host::PrepareSound(); // a second request changes nothing
+        bool played = host::FSOUND_Init(44100, 32, 2);
+        auto* effect = load(device.dir.write("loud.wav", wav(tone(22050, 30000))));
+        played = played && host::FSOUND_PlaySound(host::FSOUND_FREE, effect) >= 0 && device.waitFor(lag);
+        const std::vector<std::int16_t> effectHeard = device.samples();
+        played = played && firstLoud(effectHeard) < effectHeard.size();
+        host::FSOUND_StopSound(host::FSOUND_ALL);
+
+        auto* music = stream(device.dir.write("tune.ogg", ogg(tone(tuneSamples), 22050)));
+        played = played && music != nullptr && tuneBecomes(music, host::testing::StreamTune::Decoded);
+        const std::size_t from = device.written() + lag;
+        played = played && host::FSOUND_Stream_Play(host::FSOUND_FREE, music) >= 0 &&
+                 device.waitFor(2 * lag + tuneOutput);
+        const std::vector<std::int16_t> tuneHeard = device.samples();
+        played = played && firstLoud(tuneHeard, from) < tuneHeard.size();
+        host::FSOUND_Close();
+        std::exit(played ? 0 : 1);
+    };
+    EXPECT_EXIT(playBoth(), ::testing::ExitedWithCode(0), "");
+}
+
+// Without the mixer's library sound never comes up, as without an audio device: every call fails harmlessly
+// and the reason is told.
+TEST(HostSoundMixer, AMissingLibraryLeavesSoundDownAndEveryCallHarmless) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto withoutMixer = [] {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        testsupport::TempDir dir;
+        const std::string wavFile = dir.write("tone.wav", wav(tone(22050)));
+        host::testing::failCall("dlopen:mixer");
+        host::PrepareSound();
+        bool harmless = !host::FSOUND_Init(44100, 32, 2) && host::FSOUND_GetError() == host::FMOD_ERR_INIT;
+        host::FSOUND_SetOutput(host::FSOUND_OUTPUT_WINMM);
+        harmless = harmless && !host::FSOUND_Init(44100, 32, 2);
+        harmless = harmless && load(wavFile) == nullptr && stream(wavFile) == nullptr &&
+                   host::FSOUND_PlaySound(host::FSOUND_FREE, nullptr) == -1 &&
+                   !host::FSOUND_StopSound(host::FSOUND_ALL) && !host::FSOUND_IsPlaying(0);
+        host::FSOUND_Close();
+        std::exit(harmless ? 0 : 1);
+    };
+    EXPECT_EXIT(withoutMixer(), ::testing::ExitedWithCode(0), "the mixer library .* cannot be opened");
+}

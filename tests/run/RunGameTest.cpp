@@ -11,6 +11,7 @@
 #include "engine/platform/HighScoreManager.h"
 #include "engine/platform/ScoreTable.h"
 #include "engine/ui/Scene.h"
+#include "engine/ui/SoundSystem.h"
 #include "host/Files.h"
 #include "host/System.h"
 #include "host/Testing.h"
@@ -98,15 +99,13 @@ const std::vector<std::string> startUp = {"PropertyStore::create",
                                           "read start-up settings",
                                           "Logger::create",
                                           "ZipArchive::create",
+                                          "start loading what start-up builds",
                                           "Application::checkSingleInstance",
-                                          "DataGathering::create",
                                           "SceneManager::create",
-                                          "DialogManager::create",
                                           "Random::create",
                                           "GameSettings::create",
                                           "Application::create",
                                           "SoundSystem::create",
-                                          "ResourceManager::create",
                                           "load what start-up builds",
                                           "HighScoreManager::create",
                                           "PlayerManager::create",
@@ -208,11 +207,64 @@ TEST_F(GameRun, StartsInOrderRunsTheFirstSceneAndShutsDownInOrder) {
     declareScenes(5);
     game::testing::setStepObserver(closeSoon);
     const std::vector<std::string> expected =
-        startUp +
-        std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
-                                 "AlbumPictures::create", "message loop", "enter SCENE_LOADING"} +
+        startUp + std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
+                                           "AlbumPictures::create",     "message loop",
+                                           "enter SCENE_LOADING",       "DataGathering::create"} +
         shutDown(5, true);
     EXPECT_EXIT(runExpecting(expected, [&] { return filesWritten(); }), ::testing::ExitedWithCode(0), "");
+}
+
+// A first start writes the registry (the session record's file name) only once the first frame is on screen:
+// the write is flushed to the disk, and nothing before the first frame waits for it.
+TEST_F(GameRun, AFirstStartWritesTheRegistryOnlyAfterTheFirstFrame) {
+    declareScenes(5);
+    static const testsupport::ScratchRegistry* stored = &registry;
+    game::testing::setStepObserver([](const char* step) {
+        closeSoon(step);
+        const std::string name(step);
+        if (name == "message loop" || name == "leave current scene") {
+            record.push_back(name + (std::filesystem::exists(stored->file()) ? ": registry written"
+                                                                             : ": registry untouched"));
+        }
+    });
+    std::vector<std::string> ending = shutDown(5, true);
+    ending.insert(ending.begin() + 1, "leave current scene: registry written");
+    const std::vector<std::string> expected = startUp +
+                                              std::vector<std::string>{"SceneManager::changeScene",
+                                                                       "FullScreenHandler::createDefault",
+                                                                       "AlbumPictures::create",
+                                                                       "message loop",
+                                                                       "message loop: registry untouched",
+                                                                       "enter SCENE_LOADING",
+                                                                       "DataGathering::create"} +
+                                              ending;
+    EXPECT_EXIT(runExpecting(expected, [] { return true; }), ::testing::ExitedWithCode(0), "");
+}
+
+// Without the sound library the game runs as it does without an audio device: silent, through its first
+// scene to an orderly end that writes everything.
+TEST_F(GameRun, WithoutTheSoundLibraryTheGameRunsSilent) {
+    declareScenes(5);
+    game::testing::setStepObserver([](const char* step) {
+        closeSoon(step);
+        if (std::string(step) == "message loop") {
+            record.emplace_back(ui::SoundSystem::canStorePcm() ? "sound up" : "silent");
+        }
+    });
+    const std::vector<std::string> expected = startUp +
+                                              std::vector<std::string>{"SceneManager::changeScene",
+                                                                       "FullScreenHandler::createDefault",
+                                                                       "AlbumPictures::create",
+                                                                       "message loop",
+                                                                       "silent",
+                                                                       "enter SCENE_LOADING",
+                                                                       "DataGathering::create"} +
+                                              shutDown(5, true);
+    const auto withoutTheLibrary = [&] {
+        host::testing::failCall("dlopen:mixer");
+        runExpecting(expected, [&] { return filesWritten(); });
+    };
+    EXPECT_EXIT(withoutTheLibrary(), ::testing::ExitedWithCode(0), "the mixer library .* cannot be opened");
 }
 
 // A code typed into the window reaches the code manager, which is ticked as the fourth frame listener, after
@@ -246,7 +298,8 @@ TEST_F(GameRun, ATypedCodeIsHeardAfterTheFirstSceneIsEntered) {
     expected = expected +
                std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
                                         "AlbumPictures::create",     "message loop",
-                                        "enter SCENE_LOADING",       "code k typed in SCENE_LOADING"} +
+                                        "enter SCENE_LOADING",       "code k typed in SCENE_LOADING",
+                                        "DataGathering::create"} +
                shutDown(5, true);
     EXPECT_EXIT(runExpecting(expected, [] { return game::CheatCodeManager::instance() == nullptr; }),
                 ::testing::ExitedWithCode(0), "");
@@ -328,16 +381,21 @@ TEST_F(GameRun, WhatStartUpBuildsIsLoadedFirstAndTheRestOfItsGroupsBehindIt) {
     ending.insert(ending.begin() + 1, "start-up groups in");
     expected = expected +
                std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
-                                        "AlbumPictures::create", "message loop", "enter SCENE_LOADING"} +
+                                        "AlbumPictures::create",     "message loop",
+                                        "enter SCENE_LOADING",       "DataGathering::create"} +
                ending;
     EXPECT_EXIT(runExpecting(expected, [] { return true; }), ::testing::ExitedWithCode(0), "");
 }
 
+// A run that never shows a frame makes its session record at the shutdown, which writes it.
+const std::vector<std::string> sessionRecordAtShutdown =
+    std::vector<std::string>{"DataGathering::create"} + shutDown(3, false);
+
 TEST_F(GameRun, AMissingSceneEndsTheRunCleanlyWithAnError) {
     declareScenes(3);
     game::testing::setStepObserver(note);
-    EXPECT_EXIT(runExpecting(startUp + shutDown(3, false), [] { return true; }), ::testing::ExitedWithCode(0),
-                "Error: The scene \"SCENE_PLAY_RELAX\" cannot be made");
+    EXPECT_EXIT(runExpecting(startUp + sessionRecordAtShutdown, [] { return true; }),
+                ::testing::ExitedWithCode(0), "Error: The scene \"SCENE_PLAY_RELAX\" cannot be made");
 }
 
 // A full disk at the end of the run: each save of the shutdown says that it failed, and which file.
@@ -372,7 +430,7 @@ TEST_F(GameRun, SavesThatFailAtShutdownAreHeard) {
         }
         return heard;
     };
-    EXPECT_EXIT(runExpecting(startUp + shutDown(3, false), allHeard), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(runExpecting(startUp + sessionRecordAtShutdown, allHeard), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(GameRun, ASecondCopyEndsAtOnceWithoutAWindow) {
@@ -381,7 +439,8 @@ TEST_F(GameRun, ASecondCopyEndsAtOnceWithoutAWindow) {
     const auto secondCopy = [&] {
         // The first copy's lock, as that copy takes it.
         host::CreateMutex(nullptr, host::TRUE, gameName.c_str());
-        const std::vector<std::string> upToTheCheck(startUp.begin(), startUp.begin() + 5);
+        const auto check = std::find(startUp.begin(), startUp.end(), "Application::checkSingleInstance");
+        const std::vector<std::string> upToTheCheck(startUp.begin(), check + 1);
         runExpecting(upToTheCheck, [] { return platform::Application::instance() == nullptr; });
     };
     EXPECT_EXIT(secondCopy(), ::testing::ExitedWithCode(0), "");

@@ -1,6 +1,7 @@
 #include "engine/ui/Dialog.h"
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/ImagePainter.h"
+#include "engine/graphics/MemoryImage.h"
 #include "engine/graphics/MemoryImage32.h"
 #include "engine/kernel/FileAccess.h"
 #include "engine/kernel/InputListener.h"
@@ -17,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -238,8 +241,127 @@ TEST_F(DialogTest, BufferHoldsTheComponentsAndFollowsTheirChanges) {
     SmartPtr<MemoryImage32> red = filledImage(1, 1, 0xFFFF0000u);
     red->setAlphaMode(false);
     dot->setImage(red.get());
+    const SmartPtr<ImageBase> buffer = dialog->getImage();
+    const std::uint64_t version = buffer->getContentVersion();
     paint(*dialog);
     EXPECT_EQ(pixelAt(*dialog->getImage(), 3, 3), 0xFFFF0000u);
+    // Drawn again in place, its change told by its version; the rest of it is the surface again.
+    EXPECT_EQ(dialog->getImage(), buffer.get());
+    EXPECT_NE(buffer->getContentVersion(), version);
+    dot->setPosition(5, 6);
+    dot->setImage(green.get());
+    paint(*dialog);
+    EXPECT_EQ(pixelAt(*dialog->getImage(), 3, 3), 0xFF0000FFu);
+    EXPECT_EQ(pixelAt(*dialog->getImage(), 5, 6), 0xFF00FF00u);
+    // A surface of another size makes a buffer of its own.
+    dialog->setSurfaceImage(filledImage(12, 10, 0xFF00FFFFu).get());
+    paint(*dialog);
+    EXPECT_NE(dialog->getImage(), buffer.get());
+    EXPECT_EQ(dialog->getImage()->getWidth(), 12);
+    EXPECT_EQ(pixelAt(*dialog->getImage(), 11, 9), 0xFF00FFFFu);
+    EXPECT_EQ(pixelAt(*dialog->getImage(), 5, 6), 0xFF00FF00u);
+}
+
+// Colours and alphas that vary from pixel to pixel, opaque and half-clear pixels mixed in every row.
+SmartPtr<MemoryImage32> patterned(int width, int height, std::uint32_t seed) {
+    SmartPtr<MemoryImage32> image = graphics::createImage32(width, height);
+    for (int i = 0; i < width * height; ++i) {
+        const std::uint32_t alpha = i % 3 == 0 ? 0x80u : 0xFFu;
+        image->pixels32()[i] = alpha << 24 | ((static_cast<std::uint32_t>(i) + seed) * 2654435761u >> 8);
+    }
+    image->setAlphaMode(true);
+    return image;
+}
+
+// A change of a component draws the buffer again only where the components' drawing differs, in place; the
+// buffer then holds what drawing every component over the surface gives, also where the area drawn again
+// cuts a component's rows at an odd distance from their start.
+TEST_F(DialogTest, AChangedComponentDrawsTheBufferAgainWhereItDiffersAndItHoldsTheWholeDrawing) {
+    SmartPtr<Dialog> dialog(new Dialog());
+    const SmartPtr<MemoryImage32> surface = patterned(121, 91, 1);
+    surface->setAlphaMode(false);
+    dialog->setSurfaceImage(surface.get());
+    dialog->setUseBuffer(true);
+    const SmartPtr<ui::Sprite> card(new ui::Sprite(11, 9, patterned(61, 47, 2).get()));
+    const SmartPtr<ui::Sprite> shine(new ui::Sprite(40, 30, patterned(17, 13, 3).get()));
+    const SmartPtr<ui::Sprite> label(new ui::Sprite(3, 70, patterned(101, 15, 4).get()));
+    for (ui::Sprite* sprite : {card.get(), shine.get(), label.get()}) {
+        dialog->addComponent(sprite);
+    }
+    const auto wholeDrawing = [&] {
+        SmartPtr<MemoryImage32> image = graphics::createImage32(121, 91);
+        const SmartPtr<graphics::ImagePainter> painter = image->createPainter();
+        painter->copyPixels(*surface, 0, 0, 0, 0, 121, 91);
+        painter->moveOrigin(dialog->getContentNode()->getX(), dialog->getContentNode()->getY());
+        for (ui::Sprite* sprite : {card.get(), shine.get(), label.get()}) {
+            sprite->paint(*painter);
+        }
+        return std::vector<std::uint32_t>(image->pixels32(), image->pixels32() + 121 * 91);
+    };
+    const auto buffer = [&] {
+        const MemoryImage32& image = static_cast<const MemoryImage32&>(*dialog->getImage());
+        return std::vector<std::uint32_t>(image.pixels32(), image.pixels32() + 121 * 91);
+    };
+    paint(*dialog);
+    ASSERT_EQ(buffer(), wholeDrawing());
+    const SmartPtr<ImageBase> first = dialog->getImage();
+
+    const std::function<void()> changes[] = {
+        [&] { shine->setAlpha(200); },
+        [&] { shine->setAlpha(130); },
+        [&] { shine->setAlpha(255); },
+        [&] {
+            shine->setPosition(43, 31);
+            shine->setAlpha(250);
+        },
+        [&] { label->setAlpha(90); },
+        [&] {
+            card->setPosition(12, 10);
+            card->setAlpha(254);
+        },
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        SCOPED_TRACE(testing::Message() << "change " << i);
+        const std::uint64_t version = first->getContentVersion();
+        changes[i]();
+        paint(*dialog);
+        EXPECT_EQ(dialog->getImage(), first.get());
+        EXPECT_NE(first->getContentVersion(), version);
+        EXPECT_EQ(buffer(), wholeDrawing());
+    }
+    // The surface drawn on: the buffer is built again whole.
+    surface->lock();
+    surface->pixels32()[5] = 0xFF123456u;
+    surface->unlock();
+    dialog->setSurfaceImage(nullptr);
+    dialog->setSurfaceImage(surface.get());
+    paint(*dialog);
+    EXPECT_EQ(buffer(), wholeDrawing());
+}
+
+// A 16-bit screen draws a converted copy of the buffer: a buffer drawn again in place must not be shown from
+// the copy made before.
+TEST_F(DialogTest, ABufferDrawnAgainInPlaceShowsItsChangeOnA16BitScreen) {
+    SmartPtr<Dialog> dialog(new Dialog());
+    dialog->setSurfaceImage(filledImage(40, 30, 0xFF0000FFu).get());
+    dialog->setUseBuffer(true);
+    SmartPtr<MemoryImage32> green = filledImage(10, 10, 0xFF00FF00u);
+    green->setAlphaMode(false);
+    SmartPtr<ui::Sprite> dot(new ui::Sprite(5, 5, green.get()));
+    dialog->addComponent(dot.get());
+    const SmartPtr<graphics::MemoryImage> screen = graphics::createImage16(40, 30);
+    const SmartPtr<graphics::ImagePainter> painter = screen->createPainter();
+    const auto shown = [&](int x, int y) {
+        dialog->paint(*painter);
+        return screen->pixels16()[screen->pixelIndex(x, y)];
+    };
+    EXPECT_EQ(shown(7, 7), 0x07E0);
+    SmartPtr<MemoryImage32> red = filledImage(10, 10, 0xFFFF0000u);
+    red->setAlphaMode(false);
+    dot->setImage(red.get());
+    EXPECT_EQ(shown(7, 7), 0xF800);
+    dot->setAlpha(0);
+    EXPECT_EQ(shown(7, 7), 0x001F);
 }
 
 TEST_F(DialogTest, MovableDialogDragsPastThreePixelsWithItsGroupInactive) {

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -162,6 +163,76 @@ TEST_F(SceneRendererTest, WhileEveryFrameDiffersEverywhereEachIsDrawnInOneWalk) 
     }
     EXPECT_EQ(walks, (std::vector<int>{1, 1, 1}));
     EXPECT_EQ(backVersion(), version) << "a frame at rest draws nothing";
+}
+
+// A card: opaque within a soft border, in colours that vary.
+SmartPtr<graphics::MemoryImage32> softCard(int width, int height, int border) {
+    SmartPtr<graphics::MemoryImage32> image = graphics::createImage32(width, height);
+    std::uint32_t* pixels = image->pixels32();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int edge = std::min({x, y, width - 1 - x, height - 1 - y});
+            const std::uint32_t alpha =
+                edge >= border ? 0xFF : static_cast<std::uint32_t>(edge * 254 / border);
+            pixels[y * width + x] =
+                alpha << 24 | (static_cast<std::uint32_t>(x * 7 + y * 13) * 2654435761u >> 8);
+        }
+    }
+    image->setAlphaMode(true);
+    return image;
+}
+
+// Opaque and half-clear pixels mixed in every row, so that every way of pairing a row's pixels shows.
+SmartPtr<graphics::MemoryImage32> mixed(int width, int height) {
+    SmartPtr<graphics::MemoryImage32> image = picture(width, height, 13, true);
+    for (int i = 0; i < width * height; ++i) {
+        image->pixels32()[i] = (i % 3 == 0 ? 0x80000000u : 0xFF000000u) | (image->pixels32()[i] & 0xFFFFFF);
+    }
+    return image;
+}
+
+// A glow pulses under an opaque card, with pictures over the card whose rows the blits take in pairs; as
+// they move, the area drawn again starts and ends at odd distances from where the card's rows and theirs
+// start. Every frame is still the whole drawing, whatever the pulse's alpha (full alpha pairs the glow's
+// rows too).
+TEST_F(SceneRendererTest, AChangedAreaThatWouldSplitAPairOfPixelsStillGivesTheWholeDrawing) {
+    ASSERT_EQ(app->getBytesPerPixel(), 4);
+    const SmartPtr<ui::Sprite> glow = new ui::Sprite(202, 121, picture(217, 221, 7, true).get());
+    const SmartPtr<ui::Sprite> card = new ui::Sprite(229, 139, softCard(163, 151, 6).get());
+    const SmartPtr<ui::Sprite> overLeft = new ui::Sprite(220, 260, picture(31, 20, 11, true).get());
+    const SmartPtr<ui::Sprite> overRight = new ui::Sprite(383, 150, mixed(24, 30).get());
+    for (ui::Sprite* sprite : {glow.get(), card.get(), overLeft.get(), overRight.get()}) {
+        root->addChild(sprite);
+    }
+    renderer->onFrame(16);
+    ASSERT_EQ(backBuffer(), wholeDrawing());
+
+    const int alphas[] = {240, 200, 150, 128, 170, 255, 220, 255, 130};
+    for (int round = 0; round < 2; ++round) {
+        for (const int alpha : alphas) {
+            SCOPED_TRACE(testing::Message() << "round " << round << ", alpha " << alpha);
+            glow->setAlpha(alpha);
+            renderer->onFrame(16);
+            EXPECT_EQ(backBuffer(), wholeDrawing());
+        }
+        glow->setX(203);
+        overRight->setX(384);
+        renderer->onFrame(16);
+        EXPECT_EQ(backBuffer(), wholeDrawing());
+    }
+    // Moves over the card's opaque middle and its soft right side, then of the card itself.
+    const std::function<void()> changes[] = {
+        [&] { overRight->setY(170); },
+        [&] { overLeft->setX(301); },
+        [&] { overRight->setPosition(377, 171); },
+        [&] { card->setAlpha(250); },
+        [&] { card->setX(230); },
+    };
+    for (const auto& change : changes) {
+        change();
+        renderer->onFrame(16);
+        EXPECT_EQ(backBuffer(), wholeDrawing());
+    }
 }
 
 // The frame timer rests only while the renderer draws nothing: frames at rest tell it so, and the first

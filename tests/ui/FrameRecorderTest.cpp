@@ -1,0 +1,82 @@
+// How the recorder tells which requests' pixels depend on where their rows are cut, and how far an area
+// grows so that drawing it again splits no pair.
+
+#include "engine/ui/FrameRecorder.h"
+
+#include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/ImagePainter.h"
+#include "engine/graphics/MemoryImage32.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using kernel::Rect;
+using kernel::SmartPtr;
+using Rows = ui::FrameRecorder::Rows;
+
+SmartPtr<graphics::MemoryImage32> opaqueImage(int width, int height, bool ownAlpha) {
+    SmartPtr<graphics::MemoryImage32> image = graphics::createImage32(width, height);
+    for (int i = 0; i < width * height; ++i) {
+        image->pixels32()[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 40503);
+    }
+    image->setAlphaMode(ownAlpha);
+    return image;
+}
+
+class FrameRecorderTest : public ::testing::Test {
+protected:
+    SmartPtr<graphics::MemoryImage32> target = graphics::createImage32(320, 240);
+    SmartPtr<graphics::ImagePainter> painter = target->createPainter();
+    SmartPtr<ui::FrameRecorder> recorder = new ui::FrameRecorder(*painter);
+    SmartPtr<graphics::MemoryImage32> plain = opaqueImage(60, 30, false);
+    SmartPtr<graphics::MemoryImage32> withAlpha = opaqueImage(60, 30, true);
+};
+
+TEST_F(FrameRecorderTest, BlitsPairTheirRowsUnderFullAlphaWithTheirOwnAndUnderPartialAlphaWithout) {
+    recorder->begin();
+    recorder->setOrigin(3, 2);
+    recorder->blit(*plain, 10, 10);
+    recorder->blit(*withAlpha, 10, 40);
+    recorder->setAlpha(200);
+    recorder->blit(*plain, 10, 70);
+    recorder->blit(*withAlpha, 10, 100);
+    recorder->setAlpha(255);
+    // Reaching past the picture's edge; clipped on the left; a fill; text, which the recorder does not know.
+    recorder->blit(*withAlpha, 10, 130, -2, 0, 62, 30);
+    recorder->setClip(Rect(20, 0, 300, 240));
+    recorder->blit(*withAlpha, 10, 160);
+    recorder->fillRect(0, 0, 5, 5);
+    recorder->drawText(u"text", 0, 0);
+    const Rows expected[] = {Rows::Any,     Rows::Paired, Rows::Paired, Rows::Any,
+                             Rows::Unknown, Rows::Paired, Rows::Any,    Rows::Unknown};
+    ASSERT_EQ(recorder->getRecording().steps.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(recorder->rowsOf(i).rows, expected[i]) << "request " << i;
+    }
+    EXPECT_EQ(recorder->rowsOf(1).start, 13);
+    // The clip starts the rows.
+    EXPECT_EQ(recorder->rowsOf(5).start, 20);
+    recorder->begin();
+    EXPECT_EQ(recorder->rowsOf(0).rows, Rows::Unknown);
+}
+
+// A side that would split a pair moves out by a pixel, unless it cuts other rows evenly, where the area
+// takes in the odd rows whole; rows blended by the painter's alpha may be cut anywhere.
+TEST_F(FrameRecorderTest, AnAreaGrowsUntilItsSidesSplitNoPair) {
+    recorder->begin();
+    recorder->blit(*withAlpha, 11, 20);
+    recorder->blit(*withAlpha, 90, 20);
+    recorder->blit(*withAlpha, 101, 40);
+    // Rows below the area do not count.
+    recorder->blit(*withAlpha, 100, 100);
+    EXPECT_EQ(recorder->withWholePairs(Rect(40, 20, 80, 50)), Rect(39, 20, 122, 50));
+    EXPECT_EQ(recorder->withWholePairs(Rect(41, 20, 79, 50)), Rect(41, 20, 120, 50));
+    recorder->begin();
+    recorder->setAlpha(128);
+    recorder->blit(*withAlpha, 11, 20);
+    EXPECT_EQ(recorder->withWholePairs(Rect(40, 20, 80, 50)), Rect(40, 20, 80, 50));
+    EXPECT_TRUE(recorder->withWholePairs(Rect()).isEmpty());
+}
+
+} // namespace
