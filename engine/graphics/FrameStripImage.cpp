@@ -124,6 +124,32 @@ FrameStripImage* FrameStripImage::cutLike(const ImageBase& whole, const ImageBas
     return strip.isCut() ? cut(whole, strip.getFrameCount(), strip.horizontal) : nullptr;
 }
 
+FrameStripImage* FrameStripImage::keepingFrameOf(const kernel::Rect& area) const {
+    const FramePiece* piece = findFramePiece(area);
+    if (piece == nullptr) {
+        return nullptr;
+    }
+    auto* kept = new (std::nothrow) FrameStripImage();
+    if (kept == nullptr) {
+        return nullptr;
+    }
+    kept->horizontal = horizontal;
+    kept->frameWidth = frameWidth;
+    kept->frameHeight = frameHeight;
+    kept->setPixelFormat(PixelFormat::argb8888());
+    kept->setWidth(getWidth());
+    kept->setHeight(getHeight());
+    kept->setPitch(getPitch());
+    kept->setAlphaMode(getAlphaMode());
+    // The other frames' pieces are empty: a blit inside one of them finds no image and draws nothing.
+    kept->pieces.assign(pieces.size(), FramePiece());
+    kept->pieceImages.assign(pieceImages.size(), {});
+    const auto at = static_cast<std::size_t>(piece - pieces.data());
+    kept->pieces[at] = pieces[at];
+    kept->pieceImages[at] = pieceImages[at];
+    return kept;
+}
+
 FrameStripImage::~FrameStripImage() = default;
 
 kernel::Rect FrameStripImage::frameRect(int index) const {

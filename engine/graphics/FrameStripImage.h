@@ -26,6 +26,11 @@ public:
     static FrameStripImage* cut(const ImageBase& whole, int count, bool horizontal);
     // The same cut as the model's when the model is a cut picture of the same size; null otherwise.
     static FrameStripImage* cutLike(const ImageBase& whole, const ImageBase& model);
+    // A new picture of the same size and frames that keeps only the frame holding the area, its piece shared
+    // rather than copied: every other frame reads 0. For a sprite that rests on one frame for good, so the
+    // strip and its other pieces can go. Null when the picture is not cut, no one frame holds the area or
+    // memory is short.
+    FrameStripImage* keepingFrameOf(const kernel::Rect& area) const;
 
     ~FrameStripImage() override;
 

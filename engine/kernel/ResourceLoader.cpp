@@ -28,6 +28,16 @@ void ResourceManager::stopLoader() {
     }
 }
 
+void ResourceManager::stopLoading() {
+    // Set under the inner mutex, which a load never holds: the loader looks again under it before it takes
+    // a resource, so nothing starts once this returns, and the load under way is not waited for.
+    {
+        MutexLock inner(innerMutex);
+        running.store(false);
+    }
+    wakeLoader();
+}
+
 host::DWORD ResourceManager::loaderMain(void* parameter) {
     static_cast<ResourceManager*>(parameter)->runLoader();
     return 0;
@@ -55,6 +65,9 @@ ResourceManager::Pass ResourceManager::loadOnePass() {
         return Pass::Ended;
     }
     MutexLock inner(innerMutex);
+    if (!running.load()) {
+        return Pass::Ended;
+    }
     ResourceGroup* group = nextGroup(requested, true);
     if (group == nullptr) {
         group = nextGroup(autoQueue, false);

@@ -35,6 +35,10 @@ public:
     static ResourceManager* instance();
     // Stops and joins the loader thread, then frees the singleton.
     static void destroy();
+    // For the end of a run, when nothing read is needed any more: the loader ends after the resource it is
+    // loading, which it finishes and hands over, and starts nothing queued, so the join in destroy waits
+    // for that one resource at most. Does not wait itself; callers may still load on their own thread.
+    void stopLoading();
 
     void addDefinitionPath(const std::string& path);
     // Lets the loader start loading.

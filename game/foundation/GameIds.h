@@ -61,6 +61,8 @@ inline constexpr const char* frontEndGroups[] = {groupDialogs, groupButtons, gro
 
 // Resources.
 inline constexpr const char* soundJingle = "SOUND_TARVO";
+// The loading scene's logo: 13 frames side by side, the last one the logo at rest.
+inline constexpr const char* imageLoadingLogo = "IMAGE_LOADING_LOGO";
 inline constexpr const char* fontLoadingText = "FONT_OOGIEBOOGIE_20";
 // The sparkle: a strip of 14 frames side by side whose red lane holds the shape.
 inline constexpr const char* imageSparkle = "SPARKLE";
@@ -709,6 +711,7 @@ inline constexpr kernel::NamedId named[] = {
     {groupScenePlay, nullptr, IdKind::Group},
     {groupPibbles, nullptr, IdKind::Group},
     {soundJingle, groupSceneLoad, IdKind::Sound},
+    {imageLoadingLogo, groupSceneLoad, IdKind::Image},
     {fontLoadingText, groupPreloading, IdKind::Font},
     {imageSparkle, groupScenePlay, IdKind::Image},
     {imageBigPartyStar, groupScenePlay, IdKind::Image},

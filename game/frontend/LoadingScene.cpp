@@ -1,5 +1,6 @@
 #include "game/frontend/LoadingScene.h"
 
+#include "engine/graphics/FrameStripImage.h"
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/ObjectFactory.h"
 #include "engine/kernel/PathUtil.h"
@@ -178,6 +179,7 @@ void LoadingScene::onUpdate(std::uint32_t elapsedMs) {
     }
     if (loadingFinished) {
         askFullScreenOnce();
+        keepOnlyRestingLogo();
     }
 }
 
@@ -242,8 +244,40 @@ void LoadingScene::pulseInfoLabels() {
 void LoadingScene::playLogoOnce() {
     if (logoAnimation) {
         logoAnimation->setCurrentFrame(0);
-        logoAnimation->addModifier(new ui::ModifierFrame(logoFrameMs, 1));
+        logoPass = new ui::ModifierFrame(logoFrameMs, 1);
+        logoAnimation->addModifier(logoPass.get());
     }
+}
+
+// The logo plays once a run (the scene is entered once and finishes loading once): after its pass only the
+// resting frame is drawn until the scene goes. The sprite keeps a picture of that frame alone, the same
+// pixels, and the strip with the other frames goes back to the system. A picture that is not the declared
+// cut strip, or a sprite stretched or stopped elsewhere, is kept as it is.
+void LoadingScene::keepOnlyRestingLogo() {
+    if (!logoPass || (!logoPass->isFinished() && logoAnimation->getModifierList().contains(logoPass.get()))) {
+        return;
+    }
+    logoPass.reset();
+    graphics::ImageBase* shown = logoAnimation->getImage();
+    const kernel::Rect* source = logoAnimation->getSourceRect();
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    if (shown == nullptr || source == nullptr ||
+        shown->getClassInfo() != &graphics::FrameStripImage::classInfo ||
+        logoAnimation->getCurrentFrame() != logoRestingFrame || logoAnimation->getDisplayRect() != nullptr ||
+        resources == nullptr || resources->getResource(logoImage, ids::groupSceneLoad) != shown) {
+        return;
+    }
+    const kernel::SmartPtr<graphics::FrameStripImage> resting =
+        static_cast<graphics::FrameStripImage*>(shown)->keepingFrameOf(*source);
+    if (!resting) {
+        return;
+    }
+    // The sprite takes the picture's size with it; it keeps drawing one frame.
+    const int width = logoAnimation->getWidth();
+    const int height = logoAnimation->getHeight();
+    logoAnimation->setImage(resting.get());
+    logoAnimation->setSize(width, height);
+    resources->unloadResource(logoImage, ids::groupSceneLoad);
 }
 
 // Only on a first start in a window, and only once per run: answering no must not bring it back.

@@ -2,6 +2,7 @@
 
 #include "engine/kernel/SmartPtr.h"
 #include "engine/ui/Label.h"
+#include "engine/ui/ModifierFrame.h"
 #include "engine/ui/Sprite.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/PibbleScene.h"
@@ -63,6 +64,8 @@ public:
     static constexpr const char* partnersFile = "media/properties/partners.xml";
     static constexpr const char* selectionScene = ids::sceneSelection;
     static constexpr const char* fullScreenMessage = ids::textFullScreenMessage;
+    // The logo's picture, a strip of its frames in the scene's group.
+    static constexpr const char* logoImage = ids::imageLoadingLogo;
     // The logo's resting picture, shown until loading has finished.
     static constexpr int logoRestingFrame = 12;
     static constexpr int loadingFps = 5;
@@ -84,6 +87,7 @@ private:
     void loadAlbumOrder();
     void pulseInfoLabels();
     void playLogoOnce();
+    void keepOnlyRestingLogo();
     void askFullScreenOnce();
     void leaveWithProfile();
     void leaveOnFirstStart();
@@ -93,6 +97,8 @@ private:
     kernel::SmartPtr<ui::Sprite> loadingBar;
     kernel::SmartPtr<ui::Label> infoLabel;
     kernel::SmartPtr<ui::Label> infoBlurLabel;
+    // The logo's one pass while it runs.
+    kernel::SmartPtr<ui::ModifierFrame> logoPass;
     bool loadingFinished = false;
     // Whether the question was put: it closes itself, so no pointer to it is kept.
     bool fullScreenQuestion = false;

@@ -455,6 +455,11 @@ constexpr Teardown teardownOrder[] = {
 };
 
 void shutDown() {
+    // Nothing read from here on is shown: what the loader has queued is dropped, and the join at its end
+    // waits for the resource under way at most, not for the queue.
+    if (kernel::ResourceManager* resources = kernel::ResourceManager::instance()) {
+        resources->stopLoading();
+    }
     startSessionRecord();
     leaveCurrentScene();
     saveScoresAndPlayers();

@@ -1,17 +1,22 @@
 #include "game/frontend/LoadingScene.h"
 
+#include "engine/graphics/FrameStripImage.h"
+#include "engine/graphics/ImageFactory.h"
+#include "engine/graphics/ImagePainter.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/platform/FrameTimer.h"
 #include "engine/platform/Player.h"
 #include "engine/platform/PlayerManager.h"
 #include "engine/ui/Button.h"
 #include "engine/ui/DialogManager.h"
+#include "engine/ui/SceneRenderer.h"
 #include "game/foundation/GameIds.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/frontend/DialogStrip.h"
 #include "host/System.h"
 
 #include "../kernel/ResourceTestSupport.h"
+#include "EncodedImages.h"
 #include "FrontendWorld.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +24,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -37,6 +43,11 @@ const char* const declarations = R"(<dialogs><Node id="dialogs">
     <Label name="LABEL_INFO_BLUR" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
   </Vector></LoadingScene>
   <LoadingScene id="SCENE_BARE"/>
+  <LoadingScene id="SCENE_LOGO"><Vector id="scenecomponents">
+    <Sprite name="SPRITE_LOGOANIM" x="100" y="60" anchorpoint="center" image="IMAGE_LOADING_LOGO"
+            section="sceneload" framecount="13" initanimation="true" horizontalframelayout="true"
+            framewrapstyle="once"/>
+  </Vector></LoadingScene>
   <DialogStrip id="DIALOG_STRIP" width="640" height="480" autoenlarge="false"><Vector id="components">
     <Sprite name="STRIP"/><Button name="BUTTON_NEXT" x="560" y="420" width="60" height="160"/>
   </Vector></DialogStrip>
@@ -47,6 +58,32 @@ const char* const declarations = R"(<dialogs><Node id="dialogs">
     <Button name="BUTTON_NO" width="20" height="64"/>
   </Vector></DialogPibble>
 </Node></dialogs>)";
+
+// The logo of SCENE_LOGO: 13 frames of 20 x 12, each clear but for a block of its own place and size whose
+// colours change from pixel to pixel and whose left column is half transparent, so a frame drawn from a wrong
+// place, or not drawn, shows.
+constexpr int logoFrameWidth = 20;
+constexpr int logoFrameHeight = 12;
+
+std::string logoPng() {
+    testsupport::PngPicture picture;
+    picture.width = logoFrameWidth * 13;
+    picture.height = logoFrameHeight;
+    picture.colourType = PNG_COLOR_TYPE_RGBA;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const int frame = x / logoFrameWidth;
+            const int column = x % logoFrameWidth;
+            const int left = frame % 7;
+            const bool inside = column >= left && column < left + 6 + frame % 5 && y >= frame % 4 && y < 11;
+            const std::uint16_t alpha = !inside ? 0 : column == left ? 128 : 255;
+            picture.samples.insert(picture.samples.end(), {static_cast<std::uint16_t>(20 * frame),
+                                                           static_cast<std::uint16_t>(x * 7 & 255),
+                                                           static_cast<std::uint16_t>(y * 19 & 255), alpha});
+        }
+    }
+    return testsupport::encodePng(picture);
+}
 
 // The loads pass the gate one by one: three of the front end's "dialogs", one of what the first start's comic
 // opens with.
@@ -129,6 +166,28 @@ protected:
         return world.manager->currentScene() == selection;
     }
 
+    // The logo's strip as a real PNG file in the scene's section, loaded by the loader thread.
+    void loadLogo() {
+        std::ofstream(write("media/images/loading/logo.png", ""), std::ios::binary) << logoPng();
+        resources->addDefinitionPath(
+            write("logo.xml", "<Resources>" +
+                                  resourcetest::sections(resourcetest::section(
+                                      game::ids::groupSceneLoad,
+                                      std::string("<Image id=\"") + LoadingScene::logoImage +
+                                          R"(" file="media/images/loading/logo.png" framecount="13" )"
+                                          R"(horizontalframelayout="true"/>)")) +
+                                  "</Resources>"));
+        resources->loadDefinitions();
+        ASSERT_TRUE(resources->loadGroup(game::ids::groupSceneLoad));
+        ASSERT_TRUE(eventually([&] { return resources->isLoadingDone(); }));
+    }
+    // The node alone drawn into a picture of the game area.
+    static std::vector<std::uint32_t> drawn(ui::Scene& scene, ui::GameNode& node) {
+        const kernel::SmartPtr<graphics::MemoryImage32> screen = graphics::createImage32(640, 480);
+        ui::paintSubtree(scene, *kernel::SmartPtr<graphics::ImagePainter>(screen->createPainter()), node);
+        return {screen->pixels32(), screen->pixels32() + 640 * 480};
+    }
+
     FrontendWorld world{declarations};
     kernel::ResourceManager* resources = nullptr;
     ui::Scene* selection = nullptr;
@@ -203,6 +262,63 @@ TEST_F(LoadingSceneTest, WithAProfileNoQuestionIsAskedAndTheStripIsNotRequested)
     EXPECT_FALSE(scene->hasOpenDialog());
     EXPECT_FALSE(scene->wasFullScreenAsked());
     EXPECT_FALSE(loaded("s0", game::DialogStrip::openingSection));
+    EXPECT_TRUE(scene->onLeftButtonUp(300, 200, 0));
+    EXPECT_TRUE(reachesSelection());
+}
+
+// While loading the logo rests on its last frame of the whole strip. The finish plays it once through every
+// frame; from then on only the resting frame is drawn until the scene goes, so the sprite keeps a picture of
+// that frame alone, drawn to the pixel as the strip drew it, and the strip's resource is let go.
+TEST_F(LoadingSceneTest, TheLogoPlaysOnceThenKeepsOnlyItsRestingFrame) {
+    platform::PlayerManager::create()->addPlayer(new platform::Player("Ann"));
+    loadLogo();
+    LoadingScene* scene = start("SCENE_LOGO");
+    ui::Sprite* logo = scene->getLogoAnimation();
+    ASSERT_NE(logo, nullptr);
+    const kernel::Object* strip = resources->getResource(LoadingScene::logoImage, game::ids::groupSceneLoad);
+    ASSERT_NE(strip, nullptr);
+    ASSERT_EQ(logo->getImage(), strip);
+    const int width = logo->getWidth();
+    const int height = logo->getHeight();
+    EXPECT_EQ(width, logoFrameWidth);
+    const std::vector<std::uint32_t> resting = drawn(*scene, *logo);
+    EXPECT_NE(resting, std::vector<std::uint32_t>(640 * 480, 0u));
+    world.frame();
+    EXPECT_EQ(logo->getImage(), strip) << "kept while loading";
+
+    finishLoading(*scene);
+    std::vector<int> shown{logo->getCurrentFrame()};
+    bool restingMatched = true;
+    for (int frame = 0; frame < 30; ++frame) {
+        world.frame();
+        if (logo->getCurrentFrame() != shown.back()) {
+            shown.push_back(logo->getCurrentFrame());
+        }
+        // Every frame, before and after the strip goes, the resting logo looks the same.
+        if (logo->getCurrentFrame() == LoadingScene::logoRestingFrame) {
+            restingMatched = restingMatched && drawn(*scene, *logo) == resting;
+        }
+    }
+    std::vector<int> everyFrame;
+    for (int frame = 0; frame <= LoadingScene::logoRestingFrame; ++frame) {
+        everyFrame.push_back(frame);
+    }
+    EXPECT_EQ(shown, everyFrame);
+    EXPECT_TRUE(restingMatched);
+
+    EXPECT_FALSE(loaded(LoadingScene::logoImage, game::ids::groupSceneLoad));
+    graphics::ImageBase* kept = logo->getImage();
+    ASSERT_NE(kept, nullptr);
+    ASSERT_EQ(kept->getClassInfo(), &graphics::FrameStripImage::classInfo);
+    for (int frame = 0; frame < 13; ++frame) {
+        const graphics::FramePiece* piece =
+            kept->findFramePiece(kernel::Rect(frame * logoFrameWidth, 0, logoFrameWidth, logoFrameHeight));
+        ASSERT_NE(piece, nullptr);
+        EXPECT_EQ(piece->image != nullptr, frame == LoadingScene::logoRestingFrame) << frame;
+    }
+    EXPECT_EQ(logo->getWidth(), width);
+    EXPECT_EQ(logo->getHeight(), height);
+    EXPECT_EQ(drawn(*scene, *logo), resting);
     EXPECT_TRUE(scene->onLeftButtonUp(300, 200, 0));
     EXPECT_TRUE(reachesSelection());
 }

@@ -282,6 +282,77 @@ TEST(FrameStrip, EveryOtherReadGetsTheWholePicture) {
     EXPECT_EQ(copy->pixels32()[copy->pixelIndex(5, 40)], whole->pixels32()[whole->pixelIndex(5, 40)]);
 }
 
+// A sprite that rests on one frame keeps a picture of that frame alone: the frame's blits draw what the whole
+// strip drew, at both depths, from the very piece the strip held; the other frames read and draw nothing, so
+// letting the strip go gives their pieces back. A picture no longer cut, or an area over two frames, keeps
+// nothing.
+TEST(FrameStrip, AFrameKeptAloneDrawsAsTheStripDidAndHoldsNothingElse) {
+    std::mt19937 random(29);
+    for (const bool horizontal : {false, true}) {
+        const SmartPtr<MemoryImage32> whole = stripPicture(horizontal, random);
+        SmartPtr<FrameStripImage> cut = FrameStripImage::cut(*whole, frames, horizontal);
+        ASSERT_TRUE(cut);
+        for (const int frame : {0, 2, frames - 1}) {
+            SCOPED_TRACE(testing::Message() << (horizontal ? "across" : "down") << " frame " << frame);
+            const Rect rect = frameRect(horizontal, frame);
+            const SmartPtr<FrameStripImage> kept =
+                cut->keepingFrameOf(Rect(rect.x + 1, rect.y + 2, rect.w - 3, rect.h - 4));
+            ASSERT_TRUE(kept);
+            EXPECT_EQ(kept->getWidth(), whole->getWidth());
+            EXPECT_EQ(kept->getHeight(), whole->getHeight());
+            EXPECT_EQ(kept->getFrameCount(), frames);
+            EXPECT_TRUE(kept->getAlphaMode());
+            EXPECT_EQ(kept->findFramePiece(rect)->image, cut->findFramePiece(rect)->image)
+                << "shared, not copied";
+            for (int other = 0; other < frames; ++other) {
+                if (other != frame) {
+                    EXPECT_EQ(kept->findFramePiece(frameRect(horizontal, other))->image, nullptr) << other;
+                }
+            }
+            for (const int alpha : {255, 140}) {
+                expectSameDrawing(*kept, *whole, random, [&](ImagePainter& painter, ImageBase& image) {
+                    painter.setAlpha(alpha);
+                    painter.blit(image, 7, -3, rect);
+                });
+            }
+            // Another frame draws nothing where the strip drew its pixels.
+            const Rect other = frameRect(horizontal, frame == 0 ? 2 : 0);
+            const SmartPtr<MemoryImage32> background = noise32(64, 48, random);
+            SmartPtr<MemoryImage32> drawn = createImage32From(*background);
+            SmartPtr<ImagePainter>(drawn->createPainter())->blit(*kept, 4, 4, other);
+            EXPECT_EQ(words(*drawn), words(*background));
+            // Read whole, the picture is the strip with only that frame's pixels.
+            const SmartPtr<MemoryImage32> read = createImage32From(*kept);
+            ASSERT_TRUE(read);
+            for (int y = 0; y < whole->getHeight(); ++y) {
+                for (int x = 0; x < whole->getWidth(); ++x) {
+                    const bool inFrame = x >= rect.x && x < rect.right() && y >= rect.y && y < rect.bottom();
+                    ASSERT_EQ(read->pixels32()[read->pixelIndex(x, y)],
+                              inFrame ? whole->pixels32()[whole->pixelIndex(x, y)] : 0u)
+                        << x << "," << y;
+                }
+            }
+        }
+        // Kept alone, the frame's piece outlives the strip that held every frame.
+        const Rect last = frameRect(horizontal, frames - 1);
+        const SmartPtr<FrameStripImage> kept = cut->keepingFrameOf(last);
+        ASSERT_TRUE(kept);
+        cut.reset();
+        expectSameDrawing(*kept, *whole, random,
+                          [&](ImagePainter& painter, ImageBase& image) { painter.blit(image, 2, 3, last); });
+
+        const SmartPtr<FrameStripImage> again = FrameStripImage::cut(*whole, frames, horizontal);
+        const Rect first = frameRect(horizontal, 0);
+        EXPECT_FALSE(SmartPtr<FrameStripImage>(again->keepingFrameOf(
+            Rect(first.x, first.y, first.w + (horizontal ? 1 : 0), first.h + (horizontal ? 0 : 1)))))
+            << "over two frames";
+        EXPECT_FALSE(SmartPtr<FrameStripImage>(again->keepingFrameOf(frameRect(horizontal, frames))))
+            << "outside the picture";
+        SmartPtr<ImagePainter>(again->createPainter());
+        EXPECT_FALSE(SmartPtr<FrameStripImage>(again->keepingFrameOf(first))) << "written, no longer cut";
+    }
+}
+
 TEST(FrameStrip, ACutLikeAnotherFollowsItsFramesOrNone) {
     std::mt19937 random(17);
     const SmartPtr<MemoryImage32> whole = stripPicture(true, random);
@@ -395,5 +466,6 @@ TEST(FrameStrip, ATwinIsWrittenWhereItsSourceHasPixelsAndFollowsChanges) {
     }
     source->setModified(true);
     EXPECT_EQ(drawnOn16(), expected16());
-    EXPECT_NE(source->getTwin(), static_cast<ImageBase*>(twin)) << "a changed source's twin starts from fresh memory";
+    EXPECT_NE(source->getTwin(), static_cast<ImageBase*>(twin))
+        << "a changed source's twin starts from fresh memory";
 }

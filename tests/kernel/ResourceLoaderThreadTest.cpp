@@ -43,6 +43,39 @@ TEST_F(ResourceLoaderThreadTest, DestroyDuringASlowLoadJoinsTheLoader) {
     EXPECT_EQ(LoadGate::instance().returnedCount(), LoadGate::instance().enteredCount());
 }
 
+// The end of a run: the load under way is finished and handed over, nothing queued behind it (in its
+// group, in another requested group or in an auto group) is started, and the join waits for that one load.
+TEST_F(ResourceLoaderThreadTest, StopLoadingFinishesTheLoadUnderWayAndDropsTheQueue) {
+    ASSERT_TRUE(holdLoadOf(sections(section("a", gates("g", 3)) + section("b", gates("h", 2)) +
+                                    section("c", gates("k", 2), true)),
+                           "a"));
+    ASSERT_TRUE(manager->loadGroup("b"));
+    manager->stopLoading();
+    LoadGate::instance().openAll();
+    ASSERT_TRUE(eventually([&] { return LoadGate::instance().returnedCount() == 1; }));
+    ResourceManager::destroy();
+    EXPECT_EQ(LoadGate::instance().enteredCount(), 1);
+    EXPECT_EQ(LoadGate::instance().returnedCount(), 1);
+}
+
+// What the loader held is let go with the manager, and a caller may still load on its own thread after
+// the stop; a stop of a loader that waits for work ends it at once.
+TEST_F(ResourceLoaderThreadTest, AfterStopLoadingCallersStillLoadAndDestroyLetsGo) {
+    define(sections(section("a", gates("g", 2))));
+    manager->setActive();
+    ASSERT_TRUE(manager->loadGroup("a"));
+    ASSERT_TRUE(waitUntilDone());
+    manager->stopLoading();
+    manager->unloadGroup("a");
+    EXPECT_TRUE(manager->loadGroup("a"));
+    EXPECT_NE(manager->getLoadedResource("g1", "a"), nullptr);
+    EXPECT_TRUE(loaded("g1", "a"));
+    EXPECT_FALSE(loaded("g0", "a"));
+    ResourceManager::destroy();
+    EXPECT_EQ(ResourceManager::instance(), nullptr);
+    EXPECT_EQ(LoadGate::instance().enteredCount(), 3);
+}
+
 TEST_F(ResourceLoaderThreadTest, ResourceUnloadedBehindTheCursorIsLoadedAgain) {
     define(sections(section("a", gates("g", 3))));
     LoadGate::instance().reset(false);
