@@ -245,13 +245,9 @@ kernel::Rect FrameStripImage::findAlphaBounds() {
         }
         if (bounds.isEmpty()) {
             bounds = piece.alphaBounds;
-            continue;
+        } else {
+            bounds.unite(piece.alphaBounds, bounds);
         }
-        const int left = std::min(bounds.x, piece.alphaBounds.x);
-        const int top = std::min(bounds.y, piece.alphaBounds.y);
-        const int right = std::max(bounds.right(), piece.alphaBounds.right());
-        const int bottom = std::max(bounds.bottom(), piece.alphaBounds.bottom());
-        bounds = kernel::Rect(left, top, right - left, bottom - top);
     }
     return bounds;
 }

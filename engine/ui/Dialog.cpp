@@ -41,7 +41,6 @@ kernel::NodeValue& painterDeclaration(kernel::NodeValue& settings) {
     return manager->getDocument().getNode(readText(settings, "painterid"));
 }
 
-// A plain 32-bit copy of the picture; null when it has no pixels of that depth to copy.
 // Copies the source's pixels into a 32-bit image of its size, all of them or those of the area; false when
 // the source is of another depth or cannot be read (the target is then left as it was).
 bool copyRows(graphics::ImageBase& source, graphics::MemoryImage32& target,
@@ -66,6 +65,7 @@ bool copyRows(graphics::ImageBase& source, graphics::MemoryImage32& target,
     return pixels != nullptr;
 }
 
+// A plain 32-bit copy of the picture; null when it has no pixels of that depth to copy.
 kernel::SmartPtr<graphics::MemoryImage32> copyImage(graphics::ImageBase& source) {
     kernel::SmartPtr<graphics::MemoryImage32> copy =
         graphics::createImage32(source.getWidth(), source.getHeight());
