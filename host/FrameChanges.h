@@ -1,7 +1,8 @@
 #pragma once
 // Inside the host only: what changed in the game's picture since it was last shown. The engine redraws its
-// whole back buffer every frame, but at rest most of it comes out the same; comparing it with a copy of the
-// last picture costs far less than sending it all to the window, so only the changed parts are sent.
+// whole back buffer every frame, but at rest most of it comes out the same; comparing it with the last
+// picture (a copy, or the window's own pixels where they hold the picture's bytes) costs far less than
+// sending it all to the window, so only the changed parts are sent.
 
 #include "host/Types.h"
 
@@ -27,14 +28,30 @@ public:
     // looked at.
     const std::vector<SDL_Rect>& compare(const BYTE* pixels, LONG pitch, int width, int height,
                                          int bytesPerPixel, const SDL_Rect* written = nullptr);
+    // The same against pixels the caller keeps as last shown, in the picture's own format (the window's
+    // pixels where they are the picture's bytes): nothing is copied, the caller copies the rectangles
+    // reported there before the next comparison. The own copy is let go; a change from one way to the
+    // other reports the whole picture.
+    const std::vector<SDL_Rect>& compareWithShown(const BYTE* pixels, LONG pitch, int width, int height,
+                                                  int bytesPerPixel, const SDL_Rect* written,
+                                                  const BYTE* shownPixels, LONG shownPitch);
 
     // The next comparison reports the whole picture (the window's content was lost or moved).
     void forget() { known = false; }
 
 private:
+    // Where the last picture is kept: the own copy, or the caller's pixels.
+    struct Last {
+        const BYTE* pixels;
+        std::size_t pitch;
+        bool own;
+    };
+    const std::vector<SDL_Rect>& compareWith(const BYTE* pixels, LONG pitch, int width, int height,
+                                             int bytesPerPixel, const SDL_Rect* written, Last last);
     void takeWhole(const BYTE* pixels, LONG pitch);
-    bool tileDiffers(const BYTE* pixels, LONG pitch, int tile, int top, int rows) const;
-    void compareBand(const BYTE* pixels, LONG pitch, int top, int rows, int firstTile, int endTile);
+    bool tileDiffers(const BYTE* pixels, LONG pitch, const Last& last, int tile, int top, int rows) const;
+    void compareBand(const BYTE* pixels, LONG pitch, const Last& last, int top, int rows, int firstTile,
+                     int endTile);
     // The index of the rectangle that now covers the run of tiles.
     std::size_t addRun(int firstTile, int endTile, int top, int rows);
 
@@ -47,6 +64,7 @@ private:
     int height = 0;
     int bytes = 0;
     bool known = false;
+    bool knownInCopy = true;
 };
 
 } // namespace host

@@ -1,12 +1,17 @@
 // The message queue: SDL's events translated into messages, posted messages, the quit request and the
 // pending paint, handed out in the platform's order.
 
+#include "host/Messages.h"
+#include "host/WindowX11.h"
+#include "host/Time.h"
 #include "host/Window.h"
 #include "host/WindowEvents.h"
 #include "host/WindowState.h"
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <climits>
 #include <deque>
 #include <mutex>
 
@@ -84,7 +89,50 @@ void pumpEvents() {
     }
 }
 
+// Something PeekMessage would hand out at once, without asking SDL.
+bool queueHolds() {
+    MessageQueue& q = queue();
+    std::lock_guard guard(q.lock);
+    return !q.messages.empty() || q.quitPending || q.paintPending != nullptr;
+}
+
 } // namespace
+
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* /*handles*/, BOOL /*waitAll*/, DWORD milliseconds,
+                                DWORD wakeMask) {
+    if (count != 0) {
+        return WAIT_FAILED;
+    }
+    if (testing::fakeClockRuns() || wakeMask == 0 || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        Sleep(milliseconds);
+        return WAIT_TIMEOUT;
+    }
+    if (queueHolds()) {
+        return WAIT_OBJECT_0;
+    }
+    const int timeout =
+        milliseconds == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(milliseconds, INT_MAX));
+    // Events SDL has read already but the queue has not taken yet.
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
+        return WAIT_OBJECT_0;
+    }
+    const WindowRecord* record = currentRecord();
+    if (const int waited = record != nullptr ? waitForDisplayServer(record->sdl, timeout) : -1; waited >= 0) {
+        return waited > 0 ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
+    }
+    // Elsewhere SDL waits: it reads what arrives into its own queue and only looks (a null event takes
+    // nothing), so the events stay in order for the next PeekMessage; its wait ends as soon as one arrives.
+    const DWORD start = timeGetTime();
+    if (SDL_WaitEventTimeout(nullptr, timeout) == 1) {
+        return WAIT_OBJECT_0;
+    }
+    // SDL says 0 on an error too: the rest of the time is slept, so a failing wait never spins.
+    const DWORD passed = timeGetTime() - start;
+    if (milliseconds != INFINITE && passed < milliseconds) {
+        Sleep(milliseconds - passed);
+    }
+    return WAIT_TIMEOUT;
+}
 
 void forgetMessagesOf(HWND window) {
     MessageQueue& q = queue();
@@ -266,6 +314,12 @@ void clearMessages() {
         SDL_PumpEvents();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
+}
+
+bool requestCloseFromOutside() {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    return SDL_WasInit(SDL_INIT_VIDEO) != 0 && SDL_PushEvent(&quit) == 1;
 }
 
 bool pushSdlEvent(const SDL_Event& event) {

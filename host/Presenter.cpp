@@ -313,7 +313,14 @@ HRESULT Presenter::presentToSurface(IDirectDrawSurface7& source, const RECT& fro
 
 void Presenter::sendToSurface(SDL_Surface* surface, const BYTE* first, LONG pitch, int width, int height,
                               int bytes, const SDL_Rect* written, bool whole) {
-    const std::vector<SDL_Rect>& changed = changes.compare(first, pitch, width, height, bytes, written);
+    const bool exact = shown.w == width && shown.h == height;
+    // A window surface that holds the picture's own bytes (shown at its size, in its format) is what was
+    // last shown: the picture is compared with it rather than with a copy of its own.
+    const bool sameBytes = exact && surface->format->format == formatOf(bytes);
+    const std::vector<SDL_Rect>& changed =
+        sameBytes ? changes.compareWithShown(first, pitch, width, height, bytes, written,
+                                             surfacePixel(surface, shown.x, shown.y), surface->pitch)
+                  : changes.compare(first, pitch, width, height, bytes, written);
     if (changed.empty()) {
         return;
     }
@@ -321,7 +328,6 @@ void Presenter::sendToSurface(SDL_Surface* surface, const BYTE* first, LONG pitc
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
         sent.push_back(SDL_Rect{0, 0, surface->w, surface->h});
     }
-    const bool exact = shown.w == width && shown.h == height;
     if (!exact) {
         prepareScaling(first, pitch, width, height, bytes, changed);
     }

@@ -6,13 +6,21 @@
 #include "host/Testing.h"
 
 #include <dlfcn.h>
+#include <link.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
+#include <set>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace host::sound {
 namespace {
@@ -85,11 +93,103 @@ bool resolveAll(void* library, MixerCalls& calls) {
            resolve(library, "Mix_Volume", calls.Volume);
 }
 
+// The shared objects mapped into the process, by load address and name.
+using LoadedObjects = std::set<std::pair<std::uintptr_t, std::string>>;
+
+LoadedObjects loadedObjects() {
+    LoadedObjects objects;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* found) {
+            static_cast<LoadedObjects*>(found)->emplace(info->dlpi_addr,
+                                                        info->dlpi_name != nullptr ? info->dlpi_name : "");
+            return 0;
+        },
+        &objects);
+    return objects;
+}
+
+bool hasTextRelocations(const dl_phdr_info& info) {
+    for (int i = 0; i < info.dlpi_phnum; ++i) {
+        const ElfW(Phdr)& header = info.dlpi_phdr[i];
+        if (header.p_type != PT_DYNAMIC) {
+            continue;
+        }
+        for (const auto* entry = reinterpret_cast<const ElfW(Dyn)*>(info.dlpi_addr + header.p_vaddr);
+             entry->d_tag != DT_NULL; ++entry) {
+            if (entry->d_tag == DT_TEXTREL ||
+                (entry->d_tag == DT_FLAGS && (entry->d_un.d_val & DF_TEXTREL) != 0)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+struct Segment {
+    std::uintptr_t from;
+    std::uintptr_t to;
+};
+
+bool overlaps(const Segment& a, const Segment& b) {
+    return a.from < b.to && b.from < a.to;
+}
+
+// The whole pages of the object's segments that are never written: not writable, not made read-only after
+// relocation, in an object without relocations of its code.
+void giveBackReadOnlyPages(const dl_phdr_info& info) {
+    if (hasTextRelocations(info)) {
+        return;
+    }
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    std::vector<Segment> readOnly;
+    std::vector<Segment> written;
+    for (int i = 0; i < info.dlpi_phnum; ++i) {
+        const ElfW(Phdr)& header = info.dlpi_phdr[i];
+        const Segment segment{info.dlpi_addr + header.p_vaddr,
+                              info.dlpi_addr + header.p_vaddr + header.p_memsz};
+        if (header.p_type == PT_GNU_RELRO || (header.p_type == PT_LOAD && (header.p_flags & PF_W) != 0)) {
+            written.push_back(segment);
+        } else if (header.p_type == PT_LOAD) {
+            readOnly.push_back(segment);
+        }
+    }
+    for (const Segment& segment : readOnly) {
+        const std::uintptr_t from = (segment.from + page - 1) / page * page;
+        const std::uintptr_t to = segment.to / page * page;
+        const bool touchesWritten = std::any_of(written.begin(), written.end(), [&](const Segment& other) {
+            return overlaps({from, to}, {other.from / page * page, (other.to + page - 1) / page * page});
+        });
+        if (from < to && !touchesWritten) {
+            (void)madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+        }
+    }
+}
+
+// The mixer is linked with decoders and synthesisers the game never asks of it (MIDI, trackers, MP3, ...).
+// Opening it maps them all, and relocating them and running their set-up touches many of their pages, which
+// then stay resident for nothing. The pages that are never written go back: any of them used later is read
+// in again from the file, the same bytes.
+void giveBackPagesOfObjectsSince(const LoadedObjects& before) {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* known) {
+            if (static_cast<const LoadedObjects*>(known)->count(
+                    {info->dlpi_addr, info->dlpi_name != nullptr ? info->dlpi_name : ""}) == 0) {
+                giveBackReadOnlyPages(*info);
+            }
+            return 0;
+        },
+        const_cast<LoadedObjects*>(&before));
+}
+
 // Outside the state's lock: opening takes long, and a waiter only needs the result.
 void openAndPublish() {
     MixerCalls calls;
+    const LoadedObjects before = loadedObjects();
     void* library = openLibrary();
     const bool usable = library != nullptr && resolveAll(library, calls);
+    if (library != nullptr) {
+        giveBackPagesOfObjectsSince(before);
+    }
     MixerState& mixer = state();
     {
         std::lock_guard guard(mixer.lock);

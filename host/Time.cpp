@@ -110,6 +110,10 @@ void useRealClock() {
     fakeClockOn.store(false, std::memory_order_release);
 }
 
+bool fakeClockRuns() {
+    return fakeClockOn.load(std::memory_order_acquire);
+}
+
 DWORD fakeSleptMilliseconds() {
     return fakeSlept.load(std::memory_order_relaxed);
 }

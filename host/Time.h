@@ -37,6 +37,7 @@ namespace testing {
 void useFakeClock(DWORD start);
 void advanceFakeClock(DWORD milliseconds);
 void useRealClock();
+bool fakeClockRuns();
 // The total of the Sleep calls made while the fake clock ran, and their number.
 DWORD fakeSleptMilliseconds();
 DWORD fakeSleepCalls();

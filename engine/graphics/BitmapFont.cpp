@@ -37,12 +37,45 @@ BitmapFont::~BitmapFont() = default;
 void BitmapFont::load(const std::string& formatFile, ImageBase* charset, const kernel::Color& fontColour,
                       bool colourKeyed, int fileMode) {
     colour.value = fontColour.value;
-    channel = colourKeyed && charset != nullptr ? createImageChannel(*charset, 0) : nullptr;
+    colourKeyedFont = colourKeyed;
     image = charset;
     charsetRows = charset != nullptr ? charset->getHeight() : 0;
-    packed = false;
+    charsetColumns = charset != nullptr ? charset->getWidth() : 0;
     readFormat(formatFile, fileMode);
+    takeCharset(charset);
+}
+
+void BitmapFont::takeCharset(ImageBase* charset) {
+    channel = colourKeyedFont && charset != nullptr ? createImageChannel(*charset, 0) : nullptr;
+    image = charset;
+    packed = false;
     packGlyphs();
+}
+
+void BitmapFont::readCharsetOnDemand(CharsetSource source) {
+    const std::lock_guard guard(charsetLock);
+    pendingCharset = std::move(source);
+    image = nullptr;
+    channel = nullptr;
+    packed = false;
+    charsetPending.store(static_cast<bool>(pendingCharset));
+}
+
+// The glyphs were clipped to the charset's size at load: pixels of another size are not drawn from.
+void BitmapFont::readPendingCharset() {
+    if (!charsetPending.load()) {
+        return;
+    }
+    const std::lock_guard guard(charsetLock);
+    if (!charsetPending.load()) {
+        return;
+    }
+    const kernel::SmartPtr<ImageBase> charset = pendingCharset ? pendingCharset() : nullptr;
+    pendingCharset = nullptr;
+    if (charset && charset->getWidth() == charsetColumns && charset->getHeight() == charsetRows) {
+        takeCharset(charset.get());
+    }
+    charsetPending.store(false);
 }
 
 // A charset drawn with the blit's plain copy writes its clear pixels too, so only one drawn by its alpha
@@ -163,6 +196,7 @@ int BitmapFont::textWidth(const kernel::WideString& text) const {
 }
 
 void BitmapFont::drawText(ImagePainter& painter, const kernel::WideString& text, int x, int y) {
+    readPendingCharset();
     const int alpha = painter.getAlpha();
     std::int64_t pen = std::int64_t{x} + sidepad;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -8,7 +8,10 @@
 #include "engine/kernel/TextConversion.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <string>
 
 namespace kernel {
@@ -55,6 +58,18 @@ public:
     void load(const std::string& formatFile, ImageBase* charset, const kernel::Color& fontColour,
               bool colourKeyed, int fileMode);
 
+    // Reads a charset: the same pixels the font was loaded with.
+    using CharsetSource = std::function<kernel::SmartPtr<ImageBase>()>;
+    // Lets go of the charset's pixels until the font is first drawn, which reads them again through the
+    // source and places the glyphs in them as load did; metrics and measures stay. A font drawn only once
+    // its scene shows (a title screen's greeting) then holds no pixels before. A source that gives nothing,
+    // or a picture of another size, leaves the font drawing nothing.
+    void readCharsetOnDemand(CharsetSource source);
+    // Whether the pixels are still to be read.
+    bool isCharsetPending() const { return charsetPending.load(); }
+    // Reads the pixels now when they are still to be read, so that the first drawing need not.
+    void readPendingCharset();
+
     // (x, y) is the top-left corner of the text; the painter's alpha is the same afterwards.
     virtual void drawText(ImagePainter& painter, const kernel::WideString& text, int x, int y);
     virtual int textWidth(const kernel::WideString& text) const;
@@ -96,6 +111,7 @@ private:
     int glyphCode(const kernel::NodeValue& entry) const;
     kernel::Rect clipToCharset(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) const;
     void drawGlyph(ImagePainter& painter, const Glyph& glyph, int x, int y);
+    void takeCharset(ImageBase* charset);
     void packGlyphs();
 
     std::int32_t glyphHeight = 0;
@@ -103,6 +119,11 @@ private:
     bool loaded = false;
     bool packed = false;
     std::int32_t charsetRows = 0;
+    std::int32_t charsetColumns = 0;
+    bool colourKeyedFont = false;
+    std::mutex charsetLock;
+    std::atomic<bool> charsetPending{false};
+    CharsetSource pendingCharset;
     kernel::SmartPtr<ImageBase> image;
     kernel::SmartPtr<ChannelBuffer> channel;
     std::array<Glyph, 256> glyphs{};

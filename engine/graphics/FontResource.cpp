@@ -14,7 +14,10 @@ const kernel::ClassRegistrar registerFont("Font", createFontResource);
 
 } // namespace
 
-Font::Font(kernel::NodeValue& settings) : Image(settings) {
+Font::Font(kernel::NodeValue& settings) : Image(settings), onDemand(settings.getValue("ondemand").asBool()) {
+    if (onDemand) {
+        charsetReader = new Image(settings);
+    }
     if (settings.hasChild("format")) {
         format = kernel::narrowString(settings.getValue("format").text());
     } else {
@@ -47,6 +50,15 @@ void Font::loadFont() {
     font->load(format, getImage(), kernel::Color(getColour()), isOnlyMask(), mode());
     if (font->isPacked()) {
         replaceImage(font->getImage());
+    }
+    if (onDemand && charsetReader) {
+        font->readCharsetOnDemand([reader = charsetReader]() -> kernel::SmartPtr<ImageBase> {
+            reader->load();
+            const kernel::SmartPtr<ImageBase> charset = reader->hasError() ? nullptr : reader->getImage();
+            reader->unload();
+            return charset;
+        });
+        replaceImage(nullptr);
     }
 }
 

@@ -95,6 +95,34 @@ kernel::Rect ImageBase::findAlphaBounds() {
     return bounds;
 }
 
+// A note that does not follow the newest one starts the notes afresh.
+void ImageBase::notePartChanged(std::uint64_t from, const kernel::Rect& part) {
+    if (partChangeCount > 0 && partChanges[partChangeCount - 1].to != from) {
+        partChangeCount = 0;
+    }
+    if (partChangeCount == partChangesKept) {
+        std::copy(partChanges + 1, partChanges + partChangesKept, partChanges);
+        --partChangeCount;
+    }
+    partChanges[partChangeCount++] = PartChange{from, contentVersion, part};
+}
+
+std::size_t ImageBase::listChangesSince(ChangeSince (&changes)[partChangesKept]) const {
+    if (partChangeCount == 0 || partChanges[partChangeCount - 1].to != contentVersion) {
+        return 0;
+    }
+    kernel::Rect joined;
+    std::size_t count = 0;
+    for (std::size_t i = partChangeCount; i-- > 0;) {
+        const PartChange& change = partChanges[i];
+        if (!change.part.isEmpty()) {
+            joined.isEmpty() ? void(joined = change.part) : joined.unite(change.part, joined);
+        }
+        changes[count++] = ChangeSince{change.from, joined};
+    }
+    return count;
+}
+
 void ImageBase::setModified(bool value) {
     modified = value;
     if (value) {

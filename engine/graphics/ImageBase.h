@@ -93,6 +93,18 @@ public:
     // a frame that would draw the same again be left as it is).
     std::uint64_t getContentVersion() const { return contentVersion; }
     void markChanged() { contentVersion = nextContentVersion(); }
+    // Tells that from the content version `from` to the present one only the pixels within the part (image
+    // pixels) changed. The last few notes are kept while they follow one another.
+    void notePartChanged(std::uint64_t from, const kernel::Rect& part);
+    // Where the pixels may differ from what they were at an earlier content version, for each version the
+    // notes lead from to the present one without a gap, the newest first; none when the newest note does not
+    // end at the present version.
+    struct ChangeSince {
+        std::uint64_t from = 0;
+        kernel::Rect part;
+    };
+    static constexpr std::size_t partChangesKept = 4;
+    std::size_t listChangesSince(ChangeSince (&changes)[partChangesKept]) const;
 
     // The smallest rectangle that holds every pixel whose alpha byte is not 0: outside it a blend by the
     // image's own alpha leaves the target as it is. Worked out from the pixels of a 32-bit image again
@@ -127,6 +139,14 @@ private:
     bool modified = false;
     bool alphaMode = true;
     std::uint64_t contentVersion = nextContentVersion();
+    // The notes of changed parts, the newest last.
+    struct PartChange {
+        std::uint64_t from = 0;
+        std::uint64_t to = 0;
+        kernel::Rect part;
+    };
+    PartChange partChanges[partChangesKept];
+    std::size_t partChangeCount = 0;
     // Versions start at 1, so 0 means the bounds were never worked out.
     std::uint64_t alphaBoundsVersion = 0;
     kernel::Rect knownAlphaBounds;

@@ -1,5 +1,6 @@
 #include "engine/graphics/RecordingPainter.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace graphics {
@@ -47,6 +48,7 @@ void RecordingPainter::begin() {
     ImagePainter::setFont(target->getFont());
     recording.bytes.clear();
     recording.steps.clear();
+    recording.changes.clear();
 }
 
 void RecordingPainter::beginForwarding(const kernel::Rect& area) {
@@ -69,12 +71,17 @@ kernel::Rect RecordingPainter::changedArea(const Recording& earlier) const {
         const Recording::Step& now = recording.steps[i];
         const Recording::Step& before = earlier.steps[i];
         const std::size_t length = now.end - nowStart;
-        if (length != before.end - beforeStart ||
-            std::memcmp(recording.bytes.data() + nowStart, earlier.bytes.data() + beforeStart, length) != 0) {
+        if (length != before.end - beforeStart) {
             for (const kernel::Rect& area : {now.area, before.area}) {
                 if (!area.isEmpty()) {
                     changed.isEmpty() ? void(changed = area) : changed.unite(area, changed);
                 }
+            }
+        } else if (std::memcmp(recording.bytes.data() + nowStart, earlier.bytes.data() + beforeStart,
+                               length) != 0) {
+            const kernel::Rect area = changedPart(earlier, i, nowStart, beforeStart);
+            if (!area.isEmpty()) {
+                changed.isEmpty() ? void(changed = area) : changed.unite(area, changed);
             }
         }
         nowStart = now.end;
@@ -83,10 +90,56 @@ kernel::Rect RecordingPainter::changedArea(const Recording& earlier) const {
     return changed;
 }
 
+// Requests of the same length whose bytes differ. Only a blit whose bytes differ in nothing but its image's
+// version can reach less than its whole area: the rows of the 32-bit loops take pixels in pairs and the
+// 16-bit ones in groups of four, so the image's changed part is widened by that much on either side.
+kernel::Rect RecordingPainter::changedPart(const Recording& earlier, std::size_t step, std::size_t nowStart,
+                                           std::size_t beforeStart) const {
+    constexpr int neighbours = 4;
+    const Recording::Step& now = recording.steps[step];
+    const Recording::Step& before = earlier.steps[step];
+    kernel::Rect whole;
+    for (const kernel::Rect& area : {now.area, before.area}) {
+        if (!area.isEmpty()) {
+            whole.isEmpty() ? void(whole = area) : whole.unite(area, whole);
+        }
+    }
+    const std::size_t length = now.end - nowStart;
+    const std::size_t at = now.versionAt;
+    if (!now.mapped || !before.mapped || before.versionAt - beforeStart != at - nowStart ||
+        at + sizeof(std::uint64_t) > now.end ||
+        std::memcmp(recording.bytes.data() + nowStart, earlier.bytes.data() + beforeStart, at - nowStart) !=
+            0 ||
+        std::memcmp(recording.bytes.data() + at + sizeof(std::uint64_t),
+                    earlier.bytes.data() + before.versionAt + sizeof(std::uint64_t),
+                    length - (at - nowStart) - sizeof(std::uint64_t)) != 0) {
+        return whole;
+    }
+    std::uint64_t earlierVersion = 0;
+    std::memcpy(&earlierVersion, earlier.bytes.data() + before.versionAt, sizeof earlierVersion);
+    const auto first = recording.changes.begin() + now.firstChange;
+    const auto found =
+        std::find_if(first, first + now.changeCount,
+                     [&](const ImageBase::ChangeSince& change) { return change.from == earlierVersion; });
+    if (found == first + now.changeCount) {
+        return whole;
+    }
+    const kernel::Rect part = found->part;
+    if (part.isEmpty()) {
+        return {};
+    }
+    const kernel::Rect moved(part.x + now.shiftX - neighbours, part.y + now.shiftY, part.w + 2 * neighbours,
+                             part.h);
+    kernel::Rect reached;
+    kernel::Rect::intersect(moved, now.area, reached);
+    return reached;
+}
+
 // The identity of what a request reads: its address and what it held at that moment. Versions are never
 // handed out twice, so a new image at a freed one's address cannot pass for it.
 void RecordingPainter::put(const ImageBase& image) {
     put(static_cast<const void*>(&image));
+    versionAt = recording.bytes.size();
     put(image.getContentVersion());
 }
 
@@ -185,7 +238,20 @@ void RecordingPainter::fillPolygonLane(int lane, int value, Polygon shape, bool 
 }
 
 void RecordingPainter::blit(ImageBase& src, int dx, int dy, int sx, int sy, int sw, int sh) {
-    note(Request::Blit, reachAt(dx, dy, sw, sh), src, dx, dy, sx, sy, sw, sh);
+    const kernel::Rect reach = reachAt(dx, dy, sw, sh);
+    note(Request::Blit, reach, src, dx, dy, sx, sy, sw, sh);
+    Recording::Step& step = recording.steps.back();
+    // A size below 0 reaches anywhere: nothing maps the image's pixels then. What the image tells of its
+    // changes is taken now, while it is sure to exist.
+    step.mapped = sw >= 0 && sh >= 0;
+    step.versionAt = versionAt;
+    step.shiftX = reach.x - sx;
+    step.shiftY = reach.y - sy;
+    ImageBase::ChangeSince changes[ImageBase::partChangesKept];
+    const std::size_t count = step.mapped ? src.listChangesSince(changes) : 0;
+    step.firstChange = static_cast<std::uint32_t>(recording.changes.size());
+    step.changeCount = static_cast<std::uint32_t>(count);
+    recording.changes.insert(recording.changes.end(), changes, changes + count);
     forward([&](ImagePainter& to) { to.blit(src, dx, dy, sx, sy, sw, sh); });
 }
 

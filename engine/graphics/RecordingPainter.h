@@ -26,8 +26,17 @@ public:
         struct Step {
             std::size_t end;
             kernel::Rect area;
+            // For a blit: where its image's content version lies in the bytes, how far the image's pixels
+            // move to the target, and the changes the image told of up to that version (in changes).
+            bool mapped = false;
+            std::size_t versionAt = 0;
+            int shiftX = 0;
+            int shiftY = 0;
+            std::uint32_t firstChange = 0;
+            std::uint32_t changeCount = 0;
         };
         std::vector<Step> steps;
+        std::vector<ImageBase::ChangeSince> changes;
     };
 
     // Holds one reference to the painter.
@@ -42,7 +51,10 @@ public:
     // Hands the recording over in exchange for the one given, whose memory the next recording reuses.
     void swapRecording(Recording& other) { std::swap(recording, other); }
     // Where this recording and an earlier one may draw different pixels: what the differing requests of
-    // both reach, or the whole target when they are not the same series of requests. Empty when equal.
+    // both reach, or the whole target when they are not the same series of requests. Empty when equal. A
+    // blit that differs only by its image's content version reaches only as far as the image tells that it
+    // changed since (see ImageBase::listChangesSince), widened by a few pixels for the loops that treat
+    // neighbouring pixels together.
     kernel::Rect changedArea(const Recording& earlier) const;
     ImagePainter& getTarget() const { return *target; }
 
@@ -136,6 +148,9 @@ private:
     void put(Polygon shape);
     void noteState();
     void endStep(const kernel::Rect& reach);
+    // What a differing step can have changed: its area, or less for a blit whose image changed in part.
+    kernel::Rect changedPart(const Recording& earlier, std::size_t step, std::size_t nowStart,
+                             std::size_t beforeStart) const;
     // A destination rectangle in target pixels; the whole clip for requests whose reach is not worked out.
     kernel::Rect reachAt(int x, int y, int w, int h) const;
     kernel::Rect anywhere() const { return getClip(); }
@@ -154,6 +169,8 @@ private:
     bool forwarding = false;
     kernel::Rect limit;
     Recording recording;
+    // Where the last image's content version was put in the bytes.
+    std::size_t versionAt = 0;
 };
 
 } // namespace graphics

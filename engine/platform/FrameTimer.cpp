@@ -3,6 +3,7 @@
 #include "engine/kernel/SingleInstance.h"
 #include "engine/platform/FrameRateDisplay.h"
 #include "host/Files.h"
+#include "host/Messages.h"
 #include "host/System.h"
 #include "host/Time.h"
 
@@ -115,10 +116,15 @@ void FrameTimer::destroy() {
 }
 
 bool FrameTimer::step() {
-    // The raised timer resolution is held only for the step, so the pacing sleep is accurate to a
+    // The raised timer resolution is held only for the step, so the pacing wait is accurate to a
     // millisecond without keeping the whole system at that resolution.
     host::timeBeginPeriod(1);
-    waitForFrameTime();
+    if (!waitForFrameTime()) {
+        // Messages arrived first (a close request, input): the loop reads them before any tick, and the
+        // next step waits out the rest of this frame's time.
+        host::timeEndPeriod(1);
+        return false;
+    }
     if (skipsWhileResting()) {
         lastStepTime = now;
         host::timeEndPeriod(1);
@@ -205,16 +211,17 @@ void FrameTimer::showFrameRate() {
     display->addDebugLine("FPS: " + std::to_string(measuredFps));
 }
 
-std::uint32_t FrameTimer::waitForFrameTime() {
+bool FrameTimer::waitForFrameTime() {
     now = host::timeGetTime();
-    std::uint32_t elapsed = now - lastStepTime;
-    // One sleep at most and no busy wait: a step that wakes a little early simply runs.
-    if (elapsed < frameTime) {
-        host::Sleep(frameTime - elapsed);
-        now = host::timeGetTime();
-        elapsed = now - lastStepTime;
+    const std::uint32_t elapsed = now - lastStepTime;
+    // One wait at most and no busy wait: a step that wakes a little early simply runs.
+    if (elapsed >= frameTime) {
+        return true;
     }
-    return elapsed;
+    const bool messages = host::MsgWaitForMultipleObjects(0, nullptr, host::FALSE, frameTime - elapsed,
+                                                          host::QS_ALLINPUT) == host::WAIT_OBJECT_0;
+    now = host::timeGetTime();
+    return !messages;
 }
 
 void FrameTimer::measureRate() {

@@ -41,6 +41,8 @@ public:
     static constexpr std::uint32_t restTickFrames = 3;
 
     // One frame: waits out the rest of the frame time, then ticks every listener, unless the timer rests.
+    // A message arriving for the main loop during the wait (a close request, input) ends the step at once
+    // without a tick, so the loop reads it first; the next step waits what is left of the frame time.
     // True when the listeners were ticked.
     bool step();
     // Told by the renderer after each frame: whether it drew anything.
@@ -74,7 +76,8 @@ private:
     ~FrameTimer() override;
 
     void showFrameRate();
-    std::uint32_t waitForFrameTime();
+    // False when messages arrived for the main loop before the frame time was up.
+    bool waitForFrameTime();
     bool skipsWhileResting();
     void measureRate();
 

@@ -413,6 +413,8 @@ bool Dialog::redrawChangedComponents(graphics::ImageBase& under) {
         recorder.beginForwarding(drawn);
         drawComponents(*getContentNode(), recorder);
         shown->setModified(true);
+        // The screen then draws the dialog again only where its buffer changed.
+        shown->notePartChanged(bufferVersion, drawn);
         bufferVersion = shown->getContentVersion();
     }
     recorder.swapRecording(componentsDrawn);

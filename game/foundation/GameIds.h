@@ -40,8 +40,8 @@ inline constexpr const char* textLoadTransition = "TEXT_LOAD_TRANSITION";
 inline constexpr const char* textFullScreenMessage = "TEXT_FULLSCREEN_TXT";
 inline constexpr const char* textFullScreenHeader = "TEXT_FULLSCREEN_HDR";
 
-// Resource groups: the start-up waits for the first two; the loading scene requests the front end's, and
-// the first start's comic strip after them.
+// Resource groups: the start-up waits for the first two; the loading scene requests the front end's (the
+// selection scene's only after its logo has played), and the first start's comic strip after them.
 inline constexpr const char* groupPreloading = "preloading";
 inline constexpr const char* groupSceneLoad = "sceneload";
 inline constexpr const char* groupDialogs = "dialogs";
@@ -64,6 +64,10 @@ inline constexpr const char* soundJingle = "SOUND_TARVO";
 // The loading scene's logo: 13 frames side by side, the last one the logo at rest.
 inline constexpr const char* imageLoadingLogo = "IMAGE_LOADING_LOGO";
 inline constexpr const char* fontLoadingText = "FONT_OOGIEBOOGIE_20";
+// The selection scene's welcome and change-name fonts with their glows: declared to read their pixels only
+// when first drawn, since a first start shows them only after the comic and the new player's name.
+inline constexpr const char* fontsShownWithAPlayer[] = {"FONT_WELCOME_26", "FONT_WELCOME_26_GLOW",
+                                                        "FONT_CHANGENAME_18", "FONT_CHANGENAME_18_GLOW"};
 // The sparkle: a strip of 14 frames side by side whose red lane holds the shape.
 inline constexpr const char* imageSparkle = "SPARKLE";
 // The star that flies to a party pibble; the game shrinks it to 30 x 30 about its centre.
@@ -713,6 +717,10 @@ inline constexpr kernel::NamedId named[] = {
     {soundJingle, groupSceneLoad, IdKind::Sound},
     {imageLoadingLogo, groupSceneLoad, IdKind::Image},
     {fontLoadingText, groupPreloading, IdKind::Font},
+    {fontsShownWithAPlayer[0], groupPreloading, IdKind::Font},
+    {fontsShownWithAPlayer[1], groupPreloading, IdKind::Font},
+    {fontsShownWithAPlayer[2], groupPreloading, IdKind::Font},
+    {fontsShownWithAPlayer[3], groupPreloading, IdKind::Font},
     {imageSparkle, groupScenePlay, IdKind::Image},
     {imageBigPartyStar, groupScenePlay, IdKind::Image},
     {pibbleShadow, groupPibbles, IdKind::Image},

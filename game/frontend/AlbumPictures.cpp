@@ -29,40 +29,11 @@ namespace {
 AlbumPictures* current = nullptr;
 
 constexpr const char* collectablesFile = "media/properties/collectables.xml";
-// The turning sheets: large strips, read only for a turn and kept cut while the album is open.
+// The turning sheets: large strips (declared cut into their frames), read only for a turn and held while the
+// album is open.
 constexpr const char* turnStripNames[] = {"ALBUM_TURN_FORWARD", "ALBUM_TURN_BACKWARD"};
 constexpr const char* turnStripSections[] = {AlbumPictures::forwardStripSection,
                                              AlbumPictures::backwardStripSection};
-constexpr int turnFrameCount = 16;
-
-// The smallest rectangle of the area holding every pixel whose alpha is not 0 (empty when all are clear).
-kernel::Rect visibleBounds(const std::uint32_t* pixels, int pitch, const kernel::Rect& area) {
-    int left = area.x + area.w;
-    int right = area.x - 1;
-    int top = area.y + area.h;
-    int bottom = area.y - 1;
-    for (int y = area.y; y < area.y + area.h; ++y) {
-        const std::uint32_t* row = pixels + static_cast<std::ptrdiff_t>(pitch) * y;
-        int first = area.x;
-        while (first < area.x + area.w && (row[first] >> 24) == 0) {
-            ++first;
-        }
-        if (first == area.x + area.w) {
-            continue;
-        }
-        int last = area.x + area.w - 1;
-        while ((row[last] >> 24) == 0) {
-            --last;
-        }
-        left = std::min(left, first);
-        right = std::max(right, last);
-        top = std::min(top, y);
-        bottom = y;
-    }
-    return right < left ? kernel::Rect(area.x, area.y, 0, 0)
-                        : kernel::Rect(left, top, right - left + 1, bottom - top + 1);
-}
-
 bool isPosition(std::int32_t value) {
     return value >= 1 && value <= AlbumPictures::collectableCount;
 }
@@ -95,53 +66,6 @@ void AlbumPictures::destroy() {
 }
 
 AlbumPictures::~AlbumPictures() = default;
-
-// Every window has the size of the largest frame's visible part, placed at that frame's part and moved
-// back inside the frame where it would reach past it.
-std::unique_ptr<TurnStrip> TurnStrip::cut(graphics::ImageBase& strip, int frameCount) {
-    if (!strip.isKindOf(graphics::MemoryImage32::classInfo) || frameCount < 1 ||
-        strip.getHeight() % frameCount != 0 || strip.getPixels() == nullptr) {
-        return nullptr;
-    }
-    const auto* pixels = static_cast<const std::uint32_t*>(strip.getPixels());
-    const int pitch = strip.getPitch() / 4;
-    const int frameW = strip.getWidth();
-    const int frameH = strip.getHeight() / frameCount;
-    std::vector<kernel::Rect> bounds;
-    int windowW = 1;
-    int windowH = 1;
-    for (int frame = 0; frame < frameCount; ++frame) {
-        bounds.push_back(visibleBounds(pixels, pitch, kernel::Rect(0, frame * frameH, frameW, frameH)));
-        windowW = std::max(windowW, bounds.back().w);
-        windowH = std::max(windowH, bounds.back().h);
-    }
-    windowW = std::min(windowW, frameW);
-    windowH = std::min(windowH, frameH);
-    const kernel::SmartPtr<graphics::MemoryImage32> image =
-        graphics::createImage32(windowW, windowH * frameCount);
-    if (!image) {
-        return nullptr;
-    }
-    image->setAlphaMode(strip.getAlphaMode());
-    auto made = std::make_unique<TurnStrip>();
-    image->lock();
-    const int targetPitch = image->getPitch() / 4;
-    for (int frame = 0; frame < frameCount; ++frame) {
-        const kernel::Rect& part = bounds[static_cast<std::size_t>(frame)];
-        const int x = std::clamp(part.x, 0, frameW - windowW);
-        const int y = std::clamp(part.y - frame * frameH, 0, frameH - windowH);
-        made->places.push_back({x, y});
-        for (int row = 0; row < windowH; ++row) {
-            std::memcpy(image->pixels32() +
-                            static_cast<std::ptrdiff_t>(targetPitch) * (frame * windowH + row),
-                        pixels + static_cast<std::ptrdiff_t>(pitch) * (frame * frameH + y + row) + x,
-                        static_cast<std::size_t>(windowW) * 4);
-        }
-    }
-    image->unlock();
-    made->image = image.get();
-    return made;
-}
 
 // Entries whose id or position lies outside 1..30 are skipped, and a position taken twice keeps its first
 // collectable, so a damaged file can neither write past the tables nor show one collectable twice.
@@ -394,13 +318,13 @@ void AlbumPictures::prepareTurnStrip(bool forward) {
 }
 
 // Waits for the loader when it is reading the strip, and reads it here when nobody has.
-const TurnStrip* AlbumPictures::turnStrip(bool forward) {
+graphics::ImageBase* AlbumPictures::turnStrip(bool forward) {
     const std::size_t index = forward ? 0 : 1;
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
     if (!turnStrips[index] && resources != nullptr) {
         kernel::Object* found = resources->getLoadedResource(turnStripNames[index], turnStripSections[index]);
         if (found != nullptr && found->isKindOf(graphics::ImageBase::classInfo)) {
-            turnStrips[index] = TurnStrip::cut(*static_cast<graphics::ImageBase*>(found), turnFrameCount);
+            turnStrips[index] = static_cast<graphics::ImageBase*>(found);
         }
         resources->unloadResource(turnStripNames[index], turnStripSections[index]);
     }

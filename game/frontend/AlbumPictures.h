@@ -23,21 +23,6 @@ namespace game {
 
 class DialogAlbum;
 
-// A turning sheet's strip with each frame cut to a window of one size that holds every pixel of it that is
-// not clear, the windows one below the other; a frame is drawn at its window's place in the uncut frame.
-struct TurnStrip {
-    struct Place {
-        int x = 0;
-        int y = 0;
-    };
-    kernel::SmartPtr<graphics::ImageBase> image;
-    std::vector<Place> places;
-
-    // The cut strip of frameCount frames one below the other; null when the picture is not a readable
-    // 32-bit one or does not divide into the frames.
-    static std::unique_ptr<TurnStrip> cut(graphics::ImageBase& strip, int frameCount);
-};
-
 // Everything about the album that outlives one opening of it: the collectables' order in the album, the
 // open album dialog, the black curtain it fades in and out behind, whether it takes input and whether it
 // covers the play field, the scene to go to when it closes, the two pointer-shape requests of the album,
@@ -107,10 +92,10 @@ public:
     // Asks the loader for the strip of a turn that way, unless it is read already: the page being left
     // fades out meanwhile.
     void prepareTurnStrip(bool forward);
-    // The turning sheet's frames, forward or backward: read and cut at the first turn that way while the
-    // album is open (the uncut strip is let go at once), and let go with the album. Null when the strip
-    // cannot be read.
-    const TurnStrip* turnStrip(bool forward);
+    // The turning sheet's strip of frames, forward or backward: read (cut into its frames as declared) at the
+    // first turn that way while the album is open, held here rather than by the loader, and let go with the
+    // album. Null when the strip cannot be read.
+    graphics::ImageBase* turnStrip(bool forward);
     bool isTurnStripRead(bool forward) const { return turnStrips[forward ? 0 : 1] != nullptr; }
 
     static constexpr kernel::ClassInfo classInfo{&kernel::Object::classInfo};
@@ -136,7 +121,7 @@ private:
     std::array<std::int32_t, collectableCount + 1> albumOrder{};
     std::array<std::int32_t, collectableCount + 1> collectableAtPosition{};
     kernel::SmartPtr<ui::Sprite> curtain;
-    std::array<std::unique_ptr<TurnStrip>, 2> turnStrips;
+    std::array<kernel::SmartPtr<graphics::ImageBase>, 2> turnStrips;
     std::array<std::int32_t, 2> cursorRequests{2, 2};
     bool albumLocked = true;
     bool albumBlocking = false;

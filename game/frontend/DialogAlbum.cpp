@@ -304,7 +304,7 @@ void DialogAlbum::turnPages(std::int32_t count) {
 }
 
 // The strip of the way the pages turn, read at the first turn that way.
-const TurnStrip* DialogAlbum::turnStrip() const {
+graphics::ImageBase* DialogAlbum::turnStrip() const {
     AlbumPictures* pictures = AlbumPictures::instance();
     return pictures != nullptr ? pictures->turnStrip(turnSprite != spritePreviousPage) : nullptr;
 }

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+namespace graphics {
+class ImageBase;
+}
+
 namespace ui {
 class Button;
 class GameNode;
@@ -16,7 +20,6 @@ namespace game {
 
 class DialogAlbumPage;
 class PageTurner;
-struct TurnStrip;
 
 // The album book: a left-hand picture and a right-hand page dialog moved into the book, 35 pages (the
 // contents, the statistics, three highscore pages, thirty collectables) or, in credits mode, the credits
@@ -97,7 +100,7 @@ private:
     void findComponents();
     void turnPages(std::int32_t count);
     void addSheet();
-    const TurnStrip* turnStrip() const;
+    graphics::ImageBase* turnStrip() const;
     // The page dialog of the current page, set up; null when none opens.
     DialogAlbumPage* openPageOfPlan();
     void showLeftPicture();

@@ -181,6 +181,11 @@ void DialogStrip::next() {
         fadeOut();
         return;
     }
+    // The transition fades through a black of its own: the comic's, clear from here on, lets go of its
+    // picture rather than stand beside the transition's.
+    if (blackOverlay) {
+        blackOverlay->setImage(nullptr);
+    }
     ChangeSceneWithTransition(ids::sceneSelection);
 }
 

@@ -1,5 +1,6 @@
 #include "game/frontend/LoadingScene.h"
 
+#include "engine/graphics/BitmapFont.h"
 #include "engine/graphics/FrameStripImage.h"
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/ObjectFactory.h"
@@ -26,6 +27,8 @@
 #include "host/System.h"
 
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace game {
 
@@ -42,6 +45,21 @@ constexpr std::uint8_t centrePan = 128;
 bool hasProfile() {
     const platform::PlayerManager* players = platform::PlayerManager::instance();
     return players != nullptr && players->hasPlayers();
+}
+
+// With a player the selection scene follows this one and greets them at once: its fonts read their pixels
+// here, while the scene waits for the click, rather than in the first frame that shows them.
+void readFontsShownWithAPlayer() {
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    if (resources == nullptr || !hasProfile()) {
+        return;
+    }
+    for (const char* name : ids::fontsShownWithAPlayer) {
+        kernel::Object* font = resources->getResource(name, ids::groupPreloading);
+        if (font != nullptr && font->isKindOf(graphics::BitmapFont::classInfo)) {
+            static_cast<graphics::BitmapFont*>(font)->readPendingCharset();
+        }
+    }
 }
 
 bool isFullScreen() {
@@ -143,6 +161,8 @@ void LoadingScene::onEnter() {
     startLoadingMusic();
 }
 
+// The selection scene's background and the first start's comic are shown only once the player leaves this
+// scene: they are left out here and asked for after the logo's pass (requestGroupsForLeaving).
 void LoadingScene::requestGroups() {
     kernel::ResourceManager* resources = kernel::ResourceManager::instance();
     if (resources == nullptr) {
@@ -151,12 +171,40 @@ void LoadingScene::requestGroups() {
     // A group that is not queued is loaded already (or declared nowhere, which the content check finds):
     // either way the loader has nothing of it for the scene to wait for.
     for (const char* group : ids::frontEndGroups) {
-        (void)resources->loadGroup(group);
+        if (std::string_view(group) != ids::groupSceneSelection) {
+            (void)resources->loadGroup(group);
+        }
     }
-    // The comic's later pages are read while it is read.
+}
+
+// What the player leaves for: the selection scene's background, and on a first start the comic's opening
+// (the comic reads its later pages while it is read). Asked of the loader only once the logo's one pass is
+// over, so that these full-screen pictures are not decoded while the logo's frames are still held.
+void LoadingScene::requestGroupsForLeaving() {
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    if (resources == nullptr || std::exchange(leavingGroupsRequested, true)) {
+        return;
+    }
+    (void)resources->loadGroup(ids::groupSceneSelection);
     if (!hasProfile()) {
         (void)resources->loadGroup(DialogStrip::openingSection);
     }
+    readFontsShownWithAPlayer();
+}
+
+// A click during the logo's pass comes before the loader was asked: what is left is read here. The comic
+// leads on to the selection scene, whose background is read before it too.
+void LoadingScene::loadGroupsForLeaving() {
+    kernel::ResourceManager* resources = kernel::ResourceManager::instance();
+    if (resources == nullptr) {
+        return;
+    }
+    leavingGroupsRequested = true;
+    resources->loadGroupNow(ids::groupSceneSelection);
+    if (!hasProfile()) {
+        resources->loadGroupNow(DialogStrip::openingSection);
+    }
+    readFontsShownWithAPlayer();
 }
 
 void LoadingScene::startLoadingMusic() {
@@ -179,8 +227,15 @@ void LoadingScene::onUpdate(std::uint32_t elapsedMs) {
     }
     if (loadingFinished) {
         askFullScreenOnce();
-        keepOnlyRestingLogo();
+        if (!isLogoPassing()) {
+            keepOnlyRestingLogo();
+            requestGroupsForLeaving();
+        }
     }
+}
+
+bool LoadingScene::isLogoPassing() const {
+    return logoPass && !logoPass->isFinished() && logoAnimation->getModifierList().contains(logoPass.get());
 }
 
 // The bar grows from the left: its declared width is the full bar.
@@ -254,7 +309,7 @@ void LoadingScene::playLogoOnce() {
 // pixels, and the strip with the other frames goes back to the system. A picture that is not the declared
 // cut strip, or a sprite stretched or stopped elsewhere, is kept as it is.
 void LoadingScene::keepOnlyRestingLogo() {
-    if (!logoPass || (!logoPass->isFinished() && logoAnimation->getModifierList().contains(logoPass.get()))) {
+    if (!logoPass || isLogoPassing()) {
         return;
     }
     logoPass.reset();
@@ -306,6 +361,7 @@ bool LoadingScene::onClick(int x, int y, std::uint32_t) {
         return true;
     }
     platform::setApplicationCursor(platform::cursorArrow);
+    loadGroupsForLeaving();
     if (hasProfile()) {
         leaveWithProfile();
     } else {
@@ -335,6 +391,13 @@ void LoadingScene::dropPictures(ui::GameNode& node) {
 void LoadingScene::releaseHiddenPictures() {
     setSurfaceImage(nullptr);
     dropPictures(*getContentNode());
+    // Pulsing under the comic, the information text would have the screen drawn again there every frame.
+    for (ui::Label* label : {infoLabel.get(), infoBlurLabel.get()}) {
+        if (label != nullptr) {
+            label->removeAllModifiers();
+            label->setVisible(false);
+        }
+    }
     if (kernel::ResourceManager* resources = kernel::ResourceManager::instance()) {
         resources->unloadGroupExcept(ids::groupSceneLoad, ids::soundJingle);
     }

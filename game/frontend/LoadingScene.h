@@ -22,8 +22,10 @@ namespace game {
 
 // The first scene of every run: it requests the resource groups the front end needs and shows the logo, a
 // loading bar and an information text while the loader thread works. When loading has finished it plays
-// the jingle and waits for a click that leads on to the selection scene; on a first start in a window it
-// asks once whether to switch to full screen. While it loads, the game runs at a few frames per second.
+// the jingle and the logo's one pass, then asks for what the player leaves for (the selection scene's
+// background, the first start's comic), and waits for a click that leads on to the selection scene; on a
+// first start in a window it asks once whether to switch to full screen. While it loads, the game runs at a
+// few frames per second.
 class LoadingScene : public PibbleScene {
 public:
     // The scene's keys; the components are found on the first entry.
@@ -45,7 +47,8 @@ public:
     // The loader's progress as 0..100.
     static float loadingPercent();
     // For a full-screen dialog that covers the scene for good (the first start's comic, which leads on to
-    // the selection scene): the scene's own pictures go, its texts and the jingle stay.
+    // the selection scene): the scene's own pictures go and its pulsing information text hides; its other
+    // texts and the jingle stay.
     void releaseHiddenPictures();
 
     // Null when the declaration lacks the component.
@@ -78,6 +81,8 @@ private:
     template <class T> kernel::SmartPtr<T> findNamed(const char* name);
 
     void requestGroups();
+    void requestGroupsForLeaving();
+    void loadGroupsForLeaving();
     void startLoadingMusic();
 
     void showProgress();
@@ -87,6 +92,7 @@ private:
     void loadAlbumOrder();
     void pulseInfoLabels();
     void playLogoOnce();
+    bool isLogoPassing() const;
     void keepOnlyRestingLogo();
     void askFullScreenOnce();
     void leaveWithProfile();
@@ -100,6 +106,8 @@ private:
     // The logo's one pass while it runs.
     kernel::SmartPtr<ui::ModifierFrame> logoPass;
     bool loadingFinished = false;
+    // Whether the groups shown only after this scene were asked for.
+    bool leavingGroupsRequested = false;
     // Whether the question was put: it closes itself, so no pointer to it is kept.
     bool fullScreenQuestion = false;
 };

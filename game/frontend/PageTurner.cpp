@@ -5,10 +5,7 @@
 #include "engine/ui/ModifierFrame.h"
 #include "engine/ui/SoundModifier.h"
 #include "game/foundation/GameIds.h"
-#include "game/frontend/AlbumPictures.h"
 #include "game/frontend/DialogAlbum.h"
-
-#include <vector>
 
 namespace game {
 
@@ -18,27 +15,6 @@ ui::Modifier* blocking(ui::Modifier* modifier) {
     modifier->addFlags(ui::Modifier::blocking);
     return modifier;
 }
-
-// Draws each frame of a cut strip where its window lies in the uncut frame, so the sheet looks as the
-// uncut strip would.
-class CutStripSprite : public ui::Sprite {
-public:
-    CutStripSprite(int x, int y, const TurnStrip& strip)
-        : ui::Sprite(x, y, strip.image.get()), originX(x), originY(y), places(strip.places) {}
-
-    void setCurrentFrame(int index) override {
-        ui::Sprite::setCurrentFrame(index);
-        if (index >= 0 && static_cast<std::size_t>(index) < places.size()) {
-            setX(originX + places[static_cast<std::size_t>(index)].x);
-            setY(originY + places[static_cast<std::size_t>(index)].y);
-        }
-    }
-
-private:
-    int originX;
-    int originY;
-    std::vector<TurnStrip::Place> places;
-};
 
 } // namespace
 
@@ -61,14 +37,14 @@ void PageTurner::attach(PageTurner* follower) {
     }
 }
 
-void PageTurner::turnPage(const ui::Sprite* place, const TurnStrip* strip) {
+void PageTurner::turnPage(const ui::Sprite* place, graphics::ImageBase* strip) {
     if (pageSprite) {
         pageSprite->kill();
     }
     // The sheet turns where the book places its strip.
     const int x = place != nullptr ? place->getX() : 0;
     const int y = place != nullptr ? place->getY() : 0;
-    pageSprite = strip != nullptr ? new CutStripSprite(x, y, *strip) : new ui::Sprite(x, y, nullptr);
+    pageSprite = new ui::Sprite(x, y, strip);
     pageSprite->setVisible(false);
     pageSprite->setupFrames(frames, false, true);
     addChild(pageSprite.get());

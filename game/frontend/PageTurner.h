@@ -3,6 +3,10 @@
 #include "engine/kernel/SmartPtr.h"
 #include "engine/ui/Sprite.h"
 
+namespace graphics {
+class ImageBase;
+}
+
 namespace ui {
 class GameNode;
 }
@@ -10,7 +14,6 @@ class GameNode;
 namespace game {
 
 class DialogAlbum;
-struct TurnStrip;
 
 // One turning sheet of the album: a strip of 16 frames played at 40 ms a frame. Sheets of one turn are
 // chained: each starts its follower at its middle (213 ms), and the last one done opens the next page.
@@ -28,7 +31,7 @@ public:
     void attach(PageTurner* follower);
     // A fresh hidden sheet showing the strip where the book places it; it starts at once when the sheet
     // before it is past its middle.
-    void turnPage(const ui::Sprite* place, const TurnStrip* strip);
+    void turnPage(const ui::Sprite* place, graphics::ImageBase* strip);
     void startTurn();
 
     bool hasReachedMiddle() const { return reachedMiddle; }

@@ -1,7 +1,9 @@
 // The album over a front-end scene: its order read from the collectables file, the curtain it opens and
 // closes behind, the page plan, the turning sheets and their timing, the corners and the bookmarker, the
 // credits run, and the pictures it loads one of each kind at a time.
+#include "engine/graphics/FrameStripImage.h"
 #include "engine/graphics/MemoryImage32.h"
+#include "engine/graphics/PngDecoder.h"
 #include "engine/kernel/ResourceManager.h"
 #include "engine/platform/PlayerManager.h"
 #include "engine/ui/Button.h"
@@ -193,9 +195,9 @@ TEST_F(AlbumTest, OpensAtTheContentsBehindTheCurtain) {
     EXPECT_EQ(manager->getCurtain()->getImage(), nullptr);
 }
 
-// Each frame of a turning sheet, drawn from the cut strip at its place, shows the pixels of the uncut frame:
-// those of its window, and clear ones around it.
-TEST_F(AlbumTest, ASheetShowsEveryFrameOfTheUncutStripFromTheCutOne) {
+// The turning sheet plays the strip the loader read and cut into its frames: each frame from its own piece,
+// the pixels those of the file, and the sheet stays where the book places it.
+TEST_F(AlbumTest, ASheetPlaysTheStripCutIntoItsFrames) {
     openAtContents();
     kernel::ResourceManager::instance()->resetProgress();
     press(book()->getButtonNext());
@@ -203,45 +205,43 @@ TEST_F(AlbumTest, ASheetShowsEveryFrameOfTheUncutStripFromTheCutOne) {
     ASSERT_TRUE(runUntil([this] { return book()->getState() == DialogAlbum::turning; }));
     EXPECT_TRUE(manager->isTurnStripRead(true));
     EXPECT_FALSE(manager->isTurnStripRead(false)) << "only the way the pages turn";
-    EXPECT_FALSE(albumtest::isStripLoaded(true)) << "the uncut strip let go once cut";
-    const game::TurnStrip* strip = manager->turnStrip(true);
+    EXPECT_FALSE(albumtest::isStripLoaded(true)) << "held by the album, not the loader";
+    graphics::ImageBase* strip = manager->turnStrip(true);
     ASSERT_NE(strip, nullptr);
+    ASSERT_TRUE(strip->isKindOf(graphics::FrameStripImage::classInfo));
+    const auto* cut = static_cast<graphics::FrameStripImage*>(strip);
+    EXPECT_TRUE(cut->isCut());
+    EXPECT_EQ(cut->getFrameCount(), game::PageTurner::frames);
     ui::Sprite* sheet = book()->getFirstTurner()->getPageSprite();
-    ASSERT_EQ(sheet->getImage(), strip->image.get());
-    // The window of the largest block: 13 x 21.
-    EXPECT_EQ(strip->image->getWidth(), 13);
-    EXPECT_EQ(strip->image->getHeight(), 21 * 16);
-
-    kernel::Object* read = kernel::ResourceManager::instance()->getLoadedResource(
-        "ALBUM_TURN_FORWARD", AlbumPictures::forwardStripSection);
-    ASSERT_TRUE(read != nullptr && read->isKindOf(graphics::MemoryImage32::classInfo));
-    const auto* uncut = static_cast<graphics::MemoryImage32*>(read)->pixels32();
-    const auto* cut = static_cast<graphics::MemoryImage32*>(strip->image.get())->pixels32();
+    ASSERT_EQ(sheet->getImage(), strip);
+    const int left = sheet->getX();
+    const int top = sheet->getY();
     for (int frame = 0; frame < game::PageTurner::frames; ++frame) {
         sheet->setCurrentFrame(frame);
         const kernel::Rect* source = sheet->getSourceRect();
         ASSERT_NE(source, nullptr);
-        const int left = sheet->getX() - 40;
-        const int top = sheet->getY() - 40;
-        int wrong = 0;
-        for (int y = 0; y < albumtest::stripFrameHeight; ++y) {
-            for (int x = 0; x < albumtest::stripWidth; ++x) {
-                const bool inWindow = x >= left && x < left + source->w && y >= top && y < top + source->h;
-                const std::uint32_t shown =
-                    inWindow ? cut[(source->y + y - top) * 13 + source->x + x - left] : 0u;
-                const std::uint32_t drawn =
-                    uncut[(frame * albumtest::stripFrameHeight + y) * albumtest::stripWidth + x];
-                // A clear pixel draws nothing, whatever its colour.
-                wrong += (drawn >> 24 == 0 ? 0u : drawn) != (shown >> 24 == 0 ? 0u : shown);
-            }
-        }
-        EXPECT_EQ(wrong, 0) << "frame " << frame;
+        const kernel::Rect wanted(0, frame * albumtest::stripFrameHeight, albumtest::stripWidth,
+                                  albumtest::stripFrameHeight);
+        EXPECT_TRUE(*source == wanted) << "frame " << frame;
+        EXPECT_NE(cut->findFramePiece(*source), nullptr) << "frame " << frame << " drawn from its piece";
+        EXPECT_EQ(sheet->getX(), left);
+        EXPECT_EQ(sheet->getY(), top);
     }
-    EXPECT_EQ(sheet->getX() - 40, 35) << "the last frame's window kept inside the frame";
-    sheet->setCurrentFrame(14);
-    EXPECT_EQ(sheet->getY() - 40, 13) << "frame 14's window kept inside the frame";
-    kernel::ResourceManager::instance()->unloadResource("ALBUM_TURN_FORWARD",
-                                                        AlbumPictures::forwardStripSection);
+    const kernel::SmartPtr<graphics::MemoryImage32> file =
+        graphics::loadPngImage("media/images/album/ALBUM_TURN_FORWARD.png");
+    const kernel::SmartPtr<graphics::MemoryImage32> whole = cut->assemble();
+    ASSERT_TRUE(file && whole);
+    ASSERT_EQ(whole->getHeight(), file->getHeight());
+    int wrong = 0;
+    for (int y = 0; y < file->getHeight(); ++y) {
+        for (int x = 0; x < file->getWidth(); ++x) {
+            const std::uint32_t read = file->pixels32()[y * file->getPitch() / 4 + x];
+            const std::uint32_t kept = whole->pixels32()[y * whole->getPitch() / 4 + x];
+            // A clear pixel draws nothing, whatever its colour.
+            wrong += (read >> 24 == 0 ? 0u : read) != (kept >> 24 == 0 ? 0u : kept);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
     ASSERT_TRUE(runUntilIdle());
     EXPECT_EQ(book()->getPage(), 1);
 }
@@ -451,7 +451,7 @@ TEST_F(AlbumTest, ClosingFadesThroughBlackOnceAndLetsThePicturesGo) {
     press(book()->getButtonNext());
     ASSERT_TRUE(runUntilIdle());
     ASSERT_TRUE(manager->isTurnStripRead(true));
-    const kernel::SmartPtr<graphics::ImageBase> cutStrip = manager->turnStrip(true)->image;
+    const kernel::SmartPtr<graphics::ImageBase> cutStrip = manager->turnStrip(true);
     ui::Sprite* curtain = manager->getCurtain();
     press(book()->getButtonMenu());
     manager->closeAlbum();
@@ -484,7 +484,7 @@ TEST_F(AlbumTest, ClosingFadesThroughBlackOnceAndLetsThePicturesGo) {
     press(book()->getButtonNext());
     ASSERT_TRUE(runUntilIdle());
     ASSERT_TRUE(manager->isTurnStripRead(true));
-    EXPECT_NE(manager->turnStrip(true)->image.get(), cutStrip.get());
+    EXPECT_NE(manager->turnStrip(true), cutStrip.get());
     EXPECT_EQ(book()->getFirstTurner(), nullptr);
 }
 

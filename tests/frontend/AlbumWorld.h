@@ -141,9 +141,10 @@ inline void addAlbumPictures() {
     for (const auto& [id, section, shade] :
          {std::tuple{"ALBUM_TURN_FORWARD", game::AlbumPictures::forwardStripSection, 200},
           std::tuple{"ALBUM_TURN_BACKWARD", game::AlbumPictures::backwardStripSection, 100}}) {
-        strips +=
-            std::string(R"(<Node name=")") + section + R"(" auto="false"><Image id=")" + id + R"(" file=")" +
-            writeFile(std::string("media/images/album/") + id + ".png", turnStripPng(shade)) + "\"/></Node>";
+        strips += std::string(R"(<Node name=")") + section + R"(" auto="false"><Image id=")" + id +
+                  R"(" file=")" +
+                  writeFile(std::string("media/images/album/") + id + ".png", turnStripPng(shade)) +
+                  R"(" framecount="16"/></Node>)";
     }
     const kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument(
         writeFile("media/properties/albumpictures", R"(<Resources><Vector id="Sections">)" + strips +

@@ -1,5 +1,6 @@
 #include "game/frontend/LoadingScene.h"
 
+#include "engine/graphics/BitmapFont.h"
 #include "engine/graphics/FrameStripImage.h"
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/ImagePainter.h"
@@ -85,11 +86,13 @@ std::string logoPng() {
     return testsupport::encodePng(picture);
 }
 
-// The loads pass the gate one by one: three of the front end's "dialogs", one of what the first start's comic
-// opens with.
+// The loads pass the gate one by one: three of the front end's "dialogs", which the scene waits for; one of
+// what the first start's comic opens with and one of the selection scene's, which are shown only once the
+// player leaves the scene.
 const std::string groups = resourcetest::sections(
     resourcetest::section("dialogs", resourcetest::gates("d", 3)) +
-    resourcetest::section(game::DialogStrip::openingSection, resourcetest::gates("s", 1)));
+    resourcetest::section(game::DialogStrip::openingSection, resourcetest::gates("s", 1)) +
+    resourcetest::section(game::ids::groupSceneSelection, resourcetest::gates("b", 1)));
 
 class LoadingSceneTest : public ::testing::Test {
 protected:
@@ -181,6 +184,37 @@ protected:
         ASSERT_TRUE(resources->loadGroup(game::ids::groupSceneLoad));
         ASSERT_TRUE(eventually([&] { return resources->isLoadingDone(); }));
     }
+    // The selection scene's welcome font, declared as the game declares it (its pixels read when first
+    // drawn) with a real charset of one glyph, and loaded by the loader thread.
+    graphics::BitmapFont* loadWelcomeFont() {
+        testsupport::PngPicture picture;
+        picture.width = 8;
+        picture.height = 6;
+        picture.colourType = PNG_COLOR_TYPE_RGBA;
+        picture.samples.assign(8 * 6 * 4, 255);
+        std::ofstream(write("media/fonts/welcome.png", ""), std::ios::binary)
+            << testsupport::encodePng(picture);
+        write("media/fonts/welcome.xml",
+              R"(<Font><Node id="charsetinfo" spacewidth="5" lineheight="6"/>)"
+              R"(<Vector id="charset"><Node id="A" x="0" y="0" w="8" h="6" width="8"/>)"
+              R"(</Vector></Font>)");
+        const std::string font = game::ids::fontsShownWithAPlayer[0];
+        resources->addDefinitionPath(write(
+            "fonts.xml", "<Resources>" +
+                             resourcetest::sections(resourcetest::section(
+                                 game::ids::groupPreloading,
+                                 "<Font id=\"" + font +
+                                     R"(" file="media/fonts/welcome.png" format="media/fonts/welcome.xml" )"
+                                     R"(ondemand="true"/>)")) +
+                             "</Resources>"));
+        resources->loadDefinitions();
+        EXPECT_TRUE(resources->loadGroup(game::ids::groupPreloading));
+        EXPECT_TRUE(eventually([&] { return resources->isLoadingDone(); }));
+        kernel::Object* made = resources->getResource(font, game::ids::groupPreloading);
+        return made != nullptr && made->isKindOf(graphics::BitmapFont::classInfo)
+                   ? static_cast<graphics::BitmapFont*>(made)
+                   : nullptr;
+    }
     // The node alone drawn into a picture of the game area.
     static std::vector<std::uint32_t> drawn(ui::Scene& scene, ui::GameNode& node) {
         const kernel::SmartPtr<graphics::MemoryImage32> screen = graphics::createImage32(640, 480);
@@ -203,7 +237,7 @@ TEST_F(LoadingSceneTest, BarFollowsTheProgressAndTheFinishAsksTheFirstStartQuest
     LoadGate::instance().allow(2);
     ASSERT_TRUE(eventually([] { return LoadGate::instance().returnedCount() == 2; }));
     world.frame();
-    EXPECT_EQ(*scene->getLoadingBar()->getClipRect(), kernel::Rect(20, 400, 100, 12));
+    EXPECT_EQ(*scene->getLoadingBar()->getClipRect(), kernel::Rect(20, 400, 133, 12));
     EXPECT_FALSE(scene->isLoadingFinished());
     // A click while loading is taken and leads nowhere.
     EXPECT_TRUE(scene->onLeftButtonUp(10, 10, 0));
@@ -214,7 +248,6 @@ TEST_F(LoadingSceneTest, BarFollowsTheProgressAndTheFinishAsksTheFirstStartQuest
     EXPECT_EQ(scene->getLoadingBar()->getClipRect(), nullptr);
     EXPECT_EQ(scene->getInfoLabel()->getText(), u"Click");
     EXPECT_EQ(scene->getInfoBlurLabel()->getText(), u"Click");
-    EXPECT_TRUE(loaded("s0", game::DialogStrip::openingSection));
     ASSERT_TRUE(scene->isDialogOpen(LoadingScene::fullScreenMessage));
 
     // The open question keeps the release for itself.
@@ -224,9 +257,12 @@ TEST_F(LoadingSceneTest, BarFollowsTheProgressAndTheFinishAsksTheFirstStartQuest
     for (int frame = 0; frame < 20; ++frame) {
         world.frame();
     }
-    // Answered no: not asked again; the logo has played once and rests on its last frame.
+    // Answered no: not asked again; the logo has played once and rests on its last frame, and what the
+    // player leaves for has been asked for.
     EXPECT_FALSE(scene->hasOpenDialog());
     EXPECT_EQ(scene->getLogoAnimation()->getCurrentFrame(), LoadingScene::logoRestingFrame);
+    EXPECT_TRUE(eventually([&] { return loaded("s0", game::DialogStrip::openingSection); }));
+    EXPECT_TRUE(eventually([&] { return loaded("b0", game::ids::groupSceneSelection); }));
 
     // The first start's click opens the comic, which takes every click after it and leads on itself.
     EXPECT_TRUE(scene->onLeftButtonUp(10, 10, 0));
@@ -263,6 +299,77 @@ TEST_F(LoadingSceneTest, WithAProfileNoQuestionIsAskedAndTheStripIsNotRequested)
     EXPECT_FALSE(scene->wasFullScreenAsked());
     EXPECT_FALSE(loaded("s0", game::DialogStrip::openingSection));
     EXPECT_TRUE(scene->onLeftButtonUp(300, 200, 0));
+    EXPECT_TRUE(loaded("b0", game::ids::groupSceneSelection));
+    EXPECT_TRUE(reachesSelection());
+    EXPECT_FALSE(loaded("s0", game::DialogStrip::openingSection));
+}
+
+// With a player the greeting follows the click: its fonts read their pixels once the logo has passed, while
+// the scene waits, not in the selection scene's first frame. A first start shows them only after the comic.
+TEST_F(LoadingSceneTest, WithAProfileTheGreetingsFontsAreReadBeforeTheClick) {
+    platform::PlayerManager::create()->addPlayer(new platform::Player("Ann"));
+    graphics::BitmapFont* font = loadWelcomeFont();
+    ASSERT_NE(font, nullptr);
+    EXPECT_TRUE(font->isCharsetPending()) << "no pixels held at load";
+    LoadingScene* scene = start("SCENE_LOADING");
+    finishLoading(*scene);
+    for (int frame = 0; frame < 20; ++frame) {
+        world.frame();
+    }
+    ASSERT_EQ(scene->getLogoAnimation()->getCurrentFrame(), LoadingScene::logoRestingFrame);
+    EXPECT_FALSE(font->isCharsetPending());
+    EXPECT_NE(font->getImage(), nullptr);
+}
+
+TEST_F(LoadingSceneTest, OnAFirstStartTheGreetingsFontsHoldNoPixels) {
+    graphics::BitmapFont* font = loadWelcomeFont();
+    ASSERT_NE(font, nullptr);
+    LoadingScene* scene = start("SCENE_LOADING");
+    finishLoading(*scene);
+    game::DialogPibble::closeDialog(LoadingScene::fullScreenMessage);
+    for (int frame = 0; frame < 20; ++frame) {
+        world.frame();
+    }
+    ASSERT_EQ(scene->getLogoAnimation()->getCurrentFrame(), LoadingScene::logoRestingFrame);
+    EXPECT_TRUE(font->isCharsetPending());
+    EXPECT_EQ(font->getImage(), nullptr);
+}
+
+// The selection scene's background and the comic's opening pages are decoded only after the logo's pass, so
+// never while its frames are held.
+TEST_F(LoadingSceneTest, WhatThePlayerLeavesForIsAskedForOnlyAfterTheLogosPass) {
+    LoadingScene* scene = start("SCENE_LOADING");
+    finishLoading(*scene);
+    game::DialogPibble::closeDialog(LoadingScene::fullScreenMessage);
+    world.frame();
+    ASSERT_NE(scene->getLogoAnimation()->getCurrentFrame(), LoadingScene::logoRestingFrame) << "passing";
+    EXPECT_FALSE(loaded("b0", game::ids::groupSceneSelection));
+    EXPECT_FALSE(loaded("s0", game::DialogStrip::openingSection));
+    EXPECT_EQ(LoadGate::instance().enteredCount(), 3) << "only what the scene waits for was read";
+    for (int frame = 0; frame < 20; ++frame) {
+        world.frame();
+    }
+    ASSERT_EQ(scene->getLogoAnimation()->getCurrentFrame(), LoadingScene::logoRestingFrame);
+    EXPECT_TRUE(eventually([&] {
+        return loaded("b0", game::ids::groupSceneSelection) &&
+               loaded("s0", game::DialogStrip::openingSection);
+    }));
+}
+
+// A click during the pass comes before the loader was asked: what it leads to is read at once, before the
+// comic or the selection scene is built.
+TEST_F(LoadingSceneTest, AClickDuringTheLogosPassReadsWhatItLeadsToAtOnce) {
+    LoadingScene* scene = start("SCENE_LOADING");
+    finishLoading(*scene);
+    game::DialogPibble::closeDialog(LoadingScene::fullScreenMessage);
+    world.frame();
+    ASSERT_NE(scene->getLogoAnimation()->getCurrentFrame(), LoadingScene::logoRestingFrame) << "passing";
+    EXPECT_TRUE(scene->onLeftButtonUp(10, 10, 0));
+    EXPECT_TRUE(loaded("b0", game::ids::groupSceneSelection));
+    EXPECT_TRUE(loaded("s0", game::DialogStrip::openingSection));
+    game::DialogStrip* comic = strip(*scene);
+    ASSERT_NE(comic, nullptr);
+    readComic(*comic);
     EXPECT_TRUE(reachesSelection());
 }
 

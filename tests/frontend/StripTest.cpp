@@ -45,6 +45,8 @@ const std::string declarations = std::string(R"(<dialogs><Node id="dialogs">)") 
     <Vector id="scenecomponents">
       <Sprite name="SPRITE_LOGOANIM" image="IMAGE_LOADING_LOGO" section="sceneload" framecount="13"
               initanimation="true" horizontalframelayout="true"/>
+      <Label name="LABEL_INFO"/>
+      <Label name="LABEL_INFO_BLUR"/>
     </Vector></LoadingScene></Node></dialogs>)";
 
 constexpr std::uint16_t loadingGrey = 200;
@@ -258,6 +260,8 @@ TEST_F(StripTest, OverTheLoadingSceneTheLastNextLeadsToTheSelectionSceneWithoutF
     EXPECT_NE(world.manager->transitionScene(), nullptr);
     EXPECT_EQ(strip->getAlpha(), 255);
     EXPECT_TRUE(strip->getBlackOverlay()->getModifierList().empty());
+    // Clear from here on, the comic's black lets go of its picture: the transition fades through its own.
+    EXPECT_EQ(strip->getBlackOverlay()->getImage(), nullptr);
     EXPECT_FALSE(strip->getNextButton()->isEnabled());
     for (int frame = 0; frame < 100 && world.manager->currentScene() != selection; ++frame) {
         world.frame();
@@ -340,6 +344,12 @@ TEST_F(StripTest, TheLoadingSceneLetsGoOfItsPicturesOnceTheComicCoversIt) {
     EXPECT_FALSE(loaded("IMAGE_LOADING_BACKGROUND", ids::groupSceneLoad));
     EXPECT_FALSE(loaded("IMAGE_LOADING_LOGO", ids::groupSceneLoad));
     EXPECT_TRUE(loaded(ids::soundJingle, ids::groupSceneLoad));
+    // Its information text no longer pulses under the comic: the page at rest draws nothing more.
+    for (ui::Label* label : {loading->getInfoLabel(), loading->getInfoBlurLabel()}) {
+        ASSERT_NE(label, nullptr);
+        EXPECT_FALSE(label->isVisible());
+        EXPECT_TRUE(label->getModifierList().empty());
+    }
 }
 
 TEST_F(StripTest, DestroyingTheComicUnloadsItsPages) {

@@ -1,7 +1,8 @@
 // A font's charset packed to the rows its glyphs use: a charset strip written as a real PNG file with its
 // format file, loaded through the font resource, draws every glyph exactly as the glyph's box of the
 // decoded charset draws it (32-bit and 16-bit targets, clipped at the edges, with the painter's alpha,
-// colour-keyed), from an image that is smaller than the charset.
+// colour-keyed), from an image that is smaller than the charset. A font declared "ondemand" holds no pixels
+// until it is first drawn and then draws every glyph as the font loaded whole does.
 #include "engine/graphics/GlyphPacking.h"
 #include "engine/graphics/BitmapFont.h"
 #include "engine/graphics/FontResource.h"
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <tuple>
@@ -263,5 +265,142 @@ TEST(GlyphPacking, EqualBoxesShareTheirRowsAndAClearBoxKeepsNone) {
     // A box reaching past the charset is not packed at all.
     EXPECT_FALSE(packCharset(*charset, {{35, 0, 10, 10}}).image);
 }
+
+// The same charset declared twice, once read whole at load and once on demand.
+class OnDemandFontTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        strip = makeStrip(keyed());
+        dir.write("charset.png", pngOf(strip));
+        dir.write("charset.xml", strip.format);
+        whole = declared("");
+        lazy = declared(R"( ondemand="true")");
+        ASSERT_TRUE(whole && lazy);
+        ASSERT_FALSE(whole->hasError() || lazy->hasError());
+    }
+    bool keyed() const { return GetParam(); }
+    SmartPtr<Font> declared(const std::string& extra) {
+        SmartPtr<Font> font = testsupport::declareResource<Font>(
+            dir, (keyed() ? R"(<Font id="res" mask="charset.png" color="#FF20C040" format="charset.xml")"
+                          : R"(<Font id="res" file="charset.png" format="charset.xml")") +
+                     extra + "/>");
+        if (font) {
+            font->load();
+        }
+        return font;
+    }
+    static BitmapFont& bitmap(Font& resource) { return *static_cast<BitmapFont*>(resource.get()); }
+
+    // Every glyph alone and a text of them all, inside, cut at each edge and with the painter's alpha.
+    template <class Image> std::vector<std::uint32_t> drawings(BitmapFont& font, Image* made) {
+        std::vector<std::uint32_t> all;
+        std::u16string text;
+        for (int i = 0; i < glyphCount; ++i) {
+            text += static_cast<char16_t>(firstCode + i);
+        }
+        std::vector<std::u16string> texts{text, u"A B"};
+        for (int i = 0; i < glyphCount; ++i) {
+            texts.emplace_back(1, static_cast<char16_t>(firstCode + i));
+        }
+        const SmartPtr<Image> pattern = background(made);
+        for (const std::u16string& shown : texts) {
+            for (const auto& [x, y, alpha] : {std::tuple{5, 3, 255}, std::tuple{-7, -9, 255},
+                                              std::tuple{30, 20, 255}, std::tuple{-2, 17, 90}}) {
+                SmartPtr<Image> target = background(static_cast<Image*>(createLike(*pattern)));
+                SmartPtr<ImagePainter> painter = target->createPainter();
+                painter->setColor(kernel::Color(0xFF3366CC));
+                painter->setAlpha(alpha);
+                font.drawText(*painter, shown, x, y);
+                const std::vector<std::uint32_t> values = contents(*target);
+                all.insert(all.end(), values.begin(), values.end());
+            }
+        }
+        return all;
+    }
+    static ImageBase* createLike(const MemoryImage32& image) {
+        return createImage32(image.getWidth(), image.getHeight());
+    }
+    static ImageBase* createLike(const MemoryImage& image) {
+        return createImage16(image.getWidth(), image.getHeight());
+    }
+
+    testsupport::WorkingFolder dir;
+    Strip strip;
+    SmartPtr<Font> whole;
+    SmartPtr<Font> lazy;
+};
+
+TEST_P(OnDemandFontTest, ItHoldsNoPixelsUntilDrawnAndThenDrawsEveryGlyphAsTheWholeFont) {
+    BitmapFont& reference = bitmap(*whole);
+    BitmapFont& font = bitmap(*lazy);
+    EXPECT_TRUE(lazy->isOnDemand());
+    EXPECT_TRUE(font.isCharsetPending());
+    EXPECT_EQ(font.getImage(), nullptr);
+    EXPECT_EQ(font.getChannel(), nullptr);
+    EXPECT_EQ(lazy->getImage(), nullptr) << "the resource keeps no charset either";
+    // Laying text out needs no pixels: every measure is there already.
+    EXPECT_EQ(font.charsetHeight(), reference.charsetHeight());
+    EXPECT_EQ(font.lineHeight(), reference.lineHeight());
+    EXPECT_EQ(font.textWidth(u"AB CD"), reference.textWidth(u"AB CD"));
+    for (int i = 0; i < glyphCount; ++i) {
+        const auto code = static_cast<char16_t>(firstCode + i);
+        EXPECT_EQ(font.glyph(code).source, reference.glyph(code).source) << static_cast<char>(code);
+        EXPECT_EQ(font.glyph(code).width, reference.glyph(code).width) << static_cast<char>(code);
+    }
+
+    // The first drawing, at either depth, reads the pixels; both depths then draw what the whole font draws.
+    EXPECT_EQ(drawings(font, createImage16(40, 32)), drawings(reference, createImage16(40, 32)));
+    EXPECT_FALSE(font.isCharsetPending());
+    EXPECT_EQ(font.isPacked(), reference.isPacked());
+    EXPECT_EQ(font.getChannel() != nullptr, keyed());
+    EXPECT_EQ(drawings(font, createImage32(40, 32)), drawings(reference, createImage32(40, 32)));
+    for (int i = 0; i < glyphCount; ++i) {
+        const auto code = static_cast<char16_t>(firstCode + i);
+        EXPECT_EQ(font.glyph(code).drawn, reference.glyph(code).drawn) << static_cast<char>(code);
+    }
+}
+
+// A label keeps its font after the resource is let go (a group unloaded): it still reads its pixels.
+TEST_P(OnDemandFontTest, ItStillReadsItsPixelsAfterTheResourceWent) {
+    const SmartPtr<BitmapFont> font = &bitmap(*lazy);
+    lazy->unload();
+    EXPECT_EQ(lazy->get(), nullptr);
+    EXPECT_EQ(drawings(*font, createImage32(40, 32)), drawings(bitmap(*whole), createImage32(40, 32)));
+    EXPECT_FALSE(font->isCharsetPending());
+}
+
+// A charset that is gone, broken or of another size by the first drawing leaves the font drawing nothing;
+// one broken at load is the load's error, as for a font read whole.
+TEST_P(OnDemandFontTest, ACharsetThatChangedOrWentDrawsNothingAndABrokenOneIsALoadError) {
+    const SmartPtr<BitmapFont> empty = new BitmapFont();
+    const std::vector<std::uint32_t> untouched = drawings(*empty, createImage32(40, 32));
+    for (const std::string& change : {std::string("gone"), std::string("broken"), std::string("smaller")}) {
+        SCOPED_TRACE(change);
+        dir.write("charset.png", pngOf(strip));
+        SmartPtr<Font> resource = declared(R"( ondemand="true")");
+        ASSERT_FALSE(resource->hasError());
+        BitmapFont& font = bitmap(*resource);
+        if (change == "gone") {
+            std::filesystem::remove("charset.png");
+        } else if (change == "broken") {
+            dir.write("charset.png", "not a picture");
+        } else {
+            Strip narrower = strip;
+            narrower.width -= 1;
+            narrower.pixels.resize(static_cast<std::size_t>(narrower.width) * stripHeight);
+            dir.write("charset.png", pngOf(narrower));
+        }
+        EXPECT_EQ(drawings(font, createImage32(40, 32)), untouched);
+        EXPECT_FALSE(font.isCharsetPending());
+        EXPECT_EQ(font.getImage(), nullptr);
+        EXPECT_EQ(font.textWidth(u"AB"), bitmap(*whole).textWidth(u"AB"));
+    }
+    dir.write("charset.png", "not a picture");
+    SmartPtr<Font> broken = declared(R"( ondemand="true")");
+    EXPECT_TRUE(broken->hasError());
+    EXPECT_EQ(broken->get(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(OwnColoursAndColourKeyed, OnDemandFontTest, ::testing::Bool());
 
 } // namespace

@@ -117,6 +117,51 @@ TEST(FrameChanges, SendsTheChangedTilesJoinedIntoFewRectangles) {
     }
 }
 
+// Compared with the pixels last shown (the window's own, where they are the picture's bytes), the same
+// rectangles are found, and nothing is kept: the window is brought up to date by sending them.
+TEST(FrameChanges, ComparedWithTheShownPixelsItFindsTheSameRectangles) {
+    const auto sendTo = [](Picture& shown, const Picture& picture, const std::vector<SDL_Rect>& rects) {
+        for (const SDL_Rect& r : rects) {
+            for (int y = r.y; y < r.y + r.h; ++y) {
+                std::memcpy(
+                    &shown.memory[static_cast<std::size_t>(y) * shown.pitch + r.x * picture.bytes],
+                    &picture.memory[static_cast<std::size_t>(y) * picture.pitch + r.x * picture.bytes],
+                    static_cast<std::size_t>(r.w) * picture.bytes);
+            }
+        }
+    };
+    for (const int bytes : {2, 4}) {
+        SCOPED_TRACE(bytes == 2 ? "16 bits" : "32 bits");
+        Picture picture(640, 480, bytes, 12);
+        // The window's rows are longer than the picture's.
+        Picture shown(700, 480, bytes, 0);
+        FrameChanges changes;
+        const auto compare = [&](const SDL_Rect* written = nullptr) {
+            const std::vector<SDL_Rect> found =
+                changes.compareWithShown(picture.memory.data(), picture.pitch, 640, 480, bytes, written,
+                                         shown.memory.data(), shown.pitch);
+            sendTo(shown, picture, found);
+            return asTuples(found);
+        };
+        EXPECT_EQ(compare(), Rects({{0, 0, 640, 480}})) << "the first picture is sent whole";
+        EXPECT_EQ(compare(), Rects{});
+        picture.touch(10, 5);
+        picture.touch(70, 9);
+        picture.touch(639, 479);
+        EXPECT_EQ(compare(), Rects({{0, 0, 128, 16}, {576, 464, 64, 16}}));
+        EXPECT_EQ(compare(), Rects{});
+        picture.touch(400, 300);
+        EXPECT_EQ(compare(&topLeftQuarter), Rects{}) << "outside what was written";
+        EXPECT_EQ(compare(), Rects({{384, 288, 64, 16}}));
+        // Another way of comparing, or a forget, sends the whole picture.
+        EXPECT_EQ(asTuples(changes.compare(picture.memory.data(), picture.pitch, 640, 480, bytes)),
+                  Rects({{0, 0, 640, 480}}));
+        EXPECT_EQ(compare(), Rects({{0, 0, 640, 480}}));
+        changes.forget();
+        EXPECT_EQ(compare(), Rects({{0, 0, 640, 480}}));
+    }
+}
+
 TEST(FrameChanges, ForgettingOrAnotherShapeSendsEverything) {
     Picture picture(640, 480, 4, 0);
     FrameChanges changes;

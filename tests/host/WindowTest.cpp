@@ -1,6 +1,8 @@
 #include "host/Window.h"
 
+#include "host/Messages.h"
 #include "host/SdlWindow.h"
+#include "host/Time.h"
 #include "host/WindowEvents.h"
 
 #include "RecordingWindow.h"
@@ -13,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -359,6 +362,64 @@ TEST_F(HostWindow, ACloseRequestPassesToTheWindowThatReplacesItsOwn) {
         EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
         EXPECT_EQ(FindWindow(nullptr, windowTitle), nullptr);
     }
+}
+
+// The main loop's wait between frames ends as soon as something arrives for the queue, and takes nothing:
+// what arrived is read afterwards, in the order it came.
+TEST_F(HostWindow, TheWaitForMessagesEndsWhenOneArrivesAndTakesNothing) {
+    const HWND window = create();
+    ASSERT_NE(window, nullptr);
+    drain();
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT), WAIT_TIMEOUT) << "nothing came";
+
+    // Already in SDL's queue when the wait begins.
+    ASSERT_TRUE(host::testing::pushSdlEvent(key(true, SDLK_a, 0, 0, 0)));
+    ASSERT_TRUE(host::testing::pushSdlEvent(
+        windowEvent(SDL_WINDOWEVENT_CLOSE, 0, 0, SDL_GetWindowID(sdlWindowOf(window)))));
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT), WAIT_OBJECT_0)
+        << "the first wait took nothing";
+    seen.clear();
+    EXPECT_EQ(codes(drain()), (std::vector<UINT>{WM_KEYDOWN, WM_CLOSE}));
+    EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_KEYDOWN, WM_CLOSE, WM_DESTROY}));
+
+    // Posted, a quit and a paint count as much as input.
+    const HWND second = create();
+    ASSERT_NE(second, nullptr);
+    drain();
+    ASSERT_TRUE(PostMessage(second, pingMessage, 0, 0));
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT), WAIT_OBJECT_0);
+    drain();
+    PostQuitMessage(0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_EQ(codes(drain()), (std::vector<UINT>{WM_QUIT}));
+    InvalidateRect(second, nullptr, TRUE);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT), WAIT_OBJECT_0);
+    drain();
+
+    // A request from outside (a signal's quit) made by another thread while the main thread waits.
+    std::thread requester([] { EXPECT_TRUE(host::testing::requestCloseFromOutside()); });
+    const DWORD woken = MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT);
+    requester.join();
+    EXPECT_EQ(woken, WAIT_OBJECT_0);
+    seen.clear();
+    EXPECT_EQ(codes(drain()), (std::vector<UINT>{WM_CLOSE}));
+
+    EXPECT_EQ(MsgWaitForMultipleObjects(1, nullptr, FALSE, 0, QS_ALLINPUT), WAIT_FAILED) << "the queue alone";
+}
+
+// Under the tests' clock the wait is a Sleep: the time passes at once, whatever waits.
+TEST_F(HostWindow, TheWaitForMessagesSleepsUnderTheFakeClock) {
+    const HWND window = create();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(PostMessage(window, pingMessage, 0, 0));
+    host::testing::useFakeClock(1000);
+    const DWORD result = MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    const DWORD after = timeGetTime();
+    host::testing::useRealClock();
+    EXPECT_EQ(result, WAIT_TIMEOUT);
+    EXPECT_EQ(after, 1020u);
+    EXPECT_EQ(codes(drain()), (std::vector<UINT>{pingMessage}));
 }
 
 // A second process knows the window only by its title, and asks it to come forward; the window's process

@@ -3,7 +3,9 @@
 #include "engine/graphics/Screen32.h"
 #include "engine/platform/AppEventListener.h"
 #include "engine/platform/FrameTimer.h"
+#include "engine/platform/SceneComponent.h"
 #include "host/DirectDraw.h"
+#include "host/Messages.h"
 #include "host/Testing.h"
 #include "host/Time.h"
 #include "host/Window.h"
@@ -315,6 +317,59 @@ TEST_F(ApplicationTest, FrameTimerMadeLaterWritesItsRateLine) {
     EXPECT_EQ(app->getDebugLines(), (std::vector<std::string>{"FPS: 0"}));
     platform::FrameTimer::destroy();
     host::testing::useRealClock();
+}
+
+// Counts the frame timer's ticks.
+class TickCounter : public platform::SceneComponent {
+public:
+    void onFrame(std::uint32_t) override { ++ticks; }
+    int ticks = 0;
+};
+
+// A close request that arrives while the frame timer waits between frames, resting or not, reaches the
+// game's loop before another tick: the loop reads it, the window closes and the loop ends. (A frame time of
+// a second: the wait is cut short by the request, never by the time.)
+TEST_F(ApplicationTest, ACloseRequestDuringTheFrameWaitEndsTheLoopWithoutAnotherTick) {
+    for (const bool resting : {false, true}) {
+        SCOPED_TRACE(resting ? "resting" : "ticking every frame");
+        Application* app = create();
+        platform::FrameTimer* timer = platform::FrameTimer::create();
+        const kernel::SmartPtr<TickCounter> counter(new TickCounter());
+        timer->addListener(counter.get());
+        drainFor();
+        timer->setFps(1);
+        for (int frame = 0; resting && frame < platform::FrameTimer::restAfterFrames; ++frame) {
+            timer->noteFrameDrawn(false);
+        }
+        EXPECT_EQ(timer->isResting(), resting);
+        timer->wake();
+        // The loop found the queue empty and went into its frame step; the request comes meanwhile.
+        ASSERT_TRUE(host::testing::requestCloseFromOutside());
+        EXPECT_FALSE(timer->step());
+
+        // The game's loop goes on: the queue first, a frame when it is empty.
+        host::MSG message{};
+        int steps = 0;
+        while (message.message != host::WM_QUIT && steps < 3) {
+            if (host::PeekMessage(&message, nullptr, 0, 0, host::PM_REMOVE)) {
+                host::TranslateMessage(&message);
+                host::DispatchMessage(&message);
+            } else {
+                EXPECT_FALSE(timer->step());
+                ++steps;
+            }
+        }
+        EXPECT_EQ(message.message, host::WM_QUIT);
+        EXPECT_EQ(steps, 0);
+        EXPECT_EQ(counter->ticks, 0);
+        // This process's window is gone (another test's running beside it may have the same title).
+        host::RECT area{};
+        EXPECT_FALSE(host::GetClientRect(app->getWindowHandle(), &area));
+        platform::FrameTimer::destroy();
+        platform::closeApplicationDisplay();
+        Application::destroy();
+        host::testing::clearMessages();
+    }
 }
 
 TEST_F(ApplicationTest, LostSurfaceRecreatesDisplay) {

@@ -6,6 +6,7 @@
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/ImagePainter.h"
 #include "engine/graphics/MemoryImage32.h"
+#include "engine/kernel/Color.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +78,78 @@ TEST_F(FrameRecorderTest, AnAreaGrowsUntilItsSidesSplitNoPair) {
     recorder->blit(*withAlpha, 11, 20);
     EXPECT_EQ(recorder->withWholePairs(Rect(40, 20, 80, 50)), Rect(40, 20, 80, 50));
     EXPECT_TRUE(recorder->withWholePairs(Rect()).isEmpty());
+}
+
+// A picture drawn on in part and telling so (a dialog's buffer whose small button pulses) changes a blit of
+// it only there, a few pixels wider for the loops that treat neighbouring pixels together; a change it does
+// not tell, or a blit that differs otherwise too, changes the blit's whole area.
+TEST_F(FrameRecorderTest, ABlitOfAPictureChangedInPartChangesOnlyThatPart) {
+    SmartPtr<graphics::MemoryImage32> page = opaqueImage(100, 80, true);
+    const auto record = [&](int x, graphics::RecordingPainter::Recording& into) {
+        recorder->begin();
+        recorder->setOrigin(3, 2);
+        recorder->setClip(Rect(0, 0, 300, 75));
+        recorder->blit(*page, x, 10);
+        recorder->swapRecording(into);
+    };
+    const auto drawOn = [&](const Rect& part, bool tell) {
+        const std::uint64_t from = page->getContentVersion();
+        const SmartPtr<graphics::ImagePainter> pagePainter = page->createPainter();
+        pagePainter->setColor(kernel::Color(0xFF20A040u));
+        pagePainter->fillRect(part.x, part.y, part.w, part.h);
+        page->setModified(true);
+        if (tell) {
+            page->notePartChanged(from, part);
+        }
+    };
+    graphics::RecordingPainter::Recording before;
+    graphics::RecordingPainter::Recording now;
+    record(20, before);
+
+    // The page lies at (23, 12) and is clipped at row 75.
+    drawOn(Rect(50, 30, 10, 6), true);
+    record(20, now);
+    recorder->swapRecording(now);
+    EXPECT_EQ(recorder->changedArea(before), Rect(73 - 4, 42, 10 + 8, 6));
+    // Two changes between frames join; one reaching past the clip is cut to it.
+    recorder->swapRecording(before);
+    drawOn(Rect(0, 0, 2, 2), true);
+    drawOn(Rect(90, 70, 10, 10), true);
+    record(20, now);
+    recorder->swapRecording(now);
+    EXPECT_EQ(recorder->changedArea(before), Rect(23, 12, 100, 63));
+    recorder->swapRecording(before);
+    // Drawn again with nothing changed: nothing.
+    record(20, now);
+    recorder->swapRecording(now);
+    EXPECT_TRUE(recorder->changedArea(before).isEmpty());
+    recorder->swapRecording(before);
+
+    // Untold, or told after an untold change: the whole blit. Moved as well: both places.
+    const Rect whole(23, 12, 100, 63);
+    drawOn(Rect(50, 30, 10, 6), false);
+    record(20, now);
+    recorder->swapRecording(now);
+    EXPECT_EQ(recorder->changedArea(before), whole);
+    recorder->swapRecording(before);
+    drawOn(Rect(50, 30, 10, 6), false);
+    drawOn(Rect(50, 30, 10, 6), true);
+    record(20, now);
+    recorder->swapRecording(now);
+    EXPECT_EQ(recorder->changedArea(before), whole);
+    recorder->swapRecording(before);
+    drawOn(Rect(50, 30, 10, 6), true);
+    record(21, now);
+    recorder->swapRecording(now);
+    EXPECT_EQ(recorder->changedArea(before), Rect(23, 12, 101, 63));
+    recorder->swapRecording(before);
+    // Only the last few changes are kept: a frame that missed more of them draws the whole blit.
+    for (int i = 0; i < 6; ++i) {
+        drawOn(Rect(i, 0, 1, 1), true);
+    }
+    record(21, now);
+    recorder->swapRecording(now);
+    EXPECT_EQ(recorder->changedArea(before), Rect(24, 12, 100, 63));
 }
 
 } // namespace

@@ -6,9 +6,12 @@
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/ImagePainter.h"
 #include "engine/graphics/MemoryImage32.h"
+#include "engine/graphics/Screen16.h"
+#include "engine/graphics/Screen32.h"
 #include "engine/kernel/Color.h"
 #include "engine/platform/Application.h"
 #include "engine/platform/FrameTimer.h"
+#include "engine/ui/Dialog.h"
 #include "engine/ui/SceneManager.h"
 #include "engine/ui/Sprite.h"
 #include "engine/ui/ToolTip.h"
@@ -288,6 +291,95 @@ TEST_F(SceneRendererTest, AToolTipAtRestDrawsNothingAndLeavesTheWholeDrawing) {
     EXPECT_EQ(backBuffer(), wholeDrawing());
     ui::SceneManager::instance()->setToolTip(nullptr);
     ui::SceneManager::destroy();
+}
+
+// The back buffer's pixels as bytes, and the whole tree drawn from scratch in an image of its depth.
+std::vector<std::uint8_t> screenBytes(graphics::ImageBase& back) {
+    const int bytes = back.getPixelFormat()->bytesPerPixel;
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(back.getWidth()) * back.getHeight() * bytes);
+    EXPECT_TRUE(back.lockForReading());
+    for (int y = 0; y < back.getHeight(); ++y) {
+        std::memcpy(&pixels[static_cast<std::size_t>(y) * back.getWidth() * bytes],
+                    static_cast<const std::uint8_t*>(back.getPixels()) +
+                        static_cast<std::ptrdiff_t>(back.pixelIndex(0, y)) * bytes,
+                    static_cast<std::size_t>(back.getWidth()) * bytes);
+    }
+    back.unlock();
+    return pixels;
+}
+
+std::vector<std::uint8_t> wholeDrawingAt(ui::GameNode& root, int bytesPerPixel) {
+    const SmartPtr<graphics::ImageBase> image =
+        bytesPerPixel == 2 ? SmartPtr<graphics::ImageBase>(graphics::createImage16(640, 480))
+                           : SmartPtr<graphics::ImageBase>(graphics::createImage32(640, 480));
+    const SmartPtr<graphics::ImagePainter> painter = image->createPainter();
+    root.paintTree(*painter);
+    return screenBytes(*image);
+}
+
+host::IDirectDrawSurface7* backSurface(platform::Application& app) {
+    graphics::ImageBase* back = app.getBackImage();
+    if (back->getClassInfo() == &graphics::Screen32::classInfo) {
+        return static_cast<graphics::Screen32*>(back)->getSurface();
+    }
+    if (back->getClassInfo() == &graphics::Screen16::classInfo) {
+        return static_cast<graphics::Screen16*>(back)->getSurface();
+    }
+    return nullptr;
+}
+
+// A dialog drawn into one picture, whose small shine pulses: the dialog draws its picture again only around
+// the shine and tells the picture so, and the screen is drawn again only there too, not over the whole
+// dialog. Every frame is still the whole drawing, at both depths.
+TEST_F(SceneRendererTest, ADialogWhosePartPulsesIsDrawnAgainOnScreenOnlyThere) {
+    for (const int depth : {4, 2}) {
+        SCOPED_TRACE(testing::Message() << depth << " bytes per pixel");
+        platform::closeApplicationDisplay();
+        platform::Application::destroy();
+        // 16 bits are drawn full screen only.
+        app = platform::Application::create("renderer test", 640, 480, depth == 2, depth, 101);
+        ASSERT_NE(app->getBackPainter(), nullptr);
+        ASSERT_EQ(app->getBytesPerPixel(), depth);
+        const SmartPtr<ui::GameNode> scene = new ui::GameNode();
+        scene->addChild(new ui::Sprite(0, 0, picture(640, 480, 1, false).get()));
+        const SmartPtr<ui::Dialog> dialog = new ui::Dialog();
+        dialog->setSurfaceImage(picture(401, 301, 21, false).get());
+        dialog->setUseBuffer(true);
+        dialog->setPosition(117, 91);
+        const SmartPtr<ui::Sprite> card = new ui::Sprite(31, 21, softCard(120, 90, 5).get());
+        const SmartPtr<ui::Sprite> shine = new ui::Sprite(61, 37, picture(37, 23, 22, true).get());
+        dialog->addComponent(card.get());
+        dialog->addComponent(shine.get());
+        scene->addChild(dialog.get());
+        const SmartPtr<ui::SceneRenderer> painting = new ui::SceneRenderer(scene.get());
+        painting->onFrame(16);
+        painting->onFrame(16);
+        ASSERT_EQ(screenBytes(*app->getBackImage()), wholeDrawingAt(*scene, depth));
+        host::IDirectDrawSurface7* surface = backSurface(*app);
+        ASSERT_NE(surface, nullptr);
+
+        // The shine on screen, a few pixels wider for the blits that take neighbouring pixels together.
+        const int shineX = 117 + dialog->getContentNode()->getX() + 61;
+        const int shineY = 91 + dialog->getContentNode()->getY() + 37;
+        const int alphas[] = {240, 200, 150, 128, 170, 255, 0, 90};
+        for (const int alpha : alphas) {
+            SCOPED_TRACE(testing::Message() << "alpha " << alpha);
+            (void)surface->takeWrittenArea();
+            shine->setAlpha(alpha);
+            painting->onFrame(16);
+            const host::RECT written = surface->takeWrittenArea();
+            ASSERT_LT(written.left, written.right);
+            EXPECT_GE(written.left, shineX - 8);
+            EXPECT_LE(written.right, shineX + 37 + 8);
+            EXPECT_GE(written.top, shineY);
+            EXPECT_LE(written.bottom, shineY + 23);
+            EXPECT_EQ(screenBytes(*app->getBackImage()), wholeDrawingAt(*scene, depth));
+        }
+        // The dialog moved: drawn again whole, and still the whole drawing.
+        dialog->setPosition(118, 90);
+        painting->onFrame(16);
+        EXPECT_EQ(screenBytes(*app->getBackImage()), wholeDrawingAt(*scene, depth));
+    }
 }
 
 } // namespace

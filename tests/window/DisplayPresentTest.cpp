@@ -229,6 +229,44 @@ TEST_F(DisplayPresentTest, AWindowShowsAChangeSentAloneInPlace) {
     EXPECT_EQ(wrong, 0);
 }
 
+// A part that pulses frame after frame over a still picture (a menu's highlight), at both depths, in a window
+// and scaled full screen: after each frame the window shows what sending the whole picture again shows.
+TEST_F(DisplayPresentTest, APulsingPartShowsAsTheWholePictureFrameAfterFrame) {
+    for (const bool sixteen : {false, true}) {
+        for (const bool fullScreen : {false, true}) {
+            SCOPED_TRACE(::testing::Message()
+                         << (sixteen ? "16" : "32") << " bits, " << (fullScreen ? "full screen" : "window"));
+            if (sixteen) {
+                setenv("PIBBLES_DEPTH", "16", 1);
+            }
+            ASSERT_NO_FATAL_FAILURE(open(fullScreen, 640, 400));
+            unsetenv("PIBBLES_DEPTH");
+            ASSERT_EQ(back->bytesPerPixel(), sixteen ? 2u : 4u);
+            const std::uint32_t mask = sixteen ? 0xFFFFu : 0xFFFFFFFFu;
+            for (int frame = 0; frame < 12; ++frame) {
+                const std::uint32_t level = static_cast<std::uint32_t>(frame * 23 % 256);
+                const auto picture = [&](int x, int y) {
+                    const bool pulsing = x >= 211 && x < 427 && y >= 97 && y < 317 && (x + y) % 3 != 0;
+                    return (pulsing ? pattern32(x, y) ^ (level * 0x010101u) : pattern32(x, y)) & mask;
+                };
+                ASSERT_NO_FATAL_FAILURE(present(picture));
+                const std::vector<std::uint32_t> sentInParts = shown;
+                host::testing::simulateExposure();
+                ASSERT_NO_FATAL_FAILURE(present(picture));
+                ASSERT_TRUE(sentInParts == shown) << "frame " << frame;
+            }
+            back->Release();
+            back = nullptr;
+            primary->Release();
+            primary = nullptr;
+            display->Release();
+            display = nullptr;
+            DestroyWindow(window);
+            window = nullptr;
+        }
+    }
+}
+
 // The X windows titled so, as a desktop tool finds them.
 std::string windowsTitled(const char* title) {
     std::string found;

@@ -1,6 +1,7 @@
 // The window in a real X server: input made by xdotool must reach the window procedure as the platform's
 // messages. Runs under xvfb-run (see CMakeLists.txt); there is no window manager.
 
+#include "host/Messages.h"
 #include "host/SdlWindow.h"
 #include "host/Time.h"
 
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -175,6 +177,14 @@ TEST_F(RealWindow, MouseInputArrivesInClientCoordinates) {
     ClientToScreen(window, &outside);
     ASSERT_TRUE(moveTo(outside.x, outside.y));
     EXPECT_EQ(cursorIn(window), std::pair(-30, 10));
+    // Back over the window, read as soon as the move is made: SDL's position is not yet current then.
+    POINT inside{120, 90};
+    ClientToScreen(window, &inside);
+    ASSERT_TRUE(moveTo(inside.x, inside.y));
+    EXPECT_EQ(cursorIn(window), std::pair(120, 90));
+    // Read again once the moves have been taken from the queue, with nothing new arrived.
+    pumpUntil([&] { return sawMessage(WM_MOUSEMOVE, MAKELPARAM(120, 90)); });
+    EXPECT_EQ(cursorIn(window), std::pair(120, 90));
 }
 
 TEST_F(RealWindow, KeysBecomeVirtualKeysAndCharacters) {
@@ -213,6 +223,32 @@ TEST_F(RealWindow, KeysBecomeVirtualKeysAndCharacters) {
         SCOPED_TRACE(typing.keys);
         EXPECT_EQ(type(typing.keys, typing.last), typing.expected);
     }
+}
+
+// Between frames the game's loop waits on the X connection: a move of the pointer or a window manager's
+// close request ends the wait at once (a wait of a minute that ran out would fail), and takes nothing: the
+// message pump reads them afterwards.
+TEST_F(RealWindow, TheWaitBetweenFramesEndsWhenTheServerSendsSomething) {
+    const HWND window = open(WS_CAPTION | WS_SYSMENU);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(pumpUntil([] { return find(WM_PAINT) != nullptr; }));
+    POINT screen{30, 40};
+    ClientToScreen(window, &screen);
+    ASSERT_TRUE(moveTo(screen.x, screen.y));
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_TRUE(pumpUntil([] { return sawMessage(WM_MOUSEMOVE, MAKELPARAM(30, 40)); }));
+
+    unsigned long id = 0;
+    if (FILE* pipe = ::popen(
+            ("timeout 10 xdotool search --name '^" + std::string(testsupport::windowTitle) + "$'").c_str(),
+            "r")) {
+        ASSERT_EQ(std::fscanf(pipe, "%lu", &id), 1);
+        ::pclose(pipe);
+    }
+    seen.clear();
+    ASSERT_TRUE(testsupport::askWindowToClose(id));
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT), WAIT_OBJECT_0);
+    EXPECT_TRUE(pumpUntil([] { return find(WM_CLOSE) != nullptr; }));
 }
 
 // Alt+Enter as the engine handles it: the procedure destroys its own window and makes the full-screen one.
