@@ -75,6 +75,18 @@ xgame_launch() {
     target_pid=$!
 }
 
+# xgame_wait_first_frame FILE: waits up to 10 s for the "first" line of the program's frame-time file
+# (PIBBLES_FRAME_TIMES). The file is watched, not the X server: a client asking the server for windows
+# meanwhile would compete with the program's own start.
+xgame_wait_first_frame() {
+    for _ in $(seq 500); do
+        grep -q '^first ' "$1" 2>/dev/null && return 0
+        kill -0 "$target_pid" 2>/dev/null || return 1
+        sleep 0.02
+    done
+    return 1
+}
+
 # Sets $window to the first mapped top-level window of the program.
 xgame_wait_window() {
     window=""
