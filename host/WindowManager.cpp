@@ -6,9 +6,9 @@
 // Kept apart from the other window sources: the X11 headers define names (Window, Bool, None) that clash.
 
 #include "host/SdlWindow.h"
+#include "host/Xlib.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xatom.h>
@@ -18,54 +18,6 @@ namespace host {
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 namespace {
-
-struct Xlib {
-    using OpenDisplay = Display* (*)(const char*);
-    using CloseDisplay = int (*)(Display*);
-    using InternAtom = Atom (*)(Display*, const char*, Bool);
-    using DefaultRoot = ::Window (*)(Display*);
-    using GetWindowProperty = int (*)(Display*, ::Window, Atom, long, long, Bool, Atom, Atom*, int*,
-                                      unsigned long*, unsigned long*, unsigned char**);
-    using Free = int (*)(void*);
-    using ErrorHandler = int (*)(Display*, XErrorEvent*);
-    using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
-
-    OpenDisplay openDisplay = nullptr;
-    CloseDisplay closeDisplay = nullptr;
-    InternAtom internAtom = nullptr;
-    DefaultRoot defaultRoot = nullptr;
-    GetWindowProperty getWindowProperty = nullptr;
-    Free free = nullptr;
-    SetErrorHandler setErrorHandler = nullptr;
-
-    bool complete() const {
-        return openDisplay && closeDisplay && internAtom && defaultRoot && getWindowProperty && free &&
-               setErrorHandler;
-    }
-};
-
-// Looked up at run time: libX11 is SDL's dependency, not one the host links itself.
-const Xlib* xlib() {
-    static const Xlib functions = [] {
-        Xlib found;
-        if (void* library = SDL_LoadObject("libX11.so.6")) {
-            found.openDisplay =
-                reinterpret_cast<Xlib::OpenDisplay>(SDL_LoadFunction(library, "XOpenDisplay"));
-            found.closeDisplay =
-                reinterpret_cast<Xlib::CloseDisplay>(SDL_LoadFunction(library, "XCloseDisplay"));
-            found.internAtom = reinterpret_cast<Xlib::InternAtom>(SDL_LoadFunction(library, "XInternAtom"));
-            found.defaultRoot =
-                reinterpret_cast<Xlib::DefaultRoot>(SDL_LoadFunction(library, "XDefaultRootWindow"));
-            found.getWindowProperty =
-                reinterpret_cast<Xlib::GetWindowProperty>(SDL_LoadFunction(library, "XGetWindowProperty"));
-            found.free = reinterpret_cast<Xlib::Free>(SDL_LoadFunction(library, "XFree"));
-            found.setErrorHandler =
-                reinterpret_cast<Xlib::SetErrorHandler>(SDL_LoadFunction(library, "XSetErrorHandler"));
-        }
-        return found;
-    }();
-    return functions.complete() ? &functions : nullptr;
-}
 
 // A window named by a manager that has ended is gone: asking about it is an error, not the end of the game.
 int ignoreError(Display*, XErrorEvent*) {

@@ -1,5 +1,5 @@
 // What the host asks of the X server directly, on SDL's own connection to it: where the pointer is, and the
-// wait between frames.
+// wait between frames; and the table of the libX11 functions the host calls (Xlib.h).
 //
 // The pointer: SDL keeps the desktop-wide position in a cache that only raw input events refresh, and
 // events sent through the XTEST extension (or a pointer that has left the window) do not always produce
@@ -15,42 +15,39 @@
 #include "host/WindowX11.h"
 
 #include "host/WindowState.h"
-
-#include <SDL_syswm.h>
+#include "host/Xlib.h"
 
 #include <poll.h>
+
+#include <type_traits>
 
 namespace host {
 
 #if defined(SDL_VIDEO_DRIVER_X11)
-namespace {
-
-struct X11Calls {
-    using QueryPointer = Bool (*)(Display*, ::Window, ::Window*, ::Window*, int*, int*, int*, int*,
-                                  unsigned int*);
-    using EventsQueued = int (*)(Display*, int);
-    using ConnectionNumber = int (*)(Display*);
-    QueryPointer query = nullptr;
-    EventsQueued queued = nullptr;
-    ConnectionNumber connection = nullptr;
-};
-
-// Looked up at run time: libX11 is SDL's dependency, not one the host links itself.
-const X11Calls& x11() {
-    static const X11Calls calls = [] {
-        X11Calls found;
+const Xlib* xlib() {
+    static const Xlib functions = [] {
+        Xlib found;
         if (void* library = SDL_LoadObject("libX11.so.6")) {
-            found.query =
-                reinterpret_cast<X11Calls::QueryPointer>(SDL_LoadFunction(library, "XQueryPointer"));
-            found.queued =
-                reinterpret_cast<X11Calls::EventsQueued>(SDL_LoadFunction(library, "XEventsQueued"));
-            found.connection =
-                reinterpret_cast<X11Calls::ConnectionNumber>(SDL_LoadFunction(library, "XConnectionNumber"));
+            const auto load = [library](auto& call, const char* name) {
+                call = reinterpret_cast<std::remove_reference_t<decltype(call)>>(
+                    SDL_LoadFunction(library, name));
+                return call != nullptr;
+            };
+            if (!(load(found.openDisplay, "XOpenDisplay") && load(found.closeDisplay, "XCloseDisplay") &&
+                  load(found.internAtom, "XInternAtom") && load(found.defaultRoot, "XDefaultRootWindow") &&
+                  load(found.getWindowProperty, "XGetWindowProperty") && load(found.free, "XFree") &&
+                  load(found.setErrorHandler, "XSetErrorHandler") &&
+                  load(found.queryPointer, "XQueryPointer") && load(found.eventsQueued, "XEventsQueued") &&
+                  load(found.connectionNumber, "XConnectionNumber"))) {
+                found.openDisplay = nullptr;
+            }
         }
         return found;
     }();
-    return calls;
+    return functions.openDisplay != nullptr ? &functions : nullptr;
 }
+
+namespace {
 
 // The window's connection; null when the window is not on an X server.
 Display* displayOf(SDL_Window* window, ::Window* xWindow = nullptr) {
@@ -68,11 +65,11 @@ Display* displayOf(SDL_Window* window, ::Window* xWindow = nullptr) {
 } // namespace
 #endif
 
-bool pointerInWindow(SDL_Window* window, int* x, int* y) {
+bool pointerInWindow(SDL_Window* window, int* pointerX, int* pointerY) {
 #if defined(SDL_VIDEO_DRIVER_X11)
-    const X11Calls& calls = x11();
+    const Xlib* x = xlib();
     ::Window xWindow = 0;
-    Display* display = calls.query != nullptr ? displayOf(window, &xWindow) : nullptr;
+    Display* display = x != nullptr ? displayOf(window, &xWindow) : nullptr;
     if (display == nullptr) {
         return false;
     }
@@ -83,10 +80,10 @@ bool pointerInWindow(SDL_Window* window, int* x, int* y) {
     // SDL reads again only when the connection holds events it has not seen; they stay queued for the next
     // message pump. A look at the connection is a read that does not wait, a pump far more.
     constexpr int queuedAfterReading = 1;
-    if (calls.queued == nullptr || calls.queued(display, queuedAfterReading) > 0) {
+    if (x->eventsQueued(display, queuedAfterReading) > 0) {
         SDL_PumpEvents();
     }
-    if (SDL_GetMouseFocus() == window && SDL_GetMouseState(x, y) == 0) {
+    if (SDL_GetMouseFocus() == window && SDL_GetMouseState(pointerX, pointerY) == 0) {
         return true;
     }
     ::Window root = 0;
@@ -94,28 +91,28 @@ bool pointerInWindow(SDL_Window* window, int* x, int* y) {
     int rootX = 0;
     int rootY = 0;
     unsigned int mask = 0;
-    return calls.query(display, xWindow, &root, &child, &rootX, &rootY, x, y, &mask) != 0;
+    return x->queryPointer(display, xWindow, &root, &child, &rootX, &rootY, pointerX, pointerY, &mask) != 0;
 #else
     (void)window;
-    (void)x;
-    (void)y;
+    (void)pointerX;
+    (void)pointerY;
     return false;
 #endif
 }
 
 int waitForDisplayServer(SDL_Window* window, int milliseconds) {
 #if defined(SDL_VIDEO_DRIVER_X11)
-    const X11Calls& calls = x11();
-    Display* display = calls.queued != nullptr && calls.connection != nullptr ? displayOf(window) : nullptr;
+    const Xlib* x = xlib();
+    Display* display = x != nullptr ? displayOf(window) : nullptr;
     if (display == nullptr) {
         return -1;
     }
     // Sends what is buffered (the server must see it before the game rests) and reads without waiting.
     constexpr int queuedAfterFlush = 2;
-    if (calls.queued(display, queuedAfterFlush) > 0) {
+    if (x->eventsQueued(display, queuedAfterFlush) > 0) {
         return 1;
     }
-    pollfd connection{calls.connection(display), POLLIN, 0};
+    pollfd connection{x->connectionNumber(display), POLLIN, 0};
     // A signal ends the wait too (-1, EINTR): the next pump turns a termination request into a close.
     return ::poll(&connection, 1, milliseconds) == 0 ? 0 : 1;
 #else

@@ -240,14 +240,7 @@ kernel::Rect FrameStripImage::findAlphaBounds() {
     }
     kernel::Rect bounds;
     for (const FramePiece& piece : pieces) {
-        if (piece.alphaBounds.isEmpty()) {
-            continue;
-        }
-        if (bounds.isEmpty()) {
-            bounds = piece.alphaBounds;
-        } else {
-            bounds.unite(piece.alphaBounds, bounds);
-        }
+        bounds = kernel::Rect::joined(bounds, piece.alphaBounds);
     }
     return bounds;
 }

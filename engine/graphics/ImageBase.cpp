@@ -115,9 +115,7 @@ std::size_t ImageBase::listChangesSince(ChangeSince (&changes)[partChangesKept])
     std::size_t count = 0;
     for (std::size_t i = partChangeCount; i-- > 0;) {
         const PartChange& change = partChanges[i];
-        if (!change.part.isEmpty()) {
-            joined.isEmpty() ? void(joined = change.part) : joined.unite(change.part, joined);
-        }
+        joined = kernel::Rect::joined(joined, change.part);
         changes[count++] = ChangeSince{change.from, joined};
     }
     return count;

@@ -58,10 +58,9 @@ void RecordingPainter::beginForwarding(const kernel::Rect& area) {
 }
 
 kernel::Rect RecordingPainter::changedArea(const Recording& earlier) const {
-    const ImageBase& picture = *getImage();
-    const kernel::Rect whole(0, 0, picture.getWidth(), picture.getHeight());
     if (earlier.steps.size() != recording.steps.size()) {
-        return whole;
+        const ImageBase& picture = *getImage();
+        return {0, 0, picture.getWidth(), picture.getHeight()};
     }
     kernel::Rect changed;
     // Each recording's own offsets: a request of another length (a longer text) leaves the rest in step.
@@ -71,18 +70,12 @@ kernel::Rect RecordingPainter::changedArea(const Recording& earlier) const {
         const Recording::Step& now = recording.steps[i];
         const Recording::Step& before = earlier.steps[i];
         const std::size_t length = now.end - nowStart;
-        if (length != before.end - beforeStart) {
-            for (const kernel::Rect& area : {now.area, before.area}) {
-                if (!area.isEmpty()) {
-                    changed.isEmpty() ? void(changed = area) : changed.unite(area, changed);
-                }
-            }
-        } else if (std::memcmp(recording.bytes.data() + nowStart, earlier.bytes.data() + beforeStart,
-                               length) != 0) {
-            const kernel::Rect area = changedPart(earlier, i, nowStart, beforeStart);
-            if (!area.isEmpty()) {
-                changed.isEmpty() ? void(changed = area) : changed.unite(area, changed);
-            }
+        const bool sameLength = length == before.end - beforeStart;
+        if (!sameLength ||
+            std::memcmp(recording.bytes.data() + nowStart, earlier.bytes.data() + beforeStart, length) != 0) {
+            const kernel::Rect both = kernel::Rect::joined(now.area, before.area);
+            changed = kernel::Rect::joined(
+                changed, sameLength ? changedPart(earlier, i, nowStart, beforeStart, both) : both);
         }
         nowStart = now.end;
         beforeStart = before.end;
@@ -90,20 +83,15 @@ kernel::Rect RecordingPainter::changedArea(const Recording& earlier) const {
     return changed;
 }
 
-// Requests of the same length whose bytes differ. Only a blit whose bytes differ in nothing but its image's
-// version can reach less than its whole area: the rows of the 32-bit loops take pixels in pairs and the
-// 16-bit ones in groups of four, so the image's changed part is widened by that much on either side.
+// Requests of the same length whose bytes differ, which reach the whole area given. Only a blit whose bytes
+// differ in nothing but its image's version can reach less than that: the rows of the 32-bit loops take
+// pixels in pairs and the 16-bit ones in groups of four, so the image's changed part is widened by that much
+// on either side.
 kernel::Rect RecordingPainter::changedPart(const Recording& earlier, std::size_t step, std::size_t nowStart,
-                                           std::size_t beforeStart) const {
+                                           std::size_t beforeStart, const kernel::Rect& whole) const {
     constexpr int neighbours = 4;
     const Recording::Step& now = recording.steps[step];
     const Recording::Step& before = earlier.steps[step];
-    kernel::Rect whole;
-    for (const kernel::Rect& area : {now.area, before.area}) {
-        if (!area.isEmpty()) {
-            whole.isEmpty() ? void(whole = area) : whole.unite(area, whole);
-        }
-    }
     const std::size_t length = now.end - nowStart;
     const std::size_t at = now.versionAt;
     if (!now.mapped || !before.mapped || before.versionAt - beforeStart != at - nowStart ||

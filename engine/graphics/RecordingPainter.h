@@ -148,9 +148,10 @@ private:
     void put(Polygon shape);
     void noteState();
     void endStep(const kernel::Rect& reach);
-    // What a differing step can have changed: its area, or less for a blit whose image changed in part.
+    // What a differing step of the same length can have changed: the whole of both its areas, or less for a
+    // blit whose image changed in part.
     kernel::Rect changedPart(const Recording& earlier, std::size_t step, std::size_t nowStart,
-                             std::size_t beforeStart) const;
+                             std::size_t beforeStart, const kernel::Rect& whole) const;
     // A destination rectangle in target pixels; the whole clip for requests whose reach is not worked out.
     kernel::Rect reachAt(int x, int y, int w, int h) const;
     kernel::Rect anywhere() const { return getClip(); }

@@ -45,6 +45,19 @@ struct Rect {
     // Empty rectangles are not skipped: they still widen the union to their corner.
     static void unionOf(const Rect& a, const Rect& b, Rect& out);
     void unite(const Rect& other, Rect& out) const { unionOf(*this, other, out); }
+    // The smallest rectangle holding both, where an empty one adds nothing (unionOf would stretch the result
+    // to its corner, for a rectangle off the screen somewhere far away): for gathering areas one by one.
+    static Rect joined(const Rect& a, const Rect& b) {
+        if (b.isEmpty()) {
+            return a;
+        }
+        if (a.isEmpty()) {
+            return b;
+        }
+        Rect both;
+        unionOf(a, b, both);
+        return both;
+    }
 
     friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };

@@ -3,7 +3,6 @@
 #include "engine/graphics/ImagePainter.h"
 #include "engine/ui/Scene.h"
 #include "game/field/FieldSprite.h"
-#include "game/field/RectJoin.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 
@@ -128,10 +127,10 @@ void FieldRenderer::invalidate(const kernel::Rect& rect) {
         return;
     }
     if (rect.x >= border) {
-        rightRect = rightDirty ? joinRects(rightRect, rect) : rect;
+        rightRect = rightDirty ? kernel::Rect::joined(rightRect, rect) : rect;
         rightDirty = true;
     } else {
-        leftRect = leftDirty ? joinRects(leftRect, rect) : rect;
+        leftRect = leftDirty ? kernel::Rect::joined(leftRect, rect) : rect;
         leftDirty = true;
     }
 }
@@ -221,7 +220,7 @@ void FieldRenderer::composeHalf(graphics::ImagePainter& painter, bool leftHalf) 
     for (FieldSprite* sprite : spritesOf(*layers[top])) {
         const kernel::Rect bounds = sprite->updateBounds();
         if (isShown(*sprite) && (bounds.x < border) == leftHalf) {
-            area = joinRects(area, bounds);
+            area = kernel::Rect::joined(area, bounds);
         }
     }
     if (area.isEmpty()) {

@@ -5,7 +5,6 @@
 #include "game/field/FieldRenderer.h"
 #include "game/field/PibbleColours.h"
 #include "game/field/PibbleImages.h"
-#include "game/field/RectJoin.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 
@@ -389,8 +388,8 @@ kernel::Rect Pibble::updateBounds() {
     }
     if (hasModifierType(animationBit::dust)) {
         for (const DustPoint& point : dustPoints) {
-            area = joinRects(area, kernel::Rect(point.x - dustHalfWidth, point.y - dustHalfHeight,
-                                                2 * dustHalfWidth, 2 * dustHalfHeight));
+            area = kernel::Rect::joined(area, kernel::Rect(point.x - dustHalfWidth, point.y - dustHalfHeight,
+                                                           2 * dustHalfWidth, 2 * dustHalfHeight));
         }
     }
     bounds = area;

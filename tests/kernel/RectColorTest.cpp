@@ -30,6 +30,14 @@ TEST(Rect, IntersectionAndUnionAreNotClamped) {
     EXPECT_EQ(out, Rect(0, 0, 10, 10));
 }
 
+// Gathering areas: an empty one adds nothing, wherever its corner lies.
+TEST(Rect, JoinedSkipsEmptyRectangles) {
+    EXPECT_EQ(Rect::joined(Rect(), Rect(5, 5, 5, 5)), Rect(5, 5, 5, 5));
+    EXPECT_EQ(Rect::joined(Rect(5, 5, 5, 5), Rect(900, 900, 0, 3)), Rect(5, 5, 5, 5));
+    EXPECT_EQ(Rect::joined(Rect(5, 5, 5, 5), Rect(0, 20, 2, 2)), Rect(0, 5, 10, 17));
+    EXPECT_TRUE(Rect::joined(Rect(1, 1, -2, 0), Rect()).isEmpty());
+}
+
 TEST(Rect, EdgesAndCentres) {
     Rect box(0, 0, 10, 10);
     box.setLeft(2);

@@ -1,0 +1,43 @@
+#pragma once
+// Inside the host only: the libX11 functions the host calls itself (asking the server where the pointer
+// is, waiting on SDL's connection, looking for a window manager). Included only by the sources kept apart
+// for it: the X11 headers define names (Window, Bool, None) that clash with the host's own.
+
+#include <SDL_syswm.h>
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+namespace host {
+
+struct Xlib {
+    using OpenDisplay = Display* (*)(const char*);
+    using CloseDisplay = int (*)(Display*);
+    using InternAtom = Atom (*)(Display*, const char*, Bool);
+    using DefaultRoot = ::Window (*)(Display*);
+    using GetWindowProperty = int (*)(Display*, ::Window, Atom, long, long, Bool, Atom, Atom*, int*,
+                                      unsigned long*, unsigned long*, unsigned char**);
+    using Free = int (*)(void*);
+    using ErrorHandler = int (*)(Display*, XErrorEvent*);
+    using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
+    using QueryPointer = Bool (*)(Display*, ::Window, ::Window*, ::Window*, int*, int*, int*, int*,
+                                  unsigned int*);
+    using EventsQueued = int (*)(Display*, int);
+    using ConnectionNumber = int (*)(Display*);
+
+    OpenDisplay openDisplay = nullptr;
+    CloseDisplay closeDisplay = nullptr;
+    InternAtom internAtom = nullptr;
+    DefaultRoot defaultRoot = nullptr;
+    GetWindowProperty getWindowProperty = nullptr;
+    Free free = nullptr;
+    SetErrorHandler setErrorHandler = nullptr;
+    QueryPointer queryPointer = nullptr;
+    EventsQueued eventsQueued = nullptr;
+    ConnectionNumber connectionNumber = nullptr;
+};
+
+// Looked up once, at run time: libX11 is SDL's dependency, not one the host links itself. Null when the
+// library or any of the functions is missing.
+const Xlib* xlib();
+
+} // namespace host
+#endif
