@@ -226,14 +226,6 @@ bool holdsAlready(const std::string& target, const std::string& bytes) {
     return same;
 }
 
-// The XSI and the GNU strerror_r return different things; each overload reads its own.
-[[maybe_unused]] const char* errorMessage(int result, const char* buffer) {
-    return result == 0 ? buffer : "unknown error";
-}
-[[maybe_unused]] const char* errorMessage(const char* result, const char*) {
-    return result;
-}
-
 FileWriteResult failed(const std::string& path, int error) {
     reportFailedWrite(path, error);
     return {error};
@@ -275,9 +267,7 @@ FileWriteResult writeFileAtomically(const std::string& path, const std::string& 
 }
 
 void reportFailedWrite(const std::string& path, int error) {
-    char buffer[256] = {};
-    const char* reason = errorMessage(::strerror_r(error, buffer, sizeof buffer), buffer);
-    OutputDebugString(("Saving \"" + path + "\" failed: " + reason + "\n").c_str());
+    ReportProblem(("Saving \"" + path + "\" failed: " + systemErrorText(error) + "\n").c_str());
 }
 
 } // namespace host

@@ -1,5 +1,6 @@
 #include "host/Files.h"
 
+#include "host/System.h"
 #include "host/Testing.h"
 
 #include <algorithm>
@@ -138,18 +139,80 @@ std::FILE* fopen(const char* path, const char* mode) {
         return nullptr;
     }
     const std::string name = systemPath(path);
+    if (testing::failsWithLastError(("fopen:" + name).c_str(), ERROR_ACCESS_DENIED)) {
+        return nullptr;
+    }
+    // Opening a named pipe waits for its other end, for good when there is none: only regular files are
+    // opened (a new file is made by the open itself).
+    struct stat before;
+    if (::stat(name.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
     std::FILE* file = std::fopen(name.c_str(), mode);
     if (file == nullptr) {
         setErrorFromErrno();
         return nullptr;
     }
     struct stat info;
-    if (::fstat(::fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+    if (::fstat(::fileno(file), &info) == 0 && !S_ISREG(info.st_mode)) {
         std::fclose(file);
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
     return file;
+}
+
+FileKind GetFileKind(const char* path, int* error) {
+    int ignored = 0;
+    int& reason = error != nullptr ? *error : ignored;
+    reason = 0;
+    const std::string name = systemPath(path);
+    long code = 0;
+    if (testing::shouldFail(("GetFileKind:" + name).c_str(), &code)) {
+        reason = code > 0 ? static_cast<int>(code) : EACCES;
+        return FileKind::Unreadable;
+    }
+    struct stat info;
+    if (::stat(name.c_str(), &info) != 0) {
+        reason = errno;
+        return (reason == ENOENT || reason == ENOTDIR) ? FileKind::Missing : FileKind::Unreadable;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return FileKind::Folder;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return FileKind::Special;
+    }
+    // O_NONBLOCK: should the file have been swapped for a pipe since the look, the open still returns.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        reason = errno;
+        return FileKind::Unreadable;
+    }
+    char probe = 0;
+    const bool readable = ::read(fd, &probe, 1) >= 0;
+    if (!readable) {
+        reason = errno;
+    }
+    ::close(fd);
+    return readable ? FileKind::Regular : FileKind::Unreadable;
+}
+
+std::string describeFileKind(FileKind kind, int error) {
+    switch (kind) {
+    case FileKind::Missing:
+        return "missing";
+    case FileKind::Regular:
+        return "a regular file";
+    case FileKind::Folder:
+        return "a folder";
+    case FileKind::Special:
+        return "not a usable file (a pipe, device or socket)";
+    case FileKind::Unreadable:
+        break;
+    }
+    return "cannot be read: " + systemErrorText(error);
 }
 
 std::size_t fread(void* data, std::size_t size, std::size_t count, std::FILE* file) {

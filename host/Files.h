@@ -24,6 +24,20 @@ long ftell(std::FILE* file);
 // Renames a file, replacing the target.
 int rename(const char* from, const char* to);
 
+// What a path holds, told without ever blocking: a named pipe, a device or a socket is never opened.
+enum class FileKind {
+    Missing,    // nothing there (nor a folder on the way)
+    Regular,    // a regular file this process can open for reading (a link to one counts)
+    Folder,     // a directory
+    Special,    // a pipe, a device or a socket: not a usable file
+    Unreadable, // something is there, but it cannot be read (no permission, a read error, a broken folder)
+};
+// The kind of the path; *error, when given, receives the system's error number of a failed look (0 else).
+FileKind GetFileKind(const char* path, int* error = nullptr);
+// "missing", "a regular file", "a folder", "not a usable file (a pipe, device or socket)" or the reason
+// for the error number: text for the log.
+std::string describeFileKind(FileKind kind, int error);
+
 constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;

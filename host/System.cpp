@@ -346,6 +346,71 @@ void OutputDebugString(const char* text) {
     }
 }
 
+namespace {
+
+struct ProblemLog {
+    std::mutex lock;
+    std::string path;
+};
+
+ProblemLog& problemLog() {
+    static ProblemLog log;
+    return log;
+}
+
+// The XSI and the GNU strerror_r return different things; each overload reads its own.
+[[maybe_unused]] const char* errorMessage(int result, const char* buffer) {
+    return result == 0 ? buffer : "unknown error";
+}
+[[maybe_unused]] const char* errorMessage(const char* result, const char*) {
+    return result != nullptr ? result : "unknown error";
+}
+
+} // namespace
+
+void ReportProblem(const char* text) {
+    if (text == nullptr) {
+        return;
+    }
+    OutputDebugString(text);
+    ProblemLog& log = problemLog();
+    std::lock_guard guard(log.lock);
+    if (log.path.empty()) {
+        return;
+    }
+    std::FILE* file = std::fopen(log.path.c_str(), "a");
+    if (file == nullptr) {
+        return;
+    }
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    char stamp[32] = {};
+    if (::localtime_r(&now, &local) != nullptr) {
+        std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S ", &local);
+    }
+    std::fputs(stamp, file);
+    std::fputs(text, file);
+    const std::size_t length = std::strlen(text);
+    if (length == 0 || text[length - 1] != '\n') {
+        std::fputc('\n', file);
+    }
+    std::fclose(file);
+}
+
+void SetProblemLog(const std::string& path) {
+    ProblemLog& log = problemLog();
+    std::lock_guard guard(log.lock);
+    log.path.clear();
+    for (const char c : path) {
+        log.path += c == '\\' ? '/' : c;
+    }
+}
+
+std::string systemErrorText(int error) {
+    char buffer[256] = {};
+    return errorMessage(::strerror_r(error, buffer, sizeof buffer), buffer);
+}
+
 DWORD readTimeStampCounter() {
 #if defined(__x86_64__) || defined(__i386__)
     return static_cast<DWORD>(__rdtsc());

@@ -99,6 +99,16 @@ BOOL SetPriorityClass(HANDLE process, DWORD priorityClass);
 // Written to stderr only when the environment variable PIBBLES_DEBUG is set: players never see it.
 void OutputDebugString(const char* text);
 
+// A problem the player may need to know of later (a save that failed, a damaged or unreadable file): the
+// debug output, and a line in the problem log once one is set. Callable from any thread.
+void ReportProblem(const char* text);
+// The file that ReportProblem appends its lines to, each after the local date and time; made on the first
+// line, so a run without problems leaves none. An empty path stops the logging.
+void SetProblemLog(const std::string& path);
+
+// The system's text for an error number (errno).
+std::string systemErrorText(int error);
+
 // The low 32 bits of the processor's cycle counter (a nanosecond clock where the processor has none).
 DWORD readTimeStampCounter();
 

@@ -2,6 +2,7 @@
 
 #include "engine/kernel/PathUtil.h"
 #include "host/Files.h"
+#include "host/System.h"
 #include "host/Threads.h"
 #include "host/Time.h"
 
@@ -55,6 +56,7 @@ std::string startTimeFileName(const host::SYSTEMTIME& time) {
 Logger* Logger::create() {
     if (!theLogger()) {
         theLogger() = std::make_unique<Logger>(applicationDirectory());
+        host::SetProblemLog(theLogger()->getLogFileName());
     }
     return theLogger().get();
 }
@@ -64,6 +66,9 @@ Logger* Logger::instance() {
 }
 
 void Logger::destroy() {
+    if (theLogger()) {
+        host::SetProblemLog("");
+    }
     theLogger().reset();
 }
 

@@ -8,8 +8,9 @@
 namespace kernel {
 
 // Prepares the log location of a run: a system-wide named mutex, an emptied "log" folder below the
-// application directory and a file name made from the start time (UTC). Nothing writes log lines, so the
-// file itself is never created. The program's logger is made once at start-up with create; tests build
+// application directory and a file name made from the start time (UTC). The program's logger (made once at
+// start-up with create) makes that file the host's problem log: failed saves and damaged or unreadable
+// files are written there (host::ReportProblem), and a run without problems creates no file. Tests build
 // their own for a folder of their choice.
 class Logger {
 public:

@@ -76,6 +76,21 @@ bool fileExists(const std::string& path) {
     return true;
 }
 
+StoredFile storedFileState(const std::string& path, std::string* reason) {
+    int error = 0;
+    const host::FileKind kind = host::GetFileKind(path.c_str(), &error);
+    if (kind == host::FileKind::Missing) {
+        return StoredFile::Missing;
+    }
+    if (kind == host::FileKind::Regular) {
+        return StoredFile::Readable;
+    }
+    if (reason != nullptr) {
+        *reason = host::describeFileKind(kind, error);
+    }
+    return StoredFile::Unusable;
+}
+
 void createDirectoryTree(const std::string& path) {
     if (fileExists(path)) {
         return;

@@ -6,8 +6,16 @@
 
 namespace kernel {
 
-// The file can be opened for reading (a directory cannot).
+// The path is a regular file that can be opened for reading (a directory, a pipe, a device or a socket is
+// not; nothing here ever blocks).
 bool fileExists(const std::string& path);
+
+// What a reader of a stored file (settings, players, scores, saved games) finds at the path: nothing there
+// (a first start), a file to read, or something that is there but cannot be used (no permission, a read
+// error, a folder, a pipe), which is left alone: never taken for a missing file and saved over.
+enum class StoredFile { Missing, Readable, Unusable };
+// reason, when given, receives the text for the log of an unusable one.
+StoredFile storedFileState(const std::string& path, std::string* reason = nullptr);
 
 // Creates every missing directory of the path; failures (an existing directory) are ignored.
 void createDirectoryTree(const std::string& path);

@@ -1,4 +1,6 @@
 #include "host/Files.h"
+#include "host/System.h"
+#include "host/Testing.h"
 
 #include "TempDir.h"
 
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <sys/stat.h>
 
 using testsupport::TempDir;
 
@@ -85,4 +88,49 @@ TEST(HostFiles, CreatedFileHasATime) {
     EXPECT_EQ(host::CreateFile(dir.file("absent.bin").c_str(), host::GENERIC_READ, 0, nullptr,
                                host::OPEN_EXISTING, 0, nullptr),
               INVALID_HANDLE_VALUE);
+}
+
+// A stored file's reader must tell "nothing there" from "there but unusable", and a pipe in a file's place
+// must never block it (opening a pipe for reading waits for a writer).
+TEST(HostFiles, FileKindsAndSpecialFilesNeverBlock) {
+    TempDir dir;
+    const std::string regular = dir.write("plain.xml", "<a/>");
+    const std::string empty = dir.write("empty.xml", "");
+    const std::string pipe = dir.file("pipe.xml");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string folder = dir.file("folder");
+    std::filesystem::create_directory(folder);
+    const std::string link = dir.file("link.xml");
+    std::filesystem::create_symlink(regular, link);
+
+    struct Case {
+        std::string path;
+        host::FileKind kind;
+    };
+    const Case cases[] = {
+        {regular, host::FileKind::Regular},
+        {empty, host::FileKind::Regular},
+        {link, host::FileKind::Regular},
+        {pipe, host::FileKind::Special},
+        {folder, host::FileKind::Folder},
+        {dir.file("none.xml"), host::FileKind::Missing},
+        {dir.file("plain.xml\\below"), host::FileKind::Missing},
+    };
+    for (const Case& c : cases) {
+        int error = -1;
+        EXPECT_EQ(host::GetFileKind(c.path.c_str(), &error), c.kind) << c.path;
+    }
+    EXPECT_EQ(host::fopen(pipe.c_str(), "rb"), nullptr);
+    EXPECT_EQ(host::fopen(pipe.c_str(), "wb"), nullptr);
+    EXPECT_EQ(host::describeFileKind(host::FileKind::Special, 0),
+              "not a usable file (a pipe, device or socket)");
+
+    // Root reads a file of mode 000, so the unreadable case is forced through the testing switch.
+    host::testing::failCall("GetFileKind:" + regular, EACCES);
+    int error = 0;
+    EXPECT_EQ(host::GetFileKind(regular.c_str(), &error), host::FileKind::Unreadable);
+    EXPECT_EQ(host::describeFileKind(host::FileKind::Unreadable, error),
+              "cannot be read: " + host::systemErrorText(EACCES));
+    host::testing::clearFailures();
+    EXPECT_EQ(host::GetFileKind(regular.c_str()), host::FileKind::Regular);
 }

@@ -2,10 +2,14 @@
 
 #include "host/Testing.h"
 
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <regex>
 #include <string>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -128,6 +132,27 @@ TEST_F(HostSystem, CycleCounterMoves) {
         later = host::readTimeStampCounter();
     }
     EXPECT_NE(later, first);
+}
+
+// Problems reach the log file only once one is set, each on its own stamped line, from the first problem on.
+TEST_F(HostSystem, ProblemsGoToTheProblemLog) {
+    const testsupport::TempDir dir;
+    const std::string log = dir.file("log\\run.log");
+    host::ReportProblem("before any log\n");
+    host::SetProblemLog(log);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "log"));
+    std::filesystem::create_directory(dir.path() / "log");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "log/run.log"));
+    host::ReportProblem("Saving \"a.xml\" failed: No space left on device\n");
+    host::ReportProblem("no line end");
+    host::SetProblemLog("");
+    host::ReportProblem("after the log\n");
+
+    const std::string text = testsupport::TempDir::read((dir.path() / "log/run.log").string());
+    EXPECT_TRUE(
+        std::regex_match(text, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d Saving "a.xml" failed: No )"
+                                          R"(space left on device\n\S+ \S+ no line end\n)")))
+        << text;
 }
 
 } // namespace
