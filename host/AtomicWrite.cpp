@@ -226,6 +226,24 @@ bool holdsAlready(const std::string& target, const std::string& bytes) {
     return same;
 }
 
+// A rename would replace whatever is there: a file this process cannot read may be a player's whole
+// progress, which the program never saw, and a pipe or a folder in a stored file's place was put there by
+// someone. Such a target is left alone; the error number, or 0 for a regular file or none.
+int refusedTarget(const std::string& target) {
+    int error = 0;
+    const FileKind kind = GetFileKind(target.c_str(), &error);
+    if (kind == FileKind::Missing || kind == FileKind::Regular) {
+        return 0;
+    }
+    ReportProblem(
+        ("Not saving over \"" + target + "\": " + describeFileKind(kind, error) + "; it is left alone\n")
+            .c_str());
+    if (kind == FileKind::Folder) {
+        return EISDIR;
+    }
+    return kind == FileKind::Unreadable && error != 0 ? error : EACCES;
+}
+
 FileWriteResult failed(const std::string& path, int error) {
     reportFailedWrite(path, error);
     return {error};
@@ -235,6 +253,9 @@ FileWriteResult failed(const std::string& path, int error) {
 
 FileWriteResult writeFileAtomically(const std::string& path, const std::string& bytes, unsigned permissions) {
     const std::string target = systemPath(path.c_str());
+    if (const int refused = refusedTarget(target)) {
+        return {refused};
+    }
     if (holdsAlready(target, bytes)) {
         return {};
     }

@@ -23,15 +23,17 @@ constexpr unsigned privateFile = 0600;
 // something reach the disk. Before that, the
 // temporaries of this same target that killed writers left behind are removed: a writer at work (in this
 // process or another) holds a lock on its temporary until it is renamed, so only abandoned ones go.
-// A failure is written to the debug output with the file's name and the reason; the target is then as it
-// was, except when only the folder's flush failed (the new file is in place but may not survive a power
-// cut). Every '\' of the path becomes '/'.
+// A target that is there but is no regular file this process can read (a folder, a pipe, a device, a file
+// without read permission or with a read error) is never replaced: the save fails and says so. A failure is
+// written to the problem log (host::ReportProblem) with the file's name and the reason; the target is then
+// as it was, except when only the folder's flush failed (the new file is in place but may not survive a
+// power cut). Every '\' of the path becomes '/'.
 // Tests make a step fail with host::testing::failCall("writeFileAtomically:<step>", errno), the step being
 // "open", "write", "fsync" or "rename".
 FileWriteResult writeFileAtomically(const std::string& path, const std::string& bytes,
                                     unsigned permissions = sharedFile);
 
-// The debug output's line for a save that failed: the file's name and the reason for the error number.
+// The problem log's line for a save that failed: the file's name and the reason for the error number.
 void reportFailedWrite(const std::string& path, int error);
 
 } // namespace host

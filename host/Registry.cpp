@@ -1,6 +1,8 @@
 #include "host/Registry.h"
 
+#include "host/DamagedFiles.h"
 #include "host/RegistryFile.h"
+#include "host/System.h"
 #include "host/Testing.h"
 
 #include <algorithm>
@@ -68,6 +70,47 @@ bool forcedFailure(const char* call, DWORD fallback, LSTATUS* result) {
     }
     *result = static_cast<LSTATUS>(code < 0 ? fallback : static_cast<DWORD>(code));
     return true;
+}
+
+// What the problem log was last told of the file, so that the dozen reads of one start-up tell it once.
+std::string& toldProblem() {
+    static std::string told;
+    return told;
+}
+
+// Under the registry lock. The file is read again by every call: a damaged or unusable one is named in the
+// problem log when it first reads so.
+StoredKey readStored(const std::string& file, RegistryFileRead* read = nullptr) {
+    RegistryFileRead outcome;
+    StoredKey root = readRegistryFile(file, &outcome);
+    std::string problem;
+    if (outcome.result == RegistryFileRead::Result::Damaged) {
+        problem = "Reading \"" + file + "\": " + outcome.problem + "; what could be read is kept\n";
+    } else if (outcome.result == RegistryFileRead::Result::Unusable) {
+        problem = "Reading \"" + file + "\": " + outcome.problem + "; it is left alone\n";
+    }
+    if (!problem.empty() && problem != toldProblem()) {
+        ReportProblem(problem.c_str());
+    }
+    toldProblem() = problem;
+    if (read != nullptr) {
+        *read = std::move(outcome);
+    }
+    return root;
+}
+
+// Under the registry lock. A file that is there but could not be read is never replaced (the values in it
+// were not seen); one that was not read whole is kept under another name before the values read from it
+// replace it: what could not be read may still be found there.
+DWORD writeStored(const std::string& file, const StoredKey& root, const RegistryFileRead& read) {
+    if (read.result == RegistryFileRead::Result::Unusable) {
+        ReportProblem(("Not saving over \"" + file + "\": " + read.problem + "; it is left alone\n").c_str());
+        return ERROR_ACCESS_DENIED;
+    }
+    if (read.result == RegistryFileRead::Result::Damaged) {
+        keepDamagedFile(file);
+    }
+    return writeRegistryFile(file, root);
 }
 
 // Empty levels ("a\\b", a leading or trailing '\') are skipped rather than refused.
@@ -142,14 +185,15 @@ LSTATUS openSubKey(HKEY root, const char* subKey, REGSAM access, HKEY* result, b
         return forced;
     }
     const std::string file = fileOf(*root);
-    StoredKey stored = readRegistryFile(file);
+    RegistryFileRead read;
+    StoredKey stored = readStored(file, &read);
     std::vector<std::string> path = joinPath(*root, subKey);
     bool created = false;
     if (walkKey(stored, path, create, &created) == nullptr) {
         return ERROR_FILE_NOT_FOUND;
     }
     if (created) {
-        if (const DWORD written = writeRegistryFile(file, stored); written != ERROR_SUCCESS) {
+        if (const DWORD written = writeStored(file, stored, read); written != ERROR_SUCCESS) {
             return static_cast<LSTATUS>(written);
         }
     }
@@ -249,7 +293,7 @@ LSTATUS RegQueryInfoKey(HKEY key, char* className, DWORD* classLength, DWORD*, D
         return usable;
     }
     const std::string file = fileOf(*key);
-    StoredKey stored = readRegistryFile(file);
+    StoredKey stored = readStored(file);
     // A key removed from the file since it was opened reads as empty; the next write brings it back.
     const StoredKey* found = findKey(stored, key->path);
     const StoredKey empty;
@@ -291,7 +335,7 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD
     if (const LSTATUS usable = checkKey(key, KEY_QUERY_VALUE); usable != ERROR_SUCCESS) {
         return usable;
     }
-    StoredKey stored = readRegistryFile(fileOf(*key));
+    StoredKey stored = readStored(fileOf(*key));
     const StoredKey* found = findKey(stored, key->path);
     if (found == nullptr || index >= found->values.size()) {
         return ERROR_NO_MORE_ITEMS;
@@ -320,15 +364,18 @@ LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD, DWORD type, const BYTE*
         return forced;
     }
     const std::string file = fileOf(*key);
-    StoredKey stored = readRegistryFile(file);
+    RegistryFileRead read;
+    StoredKey stored = readStored(file, &read);
     std::vector<std::string> path = key->path;
     bool created = false;
     StoredKey& target = *walkKey(stored, path, true, &created);
     const std::string valueName = name ? name : "";
     const std::string bytes(reinterpret_cast<const char*>(data), data ? size : 0);
     if (StoredValue* existing = target.findValue(valueName)) {
-        // Stored as it stands already: the file is not written (nor flushed) again.
-        if (!created && existing->type == type && existing->data == bytes) {
+        // Stored as it stands already: the file is not written (nor flushed) again, unless it was not read
+        // whole, when the write mends it.
+        if (!created && read.result == RegistryFileRead::Result::Whole && existing->type == type &&
+            existing->data == bytes) {
             return ERROR_SUCCESS;
         }
         existing->type = type;
@@ -336,7 +383,7 @@ LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD, DWORD type, const BYTE*
     } else {
         target.values.push_back(StoredValue{valueName, type, bytes});
     }
-    return static_cast<LSTATUS>(writeRegistryFile(file, stored));
+    return static_cast<LSTATUS>(writeStored(file, stored, read));
 }
 
 LSTATUS RegQueryValueEx(HKEY key, const char* name, DWORD*, DWORD* type, BYTE* data, DWORD* dataLength) {
@@ -344,7 +391,7 @@ LSTATUS RegQueryValueEx(HKEY key, const char* name, DWORD*, DWORD* type, BYTE* d
     if (const LSTATUS usable = checkKey(key, KEY_QUERY_VALUE); usable != ERROR_SUCCESS) {
         return usable;
     }
-    StoredKey stored = readRegistryFile(fileOf(*key));
+    StoredKey stored = readStored(fileOf(*key));
     StoredKey* found = findKey(stored, key->path);
     const StoredValue* value = found ? found->findValue(name ? name : "") : nullptr;
     if (value == nullptr) {

@@ -1,8 +1,11 @@
 #pragma once
 // The registry of the current user, as the engine reads and writes its settings. The keys live in one XML
 // file, $XDG_CONFIG_HOME/pibbles/registry.xml (else ~/.config/pibbles/registry.xml), found again at every
-// open and rewritten whole through a temporary file on every change. A missing, empty or malformed file
-// reads as an empty registry. Key and value names compare case-insensitively (ASCII) and keep the
+// open and rewritten whole through a temporary file on every change. A missing file reads as an empty
+// registry; a damaged one (empty, cut, malformed) as far as it reads, and the first change writes what was
+// read after keeping the damaged file as "registry.xml.damaged"; one that is there but cannot be read (a
+// folder, a pipe, no permission) reads as empty and is never written over. Both are named in the problem
+// log (host::ReportProblem). Key and value names compare case-insensitively (ASCII) and keep the
 // spelling they were first given. Callable from any thread.
 
 #include "host/Types.h"

@@ -1,6 +1,7 @@
 #include "host/RegistryFile.h"
 
 #include "host/AtomicWrite.h"
+#include "host/Files.h"
 #include "host/XmlParsing.h"
 
 #include <tinyxml.h>
@@ -12,6 +13,7 @@
 #include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace host {
 namespace {
@@ -184,19 +186,27 @@ void writeKeyContents(const StoredKey& key, TiXmlElement& element) {
     }
 }
 
-bool readWholeFile(const std::string& path, std::string* bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+// False with the error number when the file could not be read to its end.
+bool readWholeFile(const std::string& path, std::string* bytes, int* error) {
+    errno = 0;
+    std::FILE* file = host::fopen(path.c_str(), "rb");
     if (file == nullptr) {
+        *error = errno != 0 ? errno : EACCES;
         return false;
     }
     char buffer[4096];
     std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    while ((count = host::fread(buffer, 1, sizeof buffer, file)) > 0) {
         bytes->append(buffer, count);
     }
     const bool complete = std::ferror(file) == 0;
+    *error = complete ? 0 : (errno != 0 ? errno : EIO);
     std::fclose(file);
     return complete;
+}
+
+RegistryFileRead damaged(std::string problem) {
+    return {RegistryFileRead::Result::Damaged, std::move(problem)};
 }
 
 // 0, or the error number of the folder that could not be made.
@@ -275,17 +285,50 @@ StoredValue* StoredKey::findValue(const std::string& valueName) {
     return nullptr;
 }
 
-StoredKey readRegistryFile(const std::string& path) {
+StoredKey readRegistryFile(const std::string& path, RegistryFileRead* read) {
     StoredKey root;
-    std::string bytes;
-    if (path.empty() || !readWholeFile(path, &bytes) || bytes.find('\0') != std::string::npos) {
+    RegistryFileRead ignored;
+    RegistryFileRead& outcome = read != nullptr ? *read : ignored;
+    outcome = {};
+    int error = 0;
+    const FileKind kind = path.empty() ? FileKind::Missing : GetFileKind(path.c_str(), &error);
+    if (kind == FileKind::Missing) {
         return root;
     }
-    TiXmlDocument document;
-    const bool parsed = parseXmlText(document, bytes.c_str());
-    const TiXmlElement* element = document.RootElement();
-    if (!parsed || document.Error() || element == nullptr || element->ValueStr() != rootElement) {
+    std::string bytes;
+    if (kind != FileKind::Regular) {
+        outcome = {RegistryFileRead::Result::Unusable, describeFileKind(kind, error)};
         return root;
+    }
+    if (!readWholeFile(path, &bytes, &error)) {
+        outcome = {RegistryFileRead::Result::Unusable, describeFileKind(FileKind::Unreadable, error)};
+        return root;
+    }
+    // The parser stops at a zero byte: what comes before it is read like a cut file.
+    if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos) {
+        outcome = damaged("a zero byte at offset " + std::to_string(zero));
+        bytes.resize(zero);
+    }
+    TiXmlDocument document;
+    if (!parseXmlText(document, bytes.c_str())) {
+        outcome = damaged("nested more deeply than " + std::to_string(maxXmlNesting) + " elements");
+        return root;
+    }
+    // The library keeps what it built before an error, so the values of a cut file up to the cut are read.
+    if (document.Error() && outcome.result != RegistryFileRead::Result::Damaged) {
+        const int line = document.ErrorRow();
+        outcome = damaged(std::string(document.ErrorDesc()) +
+                          (line > 0 ? " at line " + std::to_string(line) : std::string(" at its end")));
+    }
+    const TiXmlElement* element = document.RootElement();
+    if (element == nullptr || element->ValueStr() != rootElement) {
+        if (outcome.result != RegistryFileRead::Result::Damaged) {
+            outcome = damaged("no registry in it");
+        }
+        return root;
+    }
+    if (outcome.result != RegistryFileRead::Result::Damaged) {
+        outcome.result = RegistryFileRead::Result::Whole;
     }
     readKeyContents(*element, root);
     return root;

@@ -27,13 +27,24 @@ struct StoredKey {
 
 bool sameRegistryName(const std::string& a, const std::string& b);
 
-// The root key of the file. A missing, empty, malformed or too deeply nested file reads as an empty root;
-// elements that do not make sense (no name, bad data, a name given twice) are skipped one by one, the rest is
-// kept.
-StoredKey readRegistryFile(const std::string& path);
+// How reading the file went: nothing there, read whole, damaged (what could be read was kept) or there but
+// unusable (a folder, a pipe, no permission, a read error), with what was wrong.
+struct RegistryFileRead {
+    enum class Result { Missing, Whole, Damaged, Unusable };
+    Result result = Result::Missing;
+    std::string problem;
+
+    bool operator==(const RegistryFileRead&) const = default;
+};
+
+// The root key of the file. A missing or unusable file reads as an empty root; a damaged one (empty, cut,
+// malformed, with a zero byte) as far as it parses, and one nested too deeply or rooted in another element
+// as an empty root. Elements that do not make sense (no name, bad data, a name given twice) are skipped one
+// by one, the rest is kept. Only a regular file is ever opened, so nothing here blocks.
+StoredKey readRegistryFile(const std::string& path, RegistryFileRead* read = nullptr);
 
 // Writes the whole tree through host::writeFileAtomically, creating the folders first. ERROR_SUCCESS, or
-// the reason it failed (also written to the debug output); the old file is then untouched.
+// the reason it failed (also written to the problem log); the old file is then untouched.
 [[nodiscard]] DWORD writeRegistryFile(const std::string& path, const StoredKey& root);
 
 } // namespace host

@@ -37,7 +37,8 @@ std::string storageFileName(int mode, const std::string& name);
 
 // Replaces the target whole through a temporary file flushed to the disk (host::writeFileAtomically), so a
 // crash, a power cut or a full disk never leaves half a file, and an old file stays whole when the new one
-// cannot be written. False on failure, which is written to the debug output with the file and the reason.
+// cannot be written; a target that is there but unusable (a folder, a pipe, an unreadable file) is left
+// alone. False on failure, which is written to the problem log with the file and the reason.
 [[nodiscard]] bool writeFileReplacing(const std::string& target, const std::string& bytes);
 
 } // namespace kernel

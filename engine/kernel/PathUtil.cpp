@@ -2,6 +2,9 @@
 
 #include "host/Files.h"
 
+#include <algorithm>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kernel {
@@ -117,6 +120,34 @@ std::string escapeFileName(const std::string& name, bool keepSpaces) {
         }
     }
     return escaped;
+}
+
+bool unescapeFileName(const std::string& escaped, std::string* name) {
+    static constexpr std::string_view replaced = " \\/*|:?\"<>_";
+    std::string result;
+    for (std::size_t at = 0; at < escaped.size(); ++at) {
+        if (escaped[at] != '_') {
+            result += escaped[at];
+            continue;
+        }
+        if (at + 2 >= escaped.size() || escaped[at + 2] != '_') {
+            return false;
+        }
+        const char code = escaped[at + 1];
+        const auto found = std::find_if(replaced.begin(), replaced.end(),
+                                        [code](char c) { return escapeCode(c, false) == code; });
+        if (found == replaced.end()) {
+            return false;
+        }
+        result += *found;
+        at += 2;
+    }
+    // Only a name that escapes to this very text: a space, say, is never in an escaped name.
+    if (escapeFileName(result, false) != escaped) {
+        return false;
+    }
+    *name = std::move(result);
+    return true;
 }
 
 std::string applicationDirectory() {

@@ -23,6 +23,9 @@ void createDirectoryTree(const std::string& path);
 // A name made safe as a file name: space \ / * | : ? " < > _ become "_c_" with c in 0..9 or '_'.
 // A space is kept as it is when keepSpaces is true.
 std::string escapeFileName(const std::string& name, bool keepSpaces);
+// The name that escapeFileName (spaces escaped too) turns into the text; false, and *name untouched, when no
+// name escapes to it.
+bool unescapeFileName(const std::string& escaped, std::string* name);
 
 // The directory of the program file, without a trailing separator; empty when it cannot be read.
 std::string applicationDirectory();

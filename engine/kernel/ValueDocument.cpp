@@ -1,6 +1,7 @@
 #include "engine/kernel/ValueDocument.h"
 
 #include "engine/kernel/FileBuffer.h"
+#include "engine/kernel/PathUtil.h"
 #include "engine/kernel/PropertyStore.h"
 #include "engine/kernel/Scrambler.h"
 #include "host/Files.h"
@@ -58,15 +59,24 @@ DocumentRead damaged(std::string problem) {
     return {ReadResult::Damaged, std::move(problem)};
 }
 
-enum class FileBytes { Missing, TooLarge, Read };
+enum class FileBytes { Missing, Unusable, TooLarge, Read };
 
-// The whole file in one string, with CR LF and a lone CR made LF in place, as the XML library's own file
-// reading makes them. Its size is asked first, so the string is made once at its size and a file over the
-// bound is not read at all.
-FileBytes readTextFile(const std::string& name, std::string& text) {
+// The whole file in one string, read from disk. Its size is asked first, so the string is made once at its
+// size and a file over the bound is not read at all. Only a regular file is opened (a pipe would block); one
+// that is there but cannot be read to its end is unusable, with the reason in *problem.
+FileBytes readFileBytes(const std::string& name, std::string& text, std::string* problem) {
+    switch (storedFileState(name, problem)) {
+    case StoredFile::Missing:
+        return FileBytes::Missing;
+    case StoredFile::Unusable:
+        return FileBytes::Unusable;
+    case StoredFile::Readable:
+        break;
+    }
     std::FILE* file = host::fopen(name.c_str(), "rb");
     if (file == nullptr) {
-        return FileBytes::Missing;
+        *problem = "cannot be opened";
+        return FileBytes::Unusable;
     }
     long size = -1;
     if (host::fseek(file, 0, SEEK_END) == 0) {
@@ -87,7 +97,18 @@ FileBytes readTextFile(const std::string& name, std::string& text) {
         }
         text.append(chunk, count);
     }
+    // Less than the file holds: a read error, which must not pass for a file cut short.
+    const bool whole = std::ferror(file) == 0 && (size < 0 || text.size() >= static_cast<std::size_t>(size));
     host::fclose(file);
+    if (!whole) {
+        *problem = "cannot be read to its end (a read error)";
+        return FileBytes::Unusable;
+    }
+    return FileBytes::Read;
+}
+
+// CR LF and a lone CR made LF in place, as the XML library's own file reading makes them.
+void unifyLineEnds(std::string& text) {
     std::size_t kept = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
         if (text[at] != '\r') {
@@ -97,7 +118,6 @@ FileBytes readTextFile(const std::string& name, std::string& text) {
         }
     }
     text.resize(kept);
-    return FileBytes::Read;
 }
 
 // The text is parsed up to its first zero byte: one before its end leaves the rest unread.
@@ -121,27 +141,37 @@ DocumentRead parseText(const char* text, std::size_t size, TiXmlDocument& docume
 // built before the error.
 DocumentRead readDocument(const std::string& name, int mode, TiXmlDocument& document) {
     std::string text;
-    FileBuffer buffer;
+    std::string problem;
     FileBytes bytes = FileBytes::Read;
-    if (mode == modeFile) {
-        bytes = readTextFile(name, text);
-    } else if (kernel::loadFile(name, buffer, mode) == LoadResult::Failed) {
-        // The other modes name the file as it is stored (".!" appended, or inside the archive), so whether
-        // it exists is whether it loads.
-        bytes = FileBytes::Missing;
-    } else if (buffer.size() > ValueDocument::maxFileBytes) {
-        bytes = FileBytes::TooLarge;
+    if (mode == modeFile || mode == modeEncryptFile) {
+        bytes = readFileBytes(storageFileName(mode, name), text, &problem);
+    } else {
+        // An archive entry: whether it exists is whether it loads.
+        FileBuffer buffer;
+        if (kernel::loadFile(name, buffer, mode) == LoadResult::Failed) {
+            bytes = FileBytes::Missing;
+        } else if (buffer.size() > ValueDocument::maxFileBytes) {
+            bytes = FileBytes::TooLarge;
+        } else {
+            text.assign(buffer.data(), buffer.size());
+        }
     }
-    if (bytes == FileBytes::Missing) {
+    switch (bytes) {
+    case FileBytes::Missing:
         return {};
-    }
-    if (bytes == FileBytes::TooLarge) {
+    case FileBytes::Unusable:
+        return {ReadResult::Unusable, problem};
+    case FileBytes::TooLarge:
         return damaged("larger than " + std::to_string(ValueDocument::maxFileBytes) + " bytes, not read");
+    case FileBytes::Read:
+        break;
     }
     if (mode == modeFile) {
-        return parseText(text.c_str(), text.size(), document);
+        unifyLineEnds(text);
+    } else if (mode == modeEncryptFile) {
+        xorScramble(text.data(), static_cast<std::int32_t>(text.size()));
     }
-    return parseText(buffer.data(), buffer.size(), document);
+    return parseText(text.c_str(), text.size(), document);
 }
 
 } // namespace
@@ -161,9 +191,14 @@ void ValueDocument::load() {
 DocumentRead ValueDocument::loadFile(const std::string& name) {
     condenseWhiteSpace();
     TiXmlDocument document;
-    const DocumentRead read = readDocument(name, resolveFileMode(fileMode), document);
+    const int mode = resolveFileMode(fileMode);
+    const DocumentRead read = readDocument(name, mode, document);
+    // A file on disk is named as it is stored, for whoever looks for it.
+    const std::string shown = mode == modeEncryptFile ? storageFileName(mode, name) : name;
     if (read.isDamaged()) {
-        host::OutputDebugString(("Reading \"" + name + "\": " + read.problem + "\n").c_str());
+        host::ReportProblem(("Reading \"" + shown + "\": " + read.problem + "\n").c_str());
+    } else if (read.isUnusable()) {
+        host::ReportProblem(("Reading \"" + shown + "\": " + read.problem + "; it is left alone\n").c_str());
     }
     // The top-level elements only gather values: their own tags and attributes mean nothing.
     for (const TiXmlElement* top = document.FirstChildElement(); top; top = top->NextSiblingElement()) {
@@ -269,7 +304,7 @@ void ValueDocument::readChildElements(const TiXmlElement& element, Value& value)
 
 SaveResult ValueDocument::save() {
     if (savePath.empty()) {
-        host::OutputDebugString("ValueDocument: a document without a save path was not saved\n");
+        host::ReportProblem("ValueDocument: a document without a save path was not saved\n");
         return SaveResult::Failed;
     }
     TiXmlDocument document;
@@ -282,7 +317,7 @@ SaveResult ValueDocument::save() {
     const bool scrambled = mode != modeFile && mode != modeZip;
     if (scrambled) {
         if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-            host::OutputDebugString(("Saving \"" + savePath + "\" failed: too large to scramble\n").c_str());
+            host::ReportProblem(("Saving \"" + savePath + "\" failed: too large to scramble\n").c_str());
             return SaveResult::Failed;
         }
         xorScramble(bytes.data(), static_cast<std::int32_t>(bytes.size()));

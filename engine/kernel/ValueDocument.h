@@ -16,19 +16,23 @@ namespace kernel {
 // Whether ValueDocument::save wrote the whole file.
 enum class SaveResult { Saved, Failed };
 
-// How reading one file went: read whole, not there, or damaged, with what was wrong.
+// How reading one file went: read whole, not there, damaged, or there but unusable (a folder, a pipe, no
+// permission, a read error: nothing of it is read), with what was wrong.
 struct DocumentRead {
-    enum class Result { Whole, Missing, Damaged };
+    enum class Result { Whole, Missing, Damaged, Unusable };
     Result result = Result::Missing;
     std::string problem;
 
     bool isDamaged() const { return result == Result::Damaged; }
+    bool isUnusable() const { return result == Result::Unusable; }
 };
 
 // A Node bound to a list of XML files: every file adds its top-level values to this one tree, and the
 // tree is written back as one file. Missing files are skipped and parse errors keep what was read; a file
 // nested more deeply than any real one (host::maxXmlNesting) or larger than any real one (maxFileBytes) is
-// not parsed and adds nothing. A damaged file is named in the debug output with what was wrong.
+// not parsed and adds nothing, nor does a file on disk that is there but unusable (only regular files are
+// opened, so nothing blocks). A damaged or unusable file is named in the problem log (host::ReportProblem)
+// with what was wrong.
 class ValueDocument : public NodeValue {
 public:
     static constexpr std::size_t maxFileBytes = host::maxXmlBytes;
@@ -57,7 +61,8 @@ public:
     SmartPtr<Value> parseElement(const TiXmlElement& element);
 
     // Writes the tree to the save path, scrambled with ".!" appended in the scrambled modes. The file is
-    // replaced only once it was written whole; a failure is written to the debug output with the reason.
+    // replaced only once it was written whole, and never when it is there but unusable; a failure is written
+    // to the problem log with the reason.
     [[nodiscard]] SaveResult save();
     virtual void writeValue(const Value& value, TiXmlNode& parent, bool insideNode);
 

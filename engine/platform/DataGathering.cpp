@@ -4,6 +4,7 @@
 #include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/ValueDocument.h"
 #include "engine/platform/ProcessorClock.h"
+#include "host/DamagedFiles.h"
 #include "host/Files.h"
 #include "host/Registry.h"
 #include "host/System.h"
@@ -139,6 +140,15 @@ WriteResult DataGathering::WriteFile() {
         return WriteResult::Skipped;
     }
     const kernel::SmartPtr<kernel::ValueDocument> document(new kernel::ValueDocument());
+    const kernel::DocumentRead read = document->loadFile(fileName);
+    // Something is there that cannot be read: the sessions of earlier runs may be in it.
+    if (read.isUnusable()) {
+        return WriteResult::Skipped;
+    }
+    // What could not be read is not lost with the save that replaces it.
+    if (read.isDamaged()) {
+        host::keepDamagedFile(fileName);
+    }
     kernel::NodeValue& dataGathering = takeOverOrStart(*document);
     writeSystemInfo(dataGathering);
     appendSessions(dataGathering);
@@ -148,14 +158,10 @@ WriteResult DataGathering::WriteFile() {
 
 // A file whose "DataGathering" is missing, or is not a Node, holds nothing of ours: it is replaced whole.
 kernel::NodeValue& DataGathering::takeOverOrStart(kernel::ValueDocument& document) const {
-    if (kernel::fileExists(fileName)) {
-        document.addFile(fileName);
-        document.load();
-        if (kernel::Value* found = document.findChild(dataGatheringNode); found && found->isNode()) {
-            return found->asNode();
-        }
-        document.clearAll();
+    if (kernel::Value* found = document.findChild(dataGatheringNode); found && found->isNode()) {
+        return found->asNode();
     }
+    document.clearAll();
     const kernel::SmartPtr<kernel::Value> fresh(new kernel::NodeValue(dataGatheringNode, dataGatheringNode));
     return document.setChild(fresh)->asNode();
 }

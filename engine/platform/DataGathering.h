@@ -20,7 +20,8 @@ namespace platform {
 // What WriteFile did with the session file.
 enum class WriteResult {
     Written,
-    // The registry refused the file's name at start-up, so the file is left alone.
+    // The registry refused the file's name at start-up, or the file is there but cannot be read (a folder, a
+    // pipe, no permission): the file is left alone.
     Skipped,
     // The file could not be written whole; an earlier file is still there as it was.
     Failed,
@@ -60,7 +61,7 @@ public:
     // "dgfilename" under the session key: the file's full path. A failure sets noWrite.
     void registerFileName();
     // Merges this run into the file: earlier sessions stay, "SystemInfo" is replaced, this run's sessions
-    // are appended.
+    // are appended. A file that was not read whole is kept beside it first ("gd.xml.damaged").
     [[nodiscard]] WriteResult WriteFile();
 
     bool isSessionClosed() const { return sessionClosed; }

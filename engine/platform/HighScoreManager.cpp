@@ -33,13 +33,19 @@ void HighScoreManager::destroy() {
 }
 
 void HighScoreManager::load() {
-    const kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(scoresPath());
+    kernel::DocumentRead read;
+    const kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(scoresPath(), &read);
+    notReadWhole = notReadWhole || read.isDamaged();
+    leftAlone = leftAlone || read.isUnusable();
     if (document) {
         readTables(document->getNode(tablesNode).getVector(tablesKey));
     }
 }
 
-bool HighScoreManager::save() const {
+bool HighScoreManager::save() {
+    if (leftAlone) {
+        return false;
+    }
     const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(tablesNode, "HighScoreTables"));
     const kernel::SmartPtr<kernel::VectorValue> list(new kernel::VectorValue(tablesKey));
     for (const auto& [name, table] : tables) {
@@ -48,6 +54,11 @@ bool HighScoreManager::save() const {
         list->append(saved);
     }
     node->setChild(list);
+    // Once, before the first save that replaces it: the scores it lost may still be found in it.
+    if (notReadWhole) {
+        keepDamagedPlayerFile(scoresPath());
+        notReadWhole = false;
+    }
     return savePlayerFile(scoresPath(), node);
 }
 

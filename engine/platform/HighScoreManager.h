@@ -19,10 +19,12 @@ public:
     static void destroy();
 
     // Adds the file's tables, a later table replacing an earlier one of the same name. A missing file
-    // leaves the tables as they are; the caller makes the tables that it still lacks.
+    // leaves the tables as they are; the caller makes the tables that it still lacks. A damaged file gives
+    // what could be read of it, and is kept beside the file that the next save writes; one that is there but
+    // unusable (a folder, a pipe, no permission) adds nothing and is never written by this manager.
     void load();
     // True when the whole file was written.
-    [[nodiscard]] bool save() const;
+    [[nodiscard]] bool save();
 
     bool hasTable(const std::string& name) const { return tables.contains(name); }
     // Replaces any table stored under the name; a null table is ignored.
@@ -40,6 +42,9 @@ private:
 
     // Ordered by name, so the file comes out the same for the same tables.
     std::map<std::string, kernel::SmartPtr<ScoreTable>> tables;
+    // The file read was not read whole, and has not been saved over since.
+    bool notReadWhole = false;
+    bool leftAlone = false;
 };
 
 } // namespace platform

@@ -10,14 +10,14 @@ namespace {
 
 constexpr const char* nameKey = "name";
 
-std::string entryName(const kernel::NodeValue& entry) {
+} // namespace
+
+std::string Player::entryName(const kernel::NodeValue& entry) {
     if (!entry.hasChild(nameKey)) {
         return entry.name();
     }
     return kernel::narrowString(entry.getValue(nameKey).text());
 }
-
-} // namespace
 
 Player::Player(const kernel::NodeValue& entry) : name(entryName(entry)) {}
 

@@ -16,6 +16,9 @@ public:
     // A new profile, written by its first save.
     explicit Player(std::string name);
 
+    // The name of the player a list entry makes.
+    static std::string entryName(const kernel::NodeValue& entry);
+
     const std::string& getName() const { return name; }
     bool isChanged() const { return changed; }
     void markChanged() { changed = true; }

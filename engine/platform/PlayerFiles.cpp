@@ -2,9 +2,10 @@
 
 #include "engine/kernel/FileAccess.h"
 #include "engine/kernel/PathUtil.h"
+#include "host/DamagedFiles.h"
 #include "host/Files.h"
-#include "host/System.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -16,9 +17,6 @@ kernel::SmartPtr<kernel::ValueDocument> makeDocument() {
     document->setFileMode(playerFileMode());
     return document;
 }
-
-// Copies of earlier damaged files are never replaced; past this many, a new one is not kept.
-constexpr int maxDamagedCopies = 9;
 
 std::string folderOf(const std::string& path) {
     const std::size_t separator = path.find_last_of("/\\");
@@ -33,35 +31,44 @@ int playerFileMode() {
     return scrambled ? kernel::modeEncryptFile : kernel::modeFile;
 }
 
-kernel::SmartPtr<kernel::ValueDocument> loadPlayerFile(const std::string& path, bool* damaged) {
-    if (!kernel::fileExists(kernel::storageFileName(playerFileMode(), path))) {
-        return nullptr;
-    }
+kernel::SmartPtr<kernel::ValueDocument> loadPlayerFile(const std::string& path, kernel::DocumentRead* read) {
     kernel::SmartPtr<kernel::ValueDocument> document = makeDocument();
-    const kernel::DocumentRead read = document->loadFile(path);
-    if (damaged != nullptr) {
-        *damaged = read.isDamaged();
+    const kernel::DocumentRead outcome = document->loadFile(path);
+    const bool found = outcome.result == kernel::DocumentRead::Result::Whole || outcome.isDamaged();
+    if (read != nullptr) {
+        *read = outcome;
     }
-    return document;
+    return found ? document : nullptr;
 }
 
-// A link, not a copy: nothing is read, however large the file, and the save that follows replaces only the
-// first name.
 bool keepDamagedPlayerFile(const std::string& path) {
-    const std::string stored = kernel::storageFileName(playerFileMode(), path);
-    for (int number = 1; number <= maxDamagedCopies; ++number) {
-        const std::string kept = stored + ".damaged" + (number > 1 ? std::to_string(number) : std::string());
-        if (host::CreateHardLink(kept.c_str(), stored.c_str(), nullptr)) {
-            host::OutputDebugString(
-                ("\"" + stored + "\" was not read whole; it is kept as \"" + kept + "\"\n").c_str());
-            return true;
+    return host::keepDamagedFile(kernel::storageFileName(playerFileMode(), path));
+}
+
+std::vector<std::string> profileNamesInFolder(const std::string& folder) {
+    const std::string suffix = kernel::storageFileName(playerFileMode(), profileSuffix);
+    std::vector<std::string> files;
+    host::WIN32_FIND_DATA found;
+    const host::HANDLE listing = host::FindFirstFile((folder + "/*").c_str(), &found);
+    if (listing == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    do {
+        const std::string file = found.cFileName;
+        if ((found.dwFileAttributes & host::FILE_ATTRIBUTE_DIRECTORY) == 0 && file.size() > suffix.size() &&
+            file.compare(file.size() - suffix.size(), suffix.size(), suffix) == 0) {
+            files.push_back(file.substr(0, file.size() - suffix.size()));
         }
-        if (host::GetLastError() != host::ERROR_ALREADY_EXISTS) {
-            break;
+    } while (host::FindNextFile(listing, &found));
+    host::FindClose(listing);
+    std::sort(files.begin(), files.end());
+    std::vector<std::string> names;
+    for (const std::string& file : files) {
+        if (std::string name; kernel::unescapeFileName(file, &name)) {
+            names.push_back(std::move(name));
         }
     }
-    host::OutputDebugString(("\"" + stored + "\" was not read whole and could not be kept\n").c_str());
-    return false;
+    return names;
 }
 
 bool savePlayerFile(const std::string& path, kernel::SmartPtr<kernel::Value> top) {

@@ -7,25 +7,34 @@
 #include "engine/kernel/ValueDocument.h"
 
 #include <string>
+#include <vector>
 
 namespace platform {
 
 // The folder of every player file, below the working directory.
 inline constexpr const char* playerFilesFolder = "players";
+// Appended to a player's escaped name: the name of its profile file.
+inline constexpr const char* profileSuffix = ".plr";
 
 // The global file-source mode folded onto the disk: plain files (1) for modes 1 and 2, scrambled files (3)
 // for modes 3 and 4.
 int playerFileMode();
 
-// The document read from the file stored under the path, or null when no such file can be opened. A
-// damaged file gives what the XML reader could make of it, and sets the flag when one is given.
-kernel::SmartPtr<kernel::ValueDocument> loadPlayerFile(const std::string& path, bool* damaged = nullptr);
+// The document read from the file stored under the path, or null when there is none or it is there but
+// unusable (a folder, a pipe, no permission, a read error), which the problem log names. A damaged file
+// gives what the XML reader could make of it. read, when given, receives how the reading went.
+kernel::SmartPtr<kernel::ValueDocument> loadPlayerFile(const std::string& path,
+                                                       kernel::DocumentRead* read = nullptr);
 
 // Gives the file stored under the path a second name beside it, its stored name followed by ".damaged" (and
 // a number when that is taken), so that the file outlives the save that replaces it: a file that was not
-// read whole still holds a player's progress, for recovery by hand. The debug output names both; false when
-// the file could not be kept.
+// read whole still holds a player's progress, for recovery by hand (host::keepDamagedFile). False when the
+// file could not be kept.
 bool keepDamagedPlayerFile(const std::string& path);
+
+// The names of the players whose profiles (the name escaped, ".plr" appended, in the current mode) are in
+// the folder, in the order of their file names.
+std::vector<std::string> profileNamesInFolder(const std::string& folder);
 
 // Writes one document holding the value to the path, creating the folder first. The old file is replaced
 // only by a whole new one; true when that happened.

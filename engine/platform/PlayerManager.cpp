@@ -17,6 +17,10 @@ namespace {
 
 constexpr const char* listNode = "players";
 constexpr const char* profileNode = "player";
+// The type of a profile's node, under which the game registers its profile class too: players found again
+// from their profiles are made as that class.
+constexpr const char* profileType = "Player";
+constexpr const char* nameKey = "name";
 constexpr const char* currentKey = "currentplayer";
 constexpr const char* namesKey = "playernames";
 
@@ -45,21 +49,30 @@ void PlayerManager::destroy() {
 }
 
 void PlayerManager::loadAll() {
-    const kernel::SmartPtr<kernel::ValueDocument> document = load(listPath());
-    if (!document) {
-        return;
+    kernel::DocumentRead read;
+    std::string listedCurrent;
+    if (const kernel::SmartPtr<kernel::ValueDocument> document = load(listPath(), &read)) {
+        kernel::NodeValue& list = document->getNode(listNode);
+        readFromNode(list);
+        listedCurrent = kernel::narrowString(list.getValue(currentKey).text());
     }
-    readFromNode(document->getNode(listNode));
+    // A list that was not read whole must not orphan the players it lost: their profiles are still there.
+    if (read.isDamaged() || read.isUnusable()) {
+        findPlayersInFolder(listedCurrent);
+    }
     if (currentPlayer) {
         LoadPlayer(*currentPlayer);
     }
 }
 
 bool PlayerManager::saveAll() {
-    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(listNode, "Players"));
-    writeToNode(*node);
-    keepIfNotReadWhole(listPath());
-    const bool listSaved = savePlayerFile(listPath(), node);
+    bool listSaved = false;
+    if (!leftAlone.contains(listPath())) {
+        const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(listNode, "Players"));
+        writeToNode(*node);
+        keepIfNotReadWhole(listPath());
+        listSaved = savePlayerFile(listPath(), node);
+    }
     const bool profileSaved = !currentPlayer || SavePlayer(*currentPlayer);
     return listSaved && profileSaved;
 }
@@ -72,9 +85,17 @@ Player* PlayerManager::addPlayer(Player* player) {
         currentPlayer = player;
     }
     players.emplace_back(player);
-    // A profile that cannot be written now stays marked changed, so the next save tries it again; the writer
-    // has reported the failure.
-    (void)SavePlayer(*player);
+    // A profile of that name may be there already, its list entry lost: it is the player's, read and not
+    // replaced by a new one. One that is there but unusable is left alone.
+    kernel::DocumentRead read;
+    if (const kernel::SmartPtr<kernel::ValueDocument> document =
+            load(profilePath(player->getName()), &read)) {
+        player->readXml(document->getNode(profileNode));
+    } else if (!read.isUnusable()) {
+        // A profile that cannot be written now stays marked changed, so the next save tries it again; the
+        // writer has reported the failure.
+        (void)SavePlayer(*player);
+    }
     return player;
 }
 
@@ -85,6 +106,7 @@ bool PlayerManager::deletePlayer(const std::string& name) {
     }
     deletePlayerFile(profilePath(name));
     notReadWhole.erase(profilePath(name));
+    leftAlone.erase(profilePath(name));
     const kernel::SmartPtr<Player> removed = *found;
     players.erase(found);
     // The game selects another player first; anyone else deleting the current one gets the first remaining
@@ -108,7 +130,9 @@ bool PlayerManager::selectPlayer(const std::string& name) {
         return false;
     }
     if (currentPlayer) {
-        if (!SavePlayer(*currentPlayer)) {
+        // A profile left alone keeps this run's progress in memory only: that it cannot be written does not
+        // hold the player to it.
+        if (!SavePlayer(*currentPlayer) && !leftAlone.contains(profilePath(currentPlayer->getName()))) {
             return false;
         }
         currentPlayer->onDeselect();
@@ -136,7 +160,10 @@ bool PlayerManager::SavePlayer(Player& player) {
     if (!player.isChanged()) {
         return true;
     }
-    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(profileNode, "Player"));
+    if (leftAlone.contains(profilePath(player.getName()))) {
+        return false;
+    }
+    const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(profileNode, profileType));
     player.writeXml(*node);
     keepIfNotReadWhole(profilePath(player.getName()));
     if (!savePlayerFile(profilePath(player.getName()), node)) {
@@ -147,18 +174,21 @@ bool PlayerManager::SavePlayer(Player& player) {
 }
 
 void PlayerManager::readFromNode(kernel::NodeValue& node) {
-    for (const kernel::SmartPtr<kernel::Value>& entry : node.getVector(namesKey).children()) {
-        if (getPlayerCount() == maxListedPlayers) {
-            host::OutputDebugString(("PlayerManager: the player list names more than " +
-                                     std::to_string(maxListedPlayers) + " players; the rest are left out\n")
-                                        .c_str());
-            notReadWhole.insert(listPath());
-            break;
-        }
-        appendListed(entry->asNode());
+    const std::string current = kernel::narrowString(node.getValue(currentKey).text());
+    const kernel::VectorValue::List& entries = node.getVector(namesKey).children();
+    auto next = entries.begin();
+    for (; next != entries.end() && getPlayerCount() < maxListedPlayers; ++next) {
+        appendListed((*next)->asNode());
+    }
+    if (next != entries.end()) {
+        host::ReportProblem(("PlayerManager: the player list names more than " +
+                             std::to_string(maxListedPlayers) + " players; the rest are left out\n")
+                                .c_str());
+        notReadWhole.insert(listPath());
+        keepCurrentOf(next, entries.end(), current);
     }
     if (!players.empty()) {
-        chooseCurrent(kernel::narrowString(node.getValue(currentKey).text()));
+        chooseCurrent(current);
     }
 }
 
@@ -180,20 +210,28 @@ std::string PlayerManager::listPath() const {
 }
 
 std::string PlayerManager::profilePath(const std::string& name) const {
-    return playersFolder + "/" + escaped(name) + ".plr";
+    return playersFolder + "/" + escaped(name) + profileSuffix;
 }
 
-kernel::SmartPtr<kernel::ValueDocument> PlayerManager::load(const std::string& path) {
-    bool damaged = false;
-    kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(path, &damaged);
-    if (damaged) {
+// A file that is there but unusable is left alone for the whole run: what the program holds of it is not
+// what the file holds, and must not replace it should the file become readable.
+kernel::SmartPtr<kernel::ValueDocument> PlayerManager::load(const std::string& path,
+                                                            kernel::DocumentRead* read) {
+    kernel::DocumentRead outcome;
+    kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(path, &outcome);
+    if (outcome.isDamaged()) {
         notReadWhole.insert(path);
+    } else if (outcome.isUnusable()) {
+        leftAlone.insert(path);
+    }
+    if (read != nullptr) {
+        *read = std::move(outcome);
     }
     return document;
 }
 
 // Once, before the first save that replaces the file: later saves replace a file that was read whole. The
-// save goes on also when the file could not be kept (the debug output says so): the player's new progress
+// save goes on also when the file could not be kept (the problem log says so): the player's new progress
 // is not held back for the old file's.
 void PlayerManager::keepIfNotReadWhole(const std::string& path) {
     if (notReadWhole.erase(path) > 0) {
@@ -202,11 +240,54 @@ void PlayerManager::keepIfNotReadWhole(const std::string& path) {
 }
 
 // An entry whose type names no player class (an unknown class, or a damaged file) is left out.
-void PlayerManager::appendListed(kernel::NodeValue& entry) {
+bool PlayerManager::appendListed(kernel::NodeValue& entry) {
     const kernel::SmartPtr<kernel::Object> made(kernel::ObjectFactory::instance()->createObject(entry));
-    if (made && made->isKindOf(Player::classInfo)) {
-        players.emplace_back(static_cast<Player*>(made.get()));
+    if (!made || !made->isKindOf(Player::classInfo)) {
+        return false;
     }
+    players.emplace_back(static_cast<Player*>(made.get()));
+    return true;
+}
+
+// A list cut to fit keeps the one who plays: a current player among those left out takes the last place.
+void PlayerManager::keepCurrentOf(kernel::VectorValue::List::const_iterator first,
+                                  kernel::VectorValue::List::const_iterator last,
+                                  const std::string& current) {
+    if (findPlayer(current) != players.end()) {
+        return;
+    }
+    const std::string wanted = escaped(current);
+    for (; first != last; ++first) {
+        kernel::NodeValue& entry = (*first)->asNode();
+        if (escaped(Player::entryName(entry)) == wanted && appendListed(entry)) {
+            players.erase(players.end() - 2);
+            return;
+        }
+    }
+}
+
+// Each is listed as the list would have listed it; the profile itself is read when the player is chosen. The
+// current player is the one the list named, when it is found.
+void PlayerManager::findPlayersInFolder(const std::string& listedCurrent) {
+    int found = 0;
+    for (const std::string& name : profileNamesInFolder(playersFolder)) {
+        if (getPlayerCount() >= maxListedPlayers) {
+            break;
+        }
+        if (nameExists(name)) {
+            continue;
+        }
+        const kernel::SmartPtr<kernel::NodeValue> entry(new kernel::NodeValue("", profileType));
+        entry->setChild(new kernel::ScalarValue(nameKey, name, kernel::Typing::Untyped));
+        found += appendListed(*entry) ? 1 : 0;
+    }
+    if (found == 0) {
+        return;
+    }
+    host::ReportProblem(("PlayerManager: the player list was not read whole; " + std::to_string(found) +
+                         " players were found again from their profiles\n")
+                            .c_str());
+    chooseCurrent(listedCurrent);
 }
 
 // A list naming no listed player as current (damaged, or edited by hand) starts with the first player.

@@ -4,6 +4,7 @@
 #include "engine/kernel/Object.h"
 #include "engine/kernel/SmartPtr.h"
 #include "engine/kernel/ValueDocument.h"
+#include "engine/kernel/VectorValue.h"
 #include "engine/platform/Player.h"
 
 #include <set>
@@ -15,13 +16,15 @@ namespace platform {
 // The player list and the current player, kept in the folder "players" below the working directory: one
 // list file naming every profile and the current one, and one profile file per player. Only the current
 // player's profile is ever read or written. A file that was not read whole is used as far as it was read,
-// and kept beside its new version when a save first replaces it. Main thread only.
+// and kept beside its new version when a save first replaces it; a list not read whole lists again the
+// players whose profiles are in the folder. A file that is there but cannot be read (a folder, a pipe, no
+// permission) is taken for no file but never written in this run. Main thread only.
 class PlayerManager : public kernel::Object {
 public:
     using PlayerList = std::vector<kernel::SmartPtr<Player>>;
 
-    // Far more than anyone keeps; a list naming more is damaged, and only its first ones are taken (each
-    // listed player is a whole profile in memory).
+    // Far more than anyone keeps; a list naming more is damaged, and only its first ones are taken, the
+    // current player always among them (each listed player is a whole profile in memory).
     static constexpr int maxListedPlayers = 1000;
 
     static PlayerManager* create();
@@ -40,8 +43,8 @@ public:
     // The list file, then the current profile when it changed. True when every file was written.
     [[nodiscard]] bool saveAll();
 
-    // Appends the player (the first one becomes current) and writes its profile; the list file waits for
-    // saveAll. Returns the player.
+    // Appends the player (the first one becomes current) and writes its profile, or reads it when a profile
+    // of that name is there already; the list file waits for saveAll. Returns the player.
     Player* addPlayer(Player* player);
     // Removes the first player of that name with its profile file and rewrites the list. When that player
     // was current, the first remaining one becomes current. False for an unknown name or a failed write.
@@ -49,7 +52,8 @@ public:
     // Byte-exact after escaping, so letter case counts.
     bool nameExists(const std::string& name) const;
     // Writes the current profile when it changed, then makes the named player current and reads its
-    // profile. An unknown name, or a profile that could not be written, changes nothing and gives false.
+    // profile. An unknown name, or a profile that could not be written, changes nothing and gives false
+    // (a profile left alone as unusable holds nobody back).
     [[nodiscard]] bool selectPlayer(const std::string& name);
     // The first player whose escaped name equals the escaped given name, or the end.
     PlayerList::const_iterator findPlayer(const std::string& name) const;
@@ -57,7 +61,8 @@ public:
     // Reads the profile file into the player; a missing file leaves the player as it is.
     void LoadPlayer(Player& player);
     // Writes the profile file when the player changed. True when nothing needed writing or the file was
-    // written; after a failed write the player stays changed, so a later save tries again.
+    // written; after a failed write, or with a file left alone, the player stays changed, so a later save
+    // tries again.
     [[nodiscard]] bool SavePlayer(Player& player);
 
     virtual void readFromNode(kernel::NodeValue& node);
@@ -71,15 +76,21 @@ private:
 
     std::string listPath() const;
     std::string profilePath(const std::string& name) const;
-    void appendListed(kernel::NodeValue& entry);
+    bool appendListed(kernel::NodeValue& entry);
     void chooseCurrent(const std::string& name);
-    kernel::SmartPtr<kernel::ValueDocument> load(const std::string& path);
+    kernel::SmartPtr<kernel::ValueDocument> load(const std::string& path,
+                                                 kernel::DocumentRead* read = nullptr);
     void keepIfNotReadWhole(const std::string& path);
+    void findPlayersInFolder(const std::string& listedCurrent);
+    void keepCurrentOf(kernel::VectorValue::List::const_iterator first,
+                       kernel::VectorValue::List::const_iterator last, const std::string& current);
 
     PlayerList players;
     std::string playersFolder;
     // The files read since the manager was made that were not read whole and have not been saved since.
     std::set<std::string> notReadWhole;
+    // The files found there but unusable since the manager was made: never written by it.
+    std::set<std::string> leftAlone;
     // Counted, so that no removal from the list can leave it dangling.
     kernel::SmartPtr<Player> currentPlayer;
 };

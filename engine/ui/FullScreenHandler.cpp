@@ -53,7 +53,7 @@ void storeFullScreenOption(bool fullScreen) {
     settings->getOptions().setFullScreen(fullScreen);
     // The switch itself has happened; only the next start may not remember it.
     if (!settings->writeRegistry()) {
-        host::OutputDebugString("FullScreenHandler: the full-screen option was not stored\n");
+        host::ReportProblem("FullScreenHandler: the full-screen option was not stored\n");
     }
 }
 

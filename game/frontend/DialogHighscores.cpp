@@ -179,7 +179,7 @@ void DialogHighscores::clearHighscores() {
     }
     platform::HighScoreManager* manager = platform::HighScoreManager::instance();
     if (manager != nullptr && !manager->save()) {
-        host::OutputDebugString("DialogHighscores: the cleared scores could not be saved\n");
+        host::ReportProblem("DialogHighscores: the cleared scores could not be saved\n");
     }
     highlight = -1;
     shownRows = rows;

@@ -142,7 +142,7 @@ void DialogProfile::selectRow(int row) {
     if (row < listedCount()) {
         selectedRow = row;
         if (!players()->selectPlayer(nameOfPlayer(row))) {
-            host::OutputDebugString("DialogProfile: the current profile could not be written\n");
+            host::ReportProblem("DialogProfile: the current profile could not be written\n");
         }
     } else {
         openCreate();
@@ -171,7 +171,7 @@ void DialogProfile::deleteSelected() {
         chooseNeighbourOfSelected();
     }
     if (!players()->deletePlayer(name)) {
-        host::OutputDebugString("DialogProfile: the player list could not be written\n");
+        host::ReportProblem("DialogProfile: the player list could not be written\n");
     }
     refresh();
     updateWelcomeText();
@@ -187,7 +187,7 @@ void DialogProfile::chooseNeighbourOfSelected() {
         selectedRow = listedCount() - 2;
     }
     if (!players()->selectPlayer(nameOfPlayer(selectedRow))) {
-        host::OutputDebugString("DialogProfile: the current profile could not be written\n");
+        host::ReportProblem("DialogProfile: the current profile could not be written\n");
     }
 }
 

@@ -32,7 +32,7 @@ bool hasPlayers() {
 }
 
 void report(const char* what) {
-    host::OutputDebugString((std::string("DialogProfileCreate: ") + what + "\n").c_str());
+    host::ReportProblem((std::string("DialogProfileCreate: ") + what + "\n").c_str());
 }
 
 // Waits for the group while the loader works on it. Resources that fail to load count as loaded, so the

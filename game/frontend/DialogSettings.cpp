@@ -190,7 +190,7 @@ void DialogSettings::keepOptions() {
     settings->getOptions().copyFrom(static_cast<const PibbleOptions&>(*this));
     // The options are in force now; only the next start may not remember them.
     if (!settings->writeRegistry()) {
-        host::OutputDebugString("DialogSettings: the settings were not stored\n");
+        host::ReportProblem("DialogSettings: the settings were not stored\n");
     }
 }
 

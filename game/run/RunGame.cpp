@@ -408,7 +408,7 @@ void leaveCurrentScene() {
 // named the file and the reason.
 void reportIfFailed(bool saved, const char* what) {
     if (!saved) {
-        host::OutputDebugString(("Shutdown: " + std::string(what) + " could not be saved\n").c_str());
+        host::ReportProblem(("Shutdown: " + std::string(what) + " could not be saved\n").c_str());
     }
 }
 

@@ -1,4 +1,5 @@
 #include "host/AtomicWrite.h"
+#include "host/System.h"
 #include "host/Testing.h"
 
 #include "DebugOutput.h"
@@ -84,6 +85,30 @@ TEST(HostAtomicWrite, AFailedStepKeepsTheOldFileAndIsHeard) {
     EXPECT_EQ(host::writeFileAtomically(underAFile, "NEW").error, ENOTDIR);
     EXPECT_NE(output.take().find(path + "/inside.xml\" failed: Not a directory"), std::string::npos);
     EXPECT_EQ(TempDir::read(path), "OLD");
+}
+
+// A save never replaces what it could not have read: a folder, a pipe (which must not block the save either)
+// or a file that cannot be read stays as it is, and the log says why.
+TEST(HostAtomicWrite, WhatIsThereButUnusableIsNeverReplaced) {
+    const testsupport::DebugOutput output;
+    TempDir dir;
+    std::filesystem::create_directory(dir.path() / "folder.xml");
+    ASSERT_EQ(::mkfifo(dir.file("pipe.xml").c_str(), 0600), 0);
+    const std::string unreadable = dir.write("unreadable.xml", "OLD");
+    host::testing::failCall("GetFileKind:" + unreadable, EACCES);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {dir.file("folder.xml"), "a folder"},
+        {dir.file("pipe.xml"), "not a usable file (a pipe, device or socket)"},
+        {unreadable, "cannot be read: " + host::systemErrorText(EACCES)},
+    };
+    for (const auto& [path, why] : cases) {
+        EXPECT_FALSE(host::writeFileAtomically(path, "NEW").succeeded()) << path;
+        EXPECT_EQ(output.take(), "Not saving over \"" + path + "\": " + why + "; it is left alone\n");
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "folder.xml"));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.path() / "pipe.xml"));
+    EXPECT_EQ(TempDir::read(unreadable), "OLD");
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"folder.xml", "pipe.xml", "unreadable.xml"}));
 }
 
 // Writers of one target at the same time never take each other's temporary for abandoned.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 
 using namespace testsupport;
 
@@ -143,16 +144,17 @@ TEST(HostRegistry, AValueSetAsItStandsLeavesTheFileAlone) {
 }
 
 TEST(HostRegistry, BrokenFilesReadEmptyAndTheNextWriteMendsThem) {
-    const std::optional<std::string> cases[] = {
-        std::nullopt,
-        "",
-        "<registry><key name=\"Software\">",
-        std::string("<registry>\0</registry>", 22),
-        "<other><key name=\"Software\"/></other>",
+    const std::pair<std::optional<std::string>, host::DWORD> cases[] = {
+        {std::nullopt, 0},
+        {"", 0},
+        // What was read before the cut is kept.
+        {"<registry><key name=\"Software\">", 1},
+        {std::string("<registry>\0</registry>", 22), 0},
+        {"<other><key name=\"Software\"/></other>", 0},
         // The parser would recurse once per level, past the end of the stack.
-        "<registry>" + repeated("<key name=\"k\">", 100000),
+        {"<registry>" + repeated("<key name=\"k\">", 100000), 0},
     };
-    for (const auto& contents : cases) {
+    for (const auto& [contents, keys] : cases) {
         SCOPED_TRACE(contents.value_or("(no file)"));
         const ScratchRegistry registry;
         if (contents) {
@@ -163,7 +165,7 @@ TEST(HostRegistry, BrokenFilesReadEmptyAndTheNextWriteMendsThem) {
         EXPECT_EQ(host::RegQueryInfoKey(HKEY_CURRENT_USER, nullptr, nullptr, nullptr, &subKeys, nullptr,
                                         nullptr, &values, nullptr, nullptr, nullptr, nullptr),
                   status(host::ERROR_SUCCESS));
-        EXPECT_EQ(values + subKeys, 0u);
+        EXPECT_EQ(values + subKeys, keys);
 
         // Opening the root writes nothing, and a failed write keeps the broken file as it was.
         host::testing::failCall("RegSetValueEx", -1, 1);
@@ -171,6 +173,80 @@ TEST(HostRegistry, BrokenFilesReadEmptyAndTheNextWriteMendsThem) {
         EXPECT_EQ(TempDir::read(registry.file()), contents.value_or(""));
         EXPECT_EQ(ScratchRegistry::set("", "kept", dwordEntry(1)), status(host::ERROR_SUCCESS));
         EXPECT_EQ(ScratchRegistry::values(""), (RegistryValues{{"kept", dwordEntry(1)}}));
+    }
+}
+
+// A cut file, or one with a zero byte, keeps every value read before the damage; the first write (even of a
+// value as it stands) keeps the damaged file once under another name and writes what was read. The log says
+// both, once.
+TEST(HostRegistry, ADamagedFileKeepsWhatItReadAndACopy) {
+    const ScratchRegistry registry;
+    const char* key = "Software\\Tarvo\\Games\\pibbles";
+    const RegistryValues stored = {
+        {"fullscreen", dwordEntry(1)}, {"soundvolume", dwordEntry(77)}, {"name", textEntry("Ann")}};
+    for (const auto& [name, entry] : stored) {
+        ASSERT_EQ(ScratchRegistry::set(key, name, entry), status(host::ERROR_SUCCESS));
+    }
+    const std::string whole = TempDir::read(registry.file());
+    const std::string cut = whole.substr(0, whole.size() - 20);
+    const DebugOutput output;
+    for (const std::string& damaged : {cut, cut + '\0' + whole.substr(cut.size())}) {
+        std::filesystem::remove(registry.file() + ".damaged");
+        registry.dir().write("pibbles/registry.xml", damaged);
+        EXPECT_EQ(ScratchRegistry::values(key), stored);
+        EXPECT_EQ(ScratchRegistry::values(key), stored);
+        std::string heard = output.take();
+        EXPECT_EQ(heard.find("Reading \"" + registry.file() + "\": "), 0u) << heard;
+        EXPECT_EQ(heard.find("what could be read is kept\n"), heard.size() - 27) << "once: " << heard;
+
+        ASSERT_EQ(ScratchRegistry::set(key, "soundvolume", dwordEntry(77)), status(host::ERROR_SUCCESS));
+        ASSERT_EQ(ScratchRegistry::set(key, "musicvolume", dwordEntry(5)), status(host::ERROR_SUCCESS));
+        EXPECT_EQ(TempDir::read(registry.file() + ".damaged"), damaged);
+        EXPECT_FALSE(std::filesystem::exists(registry.file() + ".damaged2"));
+        EXPECT_NE(output.take().find("\"" + registry.file() + "\" was not read whole; it is kept as \"" +
+                                     registry.file() + ".damaged\""),
+                  std::string::npos);
+        RegistryValues expected = stored;
+        expected.push_back({"musicvolume", dwordEntry(5)});
+        EXPECT_EQ(ScratchRegistry::values(key), expected);
+    }
+}
+
+// A registry file that is there but cannot be read (a folder, a pipe, no permission, a failed open) reads as
+// empty without blocking, is never written over, and the log names it with the reason.
+TEST(HostRegistry, AFileThatCannotBeReadIsLeftAlone) {
+    const DebugOutput output;
+    for (const char* kind : {"folder", "pipe", "unreadable", "unopenable"}) {
+        SCOPED_TRACE(kind);
+        const ScratchRegistry registry;
+        const std::string file = registry.file();
+        const std::string kept = "<registry><value name=\"v\" type=\"REG_DWORD\" dword=\"3\"/></registry>";
+        registry.dir().write("pibbles/registry.xml", kept);
+        if (kind == std::string("folder")) {
+            std::filesystem::remove(file);
+            std::filesystem::create_directory(file);
+        } else if (kind == std::string("pipe")) {
+            std::filesystem::remove(file);
+            ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+        } else {
+            host::testing::failCall((kind == std::string("unreadable") ? "GetFileKind:" : "fopen:") + file,
+                                    EACCES);
+        }
+        EXPECT_TRUE(ScratchRegistry::values("").empty());
+        EXPECT_NE(ScratchRegistry::set("", "v", dwordEntry(4)), status(host::ERROR_SUCCESS));
+        EXPECT_NE(ScratchRegistry::set("Software", "v", dwordEntry(4)), status(host::ERROR_SUCCESS));
+        const std::string heard = output.take();
+        EXPECT_EQ(heard.find("Reading \"" + file + "\": "), 0u) << heard;
+        EXPECT_NE(heard.find("; it is left alone\nNot saving over \"" + file + "\": "), std::string::npos)
+            << heard;
+        host::testing::clearFailures();
+        const std::filesystem::file_status left = std::filesystem::status(file);
+        if (kind == std::string("folder") || kind == std::string("pipe")) {
+            EXPECT_EQ(left.type(), kind == std::string("folder") ? std::filesystem::file_type::directory
+                                                                 : std::filesystem::file_type::fifo);
+        } else {
+            EXPECT_EQ(TempDir::read(file), kept);
+        }
     }
 }
 

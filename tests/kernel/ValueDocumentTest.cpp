@@ -1,5 +1,6 @@
 #include "engine/kernel/ValueDocument.h"
 #include "engine/kernel/PropertyStore.h"
+#include "host/System.h"
 #include "host/Testing.h"
 
 #include "DebugOutput.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace kernel;
@@ -182,8 +184,50 @@ TEST(ValueDocument, EachReadSaysWhetherTheFileWasReadWhole) {
     EXPECT_TRUE(tooDeep.isDamaged());
     EXPECT_EQ(tooDeep.problem, "nested more deeply than 256 elements");
     EXPECT_EQ(document.loadFile(dir.file("absent.xml")).result, Result::Missing);
-    EXPECT_EQ(document.loadFile(dir.path().string()).result, Result::Missing);
     EXPECT_EQ(output.take(), "Reading \"" + dir.file("deep.xml") + "\": " + tooDeep.problem + "\n");
+}
+
+// A file that is there but cannot be read is never taken for a missing one (its owner would save over it),
+// and a pipe in its place does not block: plain or scrambled, each says why, and nothing of it is read.
+TEST(ValueDocument, AFileThereButUnusableIsNotAMissingOne) {
+    const testsupport::DebugOutput output;
+    testsupport::TempDir dir;
+    const std::string folder = dir.path().string();
+    const std::string pipe = dir.file("pipe.xml");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string xml = "<a><Integer id='A' value='1'/></a>";
+    const std::string plain = dir.write("plain.xml", xml);
+    const struct {
+        std::string path;
+        int mode;
+        std::string forced;
+        std::string problem;
+    } cases[] = {
+        {folder, modeFile, "", "a folder"},
+        {pipe, modeFile, "", "not a usable file (a pipe, device or socket)"},
+        {plain, modeFile, "GetFileKind:" + plain, "cannot be read: " + host::systemErrorText(EACCES)},
+        {plain, modeFile, "fopen:" + plain, "cannot be opened"},
+        {plain, modeFile, "fread", "cannot be read to its end (a read error)"},
+        {plain, modeEncryptFile, "GetFileKind:" + plain + ".!",
+         "cannot be read: " + host::systemErrorText(EACCES)},
+    };
+    dir.write("plain.xml.!", xml);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path + " " + c.forced);
+        if (!c.forced.empty()) {
+            // A read that stops short names no code.
+            host::testing::failCall(c.forced, c.forced == "fread" ? -1 : EACCES);
+        }
+        ValueDocument document;
+        document.setFileMode(c.mode);
+        const DocumentRead read = document.loadFile(c.path);
+        host::testing::clearFailures();
+        EXPECT_TRUE(read.isUnusable());
+        EXPECT_EQ(read.problem, c.problem);
+        EXPECT_FALSE(document.hasChild("A"));
+        EXPECT_EQ(output.take(), "Reading \"" + storageFileName(c.mode, c.path) + "\": " + c.problem +
+                                     "; it is left alone\n");
+    }
 }
 
 // A file larger than any real one is a damaged file: nothing of it is read (reading it would cost many

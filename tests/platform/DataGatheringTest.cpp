@@ -4,11 +4,13 @@
 #include "engine/kernel/TextConversion.h"
 #include "engine/kernel/ValueDocument.h"
 
+#include "DebugOutput.h"
 #include "ScratchRegistry.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -125,6 +127,31 @@ TEST_F(PlatformDataGathering, ExistingFilesMergeByTheirContent) {
         EXPECT_FALSE(document->hasChild("Other")) << content;
         EXPECT_TRUE(readBack().hasChild("SystemInfo")) << content;
     }
+}
+
+// A record that was not read whole is kept once beside the one written over it; one that is there but
+// cannot be read (a folder, a pipe, no permission) is left alone, and the run's sessions with it.
+TEST_F(PlatformDataGathering, ADamagedRecordIsKeptAndAnUnreadableOneLeftAlone) {
+    const testsupport::DebugOutput output;
+    const std::string cut = R"(<root><DataGathering id="DataGathering"><Vector id="PlayingSessions">)"
+                            R"(<PlayingSession StartTime="1" EndTime="2"/></Vec)";
+    registry.dir().write("gd.xml", cut);
+    ASSERT_EQ(run({{3, 4}}), WriteResult::Written);
+    EXPECT_EQ(writtenSessions(), (Times{{1, 2}, {3, 4}}));
+    EXPECT_EQ(testsupport::TempDir::read(file + ".damaged"), cut);
+    EXPECT_NE(output.take().find("was not read whole; it is kept as \"" + file + ".damaged\""),
+              std::string::npos);
+
+    const std::string whole = testsupport::TempDir::read(file);
+    host::testing::failCall("GetFileKind:" + file, EACCES);
+    EXPECT_EQ(run({{5, 6}}), WriteResult::Skipped);
+    host::testing::clearFailures();
+    EXPECT_EQ(testsupport::TempDir::read(file), whole);
+    EXPECT_NE(output.take().find("Reading \"" + file + "\": cannot be read"), std::string::npos);
+    std::filesystem::remove(file);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    EXPECT_EQ(run({{5, 6}}), WriteResult::Skipped);
+    EXPECT_TRUE(std::filesystem::is_fifo(file));
 }
 
 TEST_F(PlatformDataGathering, RegistryPublishesTheFileOrStopsTheWrite) {

@@ -111,6 +111,27 @@ TEST(GameSettings, OnlyChangedSettingsAreWrittenAndTheNextRunReadsThem) {
     EXPECT_TRUE(next.getOptions().getFullScreen());
 }
 
+// A settings file cut short (a full disk under another program, a crash of the file system) keeps every
+// option that it still holds.
+TEST(GameSettings, ACutFileKeepsTheOptionsItStillHolds) {
+    const ScratchRegistry registry;
+    const SettingsGuard guard;
+    GameSettings& settings = makeSettings();
+    settings.getOptions().setFullScreen(true);
+    settings.getOptions().setSoundVolume(17);
+    settings.getOptions().setMusicVolume(200);
+    ASSERT_TRUE(settings.writeRegistry());
+    const std::string whole = TempDir::read(registry.file());
+    registry.dir().write("pibbles/registry.xml", whole.substr(0, whole.size() - 20));
+
+    GameSettings::destroy();
+    GameSettings& next = makeSettings();
+    next.readRegistry();
+    EXPECT_TRUE(next.getOptions().getFullScreen());
+    EXPECT_EQ(next.getOptions().getSoundVolume(), 17);
+    EXPECT_EQ(next.getOptions().getMusicVolume(), 200);
+}
+
 TEST(GameSettings, TheFlagsOfThePreviousRunAreRead) {
     const struct {
         const char* what;

@@ -2,11 +2,14 @@
 #include "engine/kernel/ScalarValue.h"
 #include "engine/platform/HighScoreManager.h"
 
+#include "DebugOutput.h"
 #include "PlayerFilesFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using platform::HighScoreEntry;
@@ -137,6 +140,48 @@ TEST_F(HighScores, DamagedFilesKeepWhatTheyCanAndStayUntilTheNextWrite) {
         ASSERT_EQ(vib ? vib->getEntryCount() : -1, entries) << file;
         EXPECT_TRUE(vib == nullptr || (vib->getLastScore() == -1 && vib->getMaxEntries() == 5));
     }
+}
+
+// The scores a damaged file lost may still be found in it: the save that replaces it keeps it once under
+// another name. A file that is there but cannot be read adds nothing and is never saved over.
+TEST_F(HighScores, ADamagedFileIsKeptAndAnUnreadableOneLeftAlone) {
+    const testsupport::DebugOutput output;
+    const std::string cut = "<root><HighScoreTables id=\"highscoretables\"><Vector id=\"scoretables\">"
+                            "<ScoreTable id=\"VIB\" maxentries=\"5\"><Vector id=\"entries\">"
+                            "<HighScoreEntry scorevalue=\"7\"/></Vec";
+    dir.write(scoresFile, cut);
+    HighScoreManager& scores = *HighScoreManager::create();
+    scores.load();
+    ASSERT_EQ(scores.getTable("VIB")->getEntryCount(), 1);
+    for (int round = 0; round < 2; ++round) {
+        scores.getTable("VIB")->addScore(new HighScoreEntry("Ann", 9));
+        ASSERT_TRUE(scores.save());
+    }
+    EXPECT_EQ(read(std::string(scoresFile) + ".damaged"), cut);
+    EXPECT_FALSE(exists(std::string(scoresFile) + ".damaged2"));
+    EXPECT_NE(output.take().find("\"players/scores.xml\" was not read whole; it is kept as"),
+              std::string::npos);
+
+    const std::string whole = read(scoresFile);
+    HighScoreManager::destroy();
+    HighScoreManager& again = *HighScoreManager::create();
+    host::testing::failCall(std::string("GetFileKind:") + scoresFile, EACCES);
+    again.load();
+    EXPECT_FALSE(again.hasTable("VIB"));
+    EXPECT_NE(output.take().find("Reading \"players/scores.xml\": cannot be read"), std::string::npos);
+    host::testing::clearFailures();
+    again.addTable("VIB", new ScoreTable(10, true));
+    EXPECT_FALSE(again.save());
+    EXPECT_EQ(read(scoresFile), whole);
+
+    std::filesystem::remove(scoresFile);
+    ASSERT_EQ(::mkfifo(scoresFile, 0600), 0);
+    HighScoreManager::destroy();
+    HighScoreManager& piped = *HighScoreManager::create();
+    piped.load();
+    piped.addTable("VIB", new ScoreTable(10, true));
+    EXPECT_FALSE(piped.save());
+    EXPECT_TRUE(std::filesystem::is_fifo(scoresFile));
 }
 
 TEST_F(HighScores, AFailedWriteKeepsTheOldFileAndReportsIt) {

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 using platform::PlayerManager;
@@ -43,6 +44,8 @@ kernel::Object* makeTestPlayer(kernel::Value& settings) {
     return new TestPlayer(settings.asNode());
 }
 const kernel::ClassRegistrar registerTestPlayer("TestPlayer", makeTestPlayer);
+// As a game registers its profile class: players found again from their profiles are made by this name.
+const kernel::ClassRegistrar registerAsProfile("Player", makeTestPlayer);
 
 constexpr const char* listFile = "players/players.plrs";
 
@@ -130,9 +133,10 @@ TEST_F(Players, DamagedFilesFallBackAndStayUntilTheNextWrite) {
         std::string list, profile;
         int count, level;
     };
+    // A list that was not read whole finds its players again from their profiles.
     const std::vector<Case> cases = {
-        {"", profile, 0, 0},
-        {"\x01garbage<<", profile, 0, 0},
+        {"", profile, 1, 4},
+        {"\x01garbage<<", profile, 1, 4},
         {list.substr(0, 110), profile, 1, 4}, // what the reader made of a truncated file is kept
         {"<root><Players id=\"players\"><String id=\"playernames\" value=\"A\"/></Players></root>", profile,
          0, 0},
@@ -144,10 +148,11 @@ TEST_F(Players, DamagedFilesFallBackAndStayUntilTheNextWrite) {
         {list, profile.substr(0, 30), 1, 0},
         {list, "<root><String id=\"player\" value=\"x\"/></root>", 1, 0},
         // Deeper than the parser's recursion could go.
-        {list.substr(0, 71) + deepNodes, profile, 0, 0},
+        {list.substr(0, 71) + deepNodes, profile, 1, 4},
     };
     for (const Case& c : cases) {
         PlayerManager::destroy();
+        std::filesystem::remove(listFile);
         dir.write(listFile, c.list);
         dir.write("players/A.plr", c.profile);
         manager().loadAll();
@@ -234,7 +239,7 @@ TEST_F(Players, AnOversizedProfileIsNotReadButKept) {
 }
 
 // Each listed player is a whole profile in memory: a list naming more than anyone keeps is damaged, its first
-// players are taken, and the list is kept before a save rewrites it.
+// players are taken with the current one, and the list is kept before a save rewrites it.
 TEST_F(Players, AListOfMorePlayersThanAnyoneKeepsGivesItsFirstOnes) {
     const testsupport::DebugOutput output;
     std::string list = "<root><Players id=\"players\" currentplayer=\"p1003\"><Vector id=\"playernames\">";
@@ -245,11 +250,77 @@ TEST_F(Players, AListOfMorePlayersThanAnyoneKeepsGivesItsFirstOnes) {
     dir.write(listFile, list);
     restart();
     EXPECT_EQ(manager().getPlayerCount(), PlayerManager::maxListedPlayers);
-    EXPECT_EQ(current()->getName(), "p0") << "the current one was left out";
+    EXPECT_EQ(current()->getName(), "p1003");
     EXPECT_NE(output.take().find("names more than 1000 players"), std::string::npos);
     ASSERT_TRUE(manager().saveAll());
     EXPECT_EQ(read("players/players.plrs.damaged"), list);
-    EXPECT_FALSE(has(listFile, "p1000"));
+    EXPECT_TRUE(has(listFile, "\"p998\"") && has(listFile, "currentplayer=\"p1003\""));
+    EXPECT_FALSE(has(listFile, "\"p999\"") || has(listFile, "p1000") || has(listFile, "p1004"));
+    EXPECT_EQ(manager().getPlayers().back()->getName(), "p1003");
+}
+
+// A damaged list does not orphan a profile: the players whose profiles are in the folder are listed again
+// (files that no name escapes to are no profiles), and a player made under the name of a profile that is
+// there reads it rather than replacing it.
+TEST_F(Players, ProfilesOutliveADamagedOrLostList) {
+    const testsupport::DebugOutput output;
+    add("Ann")->setLevel(7);
+    add("Bob B_2");
+    ASSERT_TRUE(manager().selectPlayer("Bob B_2"));
+    current()->setLevel(2);
+    ASSERT_TRUE(manager().saveAll());
+    dir.write("players/x_9.plr", "");
+    dir.write("players/a b.plr", "");
+    const std::string list = read(listFile);
+    dir.write(listFile, list.substr(0, list.find("<Vector") + 5));
+    restart();
+    ASSERT_EQ(manager().getPlayerCount(), 2);
+    EXPECT_EQ(manager().getPlayers()[0]->getName(), "Ann");
+    EXPECT_EQ(current()->getName(), "Bob B_2") << "the cut list still named the current one";
+    EXPECT_EQ(current()->level, 2);
+    EXPECT_NE(output.take().find("2 players were found again from their profiles"), std::string::npos);
+    ASSERT_TRUE(manager().selectPlayer("Ann"));
+    EXPECT_EQ(current()->level, 7);
+
+    std::filesystem::remove(listFile);
+    restart();
+    EXPECT_FALSE(manager().hasPlayers());
+    TestPlayer* ann = add("Ann");
+    EXPECT_EQ(ann->level, 7);
+    EXPECT_FALSE(ann->isChanged());
+    EXPECT_TRUE(has("players/Ann.plr", "level=\"7\""));
+}
+
+// A list or a profile that is there but cannot be read (no permission, a pipe) is not taken for a missing
+// one: nothing is written over it in this run, and it holds nobody back.
+TEST_F(Players, AFileThatCannotBeReadIsNeverSavedOver) {
+    const testsupport::DebugOutput output;
+    add("Ann")->setLevel(7);
+    add("Bob");
+    ASSERT_TRUE(manager().saveAll());
+    host::testing::failCall("GetFileKind:players/Ann.plr", EACCES);
+    restart();
+    EXPECT_EQ(current()->level, 0);
+    EXPECT_NE(output.take().find("Reading \"players/Ann.plr\": cannot be read"), std::string::npos);
+    current()->setLevel(1);
+    EXPECT_FALSE(manager().saveAll());
+    host::testing::clearFailures();
+    EXPECT_FALSE(manager().saveAll()) << "left alone for the whole run";
+    EXPECT_TRUE(has("players/Ann.plr", "level=\"7\""));
+    EXPECT_TRUE(manager().selectPlayer("Bob"));
+
+    for (const char* file : {listFile, "players/Bob.plr"}) {
+        std::filesystem::remove(file);
+        ASSERT_EQ(::mkfifo(file, 0600), 0);
+    }
+    restart();
+    EXPECT_EQ(manager().getPlayerCount(), 2) << "found again from their profiles";
+    EXPECT_NE(output.take().find("not a usable file"), std::string::npos);
+    EXPECT_FALSE(manager().saveAll());
+    ASSERT_TRUE(manager().selectPlayer("Bob"));
+    current()->setLevel(3);
+    EXPECT_FALSE(manager().saveAll());
+    EXPECT_TRUE(std::filesystem::is_fifo(listFile) && std::filesystem::is_fifo("players/Bob.plr"));
 }
 
 TEST_F(Players, AFailedWriteKeepsTheOldFilesAndReportsIt) {
