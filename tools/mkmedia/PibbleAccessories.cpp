@@ -14,6 +14,9 @@ constexpr float pi = std::numbers::pi_v<float>;
 constexpr Rgb white = 0xFFFFFF;
 constexpr Rgb gold = 0xFFC93C;
 constexpr Rgb leafGreen = 0x4CB548;
+// Tall hats lean over to the side by this much (radians): on the board the row below is drawn over the
+// one above, and an upright hat would stand in front of the face above it.
+constexpr float hatTilt = 0.45f;
 
 // What an accessory is placed by.
 struct Frame {
@@ -174,12 +177,15 @@ void drawCrown(Canvas& c, const Frame& f, Rgb colour, bool small) {
     }
 }
 
+// Worn at a jaunty angle, its crown leaning into the gap between the faces above.
 void drawTopHat(Canvas& c, const Frame& f, Rgb colour) {
     const float brimY = f.top + f.r * 0.12f;
-    outlined(c, ellipse(f.cx, brimY, f.r * 0.6f, f.r * 0.13f), colour, brimY - 3, brimY + 3);
-    outlined(c, roundedRect(f.cx - f.r * 0.36f, brimY - f.r * 0.7f, f.r * 0.72f, f.r * 0.72f, f.r * 0.06f),
-             colour, brimY - f.r * 0.7f, brimY);
-    c.over(roundedRect(f.cx - f.r * 0.33f, brimY - f.r * 0.24f, f.r * 0.66f, f.r * 0.14f, 1), 0xE8403A);
+    const auto tilt = [&](const Shape& shape) { return turned(shape, f.cx, brimY, hatTilt); };
+    outlined(c, tilt(ellipse(f.cx, brimY, f.r * 0.6f, f.r * 0.13f)), colour, brimY - 3, brimY + 3);
+    outlined(c,
+             tilt(roundedRect(f.cx - f.r * 0.34f, brimY - f.r * 0.5f, f.r * 0.68f, f.r * 0.52f, f.r * 0.06f)),
+             colour, brimY - f.r * 0.5f, brimY);
+    c.over(tilt(roundedRect(f.cx - f.r * 0.31f, brimY - f.r * 0.22f, f.r * 0.62f, f.r * 0.14f, 1)), 0xE8403A);
 }
 
 // A knitted cap over the crown with a rim and, unless a propeller sits on it, a pompom.
@@ -233,8 +239,9 @@ void drawBandana(Canvas& c, const Frame& f, Rgb colour) {
     }
 }
 
+// Close over the crown, where it stays clear of the face above.
 void drawHalo(Canvas& c, const Frame& f, Rgb colour) {
-    const float y = f.top - f.r * 0.6f;
+    const float y = f.top - f.r * 0.22f;
     c.over(ellipse(f.cx, y, f.r * 0.58f, f.r * 0.2f), lighter(colour, 0.4f), 110, 2);
     const Shape ring = scaled(arcBand(f.cx, y, f.r * 0.48f, f.r * 0.12f, 0, 2 * pi), f.cx, y, 1.0f, 0.3f);
     c.over(ring, darker(colour, 0.25f));
@@ -242,30 +249,36 @@ void drawHalo(Canvas& c, const Frame& f, Rgb colour) {
            lighter(colour, 0.4f));
 }
 
+// A soft toque flopping over to one side, further than a stiff hat, into the gap between the faces above.
 void drawChefHat(Canvas& c, const Frame& f, Rgb colour) {
     const float band = f.top + f.r * 0.2f;
+    const auto tilt = [&](const Shape& shape) {
+        return turned(shape, f.cx - f.r * 0.4f, band, hatTilt * 1.6f);
+    };
     for (const auto& puff :
-         {std::array<float, 3>{-0.3f, -0.55f, 0.3f}, std::array<float, 3>{0.3f, -0.55f, 0.3f},
-          std::array<float, 3>{0.0f, -0.75f, 0.34f}}) {
+         {std::array<float, 3>{-0.26f, -0.44f, 0.25f}, std::array<float, 3>{0.26f, -0.44f, 0.25f},
+          std::array<float, 3>{0.0f, -0.5f, 0.26f}}) {
         const float x = f.cx + puff[0] * f.r;
         const float y = band + puff[1] * f.r;
-        outlined(c, circle(x, y, puff[2] * f.r), colour, y - puff[2] * f.r, y + puff[2] * f.r);
+        outlined(c, tilt(circle(x, y, puff[2] * f.r)), colour, y - puff[2] * f.r, y + puff[2] * f.r);
     }
-    outlined(c, roundedRect(f.cx - f.r * 0.5f, band - f.r * 0.4f, f.r, f.r * 0.45f, f.r * 0.08f), colour,
-             band - f.r * 0.4f, band);
+    outlined(c, tilt(roundedRect(f.cx - f.r * 0.5f, band - f.r * 0.4f, f.r, f.r * 0.45f, f.r * 0.08f)),
+             colour, band - f.r * 0.4f, band);
 }
 
+// Its tall cone bends over to the side, into the gap between the faces above.
 void drawWitchHat(Canvas& c, const Frame& f, Rgb colour) {
     const float brimY = f.top + f.r * 0.14f;
+    const auto tilt = [&](const Shape& shape) { return turned(shape, f.cx, brimY, hatTilt); };
     const Shape cone = {{f.cx - f.r * 0.4f, brimY},
-                        {f.cx - f.r * 0.1f, brimY - f.r * 0.8f},
-                        {f.cx + f.r * 0.25f, brimY - f.r * 1.05f},
-                        {f.cx + f.r * 0.12f, brimY - f.r * 0.72f},
+                        {f.cx - f.r * 0.08f, brimY - f.r * 0.66f},
+                        {f.cx + f.r * 0.5f, brimY - f.r * 0.86f},
+                        {f.cx + f.r * 0.16f, brimY - f.r * 0.56f},
                         {f.cx + f.r * 0.4f, brimY}};
-    outlined(c, ellipse(f.cx, brimY, f.r * 0.75f, f.r * 0.14f), colour, brimY - 3, brimY + 3);
-    outlined(c, cone, colour, brimY - f.r * 1.05f, brimY);
-    c.over(roundedRect(f.cx - f.r * 0.37f, brimY - f.r * 0.22f, f.r * 0.74f, f.r * 0.14f, 1), 0xFFB347);
-    c.over(roundedRect(f.cx - f.r * 0.08f, brimY - f.r * 0.24f, f.r * 0.16f, f.r * 0.18f, 1), gold);
+    outlined(c, tilt(ellipse(f.cx, brimY, f.r * 0.75f, f.r * 0.14f)), colour, brimY - 3, brimY + 3);
+    outlined(c, tilt(cone), colour, brimY - f.r * 0.86f, brimY);
+    c.over(tilt(roundedRect(f.cx - f.r * 0.37f, brimY - f.r * 0.22f, f.r * 0.74f, f.r * 0.14f, 1)), 0xFFB347);
+    c.over(tilt(roundedRect(f.cx - f.r * 0.08f, brimY - f.r * 0.24f, f.r * 0.16f, f.r * 0.18f, 1)), gold);
 }
 
 void drawSailorHat(Canvas& c, const Frame& f, Rgb colour) {

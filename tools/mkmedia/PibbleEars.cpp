@@ -153,7 +153,7 @@ void drawFox(Canvas& canvas, const Ear& ear, const PibbleLook& look) {
 // Puffs of clown hair in three colours on each side.
 void drawPompoms(Canvas& canvas, const Ear& ear) {
     const float r = ear.r;
-    const Rgb colours[2][3] = {{0xFF6F91, 0xFFD23F, 0x7CC8FF}, {0x7FD9A8, 0xC39BFF, 0xFFB347}};
+    const Rgb colours[2][3] = {{0xFF5C8A, 0xFFCC30, 0x3A86DE}, {0x72C850, 0x8A5AD0, 0xF27E22}};
     const Rgb* set = colours[ear.side < 0 ? 0 : 1];
     const float places[3][3] = {{0.02f, -0.34f, 0.24f}, {0.24f, -0.14f, 0.22f}, {-0.18f, -0.12f, 0.2f}};
     for (int i = 0; i < 3; ++i) {
@@ -169,7 +169,8 @@ void drawPompoms(Canvas& canvas, const Ear& ear) {
 } // namespace
 
 void drawLookEars(Canvas& canvas, const PibbleLook& look, const PibbleBody& body, float tilt, float lift) {
-    // Where each shape sits and how far it leans at rest.
+    // Where each shape sits and how far it leans at rest. The board draws each row over the one above it,
+    // so whatever stands up leans out into the gaps between the faces of that row, never across them.
     float spread = 0.7f;
     float lean = 0.35f;
     switch (look.ears) {
@@ -178,8 +179,8 @@ void drawLookEars(Canvas& canvas, const PibbleLook& look, const PibbleBody& body
         lean = 0.45f;
         break;
     case EarShape::Bunny:
-        spread = 0.42f;
-        lean = 0.22f;
+        spread = 0.6f;
+        lean = 0.5f;
         break;
     case EarShape::Horns:
         spread = 0.55f;
@@ -187,22 +188,22 @@ void drawLookEars(Canvas& canvas, const PibbleLook& look, const PibbleBody& body
         break;
     case EarShape::Floppy:
         spread = 0.95f;
-        lean = 2.2f;
+        lean = 2.4f;
         break;
     case EarShape::Leaf:
         spread = 0.65f;
         lean = 0.75f;
         break;
     case EarShape::Antennae:
-        spread = 0.38f;
-        lean = 0.28f;
+        spread = 0.58f;
+        lean = 0.5f;
         break;
     case EarShape::Fox:
         spread = 0.62f;
         lean = 0.32f;
         break;
     case EarShape::Pompoms:
-        spread = 0.92f;
+        spread = 0.78f;
         lean = 0.25f;
         break;
     }

@@ -7,15 +7,16 @@ namespace mkmedia {
 namespace {
 
 // The colours' hues follow the game's particle colours, softened; each colour also has ears and a marking
-// that no other has.
+// that no other has. Their lightness steps from white and yellow down through orange, green, blue and red
+// to purple, so that a board of seven colours still sorts itself for a player who does not see hues.
 constexpr PibbleLook looks[] = {
-    {"yellow", 0xFFD84A, 0xD9791C, EarShape::Round, Marking::Stripes},
-    {"blue", 0x62B6F2, 0xFFFFFF, EarShape::Bunny, Marking::Tummy},
-    {"red", 0xF25A4E, 0x8E1F2A, EarShape::Horns, Marking::Spots},
+    {"yellow", 0xFFCC30, 0xC8621A, EarShape::Round, Marking::Stripes},
+    {"blue", 0x3A86DE, 0xFFFFFF, EarShape::Bunny, Marking::Tummy},
+    {"red", 0xEC4F48, 0x8E1F2A, EarShape::Horns, Marking::Spots},
     {"white", 0xF7F4EF, 0xD5CBC0, EarShape::Floppy, Marking::Fleece},
-    {"green", 0x7BD05A, 0x4CB548, EarShape::Leaf, Marking::Sprout},
-    {"purple", 0xA872E3, 0xFFF0A0, EarShape::Antennae, Marking::Stars},
-    {"orange", 0xFF9838, 0xFFFFFF, EarShape::Fox, Marking::Bib},
+    {"green", 0x72C850, 0x4CB548, EarShape::Leaf, Marking::Sprout},
+    {"purple", 0x6234AE, 0xFFF0A0, EarShape::Antennae, Marking::Stars},
+    {"orange", 0xF27E22, 0xFFFFFF, EarShape::Fox, Marking::Bib},
     {"clown", 0xFFF3F7, 0xFF6F91, EarShape::Pompoms, Marking::Harlequin},
 };
 

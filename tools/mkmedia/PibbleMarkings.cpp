@@ -62,12 +62,13 @@ void drawCurls(Canvas& layer, const PibbleLook& look, const PibbleBody& b) {
     }
 }
 
-// A little sprout of two leaves on top of the head.
+// A little sprout of two leaves on top of the head, short enough to stay below the face of the pibble
+// above.
 void drawSprout(Canvas& canvas, const PibbleLook& look, const PibbleBody& b) {
     const float r = b.radius();
     const float baseY = b.cy - b.ry * 0.92f;
     const graphics::PointF base(b.cx, baseY);
-    const graphics::PointF top(b.cx + r * 0.06f, baseY - r * 0.42f);
+    const graphics::PointF top(b.cx + r * 0.06f, baseY - r * 0.3f);
     const Rgb stem = darker(look.accent, 0.1f);
     canvas.over(curveBand(base, graphics::PointF(b.cx - r * 0.08f, baseY - r * 0.2f), top, r * 0.08f), stem);
     for (const float side : {-1.0f, 1.0f}) {
@@ -108,7 +109,7 @@ void drawBib(Canvas& layer, const PibbleBody& b) {
 // A clown's suit of diamonds in every colour.
 void drawHarlequin(Canvas& layer, const PibbleBody& b) {
     const float r = b.radius();
-    constexpr Rgb colours[] = {0xFFD93D, 0x5EB8F5, 0xF2564B, 0x6FD052, 0xA66BE0, 0xFF9A3C};
+    constexpr Rgb colours[] = {0xFFCC30, 0x3A86DE, 0xEC4F48, 0x72C850, 0x6234AE, 0xF27E22};
     const float size = r * 0.48f;
     int index = 0;
     for (int row = -3; row <= 3; ++row) {

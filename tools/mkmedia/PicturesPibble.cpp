@@ -51,16 +51,19 @@ void drawHead(Canvas& canvas, PibblePose pose, Mood mood, float turn = 0) {
     drawPibblePart(canvas, pose, PibblePart::Face);
 }
 
-// Frame 0 at rest, 1 twitched outward, 2 streaming up as the pibble drops into its hole.
+// Frame 0 at rest, 1 twitched outward, 2 streaming up as the pibble drops into its hole. Standing ears
+// straighten only halfway, so that they stay in the gaps between the faces of the row above; hanging ones
+// swing all the way up, or they would stand out sideways into the faces beside them.
 void drawEars(Canvas& canvas, const PibblePose& pose, int frame) {
+    const bool hanging = pose.look != nullptr && pose.look->ears == EarShape::Floppy;
     const float tilt = frame == 1 ? 0.3f : 0.0f;
-    const float lift = frame == 1 ? 0.15f : frame == 2 ? 1.0f : 0.0f;
+    const float lift = frame == 1 ? 0.15f : frame == 2 ? (hanging ? 1.0f : 0.4f) : 0.0f;
     drawPibblePart(canvas, pose, PibblePart::Ears, tilt, lift);
 }
 
 // The ears follow the turning face, a little behind it.
 void drawShakingEars(Canvas& canvas, PibblePose pose, float turn) {
-    pose.cx += turn * pose.radius * 0.45f;
+    pose.cx += turn * pose.radius * 0.3f;
     drawPibblePart(canvas, pose, PibblePart::Ears);
 }
 
