@@ -193,6 +193,9 @@ inline constexpr const char* textChapterFinishedHeader = "TEXT_CHAPTERFINISHED_H
 inline constexpr const char* textGameFailedTryAgain = "TEXT_GAMEFAILED_TRYAGAIN";
 inline constexpr const char* textQuit = "TEXT_QUIT_TXT";
 inline constexpr const char* textQuitHeader = "TEXT_QUIT_HDR";
+// Told as the player leaves a game whose last save failed.
+inline constexpr const char* textSaveFailed = "TEXT_SAVEFAILED_TXT";
+inline constexpr const char* textSaveFailedHeader = "TEXT_SAVEFAILED_HDR";
 
 // The VIB chapter map: per chapter n a path line "SPRITE_LINE<n>", a button "BUTTON_<n>" and a photo
 // "PHOTO_<n>"; the head, the book, the hint bubble ("sceneprogress") and the paths' file.
@@ -951,6 +954,8 @@ inline constexpr kernel::NamedId named[] = {
     {textGameFailedTryAgain, nullptr, IdKind::Text},
     {textQuit, nullptr, IdKind::Text},
     {textQuitHeader, nullptr, IdKind::Text},
+    {textSaveFailed, nullptr, IdKind::Text},
+    {textSaveFailedHeader, nullptr, IdKind::Text},
     // The VIB chapter map; its lines, chapter buttons and photos are named by number.
     {dialogProgress, nullptr, IdKind::Dialog},
     {spriteButtonAppear, dialogProgress, IdKind::Sprite},

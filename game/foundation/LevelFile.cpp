@@ -28,6 +28,10 @@ constexpr std::int32_t unplaced = 0x7FFFFFFF;
 constexpr std::int32_t millisecondsPerSecond = 1000;
 constexpr std::string_view layoutLetters = ".qxXlLpPsScC";
 constexpr std::string_view vibLetters = "CLPSX";
+// What the field's geometry and backdrop are made of.
+constexpr const char* backgroundNeeded[] = {"image",           "offset_y",        "offset_x_field",
+                                            "offset_x_queue1", "offset_x_queue2", "field_width",
+                                            "field_height"};
 
 std::int32_t clampToInt(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
@@ -54,7 +58,7 @@ const std::string& LevelFile::getPath() const {
 
 LevelFile::LevelFile(const std::string& path) : root(new kernel::ValueDocument()) {
     root->addFile(path);
-    root->load();
+    read = root->loadFile(path);
     for (auto& row : letters) {
         row.fill('.');
     }
@@ -64,6 +68,28 @@ LevelFile::LevelFile(const std::string& path) : root(new kernel::ValueDocument()
     readDigits(root->getVector("styles"), styles);
     readCellValues(root->getVector("nameindices"), "nameindex", nameIndices);
     readCellValues(root->getVector("collectables"), "type", collectables);
+}
+
+std::string LevelFile::unplayableReason() const {
+    if (read.result == kernel::DocumentRead::Result::Missing) {
+        return "missing";
+    }
+    if (read.isDamaged()) {
+        return "damaged: " + read.problem;
+    }
+    const kernel::Value* found = root->findChild(propertiesKey);
+    if (found == nullptr || !found->isNode()) {
+        return "no properties";
+    }
+    if (rowCount() == 0 || columnCount() == 0) {
+        return "no field in its layout";
+    }
+    for (const char* name : backgroundNeeded) {
+        if (backgroundValue(name) == missingBackground) {
+            return std::string("no background value \"") + name + "\"";
+        }
+    }
+    return {};
 }
 
 kernel::NodeValue& LevelFile::properties() const {

@@ -61,6 +61,11 @@ public:
 
     // The file it was read from.
     const std::string& getPath() const;
+    // Why the level cannot be played as it stands: the file was missing or not read to its end, or it
+    // lacks a part the field is built from (the properties, a layout of at least one row and field column,
+    // the background's picture and geometry). Empty for a level that can be played; a saved game that was
+    // cut short or damaged is not continued on what it still holds.
+    std::string unplayableReason() const;
 
     // The document's root: the catalogue adjusts "properties" through it, a saved game's loader reads them.
     kernel::NodeValue& document() const { return *root; }
@@ -154,6 +159,7 @@ private:
     Grid collectables{};
     Grid nameIndices{};
     kernel::SmartPtr<kernel::ValueDocument> root;
+    kernel::DocumentRead read;
 };
 
 } // namespace game

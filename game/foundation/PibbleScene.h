@@ -54,6 +54,9 @@ public:
     virtual std::int32_t playingMode() const { return gameModeNone; }
     // Writes the running game to the current player's saved game of the scene's mode.
     virtual void saveGame() {}
+    // The last save of the running game did not reach the disk: leaving now would lose the play since the
+    // save before it, so the player is told first.
+    virtual bool gameSaveFailed() const { return false; }
     // The level-end dialog's choices in the VIB mode: on to the next level (or the chapter's or the game's
     // end) through a fade to black, and the lost level again through the same fade. The other scenes have
     // no such level course.

@@ -6,6 +6,7 @@
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/frontend/AlbumPictures.h"
+#include "game/frontend/FailedSaveNotice.h"
 #include "game/frontend/TransitionScene.h"
 
 namespace game {
@@ -101,10 +102,11 @@ void DialogMenu::onContinue(void* menu, ui::GameNode* sender) {
     }
 }
 
-// What the play scene keeps of the game when it is left is its own business.
+// What the play scene keeps of the game when it is left is its own business; that the save made as the
+// menu opened failed is told before the way back.
 void DialogMenu::onQuitYes(void* /*box*/, ui::GameNode* /*sender*/) {
     closeDialog(ids::textQuit);
-    ChangeSceneWithTransition(ids::sceneSelection);
+    leaveAfterFailedSaveNotice([] { ChangeSceneWithTransition(ids::sceneSelection); });
 }
 
 } // namespace game

@@ -30,6 +30,7 @@
 #include "game/foundation/PibblePlayer.h"
 #include "game/foundation/PibbleScene.h"
 #include "game/frontend/AlbumPictures.h"
+#include "game/frontend/FailedSaveNotice.h"
 #include "game/frontend/TransitionScene.h"
 
 #include <algorithm>
@@ -591,11 +592,14 @@ void DialogProgress::onBookButton(void* map, ui::GameNode* /*sender*/) {
     }
 }
 
-// Leaving for the selection scene commits the pending chapter first, so a continued game starts there.
+// Leaving for the selection scene commits the pending chapter first, so a continued game starts there; a
+// commit that could not be saved is told before the way back.
 void DialogProgress::onMenuButton(void* /*map*/, ui::GameNode* /*sender*/) {
     startPendingChapter();
-    ChangeSceneWithTransition(ids::sceneSelection);
-    DialogPibble::closeDialog(ids::dialogProgress);
+    leaveAfterFailedSaveNotice([] {
+        ChangeSceneWithTransition(ids::sceneSelection);
+        DialogPibble::closeDialog(ids::dialogProgress);
+    });
 }
 
 } // namespace game

@@ -96,6 +96,10 @@ std::int32_t timerAfter(std::int32_t timer, std::uint32_t dt) {
     return clampToInt(std::int64_t{timer} - dt);
 }
 
+std::int32_t levelAfter(std::int32_t levelNr) {
+    return clampToInt(std::int64_t{levelNr} + 1);
+}
+
 void recordGameOver(std::int32_t mode, std::int32_t levelNr, std::int32_t score) {
     PibblePlayer* player = currentPlayer();
     if (platform::ScoreTable* table = scoreTableOf(mode)) {

@@ -26,6 +26,8 @@ bool goalHintDue(std::int32_t numPibbles, std::int32_t goal);
 void clipGoalBar(ui::Sprite* bar, std::int32_t numPibbles, std::int32_t goal);
 // A timer after dt ms; it keeps running below 0, down to the smallest value.
 std::int32_t timerAfter(std::int32_t timer, std::uint32_t dt);
+// The number of the level after this one; a saved game may stand at the largest number, which then stays.
+std::int32_t levelAfter(std::int32_t levelNr);
 
 // The mode's highscore entry of the player's name, the score and the level; the player's highest level of
 // the mode at the current difficulty; and the mode's notice when that unlocked its hard difficulty.

@@ -15,7 +15,6 @@
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/PibblePlayer.h"
-#include "game/foundation/SavedGames.h"
 #include "game/frontend/AlbumPictures.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/play/PlayRules.h"
@@ -128,9 +127,11 @@ void PlayScene::onEnter() {
     }
     createField();
     start();
-    // A continued game lives in memory until it is saved again.
-    if (const PibblePlayer* player = currentPlayer(); player != nullptr && !unreadableSave) {
-        DeleteSavegame(player->getName(), gameMode);
+    // A new game ends the one saved before it. A continued game keeps its file until a newer save replaces
+    // it or the game ends: a save that fails, or a kill, costs the play since the last save, never the game.
+    // (A save that could not be continued stays too, until the next save.)
+    if (startKind() == startKindNew) {
+        deleteSavedGame();
     }
     updateButtons();
     // The VIB chapter map, open over the scene, starts the music and the level itself.
@@ -222,7 +223,7 @@ void PlayScene::reset() {
     hintEnabled = false;
     hintUsedThisGame = false;
     levelEndSent = false;
-    unreadableSave = false;
+    saveFailed = false;
     playMs = 0;
 }
 

@@ -59,8 +59,10 @@ public:
     // The current player's game of this mode: the field's position at rest (or at the start of the move
     // in progress) with the values above, written whole or not at all.
     void saveGame() override;
-    // Reads the current player's saved game of this mode into the field. A save that cannot be read, or
-    // holds no field, gives false: the mode then starts a new game, and the file stays until the next save.
+    bool gameSaveFailed() const override { return saveFailed; }
+    // Reads the current player's saved game of this mode into the field. A save that cannot be read whole,
+    // lacks a part of a level or holds values that make no game gives false: the mode then starts a new
+    // game, and the file stays until the next save.
     bool loadGame();
     // Whether the values loadProperties read make a game that can go on (a mode checks its goals and
     // timers); a save of another mode or a damaged one does not.
@@ -192,6 +194,10 @@ protected:
     std::int32_t gameMode = gameModeNone;
     bool hintEnabled = false;
 
+    // The game has ended (lost, the course done, or a new game chosen over it): its save goes, and no failed
+    // save is left to tell of.
+    void deleteSavedGame();
+
 private:
     void findComponents();
     void readRectangles();
@@ -228,8 +234,8 @@ private:
     bool hintPenaltyRunning = false;
     bool hintUsedThisGame = false;
     bool inputBlocked = false;
-    // A continued game whose save could not be read leaves the file alone.
-    bool unreadableSave = false;
+    // The last save of the game in progress did not reach the disk.
+    bool saveFailed = false;
     bool levelEndSent = false;
     bool gameOver = false;
     std::int32_t playMs = 0;

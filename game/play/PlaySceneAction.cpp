@@ -323,7 +323,7 @@ void PlaySceneAction::onHintUsed(const GameEvent& event) {
 // The field keeps its pibbles and takes the next row's colours, in its level too, so a saved game keeps them.
 void PlaySceneAction::nextLevel() {
     DialogPibble::closeDialog(ids::textGameFinished);
-    ++levelNr;
+    levelNr = levelAfter(levelNr);
     PlayField* field = getField();
     const std::int32_t colours = readTuning(field != nullptr ? field->numColors() : 0);
     numPibbles = 0;
@@ -339,7 +339,7 @@ void PlaySceneAction::nextLevel() {
 }
 
 LevelFile* PlaySceneAction::advanceLevelForQuit() {
-    ++levelNr;
+    levelNr = levelAfter(levelNr);
     const PlayField* field = getField();
     const std::int32_t colours = readTuning(field != nullptr ? field->numColors() : 0);
     numPibbles = 0;

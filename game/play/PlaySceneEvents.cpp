@@ -20,7 +20,6 @@
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/PibblePlayer.h"
 #include "game/foundation/Random.h"
-#include "game/foundation/SavedGames.h"
 #include "game/frontend/DialogAlbum.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/play/Floaters.h"
@@ -201,10 +200,8 @@ void PlayScene::onLevelFailed(const GameEvent& /*event*/) {
     stopFieldSound(ids::soundTicking);
     playFieldSound(ids::soundLevelFailed);
     endLevel();
+    deleteSavedGame();
     PibblePlayer* player = currentPlayer();
-    if (player != nullptr) {
-        DeleteSavegame(player->getName(), gameMode);
-    }
     if (!hintUsedThisGame && player != nullptr && !player->finishedGameWithoutHint()) {
         player->setFinishedGameWithoutHint(true);
     }

@@ -315,7 +315,7 @@ void PlaySceneRelax::onHintUsed(const GameEvent& event) {
 // The field keeps its pibbles and takes the next row's colours, in its level too, so a saved game keeps them.
 void PlaySceneRelax::nextLevel() {
     DialogPibble::closeDialog(ids::textGameFinished);
-    ++levelNr;
+    levelNr = levelAfter(levelNr);
     PlayField* field = getField();
     const std::int32_t colours = readTuning(field != nullptr ? field->numColors() : 0);
     numPibbles = 0;
@@ -332,7 +332,7 @@ void PlaySceneRelax::nextLevel() {
 }
 
 LevelFile* PlaySceneRelax::advanceLevelForQuit() {
-    ++levelNr;
+    levelNr = levelAfter(levelNr);
     const PlayField* field = getField();
     const std::int32_t colours = readTuning(field != nullptr ? field->numColors() : 0);
     numPibbles = 0;

@@ -10,6 +10,7 @@
 #include "game/foundation/PibblePlayer.h"
 #include "game/foundation/SavedGames.h"
 #include "game/play/PlayScene.h"
+#include "host/System.h"
 
 namespace game {
 
@@ -34,15 +35,21 @@ void PlayScene::saveProperties(kernel::NodeValue& properties) {
 // A difficulty other than hard reads as normal, so a damaged save never plays an unknown one.
 void PlayScene::loadProperties(kernel::NodeValue& properties) {
     scoreTarget = properties.getValue("score").asInt();
-    setDifficulty(properties.getValue("difficulty").asInt() == difficultyHard ? difficultyHard : difficultyNormal);
+    setDifficulty(properties.getValue("difficulty").asInt() == difficultyHard ? difficultyHard
+                                                                              : difficultyNormal);
 }
 
 // Outside rest the level keeps what the field stored at the start of the move in progress, with the score
-// of that moment.
+// of that moment. A file in the save's place that cannot be read is not saved over: it may be the player's
+// game, and the failure is kept for the player to be told on leaving.
 void PlayScene::saveGame() {
     PlayField* field = getField();
     const PibblePlayer* player = currentPlayer();
     if (field == nullptr || player == nullptr || field->getLevelFile() == nullptr) {
+        return;
+    }
+    if (SavegameState(player->getName(), gameMode) == kernel::StoredFile::Unusable) {
+        saveFailed = true;
         return;
     }
     const std::string path = SavegamePath(player->getName(), gameMode);
@@ -53,25 +60,38 @@ void PlayScene::saveGame() {
     field->writeLevelXml(*document);
     document->setSavePath(path);
     document->setFileMode(kernel::modeFile);
-    // A save that fails is written to the debug output by the document; the game goes on.
-    (void)document->save();
+    // The write itself puts a failure in the problem log.
+    saveFailed = document->save() != kernel::SaveResult::Saved;
 }
 
+void PlayScene::deleteSavedGame() {
+    saveFailed = false;
+    if (const PibblePlayer* player = currentPlayer()) {
+        DeleteSavegame(player->getName(), gameMode);
+    }
+}
+
+// A save is continued only whole: one cut short, one that lacks a part of a level, or one whose values make
+// no game of this mode is refused (and named in the problem log) rather than played on what it still holds.
 bool PlayScene::loadGame() {
     PlayField* field = getField();
     const PibblePlayer* player = currentPlayer();
     LevelCatalogue* catalogue = LevelCatalogue::instance();
-    if (field == nullptr || player == nullptr || catalogue == nullptr) {
+    if (field == nullptr || player == nullptr || catalogue == nullptr ||
+        SavegameState(player->getName(), gameMode) != kernel::StoredFile::Readable) {
         return false;
     }
-    LevelFile* level = catalogue->openLevel(SavegamePath(player->getName(), gameMode));
-    if (level == nullptr || level->rowCount() == 0 || level->columnCount() == 0) {
-        unreadableSave = true;
-        return false;
+    const std::string path = SavegamePath(player->getName(), gameMode);
+    LevelFile* level = catalogue->openLevel(path);
+    std::string problem = level != nullptr ? level->unplayableReason() : "not read";
+    if (problem.empty()) {
+        loadProperties(level->document().getNode("properties"));
+        if (!savedValuesUsable()) {
+            problem = "its values make no game of this mode";
+        }
     }
-    loadProperties(level->document().getNode("properties"));
-    if (!savedValuesUsable()) {
-        unreadableSave = true;
+    if (!problem.empty()) {
+        host::ReportProblem(("The saved game \"" + path + "\" is not continued: " + problem + "\n").c_str());
         return false;
     }
     field->reset();

@@ -21,7 +21,6 @@
 #include "game/foundation/PibbleHighscoreEntry.h"
 #include "game/foundation/PibblePlayer.h"
 #include "game/foundation/Random.h"
-#include "game/foundation/SavedGames.h"
 #include "game/frontend/AlbumPictures.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/frontend/DialogProgress.h"
@@ -475,9 +474,7 @@ void PlaySceneVIB::endCourse(bool unlockedBefore) {
 
 void PlaySceneVIB::recordCourseEnd() {
     addHighscore(levelText(chapterCount, levelsPerChapter));
-    if (const PibblePlayer* player = currentPlayer()) {
-        DeleteSavegame(player->getName(), gameModeVib);
-    }
+    deleteSavedGame();
 }
 
 void PlaySceneVIB::setVibChapterAndLevel(std::int32_t chapter, std::int32_t level) {

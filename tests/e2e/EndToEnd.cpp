@@ -423,9 +423,10 @@ private:
         }
     }
 
-    // Continuing deletes the saved game at once; the menu writes it again, from the field as it stands once
-    // its pibbles rest. That it was written from the running game, not copied from the file it came from,
-    // shows in the penalty timer, which has run on meanwhile.
+    // Continuing keeps the saved game as it was while the game goes on (a kill now would lose no game); the
+    // menu writes it again, from the field as it stands once its pibbles rest. That it was written from the
+    // running game, not copied from the file it came from, shows in the penalty timer, which has run on
+    // meanwhile.
     void continueActionSave() {
         const Mode& action = everyMode.at(1);
         const fs::path kept = scratch / "action-save.xml";
@@ -438,8 +439,8 @@ private:
         walk.leaveLoadingScene();
         walk.waitForSelectionScene();
         walk.continueSavedGame(action);
-        if (fs::exists(savedGame(action))) {
-            fail("the continued ACTION game's save was not deleted when the game went on");
+        if (!fs::exists(savedGame(action)) || readFile(savedGame(action)) != readFile(kept)) {
+            fail("the continued ACTION game's save did not stay as it was while the game went on");
         }
         walk.waitForFieldAtRest(action);
         walk.leaveThroughMenu(action);

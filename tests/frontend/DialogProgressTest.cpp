@@ -81,7 +81,10 @@ std::string declarations() {
         <Label name="HINT_LABEL" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
         <Label name="LABEL_CHOOSECHAPTER" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
         <Label name="LABEL_CHOOSECHAPTER_BLUR" font="FONT_OOGIEBOOGIE_20" section="preloading"/>
-        </Vector></DialogProgress><DialogPibble id="DIALOG_LEVELEND"/></Node></dialogs>)";
+        </Vector></DialogProgress><DialogPibble id="DIALOG_LEVELEND"/>
+        <DialogPibble id="DIALOG_MESSAGE" width="300" height="100"><Vector id="components">
+        <Label name="MESSAGE"/><Button name="BUTTON_OK" x="100" y="60" width="100" height="160"/>
+        </Vector></DialogPibble></Node></dialogs>)";
 }
 
 void writeFile(const std::string& path, const std::string& text) {
@@ -113,7 +116,9 @@ public:
     }
     void saveProperties(kernel::NodeValue& /*properties*/) override { calls.emplace_back("store"); }
     void saveGame() override { calls.emplace_back("save"); }
+    bool gameSaveFailed() const override { return saveFails; }
     std::vector<std::string> calls;
+    bool saveFails = false;
 };
 
 class DialogProgressTest : public ::testing::Test {
@@ -562,6 +567,24 @@ TEST_F(DialogProgressTest, LeavingForTheSelectionCommitsThePendingChapterFirst) 
     EXPECT_EQ(game::pendingChapter(), 0);
     EXPECT_EQ(world.manager->nextScene(), world.manager->findScene(ids::sceneSelection));
     ASSERT_NE(world.manager->transitionScene(), nullptr);
+}
+
+// A commit that could not be saved is told before the way back, which waits for the box.
+TEST_F(DialogProgressTest, ACommitThatCouldNotBeSavedIsToldBeforeLeaving) {
+    open(6, 3);
+    scene->saveFails = true;
+    press(part<ui::Button>(ids::buttonMenu));
+    EXPECT_EQ(scene->calls, (std::vector<std::string>{"chapter 3.1", "store", "save"}));
+    ui::Dialog* box = scene->findDialog(ids::textSaveFailed);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(mapOpen());
+    EXPECT_EQ(world.manager->nextScene(), nullptr);
+    auto* ok = static_cast<ui::Button*>(box->findComponent(ids::buttonOk));
+    ASSERT_NE(ok, nullptr);
+    ok->invoke(ok);
+    EXPECT_FALSE(scene->isDialogOpen(ids::textSaveFailed));
+    EXPECT_FALSE(mapOpen());
+    EXPECT_EQ(world.manager->nextScene(), world.manager->findScene(ids::sceneSelection));
 }
 
 TEST_F(DialogProgressTest, ThePointerShowsAHandOnWhatTakesAClick) {

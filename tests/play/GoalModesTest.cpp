@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -223,6 +224,23 @@ TEST_P(GoalModes, ASaveThatCannotMakeAGameStartsANewOne) {
         EXPECT_EQ(mode.world.field()->rowCount(), 5);
         EXPECT_GT(mode.world.field()->possibleMoveCount(), 0);
     }
+}
+
+// A save at the largest level number goes on, and is carried on at a quit, to a level that stays at that
+// number with the last tuned row.
+TEST_P(GoalModes, TheLevelAfterTheLargestNumberStaysThere) {
+    constexpr std::int32_t largest = std::numeric_limits<std::int32_t>::max();
+    ModeWorld mode(GetParam());
+    writeSave(mode, modetest::openField, {},
+              "levelNr=\"" + std::to_string(largest) +
+                  "\" numPibblesGoal=\"100\" penaltyTimerStart=\"900\" stubbornTimerStart=\"6000\"");
+    mode.enter(game::startKindContinue, game::difficultyFromSave);
+    ASSERT_EQ(mode.levelNr(), largest);
+    mode.nextLevel();
+    EXPECT_EQ(mode.levelNr(), largest);
+    EXPECT_EQ(mode.goal(), mode.rowGoal(game::LevelCatalogue::lastTunedLevel, game::difficultyNormal));
+    EXPECT_NE(mode.world.scene->advanceLevelForQuit(), nullptr);
+    EXPECT_EQ(mode.levelNr(), largest);
 }
 
 // A field without a move ends the game: the mode's highscore entry with the level, the player's highest level

@@ -6,14 +6,18 @@
 #include "game/field/PlayField.h"
 #include "game/foundation/GameGlobals.h"
 #include "game/foundation/SavedGames.h"
+#include "game/frontend/DialogMenu.h"
 #include "game/frontend/DialogPibble.h"
+#include "game/frontend/DialogProgress.h"
 #include "host/Window.h"
 
+#include "DebugOutput.h"
 #include "ModeWorld.h"
 #include "VibWorld.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -27,6 +31,12 @@ const std::string boxes = R"(<DialogPibble id="DIALOG_YESNO" width="400" height=
       <Button name="BUTTON_YES" x="70" y="76" width="120" height="40" />
       <Button name="BUTTON_NO" x="210" y="76" width="120" height="40" /></Vector></DialogPibble>)";
 const std::string levelEnd = R"(<DialogPibble id="DIALOG_LEVELEND" width="300" height="200" />)";
+const std::string messageAndMenu =
+    R"(<DialogPibble id="DIALOG_MESSAGE" width="400" height="120"><Vector id="components">
+      <Label name="HEADER" x="200" y="22" /><Label name="MESSAGE" x="30" y="62" width="340" height="0" />
+      <Button name="BUTTON_OK" x="140" y="70" width="120" height="40" /></Vector></DialogPibble>
+    <DialogMenu id="DIALOG_MENU" width="240" height="300"><Vector id="components">
+      <Button name="BUTTON_QUIT" x="40" y="170" width="160" height="160" /></Vector></DialogMenu>)";
 
 // Whether a quit was asked for since the last look (the look takes it).
 bool quitPosted() {
@@ -38,8 +48,8 @@ bool quitPosted() {
     return quit;
 }
 
-void answer(ui::Scene& scene, const char* button) {
-    ui::Dialog* box = scene.findDialog(ids::textQuit);
+void answer(ui::Scene& scene, const char* button, const char* key = ids::textQuit) {
+    ui::Dialog* box = scene.findDialog(key);
     ASSERT_NE(box, nullptr);
     auto* pressed = static_cast<ui::Button*>(box->findComponent(button));
     ASSERT_NE(pressed, nullptr);
@@ -64,7 +74,7 @@ protected:
     game::PlayField& field() const { return *world.world.field(); }
     bool saved() const { return std::filesystem::exists("media/savegames/Ann/action/save.xml"); }
 
-    modetest::ModeWorld world{playtest::actionScene, boxes + levelEnd};
+    modetest::ModeWorld world{playtest::actionScene, boxes + levelEnd + messageAndMenu};
 };
 
 TEST_F(ActionQuit, AnIdleGameIsSavedAndOfferedBeforeTheProgramQuits) {
@@ -122,15 +132,55 @@ TEST_F(ActionQuit, AFinishedLevelIsCarriedOnAndALostOneLeavesNoSave) {
     EXPECT_FALSE(saved());
 }
 
+// A game that cannot be saved as the player leaves it (a full disk) is told in one box before the program
+// quits or the selection scene comes: by the window's close (a second close while the box is open quits) and
+// by the menu's way back, whose save is the one made as the menu opened.
+TEST_F(ActionQuit, AFailedSaveIsToldBeforeTheGameIsLeft) {
+    const testsupport::DebugOutput output;
+    host::testing::failCall("writeFileAtomically:write", ENOSPC);
+    for (const bool secondClose : {false, true}) {
+        SCOPED_TRACE(secondClose ? "closed again" : "told");
+        scene().onCloseRequest();
+        answer(scene(), ids::buttonYes);
+        EXPECT_FALSE(quitPosted());
+        ASSERT_TRUE(scene().isDialogOpen(ids::textSaveFailed));
+        EXPECT_EQ(scene().getOpenDialogs().size(), 1u);
+        if (secondClose) {
+            scene().onCloseRequest();
+        } else {
+            answer(scene(), ids::buttonOk, ids::textSaveFailed);
+            EXPECT_FALSE(scene().isDialogOpen(ids::textSaveFailed));
+        }
+        EXPECT_TRUE(quitPosted());
+        scene().removeAllDialogs();
+    }
+    EXPECT_FALSE(saved());
+    EXPECT_NE(output.take().find("No space left on device"), std::string::npos);
+
+    game::PlayScene::onMenuButton(&scene(), nullptr);
+    ui::Dialog* menu = scene().findDialog(ids::dialogMenu);
+    ASSERT_NE(menu, nullptr);
+    game::DialogMenu::onQuit(static_cast<ui::GameNode*>(menu), nullptr);
+    answer(scene(), ids::buttonYes);
+    ASSERT_TRUE(scene().isDialogOpen(ids::textSaveFailed));
+    EXPECT_EQ(world.manager().nextScene(), nullptr);
+    answer(scene(), ids::buttonOk, ids::textSaveFailed);
+    EXPECT_EQ(world.manager().nextScene(), world.manager().findScene(ids::sceneSelection));
+    EXPECT_FALSE(quitPosted());
+}
+
 TEST_F(ActionQuit, TheLevelEndReachesTheModesOwnWaysOn) {
     auto& action = static_cast<game::PlaySceneAction&>(scene());
     game::PibbleScene::current()->gameFinishedForMode();
     EXPECT_EQ(action.getLevelNr(), 2);
     EXPECT_EQ(action.getNumPibblesGoal(), modetest::actionRow(2, 0).numPibbles);
     game::PibbleScene::current()->gameFailedForMode();
-    EXPECT_TRUE(world.until([] { return ui::SceneManager::instance()->currentScene() != game::PibbleScene::current() ||
-                                        game::PibbleScene::current()->getName() == ids::sceneSelection; },
-                            2000));
+    EXPECT_TRUE(world.until(
+        [] {
+            return ui::SceneManager::instance()->currentScene() != game::PibbleScene::current() ||
+                   game::PibbleScene::current()->getName() == ids::sceneSelection;
+        },
+        2000));
 }
 
 class VibQuit : public ::testing::Test {
@@ -153,7 +203,8 @@ protected:
     }
     bool saved() const { return std::filesystem::exists("media/savegames/Ann/vib/save.xml"); }
 
-    vibtest::VibWorld world{boxes};
+    vibtest::VibWorld world{boxes + messageAndMenu +
+                            R"(<DialogProgress id="DIALOG_PROGRESS" width="640" height="480" />)"};
 };
 
 TEST_F(VibQuit, TheLastLevelOfAChapterSavesTheNextChaptersFirst) {
@@ -167,6 +218,37 @@ TEST_F(VibQuit, TheLastLevelOfAChapterSavesTheNextChaptersFirst) {
     EXPECT_EQ(world.world.player().highestVibChapter(game::difficultyNormal), 4);
     EXPECT_EQ(world.world.player().highestVibLevel(game::difficultyNormal), 1);
     EXPECT_EQ(world.world.player().gamemodeSaveFlag(), game::gameModeVib);
+}
+
+// The chapter chosen on an open map is saved at the quit's yes, where a failed save can still be told, and is
+// not committed again at the exit.
+TEST_F(VibQuit, AChapterChosenOnTheMapIsSavedBeforeTheProgramQuits) {
+    for (const bool full : {false, true}) {
+        SCOPED_TRACE(full ? "a full disk" : "saved");
+        const testsupport::DebugOutput output;
+        if (full) {
+            host::testing::failCall("writeFileAtomically:write", ENOSPC);
+        }
+        world.field().setScore(555);
+        game::setProgressMapChapter(3, true);
+        game::DialogPibble::openDialog(ids::dialogProgress, &world.scene(), true);
+        world.scene().onCloseRequest();
+        answer(world.scene(), ids::buttonYes);
+        EXPECT_EQ(game::pendingChapter(), 0);
+        EXPECT_EQ(saved(), !full);
+        if (full) {
+            EXPECT_FALSE(quitPosted());
+            answer(world.scene(), ids::buttonOk, ids::textSaveFailed);
+        } else {
+            EXPECT_EQ(savedGame("vib")->getNode("properties").getValue("chapterNr").asInt(), 3);
+        }
+        EXPECT_TRUE(quitPosted());
+        host::testing::clearFailures();
+        game::DialogProgress::startPendingChapter();
+        EXPECT_EQ(saved(), !full) << "nothing is left for the exit to commit";
+        world.scene().removeAllDialogs();
+        std::filesystem::remove("media/savegames/Ann/vib/save.xml");
+    }
 }
 
 TEST_F(VibQuit, TheLastLevelOfTheGameEntersTheScoreAndLeavesNoSave) {
