@@ -19,7 +19,8 @@ const platform::SystemInfo& machine() {
                                                                    static std::uint32_t ms = 0;
                                                                    return ms++;
                                                                },
-                                                               [] { return 0u; }});
+                                                               [] { return 0u; },
+                                                               {}});
     return info;
 }
 

@@ -150,7 +150,7 @@ TEST(HostAtomicWrite, BytesTheFileHoldsAlreadyAreNotWrittenAgain) {
     EXPECT_EQ(host::writeFileAtomically(path, "<Players/>\n").error, EACCES);
     host::testing::clearFailures();
 
-    for (const std::string changed :
+    for (const std::string& changed :
          std::vector<std::string>{"<Players/>\n", "<Players/", "<Players/)", "", std::string(40000, 'p')}) {
         ASSERT_TRUE(host::writeFileAtomically(path, changed).succeeded());
         EXPECT_EQ(TempDir::read(path), changed);

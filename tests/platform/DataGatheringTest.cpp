@@ -33,7 +33,8 @@ protected:
 
     DataGathering* create(std::int32_t directX = 0x801) {
         // A still cycle counter ends the clock measurement after one pass.
-        static const platform::SystemInfo measured(platform::CpuClocks{fakeMilliseconds, [] { return 0u; }});
+        static const platform::SystemInfo measured(
+            platform::CpuClocks{fakeMilliseconds, [] { return 0u; }, {}});
         return DataGathering::create("pibbles", file,
                                      {[this] { return now; },
                                       [directX] {
