@@ -19,6 +19,7 @@
 #include "engine/ui/Label.h"
 #include "engine/ui/StyleLabel.h"
 #include "game/field/SpriteLabel.h"
+#include "game/foundation/GameGlobals.h"
 #include "game/foundation/GameUtilities.h"
 #include "game/foundation/PibbleHighscoreEntry.h"
 #include "game/foundation/PibblePlayer.h"
@@ -546,6 +547,26 @@ TEST_F(StatisticsTest, ANewPlayerHasNothingYet) {
     EXPECT_EQ(value("LABEL_MATCH6_VAL"), u"1");
     EXPECT_EQ(value("LABEL_POLAROIDS_VAL"), u"1 / 30");
     EXPECT_EQ(value("LABEL_COMPLETED_VAL"), u"1 %");
+
+    // Each line shows its own count: no two are alike, so none can stand in for another.
+    for (const auto& [size, times] : {std::pair{5, 2}, std::pair{6, 2}, std::pair{7, 5}}) {
+        for (int i = 0; i < times; ++i) {
+            player().countMatch(size);
+        }
+    }
+    player().setComboPerformed(9);
+    player().setComboPerformed(4);
+    player().setVibProgress(3, 4, game::difficultyNormal);
+    player().setSecondsPlayed(12 * 3600 + 34 * 60 + 56);
+    const std::pair<const char*, std::u16string> played[] = {
+        {"LABEL_COMPLETED_VAL", u"18 %"},  {"LABEL_REMOVED_VAL", u"1234567"},
+        {"LABEL_MATCH5_VAL", u"2"},        {"LABEL_MATCH6_VAL", u"3"},
+        {"LABEL_MATCH7_VAL", u"5"},        {"LABEL_PLAYTIME_VAL", u"12 h 34 min"},
+        {"LABEL_COMBOS_VAL", u"9"},        {"LABEL_LEVELS_VAL", u"17 / 70"},
+        {"LABEL_POLAROIDS_VAL", u"1 / 30"}};
+    for (const auto& [name, text] : played) {
+        EXPECT_EQ(value(name), text) << name;
+    }
 }
 
 TEST_F(StatisticsTest, TheTimePlayedIsFormattedByTheDataWithItsOwnConversionsOnly) {

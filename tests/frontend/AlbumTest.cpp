@@ -274,6 +274,7 @@ TEST_F(AlbumTest, OneSheetTurnsToTheNextPageAndBack) {
     run(20);
     EXPECT_EQ(album->getState(), DialogAlbum::turning);
     EXPECT_EQ(sheets(), 1);
+    EXPECT_EQ(album->getFirstTurner()->getPageSprite()->getImage(), manager->turnStrip(true));
     EXPECT_EQ(album->getPageDialog(), nullptr);
     EXPECT_FALSE(world.source->isDialogOpen(ids::dialogToc));
     EXPECT_FALSE(album->getButtonNext()->isEnabled());
@@ -294,6 +295,10 @@ TEST_F(AlbumTest, OneSheetTurnsToTheNextPageAndBack) {
     EXPECT_TRUE(pageButton()->isEnabled());
 
     press(album->getButtonPrev());
+    ASSERT_TRUE(runUntil([album] { return album->getState() == DialogAlbum::turning; }));
+    ASSERT_NE(manager->turnStrip(false), nullptr);
+    EXPECT_EQ(album->getFirstTurner()->getPageSprite()->getImage(), manager->turnStrip(false))
+        << "the sheet turns back";
     ASSERT_TRUE(runUntilIdle());
     EXPECT_EQ(album->getPage(), 0);
     EXPECT_EQ(pageName(), ids::dialogToc);
@@ -425,6 +430,7 @@ TEST_F(AlbumTest, CreditsShowEachPageForItsTimeAndClose) {
                 shown.push_back(book()->getPage());
                 EXPECT_TRUE(book()->getButtonMenu()->isEnabled());
             }
+            EXPECT_TRUE(manager->isAlbumLocked()) << "for the whole run";
             state = book()->getState();
             leftPictureShown = leftPictureShown || book()->getLeftPage()->isVisible();
             return false;

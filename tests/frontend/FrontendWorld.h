@@ -3,7 +3,7 @@
 // colour-keyed font loaded as "FONT_OOGIEBOOGIE_20" of "preloading" (every glyph 4 wide with a blank last
 // column, 8 high, advancing 4: a text of n glyphs measures 4n + 1 and one of n lines is 10n - 2 high), the
 // dialog declarations given, and a scene manager with the scenes "SOURCE" and "TARGET", whose background
-// colours are known and whose entries are counted.
+// colours are known and whose entries and requests to close are counted.
 
 #include "engine/graphics/ImagePainter.h"
 #include "engine/kernel/PropertyStore.h"
@@ -40,8 +40,10 @@ public:
         painter.setColor(kernel::Color(colour));
         painter.fillRect(0, 0, 640, 480);
     }
+    void onCloseRequest() override { ++closeRequests; }
     std::uint32_t colour;
     int entries = 0;
+    int closeRequests = 0;
     void (*onEntered)() = nullptr;
 };
 

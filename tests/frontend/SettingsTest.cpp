@@ -17,9 +17,12 @@
 #include "game/foundation/GameIds.h"
 #include "game/foundation/PibbleOptions.h"
 #include "game/foundation/PibblePlayer.h"
+#include "game/frontend/AlbumPictures.h"
+#include "game/frontend/DialogAlbum.h"
 #include "host/Time.h"
 #include "host/Window.h"
 
+#include "AlbumWorld.h"
 #include "DebugOutput.h"
 #include "FrontendWorld.h"
 #include "ScratchRegistry.h"
@@ -43,8 +46,8 @@ namespace ids = game::ids;
 constexpr const char* registryPath = "Software\\Tarvo\\Games\\SETTINGS_TEST";
 
 // The sliders' tracks are 255 pixels long, so a pixel is a step of volume; buttons without images are a
-// quarter of their declared height.
-const char* const declarations = R"(<dialogs><Node id="dialogs">
+// quarter of their declared height. The album beside the dialog shows the credits.
+const std::string declarations = R"(<dialogs><Node id="dialogs">
   <DialogSettings id="DIALOG_SETTINGS" x="100" y="100" width="400" height="260" autoenlarge="false">
     <Vector id="components">
     <Slider name="SETTINGS_SLIDER_SOUND_VOLUME" x="20" y="20" width="265" height="10" minvalue="0" maxvalue="255">
@@ -56,7 +59,8 @@ const char* const declarations = R"(<dialogs><Node id="dialogs">
     <Button name="BUTTON_OK" x="20" y="200" width="60" height="80"/>
     <Button name="BUTTON_CANCEL" x="100" y="200" width="60" height="80"/>
     <Button name="BUTTON_INFO" x="180" y="200" width="60" height="80"/></Vector></DialogSettings>
-  <DialogSettings id="DIALOG_SETTINGS_BARE" width="100" height="100"/></Node>
+  <DialogSettings id="DIALOG_SETTINGS_BARE" width="100" height="100"/>)" +
+                                 albumtest::albumDeclarations() + R"(</Node>
 <FullScreenHandler id="DEFAULT_FSH" x="640" y="0"><Button id="button_minimize" width="20" height="64"/>
   <Button id="button_restore" width="20" height="64"/><Button id="button_quit" width="24" height="64"/>
 </FullScreenHandler></dialogs>)";
@@ -307,6 +311,21 @@ TEST_F(SettingsTest, OkSwitchesToFullScreenFromInsideTheClickAndBack) {
     EXPECT_EQ(recorder.states, (std::vector<int>{1, 0}));
     EXPECT_FALSE(stored().getFullScreen());
     EXPECT_FALSE(isOpen());
+}
+
+TEST_F(SettingsTest, InfoOpensTheAlbumOnTheCredits) {
+    albumtest::writeCollectables(albumtest::reversedOrder());
+    albumtest::setCredits(4);
+    game::AlbumPictures* album = game::AlbumPictures::create();
+    album->loadOrder();
+    if (open() != nullptr) {
+        press(ids::buttonInfo);
+    }
+    EXPECT_NE(album->albumDialog(), nullptr);
+    EXPECT_TRUE(album->isCreditsMode());
+    EXPECT_EQ(album->albumDialog() != nullptr ? album->albumDialog()->getPage() : -1, 0);
+    world.source->removeAllDialogs();
+    game::AlbumPictures::destroy();
 }
 
 TEST_F(SettingsTest, AFailedWriteIsReportedAndTheDialogStillCloses) {

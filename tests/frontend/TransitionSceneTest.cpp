@@ -4,13 +4,18 @@
 
 #include "engine/graphics/ImageBase.h"
 #include "engine/kernel/ResourceManager.h"
+#include "engine/platform/Application.h"
+#include "engine/platform/EventDispatcher.h"
+#include "engine/ui/FullScreenHandler.h"
 #include "engine/ui/SceneManager.h"
 #include "engine/ui/Sprite.h"
+#include "host/Window.h"
 
 #include "FrontendWorld.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -143,6 +148,72 @@ TEST(TransitionSceneTest, LeftItLetsGoOfTheSceneItCameFromAndItsPictures) {
         EXPECT_TRUE(gone);
         EXPECT_EQ(world.manager->currentScene(), world.target);
         EXPECT_EQ(world.target->entries, 1);
+    }
+}
+
+// The window in full screen with the default handler's three buttons at its top right corner, made after
+// the world whose declarations hold them.
+class FullScreenWindow {
+public:
+    FullScreenWindow() {
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        app = platform::Application::create("transition test", 640, 480, false, 0, 101);
+        app->setFullScreen(true);
+        handler = ui::FullScreenHandler::createDefault();
+    }
+    ~FullScreenWindow() {
+        ui::FullScreenHandler::destroyDefault();
+        platform::closeApplicationDisplay();
+        platform::Application::destroy();
+    }
+    FullScreenWindow(const FullScreenWindow&) = delete;
+    FullScreenWindow& operator=(const FullScreenWindow&) = delete;
+
+    void clickQuit() {
+        const host::LPARAM at = host::MAKELPARAM(628, 8);
+        app->getEventDispatcher()->dispatch(host::WM_LBUTTONDOWN, host::MK_LBUTTON, at);
+        app->getEventDispatcher()->dispatch(host::WM_LBUTTONUP, 0, at);
+        handler->getDispatcher()->tick();
+    }
+
+    platform::Application* app = nullptr;
+    ui::FullScreenHandler* handler = nullptr;
+};
+
+// In full screen the window's buttons come onto the new scene before it shows, but take no click until it
+// is current; then they work again (the quit button asks the scene to close).
+TEST(TransitionSceneTest, TheFullScreenButtonsWorkAgainOnceTheNewSceneIsCurrent) {
+    for (const bool waitsForLoader : {false, true}) {
+        SCOPED_TRACE(waitsForLoader ? "StartPlayScene" : "ChangeSceneWithTransition");
+        FrontendWorld world(R"(<dialogs><Node id="dialogs"/>
+          <FullScreenHandler id="DEFAULT_FSH" x="640" y="0"><Button id="button_minimize" width="20" height="64"/>
+            <Button id="button_restore" width="20" height="64"/><Button id="button_quit" width="24" height="64"/>
+          </FullScreenHandler></dialogs>)");
+        FullScreenWindow window;
+        ASSERT_NE(window.handler, nullptr);
+        kernel::ResourceManager::instance()->setActive();
+        world.startIn("SOURCE");
+        if (waitsForLoader) {
+            game::StartPlayScene("TARGET");
+        } else {
+            game::ChangeSceneWithTransition("TARGET");
+        }
+        int shownBefore = 0;
+        for (int frames = 0; frames < 60 && world.manager->currentScene() != world.target; ++frames) {
+            world.frame(50);
+            if (world.manager->currentScene() != world.target &&
+                window.handler->getParent() == world.target->getRootNode()) {
+                ++shownBefore;
+                EXPECT_TRUE(window.handler->isVisible());
+                window.clickQuit();
+            }
+        }
+        ASSERT_EQ(world.manager->currentScene(), world.target);
+        EXPECT_GT(shownBefore, 0);
+        EXPECT_EQ(world.target->closeRequests + world.source->closeRequests, 0) << "not during the fades";
+        EXPECT_EQ(window.handler->getParent(), world.target->getRootNode());
+        window.clickQuit();
+        EXPECT_EQ(world.target->closeRequests, 1);
     }
 }
 

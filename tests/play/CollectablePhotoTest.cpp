@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 namespace {
@@ -115,6 +116,32 @@ TEST_F(CollectablePhotoTest, AMatchPhotographsTheCollectableItsEventNames) {
     ASSERT_NE(polaroid(), nullptr);
     EXPECT_FALSE(polaroid()->isVisible());
     EXPECT_EQ(album().getCollectablePictureName(), std::string(ids::collectablePicturePrefix) + "7");
+}
+
+// The camera clicks with the flash and the photo sounds as it appears at 900 ms; then it flies from the
+// middle of the screen onto the middle of the polaroid (the book at (0, 0), the page at (300, 55) in it, the
+// polaroid at (25, 20) on the page, showing the claimed collectable's 15 x 17 photograph) and fades there.
+TEST_F(CollectablePhotoTest, TheCameraAndThePhotoSoundAtTheirMomentsAndThePhotoLandsOnThePolaroid) {
+    world.played();
+    matchCollectables();
+    ASSERT_NE(album().albumDialog(), nullptr);
+    const kernel::SmartPtr<ui::Sprite> photo =
+        static_cast<ui::Sprite*>(album().albumDialog()->getNextSibling()->getNextSibling());
+    world.frame(10);
+    std::set<std::string> heard = world.played();
+    EXPECT_TRUE(heard.contains(ids::soundCamera));
+    EXPECT_FALSE(heard.contains(ids::soundRemoveCollectable));
+    world.frames(88, 10);
+    EXPECT_TRUE(world.played().empty()) << "nothing more until 890 ms";
+    world.frames(2, 10);
+    EXPECT_EQ(world.played(), std::set<std::string>{ids::soundRemoveCollectable});
+    EXPECT_EQ(std::make_pair(photo->getX(), photo->getY()), std::make_pair(320, 240));
+
+    world.frames(260, 10);
+    EXPECT_EQ(std::make_pair(photo->getX(), photo->getY()), std::make_pair(332, 83)) << "at 3500 ms";
+    world.frames(20, 10);
+    EXPECT_EQ(std::make_pair(photo->getX(), photo->getY()), std::make_pair(332, 83));
+    EXPECT_LT(photo->getAlpha(), 255);
 }
 
 TEST_F(CollectablePhotoTest, ButtonsDoNothingUntilThePhotoIsInTheAlbum) {

@@ -215,6 +215,30 @@ TEST_F(FloatersTest, AComboSignMovesOffThePointItWouldCover) {
     }
 }
 
+// A clown, party or combo sign waits for its delay, then pops in for 300 ms, holds a second and shrinks away
+// in 200 ms: 1500 ms in all. Each of the five steps starts in the frame in which the one before it ends, a
+// frame early at most.
+TEST_F(FloatersTest, SpriteSignsLiveTheirDelayAndOneAndAHalfSeconds) {
+    using Show = void (*)(ui::GameNode*, int);
+    const std::pair<const char*, Show> signs[] = {
+        {"clown", [](ui::GameNode* parent, int delay) { game::ShowClownFloater(parent, 300, 300, delay); }},
+        {"party", [](ui::GameNode* parent, int delay) { game::ShowPartyFloater(parent, 300, 300, delay); }},
+        {"combo",
+         [](ui::GameNode* parent, int delay) { game::ShowComboFloater(parent, 300, 300, delay, 2, 0, 0); }}};
+    for (const auto& [name, show] : signs) {
+        for (const int delay : {0, 400}) {
+            SCOPED_TRACE(std::string(name) + " after " + std::to_string(delay) + " ms");
+            show(root.get(), delay);
+            ASSERT_NE(onlySprite(), nullptr);
+            frames((delay + 1470) / 5, 5);
+            EXPECT_NE(onlySprite(), nullptr) << "still there 30 ms before its end";
+            frames(30 / 5, 5);
+            EXPECT_TRUE(shown().empty());
+            root->removeAllChildren();
+        }
+    }
+}
+
 TEST_F(FloatersTest, ReadyAndGoCallBackAfterTheirWholeShowAndGoWithIt) {
     struct Case {
         bool ready;

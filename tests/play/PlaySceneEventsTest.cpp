@@ -404,8 +404,8 @@ TEST(PlaySceneEvents, GoRestoresTheTimeBarClearsTheLevelsEndAndAnnouncesAfterIts
     EXPECT_LE(elapsed, 820);
 }
 
-// Finished or failed, the field stops taking clicks, the whole seconds played go into the profile and the
-// level's record to the session record.
+// Finished or failed, the clock's ticking stops, the music fades out, the field stops taking clicks, the
+// whole seconds played go into the profile and the level's record to the session record.
 TEST(PlaySceneEvents, ALevelsEndStopsTheFieldCountsWholeSecondsAndWritesItsRecord) {
     struct Case {
         std::int32_t type, playMs, seconds;
@@ -426,18 +426,21 @@ TEST(PlaySceneEvents, ALevelsEndStopsTheFieldCountsWholeSecondsAndWritesItsRecor
         world.frame(static_cast<std::uint32_t>(one.playMs - world.scene->getPlayMs()));
         ASSERT_EQ(world.scene->getPlayMs(), one.playMs);
         world.player().setSecondsPlayed(100);
+        // Counting the sounds lets go of the samples, which stops them: the clock starts after it.
+        world.played();
         auto* ticking = static_cast<ui::SoundSample*>(
             kernel::ResourceManager::instance()->getResource(ids::soundTicking, ids::groupGameSounds));
         const int clock = ticking->playLooped(255, 128);
         ASSERT_TRUE(host::FSOUND_IsPlaying(clock));
-        world.played();
+        ui::SoundSystem* sound = ui::SoundSystem::instance();
+        sound->setMusicFade(0.5f, 0.5f, 0);
         const std::size_t recordsBefore = records().size();
 
         world.field()->broadcast(game::GameEvent::of(one.type));
+        EXPECT_FALSE(host::FSOUND_IsPlaying(clock)) << "the clock stops";
         EXPECT_TRUE(world.played().contains(failed ? ids::soundLevelFailed : ids::soundLevelFinished));
-        if (!failed) {
-            EXPECT_FALSE(host::FSOUND_IsPlaying(clock)) << "the clock stops";
-        }
+        EXPECT_FLOAT_EQ(sound->getCurrentSlot().fade, 1.0f) << "the music fades out from full";
+        EXPECT_FLOAT_EQ(sound->getCurrentSlot().target, 0.0f);
         EXPECT_EQ(world.field()->state(), state::levelOver);
         EXPECT_FALSE(world.field()->isInputEnabled());
         EXPECT_EQ(world.player().secondsPlayed(), 100 + one.seconds);
@@ -467,10 +470,27 @@ TEST(PlaySceneEvents, AUsedHintDarkensTheTimeBarAfterHalfASecondUntilTheHintIsAv
     EXPECT_TRUE(world.scene->isHintUsedThisGame());
     ASSERT_NE(dark->getClipRect(), nullptr);
     EXPECT_EQ(*dark->getClipRect(), kernel::Rect(70, 468, 500, 10)) << "the time bar's own rectangle";
-    world.frames(4, 100);
+    world.frames(40, 10);
     EXPECT_FALSE(dark->isVisible());
-    world.frames(2, 100);
+    world.frames(20, 10);
     EXPECT_TRUE(dark->isVisible());
+    // From 1000 ms the dark bar is wiped away from the right over three seconds, then hidden. Each step of
+    // the sequence starts in the frame in which the one before it ends: a frame early at most.
+    int wipeFrom = -1;
+    int halfWay = -1;
+    int hiddenAt = -1;
+    for (int ms = 610; ms <= 4500 && hiddenAt < 0; ms += 10) {
+        world.frame(10);
+        const int width = dark->getClipRect() != nullptr ? dark->getClipRect()->w : -1;
+        wipeFrom = wipeFrom < 0 && width < 500 ? ms : wipeFrom;
+        halfWay = ms == 2500 ? width : halfWay;
+        hiddenAt = !dark->isVisible() ? ms : -1;
+    }
+    EXPECT_NEAR(wipeFrom, 1000, 10);
+    EXPECT_NEAR(halfWay, 250, 5);
+    EXPECT_NEAR(hiddenAt, 4000, 20);
+    ASSERT_NE(dark->getClipRect(), nullptr);
+    EXPECT_EQ(dark->getClipRect()->w, 0);
 
     world.field()->broadcast(game::GameEvent::of(kind::hintAvailable));
     EXPECT_FALSE(world.scene->isHintPenaltyRunning());

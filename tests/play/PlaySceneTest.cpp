@@ -58,12 +58,18 @@ TEST(PlayScene, WithoutTheRulesPageTheFirstGameStartsAtOnce) {
     EXPECT_EQ(world.field()->state(), state::ready);
 }
 
-// The plain scene counts a field at rest as won: the end comes once, after more than the rest time.
+// The plain scene counts a field at rest as won: the end comes once, after more than the rest time (1000 ms
+// of 16 ms frames: in the 63rd frame of the level's end, at 1008 ms).
 TEST(PlayScene, ALevelEndIsToldOnceAfterItsRest) {
     PlayWorld world;
     world.player().setSeenHowToPlay(game::gameModeAction, true);
     world.enter();
-    world.frames(150);
+    int framesOver = 0;
+    for (int i = 0; i < 150 && !world.scene->isLevelEndSent(); ++i) {
+        world.frame();
+        framesOver += world.field()->state() == state::levelOver ? 1 : 0;
+    }
+    EXPECT_EQ(framesOver, 63);
     ASSERT_EQ(world.field()->state(), state::levelOver);
     EXPECT_TRUE(world.scene->isLevelEndSent());
     EXPECT_FALSE(world.scene->isGameOver());

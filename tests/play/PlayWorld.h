@@ -304,6 +304,8 @@ private:
         kernel::SmartPtr<kernel::ResourceGroup> group = new kernel::ResourceGroup(declaration);
         std::vector<const char*> names(std::begin(game::ids::playSounds), std::end(game::ids::playSounds));
         names.push_back(game::ids::soundMatchWrong);
+        names.push_back(game::ids::soundCamera);
+        names.push_back(game::ids::soundRemoveCollectable);
         for (const char* name : names) {
             group->addResource(name, sounds[name] = new testsupport::HeldResource(nullptr));
         }

@@ -319,6 +319,31 @@ TEST(VibHints, TheVibHintComesOnceOnTheThirdMatchWhileVibPibblesRemain) {
         EXPECT_EQ(vib.scene().getVibHintCounter(), std::numeric_limits<std::int32_t>::max());
     }
     {
+        // The count goes on across levels won as in play: two matches in level 1, the third in level 2.
+        const auto winLevel = [](VibWorld& vib) {
+            setVibCount(vib.field(), 0);
+            ASSERT_TRUE(vib.until([&] { return vib.isOpen(ids::dialogLevelEnd); }));
+            closeLevelEnd();
+            vib.scene().advanceWithFade();
+            ASSERT_TRUE(vib.until([&] { return vib.fadeOver() && vib.field().areAnnouncementsOn(); }));
+        };
+        VibWorld vib(playtest::hintDeclaration);
+        start(vib, 1, 1);
+        vib.field().broadcast(matchTaking(0));
+        vib.field().broadcast(matchTaking(0));
+        winLevel(vib);
+        ASSERT_EQ(vib.scene().getLevelNr(), 2);
+        vib.field().broadcast(matchTaking(1));
+        EXPECT_NE(shownHint(vib), nullptr);
+        vib.world.scene->removeDialog(ids::dialogHint);
+        winLevel(vib);
+        ASSERT_EQ(vib.scene().getLevelNr(), 3);
+        for (int i = 0; i < 4; ++i) {
+            vib.field().broadcast(matchTaking(0));
+        }
+        EXPECT_EQ(shownHint(vib), nullptr);
+    }
+    {
         // The third match takes the last VIB pibbles: the hint waits for a match that leaves some.
         VibWorld vib(playtest::hintDeclaration);
         start(vib, 1, 1);
