@@ -20,6 +20,12 @@ FieldSprite* fieldSpriteOf(ui::GameNode* node) {
                                                                      : nullptr;
 }
 
+// The level's decorations keep the whole picture; everything else on the board is a piece.
+bool isDecoration(const FieldSprite& sprite) {
+    const int kind = sprite.fieldSpriteKind();
+    return kind == FieldSprite::Item || kind == FieldSprite::LevelElement;
+}
+
 bool isShown(const FieldSprite& sprite) {
     return !sprite.isDead() && sprite.isVisible();
 }
@@ -119,6 +125,20 @@ void FieldRenderer::forget(const FieldSprite* sprite) {
     for (std::vector<kernel::SmartPtr<FieldSprite>>& list : waiting) {
         std::erase_if(list,
                       [sprite](const kernel::SmartPtr<FieldSprite>& held) { return held.get() == sprite; });
+    }
+}
+
+void FieldRenderer::setCeiling(int y) {
+    if (y != ceiling) {
+        ceiling = y;
+        invalidateAll(true);
+    }
+}
+
+void FieldRenderer::setTopRowGround(int y) {
+    if (y != topRowGround) {
+        topRowGround = y;
+        invalidateAll(true);
     }
 }
 
@@ -233,15 +253,33 @@ void FieldRenderer::composeHalf(graphics::ImagePainter& painter, bool leftHalf) 
     const std::vector<FieldSprite*> sprites = merged(*layers[field], *layers[top]);
     for (FieldSprite* sprite : sprites) {
         if (isShown(*sprite) && sprite->updateBounds().intersects(area)) {
-            sprite->paintShadow(painter);
+            paintPiece(*sprite, painter, true);
         }
     }
     for (FieldSprite* sprite : sprites) {
         if (sprite->updateBounds().intersects(area)) {
-            sprite->paintTree(painter);
+            paintPiece(*sprite, painter, false);
         }
     }
     painter.setClip(clip);
+}
+
+// A piece above the top row is cut at the ceiling; the painter's origin is the layers'.
+void FieldRenderer::paintPiece(FieldSprite& sprite, graphics::ImagePainter& painter, bool shadow) const {
+    const bool cut = ceiling > 0 && sprite.getY() < topRowGround && !isDecoration(sprite);
+    const kernel::Rect clip = painter.getClip();
+    if (cut) {
+        const int top = painter.getOriginY() + ceiling;
+        painter.intersectClip(clip.x, top, clip.w, clip.bottom() - top);
+    }
+    if (shadow) {
+        sprite.paintShadow(painter);
+    } else {
+        sprite.paintTree(painter);
+    }
+    if (cut) {
+        painter.setClip(clip);
+    }
 }
 
 // Each tile gets only the sprites that reach it: a sprite draws nothing outside its bounds, and a large
@@ -260,10 +298,10 @@ void FieldRenderer::repaintCache() {
         if (!dirty || area.isEmpty()) {
             continue;
         }
-        cache.repaint(area, [&resting](graphics::ImagePainter& painter, const kernel::Rect& part) {
+        cache.repaint(area, [&](graphics::ImagePainter& painter, const kernel::Rect& part) {
             for (const auto& [sprite, bounds] : resting) {
                 if (bounds.intersects(part)) {
-                    sprite->paintTree(painter);
+                    paintPiece(*sprite, painter, false);
                 }
             }
         });

@@ -50,6 +50,16 @@ public:
     // dead mark, and a frame that cleans before it paints (or does not paint) would bring it back.
     void forget(const FieldSprite* sprite);
 
+    // Pibbles standing above the field's top row, falling in or jumping off, are drawn only from the
+    // ceiling down: the scene's top bar lies above it, and they pass behind the bar instead of showing
+    // between and through its parts. Those on the field, hopping ones too, are drawn whole, wherever their
+    // ears reach. A ceiling of 0 cuts nothing.
+    void setCeiling(int y);
+    int getCeiling() const { return ceiling; }
+    // Where the pibbles of the field's top row stand (their feet).
+    void setTopRowGround(int y);
+    int getTopRowGround() const { return topRowGround; }
+
     // Joins the rectangle to the right dirty rectangle when it starts at or beyond the border, else to the
     // left one. An empty rectangle marks nothing.
     void invalidate(const kernel::Rect& rect);
@@ -88,6 +98,7 @@ private:
     void insertWaiting();
     static void insertSorted(ui::GameNode& layer, FieldSprite& sprite);
     static bool isBoardHidden();
+    void paintPiece(FieldSprite& sprite, graphics::ImagePainter& painter, bool shadow) const;
     void composeHalf(graphics::ImagePainter& painter, bool leftHalf);
     int countOf(Layer layer) const;
 
@@ -99,6 +110,8 @@ private:
     kernel::Rect leftRect;
     kernel::Rect rightRect;
     int border;
+    int ceiling = 0;
+    int topRowGround = 0;
 };
 
 } // namespace game

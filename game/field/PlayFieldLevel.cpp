@@ -62,6 +62,7 @@ void PlayField::layOutGrid(const LevelFile& level) {
     }
     grid->setGeometry(FieldGridLayer::Geometry::of(level));
     grid->relayout();
+    renderer->setTopRowGround(grid->cellY(cell::firstRow));
 }
 
 // A colour digit above the pibbles' colours (8 is the clown's, 9 has no picture) takes the level's highest

@@ -648,7 +648,7 @@ inline constexpr const char* textClearHighscores = "TEXT_CLEARHIGHSCORES_TXT";
 inline constexpr const char* textClearHighscoresHeader = "TEXT_CLEARHIGHSCORES_HDR";
 inline constexpr const char* highscoreHiliteColor = "CFG_HIGHSCORE_HILITE_COLOR";
 // The highscore table's font in the highlight's colour.
-inline constexpr const char* fontScoresHilite = "FONT_SCORES_12_HILITE";
+inline constexpr const char* fontScoresHilite = "FONT_SCORES_10_HILITE";
 // A collectable's page: the polaroid, the check mark, its labels, the text lists indexed by collectable id
 // (entry 0 stands for no collectable) and the format of the claim date.
 inline constexpr const char* collectablePolaroid = "COLLECTABLE_POLAROID";

@@ -88,8 +88,9 @@ public:
     static constexpr kernel::ClassInfo classInfo{&PibbleScene::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
-    // The widest the welcome line may be (pixels).
-    static constexpr int welcomeWidth = 370;
+    // The widest the welcome line may be (pixels): the screen less a margin at either side, where the
+    // welcome with a name of twelve of the widest letters still fits whole, glow and all.
+    static constexpr int welcomeWidth = 608;
 
 private:
     void registerCheatCodes();

@@ -14,6 +14,7 @@
 #include "game/field/SpriteLabel.h"
 #include "game/foundation/GameIds.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ constexpr int labelLife = 3000;
 constexpr int riseHeight = 40;
 constexpr int riseTime = 1500;
 constexpr int popStep = 100;
+// The pop-in squashes the sprite this much wider (and lower), then stretches it this much taller.
+constexpr int squash = 30;
+constexpr int stretch = 20;
 constexpr int popHold = 1000;
 constexpr int shrinkTime = 200;
 constexpr int fadeInTime = 50;
@@ -156,9 +160,27 @@ void placeUnseen(ui::GameNode& parent, ui::Sprite& sprite, int x, int y, int del
 
 // The pop-in of the sprite floaters and the start signs: a squash and stretch to the sprite's size.
 void popIn(ui::Sprite& sprite, int w, int h) {
-    sprite.addModifier(blocking(new ui::ResizeModifier(0, 0, w + 30, h - 30, popStep)));
-    sprite.addModifier(blocking(new ui::ResizeModifier(w + 30, h - 30, w - 20, h + 20, popStep)));
-    sprite.addModifier(blocking(new ui::ResizeModifier(w - 20, h + 20, w, h, popStep)));
+    sprite.addModifier(blocking(new ui::ResizeModifier(0, 0, w + squash, h - squash, popStep)));
+    sprite.addModifier(
+        blocking(new ui::ResizeModifier(w + squash, h - squash, w - stretch, h + stretch, popStep)));
+    sprite.addModifier(blocking(new ui::ResizeModifier(w - stretch, h + stretch, w, h, popStep)));
+}
+
+// Between the bounds, or at the low one where the room is too small: the top and left edges matter more.
+int keptBetween(int value, int low, int high) {
+    return high < low ? low : std::clamp(value, low, high);
+}
+
+// The middle of a sprite floater of w x h at its widest and tallest, from its start to the top of its rise,
+// inside the area.
+void keepInside(const kernel::Rect& area, int w, int h, int& x, int& y) {
+    if (area.isEmpty()) {
+        return;
+    }
+    const int halfWidth = (w + squash + 1) / 2;
+    const int halfHeight = (h + stretch + 1) / 2;
+    x = keptBetween(x, area.x + halfWidth, area.right() - halfWidth);
+    y = keptBetween(y, area.y + riseHeight + halfHeight, area.bottom() - halfHeight);
 }
 
 } // namespace
@@ -204,12 +226,14 @@ void ShowScoreFloater(ui::GameNode* parent, int x, int y, const kernel::WideStri
     parent->addChild(label.get());
 }
 
-void ShowSpriteFloater(ui::GameNode* parent, ui::Sprite* sprite, int x, int y, int delay) {
+void ShowSpriteFloater(ui::GameNode* parent, ui::Sprite* sprite, int x, int y, int delay,
+                       const kernel::Rect& area) {
     if (parent == nullptr || sprite == nullptr) {
         return;
     }
     const int w = sprite->getWidth();
     const int h = sprite->getHeight();
+    keepInside(area, w, h, x, y);
     placeUnseen(*parent, *sprite, x, y, delay);
     sprite->addModifier(new ui::MoveModifier(x, y, x, y - riseHeight, riseTime, false));
     popIn(*sprite, w, h);
@@ -217,16 +241,16 @@ void ShowSpriteFloater(ui::GameNode* parent, ui::Sprite* sprite, int x, int y, i
     sprite->addModifier(killing(new ui::ResizeModifier(w, h, 0, 0, shrinkTime)));
 }
 
-void ShowClownFloater(ui::GameNode* parent, int x, int y, int delay) {
-    ShowSpriteFloater(parent, signSprite(ids::floaterClown).get(), x, y, delay);
+void ShowClownFloater(ui::GameNode* parent, int x, int y, int delay, const kernel::Rect& area) {
+    ShowSpriteFloater(parent, signSprite(ids::floaterClown).get(), x, y, delay, area);
 }
 
-void ShowPartyFloater(ui::GameNode* parent, int x, int y, int delay) {
-    ShowSpriteFloater(parent, signSprite(ids::floaterParty).get(), x, y, delay);
+void ShowPartyFloater(ui::GameNode* parent, int x, int y, int delay, const kernel::Rect& area) {
+    ShowSpriteFloater(parent, signSprite(ids::floaterParty).get(), x, y, delay, area);
 }
 
 void ShowComboFloater(ui::GameNode* parent, int x, int y, int delay, std::int32_t comboStep, int avoidX,
-                      int avoidY) {
+                      int avoidY, const kernel::Rect& area) {
     if (comboStep <= 0) {
         return;
     }
@@ -236,7 +260,7 @@ void ShowComboFloater(ui::GameNode* parent, int x, int y, int delay, std::int32_
     if (sprite->containsPoint(avoidX, avoidY)) {
         y += y >= screenMiddleY ? -sprite->getHeight() / 2 : sprite->getHeight() / 2;
     }
-    ShowSpriteFloater(parent, sprite.get(), x, y, delay);
+    ShowSpriteFloater(parent, sprite.get(), x, y, delay, area);
 }
 
 void ShowCenterFloater(ui::GameNode* parent, ui::Sprite* sprite, int x, int y, int delay, int hold,

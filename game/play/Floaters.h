@@ -4,6 +4,7 @@
 // under the parent given and animates it wholly with modifiers, the last of which removes it; nothing else
 // holds it.
 
+#include "engine/kernel/Rect.h"
 #include "engine/kernel/TextConversion.h"
 #include "engine/ui/CallbackModifier.h"
 
@@ -26,14 +27,16 @@ inline constexpr std::int32_t floaterTypes = 10;
 void ShowScoreFloater(ui::GameNode* parent, int x, int y, const kernel::WideString& text, int delay,
                       std::int32_t colour, std::int32_t type);
 // Pops the sprite in at (x, y) with a squash and stretch, lets it rise 40 pixels over 1.5 s, holds it
-// and shrinks it away.
-void ShowSpriteFloater(ui::GameNode* parent, ui::Sprite* sprite, int x, int y, int delay);
-void ShowClownFloater(ui::GameNode* parent, int x, int y, int delay);
-void ShowPartyFloater(ui::GameNode* parent, int x, int y, int delay);
+// and shrinks it away. Given an area, the sprite starts nearer its middle where it would otherwise leave
+// it at some moment of that show; an empty area leaves it where it is put.
+void ShowSpriteFloater(ui::GameNode* parent, ui::Sprite* sprite, int x, int y, int delay,
+                       const kernel::Rect& area = {});
+void ShowClownFloater(ui::GameNode* parent, int x, int y, int delay, const kernel::Rect& area = {});
+void ShowPartyFloater(ui::GameNode* parent, int x, int y, int delay, const kernel::Rect& area = {});
 // The combo's sign for its step (none for step 0), moved half its height off the point it would cover:
-// up in the lower half of the screen, down in the upper half.
+// up in the lower half of the screen, down in the upper half; then kept inside the area.
 void ShowComboFloater(ui::GameNode* parent, int x, int y, int delay, std::int32_t comboStep, int avoidX,
-                      int avoidY);
+                      int avoidY, const kernel::Rect& area = {});
 // Pops the sprite in at (x, y), holds it and shrinks it away; then the callback runs, with the node going
 // with it (without a callback, with the shrink).
 void ShowCenterFloater(ui::GameNode* parent, ui::Sprite* sprite, int x, int y, int delay, int hold,

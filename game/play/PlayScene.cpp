@@ -21,6 +21,7 @@
 #include "game/play/PlaySceneVIB.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <limits>
 
 namespace game {
@@ -87,6 +88,7 @@ void PlayScene::load() {
         bindCallback(name, this, handler, listenerList());
     }
     readRectangles();
+    measureTopBar();
 }
 
 void PlayScene::findComponents() {
@@ -113,6 +115,18 @@ void PlayScene::readRectangles() {
     rectComboIn.setRight(propertyInt(ids::cfgRectComboInMaxX));
     rectComboIn.setTop(propertyInt(ids::cfgRectComboInMinY));
     rectComboIn.setBottom(propertyInt(ids::cfgRectComboInMaxY));
+}
+
+void PlayScene::measureTopBar() {
+    topBarBottom = 0;
+    for (const ui::Sprite* part : std::initializer_list<const ui::Sprite*>{
+             scoreLabel, levelLabel, hintButton, hintBlock, pauseButton, menuButton}) {
+        if (part != nullptr) {
+            topBarBottom = std::max(topBarBottom,
+                                    part->getY() - part->getAnchorPoint().getRoundedY() + part->getHeight());
+        }
+    }
+    floaterArea = kernel::Rect(0, topBarBottom, getWidth(), getHeight() - topBarBottom);
 }
 
 // Entering and leaving.
@@ -178,6 +192,9 @@ void PlayScene::onLeave() {
 void PlayScene::createField() {
     PlayField* field = PlayField::create();
     field->addListener(this);
+    if (FieldRenderer* renderer = FieldRenderer::instance()) {
+        renderer->setCeiling(topBarBottom);
+    }
     ui::GameNode* root = getRootNode();
     if (ui::GameNode* first = root->getFirstChild(); first != nullptr && first != field) {
         first->insertBefore(field);

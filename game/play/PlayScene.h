@@ -173,6 +173,11 @@ public:
     std::int32_t getGameMode() const { return gameMode; }
     const kernel::Rect& getRectComboOut() const { return rectComboOut; }
     const kernel::Rect& getRectComboIn() const { return rectComboIn; }
+    // The lowest edge of the widgets along the top (the score and level labels, the buttons): pibbles
+    // falling onto the field or jumping off it pass behind it.
+    int getTopBarBottom() const { return topBarBottom; }
+    // Where the sign floaters stay whole: the screen below the top bar.
+    const kernel::Rect& getFloaterArea() const { return floaterArea; }
     std::size_t particleTotal() const { return particleNodes.size(); }
     ui::Button* getHintButton() const { return hintButton; }
     ui::Button* getPauseButton() const { return pauseButton; }
@@ -201,6 +206,7 @@ protected:
 private:
     void findComponents();
     void readRectangles();
+    void measureTopBar();
     void startMusic();
     void openRulesOrAnnounce();
     void checkLevelEnd(std::uint32_t elapsedMs);
@@ -244,6 +250,8 @@ private:
     std::vector<graphics::PointF> particleVelocities;
     kernel::Rect rectComboOut;
     kernel::Rect rectComboIn;
+    int topBarBottom = 0;
+    kernel::Rect floaterArea;
 };
 
 } // namespace game

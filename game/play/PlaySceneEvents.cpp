@@ -250,7 +250,7 @@ void PlayScene::onClownAppeared(const GameEvent& event) {
     if (event.pibble != nullptr && field != nullptr &&
         field->getTimeMax() - field->getTimeLeft() >= clownSignAfterMs) {
         ShowClownFloater(particleLayer.get(), event.pibble->getX(),
-                         event.pibble->getY() + propertyInt(ids::cfgFloaterClownOffsetY), 0);
+                         event.pibble->getY() + propertyInt(ids::cfgFloaterClownOffsetY), 0, floaterArea);
     }
     showFirstSighting(ids::hintAppearClown, event.pibble, static_cast<std::int32_t>(Sighting::Clown));
 }
@@ -259,7 +259,7 @@ void PlayScene::onPartyAppeared(const GameEvent& event) {
     playFieldSound(ids::soundAppearParty);
     if (event.pibble != nullptr) {
         ShowPartyFloater(particleLayer.get(), event.pibble->getX(),
-                         event.pibble->getY() + propertyInt(ids::cfgFloaterPartyOffsetY), 0);
+                         event.pibble->getY() + propertyInt(ids::cfgFloaterPartyOffsetY), 0, floaterArea);
     }
     showFirstSighting(ids::hintAppearParty, event.pibble, static_cast<std::int32_t>(Sighting::Party));
 }
@@ -315,7 +315,7 @@ void PlayScene::showComboSign(const GameEvent& match) {
     const std::int32_t x = match.words[matchWord::x];
     const std::int32_t y = match.words[matchWord::y];
     const Point place = comboPoint(x, y, rectComboOut, rectComboIn);
-    ShowComboFloater(particleLayer.get(), place.x, place.y, 0, step, x, y);
+    ShowComboFloater(particleLayer.get(), place.x, place.y, 0, step, x, y, floaterArea);
 }
 
 // Each particle shows after a moment, flies up and falls, and shrinks away; the frame moves it.

@@ -160,4 +160,22 @@ inline Box drawnBox(const ui::Sprite& sprite) {
             sprite.getY() - sprite.getAnchorPoint().getRoundedY(), sprite.getWidth(), sprite.getHeight()};
 }
 
+// Where a component is painted in its dialog: a buffered label is raised by its font's top pad.
+inline Box paintedBox(const ui::Sprite& sprite) {
+    Box box = drawnBox(sprite);
+    if (sprite.isKindOf(ui::Label::classInfo)) {
+        const auto& label = static_cast<const ui::Label&>(sprite);
+        box.y -= label.getFont() != nullptr ? label.getFont()->getTopPad() : 0;
+    }
+    return box;
+}
+
+inline bool inside(const Box& inner, const Box& outer) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+           inner.y + inner.h <= outer.y + outer.h;
+}
+
+// The full-screen buttons stand in the top right corner, right-aligned at (636, 4), 24 pixels each.
+inline constexpr Box fullScreenButtons{560, 0, 80, 32};
+
 } // namespace content

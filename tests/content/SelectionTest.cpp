@@ -39,8 +39,6 @@ using namespace game::ids;
 
 // The frame's shadow margin and rim: what lies inside it is the dialog's pale body.
 constexpr int rim = 8;
-// The full-screen buttons stand in the top right corner, right-aligned at (636, 4), 24 pixels each.
-constexpr Box fullScreenButtons{560, 0, 80, 32};
 // The widest letter a name is made of, typed as often as the name field takes.
 constexpr char16_t widestLetter = u'W';
 
@@ -107,21 +105,6 @@ Box absoluteBox(const ui::Sprite& sprite) {
     return {sprite.getAbsoluteX() - sprite.getAnchorPoint().getRoundedX(),
             sprite.getAbsoluteY() - sprite.getAnchorPoint().getRoundedY(), sprite.getWidth(),
             sprite.getHeight()};
-}
-
-bool inside(const Box& inner, const Box& outer) {
-    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
-           inner.y + inner.h <= outer.y + outer.h;
-}
-
-// Where a component is painted in its dialog: a buffered label is raised by its font's top pad.
-Box paintedBox(const ui::Sprite& sprite) {
-    Box box = drawnBox(sprite);
-    if (sprite.isKindOf(ui::Label::classInfo)) {
-        const auto& label = static_cast<const ui::Label&>(sprite);
-        box.y -= label.getFont() != nullptr ? label.getFont()->getTopPad() : 0;
-    }
-    return box;
 }
 
 // The components of a scene or dialog that are drawn, by name: not those hidden, nor those taken away by
@@ -273,6 +256,19 @@ TEST_F(BuiltSelection, TheWelcomeLineFitsAndEachGlowLiesOnItsLetters) {
             EXPECT_NEAR(text.x, around.x, 1.5) << kernel::narrowString(letters->getText());
             EXPECT_NEAR(text.y, around.y, 1.5) << kernel::narrowString(letters->getText());
         }
+    }
+}
+
+// The welcome line is cut only where it does not fit: the longest name of the widest letters shows whole, in
+// the letters and in their glow, and the line stays on the screen.
+TEST_F(BuiltSelection, TheWelcomeGreetsTheLongestNameWhole) {
+    const std::u16string name = longestName();
+    greet(name);
+    const std::u16string welcome = kernel::PropertyStore::getText(textWelcome) + u" " + name;
+    for (ui::Label* label : {scene->getWelcomeLabel(), scene->getWelcomeBlurLabel()}) {
+        EXPECT_EQ(kernel::narrowString(label->getText()), kernel::narrowString(welcome)) << label->getName();
+        EXPECT_TRUE(inside(paintedBox(*label), {0, 0, screenWidth, screenHeight}))
+            << label->getName() << " " << paintedBox(*label).described();
     }
 }
 

@@ -259,6 +259,40 @@ TEST_F(FieldRendererTest, TheCacheReachesASixteenBitScreenConverted) {
     EXPECT_EQ(screen16->pixels16()[screen16->pixelIndex(305, 205)], 0xFFFF);
 }
 
+// Pieces standing above the top row, resting in the cache or moving live, are cut at the ceiling, their
+// shadows too; a piece on the top row is drawn whole however high it reaches, and so is the backdrop, a
+// decoration.
+TEST_F(FieldRendererTest, AboveTheTopRowPiecesAreCutAtTheCeiling) {
+    constexpr int ceiling = 54;
+    constexpr int ground = 100;
+    addBackdrop();
+    renderer->setCeiling(ceiling);
+    renderer->setTopRowGround(ground);
+    // Each stands on its bottom edge.
+    const SmartPtr<Block> resting = block(200, 90, 20, 60, 0xFFFF0000u);
+    const SmartPtr<Block> falling = block(300, 80, 20, 60, 0xFF00FF00u, 0xFF000002u);
+    const SmartPtr<Block> onTheTopRow = block(400, ground, 20, 80, 0xFFFFFF00u);
+    for (Block* piece : {resting.get(), falling.get(), onTheTopRow.get()}) {
+        piece->setAnchor(ui::Sprite::BottomLeft);
+    }
+    renderer->addFieldItem(resting.get());
+    renderer->addTopItem(falling.get());
+    renderer->addFieldItem(onTheTopRow.get());
+    frame();
+    for (const auto& [x, colour] : {std::pair{210, 0xFFFF0000u}, std::pair{310, 0xFF00FF00u}}) {
+        SCOPED_TRACE(x);
+        for (int y = 0; y < ceiling; ++y) {
+            ASSERT_EQ(pixel(x, y), backdropColour) << y;
+        }
+        EXPECT_EQ(pixel(x, ceiling), colour);
+    }
+    EXPECT_EQ(pixel(410, ground - 75), 0xFFFFFF00u);
+    // Landed on the top row, the falling piece shows whole.
+    falling->setY(ground);
+    frame();
+    EXPECT_EQ(pixel(310, ground - 55), 0xFF00FF00u);
+}
+
 bool albumShown = false;
 
 TEST_F(FieldRendererTest, WhileTheProgressMapOrTheAlbumCoverTheBoardNothingIsDrawn) {

@@ -122,7 +122,7 @@ const char* const settings = R"(<Settings>
     <Text value="Match six"/></Vector>
 </Settings>)";
 
-const std::u16string lit = u"[font=FONT_SCORES_12_HILITE,preloading][color=#C8281E]";
+const std::u16string lit = u"[font=FONT_SCORES_10_HILITE,preloading][color=#C8281E]";
 const std::u16string unlit = u"[/color][/font]";
 
 struct Row {

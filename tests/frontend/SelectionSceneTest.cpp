@@ -214,7 +214,7 @@ TEST_F(SelectionSceneTest, TheFirstStartWithoutAProfileOpensTheProfileDialogAndP
 }
 
 TEST_F(SelectionSceneTest, ALongNameIsShortenedToTheWelcomeWidth) {
-    addPlayer(std::string(120, 'n'));
+    addPlayer(std::string(200, 'n'));
     SelectionScene& menu = enter();
     const std::u16string shown = menu.getWelcomeLabel()->getText();
     ASSERT_GE(shown.size(), 3u);

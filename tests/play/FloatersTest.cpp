@@ -239,6 +239,35 @@ TEST_F(FloatersTest, SpriteSignsLiveTheirDelayAndOneAndAHalfSeconds) {
     }
 }
 
+// Started at the edges of the area or past them, a sign pops in, rises and shrinks away without any of it
+// leaving the area: the room under a top bar 54 pixels high.
+TEST_F(FloatersTest, SignsStayWholeInsideTheirAreaThroughTheirWholeShow) {
+    const kernel::Rect area(0, 54, 640, 426);
+    const std::pair<int, int> starts[] = {{320, -140}, {320, 54},  {0, 200},
+                                          {640, 200},  {320, 480}, {-50, 600}};
+    for (const auto& [x, y] : starts) {
+        for (const char* sign : {ids::floaterClown, ids::floaterParty, ids::floaterComboPrefix}) {
+            SCOPED_TRACE(std::string(sign) + " at " + std::to_string(x) + "," + std::to_string(y));
+            if (sign == ids::floaterClown) {
+                game::ShowClownFloater(root.get(), x, y, 0, area);
+            } else if (sign == ids::floaterParty) {
+                game::ShowPartyFloater(root.get(), x, y, 0, area);
+            } else {
+                game::ShowComboFloater(root.get(), x, y, 0, 3, x, y, area);
+            }
+            const kernel::SmartPtr<ui::Sprite> shown = onlySprite();
+            ASSERT_TRUE(shown);
+            for (int elapsed = 0; shown->getParent() != nullptr && elapsed < 3000; elapsed += 10) {
+                frames(1);
+                ASSERT_TRUE(playtest::PlayWorld::within(playtest::PlayWorld::drawnArea(*shown), area))
+                    << "after " << elapsed << " ms";
+            }
+            EXPECT_EQ(shown->getParent(), nullptr) << "the sign goes";
+            root->removeAllChildren();
+        }
+    }
+}
+
 TEST_F(FloatersTest, ReadyAndGoCallBackAfterTheirWholeShowAndGoWithIt) {
     struct Case {
         bool ready;

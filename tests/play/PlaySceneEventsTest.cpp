@@ -182,8 +182,9 @@ TEST(PlaySceneEvents, AHintShowsOnlyWhenEveryGateIsOpen) {
     }
 }
 
-// A clown's sign shows only once the level has run three seconds; a party's always. Each kind is explained
-// once per player, and is counted as seen whether or not the hint could show.
+// A clown's sign shows only once the level has run three seconds; a party's always, at the tuned height
+// above its pibble (one low enough for the sign to stay below the top bar). Each kind is explained once per
+// player, and is counted as seen whether or not the hint could show.
 TEST(PlaySceneEvents, AppearancesPlayTheirSoundShowTheirSignAndExplainTheKindOncePerPlayer) {
     struct Case {
         std::int32_t type, playedMs;
@@ -215,6 +216,7 @@ TEST(PlaySceneEvents, AppearancesPlayTheirSoundShowTheirSignAndExplainTheKindOnc
             ASSERT_EQ(field->getTimeMax(), 60000);
             field->setTimeLeft(field->getTimeMax() - one.playedMs);
             game::Pibble* pibble = field->pibbleAt(2, 3);
+            pibble->setY(300);
             const std::size_t shown = layerSize(world);
             field->broadcast(game::GameEvent::about(one.type, pibble, 2, 3));
             EXPECT_EQ(world.played(), soundsOf({one.sound}));

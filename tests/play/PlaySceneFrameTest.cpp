@@ -285,6 +285,33 @@ std::string recordText(const kernel::NodeValue& record, const std::string& keysF
     return text;
 }
 
+// The buttons along the top reach down to 54: the field's pibbles falling in or jumping off are drawn only
+// below, and a party's sign above a pibble at the top of the field starts low enough to stay whole below
+// the bar.
+TEST(PlaySceneFrame, TheTopBarCoversThePibblesAndKeepsTheSignsBelowIt) {
+    PlayWorld world;
+    world.enter();
+    world.field()->loadLevel(world.level({"qxxxq", "qxxxq"}).get());
+    const kernel::Rect below(0, 54, 640, 426);
+    EXPECT_EQ(world.scene->getTopBarBottom(), 54);
+    EXPECT_EQ(game::FieldRenderer::instance()->getCeiling(), 54);
+    EXPECT_EQ(game::FieldRenderer::instance()->getTopRowGround(), world.field()->rowY(1, 1));
+    EXPECT_EQ(world.scene->getFloaterArea(), below);
+    game::Pibble* pibble = world.field()->pibbleAt(1, 1);
+    ASSERT_NE(pibble, nullptr);
+    pibble->setY(60);
+    world.field()->broadcast(game::GameEvent::about(kind::partyAppeared, pibble, 1, 1));
+    const std::vector<ui::Sprite*> signs =
+        PlayWorld::spritesShowing(world.scene->getParticleLayer(), ids::floaterParty);
+    ASSERT_EQ(signs.size(), 1u);
+    const kernel::SmartPtr<ui::Sprite> sign = signs[0];
+    for (int frame = 0; frame < 200 && sign->getParent() != nullptr; ++frame) {
+        world.frame();
+        ASSERT_TRUE(PlayWorld::within(PlayWorld::drawnArea(*sign), below)) << frame;
+    }
+    EXPECT_EQ(sign->getParent(), nullptr) << "the sign goes";
+}
+
 TEST(PlaySceneFrame, TheStatisticsRecordHoldsTheFieldsCountsThePlayerAndPendingCollectables) {
     struct Case {
         std::int32_t difficulty;

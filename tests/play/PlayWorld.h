@@ -289,6 +289,20 @@ public:
         return found;
     }
 
+    // Where the sprite is drawn now: its stretched rectangle while it has one, else its picture about its
+    // anchor; empty while it is shrunk to nothing.
+    static kernel::Rect drawnArea(const ui::Sprite& sprite) {
+        if (const kernel::Rect* stretched = sprite.getDisplayRect()) {
+            return *stretched;
+        }
+        return {sprite.getX() - sprite.getAnchorPoint().getRoundedX(),
+                sprite.getY() - sprite.getAnchorPoint().getRoundedY(), sprite.getWidth(), sprite.getHeight()};
+    }
+    static bool within(const kernel::Rect& inner, const kernel::Rect& outer) {
+        return inner.isEmpty() || (inner.x >= outer.x && inner.y >= outer.y &&
+                                   inner.right() <= outer.right() && inner.bottom() <= outer.bottom());
+    }
+
     fieldtest::FieldWorld world;
     testsupport::WorkingFolder folder;
     ui::SceneManager* manager = nullptr;

@@ -24,8 +24,9 @@ constexpr const char* blockFile = "images/play/hint_block.png";
 constexpr const char* timeBarFile = "images/play/timebar.png";
 constexpr const char* darkBarFile = "images/play/timebar_dark.png";
 constexpr const char* panelFile = "images/play/panel.png";
-constexpr const char* captionFont = "fonts/round_20";
-constexpr const char* valueFont = "fonts/round_24";
+constexpr const char* smallPanelFile = "images/play/panel_small.png";
+constexpr const char* captionFont = "fonts/panel_16";
+constexpr const char* valueFont = "fonts/panel_20";
 constexpr const char* hintFont = "fonts/dialog_18";
 constexpr const char* floaterFontPrefix = "fonts/floater_";
 
@@ -37,8 +38,14 @@ struct Place {
 constexpr int sceneWidth = 640;
 constexpr int sceneHeight = 480;
 constexpr Place scorePanel{8, 8};
-constexpr Place levelPanel{166, 8};
-constexpr Place buttons[] = {{400, 6}, {452, 6}, {504, 6}};
+constexpr Place levelPanel{246, 8};
+constexpr Place buttons[] = {{404, 6}, {456, 6}, {508, 6}};
+// Inside a panel: the caption's top left corner and the value's top right one, with the widest values.
+constexpr Place captionAt{10, 13};
+constexpr Place scoreAt{224, 9};
+constexpr Place levelAt{144, 9};
+constexpr const char* widestScore = "9,999,999";
+constexpr const char* widestLevel = "10.7";
 constexpr Place timeBar{70, 468};
 
 // The hint dialog's size before the painter snaps it to its pieces.
@@ -221,8 +228,8 @@ Section widgets(const std::vector<Entry>& entries, const Pictures& pictures, Wri
     Tile panel{"panel", {}};
     for (const Rgb ground : {lightGround, darkGround}) {
         Canvas framed = on(frameOf(pictures, panelFile), ground);
-        writer.write(framed, captionFont, "Score", 12, 9, false, error);
-        writer.write(framed, valueFont, "1250", 140, 6, true, error);
+        writer.write(framed, captionFont, "Score", captionAt.x, captionAt.y, false, error);
+        writer.write(framed, valueFont, widestScore, scoreAt.x, scoreAt.y, true, error);
         panel.frames.push_back(framed);
     }
     for (Tile* tile : {&light, &dark, &scores, &buttonsTile, &roundTile, &blocked, &bar, &panel}) {
@@ -259,13 +266,16 @@ Canvas sceneGround(const std::vector<Entry>& entries, const Context& context) {
 Section inPlace(const std::vector<Entry>& entries, const Context& context, const Pictures& pictures,
                 const Canvas& pibble, Writer& writer, std::string& error) {
     Canvas scene = sceneGround(entries, context);
-    for (const Place& panel : {scorePanel, levelPanel}) {
-        scene.stamp(frameOf(pictures, panelFile).image(), panel.x, panel.y);
-    }
-    writer.write(scene, captionFont, "Score", scorePanel.x + 12, scorePanel.y + 9, false, error);
-    writer.write(scene, valueFont, "1250", scorePanel.x + 140, scorePanel.y + 6, true, error);
-    writer.write(scene, captionFont, "Level", levelPanel.x + 12, levelPanel.y + 9, false, error);
-    writer.write(scene, valueFont, "3", levelPanel.x + 140, levelPanel.y + 6, true, error);
+    scene.stamp(frameOf(pictures, panelFile).image(), scorePanel.x, scorePanel.y);
+    scene.stamp(frameOf(pictures, smallPanelFile).image(), levelPanel.x, levelPanel.y);
+    writer.write(scene, captionFont, "Score", scorePanel.x + captionAt.x, scorePanel.y + captionAt.y, false,
+                 error);
+    writer.write(scene, valueFont, widestScore, scorePanel.x + scoreAt.x, scorePanel.y + scoreAt.y, true,
+                 error);
+    writer.write(scene, captionFont, "Level", levelPanel.x + captionAt.x, levelPanel.y + captionAt.y, false,
+                 error);
+    writer.write(scene, valueFont, widestLevel, levelPanel.x + levelAt.x, levelPanel.y + levelAt.y, true,
+                 error);
     const char* buttonFiles[] = {hintButtonFile, pauseButtonFile, menuButtonFile};
     for (int i = 0; i < 3; ++i) {
         scene.stamp(frameOf(pictures, buttonFiles[i]).image(), buttons[i].x, buttons[i].y);
