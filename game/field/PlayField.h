@@ -62,8 +62,6 @@ public:
     // A stuck VIB board is reshuffled by this many swaps at most, drawn in this many picks at most.
     static constexpr std::int32_t reshuffleSwaps = 500;
     static constexpr std::int32_t reshufflePicks = 5000;
-    // Colourings of a level's pibbles tried for its moves before the last one is taken as it is.
-    static constexpr std::int32_t recolourRounds = 1000;
     // The points of each pibble of a party match (doubled on hard).
     static constexpr std::int32_t partyPibblePoints = 10;
 
@@ -175,7 +173,8 @@ public:
     // Closes the holes of the queue column upwards and brings new queue pibbles in from below.
     void shiftQueue(std::int32_t column);
     std::int32_t newPibbleColour();
-    // Random colours until no run stands and at least n moves are possible (bounded); then a scan.
+    // Random colours until no run stands and at least n moves are possible; when the bounded rounds find
+    // none, the last colouring is mended. Then a scan.
     void recolour(std::int32_t n);
     // Points at a possible move: its pibble hops, and the hint rests for a while.
     void showHint();

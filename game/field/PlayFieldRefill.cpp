@@ -153,7 +153,7 @@ void PlayField::shiftQueue(std::int32_t column) {
 void PlayField::recolour(std::int32_t n) {
     if (n > 0) {
         Board coloured = board();
-        recolourBoard(coloured, n, fieldRandom(), recolourRounds);
+        colourForStart(coloured, n, fieldRandom(), startColourRounds);
         applyColours(coloured);
         for (std::int32_t row = cell::firstRow; row <= rowCount(); ++row) {
             if (Pibble* queued = pibbleAt(row, cell::queueLeft)) {

@@ -3,6 +3,7 @@
 #include "game/foundation/Random.h"
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <utility>
 
@@ -187,11 +188,174 @@ std::int32_t recolourBoard(Board& board, std::int32_t moves, Random& random, std
                 board.placeQueuePibble(row, randomColour(board.colourCount(), random));
             }
         }
-        if (!hasRun(board) && countPossibleMoves(board, moves) >= moves) {
+        if (startHolds(board, moves)) {
             return round;
         }
     }
     return maxRounds;
+}
+
+bool startHolds(const Board& board, std::int32_t moves) {
+    return !hasRun(board) && countPossibleMoves(board, moves) >= moves;
+}
+
+namespace {
+
+// The three cells of each window of three along a row or a column that holds the cell.
+std::vector<std::array<Cell, 3>> windowsThrough(const Cell& place) {
+    std::vector<std::array<Cell, 3>> windows;
+    for (std::int32_t first = -2; first <= 0; ++first) {
+        windows.push_back({Cell{place.row, place.column + first}, Cell{place.row, place.column + first + 1},
+                           Cell{place.row, place.column + first + 2}});
+        windows.push_back({Cell{place.row + first, place.column}, Cell{place.row + first + 1, place.column},
+                           Cell{place.row + first + 2, place.column}});
+    }
+    return windows;
+}
+
+bool recolourable(const BoardCell& pibble) {
+    return pibble.present && !pibble.removed && !pibble.has(pibbleFlag::clown);
+}
+
+bool before(const Cell& a, const Cell& b) {
+    return a.row < b.row || (a.row == b.row && a.column < b.column);
+}
+
+// Whether the colour at the place would close a run with the cells of its windows that are settled.
+bool closesRun(const Board& board, const Cell& place, std::int32_t colour) {
+    for (const std::array<Cell, 3>& window : windowsThrough(place)) {
+        std::array<std::int32_t, 3> colours{};
+        bool settled = true;
+        for (std::size_t i = 0; i < window.size(); ++i) {
+            const Cell& other = window[i];
+            if (other == place) {
+                colours[i] = colour;
+                continue;
+            }
+            settled = settled && (before(other, place) || !recolourable(board.at(other)));
+            colours[i] = board.matchColour(other.row, other.column);
+        }
+        if (settled && matchColours(colours[0], colours[1], colours[2])) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void breakRuns(Board& board) {
+    const std::int32_t colours = board.colourCount();
+    for (std::int32_t row = cell::firstRow; row <= board.rows(); ++row) {
+        for (std::int32_t column = cell::firstColumn; column <= board.columns(); ++column) {
+            BoardCell& pibble = board.at(row, column);
+            const Cell place{row, column};
+            if (!recolourable(pibble) || !closesRun(board, place, pibble.colour)) {
+                continue;
+            }
+            for (std::int32_t step = 1; step < colours; ++step) {
+                const std::int32_t next =
+                    colour::firstReal + (pibble.colour - colour::firstReal + step) % colours;
+                if (!closesRun(board, place, next)) {
+                    pibble.colour = next;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+// A row's moves count only there, so the best colour of each queue pibble is the one with the most moves on
+// the board; a tie keeps the colour it has.
+void chooseQueueColours(Board& board) {
+    for (std::int32_t row = cell::firstRow; row <= board.rows(); ++row) {
+        if (!board.hasQueuePibble(row)) {
+            continue;
+        }
+        std::int32_t best = board.queueColour(row);
+        std::int32_t most = countPossibleMoves(board, cell::rowCount * cell::lastColumn);
+        for (std::int32_t colour = colour::firstReal; colour < colour::firstReal + board.colourCount();
+             ++colour) {
+            board.placeQueuePibble(row, colour);
+            const std::int32_t moves = countPossibleMoves(board, cell::rowCount * cell::lastColumn);
+            if (moves > most) {
+                most = moves;
+                best = colour;
+            }
+        }
+        board.placeQueuePibble(row, best);
+    }
+}
+
+// The pairs a queue pibble could join beside a pibble, as the scan looks for them.
+constexpr std::array<std::array<std::int32_t, 2>, 3> pairOffsets{{{-2, -1}, {-1, 1}, {1, 2}}};
+
+// Tries one pair of the colour for the pibble at the place; keeps it when it adds moves and no run.
+bool tryPair(Board& board, const Cell& place, const Cell& first, const Cell& second, std::int32_t colour,
+             std::int32_t& moves) {
+    if (!recolourable(board.at(first)) || !recolourable(board.at(second)) ||
+        board.at(place).colour == colour) {
+        return false;
+    }
+    const Board kept = board;
+    board.at(first).colour = colour;
+    board.at(second).colour = colour;
+    board.placeQueuePibble(place.row, colour);
+    const std::int32_t now = countPossibleMoves(board, cell::rowCount * cell::lastColumn);
+    if (now > moves && !hasRun(board)) {
+        moves = now;
+        return true;
+    }
+    board = kept;
+    return false;
+}
+
+void addPairs(Board& board, std::int32_t wanted) {
+    std::int32_t moves = countPossibleMoves(board, wanted);
+    for (bool added = true; added && moves < wanted;) {
+        added = false;
+        for (std::int32_t row = cell::firstRow; row <= board.rows() && moves < wanted; ++row) {
+            for (std::int32_t column = cell::firstColumn; column <= board.columns() && moves < wanted;
+                 ++column) {
+                const Cell place{row, column};
+                if (!board.hasQueuePibble(row) || !board.at(place).isPlain()) {
+                    continue;
+                }
+                for (const auto& pair : pairOffsets) {
+                    const Cell across[2][2] = {{{row + pair[0], column}, {row + pair[1], column}},
+                                               {{row, column + pair[0]}, {row, column + pair[1]}}};
+                    for (const auto& cells : across) {
+                        for (std::int32_t colour = colour::firstReal;
+                             colour < colour::firstReal + board.colourCount() && moves < wanted; ++colour) {
+                            added = tryPair(board, place, cells[0], cells[1], colour, moves) || added;
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool mendColouring(Board& board, std::int32_t moves) {
+    if (moves <= 0) {
+        return true;
+    }
+    if (board.colourCount() > 0) {
+        breakRuns(board);
+        if (countPossibleMoves(board, moves) < moves) {
+            chooseQueueColours(board);
+            addPairs(board, moves);
+        }
+    }
+    return startHolds(board, moves);
+}
+
+bool colourForStart(Board& board, std::int32_t moves, Random& random, std::int32_t maxRounds) {
+    if (moves <= 0) {
+        return true;
+    }
+    recolourBoard(board, moves, random, maxRounds);
+    return startHolds(board, moves) || mendColouring(board, moves);
 }
 
 } // namespace game

@@ -111,6 +111,7 @@ void PlayBot::onFrame(std::uint32_t ms) {
     if (scene == nullptr) {
         restingMs = 0;
         awaitingAnswer = false;
+        chainRunning = false;
         return;
     }
     if (ui::Button* button = buttonToPress(*scene)) {
@@ -119,6 +120,7 @@ void PlayBot::onFrame(std::uint32_t ms) {
     }
     pressedButton.reset();
     const PlayField* field = scene->getField();
+    followChain(field, scene->hasOpenDialog() ? 0 : ms);
     if (field == nullptr || scene->hasOpenDialog() || !waitsForClick(*scene, *field)) {
         restingMs = 0;
         awaitingAnswer = false;
@@ -250,10 +252,39 @@ void PlayBot::thinkAndMove(const PlayField& field, std::uint32_t ms) {
     }
     ++moves;
     lastMove = move;
+    chainRunning = true;
+    chainBusy = false;
+    chainSteps = 0;
+    chainMs = 0;
     awaitingAnswer = true;
     waitedMs = 0;
     report("move " + std::to_string(moves) + ": row " + std::to_string(move.row) + ", column " +
            std::to_string(move.column) + " at (" + std::to_string(x) + ", " + std::to_string(y) + ")");
+}
+
+// The steps are read while the field works (it counts them until the move ends); the time runs until it
+// rests and takes clicks again, which is the time the player waits, but not while a dialog (a hint, the
+// album showing a photograph) holds the player. A level's end stops the count.
+void PlayBot::followChain(const PlayField* field, std::uint32_t ms) {
+    if (!chainRunning) {
+        return;
+    }
+    if (field == nullptr || field->state() == fieldState::levelOver) {
+        chainRunning = false;
+        return;
+    }
+    chainMs += ms;
+    chainSteps = std::max(chainSteps, field->getComboStep());
+    if (field->state() != fieldState::idle) {
+        chainBusy = true;
+        return;
+    }
+    if (chainBusy && !field->animationsRunning()) {
+        chainRunning = false;
+        report("chain: " + std::to_string(chainSteps) + " steps in " + std::to_string(chainMs) + " ms");
+    } else if (!chainBusy && chainMs >= answerMs) {
+        chainRunning = false;
+    }
 }
 
 bool PlayBot::pickMove(const PlayField& field, std::mt19937& generator, Cell& move) {

@@ -26,7 +26,8 @@ class PlayScene;
 // and the level-end dialog's way on to the next level after a won level; every other dialog (the rules
 // page, the menu, a lost game) is left to whoever drives the game. What it sees and does (the play scene it
 // entered and left, the newest dialog open over it with the places of its buttons, each move, each press)
-// goes to the debug output, one line each, for that driver to follow.
+// goes to the debug output, one line each, for that driver to follow; so does each move's chain when the
+// field takes clicks again: its removal steps and the milliseconds from the click.
 class PlayBot : public platform::SceneComponent {
 public:
     // Holds the seed, a whole number; read once, at start-up.
@@ -68,6 +69,7 @@ private:
     static bool waitsForClick(const PlayScene& scene, const PlayField& field);
     void thinkAndPress(ui::Button& button, std::uint32_t ms);
     void thinkAndMove(const PlayField& field, std::uint32_t ms);
+    void followChain(const PlayField* field, std::uint32_t ms);
     // The press and release a mouse makes there, after moving to it.
     static bool clickAt(int x, int y);
 
@@ -76,6 +78,12 @@ private:
     // A move clicked that the field has not taken up yet, and the time since the last click.
     bool awaitingAnswer = false;
     std::uint32_t waitedMs = 0;
+    // The move clicked last, until the field takes clicks again: whether the field has left its rest for
+    // it, the most removal steps it has made, and the time since the click.
+    bool chainRunning = false;
+    bool chainBusy = false;
+    std::int32_t chainSteps = 0;
+    std::uint32_t chainMs = 0;
     // The button pressed last, while its dialog is still open.
     kernel::SmartPtr<ui::Button> pressedButton;
     int moves = 0;

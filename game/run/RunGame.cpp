@@ -43,6 +43,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -95,11 +96,30 @@ bool mayRun() {
     return !platform::Application::checkSingleInstance(propertyString(kernel::ids::gameName));
 }
 
+// A seed in the environment makes the game's own draws the same from run to run, for the benchmarks and
+// tests that watch the running game; without it the clock seeds them.
+void seedFromEnvironment() {
+    const char* text = std::getenv(seedVariable);
+    if (text == nullptr || text[0] == '\0') {
+        return;
+    }
+    char* end = nullptr;
+    const unsigned long long seed = std::strtoull(text, &end, 10);
+    if (*end != '\0' || text[0] == '-') {
+        host::OutputDebugString(
+            (std::string(seedVariable) + ": \"" + text + "\" is no whole number; the clock seeds the game\n")
+                .c_str());
+        return;
+    }
+    Random::instance()->setSeed(seed);
+}
+
 void createServices() {
     announce("SceneManager::create");
     ui::SceneManager::create();
     announce("Random::create");
     Random::create();
+    seedFromEnvironment();
 }
 
 platform::GameOptions& readStoredSettings() {

@@ -4,6 +4,9 @@
 
 namespace game {
 
+// Holds a whole number that seeds the game's generator in place of the clock (for benchmarks and tests).
+inline constexpr const char* seedVariable = "PIBBLES_SEED";
+
 // Always 0, also when another copy of the game runs or a scene cannot be built.
 int RunGame();
 

@@ -490,6 +490,19 @@ TEST_F(FieldRules, ALevelStartsRecolouredForItsMoves) {
         EXPECT_GE(field.possibleMoveCount(), moves);
         EXPECT_EQ(field.pibbleAt(1, 1)->getColour() >= 1 && field.pibbleAt(1, 1)->getColour() <= 5, true);
     }
+    // Three colours on nine rows of ten almost never fall without a run: the rounds run out, and the start
+    // is mended rather than left with runs for the first click to take.
+    const std::vector<std::string> full(9, "qxxxxxxxxxxq");
+    for (const std::uint64_t seed : {1, 2, 3}) {
+        SCOPED_TRACE(seed);
+        game::Random::instance()->setSeed(seed);
+        field.reset();
+        const kernel::SmartPtr<game::LevelFile> level = game.level(full, {}, 3);
+        level->setProperty("numcolors", 3);
+        field.loadLevel(level.get());
+        EXPECT_EQ(field.lastScan().counts.matchCells, 0);
+        EXPECT_GE(field.possibleMoveCount(), 3);
+    }
     // A saved game keeps its colours.
     field.reset();
     field.loadLevel(game.level(fourByThree, colours(oneMatch)).get());

@@ -43,6 +43,14 @@ std::string columnText(const Board& board) {
     return text;
 }
 
+std::string joined(const std::vector<std::string>& rows) {
+    std::string text;
+    for (const std::string& row : rows) {
+        text += row + "\n";
+    }
+    return text;
+}
+
 bool hasMove(const Board& board) {
     return scanBoard(board).counts.possibleMoves >= 1;
 }
@@ -402,3 +410,75 @@ TEST(RefillRules, NewColourAvoidsTheGivenColoursWithinTwentyDraws) {
 }
 
 } // namespace
+
+// The mending of a start the random rounds could not colour: it breaks every run it can by changing only
+// pibbles that stood in one, keeps clowns, holes and the kinds, reaches the moves where the pibbles allow
+// them, and does the same each time.
+TEST(RefillRules, MendingBreaksTheRunsAndReachesTheMovesWhereThePibblesAllowIt) {
+    struct Case {
+        const char* name;
+        std::vector<std::string_view> rows;
+        std::vector<std::string_view> kinds;
+        std::int32_t colours;
+        std::int32_t moves;
+        bool holds;
+        // The board offers the moves already: only pibbles that stood in a run may change.
+        bool onlyRunsChange = false;
+    };
+    const Case cases[] = {
+        {"one run on a board with a move", {"R|YYYBGW", "R|GWRRBY", "W|BGYWRB"}, {}, 5, 1, true, true},
+        {"one colour everywhere, three colours",
+         {"Y|YYYYYY", "Y|YYYYYY", "Y|YYYYYY", "Y|YYYYYY", "Y|YYYYYY"},
+         {},
+         3,
+         3,
+         true},
+        {"runs through clowns and past holes",
+         {"B|BB8BBR", "R|RoRRRR", "B|B8WBBW", "G|GGGoGG", "B|BBWBWB"},
+         {},
+         5,
+         2,
+         true},
+        {"no run but no move either", {"Y|BRWBRW", "Y|RWBRWB", "Y|WBRWBR"}, {}, 4, 3, true},
+        {"two clowns side by side keep their run", {"Y|Y88RB", "B|BRWYR"}, {}, 4, 1, false},
+        {"pibbles that cannot be moved give no move",
+         {"Y|YYYB", "B|BBBR", "R|RRRY"},
+         {"sssc", "sccs", "ssss"},
+         4,
+         1,
+         false},
+    };
+    for (const Case& one : cases) {
+        Board board = makeBoard(one.rows, one.colours);
+        markKinds(board, one.kinds);
+        const Board before = board;
+        const game::BoardScan runsBefore = scanBoard(before);
+        EXPECT_EQ(game::mendColouring(board, one.moves), one.holds) << one.name;
+        Board again = before;
+        game::mendColouring(again, one.moves);
+        EXPECT_EQ(boardText(again), boardText(board)) << one.name;
+        const game::BoardScan after = scanBoard(board);
+        if (one.holds) {
+            EXPECT_EQ(after.counts.matchCells, 0) << one.name << "\n" << joined(boardText(board));
+            EXPECT_GE(after.counts.possibleMoves, one.moves) << one.name << "\n" << joined(boardText(board));
+        }
+        for (std::int32_t row = 1; row <= board.rows(); ++row) {
+            for (std::int32_t column = 1; column <= board.columns(); ++column) {
+                const game::BoardCell& now = board.at(row, column);
+                const game::BoardCell& was = before.at(row, column);
+                EXPECT_EQ(now.present, was.present) << one.name;
+                EXPECT_EQ(now.removed, was.removed) << one.name;
+                EXPECT_EQ(now.flags, was.flags) << one.name;
+                EXPECT_GE(now.colour, was.removed || !was.present ? 0 : 1) << one.name;
+                EXPECT_LE(now.colour, one.colours) << one.name;
+                if (one.onlyRunsChange && now.colour != was.colour) {
+                    EXPECT_NE(runsBefore.matchTable.get(row, column), 0)
+                        << one.name << " " << row << "," << column;
+                }
+            }
+        }
+    }
+    Board untouched = makeBoard({"Y|YYY"});
+    EXPECT_TRUE(game::mendColouring(untouched, 0));
+    EXPECT_EQ(boardText(untouched), boardText(makeBoard({"Y|YYY"})));
+}

@@ -1,6 +1,11 @@
 // The levels the game's own rules make (media/levelrules.xml): the same bytes each time, read by the
 // game's reader, started by a real field with the moves they promise on both difficulties, and growing
-// from chapter to chapter.
+// from chapter to chapter. With them, every start the game ships (each VIB level and each ACTION and RELAX
+// tuning row) stands without a run, and the chains of the bot's moves end within seconds on all of them.
+#include "game/field/BoardMove.h"
+#include "game/field/MatchScan.h"
+#include "game/field/RefillRules.h"
+#include "game/foundation/GameGlobals.h"
 #include "game/foundation/LevelCatalogue.h"
 #include "tools/mklevels/LevelTool.h"
 #include "tools/mklevels/StartMoves.h"
@@ -10,9 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <random>
 
 namespace {
 
@@ -39,6 +46,23 @@ protected:
     }
     static std::string pathOf(const LevelReport& report) {
         return report.authored ? source("media/levels/" + report.row.file) : made->file(report.row.file);
+    }
+    // The game's catalogue and every level it opens, in the game's working folder, and the catalogue read.
+    static game::LevelCatalogue& loadCatalogue(fieldtest::FieldGame& game) {
+        game.folder.write(game::LevelCatalogue::catalogueFile,
+                          testsupport::TempDir::read(source(game::LevelCatalogue::catalogueFile)));
+        for (const std::int32_t mode : {game::gameModeAction, game::gameModeRelax}) {
+            const std::string file =
+                game::LevelCatalogue::levelFolder + game::LevelCatalogue::modeLevelFile(mode);
+            game.folder.write(file, testsupport::TempDir::read(source(file)));
+        }
+        for (const LevelReport& report : reports) {
+            game.folder.write(game::LevelCatalogue::levelFolder + report.row.file,
+                              testsupport::TempDir::read(pathOf(report)));
+        }
+        game::LevelCatalogue* catalogue = game::LevelCatalogue::create();
+        catalogue->load();
+        return *catalogue;
     }
 
     static inline std::unique_ptr<testsupport::TempDir> made;
@@ -86,13 +110,7 @@ TEST_F(MadeLevels, ASecondRunGivesTheSameBytes) {
 // the field builds, and the field starts with no run standing and at least the level's moves.
 TEST_F(MadeLevels, ARealFieldStartsEveryLevelWithItsMoves) {
     fieldtest::FieldGame game;
-    game.folder.write("media/properties/levels.xml",
-                      testsupport::TempDir::read(source("media/properties/levels.xml")));
-    for (const LevelReport& report : reports) {
-        game.folder.write("media/levels/" + report.row.file, testsupport::TempDir::read(pathOf(report)));
-    }
-    game::LevelCatalogue* catalogue = game::LevelCatalogue::create();
-    catalogue->load();
+    game::LevelCatalogue* catalogue = &loadCatalogue(game);
     for (const LevelReport& report : reports) {
         if (report.authored) {
             continue;
@@ -126,6 +144,163 @@ TEST_F(MadeLevels, ARealFieldStartsEveryLevelWithItsMoves) {
         }
     }
     game::LevelCatalogue::destroy();
+}
+
+// The colour count of a tuning row (the ACTION or RELAX table of the difficulty).
+std::int32_t rowColours(const game::LevelCatalogue& catalogue, std::int32_t mode, std::int32_t level,
+                        std::int32_t difficulty) {
+    if (mode == game::gameModeAction) {
+        game::ActionModeParams row;
+        EXPECT_TRUE(catalogue.actionParams(level, row, difficulty));
+        return row.numColors;
+    }
+    game::RelaxModeParams row;
+    EXPECT_TRUE(catalogue.relaxParams(level, row, difficulty));
+    return row.numColors;
+}
+
+constexpr std::int32_t modes[] = {game::gameModeAction, game::gameModeRelax};
+constexpr std::int32_t difficulties[] = {game::difficultyNormal, game::difficultyHard};
+
+// Each start as the modes make it: the mode's level with the row's colours, or the VIB level as the
+// catalogue adjusts it, laid out by a real field and coloured from the game's generator with many seeds.
+// No run may stand (the first click, whatever it does, would take it for points) and the level's moves
+// must be there.
+TEST_F(MadeLevels, EveryStartTheGameShipsHasNoRunAndItsMoves) {
+    fieldtest::FieldGame game;
+    game::LevelCatalogue& catalogue = loadCatalogue(game);
+    const auto expectGoodStart = [&](game::LevelFile* level, const std::string& where) {
+        ASSERT_NE(level, nullptr) << where;
+        game.field->restart(level);
+        const game::BoardScan& scan = game.field->lastScan();
+        EXPECT_EQ(scan.counts.matchCells, 0) << where;
+        EXPECT_GE(scan.counts.possibleMoves, std::max(level->numMoves(), 1)) << where;
+    };
+    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+        game::Random::instance()->setSeed(seed);
+        for (const std::int32_t difficulty : difficulties) {
+            const std::string suffix = (difficulty == game::difficultyNormal ? " normal" : " hard") +
+                                       std::string(", seed ") + std::to_string(seed);
+            for (const std::int32_t mode : modes) {
+                for (std::int32_t row = 1; row <= game::LevelCatalogue::lastTunedLevel; ++row) {
+                    const std::int32_t colours = rowColours(catalogue, mode, row, difficulty);
+                    expectGoodStart(catalogue.loadModeLevel(mode, row, colours),
+                                    "mode " + std::to_string(mode) + " row " + std::to_string(row) + suffix);
+                }
+            }
+            for (const LevelReport& report : reports) {
+                expectGoodStart(catalogue.loadVibLevel(report.row.chapter, report.row.level, difficulty),
+                                report.row.file + suffix);
+            }
+        }
+    }
+    game::LevelCatalogue::destroy();
+}
+
+// The chains of one place: the bot's moves on the board model, each one of the possible moves drawn from
+// its own generator; a board without a move starts its level again, a VIB level without VIB pibbles gives
+// way to the next. The removal steps of each move's chain.
+std::vector<int> botChains(const std::vector<game::Board>& levels, const std::vector<std::int32_t>& moves,
+                           bool vib, int count) {
+    game::Random random(17);
+    std::mt19937 bot(17);
+    const game::ShuffleDraw shuffle = [&bot](std::int32_t bound) {
+        return std::uniform_int_distribution<std::int32_t>(0, bound - 1)(bot);
+    };
+    game::MoveRules rules;
+    rules.colourTries = 200;
+    rules.reshuffleWhenStuck = vib;
+    // Far beyond the bound below: a chain that would not end is cut off here.
+    rules.stepLimit = 100;
+    std::vector<int> steps;
+    std::size_t level = 0;
+    const auto start = [&] {
+        game::Board board = levels[level];
+        game::colourForStart(board, moves[level], random, game::startColourRounds);
+        return board;
+    };
+    game::Board board = start();
+    while (static_cast<int>(steps.size()) < count) {
+        const game::BoardScan scan = game::scanBoard(board);
+        std::vector<game::Cell> possible;
+        for (std::int32_t row = 1; row <= board.rows(); ++row) {
+            for (std::int32_t column = 1; column <= board.columns(); ++column) {
+                if (scan.moveTable.get(row, column) != 0) {
+                    possible.push_back({row, column});
+                }
+            }
+        }
+        if (possible.empty()) {
+            board = start();
+            continue;
+        }
+        const game::Cell move =
+            possible[std::uniform_int_distribution<std::size_t>(0, possible.size() - 1)(bot)];
+        steps.push_back(game::playMove(board, move, rules, random, shuffle).steps);
+        if (vib && game::scanBoard(board).counts.vib == 0) {
+            level = (level + 1) % levels.size();
+            board = start();
+        }
+    }
+    return steps;
+}
+
+// The rules keep a refill's runs as the next step of the move, so how long a chain runs is a matter of the
+// colours and fields the game ships: on each ACTION and RELAX field with each colour count its rows use, and
+// through each VIB chapter on both difficulties, one move in a hundred makes at most a few steps and none
+// of the bot's moves runs past 14 (a step shows for about 0.66 s, so about 10 s without input).
+TEST_F(MadeLevels, TheBotsMovesEndWithinAFewSteps) {
+    constexpr int movesPerPlace = 400;
+    constexpr int mostStepsOfOneInAHundred = 7;
+    constexpr int mostSteps = 14;
+    fieldtest::FieldGame game;
+    game::LevelCatalogue& catalogue = loadCatalogue(game);
+    struct Place {
+        std::string name;
+        std::vector<game::Board> levels;
+        std::vector<std::int32_t> moves;
+        bool vib = false;
+    };
+    std::vector<Place> places;
+    for (const std::int32_t mode : modes) {
+        std::vector<std::int32_t> seen;
+        for (const std::int32_t difficulty : difficulties) {
+            for (std::int32_t row = 1; row <= game::LevelCatalogue::lastTunedLevel; ++row) {
+                const std::int32_t colours = rowColours(catalogue, mode, row, difficulty);
+                if (std::find(seen.begin(), seen.end(), colours) != seen.end()) {
+                    continue;
+                }
+                seen.push_back(colours);
+                const game::LevelFile* level = catalogue.loadModeLevel(mode, row, colours);
+                places.push_back(
+                    {"mode " + std::to_string(mode) + ", " + std::to_string(colours) + " colours",
+                     {mklevels::boardOfLevel(*level, colours)},
+                     {level->numMoves()}});
+            }
+        }
+    }
+    for (const std::int32_t difficulty : difficulties) {
+        for (std::int32_t chapter = 1; chapter <= 10; ++chapter) {
+            Place place{
+                "chapter " + std::to_string(chapter) + (difficulty == 0 ? " normal" : " hard"), {}, {}, true};
+            for (const LevelReport& report : reports) {
+                if (report.row.chapter == chapter) {
+                    const game::LevelFile* level =
+                        catalogue.loadVibLevel(chapter, report.row.level, difficulty);
+                    place.levels.push_back(mklevels::boardOfLevel(*level, level->numColors()));
+                    place.moves.push_back(level->numMoves());
+                }
+            }
+            places.push_back(place);
+        }
+    }
+    game::LevelCatalogue::destroy();
+    for (const Place& place : places) {
+        std::vector<int> steps = botChains(place.levels, place.moves, place.vib, movesPerPlace);
+        std::sort(steps.begin(), steps.end());
+        EXPECT_LE(steps[steps.size() * 99 / 100], mostStepsOfOneInAHundred) << place.name;
+        EXPECT_LE(steps.back(), mostSteps) << place.name;
+    }
 }
 
 struct LevelFigures {

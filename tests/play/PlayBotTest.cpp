@@ -8,15 +8,19 @@
 #include "engine/platform/Application.h"
 #include "engine/platform/FrameTimer.h"
 #include "engine/ui/Button.h"
+#include "game/field/GameEventListener.h"
 #include "game/field/MatchScan.h"
 #include "game/frontend/DialogPibble.h"
 #include "host/Window.h"
 
+#include "DebugOutput.h"
 #include "ModeWorld.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -194,6 +198,39 @@ TEST_P(PlayBotTest, PressesTheHintsOkAndWaitsOutEveryOtherDialog) {
     EXPECT_TRUE(idleFor(3000));
     game::DialogPibble::closeDialog(ids::dialogHowToPlay);
     ASSERT_TRUE(playMoves(2));
+}
+
+// Counts the removal steps of the moves as the field tells them.
+struct StepCounter : game::GameEventListener {
+    void onMatch(const game::GameEvent&) override { ++steps; }
+    int steps = 0;
+};
+
+// Each move's chain is told once the field takes clicks again: its removal steps, as many as the field
+// made, and the time from the click, at least the move's own and growing with the steps.
+TEST_P(PlayBotTest, TellsTheChainOfEachMove) {
+    StepCounter counter;
+    game::PlayField& field = *mode.world.field();
+    field.addListener(&counter);
+    const testsupport::DebugOutput debug;
+    ASSERT_TRUE(playMoves(4));
+    ASSERT_TRUE(rest());
+    field.removeListener(&counter);
+    std::istringstream output(testsupport::DebugOutput::take());
+    int chains = 0;
+    int steps = 0;
+    for (std::string line; std::getline(output, line);) {
+        int count = 0;
+        unsigned ms = 0;
+        if (std::sscanf(line.c_str(), "PlayBot: chain: %d steps in %u ms", &count, &ms) == 2) {
+            ++chains;
+            steps += count;
+            EXPECT_GE(count, 1) << line;
+            EXPECT_GE(ms, frameMs * (2 + static_cast<unsigned>(count))) << line;
+        }
+    }
+    EXPECT_EQ(chains, 4);
+    EXPECT_EQ(steps, counter.steps);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, PlayBotTest, ::testing::Values(playtest::actionScene, playtest::relaxScene),

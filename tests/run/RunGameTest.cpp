@@ -1,5 +1,6 @@
 #include "game/run/RunGame.h"
 #include "game/foundation/PibbleHighscoreEntry.h"
+#include "game/foundation/Random.h"
 #include "game/frontend/CheatCodeManager.h"
 
 #include "engine/kernel/ObjectFactory.h"
@@ -239,6 +240,30 @@ TEST_F(GameRun, AFirstStartWritesTheRegistryOnlyAfterTheFirstFrame) {
                                                                        "DataGathering::create"} +
                                               ending;
     EXPECT_EXIT(runExpecting(expected, [] { return true; }), ::testing::ExitedWithCode(0), "");
+}
+
+// A seed in the environment replaces the clock's, so the game's draws can be played again.
+bool seededFromEnvironment = false;
+
+TEST_F(GameRun, ASeedInTheEnvironmentSeedsTheGamesGenerator) {
+    declareScenes(5);
+    game::testing::setStepObserver([](const char* step) {
+        closeSoon(step);
+        if (std::string(step) == "GameSettings::create") {
+            seededFromEnvironment = game::Random::instance()->getSeed() == game::Random(4242).getSeed();
+        }
+    });
+    const std::vector<std::string> expected =
+        startUp + std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
+                                           "AlbumPictures::create",     "message loop",
+                                           "enter SCENE_LOADING",       "DataGathering::create"} +
+        shutDown(5, true);
+    EXPECT_EXIT(
+        {
+            setenv(game::seedVariable, "4242", 1);
+            runExpecting(expected, [] { return seededFromEnvironment; });
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 // Without the sound library the game runs as it does without an audio device: silent, through its first

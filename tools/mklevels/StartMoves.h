@@ -5,11 +5,12 @@
 // letters say (a '.' is a hole, a 'q' a queue pibble, the other letters pibbles of their kinds, every
 // colour 0), and its recolouring (PlayField::recolour with the level's "nummoves", over recolourBoard)
 // then gives every pibble but holes and clowns, and every queue pibble, a colour drawn from the game's
-// generator, round after round, until no run stands and at least "nummoves" moves are possible. It stops
-// after PlayField::recolourRounds rounds and keeps the last colouring, which may have no move at all. The
-// game's generator is seeded from the clock, so no colouring can be foreseen: what a level file can
-// promise is a chance. Each round draws every colour afresh, so with p the share of colourings that give a
-// good start, the level starts without its moves with the odds (1 - p) to the power of the rounds.
+// generator, round after round, until no run stands and at least "nummoves" moves are possible. After
+// game::startColourRounds rounds it mends the last colouring instead (colourForStart), which breaks every
+// run but cannot promise the moves of a level crowded with pibbles that cannot be moved. The game's
+// generator is seeded from the clock, so no colouring can be foreseen: what a level file can promise is a
+// chance. Each round draws every colour afresh, so with p the share of colourings that give a
+// good start, the level's start needs the mending with the odds (1 - p) to the power of the rounds.
 //
 // The check therefore plays those rounds with the field's own functions (recolourBoard for one round,
 // hasRun and countPossibleMoves for its test) on the board the field makes of the level, with a generator
