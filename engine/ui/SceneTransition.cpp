@@ -46,6 +46,10 @@ void SceneTransition::finish() {
         return;
     }
     manager->setNextScene(target.get());
+    // Entered early, the target has heard the window all through the transition while its widgets took
+    // nothing: a click made on the fading picture must not press the button under it once they take input
+    // again (a mode started that way answers a close with its quit question).
+    target->getInputDispatcher()->clearEvents();
     if (reactivateTarget) {
         target->listenerList().setActive(true);
     }

@@ -22,7 +22,8 @@ public:
     virtual void setScenes(Scene* from, Scene* to);
     // Loads the target on its first entry and lets it hear the window, its widgets still inactive.
     virtual void enterTarget();
-    // The switch to the target follows in the next frame.
+    // The switch to the target follows in the next frame; what the target heard while it was inactive is
+    // dropped.
     virtual void finish();
     void callFinish() { finish(); }
     // At quit, while the transition is still current: the target entered early is left too, once. A

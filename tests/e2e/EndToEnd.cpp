@@ -15,7 +15,11 @@
 // With --close-tries N the game is then started N times more, a few copies at a time in folders of their
 // own, and closed each time at a random moment, from its first frames to its running loop, with a sound
 // device that never blocks (ALSA's null device), so that SDL's audio thread spins beside the frame loop;
-// the game must end every time. The walk "none" makes only these tries.
+// the game must end every time. Every fourth try of a copy starts with a profile instead: it clicks the
+// finished loading scene, clicks again on the fading picture where the selection scene's VIB button is
+// coming (as an impatient player does), and closes 0.3 to 3 s after the first click, while the selection
+// scene takes over: the game must end, the second click must start no mode, and most first clicks must have
+// led on to the selection scene before the close. The walk "none" makes only these tries.
 //
 // Usage: e2e_driver <run tree> [--walk full|vib|action|relax|none] [--close-tries N]. Exit code 0 passed,
 // 1 failed, 77 skipped (the game's pieces this needs are not all there yet; the message says which).
@@ -28,6 +32,7 @@
 
 #include "engine/kernel/ZipArchive.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -60,8 +65,42 @@ constexpr int closeMomentsMs = 2000;
 // Copies closed at the same time, each in a folder of its own, so that enough tries to catch a fault of a
 // few percent fit in a short run.
 constexpr int closeSlots = 4;
+// Of each copy's tries, every this many-th starts with a profile and leaves the loading scene.
+constexpr int warmStartEvery = 4;
+// Those are closed this long after the click that leaves the loading scene: from the fade into the
+// selection scene to the selection scene at rest.
+constexpr int warmCloseFromMs = 300;
+constexpr int warmCloseToMs = 3000;
+// The impatient second click comes while the fade runs, once the loading scene has handed over.
+constexpr int secondClickMs = 450;
+// The profile of a warm start names a game that ran when the game last ended (ACTION, with no save left,
+// so none is offered): the selection scene clears that, so the saved profile tells that it took over.
+constexpr int continuedMode = 1;
+constexpr int noContinuedMode = -1;
 
 constexpr const char* playerName = "Tester";
+
+// The loading scene runs at 5 frames a second until loading is done and at 60 after: ten frames begun
+// within half a second in the frame-time file show it done. The file is written once a second.
+bool loadingDoneIn(const fs::path& frameTimes) {
+    std::ifstream file(frameTimes);
+    std::vector<double> starts;
+    for (std::string line; std::getline(file, line);) {
+        std::istringstream words(line);
+        std::string kind;
+        double start = 0;
+        if (words >> kind >> start && kind == "frame") {
+            starts.push_back(start);
+        }
+    }
+    constexpr std::size_t frames = 10;
+    for (std::size_t last = frames - 1; last < starts.size(); ++last) {
+        if (starts[last] - starts[last - (frames - 1)] < 0.5) {
+            return true;
+        }
+    }
+    return false;
+}
 
 struct Options {
     fs::path runTree;
@@ -478,14 +517,23 @@ private:
         for (int slot = 0; slot < closeSlots; ++slot) {
             copyGameInto(slotFolder(slot));
         }
+        // Declared by its middle; read here, as the declarations are not shared between threads.
+        const Point vibButton = data.place("SCENE_SELECTION", "BUTTON_VIB");
+        std::atomic<int> warmStarts = 0;
+        std::atomic<int> selectionReached = 0;
         std::vector<std::future<std::string>> slots;
         for (int slot = 0; slot < closeSlots; ++slot) {
             const fs::path folder = slotFolder(slot);
-            slots.push_back(std::async(std::launch::async, [this, folder, slot] {
+            slots.push_back(std::async(std::launch::async, [&, folder, slot] {
                 try {
                     std::mt19937 random(std::random_device{}());
                     for (int i = slot; i < options.closeTries; i += closeSlots) {
-                        closeOnce(folder, i, random);
+                        if ((i / closeSlots) % warmStartEvery != warmStartEvery - 1) {
+                            closeOnce(folder, i, nullptr, random);
+                        } else {
+                            ++warmStarts;
+                            selectionReached += closeOnce(folder, i, &vibButton, random) ? 1 : 0;
+                        }
                     }
                 } catch (const Failure& failure) {
                     return failure.reason;
@@ -502,16 +550,33 @@ private:
         if (!failures.empty()) {
             fail(failures);
         }
-        progress(std::to_string(options.closeTries) + " copies closed at random moments all ended cleanly");
+        // A close may come before a click on a slow machine has been answered; most must have been.
+        if (selectionReached * 2 < warmStarts) {
+            fail("the click on the finished loading scene led on to the selection scene in only " +
+                 std::to_string(selectionReached) + " of " + std::to_string(warmStarts) + " warm starts");
+        }
+        progress(std::to_string(options.closeTries) + " copies closed at random moments all ended cleanly, " +
+                 std::to_string(selectionReached) + " of the " + std::to_string(warmStarts) +
+                 " warm starts after the loading scene had handed over");
     }
 
     fs::path slotFolder(int slot) const { return scratch / ("slot" + std::to_string(slot)); }
 
-    void closeOnce(const fs::path& folder, int i, std::mt19937& random) const {
-        const std::string name = "try " + std::to_string(i);
-        Game copy(folder / "run", folder / ("try" + std::to_string(i) + ".log"),
-                  {{"XDG_CONFIG_HOME", (folder / "config").string()},
-                   {"XDG_RUNTIME_DIR", (folder / "runtime").string()}});
+    // A warm start (given the VIB button's place) leaves the loading scene before the close; any other try
+    // is a first start. True when a warm start's selection scene had taken over when the game ended.
+    bool closeOnce(const fs::path& folder, int i, const Point* vibButton, std::mt19937& random) const {
+        const std::string name = "try " + std::to_string(i) + (vibButton != nullptr ? " (warm start)" : "");
+        const fs::path players = folder / "run/players";
+        const fs::path frameTimes = folder / ("try" + std::to_string(i) + ".frames");
+        Environment environment{{"XDG_CONFIG_HOME", (folder / "config").string()},
+                                {"XDG_RUNTIME_DIR", (folder / "runtime").string()}};
+        if (vibButton != nullptr) {
+            writeProfile(players, playerName, continuedMode);
+            environment["PIBBLES_FRAME_TIMES"] = frameTimes.string();
+        } else {
+            fs::remove_all(players);
+        }
+        Game copy(folder / "run", folder / ("try" + std::to_string(i) + ".log"), environment);
         std::vector<unsigned long> windows;
         within(
             windowSeconds,
@@ -525,20 +590,66 @@ private:
                  (copy.running() ? std::string() : " before the game ended with " + copy.describeEnd()) +
                  ":\n" + copy.output());
         }
-        const int delay = std::uniform_int_distribution<int>(0, closeMomentsMs)(random);
-        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        const std::string moment = vibButton != nullptr ? leaveLoadingScene(copy, windows.front(), frameTimes,
+                                                                            *vibButton, name, random)
+                                                        : waitRandomMoment(random);
         testsupport::askWindowToClose(windows.front());
         if (!copy.exitedWithin(exitSeconds)) {
-            fail(name + ": the game did not end after a close " + std::to_string(delay) +
-                 " ms after its window appeared");
+            fail(name + ": the game did not end after a close " + moment);
         }
         if (!copy.exitedCleanly()) {
-            fail(name + ": closed after " + std::to_string(delay) + " ms, the game ended with " +
-                 copy.describeEnd() + ":\n" + copy.output());
+            fail(name + ": closed " + moment + ", the game ended with " + copy.describeEnd() + ":\n" +
+                 copy.output());
         }
         checkNoLockFilesLeftIn(folder / "runtime");
-        progress(name + ": closed " + std::to_string(delay) +
-                 " ms after its window appeared, the game ended with exit code 0");
+        const bool tookOver =
+            vibButton != nullptr && checkSelectionScene(players / (std::string(playerName) + ".plr"), name);
+        const char* when = vibButton == nullptr ? ""
+                           : tookOver           ? ", after the loading scene had handed over"
+                                                : ", before the loading scene handed over";
+        progress(name + ": closed " + moment + when + ", the game ended with exit code 0");
+        return tookOver;
+    }
+
+    // Whether the first click led on to the selection scene (it clears the continue flag); the second,
+    // made on the fading picture, must have started no mode: a mode entered, even behind its loading fade,
+    // shows its how-to-play page, which the profile keeps as seen.
+    bool checkSelectionScene(const fs::path& profile, const std::string& name) const {
+        const std::map<std::string, std::string> values = readProfile(profile);
+        for (const Mode& mode : everyMode) {
+            if (const auto seen = values.find(mode.seenKey); seen != values.end() && seen->second == "true") {
+                fail(name + ": " + mode.name + " was started by the click made while the selection scene " +
+                     "faded in");
+            }
+        }
+        const auto flag = values.find("gamemodeSaveFlag");
+        return flag != values.end() && flag->second == std::to_string(noContinuedMode);
+    }
+
+    static std::string waitRandomMoment(std::mt19937& random) {
+        const int delay = std::uniform_int_distribution<int>(0, closeMomentsMs)(random);
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        return std::to_string(delay) + " ms after its window appeared";
+    }
+
+    // Each click goes to the copy's own window, which other copies may cover.
+    static std::string leaveLoadingScene(Game& copy, unsigned long window, const fs::path& frameTimes,
+                                         Point vibButton, const std::string& name, std::mt19937& random) {
+        if (!within(
+                sceneSeconds, [&] { return loadingDoneIn(frameTimes) || !copy.running(); }, 100) ||
+            !copy.running()) {
+            fail(name + ": the loading scene did not finish" +
+                 (copy.running() ? std::string() : " before the game ended with " + copy.describeEnd()));
+        }
+        const auto clicked = std::chrono::steady_clock::now();
+        if (!testsupport::clickInWindow(window, gameWidth / 2, gameHeight / 2)) {
+            fail(name + ": cannot click the game's window");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(secondClickMs));
+        testsupport::clickInWindow(window, vibButton.x, vibButton.y);
+        const int delay = std::uniform_int_distribution<int>(warmCloseFromMs, warmCloseToMs)(random);
+        std::this_thread::sleep_until(clicked + std::chrono::milliseconds(delay));
+        return std::to_string(delay) + " ms after the click that left the loading scene";
     }
 
     // SDL's audio thread never waits on ALSA's null device: it mixes without pause beside the frame loop.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 
 namespace e2e {
 
@@ -160,6 +161,29 @@ std::map<std::string, std::string> readProfile(const fs::path& file) {
         fail(file.string() + " holds no profile");
     }
     return scalarMap(document->getNode("player"));
+}
+
+void writeProfile(const fs::path& players, const std::string& name, int continuedMode) {
+    fs::create_directories(players);
+    std::ofstream(players / "players.plrs") << "<root>\n"
+                                               "    <Players id=\"players\" currentplayer=\""
+                                            << name
+                                            << "\">\n"
+                                               "        <Vector id=\"playernames\">\n"
+                                               "            <PibblePlayer name=\""
+                                            << name
+                                            << "\" />\n"
+                                               "        </Vector>\n"
+                                               "    </Players>\n"
+                                               "</root>\n";
+    std::ofstream(players / (name + ".plr")) << "<root>\n"
+                                                "    <Player id=\"player\" gamemodeSaveFlag=\""
+                                             << continuedMode
+                                             << "\" />\n"
+                                                "</root>\n";
+    if (!fs::exists(players / (name + ".plr"))) {
+        fail("cannot write a profile into " + players.string());
+    }
 }
 
 std::vector<PlayingSession> readPlayingSessions(const fs::path& file) {

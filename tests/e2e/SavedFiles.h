@@ -38,6 +38,10 @@ std::vector<Point> plainPibblePoints(const LevelGrid& level);
 // The untyped values of the player's profile, by key; fails when the profile was not written.
 std::map<std::string, std::string> readProfile(const std::filesystem::path& file);
 
+// A profile with nothing played yet, made the current player in the list, as the game writes them; its
+// continue flag names the mode whose game ran when the game last ended (-1 none).
+void writeProfile(const std::filesystem::path& players, const std::string& name, int continuedMode);
+
 struct PlayingSession {
     int startTime = 0;
     int endTime = 0;

@@ -38,6 +38,54 @@ bool askWindowToClose(unsigned long window) {
     return !requestFailed;
 }
 
+bool clickInWindow(unsigned long window, int x, int y) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    requestFailed = false;
+    const auto previous = XSetErrorHandler(noteError);
+    const ::Window root = DefaultRootWindow(display);
+    int rootX = 0;
+    int rootY = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(display, window, root, x, y, &rootX, &rootY, &child);
+    // The pointer comes to the point first, as it does before a real click: a program may take the place of a
+    // press from where the pointer last moved.
+    XEvent event{};
+    XMotionEvent& motion = event.xmotion;
+    motion.type = MotionNotify;
+    motion.window = window;
+    motion.root = root;
+    motion.time = CurrentTime;
+    motion.x = x;
+    motion.y = y;
+    motion.x_root = rootX;
+    motion.y_root = rootY;
+    motion.same_screen = True;
+    XSendEvent(display, window, False, PointerMotionMask, &event);
+    event = XEvent{};
+    XButtonEvent& button = event.xbutton;
+    button.type = ButtonPress;
+    button.window = window;
+    button.root = root;
+    button.time = CurrentTime;
+    button.x = x;
+    button.y = y;
+    button.x_root = rootX;
+    button.y_root = rootY;
+    button.button = Button1;
+    button.same_screen = True;
+    XSendEvent(display, window, False, ButtonPressMask, &event);
+    button.type = ButtonRelease;
+    button.state = Button1Mask;
+    XSendEvent(display, window, False, ButtonReleaseMask, &event);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(display);
+    return !requestFailed;
+}
+
 bool isAbove(unsigned long upper, unsigned long lower) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {

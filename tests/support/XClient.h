@@ -9,6 +9,11 @@ namespace testsupport {
 // reached or no such window exists (any more).
 bool askWindowToClose(unsigned long window);
 
+// A left click at a point of the window, handed to the window itself as a program that drives one window
+// among several hands it: it reaches that window whatever lies above it there, so copies of the game side
+// by side each get their own. False when the display cannot be reached or the window is gone.
+bool clickInWindow(unsigned long window, int x, int y);
+
 // True when the first top-level window is stacked above the second (both must exist).
 bool isAbove(unsigned long upper, unsigned long lower);
 

@@ -61,6 +61,16 @@ public:
     std::string name;
 };
 
+// Counts the left-button releases that reach it.
+class ClickRecorder : public kernel::InputListener {
+public:
+    bool onLeftButtonUp(int, int, std::uint32_t) override {
+        ++clicks;
+        return true;
+    }
+    int clicks = 0;
+};
+
 const char* const declarations = R"(<dialogs>
   <Node id="dialogs">
     <Dialog id="DIALOG_A"><Vector id="components"><NoSuchClass/><Sprite name="kept"/></Vector></Dialog>
@@ -137,6 +147,36 @@ TEST_F(SceneManagerTest, TransitionEntersTargetEarlyAndHandsOver) {
     EXPECT_EQ(manager->transitionScene(), nullptr);
     EXPECT_EQ(std::count(events.begin(), events.end(), "B enter"), 1);
     EXPECT_TRUE(scene("B")->listenerList().isActive());
+}
+
+// The target is entered early and hears the window while the transition runs; a click on the fading
+// picture must not press what lies under it once the target takes over (a mode started that way would
+// answer the window's close with a question). A click after the hand-over is its own.
+TEST_F(SceneManagerTest, AClickMadeWhileATransitionRunsNeverReachesItsTarget) {
+    manager->changeScene("A");
+    frame();
+    manager->setTransition(new ui::SceneTransition());
+    manager->changeScene("B");
+    frame();
+    auto* transition = static_cast<ui::SceneTransition*>(manager->currentScene());
+    transition->enterTarget();
+    ClickRecorder recorder;
+    scene("B")->listenerList().add(&recorder, false);
+    const auto click = [this] {
+        constexpr std::uint32_t middle = (240u << 16) | 320u;
+        scene("B")->getInputDispatcher()->onAppEvent(host::WM_LBUTTONUP, 0, middle);
+    };
+    click();
+    frame();
+    transition->callFinish();
+    frame();
+    frame();
+    ASSERT_EQ(manager->currentScene(), scene("B"));
+    EXPECT_EQ(recorder.clicks, 0);
+    click();
+    frame();
+    EXPECT_EQ(recorder.clicks, 1);
+    scene("B")->listenerList().remove(&recorder);
 }
 
 // Quitting while a transition runs: the target it has entered early is left with it, once; the scene it
