@@ -104,6 +104,18 @@ protected:
 // the code the test gives, written either way (0x887600E1 or its negative value).
 HRESULT DirectDrawCreate(GUID* device, IDirectDraw** out, void* outer);
 
+// The frame check: while on, each presentation into the window's own pixels also compares them with what
+// presenting the whole picture would have left there (black bars, the picture in its place, scaled where it
+// is). Where a graphics card scales the picture, nothing is compared.
+void checkPresentations(bool on);
+// Where the window differed after the presentations since the last call (picture pixels, the bars counting
+// as the whole picture; empty when it did not), which it forgets.
+RECT takePresentationDifference();
+// The smallest rectangle holding every pixel in which two pictures of one size and depth differ as the
+// screen shows them; empty (right <= left) when none does.
+RECT differingPixels(const BYTE* first, LONG firstPitch, const BYTE* second, LONG secondPitch, int width,
+                     int height, int bytesPerPixel);
+
 namespace testing {
 // While on, every presentation that sends something also reads the window's whole picture back
 // (0xAARRGGBB per pixel).

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string_view>
 #include <unistd.h>
+#include <utility>
 
 namespace host {
 namespace {
@@ -47,6 +48,34 @@ struct Capture {
 Capture& capture() {
     static Capture state;
     return state;
+}
+
+// The frame check's switch and what it found since it was last asked.
+struct ShownCheck {
+    std::mutex lock;
+    bool on = false;
+    RECT difference{};
+};
+
+ShownCheck& shownCheck() {
+    static ShownCheck state;
+    return state;
+}
+
+bool checkingShown() {
+    ShownCheck& state = shownCheck();
+    std::lock_guard guard(state.lock);
+    return state.on;
+}
+
+void noteShownDifference(const RECT& area) {
+    ShownCheck& state = shownCheck();
+    std::lock_guard guard(state.lock);
+    RECT& known = state.difference;
+    known = known.right <= known.left ? area
+                                      : RECT{std::min(known.left, area.left), std::min(known.top, area.top),
+                                             std::max(known.right, area.right),
+                                             std::max(known.bottom, area.bottom)};
 }
 
 std::vector<RECT>& lastSent() {
@@ -302,6 +331,9 @@ HRESULT Presenter::presentToSurface(IDirectDrawSurface7& source, const RECT& fro
         SDL_UnlockSurface(surface);
     }
     publishArea(width, height, shown, surface->w, surface->h);
+    if (checkingShown()) {
+        checkShown(surface, first, source.pitch(), width, height, bytes);
+    }
     if (sent.empty()) {
         return DD_OK;
     }
@@ -439,6 +471,64 @@ HRESULT Presenter::presentWithRenderer(IDirectDrawSurface7& source, const RECT& 
     return DD_OK;
 }
 
+// Compared in window pixels, told in the picture's: a difference in the bars counts as the whole picture.
+void Presenter::checkShown(SDL_Surface* surface, const BYTE* first, LONG pitch, int width, int height,
+                           int bytes) {
+    wholeWindow.assign(static_cast<std::size_t>(surface->pitch) * surface->h, 0);
+    SDL_Surface* whole =
+        SDL_CreateRGBSurfaceWithFormatFrom(wholeWindow.data(), surface->w, surface->h,
+                                           surface->format->BitsPerPixel, surface->pitch, surface->format->format);
+    if (whole == nullptr) {
+        return;
+    }
+    presentWhole(whole, first, pitch, width, height, bytes);
+    SDL_FreeSurface(whole);
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
+        return;
+    }
+    const RECT found = differingPixels(static_cast<const BYTE*>(surface->pixels), surface->pitch,
+                                       wholeWindow.data(), surface->pitch, surface->w, surface->h,
+                                       surface->format->BytesPerPixel);
+    const SDL_Rect differing{found.left, found.top, found.right - found.left, found.bottom - found.top};
+    if (SDL_MUSTLOCK(surface)) {
+        SDL_UnlockSurface(surface);
+    }
+    if (differing.w <= 0) {
+        return;
+    }
+    RECT area{(differing.x - shown.x) * width / shown.w, (differing.y - shown.y) * height / shown.h,
+              ((differing.x + differing.w - shown.x) * width + shown.w - 1) / shown.w,
+              ((differing.y + differing.h - shown.y) * height + shown.h - 1) / shown.h};
+    area = RECT{std::max<LONG>(area.left, 0), std::max<LONG>(area.top, 0), std::min<LONG>(area.right, width),
+                std::min<LONG>(area.bottom, height)};
+    noteShownDifference(area.left < area.right && area.top < area.bottom ? area : RECT{0, 0, width, height});
+}
+
+// What presenting the picture whole leaves in a window surface of that size and format.
+void Presenter::presentWhole(SDL_Surface* whole, const BYTE* first, LONG pitch, int width, int height,
+                             int bytes) {
+    SDL_FillRect(whole, nullptr, SDL_MapRGB(whole->format, 0, 0, 0));
+    const Uint32 format = whole->format->format;
+    if (shown.w == width && shown.h == height) {
+        SDL_ConvertPixels(width, height, formatOf(bytes), first, pitch, format,
+                          surfacePixel(whole, shown.x, shown.y), whole->pitch);
+        return;
+    }
+    const std::uint32_t* source = reinterpret_cast<const std::uint32_t*>(first);
+    int sourcePitch = pitch;
+    if (bytes == 2) {
+        wholeWidened.resize(static_cast<std::size_t>(width) * height);
+        SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB565, first, pitch, SDL_PIXELFORMAT_RGB888,
+                          wholeWidened.data(), width * 4);
+        source = wholeWidened.data();
+        sourcePitch = width * 4;
+    }
+    std::vector<std::uint32_t> scaled(static_cast<std::size_t>(shown.w) * shown.h);
+    scaler.draw(source, sourcePitch, SDL_Rect{0, 0, shown.w, shown.h}, scaled.data(), shown.w * 4);
+    SDL_ConvertPixels(shown.w, shown.h, SDL_PIXELFORMAT_RGB888, scaled.data(), shown.w * 4, format,
+                      surfacePixel(whole, shown.x, shown.y), whole->pitch);
+}
+
 // While tests capture, the window's whole picture after each presentation that sent something.
 void Presenter::readBack(SDL_Surface* surface) {
     Capture& state = capture();
@@ -483,6 +573,54 @@ void Presenter::publishArea(int width, int height, const SDL_Rect& place, int ou
         shownArea = area;
         setGameArea(window, area);
     }
+}
+
+// A 32-bit pixel's top byte is never shown.
+RECT differingPixels(const BYTE* first, LONG firstPitch, const BYTE* second, LONG secondPitch, int width,
+                     int height, int bytesPerPixel) {
+    const auto same = [bytesPerPixel](const BYTE* a, const BYTE* b) {
+        if (bytesPerPixel == 4) {
+            std::uint32_t one = 0;
+            std::uint32_t other = 0;
+            std::memcpy(&one, a, 4);
+            std::memcpy(&other, b, 4);
+            return ((one ^ other) & 0x00FFFFFFu) == 0;
+        }
+        return std::memcmp(a, b, static_cast<std::size_t>(bytesPerPixel)) == 0;
+    };
+    int left = width;
+    int right = -1;
+    int top = -1;
+    int bottom = -1;
+    for (int y = 0; y < height; ++y) {
+        const BYTE* rowA = first + static_cast<std::ptrdiff_t>(y) * firstPitch;
+        const BYTE* rowB = second + static_cast<std::ptrdiff_t>(y) * secondPitch;
+        if (std::memcmp(rowA, rowB, static_cast<std::size_t>(width) * bytesPerPixel) == 0) {
+            continue;
+        }
+        for (int x = 0; x < width; ++x) {
+            if (!same(rowA + x * bytesPerPixel, rowB + x * bytesPerPixel)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = top < 0 ? y : top;
+                bottom = y;
+            }
+        }
+    }
+    return right < 0 ? RECT{} : RECT{left, top, right + 1, bottom + 1};
+}
+
+void checkPresentations(bool on) {
+    ShownCheck& state = shownCheck();
+    std::lock_guard guard(state.lock);
+    state.on = on;
+    state.difference = RECT{};
+}
+
+RECT takePresentationDifference() {
+    ShownCheck& state = shownCheck();
+    std::lock_guard guard(state.lock);
+    return std::exchange(state.difference, RECT{});
 }
 
 namespace testing {

@@ -41,6 +41,11 @@ private:
     void scaleToSurface(SDL_Surface* surface, const SDL_Rect& part);
     void readBack(SDL_Surface* surface);
     void publishArea(int width, int height, const SDL_Rect& place, int outputWidth, int outputHeight);
+    // The frame check: the window's pixels against a whole presentation of the picture.
+    void checkShown(SDL_Surface* surface, const BYTE* first, LONG pitch, int width, int height,
+                    int bytesPerPixel);
+    void presentWhole(SDL_Surface* whole, const BYTE* first, LONG pitch, int width, int height,
+                      int bytesPerPixel);
 
     HWND window = nullptr;
     SDL_Window* sdlWindow = nullptr;
@@ -68,6 +73,9 @@ private:
     // Output of the scaler for a window surface of another format than 32-bit XRGB.
     std::vector<std::uint32_t> scratch;
     std::vector<SDL_Rect> sent;
+    // The frame check's whole presentation, in the window's format, and its picture widened to 32 bits.
+    std::vector<BYTE> wholeWindow;
+    std::vector<std::uint32_t> wholeWidened;
 };
 
 } // namespace host

@@ -9,6 +9,7 @@
 #include "engine/kernel/TextConversion.h"
 #include "engine/ui/DialogManager.h"
 #include "engine/ui/DialogPainter.h"
+#include "engine/ui/FrameCheck.h"
 #include "engine/ui/SceneManager.h"
 #include "engine/ui/ToolTip.h"
 
@@ -284,6 +285,10 @@ bool Dialog::dragThresholdPassed(int x, int y) const {
 }
 
 void Dialog::paint(graphics::ImagePainter& painter) {
+    if (FrameCheck::drawingWhole()) {
+        paintWhole(painter);
+        return;
+    }
     if (useBuffer && componentsChanged()) {
         markBufferDirty();
     }
@@ -291,6 +296,22 @@ void Dialog::paint(graphics::ImagePainter& painter) {
         refreshImage();
     }
     Sprite::paint(painter);
+}
+
+// The frame check's drawing: the components drawn afresh over what lies under them into a buffer of its
+// own, the dialog's left as it is.
+void Dialog::paintWhole(graphics::ImagePainter& painter) {
+    graphics::ImageBase* under = dialogPainter ? frameImage.get() : surfaceImage.get();
+    const kernel::SmartPtr<graphics::MemoryImage32> buffer =
+        useBuffer && under != nullptr && getImage() != nullptr ? copyImage(*under) : nullptr;
+    if (!buffer) {
+        Sprite::paint(painter);
+        return;
+    }
+    const kernel::SmartPtr<graphics::ImagePainter> components = buffer->createPainter();
+    drawComponents(*getContentNode(), *components);
+    buffer->setAlphaMode(true);
+    paintPicture(painter, *buffer);
 }
 
 namespace {

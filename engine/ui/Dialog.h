@@ -99,6 +99,7 @@ private:
     void drawAllComponents(graphics::ImageBase& under, graphics::MemoryImage32& buffer);
     bool redrawChangedComponents(graphics::ImageBase& under);
     void drawComponents(GameNode& node, graphics::ImagePainter& painter);
+    void paintWhole(graphics::ImagePainter& painter);
     bool dragThresholdPassed(int x, int y) const;
 
     kernel::SmartPtr<graphics::ImagePainter> bufferPainter;

@@ -34,14 +34,19 @@ void FrameRecorder::drawRect(int x, int y, int w, int h) {
     noteRows(knowsTarget() ? StepRows{Rows::Any, 0} : StepRows{});
 }
 
-// Only the 32-bit painter's rules are known here; a 16-bit target has its own.
+// The painters of both screen depths are known here.
 bool FrameRecorder::knowsTarget() const {
-    const graphics::ImageBase* target = getTarget().getImage();
-    return target != nullptr && target->getPixelFormat()->bytesPerPixel == 4;
+    return targetBytes() == 4 || targetBytes() == 2;
 }
 
-// Rows blended by the picture's own alpha under partial alpha never reach the copy of an opaque pair, and a
-// copy without alpha copies each pixel. A part beyond the picture moves the rows' start.
+int FrameRecorder::targetBytes() const {
+    const graphics::ImageBase* target = getTarget().getImage();
+    return target != nullptr ? static_cast<int>(target->getPixelFormat()->bytesPerPixel) : 0;
+}
+
+// Rows blended by the picture's own alpha under partial alpha never reach the copy of an opaque group, and a
+// copy without alpha copies each pixel; the 16-bit blend of a picture without its own alpha treats every
+// pixel alike. A part beyond the picture moves the rows' start.
 FrameRecorder::StepRows FrameRecorder::rowsOfBlit(const graphics::ImageBase& src,
                                                   const kernel::Rect& part) const {
     if (!knowsTarget() || part.x < 0 || part.y < 0 || part.right() > src.getWidth() ||
@@ -50,10 +55,11 @@ FrameRecorder::StepRows FrameRecorder::rowsOfBlit(const graphics::ImageBase& src
     }
     const int alpha = getAlpha();
     const bool ownAlpha = src.getAlphaMode();
-    if (alpha == 0 || (alpha == 255 && !ownAlpha) || (alpha < 255 && ownAlpha)) {
+    const bool wide = targetBytes() == 4;
+    if (alpha == 0 || (alpha == 255 && !ownAlpha) || (alpha < 255 && (ownAlpha || !wide))) {
         return StepRows{Rows::Any, 0};
     }
-    return StepRows{Rows::Paired, getRecording().steps.back().area.x};
+    return StepRows{Rows::Paired, getRecording().steps.back().area.x, wide ? 2 : 4};
 }
 
 // For the request just written down.
@@ -63,42 +69,58 @@ void FrameRecorder::noteRows(StepRows rows) {
     stepRows[step] = rows;
 }
 
-// Each pass moves a side that splits a pair; the area only grows, so the passes end.
 kernel::Rect FrameRecorder::withWholePairs(const kernel::Rect& area) const {
-    kernel::Rect widened = area;
-    for (bool grown = !area.isEmpty(); grown;) {
-        grown = growAtSide(widened, true) || growAtSide(widened, false);
+    std::vector<GroupedRows> grouped;
+    const std::vector<Recording::Step>& steps = getRecording().steps;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const StepRows rows = rowsOf(i);
+        if (rows.rows == Rows::Paired) {
+            grouped.push_back(GroupedRows{steps[i].area, rows.start, rows.group});
+        }
     }
-    return widened;
+    return withWholeGroups(area, grouped);
 }
 
-// A side that cuts paired rows an odd number of pixels from their start moves out by a pixel; where it cuts
-// others at an even number too, the area takes in the whole width of an odd one instead.
-bool FrameRecorder::growAtSide(kernel::Rect& area, bool left) const {
+namespace {
+
+// A side that cuts rows within a group moves out to the group's edge; where it cuts others between their
+// groups too, the area takes in the whole width of a cut one instead.
+bool growAtSide(kernel::Rect& area, const std::vector<GroupedRows>& grouped, bool left) {
     const int column = left ? area.x : area.right();
-    const std::vector<Recording::Step>& steps = getRecording().steps;
-    bool even = false;
-    std::optional<kernel::Rect> odd;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const kernel::Rect& reach = steps[i].area;
-        const StepRows rows = rowsOf(i);
-        if (rows.rows != Rows::Paired || column <= reach.x || column >= reach.right() ||
-            reach.bottom() <= area.y || reach.y >= area.bottom()) {
+    bool between = false;
+    std::optional<kernel::Rect> within;
+    int shift = 0;
+    for (const GroupedRows& rows : grouped) {
+        const kernel::Rect& reach = rows.reach;
+        if (column <= reach.x || column >= reach.right() || reach.bottom() <= area.y || reach.y >= area.bottom()) {
             continue;
         }
-        if (((column - rows.start) & 1) == 0) {
-            even = true;
-        } else if (!odd) {
-            odd = reach;
+        const int into = (column - rows.start) % rows.group;
+        if (into == 0) {
+            between = true;
+        } else if (!within) {
+            within = reach;
+            shift = left ? into : rows.group - into;
         }
     }
-    if (!odd) {
+    if (!within) {
         return false;
     }
-    const int from = even ? std::min(area.x, odd->x) : area.x - (left ? 1 : 0);
-    const int to = even ? std::max(area.right(), odd->right()) : area.right() + (left ? 0 : 1);
+    const int from = between ? std::min(area.x, within->x) : area.x - (left ? shift : 0);
+    const int to = between ? std::max(area.right(), within->right()) : area.right() + (left ? 0 : shift);
     area = kernel::Rect(from, area.y, to - from, area.h);
     return true;
+}
+
+} // namespace
+
+// Each pass moves a side that splits a group; the area only grows, so the passes end.
+kernel::Rect withWholeGroups(const kernel::Rect& area, const std::vector<GroupedRows>& grouped) {
+    kernel::Rect widened = area;
+    for (bool grown = !area.isEmpty(); grown;) {
+        grown = growAtSide(widened, grouped, true) || growAtSide(widened, grouped, false);
+    }
+    return widened;
 }
 
 } // namespace ui

@@ -4,6 +4,7 @@
 #include "engine/graphics/RecordingPainter.h"
 #include "engine/platform/Application.h"
 #include "engine/platform/FrameTimer.h"
+#include "engine/ui/FrameCheck.h"
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
 #include "engine/ui/ToolTip.h"
@@ -44,8 +45,15 @@ void SceneRenderer::onFrame(std::uint32_t ms) {
     if (painter == nullptr || !root) {
         return;
     }
-    FrameRecorder& frame = recorderFor(*painter);
-    graphics::ImageBase& back = *painter->getImage();
+    drawFrame(*painter);
+    // From the very state the frame was drawn from: what runs after it (the presentation, typed codes) may
+    // change the scene before the check could draw it.
+    FrameCheck::frameDrawn(*root);
+}
+
+void SceneRenderer::drawFrame(graphics::ImagePainter& painter) {
+    FrameRecorder& frame = recorderFor(painter);
+    graphics::ImageBase& back = *painter.getImage();
     const kernel::Rect whole(0, 0, back.getWidth(), back.getHeight());
     kernel::Rect area = whole;
     const bool writtenDownFirst =
@@ -75,17 +83,8 @@ void SceneRenderer::onFrame(std::uint32_t ms) {
     versionDrawn = back.getContentVersion();
 }
 
-// The manager's tool-tip is painted over the scene as part of the frame, so a tip at rest draws nothing.
 void SceneRenderer::paintFrame(graphics::ImagePainter& painter) {
-    if (Scene* scene = currentScene()) {
-        paintSubtree(*scene, painter, *root);
-    } else {
-        root->paintTree(painter);
-    }
-    SceneManager* manager = SceneManager::instance();
-    if (ToolTip* tip = manager != nullptr ? manager->toolTip() : nullptr) {
-        tip->paintShown(painter);
-    }
+    paintScreen(*root, painter);
 }
 
 // The back painter is made again with the display (a full-screen switch, a lost surface).
@@ -95,6 +94,19 @@ FrameRecorder& SceneRenderer::recorderFor(graphics::ImagePainter& painter) {
         lastDrawn = {};
     }
     return *recorder;
+}
+
+// The manager's tool-tip is painted over the scene as part of the frame, so a tip at rest draws nothing.
+void paintScreen(GameNode& root, graphics::ImagePainter& painter) {
+    if (Scene* scene = currentScene()) {
+        paintSubtree(*scene, painter, root);
+    } else {
+        root.paintTree(painter);
+    }
+    SceneManager* manager = SceneManager::instance();
+    if (ToolTip* tip = manager != nullptr ? manager->toolTip() : nullptr) {
+        tip->paintShown(painter);
+    }
 }
 
 void paintSubtree(Scene& scene, graphics::ImagePainter& painter, GameNode& node) {

@@ -32,6 +32,7 @@ public:
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
 private:
+    void drawFrame(graphics::ImagePainter& painter);
     void paintFrame(graphics::ImagePainter& painter);
     FrameRecorder& recorderFor(graphics::ImagePainter& painter);
 
@@ -42,6 +43,10 @@ private:
     // How many frames in a row differed from the one before everywhere.
     int wholeFrames = 0;
 };
+
+// A frame as a scene's renderer paints it: the current scene's background, the root's tree and the manager's
+// tool-tip over them.
+void paintScreen(GameNode& root, graphics::ImagePainter& painter);
 
 // The scene's background, then the node's subtree as the renderer paints it; the game draws scenes into
 // pictures of its own with it.

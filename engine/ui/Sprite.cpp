@@ -431,26 +431,30 @@ void Sprite::paint(graphics::ImagePainter& painter) {
     if (image) {
         // Held for the drawing: a paint that swaps the image must not free the one being drawn.
         const kernel::SmartPtr<graphics::ImageBase> picture = image;
-        const int savedAlpha = painter.getAlpha();
-        painter.setAlpha(alpha);
-        const int px = getX() - anchorPoint.getRoundedX();
-        const int py = getY() - anchorPoint.getRoundedY();
-        std::optional<kernel::Rect> savedClip;
-        if (clipRect) {
-            savedClip = painter.getClip();
-            painter.setClip(*clipRect);
-        }
-        if (rotation == 0.0f && scale == 1.0f) {
-            drawPlain(painter, *picture, px, py);
-        } else {
-            drawTurned(painter, *picture, px, py);
-        }
-        painter.setAlpha(savedAlpha);
-        if (savedClip) {
-            painter.setClip(*savedClip);
-        }
+        paintPicture(painter, *picture);
     }
     needsRepaint = false;
+}
+
+void Sprite::paintPicture(graphics::ImagePainter& painter, graphics::ImageBase& picture) {
+    const int savedAlpha = painter.getAlpha();
+    painter.setAlpha(alpha);
+    const int px = getX() - anchorPoint.getRoundedX();
+    const int py = getY() - anchorPoint.getRoundedY();
+    std::optional<kernel::Rect> savedClip;
+    if (clipRect) {
+        savedClip = painter.getClip();
+        painter.setClip(*clipRect);
+    }
+    if (rotation == 0.0f && scale == 1.0f) {
+        drawPlain(painter, picture, px, py);
+    } else {
+        drawTurned(painter, picture, px, py);
+    }
+    painter.setAlpha(savedAlpha);
+    if (savedClip) {
+        painter.setClip(*savedClip);
+    }
 }
 
 void Sprite::drawPlain(graphics::ImagePainter& painter, graphics::ImageBase& picture, int px, int py) {

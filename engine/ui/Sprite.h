@@ -130,6 +130,10 @@ public:
     static constexpr kernel::ClassInfo classInfo{&GameNode::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
+protected:
+    // The picture drawn where and as the sprite's own image would be.
+    void paintPicture(graphics::ImagePainter& painter, graphics::ImageBase& picture);
+
 private:
     static const kernel::Rect* optionalRect(const std::optional<kernel::Rect>& rect) {
         return rect ? &*rect : nullptr;

@@ -1,6 +1,8 @@
 #include "game/field/FieldRenderer.h"
 
 #include "engine/graphics/ImagePainter.h"
+#include "engine/ui/FrameCheck.h"
+#include "engine/ui/FrameRecorder.h"
 #include "engine/ui/Scene.h"
 #include "game/field/FieldSprite.h"
 #include "game/foundation/GameIds.h"
@@ -58,6 +60,20 @@ std::vector<FieldSprite*> merged(const ui::GameNode& fieldLayer, const ui::GameN
     std::merge(resting.begin(), resting.end(), moving.begin(), moving.end(), std::back_inserter(all),
                [](const FieldSprite* a, const FieldSprite* b) { return paintsAfter(*b, *a); });
     return all;
+}
+
+using Resting = std::vector<std::pair<FieldSprite*, kernel::Rect>>;
+
+// The 32-bit blits take a sprite's rows in pairs from where its drawing starts, and copy an opaque pair where
+// they blend a lone pixel: a repaint whose side cut a sprite between the two pixels of a pair would leave
+// other pixels there than a repaint of the whole cache.
+kernel::Rect withWholePairs(const kernel::Rect& area, const Resting& resting) {
+    std::vector<ui::GroupedRows> pairs;
+    pairs.reserve(resting.size());
+    for (const auto& [sprite, bounds] : resting) {
+        pairs.push_back(ui::GroupedRows{bounds, bounds.x, 2});
+    }
+    return ui::withWholeGroups(area, pairs);
 }
 
 } // namespace
@@ -215,6 +231,10 @@ bool FieldRenderer::isBoardHidden() {
 }
 
 void FieldRenderer::paint(graphics::ImagePainter& painter) {
+    if (ui::FrameCheck::drawingWhole()) {
+        paintWhole(painter);
+        return;
+    }
     insertWaiting();
     if (isBoardHidden()) {
         return;
@@ -222,12 +242,30 @@ void FieldRenderer::paint(graphics::ImagePainter& painter) {
     if (leftDirty || rightDirty) {
         repaintCache();
     }
+    drawOver(painter, cache);
+}
+
+// What the board would show were its cache repainted whole: a cache of its own, so that neither the cache
+// nor the queues change.
+void FieldRenderer::paintWhole(graphics::ImagePainter& painter) {
+    if (isBoardHidden()) {
+        return;
+    }
+    if (!wholeCache) {
+        wholeCache = std::make_unique<FieldCache>(cacheWidth, cacheHeight);
+    }
+    repaintInto(*wholeCache, {kernel::Rect(0, 0, cacheWidth, cacheHeight)});
+    drawOver(painter, *wholeCache);
+}
+
+// The cache at the renderer's place, then the animated sprites over it.
+void FieldRenderer::drawOver(graphics::ImagePainter& painter, const FieldCache& picture) {
     const int originX = painter.getOriginX();
     const int originY = painter.getOriginY();
     const int alpha = painter.getAlpha();
     painter.setOrigin(originX + getX(), originY + getY());
     painter.setAlpha(getAlpha());
-    cache.draw(painter);
+    picture.draw(painter);
     painter.setAlpha(alpha);
     composeHalf(painter, true);
     composeHalf(painter, false);
@@ -285,20 +323,31 @@ void FieldRenderer::paintPiece(FieldSprite& sprite, graphics::ImagePainter& pain
 // Each tile gets only the sprites that reach it: a sprite draws nothing outside its bounds, and a large
 // dirty area spans many tiles.
 void FieldRenderer::repaintCache() {
+    std::vector<kernel::Rect> areas;
+    for (const auto& [dirty, rect] : {std::pair{leftDirty, leftRect}, std::pair{rightDirty, rightRect}}) {
+        if (dirty) {
+            areas.push_back(rect);
+        }
+    }
+    repaintInto(cache, areas);
+    invalidateAll(false);
+}
+
+void FieldRenderer::repaintInto(FieldCache& target, const std::vector<kernel::Rect>& areas) {
     const kernel::Rect whole(0, 0, cacheWidth, cacheHeight);
-    std::vector<std::pair<FieldSprite*, kernel::Rect>> resting;
+    Resting resting;
     for (const Layer layer : {background, field}) {
         for (FieldSprite* sprite : spritesOf(*layers[layer])) {
             resting.emplace_back(sprite, sprite->updateBounds());
         }
     }
-    for (const auto& [dirty, rect] : {std::pair{leftDirty, leftRect}, std::pair{rightDirty, rightRect}}) {
+    for (const kernel::Rect& rect : areas) {
         kernel::Rect area;
-        kernel::Rect::intersect(rect, whole, area);
-        if (!dirty || area.isEmpty()) {
+        kernel::Rect::intersect(withWholePairs(rect, resting), whole, area);
+        if (area.isEmpty()) {
             continue;
         }
-        cache.repaint(area, [&](graphics::ImagePainter& painter, const kernel::Rect& part) {
+        target.repaint(area, [&](graphics::ImagePainter& painter, const kernel::Rect& part) {
             for (const auto& [sprite, bounds] : resting) {
                 if (bounds.intersects(part)) {
                     paintPiece(*sprite, painter, false);
@@ -306,7 +355,6 @@ void FieldRenderer::repaintCache() {
             }
         });
     }
-    invalidateAll(false);
 }
 
 int FieldRenderer::countOf(Layer layer) const {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace game {
@@ -99,12 +100,18 @@ private:
     static void insertSorted(ui::GameNode& layer, FieldSprite& sprite);
     static bool isBoardHidden();
     void paintPiece(FieldSprite& sprite, graphics::ImagePainter& painter, bool shadow) const;
+    void paintWhole(graphics::ImagePainter& painter);
+    void drawOver(graphics::ImagePainter& painter, const FieldCache& picture);
+    // Each area (clipped to the cache) of the target repainted from the background and field layers.
+    void repaintInto(FieldCache& target, const std::vector<kernel::Rect>& areas);
     void composeHalf(graphics::ImagePainter& painter, bool leftHalf);
     int countOf(Layer layer) const;
 
     std::array<kernel::SmartPtr<ui::GameNode>, 3> layers;
     std::array<std::vector<kernel::SmartPtr<FieldSprite>>, 3> waiting;
     FieldCache cache;
+    // The frame check's: repainted whole whenever it draws.
+    std::unique_ptr<FieldCache> wholeCache;
     bool leftDirty = false;
     bool rightDirty = false;
     kernel::Rect leftRect;

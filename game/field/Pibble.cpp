@@ -58,23 +58,40 @@ Pibble::Pibble() {
 Pibble::~Pibble() = default;
 
 void Pibble::setColour(std::int32_t value) {
-    lookDirty = lookDirty || value != colour;
+    if (value != colour) {
+        setLookDirty();
+    }
     colour = value;
 }
 
 void Pibble::setStyle(std::int32_t value) {
-    lookDirty = lookDirty || value != style;
+    if (value != style) {
+        setLookDirty();
+    }
     style = value;
 }
 
 void Pibble::setCollectableId(std::int32_t value) {
-    lookDirty = lookDirty || value != collectableId;
+    if (value != collectableId) {
+        setLookDirty();
+    }
     collectableId = value;
 }
 
 void Pibble::setFlags(std::int32_t value) {
-    lookDirty = lookDirty || value != flags;
+    if (value != flags) {
+        setLookDirty();
+    }
     flags = value;
+}
+
+// A resting pibble is shown from the renderer's cache, which is repainted only where it is told to be: the
+// old look would stay on the board until something else happened to repaint there.
+void Pibble::setLookDirty() {
+    lookDirty = true;
+    if (FieldRenderer* renderer = FieldRenderer::instance()) {
+        renderer->invalidate(updateBounds());
+    }
 }
 
 void Pibble::setFlag(std::int32_t bit, bool on) {
@@ -109,7 +126,7 @@ float Pibble::darkFactor() const {
 
 void Pibble::setStubborn(bool on) {
     if (on != isStubborn()) {
-        lookDirty = true;
+        setLookDirty();
     }
     if (on) {
         flags |= pibbleFlag::stubborn;
@@ -263,11 +280,7 @@ void Pibble::setAlpha(int value) {
 }
 
 void Pibble::paint(graphics::ImagePainter& painter) {
-    if (lookDirty) {
-        build();
-        compose();
-        lookDirty = false;
-    }
+    refreshLook();
     const int x = getX();
     const int y = getDrawnY();
     if (modifierTypes == 0) {
@@ -290,6 +303,14 @@ void Pibble::paint(graphics::ImagePainter& painter) {
     }
     paintPass(painter, Pass::Front);
     painter.moveOrigin(-x, -y);
+}
+
+void Pibble::refreshLook() {
+    if (lookDirty) {
+        build();
+        compose();
+        lookDirty = false;
+    }
 }
 
 void Pibble::paintComposed(graphics::ImagePainter& painter) {
@@ -371,6 +392,9 @@ void Pibble::paintShadow(graphics::ImagePainter& painter) {
     if (!hasModifierType(animationBit::moving)) {
         return;
     }
+    // The shadow pass comes before the pibbles' own: a pibble new in this frame has its layers built here,
+    // or it would fall without a shadow in its first frame.
+    refreshLook();
     if (hasModifierType(animationBit::holes) && layer(pibbleLayer::feet).getY() != 0) {
         return;
     }

@@ -90,8 +90,8 @@ public:
     void setRemoved(bool value) { removed = value; }
     bool isPartyHatShown() const { return partyHatShown; }
     void setPartyHatShown(bool value) { partyHatShown = value; }
-    // The next paint builds and composes the look again.
-    void setLookDirty() { lookDirty = true; }
+    // The next paint builds and composes the look again, and the renderer repaints the pibble's place.
+    void setLookDirty();
     bool isLookDirty() const { return lookDirty; }
 
     ui::Sprite& layer(int index) const { return *layers[static_cast<std::size_t>(index)]; }
@@ -129,6 +129,8 @@ private:
     bool shownInPass(int index, Pass pass) const;
     void paintDust(graphics::ImagePainter& painter);
     void paintComposed(graphics::ImagePainter& painter);
+    // Builds and composes the look when it changed since.
+    void refreshLook();
 
     std::int32_t colour = colour::none;
     std::int32_t gender = 0;

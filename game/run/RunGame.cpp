@@ -19,6 +19,7 @@
 #include "engine/platform/PlayerManager.h"
 #include "engine/platform/ScoreTable.h"
 #include "engine/ui/DialogManager.h"
+#include "engine/ui/FrameCheck.h"
 #include "engine/ui/FullScreenHandler.h"
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
@@ -534,6 +535,7 @@ int RunGame() {
     startFrameTimer();
     if (createScenes()) {
         showFirstScene();
+        ui::FrameCheck::startWhenAsked();
         PlayBot::startWhenAsked();
         runMessageLoop();
     }

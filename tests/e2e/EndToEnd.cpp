@@ -21,7 +21,12 @@
 // scene takes over: the game must end, the second click must start no mode, and most first clicks must have
 // led on to the selection scene before the close. The walk "none" makes only these tries.
 //
-// Usage: e2e_driver <run tree> [--walk full|vib|action|relax|none] [--close-tries N]. Exit code 0 passed,
+// The walk "bot" makes the first start and then lets the game's own bot play each mode for a while and wins
+// a level with the code (the level-end dialog and its carrot, the next level's start), all with the frame
+// check on (PIBBLES_CHECK_FRAMES): every frame is drawn again whole, and one that differs from what
+// the partial redraws drew or the window shows fails the run.
+//
+// Usage: e2e_driver <run tree> [--walk full|vib|action|relax|bot|none] [--close-tries N]. Exit code 0 passed,
 // 1 failed, 77 skipped (the game's pieces this needs are not all there yet; the message says which).
 
 #include "GameData.h"
@@ -79,6 +84,8 @@ constexpr int continuedMode = 1;
 constexpr int noContinuedMode = -1;
 
 constexpr const char* playerName = "Tester";
+// How long the bot plays each mode on the frame check's walk, counted while the level is shown.
+constexpr int botSeconds = 4;
 
 // The loading scene runs at 5 frames a second until loading is done and at 60 after: ten frames begun
 // within half a second in the frame-time file show it done. The file is written once a second.
@@ -110,7 +117,7 @@ struct Options {
 
 Options readOptions(int argc, char** argv) {
     if (argc < 2) {
-        fail("usage: e2e_driver <run tree> [--walk full|vib|action|relax|none] [--close-tries N]");
+        fail("usage: e2e_driver <run tree> [--walk full|vib|action|relax|bot|none] [--close-tries N]");
     }
     Options options;
     options.runTree = argv[1];
@@ -142,9 +149,9 @@ std::vector<Mode> allModes(const fs::path& runTree) {
     };
 }
 
-// All three on the full walk, else the one named.
+// All three on the full walk and the bot's, else the one named.
 std::vector<Mode> walkedModes(const std::vector<Mode>& all, const std::string& walk) {
-    if (walk == "full") {
+    if (walk == "full" || walk == "bot") {
         return all;
     }
     if (walk == "none") {
@@ -196,6 +203,10 @@ public:
 
     void play() {
         prepareFolders();
+        if (options.walk == "bot") {
+            playWithTheBot();
+            return;
+        }
         if (options.walk != "none") {
             firstStart();
             checkFilesOfFirstStart();
@@ -268,6 +279,53 @@ private:
         }
         walk.leaveGame();
         checkCleanEnd(first, "after quit and yes");
+    }
+
+    // After the first start, each mode played by the game's own bot for a while and a level won into the
+    // next, with every frame drawn again whole and compared with what the partial redraws drew and the
+    // window shows: a frame that differs anywhere fails the run.
+    void playWithTheBot() {
+        // A folder named by the caller's PIBBLES_CHECK_FRAMES keeps the pictures of the frames that differed.
+        const char* keep = std::getenv("PIBBLES_CHECK_FRAMES");
+        Game first(game, scratch / "first.log",
+                   {{"PIBBLES_BOT", "7"},
+                    {"PIBBLES_CHECK_FRAMES", keep != nullptr && *keep != '\0' ? keep : "1"}});
+        const unsigned long window = waitForWindow(first);
+        Walk walk = walkOn(first, window);
+        walk.waitForLoadingToFinish(!fullScreen);
+        walk.leaveLoadingScene();
+        walk.pageThroughStrip();
+        walk.createProfile(playerName);
+        walk.waitForSelectionScene();
+        for (const Mode& mode : modes) {
+            walk.startNewGame(mode);
+            walk.letTheBotPlay(mode, botSeconds);
+            walk.winLevelWithCode(mode);
+            walk.leaveThroughMenu(mode);
+        }
+        walk.leaveGame();
+        checkCleanEnd(first, "after quit and yes");
+        checkFramesMatched(first.output());
+    }
+
+    static void checkFramesMatched(const std::string& output) {
+        std::istringstream lines(output);
+        std::string summary;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with("frame check: frame ")) {
+                fail("a frame differed from its whole drawing: " + line);
+            }
+            if (line.starts_with("frame check: ")) {
+                summary = line;
+            }
+        }
+        int differed = -1;
+        int checked = 0;
+        if (std::sscanf(summary.c_str(), "frame check: %d of %d", &differed, &checked) != 2 || checked == 0 ||
+            differed != 0) {
+            fail("the frame check did not report its frames: \"" + summary + "\"");
+        }
+        progress("all " + std::to_string(checked) + " frames checked matched their whole drawing");
     }
 
     unsigned long waitForWindow(Game& copy) {

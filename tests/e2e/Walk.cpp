@@ -108,8 +108,8 @@ void Walk::press(const std::string& what, const Picture& button, const Probe& do
         answerAsides);
 }
 
-// What play shows on its own and a player closes to go on: a hint over the field (its OK), and the album
-// that a photographed collectable opens at its page (its close button).
+// What play shows on its own and a player closes to go on: a hint over the field (its OK), the album that a
+// photographed collectable opens at its page (its close button), and the message of a first photograph.
 void Walk::answerAside(const Screenshot& shot) {
     if (lastAsideAnswer && Clock::now() - *lastAsideAnswer < asideFadeTime) {
         return;
@@ -117,7 +117,8 @@ void Walk::answerAside(const Screenshot& shot) {
     for (const auto& [what, button] :
          {std::pair<const char*, const Picture*>{"a hint with its OK",
                                                  &data.picture("DIALOG_HINT", "BUTTON_OK")},
-          {"the album a collectable opened", &data.picture("DIALOG_ALBUM", "BUTTON_MENU")}}) {
+          {"the album a collectable opened", &data.picture("DIALOG_ALBUM", "BUTTON_MENU")},
+          {"a message with its OK", &data.picture("DIALOG_MESSAGE", "BUTTON_OK")}}) {
         if (const std::optional<Point> at = enabledAt(shot, *button)) {
             const Point middle = middleOf(*button, *at);
             click(picture, middle.x, middle.y);
@@ -327,6 +328,28 @@ void Walk::clickPibbles(const Mode& mode) {
         true);
     pointOffField(mode);
     progress(mode.name + ": clicked " + std::to_string(clicks) + " pibbles");
+}
+
+// The bot's moves are the game's own; the time counts only while the level is shown, so a hint or the album
+// that opened meanwhile (answered here) does not shorten it.
+void Walk::letTheBotPlay(const Mode& mode, int seconds) {
+    Clock::duration played{};
+    std::optional<Clock::time_point> seenPlaying;
+    waitFor(
+        mode.name + ": " + std::to_string(seconds) + " s of the bot's play", seconds + levelEndSeconds,
+        [&](const Screenshot& shot) {
+            if (!playing(shot, mode)) {
+                seenPlaying.reset();
+                return false;
+            }
+            const Clock::time_point now = Clock::now();
+            played += seenPlaying ? now - *seenPlaying : Clock::duration{};
+            seenPlaying = now;
+            return played >= std::chrono::seconds(seconds);
+        },
+        true);
+    pointOffField(mode);
+    progress(mode.name + ": the bot played " + std::to_string(seconds) + " s");
 }
 
 // The code ends the level at once, also in the middle of a move; a player types it once the pibbles have

@@ -56,6 +56,9 @@ public:
     // Until the pibbles have come to rest (the hand shows over a plain pibble); the pointer then leaves
     // the field, so no pibble turns to look at it.
     void waitForFieldAtRest(const Mode& mode);
+    // The game's own bot (PIBBLES_BOT) plays on for the seconds given, counted while the level is shown;
+    // what it leaves to a player (a message, the album) is answered here.
+    void letTheBotPlay(const Mode& mode, int seconds);
     // Types the code that wins the level and waits through the level-end dialog into the next level.
     void winLevelWithCode(const Mode& mode);
     // Menu, main menu, yes: back on the selection scene.

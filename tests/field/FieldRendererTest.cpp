@@ -212,6 +212,41 @@ TEST_F(FieldRendererTest, ARepaintAcrossManyTilesDrawsEverySpriteWhereverItReach
     }
 }
 
+// A repaint's side may cut a sprite anywhere, but the 32-bit blits copy an opaque pair where they blend a lone
+// pixel: cut between the two pixels of a pair, the sprite's row would end on a lone pixel that the whole
+// drawing copied. Each cut, at either side and at either parity, leaves the cache as the whole repaint left it.
+TEST_F(FieldRendererTest, ARepaintGivesTheCacheOfAWholeRepaintWhereverItCutsASprite) {
+    addBackdrop();
+    // Opaque, drawn by their own alpha, 20 pixels wide from an odd and from an even column.
+    const SmartPtr<Block> odd = block(121, 200, 20, 20, 0xFF808080u);
+    const SmartPtr<Block> even = block(200, 260, 20, 20, 0xFF40C040u);
+    for (Block* sprite : {odd.get(), even.get()}) {
+        sprite->getImage()->setAlphaMode(true);
+        renderer->addFieldItem(sprite);
+    }
+    frame();
+    const auto cache = [&] {
+        std::vector<std::uint32_t> pixels;
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                pixels.push_back(renderer->getCache().pixel(x, y));
+            }
+        }
+        return pixels;
+    };
+    const std::vector<std::uint32_t> whole = cache();
+    for (const Block* sprite : {odd.get(), even.get()}) {
+        for (int cut = 1; cut <= 4; ++cut) {
+            SCOPED_TRACE(::testing::Message() << "sprite at " << sprite->getX() << ", cut " << cut);
+            renderer->invalidate(Rect(sprite->getX() + cut, sprite->getY(), 40, 20));
+            frame();
+            renderer->invalidate(Rect(sprite->getX() - 30, sprite->getY(), 30 + cut, 20));
+            frame();
+            ASSERT_TRUE(cache() == whole);
+        }
+    }
+}
+
 TEST_F(FieldRendererTest, AnimatedSpritesAreDrawnLiveInPaintOrderShadowsFirst) {
     addBackdrop();
     // Two animated blocks, the front one's shadow reaching onto the one behind it, and a resting block

@@ -351,6 +351,43 @@ TEST_F(PibblePaintTest, TheShadowStaysOnTheGroundWhileTheBodyRises) {
     EXPECT_EQ(screen->pixels32()[screen->pixelIndex(12 + 90, 49 + 124)], shadow);
 }
 
+// The shadow pass comes before the pibbles' own in a frame: a pibble that is new in it (falling in from
+// above) has not been painted yet, and must still cast its shadow.
+TEST_F(PibblePaintTest, ANewMovingPibbleCastsItsShadowInItsFirstFrame) {
+    const SmartPtr<Pibble> red = pibble(game::colour::red);
+    auto screen = testsupport::filled32(200, 200, 0xFF000000u);
+    const SmartPtr<graphics::ImagePainter> painter = screen->createPainter();
+    red->setPosition(60, 150);
+    red->addModifierType(bit::jump);
+    red->paintShadow(*painter);
+    EXPECT_EQ(screen->pixels32()[screen->pixelIndex(12 + 90, 109)], shadow);
+}
+
+// A resting pibble is shown from the field renderer's cache, which is repainted only where it is told: a new
+// head (the cheer of a party, the unhappy one, the normal one after hops) must reach it there, or the old
+// face stays, and later repaints of its neighbours redraw it in strips, old and new eyes side by side.
+TEST_F(PibblePaintTest, ANewLookOfARestingPibbleReachesTheRenderersCache) {
+    game::FieldRenderer* renderer = game::FieldRenderer::create();
+    auto screen = testsupport::filled32(640, 480, 0xFF000000u);
+    const SmartPtr<graphics::ImagePainter> painter = screen->createPainter();
+    const SmartPtr<Pibble> red = pibble(game::colour::red);
+    red->setPosition(300, 300);
+    renderer->addFieldItem(red.get());
+    renderer->paint(*painter);
+    const int headX = 300 - 48 + 10;
+    const int headY = 300 - 101 + 60;
+    // The cache keeps the colours; its alpha byte is not shown.
+    const auto shownHead = [&] { return renderer->getCache().pixel(headX, headY) & 0xFFFFFFu; };
+    EXPECT_EQ(shownHead(), head & 0xFFFFFFu);
+    for (const auto& [style, expected] : {std::pair{game::headStyle::happy, headHappy},
+                                          std::pair{game::headStyle::normal, head}}) {
+        red->setStyle(style);
+        renderer->paint(*painter);
+        EXPECT_EQ(shownHead(), expected & 0xFFFFFFu) << "style " << style;
+    }
+    game::FieldRenderer::destroy();
+}
+
 TEST(PibbleColours, RandomColoursAreOneToN) {
     game::Random::create();
     for (int i = 0; i < 50; ++i) {

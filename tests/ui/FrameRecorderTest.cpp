@@ -80,6 +80,76 @@ TEST_F(FrameRecorderTest, AnAreaGrowsUntilItsSidesSplitNoPair) {
     EXPECT_TRUE(recorder->withWholePairs(Rect()).isEmpty());
 }
 
+// The scene renderer's promise at both depths: a frame drawn again only within the widened area over the
+// frame before gives the pixels of the frame drawn whole. Pictures by their own alpha, opaque but for a few
+// clear pixels, stand at every column parity; the 16-bit loops copy an opaque four where they blend the
+// opaque pixels of a mixed four, so there the area grows to whole fours.
+TEST(FrameRecorderDepths, AFrameDrawnAgainWithinTheWidenedAreaIsTheWholeFrame) {
+    SmartPtr<graphics::MemoryImage32> sprite = opaqueImage(23, 12, true);
+    for (int i = 0; i < 23 * 12; i += 7) {
+        sprite->pixels32()[i] &= 0x00FFFFFFu;
+    }
+    const auto makeTarget = [](bool sixteen) -> SmartPtr<graphics::ImageBase> {
+        if (sixteen) {
+            return graphics::createImage16(160, 60);
+        }
+        return graphics::createImage32(160, 60);
+    };
+    const auto draw = [&](graphics::ImagePainter& painter, int shift) {
+        painter.setColor(kernel::Color(0xFF336699u));
+        painter.fillRect(0, 0, 160, 60);
+        for (int i = 0; i < 6; ++i) {
+            painter.blit(*sprite, 3 + i * 25 + (i == 2 ? shift : 0), 5 + i * 7);
+        }
+    };
+    const auto pixelsOf = [](graphics::ImageBase& image) {
+        image.lockForReading();
+        const auto* bytes = static_cast<const std::uint8_t*>(image.getPixels());
+        std::vector<std::uint8_t> copy(bytes, bytes + image.pixelIndex(0, image.getHeight()) *
+                                                          image.getPixelFormat()->bytesPerPixel);
+        image.unlock();
+        return copy;
+    };
+    for (const bool sixteen : {false, true}) {
+        SCOPED_TRACE(sixteen ? "16 bits" : "32 bits");
+        SmartPtr<graphics::ImageBase> before = makeTarget(sixteen);
+        SmartPtr<graphics::ImageBase> whole = makeTarget(sixteen);
+        SmartPtr<graphics::ImagePainter> beforePainter = before->createPainter();
+        SmartPtr<graphics::ImagePainter> wholePainter = whole->createPainter();
+        SmartPtr<ui::FrameRecorder> recorder = new ui::FrameRecorder(*beforePainter);
+        draw(*beforePainter, 0);
+        draw(*wholePainter, 1);
+        // The third picture moved a pixel: the area that changed cuts the pictures beside it.
+        recorder->begin();
+        draw(*recorder, 1);
+        const Rect area = recorder->withWholePairs(Rect(53, 0, 26, 60));
+        recorder->beginForwarding(area);
+        draw(*recorder, 1);
+        EXPECT_TRUE(pixelsOf(*before) == pixelsOf(*whole)) << "area " << area.x << " + " << area.w;
+    }
+}
+
+TEST_F(FrameRecorderTest, SixteenBitRowsGoInFoursAndOnlyForAPictureByItsOwnAlphaUnderFullAlpha) {
+    SmartPtr<graphics::ImageBase> screen = graphics::createImage16(320, 240);
+    SmartPtr<graphics::ImagePainter> screenPainter = screen->createPainter();
+    SmartPtr<ui::FrameRecorder> sixteen = new ui::FrameRecorder(*screenPainter);
+    sixteen->begin();
+    sixteen->blit(*plain, 10, 10);
+    sixteen->blit(*withAlpha, 10, 40);
+    sixteen->setAlpha(200);
+    sixteen->blit(*plain, 10, 70);
+    sixteen->blit(*withAlpha, 10, 100);
+    sixteen->fillRect(0, 0, 5, 5);
+    const Rows expected[] = {Rows::Any, Rows::Paired, Rows::Any, Rows::Any, Rows::Any};
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(sixteen->rowsOf(i).rows, expected[i]) << "request " << i;
+    }
+    EXPECT_EQ(sixteen->rowsOf(1).group, 4);
+    // Cut one, two or three pixels into a four, a side moves out to the four's edge.
+    EXPECT_EQ(sixteen->withWholePairs(Rect(13, 40, 20, 10)), Rect(10, 40, 24, 10));
+    EXPECT_EQ(sixteen->withWholePairs(Rect(14, 40, 20, 10)), Rect(14, 40, 20, 10));
+}
+
 // A picture drawn on in part and telling so (a dialog's buffer whose small button pulses) changes a blit of
 // it only there, a few pixels wider for the loops that treat neighbouring pixels together; a change it does
 // not tell, or a blit that differs otherwise too, changes the blit's whole area.

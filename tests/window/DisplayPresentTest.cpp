@@ -267,6 +267,54 @@ TEST_F(DisplayPresentTest, APulsingPartShowsAsTheWholePictureFrameAfterFrame) {
     }
 }
 
+// The host's half of the frame check: after each presentation the window is compared with a whole
+// presentation of the picture. Pixels written past the surface's locks, so that the display never heard of
+// them, are passed by (what a redraw that no lock told of leaves behind) and found there, in a window and
+// scaled full screen, at both depths; the next whole presentation (an exposure) mends them and is found to.
+TEST_F(DisplayPresentTest, TheFrameCheckFindsWhatAPresentationPassedBy) {
+    host::checkPresentations(true);
+    for (const bool sixteen : {false, true}) {
+        for (const bool fullScreen : {false, true}) {
+            SCOPED_TRACE(::testing::Message()
+                         << (sixteen ? "16" : "32") << " bits, " << (fullScreen ? "full screen" : "window"));
+            if (sixteen) {
+                setenv("PIBBLES_DEPTH", "16", 1);
+            }
+            ASSERT_NO_FATAL_FAILURE(open(fullScreen, 640, 400));
+            unsetenv("PIBBLES_DEPTH");
+            const std::uint32_t mask = sixteen ? 0xFFFFu : 0xFFFFFFFFu;
+            ASSERT_NO_FATAL_FAILURE(present([&](int x, int y) { return pattern32(x, y) & mask; }));
+            RECT found = takePresentationDifference();
+            EXPECT_GE(found.left, found.right) << "a whole presentation differs in nothing";
+
+            const int bytes = static_cast<int>(back->bytesPerPixel());
+            for (int y = 50; y < 60; ++y) {
+                std::memset(back->pixels() + y * back->pitch() + 100 * bytes, 0x5A, 20 * bytes);
+            }
+            RECT game{0, 0, 640, 400};
+            ASSERT_EQ(primary->Blt(&game, back, &game, DDBLT_WAIT, nullptr), DD_OK);
+            found = takePresentationDifference();
+            EXPECT_TRUE(found.left <= 100 && found.top <= 50 && found.right >= 120 && found.bottom >= 60 &&
+                        found.left >= 96 && found.top >= 46 && found.right <= 124 && found.bottom <= 64)
+                << found.left << "," << found.top << " - " << found.right << "," << found.bottom;
+
+            host::testing::simulateExposure();
+            ASSERT_EQ(primary->Blt(&game, back, &game, DDBLT_WAIT, nullptr), DD_OK);
+            found = takePresentationDifference();
+            EXPECT_GE(found.left, found.right) << "the exposure sent the whole picture again";
+            back->Release();
+            back = nullptr;
+            primary->Release();
+            primary = nullptr;
+            display->Release();
+            display = nullptr;
+            DestroyWindow(window);
+            window = nullptr;
+        }
+    }
+    host::checkPresentations(false);
+}
+
 // The X windows titled so, as a desktop tool finds them.
 std::string windowsTitled(const char* title) {
     std::string found;
