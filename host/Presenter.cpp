@@ -72,10 +72,10 @@ void noteShownDifference(const RECT& area) {
     ShownCheck& state = shownCheck();
     std::lock_guard guard(state.lock);
     RECT& known = state.difference;
-    known = known.right <= known.left ? area
-                                      : RECT{std::min(known.left, area.left), std::min(known.top, area.top),
-                                             std::max(known.right, area.right),
-                                             std::max(known.bottom, area.bottom)};
+    known = known.right <= known.left
+                ? area
+                : RECT{std::min(known.left, area.left), std::min(known.top, area.top),
+                       std::max(known.right, area.right), std::max(known.bottom, area.bottom)};
 }
 
 std::vector<RECT>& lastSent() {
@@ -475,9 +475,9 @@ HRESULT Presenter::presentWithRenderer(IDirectDrawSurface7& source, const RECT& 
 void Presenter::checkShown(SDL_Surface* surface, const BYTE* first, LONG pitch, int width, int height,
                            int bytes) {
     wholeWindow.assign(static_cast<std::size_t>(surface->pitch) * surface->h, 0);
-    SDL_Surface* whole =
-        SDL_CreateRGBSurfaceWithFormatFrom(wholeWindow.data(), surface->w, surface->h,
-                                           surface->format->BitsPerPixel, surface->pitch, surface->format->format);
+    SDL_Surface* whole = SDL_CreateRGBSurfaceWithFormatFrom(wholeWindow.data(), surface->w, surface->h,
+                                                            surface->format->BitsPerPixel, surface->pitch,
+                                                            surface->format->format);
     if (whole == nullptr) {
         return;
     }
@@ -486,9 +486,9 @@ void Presenter::checkShown(SDL_Surface* surface, const BYTE* first, LONG pitch, 
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) {
         return;
     }
-    const RECT found = differingPixels(static_cast<const BYTE*>(surface->pixels), surface->pitch,
-                                       wholeWindow.data(), surface->pitch, surface->w, surface->h,
-                                       surface->format->BytesPerPixel);
+    const RECT found =
+        differingPixels(static_cast<const BYTE*>(surface->pixels), surface->pitch, wholeWindow.data(),
+                        surface->pitch, surface->w, surface->h, surface->format->BytesPerPixel);
     const SDL_Rect differing{found.left, found.top, found.right - found.left, found.bottom - found.top};
     if (SDL_MUSTLOCK(surface)) {
         SDL_UnlockSurface(surface);

@@ -42,8 +42,9 @@ kernel::Rect differingRows(const Rows& a, const Rows& b) {
         b.first == nullptr) {
         return kernel::Rect(0, 0, std::max(a.width, b.width), std::max(a.height, b.height));
     }
-    const host::RECT found = host::differingPixels(a.first, static_cast<host::LONG>(a.pitch), b.first,
-                                                   static_cast<host::LONG>(b.pitch), a.width, a.height, a.bytes);
+    const host::RECT found =
+        host::differingPixels(a.first, static_cast<host::LONG>(a.pitch), b.first,
+                              static_cast<host::LONG>(b.pitch), a.width, a.height, a.bytes);
     return found.right <= found.left
                ? kernel::Rect()
                : kernel::Rect(found.left, found.top, found.right - found.left, found.bottom - found.top);

@@ -92,7 +92,8 @@ bool growAtSide(kernel::Rect& area, const std::vector<GroupedRows>& grouped, boo
     int shift = 0;
     for (const GroupedRows& rows : grouped) {
         const kernel::Rect& reach = rows.reach;
-        if (column <= reach.x || column >= reach.right() || reach.bottom() <= area.y || reach.y >= area.bottom()) {
+        if (column <= reach.x || column >= reach.right() || reach.bottom() <= area.y ||
+            reach.y >= area.bottom()) {
             continue;
         }
         const int into = (column - rows.start) % rows.group;

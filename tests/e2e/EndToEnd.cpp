@@ -204,7 +204,7 @@ public:
     void play() {
         prepareFolders();
         if (options.walk == "bot") {
-            playWithTheBot();
+            firstStart();
             return;
         }
         if (options.walk != "none") {
@@ -257,19 +257,37 @@ private:
         return walk;
     }
 
+    // On the bot's walk, each mode is played by the game's own bot for a while instead of clicked, with
+    // every frame drawn again whole and compared with what the partial redraws drew and the window shows:
+    // a frame that differs anywhere fails the run.
     void firstStart() {
-        Game first(game, scratch / "first.log");
+        const bool bot = options.walk == "bot";
+        Environment environment;
+        if (bot) {
+            // A folder named by the caller's PIBBLES_CHECK_FRAMES keeps the pictures of the frames that
+            // differed.
+            const char* keep = std::getenv("PIBBLES_CHECK_FRAMES");
+            environment = {{"PIBBLES_BOT", "7"},
+                           {"PIBBLES_CHECK_FRAMES", keep != nullptr && *keep != '\0' ? keep : "1"}};
+        }
+        Game first(game, scratch / "first.log", environment);
         const unsigned long window = waitForWindow(first);
         Walk walk = walkOn(first, window);
         walk.waitForLoadingToFinish(!fullScreen);
-        startSecondCopy(first, window, pictureOf(window));
+        if (!bot) {
+            startSecondCopy(first, window, pictureOf(window));
+        }
         walk.leaveLoadingScene();
         walk.pageThroughStrip();
         walk.createProfile(playerName);
         walk.waitForSelectionScene();
         for (const Mode& mode : modes) {
             walk.startNewGame(mode);
-            walk.clickPibbles(mode);
+            if (bot) {
+                walk.letTheBotPlay(mode, botSeconds);
+            } else {
+                walk.clickPibbles(mode);
+            }
             walk.winLevelWithCode(mode);
             walk.leaveThroughMenu(mode);
             levelReached[mode.saveFolder] = walk.levelReached(mode);
@@ -279,33 +297,9 @@ private:
         }
         walk.leaveGame();
         checkCleanEnd(first, "after quit and yes");
-    }
-
-    // After the first start, each mode played by the game's own bot for a while and a level won into the
-    // next, with every frame drawn again whole and compared with what the partial redraws drew and the
-    // window shows: a frame that differs anywhere fails the run.
-    void playWithTheBot() {
-        // A folder named by the caller's PIBBLES_CHECK_FRAMES keeps the pictures of the frames that differed.
-        const char* keep = std::getenv("PIBBLES_CHECK_FRAMES");
-        Game first(game, scratch / "first.log",
-                   {{"PIBBLES_BOT", "7"},
-                    {"PIBBLES_CHECK_FRAMES", keep != nullptr && *keep != '\0' ? keep : "1"}});
-        const unsigned long window = waitForWindow(first);
-        Walk walk = walkOn(first, window);
-        walk.waitForLoadingToFinish(!fullScreen);
-        walk.leaveLoadingScene();
-        walk.pageThroughStrip();
-        walk.createProfile(playerName);
-        walk.waitForSelectionScene();
-        for (const Mode& mode : modes) {
-            walk.startNewGame(mode);
-            walk.letTheBotPlay(mode, botSeconds);
-            walk.winLevelWithCode(mode);
-            walk.leaveThroughMenu(mode);
+        if (bot) {
+            checkFramesMatched(first.output());
         }
-        walk.leaveGame();
-        checkCleanEnd(first, "after quit and yes");
-        checkFramesMatched(first.output());
     }
 
     static void checkFramesMatched(const std::string& output) {

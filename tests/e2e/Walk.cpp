@@ -49,6 +49,25 @@ Point offset(Point a, Point b) {
     return {a.x + b.x, a.y + b.y};
 }
 
+// The time a level was shown, counted between looks that both saw it: a hint, the album or a level end in
+// between does not count.
+struct PlayedTime {
+    Clock::duration total{};
+    std::optional<Clock::time_point> seen;
+
+    // Whether the level shows now.
+    bool look(bool shown) {
+        if (!shown) {
+            seen.reset();
+            return false;
+        }
+        const Clock::time_point now = Clock::now();
+        total += seen ? now - *seen : Clock::duration{};
+        seen = now;
+        return true;
+    }
+};
+
 } // namespace
 
 Walk::Walk(Game& game, unsigned long window, Rect picture, Declarations& data, Expectations expected,
@@ -296,23 +315,20 @@ void Walk::clickPibbles(const Mode& mode) {
     int clicks = 0;
     std::size_t next = 0;
     std::optional<Clock::time_point> pointed;
-    Clock::duration played{};
-    std::optional<Clock::time_point> seenPlaying;
+    PlayedTime played;
     waitFor(
         mode.name + ": a few clicks on pibbles while the level runs", clickingSeconds,
         [&](const Screenshot& shot) {
             noteLevelEnd(shot, mode);
-            if (!playing(shot, mode)) {
-                seenPlaying.reset();
+            if (!played.look(playing(shot, mode))) {
                 return false;
             }
-            const Clock::time_point now = Clock::now();
-            played += seenPlaying ? now - *seenPlaying : Clock::duration{};
-            seenPlaying = now;
             // A level the clicks won by themselves ends them too: the field's combos can run on for long.
-            if ((clicks >= clicksPerLevel || levelsWon[mode.saveFolder] > 0) && played >= playedPerLevel) {
+            if ((clicks >= clicksPerLevel || levelsWon[mode.saveFolder] > 0) &&
+                played.total >= playedPerLevel) {
                 return true;
             }
+            const Clock::time_point now = Clock::now();
             if (pointed && handOverPibble()) {
                 capture("xdotool click 1");
                 ++clicks;
@@ -333,19 +349,12 @@ void Walk::clickPibbles(const Mode& mode) {
 // The bot's moves are the game's own; the time counts only while the level is shown, so a hint or the album
 // that opened meanwhile (answered here) does not shorten it.
 void Walk::letTheBotPlay(const Mode& mode, int seconds) {
-    Clock::duration played{};
-    std::optional<Clock::time_point> seenPlaying;
+    PlayedTime played;
     waitFor(
         mode.name + ": " + std::to_string(seconds) + " s of the bot's play", seconds + levelEndSeconds,
         [&](const Screenshot& shot) {
-            if (!playing(shot, mode)) {
-                seenPlaying.reset();
-                return false;
-            }
-            const Clock::time_point now = Clock::now();
-            played += seenPlaying ? now - *seenPlaying : Clock::duration{};
-            seenPlaying = now;
-            return played >= std::chrono::seconds(seconds);
+            noteLevelEnd(shot, mode);
+            return played.look(playing(shot, mode)) && played.total >= std::chrono::seconds(seconds);
         },
         true);
     pointOffField(mode);

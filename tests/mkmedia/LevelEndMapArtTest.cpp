@@ -120,7 +120,7 @@ bool sameFrames(const graphics::MemoryImage32& image, int a, int b, int height) 
 }
 
 // Each bite leaves no more than the front covers and takes the carrot from the tip up to, and past, where the
-// dialog throws its crumbs from; every bite takes some more.
+// dialog throws its crumbs from; every bite takes some more, and the last one the rest.
 TEST_F(LevelEndMapArt, BitesEatTheCarrotFromItsTip) {
     const Picture front = picture(one("carrot", "part", "front"));
     ASSERT_TRUE(front);
@@ -149,6 +149,7 @@ TEST_F(LevelEndMapArt, BitesEatTheCarrotFromItsTip) {
     }
     const Picture first = picture(one("carrotbite", "bite", "0"));
     EXPECT_GT(coverage(*first) * 10, coverage(*front) * 9) << "the first bite takes only the tip";
+    EXPECT_EQ(before, 0) << "the last bite leaves part of the carrot (its leaves) over the field";
 }
 
 TEST_F(LevelEndMapArt, CrumbsTurnOverTheirFramesWithinThem) {

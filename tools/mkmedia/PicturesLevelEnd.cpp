@@ -178,8 +178,13 @@ void drawWholeCarrot(Canvas& canvas, bool back) {
 }
 
 // What a bite takes: everything right of its edge, the edge itself a row of round mouthfuls that meet in
-// points, as front teeth leave it. The rows alternate from bite to bite, so no two edges look alike.
+// points, as front teeth leave it. The rows alternate from bite to bite, so no two edges look alike. The
+// last bite takes what is left, leaves and all: nothing of the carrot stays over the field.
 void takeBite(Canvas& canvas, const CarrotShape& carrot, int n) {
+    if (n >= bites - 1) {
+        canvas.erase(Shape{{-1, -1}, {carrot.w + 1, -1}, {carrot.w + 1, carrot.h + 1}, {-1, carrot.h + 1}});
+        return;
+    }
     const float tooth = carrot.h * 0.17f;
     const float centres = carrot.biteEdge(n) + tooth * 0.75f;
     canvas.erase(
