@@ -49,6 +49,27 @@ protected:
         unsetenv("PIBBLES_DEPTH");
     }
 
+    // The surfaces, the display and the window let go, for the next open.
+    void closeDisplay() {
+        back->Release();
+        back = nullptr;
+        primary->Release();
+        primary = nullptr;
+        display->Release();
+        display = nullptr;
+        DestroyWindow(window);
+        window = nullptr;
+    }
+
+    // A 640 x 400 game on a 16-bit desktop or a 32-bit one.
+    void openAtDepth(bool sixteen, bool fullScreen) {
+        if (sixteen) {
+            setenv("PIBBLES_DEPTH", "16", 1);
+        }
+        open(fullScreen, 640, 400);
+        unsetenv("PIBBLES_DEPTH");
+    }
+
     // The window, its display and a back buffer of the game's size, as the game sets them up.
     void open(bool fullScreen, int gameWidth = 640, int gameHeight = 480) {
         window = create(fullScreen ? WS_POPUP : WS_CAPTION | WS_SYSMENU);
@@ -236,11 +257,7 @@ TEST_F(DisplayPresentTest, APulsingPartShowsAsTheWholePictureFrameAfterFrame) {
         for (const bool fullScreen : {false, true}) {
             SCOPED_TRACE(::testing::Message()
                          << (sixteen ? "16" : "32") << " bits, " << (fullScreen ? "full screen" : "window"));
-            if (sixteen) {
-                setenv("PIBBLES_DEPTH", "16", 1);
-            }
-            ASSERT_NO_FATAL_FAILURE(open(fullScreen, 640, 400));
-            unsetenv("PIBBLES_DEPTH");
+            ASSERT_NO_FATAL_FAILURE(openAtDepth(sixteen, fullScreen));
             ASSERT_EQ(back->bytesPerPixel(), sixteen ? 2u : 4u);
             const std::uint32_t mask = sixteen ? 0xFFFFu : 0xFFFFFFFFu;
             for (int frame = 0; frame < 12; ++frame) {
@@ -255,14 +272,7 @@ TEST_F(DisplayPresentTest, APulsingPartShowsAsTheWholePictureFrameAfterFrame) {
                 ASSERT_NO_FATAL_FAILURE(present(picture));
                 ASSERT_TRUE(sentInParts == shown) << "frame " << frame;
             }
-            back->Release();
-            back = nullptr;
-            primary->Release();
-            primary = nullptr;
-            display->Release();
-            display = nullptr;
-            DestroyWindow(window);
-            window = nullptr;
+            closeDisplay();
         }
     }
 }
@@ -277,11 +287,7 @@ TEST_F(DisplayPresentTest, TheFrameCheckFindsWhatAPresentationPassedBy) {
         for (const bool fullScreen : {false, true}) {
             SCOPED_TRACE(::testing::Message()
                          << (sixteen ? "16" : "32") << " bits, " << (fullScreen ? "full screen" : "window"));
-            if (sixteen) {
-                setenv("PIBBLES_DEPTH", "16", 1);
-            }
-            ASSERT_NO_FATAL_FAILURE(open(fullScreen, 640, 400));
-            unsetenv("PIBBLES_DEPTH");
+            ASSERT_NO_FATAL_FAILURE(openAtDepth(sixteen, fullScreen));
             const std::uint32_t mask = sixteen ? 0xFFFFu : 0xFFFFFFFFu;
             ASSERT_NO_FATAL_FAILURE(present([&](int x, int y) { return pattern32(x, y) & mask; }));
             RECT found = takePresentationDifference();
@@ -302,14 +308,7 @@ TEST_F(DisplayPresentTest, TheFrameCheckFindsWhatAPresentationPassedBy) {
             ASSERT_EQ(primary->Blt(&game, back, &game, DDBLT_WAIT, nullptr), DD_OK);
             found = takePresentationDifference();
             EXPECT_GE(found.left, found.right) << "the exposure sent the whole picture again";
-            back->Release();
-            back = nullptr;
-            primary->Release();
-            primary = nullptr;
-            display->Release();
-            display = nullptr;
-            DestroyWindow(window);
-            window = nullptr;
+            closeDisplay();
         }
     }
     host::checkPresentations(false);
