@@ -122,19 +122,6 @@ bool hasVibs(const game::Board& board) {
     return game::scanBoard(board).counts.vib > 0;
 }
 
-std::vector<game::Cell> possibleMoves(const game::Board& board) {
-    const game::BoardScan scan = game::scanBoard(board);
-    std::vector<game::Cell> found;
-    for (std::int32_t row = 1; row <= board.rows(); ++row) {
-        for (std::int32_t column = 1; column <= board.columns(); ++column) {
-            if (scan.moveTable.get(row, column) != 0) {
-                found.push_back({row, column});
-            }
-        }
-    }
-    return found;
-}
-
 double percentile(std::vector<int> values, double share) {
     if (values.empty()) {
         return 0;
@@ -157,7 +144,7 @@ void playChains(benchmark::State& state, const Place& place) {
         game::Board board = place.levels[level];
         game::colourForStart(board, place.moves[level], random, game::startColourRounds);
         while (steps.size() < botMoves) {
-            const std::vector<game::Cell> moves = possibleMoves(board);
+            const std::vector<game::Cell> moves = game::possibleMoveCells(board);
             choices += static_cast<double>(moves.size());
             ++looks;
             if (moves.empty()) {
@@ -200,14 +187,16 @@ void colourStarts(benchmark::State& state, const Place& place) {
         level = (level + 1) % place.levels.size();
     }
     // The worst level of the place decides its odds.
-    double worst = 1.0;
+    mklevels::StartOdds worst;
     for (std::size_t i = 0; i < place.levels.size(); ++i) {
         const mklevels::StartOdds odds =
             mklevels::sampleStart(place.levels[i], place.moves[i], mostRounds, goodRounds, 3);
-        worst = std::min(worst, odds.chance());
+        if (i == 0 || odds.chance() < worst.chance()) {
+            worst = odds;
+        }
     }
-    state.counters["one_in"] = worst > 0 ? 1.0 / worst : 0.0;
-    state.counters["fail_1000"] = std::pow(1.0 - worst, recordedRounds);
+    state.counters["one_in"] = worst.chance() > 0 ? 1.0 / worst.chance() : 0.0;
+    state.counters["fail_1000"] = worst.failureOdds(recordedRounds);
 }
 
 // The game's data in a scratch folder laid out as the runnable tree: the catalogue, the levels written by

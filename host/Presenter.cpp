@@ -52,8 +52,9 @@ Capture& capture() {
 
 // The frame check's switch and what it found since it was last asked.
 struct ShownCheck {
+    // Read at every presentation, so without the lock.
+    std::atomic<bool> on = false;
     std::mutex lock;
-    bool on = false;
     RECT difference{};
 };
 
@@ -63,9 +64,7 @@ ShownCheck& shownCheck() {
 }
 
 bool checkingShown() {
-    ShownCheck& state = shownCheck();
-    std::lock_guard guard(state.lock);
-    return state.on;
+    return shownCheck().on;
 }
 
 void noteShownDifference(const RECT& area) {

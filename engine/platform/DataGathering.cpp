@@ -1,5 +1,6 @@
 #include "engine/platform/DataGathering.h"
 
+#include "engine/kernel/FileAccess.h"
 #include "engine/kernel/PathUtil.h"
 #include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/ValueDocument.h"
@@ -147,7 +148,7 @@ WriteResult DataGathering::WriteFile() {
     }
     // What could not be read is not lost with the save that replaces it.
     if (read.isDamaged()) {
-        host::keepDamagedFile(fileName);
+        host::keepDamagedFile(kernel::storageFileName(document->getFileMode(), fileName));
     }
     kernel::NodeValue& dataGathering = takeOverOrStart(*document);
     writeSystemInfo(dataGathering);

@@ -160,7 +160,6 @@ void FrameCheck::onStart() {
 
 // After the presentation: what the frame drew and what the window shows stand still until the next frame.
 void FrameCheck::onFrame(std::uint32_t) {
-
     platform::Application* application = platform::Application::instance();
     graphics::ImageBase* back = application != nullptr ? application->getBackImage() : nullptr;
     host::IDirectDrawSurface7* surface = back != nullptr ? surfaceOf(*back) : nullptr;
@@ -190,8 +189,7 @@ void FrameCheck::onFrame(std::uint32_t) {
     const host::RECT shown = host::takePresentationDifference();
     const kernel::Rect inWindow(shown.left, shown.top, std::max<host::LONG>(shown.right - shown.left, 0),
                                 std::max<host::LONG>(shown.bottom - shown.top, 0));
-    lastDifference = kernel::Rect::joined(inBack, inWindow);
-    if (!lastDifference.isEmpty()) {
+    if (!kernel::Rect::joined(inBack, inWindow).isEmpty()) {
         ++differingFrames;
     }
     std::string told;
@@ -241,22 +239,6 @@ kernel::SmartPtr<graphics::ImageBase> FrameCheck::drawWhole(GameNode& root, grap
     paintScreen(root, *painter);
     wholeDrawing = false;
     return picture;
-}
-
-kernel::Rect FrameCheck::differingArea(graphics::ImageBase& a, graphics::ImageBase& b) {
-    host::IDirectDrawSurface7* surfaceA = surfaceOf(a);
-    host::IDirectDrawSurface7* surfaceB = surfaceOf(b);
-    const bool lockedA = surfaceA == nullptr && a.lockForReading();
-    const bool lockedB = surfaceB == nullptr && b.lockForReading();
-    const kernel::Rect area = differingRows(surfaceA != nullptr ? rowsOf(*surfaceA) : rowsOf(a),
-                                            surfaceB != nullptr ? rowsOf(*surfaceB) : rowsOf(b));
-    if (lockedA) {
-        a.unlock();
-    }
-    if (lockedB) {
-        b.unlock();
-    }
-    return area;
 }
 
 } // namespace ui

@@ -47,25 +47,16 @@ public:
     void onStart() override;
     void onFrame(std::uint32_t ms) override;
 
-    // What the checks so far found.
-    int getCheckedFrames() const { return checkedFrames; }
-    int getDifferingFrames() const { return differingFrames; }
-    // Where the last frame checked differed (picture pixels), empty when it did not.
-    const kernel::Rect& getLastDifference() const { return lastDifference; }
-
     // Told by the scene renderer right after it drew a frame from the root: the check draws it whole now.
     static void frameDrawn(GameNode& root);
-    // The frame drawn whole from the root, as a scene's renderer draws it, into a picture of the back
-    // buffer's size and depth (the one given when it fits); null without an application to paint on.
-    static kernel::SmartPtr<graphics::ImageBase> drawWhole(GameNode& root, graphics::ImageBase* reuse = nullptr);
-    // The smallest rectangle holding every pixel in which two pictures of the same size and depth differ;
-    // the whole of the larger when they do not match in size or depth.
-    static kernel::Rect differingArea(graphics::ImageBase& a, graphics::ImageBase& b);
 
     static constexpr kernel::ClassInfo classInfo{&platform::SceneComponent::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
 private:
+    // The frame drawn whole from the root, as a scene's renderer draws it, into a picture of the back
+    // buffer's size and depth (the one given when it fits); null without an application to paint on.
+    static kernel::SmartPtr<graphics::ImageBase> drawWhole(GameNode& root, graphics::ImageBase* reuse);
     void report(const std::string& what);
 
     kernel::SmartPtr<graphics::ImageBase> whole;
@@ -73,7 +64,6 @@ private:
     kernel::SmartPtr<graphics::ImageBase> drawnOn;
     int checkedFrames = 0;
     int differingFrames = 0;
-    kernel::Rect lastDifference;
     // What the last line told, so that a difference that stays is told once.
     std::string lastTold;
     kernel::Rect lastBack;

@@ -69,8 +69,9 @@ void FrameRecorder::noteRows(StepRows rows) {
     stepRows[step] = rows;
 }
 
+// Asked once a frame: the list of grouped rows keeps its memory from frame to frame.
 kernel::Rect FrameRecorder::withWholePairs(const kernel::Rect& area) const {
-    std::vector<GroupedRows> grouped;
+    grouped.clear();
     const std::vector<Recording::Step>& steps = getRecording().steps;
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const StepRows rows = rowsOf(i);

@@ -75,6 +75,7 @@ private:
     void noteRows(StepRows rows);
 
     std::vector<StepRows> stepRows;
+    mutable std::vector<GroupedRows> grouped;
 };
 
 } // namespace ui

@@ -10,10 +10,6 @@ namespace {
 
 constexpr std::int32_t comboBonus[] = {0, 0, 20, 50, 70, 100, 130, 160, 200, 250};
 
-// The three pairs of neighbours along one axis that the queue pibble could complete a run with, as offsets
-// from the cell; a pair applies only where both neighbours lie on the board.
-constexpr std::int32_t pairOffsets[3][2] = {{-2, -1}, {-1, 1}, {1, 2}};
-
 void countKind(const BoardCell& pibble, ScanCounts& counts) {
     if (!pibble.present) {
         return;
@@ -39,7 +35,7 @@ bool completesPair(std::int32_t own, std::int32_t first, std::int32_t second, st
 
 bool isPossibleMove(const Board& board, std::int32_t row, std::int32_t column, std::int32_t queue) {
     const std::int32_t own = board.matchColour(row, column);
-    for (const auto& pair : pairOffsets) {
+    for (const auto& pair : runPairOffsets) {
         const std::int32_t above = row + pair[0];
         const std::int32_t below = row + pair[1];
         if (above >= cell::firstRow && below <= board.rows() &&
@@ -194,6 +190,19 @@ std::int32_t countPossibleMoves(const Board& board, std::int32_t enough) {
         }
     }
     return moves;
+}
+
+std::vector<Cell> possibleMoveCells(const Board& board) {
+    const BoardScan scan = scanBoard(board);
+    std::vector<Cell> found;
+    for (std::int32_t row = cell::firstRow; row <= board.rows(); ++row) {
+        for (std::int32_t column = cell::firstColumn; column <= board.columns(); ++column) {
+            if (scan.moveTable.get(row, column) != 0) {
+                found.push_back({row, column});
+            }
+        }
+    }
+    return found;
 }
 
 bool CellList::contains(const Cell& place) const {

@@ -55,6 +55,10 @@ template <class T> struct CellTable {
     }
 };
 
+// The three pairs of neighbours along one axis that could complete a run with a cell, as offsets from it
+// (both before it, one on each side, both after it); a pair applies only where both lie on the board.
+inline constexpr std::array<std::array<std::int32_t, 2>, 3> runPairOffsets{{{-2, -1}, {-1, 1}, {1, 2}}};
+
 // Everything one scan of the board finds.
 struct BoardScan {
     CellTable<std::int32_t> colourTable;
@@ -79,6 +83,9 @@ BoardScan scanBoard(const Board& board);
 // many possible moves there are, counted up to `enough`.
 bool hasRun(const Board& board);
 std::int32_t countPossibleMoves(const Board& board, std::int32_t enough);
+
+// The cells whose click is a possible move, row by row, as the scan marks them.
+std::vector<Cell> possibleMoveCells(const Board& board);
 
 // Points of one removal step: 30 for three pibbles and 10 x (i + 2) more for the i-th pibble beyond them,
 // 150 per special pibble, 250 more per collectable, 150 per VIB pibble, the bonus of the combo step, all

@@ -285,9 +285,6 @@ void chooseQueueColours(Board& board) {
     }
 }
 
-// The pairs a queue pibble could join beside a pibble, as the scan looks for them.
-constexpr std::array<std::array<std::int32_t, 2>, 3> pairOffsets{{{-2, -1}, {-1, 1}, {1, 2}}};
-
 // Tries one pair of the colour for the pibble at the place; keeps it when it adds moves and no run.
 bool tryPair(Board& board, const Cell& place, const Cell& first, const Cell& second, std::int32_t colour,
              std::int32_t& moves) {
@@ -319,7 +316,7 @@ void addPairs(Board& board, std::int32_t wanted) {
                 if (!board.hasQueuePibble(row) || !board.at(place).isPlain()) {
                     continue;
                 }
-                for (const auto& pair : pairOffsets) {
+                for (const auto& pair : runPairOffsets) {
                     const Cell across[2][2] = {{{row + pair[0], column}, {row + pair[1], column}},
                                                {{row, column + pair[0]}, {row, column + pair[1]}}};
                     for (const auto& cells : across) {

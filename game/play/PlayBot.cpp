@@ -288,15 +288,7 @@ void PlayBot::followChain(const PlayField* field, std::uint32_t ms) {
 }
 
 bool PlayBot::pickMove(const PlayField& field, std::mt19937& generator, Cell& move) {
-    const BoardScan scan = scanBoard(field.board());
-    std::vector<Cell> possible;
-    for (std::int32_t row = cell::firstRow; row <= field.rowCount(); ++row) {
-        for (std::int32_t column = cell::firstColumn; column <= field.columnCount(); ++column) {
-            if (scan.moveTable.get(row, column) != 0) {
-                possible.push_back({row, column});
-            }
-        }
-    }
+    const std::vector<Cell> possible = possibleMoveCells(field.board());
     if (possible.empty()) {
         return false;
     }

@@ -21,10 +21,11 @@
 #include "game/foundation/PibbleHighscoreEntry.h"
 #include "game/foundation/PibblePlayer.h"
 #include "game/foundation/Random.h"
-#include "game/frontend/AlbumPictures.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/frontend/DialogProgress.h"
+#include "game/frontend/FailedSaveNotice.h"
 #include "game/frontend/TransitionScene.h"
+#include "game/play/GoalModes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -539,15 +540,7 @@ void PlaySceneVIB::gameOver() {
     }
     saveGame();
     DialogPibble::closeDialog(ids::textGameFailedVib);
-    platform::HighScoreManager* scores = platform::HighScoreManager::instance();
-    const platform::ScoreTable* table = scores != nullptr ? scores->getTable(ids::scoreTableVib) : nullptr;
-    AlbumPictures* album = AlbumPictures::instance();
-    if (table != nullptr && table->getLastScore() >= 0 && album != nullptr) {
-        album->setReturnScene(ids::sceneSelection);
-        album->showHighscores(gameModeVib, table->getLastScore());
-        return;
-    }
-    ChangeSceneWithTransition(ids::sceneSelection);
+    leaveAfterFailedSaveNotice([] { leaveAfterGameOver(gameModeVib); });
 }
 
 // The fade between two levels. One runs at a time: a second request while it runs would move the course on

@@ -221,15 +221,7 @@ std::vector<int> botChains(const std::vector<game::Board>& levels, const std::ve
     };
     game::Board board = start();
     while (static_cast<int>(steps.size()) < count) {
-        const game::BoardScan scan = game::scanBoard(board);
-        std::vector<game::Cell> possible;
-        for (std::int32_t row = 1; row <= board.rows(); ++row) {
-            for (std::int32_t column = 1; column <= board.columns(); ++column) {
-                if (scan.moveTable.get(row, column) != 0) {
-                    possible.push_back({row, column});
-                }
-            }
-        }
+        const std::vector<game::Cell> possible = game::possibleMoveCells(board);
         if (possible.empty()) {
             board = start();
             continue;

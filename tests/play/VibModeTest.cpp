@@ -8,11 +8,14 @@
 #include "game/foundation/SavedGames.h"
 #include "game/frontend/DialogHint.h"
 #include "game/frontend/DialogPibble.h"
+#include "host/Testing.h"
 
+#include "DebugOutput.h"
 #include "VibWorld.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -468,6 +471,30 @@ TEST(VibGameOver, AScoreOutsideTheTableGoesBackToTheSelection) {
     EXPECT_TRUE(game::AlbumPictures::instance()->getReturnScene().empty());
     EXPECT_EQ(vib.manager().nextScene(), vib.manager().findScene(ids::sceneSelection));
     EXPECT_NE(vib.manager().transitionScene(), nullptr);
+}
+
+// The restarted level cannot be saved (a full disk): the player hears of it before the selection comes.
+TEST(VibGameOver, AFailedSaveIsToldBeforeTheGameIsLeft) {
+    VibWorld vib(
+        R"(<DialogPibble id="DIALOG_MESSAGE" width="400" height="120"><Vector id="components">)"
+        R"(<Label name="HEADER" x="200" y="22" /><Label name="MESSAGE" x="30" y="62" width="340" />)"
+        R"(<Button name="BUTTON_OK" x="140" y="70" width="120" height="40" /></Vector></DialogPibble>)");
+    game::AlbumPictures::create();
+    vib.enter();
+    vib.field().setTimeLeft(0);
+    ASSERT_TRUE(vib.until([&] { return vib.isOpen(ids::dialogLevelEnd); }));
+    closeLevelEnd();
+    const testsupport::DebugOutput output;
+    host::testing::failCall("writeFileAtomically:write", ENOSPC);
+    vib.scene().gameOver();
+    host::testing::clearFailures();
+    ui::Dialog* box = vib.scene().findDialog(ids::textSaveFailed);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(vib.manager().nextScene(), nullptr);
+    auto* ok = static_cast<ui::Button*>(box->findComponent(ids::buttonOk));
+    ASSERT_NE(ok, nullptr);
+    ok->invoke(ok);
+    EXPECT_EQ(vib.manager().nextScene(), vib.manager().findScene(ids::sceneSelection));
 }
 
 // Saved games.

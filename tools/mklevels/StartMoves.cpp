@@ -63,7 +63,7 @@ StartOdds sampleStart(game::Board board, std::int32_t moves, std::int32_t sample
     while (odds.rounds < samples && odds.good < enough) {
         game::recolourBoard(board, moves, random, 1);
         ++odds.rounds;
-        if (!game::hasRun(board) && game::countPossibleMoves(board, moves) >= moves) {
+        if (game::startHolds(board, moves)) {
             ++odds.good;
         }
     }
