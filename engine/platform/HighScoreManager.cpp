@@ -33,17 +33,14 @@ void HighScoreManager::destroy() {
 }
 
 void HighScoreManager::load() {
-    kernel::DocumentRead read;
-    const kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(scoresPath(), &read);
-    notReadWhole = notReadWhole || read.isDamaged();
-    leftAlone = leftAlone || read.isUnusable();
+    const kernel::SmartPtr<kernel::ValueDocument> document = files.load(scoresPath());
     if (document) {
         readTables(document->getNode(tablesNode).getVector(tablesKey));
     }
 }
 
 bool HighScoreManager::save() {
-    if (leftAlone) {
+    if (files.isLeftAlone(scoresPath())) {
         return false;
     }
     const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(tablesNode, "HighScoreTables"));
@@ -54,11 +51,8 @@ bool HighScoreManager::save() {
         list->append(saved);
     }
     node->setChild(list);
-    // Once, before the first save that replaces it: the scores it lost may still be found in it.
-    if (notReadWhole) {
-        keepDamagedPlayerFile(scoresPath());
-        notReadWhole = false;
-    }
+    // The scores it lost may still be found in it.
+    files.keepIfNotReadWhole(scoresPath());
     return savePlayerFile(scoresPath(), node);
 }
 

@@ -3,6 +3,7 @@
 #include "engine/kernel/NodeValue.h"
 #include "engine/kernel/Object.h"
 #include "engine/kernel/SmartPtr.h"
+#include "engine/platform/PlayerFileStates.h"
 #include "engine/platform/ScoreTable.h"
 
 #include <map>
@@ -42,9 +43,8 @@ private:
 
     // Ordered by name, so the file comes out the same for the same tables.
     std::map<std::string, kernel::SmartPtr<ScoreTable>> tables;
-    // The file read was not read whole, and has not been saved over since.
-    bool notReadWhole = false;
-    bool leftAlone = false;
+    // The file as this manager read it.
+    PlayerFileStates files;
 };
 
 } // namespace platform

@@ -51,7 +51,7 @@ void PlayerManager::destroy() {
 void PlayerManager::loadAll() {
     kernel::DocumentRead read;
     std::string listedCurrent;
-    if (const kernel::SmartPtr<kernel::ValueDocument> document = load(listPath(), &read)) {
+    if (const kernel::SmartPtr<kernel::ValueDocument> document = files.load(listPath(), &read)) {
         kernel::NodeValue& list = document->getNode(listNode);
         readFromNode(list);
         listedCurrent = kernel::narrowString(list.getValue(currentKey).text());
@@ -67,10 +67,10 @@ void PlayerManager::loadAll() {
 
 bool PlayerManager::saveAll() {
     bool listSaved = false;
-    if (!leftAlone.contains(listPath())) {
+    if (!files.isLeftAlone(listPath())) {
         const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(listNode, "Players"));
         writeToNode(*node);
-        keepIfNotReadWhole(listPath());
+        files.keepIfNotReadWhole(listPath());
         listSaved = savePlayerFile(listPath(), node);
     }
     const bool profileSaved = !currentPlayer || SavePlayer(*currentPlayer);
@@ -89,7 +89,7 @@ Player* PlayerManager::addPlayer(Player* player) {
     // replaced by a new one. One that is there but unusable is left alone.
     kernel::DocumentRead read;
     if (const kernel::SmartPtr<kernel::ValueDocument> document =
-            load(profilePath(player->getName()), &read)) {
+            files.load(profilePath(player->getName()), &read)) {
         player->readXml(document->getNode(profileNode));
     } else if (!read.isUnusable()) {
         // A profile that cannot be written now stays marked changed, so the next save tries it again; the
@@ -105,8 +105,7 @@ bool PlayerManager::deletePlayer(const std::string& name) {
         return false;
     }
     deletePlayerFile(profilePath(name));
-    notReadWhole.erase(profilePath(name));
-    leftAlone.erase(profilePath(name));
+    files.forget(profilePath(name));
     const kernel::SmartPtr<Player> removed = *found;
     players.erase(found);
     // The game selects another player first; anyone else deleting the current one gets the first remaining
@@ -132,7 +131,7 @@ bool PlayerManager::selectPlayer(const std::string& name) {
     if (currentPlayer) {
         // A profile left alone keeps this run's progress in memory only: that it cannot be written does not
         // hold the player to it.
-        if (!SavePlayer(*currentPlayer) && !leftAlone.contains(profilePath(currentPlayer->getName()))) {
+        if (!SavePlayer(*currentPlayer) && !files.isLeftAlone(profilePath(currentPlayer->getName()))) {
             return false;
         }
         currentPlayer->onDeselect();
@@ -150,7 +149,7 @@ PlayerManager::PlayerList::const_iterator PlayerManager::findPlayer(const std::s
 }
 
 void PlayerManager::LoadPlayer(Player& player) {
-    const kernel::SmartPtr<kernel::ValueDocument> document = load(profilePath(player.getName()));
+    const kernel::SmartPtr<kernel::ValueDocument> document = files.load(profilePath(player.getName()));
     if (document) {
         player.readXml(document->getNode(profileNode));
     }
@@ -160,12 +159,12 @@ bool PlayerManager::SavePlayer(Player& player) {
     if (!player.isChanged()) {
         return true;
     }
-    if (leftAlone.contains(profilePath(player.getName()))) {
+    if (files.isLeftAlone(profilePath(player.getName()))) {
         return false;
     }
     const kernel::SmartPtr<kernel::NodeValue> node(new kernel::NodeValue(profileNode, profileType));
     player.writeXml(*node);
-    keepIfNotReadWhole(profilePath(player.getName()));
+    files.keepIfNotReadWhole(profilePath(player.getName()));
     if (!savePlayerFile(profilePath(player.getName()), node)) {
         player.markChanged();
         return false;
@@ -184,7 +183,7 @@ void PlayerManager::readFromNode(kernel::NodeValue& node) {
         host::ReportProblem(("PlayerManager: the player list names more than " +
                              std::to_string(maxListedPlayers) + " players; the rest are left out\n")
                                 .c_str());
-        notReadWhole.insert(listPath());
+        files.noteNotReadWhole(listPath());
         keepCurrentOf(next, entries.end(), current);
     }
     if (!players.empty()) {
@@ -211,32 +210,6 @@ std::string PlayerManager::listPath() const {
 
 std::string PlayerManager::profilePath(const std::string& name) const {
     return playersFolder + "/" + escaped(name) + profileSuffix;
-}
-
-// A file that is there but unusable is left alone for the whole run: what the program holds of it is not
-// what the file holds, and must not replace it should the file become readable.
-kernel::SmartPtr<kernel::ValueDocument> PlayerManager::load(const std::string& path,
-                                                            kernel::DocumentRead* read) {
-    kernel::DocumentRead outcome;
-    kernel::SmartPtr<kernel::ValueDocument> document = loadPlayerFile(path, &outcome);
-    if (outcome.isDamaged()) {
-        notReadWhole.insert(path);
-    } else if (outcome.isUnusable()) {
-        leftAlone.insert(path);
-    }
-    if (read != nullptr) {
-        *read = std::move(outcome);
-    }
-    return document;
-}
-
-// Once, before the first save that replaces the file: later saves replace a file that was read whole. The
-// save goes on also when the file could not be kept (the problem log says so): the player's new progress
-// is not held back for the old file's.
-void PlayerManager::keepIfNotReadWhole(const std::string& path) {
-    if (notReadWhole.erase(path) > 0) {
-        keepDamagedPlayerFile(path);
-    }
 }
 
 // An entry whose type names no player class (an unknown class, or a damaged file) is left out.

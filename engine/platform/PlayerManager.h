@@ -6,8 +6,8 @@
 #include "engine/kernel/ValueDocument.h"
 #include "engine/kernel/VectorValue.h"
 #include "engine/platform/Player.h"
+#include "engine/platform/PlayerFileStates.h"
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -78,19 +78,14 @@ private:
     std::string profilePath(const std::string& name) const;
     bool appendListed(kernel::NodeValue& entry);
     void chooseCurrent(const std::string& name);
-    kernel::SmartPtr<kernel::ValueDocument> load(const std::string& path,
-                                                 kernel::DocumentRead* read = nullptr);
-    void keepIfNotReadWhole(const std::string& path);
     void findPlayersInFolder(const std::string& listedCurrent);
     void keepCurrentOf(kernel::VectorValue::List::const_iterator first,
                        kernel::VectorValue::List::const_iterator last, const std::string& current);
 
     PlayerList players;
     std::string playersFolder;
-    // The files read since the manager was made that were not read whole and have not been saved since.
-    std::set<std::string> notReadWhole;
-    // The files found there but unusable since the manager was made: never written by it.
-    std::set<std::string> leftAlone;
+    // The list's and the profiles' files as this manager read them.
+    PlayerFileStates files;
     // Counted, so that no removal from the list can leave it dangling.
     kernel::SmartPtr<Player> currentPlayer;
 };
