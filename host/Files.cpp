@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -125,6 +126,16 @@ bool nextEntry(FindHandle& listing, WIN32_FIND_DATA* data) {
 
 // What a test runs between fopen's look at the path and its open.
 std::atomic<void (*)(const std::string&)> betweenLookAndOpen{nullptr};
+
+struct GivenModuleName {
+    std::mutex lock;
+    std::string path;
+};
+
+GivenModuleName& givenModuleName() {
+    static GivenModuleName given;
+    return given;
+}
 
 struct StreamMode {
     int flags = -1;         // for open; -1 for a mode the C library refuses
@@ -448,8 +459,10 @@ DWORD GetModuleFileName(void* module, char* buffer, DWORD size) {
         return 0;
     }
     char path[4096];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) {
+    ssize_t length = 0;
+    if (const std::string given = testing::moduleFileName(); !given.empty()) {
+        length = static_cast<ssize_t>(given.copy(path, sizeof(path) - 1));
+    } else if ((length = ::readlink("/proc/self/exe", path, sizeof(path) - 1)) <= 0) {
         setErrorFromErrno();
         return 0;
     }
@@ -485,6 +498,18 @@ namespace testing {
 
 void runBetweenLookAndOpen(void (*action)(const std::string& path)) {
     betweenLookAndOpen = action;
+}
+
+void useModuleFileName(const std::string& path) {
+    GivenModuleName& given = givenModuleName();
+    std::lock_guard guard(given.lock);
+    given.path = path;
+}
+
+std::string moduleFileName() {
+    GivenModuleName& given = givenModuleName();
+    std::lock_guard guard(given.lock);
+    return given.path;
 }
 
 } // namespace testing

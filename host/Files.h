@@ -87,6 +87,10 @@ namespace testing {
 // Runs the action (null: none) with the path between fopen's look at what the path holds and its open, so
 // that a test can put something else in the file's place meanwhile.
 void runBetweenLookAndOpen(void (*action)(const std::string& path));
+// Makes GetModuleFileName report the path (empty: the program's own again), so that a test can give the
+// program a folder of its own.
+void useModuleFileName(const std::string& path);
+std::string moduleFileName();
 } // namespace testing
 
 } // namespace host
