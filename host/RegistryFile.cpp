@@ -269,19 +269,6 @@ std::string referencesForHighBytes(const std::string& printed) {
     return text;
 }
 
-std::string printRegistry(const StoredKey& root) {
-    TiXmlDocument document;
-    // The references stand for bytes, which makes them Latin-1 characters.
-    document.InsertEndChild(TiXmlDeclaration("1.0", "ISO-8859-1", ""));
-    TiXmlElement element(rootElement);
-    writeKeyContents(root, element);
-    document.InsertEndChild(element);
-    TiXmlPrinter printer;
-    printer.SetIndent("    ");
-    document.Accept(&printer);
-    return referencesForHighBytes(printer.Str());
-}
-
 } // namespace
 
 bool sameRegistryName(const std::string& a, const std::string& b) {
@@ -312,6 +299,19 @@ StoredValue* StoredKey::findValue(const std::string& valueName) {
         }
     }
     return nullptr;
+}
+
+std::string printRegistry(const StoredKey& root) {
+    TiXmlDocument document;
+    // The references stand for bytes, which makes them Latin-1 characters.
+    document.InsertEndChild(TiXmlDeclaration("1.0", "ISO-8859-1", ""));
+    TiXmlElement element(rootElement);
+    writeKeyContents(root, element);
+    document.InsertEndChild(element);
+    TiXmlPrinter printer;
+    printer.SetIndent("    ");
+    document.Accept(&printer);
+    return referencesForHighBytes(printer.Str());
 }
 
 StoredKey readRegistryFile(const std::string& path, RegistryFileRead* read) {
@@ -378,8 +378,14 @@ DWORD writeRegistryFile(const std::string& path, const StoredKey& root) {
         reportFailedWrite(path, error);
         return error == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND;
     }
+    // A file the next run would not read is not written: the old one stays, as it was.
+    const std::string text = printRegistry(root);
+    if (text.size() > maxXmlBytes) {
+        reportFailedWrite(path, EFBIG);
+        return ERROR_WRITE_FAULT;
+    }
     // Private: the registry is the user's own.
-    const FileWriteResult written = writeFileAtomically(path, printRegistry(root), privateFile);
+    const FileWriteResult written = writeFileAtomically(path, text, privateFile);
     if (!written.succeeded()) {
         return written.error == EACCES ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT;
     }

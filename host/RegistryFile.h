@@ -44,8 +44,12 @@ struct RegistryFileRead {
 // so nothing here blocks.
 StoredKey readRegistryFile(const std::string& path, RegistryFileRead* read = nullptr);
 
+// The file's text for the tree.
+std::string printRegistry(const StoredKey& root);
+
 // Writes the whole tree through host::writeFileAtomically, creating the folders first. ERROR_SUCCESS, or
-// the reason it failed (also written to the problem log); the old file is then untouched.
+// the reason it failed (also written to the problem log); the old file is then untouched. A tree whose text
+// is larger than host::maxXmlBytes, which would not be read again, is not written (ERROR_WRITE_FAULT).
 [[nodiscard]] DWORD writeRegistryFile(const std::string& path, const StoredKey& root);
 
 } // namespace host

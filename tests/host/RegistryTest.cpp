@@ -297,8 +297,9 @@ TEST(HostRegistry, AKeyOfManyValuesIsReadOnceForAWholeEnumeration) {
 }
 
 // A file larger than any registry the program writes is not read: the settings are the defaults, the log
-// says why, and the first change keeps the file as it was before writing the new one.
-TEST(HostRegistry, AFileLargerThanAnyRealOneIsNotReadButKept) {
+// says why, and the first change keeps the file as it was before writing the new one. A change that would
+// make the file that large is not written: the next run would not read it.
+TEST(HostRegistry, AFileLargerThanAnyRealOneIsNeitherReadNorWritten) {
     const ScratchRegistry registry;
     std::string large = "<registry><value name=\"v\" type=\"REG_DWORD\" dword=\"3\"/></registry>";
     large.resize(host::maxXmlBytes + 1, ' ');
@@ -315,6 +316,13 @@ TEST(HostRegistry, AFileLargerThanAnyRealOneIsNotReadButKept) {
                                  registry.file() + ".damaged\""),
               std::string::npos);
     registry.replaceFile(TempDir::read(registry.file()));
+    EXPECT_EQ(ScratchRegistry::values(""), (RegistryValues{{"w", dwordEntry(4)}}));
+
+    const std::string before = TempDir::read(registry.file());
+    EXPECT_EQ(ScratchRegistry::set("", "large", textEntry(std::string(host::maxXmlBytes, 'x'))),
+              status(host::ERROR_WRITE_FAULT));
+    EXPECT_EQ(output.take(), "Saving \"" + registry.file() + "\" failed: File too large\n");
+    EXPECT_EQ(TempDir::read(registry.file()), before);
     EXPECT_EQ(ScratchRegistry::values(""), (RegistryValues{{"w", dwordEntry(4)}}));
 }
 
