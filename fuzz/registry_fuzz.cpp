@@ -1,9 +1,10 @@
 // Feeds arbitrary bytes to the registry file reader, then writes what it read and reads that again: the two
-// trees must be the same. The bytes also become a key's name, a value's name and a text, which must come
-// back from the file byte for byte.
+// trees must be the same (a tree too large to be read again is not written at all). The bytes also become a
+// key's name, a value's name and a text, which must come back from the file byte for byte.
 
 #include "host/Registry.h"
 #include "host/RegistryFile.h"
+#include "host/XmlParsing.h"
 
 #include "FuzzFolder.h"
 
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -36,6 +38,13 @@ bool sameKeys(const host::StoredKey& a, const host::StoredKey& b) {
 
 void checkRoundTrip(const host::StoredKey& root) {
     const std::string copy = fuzzing::scratch().file("copy.xml");
+    std::filesystem::remove(copy);
+    if (host::printRegistry(root).size() > host::maxXmlBytes) {
+        if (host::writeRegistryFile(copy, root) != host::ERROR_WRITE_FAULT || std::filesystem::exists(copy)) {
+            std::abort();
+        }
+        return;
+    }
     if (host::writeRegistryFile(copy, root) != host::ERROR_SUCCESS ||
         !sameKeys(root, host::readRegistryFile(copy))) {
         std::abort();

@@ -4,11 +4,13 @@
 #include "host/Testing.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -122,6 +124,47 @@ bool nextEntry(FindHandle& listing, WIN32_FIND_DATA* data) {
     return false;
 }
 
+// What a test runs between fopen's look at the path and its open.
+std::atomic<void (*)(const std::string&)> betweenLookAndOpen{nullptr};
+
+struct GivenModuleName {
+    std::mutex lock;
+    std::string path;
+};
+
+GivenModuleName& givenModuleName() {
+    static GivenModuleName given;
+    return given;
+}
+
+struct StreamMode {
+    int flags = -1;         // for open; -1 for a mode the C library refuses
+    const char* mode = "r"; // for fdopen, which neither creates nor truncates
+};
+
+// The C library's reading of fopen's mode: "r", "w" or "a", then '+' for both ways, 'x' for a file that
+// must be new, 'e' for closing on exec ('b' and the rest change nothing).
+StreamMode streamMode(const char* mode) {
+    StreamMode stream;
+    bool both = false;
+    int extra = 0;
+    for (const char* at = mode + (*mode != '\0' ? 1 : 0); *at != '\0'; ++at) {
+        both = both || *at == '+';
+        extra |= *at == 'x' ? O_EXCL : (*at == 'e' ? O_CLOEXEC : 0);
+    }
+    const int access = both ? O_RDWR : (*mode == 'r' ? O_RDONLY : O_WRONLY);
+    switch (*mode) {
+    case 'r':
+        return {access | extra, both ? "r+" : "r"};
+    case 'w':
+        return {access | O_CREAT | O_TRUNC | extra, both ? "w+" : "w"};
+    case 'a':
+        return {access | O_CREAT | O_APPEND | extra, both ? "a+" : "a"};
+    default:
+        return stream;
+    }
+}
+
 } // namespace
 
 std::string systemPath(const char* path) {
@@ -142,23 +185,43 @@ std::FILE* fopen(const char* path, const char* mode) {
     if (testing::failsWithLastError(("fopen:" + name).c_str(), ERROR_ACCESS_DENIED)) {
         return nullptr;
     }
+    const StreamMode stream = streamMode(mode);
+    if (stream.flags < 0) {
+        errno = EINVAL;
+        setErrorFromErrno();
+        return nullptr;
+    }
     // Opening a named pipe waits for its other end, for good when there is none: only regular files are
-    // opened (a new file is made by the open itself).
+    // opened (a new file is made by the open itself). The look first spares a device even being opened;
+    // the open does not wait, should a pipe have been put in the file's place since, and what it opened is
+    // looked at again.
     struct stat before;
     if (::stat(name.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
     }
-    std::FILE* file = std::fopen(name.c_str(), mode);
-    if (file == nullptr) {
+    if (const auto action = betweenLookAndOpen.load()) {
+        action(name);
+    }
+    const int fd = ::open(name.c_str(), stream.flags | O_NONBLOCK, 0666);
+    if (fd < 0) {
         setErrorFromErrno();
         return nullptr;
     }
     struct stat info;
-    if (::fstat(::fileno(file), &info) == 0 && !S_ISREG(info.st_mode)) {
-        std::fclose(file);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         SetLastError(ERROR_ACCESS_DENIED);
         return nullptr;
+    }
+    // A regular file never makes its reads and writes wait; the stream gets the descriptor as a blocking
+    // open would have made it.
+    const int status = ::fcntl(fd, F_GETFL);
+    std::FILE* file =
+        status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0 ? nullptr : ::fdopen(fd, stream.mode);
+    if (file == nullptr) {
+        setErrorFromErrno();
+        ::close(fd);
     }
     return file;
 }
@@ -396,8 +459,10 @@ DWORD GetModuleFileName(void* module, char* buffer, DWORD size) {
         return 0;
     }
     char path[4096];
-    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (length <= 0) {
+    ssize_t length = 0;
+    if (const std::string given = testing::moduleFileName(); !given.empty()) {
+        length = static_cast<ssize_t>(given.copy(path, sizeof(path) - 1));
+    } else if ((length = ::readlink("/proc/self/exe", path, sizeof(path) - 1)) <= 0) {
         setErrorFromErrno();
         return 0;
     }
@@ -428,5 +493,25 @@ DWORD GetCurrentDirectory(DWORD size, char* buffer) {
     std::memcpy(buffer, path, length + 1);
     return length;
 }
+
+namespace testing {
+
+void runBetweenLookAndOpen(void (*action)(const std::string& path)) {
+    betweenLookAndOpen = action;
+}
+
+void useModuleFileName(const std::string& path) {
+    GivenModuleName& given = givenModuleName();
+    std::lock_guard guard(given.lock);
+    given.path = path;
+}
+
+std::string moduleFileName() {
+    GivenModuleName& given = givenModuleName();
+    std::lock_guard guard(given.lock);
+    return given.path;
+}
+
+} // namespace testing
 
 } // namespace host

@@ -14,7 +14,8 @@ namespace host {
 // The path as the system takes it: every '\' becomes '/'.
 std::string systemPath(const char* path);
 
-// The C library's stdio, with the path rule above.
+// The C library's stdio, with the path rule above. fopen opens regular files only (a link to one counts), and
+// never waits for the other end of a pipe: a pipe, a device or a folder in the file's place makes it fail.
 std::FILE* fopen(const char* path, const char* mode);
 std::size_t fread(void* data, std::size_t size, std::size_t count, std::FILE* file);
 std::size_t fwrite(const void* data, std::size_t size, std::size_t count, std::FILE* file);
@@ -81,5 +82,15 @@ BOOL GetFileTime(HANDLE file, FILETIME* creation, FILETIME* lastAccess, FILETIME
 DWORD GetModuleFileName(void* module, char* buffer, DWORD size);
 // The current directory; the length copied, or the size needed when the buffer is too small; 0 on failure.
 DWORD GetCurrentDirectory(DWORD size, char* buffer);
+
+namespace testing {
+// Runs the action (null: none) with the path between fopen's look at what the path holds and its open, so
+// that a test can put something else in the file's place meanwhile.
+void runBetweenLookAndOpen(void (*action)(const std::string& path));
+// Makes GetModuleFileName report the path (empty: the program's own again), so that a test can give the
+// program a folder of its own.
+void useModuleFileName(const std::string& path);
+std::string moduleFileName();
+} // namespace testing
 
 } // namespace host

@@ -78,9 +78,14 @@ std::string& toldProblem() {
     return told;
 }
 
-// Under the registry lock. The file is read again by every call: a damaged or unusable one is named in the
-// problem log when it first reads so.
-StoredKey readStored(const std::string& file, RegistryFileRead* read = nullptr) {
+int& fileReads() {
+    static int reads = 0;
+    return reads;
+}
+
+// Under the registry lock. A damaged or unusable file is named in the problem log when it first reads so.
+StoredKey readStored(const std::string& file, RegistryFileRead* read) {
+    ++fileReads();
     RegistryFileRead outcome;
     StoredKey root = readRegistryFile(file, &outcome);
     std::string problem;
@@ -93,24 +98,56 @@ StoredKey readStored(const std::string& file, RegistryFileRead* read = nullptr) 
         ReportProblem(problem.c_str());
     }
     toldProblem() = problem;
-    if (read != nullptr) {
-        *read = std::move(outcome);
-    }
+    *read = std::move(outcome);
     return root;
+}
+
+// The registry as its file was read, kept for the rest of the run: reading and parsing the file again for
+// every call made reading a key's values one by one take time growing with the square of their number. A
+// change is made to a copy, and the copy is kept once the file holds it, so the two never differ.
+struct LoadedRegistry {
+    bool loaded = false;
+    std::string file;
+    StoredKey root;
+    RegistryFileRead read;
+};
+
+LoadedRegistry& loadedRegistry() {
+    static LoadedRegistry registry;
+    return registry;
+}
+
+// Under the registry lock: the registry of the file, read by the first call that asks for it (and again
+// when the file to use is another one).
+LoadedRegistry& loadRegistry(const std::string& file) {
+    LoadedRegistry& registry = loadedRegistry();
+    if (!registry.loaded || registry.file != file) {
+        registry.root = readStored(file, &registry.read);
+        registry.file = file;
+        registry.loaded = true;
+    }
+    return registry;
 }
 
 // Under the registry lock. A file that is there but could not be read is never replaced (the values in it
 // were not seen); one that was not read whole is kept under another name before the values read from it
-// replace it: what could not be read may still be found there.
-DWORD writeStored(const std::string& file, const StoredKey& root, const RegistryFileRead& read) {
-    if (read.result == RegistryFileRead::Result::Unusable) {
-        ReportProblem(("Not saving over \"" + file + "\": " + read.problem + "; it is left alone\n").c_str());
+// replace it: what could not be read may still be found there. The changed tree is kept once written.
+DWORD storeChanged(LoadedRegistry& registry, StoredKey changed) {
+    if (registry.read.result == RegistryFileRead::Result::Unusable) {
+        ReportProblem(
+            ("Not saving over \"" + registry.file + "\": " + registry.read.problem + "; it is left alone\n")
+                .c_str());
         return ERROR_ACCESS_DENIED;
     }
-    if (read.result == RegistryFileRead::Result::Damaged) {
-        keepDamagedFile(file);
+    if (registry.read.result == RegistryFileRead::Result::Damaged) {
+        keepDamagedFile(registry.file);
     }
-    return writeRegistryFile(file, root);
+    const DWORD written = writeRegistryFile(registry.file, changed);
+    if (written == ERROR_SUCCESS) {
+        registry.root = std::move(changed);
+        registry.read = {RegistryFileRead::Result::Whole, {}};
+    }
+    return written;
 }
 
 // Empty levels ("a\\b", a leading or trailing '\') are skipped rather than refused.
@@ -184,23 +221,23 @@ LSTATUS openSubKey(HKEY root, const char* subKey, REGSAM access, HKEY* result, b
     if (LSTATUS forced = 0; forcedFailure(call, ERROR_ACCESS_DENIED, &forced)) {
         return forced;
     }
-    const std::string file = fileOf(*root);
-    RegistryFileRead read;
-    StoredKey stored = readStored(file, &read);
+    LoadedRegistry& registry = loadRegistry(fileOf(*root));
     std::vector<std::string> path = joinPath(*root, subKey);
     bool created = false;
-    if (walkKey(stored, path, create, &created) == nullptr) {
-        return ERROR_FILE_NOT_FOUND;
-    }
-    if (created) {
-        if (const DWORD written = writeStored(file, stored, read); written != ERROR_SUCCESS) {
+    if (walkKey(registry.root, path, false, &created) == nullptr) {
+        if (!create) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        StoredKey changed = registry.root;
+        walkKey(changed, path, true, &created);
+        if (const DWORD written = storeChanged(registry, std::move(changed)); written != ERROR_SUCCESS) {
             return static_cast<LSTATUS>(written);
         }
     }
     if (disposition != nullptr) {
         *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     }
-    *result = openKey(std::move(path), file, access);
+    *result = openKey(std::move(path), registry.file, access);
     return ERROR_SUCCESS;
 }
 
@@ -293,9 +330,9 @@ LSTATUS RegQueryInfoKey(HKEY key, char* className, DWORD* classLength, DWORD*, D
         return usable;
     }
     const std::string file = fileOf(*key);
-    StoredKey stored = readStored(file);
-    // A key removed from the file since it was opened reads as empty; the next write brings it back.
-    const StoredKey* found = findKey(stored, key->path);
+    // A key that is no longer there (the file was read again since the key was opened) reads as empty; the
+    // next write brings it back.
+    const StoredKey* found = findKey(loadRegistry(file).root, key->path);
     const StoredKey empty;
     const StoredKey& contents = found ? *found : empty;
 
@@ -335,8 +372,7 @@ LSTATUS RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLength, DWORD
     if (const LSTATUS usable = checkKey(key, KEY_QUERY_VALUE); usable != ERROR_SUCCESS) {
         return usable;
     }
-    StoredKey stored = readStored(fileOf(*key));
-    const StoredKey* found = findKey(stored, key->path);
+    const StoredKey* found = findKey(loadRegistry(fileOf(*key)).root, key->path);
     if (found == nullptr || index >= found->values.size()) {
         return ERROR_NO_MORE_ITEMS;
     }
@@ -363,27 +399,29 @@ LSTATUS RegSetValueEx(HKEY key, const char* name, DWORD, DWORD type, const BYTE*
     if (LSTATUS forced = 0; forcedFailure("RegSetValueEx", ERROR_WRITE_FAULT, &forced)) {
         return forced;
     }
-    const std::string file = fileOf(*key);
-    RegistryFileRead read;
-    StoredKey stored = readStored(file, &read);
+    LoadedRegistry& registry = loadRegistry(fileOf(*key));
     std::vector<std::string> path = key->path;
     bool created = false;
-    StoredKey& target = *walkKey(stored, path, true, &created);
     const std::string valueName = name ? name : "";
     const std::string bytes(reinterpret_cast<const char*>(data), data ? size : 0);
-    if (StoredValue* existing = target.findValue(valueName)) {
-        // Stored as it stands already: the file is not written (nor flushed) again, unless it was not read
-        // whole, when the write mends it.
-        if (!created && read.result == RegistryFileRead::Result::Whole && existing->type == type &&
-            existing->data == bytes) {
+    // Stored as it stands already: the file is not written (nor flushed) again, unless it was not read
+    // whole, when the write mends it.
+    if (StoredKey* stored = walkKey(registry.root, path, false, &created);
+        stored != nullptr && registry.read.result == RegistryFileRead::Result::Whole) {
+        const StoredValue* existing = stored->findValue(valueName);
+        if (existing != nullptr && existing->type == type && existing->data == bytes) {
             return ERROR_SUCCESS;
         }
+    }
+    StoredKey changed = registry.root;
+    StoredKey& target = *walkKey(changed, path, true, &created);
+    if (StoredValue* existing = target.findValue(valueName)) {
         existing->type = type;
         existing->data = bytes;
     } else {
         target.values.push_back(StoredValue{valueName, type, bytes});
     }
-    return static_cast<LSTATUS>(writeStored(file, stored, read));
+    return static_cast<LSTATUS>(storeChanged(registry, std::move(changed)));
 }
 
 LSTATUS RegQueryValueEx(HKEY key, const char* name, DWORD*, DWORD* type, BYTE* data, DWORD* dataLength) {
@@ -391,8 +429,7 @@ LSTATUS RegQueryValueEx(HKEY key, const char* name, DWORD*, DWORD* type, BYTE* d
     if (const LSTATUS usable = checkKey(key, KEY_QUERY_VALUE); usable != ERROR_SUCCESS) {
         return usable;
     }
-    StoredKey stored = readStored(fileOf(*key));
-    StoredKey* found = findKey(stored, key->path);
+    StoredKey* found = findKey(loadRegistry(fileOf(*key)).root, key->path);
     const StoredValue* value = found ? found->findValue(name ? name : "") : nullptr;
     if (value == nullptr) {
         return ERROR_FILE_NOT_FOUND;
@@ -412,5 +449,19 @@ LSTATUS RegCloseKey(HKEY key) {
     delete key;
     return ERROR_SUCCESS;
 }
+
+namespace testing {
+
+void forgetRegistry() {
+    std::lock_guard guard(registryLock());
+    loadedRegistry() = LoadedRegistry{};
+}
+
+int registryFileReads() {
+    std::lock_guard guard(registryLock());
+    return fileReads();
+}
+
+} // namespace testing
 
 } // namespace host

@@ -1,12 +1,14 @@
 #pragma once
 // The registry of the current user, as the engine reads and writes its settings. The keys live in one XML
-// file, $XDG_CONFIG_HOME/pibbles/registry.xml (else ~/.config/pibbles/registry.xml), found again at every
-// open and rewritten whole through a temporary file on every change. A missing file reads as an empty
-// registry; a damaged one (empty, cut, malformed) as far as it reads, and the first change writes what was
-// read after keeping the damaged file as "registry.xml.damaged"; one that is there but cannot be read (a
-// folder, a pipe, no permission) reads as empty and is never written over. Both are named in the problem
-// log (host::ReportProblem). Key and value names compare case-insensitively (ASCII) and keep the
-// spelling they were first given. Callable from any thread.
+// file, $XDG_CONFIG_HOME/pibbles/registry.xml (else ~/.config/pibbles/registry.xml), read by the first call
+// of the run, kept in memory from then on and rewritten whole through a temporary file on every change (the
+// file is looked up at every open of the root; another file than the one read is read in its place). A
+// missing file reads as an empty registry; a damaged one (empty, cut, malformed) as far as it reads, and one
+// larger than any real one (host::maxXmlBytes) as empty; the first change writes what was read after
+// keeping the damaged file as "registry.xml.damaged". One that is there but cannot be read (a folder, a
+// pipe, no permission) reads as empty and is never written over in that run. Each is named in the problem
+// log (host::ReportProblem). Key and value names compare case-insensitively (ASCII) and keep the spelling
+// they were first given. Callable from any thread.
 
 #include "host/Types.h"
 
@@ -75,5 +77,13 @@ LSTATUS RegCloseKey(HKEY key);
 
 // The file that holds the registry now; empty when neither XDG_CONFIG_HOME nor a home folder is known.
 std::string registryFilePath();
+
+namespace testing {
+// Drops what was read from the file, so that the next call reads it again: for tests that change the file
+// behind the registry's back.
+void forgetRegistry();
+// How many times the file has been read since the program started.
+int registryFileReads();
+} // namespace testing
 
 } // namespace host

@@ -7,12 +7,14 @@
 #include <tinyxml.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 #include <utility>
 
 namespace host {
@@ -126,11 +128,26 @@ bool readValueData(const TiXmlElement& element, DWORD type, std::string* data) {
     return hex != nullptr && decodeHex(hex, data);
 }
 
-void readValue(const TiXmlElement& element, StoredKey& key) {
+std::string lowerName(const char* name) {
+    std::string lower = name;
+    for (char& c : lower) {
+        c = lowerAscii(c);
+    }
+    return lower;
+}
+
+// The names met so far in one key, lower-cased: a key of many values is read in time growing with their
+// number, not its square.
+struct NamesSeen {
+    std::unordered_set<std::string> values;
+    std::unordered_set<std::string> keys;
+};
+
+void readValue(const TiXmlElement& element, StoredKey& key, NamesSeen& seen) {
     StoredValue value;
     const char* name = element.Attribute("name");
     if (name == nullptr || !readType(element.Attribute("type"), &value.type) ||
-        !readValueData(element, value.type, &value.data) || key.findValue(name) != nullptr) {
+        !readValueData(element, value.type, &value.data) || !seen.values.insert(lowerName(name)).second) {
         return;
     }
     value.name = name;
@@ -138,15 +155,16 @@ void readValue(const TiXmlElement& element, StoredKey& key) {
 }
 
 void readKeyContents(const TiXmlElement& element, StoredKey& key) {
+    NamesSeen seen;
     for (const TiXmlElement* child = element.FirstChildElement(); child != nullptr;
          child = child->NextSiblingElement()) {
         if (child->ValueStr() == valueElement) {
-            readValue(*child, key);
+            readValue(*child, key, seen);
             continue;
         }
         const char* name = child->Attribute("name");
         if (child->ValueStr() != keyElement || name == nullptr || *name == '\0' ||
-            key.findSubKey(name) != nullptr) {
+            !seen.keys.insert(lowerName(name)).second) {
             continue;
         }
         StoredKey subKey;
@@ -186,23 +204,34 @@ void writeKeyContents(const StoredKey& key, TiXmlElement& element) {
     }
 }
 
-// False with the error number when the file could not be read to its end.
-bool readWholeFile(const std::string& path, std::string* bytes, int* error) {
+enum class FileBytes { Read, TooLarge, Unreadable };
+
+// The whole file, unless it is larger than any registry the program writes (told by its size first, and
+// while reading, as it may grow meanwhile); the error number when it could not be read to its end.
+FileBytes readWholeFile(const std::string& path, std::string* bytes, int* error) {
     errno = 0;
     std::FILE* file = host::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         *error = errno != 0 ? errno : EACCES;
-        return false;
+        return FileBytes::Unreadable;
     }
+    struct stat info {};
+    bool tooLarge =
+        ::fstat(::fileno(file), &info) == 0 && static_cast<std::uintmax_t>(info.st_size) > maxXmlBytes;
     char buffer[4096];
     std::size_t count = 0;
-    while ((count = host::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes->append(buffer, count);
+    while (!tooLarge && (count = host::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        tooLarge = bytes->size() + count > maxXmlBytes;
+        bytes->append(buffer, tooLarge ? 0 : count);
     }
-    const bool complete = std::ferror(file) == 0;
+    const bool complete = tooLarge || std::ferror(file) == 0;
     *error = complete ? 0 : (errno != 0 ? errno : EIO);
     std::fclose(file);
-    return complete;
+    if (tooLarge) {
+        bytes->clear();
+        return FileBytes::TooLarge;
+    }
+    return complete ? FileBytes::Read : FileBytes::Unreadable;
 }
 
 RegistryFileRead damaged(std::string problem) {
@@ -240,19 +269,6 @@ std::string referencesForHighBytes(const std::string& printed) {
     return text;
 }
 
-std::string printRegistry(const StoredKey& root) {
-    TiXmlDocument document;
-    // The references stand for bytes, which makes them Latin-1 characters.
-    document.InsertEndChild(TiXmlDeclaration("1.0", "ISO-8859-1", ""));
-    TiXmlElement element(rootElement);
-    writeKeyContents(root, element);
-    document.InsertEndChild(element);
-    TiXmlPrinter printer;
-    printer.SetIndent("    ");
-    document.Accept(&printer);
-    return referencesForHighBytes(printer.Str());
-}
-
 } // namespace
 
 bool sameRegistryName(const std::string& a, const std::string& b) {
@@ -285,6 +301,19 @@ StoredValue* StoredKey::findValue(const std::string& valueName) {
     return nullptr;
 }
 
+std::string printRegistry(const StoredKey& root) {
+    TiXmlDocument document;
+    // The references stand for bytes, which makes them Latin-1 characters.
+    document.InsertEndChild(TiXmlDeclaration("1.0", "ISO-8859-1", ""));
+    TiXmlElement element(rootElement);
+    writeKeyContents(root, element);
+    document.InsertEndChild(element);
+    TiXmlPrinter printer;
+    printer.SetIndent("    ");
+    document.Accept(&printer);
+    return referencesForHighBytes(printer.Str());
+}
+
 StoredKey readRegistryFile(const std::string& path, RegistryFileRead* read) {
     StoredKey root;
     RegistryFileRead ignored;
@@ -300,9 +329,15 @@ StoredKey readRegistryFile(const std::string& path, RegistryFileRead* read) {
         outcome = {RegistryFileRead::Result::Unusable, describeFileKind(kind, error)};
         return root;
     }
-    if (!readWholeFile(path, &bytes, &error)) {
+    switch (readWholeFile(path, &bytes, &error)) {
+    case FileBytes::Unreadable:
         outcome = {RegistryFileRead::Result::Unusable, describeFileKind(FileKind::Unreadable, error)};
         return root;
+    case FileBytes::TooLarge:
+        outcome = damaged("larger than " + std::to_string(maxXmlBytes) + " bytes, not read");
+        return root;
+    case FileBytes::Read:
+        break;
     }
     // The parser stops at a zero byte: what comes before it is read like a cut file.
     if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos) {
@@ -343,8 +378,14 @@ DWORD writeRegistryFile(const std::string& path, const StoredKey& root) {
         reportFailedWrite(path, error);
         return error == EACCES ? ERROR_ACCESS_DENIED : ERROR_PATH_NOT_FOUND;
     }
+    // A file the next run would not read is not written: the old one stays, as it was.
+    const std::string text = printRegistry(root);
+    if (text.size() > maxXmlBytes) {
+        reportFailedWrite(path, EFBIG);
+        return ERROR_WRITE_FAULT;
+    }
     // Private: the registry is the user's own.
-    const FileWriteResult written = writeFileAtomically(path, printRegistry(root), privateFile);
+    const FileWriteResult written = writeFileAtomically(path, text, privateFile);
     if (!written.succeeded()) {
         return written.error == EACCES ? ERROR_ACCESS_DENIED : ERROR_WRITE_FAULT;
     }

@@ -38,13 +38,18 @@ struct RegistryFileRead {
 };
 
 // The root key of the file. A missing or unusable file reads as an empty root; a damaged one (empty, cut,
-// malformed, with a zero byte) as far as it parses, and one nested too deeply or rooted in another element
-// as an empty root. Elements that do not make sense (no name, bad data, a name given twice) are skipped one
-// by one, the rest is kept. Only a regular file is ever opened, so nothing here blocks.
+// malformed, with a zero byte) as far as it parses, and one nested too deeply, rooted in another element or
+// larger than host::maxXmlBytes (not read at all) as an empty root. Elements that do not make sense (no name,
+// bad data, a name given twice) are skipped one by one, the rest is kept. Only a regular file is ever opened,
+// so nothing here blocks.
 StoredKey readRegistryFile(const std::string& path, RegistryFileRead* read = nullptr);
 
+// The file's text for the tree.
+std::string printRegistry(const StoredKey& root);
+
 // Writes the whole tree through host::writeFileAtomically, creating the folders first. ERROR_SUCCESS, or
-// the reason it failed (also written to the problem log); the old file is then untouched.
+// the reason it failed (also written to the problem log); the old file is then untouched. A tree whose text
+// is larger than host::maxXmlBytes, which would not be read again, is not written (ERROR_WRITE_FAULT).
 [[nodiscard]] DWORD writeRegistryFile(const std::string& path, const StoredKey& root);
 
 } // namespace host

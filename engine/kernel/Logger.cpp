@@ -24,8 +24,8 @@ bool isDotEntry(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-// Files only: the sub-folders stay, emptied in turn.
-void deleteFilesBelow(const std::string& folder) {
+// Files only: the sub-folders stay, emptied in turn. The file named kept stays too.
+void deleteFilesBelow(const std::string& folder, const std::string& kept) {
     host::WIN32_FIND_DATA entry;
     const host::HANDLE listing = host::FindFirstFile((folder + "\\*.*").c_str(), &entry);
     if (listing == INVALID_HANDLE_VALUE) {
@@ -34,9 +34,11 @@ void deleteFilesBelow(const std::string& folder) {
     do {
         const std::string child = folder + "\\" + entry.cFileName;
         if ((entry.dwFileAttributes & host::FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            host::DeleteFile(child.c_str());
+            if (child != kept) {
+                host::DeleteFile(child.c_str());
+            }
         } else if (!isDotEntry(entry.cFileName)) {
-            deleteFilesBelow(child);
+            deleteFilesBelow(child, kept);
         }
     } while (host::FindNextFile(listing, &entry));
     host::FindClose(listing);
@@ -80,9 +82,15 @@ Logger::Logger(const std::string& applicationDirectory) {
     host::SYSTEMTIME now;
     host::GetSystemTime(&now);
     const std::string folder = applicationDirectory + "\\log";
-    deleteFilesBelow(folder);
     host::CreateDirectory(folder.c_str(), nullptr);
     logFileName = folder + "\\" + startTimeFileName(now);
+}
+
+void Logger::removeEarlierLogs() const {
+    if (logFileName.empty()) {
+        return;
+    }
+    deleteFilesBelow(logFileName.substr(0, logFileName.rfind('\\')), logFileName);
 }
 
 Logger::~Logger() {

@@ -97,6 +97,13 @@ bool mayRun() {
     return !platform::Application::checkSingleInstance(propertyString(kernel::ids::gameName));
 }
 
+// Only the copy that goes on to run: a second copy would delete the log the running one writes.
+void removeEarlierLogs() {
+    if (const kernel::Logger* logger = kernel::Logger::instance()) {
+        logger->removeEarlierLogs();
+    }
+}
+
 // A seed in the environment makes the game's own draws the same from run to run, for the benchmarks and
 // tests that watch the running game; without it the clock seeds them.
 void seedFromEnvironment() {
@@ -526,6 +533,7 @@ int RunGame() {
         kernel::ResourceManager::destroy();
         return 0;
     }
+    removeEarlierLogs();
     createServices();
     const platform::GameOptions& options = readStoredSettings();
     openWindow(options);

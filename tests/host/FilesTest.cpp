@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -133,4 +135,52 @@ TEST(HostFiles, FileKindsAndSpecialFilesNeverBlock) {
               "cannot be read: " + host::systemErrorText(EACCES));
     host::testing::clearFailures();
     EXPECT_EQ(host::GetFileKind(regular.c_str()), host::FileKind::Regular);
+}
+
+// A pipe put in a file's place between fopen's look and its open (as another program might) is opened
+// without waiting for its other end, and refused; a regular file found there opens in the mode asked, as a
+// stream that blocks as any other.
+TEST(HostFiles, WhatTheOpenFindsIsCheckedWithoutWaiting) {
+    TempDir dir;
+    const std::string name = dir.file("swapped.xml");
+    host::testing::runBetweenLookAndOpen([](const std::string& path) {
+        std::filesystem::remove(path);
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    });
+    for (const char* mode : {"rb", "r", "wb", "ab", "r+b", "w+"}) {
+        SCOPED_TRACE(mode);
+        dir.write("swapped.xml", "old");
+        EXPECT_EQ(host::fopen(name.c_str(), mode), nullptr);
+        EXPECT_EQ(host::GetLastError(), host::ERROR_ACCESS_DENIED);
+        EXPECT_EQ(std::filesystem::status(name).type(), std::filesystem::file_type::fifo);
+        std::filesystem::remove(name);
+    }
+
+    host::testing::runBetweenLookAndOpen([](const std::string& path) {
+        std::filesystem::remove(path);
+        std::ofstream(path, std::ios::binary) << "new";
+    });
+    const struct {
+        const char* mode;
+        const char* written; // where the mode allows it
+        const char* read;    // what the stream reads back from its start
+        const char* after;   // the file's bytes afterwards
+    } cases[] = {
+        {"rb", "", "new", "new"}, {"r+b", "N", "New", "New"}, {"wb", "w", "", "w"},
+        {"w+", "w", "w", "w"},    {"ab", "a", "", "newa"},    {"a+e", "a", "newa", "newa"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        dir.write("swapped.xml", "old");
+        std::FILE* file = host::fopen(name.c_str(), c.mode);
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(::fcntl(::fileno(file), F_GETFL) & O_NONBLOCK, 0);
+        std::fputs(c.written, file);
+        char back[8] = {};
+        std::rewind(file);
+        EXPECT_EQ(std::string(back, std::fread(back, 1, sizeof back, file)), c.read);
+        std::fclose(file);
+        EXPECT_EQ(TempDir::read(name), c.after);
+    }
+    host::testing::runBetweenLookAndOpen(nullptr);
 }

@@ -1,6 +1,7 @@
 #include "host/Registry.h"
 #include "host/RegistryFile.h"
 #include "host/Testing.h"
+#include "host/XmlParsing.h"
 
 #include "DebugOutput.h"
 #include "ScratchRegistry.h"
@@ -130,7 +131,7 @@ TEST(HostRegistry, AValueSetAsItStandsLeavesTheFileAlone) {
     host::HKEY key = nullptr;
     ASSERT_EQ(host::RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Game", 0, host::KEY_WRITE, &key),
               status(host::ERROR_SUCCESS));
-    registry.dir().write("pibbles/registry.xml", "<registry/>");
+    registry.replaceFile("<registry/>");
     const std::string value = dwordEntry(39).data;
     EXPECT_EQ(host::RegSetValueEx(key, "musicvolume", 0, host::REG_DWORD,
                                   reinterpret_cast<const host::BYTE*>(value.data()), 4),
@@ -158,7 +159,7 @@ TEST(HostRegistry, BrokenFilesReadEmptyAndTheNextWriteMendsThem) {
         SCOPED_TRACE(contents.value_or("(no file)"));
         const ScratchRegistry registry;
         if (contents) {
-            registry.dir().write("pibbles/registry.xml", *contents);
+            registry.replaceFile(*contents);
         }
         host::DWORD values = 99;
         host::DWORD subKeys = 99;
@@ -192,7 +193,7 @@ TEST(HostRegistry, ADamagedFileKeepsWhatItReadAndACopy) {
     const DebugOutput output;
     for (const std::string& damaged : {cut, cut + '\0' + whole.substr(cut.size())}) {
         std::filesystem::remove(registry.file() + ".damaged");
-        registry.dir().write("pibbles/registry.xml", damaged);
+        registry.replaceFile(damaged);
         EXPECT_EQ(ScratchRegistry::values(key), stored);
         EXPECT_EQ(ScratchRegistry::values(key), stored);
         std::string heard = output.take();
@@ -221,7 +222,7 @@ TEST(HostRegistry, AFileThatCannotBeReadIsLeftAlone) {
         const ScratchRegistry registry;
         const std::string file = registry.file();
         const std::string kept = "<registry><value name=\"v\" type=\"REG_DWORD\" dword=\"3\"/></registry>";
-        registry.dir().write("pibbles/registry.xml", kept);
+        registry.replaceFile(kept);
         if (kind == std::string("folder")) {
             std::filesystem::remove(file);
             std::filesystem::create_directory(file);
@@ -250,9 +251,84 @@ TEST(HostRegistry, AFileThatCannotBeReadIsLeftAlone) {
     }
 }
 
+// The file is read once: a key of 20,000 values is enumerated, and changed, without reading it again.
+TEST(HostRegistry, AKeyOfManyValuesIsReadOnceForAWholeEnumeration) {
+    const ScratchRegistry registry;
+    constexpr host::DWORD count = 20000;
+    host::StoredKey root;
+    host::StoredKey& stored = root.subKeys.emplace_back(host::StoredKey{"Many", {}, {}});
+    for (host::DWORD index = 0; index < count; ++index) {
+        stored.values.push_back({"v" + std::to_string(index), host::REG_SZ, std::to_string(index) + '\0'});
+    }
+    ASSERT_EQ(host::writeRegistryFile(registry.file(), root), host::ERROR_SUCCESS);
+
+    const int readsBefore = host::testing::registryFileReads();
+    host::HKEY key = create("many");
+    host::DWORD values = 0;
+    ASSERT_EQ(host::RegQueryInfoKey(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                                    nullptr, nullptr, nullptr, nullptr),
+              status(host::ERROR_SUCCESS));
+    ASSERT_EQ(values, count);
+    for (host::DWORD index = 0; index < count; ++index) {
+        char name[16];
+        host::BYTE data[16];
+        host::DWORD nameLength = sizeof name;
+        host::DWORD dataLength = sizeof data;
+        ASSERT_EQ(host::RegEnumValue(key, index, name, &nameLength, nullptr, nullptr, data, &dataLength),
+                  status(host::ERROR_SUCCESS));
+        ASSERT_EQ(std::string(name, nameLength), stored.values[index].name);
+        ASSERT_EQ(host::testing::registryFileReads(), readsBefore + 1) << "at value " << index;
+    }
+    const std::string value = dwordEntry(7).data;
+    EXPECT_EQ(host::RegSetValueEx(key, "v19999", 0, host::REG_DWORD,
+                                  reinterpret_cast<const host::BYTE*>(value.data()), 4),
+              status(host::ERROR_SUCCESS));
+    host::DWORD type = 0;
+    EXPECT_EQ(host::RegQueryValueEx(key, "V19999", nullptr, &type, nullptr, nullptr),
+              status(host::ERROR_SUCCESS));
+    EXPECT_EQ(type, host::REG_DWORD);
+    host::RegCloseKey(key);
+    EXPECT_EQ(host::testing::registryFileReads(), readsBefore + 1);
+    // The change is in the file.
+    const host::StoredKey written = host::readRegistryFile(registry.file());
+    ASSERT_EQ(written.subKeys.size(), 1u);
+    ASSERT_EQ(written.subKeys[0].values.size(), count);
+    EXPECT_EQ(written.subKeys[0].values.back().data, value);
+}
+
+// A file larger than any registry the program writes is not read: the settings are the defaults, the log
+// says why, and the first change keeps the file as it was before writing the new one. A change that would
+// make the file that large is not written: the next run would not read it.
+TEST(HostRegistry, AFileLargerThanAnyRealOneIsNeitherReadNorWritten) {
+    const ScratchRegistry registry;
+    std::string large = "<registry><value name=\"v\" type=\"REG_DWORD\" dword=\"3\"/></registry>";
+    large.resize(host::maxXmlBytes + 1, ' ');
+    registry.replaceFile(large);
+    const DebugOutput output;
+    EXPECT_TRUE(ScratchRegistry::values("").empty());
+    EXPECT_EQ(output.take(), "Reading \"" + registry.file() + "\": larger than " +
+                                 std::to_string(host::maxXmlBytes) +
+                                 " bytes, not read; what could be read is kept\n");
+
+    ASSERT_EQ(ScratchRegistry::set("", "w", dwordEntry(4)), status(host::ERROR_SUCCESS));
+    EXPECT_EQ(std::filesystem::file_size(registry.file() + ".damaged"), large.size());
+    EXPECT_NE(output.take().find("\"" + registry.file() + "\" was not read whole; it is kept as \"" +
+                                 registry.file() + ".damaged\""),
+              std::string::npos);
+    registry.replaceFile(TempDir::read(registry.file()));
+    EXPECT_EQ(ScratchRegistry::values(""), (RegistryValues{{"w", dwordEntry(4)}}));
+
+    const std::string before = TempDir::read(registry.file());
+    EXPECT_EQ(ScratchRegistry::set("", "large", textEntry(std::string(host::maxXmlBytes, 'x'))),
+              status(host::ERROR_WRITE_FAULT));
+    EXPECT_EQ(output.take(), "Saving \"" + registry.file() + "\" failed: File too large\n");
+    EXPECT_EQ(TempDir::read(registry.file()), before);
+    EXPECT_EQ(ScratchRegistry::values(""), (RegistryValues{{"w", dwordEntry(4)}}));
+}
+
 TEST(HostRegistry, UnreadableEntriesAreSkippedOneByOne) {
     const ScratchRegistry registry;
-    registry.dir().write("pibbles/registry.xml", R"(<registry><key name="S">
+    registry.replaceFile(R"(<registry><key name="S">
         <value name="a" type="REG_DWORD" dword="7"/>
         <value name="A" type="REG_DWORD" dword="8"/>
         <value name="b" type="REG_DWORD" dword="x"/>

@@ -45,6 +45,8 @@ TEST(RegistryPath, SplitsKeyPathFromValueName) {
     }
 }
 
+// Making the logger deletes nothing (a second copy of the program makes one too); the copy that runs then
+// empties the log folder, but for its own log.
 TEST(Logger, EmptiesTheLogFolderAndKeepsItsSubFolders) {
     const RuntimeDir locks;
     TempDir dir;
@@ -55,13 +57,8 @@ TEST(Logger, EmptiesTheLogFolderAndKeepsItsSubFolders) {
     dir.write("keep.txt", "x");
 
     const Logger logger(dir.path().string());
-    EXPECT_TRUE(fs::is_directory(dir.path() / "log/sub/deeper"));
-    for (const auto& entry : fs::recursive_directory_iterator(dir.path() / "log")) {
-        EXPECT_TRUE(entry.is_directory()) << entry.path();
-    }
-    EXPECT_TRUE(fs::exists(dir.path() / "other/keep.txt"));
-    EXPECT_TRUE(fs::exists(dir.path() / "keep.txt"));
-
+    EXPECT_TRUE(fs::exists(dir.path() / "log/old.log"));
+    EXPECT_TRUE(fs::exists(dir.path() / "log/sub/deeper/note.txt"));
     const std::string prefix = dir.path().string() + "\\log\\";
     const std::string name = logger.getLogFileName();
     ASSERT_EQ(name.substr(0, prefix.size()), prefix);
@@ -70,6 +67,16 @@ TEST(Logger, EmptiesTheLogFolderAndKeepsItsSubFolders) {
         << name;
     // Only the name is made: nothing writes the file.
     EXPECT_FALSE(fs::exists(host::systemPath(name.c_str())));
+
+    const std::string own = dir.write("log/" + name.substr(prefix.size()), "written since the start\n");
+    logger.removeEarlierLogs();
+    EXPECT_TRUE(fs::is_directory(dir.path() / "log/sub/deeper"));
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path() / "log")) {
+        EXPECT_TRUE(entry.is_directory() || entry.path() == own) << entry.path();
+    }
+    EXPECT_EQ(TempDir::read(own), "written since the start\n");
+    EXPECT_TRUE(fs::exists(dir.path() / "other/keep.txt"));
+    EXPECT_TRUE(fs::exists(dir.path() / "keep.txt"));
 }
 
 TEST(Logger, MakesAMissingLogFolderAndDoesNothingWithoutADirectory) {

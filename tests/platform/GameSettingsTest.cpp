@@ -122,7 +122,7 @@ TEST(GameSettings, ACutFileKeepsTheOptionsItStillHolds) {
     settings.getOptions().setMusicVolume(200);
     ASSERT_TRUE(settings.writeRegistry());
     const std::string whole = TempDir::read(registry.file());
-    registry.dir().write("pibbles/registry.xml", whole.substr(0, whole.size() - 20));
+    registry.replaceFile(whole.substr(0, whole.size() - 20));
 
     GameSettings::destroy();
     GameSettings& next = makeSettings();

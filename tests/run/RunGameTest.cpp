@@ -471,6 +471,40 @@ TEST_F(GameRun, ASecondCopyEndsAtOnceWithoutAWindow) {
     EXPECT_EXIT(secondCopy(), ::testing::ExitedWithCode(0), "");
 }
 
+// The logs of earlier runs are deleted only by the copy that goes on to run: a second copy, which ends at
+// the single-instance check, leaves the running copy's log alone.
+TEST_F(GameRun, OnlyTheCopyThatRunsEmptiesTheLogFolder) {
+    declareScenes(5);
+    // In the child: the program's folder, which holds the log folder, is below the working folder the child
+    // removes.
+    const std::string program = dir.file("program/pibbles");
+    const std::string running = dir.write("program/log/running.log", "Saving \"save.xml\" failed\n");
+    const auto logKept = [&] {
+        return testsupport::TempDir::read(running) == "Saving \"save.xml\" failed\n";
+    };
+    const auto secondCopy = [&] {
+        host::testing::useModuleFileName(program);
+        game::testing::setStepObserver(note);
+        host::CreateMutex(nullptr, host::TRUE, gameName.c_str());
+        const auto check = std::find(startUp.begin(), startUp.end(), "Application::checkSingleInstance");
+        runExpecting(std::vector<std::string>(startUp.begin(), check + 1), logKept);
+    };
+    EXPECT_EXIT(secondCopy(), ::testing::ExitedWithCode(0), "");
+
+    const auto onlyCopy = [&] {
+        host::testing::useModuleFileName(program);
+        game::testing::setStepObserver(closeSoon);
+        const std::vector<std::string> expected =
+            startUp +
+            std::vector<std::string>{"SceneManager::changeScene", "FullScreenHandler::createDefault",
+                                     "AlbumPictures::create",     "message loop",
+                                     "enter SCENE_LOADING",       "DataGathering::create"} +
+            shutDown(5, true);
+        runExpecting(expected, [&] { return !std::filesystem::exists(running); });
+    };
+    EXPECT_EXIT(onlyCopy(), ::testing::ExitedWithCode(0), "");
+}
+
 TEST(GameRunChoices, ADesktopNoLargerThanTheGameForcesFullScreen) {
     EXPECT_TRUE(game::decideFullScreen(640, 480, false));
     EXPECT_TRUE(game::decideFullScreen(320, 200, false));

@@ -1,6 +1,7 @@
 #pragma once
 // A registry of its own for one test: XDG_CONFIG_HOME points at a fresh folder while the object lives, and
-// forced host failures are cleared afterwards. Values are set and listed through the host's calls.
+// forced host failures are cleared afterwards. Values are set and listed through the host's calls; the host
+// reads the file once, so a test that changes the file itself does it through replaceFile.
 
 #include "RuntimeDir.h"
 
@@ -41,10 +42,20 @@ using RegistryValues = std::vector<std::pair<std::string, RegistryEntry>>;
 
 class ScratchRegistry {
 public:
-    ~ScratchRegistry() { host::testing::clearFailures(); }
+    ScratchRegistry() { host::testing::forgetRegistry(); }
+    ~ScratchRegistry() {
+        host::testing::clearFailures();
+        host::testing::forgetRegistry();
+    }
 
     const TempDir& dir() const { return folder; }
     std::string file() const { return folder.file("pibbles/registry.xml"); }
+    // Writes the file as another program would, and makes the host read it again, as a new run does.
+    std::string replaceFile(const std::string& contents) const {
+        const std::string written = folder.write("pibbles/registry.xml", contents);
+        host::testing::forgetRegistry();
+        return written;
+    }
 
     static host::LSTATUS set(const std::string& keyPath, const std::string& name,
                              const RegistryEntry& entry) {
