@@ -57,6 +57,10 @@ public:
     // The last save of the running game did not reach the disk: leaving now would lose the play since the
     // save before it, so the player is told first.
     virtual bool gameSaveFailed() const { return false; }
+    // Leaving the running game (for another scene, or out of the program): the step is taken once the game
+    // is kept as it stands. A play scene lets a move in progress end first; the other scenes keep no game
+    // and take the step at once.
+    virtual void leaveGame(void (*step)()) { step(); }
     // The level-end dialog's choices in the VIB mode: on to the next level (or the chapter's or the game's
     // end) through a fade to black, and the lost level again through the same fade. The other scenes have
     // no such level course.

@@ -5,8 +5,8 @@
 #include "engine/ui/Button.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
+#include "game/foundation/PibbleScene.h"
 #include "game/frontend/AlbumPictures.h"
-#include "game/frontend/FailedSaveNotice.h"
 #include "game/frontend/TransitionScene.h"
 
 namespace game {
@@ -102,11 +102,16 @@ void DialogMenu::onContinue(void* menu, ui::GameNode* sender) {
     }
 }
 
-// What the play scene keeps of the game when it is left is its own business; that the save made as the
-// menu opened failed is told before the way back.
+// What the play scene keeps of the game when it is left is its own business (it lets a move in progress
+// end and tells of a failed save before the way back).
 void DialogMenu::onQuitYes(void* /*box*/, ui::GameNode* /*sender*/) {
     closeDialog(ids::textQuit);
-    leaveAfterFailedSaveNotice([] { ChangeSceneWithTransition(ids::sceneSelection); });
+    const auto back = [] { ChangeSceneWithTransition(ids::sceneSelection); };
+    if (PibbleScene* scene = PibbleScene::current()) {
+        scene->leaveGame(back);
+    } else {
+        back();
+    }
 }
 
 } // namespace game

@@ -241,6 +241,8 @@ void PlayScene::reset() {
     hintUsedThisGame = false;
     levelEndSent = false;
     saveFailed = false;
+    savedMoveStart = false;
+    pendingLeave = PendingLeave{};
     playMs = 0;
 }
 
@@ -248,6 +250,10 @@ void PlayScene::reset() {
 
 void PlayScene::onUpdate(std::uint32_t elapsedMs) {
     PibbleScene::onUpdate(elapsedMs);
+    if (isLeavingAfterMove()) {
+        awaitMoveEnd(elapsedMs);
+        return;
+    }
     PlayField* field = getField();
     if (field == nullptr) {
         return;
@@ -411,21 +417,21 @@ void PlayScene::clearParticles() {
 
 void PlayScene::onHintButton(void* scene, ui::GameNode* /*sender*/) {
     auto* self = static_cast<PlayScene*>(scene);
-    if (!self->inputBlocked && self->getField() != nullptr) {
+    if (!self->buttonsBlocked() && self->getField() != nullptr) {
         self->getField()->showHint();
     }
 }
 
 void PlayScene::onPauseButton(void* scene, ui::GameNode* /*sender*/) {
     auto* self = static_cast<PlayScene*>(scene);
-    if (!self->inputBlocked) {
+    if (!self->buttonsBlocked()) {
         DialogPibble::openDialog(ids::dialogPause, self, true);
     }
 }
 
 void PlayScene::onMenuButton(void* scene, ui::GameNode* /*sender*/) {
     auto* self = static_cast<PlayScene*>(scene);
-    if (!self->inputBlocked) {
+    if (!self->buttonsBlocked()) {
         self->saveGame();
         DialogPibble::openDialog(ids::dialogMenu, self, true);
     }

@@ -70,9 +70,16 @@ public:
     static bool savegameExists(const std::string& playerName, std::int32_t mode);
 
     // Closing the window asks first (one question at a time); yes keeps what the game's state allows and
-    // quits.
+    // quits, after the move in progress has ended.
     void onCloseRequest() override;
     static void confirmQuit(void* scene, ui::GameNode* sender);
+    // The menu's way back: a game saved while a move ran is saved again once the move has ended.
+    void leaveGame(void (*step)()) override;
+    // A move runs from its click until the field is idle again (a wrong move's pibbles may still jump back
+    // then: the board stands as before the click).
+    bool moveInProgress() const;
+    // The game is being left once the move in progress has ended.
+    bool isLeavingAfterMove() const { return pendingLeave.step != nullptr; }
     // A finished level carried on at quit: the mode's values moved to its next level, which is returned
     // loaded; null when the game is complete or there is none.
     virtual LevelFile* advanceLevelForQuit() { return nullptr; }
@@ -220,7 +227,15 @@ private:
     // Once per player: the hint, then the seen flag whether or not the hint was shown.
     void showFirstSighting(const std::string& key, Pibble* pibble, std::int32_t sighting);
     void writeCollectables(kernel::NodeValue& record);
+    // What a leave keeps of the game, and the step it then takes (behind the failed-save notice).
+    using Keep = void (PlayScene::*)();
+    void leaveAfterMove(Keep keep, void (*step)());
+    void awaitMoveEnd(std::uint32_t elapsedMs);
+    void runMoveWithoutInput();
+    void takePendingLeave();
     void keepGameForQuit();
+    void keepMoveEnd();
+    bool buttonsBlocked() const { return inputBlocked || isLeavingAfterMove(); }
 
     kernel::SmartPtr<ui::GameNode> particleLayer;
     ui::Label* debugLabel = nullptr;
@@ -242,6 +257,15 @@ private:
     bool inputBlocked = false;
     // The last save of the game in progress did not reach the disk.
     bool saveFailed = false;
+    // The last save was made while a move ran, so it holds the position at the move's start.
+    bool savedMoveStart = false;
+    // A leave waiting for the move in progress to end, and how long it has waited.
+    struct PendingLeave {
+        Keep keep = nullptr;
+        void (*step)() = nullptr;
+        std::int64_t waitedMs = 0;
+    };
+    PendingLeave pendingLeave;
     bool levelEndSent = false;
     bool gameOver = false;
     std::int32_t playMs = 0;

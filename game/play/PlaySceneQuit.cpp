@@ -10,16 +10,26 @@
 #include "game/play/PlayScene.h"
 #include "host/Window.h"
 
+#include <utility>
+
 namespace game {
 
+namespace {
+
+// A move that has not ended after this long never will (its field stands still): the leave goes on with
+// what the field stored at the move's start, so a quit never hangs.
+constexpr std::int64_t moveEndWaitLimitMs = 30000;
+
+} // namespace
+
 // Asked again while the player is being told that the game could not be saved, the close goes through: the
-// player has said yes and has been told.
+// player has said yes and has been told. Once yes was said, the quit waits for the move and asks no more.
 void PlayScene::onCloseRequest() {
     if (failedSaveNoticeOpen()) {
         host::PostQuitMessage(0);
         return;
     }
-    if (isDialogOpen(ids::textQuit)) {
+    if (isLeavingAfterMove() || isDialogOpen(ids::textQuit)) {
         return;
     }
     DialogPibble::showYesNo(ids::textQuit, ids::textQuitHeader, this, confirmQuit, nullptr, nullptr, this);
@@ -28,13 +38,69 @@ void PlayScene::onCloseRequest() {
 void PlayScene::confirmQuit(void* scene, ui::GameNode* /*sender*/) {
     auto* self = static_cast<PlayScene*>(scene);
     DialogPibble::closeDialog(ids::textQuit);
-    self->keepGameForQuit();
-    leaveAfterFailedSaveNotice([] { host::PostQuitMessage(0); });
+    self->leaveAfterMove(&PlayScene::keepGameForQuit, [] { host::PostQuitMessage(0); });
+}
+
+void PlayScene::leaveGame(void (*step)()) {
+    leaveAfterMove(&PlayScene::keepMoveEnd, step);
+}
+
+bool PlayScene::moveInProgress() const {
+    const PlayField* field = getField();
+    if (field == nullptr) {
+        return false;
+    }
+    const std::int32_t state = field->state();
+    return state > fieldState::idle && state < fieldState::levelOver;
+}
+
+// Kept at a move's end, the game holds what the move won. Until then the move runs on while no click
+// reaches the field: the buttons and a second close do nothing, and as under an open dialog neither the
+// mode's clocks nor the level's end go on.
+void PlayScene::leaveAfterMove(Keep keep, void (*step)()) {
+    if (isLeavingAfterMove()) {
+        return;
+    }
+    pendingLeave = {keep, step, 0};
+    if (!moveInProgress()) {
+        takePendingLeave();
+        return;
+    }
+    runMoveWithoutInput();
+}
+
+void PlayScene::awaitMoveEnd(std::uint32_t elapsedMs) {
+    pendingLeave.waitedMs += elapsedMs;
+    if (moveInProgress() && pendingLeave.waitedMs <= moveEndWaitLimitMs) {
+        runMoveWithoutInput();
+        return;
+    }
+    takePendingLeave();
+}
+
+// A paused field holds its falling pibbles in the air, so the pause that any open dialog puts on the field is
+// lifted (a collectable's photo ends its own freeze); the field then takes no click.
+void PlayScene::runMoveWithoutInput() {
+    PlayField* field = getField();
+    if (field == nullptr || field->isFrozen()) {
+        return;
+    }
+    if (field->isPauseRequested()) {
+        field->resume();
+    }
+    field->disableInput();
+}
+
+void PlayScene::takePendingLeave() {
+    const PendingLeave leave = std::exchange(pendingLeave, PendingLeave{});
+    (this->*leave.keep)();
+    leaveAfterFailedSaveNotice(leave.step);
 }
 
 // An idle game is saved; a level just finished is carried on to the next and saved as if the player had
-// continued; a lost game leaves no save. A move in progress saves nothing new. The chapter chosen on an open
-// chapter map is saved now, not at the exit, where a failed save could no longer be told.
+// continued; a lost game leaves no save; before the first GO there is nothing new to save. A move that
+// never ended keeps the position the field stored at its start. The chapter chosen on an open chapter map
+// is saved now, not at the exit, where a failed save could no longer be told.
 void PlayScene::keepGameForQuit() {
     PlayField* field = getField();
     PibblePlayer* player = currentPlayer();
@@ -47,7 +113,7 @@ void PlayScene::keepGameForQuit() {
         setProgressMapChapter(0, false);
         return;
     }
-    if (field->state() == fieldState::idle) {
+    if (field->state() == fieldState::idle || moveInProgress()) {
         saveGame();
         player->setGamemodeSaveFlag(gameMode);
         return;
@@ -73,6 +139,14 @@ void PlayScene::keepGameForQuit() {
     field->storeToLevel();
     saveGame();
     player->setGamemodeSaveFlag(gameMode);
+}
+
+// The menu saved the game as it opened; a save made while a move ran holds the move's start, so the end of
+// the move is saved now.
+void PlayScene::keepMoveEnd() {
+    if (savedMoveStart) {
+        saveGame();
+    }
 }
 
 } // namespace game

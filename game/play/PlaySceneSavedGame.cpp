@@ -56,6 +56,7 @@ void PlayScene::saveGame() {
     if (field->state() == fieldState::idle && !field->animationsRunning()) {
         field->storeToLevel();
     }
+    savedMoveStart = moveInProgress();
     const kernel::SmartPtr<kernel::ValueDocument> document = new kernel::ValueDocument();
     field->writeLevelXml(*document);
     document->setSavePath(path);
@@ -66,6 +67,7 @@ void PlayScene::saveGame() {
 
 void PlayScene::deleteSavedGame() {
     saveFailed = false;
+    savedMoveStart = false;
     if (const PibblePlayer* player = currentPlayer()) {
         DeleteSavegame(player->getName(), gameMode);
     }

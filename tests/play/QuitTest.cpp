@@ -1,6 +1,7 @@
 // Closing the window during play: one question, and on yes what the game's state allows is kept (an idle
-// game saved, a finished level carried on and saved, a lost game's save gone, a move in progress left as
-// it is) before the program quits; and the level end's two ways back into the modes.
+// game saved, a move in progress run to its end and then saved, a finished level carried on and saved, a
+// lost game's save gone, nothing new before the first GO) before the program quits; the menu's way back
+// during a move; and the level end's two ways back into the modes.
 #include "engine/kernel/ValueDocument.h"
 #include "engine/ui/Button.h"
 #include "game/field/PlayField.h"
@@ -19,7 +20,9 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -93,14 +96,14 @@ TEST_F(ActionQuit, AnIdleGameIsSavedAndOfferedBeforeTheProgramQuits) {
     EXPECT_EQ(world.world.player().gamemodeSaveFlag(), game::gameModeAction);
 }
 
-TEST_F(ActionQuit, NoGoesBackToTheGameAndAMoveInProgressSavesNothing) {
+TEST_F(ActionQuit, NoGoesBackToTheGameAndBeforeTheFirstGoNothingIsSaved) {
     scene().onCloseRequest();
     answer(scene(), ids::buttonNo);
     EXPECT_FALSE(scene().isDialogOpen(ids::textQuit));
     EXPECT_FALSE(quitPosted());
     EXPECT_FALSE(saved());
 
-    field().setState(state::removeMatches);
+    field().setState(state::ready);
     scene().onCloseRequest();
     answer(scene(), ids::buttonYes);
     EXPECT_TRUE(quitPosted());
@@ -182,6 +185,158 @@ TEST_F(ActionQuit, TheLevelEndReachesTheModesOwnWaysOn) {
         },
         2000));
 }
+
+// Five rows of three: the last row's queue pibble completes a column of three in the first column, and the
+// two pibbles above them then fall into a row of three with the last row's others, a chain of two steps at
+// least.
+const std::vector<std::string> chainField(5, "qxxxq");
+const std::vector<std::string> chainColours = {"24210", "33420", "41240", "21320", "12330"};
+
+// The close or the menu's way back answered yes while the last row's first pibble makes its chain.
+class LeaveDuringAMove : public ::testing::TestWithParam<playtest::SceneKind> {
+protected:
+    void SetUp() override {
+        quitPosted();
+        mode.writeModeLevel(modetest::levelText(chainField, chainColours));
+        mode.enter();
+    }
+    void TearDown() override {
+        host::testing::clearFailures();
+        quitPosted();
+    }
+    game::PlayScene& scene() const { return *mode.world.scene; }
+    game::PlayField& field() const { return *mode.world.field(); }
+    const char* folder() const { return GetParam().mode == game::gameModeAction ? "action" : "relax"; }
+    bool saved() const {
+        return std::filesystem::exists(std::string("media/savegames/Ann/") + folder() + "/save.xml");
+    }
+    std::int32_t savedScore() const {
+        return savedGame(folder())->getNode("properties").getValue("score").asInt();
+    }
+    // The click, up to the chain's second removal step.
+    void startChain() {
+        ASSERT_TRUE(mode.click(5, 1));
+        ASSERT_TRUE(mode.until([&] { return field().getComboStep() >= 1; }, 5000));
+        ASSERT_TRUE(moving());
+    }
+    // The question stays open for a few frames, as a player reads it, and pauses the field meanwhile.
+    void closeAndSayYes() {
+        scene().onCloseRequest();
+        mode.world.frames(5);
+        EXPECT_TRUE(field().isPauseRequested());
+        answer(scene(), ids::buttonYes);
+    }
+    // Frames until the leave is done (or a failed save is told), each followed by what a player may still
+    // try: a click on the field, the buttons, another close. None of it may reach anything.
+    bool waitWhilePlayerTries(const std::function<bool()>& done) {
+        for (int frame = 0; frame < 2000; ++frame) {
+            mode.world.frame();
+            if (done() || scene().isDialogOpen(ids::textSaveFailed)) {
+                return true;
+            }
+            mode.click(1, 2);
+            for (const auto button : {game::PlayScene::onHintButton, game::PlayScene::onPauseButton,
+                                      game::PlayScene::onMenuButton}) {
+                button(&scene(), nullptr);
+            }
+            scene().onCloseRequest();
+            if (!scene().getOpenDialogs().empty()) {
+                ADD_FAILURE() << "a press or close opened " << scene().getOpenDialogs().front()->getName()
+                              << " in frame " << frame;
+                return false;
+            }
+        }
+        return false;
+    }
+    bool moving() const { return field().state() > state::idle && field().state() < state::levelOver; }
+    std::int32_t movesMade() {
+        const game::FieldStatistics& made = field().statistics();
+        return made.movesCorrect + made.movesWrongTotal;
+    }
+
+    modetest::ModeWorld mode{GetParam(), boxes + levelEnd + messageAndMenu};
+};
+
+TEST_P(LeaveDuringAMove, YesToTheCloseSavesWhatTheChainReachedThenQuits) {
+    startChain();
+    const std::int32_t scoreAtYes = field().getScore();
+    closeAndSayYes();
+    EXPECT_FALSE(scene().isDialogOpen(ids::textQuit));
+    EXPECT_FALSE(quitPosted()) << "the move runs on first";
+    EXPECT_FALSE(saved());
+
+    bool quit = false;
+    ASSERT_TRUE(waitWhilePlayerTries([&] { return quit = quitPosted(); }));
+    EXPECT_TRUE(quit);
+    EXPECT_EQ(field().state(), state::idle);
+    EXPECT_EQ(movesMade(), 1);
+    EXPECT_GT(field().getScore(), scoreAtYes);
+    ASSERT_TRUE(saved());
+    EXPECT_EQ(savedScore(), field().getScore());
+    EXPECT_EQ(mode.world.player().gamemodeSaveFlag(), GetParam().mode);
+}
+
+TEST_P(LeaveDuringAMove, AFailedSaveAtTheChainsEndIsToldBeforeTheProgramQuits) {
+    const testsupport::DebugOutput output;
+    host::testing::failCall("writeFileAtomically:write", ENOSPC);
+    startChain();
+    closeAndSayYes();
+    EXPECT_FALSE(quitPosted());
+
+    ASSERT_TRUE(waitWhilePlayerTries(quitPosted));
+    ASSERT_TRUE(scene().isDialogOpen(ids::textSaveFailed));
+    EXPECT_FALSE(moving());
+    EXPECT_FALSE(quitPosted());
+    answer(scene(), ids::buttonOk, ids::textSaveFailed);
+    EXPECT_TRUE(quitPosted());
+    EXPECT_FALSE(saved());
+    EXPECT_NE(output.take().find("No space left on device"), std::string::npos);
+}
+
+// The menu's save, made as it opened during the move, holds the move's start; the way back saves its end.
+TEST_P(LeaveDuringAMove, TheMenusWayBackSavesTheEndOfTheMoveItOpenedIn) {
+    startChain();
+    game::PlayScene::onMenuButton(&scene(), nullptr);
+    ASSERT_TRUE(saved());
+    EXPECT_EQ(savedScore(), 0) << "the move's start";
+    ui::Dialog* menu = scene().findDialog(ids::dialogMenu);
+    ASSERT_NE(menu, nullptr);
+    mode.world.frames(5);
+    game::DialogMenu::onQuit(static_cast<ui::GameNode*>(menu), nullptr);
+    mode.world.frames(5);
+    EXPECT_TRUE(field().isPauseRequested());
+    answer(scene(), ids::buttonYes);
+    ui::Scene* selection = mode.manager().findScene(ids::sceneSelection);
+    EXPECT_EQ(mode.manager().nextScene(), nullptr) << "the move runs on first";
+
+    ASSERT_TRUE(waitWhilePlayerTries([&] { return mode.manager().nextScene() == selection; }));
+    EXPECT_EQ(mode.manager().nextScene(), selection);
+    EXPECT_EQ(movesMade(), 1);
+    EXPECT_GT(field().getScore(), 0);
+    EXPECT_EQ(savedScore(), field().getScore());
+    EXPECT_FALSE(quitPosted());
+}
+
+// A field that stands still for good (frozen, its photo gone) does not hold the quit: after a while the
+// position stored at the move's start is saved and the program quits.
+TEST_P(LeaveDuringAMove, AMoveThatNeverEndsStillQuitsWithItsStart) {
+    startChain();
+    field().freeze();
+    closeAndSayYes();
+    mode.world.frames(10, 1000);
+    EXPECT_FALSE(quitPosted());
+    EXPECT_FALSE(saved());
+    mode.world.frames(50, 1000);
+    EXPECT_TRUE(quitPosted());
+    ASSERT_TRUE(saved());
+    EXPECT_EQ(savedScore(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LeaveDuringAMove,
+                         ::testing::Values(playtest::actionScene, playtest::relaxScene),
+                         [](const ::testing::TestParamInfo<playtest::SceneKind>& info) {
+                             return std::string(info.param.mode == game::gameModeAction ? "Action" : "Relax");
+                         });
 
 class VibQuit : public ::testing::Test {
 protected:
