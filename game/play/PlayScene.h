@@ -78,6 +78,8 @@ public:
     // A move runs from its click until the field is idle again (a wrong move's pibbles may still jump back
     // then: the board stands as before the click).
     bool moveInProgress() const;
+    // The level is over and its end not yet told.
+    bool levelEndUntold() const;
     // The game is being left once the move in progress has ended.
     bool isLeavingAfterMove() const { return pendingLeave.step != nullptr; }
     // A finished level carried on at quit: the mode's values moved to its next level, which is returned

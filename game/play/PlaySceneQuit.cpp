@@ -62,20 +62,33 @@ void PlayScene::leaveAfterMove(Keep keep, void (*step)()) {
         return;
     }
     pendingLeave = {keep, step, 0};
-    if (!moveInProgress()) {
+    if (!moveInProgress() && !levelEndUntold()) {
         takePendingLeave();
         return;
     }
     runMoveWithoutInput();
 }
 
+// A level that is over is told (its level-end dialog opens) a moment later; a leave in that moment waits for
+// it, so a finished level is carried on as when the dialog stands open.
+bool PlayScene::levelEndUntold() const {
+    const PlayField* field = getField();
+    return field != nullptr && field->state() == fieldState::levelOver && !levelEndSent &&
+           !isDialogOpen(ids::dialogLevelEnd);
+}
+
 void PlayScene::awaitMoveEnd(std::uint32_t elapsedMs) {
     pendingLeave.waitedMs += elapsedMs;
-    if (moveInProgress() && pendingLeave.waitedMs <= moveEndWaitLimitMs) {
+    if (pendingLeave.waitedMs > moveEndWaitLimitMs) {
+        takePendingLeave();
+    } else if (moveInProgress()) {
         runMoveWithoutInput();
-        return;
+    } else if (levelEndUntold()) {
+        runMoveWithoutInput();
+        checkLevelEnd(elapsedMs);
+    } else {
+        takePendingLeave();
     }
-    takePendingLeave();
 }
 
 // A paused field holds its falling pibbles in the air, so the pause that any open dialog puts on the field is

@@ -406,6 +406,28 @@ TEST_F(VibQuit, AChapterChosenOnTheMapIsSavedBeforeTheProgramQuits) {
     }
 }
 
+// Yes in the moment between a level's end and its dialog waits for the dialog and then carries the level on
+// as when the dialog stood open.
+TEST_F(VibQuit, AYesBeforeTheLevelEndIsToldWaitsForItAndCarriesTheLevelOn) {
+    world.scene().setChapterNr(3);
+    world.scene().setLevelNr(7);
+    world.field().setScore(4321);
+    game::ScanCounts counts = world.field().scanCounts();
+    counts.vib = 0;
+    world.field().setScanCounts(counts);
+    ASSERT_TRUE(world.until([&] { return world.field().state() == state::levelOver; }));
+    ASSERT_FALSE(world.isOpen(ids::dialogLevelEnd));
+    world.scene().onCloseRequest();
+    answer(world.scene(), ids::buttonYes);
+    EXPECT_FALSE(quitPosted());
+    ASSERT_TRUE(world.until([] { return quitPosted(); }, 5000));
+    ASSERT_TRUE(saved());
+    const kernel::SmartPtr<kernel::ValueDocument> save = savedGame("vib");
+    EXPECT_EQ(save->getNode("properties").getValue("chapterNr").asInt(), 4);
+    EXPECT_EQ(save->getNode("properties").getValue("levelNr").asInt(), 1);
+    EXPECT_EQ(save->getNode("properties").getValue("score").asInt(), 4321);
+}
+
 TEST_F(VibQuit, TheLastLevelOfTheGameEntersTheScoreAndLeavesNoSave) {
     quitAfter(10, 7);
     EXPECT_FALSE(saved());
