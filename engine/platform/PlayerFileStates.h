@@ -19,6 +19,7 @@ public:
                                                  kernel::DocumentRead* read = nullptr);
     // A file read whole whose content was cut to fit: kept like one not read whole.
     void noteNotReadWhole(const std::string& path) { notReadWhole.insert(path); }
+    bool isNotReadWhole(const std::string& path) const { return notReadWhole.contains(path); }
     bool isLeftAlone(const std::string& path) const { return leftAlone.contains(path); }
     // Before a save over the file. The save goes on also when the file could not be kept (the problem log
     // says so): the player's new progress is not held back for the old file's.

@@ -56,8 +56,9 @@ void PlayerManager::loadAll() {
         readFromNode(list);
         listedCurrent = kernel::narrowString(list.getValue(currentKey).text());
     }
-    // A list that was not read whole must not orphan the players it lost: their profiles are still there.
-    if (read.isDamaged() || read.isUnusable()) {
+    // A list that was not read whole, or that names someone it cannot make, must not orphan the players it
+    // lost: their profiles are still there.
+    if (read.isDamaged() || read.isUnusable() || files.isNotReadWhole(listPath())) {
         findPlayersInFolder(listedCurrent);
     }
     if (currentPlayer) {
@@ -176,8 +177,19 @@ void PlayerManager::readFromNode(kernel::NodeValue& node) {
     const std::string current = kernel::narrowString(node.getValue(currentKey).text());
     const kernel::VectorValue::List& entries = node.getVector(namesKey).children();
     auto next = entries.begin();
+    int unreadable = 0;
     for (; next != entries.end() && getPlayerCount() < maxListedPlayers; ++next) {
-        appendListed((*next)->asNode());
+        if (!appendListed((*next)->asNode()) && ++unreadable == 1) {
+            host::ReportProblem(("PlayerManager: the player list's entry \"" + (*next)->typeName() +
+                                 "\" names no player; the players are looked for among the profiles\n")
+                                    .c_str());
+        }
+    }
+    // Only the game writes the list, and only players: an entry it cannot make is damage, not a player
+    // who left. Without this a list naming nobody it can make reads as a first start, and the next save
+    // writes it empty.
+    if (unreadable > 0) {
+        files.noteNotReadWhole(listPath());
     }
     if (next != entries.end()) {
         host::ReportProblem(("PlayerManager: the player list names more than " +

@@ -16,9 +16,10 @@ namespace platform {
 // The player list and the current player, kept in the folder "players" below the working directory: one
 // list file naming every profile and the current one, and one profile file per player. Only the current
 // player's profile is ever read or written. A file that was not read whole is used as far as it was read,
-// and kept beside its new version when a save first replaces it; a list not read whole lists again the
-// players whose profiles are in the folder. A file that is there but cannot be read (a folder, a pipe, no
-// permission) is taken for no file but never written in this run. Main thread only.
+// and kept beside its new version when a save first replaces it; a list not read whole, or with an entry it
+// cannot make a player of, lists again the players whose profiles are in the folder. A file that is there
+// but cannot be read (a folder, a pipe, no permission) is taken for no file but never written in this run.
+// Main thread only.
 class PlayerManager : public kernel::Object {
 public:
     using PlayerList = std::vector<kernel::SmartPtr<Player>>;

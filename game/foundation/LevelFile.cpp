@@ -4,8 +4,11 @@
 #include "engine/kernel/ResourceManager.h"
 #include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/VectorValue.h"
+#include "game/foundation/FieldCodes.h"
 #include "game/foundation/GameIds.h"
 #include "game/foundation/GameUtilities.h"
+#include "game/foundation/PibblePlayer.h"
+#include "game/foundation/SavedValues.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,6 +20,7 @@ namespace {
 
 constexpr const char* propertiesKey = "properties";
 constexpr const char* layoutKey = "layout";
+constexpr const char* coloursKey = "colors";
 constexpr const char* backgroundKey = "background";
 constexpr const char* elementsKey = "elements";
 constexpr const char* dataKey = "data";
@@ -28,6 +32,7 @@ constexpr std::int32_t unplaced = 0x7FFFFFFF;
 constexpr std::int32_t millisecondsPerSecond = 1000;
 constexpr std::string_view layoutLetters = ".qxXlLpPsScC";
 constexpr std::string_view vibLetters = "CLPSX";
+constexpr std::int32_t highestDigit = 9;
 // What the field's geometry and backdrop are made of.
 constexpr const char* backgroundNeeded[] = {"image",           "offset_y",        "offset_x_field",
                                             "offset_x_queue1", "offset_x_queue2", "field_width",
@@ -47,7 +52,17 @@ kernel::SmartPtr<kernel::Value> untyped(const std::string& key, std::int32_t val
 }
 
 char digitFor(std::int32_t value) {
-    return value >= 0 && value <= 9 ? static_cast<char>('0' + value) : '-';
+    return value >= 0 && value <= highestDigit ? static_cast<char>('0' + value) : '-';
+}
+
+// A character of a grid row as the problem log shows it: a damaged file may hold any byte.
+std::string shown(char character) {
+    const unsigned char byte = static_cast<unsigned char>(character);
+    if (std::isprint(byte)) {
+        return std::string("'") + character + "'";
+    }
+    static constexpr char hex[] = "0123456789ABCDEF";
+    return std::string("byte 0x") + hex[byte >> 4] + hex[byte & 0xF];
 }
 
 } // namespace
@@ -63,11 +78,13 @@ LevelFile::LevelFile(const std::string& path) : root(new kernel::ValueDocument()
         row.fill('.');
     }
     readLetters(root->getVector(layoutKey));
-    readDigits(root->getVector("colors"), colours);
-    readDigits(root->getVector("genders"), genders);
-    readDigits(root->getVector("styles"), styles);
-    readCellValues(root->getVector("nameindices"), "nameindex", nameIndices);
-    readCellValues(root->getVector("collectables"), "type", collectables);
+    // A pibble's colour is a real one, the clown's or none; its head style normal, happy or unhappy.
+    readDigits(coloursKey, colours, colour::clown);
+    readDigits("genders", genders, highestDigit);
+    readDigits("styles", styles, headStyle::unhappy);
+    readCellValues("nameindices", "nameindex", nameIndices, SavedValues::largest);
+    readCellValues("collectables", "type", collectables, PibblePlayer::collectableCount);
+    checkColoured();
 }
 
 std::string LevelFile::unplayableReason() const {
@@ -167,41 +184,85 @@ bool LevelFile::inGrid(std::int32_t row, std::int32_t column) {
 // Every cell of the layout's rows and columns; a short row gives empty cells and a letter outside the
 // alphabet an empty cell.
 void LevelFile::readLetters(const kernel::VectorValue& rows) {
+    if (rows.childCount() > maxRows) {
+        noteStray("\"layout\" has " + std::to_string(rows.childCount()) + " rows, more than " +
+                  std::to_string(maxRows));
+    }
     const std::int32_t rowTotal = rowCount();
     const std::size_t width = static_cast<std::size_t>(columnCount()) + 2;
     for (std::int32_t i = 0; i < rowTotal; ++i) {
         const std::string data = textOf(rows.nodeAt(i), dataKey);
+        checkRowLength(layoutKey, i, data.size());
         for (std::size_t j = 0; j < width && j < data.size(); ++j) {
             if (layoutLetters.find(data[j]) != std::string_view::npos) {
                 letters[static_cast<std::size_t>(i)][j] = data[j];
+            } else {
+                noteStray("\"layout\" row " + std::to_string(i + 1) + ": " + shown(data[j]) +
+                          " is no layout letter");
             }
         }
     }
 }
 
 // One decimal digit per cell; any other character, and a character the row lacks, gives 0.
-void LevelFile::readDigits(const kernel::VectorValue& rows, Grid& grid) {
+void LevelFile::readDigits(const char* section, Grid& grid, std::int32_t highest) {
+    const kernel::VectorValue& rows = root->getVector(section);
     const std::int32_t rowTotal = std::min(rowCount(), rows.childCount());
     const std::size_t width = static_cast<std::size_t>(columnCount()) + 2;
     for (std::int32_t i = 0; i < rowTotal; ++i) {
         const std::string data = textOf(rows.nodeAt(i), dataKey);
+        checkRowLength(section, i, data.size());
         for (std::size_t j = 0; j < width && j < data.size(); ++j) {
             const unsigned char character = static_cast<unsigned char>(data[j]);
-            grid[static_cast<std::size_t>(i)][j] = std::isdigit(character) ? character - '0' : 0;
+            const std::int32_t value = std::isdigit(character) ? character - '0' : 0;
+            if (!std::isdigit(character) || value > highest) {
+                noteStray(std::string("\"") + section + "\" row " + std::to_string(i + 1) + ": " +
+                          shown(data[j]) + " is not a digit of 0.." + std::to_string(highest));
+            }
+            grid[static_cast<std::size_t>(i)][j] = value;
         }
     }
 }
 
 // In file order, so the last entry for a cell wins; entries naming a cell outside the grid are skipped.
-void LevelFile::readCellValues(const kernel::VectorValue& entries, const char* key, Grid& grid) {
-    for (const kernel::SmartPtr<kernel::Value>& entry : entries.children()) {
-        const kernel::NodeValue& node = entry->asNode();
-        const std::int32_t row = node.getValue(rowKey).asInt();
-        const std::int32_t column = node.getValue(columnKey).asInt();
-        if (inGrid(row, column)) {
-            grid[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column)] =
-                node.getValue(key).asInt();
+void LevelFile::readCellValues(const char* section, const char* key, Grid& grid, std::int32_t highest) {
+    std::int32_t index = 0;
+    for (const kernel::SmartPtr<kernel::Value>& entry : root->getVector(section).children()) {
+        ++index;
+        SavedValues values(entry->asNode());
+        const std::int32_t row = values.read(rowKey, 1, rowCount());
+        const std::int32_t column = values.read(columnKey, 0, columnCount() + 1);
+        const std::int32_t value = values.read(key, 0, highest);
+        if (!values.problem().empty()) {
+            noteStray(std::string("\"") + section + "\" entry " + std::to_string(index) + ": " +
+                      values.problem());
         }
+        if (inGrid(row, column)) {
+            grid[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column)] = value;
+        }
+    }
+}
+
+// Every row the game writes holds one character for each column of the level, the queue columns included.
+void LevelFile::checkRowLength(const char* section, std::int32_t index, std::size_t length) {
+    const std::size_t width = static_cast<std::size_t>(columnCount()) + 2;
+    if (length != width) {
+        noteStray(std::string("\"") + section + "\" row " + std::to_string(index + 1) + " has " +
+                  std::to_string(length) + " characters, not " + std::to_string(width));
+    }
+}
+
+// Without recolouring the pibbles take their colours from "colors", which every saved game holds: a level
+// lacking both would be a field of pibbles that match nothing.
+void LevelFile::checkColoured() {
+    if (numMoves() <= 0 && rowCount() > 0 && root->findChild(coloursKey) == nullptr) {
+        noteStray("no \"colors\", and no recolouring");
+    }
+}
+
+void LevelFile::noteStray(const std::string& what) {
+    if (stray.empty()) {
+        stray = what;
     }
 }
 
@@ -387,7 +448,7 @@ void LevelFile::writeXml(kernel::NodeValue& target) {
     if (layout != nullptr && layout->isVector()) {
         replaceSection(layoutSection());
     }
-    replaceSection(digitSection("colors", colours));
+    replaceSection(digitSection(coloursKey, colours));
     replaceSection(digitSection("genders", genders));
     replaceSection(digitSection("styles", styles));
     replaceSection(cellSection("collectables", "Collectable", "type", collectables));

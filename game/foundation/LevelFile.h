@@ -66,6 +66,12 @@ public:
     // the background's picture and geometry). Empty for a level that can be played; a saved game that was
     // cut short or damaged is not continued on what it still holds.
     std::string unplayableReason() const;
+    // The first value of the grid that the game never writes into a level it saves: more than nine rows, a
+    // row of another length than the first, a letter outside the layout alphabet, a digit above the highest
+    // of its kind, a cell entry outside the level or with a value no pibble carries, no colours in a level
+    // not to be recoloured. Empty when there is none. An authored level is read leniently, as said above;
+    // a saved game holding such a value is damaged.
+    const std::string& strayValue() const { return stray; }
 
     // The document's root: the catalogue adjusts "properties" through it, a saved game's loader reads them.
     kernel::NodeValue& document() const { return *root; }
@@ -140,8 +146,11 @@ private:
     std::int32_t backgroundInt(const char* name) const;
 
     void readLetters(const kernel::VectorValue& rows);
-    void readDigits(const kernel::VectorValue& rows, Grid& grid);
-    void readCellValues(const kernel::VectorValue& entries, const char* key, Grid& grid);
+    void readDigits(const char* section, Grid& grid, std::int32_t highest);
+    void readCellValues(const char* section, const char* key, Grid& grid, std::int32_t highest);
+    void checkRowLength(const char* section, std::int32_t index, std::size_t length);
+    void checkColoured();
+    void noteStray(const std::string& what);
 
     void replaceSection(kernel::SmartPtr<kernel::Value> section);
     kernel::SmartPtr<kernel::Value> layoutSection() const;
@@ -160,6 +169,7 @@ private:
     Grid nameIndices{};
     kernel::SmartPtr<kernel::ValueDocument> root;
     kernel::DocumentRead read;
+    std::string stray;
 };
 
 } // namespace game

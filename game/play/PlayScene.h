@@ -27,6 +27,7 @@ namespace game {
 class LevelFile;
 class Pibble;
 class PlayField;
+class SavedValues;
 
 // The scene a level is played in, and the frame the three modes fill: it owns the field while it is
 // current and hears its game events (sounds, hints, floaters, particles, the profile's counters, the level's
@@ -54,19 +55,17 @@ public:
     void flushPlayTime() override;
 
     // Saved games. The scene's values of a saved game ("score", "difficulty"); the modes add theirs after.
+    // Each value is read with the range the game writes it in; one outside it leaves the save unplayed.
     void saveProperties(kernel::NodeValue& properties) override;
-    virtual void loadProperties(kernel::NodeValue& properties);
+    virtual void loadProperties(SavedValues& properties);
     // The current player's game of this mode: the field's position at rest (or at the start of the move
     // in progress) with the values above, written whole or not at all.
     void saveGame() override;
     bool gameSaveFailed() const override { return saveFailed; }
     // Reads the current player's saved game of this mode into the field. A save that cannot be read whole,
-    // lacks a part of a level or holds values that make no game gives false: the mode then starts a new
-    // game, and the file stays until the next save.
+    // lacks a part of a level or holds a value the game never writes gives false: the mode then starts a
+    // new game, and the file stays until the next save, with a copy of it kept beside it.
     bool loadGame();
-    // Whether the values loadProperties read make a game that can go on (a mode checks its goals and
-    // timers); a save of another mode or a damaged one does not.
-    virtual bool savedValuesUsable() const { return true; }
     static bool savegameExists(const std::string& playerName, std::int32_t mode);
 
     // Closing the window asks first (one question at a time); yes keeps what the game's state allows and

@@ -13,10 +13,12 @@
 #include "game/foundation/LevelFile.h"
 #include "game/foundation/PibblePlayer.h"
 #include "game/foundation/Random.h"
+#include "game/foundation/SavedValues.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/play/GoalModes.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace game {
 
@@ -146,23 +148,22 @@ void PlaySceneAction::saveProperties(kernel::NodeValue& properties) {
     putInt(properties, "chanceMultiplier", chanceMultiplier);
 }
 
-// A continued game has no unhappy pibble; a count below 0 from a damaged save reads as 0.
-void PlaySceneAction::loadProperties(kernel::NodeValue& properties) {
+// A continued game has no unhappy pibble. The timers count down from their periods: the stubborn timer
+// goes on below 0 while it waits for a pibble to make unhappy, the penalty timer starts again at once (at 0,
+// what a save without it reads, in the first frame).
+void PlaySceneAction::loadProperties(SavedValues& properties) {
     PlayScene::loadProperties(properties);
-    levelNr = properties.getValue("levelNr").asInt();
-    numPibbles = std::max(properties.getValue("numPibbles").asInt(), 0);
-    numPibblesGoal = properties.getValue("numPibblesGoal").asInt();
-    stubbornTimer = properties.getValue("stubbornTimer").asInt();
-    stubbornTimerStart = properties.getValue("stubbornTimerStart").asInt();
-    penaltyTimer = properties.getValue("penaltyTimer").asInt();
-    penaltyTimerStart = properties.getValue("penaltyTimerStart").asInt();
-    chanceMinus = properties.getValue("chanceMinus").asInt();
-    chanceMultiplier = properties.getValue("chanceMultiplier").asInt();
+    levelNr = properties.read("levelNr", 1);
+    numPibbles = properties.read("numPibbles", 0);
+    numPibblesGoal = properties.read("numPibblesGoal", 1);
+    stubbornTimerStart = properties.read("stubbornTimerStart", 1);
+    stubbornTimer =
+        properties.read("stubbornTimer", std::numeric_limits<std::int32_t>::min(), stubbornTimerStart);
+    penaltyTimerStart = properties.read("penaltyTimerStart", 1);
+    penaltyTimer = properties.read("penaltyTimer", 0, penaltyTimerStart);
+    chanceMinus = properties.read("chanceMinus", 0);
+    chanceMultiplier = properties.read("chanceMultiplier", 0);
     forgetUnhappyPibble();
-}
-
-bool PlaySceneAction::savedValuesUsable() const {
-    return levelNr >= 1 && numPibblesGoal > 0 && penaltyTimerStart > 0 && stubbornTimerStart > 0;
 }
 
 void PlaySceneAction::writeStatistics(kernel::NodeValue& record) {

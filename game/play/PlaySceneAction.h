@@ -23,9 +23,8 @@ public:
     bool isLevelWon() override;
     bool isLevelLost() override;
     void saveProperties(kernel::NodeValue& properties) override;
-    void loadProperties(kernel::NodeValue& properties) override;
+    void loadProperties(SavedValues& properties) override;
     // A level of at least 1, a goal and both periods above 0.
-    bool savedValuesUsable() const override;
     // The stubborn timer (from level 2), the penalty timer and the goal bar.
     void updateMode(std::uint32_t elapsedMs) override;
     void updateLevelLabel() override;

@@ -12,6 +12,7 @@
 #include "game/foundation/LevelCatalogue.h"
 #include "game/foundation/LevelFile.h"
 #include "game/foundation/PibblePlayer.h"
+#include "game/foundation/SavedValues.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/play/GoalModes.h"
 
@@ -33,10 +34,6 @@ void putInt(kernel::NodeValue& node, const char* key, std::int32_t value) {
 
 void putText(kernel::NodeValue& node, const char* key, const char* value) {
     node.setChild(new kernel::ScalarValue(key, value, kernel::Typing::Untyped));
-}
-
-std::int32_t intOf(const kernel::NodeValue& node, const char* key) {
-    return node.getValue(key).asInt();
 }
 
 } // namespace
@@ -201,25 +198,23 @@ void PlaySceneRelax::saveProperties(kernel::NodeValue& properties) {
     putInt(properties, "chanceDelta6", chanceDelta6);
 }
 
-// A loaded game has no move pending; a count below 0 from a damaged save reads as 0.
-void PlaySceneRelax::loadProperties(kernel::NodeValue& properties) {
+// A loaded game has no move pending. The chance never falls below its minimum; the deltas may take it
+// either way.
+void PlaySceneRelax::loadProperties(SavedValues& properties) {
     PlayScene::loadProperties(properties);
-    levelNr = intOf(properties, "levelNr");
-    chanceValueMinimum = intOf(properties, "chanceValueMinimum");
-    chanceValueCurrent = intOf(properties, "chanceValueCurrent");
-    chanceValueStart = intOf(properties, "chanceValueStart");
-    numPibbles = std::max(intOf(properties, "numPibbles"), 0);
-    numPibblesGoal = intOf(properties, "numPibblesGoal");
-    chanceDelta3 = intOf(properties, "chanceDelta3");
-    chanceDelta4 = intOf(properties, "chanceDelta4");
-    chanceDelta5 = intOf(properties, "chanceDelta5");
-    chanceDelta6 = intOf(properties, "chanceDelta6");
+    constexpr std::int32_t lowest = std::numeric_limits<std::int32_t>::min();
+    levelNr = properties.read("levelNr", 1);
+    chanceValueMinimum = properties.read("chanceValueMinimum", 0);
+    chanceValueCurrent = properties.read("chanceValueCurrent", chanceValueMinimum);
+    chanceValueStart = properties.read("chanceValueStart", 0);
+    numPibbles = properties.read("numPibbles", 0);
+    numPibblesGoal = properties.read("numPibblesGoal", 1);
+    chanceDelta3 = properties.read("chanceDelta3", lowest);
+    chanceDelta4 = properties.read("chanceDelta4", lowest);
+    chanceDelta5 = properties.read("chanceDelta5", lowest);
+    chanceDelta6 = properties.read("chanceDelta6", lowest);
     movePending = false;
     removedByMove = 0;
-}
-
-bool PlaySceneRelax::savedValuesUsable() const {
-    return levelNr >= 1 && numPibblesGoal > 0;
 }
 
 void PlaySceneRelax::writeStatistics(kernel::NodeValue& record) {

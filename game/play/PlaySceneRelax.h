@@ -24,9 +24,8 @@ public:
     bool isLevelWon() override;
     bool isLevelLost() override;
     void saveProperties(kernel::NodeValue& properties) override;
-    void loadProperties(kernel::NodeValue& properties) override;
+    void loadProperties(SavedValues& properties) override;
     // A level of at least 1 and a goal above 0.
-    bool savedValuesUsable() const override;
     // The goal bar.
     void updateMode(std::uint32_t elapsedMs) override;
     void updateLevelLabel() override;

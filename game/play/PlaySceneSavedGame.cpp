@@ -1,5 +1,6 @@
 #include "engine/kernel/FileAccess.h"
 #include "engine/kernel/NodeValue.h"
+#include "engine/kernel/PathUtil.h"
 #include "engine/kernel/ScalarValue.h"
 #include "engine/kernel/ValueDocument.h"
 #include "game/field/PlayField.h"
@@ -9,7 +10,9 @@
 #include "game/foundation/LevelFile.h"
 #include "game/foundation/PibblePlayer.h"
 #include "game/foundation/SavedGames.h"
+#include "game/foundation/SavedValues.h"
 #include "game/play/PlayScene.h"
+#include "host/DamagedFiles.h"
 #include "host/System.h"
 
 namespace game {
@@ -32,11 +35,15 @@ void PlayScene::saveProperties(kernel::NodeValue& properties) {
     putInt(properties, "difficulty", currentDifficulty());
 }
 
-// A difficulty other than hard reads as normal, so a damaged save never plays an unknown one.
-void PlayScene::loadProperties(kernel::NodeValue& properties) {
-    scoreTarget = properties.getValue("score").asInt();
-    setDifficulty(properties.getValue("difficulty").asInt() == difficultyHard ? difficultyHard
-                                                                              : difficultyNormal);
+// A difficulty other than hard is set as normal, so the new game started after a refused save never plays
+// an unknown one. The field takes its colour count from these properties too: a save holds its level's,
+// a count of the pibbles' real colours.
+void PlayScene::loadProperties(SavedValues& properties) {
+    scoreTarget = properties.read("score", 0);
+    setDifficulty(properties.read("difficulty", difficultyNormal, difficultyHard) == difficultyHard
+                      ? difficultyHard
+                      : difficultyNormal);
+    properties.read("numcolors", colour::firstReal, colour::lastReal);
 }
 
 // Outside rest the level keeps what the field stored at the start of the move in progress, with the score
@@ -73,8 +80,10 @@ void PlayScene::deleteSavedGame() {
     }
 }
 
-// A save is continued only whole: one cut short, one that lacks a part of a level, or one whose values make
-// no game of this mode is refused (and named in the problem log) rather than played on what it still holds.
+// A save is continued only whole: one cut short, one that lacks a part of a level, or one holding a value
+// the game never writes is refused (and named in the problem log) rather than played on what it still
+// holds. It may still hold the player's game, for recovery by hand: it is kept under a second name at
+// once, before the new game's first save (or its end) replaces it.
 bool PlayScene::loadGame() {
     PlayField* field = getField();
     const PibblePlayer* player = currentPlayer();
@@ -87,13 +96,18 @@ bool PlayScene::loadGame() {
     LevelFile* level = catalogue->openLevel(path);
     std::string problem = level != nullptr ? level->unplayableReason() : "not read";
     if (problem.empty()) {
-        loadProperties(level->document().getNode("properties"));
-        if (!savedValuesUsable()) {
-            problem = "its values make no game of this mode";
-        }
+        problem = level->strayValue();
+    }
+    if (problem.empty()) {
+        SavedValues properties(level->document().getNode("properties"));
+        loadProperties(properties);
+        problem = properties.problem();
     }
     if (!problem.empty()) {
         host::ReportProblem(("The saved game \"" + path + "\" is not continued: " + problem + "\n").c_str());
+        if (kernel::fileExists(path)) {
+            host::keepDamagedFile(path);
+        }
         return false;
     }
     field->reset();

@@ -21,6 +21,7 @@
 #include "game/foundation/PibbleHighscoreEntry.h"
 #include "game/foundation/PibblePlayer.h"
 #include "game/foundation/Random.h"
+#include "game/foundation/SavedValues.h"
 #include "game/frontend/DialogPibble.h"
 #include "game/frontend/DialogProgress.h"
 #include "game/frontend/FailedSaveNotice.h"
@@ -248,17 +249,15 @@ void PlaySceneVIB::saveProperties(kernel::NodeValue& properties) {
                                      millisecondsPerSecond));
 }
 
-// The clock itself comes with the saved field; whether the save has one is noted for the check below.
-void PlaySceneVIB::loadProperties(kernel::NodeValue& properties) {
+// The clock itself comes back with the saved field; it is checked here, with the mode's values. A level's
+// clock has time on it, and what is left lies between none and all of it: a clock past its end would lose
+// the level before a move, delete the save and enter the table.
+void PlaySceneVIB::loadProperties(SavedValues& properties) {
     PlayScene::loadProperties(properties);
-    chapterNr = properties.getValue("chapterNr").asInt();
-    levelNr = properties.getValue("levelNr").asInt();
-    savedClock = properties.getValue("time").asInt() > 0;
-}
-
-bool PlaySceneVIB::savedValuesUsable() const {
-    return chapterNr >= 1 && chapterNr <= chapterCount && levelNr >= 1 && levelNr <= levelsPerChapter &&
-           savedClock;
+    chapterNr = properties.read("chapterNr", 1, chapterCount);
+    levelNr = properties.read("levelNr", 1, levelsPerChapter);
+    const std::int32_t seconds = properties.read("time", 1, SavedValues::largest / millisecondsPerSecond);
+    properties.read("timeleft", 0, seconds);
 }
 
 void PlaySceneVIB::writeStatistics(kernel::NodeValue& record) {

@@ -47,9 +47,8 @@ public:
     // the level reader reads them.
     void saveProperties(kernel::NodeValue& properties) override;
     // The chapter and level; the clock comes back with the saved field.
-    void loadProperties(kernel::NodeValue& properties) override;
+    void loadProperties(SavedValues& properties) override;
     // A chapter of 1..10, a level of 1..7 and a clock: a level without time would be lost at once.
-    bool savedValuesUsable() const override;
     // The hint button's rest, the clock bar and the clock's sounds.
     void updateMode(std::uint32_t elapsedMs) override;
     // "chapter.level".
@@ -132,8 +131,6 @@ private:
     std::int32_t vibHintCounter = 0;
     // Since the last hint, or since the scene was entered.
     std::int32_t hintWaitMs = 0;
-    // The save last read has a time for its level.
-    bool savedClock = true;
     kernel::SmartPtr<ui::Sprite> fadeOverlay;
 };
 

@@ -291,6 +291,50 @@ TEST_F(Players, ProfilesOutliveADamagedOrLostList) {
     EXPECT_TRUE(has("players/Ann.plr", "level=\"7\""));
 }
 
+// A well-formed list with an entry it cannot make a player of is damaged, not a first start: the players
+// are found again from their profiles, the list is kept once before its rewrite (at exit) names them, and
+// the log says why.
+TEST_F(Players, AListEntryThatMakesNoPlayerIsDamage) {
+    const struct {
+        const char* entries;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"<EvilPlayer name=\"Alice\" />", {"Alice"}},
+        {"<Integer id=\"Alice\" value=\"3\" />", {"Alice"}},
+        {"<TestPlayer name=\"Bob\" /><EvilPlayer name=\"Alice\" />", {"Bob", "Alice"}},
+    };
+    for (const auto& one : cases) {
+        SCOPED_TRACE(one.entries);
+        std::filesystem::remove_all("players");
+        PlayerManager::destroy();
+        add("Alice")->setLevel(3);
+        ASSERT_TRUE(manager().saveAll());
+        const std::string list = std::string("<root><Players id=\"players\" currentplayer=\"Alice\">") +
+                                 "<Vector id=\"playernames\">" + one.entries + "</Vector></Players></root>";
+        dir.write(listFile, list);
+        const testsupport::DebugOutput output;
+        restart();
+        std::vector<std::string> names;
+        for (const auto& player : manager().getPlayers()) {
+            names.push_back(player->getName());
+        }
+        EXPECT_EQ(names, one.names);
+        ASSERT_NE(current(), nullptr);
+        EXPECT_EQ(current()->getName(), "Alice");
+        EXPECT_EQ(current()->level, 3);
+        EXPECT_NE(output.take().find("the player list's entry \""), std::string::npos);
+
+        ASSERT_TRUE(manager().saveAll());
+        EXPECT_EQ(read("players/players.plrs.damaged"), list);
+        EXPECT_TRUE(has(listFile, "name=\"Alice\""));
+        restart();
+        EXPECT_EQ(manager().getPlayerCount(), static_cast<int>(one.names.size()));
+        ASSERT_TRUE(manager().saveAll());
+        EXPECT_FALSE(exists("players/players.plrs.damaged2")) << "kept once";
+        EXPECT_EQ(output.take().find("names no player"), std::string::npos);
+    }
+}
+
 // A list or a profile that is there but cannot be read (no permission, a pipe) is not taken for a missing
 // one: nothing is written over it in this run, and it holds nobody back.
 TEST_F(Players, AFileThatCannotBeReadIsNeverSavedOver) {
