@@ -26,11 +26,18 @@ FieldCache::FieldCache(int width, int height) : width(std::max(width, 0)), heigh
 void FieldCache::repaint(const kernel::Rect& area,
                          const std::function<void(graphics::ImagePainter&, const kernel::Rect& part)>& draw) {
     for (Tile& tile : tiles) {
-        kernel::Rect part;
-        kernel::Rect::intersect(area, tile.area, part);
-        if (part.isEmpty()) {
+        kernel::Rect rows;
+        kernel::Rect::intersect(area, tile.area, rows);
+        if (rows.isEmpty()) {
             continue;
         }
+        // The blits take a row's pixels in pairs from where the drawn row starts and copy an opaque pair
+        // where they blend a lone pixel: a side within the tile that cut a sprite would leave other pixels
+        // there than a repaint of the whole cache. So the rows start and end where the tile's do, as in that
+        // repaint, whatever the sprites. It costs little, since a tile repainted anywhere is drawn again
+        // whole on the screen; widening a side to whole pairs of each sprite it cuts instead would run from
+        // sprite to sprite (the backdrop, a row of overlapping pibbles) across the field.
+        const kernel::Rect part(tile.area.x, rows.y, tile.area.w, rows.h);
         graphics::ImagePainter& painter = *tile.painter;
         painter.setOrigin(-tile.area.x, -tile.area.y);
         painter.setClip(part.x - tile.area.x, part.y - tile.area.y, part.w, part.h);

@@ -21,9 +21,9 @@ public:
 
     FieldCache(int width, int height);
 
-    // Clears the area to black, then lets draw paint it tile by tile: through a painter whose origin is
-    // the cache's top-left corner and whose clip keeps it inside the part of the area (clipped to the cache)
-    // that lies on the tile, which draw is handed too.
+    // Clears the area's rows (clipped to the cache) to black across the whole width of each tile they reach,
+    // then lets draw paint them tile by tile: through a painter whose origin is the cache's top-left corner
+    // and whose clip keeps it inside that part of the tile, which draw is handed too.
     void repaint(const kernel::Rect& area,
                  const std::function<void(graphics::ImagePainter&, const kernel::Rect& part)>& draw);
     // Every tile at the painter's origin, at the painter's alpha.

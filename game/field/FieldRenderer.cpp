@@ -2,7 +2,6 @@
 
 #include "engine/graphics/ImagePainter.h"
 #include "engine/ui/FrameCheck.h"
-#include "engine/ui/FrameRecorder.h"
 #include "engine/ui/Scene.h"
 #include "game/field/FieldSprite.h"
 #include "game/foundation/GameIds.h"
@@ -60,20 +59,6 @@ std::vector<FieldSprite*> merged(const ui::GameNode& fieldLayer, const ui::GameN
     std::merge(resting.begin(), resting.end(), moving.begin(), moving.end(), std::back_inserter(all),
                [](const FieldSprite* a, const FieldSprite* b) { return paintsAfter(*b, *a); });
     return all;
-}
-
-using Resting = std::vector<std::pair<FieldSprite*, kernel::Rect>>;
-
-// The 32-bit blits take a sprite's rows in pairs from where its drawing starts, and copy an opaque pair where
-// they blend a lone pixel: a repaint whose side cut a sprite between the two pixels of a pair would leave
-// other pixels there than a repaint of the whole cache.
-kernel::Rect withWholePairs(const kernel::Rect& area, const Resting& resting) {
-    std::vector<ui::GroupedRows> pairs;
-    pairs.reserve(resting.size());
-    for (const auto& [sprite, bounds] : resting) {
-        pairs.push_back(ui::GroupedRows{bounds, bounds.x, 2});
-    }
-    return ui::withWholeGroups(area, pairs);
 }
 
 } // namespace
@@ -335,7 +320,7 @@ void FieldRenderer::repaintCache() {
 
 void FieldRenderer::repaintInto(FieldCache& target, const std::vector<kernel::Rect>& areas) {
     const kernel::Rect whole(0, 0, cacheWidth, cacheHeight);
-    Resting resting;
+    std::vector<std::pair<FieldSprite*, kernel::Rect>> resting;
     for (const Layer layer : {background, field}) {
         for (FieldSprite* sprite : spritesOf(*layers[layer])) {
             resting.emplace_back(sprite, sprite->updateBounds());
@@ -343,7 +328,7 @@ void FieldRenderer::repaintInto(FieldCache& target, const std::vector<kernel::Re
     }
     for (const kernel::Rect& rect : areas) {
         kernel::Rect area;
-        kernel::Rect::intersect(withWholePairs(rect, resting), whole, area);
+        kernel::Rect::intersect(rect, whole, area);
         if (area.isEmpty()) {
             continue;
         }

@@ -247,6 +247,81 @@ TEST_F(FieldRendererTest, ARepaintGivesTheCacheOfAWholeRepaintWhereverItCutsASpr
     }
 }
 
+// Past a tile's edge a repaint of the whole cache starts a sprite's rows again at the edge, whatever column
+// the sprite starts at: a cut within the next tile must pair the row's pixels from there too. Sprites from
+// an odd and an even column cross an edge; cuts one to four pixels past it, on either side of the repaint.
+TEST_F(FieldRendererTest, ARepaintPastATileEdgeGivesTheCacheOfAWholeRepaint) {
+    const int tile = game::FieldCache::tileSize;
+    const SmartPtr<Block> odd = block(tile - 5, 200, 20, 20, 0xFF808080u);
+    const SmartPtr<Block> even = block(3 * tile - 6, 260, 20, 20, 0xFF40C040u);
+    for (Block* sprite : {odd.get(), even.get()}) {
+        sprite->getImage()->setAlphaMode(true);
+        renderer->addFieldItem(sprite);
+    }
+    frame();
+    renderer->invalidateAll(true);
+    frame();
+    const auto cache = [&] {
+        std::vector<std::uint32_t> pixels;
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                pixels.push_back(renderer->getCache().pixel(x, y));
+            }
+        }
+        return pixels;
+    };
+    const std::vector<std::uint32_t> whole = cache();
+    for (const Block* sprite : {odd.get(), even.get()}) {
+        const int edge = (sprite->getX() / tile + 1) * tile;
+        for (int cut = 1; cut <= 4; ++cut) {
+            SCOPED_TRACE(::testing::Message() << "sprite at " << sprite->getX() << ", cut " << cut);
+            renderer->invalidate(Rect(edge + cut, sprite->getY(), 40, 20));
+            frame();
+            EXPECT_TRUE(cache() == whole) << "cut on the left";
+            renderer->invalidate(Rect(edge - 10, sprite->getY(), 10 + cut, 20));
+            frame();
+            EXPECT_TRUE(cache() == whole) << "cut on the right";
+        }
+    }
+}
+
+// However its sides cut the sprites, a repaint changes the frame only in the tiles its rectangle reaches: a
+// backdrop under everything and a row of blocks overlapping one another (as a row of pibbles stands) must
+// not carry it from sprite to sprite to the field's far side.
+TEST_F(FieldRendererTest, ARepaintThatCutsSpritesChangesOnlyTheTilesOfItsRectangle) {
+    addBackdrop();
+    std::vector<SmartPtr<Block>> row;
+    for (int x = 3; x < 600; x += 37) {
+        row.push_back(block(x, 200, 60, 40, 0xFF808080u));
+        row.back()->getImage()->setAlphaMode(true);
+        renderer->addFieldItem(row.back().get());
+    }
+    frame();
+    const int tile = game::FieldCache::tileSize;
+    const SmartPtr<graphics::RecordingPainter> recorder = new graphics::RecordingPainter(*painter);
+    const struct {
+        Rect dirty;
+        Rect changed;
+    } cases[] = {
+        {Rect(121, 210, 10, 10), Rect(tile, 2 * tile, tile, tile)},
+        {Rect(122, 210, 11, 10), Rect(tile, 2 * tile, tile, tile)},
+        {Rect(75, 205, 20, 20), Rect(0, 2 * tile, 2 * tile, tile)},
+        {Rect(301, 190, 41, 40), Rect(3 * tile, 2 * tile, 2 * tile, tile)},
+        {Rect(517, 230, 30, 20), Rect(6 * tile, 2 * tile, tile, 2 * tile)},
+    };
+    for (const auto& [dirty, changed] : cases) {
+        SCOPED_TRACE(::testing::Message() << "repaint at " << dirty.x << "," << dirty.y);
+        graphics::RecordingPainter::Recording before;
+        recorder->begin();
+        renderer->paint(*recorder);
+        recorder->swapRecording(before);
+        renderer->invalidate(dirty);
+        recorder->begin();
+        renderer->paint(*recorder);
+        EXPECT_EQ(recorder->changedArea(before), changed);
+    }
+}
+
 TEST_F(FieldRendererTest, AnimatedSpritesAreDrawnLiveInPaintOrderShadowsFirst) {
     addBackdrop();
     // Two animated blocks, the front one's shadow reaching onto the one behind it, and a resting block
