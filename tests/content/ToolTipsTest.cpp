@@ -1,6 +1,7 @@
 // The game's tool-tips as a player sees them: every tip the texts declare, painted by the declared renderer
 // with the generated font wherever the pointer rests by an edge of the game, shows its box whole inside the
-// game with its letters inside the box.
+// game with its letters inside the box; and what the hint button's tip and the help say a hint costs is
+// what the modes take for it.
 #include "BuiltArt.h"
 
 #include "engine/graphics/ImageFactory.h"
@@ -14,6 +15,7 @@
 #include "game/foundation/GameIds.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -117,6 +119,43 @@ TEST_F(BuiltToolTips, EveryTipShowsItsWholeBoxInsideTheGameByEveryEdge) {
         }
     }
     EXPECT_TRUE(found.empty()) << joined(found);
+}
+
+// A share of the goal or of the level's time in words, as the texts tell it.
+std::string shareInWords(double share) {
+    const std::pair<double, const char*> words[] = {{0.05, "a twentieth"}, {0.1, "a tenth"},
+                                                    {0.2, "a fifth"},      {0.25, "a quarter"},
+                                                    {1.0 / 3, "a third"},  {0.5, "half"}};
+    for (const auto& [value, text] : words) {
+        if (std::abs(value - share) < 1e-6) {
+            return text;
+        }
+    }
+    return "";
+}
+
+// The hint button shows one tip in every mode, so the three modes take the same share for a hint, each of
+// its bar: VIB of the level's time, ACTION and RELAX of the goal. The tip and the help's words on hints
+// name that share.
+TEST(HintCost, TheHintsTipAndTheHelpNameTheShareEveryModeTakes) {
+    const StoredSettings settings;
+    const double share = settings.store->doubleRef(ids::cfgHintPenaltyVib);
+    EXPECT_DOUBLE_EQ(settings.store->doubleRef(ids::cfgHintPenaltyAction), share);
+    EXPECT_DOUBLE_EQ(settings.store->doubleRef(ids::cfgHintPenaltyRelax), share);
+    const std::string words = shareInWords(share);
+    ASSERT_FALSE(words.empty()) << "no words for a share of " << share;
+    const std::string tip = kernel::narrowString(kernel::PropertyStore::getText(ids::tooltipHintNormal));
+    EXPECT_NE(tip.find(words), std::string::npos) << tip;
+    std::string help;
+    for (const WideString& page : settings.texts(ids::helpContents)) {
+        const std::string text = kernel::narrowString(page);
+        const std::size_t heading = text.find("]Hints[/font]");
+        if (heading != std::string::npos) {
+            help = text.substr(heading, text.find("[font=", heading) - heading);
+        }
+    }
+    ASSERT_FALSE(help.empty()) << "the help has no words on hints";
+    EXPECT_NE(help.find(words), std::string::npos) << help;
 }
 
 } // namespace
