@@ -7,6 +7,9 @@
 #include "engine/ui/Dialog.h"
 #include "engine/ui/Panel.h"
 #include "engine/ui/Sprite.h"
+#include "engine/ui/ToolTipLabel.h"
+
+#include <algorithm>
 
 namespace ui {
 
@@ -14,7 +17,7 @@ namespace {
 
 const kernel::ClassRegistrar registerToolTip("ToolTip", ToolTip::createInstance);
 
-// The placement keeps this much room for the box that a tool-tip label draws around itself.
+// The placement keeps at least this much room for the box that a tool-tip label draws around itself.
 constexpr int boxMargin = 3;
 // The gap between the pointer and a tip flipped to its left.
 constexpr int flipGap = 2;
@@ -34,6 +37,15 @@ int gameHeight() {
 graphics::ImagePainter* backPainter() {
     const platform::Application* application = platform::Application::instance();
     return application != nullptr ? application->getBackPainter() : nullptr;
+}
+
+// How far the box a tool-tip label draws about itself reaches beyond it on each side: its padding. Other
+// renderers draw within their own size.
+int paddingOf(const Sprite& renderer) {
+    if (renderer.isKindOf(ToolTipLabel::classInfo)) {
+        return std::max(0, static_cast<const ToolTipLabel&>(renderer).getPadding());
+    }
+    return 0;
 }
 
 } // namespace
@@ -165,10 +177,15 @@ void ToolTip::countDownShow(std::uint32_t ms) {
 }
 
 // Below the pointer; beside it when there is no room below; to its left (or against the right edge) when
-// there is no room to the right.
+// there is no room to the right. The box the renderer draws about itself stays whole inside the game: the
+// room kept at the right and bottom edges is at least the box's padding, and a box that would start left of
+// the game (a pointer at the very left, a wide tip flipped to the left) or above it is moved in.
 void ToolTip::placeTip() {
-    const int width = renderer->getWidth() + boxMargin;
-    const int height = renderer->getHeight() + boxMargin;
+    // The usual margin, or the box's own reach when a wider padding would pass the edge with it.
+    const int padding = paddingOf(*renderer);
+    const int margin = std::max(boxMargin, padding);
+    const int width = renderer->getWidth() + margin;
+    const int height = renderer->getHeight() + margin;
     tipX = pointerX;
     tipY = pointerY + offsetBelow;
     bool movedAside = false;
@@ -183,6 +200,8 @@ void ToolTip::placeTip() {
     if (tipX + width > gameWidth()) {
         tipX = movedAside ? pointerX - width - flipGap : gameWidth() - width;
     }
+    tipX = std::max(tipX, padding);
+    tipY = std::max(tipY, padding);
 }
 
 void ToolTip::paintShown(graphics::ImagePainter& painter) {

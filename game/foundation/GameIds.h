@@ -66,7 +66,7 @@ inline constexpr const char* imageLoadingLogo = "IMAGE_LOADING_LOGO";
 inline constexpr const char* fontLoadingText = "FONT_OOGIEBOOGIE_20";
 // The selection scene's welcome and change-name fonts with their glows: declared to read their pixels only
 // when first drawn, since a first start shows them only after the comic and the new player's name.
-inline constexpr const char* fontsShownWithAPlayer[] = {"FONT_WELCOME_26", "FONT_WELCOME_26_GLOW",
+inline constexpr const char* fontsShownWithAPlayer[] = {"FONT_WELCOME_22", "FONT_WELCOME_22_GLOW",
                                                         "FONT_CHANGENAME_18", "FONT_CHANGENAME_18_GLOW"};
 // The sparkle: a strip of 14 frames side by side whose red lane holds the shape.
 inline constexpr const char* imageSparkle = "SPARKLE";

@@ -88,9 +88,10 @@ public:
     static constexpr kernel::ClassInfo classInfo{&PibbleScene::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
-    // The widest the welcome line may be (pixels): the screen less a margin at either side, where the
-    // welcome with a name of twelve of the widest letters still fits whole, glow and all.
-    static constexpr int welcomeWidth = 608;
+    // The widest the welcome line may be (pixels): the room under the game's name between the two pibbles
+    // on their clouds. Its font shows a name of twelve usual letters whole, glow and all; only names of
+    // the widest letters are shortened.
+    static constexpr int welcomeWidth = 370;
 
 private:
     void registerCheatCodes();

@@ -27,6 +27,7 @@
 #include <cmath>
 #include <initializer_list>
 #include <map>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -190,6 +191,24 @@ protected:
         scene->getChangeNameBlurLabel()->setVisible(true);
     }
 
+    // The rectangles of the two pibbles on their clouds beside the game's name, as the manifest's entry of
+    // the menu's picture gives them ("x y width height", separated by ';').
+    std::vector<Box> cornerPibbles() {
+        const NodeValue& selection = declaration(sceneSelection);
+        const ManifestEntry* picture =
+            pictureOf(key(selection, "section"), key(selection, "scenebackground"));
+        std::vector<Box> areas;
+        std::istringstream list(picture != nullptr ? picture->get("sitters") : "");
+        for (std::string one; std::getline(list, one, ';');) {
+            std::istringstream numbers(one);
+            Box area{};
+            if (numbers >> area.x >> area.y >> area.w >> area.h) {
+                areas.push_back(area);
+            }
+        }
+        return areas;
+    }
+
     game::SelectionScene* scene = nullptr;
 };
 
@@ -259,16 +278,38 @@ TEST_F(BuiltSelection, TheWelcomeLineFitsAndEachGlowLiesOnItsLetters) {
     }
 }
 
-// The welcome line is cut only where it does not fit: the longest name of the widest letters shows whole, in
-// the letters and in their glow, and the line stays on the screen.
-TEST_F(BuiltSelection, TheWelcomeGreetsTheLongestNameWhole) {
-    const std::u16string name = longestName();
-    greet(name);
-    const std::u16string welcome = kernel::PropertyStore::getText(textWelcome) + u" " + name;
-    for (ui::Label* label : {scene->getWelcomeLabel(), scene->getWelcomeBlurLabel()}) {
-        EXPECT_EQ(kernel::narrowString(label->getText()), kernel::narrowString(welcome)) << label->getName();
-        EXPECT_TRUE(inside(paintedBox(*label), {0, 0, screenWidth, screenHeight}))
-            << label->getName() << " " << paintedBox(*label).described();
+// The welcome line shows a name of twelve usual letters whole, in the letters and in their glow, and cuts
+// only a name of the widest letters, with "..."; either way the line keeps to its width, on the screen and
+// clear of the two pibbles on their clouds beside the game's name.
+TEST_F(BuiltSelection, TheWelcomeShowsUsualNamesWholeBetweenTheCornerPibbles) {
+    const std::vector<Box> pibbles = cornerPibbles();
+    ASSERT_EQ(pibbles.size(), 2u);
+    struct Greeting {
+        std::u16string name;
+        bool whole;
+    };
+    const Greeting greetings[] = {{u"Mia Newcomer", true}, {u"Konstantinos", true}, {u"Christabelle", true},
+                                  {u"Bartholomew", true},  {u"Wilhelmina", true},   {u"MMMMMMMMMMMM", false},
+                                  {longestName(), false}};
+    for (const auto& [name, whole] : greetings) {
+        greet(name);
+        const std::string welcome =
+            kernel::narrowString(kernel::PropertyStore::getText(textWelcome) + u" " + name);
+        for (ui::Label* label : {scene->getWelcomeLabel(), scene->getWelcomeBlurLabel()}) {
+            const std::string shown = kernel::narrowString(label->getText());
+            const Box box = paintedBox(*label);
+            SCOPED_TRACE(label->getName() + " " + shown + " " + box.described());
+            EXPECT_LE(label->getWidth(), game::SelectionScene::welcomeWidth);
+            if (whole) {
+                EXPECT_EQ(shown, welcome);
+            } else {
+                EXPECT_TRUE(shown.ends_with("...") && shown.size() < welcome.size() + 3);
+            }
+            EXPECT_TRUE(inside(box, {0, 0, screenWidth, screenHeight}));
+            for (const Box& pibble : pibbles) {
+                EXPECT_FALSE(box.overlaps(pibble)) << "over the pibble " << pibble.described();
+            }
+        }
     }
 }
 

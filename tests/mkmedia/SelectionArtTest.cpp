@@ -7,6 +7,7 @@
 
 #include "tools/mkmedia/ContactSheet.h"
 #include "tools/mkmedia/Generators.h"
+#include "tools/mkmedia/Pictures.h"
 
 #include "engine/graphics/BitmapFont.h"
 #include "engine/graphics/JpegDecoder.h"
@@ -15,12 +16,14 @@
 #include "engine/kernel/SmartPtr.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -327,6 +330,89 @@ TEST_F(SelectionArt, TheTitleScreenHasItsNameAboveAndItsMeadowBelow) {
     EXPECT_GT(grass, 55 * 320 * 7 / 10);
 }
 
+// The rectangles of a title screen's "sitters", "x y width height" each, separated by ';'.
+std::vector<std::array<int, 4>> sittersOf(const std::string& text) {
+    std::vector<std::array<int, 4>> areas;
+    std::istringstream list(text);
+    for (std::string one; std::getline(list, one, ';');) {
+        std::istringstream numbers(one);
+        std::array<int, 4> area{};
+        if (numbers >> area[0] >> area[1] >> area[2] >> area[3]) {
+            areas.push_back(area);
+        }
+    }
+    return areas;
+}
+
+// The title screen as the generator draws it from the entry with the given sitters, the seed kept.
+Picture titleScreenWith(const mkmedia::Entry& entry, const std::string& sitters) {
+    mkmedia::Entry moved = entry;
+    moved.attributes["sitters"] = sitters;
+    mkmedia::PictureRequest request(moved);
+    request.width = 640;
+    request.height = 480;
+    request.seed = 7;
+    mkmedia::Canvas canvas(request.width, request.height);
+    mkmedia::drawTitleScreen(request, 0, canvas);
+    return Picture(&canvas.image());
+}
+
+// The two pibbles on their clouds beside the name keep inside the rectangles the manifest gives them, ears,
+// clouds and soft shadows and all, since the game keeps its welcome line clear of those: the screen drawn
+// with them lower down differs from it only inside the rectangles of the two drawings.
+TEST_F(SelectionArt, TheTitleScreensPibblesKeepInsideTheirDeclaredRectangles) {
+    const std::vector<const mkmedia::Entry*> found = where("kind", "titlescreen");
+    ASSERT_EQ(found.size(), 1u);
+    const std::vector<std::array<int, 4>> declared = sittersOf(found.front()->text("sitters"));
+    ASSERT_EQ(declared.size(), 2u);
+    constexpr int drop = 200;
+    std::vector<std::array<int, 4>> both = declared;
+    std::string lower;
+    for (const auto& [x, y, w, h] : declared) {
+        both.push_back({x, y + drop, w, h});
+        lower += (lower.empty() ? "" : "; ") + std::to_string(x) + " " + std::to_string(y + drop) + " " +
+                 std::to_string(w) + " " + std::to_string(h);
+    }
+    const Picture asDeclared = titleScreenWith(*found.front(), found.front()->text("sitters"));
+    const Picture dropped = titleScreenWith(*found.front(), lower);
+    int outside = 0;
+    int inside = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            if (at(*asDeclared, x, y) == at(*dropped, x, y)) {
+                continue;
+            }
+            const bool within = std::any_of(both.begin(), both.end(), [&](const std::array<int, 4>& area) {
+                return x >= area[0] && y >= area[1] && x < area[0] + area[2] && y < area[1] + area[3];
+            });
+            (within ? inside : outside) += 1;
+            if (!within && outside <= 5) {
+                ADD_FAILURE() << "the pibbles reach (" << x << ", " << y << ")";
+            }
+        }
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_GT(inside, 2 * 2 * 1500) << "each pibble on its cloud is drawn";
+}
+
+// A title screen without its two sitters' rectangles inside it is refused, and nothing is written.
+TEST_F(SelectionArt, ATitleScreenNeedsItsTwoSittersInsideIt) {
+    for (const char* sitters : {"", "20 20 90 90", "20 20 90 90; 520 20 90 90; 300 20 90 90", "20 20 90",
+                                "20 20 0 90; 520 20 90 90", "-1 20 90 90; 520 20 90 90",
+                                "20 20 90 90; 560 20 90 90", "20 400 90 90; 520 20 90 90"}) {
+        std::string error;
+        EXPECT_FALSE(generate({{"file", "images/bad_title.jpg"},
+                               {"kind", "titlescreen"},
+                               {"width", "640"},
+                               {"height", "480"},
+                               {"sitters", sitters}},
+                              error))
+            << "sitters \"" << sitters << "\"";
+        EXPECT_FALSE(error.empty());
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder->path() / "images/bad_title.jpg"));
+}
+
 // The name field takes a typed character only when its font has it: letters, digits, the blank and a few
 // signs are there; the characters a file's name cannot hold, and anything beyond ASCII, are not.
 TEST_F(SelectionArt, TheNameFieldsFontHoldsWhatANameMayHave) {
@@ -373,7 +459,8 @@ TEST(SelectionSheet, TheMenuItsDialogsAndTheComicJoinTheSheet) {
                   "\" look=\"yellow\" width=\"100\" height=\"125\"/>";
     }
     const std::string selection =
-        R"(<font file="fonts/welcome_26" size="26" color="#FFFFFF" outline="#5B2A86"/>
+        R"(<font file="fonts/welcome_22" size="22" color="#FFFFFF" outline="#5B2A86"
+                 face="DejaVuSansCondensed-Bold.ttf"/>
            <image file="images/selection/mode_action.png" kind="modebutton" mode="action" width="82"
                   height="84" frames="4"/>
            <image file="images/strip/page_1.jpg" kind="comicpage" page="1" width="640" height="480"/>)";

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -92,6 +93,40 @@ TEST_F(ToolTipTest, PlacementKeepsTheTipOnScreen) {
     root->addChild(tipped(600, 200, u"edge").get());
     tip->onMouseMove(630, 210, 0);
     EXPECT_EQ(frame(16), std::pair(640 - 53, 234));
+}
+
+// A tool-tip label's box reaches its padding beyond the label on every side; wherever the pointer rests, by
+// any edge, the whole box stays inside the game, for paddings narrower and wider than the usual margin.
+TEST_F(ToolTipTest, ALabelsWholeBoxStaysInsideTheGameWhereverThePointerRests) {
+    tip->setShowDelay(0);
+    const SmartPtr<Sprite> everywhere = tipped(0, 0, u"everywhere");
+    everywhere->setSize(640, 480);
+    root->addChild(everywhere.get());
+    for (const int padding : {0, 3, 4, 9}) {
+        const SmartPtr<kernel::NodeValue> settings(new kernel::NodeValue("renderer", "ToolTipLabel"));
+        for (const auto& [key, value] : {std::pair("width", "120"), std::pair("height", "18")}) {
+            settings->setChild(new kernel::ScalarValue(key, value, kernel::Typing::Untyped));
+        }
+        settings->setChild(
+            new kernel::ScalarValue("padding", std::to_string(padding), kernel::Typing::Untyped));
+        const SmartPtr<kernel::Object> made = kernel::ObjectFactory::instance()->createObject(*settings);
+        auto* label = static_cast<ui::ToolTipLabel*>(made.get());
+        tip->setRenderer(label);
+        for (const int x : {0, 2, 320, 600, 636, 639}) {
+            for (const int y : {0, 2, 240, 450, 470, 479}) {
+                tip->setRoot(nullptr);
+                tip->setRoot(root.get());
+                tip->onMouseMove(x, y, 0);
+                tip->update(16);
+                const int left = tip->getTipX() - padding;
+                const int top = tip->getTipY() - padding;
+                EXPECT_TRUE(left >= 0 && top >= 0 && left + label->getWidth() + 2 * padding <= 640 &&
+                            top + label->getHeight() + 2 * padding <= 480)
+                    << "padding " << padding << ", pointer (" << x << ", " << y << "): box at (" << left
+                    << ", " << top << ")";
+            }
+        }
+    }
 }
 
 TEST_F(ToolTipTest, AnOpenDialogHidesTheTipsOfEverythingBeforeIt) {

@@ -91,7 +91,7 @@ constexpr PictureKind kinds[] = {
     {"helpicon", 56, 56, 1, Strip::Horizontal, drawHelpIcon, helpIconKnown},
     // The selection scene's and its dialogs': the title screen, the mode buttons (four states one below the
     // other), the glows, a list's rows and the input field, the visitor; the first start's comic.
-    {"titlescreen", 640, 480, 1, Strip::Horizontal, drawTitleScreen},
+    {"titlescreen", 640, 480, 1, Strip::Horizontal, drawTitleScreen, titleScreenKnown},
     {"modebutton", 164, 168, 4, Strip::Vertical, drawModeButton, modeButtonKnown},
     {"softglow", 120, 120, 1, Strip::Horizontal, drawSoftGlow},
     {"listrow", 280, 36, 4, Strip::Vertical, drawListRow},

@@ -120,7 +120,8 @@ void drawSliderTrack(const PictureRequest& request, int frame, Canvas& canvas);
 void drawHelpIcon(const PictureRequest& request, int frame, Canvas& canvas);
 
 // The selection scene's pictures (PicturesSelection.cpp). The title screen: the game's name over a sunny
-// meadow with pibbles about it, the middle kept calm for the mode buttons; a big mode button ("mode"
+// meadow with pibbles about it, two of them on clouds each inside its rectangle of the entry's "sitters"
+// (titleScreenKnown), the middle kept calm for the mode buttons; a big mode button ("mode"
 // action, relax or vib) showing its pibble above its caption, in the four button states; a soft glow of
 // the entry's colour fading out to the picture's edges ("ring" true leaves its middle clear); a row of a
 // list or an input field, sunk into the dialog, in the four button states; the visitor, a travelling pibble
@@ -153,6 +154,7 @@ bool sliderTrackKnown(const PictureRequest& request, std::string& error);
 bool helpIconKnown(const PictureRequest& request, std::string& error);
 bool modeButtonKnown(const PictureRequest& request, std::string& error);
 bool comicPageKnown(const PictureRequest& request, std::string& error);
+bool titleScreenKnown(const PictureRequest& request, std::string& error);
 
 // A golden padlock hanging at (x, y), its body below that point and its shackle above; `open` (0..1)
 // lifts the shackle out of the lock. `scale` 1 is the size it has on a chained pibble.

@@ -11,7 +11,9 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace mkmedia {
 
@@ -59,8 +61,41 @@ void twinkle(Canvas& canvas, float x, float y, float r, Rgb colour, int alpha = 
 constexpr std::array<const char*, 8> allLooks = {"yellow", "blue",   "red",    "white",
                                                  "green",  "purple", "orange", "clown"};
 
-// A pibble sitting on a small cloud, waving its ears, its eyes on the middle of the screen.
-void cloudSitter(Canvas& canvas, const char* look, float cx, float cloudBase, float radius, float lookX) {
+// A rectangle of the picture: "x y width height".
+struct Area {
+    float x = 0;
+    float y = 0;
+    float w = 0;
+    float h = 0;
+};
+
+constexpr std::size_t sitterCount = 2;
+
+// The entry's "sitters": the rectangles of the two pibbles on their clouds beside the name, the left one
+// first, separated by ';'. False unless there are two, each of a size and wholly inside the picture.
+bool readSitters(const PictureRequest& request, std::vector<Area>& areas) {
+    areas.clear();
+    std::istringstream list(request.entry.text("sitters"));
+    for (std::string text; std::getline(list, text, ';');) {
+        std::istringstream numbers(text);
+        Area area;
+        if (!(numbers >> area.x >> area.y >> area.w >> area.h) || area.w <= 0 || area.h <= 0 || area.x < 0 ||
+            area.y < 0 || area.x + area.w > static_cast<float>(request.width) ||
+            area.y + area.h > static_cast<float>(request.height)) {
+            return false;
+        }
+        areas.push_back(area);
+    }
+    return areas.size() == sitterCount;
+}
+
+// A pibble sitting on a small cloud, waving its ears, its eyes on the middle of the screen. The figure,
+// its ears, the clouds and their soft shadows, keeps inside its area: the game lays the welcome line
+// beside it. The pibble's size follows the narrower of the area's width and height.
+void cloudSitter(Canvas& canvas, const char* look, const Area& area, float lookX) {
+    const float radius = std::min(area.w / 3.9f, area.h / 3.9f);
+    const float cx = area.x + area.w / 2;
+    const float cloudBase = area.y + area.h - radius * 0.35f;
     const float cloudH = radius * 1.1f;
     fluffyCloud(canvas, cx, cloudBase, radius * 3.4f, cloudH, white, 0xC9DDF2, 250);
     PibblePose pose = poseOf(look, cx, cloudBase - cloudH * 0.55f, radius);
@@ -79,6 +114,15 @@ void peeker(Canvas& canvas, const char* look, float cx, float radius, float look
 }
 
 } // namespace
+
+bool titleScreenKnown(const PictureRequest& request, std::string& error) {
+    std::vector<Area> sitters;
+    if (!readSitters(request, sitters)) {
+        error = "a title screen needs its two \"sitters\" inside it: x y width height; x y width height";
+        return false;
+    }
+    return true;
+}
 
 void drawTitleScreen(const PictureRequest& request, int, Canvas& canvas) {
     const float w = widthOf(canvas);
@@ -125,10 +169,15 @@ void drawTitleScreen(const PictureRequest& request, int, Canvas& canvas) {
         const float y = dice.between(nearTop + h * 0.03f, h * 0.99f);
         daisy(canvas, x, y, h * dice.between(0.004f, 0.007f), petals[i % 4]);
     }
-    // Two pibbles on clouds beside the name, and the whole family peeking over the bottom edge.
-    const float sitter = h * 0.05f;
-    cloudSitter(canvas, "yellow", w * 0.14f, h * 0.22f, sitter, 0.8f);
-    cloudSitter(canvas, "purple", w * 0.84f, h * 0.25f, sitter, -0.8f);
+    // Two pibbles on clouds beside the name, each looking towards the middle, and the whole family peeking
+    // over the bottom edge.
+    const std::array<const char*, sitterCount> sitterLooks = {"yellow", "purple"};
+    std::vector<Area> sitters;
+    readSitters(request, sitters);
+    for (std::size_t i = 0; i < sitters.size() && i < sitterLooks.size(); ++i) {
+        const Area& area = sitters[i];
+        cloudSitter(canvas, sitterLooks[i], area, area.x + area.w / 2 < w / 2 ? 0.8f : -0.8f);
+    }
     const float peek = h * 0.042f;
     for (std::size_t i = 0; i < allLooks.size(); ++i) {
         const float x = w * (0.06f + 0.125f * static_cast<float>(i));

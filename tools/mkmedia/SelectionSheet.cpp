@@ -36,8 +36,8 @@ constexpr const char* frameFiles[] = {
     "images/dialog/bottomleft.png", "images/dialog/bottom.png", "images/dialog/bottomright.png"};
 constexpr const char* headerFont = "fonts/round_24";
 constexpr const char* textFont = "fonts/dialog_18";
-constexpr const char* welcomeFont = "fonts/welcome_26";
-constexpr const char* welcomeGlowFont = "fonts/welcome_26_glow";
+constexpr const char* welcomeFont = "fonts/welcome_22";
+constexpr const char* welcomeGlowFont = "fonts/welcome_22_glow";
 constexpr const char* changeNameFont = "fonts/changename_18";
 constexpr const char* changeNameGlowFont = "fonts/changename_18_glow";
 constexpr const char* rowFont = "fonts/playername_20";
