@@ -8,6 +8,7 @@
 
 #include "engine/graphics/BitmapFont.h"
 #include "engine/kernel/PropertyStore.h"
+#include "engine/ui/Scene.h"
 #include "engine/ui/StyleLabel.h"
 #include "engine/ui/TextLine.h"
 #include "game/foundation/GameIds.h"
@@ -63,8 +64,10 @@ TEST_F(LabelFit, TheTopBarsScoreAndLevelFitBesideTheirCaptionsOnTheirPanels) {
     for (const char* name : ids::playScenes) {
         SCOPED_TRACE(name);
         ui::Dialog* scene = build(name);
-        ASSERT_NE(scene, nullptr);
+        ASSERT_TRUE(scene != nullptr && scene->isKindOf(ui::Scene::classInfo));
         scene->setPosition(0, 0);
+        // The captions and values are made at the first entry.
+        static_cast<ui::Scene*>(scene)->load();
         const Box scorePanel = part(*scene, "SPRITE_SCORE_PANEL");
         const Box levelPanel = part(*scene, "SPRITE_LEVEL_PANEL");
         expectBeside(*scene, "LABEL_SCORE_CAPTION", ids::labelScoreValue, widestScore, scorePanel);
