@@ -1,6 +1,9 @@
 #include "engine/kernel/Logger.h"
+#include "engine/kernel/PathUtil.h"
 #include "engine/kernel/RegistryInt.h"
 #include "engine/kernel/RegistryString.h"
+#include "engine/kernel/ScalarValue.h"
+#include "engine/kernel/ValueDocument.h"
 #include "host/Files.h"
 #include "host/Testing.h"
 
@@ -12,6 +15,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <vector>
 
 using kernel::Logger;
 using kernel::RegistryInt;
@@ -81,6 +85,43 @@ TEST(Logger, MakesAMissingLogFolderAndDoesNothingWithoutADirectory) {
 
     const Logger unknown("");
     EXPECT_EQ(unknown.getLogFileName(), "");
+}
+
+// The program's logger is where a failed save is heard after the run: once a save fails, the run's file
+// "log/<date> <time>.log" below the program's folder holds the file's name and the reason.
+TEST(Logger, TheProgramsLoggerWritesAFailedSaveToTheRunsLogFile) {
+    const RuntimeDir locks;
+    TempDir dir;
+    const fs::path folder = fs::path(host::systemPath(kernel::applicationDirectory().c_str())) / "log";
+    Logger* logger = Logger::create();
+    ASSERT_NE(logger, nullptr);
+    const fs::path expected = host::systemPath(logger->getLogFileName().c_str());
+
+    const kernel::SmartPtr<kernel::ValueDocument> scores = new kernel::ValueDocument();
+    scores->setFileMode(kernel::modeFile);
+    scores->setSavePath(dir.file("scores.xml"));
+    scores->setChild(new kernel::ScalarValue("best", "Int", "700"));
+    host::testing::failCall("writeFileAtomically:write", ENOSPC);
+    EXPECT_EQ(scores->save(), kernel::SaveResult::Failed);
+    host::testing::clearFailures();
+    Logger::destroy();
+
+    std::vector<fs::path> logs;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            logs.push_back(entry.path());
+        }
+    }
+    ASSERT_EQ(logs.size(), 1u);
+    EXPECT_EQ(logs[0], expected);
+    EXPECT_TRUE(
+        std::regex_match(logs[0].filename().string(), std::regex(R"(\d{4}-\d\d-\d\d \d\d-\d\d-\d\d\.log)")))
+        << logs[0];
+    const std::string text = TempDir::read(logs[0].string());
+    EXPECT_NE(text.find("Saving \"" + dir.file("scores.xml") + "\" failed: No space left on device\n"),
+              std::string::npos)
+        << text;
+    fs::remove(logs[0]);
 }
 
 TEST(RegistryValues, WriteTheirValuesAndReportFailures) {
