@@ -176,6 +176,7 @@ void ResourceManager::unloadGroup(const std::string& name) {
             return group != nullptr && group->contains(loading);
         },
         [&] {
+            dropFulfilledRequests();
             if (ResourceGroup* group = findGroup(name)) {
                 group->unloadAll();
                 // What the group's resources freed goes back to the system instead of waiting in the heap
@@ -192,10 +193,19 @@ void ResourceManager::unloadGroupExcept(const std::string& name, const std::stri
             return group != nullptr && group->contains(loading);
         },
         [&] {
+            dropFulfilledRequests();
             if (ResourceGroup* group = lookUpGroup(name)) {
                 group->unloadAllBut(kept);
             }
         });
+}
+
+// A request is done once its section was loaded whole, by the loader or by a caller who needed a resource
+// first. The loader drops it only at its next look, which may come late on a busy machine: left queued, the
+// request would have the loader read again whatever its owner lets go meanwhile, and keep it the whole run.
+void ResourceManager::dropFulfilledRequests() {
+    (void)nextGroup(requested, true);
+    (void)nextGroup(autoQueue, false);
 }
 
 bool ResourceManager::loadGroup(const std::string& name) {
@@ -294,6 +304,7 @@ Object* ResourceManager::getLoadedResource(const std::string& name, const std::s
 void ResourceManager::unloadResource(const std::string& name, const std::string& section) {
     whenSettled([&](const Resource& loading) { return lookUpResource(name, section) == &loading; },
                 [&] {
+                    dropFulfilledRequests();
                     Resource* resource = lookUpResource(name, section);
                     if (resource != nullptr && resource->isLoaded()) {
                         resource->unload();

@@ -95,6 +95,9 @@ private:
     void runLoader();
     Pass loadOnePass();
     ResourceGroup* nextGroup(Queue& queue, bool countFinished);
+    // Drops from both queues every section that is loaded whole; called under the inner mutex before
+    // anything is unloaded.
+    void dropFulfilledRequests();
     Resource* unclaimedToLoad(const ResourceGroup& group) const;
 
     void readDefinitionFile(const std::string& path);

@@ -3,10 +3,14 @@
 #include "engine/graphics/ImageFactory.h"
 #include "engine/graphics/ImagePainter.h"
 #include "engine/graphics/RecordingPainter.h"
+#include "engine/platform/Application.h"
+#include "engine/platform/FrameTimer.h"
 #include "engine/ui/Dialog.h"
 #include "engine/ui/DialogManager.h"
+#include "engine/ui/FrameCheck.h"
 #include "engine/ui/Scene.h"
 #include "engine/ui/SceneManager.h"
+#include "engine/ui/SceneRenderer.h"
 #include "game/field/FieldItemSprite.h"
 #include "game/foundation/GameIds.h"
 
@@ -14,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -401,6 +407,56 @@ TEST_F(FieldRendererTest, AboveTheTopRowPiecesAreCutAtTheCeiling) {
     falling->setY(ground);
     frame();
     EXPECT_EQ(pixel(310, ground - 55), 0xFF00FF00u);
+}
+
+// The frame check must see what the cache hides: a block moved without marking its place leaves the cache,
+// and so the screen, showing it where it was, and only a whole drawing that passes the cache by shows it
+// where it is. Each frame goes as in the game: the scene's renderer draws, the window is presented, the
+// check compares.
+TEST_F(FieldRendererTest, TheFrameCheckReportsACacheThatWasNotRepainted) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    platform::Application* app = platform::Application::create("frame check test", 640, 480, false, 0, 101);
+    ASSERT_NE(app->getBackPainter(), nullptr);
+    platform::FrameTimer::create();
+    setenv(ui::FrameCheck::variable, "1", 1);
+    ui::FrameCheck* check = ui::FrameCheck::startWhenAsked();
+    unsetenv(ui::FrameCheck::variable);
+    ASSERT_NE(check, nullptr);
+    check->onStart();
+
+    addBackdrop();
+    const SmartPtr<Block> red = block(300, 200, 20, 20, 0xFFFF0000u);
+    renderer->addFieldItem(red.get());
+    const SmartPtr<ui::GameNode> root = new ui::GameNode();
+    root->addChild(renderer);
+    const SmartPtr<ui::SceneRenderer> scene = new ui::SceneRenderer(root.get());
+    const auto frame = [&] {
+        scene->onFrame(16);
+        app->onFrame(16);
+        check->onFrame(16);
+    };
+    ::testing::internal::CaptureStderr();
+    frame();
+    frame();
+    red->setX(340);
+    frame();
+    frame();
+    // Marked at last: the cache is repainted and the frames agree again.
+    renderer->invalidate(Rect(300, 200, 60, 20));
+    frame();
+    platform::FrameTimer::destroy();
+    const std::string told = ::testing::internal::GetCapturedStderr();
+    platform::closeApplicationDisplay();
+    platform::Application::destroy();
+
+    // Told once while it lasts, at the frame it began, within the old place and the new.
+    EXPECT_NE(
+        told.find("frame check: frame 3 (no scene): the back buffer differs from a whole drawing within "
+                  "(300, 200) 60 x 20\n"),
+        std::string::npos)
+        << told;
+    EXPECT_EQ(told.find("frame check: frame 4"), std::string::npos) << told;
+    EXPECT_NE(told.find("frame check: 2 of 5 frames differed\n"), std::string::npos) << told;
 }
 
 bool albumShown = false;

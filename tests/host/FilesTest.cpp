@@ -14,6 +14,8 @@
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using testsupport::TempDir;
 
@@ -183,4 +185,77 @@ TEST(HostFiles, WhatTheOpenFindsIsCheckedWithoutWaiting) {
         EXPECT_EQ(TempDir::read(name), c.after);
     }
     host::testing::runBetweenLookAndOpen(nullptr);
+}
+
+// What GetFileKind tells of a path: the kind and the reason.
+struct KindFound {
+    host::FileKind kind = host::FileKind::Missing;
+    int error = 0;
+};
+
+// Asked by a child process that first gives up root, so that permissions hold for it; as it is when the
+// tests run unprivileged.
+KindFound kindAsUnprivileged(const std::string& path) {
+    int channel[2];
+    if (::pipe(channel) != 0) {
+        ADD_FAILURE() << "no pipe";
+        return {};
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        constexpr uid_t nobody = 65534;
+        if (::geteuid() == 0 && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) {
+            ::_exit(2);
+        }
+        KindFound found;
+        found.kind = host::GetFileKind(path.c_str(), &found.error);
+        const bool sent = ::write(channel[1], &found, sizeof found) == static_cast<ssize_t>(sizeof found);
+        ::_exit(sent ? 0 : 3);
+    }
+    ::close(channel[1]);
+    KindFound found;
+    const bool received = ::read(channel[0], &found, sizeof found) == static_cast<ssize_t>(sizeof found);
+    ::close(channel[0]);
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(received && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    return found;
+}
+
+// A regular file that is there but cannot be opened or read is unreadable, with the system's reason, never
+// missing: a missing file is saved over. The tests run as root, who opens and reads a file of mode 000, so
+// each failure is a real one: a file of mode 000 asked about by a process without root (the open fails), and
+// the process's own memory, whose first page is never mapped (the open succeeds, the read fails).
+TEST(HostFiles, AFileThatCannotBeOpenedOrReadIsUnreadableNotMissing) {
+    TempDir dir;
+    // The folder is crossed by everyone; the file is closed to everyone but root.
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all |
+                                                 std::filesystem::perms::group_exec |
+                                                 std::filesystem::perms::others_exec);
+    const std::string locked = dir.write("locked.xml", "<a/>");
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+
+    const struct {
+        const char* what;
+        std::string path;
+        bool unprivileged;
+        int error;
+    } cases[] = {
+        {"the open fails", locked, true, EACCES},
+        {"the read fails", "/proc/self/mem", false, EIO},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        KindFound found;
+        if (c.unprivileged) {
+            found = kindAsUnprivileged(c.path);
+        } else {
+            found.kind = host::GetFileKind(c.path.c_str(), &found.error);
+        }
+        EXPECT_EQ(found.kind, host::FileKind::Unreadable);
+        EXPECT_EQ(found.error, c.error);
+        EXPECT_EQ(host::describeFileKind(found.kind, found.error),
+                  "cannot be read: " + host::systemErrorText(c.error));
+    }
 }

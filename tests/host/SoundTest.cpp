@@ -395,11 +395,11 @@ public:
         : output(dir.file("out.raw")), driver("SDL_AUDIODRIVER", "disk"), file("SDL_DISKAUDIOFILE", output),
           delay("SDL_DISKAUDIODELAY", "2") {}
 
-    // Read in one piece: the driver writes several times faster than real time, so a reader slower than
-    // the writer (byte by byte under a loaded machine) would never catch up with the file it reads.
+    // What is written by now. The driver goes on writing faster than it plays: a read to the end of the file
+    // chases it, and on a busy machine never catches up.
     std::vector<std::int16_t> samples() const {
-        std::ifstream in(output, std::ios::binary);
         std::vector<std::int16_t> read(written());
+        std::ifstream in(output, std::ios::binary);
         in.read(reinterpret_cast<char*>(read.data()), static_cast<std::streamsize>(read.size() * 2));
         read.resize(static_cast<std::size_t>(in.gcount()) / 2);
         return read;

@@ -1,6 +1,9 @@
 #include "engine/kernel/Logger.h"
+#include "engine/kernel/PathUtil.h"
 #include "engine/kernel/RegistryInt.h"
 #include "engine/kernel/RegistryString.h"
+#include "engine/kernel/ScalarValue.h"
+#include "engine/kernel/ValueDocument.h"
 #include "host/Files.h"
 #include "host/Testing.h"
 
@@ -88,6 +91,37 @@ TEST(Logger, MakesAMissingLogFolderAndDoesNothingWithoutADirectory) {
 
     const Logger unknown("");
     EXPECT_EQ(unknown.getLogFileName(), "");
+}
+
+// The program's logger is where a failed save is heard after the run: once a save fails, the run's file
+// "log/<date> <time>.log" below the program's folder holds the file's name and the reason.
+TEST(Logger, TheProgramsLoggerWritesAFailedSaveToTheRunsLogFile) {
+    const RuntimeDir locks;
+    TempDir dir;
+    const fs::path folder = fs::path(host::systemPath(kernel::applicationDirectory().c_str())) / "log";
+    Logger* logger = Logger::create();
+    ASSERT_NE(logger, nullptr);
+    const fs::path expected = host::systemPath(logger->getLogFileName().c_str());
+
+    const kernel::SmartPtr<kernel::ValueDocument> scores = new kernel::ValueDocument();
+    scores->setFileMode(kernel::modeFile);
+    scores->setSavePath(dir.file("scores.xml"));
+    scores->setChild(new kernel::ScalarValue("best", "Int", "700"));
+    host::testing::failCall("writeFileAtomically:write", ENOSPC);
+    EXPECT_EQ(scores->save(), kernel::SaveResult::Failed);
+    host::testing::clearFailures();
+    Logger::destroy();
+
+    ASSERT_TRUE(fs::is_regular_file(expected)) << expected;
+    EXPECT_EQ(expected.parent_path(), folder);
+    EXPECT_TRUE(
+        std::regex_match(expected.filename().string(), std::regex(R"(\d{4}-\d\d-\d\d \d\d-\d\d-\d\d\.log)")))
+        << expected;
+    const std::string text = TempDir::read(expected.string());
+    EXPECT_NE(text.find("Saving \"" + dir.file("scores.xml") + "\" failed: No space left on device\n"),
+              std::string::npos)
+        << text;
+    fs::remove(expected);
 }
 
 TEST(RegistryValues, WriteTheirValuesAndReportFailures) {

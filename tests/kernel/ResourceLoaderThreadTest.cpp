@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <string>
 
@@ -209,6 +210,38 @@ TEST_F(ResourceLoaderThreadTest, AnUnloadWaitsForTheCallersLoadItUndoes) {
     ASSERT_EQ(caller.wait_for(std::chrono::seconds(10)), std::future_status::ready);
     EXPECT_FALSE(loaded("g0", "a")) << "the unload ran before the load it undoes";
     EXPECT_EQ(LoadGate::instance().enteredCount(), 1);
+}
+
+// A request is done once its section was loaded whole, by the loader or by a caller who needed a resource
+// first: letting the section go afterwards must not have the loader read it again, the whole run long. Each
+// way of letting go meets a section read whole by a caller and still queued behind the loader's work.
+TEST_F(ResourceLoaderThreadTest, WhatIsLetGoAfterItsSectionWasReadWholeIsNotReadAgain) {
+    const struct {
+        const char* section;
+        std::function<void(ResourceManager&)> letGo;
+    } ways[] = {
+        {"one", [](ResourceManager& resources) { resources.unloadResource("one", "one"); }},
+        {"whole", [](ResourceManager& resources) { resources.unloadGroup("whole"); }},
+        {"but", [](ResourceManager& resources) { resources.unloadGroupExcept("but", "another"); }},
+    };
+    std::string declared = section("held", gates("g", 1));
+    for (const auto& way : ways) {
+        declared += section(way.section,
+                            element("Xmlfile", way.section, settingsFile(std::string(way.section) + ".xml")));
+    }
+    ASSERT_TRUE(holdLoadOf(sections(declared), "held"));
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.section);
+        ASSERT_TRUE(manager->loadGroup(way.section));
+        ASSERT_NE(manager->getLoadedResource(way.section, way.section), nullptr);
+        way.letGo(*manager);
+        EXPECT_FALSE(loaded(way.section, way.section));
+    }
+    LoadGate::instance().openAll();
+    ASSERT_TRUE(waitUntilDone());
+    for (const auto& way : ways) {
+        EXPECT_FALSE(loaded(way.section, way.section)) << way.section << " was read again";
+    }
 }
 
 } // namespace

@@ -1,0 +1,30 @@
+# Fails, naming them, when tests of the build folder BUILD (as CTEST lists them) have no TIMEOUT: a hang in
+# such a test would run until the CI's limit.
+execute_process(COMMAND ${CTEST} --show-only=json-v1 WORKING_DIRECTORY ${BUILD} OUTPUT_VARIABLE listing
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "ctest could not list the tests of ${BUILD}")
+endif()
+string(JSON tests GET "${listing}" tests)
+string(JSON count LENGTH "${tests}")
+# One piece of text per test, each starting at its command: reading the tests one by one as JSON would take
+# the text apart again for each. Brackets and semicolons would keep a CMake list from splitting there.
+string(REGEX REPLACE "[][;]" "_" tests "${tests}")
+string(REPLACE "\"command\" :" ";" pieces "${tests}")
+list(POP_FRONT pieces)
+set(unlimited "")
+foreach(piece IN LISTS pieces)
+    if(NOT piece MATCHES "\"name\" : \"TIMEOUT\"")
+        string(REGEX MATCH "\"name\" : \"([^\"]*)\"" named "${piece}")
+        list(APPEND unlimited "${CMAKE_MATCH_1}")
+    endif()
+endforeach()
+list(LENGTH pieces listed)
+list(LENGTH unlimited missing)
+if(NOT listed EQUAL count)
+    message(FATAL_ERROR "${count} tests listed, but ${listed} commands found")
+elseif(missing GREATER 0)
+    list(JOIN unlimited "\n  " names)
+    message(FATAL_ERROR "${missing} of ${count} tests have no TIMEOUT:\n  ${names}")
+endif()
+message(STATUS "all ${count} tests have a TIMEOUT")
