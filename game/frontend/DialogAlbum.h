@@ -73,7 +73,7 @@ public:
     void nextCreditsPage();
 
     // The page's buttons and every button of the book.
-    void setEnabled(bool enabled);
+    void setEnabled(bool enabled) override;
     void showBookmarkerButton();
     void hideBookmarkerButton();
     void fadeInBookmarker();
