@@ -70,6 +70,15 @@ protected:
         renderer->paint(*painter);
     }
     std::uint32_t pixel(int x, int y) const { return screen->pixels32()[screen->pixelIndex(x, y)]; }
+    std::vector<std::uint32_t> cachePixels() const {
+        std::vector<std::uint32_t> pixels;
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                pixels.push_back(renderer->getCache().pixel(x, y));
+            }
+        }
+        return pixels;
+    }
     static std::vector<const ui::GameNode*> order(const ui::GameNode& layer) {
         std::vector<const ui::GameNode*> nodes;
         for (const ui::GameNode* child = layer.getFirstChild(); child; child = child->getNextSibling()) {
@@ -218,9 +227,10 @@ TEST_F(FieldRendererTest, ARepaintAcrossManyTilesDrawsEverySpriteWhereverItReach
     }
 }
 
-// A repaint's side may cut a sprite anywhere, but the 32-bit blits copy an opaque pair where they blend a lone
-// pixel: cut between the two pixels of a pair, the sprite's row would end on a lone pixel that the whole
-// drawing copied. Each cut, at either side and at either parity, leaves the cache as the whole repaint left it.
+// A repaint's side may cut a sprite anywhere, but the 32-bit blits copy an opaque pair where they blend a
+// lone pixel: cut between the two pixels of a pair, the sprite's row would end on a lone pixel that the whole
+// drawing copied. Each cut, at either side and at either parity, leaves the cache as the whole repaint left
+// it.
 TEST_F(FieldRendererTest, ARepaintGivesTheCacheOfAWholeRepaintWhereverItCutsASprite) {
     addBackdrop();
     // Opaque, drawn by their own alpha, 20 pixels wide from an odd and from an even column.
@@ -231,16 +241,7 @@ TEST_F(FieldRendererTest, ARepaintGivesTheCacheOfAWholeRepaintWhereverItCutsASpr
         renderer->addFieldItem(sprite);
     }
     frame();
-    const auto cache = [&] {
-        std::vector<std::uint32_t> pixels;
-        for (int y = 0; y < 480; ++y) {
-            for (int x = 0; x < 640; ++x) {
-                pixels.push_back(renderer->getCache().pixel(x, y));
-            }
-        }
-        return pixels;
-    };
-    const std::vector<std::uint32_t> whole = cache();
+    const std::vector<std::uint32_t> whole = cachePixels();
     for (const Block* sprite : {odd.get(), even.get()}) {
         for (int cut = 1; cut <= 4; ++cut) {
             SCOPED_TRACE(::testing::Message() << "sprite at " << sprite->getX() << ", cut " << cut);
@@ -248,7 +249,7 @@ TEST_F(FieldRendererTest, ARepaintGivesTheCacheOfAWholeRepaintWhereverItCutsASpr
             frame();
             renderer->invalidate(Rect(sprite->getX() - 30, sprite->getY(), 30 + cut, 20));
             frame();
-            ASSERT_TRUE(cache() == whole);
+            ASSERT_TRUE(cachePixels() == whole);
         }
     }
 }
@@ -267,26 +268,17 @@ TEST_F(FieldRendererTest, ARepaintPastATileEdgeGivesTheCacheOfAWholeRepaint) {
     frame();
     renderer->invalidateAll(true);
     frame();
-    const auto cache = [&] {
-        std::vector<std::uint32_t> pixels;
-        for (int y = 0; y < 480; ++y) {
-            for (int x = 0; x < 640; ++x) {
-                pixels.push_back(renderer->getCache().pixel(x, y));
-            }
-        }
-        return pixels;
-    };
-    const std::vector<std::uint32_t> whole = cache();
+    const std::vector<std::uint32_t> whole = cachePixels();
     for (const Block* sprite : {odd.get(), even.get()}) {
         const int edge = (sprite->getX() / tile + 1) * tile;
         for (int cut = 1; cut <= 4; ++cut) {
             SCOPED_TRACE(::testing::Message() << "sprite at " << sprite->getX() << ", cut " << cut);
             renderer->invalidate(Rect(edge + cut, sprite->getY(), 40, 20));
             frame();
-            EXPECT_TRUE(cache() == whole) << "cut on the left";
+            EXPECT_TRUE(cachePixels() == whole) << "cut on the left";
             renderer->invalidate(Rect(edge - 10, sprite->getY(), 10 + cut, 20));
             frame();
-            EXPECT_TRUE(cache() == whole) << "cut on the right";
+            EXPECT_TRUE(cachePixels() == whole) << "cut on the right";
         }
     }
 }

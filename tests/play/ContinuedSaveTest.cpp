@@ -19,35 +19,18 @@
 
 namespace {
 
+using modetest::leave;
 using modetest::ModeWorld;
+using modetest::savedAtLevelThree;
 namespace ids = game::ids;
 namespace fs = std::filesystem;
 
 std::string savePath() {
-    std::string path = game::SavegamePath("Ann", game::gameModeAction);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
+    return modetest::savePath(game::gameModeAction);
 }
 
 bool offered() {
     return game::PlayScene::savegameExists("Ann", game::gameModeAction);
-}
-
-void leave(ModeWorld& mode) {
-    mode.manager().changeScene(ids::sceneSelection);
-    mode.world.frames(2);
-}
-
-// A game at level 3 of the mode, saved by the game itself.
-std::string savedAtLevelThree(ModeWorld& mode) {
-    mode.enter();
-    for (int level = 2; level <= 3; ++level) {
-        mode.nextLevel();
-        EXPECT_TRUE(mode.settle());
-    }
-    mode.world.scene->saveGame();
-    leave(mode);
-    return testsupport::TempDir::read(savePath());
 }
 
 TEST(ContinuedSave, StaysUntilANewerSaveOrTheGamesEnd) {

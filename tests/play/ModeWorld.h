@@ -13,11 +13,13 @@
 #include "game/foundation/LevelCatalogue.h"
 #include "game/foundation/PibbleHighscoreEntry.h"
 #include "game/foundation/PibbleScene.h"
+#include "game/foundation/SavedGames.h"
 #include "game/frontend/AlbumPictures.h"
 #include "game/play/PlaySceneAction.h"
 #include "game/play/PlaySceneRelax.h"
 
 #include "PlayWorld.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -240,5 +242,29 @@ private:
                                    std::filesystem::copy_options::overwrite_existing);
     }
 };
+
+// The current player's saved game of the mode, as a path of this system.
+inline std::string savePath(std::int32_t mode) {
+    std::string path = game::SavegamePath("Ann", mode);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+inline void leave(ModeWorld& mode) {
+    mode.manager().changeScene(ids::sceneSelection);
+    mode.world.frames(2);
+}
+
+// A game at level 3 of the mode, saved by the game itself.
+inline std::string savedAtLevelThree(ModeWorld& mode) {
+    mode.enter();
+    for (int level = 2; level <= 3; ++level) {
+        mode.nextLevel();
+        EXPECT_TRUE(mode.settle());
+    }
+    mode.world.scene->saveGame();
+    leave(mode);
+    return testsupport::TempDir::read(savePath(mode.mode));
+}
 
 } // namespace modetest

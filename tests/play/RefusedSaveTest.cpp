@@ -17,16 +17,13 @@
 
 namespace {
 
+using modetest::leave;
 using modetest::ModeWorld;
+using modetest::savedAtLevelThree;
+using modetest::savePath;
 using vibtest::VibWorld;
 namespace ids = game::ids;
 namespace fs = std::filesystem;
-
-std::string savePath(std::int32_t mode) {
-    std::string path = game::SavegamePath("Ann", mode);
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
 
 std::string copyPath(std::int32_t mode, int number = 1) {
     return savePath(mode) + ".damaged" + (number > 1 ? std::to_string(number) : std::string());
@@ -100,23 +97,6 @@ std::vector<Edit> sharedEdits() {
             replaced("<Collectable type=\"0\" col=\"0\" row=\"1\"",
                      "<Collectable type=\"0\" col=\"0\" row=\"0\"", "\"collectables\""),
             replaced("<Name nameindex=\"0\"", "<Name nameindex=\"-1\"", "\"nameindices\"")};
-}
-
-void leave(ModeWorld& mode) {
-    mode.manager().changeScene(ids::sceneSelection);
-    mode.world.frames(2);
-}
-
-// A game at level 3 of the mode, saved by the game itself.
-std::string savedAtLevelThree(ModeWorld& mode) {
-    mode.enter();
-    for (int level = 2; level <= 3; ++level) {
-        mode.nextLevel();
-        EXPECT_TRUE(mode.settle());
-    }
-    mode.world.scene->saveGame();
-    leave(mode);
-    return testsupport::TempDir::read(savePath(mode.mode));
 }
 
 // The log names the save with the reason, and a copy holds what the save held.
