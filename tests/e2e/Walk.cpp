@@ -440,12 +440,44 @@ void Walk::winLevelWithCode(const Mode& mode) {
     progress(mode.name + ": the level-end dialog continued into the next level");
 }
 
+// The game's bot plays on until the menu opens, and the field may be left without a move: the code can win a
+// level while one of the bot's moves runs, and RELAX carries that field, its queue cell still empty, into
+// the next level. ACTION and RELAX then lose the game, and VIB the level. The lost game's dialog leads back
+// to the selection scene (through the highscores, whose album is closed as an aside), as the menu's way
+// would: its continue, or no to trying the level again.
 void Walk::leaveThroughMenu(const Mode& mode) {
     const Picture& quit = data.picture("DIALOG_MENU", "BUTTON_QUIT");
     const Picture& yes = data.picture("DIALOG_YESNO", "BUTTON_YES");
+    const Picture* lostGameWays[] = {&data.picture("DIALOG_LEVELEND", "BUTTON_CONTINUE"),
+                                     &data.picture("DIALOG_LEVELEND", "BUTTON_NO")};
+    std::optional<Clock::time_point> answered;
+    bool lost = false;
     press(
         mode.name + ": the menu button, up to the menu", data.picture(mode.scene, "BUTTON_MENU"),
-        [&](const Screenshot& shot) { return enabledAt(shot, quit).has_value(); }, sceneSeconds, true);
+        [&](const Screenshot& shot) {
+            if (enabledAt(shot, quit)) {
+                return true;
+            }
+            if (answered && selectionShown(shot)) {
+                lost = true;
+                return true;
+            }
+            for (const Picture* way : lostGameWays) {
+                if (const std::optional<Point> at = enabledAt(shot, *way);
+                    at && (!answered || Clock::now() - *answered > pressAgainAfter)) {
+                    const Point middle = middleOf(*way, *at);
+                    click(picture, middle.x, middle.y);
+                    answered = Clock::now();
+                    break;
+                }
+            }
+            return false;
+        },
+        sceneSeconds, true);
+    if (lost) {
+        progress(mode.name + ": the bot's moves lost the game; its dialog led back to the selection scene");
+        return;
+    }
     press(
         mode.name + ": main menu in the menu, up to the question whether to stop", quit,
         [&](const Screenshot& shot) { return enabledAt(shot, yes).has_value(); }, sceneSeconds);
