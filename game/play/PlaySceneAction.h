@@ -23,8 +23,8 @@ public:
     bool isLevelWon() override;
     bool isLevelLost() override;
     void saveProperties(kernel::NodeValue& properties) override;
+    // Refuses a level below 1, no goal or a period not above 0, among the other values out of their range.
     void loadProperties(SavedValues& properties) override;
-    // A level of at least 1, a goal and both periods above 0.
     // The stubborn timer (from level 2), the penalty timer and the goal bar.
     void updateMode(std::uint32_t elapsedMs) override;
     void updateLevelLabel() override;

@@ -24,8 +24,8 @@ public:
     bool isLevelWon() override;
     bool isLevelLost() override;
     void saveProperties(kernel::NodeValue& properties) override;
+    // Refuses a level below 1 or no goal, among the other values out of their range.
     void loadProperties(SavedValues& properties) override;
-    // A level of at least 1 and a goal above 0.
     // The goal bar.
     void updateMode(std::uint32_t elapsedMs) override;
     void updateLevelLabel() override;

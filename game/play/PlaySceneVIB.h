@@ -46,9 +46,9 @@ public:
     // The scene's values, then "chapterNr", "levelNr" and the clock in seconds ("time", "timeleft"), as
     // the level reader reads them.
     void saveProperties(kernel::NodeValue& properties) override;
-    // The chapter and level; the clock comes back with the saved field.
+    // The chapter and level; the clock comes back with the saved field. Refuses a chapter outside 1..10, a
+    // level outside 1..7 and a clock without time or past its end: such a level would be lost at once.
     void loadProperties(SavedValues& properties) override;
-    // A chapter of 1..10, a level of 1..7 and a clock: a level without time would be lost at once.
     // The hint button's rest, the clock bar and the clock's sounds.
     void updateMode(std::uint32_t elapsedMs) override;
     // "chapter.level".
