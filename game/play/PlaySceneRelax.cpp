@@ -59,6 +59,15 @@ void PlaySceneRelax::onEnter() {
 // The chance moves once a move is over, not after each of its removals.
 void PlaySceneRelax::onUpdate(std::uint32_t elapsedMs) {
     PlayScene::onUpdate(elapsedMs);
+    applyEndedMove();
+}
+
+void PlaySceneRelax::saveGame() {
+    applyEndedMove();
+    PlayScene::saveGame();
+}
+
+void PlaySceneRelax::applyEndedMove() {
     PlayField* field = getField();
     if (!movePending || field == nullptr || field->state() != fieldState::idle) {
         return;
