@@ -433,16 +433,13 @@ TEST_P(EndDuringAMove, AWinCodeTypedDuringTheRefillWinsOnceTheMoveHasEnded) {
     }
 }
 
+std::string modeName(const ::testing::TestParamInfo<playtest::SceneKind>& info) {
+    return info.param.mode == game::gameModeAction ? "Action" : "Relax";
+}
 INSTANTIATE_TEST_SUITE_P(Modes, LeaveDuringAMove,
-                         ::testing::Values(playtest::actionScene, playtest::relaxScene),
-                         [](const ::testing::TestParamInfo<playtest::SceneKind>& info) {
-                             return std::string(info.param.mode == game::gameModeAction ? "Action" : "Relax");
-                         });
+                         ::testing::Values(playtest::actionScene, playtest::relaxScene), modeName);
 INSTANTIATE_TEST_SUITE_P(Modes, EndDuringAMove,
-                         ::testing::Values(playtest::actionScene, playtest::relaxScene),
-                         [](const ::testing::TestParamInfo<playtest::SceneKind>& info) {
-                             return std::string(info.param.mode == game::gameModeAction ? "Action" : "Relax");
-                         });
+                         ::testing::Values(playtest::actionScene, playtest::relaxScene), modeName);
 
 // The chance a RELAX move gave is saved by a quit said yes to in the frame the move ends, before the mode's
 // own frame has moved it.
