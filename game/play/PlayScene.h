@@ -74,7 +74,8 @@ public:
     static void confirmQuit(void* scene, ui::GameNode* sender);
     // The system's request to end the program: the game is kept as a yes to the question keeps it.
     void onEndRequest() override;
-    // The menu's way back: a game saved while a move ran is saved again once the move has ended.
+    // The menu's way back: a game saved while a move ran is saved again once the move has ended, or kept as
+    // for the level's end that the move brought.
     void leaveGame(void (*step)()) override;
     // A move runs from its click until the field is idle again (a wrong move's pibbles may still jump back
     // then: the board stands as before the click).

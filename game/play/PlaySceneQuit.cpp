@@ -79,8 +79,8 @@ bool PlayScene::moveInProgress() const {
 }
 
 // Kept at a move's end, the game holds what the move won. Until then the move runs on while no click
-// reaches the field: the buttons and a second close do nothing, and as under an open dialog neither the
-// mode's clocks nor the level's end go on.
+// reaches the field: the buttons and a second close do nothing, and as under an open dialog the mode's
+// clocks stand still; the level's end is decided once the move is over.
 void PlayScene::leaveAfterMove(Keep keep, void (*step)(), bool unattended) {
     if (isLeavingAfterMove()) {
         return;
