@@ -240,6 +240,7 @@ void PlayScene::reset() {
     hintEnabled = false;
     hintUsedThisGame = false;
     levelEndSent = false;
+    played = false;
     codedEnd = 0;
     saveFailed = false;
     savedMoveStart = false;

@@ -279,6 +279,8 @@ private:
     };
     PendingLeave pendingLeave;
     bool levelEndSent = false;
+    // A level of this game has had its GO since the scene was entered.
+    bool played = false;
     // The level's end a code asked for while a move ran (the event type), told once the move has ended.
     std::int32_t codedEnd = 0;
     bool gameOver = false;

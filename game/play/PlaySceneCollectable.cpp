@@ -133,8 +133,8 @@ void PlayScene::onCollectablePhoto(std::int32_t collectableId) {
     }
     pictures->enableAlbum(false);
 
-    photo->addModifier(
-        flagged(new ui::MoveModifier(centreX, centreY, targetX, targetY, flyMs, true), ui::Modifier::blocking));
+    photo->addModifier(flagged(new ui::MoveModifier(centreX, centreY, targetX, targetY, flyMs, true),
+                               ui::Modifier::blocking));
     photo->addModifier(flagged(new ui::FadeModifier(255, 0, photoFadeMs), ui::Modifier::blocking));
     photo->addModifier(flagged(new ui::CallbackModifier(this, onPhotoDone), ui::Modifier::killNode));
 

@@ -150,6 +150,7 @@ void PlayScene::onGo(const GameEvent& /*event*/) {
     modeFlag = false;
     levelEndSent = false;
     gameOver = false;
+    played = true;
     if (CollectablesManager* collectables = CollectablesManager::instance()) {
         collectables->checkUnlocks();
     }

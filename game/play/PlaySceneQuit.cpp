@@ -147,9 +147,10 @@ void PlayScene::takePendingLeave() {
     }
 }
 
-// An idle game is saved; a level that has ended is kept as its dialog tells it; before the first GO there is
-// nothing new to save. A move that never ended keeps the position the field stored at its start. The chapter
-// chosen on an open chapter map is saved now, not at the exit, where a failed save could no longer be told.
+// An idle game is saved, and so is the next level waiting for its GO; a level that has ended is kept as its
+// dialog tells it; before the game's first GO there is nothing new to save. A move that never ended keeps the
+// position the field stored at its start. The chapter chosen on an open chapter map is saved now, not at the
+// exit, where a failed save could no longer be told.
 void PlayScene::keepGameForQuit() {
     PlayField* field = getField();
     PibblePlayer* player = currentPlayer();
@@ -162,7 +163,9 @@ void PlayScene::keepGameForQuit() {
         setProgressMapChapter(0, false);
         return;
     }
-    if (field->state() == fieldState::idle || moveInProgress()) {
+    const std::int32_t state = field->state();
+    if (state == fieldState::idle || moveInProgress() ||
+        (played && (state == fieldState::loaded || state == fieldState::ready))) {
         saveGame();
         player->setGamemodeSaveFlag(gameMode);
         return;

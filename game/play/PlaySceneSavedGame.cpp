@@ -46,9 +46,11 @@ void PlayScene::loadProperties(SavedValues& properties) {
     properties.read("numcolors", colour::firstReal, colour::lastReal);
 }
 
-// Outside rest the level keeps what the field stored at the start of the move in progress, with the score
-// of that moment. A file in the save's place that cannot be read is not saved over: it may be the player's
-// game, and the failure is kept for the player to be told on leaving.
+// Outside a move the field is stored as it stands, also while a level's hops or a wrong move's pibbles still
+// play (nothing leaves its cell then) and before a carried-on level's GO; during one the level keeps what the
+// field stored at the move's start, with the score of that moment. A file in the save's place that cannot be
+// read is not saved over: it may be the player's game, and the failure is kept for the player to be told on
+// leaving.
 void PlayScene::saveGame() {
     PlayField* field = getField();
     const PibblePlayer* player = currentPlayer();
@@ -60,7 +62,7 @@ void PlayScene::saveGame() {
         return;
     }
     const std::string path = SavegamePath(player->getName(), gameMode);
-    if (field->state() == fieldState::idle && !field->animationsRunning()) {
+    if (!moveInProgress() && field->state() != fieldState::levelOver) {
         field->storeToLevel();
     }
     savedMoveStart = moveInProgress();

@@ -103,7 +103,11 @@ TEST_F(ActionQuit, NoGoesBackToTheGameAndBeforeTheFirstGoNothingIsSaved) {
     EXPECT_FALSE(quitPosted());
     EXPECT_FALSE(saved());
 
-    field().setState(state::ready);
+    // A new game entered anew, its first level waiting for its GO.
+    modetest::leave(world);
+    game::setStartKind(game::startKindNew);
+    world.world.enter();
+    ASSERT_EQ(field().state(), state::ready);
     scene().onCloseRequest();
     answer(scene(), ids::buttonYes);
     EXPECT_TRUE(quitPosted());
@@ -403,7 +407,8 @@ TEST_P(LeaveDuringAMove, TheSystemsRequestToEndKeepsTheChainsEndWithoutAQuestion
 }
 
 // A code typed while pibbles fall takes effect when the move has ended (the first code typed decides): the
-// next level goes on with a whole field that has a move, also once the kept game is continued.
+// next level goes on with a whole field that has a move. The system's end, as soon as that level shows,
+// keeps it so, and the game continued from it is whole too.
 using EndDuringAMove = LeaveDuringAMove;
 
 TEST_P(EndDuringAMove, AWinCodeTypedDuringTheRefillWinsOnceTheMoveHasEnded) {
@@ -417,9 +422,9 @@ TEST_P(EndDuringAMove, AWinCodeTypedDuringTheRefillWinsOnceTheMoveHasEnded) {
     EXPECT_EQ(movesMade(), 1);
     scene().removeDialog(ids::dialogLevelEnd);
     mode.nextLevel();
+    const std::int32_t score = field().getScore();
     for (const bool continued : {false, true}) {
         SCOPED_TRACE(continued ? "continued" : "the next level");
-        ASSERT_TRUE(mode.settle());
         EXPECT_EQ(mode.levelNr(), 2);
         for (std::int32_t row = 1; row <= field().rowCount(); ++row) {
             for (std::int32_t column = game::cell::queueLeft; column <= field().columnCount(); ++column) {
@@ -427,7 +432,12 @@ TEST_P(EndDuringAMove, AWinCodeTypedDuringTheRefillWinsOnceTheMoveHasEnded) {
             }
         }
         EXPECT_FALSE(mode.moves().empty());
-        scene().saveGame();
+        if (continued) {
+            EXPECT_EQ(field().getScore(), score);
+            break;
+        }
+        scene().onEndRequest();
+        ASSERT_TRUE(mode.until([] { return quitPosted(); }, 5000));
         leave(mode);
         mode.enter(game::startKindContinue, game::difficultyFromSave);
     }
