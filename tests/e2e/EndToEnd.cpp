@@ -59,7 +59,8 @@ namespace {
 using namespace e2e;
 
 constexpr int skippedCode = 77;
-// Sanitised debug builds start slowly; each bound is far above what a working game needs.
+// Sanitised debug builds start slowly; each bound, in the time the game could run (GameTime), is far above
+// what a working game needs.
 constexpr int windowSeconds = 60;
 constexpr int sceneSeconds = 60;
 // The session record's machine snapshot takes seconds at exit.
@@ -324,7 +325,7 @@ private:
 
     unsigned long waitForWindow(Game& copy) {
         std::vector<unsigned long> windows;
-        within(windowSeconds, [&] {
+        copy.within(windowSeconds, [&] {
             windows = windowsTitled(expected.title, true);
             return !windows.empty() || !copy.running();
         });
@@ -335,7 +336,7 @@ private:
         if (!copy.running() && copy.output().find("cannot be made") != std::string::npos) {
             throw Skip{"the game cannot make its scenes yet: " + copy.output()};
         }
-        fail(copy.running() ? "no window titled \"" + expected.title + "\" appeared"
+        fail(copy.running() ? "no window titled \"" + expected.title + "\" appeared (" + copy.lastWait() + ")"
                             : "the game ended before its window appeared (" + copy.describeEnd() + ")");
     }
 
@@ -348,7 +349,7 @@ private:
         }
         Game second(game, scratch / "second.log");
         if (!second.exitedWithin(exitSeconds)) {
-            fail("a second copy did not end while the first runs");
+            fail("a second copy did not end while the first runs (" + second.lastWait() + ")");
         }
         if (!second.exitedCleanly()) {
             fail("a second copy ended with " + second.describeEnd());
@@ -360,16 +361,16 @@ private:
         if (windowsTitled(expected.title) != std::vector<unsigned long>{window}) {
             fail("a second copy changed the game's windows");
         }
-        if (!within(sceneSeconds,
-                    [&] { return testsupport::isAbove(window, cover.id()) || !first.running(); })) {
-            fail("a second copy did not bring the game's window to the front");
+        if (!first.within(sceneSeconds,
+                          [&] { return testsupport::isAbove(window, cover.id()) || !first.running(); })) {
+            fail("a second copy did not bring the game's window to the front (" + first.lastWait() + ")");
         }
         progress("a second copy brought the game to the front and ended at once with exit code 0");
     }
 
     void checkCleanEnd(Game& copy, const std::string& how) {
         if (!copy.exitedWithin(exitSeconds)) {
-            fail("the game did not end " + how);
+            fail("the game did not end " + how + " (" + copy.lastWait() + ")");
         }
         if (!copy.exitedCleanly()) {
             fail("the game ended " + how + " with " + copy.describeEnd());
@@ -630,7 +631,7 @@ private:
         }
         Game copy(folder / "run", folder / ("try" + std::to_string(i) + ".log"), environment);
         std::vector<unsigned long> windows;
-        within(
+        copy.within(
             windowSeconds,
             [&] {
                 windows = windowsOf(copy.process(), expected.title);
@@ -639,7 +640,8 @@ private:
             10);
         if (windows.empty()) {
             fail(name + ": no window appeared" +
-                 (copy.running() ? std::string() : " before the game ended with " + copy.describeEnd()) +
+                 (copy.running() ? " (" + copy.lastWait() + ")"
+                                 : " before the game ended with " + copy.describeEnd()) +
                  ":\n" + copy.output());
         }
         const std::string moment = vibButton != nullptr ? leaveLoadingScene(copy, windows.front(), frameTimes,
@@ -647,7 +649,7 @@ private:
                                                         : waitRandomMoment(random);
         testsupport::askWindowToClose(windows.front());
         if (!copy.exitedWithin(exitSeconds)) {
-            fail(name + ": the game did not end after a close " + moment);
+            fail(name + ": the game did not end after a close " + moment + " (" + copy.lastWait() + ")");
         }
         if (!copy.exitedCleanly()) {
             fail(name + ": closed " + moment + ", the game ended with " + copy.describeEnd() + ":\n" +
@@ -687,11 +689,12 @@ private:
     // Each click goes to the copy's own window, which other copies may cover.
     static std::string leaveLoadingScene(Game& copy, unsigned long window, const fs::path& frameTimes,
                                          Point vibButton, const std::string& name, std::mt19937& random) {
-        if (!within(
+        if (!copy.within(
                 sceneSeconds, [&] { return loadingDoneIn(frameTimes) || !copy.running(); }, 100) ||
             !copy.running()) {
             fail(name + ": the loading scene did not finish" +
-                 (copy.running() ? std::string() : " before the game ended with " + copy.describeEnd()));
+                 (copy.running() ? " (" + copy.lastWait() + ")"
+                                 : " before the game ended with " + copy.describeEnd()));
         }
         const auto clicked = std::chrono::steady_clock::now();
         if (!testsupport::clickInWindow(window, gameWidth / 2, gameHeight / 2)) {

@@ -13,7 +13,8 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Sanitised debug builds are slow; each bound is far above what a working game needs.
+// Sanitised debug builds are slow; each bound, in the time the game could run (GameTime), is far above what
+// a working game needs.
 constexpr int loadingSeconds = 120;
 constexpr int sceneSeconds = 60;
 constexpr int levelEndSeconds = 90;
@@ -82,7 +83,7 @@ Screenshot Walk::screenshot() const {
 }
 
 Screenshot Walk::waitFor(const std::string& what, int seconds, const Probe& done, bool answerAsides) {
-    const auto end = Clock::now() + std::chrono::seconds(seconds);
+    GameTime time(game.process(), seconds);
     while (true) {
         // Asked before the look, so a game that ends while the probe waits for its end is not a failure.
         const bool running = game.running();
@@ -93,12 +94,12 @@ Screenshot Walk::waitFor(const std::string& what, int seconds, const Probe& done
         if (!running) {
             fail("the game ended (" + game.describeEnd() + ") while the walk waited for " + what);
         }
-        if (Clock::now() > end) {
+        if (time.spent()) {
             std::string kept;
             if (!failureScreen.empty() && writePpm(lastShot, picture, failureScreen.string())) {
                 kept = "; the last screen seen is in " + failureScreen.string();
             }
-            fail("waited " + std::to_string(seconds) + " s in vain for " + what + kept);
+            fail("waited in vain for " + what + " (" + time.told() + ")" + kept);
         }
         if (answerAsides) {
             answerAside(lastShot);

@@ -1,8 +1,8 @@
 #pragma once
 // The player's hands and eyes on a running game: every step presses what the screen shows (a button found
 // by its picture, in its enabled state) and waits, taking screenshots, for what the press should bring.
-// Nothing waits a fixed time: each wait is a probe with a time-out, and a wait that runs out fails, naming
-// what it waited for and keeping the last screen it saw.
+// Nothing waits a fixed time: each wait is a probe with a time-out in the time the game could run, and a
+// wait that runs out fails, naming what it waited for and keeping the last screen it saw.
 
 #include "GameData.h"
 #include "GameProcess.h"
