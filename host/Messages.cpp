@@ -2,16 +2,18 @@
 // pending paint, handed out in the platform's order.
 
 #include "host/Messages.h"
-#include "host/WindowX11.h"
 #include "host/Time.h"
 #include "host/Window.h"
 #include "host/WindowEvents.h"
 #include "host/WindowState.h"
+#include "host/WindowX11.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
+#include <csignal>
 #include <deque>
 #include <mutex>
 
@@ -36,6 +38,27 @@ struct MessageQueue {
 MessageQueue& queue() {
     static MessageQueue state;
     return state;
+}
+
+// Set by the signal handler (on whichever thread the signal lands), taken by the pump on the main thread.
+std::atomic<bool> endOfSessionRequested{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+
+void onEndOfSessionSignal(int /*signal*/) {
+    endOfSessionRequested.store(true);
+}
+
+// Handed to the window that is there; without one the request waits for the next window.
+void passOnEndOfSession(MessageQueue& q, const EventContext& context) {
+    if (context.window == nullptr || !endOfSessionRequested.exchange(false)) {
+        return;
+    }
+    MSG message;
+    message.hwnd = context.window;
+    message.message = WM_ENDSESSION;
+    message.wParam = TRUE;
+    message.time = SDL_GetTicks();
+    q.messages.push_back(message);
 }
 
 bool inRange(UINT message, UINT filterMin, UINT filterMax) {
@@ -87,13 +110,21 @@ void pumpEvents() {
         q.input.mouseButtons = context.mouseButtons;
         q.input.keyMods = context.keyMods;
     }
+    if (endOfSessionRequested.load()) {
+        EventContext context;
+        if (const WindowRecord* record = currentRecord(); record != nullptr && !record->destroying) {
+            describeWindow(*record, context);
+        }
+        std::lock_guard guard(q.lock);
+        passOnEndOfSession(q, context);
+    }
 }
 
 // Something PeekMessage would hand out at once, without asking SDL.
 bool queueHolds() {
     MessageQueue& q = queue();
     std::lock_guard guard(q.lock);
-    return !q.messages.empty() || q.quitPending || q.paintPending != nullptr;
+    return !q.messages.empty() || q.quitPending || q.paintPending != nullptr || endOfSessionRequested.load();
 }
 
 } // namespace
@@ -132,6 +163,17 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* /*handles*/, BOOL /*w
         Sleep(milliseconds - passed);
     }
     return WAIT_TIMEOUT;
+}
+
+// Restarted system calls: a signal landing on a thread in the middle of a read must not fail that read.
+void catchEndOfSession() {
+    struct sigaction action {};
+    action.sa_handler = onEndOfSessionSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        ::sigaction(signal, &action, nullptr);
+    }
 }
 
 void forgetMessagesOf(HWND window) {
@@ -286,6 +328,11 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
+    case WM_ENDSESSION:
+        if (wParam != FALSE) {
+            DestroyWindow(window);
+        }
+        return 0;
     case WM_SYSCOMMAND:
         // The low four bits are the platform's own.
         if ((wParam & 0xFFF0) == SC_MINIMIZE) {
@@ -310,6 +357,7 @@ void clearMessages() {
     q.paintPending = nullptr;
     q.closeForNextWindow = false;
     q.input = EventContext{};
+    endOfSessionRequested.store(false);
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         SDL_PumpEvents();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);

@@ -17,8 +17,8 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll
                                 DWORD wakeMask);
 
 namespace testing {
-// Puts a close request from outside (the quit a signal makes) into SDL's queue, as from any thread; the
-// next PeekMessage reads it as WM_CLOSE. False without video.
+// Puts a close request from outside the window (SDL's quit request) into SDL's queue, as from any thread;
+// the next PeekMessage reads it as WM_CLOSE. False without video.
 bool requestCloseFromOutside();
 } // namespace testing
 

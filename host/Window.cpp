@@ -213,6 +213,9 @@ bool ensureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         return true;
     }
+    // SDL would turn those signals into a quit event, which the window cannot tell from its close button.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    catchEndOfSession();
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 

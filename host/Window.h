@@ -73,6 +73,7 @@ constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_PAINT = 0x000F;
 constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_ENDSESSION = 0x0016;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_NCCALCSIZE = 0x0083;
@@ -220,7 +221,8 @@ LRESULT DispatchMessage(const MSG* message);
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // WM_QUIT comes when the queue holds nothing else.
 void PostQuitMessage(int exitCode);
-// WM_CLOSE destroys the window; WM_SYSCOMMAND with SC_MINIMIZE minimises it; anything else returns 0.
+// WM_CLOSE, and WM_ENDSESSION with wParam TRUE (the session ends), destroy the window; WM_SYSCOMMAND with
+// SC_MINIMIZE minimises it; anything else returns 0.
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 namespace testing {

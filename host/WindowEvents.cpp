@@ -291,8 +291,8 @@ std::vector<MSG> translateEvent(const SDL_Event& event, const EventContext& cont
         }
         break;
     case SDL_QUIT:
-        // A request from outside (a signal) is a request to close, which the game may answer with a
-        // question; never an immediate end.
+        // SDL's quit request, from outside the window, is a request to close, which the game may answer
+        // with a question; never an immediate end. (The system's signals end the session instead.)
         if (context.window != nullptr) {
             out.push_back(message(context, event, WM_CLOSE, 0, 0));
         }

@@ -58,6 +58,12 @@ BOOL raiseWindowElsewhere(HWND window);
 // icon.
 SDL_Surface* loadIconPicture(HICON icon);
 
+// From the start of video on, a request of the system to end the program (SIGTERM, SIGINT, SIGHUP: a
+// logout, a shutdown, a kill, Ctrl+C in its terminal) reaches the current window as WM_ENDSESSION with
+// wParam TRUE (the next one made, when there is none). The program ends itself, keeping what it must;
+// a request made while one waits is the same request.
+void catchEndOfSession();
+
 // Queued messages of a destroyed window are dropped, as is its pending paint; a close request among them
 // is kept for the next window, which passOnCloseRequest hands it to once made.
 void forgetMessagesOf(HWND window);

@@ -112,6 +112,9 @@ public:
     // Set by the layer that owns the scenes: true when the current scene took the close request. Without
     // a handler (or when it declines) the window closes as any window does.
     void setCloseRequestHandler(std::function<bool()> handler) { closeRequestHandler = std::move(handler); }
+    // The same for the system's request to end the program (WM_ENDSESSION): without a handler that takes
+    // it, the window closes.
+    void setEndRequestHandler(std::function<bool()> handler) { endRequestHandler = std::move(handler); }
 
     static constexpr kernel::ClassInfo classInfo{&SceneComponent::classInfo};
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
@@ -125,6 +128,7 @@ private:
     host::LRESULT onSize(host::WPARAM kind);
     void onKillFocus(host::HWND window);
     bool onClose();
+    bool onEndSession();
     void notifyListeners(std::uint32_t event, std::uint32_t wParam);
 
     void failDisplay();
@@ -171,6 +175,7 @@ private:
     bool showFps = false;
     std::vector<std::string> debugLines;
     std::function<bool()> closeRequestHandler;
+    std::function<bool()> endRequestHandler;
 };
 
 // Closes the display of the Application when one exists; the run function calls it before the other

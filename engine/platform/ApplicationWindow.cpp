@@ -61,6 +61,11 @@ host::LRESULT Application::handleMessage(host::HWND window, host::UINT message, 
             return 0;
         }
         break;
+    case host::WM_ENDSESSION:
+        if (wParam != host::FALSE && onEndSession()) {
+            return 0;
+        }
+        break;
     case host::WM_SETCURSOR:
         applyCursor();
         return 0;
@@ -128,6 +133,10 @@ void Application::onKillFocus(host::HWND window) {
 
 bool Application::onClose() {
     return closeRequestHandler && closeRequestHandler();
+}
+
+bool Application::onEndSession() {
+    return endRequestHandler && endRequestHandler();
 }
 
 } // namespace platform

@@ -151,6 +151,10 @@ void Scene::onCloseRequest() {
     }
 }
 
+void Scene::onEndRequest() {
+    Scene::onCloseRequest();
+}
+
 Dialog* Scene::createDialog(const std::string& name, bool exclusive, const std::string& key) {
     const std::string mapKey = key.empty() ? name : key;
     if (Dialog* kept = findDialog(mapKey)) {

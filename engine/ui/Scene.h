@@ -45,6 +45,9 @@ public:
     virtual void load();
     // The default closes the window; the game's scenes decide for themselves.
     virtual void onCloseRequest();
+    // The system ends the program (a logout, a shutdown, a kill): nobody may be there to answer a question.
+    // The default closes the window at once; a scene that holds something to keep keeps it, then ends.
+    virtual void onEndRequest();
 
     // The dialog kept under key (name when key is empty), made from the declaration name when there is
     // none yet. An open one is closed first. Null when the declaration builds no dialog.

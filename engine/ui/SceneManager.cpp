@@ -51,19 +51,21 @@ void SceneManager::installCloseHandler(bool install) {
         return;
     }
     if (install) {
-        application->setCloseRequestHandler(forwardCloseRequest);
+        application->setCloseRequestHandler([] { return forwardToCurrentScene(&Scene::onCloseRequest); });
+        application->setEndRequestHandler([] { return forwardToCurrentScene(&Scene::onEndRequest); });
     } else {
         application->setCloseRequestHandler(nullptr);
+        application->setEndRequestHandler(nullptr);
     }
 }
 
 // Without a current scene the window closes as any window does.
-bool SceneManager::forwardCloseRequest() {
+bool SceneManager::forwardToCurrentScene(void (Scene::*request)()) {
     const kernel::SmartPtr<Scene> scene = theSceneManager != nullptr ? theSceneManager->current : nullptr;
     if (!scene) {
         return false;
     }
-    scene->onCloseRequest();
+    (scene.get()->*request)();
     return true;
 }
 

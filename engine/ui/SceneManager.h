@@ -66,7 +66,8 @@ private:
     ~SceneManager() override;
 
     static void installCloseHandler(bool install);
-    static bool forwardCloseRequest();
+    // The window's close request, or the system's request to end, goes to the current scene.
+    static bool forwardToCurrentScene(void (Scene::*request)());
 
     void dropDeadScenes();
     void switchScenes();

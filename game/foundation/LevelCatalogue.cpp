@@ -132,6 +132,22 @@ bool LevelCatalogue::relaxParams(std::int32_t level, RelaxModeParams& out, std::
     return true;
 }
 
+std::int32_t LevelCatalogue::largestGoal(std::int32_t mode) const {
+    std::int32_t largest = 0;
+    for (const std::int32_t difficulty : {difficultyNormal, difficultyHard}) {
+        for (std::int32_t level = 1; level <= lastTunedLevel; ++level) {
+            ActionModeParams action;
+            RelaxModeParams relax;
+            if (mode == gameModeAction && actionParams(level, action, difficulty)) {
+                largest = std::max(largest, action.numPibbles);
+            } else if (mode == gameModeRelax && relaxParams(level, relax, difficulty)) {
+                largest = std::max(largest, relax.numPibbles);
+            }
+        }
+    }
+    return largest;
+}
+
 std::string LevelCatalogue::levelFileFor(std::int32_t chapter, std::int32_t level) const {
     if (!catalogue) {
         return {};

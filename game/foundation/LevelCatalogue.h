@@ -61,6 +61,8 @@ public:
     // table has none.
     bool actionParams(std::int32_t level, ActionModeParams& out, std::int32_t difficulty) const;
     bool relaxParams(std::int32_t level, RelaxModeParams& out, std::int32_t difficulty) const;
+    // The largest goal of any row of mode 1 (ACTION) or 2 (RELAX), at either difficulty; 0 without rows.
+    std::int32_t largestGoal(std::int32_t mode) const;
 
     // The file name of the first row for the chapter and level; empty when there is none.
     std::string levelFileFor(std::int32_t chapter, std::int32_t level) const;

@@ -5,6 +5,7 @@
 #include "engine/ui/Sprite.h"
 #include "game/foundation/GameGlobals.h"
 #include "game/foundation/GameIds.h"
+#include "game/foundation/LevelCatalogue.h"
 #include "game/foundation/PibbleHighscoreEntry.h"
 #include "game/foundation/PibblePlayer.h"
 #include "game/frontend/AlbumPictures.h"
@@ -94,6 +95,12 @@ void clipGoalBar(ui::Sprite* bar, std::int32_t numPibbles, std::int32_t goal) {
 
 std::int32_t timerAfter(std::int32_t timer, std::uint32_t dt) {
     return clampToInt(std::int64_t{timer} - dt);
+}
+
+std::int32_t largestGoal(std::int32_t mode) {
+    const LevelCatalogue* catalogue = LevelCatalogue::instance();
+    const std::int32_t largest = catalogue != nullptr ? catalogue->largestGoal(mode) : 0;
+    return largest > 0 ? largest : std::numeric_limits<std::int32_t>::max();
 }
 
 std::int32_t levelAfter(std::int32_t levelNr) {

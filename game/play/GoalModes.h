@@ -26,6 +26,9 @@ bool goalHintDue(std::int32_t numPibbles, std::int32_t goal);
 void clipGoalBar(ui::Sprite* bar, std::int32_t numPibbles, std::int32_t goal);
 // A timer after dt ms; it keeps running below 0, down to the smallest value.
 std::int32_t timerAfter(std::int32_t timer, std::uint32_t dt);
+// The largest goal the game gives a level of the mode (what a saved goal may hold); without tuning rows, no
+// bound.
+std::int32_t largestGoal(std::int32_t mode);
 // The number of the level after this one; a saved game may stand at the largest number, which then stays.
 std::int32_t levelAfter(std::int32_t levelNr);
 

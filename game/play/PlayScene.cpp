@@ -240,6 +240,7 @@ void PlayScene::reset() {
     hintEnabled = false;
     hintUsedThisGame = false;
     levelEndSent = false;
+    codedEnd = 0;
     saveFailed = false;
     savedMoveStart = false;
     pendingLeave = PendingLeave{};
@@ -261,6 +262,9 @@ void PlayScene::onUpdate(std::uint32_t elapsedMs) {
     const std::int32_t state = field->state();
     syncPause();
     updateButtons();
+    if (codedEnd != 0 && !moveInProgress()) {
+        tellCodedEnd();
+    }
     if (field->isFrozen() || field->isPaused()) {
         return;
     }

@@ -72,7 +72,10 @@ public:
     // quits, after the move in progress has ended.
     void onCloseRequest() override;
     static void confirmQuit(void* scene, ui::GameNode* sender);
-    // The menu's way back: a game saved while a move ran is saved again once the move has ended.
+    // The system's request to end the program: the game is kept as a yes to the question keeps it.
+    void onEndRequest() override;
+    // The menu's way back: a game saved while a move ran is saved again once the move has ended, or kept as
+    // for the level's end that the move brought.
     void leaveGame(void (*step)()) override;
     // A move runs from its click until the field is idle again (a wrong move's pibbles may still jump back
     // then: the board stands as before the click).
@@ -146,8 +149,8 @@ public:
     void onCollectablePhoto(std::int32_t collectableId);
     static void onPhotoDone(void* scene, ui::GameNode* node);
 
-    // The typed codes: the level's end as the field's own end event would tell it, told once; the
-    // collectable's photograph; a party pibble made on the idle field.
+    // The typed codes: the level's end as the field's own end event would tell it, told once (after the
+    // move in progress); the collectable's photograph; a party pibble made on the idle field.
     bool playsLevel() const override { return true; }
     void finishLevelNow() override;
     void failLevelNow() override;
@@ -225,17 +228,21 @@ private:
     void countMatchForPlayer(const GameEvent& match);
     void fadeMusicOut();
     void endLevel();
+    void endLevelByCode(std::int32_t end);
+    void tellCodedEnd();
     // Once per player: the hint, then the seen flag whether or not the hint was shown.
     void showFirstSighting(const std::string& key, Pibble* pibble, std::int32_t sighting);
     void writeCollectables(kernel::NodeValue& record);
     // What a leave keeps of the game, and the step it then takes (behind the failed-save notice).
     using Keep = void (PlayScene::*)();
-    void leaveAfterMove(Keep keep, void (*step)());
+    void leaveAfterMove(Keep keep, void (*step)(), bool unattended = false);
     void awaitMoveEnd(std::uint32_t elapsedMs);
     void runMoveWithoutInput();
+    bool fieldSettling() const;
     void takePendingLeave();
     void keepGameForQuit();
     void keepMoveEnd();
+    void keepLevelEnd();
     bool buttonsBlocked() const { return inputBlocked || isLeavingAfterMove(); }
 
     kernel::SmartPtr<ui::GameNode> particleLayer;
@@ -265,9 +272,15 @@ private:
         Keep keep = nullptr;
         void (*step)() = nullptr;
         std::int64_t waitedMs = 0;
+        // Nobody answers a notice: the step is taken at once.
+        bool unattended = false;
+        // A move ran when the leave was asked for.
+        bool afterMove = false;
     };
     PendingLeave pendingLeave;
     bool levelEndSent = false;
+    // The level's end a code asked for while a move ran (the event type), told once the move has ended.
+    std::int32_t codedEnd = 0;
     bool gameOver = false;
     std::int32_t playMs = 0;
     std::vector<kernel::SmartPtr<ui::Sprite>> particleNodes;

@@ -155,7 +155,7 @@ void PlaySceneAction::loadProperties(SavedValues& properties) {
     PlayScene::loadProperties(properties);
     levelNr = properties.read("levelNr", 1);
     numPibbles = properties.read("numPibbles", 0);
-    numPibblesGoal = properties.read("numPibblesGoal", 1);
+    numPibblesGoal = properties.read("numPibblesGoal", 1, largestGoal(gameModeAction));
     stubbornTimerStart = properties.read("stubbornTimerStart", 1);
     stubbornTimer =
         properties.read("stubbornTimer", std::numeric_limits<std::int32_t>::min(), stubbornTimerStart);

@@ -20,6 +20,10 @@ namespace {
 // what the field stored at the move's start, so a quit never hangs.
 constexpr std::int64_t moveEndWaitLimitMs = 30000;
 
+void quitProgram() {
+    host::PostQuitMessage(0);
+}
+
 } // namespace
 
 // Asked again while the player is being told that the game could not be saved, the close goes through: the
@@ -38,7 +42,27 @@ void PlayScene::onCloseRequest() {
 void PlayScene::confirmQuit(void* scene, ui::GameNode* /*sender*/) {
     auto* self = static_cast<PlayScene*>(scene);
     DialogPibble::closeDialog(ids::textQuit);
-    self->leaveAfterMove(&PlayScene::keepGameForQuit, [] { host::PostQuitMessage(0); });
+    self->leaveAfterMove(&PlayScene::keepGameForQuit, quitProgram);
+}
+
+// Nobody may be there to answer when the system ends the program: the game is kept as a yes to the quit
+// question keeps it (after the move in progress), and a save that failed is told in the log only. A way
+// back to the selection that waits for its move ends the program instead, with the game kept as for a quit.
+void PlayScene::onEndRequest() {
+    if (failedSaveNoticeOpen()) {
+        quitProgram();
+        return;
+    }
+    if (isLeavingAfterMove()) {
+        pendingLeave.keep = &PlayScene::keepGameForQuit;
+        pendingLeave.step = quitProgram;
+        pendingLeave.unattended = true;
+        return;
+    }
+    if (isDialogOpen(ids::textQuit)) {
+        DialogPibble::closeDialog(ids::textQuit);
+    }
+    leaveAfterMove(&PlayScene::keepGameForQuit, quitProgram, true);
 }
 
 void PlayScene::leaveGame(void (*step)()) {
@@ -55,18 +79,14 @@ bool PlayScene::moveInProgress() const {
 }
 
 // Kept at a move's end, the game holds what the move won. Until then the move runs on while no click
-// reaches the field: the buttons and a second close do nothing, and as under an open dialog neither the
-// mode's clocks nor the level's end go on.
-void PlayScene::leaveAfterMove(Keep keep, void (*step)()) {
+// reaches the field: the buttons and a second close do nothing, and as under an open dialog the mode's
+// clocks stand still; the level's end is decided once the move is over.
+void PlayScene::leaveAfterMove(Keep keep, void (*step)(), bool unattended) {
     if (isLeavingAfterMove()) {
         return;
     }
-    pendingLeave = {keep, step, 0};
-    if (!moveInProgress() && !levelEndUntold()) {
-        takePendingLeave();
-        return;
-    }
-    runMoveWithoutInput();
+    pendingLeave = {keep, step, 0, unattended, moveInProgress()};
+    awaitMoveEnd(0);
 }
 
 // A level that is over is told (its level-end dialog opens) a moment later; a leave in that moment waits for
@@ -77,16 +97,29 @@ bool PlayScene::levelEndUntold() const {
            !isDialogOpen(ids::dialogLevelEnd);
 }
 
+// Idle again after a move, the field counts its possible moves (once its last animations have run) before
+// the level's end can be decided.
+bool PlayScene::fieldSettling() const {
+    const PlayField* field = getField();
+    return field != nullptr && field->state() == fieldState::idle &&
+           (field->animationsRunning() || field->isRescanPending());
+}
+
+// Once the move has ended, the level's end is decided as on any rest (a code typed meanwhile first), and a
+// level that ends is told before the game is kept: a won level is then carried on, a lost game ended.
 void PlayScene::awaitMoveEnd(std::uint32_t elapsedMs) {
     pendingLeave.waitedMs += elapsedMs;
     if (pendingLeave.waitedMs > moveEndWaitLimitMs) {
         takePendingLeave();
-    } else if (moveInProgress()) {
-        runMoveWithoutInput();
-    } else if (levelEndUntold()) {
-        runMoveWithoutInput();
-        checkLevelEnd(elapsedMs);
-    } else {
+        return;
+    }
+    runMoveWithoutInput();
+    if (moveInProgress() || (pendingLeave.afterMove && fieldSettling())) {
+        return;
+    }
+    tellCodedEnd();
+    checkLevelEnd(elapsedMs);
+    if (!levelEndUntold()) {
         takePendingLeave();
     }
 }
@@ -107,13 +140,16 @@ void PlayScene::runMoveWithoutInput() {
 void PlayScene::takePendingLeave() {
     const PendingLeave leave = std::exchange(pendingLeave, PendingLeave{});
     (this->*leave.keep)();
-    leaveAfterFailedSaveNotice(leave.step);
+    if (leave.unattended) {
+        leave.step();
+    } else {
+        leaveAfterFailedSaveNotice(leave.step);
+    }
 }
 
-// An idle game is saved; a level just finished is carried on to the next and saved as if the player had
-// continued; a lost game leaves no save; before the first GO there is nothing new to save. A move that
-// never ended keeps the position the field stored at its start. The chapter chosen on an open chapter map
-// is saved now, not at the exit, where a failed save could no longer be told.
+// An idle game is saved; a level that has ended is kept as its dialog tells it; before the first GO there is
+// nothing new to save. A move that never ended keeps the position the field stored at its start. The chapter
+// chosen on an open chapter map is saved now, not at the exit, where a failed save could no longer be told.
 void PlayScene::keepGameForQuit() {
     PlayField* field = getField();
     PibblePlayer* player = currentPlayer();
@@ -131,7 +167,27 @@ void PlayScene::keepGameForQuit() {
         player->setGamemodeSaveFlag(gameMode);
         return;
     }
-    if (field->state() != fieldState::levelOver || !isDialogOpen(ids::dialogLevelEnd)) {
+    keepLevelEnd();
+}
+
+// The menu saved the game as it opened; a save made while a move ran holds the move's start, so the end of
+// the move is saved now, or the level's end that the move brought is kept.
+void PlayScene::keepMoveEnd() {
+    const PlayField* field = getField();
+    if (field != nullptr && field->state() == fieldState::levelOver) {
+        keepLevelEnd();
+    } else if (savedMoveStart) {
+        saveGame();
+    }
+}
+
+// With its level-end dialog open, a finished level is carried on to the next and saved as if the player had
+// continued; a lost game leaves no save.
+void PlayScene::keepLevelEnd() {
+    PlayField* field = getField();
+    PibblePlayer* player = currentPlayer();
+    if (field == nullptr || player == nullptr || field->state() != fieldState::levelOver ||
+        !isDialogOpen(ids::dialogLevelEnd)) {
         return;
     }
     if (levelEndKind() == levelEndFailed) {
@@ -152,14 +208,6 @@ void PlayScene::keepGameForQuit() {
     field->storeToLevel();
     saveGame();
     player->setGamemodeSaveFlag(gameMode);
-}
-
-// The menu saved the game as it opened; a save made while a move ran holds the move's start, so the end of
-// the move is saved now.
-void PlayScene::keepMoveEnd() {
-    if (savedMoveStart) {
-        saveGame();
-    }
 }
 
 } // namespace game

@@ -59,6 +59,15 @@ void PlaySceneRelax::onEnter() {
 // The chance moves once a move is over, not after each of its removals.
 void PlaySceneRelax::onUpdate(std::uint32_t elapsedMs) {
     PlayScene::onUpdate(elapsedMs);
+    applyEndedMove();
+}
+
+void PlaySceneRelax::saveGame() {
+    applyEndedMove();
+    PlayScene::saveGame();
+}
+
+void PlaySceneRelax::applyEndedMove() {
     PlayField* field = getField();
     if (!movePending || field == nullptr || field->state() != fieldState::idle) {
         return;
@@ -208,7 +217,7 @@ void PlaySceneRelax::loadProperties(SavedValues& properties) {
     chanceValueCurrent = properties.read("chanceValueCurrent", chanceValueMinimum);
     chanceValueStart = properties.read("chanceValueStart", 0);
     numPibbles = properties.read("numPibbles", 0);
-    numPibblesGoal = properties.read("numPibblesGoal", 1);
+    numPibblesGoal = properties.read("numPibblesGoal", 1, largestGoal(gameModeRelax));
     chanceDelta3 = properties.read("chanceDelta3", lowest);
     chanceDelta4 = properties.read("chanceDelta4", lowest);
     chanceDelta5 = properties.read("chanceDelta5", lowest);

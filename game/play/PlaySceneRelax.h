@@ -23,6 +23,9 @@ public:
 
     bool isLevelWon() override;
     bool isLevelLost() override;
+    // A move that has ended moves the chance first, so a save made in the same frame (a quit, the menu)
+    // holds the chance the move gave.
+    void saveGame() override;
     void saveProperties(kernel::NodeValue& properties) override;
     // Refuses a level below 1 or no goal, among the other values out of their range.
     void loadProperties(SavedValues& properties) override;
@@ -74,6 +77,7 @@ public:
     const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
 
 private:
+    void applyEndedMove();
     void startNewGame();
     // Reads the level's tuning row and gives its colour count; a level the table lacks keeps the values as
     // they are and the colours given.

@@ -158,5 +158,18 @@ TEST(HintCost, TheHintsTipAndTheHelpNameTheShareEveryModeTakes) {
     EXPECT_NE(help.find(words), std::string::npos) << help;
 }
 
+// Only VIB plays against a clock that runs out: ACTION's bar empties while the player waits (the game ends
+// when no move is left) and RELAX has no clock. The selection scene's tips of the three modes say so.
+TEST(ModeTips, OnlyVibsTipSpeaksOfATimeThatRunsOut) {
+    const StoredSettings settings;
+    const auto tip = [](const char* id) { return kernel::narrowString(kernel::PropertyStore::getText(id)); };
+    for (const char* id : {"TOOLTIP_SELECTION_ACTION", "TOOLTIP_SELECTION_RELAX"}) {
+        for (const char* words : {"time runs out", "race", "Race"}) {
+            EXPECT_EQ(tip(id).find(words), std::string::npos) << id << ": " << tip(id);
+        }
+    }
+    EXPECT_NE(tip("TOOLTIP_SELECTION_ACTION").find("bar"), std::string::npos);
+}
+
 } // namespace
 } // namespace content

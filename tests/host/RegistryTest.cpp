@@ -296,13 +296,17 @@ TEST(HostRegistry, AKeyOfManyValuesIsReadOnceForAWholeEnumeration) {
     EXPECT_EQ(written.subKeys[0].values.back().data, value);
 }
 
-// A file larger than any registry the program writes is not read: the settings are the defaults, the log
-// says why, and the first change keeps the file as it was before writing the new one. A change that would
-// make the file that large is not written: the next run would not read it.
+// A file larger than any registry the program writes (one byte past the cap) is not read: the settings are
+// the defaults, the log says why, and the first change keeps the file as it was before writing the new one. A
+// change that would make the file that large is not written: the next run would not read it.
 TEST(HostRegistry, AFileLargerThanAnyRealOneIsNeitherReadNorWritten) {
     const ScratchRegistry registry;
     std::string large = "<registry><value name=\"v\" type=\"REG_DWORD\" dword=\"3\"/></registry>";
-    large.resize(host::maxXmlBytes + 1, ' ');
+    large.resize(host::maxXmlBytes, ' ');
+    registry.replaceFile(large);
+    EXPECT_EQ(ScratchRegistry::values(""), (RegistryValues{{"v", dwordEntry(3)}}))
+        << "a file of the cap is read";
+    large.push_back(' ');
     registry.replaceFile(large);
     const DebugOutput output;
     EXPECT_TRUE(ScratchRegistry::values("").empty());

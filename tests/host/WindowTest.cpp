@@ -11,6 +11,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -362,6 +363,34 @@ TEST_F(HostWindow, ACloseRequestPassesToTheWindowThatReplacesItsOwn) {
         EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_CLOSE, WM_DESTROY}));
         EXPECT_EQ(FindWindow(nullptr, windowTitle), nullptr);
     }
+}
+
+// The system's requests to end the program (a shutdown's SIGTERM, Ctrl+C's SIGINT, a logout's SIGHUP) end
+// nothing by themselves: each reaches the window as the session's end, which wakes the wait for messages
+// and whose default handling closes the window. Two before the queue is read are one request; one that
+// finds no window waits for the next.
+TEST_F(HostWindow, TheSystemsRequestToEndReachesTheWindowAsTheEndOfTheSession) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const HWND window = create();
+        ASSERT_NE(window, nullptr);
+        drain();
+        ASSERT_EQ(std::raise(signal), 0);
+        ASSERT_EQ(std::raise(signal), 0);
+        EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 60000, QS_ALLINPUT), WAIT_OBJECT_0);
+        seen.clear();
+        const std::vector<MSG> taken = drain();
+        ASSERT_EQ(codes(taken), (std::vector<UINT>{WM_ENDSESSION}));
+        EXPECT_EQ(taken[0].wParam, WPARAM{TRUE});
+        EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_ENDSESSION, WM_DESTROY}));
+        EXPECT_EQ(FindWindow(nullptr, windowTitle), nullptr);
+    }
+    ASSERT_EQ(std::raise(SIGTERM), 0);
+    EXPECT_TRUE(drain().empty());
+    ASSERT_NE(create(), nullptr);
+    seen.clear();
+    drain();
+    EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_ENDSESSION, WM_DESTROY}));
 }
 
 // The main loop's wait between frames ends as soon as something arrives for the queue, and takes nothing:

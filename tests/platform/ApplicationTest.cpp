@@ -18,9 +18,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using platform::Application;
@@ -326,12 +328,13 @@ public:
     int ticks = 0;
 };
 
-// A close request that arrives while the frame timer waits between frames, resting or not, reaches the
-// game's loop before another tick: the loop reads it, the window closes and the loop ends. (A frame time of
-// a second: the wait is cut short by the request, never by the time.)
+// A close request, or the system's request to end (a real SIGTERM), that arrives while the frame timer waits
+// between frames, resting or not, reaches the game's loop before another tick: the loop reads it, the window
+// closes (no scene takes either request here) and the loop ends. (A frame time of a second: the wait is cut
+// short by the request, never by the time.)
 TEST_F(ApplicationTest, ACloseRequestDuringTheFrameWaitEndsTheLoopWithoutAnotherTick) {
-    for (const bool resting : {false, true}) {
-        SCOPED_TRACE(resting ? "resting" : "ticking every frame");
+    for (const auto& [resting, signal] : {std::pair{false, false}, {true, false}, {false, true}}) {
+        SCOPED_TRACE(std::string(resting ? "resting" : "ticking every frame") + (signal ? ", SIGTERM" : ""));
         Application* app = create();
         platform::FrameTimer* timer = platform::FrameTimer::create();
         const kernel::SmartPtr<TickCounter> counter(new TickCounter());
@@ -344,7 +347,11 @@ TEST_F(ApplicationTest, ACloseRequestDuringTheFrameWaitEndsTheLoopWithoutAnother
         EXPECT_EQ(timer->isResting(), resting);
         timer->wake();
         // The loop found the queue empty and went into its frame step; the request comes meanwhile.
-        ASSERT_TRUE(host::testing::requestCloseFromOutside());
+        if (signal) {
+            ASSERT_EQ(std::raise(SIGTERM), 0);
+        } else {
+            ASSERT_TRUE(host::testing::requestCloseFromOutside());
+        }
         EXPECT_FALSE(timer->step());
 
         // The game's loop goes on: the queue first, a frame when it is empty.

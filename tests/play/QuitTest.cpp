@@ -332,11 +332,136 @@ TEST_P(LeaveDuringAMove, AMoveThatNeverEndsStillQuitsWithItsStart) {
     EXPECT_EQ(savedScore(), 0);
 }
 
+// Yes during the move that wins the level lets the level end first: the won level is carried on and saved
+// at the next level, as with its level-end dialog open.
+TEST_P(LeaveDuringAMove, AYesDuringTheMoveThatWinsTheLevelCarriesTheLevelOn) {
+    mode.match(mode.goal() - 1);
+    startChain();
+    closeAndSayYes();
+    bool quit = false;
+    ASSERT_TRUE(waitWhilePlayerTries([&] { return quit = quitPosted(); }));
+    EXPECT_TRUE(quit);
+    ASSERT_TRUE(saved());
+    const kernel::SmartPtr<kernel::ValueDocument> save = savedGame(folder());
+    const kernel::NodeValue& properties = save->getNode("properties");
+    EXPECT_EQ(properties.getValue("levelNr").asInt(), 2);
+    EXPECT_EQ(properties.getValue("numPibbles").asInt(), 0);
+    EXPECT_EQ(properties.getValue("numPibblesGoal").asInt(), mode.rowGoal(2, game::difficultyNormal));
+    EXPECT_EQ(properties.getValue("score").asInt(), field().getScore());
+}
+
+// The menu's way back during a move that leaves no move ends the game as lost: its score is entered, and
+// the save the menu made as it opened is gone.
+TEST_P(LeaveDuringAMove, TheMenusWayBackDuringAMoveThatLeavesNoMoveEndsTheGame) {
+    startChain();
+    game::PlayScene::onMenuButton(&scene(), nullptr);
+    ASSERT_TRUE(saved());
+    game::DialogMenu::onQuit(static_cast<ui::GameNode*>(scene().findDialog(ids::dialogMenu)), nullptr);
+    answer(scene(), ids::buttonYes);
+    ASSERT_TRUE(mode.until([&] { return !moving() && !field().isRescanPending(); }, 5000));
+    game::ScanCounts counts = field().scanCounts();
+    counts.possibleMoves = 0;
+    field().setScanCounts(counts);
+    ui::Scene* selection = mode.manager().findScene(ids::sceneSelection);
+    ASSERT_TRUE(mode.until([&] { return mode.manager().nextScene() == selection; }, 5000));
+    EXPECT_TRUE(scene().isGameOver());
+    EXPECT_FALSE(saved());
+    ASSERT_GE(mode.scores().getLastScore(), 0);
+    EXPECT_EQ(mode.scores().getEntry(mode.scores().getLastScore())->getScore(), field().getScore());
+}
+
+// The system's request to end (a logout, a shutdown) asks nothing, also over the question already asked:
+// the chain runs out, its end is saved and the program quits; a save that fails then is told in the log,
+// with no box that waits for a player who may not be there.
+TEST_P(LeaveDuringAMove, TheSystemsRequestToEndKeepsTheChainsEndWithoutAQuestion) {
+    for (const bool full : {false, true}) {
+        SCOPED_TRACE(full ? "a full disk" : "saved");
+        const testsupport::DebugOutput output;
+        if (full) {
+            host::testing::failCall("writeFileAtomically:write", ENOSPC);
+            mode.writeModeLevel(modetest::levelText(chainField, chainColours));
+            leave(mode);
+            mode.enter();
+        }
+        startChain();
+        scene().onCloseRequest();
+        scene().onEndRequest();
+        EXPECT_FALSE(scene().isDialogOpen(ids::textQuit));
+        EXPECT_FALSE(quitPosted()) << "the move runs on first";
+        bool quit = false;
+        ASSERT_TRUE(waitWhilePlayerTries([&] { return quit = quitPosted(); }));
+        EXPECT_TRUE(quit);
+        EXPECT_EQ(movesMade(), 1);
+        EXPECT_EQ(saved(), !full);
+        if (full) {
+            EXPECT_FALSE(scene().isDialogOpen(ids::textSaveFailed));
+            EXPECT_NE(output.take().find("No space left on device"), std::string::npos);
+        } else {
+            EXPECT_EQ(savedScore(), field().getScore());
+        }
+    }
+}
+
+// A code typed while pibbles fall takes effect when the move has ended (the first code typed decides): the
+// next level goes on with a whole field that has a move, also once the kept game is continued.
+using EndDuringAMove = LeaveDuringAMove;
+
+TEST_P(EndDuringAMove, AWinCodeTypedDuringTheRefillWinsOnceTheMoveHasEnded) {
+    ASSERT_TRUE(mode.click(5, 1));
+    ASSERT_TRUE(mode.until([&] { return field().state() == state::refill; }, 5000));
+    scene().finishLevelNow();
+    scene().failLevelNow();
+    EXPECT_FALSE(scene().isLevelEndSent()) << "the move runs on";
+    ASSERT_TRUE(mode.until([&] { return scene().isDialogOpen(ids::dialogLevelEnd); }, 5000));
+    EXPECT_EQ(game::levelEndKind(), game::levelEndFinished);
+    EXPECT_EQ(movesMade(), 1);
+    scene().removeDialog(ids::dialogLevelEnd);
+    mode.nextLevel();
+    for (const bool continued : {false, true}) {
+        SCOPED_TRACE(continued ? "continued" : "the next level");
+        ASSERT_TRUE(mode.settle());
+        EXPECT_EQ(mode.levelNr(), 2);
+        for (std::int32_t row = 1; row <= field().rowCount(); ++row) {
+            for (std::int32_t column = game::cell::queueLeft; column <= field().columnCount(); ++column) {
+                EXPECT_NE(field().pibbleAt(row, column), nullptr) << row << ", " << column;
+            }
+        }
+        EXPECT_FALSE(mode.moves().empty());
+        scene().saveGame();
+        leave(mode);
+        mode.enter(game::startKindContinue, game::difficultyFromSave);
+    }
+}
+
+std::string modeName(const ::testing::TestParamInfo<playtest::SceneKind>& info) {
+    return info.param.mode == game::gameModeAction ? "Action" : "Relax";
+}
 INSTANTIATE_TEST_SUITE_P(Modes, LeaveDuringAMove,
-                         ::testing::Values(playtest::actionScene, playtest::relaxScene),
-                         [](const ::testing::TestParamInfo<playtest::SceneKind>& info) {
-                             return std::string(info.param.mode == game::gameModeAction ? "Action" : "Relax");
-                         });
+                         ::testing::Values(playtest::actionScene, playtest::relaxScene), modeName);
+INSTANTIATE_TEST_SUITE_P(Modes, EndDuringAMove,
+                         ::testing::Values(playtest::actionScene, playtest::relaxScene), modeName);
+
+// The chance a RELAX move gave is saved by a quit said yes to in the frame the move ends, before the mode's
+// own frame has moved it.
+TEST(RelaxQuit, AQuitAsTheMoveEndsSavesTheChanceThatMoveGave) {
+    quitPosted();
+    modetest::ModeWorld mode{playtest::relaxScene, boxes};
+    // The last row's queue pibble makes a column of three in the first column, and nothing else.
+    mode.writeModeLevel(modetest::levelText({"qxxxq", "qxxxq", "qxxxq"}, {"41230", "41320", "12310"}));
+    mode.enter();
+    game::PlaySceneRelax& relax = *mode.relax();
+    const std::int32_t before = relax.getChanceValueCurrent();
+    ASSERT_TRUE(mode.click(3, 1));
+    ASSERT_TRUE(mode.until([&] { return mode.world.field()->state() == state::idle; }, 5000));
+    ASSERT_TRUE(relax.isMovePending());
+    ASSERT_EQ(relax.getRemovedByMove(), 3);
+    relax.onCloseRequest();
+    answer(relax, ids::buttonYes);
+    ASSERT_TRUE(mode.until([] { return quitPosted(); }, 5000));
+    const std::int32_t given = before + modetest::relaxRow(1, game::difficultyNormal).chanceDelta3;
+    EXPECT_EQ(relax.getChanceValueCurrent(), given);
+    EXPECT_EQ(savedGame("relax")->getNode("properties").getValue("chanceValueCurrent").asInt(), given);
+}
 
 class VibQuit : public ::testing::Test {
 protected:

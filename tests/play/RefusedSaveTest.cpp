@@ -166,7 +166,8 @@ TEST(RefusedSave, ARefusedSaveIsKeptOnceBeforeTheNewGameReplacesIt) {
 }
 
 // Each value of a save is read with the range the game writes it in; one outside it refuses the save, which
-// gives a new game at level 1.
+// gives a new game at level 1. At level 3 the chance's minimum is 20, and no tuning row's goal comes near the
+// largest number.
 TEST(RefusedSave, AValueTheGameNeverWritesRefusesTheSave) {
     const struct {
         const playtest::SceneKind& kind;
@@ -174,14 +175,16 @@ TEST(RefusedSave, AValueTheGameNeverWritesRefusesTheSave) {
     } modes[] = {
         {playtest::actionScene,
          {property("levelNr", "0"), property("levelNr", ""), property("numPibbles", "-1"),
-          property("numPibblesGoal", "0"), property("stubbornTimer", "999999"),
-          property("stubbornTimerStart", "0"), property("penaltyTimer", "-1"),
-          property("penaltyTimer", "999999"), property("penaltyTimerStart", "-5"),
-          property("chanceMinus", "-1"), property("chanceMultiplier", "-1")}},
+          property("numPibblesGoal", "0"), property("numPibblesGoal", "2147483647"),
+          property("stubbornTimer", "999999"), property("stubbornTimerStart", "0"),
+          property("penaltyTimer", "-1"), property("penaltyTimer", "999999"),
+          property("penaltyTimerStart", "-5"), property("chanceMinus", "-1"),
+          property("chanceMultiplier", "-1")}},
         {playtest::relaxScene,
          {property("levelNr", "-3"), property("chanceValueMinimum", "-1"),
-          property("chanceValueCurrent", "-1"), property("chanceValueStart", "-1"),
-          property("numPibbles", "-1"), property("numPibblesGoal", "0"), property("chanceDelta3", "x")}},
+          property("chanceValueCurrent", "-1"), property("chanceValueCurrent", "19"),
+          property("chanceValueStart", "-1"), property("numPibbles", "-1"), property("numPibblesGoal", "0"),
+          property("numPibblesGoal", "2147483647"), property("chanceDelta3", "x")}},
     };
     for (const auto& one : modes) {
         SCOPED_TRACE(one.kind.className);
