@@ -4,7 +4,9 @@
 // comic strip paged through, a name typed into the profile dialog; then for each mode of the walk: play
 // on the how-to-play page, a few clicks on pibbles, the level won with the typed code, the level-end
 // dialog continuing into the next level, and out through menu, main menu and yes. The full walk also
-// opens the album, turns to a page from its contents and closes it. Quit and yes end the game.
+// opens the album, turns to a page from its contents and closes it. Quit and yes end the game. The RELAX
+// walk instead ends the game with SIGTERM while its next level is played (its pibbles at rest), as a
+// shutdown or a kill would: no question, the game kept as a yes to "Stop playing?" keeps it.
 //
 // Checked then: exit code 0, no lock file left, the profile's how-to-play flags and seconds played, a
 // saved game for each mode played (its level the one after the won level), the scores file, one playing
@@ -39,6 +41,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -85,6 +88,9 @@ constexpr int continuedMode = 1;
 constexpr int noContinuedMode = -1;
 
 constexpr const char* playerName = "Tester";
+// The walk whose game is ended by the system's request (SIGTERM) while its level is played, in place of the
+// menu's way back and the quit: the game is kept as a yes to "Stop playing?" keeps it, and the program exits.
+constexpr const char* endedBySignal = "relax";
 // How long the bot plays each mode on the frame check's walk, counted while the level is shown.
 constexpr int botSeconds = 4;
 
@@ -290,14 +296,27 @@ private:
                 walk.clickPibbles(mode);
             }
             walk.winLevelWithCode(mode);
-            walk.leaveThroughMenu(mode);
+            if (options.walk == endedBySignal) {
+                // A code typed during a move ends the level before the move's pibbles have settled; they
+                // settle at the next level's start, and a request to end meanwhile keeps the level as last
+                // stored (the won level's start): until the game waits for them, the request comes once they
+                // rest.
+                walk.waitForFieldAtRest(mode);
+            } else {
+                walk.leaveThroughMenu(mode);
+            }
             levelReached[mode.saveFolder] = walk.levelReached(mode);
         }
         if (options.walk == "full") {
             walk.visitAlbum();
         }
-        walk.leaveGame();
-        checkCleanEnd(first, "after quit and yes");
+        if (options.walk == endedBySignal) {
+            ::kill(first.process(), SIGTERM);
+            checkCleanEnd(first, "on SIGTERM while the level was played");
+        } else {
+            walk.leaveGame();
+            checkCleanEnd(first, "after quit and yes");
+        }
         if (bot) {
             checkFramesMatched(first.output());
         }
