@@ -1,4 +1,5 @@
 #include "host/System.h"
+#include "host/SdlWindow.h"
 
 #include "host/Testing.h"
 
@@ -455,9 +456,11 @@ bool probeDisplay() {
     static int started = -1;
     std::lock_guard guard(lock);
     // Video is never shut down and started again: some drivers do not survive a second start in one
-    // process, and the window is made on this same subsystem later.
+    // process, and the window is made on this same subsystem later. It is started as the window starts it,
+    // without SDL's own signal handlers: they would turn the system's request to end into a quit, which the
+    // window takes for its close button.
     if (started < 0) {
-        started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 ? 1 : 0;
+        started = ensureVideo() ? 1 : 0;
     }
     return started == 1;
 }

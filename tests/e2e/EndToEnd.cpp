@@ -4,7 +4,9 @@
 // comic strip paged through, a name typed into the profile dialog; then for each mode of the walk: play
 // on the how-to-play page, a few clicks on pibbles, the level won with the typed code, the level-end
 // dialog continuing into the next level, and out through menu, main menu and yes. The full walk also
-// opens the album, turns to a page from its contents and closes it. Quit and yes end the game.
+// opens the album, turns to a page from its contents and closes it. Quit and yes end the game. The RELAX
+// walk instead ends the game with SIGTERM while its next level is played (its pibbles at rest), as a
+// shutdown or a kill would: no question, the game kept as a yes to "Stop playing?" keeps it.
 //
 // Checked then: exit code 0, no lock file left, the profile's how-to-play flags and seconds played, a
 // saved game for each mode played (its level the one after the won level), the scores file, one playing
@@ -39,6 +41,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -59,7 +62,8 @@ namespace {
 using namespace e2e;
 
 constexpr int skippedCode = 77;
-// Sanitised debug builds start slowly; each bound is far above what a working game needs.
+// Sanitised debug builds start slowly; each bound, in the time the game could run (GameTime), is far above
+// what a working game needs.
 constexpr int windowSeconds = 60;
 constexpr int sceneSeconds = 60;
 // The session record's machine snapshot takes seconds at exit.
@@ -84,6 +88,9 @@ constexpr int continuedMode = 1;
 constexpr int noContinuedMode = -1;
 
 constexpr const char* playerName = "Tester";
+// The walk whose game is ended by the system's request (SIGTERM) while its level is played, in place of the
+// menu's way back and the quit: the game is kept as a yes to "Stop playing?" keeps it, and the program exits.
+constexpr const char* endedBySignal = "relax";
 // How long the bot plays each mode on the frame check's walk, counted while the level is shown.
 constexpr int botSeconds = 4;
 
@@ -289,14 +296,27 @@ private:
                 walk.clickPibbles(mode);
             }
             walk.winLevelWithCode(mode);
-            walk.leaveThroughMenu(mode);
+            if (options.walk == endedBySignal) {
+                // A code typed during a move ends the level before the move's pibbles have settled; they
+                // settle at the next level's start, and a request to end meanwhile keeps the level as last
+                // stored (the won level's start): until the game waits for them, the request comes once they
+                // rest.
+                walk.waitForFieldAtRest(mode);
+            } else {
+                walk.leaveThroughMenu(mode);
+            }
             levelReached[mode.saveFolder] = walk.levelReached(mode);
         }
         if (options.walk == "full") {
             walk.visitAlbum();
         }
-        walk.leaveGame();
-        checkCleanEnd(first, "after quit and yes");
+        if (options.walk == endedBySignal) {
+            ::kill(first.process(), SIGTERM);
+            checkCleanEnd(first, "on SIGTERM while the level was played");
+        } else {
+            walk.leaveGame();
+            checkCleanEnd(first, "after quit and yes");
+        }
         if (bot) {
             checkFramesMatched(first.output());
         }
@@ -324,7 +344,7 @@ private:
 
     unsigned long waitForWindow(Game& copy) {
         std::vector<unsigned long> windows;
-        within(windowSeconds, [&] {
+        copy.within(windowSeconds, [&] {
             windows = windowsTitled(expected.title, true);
             return !windows.empty() || !copy.running();
         });
@@ -335,7 +355,7 @@ private:
         if (!copy.running() && copy.output().find("cannot be made") != std::string::npos) {
             throw Skip{"the game cannot make its scenes yet: " + copy.output()};
         }
-        fail(copy.running() ? "no window titled \"" + expected.title + "\" appeared"
+        fail(copy.running() ? "no window titled \"" + expected.title + "\" appeared (" + copy.lastWait() + ")"
                             : "the game ended before its window appeared (" + copy.describeEnd() + ")");
     }
 
@@ -348,7 +368,7 @@ private:
         }
         Game second(game, scratch / "second.log");
         if (!second.exitedWithin(exitSeconds)) {
-            fail("a second copy did not end while the first runs");
+            fail("a second copy did not end while the first runs (" + second.lastWait() + ")");
         }
         if (!second.exitedCleanly()) {
             fail("a second copy ended with " + second.describeEnd());
@@ -360,16 +380,16 @@ private:
         if (windowsTitled(expected.title) != std::vector<unsigned long>{window}) {
             fail("a second copy changed the game's windows");
         }
-        if (!within(sceneSeconds,
-                    [&] { return testsupport::isAbove(window, cover.id()) || !first.running(); })) {
-            fail("a second copy did not bring the game's window to the front");
+        if (!first.within(sceneSeconds,
+                          [&] { return testsupport::isAbove(window, cover.id()) || !first.running(); })) {
+            fail("a second copy did not bring the game's window to the front (" + first.lastWait() + ")");
         }
         progress("a second copy brought the game to the front and ended at once with exit code 0");
     }
 
     void checkCleanEnd(Game& copy, const std::string& how) {
         if (!copy.exitedWithin(exitSeconds)) {
-            fail("the game did not end " + how);
+            fail("the game did not end " + how + " (" + copy.lastWait() + ")");
         }
         if (!copy.exitedCleanly()) {
             fail("the game ended " + how + " with " + copy.describeEnd());
@@ -630,7 +650,7 @@ private:
         }
         Game copy(folder / "run", folder / ("try" + std::to_string(i) + ".log"), environment);
         std::vector<unsigned long> windows;
-        within(
+        copy.within(
             windowSeconds,
             [&] {
                 windows = windowsOf(copy.process(), expected.title);
@@ -639,7 +659,8 @@ private:
             10);
         if (windows.empty()) {
             fail(name + ": no window appeared" +
-                 (copy.running() ? std::string() : " before the game ended with " + copy.describeEnd()) +
+                 (copy.running() ? " (" + copy.lastWait() + ")"
+                                 : " before the game ended with " + copy.describeEnd()) +
                  ":\n" + copy.output());
         }
         const std::string moment = vibButton != nullptr ? leaveLoadingScene(copy, windows.front(), frameTimes,
@@ -647,7 +668,7 @@ private:
                                                         : waitRandomMoment(random);
         testsupport::askWindowToClose(windows.front());
         if (!copy.exitedWithin(exitSeconds)) {
-            fail(name + ": the game did not end after a close " + moment);
+            fail(name + ": the game did not end after a close " + moment + " (" + copy.lastWait() + ")");
         }
         if (!copy.exitedCleanly()) {
             fail(name + ": closed " + moment + ", the game ended with " + copy.describeEnd() + ":\n" +
@@ -687,11 +708,12 @@ private:
     // Each click goes to the copy's own window, which other copies may cover.
     static std::string leaveLoadingScene(Game& copy, unsigned long window, const fs::path& frameTimes,
                                          Point vibButton, const std::string& name, std::mt19937& random) {
-        if (!within(
+        if (!copy.within(
                 sceneSeconds, [&] { return loadingDoneIn(frameTimes) || !copy.running(); }, 100) ||
             !copy.running()) {
             fail(name + ": the loading scene did not finish" +
-                 (copy.running() ? std::string() : " before the game ended with " + copy.describeEnd()));
+                 (copy.running() ? " (" + copy.lastWait() + ")"
+                                 : " before the game ended with " + copy.describeEnd()));
         }
         const auto clicked = std::chrono::steady_clock::now();
         if (!testsupport::clickInWindow(window, gameWidth / 2, gameHeight / 2)) {

@@ -1,5 +1,6 @@
 #include "GameProcess.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -19,6 +20,39 @@ extern char** environ;
 namespace e2e {
 
 namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const Clock::time_point driverStarted = Clock::now();
+// CTest stops a walk at 600 s; a wait cut off here still has the time to name what it waited for, keep its
+// last screen and end the game.
+constexpr int ceilingSeconds = 500;
+
+// By thread, the nanoseconds each of the process's threads has waited on a run queue; empty where Linux does
+// not tell.
+std::map<pid_t, long long> runQueueWaits(pid_t process) {
+    std::map<pid_t, long long> waits;
+    std::error_code error;
+    for (fs::directory_iterator task("/proc/" + std::to_string(process) + "/task", error), end;
+         !error && task != end; task.increment(error)) {
+        std::ifstream stats(task->path() / "schedstat");
+        long long running = 0;
+        long long waiting = 0;
+        if (stats >> running >> waiting) {
+            waits[std::atoi(task->path().filename().c_str())] = waiting;
+        }
+    }
+    return waits;
+}
+
+std::string inSeconds(Clock::duration time) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f s", std::chrono::duration<double>(time).count());
+    return text;
+}
+
+} // namespace
 
 std::string readFile(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -26,8 +60,7 @@ std::string readFile(const fs::path& file) {
 }
 
 void progress(const std::string& step) {
-    static const auto start = std::chrono::steady_clock::now();
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const std::chrono::duration<double> elapsed = Clock::now() - driverStarted;
     std::printf("[%6.1f s] %s\n", elapsed.count(), step.c_str());
     std::fflush(stdout);
 }
@@ -44,15 +77,42 @@ std::string capture(const std::string& command) {
     return output;
 }
 
-bool within(int seconds, const std::function<bool()>& done, int pollMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) {
-            return true;
+GameTime::GameTime(pid_t process, int seconds)
+    : process(process), seconds(seconds), started(Clock::now()), looked(started),
+      waited(runQueueWaits(process)) {}
+
+// A thread that came meanwhile waited all its wait in the interval.
+bool GameTime::spent() {
+    const Clock::time_point now = Clock::now();
+    std::map<pid_t, long long> waits = runQueueWaits(process);
+    Clock::duration interval = now - looked;
+    if (!waits.empty()) {
+        long long longest = 0;
+        for (const auto& [thread, waiting] : waits) {
+            const auto before = waited.find(thread);
+            longest = std::max(longest, waiting - (before == waited.end() ? 0 : before->second));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
+        interval = std::max(Clock::duration{}, interval - std::chrono::duration_cast<Clock::duration>(
+                                                              std::chrono::nanoseconds(longest)));
+        measured = true;
     }
-    return done();
+    ran += interval;
+    waited = std::move(waits);
+    looked = now;
+    ceilingCame = now - driverStarted >= std::chrono::seconds(ceilingSeconds);
+    return ran >= std::chrono::seconds(seconds) || ceilingCame;
+}
+
+std::string GameTime::told() const {
+    std::string text = std::to_string(seconds) + " s of the game's time allowed; ";
+    if (!measured) {
+        return text + inSeconds(looked - started) + " waited, the game's share unknown (no schedstat)";
+    }
+    text += "the game could run " + inSeconds(ran) + " of the " + inSeconds(looked - started) + " waited";
+    if (ceilingCame) {
+        text += ", when the run came to its ceiling of " + std::to_string(ceilingSeconds) + " s";
+    }
+    return text;
 }
 
 // Everything the child needs is made before the fork: copies are started from several threads at once, and
@@ -101,6 +161,18 @@ bool Game::running() {
         ended = true;
     }
     return pid > 0 && !ended;
+}
+
+bool Game::within(int seconds, const std::function<bool()>& done, int pollMs) {
+    GameTime time(pid, seconds);
+    while (!time.spent()) {
+        if (done()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
+    }
+    lastWaitTold = time.told();
+    return done();
 }
 
 bool Game::exitedWithin(int seconds) {

@@ -4,6 +4,7 @@
 
 #include "GameData.h"
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -21,8 +22,34 @@ void progress(const std::string& step);
 // The tool's standard output; empty when it failed or took longer than ten seconds.
 std::string capture(const std::string& command);
 
-// Polls until done holds or the seconds have passed; done is asked once more at the end.
-bool within(int seconds, const std::function<bool()>& done, int pollMs = 250);
+// The bound of a wait on the game, counted in the time the game could run: on a busy machine the game gets
+// only a share of a processor and its every step takes longer by as much, so a bound in wall time runs out
+// on a working game. From one look to the next it counts the wall time less the longest time any of the
+// game's threads waited on a run queue meanwhile (Linux's schedstat); a game that idles in a wrong state
+// sleeps rather than waits, so its bound still runs out. Wall time where schedstat cannot be read. Whatever
+// the game got, no wait runs past a ceiling set from the driver's start, so that a failure still names
+// what it waited for within CTest's time limit.
+class GameTime {
+public:
+    GameTime(pid_t process, int seconds);
+    // Counts the time since the last look; true once the game has had its seconds or the ceiling has come.
+    bool spent();
+    // The wait so far, as a failure tells it: the bound, and what the game got of the time waited.
+    std::string told() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    pid_t process;
+    int seconds;
+    Clock::time_point started;
+    Clock::time_point looked;
+    Clock::duration ran{};
+    // Nanoseconds on a run queue, by thread, as last read.
+    std::map<pid_t, long long> waited;
+    bool measured = false;
+    bool ceilingCame = false;
+};
 
 // Variables set for the game alone, over the driver's own.
 using Environment = std::map<std::string, std::string>;
@@ -37,7 +64,12 @@ public:
     Game& operator=(const Game&) = delete;
 
     bool running();
+    // Polls until done holds or the game has had the seconds to run (GameTime); done is asked once more at
+    // the end.
+    bool within(int seconds, const std::function<bool()>& done, int pollMs = 250);
     bool exitedWithin(int seconds);
+    // How the last wait within went, as a failure tells it.
+    const std::string& lastWait() const { return lastWaitTold; }
     // Only meaningful once the process has ended.
     bool exitedCleanly() const;
     std::string describeEnd() const;
@@ -49,6 +81,7 @@ private:
     pid_t pid = -1;
     int status = 0;
     bool ended = false;
+    std::string lastWaitTold;
 };
 
 // Hidden windows too, unless only the shown ones are asked for: the game places its window before it shows

@@ -13,7 +13,8 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// Sanitised debug builds are slow; each bound is far above what a working game needs.
+// Sanitised debug builds are slow; each bound, in the time the game could run (GameTime), is far above what
+// a working game needs.
 constexpr int loadingSeconds = 120;
 constexpr int sceneSeconds = 60;
 constexpr int levelEndSeconds = 90;
@@ -82,29 +83,36 @@ Screenshot Walk::screenshot() const {
 }
 
 Screenshot Walk::waitFor(const std::string& what, int seconds, const Probe& done, bool answerAsides) {
-    const auto end = Clock::now() + std::chrono::seconds(seconds);
+    GameTime time(game.process(), seconds);
     while (true) {
         // Asked before the look, so a game that ends while the probe waits for its end is not a failure.
         const bool running = game.running();
         lastShot = screenshot();
-        if (done(lastShot)) {
-            return lastShot;
+        try {
+            if (done(lastShot)) {
+                return lastShot;
+            }
+        } catch (const Failure& failure) {
+            throw Failure{failure.reason + keepLastScreen()};
         }
         if (!running) {
             fail("the game ended (" + game.describeEnd() + ") while the walk waited for " + what);
         }
-        if (Clock::now() > end) {
-            std::string kept;
-            if (!failureScreen.empty() && writePpm(lastShot, picture, failureScreen.string())) {
-                kept = "; the last screen seen is in " + failureScreen.string();
-            }
-            fail("waited " + std::to_string(seconds) + " s in vain for " + what + kept);
+        if (time.spent()) {
+            fail("waited in vain for " + what + " (" + time.told() + ")" + keepLastScreen());
         }
         if (answerAsides) {
             answerAside(lastShot);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
     }
+}
+
+std::string Walk::keepLastScreen() const {
+    if (!failureScreen.empty() && writePpm(lastShot, picture, failureScreen.string())) {
+        return "; the last screen seen is in " + failureScreen.string();
+    }
+    return "";
 }
 
 void Walk::press(const std::string& what, const Picture& button, const Probe& done, int seconds,
@@ -361,15 +369,14 @@ void Walk::letTheBotPlay(const Mode& mode, int seconds) {
     progress(mode.name + ": the bot played " + std::to_string(seconds) + " s");
 }
 
-// The code ends the level at once, also in the middle of a move; a player types it once the pibbles have
-// come to rest: the hand shows over a plain pibble. The pointer then leaves the field, so no pibble turns
-// to look at it.
+// At rest, the field waits for a click: the hand shows over a plain pibble. The pointer then leaves the
+// field, so no pibble turns to look at it.
 void Walk::waitForFieldAtRest(const Mode& mode) {
     const std::vector<Point> points = plainPibblePoints(mode.firstLevel);
     std::size_t next = 0;
     std::optional<Clock::time_point> pointed;
     waitFor(
-        mode.name + ": the pibbles to come to rest, to type the code", levelEndSeconds,
+        mode.name + ": the pibbles to come to rest", levelEndSeconds,
         [&](const Screenshot& shot) {
             noteLevelEnd(shot, mode);
             if (!playing(shot, mode)) {
@@ -417,16 +424,17 @@ int Walk::levelReached(const Mode& mode) const {
     return 1 + (won == levelsWon.end() ? 0 : won->second);
 }
 
-// The level ends: the menu button is disabled while the level-end dialog shows, and the carrot comes in.
-// A hint left open over the field covers the lower half of the button, and the carrot's front is cut away
-// from the left while the letters jump out of it: the button's upper half and the carrot's tip show
-// longest. The button comes back enabled when the next level runs.
+// The code is typed as a player would type it, while the bot's or the clicks' move may still run: a code
+// typed during a move is kept and wins the level when the move ends. The level ends: the menu button is
+// disabled while the level-end dialog shows, and the carrot comes in. A hint left open over the field covers
+// the lower half of the button, and the carrot's front is cut away from the left while the letters jump out
+// of it: the button's upper half and the carrot's tip show longest. The button comes back enabled when the
+// next level runs.
 void Walk::winLevelWithCode(const Mode& mode) {
     const Picture& menuTop = disabledMenuTop(mode);
     const Picture& carrot = data.picture("DIALOG_LEVELEND", "SPRITE_CARROT_FRONT");
     const Picture carrotTip =
         cropped(carrot, 0, {carrot.width() * 3 / 4, 0, carrot.width() / 4, carrot.frameHeight()});
-    waitForFieldAtRest(mode);
     typeInto(window, winningCode);
     waitFor(
         mode.name + ": the level's end after the typed code \"" + std::string(winningCode) + "\"",
@@ -440,44 +448,32 @@ void Walk::winLevelWithCode(const Mode& mode) {
     progress(mode.name + ": the level-end dialog continued into the next level");
 }
 
-// The game's bot plays on until the menu opens, and the field may be left without a move: the code can win a
-// level while one of the bot's moves runs, and RELAX carries that field, its queue cell still empty, into
-// the next level. ACTION and RELAX then lose the game, and VIB the level. The lost game's dialog leads back
-// to the selection scene (through the highscores, whose album is closed as an aside), as the menu's way
-// would: its continue, or no to trying the level again.
+// The game's bot plays on until the menu opens. A move that runs when the code wins the level or the menu
+// opens runs out and is kept, and the next level starts with its moves: a game lost on the way (the lost
+// game's dialog with its continue button, or VIB's question whether to try again, in place of the menu) is
+// a fault.
 void Walk::leaveThroughMenu(const Mode& mode) {
     const Picture& quit = data.picture("DIALOG_MENU", "BUTTON_QUIT");
     const Picture& yes = data.picture("DIALOG_YESNO", "BUTTON_YES");
     const Picture* lostGameWays[] = {&data.picture("DIALOG_LEVELEND", "BUTTON_CONTINUE"),
                                      &data.picture("DIALOG_LEVELEND", "BUTTON_NO")};
-    std::optional<Clock::time_point> answered;
-    bool lost = false;
     press(
         mode.name + ": the menu button, up to the menu", data.picture(mode.scene, "BUTTON_MENU"),
         [&](const Screenshot& shot) {
             if (enabledAt(shot, quit)) {
                 return true;
             }
-            if (answered && selectionShown(shot)) {
-                lost = true;
-                return true;
-            }
+            // The menu has a continue button of its own; the level-end dialog disables the scene's menu
+            // button.
             for (const Picture* way : lostGameWays) {
-                if (const std::optional<Point> at = enabledAt(shot, *way);
-                    at && (!answered || Clock::now() - *answered > pressAgainAfter)) {
-                    const Point middle = middleOf(*way, *at);
-                    click(picture, middle.x, middle.y);
-                    answered = Clock::now();
-                    break;
+                if (enabledAt(shot, *way) && shows(shot, disabledMenuTop(mode))) {
+                    fail(mode.name + ": the game was lost on the way to the menu: the lost game's dialog " +
+                         "showed instead of the menu");
                 }
             }
             return false;
         },
         sceneSeconds, true);
-    if (lost) {
-        progress(mode.name + ": the bot's moves lost the game; its dialog led back to the selection scene");
-        return;
-    }
     press(
         mode.name + ": main menu in the menu, up to the question whether to stop", quit,
         [&](const Screenshot& shot) { return enabledAt(shot, yes).has_value(); }, sceneSeconds);

@@ -1,8 +1,8 @@
 #pragma once
 // The player's hands and eyes on a running game: every step presses what the screen shows (a button found
 // by its picture, in its enabled state) and waits, taking screenshots, for what the press should bring.
-// Nothing waits a fixed time: each wait is a probe with a time-out, and a wait that runs out fails, naming
-// what it waited for and keeping the last screen it saw.
+// Nothing waits a fixed time: each wait is a probe with a time-out in the time the game could run, and a
+// wait that runs out fails, naming what it waited for and keeping the last screen it saw.
 
 #include "GameData.h"
 #include "GameProcess.h"
@@ -59,9 +59,10 @@ public:
     // The game's own bot (PIBBLES_BOT) plays on for the seconds given, counted while the level is shown;
     // what it leaves to a player (a message, the album) is answered here.
     void letTheBotPlay(const Mode& mode, int seconds);
-    // Types the code that wins the level and waits through the level-end dialog into the next level.
+    // Types the code that wins the level, also while a move runs, and waits through the level-end dialog
+    // into the next level.
     void winLevelWithCode(const Mode& mode);
-    // Menu, main menu, yes: back on the selection scene.
+    // Menu, main menu, yes: back on the selection scene. Fails when the game was lost on the way.
     void leaveThroughMenu(const Mode& mode);
     // Opens the album, turns to the ACTION highscores from the contents and closes the album again.
     void visitAlbum();
@@ -74,15 +75,17 @@ public:
 
 private:
     Screenshot screenshot() const;
-    // Fails naming what it waited for, also when the game ends first (unless the probe holds then). With
-    // asides answered, what play shows on its own over the field (a hint, a collectable's album page) is
-    // closed as a player would close it.
+    // Fails naming what it waited for, also when the game ends first (unless the probe holds then); a
+    // failure, the probe's own too, keeps the last screen. With asides answered, what play shows on its own
+    // over the field (a hint, a collectable's album page) is closed as a player would close it.
     Screenshot waitFor(const std::string& what, int seconds, const Probe& done, bool answerAsides = false);
     // Clicks the button once it shows enabled and waits for what the press brings; a press that went
     // nowhere (an aside took it) is made again after a while.
     void press(const std::string& what, const Picture& button, const Probe& done, int seconds,
                bool answerAsides = false);
     void answerAside(const Screenshot& shot);
+    // Where the failure screen was written, as a failure's message tells it; empty when it was not.
+    std::string keepLastScreen() const;
     // The hand, not the arrow: the field waits for a click, and a plain pibble is under the pointer.
     bool handOverPibble() const;
     void pointOffField(const Mode& mode);

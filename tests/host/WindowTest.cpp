@@ -2,6 +2,7 @@
 
 #include "host/Messages.h"
 #include "host/SdlWindow.h"
+#include "host/System.h"
 #include "host/Time.h"
 #include "host/WindowEvents.h"
 
@@ -368,8 +369,10 @@ TEST_F(HostWindow, ACloseRequestPassesToTheWindowThatReplacesItsOwn) {
 // The system's requests to end the program (a shutdown's SIGTERM, Ctrl+C's SIGINT, a logout's SIGHUP) end
 // nothing by themselves: each reaches the window as the session's end, which wakes the wait for messages
 // and whose default handling closes the window. Two before the queue is read are one request; one that
-// finds no window waits for the next.
+// finds no window waits for the next. The display's probe starts video before the first window, as at the
+// game's start.
 TEST_F(HostWindow, TheSystemsRequestToEndReachesTheWindowAsTheEndOfTheSession) {
+    ASSERT_TRUE(probeDisplay());
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         const HWND window = create();
