@@ -5,7 +5,7 @@
 // on the how-to-play page, a few clicks on pibbles, the level won with the typed code, the level-end
 // dialog continuing into the next level, and out through menu, main menu and yes. The full walk also
 // opens the album, turns to a page from its contents and closes it. Quit and yes end the game. The RELAX
-// walk instead ends the game with SIGTERM while its next level is played (its pibbles at rest), as a
+// walk instead ends the game with SIGTERM as soon as its next level is played, as a
 // shutdown or a kill would: no question, the game kept as a yes to "Stop playing?" keeps it.
 //
 // Checked then: exit code 0, no lock file left, the profile's how-to-play flags and seconds played, a
@@ -296,13 +296,7 @@ private:
                 walk.clickPibbles(mode);
             }
             walk.winLevelWithCode(mode);
-            if (options.walk == endedBySignal) {
-                // A code typed during a move ends the level before the move's pibbles have settled; they
-                // settle at the next level's start, and a request to end meanwhile keeps the level as last
-                // stored (the won level's start): until the game waits for them, the request comes once they
-                // rest.
-                walk.waitForFieldAtRest(mode);
-            } else {
+            if (options.walk != endedBySignal) {
                 walk.leaveThroughMenu(mode);
             }
             levelReached[mode.saveFolder] = walk.levelReached(mode);
