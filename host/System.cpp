@@ -1,6 +1,6 @@
 #include "host/System.h"
-#include "host/SdlWindow.h"
 
+#include "host/SdlWindow.h"
 #include "host/Testing.h"
 
 #include <SDL.h>
