@@ -87,6 +87,9 @@ public:
     // A finished level carried on at quit: the mode's values moved to its next level, which is returned
     // loaded; null when the game is complete or there is none.
     virtual LevelFile* advanceLevelForQuit() { return nullptr; }
+    // The level-end dialog has been answered and the mode is on its way to the level it leads to: a leave
+    // waits for that level.
+    virtual bool changingLevel() const { return false; }
 
     // The modes' operations.
     virtual bool isLevelWon();

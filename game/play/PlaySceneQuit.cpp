@@ -114,7 +114,7 @@ void PlayScene::awaitMoveEnd(std::uint32_t elapsedMs) {
         return;
     }
     runMoveWithoutInput();
-    if (moveInProgress() || (pendingLeave.afterMove && fieldSettling())) {
+    if (moveInProgress() || (pendingLeave.afterMove && fieldSettling()) || changingLevel()) {
         return;
     }
     tellCodedEnd();

@@ -84,6 +84,8 @@ public:
     void gameFailedForMode() override { gameOver(); }
     // One level on with the progress raised; after the last level the highscore "10.7" and no saved game.
     LevelFile* advanceLevelForQuit() override;
+    // The fade to the next level (or to the lost level again) runs.
+    bool changingLevel() const override { return fadeOverlay.get() != nullptr; }
 
     std::int32_t getChapterNr() const { return chapterNr; }
     void setChapterNr(std::int32_t value) { chapterNr = value; }

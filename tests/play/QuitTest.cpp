@@ -563,6 +563,26 @@ TEST_F(VibQuit, AYesBeforeTheLevelEndIsToldWaitsForItAndCarriesTheLevelOn) {
     EXPECT_EQ(save->getNode("properties").getValue("score").asInt(), 4321);
 }
 
+// Yes while the fade to the next level runs, its level-end dialog gone, waits for that level and saves it.
+TEST_F(VibQuit, AYesDuringTheFadeToTheNextLevelSavesThatLevel) {
+    world.scene().setChapterNr(3);
+    world.scene().setLevelNr(4);
+    world.field().setScore(4321);
+    world.scene().finishLevelNow();
+    ASSERT_TRUE(world.isOpen(ids::dialogLevelEnd));
+    world.scene().removeDialog(ids::dialogLevelEnd);
+    world.scene().advanceWithFade();
+    world.scene().onCloseRequest();
+    answer(world.scene(), ids::buttonYes);
+    EXPECT_FALSE(quitPosted());
+    ASSERT_TRUE(world.until([] { return quitPosted(); }, 5000));
+    ASSERT_TRUE(saved());
+    const kernel::SmartPtr<kernel::ValueDocument> save = savedGame("vib");
+    EXPECT_EQ(save->getNode("properties").getValue("chapterNr").asInt(), 3);
+    EXPECT_EQ(save->getNode("properties").getValue("levelNr").asInt(), 5);
+    EXPECT_EQ(save->getNode("properties").getValue("score").asInt(), 4321);
+}
+
 TEST_F(VibQuit, TheLastLevelOfTheGameEntersTheScoreAndLeavesNoSave) {
     quitAfter(10, 7);
     EXPECT_FALSE(saved());
