@@ -492,6 +492,19 @@ protected:
         EXPECT_TRUE(quitPosted());
     }
     bool saved() const { return std::filesystem::exists("media/savegames/Ann/vib/save.xml"); }
+    // Yes to the close: the quit waits for the level the game goes on to, and its save holds that place with
+    // the score of 4321.
+    void quitWaitingForTheLevelThenSavedAt(std::int32_t chapter, std::int32_t level) {
+        world.scene().onCloseRequest();
+        answer(world.scene(), ids::buttonYes);
+        EXPECT_FALSE(quitPosted());
+        ASSERT_TRUE(world.until([] { return quitPosted(); }, 5000));
+        ASSERT_TRUE(saved());
+        const kernel::SmartPtr<kernel::ValueDocument> save = savedGame("vib");
+        EXPECT_EQ(save->getNode("properties").getValue("chapterNr").asInt(), chapter);
+        EXPECT_EQ(save->getNode("properties").getValue("levelNr").asInt(), level);
+        EXPECT_EQ(save->getNode("properties").getValue("score").asInt(), 4321);
+    }
 
     vibtest::VibWorld world{boxes + messageAndMenu +
                             R"(<DialogProgress id="DIALOG_PROGRESS" width="640" height="480" />)"};
@@ -552,15 +565,7 @@ TEST_F(VibQuit, AYesBeforeTheLevelEndIsToldWaitsForItAndCarriesTheLevelOn) {
     world.field().setScanCounts(counts);
     ASSERT_TRUE(world.until([&] { return world.field().state() == state::levelOver; }));
     ASSERT_FALSE(world.isOpen(ids::dialogLevelEnd));
-    world.scene().onCloseRequest();
-    answer(world.scene(), ids::buttonYes);
-    EXPECT_FALSE(quitPosted());
-    ASSERT_TRUE(world.until([] { return quitPosted(); }, 5000));
-    ASSERT_TRUE(saved());
-    const kernel::SmartPtr<kernel::ValueDocument> save = savedGame("vib");
-    EXPECT_EQ(save->getNode("properties").getValue("chapterNr").asInt(), 4);
-    EXPECT_EQ(save->getNode("properties").getValue("levelNr").asInt(), 1);
-    EXPECT_EQ(save->getNode("properties").getValue("score").asInt(), 4321);
+    quitWaitingForTheLevelThenSavedAt(4, 1);
 }
 
 // Yes while the fade to the next level runs, its level-end dialog gone, waits for that level and saves it.
@@ -572,15 +577,7 @@ TEST_F(VibQuit, AYesDuringTheFadeToTheNextLevelSavesThatLevel) {
     ASSERT_TRUE(world.isOpen(ids::dialogLevelEnd));
     world.scene().removeDialog(ids::dialogLevelEnd);
     world.scene().advanceWithFade();
-    world.scene().onCloseRequest();
-    answer(world.scene(), ids::buttonYes);
-    EXPECT_FALSE(quitPosted());
-    ASSERT_TRUE(world.until([] { return quitPosted(); }, 5000));
-    ASSERT_TRUE(saved());
-    const kernel::SmartPtr<kernel::ValueDocument> save = savedGame("vib");
-    EXPECT_EQ(save->getNode("properties").getValue("chapterNr").asInt(), 3);
-    EXPECT_EQ(save->getNode("properties").getValue("levelNr").asInt(), 5);
-    EXPECT_EQ(save->getNode("properties").getValue("score").asInt(), 4321);
+    quitWaitingForTheLevelThenSavedAt(3, 5);
 }
 
 TEST_F(VibQuit, TheLastLevelOfTheGameEntersTheScoreAndLeavesNoSave) {
