@@ -166,16 +166,23 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* /*handles*/, BOOL /*w
 }
 
 // Restarted system calls: a signal landing on a thread in the middle of a read must not fail that read.
+// Only a signal that still has its default action is taken over: one the program was started with ignored
+// (nohup, a shell's background job) stays ignored, and one with a handler of its own keeps it.
 void catchEndOfSession() {
     struct sigaction action {};
     action.sa_handler = onEndOfSessionSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        ::sigaction(signal, &action, nullptr);
+        struct sigaction inherited {};
+        if (::sigaction(signal, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_DFL) {
+            ::sigaction(signal, &action, nullptr);
+        }
     }
 }
 
+// A request to end that the window had not handled yet is the process's still: it waits for the next
+// window as one that came with no window does.
 void forgetMessagesOf(HWND window) {
     MessageQueue& q = queue();
     std::lock_guard guard(q.lock);
@@ -184,6 +191,9 @@ void forgetMessagesOf(HWND window) {
             return false;
         }
         q.closeForNextWindow = q.closeForNextWindow || message.message == WM_CLOSE;
+        if (message.message == WM_ENDSESSION && message.wParam != FALSE) {
+            endOfSessionRequested.store(true);
+        }
         return true;
     });
     if (q.paintPending == window) {

@@ -61,11 +61,13 @@ SDL_Surface* loadIconPicture(HICON icon);
 // From the start of video on, a request of the system to end the program (SIGTERM, SIGINT, SIGHUP: a
 // logout, a shutdown, a kill, Ctrl+C in its terminal) reaches the current window as WM_ENDSESSION with
 // wParam TRUE (the next one made, when there is none). The program ends itself, keeping what it must;
-// a request made while one waits is the same request.
+// a request made while one waits is the same request. A signal the program was started with ignored, or
+// handled otherwise, is left as it was.
 void catchEndOfSession();
 
 // Queued messages of a destroyed window are dropped, as is its pending paint; a close request among them
-// is kept for the next window, which passOnCloseRequest hands it to once made.
+// is kept for the next window, which passOnCloseRequest hands it to once made, and so is a request to end,
+// which the next window gets as one that found no window.
 void forgetMessagesOf(HWND window);
 void passOnCloseRequest(HWND window);
 void requestPaint(HWND window);
