@@ -277,7 +277,7 @@ private:
         std::int64_t waitedMs = 0;
         // Nobody answers a notice: the step is taken at once.
         bool unattended = false;
-        // A move ran when the leave was asked for.
+        // A move ran when the leave was asked for, or had just ended with its possible moves not yet counted.
         bool afterMove = false;
     };
     PendingLeave pendingLeave;

@@ -80,12 +80,17 @@ bool PlayScene::moveInProgress() const {
 
 // Kept at a move's end, the game holds what the move won. Until then the move runs on while no click
 // reaches the field: the buttons and a second close do nothing, and as under an open dialog the mode's
-// clocks stand still; the level's end is decided once the move is over.
+// clocks stand still; the level's end is decided once the move is over. A move that has just ended still
+// has its possible moves to be counted (the field's rescan): the leave waits for that count too, or a level
+// the move won would be kept as not yet over.
 void PlayScene::leaveAfterMove(Keep keep, void (*step)(), bool unattended) {
     if (isLeavingAfterMove()) {
         return;
     }
-    pendingLeave = {keep, step, 0, unattended, moveInProgress()};
+    const PlayField* field = getField();
+    const bool countPending =
+        field != nullptr && field->state() == fieldState::idle && field->isRescanPending();
+    pendingLeave = {keep, step, 0, unattended, moveInProgress() || countPending};
     awaitMoveEnd(0);
 }
 

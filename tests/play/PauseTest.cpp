@@ -37,6 +37,22 @@ const std::string dialogs =
          <Button name="BUTTON_YES" x="20" y="40" width="80" height="160"/>
          <Button name="BUTTON_NO" x="140" y="40" width="80" height="160"/></Vector></DialogPibble>)";
 
+// The play scene's frame on a level that never ends: its field counts its moves and rests as a played one
+// does, and a leave finds nothing left to wait for.
+class EndlessPlayScene : public playtest::FramePlayScene {
+public:
+    using FramePlayScene::FramePlayScene;
+    static kernel::Object* createInstance(kernel::Value& settings) {
+        return settings.isNode() ? new EndlessPlayScene(settings.asNode()) : nullptr;
+    }
+    bool isLevelWon() override { return false; }
+    bool isLevelLost() override { return false; }
+    static constexpr kernel::ClassInfo classInfo{&playtest::FramePlayScene::classInfo};
+    const kernel::ClassInfo* getClassInfo() const override { return &classInfo; }
+};
+const kernel::ClassRegistrar endlessSceneRegistrar("PlaySceneEndless", EndlessPlayScene::createInstance);
+constexpr playtest::SceneKind endlessScene{"PlaySceneEndless", ids::scenePlayAction, game::gameModeAction};
+
 constexpr std::uint32_t stepMs = 16;
 constexpr int fadeOutMs = 100;
 // Long enough for the play scene's music fades.
@@ -50,6 +66,12 @@ protected:
         ui::RegisterScene(ids::sceneSelection, selection);
         world.startPlaying();
         field = world.field();
+        // The animation that held the field's count back until play began.
+        field->decRunningAnimations();
+        for (int i = 0; i < 100 && !playtest::fieldAtRest(field); ++i) {
+            world.frame(stepMs);
+        }
+        ASSERT_TRUE(playtest::fieldAtRest(field));
         field->addListener(&heard);
         sound()->setMusicFade(1.0f, 1.0f, 0);
         // The buttons follow the field's state in the frame after it changed.
@@ -95,7 +117,7 @@ protected:
         return !paused();
     }
 
-    PlayWorld world{dialogs};
+    PlayWorld world{dialogs, endlessScene};
     game::PibbleScene* selection = nullptr;
     game::PlayField* field = nullptr;
     fieldtest::RecordingListener heard;

@@ -252,6 +252,16 @@ protected:
         }
         return false;
     }
+    // The won first level carried on: the save holds the second, nothing of it played yet.
+    void expectSavedAtLevelTwo() const {
+        ASSERT_TRUE(saved());
+        const kernel::SmartPtr<kernel::ValueDocument> save = savedGame(folder());
+        const kernel::NodeValue& properties = save->getNode("properties");
+        EXPECT_EQ(properties.getValue("levelNr").asInt(), 2);
+        EXPECT_EQ(properties.getValue("numPibbles").asInt(), 0);
+        EXPECT_EQ(properties.getValue("numPibblesGoal").asInt(), mode.rowGoal(2, game::difficultyNormal));
+        EXPECT_EQ(properties.getValue("score").asInt(), field().getScore());
+    }
     bool moving() const { return field().state() > state::idle && field().state() < state::levelOver; }
     std::int32_t movesMade() {
         const game::FieldStatistics& made = field().statistics();
@@ -345,13 +355,42 @@ TEST_P(LeaveDuringAMove, AYesDuringTheMoveThatWinsTheLevelCarriesTheLevelOn) {
     bool quit = false;
     ASSERT_TRUE(waitWhilePlayerTries([&] { return quit = quitPosted(); }));
     EXPECT_TRUE(quit);
-    ASSERT_TRUE(saved());
-    const kernel::SmartPtr<kernel::ValueDocument> save = savedGame(folder());
-    const kernel::NodeValue& properties = save->getNode("properties");
-    EXPECT_EQ(properties.getValue("levelNr").asInt(), 2);
-    EXPECT_EQ(properties.getValue("numPibbles").asInt(), 0);
-    EXPECT_EQ(properties.getValue("numPibblesGoal").asInt(), mode.rowGoal(2, game::difficultyNormal));
-    EXPECT_EQ(properties.getValue("score").asInt(), field().getScore());
+    expectSavedAtLevelTwo();
+}
+
+// A leave in the first frame after the move that wins the level, before the field has counted its moves,
+// waits for that count as after a move: the close's yes, the system's end and the menu opened in that frame
+// (its save holds the level not yet over) all carry the level on.
+TEST_P(LeaveDuringAMove, ALeaveAsTheWinningMoveEndsCarriesTheLevelOn) {
+    enum class Way { yes, end, menu };
+    for (const Way way : {Way::yes, Way::end, Way::menu}) {
+        SCOPED_TRACE(way == Way::yes ? "yes" : way == Way::end ? "the system's end" : "the menu");
+        if (way != Way::yes) {
+            leave(mode);
+            mode.enter();
+        }
+        std::filesystem::remove(std::string("media/savegames/Ann/") + folder() + "/save.xml");
+        mode.match(mode.goal() - 1);
+        ASSERT_TRUE(mode.click(5, 1));
+        ASSERT_TRUE(mode.until([&] { return field().state() == state::idle; }, 5000));
+        ASSERT_TRUE(field().isRescanPending());
+        ui::Scene* selection = mode.manager().findScene(ids::sceneSelection);
+        if (way == Way::yes) {
+            scene().onCloseRequest();
+            answer(scene(), ids::buttonYes);
+        } else if (way == Way::end) {
+            scene().onEndRequest();
+        } else {
+            game::PlayScene::onMenuButton(&scene(), nullptr);
+            game::DialogMenu::onQuit(static_cast<ui::GameNode*>(scene().findDialog(ids::dialogMenu)),
+                                     nullptr);
+            answer(scene(), ids::buttonYes);
+        }
+        ASSERT_TRUE(waitWhilePlayerTries(
+            [&] { return way == Way::menu ? mode.manager().nextScene() == selection : quitPosted(); }));
+        EXPECT_EQ(movesMade(), 1);
+        expectSavedAtLevelTwo();
+    }
 }
 
 // The menu's way back during a move that leaves no move ends the game as lost: its score is entered, and
