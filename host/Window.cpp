@@ -8,8 +8,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <unistd.h>
 
 namespace host {
 namespace {
@@ -200,6 +207,51 @@ void describeWindow(const WindowRecord& record, EventContext& context) {
     }
 }
 
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// The process's threads, from the twentieth field of its stat line (the second, its name, may hold spaces
+// and brackets: counting starts after the last bracket); 0 when it cannot be read.
+int threadsRunning() {
+    char line[1024];
+    const int file = ::open("/proc/self/stat", O_RDONLY | O_CLOEXEC);
+    if (file < 0) {
+        return 0;
+    }
+    const ssize_t length = ::read(file, line, sizeof line - 1);
+    ::close(file);
+    line[std::max<ssize_t>(length, 0)] = '\0';
+    const char* field = std::strrchr(line, ')');
+    for (int skipped = 0; field != nullptr && skipped < 18; ++skipped) {
+        field = std::strchr(field + 1, ' ');
+    }
+    return field != nullptr ? std::atoi(field + 1) : 0;
+}
+
+void tellForkBesideThreads() {
+    if (const int others = threadsRunning() - 1; others > 0) {
+        char text[160];
+        const int length = std::snprintf(
+            text, sizeof text,
+            "fork beside running threads (%d besides the forking one): its child may hang\n", others);
+        (void)!::write(STDERR_FILENO, text, static_cast<size_t>(std::clamp(length, 0, int{sizeof text} - 1)));
+    }
+}
+#endif
+
+// The sanitizers' allocator is not handed over to a forked child in order: a child forked while another
+// thread holds its lock hangs at its first allocation, and the parent with it when it waits for the child.
+// The display library may fork so (without a session bus named, libdbus forks to start one); under the
+// sanitizers such a fork is told on the standard error, so that the tests see it before it ever hangs.
+void watchForks() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    static const bool watching = ::pthread_atfork(tellForkBesideThreads, nullptr, nullptr) == 0;
+    (void)watching;
+#endif
+}
+
+} // namespace
+
 bool ensureVideo() {
     // Hints first: they are read when the events they concern happen, so setting them again is harmless.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -216,6 +268,7 @@ bool ensureVideo() {
     // SDL would turn those signals into a quit event, which the window cannot tell from its close button.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     catchEndOfSession();
+    watchForks();
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
