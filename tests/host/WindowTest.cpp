@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -411,28 +412,22 @@ TEST_F(HostWindow, TheSystemsRequestToEndReachesTheWindowAsTheEndOfTheSession) {
 // video starts: the hangup of a closed terminal or a Ctrl+C meant for another program ends nothing, while
 // the signals left at their default still reach the window. Run in a copy of this test started so.
 TEST_F(HostWindow, ASignalIgnoredFromTheStartStaysIgnored) {
-    constexpr const char* startedIgnoring = "PIBBLES_TEST_STARTED_IGNORING=1";
-    if (std::getenv("PIBBLES_TEST_STARTED_IGNORING") == nullptr) {
-        std::vector<char*> variables;
-        for (char** variable = environ; *variable != nullptr; ++variable) {
-            variables.push_back(*variable);
-        }
-        std::string marker = startedIgnoring;
-        variables.push_back(marker.data());
-        variables.push_back(nullptr);
+    struct sigaction hangup {};
+    ASSERT_EQ(::sigaction(SIGHUP, nullptr, &hangup), 0);
+    if (hangup.sa_handler != SIG_IGN) {
         std::string program = "/proc/self/exe";
         std::string filter = "--gtest_filter=HostWindow.ASignalIgnoredFromTheStartStaysIgnored";
         char* const arguments[] = {program.data(), filter.data(), nullptr};
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            std::signal(SIGHUP, SIG_IGN);
-            std::signal(SIGINT, SIG_IGN);
-            ::execve(arguments[0], arguments, variables.data());
-            ::_exit(127);
-        }
+        // Ignored here only while the copy starts, which inherits that as from nohup.
+        const auto hangupBefore = std::signal(SIGHUP, SIG_IGN);
+        const auto interruptBefore = std::signal(SIGINT, SIG_IGN);
+        pid_t copy = 0;
+        const int spawned = ::posix_spawn(&copy, arguments[0], nullptr, nullptr, arguments, environ);
+        std::signal(SIGHUP, hangupBefore);
+        std::signal(SIGINT, interruptBefore);
+        ASSERT_EQ(spawned, 0);
         int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_EQ(::waitpid(copy, &status, 0), copy);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "see the copy's output above";
         return;
     }
