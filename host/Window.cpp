@@ -9,14 +9,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <map>
 #include <memory>
 
-#include <fcntl.h>
 #include <pthread.h>
-#include <unistd.h>
 
 namespace host {
 namespace {
@@ -210,31 +208,14 @@ void describeWindow(const WindowRecord& record, EventContext& context) {
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-// The process's threads, from the twentieth field of its stat line (the second, its name, may hold spaces
-// and brackets: counting starts after the last bracket); 0 when it cannot be read.
-int threadsRunning() {
-    char line[1024];
-    const int file = ::open("/proc/self/stat", O_RDONLY | O_CLOEXEC);
-    if (file < 0) {
-        return 0;
-    }
-    const ssize_t length = ::read(file, line, sizeof line - 1);
-    ::close(file);
-    line[std::max<ssize_t>(length, 0)] = '\0';
-    const char* field = std::strrchr(line, ')');
-    for (int skipped = 0; field != nullptr && skipped < 18; ++skipped) {
-        field = std::strchr(field + 1, ' ');
-    }
-    return field != nullptr ? std::atoi(field + 1) : 0;
-}
-
+// Called in the forking thread before the fork, where the allocator may still be used.
 void tellForkBesideThreads() {
-    if (const int others = threadsRunning() - 1; others > 0) {
-        char text[160];
-        const int length = std::snprintf(
-            text, sizeof text,
-            "fork beside running threads (%d besides the forking one): its child may hang\n", others);
-        (void)!::write(STDERR_FILENO, text, static_cast<size_t>(std::clamp(length, 0, int{sizeof text} - 1)));
+    std::error_code error;
+    const auto threads = std::distance(std::filesystem::directory_iterator("/proc/self/task", error),
+                                       std::filesystem::directory_iterator());
+    if (!error && threads > 1) {
+        std::fprintf(stderr, "fork beside running threads (%d besides the forking one): its child may hang\n",
+                     static_cast<int>(threads - 1));
     }
 }
 #endif
