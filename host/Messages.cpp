@@ -48,6 +48,9 @@ void onEndOfSessionSignal(int /*signal*/) {
     endOfSessionRequested.store(true);
 }
 
+// Set once, when the display's connection has ended; never cleared.
+std::atomic<bool> displayEnded{false};
+
 // Handed to the window that is there; without one the request waits for the next window.
 void passOnEndOfSession(MessageQueue& q, const EventContext& context) {
     if (context.window == nullptr || !endOfSessionRequested.exchange(false)) {
@@ -81,7 +84,9 @@ void pumpEvents() {
         return;
     }
     answerRequests();
-    SDL_PumpEvents();
+    if (!displayLost()) {
+        SDL_PumpEvents();
+    }
     MessageQueue& q = queue();
     SDL_Event events[64];
     int count = 0;
@@ -141,6 +146,11 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* /*handles*/, BOOL /*w
     if (queueHolds()) {
         return WAIT_OBJECT_0;
     }
+    // A connection that has ended reads as ready at once, for ever: the rest of the program's life is slept.
+    if (displayLost()) {
+        Sleep(milliseconds);
+        return WAIT_TIMEOUT;
+    }
     const int timeout =
         milliseconds == INFINITE ? -1 : static_cast<int>(std::min<DWORD>(milliseconds, INT_MAX));
     // Events SDL has read already but the queue has not taken yet.
@@ -179,6 +189,15 @@ void catchEndOfSession() {
             ::sigaction(signal, &action, nullptr);
         }
     }
+}
+
+void endSessionWithDisplay() {
+    displayEnded.store(true);
+    endOfSessionRequested.store(true);
+}
+
+bool displayLost() {
+    return displayEnded.load();
 }
 
 // A request to end that the window had not handled yet is the process's still: it waits for the next

@@ -250,6 +250,11 @@ bool Presenter::openRenderer(HWND handle, SDL_Window* target) {
 }
 
 void Presenter::close(bool fromHook) {
+    // A renderer's end talks to the display: one that has ended is left to the end of the process.
+    if (displayLost()) {
+        texture = nullptr;
+        renderer = nullptr;
+    }
     if (texture) {
         SDL_DestroyTexture(texture);
         texture = nullptr;
@@ -284,6 +289,10 @@ HRESULT Presenter::restore() {
 }
 
 HRESULT Presenter::present(IDirectDrawSurface7& source, const RECT& from) {
+    // The display has ended with the session: the game runs on only to keep itself, and shows nothing.
+    if (displayLost()) {
+        return DD_OK;
+    }
     if (lost()) {
         return DDERR_SURFACELOST;
     }

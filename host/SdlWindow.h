@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <functional>
+#include <string>
 
 namespace host {
 
@@ -20,8 +21,14 @@ struct GameArea {
     SDL_Rect shown{0, 0, 640, 480};
 };
 
-// Starts SDL's video when it is not up yet (shared with probeDisplay). False when it cannot start.
+// Starts SDL's video when it is not up yet (shared with probeDisplay). False when it cannot start: where
+// SDL_VIDEODRIVER names no driver, only a driver that shows a window is taken, never SDL's fall-back on one
+// that shows nothing (offscreen, dummy), so that the game never runs unseen.
 bool ensureVideo();
+// Why the last start of video failed, as a player is told it.
+std::string videoFailure();
+// True once the display's connection has ended (endSessionWithDisplay): nothing is drawn or shown on it.
+bool displayLost();
 
 // The display's side: whether it will put a renderer on a window of the kind, and whether that renderer will
 // be OpenGL. Only a full-screen picture is scaled by a renderer, and only where a graphics card does it (or

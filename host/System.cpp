@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -125,6 +126,8 @@ DWORD classOf(int nice) {
     }
     return REALTIME_PRIORITY_CLASS;
 }
+
+std::atomic<bool> displayRefused{false};
 
 HandleObject& currentProcess() {
     static HandleObject process;
@@ -450,6 +453,7 @@ int GetSystemMetrics(int index) {
 
 bool probeDisplay() {
     if (testing::shouldFail("probeDisplay")) {
+        displayRefused = true;
         return false;
     }
     static std::mutex lock;
@@ -461,8 +465,19 @@ bool probeDisplay() {
     // window takes for its close button.
     if (started < 0) {
         started = ensureVideo() ? 1 : 0;
+        if (started == 0) {
+            // The player's box says only that the game cannot play; the terminal and the log say why.
+            const std::string why = "The display could not be started: " + videoFailure() + "\n";
+            std::fputs(why.c_str(), stderr);
+            ReportProblem(why.c_str());
+        }
     }
+    displayRefused = started == 0;
     return started == 1;
+}
+
+bool displayWasRefused() {
+    return displayRefused;
 }
 
 namespace testing {

@@ -123,9 +123,12 @@ constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 int GetSystemMetrics(int index);
 
-// True when the display layer (SDL's video) starts. The first real answer is kept, and video stays up
-// until the process ends. A test can force false with failCall("probeDisplay").
+// True when the display layer (SDL's video) starts with a driver that shows a window. The first real
+// answer is kept, and video stays up until the process ends. A test can force false with
+// failCall("probeDisplay"). A failure is told on stderr and in the problem log, with the reason.
 bool probeDisplay();
+// True once probeDisplay has answered false; never starts video itself.
+bool displayWasRefused();
 
 namespace testing {
 // While on, OutputDebugString also keeps its texts here, whatever the environment says.

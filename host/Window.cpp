@@ -3,6 +3,7 @@
 #include "host/SdlWindow.h"
 #include "host/Testing.h"
 #include "host/WindowState.h"
+#include "host/WindowX11.h"
 
 #include <SDL.h>
 
@@ -231,7 +232,59 @@ void watchForks() {
 #endif
 }
 
+// SDL falls back on these where no display can be reached: the game would run on unseen, holding the lock
+// that keeps every later start from showing a window.
+bool showsNothing(const char* driver) {
+    for (const char* unseen : {"offscreen", "dummy", "evdev"}) {
+        if (SDL_strcasecmp(driver, unseen) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string& lastVideoFailure() {
+    static std::string failure;
+    return failure;
+}
+
+// Where the environment names no driver (SDL_VIDEODRIVER, as the tests do), SDL is given the list of those
+// that show a window, in its own order, over an empty variable too. False when it has none.
+bool offerOnlyDriversThatShow() {
+    if (const char* asked = SDL_getenv("SDL_VIDEODRIVER"); asked != nullptr && *asked != '\0') {
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+        return true;
+    }
+    std::string drivers;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const char* name = SDL_GetVideoDriver(i);
+        if (name != nullptr && !showsNothing(name)) {
+            drivers += (drivers.empty() ? "" : ",") + std::string(name);
+        }
+    }
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, drivers.c_str(), SDL_HINT_OVERRIDE);
+    return !drivers.empty();
+}
+
+// SDL's own reason names the drivers it tried; where the X server would have been, the variable that names
+// it says more.
+std::string describeVideoFailure() {
+    std::string reason = SDL_GetError();
+    if (reason.empty()) {
+        reason = "the display library has no driver that shows a window";
+    }
+    const char* display = SDL_getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        return reason + " (DISPLAY is not set)";
+    }
+    return reason + " (no X server at DISPLAY \"" + display + "\" lets the game in)";
+}
+
 } // namespace
+
+std::string videoFailure() {
+    return lastVideoFailure();
+}
 
 bool ensureVideo() {
     // Hints first: they are read when the events they concern happen, so setting them again is harmless.
@@ -250,7 +303,12 @@ bool ensureVideo() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     catchEndOfSession();
     watchForks();
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    SDL_ClearError();
+    if (offerOnlyDriversThatShow() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        return true;
+    }
+    lastVideoFailure() = describeVideoFailure();
+    return false;
 }
 
 SDL_Window* sdlWindowOf(HWND window) {
@@ -358,6 +416,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
+    watchDisplayConnection(sdl);
     if (SDL_Surface* icon = loadIconPicture(windowClass.icon)) {
         SDL_SetWindowIcon(sdl, icon);
         SDL_FreeSurface(icon);
@@ -424,7 +483,11 @@ BOOL DestroyWindow(HWND window) {
         hook();
     }
     stopListening();
-    SDL_DestroyWindow(record->sdl);
+    // On a display that has ended, SDL would wait for the server to confirm the window's hiding, for ever:
+    // the window is left to the end of the process, which is near.
+    if (!displayLost()) {
+        SDL_DestroyWindow(record->sdl);
+    }
     layer().current.reset();
     forgetMessagesOf(window);
     return TRUE;
@@ -440,6 +503,10 @@ BOOL ShowWindow(HWND window, int command) {
     }
     const Uint32 flags = SDL_GetWindowFlags(record->sdl);
     const BOOL wasVisible = (flags & SDL_WINDOW_SHOWN) != 0 ? TRUE : FALSE;
+    // SDL waits for the server to confirm a showing or hiding: on a display that has ended, for ever.
+    if (displayLost()) {
+        return wasVisible;
+    }
     switch (command) {
     case SW_HIDE:
         SDL_HideWindow(record->sdl);

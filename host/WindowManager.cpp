@@ -57,6 +57,7 @@ bool desktopHasWindowManager() {
     if (display == nullptr) {
         return true;
     }
+    watchConnection(display);
     // A manager that follows the desktop conventions names a window of its own on the root window, and that
     // window names itself: a name left behind by a manager that has ended names a window that is gone.
     const Atom check = x->internAtom(display, "_NET_SUPPORTING_WM_CHECK", False);

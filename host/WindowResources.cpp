@@ -121,7 +121,7 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     const char* shownText = text != nullptr ? text : "";
     std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
     std::fflush(stderr);
-    if (realDisplay()) {
+    if (realDisplay() && !displayLost()) {
         const bool warning = (type & 0xF0) == MB_ICONWARNING || SDL_strcmp(shownCaption, "Warning") == 0;
         SDL_ShowSimpleMessageBox(warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR, shownCaption,
                                  shownText, sdlWindowOf(owner));

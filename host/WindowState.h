@@ -64,6 +64,10 @@ SDL_Surface* loadIconPicture(HICON icon);
 // a request made while one waits is the same request. A signal the program was started with ignored, or
 // handled otherwise, is left as it was.
 void catchEndOfSession();
+// The display's end (its server gone, as at a logout) is the session's end too: from then on nothing is
+// asked of the display, and the request to end reaches the window as a signal's does. Callable from inside
+// the display library, on the thread whose call found the connection broken.
+void endSessionWithDisplay();
 
 // Queued messages of a destroyed window are dropped, as is its pending paint; a close request among them
 // is kept for the next window, which passOnCloseRequest hands it to once made, and so is a request to end,

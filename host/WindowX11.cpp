@@ -1,5 +1,6 @@
 // What the host asks of the X server directly, on SDL's own connection to it: where the pointer is, and the
-// wait between frames; and the table of the libX11 functions the host calls (Xlib.h).
+// wait between frames; what becomes of the game when the connection breaks; and the table of the libX11
+// functions the host calls (Xlib.h).
 //
 // The pointer: SDL keeps the desktop-wide position in a cache that only raw input events refresh, and
 // events sent through the XTEST extension (or a pointer that has left the window) do not always produce
@@ -10,6 +11,10 @@
 // the game's message pump does; this one only flushes what is still to be sent and sleeps in poll() until
 // the server writes, leaving every event to the next message pump.
 //
+// The connection's end: at a logout the X server ends with the session, often before any signal reaches
+// the game, and libX11's own answer is to end the program at the first call that finds the connection
+// broken, losing the game in progress. A connection the host watches ends the session instead.
+//
 // Kept apart from the other window sources: the X11 headers define names (Window, Bool, None) that clash.
 
 #include "host/WindowX11.h"
@@ -18,6 +23,8 @@
 #include "host/Xlib.h"
 
 #include <poll.h>
+
+#include <cstdio>
 
 #include <type_traits>
 
@@ -37,14 +44,42 @@ const Xlib* xlib() {
                   load(found.internAtom, "XInternAtom") && load(found.defaultRoot, "XDefaultRootWindow") &&
                   load(found.getWindowProperty, "XGetWindowProperty") && load(found.free, "XFree") &&
                   load(found.setErrorHandler, "XSetErrorHandler") &&
+                  load(found.setIOErrorHandler, "XSetIOErrorHandler") &&
                   load(found.queryPointer, "XQueryPointer") && load(found.eventsQueued, "XEventsQueued") &&
                   load(found.connectionNumber, "XConnectionNumber"))) {
                 found.openDisplay = nullptr;
             }
+            load(found.setIOErrorExitHandler, "XSetIOErrorExitHandler");
         }
         return found;
     }();
     return functions.openDisplay != nullptr ? &functions : nullptr;
+}
+
+namespace {
+
+// libX11's own report of a broken connection ends the program as well; this one leaves that to the
+// connection's exit handler, which for a watched connection returns. Shared by every connection.
+int tellConnectionBroken(Display* display) {
+    std::fprintf(stderr, "The connection to the X server %s has ended\n", DisplayString(display));
+    return 0;
+}
+
+// Returns: libX11 then marks the connection as broken, and every later call on it does nothing.
+void onConnectionBroken(Display*, void*) {
+    endSessionWithDisplay();
+}
+
+} // namespace
+
+void watchConnection(Display* display) {
+    const Xlib* x = xlib();
+    if (x == nullptr || x->setIOErrorExitHandler == nullptr || display == nullptr) {
+        return;
+    }
+    static const bool reported = (x->setIOErrorHandler(tellConnectionBroken), true);
+    (void)reported;
+    x->setIOErrorExitHandler(display, onConnectionBroken, nullptr);
 }
 
 namespace {
@@ -97,6 +132,14 @@ bool pointerInWindow(SDL_Window* window, int* pointerX, int* pointerY) {
     (void)pointerX;
     (void)pointerY;
     return false;
+#endif
+}
+
+void watchDisplayConnection(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    watchConnection(displayOf(window));
+#else
+    (void)window;
 #endif
 }
 

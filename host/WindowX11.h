@@ -11,4 +11,8 @@ namespace host {
 // the window is not on an X server (the caller then waits through SDL).
 int waitForDisplayServer(SDL_Window* window, int milliseconds);
 
+// The window's connection to the X server (SDL's own, shared by all its windows) ends the session when it
+// breaks, as at the end of a logout, instead of the program. Nothing where the window is not on X.
+void watchDisplayConnection(SDL_Window* window);
+
 } // namespace host

@@ -22,6 +22,10 @@ struct Xlib {
                                   unsigned int*);
     using EventsQueued = int (*)(Display*, int);
     using ConnectionNumber = int (*)(Display*);
+    using IOErrorHandler = int (*)(Display*);
+    using SetIOErrorHandler = IOErrorHandler (*)(IOErrorHandler);
+    using IOErrorExitHandler = void (*)(Display*, void*);
+    using SetIOErrorExitHandler = void (*)(Display*, IOErrorExitHandler, void*);
 
     OpenDisplay openDisplay = nullptr;
     CloseDisplay closeDisplay = nullptr;
@@ -33,11 +37,19 @@ struct Xlib {
     QueryPointer queryPointer = nullptr;
     EventsQueued eventsQueued = nullptr;
     ConnectionNumber connectionNumber = nullptr;
+    SetIOErrorHandler setIOErrorHandler = nullptr;
+    // Only in libX11 1.7 and later; null before.
+    SetIOErrorExitHandler setIOErrorExitHandler = nullptr;
 };
 
 // Looked up once, at run time: libX11 is SDL's dependency, not one the host links itself. Null when the
-// library or any of the functions is missing.
+// library or any of the functions is missing (but the optional one).
 const Xlib* xlib();
+
+// A connection to the X server whose breaking ends the session (endSessionWithDisplay) instead of the
+// program: libX11 would otherwise exit at once, from inside the first call that finds it broken. Before
+// libX11 1.7 it still does.
+void watchConnection(Display* display);
 
 } // namespace host
 #endif

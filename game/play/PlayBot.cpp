@@ -271,17 +271,24 @@ void PlayBot::followChain(const PlayField* field, std::uint32_t ms) {
     }
     if (field == nullptr || field->state() == fieldState::levelOver) {
         chainRunning = false;
+        if (field != nullptr) {
+            report("level over; score " + std::to_string(field->getScore()));
+        }
         return;
     }
     chainMs += ms;
     chainSteps = std::max(chainSteps, field->getComboStep());
     if (field->state() != fieldState::idle) {
+        if (!chainBusy) {
+            report("move " + std::to_string(moves) + " runs");
+        }
         chainBusy = true;
         return;
     }
     if (chainBusy && !field->animationsRunning()) {
         chainRunning = false;
-        report("chain: " + std::to_string(chainSteps) + " steps in " + std::to_string(chainMs) + " ms");
+        report("chain: " + std::to_string(chainSteps) + " steps in " + std::to_string(chainMs) +
+               " ms; score " + std::to_string(field->getScore()));
     } else if (!chainBusy && chainMs >= answerMs) {
         chainRunning = false;
     }

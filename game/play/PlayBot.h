@@ -26,8 +26,9 @@ class PlayScene;
 // and the level-end dialog's way on to the next level after a won level; every other dialog (the rules
 // page, the menu, a lost game) is left to whoever drives the game. What it sees and does (the play scene it
 // entered and left, the newest dialog open over it with the places of its buttons, each move, each press)
-// goes to the debug output, one line each, for that driver to follow; so does each move's chain when the
-// field takes clicks again: its removal steps and the milliseconds from the click.
+// goes to the debug output, one line each, for that driver to follow; so does the moment the field takes a
+// move up, and each move's chain when the field takes clicks again: its removal steps, the milliseconds
+// from the click and the score it came to (or the level's end a chain brought, with its score).
 class PlayBot : public platform::SceneComponent {
 public:
     // Holds the seed, a whole number; read once, at start-up.

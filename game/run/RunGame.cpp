@@ -527,11 +527,11 @@ int RunGame() {
     load.start();
     // Another copy runs (its window was brought forward) or there is no display: the pictures' decoding
     // and the loader thread end first, the rest of what was made so far is not taken down, the process ends
-    // with it.
+    // with it. Without a display the game has failed to start, and says so in its exit code.
     if (!mayRun()) {
         load.finish();
         kernel::ResourceManager::destroy();
-        return 0;
+        return host::displayWasRefused() ? 1 : 0;
     }
     removeEarlierLogs();
     createServices();

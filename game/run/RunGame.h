@@ -7,7 +7,8 @@ namespace game {
 // Holds a whole number that seeds the game's generator in place of the clock (for benchmarks and tests).
 inline constexpr const char* seedVariable = "PIBBLES_SEED";
 
-// Always 0, also when another copy of the game runs or a scene cannot be built.
+// 0, also when another copy of the game runs or a scene cannot be built; 1 when no display could be started
+// to show the game on.
 int RunGame();
 
 // At the end of a run over the VIB scene with its chapter map open, the chapter chosen there is kept as

@@ -6,13 +6,17 @@
 // dialog continuing into the next level, and out through menu, main menu and yes. The full walk also
 // opens the album, turns to a page from its contents and closes it. Quit and yes end the game. The RELAX
 // walk instead ends the game with SIGTERM as soon as its next level is played, as a
-// shutdown or a kill would: no question, the game kept as a yes to "Stop playing?" keeps it.
+// shutdown or a kill would: no question, the game kept as a yes to "Stop playing?" keeps it. Before its
+// first start, the RELAX walk starts the game where no display can be reached: it must say why and fail at
+// once, holding nothing.
 //
 // Checked then: exit code 0, no lock file left, the profile's how-to-play flags and seconds played, a
 // saved game for each mode played (its level the one after the won level), the scores file, one playing
 // session per mode in the session record. The full walk starts the game again and continues the ACTION
 // save: the field stands as it was saved (its grids, compared as values; pixels would not do, idle pibbles
-// blink at random).
+// blink at random). The RELAX walk then plays its save on with the game's bot on X servers of its own and
+// ends each server, as a logout ends it (see endDisplaysDuringPlay), and at last continues the save as
+// the full walk does.
 //
 // With --close-tries N the game is then started N times more, a few copies at a time in folders of their
 // own, and closed each time at a random moment, from its first frames to its running loop, with a sound
@@ -214,22 +218,33 @@ public:
             firstStart();
             return;
         }
+        if (options.walk == endedBySignal) {
+            startWithoutDisplay();
+        }
         if (options.walk != "none") {
             firstStart();
             checkFilesOfFirstStart();
         }
         if (options.walk == "full") {
-            continueActionSave();
+            continueSaveWhole(everyMode.at(1), modes.size());
+        }
+        if (options.walk == endedBySignal) {
+            continueSaveWhole(everyMode.at(2), endDisplaysDuringPlay());
         }
         closeAtRandomMoments();
     }
 
     std::string logs() const {
-        std::string all;
-        for (const char* log : {"first.log", "second.log", "again.log"}) {
-            if (fs::exists(scratch / log)) {
-                all += std::string("--- ") + log + "\n" + readFile(scratch / log);
+        std::vector<fs::path> found;
+        for (const fs::directory_entry& entry : fs::directory_iterator(scratch)) {
+            if (entry.path().extension() == ".log") {
+                found.push_back(entry.path());
             }
+        }
+        std::sort(found.begin(), found.end());
+        std::string all;
+        for (const fs::path& log : found) {
+            all += "--- " + log.filename().string() + "\n" + readFile(log);
         }
         return all;
     }
@@ -385,6 +400,112 @@ private:
             fail("a second copy did not bring the game's window to the front (" + first.lastWait() + ")");
         }
         progress("a second copy brought the game to the front and ended at once with exit code 0");
+    }
+
+    // Where DISPLAY names no X server (as over ssh without X forwarding) and no driver is asked for, the game
+    // must neither run unseen nor hold its lock: it says why on stderr and in its log, and fails at once.
+    void startWithoutDisplay() {
+        Game refused(game, scratch / "refused.log",
+                     {{"DISPLAY", ":" + std::to_string(unusedDisplayNumber())}, {"SDL_VIDEODRIVER", ""}});
+        if (!refused.exitedWithin(exitSeconds)) {
+            fail("a start without a display did not end (" + refused.lastWait() + ")");
+        }
+        constexpr const char* reason = "The display could not be started: ";
+        std::string logged;
+        for (const fs::directory_entry& entry : fs::directory_iterator(game / "log")) {
+            logged += readFile(entry.path());
+        }
+        if (refused.exitedCleanly() || refused.output().find(reason) == std::string::npos ||
+            logged.find(reason) == std::string::npos) {
+            fail("a start without a display ended with " + refused.describeEnd() + ", its log saying \"" +
+                 logged + "\" and its output:\n" + refused.output());
+        }
+        checkNoForkBesideThreads(refused, "a start without a display");
+        checkNoLockFilesLeft();
+        progress("a start without a display said why and ended with " + refused.describeEnd());
+    }
+
+    // The session ends with its display: a logout ends the X server, often before any signal reaches the
+    // game, and a shutdown ends both at once. The RELAX save is continued on an X server of the walk's own
+    // and played on by the game's bot, whose lines tell each move's start and the score its end came to;
+    // then that server ends, at rest, during a move, and together with SIGTERM to the game during a move.
+    // Each time the game must exit with 0 and leave no lock file, and its save must hold the score the last
+    // move came to, beyond the save it continued: for a move, the move's end, which came after the
+    // display's. Each next start continues that save. The number of playing sessions recorded by then.
+    std::size_t endDisplaysDuringPlay() {
+        const Mode& relax = everyMode.at(2);
+        std::istringstream size(capture("xdotool getdisplaygeometry"));
+        int width = 0;
+        int height = 0;
+        size >> width >> height;
+        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        constexpr int movesFirst = 2;
+        std::size_t sessions = modes.size();
+        for (const char* end : {"at rest", "during a move", "with SIGTERM during a move"}) {
+            const int scoreBefore = readLevel(savedGame(relax)).property("score");
+            const std::string how = std::string("when its display ended ") + end;
+            const bool moving = std::string(end) != "at rest";
+            std::string output;
+            std::size_t endedAt = 0;
+            {
+                XServer server(screen);
+                Game copy(game, scratch / ("display-ended-" + std::to_string(sessions) + ".log"),
+                          {{"PIBBLES_BOT", "11"}, {"PIBBLES_DEBUG", "1"}});
+                unsigned long window = 0;
+                Walk walk = continueSavedGame(copy, relax, window);
+                walk.followTheBot(relax.name + ": " + std::to_string(movesFirst) +
+                                      " moves of the bot, then " +
+                                      (moving ? "a move under way" : "the field at rest"),
+                                  [&](const std::string& now) {
+                                      const BotPlay play = readBotPlay(now);
+                                      if (play.movesEnded < movesFirst || play.moving != moving) {
+                                          return false;
+                                      }
+                                      endedAt = now.size();
+                                      if (std::string(end).starts_with("with SIGTERM")) {
+                                          ::kill(copy.process(), SIGTERM);
+                                      }
+                                      server.end();
+                                      return true;
+                                  });
+                checkCleanEnd(copy, how);
+                output = copy.output();
+            }
+            ++sessions;
+            const BotPlay play = readBotPlay(output);
+            const int saved = readLevel(savedGame(relax)).property("score");
+            if (saved != play.lastScore || saved <= scoreBefore || (moving && play.lastScoreAt < endedAt)) {
+                fail("the RELAX game ended " + how + " saved the score " + std::to_string(saved) +
+                     ", continued from " + std::to_string(scoreBefore) + "; the bot's last move came to " +
+                     std::to_string(play.lastScore) + (play.lastScoreAt < endedAt ? " before" : " after") +
+                     " the display's end");
+            }
+            progress("the RELAX save holds the score " + std::to_string(saved) + " of the bot's last move");
+        }
+        return sessions;
+    }
+
+    // The bot's lines in the game's output: whether the field has taken a move up that has not ended, how
+    // many moves ended, and the score the last end came to, with the place of its line.
+    struct BotPlay {
+        bool moving = false;
+        int movesEnded = 0;
+        int lastScore = -1;
+        std::size_t lastScoreAt = 0;
+    };
+    static BotPlay readBotPlay(const std::string& output) {
+        BotPlay play;
+        std::istringstream lines(output);
+        std::size_t at = 0;
+        for (std::string line; std::getline(lines, line); at += line.size() + 1) {
+            const std::size_t score = line.find("; score ");
+            if (line.starts_with("PlayBot: move ") && line.ends_with(" runs")) {
+                play.moving = true;
+            } else if (line.starts_with("PlayBot: ") && score != std::string::npos) {
+                play = {false, play.movesEnded + 1, std::atoi(line.c_str() + score + 8), at};
+            }
+        }
+        return play;
     }
 
     void checkCleanEnd(Game& copy, const std::string& how) {
@@ -544,47 +665,55 @@ private:
         }
     }
 
-    // Continuing keeps the saved game as it was while the game goes on (a kill now would lose no game); the
-    // menu writes it again, from the field as it stands once its pibbles rest. That it was written from the
-    // running game, not copied from the file it came from, shows in the penalty timer, which has run on
-    // meanwhile.
-    void continueActionSave() {
-        const Mode& action = everyMode.at(1);
-        const fs::path kept = scratch / "action-save.xml";
-        fs::copy_file(savedGame(action), kept);
-        const LevelGrid saved = readLevel(kept);
-        Game again(game, scratch / "again.log");
-        const unsigned long window = waitForWindow(again);
-        Walk walk = walkOn(again, window);
+    // A start of the copy up to the mode's saved game continued and its level running, in the window given
+    // back.
+    Walk continueSavedGame(Game& copy, const Mode& mode, unsigned long& window) {
+        window = waitForWindow(copy);
+        Walk walk = walkOn(copy, window);
         walk.waitForLoadingToFinish(false);
         walk.leaveLoadingScene();
         walk.waitForSelectionScene();
-        walk.continueSavedGame(action);
-        if (!fs::exists(savedGame(action)) || readFile(savedGame(action)) != readFile(kept)) {
-            fail("the continued ACTION game's save did not stay as it was while the game went on");
+        walk.continueSavedGame(mode);
+        return walk;
+    }
+
+    // Continuing keeps the saved game as it was while the game goes on (a kill now would lose no game); the
+    // menu writes it again, from the field as it stands once its pibbles rest. That an ACTION save was
+    // written from the running game, not copied from the file it came from, shows in the penalty timer,
+    // which has run on meanwhile. The session record then holds one playing session more than before.
+    void continueSaveWhole(const Mode& mode, std::size_t sessionsBefore) {
+        const fs::path kept = scratch / (mode.saveFolder + "-save.xml");
+        fs::copy_file(savedGame(mode), kept, fs::copy_options::overwrite_existing);
+        const LevelGrid saved = readLevel(kept);
+        Game again(game, scratch / "again.log");
+        unsigned long window = 0;
+        Walk walk = continueSavedGame(again, mode, window);
+        if (!fs::exists(savedGame(mode)) || readFile(savedGame(mode)) != readFile(kept)) {
+            fail("the continued " + mode.name + " game's save did not stay as it was while the game went on");
         }
-        walk.waitForFieldAtRest(action);
-        walk.leaveThroughMenu(action);
-        const LevelGrid resaved = readLevel(savedGame(action));
-        if (resaved.property("penaltyTimer") == saved.property("penaltyTimer")) {
+        walk.waitForFieldAtRest(mode);
+        walk.leaveThroughMenu(mode);
+        const LevelGrid resaved = readLevel(savedGame(mode));
+        if (mode.saveFolder == "action" &&
+            resaved.property("penaltyTimer") == saved.property("penaltyTimer")) {
             fail("the menu's save of the continued ACTION game holds the loaded file, not the running game");
         }
         if (const std::string difference = gridDifference(saved, resaved); !difference.empty()) {
-            fail("the continued ACTION field is not the saved one: " + difference);
+            fail("the continued " + mode.name + " field is not the saved one: " + difference);
         }
         for (const char* key : {"levelNr", "score", "numPibblesGoal"}) {
             if (resaved.property(key) != saved.property(key)) {
-                fail(std::string("the continued ACTION game's ") + key + " is " +
+                fail("the continued " + mode.name + " game's " + key + " is " +
                      std::to_string(resaved.property(key)) + ", not the saved " +
                      std::to_string(saved.property(key)));
             }
         }
-        progress("the continued ACTION field equals the saved one");
+        progress("the continued " + mode.name + " field equals the saved one");
         if (!testsupport::askWindowToClose(window)) {
             fail("cannot reach the X display to close the window");
         }
         checkCleanEnd(again, "when its window was closed");
-        checkPlayingSessions(modes.size() + 1);
+        checkPlayingSessions(sessionsBefore + 1);
     }
 
     // The close is sent to the window as the first look found it (perhaps not shown yet), as a tool that

@@ -188,6 +188,67 @@ std::string Game::describeEnd() const {
                              : "signal " + std::to_string(WTERMSIG(status));
 }
 
+XServer::XServer(const std::string& screen) {
+    int ready[2];
+    if (::pipe(ready) != 0) {
+        fail("cannot make a pipe for an X server");
+    }
+    const std::string readyFd = std::to_string(ready[1]);
+    std::vector<std::string> words{"Xvfb", "-displayfd", readyFd, "-screen", "0", screen, "-nolisten", "tcp"};
+    std::vector<char*> arguments;
+    for (std::string& word : words) {
+        arguments.push_back(word.data());
+    }
+    arguments.push_back(nullptr);
+    pid = ::fork();
+    if (pid == 0) {
+        ::close(ready[0]);
+        const int quiet = ::open("/dev/null", O_WRONLY);
+        ::dup2(quiet, 1);
+        ::dup2(quiet, 2);
+        ::execvp(arguments[0], arguments.data());
+        ::_exit(127);
+    }
+    ::close(ready[1]);
+    // The server writes its display's number once it takes connections.
+    std::string number;
+    char c = 0;
+    while (::read(ready[0], &c, 1) == 1 && c != '\n') {
+        number += c;
+    }
+    ::close(ready[0]);
+    if (pid < 0 || number.empty()) {
+        end();
+        fail("an X server of the walk's own did not start");
+    }
+    if (const char* display = std::getenv("DISPLAY")) {
+        previousDisplay = display;
+    }
+    ::setenv("DISPLAY", (":" + number).c_str(), 1);
+}
+
+XServer::~XServer() {
+    end();
+    ::setenv("DISPLAY", previousDisplay.c_str(), 1);
+}
+
+void XServer::end() {
+    if (pid > 0) {
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+}
+
+int unusedDisplayNumber() {
+    for (int number = 100;; ++number) {
+        const std::string name = std::to_string(number);
+        if (!fs::exists("/tmp/.X11-unix/X" + name) && !fs::exists("/tmp/.X" + name + "-lock")) {
+            return number;
+        }
+    }
+}
+
 namespace {
 
 // The ids xdotool's search prints, one per line.

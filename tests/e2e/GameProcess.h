@@ -84,6 +84,27 @@ private:
     std::string lastWaitTold;
 };
 
+// An X server of the walk's own (Xvfb, a screen of the given "WxHxD"), on a display it chose free: while it
+// runs, DISPLAY names it for the driver's tools and the games started meanwhile; once it has ended or gone,
+// DISPLAY names the one before again.
+class XServer {
+public:
+    explicit XServer(const std::string& screen);
+    ~XServer();
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+
+    // Ends the server as a session's end ends it (SIGTERM), and waits until it has.
+    void end();
+
+private:
+    pid_t pid = -1;
+    std::string previousDisplay;
+};
+
+// A display number that names no X server here.
+int unusedDisplayNumber();
+
 // Hidden windows too, unless only the shown ones are asked for: the game places its window before it shows
 // it.
 std::vector<unsigned long> windowsTitled(const std::string& title, bool shownOnly = false);

@@ -22,6 +22,9 @@ constexpr int levelEndSeconds = 90;
 constexpr int clickingSeconds = 150;
 constexpr int exitSeconds = 60;
 constexpr int pollMs = 200;
+// Following the bot's lines: the output is read this often, the screen looked at for asides this often.
+constexpr auto readOutputEvery = std::chrono::milliseconds(5);
+constexpr auto lookForAsidesEvery = std::chrono::seconds(1);
 // A press that brought nothing is made again after this long, while its button still shows enabled.
 constexpr auto pressAgainAfter = std::chrono::seconds(5);
 // The album's turn from the contents to a page takes about a second, in which a press is not taken.
@@ -367,6 +370,26 @@ void Walk::letTheBotPlay(const Mode& mode, int seconds) {
         true);
     pointOffField(mode);
     progress(mode.name + ": the bot played " + std::to_string(seconds) + " s");
+}
+
+void Walk::followTheBot(const std::string& what, const std::function<bool(const std::string&)>& done) {
+    GameTime time(game.process(), levelEndSeconds);
+    Clock::time_point looked = Clock::now();
+    while (!done(game.output())) {
+        if (!game.running()) {
+            fail("the game ended (" + game.describeEnd() + ") while the walk waited for " + what);
+        }
+        if (time.spent()) {
+            lastShot = screenshot();
+            fail("waited in vain for " + what + " (" + time.told() + ")" + keepLastScreen());
+        }
+        if (Clock::now() - looked >= lookForAsidesEvery) {
+            lastShot = screenshot();
+            answerAside(lastShot);
+            looked = Clock::now();
+        }
+        std::this_thread::sleep_for(readOutputEvery);
+    }
 }
 
 // At rest, the field waits for a click: the hand shows over a plain pibble. The pointer then leaves the

@@ -59,6 +59,10 @@ public:
     // The game's own bot (PIBBLES_BOT) plays on for the seconds given, counted while the level is shown;
     // what it leaves to a player (a message, the album) is answered here.
     void letTheBotPlay(const Mode& mode, int seconds);
+    // The bot plays on until done holds for the game's output (the bot's lines in it), and done may act at
+    // once: the output is read every few milliseconds, so that a moment of play (a move under way, the field
+    // at rest) is caught as it comes, the screen only now and then, for what the bot leaves to a player.
+    void followTheBot(const std::string& what, const std::function<bool(const std::string& output)>& done);
     // Types the code that wins the level, also while a move runs, and waits through the level-end dialog
     // into the next level.
     void winLevelWithCode(const Mode& mode);
