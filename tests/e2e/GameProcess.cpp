@@ -126,7 +126,9 @@ Game::Game(const fs::path& folder, const fs::path& log, const Environment& envir
         }
     }
     for (const auto& [name, value] : environment) {
-        variables.push_back(name + "=" + value);
+        if (!value.empty()) {
+            variables.push_back(name + "=" + value);
+        }
     }
     std::vector<char*> variablesOfChild;
     for (std::string& variable : variables) {

@@ -51,7 +51,7 @@ private:
     bool ceilingCame = false;
 };
 
-// Variables set for the game alone, over the driver's own.
+// Variables set for the game alone, over the driver's own; one with an empty value is left out.
 using Environment = std::map<std::string, std::string>;
 
 class Game {
