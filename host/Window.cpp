@@ -243,10 +243,8 @@ bool showsNothing(const char* driver) {
     return false;
 }
 
-std::string& lastVideoFailure() {
-    static std::string failure;
-    return failure;
-}
+// Why the last start of video failed.
+std::string lastVideoFailure;
 
 // Where the environment names no driver (SDL_VIDEODRIVER, as the tests do), SDL is given the list of those
 // that show a window, in its own order, over an empty variable too. False when it has none.
@@ -283,7 +281,7 @@ std::string describeVideoFailure() {
 } // namespace
 
 std::string videoFailure() {
-    return lastVideoFailure();
+    return lastVideoFailure;
 }
 
 bool ensureVideo() {
@@ -307,7 +305,7 @@ bool ensureVideo() {
     if (offerOnlyDriversThatShow() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
         return true;
     }
-    lastVideoFailure() = describeVideoFailure();
+    lastVideoFailure = describeVideoFailure();
     return false;
 }
 

@@ -57,6 +57,7 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -176,11 +177,16 @@ std::vector<Mode> walkedModes(const std::vector<Mode>& all, const std::string& w
     fail("no walk named \"" + walk + "\"");
 }
 
-bool onFullScreenDesktop() {
+// The X screen's width and height.
+std::pair<int, int> screenSize() {
     std::istringstream size(capture("xdotool getdisplaygeometry"));
-    int width = 0;
-    int height = 0;
-    size >> width >> height;
+    std::pair<int, int> widthAndHeight{0, 0};
+    size >> widthAndHeight.first >> widthAndHeight.second;
+    return widthAndHeight;
+}
+
+bool onFullScreenDesktop() {
+    const auto [width, height] = screenSize();
     return width <= gameWidth && height <= gameHeight;
 }
 
@@ -434,10 +440,7 @@ private:
     // display's. Each next start continues that save. The number of playing sessions recorded by then.
     std::size_t endDisplaysDuringPlay() {
         const Mode& relax = everyMode.at(2);
-        std::istringstream size(capture("xdotool getdisplaygeometry"));
-        int width = 0;
-        int height = 0;
-        size >> width >> height;
+        const auto [width, height] = screenSize();
         const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         constexpr int movesFirst = 2;
         std::size_t sessions = modes.size();
