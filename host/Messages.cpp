@@ -366,7 +366,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
         // The low four bits are the platform's own.
         if ((wParam & 0xFFF0) == SC_MINIMIZE) {
             if (SDL_Window* sdl = sdlWindowOf(window)) {
-                SDL_MinimizeWindow(sdl);
+                whileDisplayLasts([sdl] { SDL_MinimizeWindow(sdl); });
             }
         }
         return 0;

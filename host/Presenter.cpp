@@ -1,6 +1,7 @@
 #include "host/Presenter.h"
 
 #include "host/DirectDraw.h"
+#include "host/WindowX11.h"
 
 #include <algorithm>
 #include <atomic>
@@ -202,6 +203,9 @@ bool displayDrawsWithOpenGl(bool fullScreen) {
 }
 
 HRESULT Presenter::open(HWND handle) {
+    if (displayLost()) {
+        return openOnLostDisplay(handle);
+    }
     SDL_Window* target = sdlWindowOf(handle);
     if (target == nullptr) {
         return DDERR_NOCOOPERATIVELEVEL;
@@ -218,7 +222,13 @@ HRESULT Presenter::open(HWND handle) {
     installEventWatch();
     resetsSeen = renderResets.load();
     exposuresSeen = exposures.load();
-    if (!openRenderer(handle, target) && SDL_GetWindowSurface(target) == nullptr) {
+    bool opened = false;
+    if (!whileDisplayLasts([this, handle, target, &opened] {
+            opened = openRenderer(handle, target) || SDL_GetWindowSurface(target) != nullptr;
+        })) {
+        return openOnLostDisplay(handle);
+    }
+    if (!opened) {
         return DDERR_GENERIC;
     }
     window = handle;
@@ -232,6 +242,16 @@ HRESULT Presenter::open(HWND handle) {
             self->close(true);
         }
     });
+    return DD_OK;
+}
+
+// The game runs on only to keep itself: its frames go nowhere, and nothing is made on the display.
+HRESULT Presenter::openOnLostDisplay(HWND handle) {
+    if (handle == nullptr || handle != currentWindow()) {
+        return DDERR_NOCOOPERATIVELEVEL;
+    }
+    close(false);
+    window = handle;
     return DD_OK;
 }
 
@@ -303,14 +323,16 @@ HRESULT Presenter::present(IDirectDrawSurface7& source, const RECT& from) {
     for (const SDL_Rect& rect : sent) {
         record.push_back(RECT{rect.x, rect.y, rect.x + rect.w, rect.y + rect.h});
     }
-    return result;
+    // A display that ended during the presentation shows nothing more, and that is no failure.
+    return displayLost() ? DD_OK : result;
 }
 
 HRESULT Presenter::presentToSurface(IDirectDrawSurface7& source, const RECT& from) {
     const int width = from.right - from.left;
     const int height = from.bottom - from.top;
     // Made again by SDL after the window's size changed, so asked for every time.
-    SDL_Surface* surface = SDL_GetWindowSurface(sdlWindow);
+    SDL_Surface* surface = nullptr;
+    whileDisplayLasts([this, &surface] { surface = SDL_GetWindowSurface(sdlWindow); });
     if (surface == nullptr || surface->w <= 0 || surface->h <= 0) {
         return DDERR_GENERIC;
     }
@@ -346,9 +368,11 @@ HRESULT Presenter::presentToSurface(IDirectDrawSurface7& source, const RECT& fro
         return DD_OK;
     }
     readBack(surface);
-    return SDL_UpdateWindowSurfaceRects(sdlWindow, sent.data(), static_cast<int>(sent.size())) == 0
-               ? DD_OK
-               : DDERR_GENERIC;
+    int updated = -1;
+    whileDisplayLasts([this, &updated] {
+        updated = SDL_UpdateWindowSurfaceRects(sdlWindow, sent.data(), static_cast<int>(sent.size()));
+    });
+    return updated == 0 ? DD_OK : DDERR_GENERIC;
 }
 
 void Presenter::sendToSurface(SDL_Surface* surface, const BYTE* first, LONG pitch, int width, int height,
@@ -473,7 +497,7 @@ HRESULT Presenter::presentWithRenderer(IDirectDrawSurface7& source, const RECT& 
         return DDERR_GENERIC;
     }
     readBack(nullptr);
-    SDL_RenderPresent(renderer);
+    whileDisplayLasts([this] { SDL_RenderPresent(renderer); });
     sent.push_back(SDL_Rect{0, 0, outputWidth, outputHeight});
     publishArea(width, height, place, outputWidth, outputHeight);
     return DD_OK;

@@ -31,6 +31,7 @@ public:
     HRESULT present(IDirectDrawSurface7& source, const RECT& from);
 
 private:
+    HRESULT openOnLostDisplay(HWND handle);
     bool openRenderer(HWND handle, SDL_Window* target);
     HRESULT presentToSurface(IDirectDrawSurface7& source, const RECT& from);
     HRESULT presentWithRenderer(IDirectDrawSurface7& source, const RECT& from);

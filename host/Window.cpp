@@ -267,6 +267,9 @@ bool offerOnlyDriversThatShow() {
 // SDL's own reason names the drivers it tried; where the X server would have been, the variable that names
 // it says more.
 std::string describeVideoFailure() {
+    if (displayLost()) {
+        return "the connection to the X server ended while video started";
+    }
     std::string reason = SDL_GetError();
     if (reason.empty()) {
         reason = "the display library has no driver that shows a window";
@@ -300,9 +303,14 @@ bool ensureVideo() {
     // SDL would turn those signals into a quit event, which the window cannot tell from its close button.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     catchEndOfSession();
+    catchEndOfDisplay();
     watchForks();
     SDL_ClearError();
-    if (offerOnlyDriversThatShow() && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+    bool started = false;
+    if (offerOnlyDriversThatShow()) {
+        whileDisplayLasts([&started] { started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; });
+    }
+    if (started && !displayLost()) {
         return true;
     }
     lastVideoFailure = describeVideoFailure();
@@ -409,15 +417,24 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     }
     const WindowClass& windowClass = found->second;
     const bool fullScreen = (style & WS_POPUP) != 0;
-    SDL_Window* sdl = makeSdlWindow(windowName, fullScreen, style, x, y, width, height);
-    if (sdl == nullptr) {
+    // On a display that has ended (before or while the window is made) the window has no SDL window behind
+    // it, or one that is never asked anything again: the game runs on only to be told that the session ends.
+    SDL_Window* sdl = nullptr;
+    whileDisplayLasts([&] {
+        sdl = makeSdlWindow(windowName, fullScreen, style, x, y, width, height);
+        if (sdl == nullptr) {
+            return;
+        }
+        watchDisplayConnection(sdl);
+        if (SDL_Surface* icon = loadIconPicture(windowClass.icon)) {
+            SDL_SetWindowIcon(sdl, icon);
+            SDL_FreeSurface(icon);
+        }
+        SDL_StartTextInput();
+    });
+    if (sdl == nullptr && !displayLost()) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
-    }
-    watchDisplayConnection(sdl);
-    if (SDL_Surface* icon = loadIconPicture(windowClass.icon)) {
-        SDL_SetWindowIcon(sdl, icon);
-        SDL_FreeSurface(icon);
     }
     auto record = std::make_unique<WindowRecord>();
     record->handle = reinterpret_cast<HWND>(std::uintptr_t{0x10000} + state.nextSerial++ * 0x10);
@@ -433,7 +450,6 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     const HWND handle = record->handle;
     const WNDPROC procedure = record->procedure;
     state.current = std::move(record);
-    SDL_StartTextInput();
 
     // The procedure sees the window before its creator does, as the engine expects; it may destroy it.
     procedure(handle, WM_NCCALCSIZE, 0, 0);
@@ -481,11 +497,9 @@ BOOL DestroyWindow(HWND window) {
         hook();
     }
     stopListening();
-    // On a display that has ended, SDL would wait for the server to confirm the window's hiding, for ever:
-    // the window is left to the end of the process, which is near.
-    if (!displayLost()) {
-        SDL_DestroyWindow(record->sdl);
-    }
+    // SDL waits for the server to confirm the window's hiding: on a display that has ended, the window is
+    // left to the end of the process, which is near.
+    whileDisplayLasts([sdl = record->sdl] { SDL_DestroyWindow(sdl); });
     layer().current.reset();
     forgetMessagesOf(window);
     return TRUE;
@@ -499,30 +513,29 @@ BOOL ShowWindow(HWND window, int command) {
     if (record == nullptr) {
         return FALSE;
     }
-    const Uint32 flags = SDL_GetWindowFlags(record->sdl);
+    SDL_Window* const sdl = record->sdl;
+    const Uint32 flags = SDL_GetWindowFlags(sdl);
     const BOOL wasVisible = (flags & SDL_WINDOW_SHOWN) != 0 ? TRUE : FALSE;
-    // SDL waits for the server to confirm a showing or hiding: on a display that has ended, for ever.
-    if (displayLost()) {
-        return wasVisible;
-    }
-    switch (command) {
-    case SW_HIDE:
-        SDL_HideWindow(record->sdl);
-        return wasVisible;
-    case SW_SHOWMINIMIZED:
-    case SW_MINIMIZE:
-    case SW_SHOWMINNOACTIVE:
-        SDL_ShowWindow(record->sdl);
-        SDL_MinimizeWindow(record->sdl);
-        return wasVisible;
-    default:
-        SDL_ShowWindow(record->sdl);
-        if (command == SW_RESTORE && (flags & SDL_WINDOW_MINIMIZED) != 0) {
-            SDL_RestoreWindow(record->sdl);
+    const bool minimising =
+        command == SW_SHOWMINIMIZED || command == SW_MINIMIZE || command == SW_SHOWMINNOACTIVE;
+    // SDL waits for the server to confirm a showing or hiding, which on a display that ends meanwhile never
+    // comes: the wait is left then.
+    const bool reached = whileDisplayLasts([command, flags, minimising, sdl] {
+        if (command == SW_HIDE) {
+            SDL_HideWindow(sdl);
+            return;
         }
+        SDL_ShowWindow(sdl);
+        if (minimising) {
+            SDL_MinimizeWindow(sdl);
+        } else if (command == SW_RESTORE && (flags & SDL_WINDOW_MINIMIZED) != 0) {
+            SDL_RestoreWindow(sdl);
+        }
+    });
+    if (reached && command != SW_HIDE && !minimising) {
         requestPaint(window);
-        return wasVisible;
     }
+    return wasVisible;
 }
 
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
@@ -533,8 +546,10 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL) {
     }
     // The full-screen window always covers the desktop.
     if (!record->fullScreen) {
-        SDL_SetWindowSize(record->sdl, std::max(width, 1), std::max(height, 1));
-        SDL_SetWindowPosition(record->sdl, x, y);
+        whileDisplayLasts([sdl = record->sdl, x, y, width, height] {
+            SDL_SetWindowSize(sdl, std::max(width, 1), std::max(height, 1));
+            SDL_SetWindowPosition(sdl, x, y);
+        });
     }
     return TRUE;
 }
@@ -618,7 +633,7 @@ BOOL SetForegroundWindow(HWND window) {
     if (record == nullptr) {
         return FALSE;
     }
-    SDL_RaiseWindow(record->sdl);
+    whileDisplayLasts([sdl = record->sdl] { SDL_RaiseWindow(sdl); });
     return TRUE;
 }
 
@@ -627,7 +642,7 @@ HWND SetCapture(HWND window) {
     if (windowRecord(window) != nullptr) {
         layer().capture = window;
         // Not every video driver can capture; the mouse then simply stays with the window under it.
-        SDL_CaptureMouse(SDL_TRUE);
+        whileDisplayLasts([] { SDL_CaptureMouse(SDL_TRUE); });
     }
     return previous;
 }
@@ -636,7 +651,7 @@ BOOL ReleaseCapture() {
     if (layer().capture != nullptr) {
         layer().capture = nullptr;
         if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
-            SDL_CaptureMouse(SDL_FALSE);
+            whileDisplayLasts([] { SDL_CaptureMouse(SDL_FALSE); });
         }
     }
     return TRUE;
@@ -654,19 +669,25 @@ BOOL GetCursorPos(POINT* point) {
     int y = 0;
     const WindowRecord* record = currentRecord();
     if (record == nullptr) {
-        SDL_GetGlobalMouseState(&x, &y);
+        whileDisplayLasts([&x, &y] { SDL_GetGlobalMouseState(&x, &y); });
         *point = POINT{x, y};
         return TRUE;
     }
     const SDL_Point position = windowPosition(*record);
-    if (!pointerInWindow(record->sdl, &x, &y)) {
-        SDL_GetGlobalMouseState(&x, &y);
-        const char* driver = SDL_GetCurrentVideoDriver();
-        // Without a desktop, SDL answers with the position inside the window instead of a global one.
-        if (driver == nullptr || SDL_strcmp(driver, "dummy") != 0) {
-            x -= position.x;
-            y -= position.y;
+    const bool asked = whileDisplayLasts([&x, &y, &position, sdl = record->sdl] {
+        if (!pointerInWindow(sdl, &x, &y)) {
+            SDL_GetGlobalMouseState(&x, &y);
+            const char* driver = SDL_GetCurrentVideoDriver();
+            // Without a desktop, SDL answers with the position inside the window instead of a global one.
+            if (driver == nullptr || SDL_strcmp(driver, "dummy") != 0) {
+                x -= position.x;
+                y -= position.y;
+            }
         }
+    });
+    // On a display that has ended the pointer stays where SDL last saw it.
+    if (!asked) {
+        SDL_GetMouseState(&x, &y);
     }
     const SDL_Point game = gameFromWindow(effectiveArea(*record), x, y);
     *point = POINT{game.x + position.x, game.y + position.y};

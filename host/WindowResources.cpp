@@ -3,6 +3,7 @@
 #include "host/SdlWindow.h"
 #include "host/Window.h"
 #include "host/WindowState.h"
+#include "host/WindowX11.h"
 
 #include <SDL.h>
 
@@ -101,18 +102,20 @@ HCURSOR SetCursor(HCURSOR cursor) {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         return previous;
     }
-    if (cursor == nullptr) {
-        SDL_ShowCursor(SDL_DISABLE);
-        return previous;
-    }
-    auto* object = static_cast<CursorObject*>(cursor);
-    if (object->sdl == nullptr) {
-        object->sdl = SDL_CreateSystemCursor(object->shape);
-    }
-    if (object->sdl != nullptr) {
-        SDL_SetCursor(object->sdl);
-    }
-    SDL_ShowCursor(SDL_ENABLE);
+    // A cursor is made on the X server: never on a display that has ended.
+    whileDisplayLasts([object = static_cast<CursorObject*>(cursor)] {
+        if (object == nullptr) {
+            SDL_ShowCursor(SDL_DISABLE);
+            return;
+        }
+        if (object->sdl == nullptr) {
+            object->sdl = SDL_CreateSystemCursor(object->shape);
+        }
+        if (object->sdl != nullptr) {
+            SDL_SetCursor(object->sdl);
+        }
+        SDL_ShowCursor(SDL_ENABLE);
+    });
     return previous;
 }
 
@@ -121,10 +124,13 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     const char* shownText = text != nullptr ? text : "";
     std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
     std::fflush(stderr);
-    if (realDisplay() && !displayLost()) {
+    if (realDisplay()) {
         const bool warning = (type & 0xF0) == MB_ICONWARNING || SDL_strcmp(shownCaption, "Warning") == 0;
-        SDL_ShowSimpleMessageBox(warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR, shownCaption,
-                                 shownText, sdlWindowOf(owner));
+        // The box has a connection of its own, whose end leaves the box.
+        whileDisplayLasts([warning, shownCaption, shownText, parent = sdlWindowOf(owner)] {
+            SDL_ShowSimpleMessageBox(warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR, shownCaption,
+                                     shownText, parent);
+        });
     }
     return IDOK;
 }

@@ -13,7 +13,11 @@
 //
 // The connection's end: at a logout the X server ends with the session, often before any signal reaches
 // the game, and libX11's own answer is to end the program at the first call that finds the connection
-// broken, losing the game in progress. A connection the host watches ends the session instead.
+// broken, losing the game in progress; a write that finds it broken would end it sooner still, by SIGPIPE.
+// The host ends the session instead, and the call into the display library under way is left where it found
+// the connection broken: SDL waits for the server to confirm a window's showing or hiding in a loop that a
+// broken connection never ends, and a new window, cursor or picture on a dead connection stops the program
+// in libX11 (it has no resource ids left to give).
 //
 // Kept apart from the other window sources: the X11 headers define names (Window, Bool, None) that clash.
 
@@ -23,10 +27,13 @@
 #include "host/Xlib.h"
 
 #include <poll.h>
+#include <setjmp.h>
 
+#include <csignal>
 #include <cstdio>
 
 #include <type_traits>
+#include <utility>
 
 namespace host {
 
@@ -58,15 +65,25 @@ const Xlib* xlib() {
 
 namespace {
 
-// libX11's own report of a broken connection ends the program as well; this one leaves that to the
-// connection's exit handler, which for a watched connection returns. Shared by every connection.
-int tellConnectionBroken(Display* display) {
+// Where the call of whileDisplayLasts under way on this thread is left; null outside one.
+thread_local sigjmp_buf* leaveDisplayCall = nullptr;
+
+// Called by libX11 for any connection that breaks, on the thread whose call found it broken, just before
+// the connection's exit handler. libX11 holds the connection for that thread then (its user lock; within a
+// wait for an event, the wait's lock as well): it stays held when the call is left, as nothing more is
+// asked of the display and no other thread of the program uses it. Outside such a call this returns, and
+// the exit handler decides: a watched connection's returns, libX11's own ends the program.
+int onConnectionBroken(Display* display) {
     std::fprintf(stderr, "The connection to the X server %s has ended\n", DisplayString(display));
+    endSessionWithDisplay();
+    if (sigjmp_buf* way = std::exchange(leaveDisplayCall, nullptr)) {
+        siglongjmp(*way, 1);
+    }
     return 0;
 }
 
 // Returns: libX11 then marks the connection as broken, and every later call on it does nothing.
-void onConnectionBroken(Display*, void*) {
+void onWatchedConnectionBroken(Display*, void*) {
     endSessionWithDisplay();
 }
 
@@ -77,9 +94,7 @@ void watchConnection(Display* display) {
     if (x == nullptr || x->setIOErrorExitHandler == nullptr || display == nullptr) {
         return;
     }
-    static const bool reported = (x->setIOErrorHandler(tellConnectionBroken), true);
-    (void)reported;
-    x->setIOErrorExitHandler(display, onConnectionBroken, nullptr);
+    x->setIOErrorExitHandler(display, onWatchedConnectionBroken, nullptr);
 }
 
 namespace {
@@ -141,6 +156,51 @@ void watchDisplayConnection(SDL_Window* window) {
 #else
     (void)window;
 #endif
+}
+
+namespace {
+
+// Does nothing, so that the write that raised it fails with EPIPE. A handler, not the signal ignored: a
+// program started from the game gets the default back.
+void onBrokenPipe(int) {}
+
+} // namespace
+
+void catchEndOfDisplay() {
+    struct sigaction inherited {};
+    if (::sigaction(SIGPIPE, nullptr, &inherited) == 0 && inherited.sa_handler == SIG_DFL) {
+        struct sigaction action {};
+        action.sa_handler = onBrokenPipe;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        ::sigaction(SIGPIPE, &action, nullptr);
+    }
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (const Xlib* x = xlib()) {
+        x->setIOErrorHandler(onConnectionBroken);
+    }
+#endif
+}
+
+bool leaveOnDisplayEnd(void (*run)(const void*), const void* call) {
+    if (displayLost()) {
+        return false;
+    }
+#if defined(SDL_VIDEO_DRIVER_X11)
+    // A call made inside another one is left with the outer one.
+    if (leaveDisplayCall == nullptr) {
+        // Nothing this frame keeps changes between sigsetjmp and the jump back to it.
+        sigjmp_buf way;
+        if (sigsetjmp(way, 0) == 0) {
+            leaveDisplayCall = &way;
+            run(call);
+        }
+        leaveDisplayCall = nullptr;
+        return !displayLost();
+    }
+#endif
+    run(call);
+    return !displayLost();
 }
 
 int waitForDisplayServer(SDL_Window* window, int milliseconds) {

@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <type_traits>
+
 namespace host {
 
 // Waits until the X server has sent the window's connection something (an event SDL has not read yet) or
@@ -14,5 +16,22 @@ int waitForDisplayServer(SDL_Window* window, int milliseconds);
 // The window's connection to the X server (SDL's own, shared by all its windows) ends the session when it
 // breaks, as at the end of a logout, instead of the program. Nothing where the window is not on X.
 void watchDisplayConnection(SDL_Window* window);
+
+// From video's start on, the display's end never ends the program by itself: a write to a connection whose
+// far end has gone fails (EPIPE) instead of raising SIGPIPE, so that the display library finds the
+// connection broken as on a read; and any connection to the X server that breaks (SDL's, before its first
+// window too, or another the display library opened) ends the session (endSessionWithDisplay) and leaves
+// the call of whileDisplayLasts under way on that thread.
+void catchEndOfDisplay();
+
+// Runs a call into the display library that may reach the X server, unless the display has ended. Should
+// the connection break during it, the call is left at once, wherever the library is: in a wait for the
+// server that would never end (a window's showing or hiding), or before it makes anything more on the dead
+// connection. False when the display has ended, before or during the call. The call must hold nothing
+// that needs destroying or releasing: it makes SDL calls and keeps their results, nothing more.
+bool leaveOnDisplayEnd(void (*run)(const void*), const void* call);
+template <typename Call> bool whileDisplayLasts(const Call& call) {
+    return leaveOnDisplayEnd([](const void* pending) { (*static_cast<const Call*>(pending))(); }, &call);
+}
 
 } // namespace host

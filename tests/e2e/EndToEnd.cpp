@@ -15,8 +15,8 @@
 // session per mode in the session record. The full walk starts the game again and continues the ACTION
 // save: the field stands as it was saved (its grids, compared as values; pixels would not do, idle pibbles
 // blink at random). The RELAX walk then plays its save on with the game's bot on X servers of its own and
-// ends each server, as a logout ends it (see endDisplaysDuringPlay), and at last continues the save as
-// the full walk does.
+// ends each server, as a logout ends it, or breaks the game's connections to it where the game writes to
+// it or waits for it (see endDisplaysDuringPlay), and at last continues the save as the full walk does.
 //
 // With --close-tries N the game is then started N times more, a few copies at a time in folders of their
 // own, and closed each time at a random moment, from its first frames to its running loop, with a sound
@@ -35,6 +35,7 @@
 // Usage: e2e_driver <run tree> [--walk full|vib|action|relax|bot|none] [--close-tries N]. Exit code 0 passed,
 // 1 failed, 77 skipped (the game's pieces this needs are not all there yet; the message says which).
 
+#include "DisplayRelay.h"
 #include "GameData.h"
 #include "GameProcess.h"
 #include "SavedFiles.h"
@@ -52,6 +53,7 @@
 #include <fstream>
 #include <future>
 #include <map>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -411,18 +413,25 @@ private:
     // Where DISPLAY names no X server (as over ssh without X forwarding) and no driver is asked for, the game
     // must neither run unseen nor hold its lock: it says why on stderr and in its log, and fails at once.
     void startWithoutDisplay() {
-        Game refused(game, scratch / "refused.log",
-                     {{"DISPLAY", ":" + std::to_string(unusedDisplayNumber())}, {"SDL_VIDEODRIVER", ""}});
+        const std::string display = ":" + std::to_string(unusedDisplayNumber());
+        Game refused(game, scratch / "refused.log", {{"DISPLAY", display}, {"SDL_VIDEODRIVER", ""}});
         if (!refused.exitedWithin(exitSeconds)) {
             fail("a start without a display did not end (" + refused.lastWait() + ")");
         }
-        constexpr const char* reason = "The display could not be started: ";
         std::string logged;
         for (const fs::directory_entry& entry : fs::directory_iterator(game / "log")) {
             logged += readFile(entry.path());
         }
-        if (refused.exitedCleanly() || refused.output().find(reason) == std::string::npos ||
-            logged.find(reason) == std::string::npos) {
+        // On one line: the heading, what the display library said, and where the X server would have been.
+        const auto tellsWhy = [&display](const std::string& text) {
+            const std::string heading = "The display could not be started: ";
+            const std::string where = " (no X server at DISPLAY \"" + display + "\" lets the game in)\n";
+            const std::size_t start = text.find(heading);
+            const std::size_t end = start == std::string::npos ? start : text.find(where, start);
+            return end != std::string::npos && end > start + heading.size() &&
+                   text.find('\n', start) == end + where.size() - 1;
+        };
+        if (refused.describeEnd() != "exit code 1" || !tellsWhy(refused.output()) || !tellsWhy(logged)) {
             fail("a start without a display ended with " + refused.describeEnd() + ", its log saying \"" +
                  logged + "\" and its output:\n" + refused.output());
         }
@@ -431,53 +440,108 @@ private:
         progress("a start without a display said why and ended with " + refused.describeEnd());
     }
 
+    // How a display ends: its server ends (with SIGTERM to the game at once), or the relay breaks the game's
+    // connections at a request of its start, stops reading from it in play, or breaks them at the showing
+    // of the window of a switch to full screen or back (Alt+Enter) in play.
+    enum class Ending { server, serverAndSigterm, relayAtStart, relayStopsReading, relayAtSwitch };
+    struct DisplayEnd {
+        const char* how;
+        Ending ending;
+        // In play: a move under way, else the field at rest.
+        bool moving;
+        // Where the relay breaks the connections.
+        int request;
+        bool plays() const { return ending != Ending::relayAtStart; }
+        bool relayed() const { return ending != Ending::server && ending != Ending::serverAndSigterm; }
+    };
+
     // The session ends with its display: a logout ends the X server, often before any signal reaches the
     // game, and a shutdown ends both at once. The RELAX save is continued on an X server of the walk's own
     // and played on by the game's bot, whose lines tell each move's start and the score its end came to;
     // then that server ends, at rest, during a move, and together with SIGTERM to the game during a move.
-    // Each time the game must exit with 0 and leave no lock file, and its save must hold the score the last
-    // move came to, beyond the save it continued: for a move, the move's end, which came after the
-    // display's. Each next start continues that save. The number of playing sessions recorded by then.
+    // A relay between the game and the server (DisplayRelay) breaks the game's connections at the moments
+    // where the game writes to the display or waits for it: during loading, as its first window is made and
+    // before it watched any connection; as its first window is shown, which the display library waits for
+    // the server to confirm; in play, by no longer reading, so that the game's next write fails as when the
+    // server ends between its look and its write; and as the new window of a switch to full screen (or
+    // back) is shown. Each time the game must exit with 0 within the walk's bound, without spinning
+    // meanwhile (checkNoSpinning), and leave no lock file;
+    // where it played, its save must hold the score the last move came to, beyond the save it continued
+    // (for a move, the move's end, which came after the display's), and where it did not, the save must be
+    // untouched. Each next start continues that save. The number of playing sessions recorded by then.
     std::size_t endDisplaysDuringPlay() {
+        constexpr DisplayEnd ends[] = {
+            {"when its display ended at rest", Ending::server, false, 0},
+            {"when its display ended during a move", Ending::server, true, 0},
+            {"when its display ended with SIGTERM during a move", Ending::serverAndSigterm, true, 0},
+            {"when its connection broke during loading", Ending::relayAtStart, false, createWindowRequest},
+            {"when its connection broke as its first window was shown", Ending::relayAtStart, false,
+             mapWindowRequest},
+            {"when its writes failed during a move", Ending::relayStopsReading, true, 0},
+            {"when its connection broke as a full-screen switch's window was shown", Ending::relayAtSwitch,
+             false, mapWindowRequest},
+        };
         const Mode& relax = everyMode.at(2);
         const auto [width, height] = screenSize();
         const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
         constexpr int movesFirst = 2;
         std::size_t sessions = modes.size();
-        for (const char* end : {"at rest", "during a move", "with SIGTERM during a move"}) {
+        for (const DisplayEnd& end : ends) {
+            const std::string saveBefore = readFile(savedGame(relax));
             const int scoreBefore = readLevel(savedGame(relax)).property("score");
-            const std::string how = std::string("when its display ended ") + end;
-            const bool moving = std::string(end) != "at rest";
+            const std::string how = end.how;
             std::string output;
             std::size_t endedAt = 0;
             {
                 XServer server(screen);
-                Game copy(game, scratch / ("display-ended-" + std::to_string(sessions) + ".log"),
-                          {{"PIBBLES_BOT", "11"}, {"PIBBLES_DEBUG", "1"}});
-                unsigned long window = 0;
-                Walk walk = continueSavedGame(copy, relax, window);
-                walk.followTheBot(relax.name + ": " + std::to_string(movesFirst) +
-                                      " moves of the bot, then " +
-                                      (moving ? "a move under way" : "the field at rest"),
-                                  [&](const std::string& now) {
-                                      const BotPlay play = readBotPlay(now);
-                                      if (play.movesEnded < movesFirst || play.moving != moving) {
-                                          return false;
-                                      }
-                                      endedAt = now.size();
-                                      if (std::string(end).starts_with("with SIGTERM")) {
-                                          ::kill(copy.process(), SIGTERM);
-                                      }
-                                      server.end();
-                                      return true;
-                                  });
+                std::optional<DisplayRelay> relay;
+                Environment environment{{"PIBBLES_BOT", "11"}, {"PIBBLES_DEBUG", "1"}};
+                if (end.relayed()) {
+                    environment["DISPLAY"] = relay.emplace().display();
+                }
+                if (!end.plays()) {
+                    relay->breakAtRequest(end.request);
+                }
+                Game copy(game, scratch / ("display-ended-" + std::to_string(&end - ends) + ".log"),
+                          environment);
+                std::optional<ThreadTimes> ended;
+                if (end.plays()) {
+                    unsigned long window = 0;
+                    Walk walk = continueSavedGame(copy, relax, window);
+                    walk.followTheBot(relax.name + ": " + std::to_string(movesFirst) +
+                                          " moves of the bot, then " +
+                                          (end.moving ? "a move under way" : "the field at rest"),
+                                      [&](const std::string& now) {
+                                          const BotPlay play = readBotPlay(now);
+                                          if (play.movesEnded < movesFirst || play.moving != end.moving) {
+                                              return false;
+                                          }
+                                          endedAt = now.size();
+                                          ended = mainThreadTimes(copy.process());
+                                          endDisplay(end, copy, server, relay, window);
+                                          return true;
+                                      });
+                }
                 checkCleanEnd(copy, how);
+                if (relay) {
+                    ended = relay->broken();
+                    checkToldDisplayEnd(copy, how, ended);
+                }
+                checkNoSpinning(copy, how, ended);
                 output = copy.output();
+            }
+            if (!end.plays()) {
+                if (readFile(savedGame(relax)) != saveBefore) {
+                    fail("the RELAX save changed when the game ended " + how + " before any play");
+                }
+                progress("the RELAX save is untouched");
+                continue;
             }
             ++sessions;
             const BotPlay play = readBotPlay(output);
             const int saved = readLevel(savedGame(relax)).property("score");
-            if (saved != play.lastScore || saved <= scoreBefore || (moving && play.lastScoreAt < endedAt)) {
+            if (saved != play.lastScore || saved <= scoreBefore ||
+                (end.moving && play.lastScoreAt < endedAt)) {
                 fail("the RELAX game ended " + how + " saved the score " + std::to_string(saved) +
                      ", continued from " + std::to_string(scoreBefore) + "; the bot's last move came to " +
                      std::to_string(play.lastScore) + (play.lastScoreAt < endedAt ? " before" : " after") +
@@ -486,6 +550,60 @@ private:
             progress("the RELAX save holds the score " + std::to_string(saved) + " of the bot's last move");
         }
         return sessions;
+    }
+
+    // At the moment chosen in play.
+    static void endDisplay(const DisplayEnd& end, Game& copy, XServer& server,
+                           std::optional<DisplayRelay>& relay, unsigned long window) {
+        switch (end.ending) {
+        case Ending::serverAndSigterm:
+            ::kill(copy.process(), SIGTERM);
+            server.end();
+            break;
+        case Ending::server:
+            server.end();
+            break;
+        case Ending::relayStopsReading:
+            relay->stopReading();
+            break;
+        case Ending::relayAtStart:
+        case Ending::relayAtSwitch:
+            relay->breakAtRequest(end.request);
+            pressKeys(window, "alt+Return");
+            break;
+        }
+    }
+
+    // The game tells the display's end as it found it.
+    static void checkToldDisplayEnd(const Game& copy, const std::string& how,
+                                    const std::optional<ThreadTimes>& ended) {
+        if (!ended) {
+            fail("the relay never broke the game's connections, and yet the game ended " + how);
+        }
+        if (copy.output().find("The connection to the X server ") == std::string::npos) {
+            fail("the game did not tell that its display had ended " + how + ":\n" + copy.output());
+        }
+    }
+
+    // A game that spins in a wait that never ends is on a processor all the while: from the display's end
+    // to its exit, the game's main thread must have slept for a good part of the time it did not wait for a
+    // processor (between frames, and while the end is written), beyond the moments that ending takes.
+    static void checkNoSpinning(const Game& copy, const std::string& how,
+                                const std::optional<ThreadTimes>& ended) {
+        const ThreadTimes& last = copy.lastTimes();
+        if (!ended || !ended->known || !last.known || last.at <= ended->at) {
+            return;
+        }
+        const double ran = last.ran - ended->ran;
+        const double couldRun =
+            std::chrono::duration<double>(last.at - ended->at).count() - (last.waited - ended->waited);
+        char told[160];
+        std::snprintf(told, sizeof told,
+                      "its main thread ran %.2f s of the %.2f s it could run until its end", ran, couldRun);
+        if (ran > 0.5 + 0.8 * couldRun) {
+            fail("the game spun when it ended " + how + ": " + told);
+        }
+        progress(told);
     }
 
     // The bot's lines in the game's output: whether the field has taken a move up that has not ended, how

@@ -77,6 +77,21 @@ std::string capture(const std::string& command) {
     return output;
 }
 
+ThreadTimes mainThreadTimes(pid_t process) {
+    ThreadTimes times;
+    times.at = Clock::now();
+    const std::string task = std::to_string(process);
+    std::ifstream stats("/proc/" + task + "/task/" + task + "/schedstat");
+    long long running = 0;
+    long long waiting = 0;
+    if (stats >> running >> waiting) {
+        times.ran = static_cast<double>(running) / 1e9;
+        times.waited = static_cast<double>(waiting) / 1e9;
+        times.known = true;
+    }
+    return times;
+}
+
 GameTime::GameTime(pid_t process, int seconds)
     : process(process), seconds(seconds), started(Clock::now()), looked(started),
       waited(runQueueWaits(process)) {}
@@ -159,7 +174,14 @@ Game::~Game() {
 }
 
 bool Game::running() {
-    if (pid > 0 && !ended && ::waitpid(pid, &status, WNOHANG) == pid) {
+    if (pid <= 0 || ended) {
+        return false;
+    }
+    // Read before the process is reaped, so that the last look comes at its end.
+    if (const ThreadTimes now = mainThreadTimes(pid); now.known) {
+        times = now;
+    }
+    if (::waitpid(pid, &status, WNOHANG) == pid) {
         ended = true;
     }
     return pid > 0 && !ended;
@@ -196,7 +218,9 @@ XServer::XServer(const std::string& screen) {
         fail("cannot make a pipe for an X server");
     }
     const std::string readyFd = std::to_string(ready[1]);
-    std::vector<std::string> words{"Xvfb", "-displayfd", readyFd, "-screen", "0", screen, "-nolisten", "tcp"};
+    // -noreset: a server that resets when its last client leaves refuses a game that connects meanwhile.
+    std::vector<std::string> words{"Xvfb", "-displayfd", readyFd, "-screen", "0",
+                                   screen, "-nolisten",  "tcp",   "-noreset"};
     std::vector<char*> arguments;
     for (std::string& word : words) {
         arguments.push_back(word.data());
@@ -304,6 +328,11 @@ void click(const Rect& picture, int x, int y) {
 void typeInto(unsigned long window, const std::string& text) {
     capture("xdotool windowfocus --sync " + std::to_string(window));
     capture("xdotool type --delay 40 '" + text + "'");
+}
+
+void pressKeys(unsigned long window, const std::string& keys) {
+    capture("xdotool windowfocus --sync " + std::to_string(window));
+    capture("xdotool key " + keys);
 }
 
 } // namespace e2e

@@ -51,6 +51,16 @@ private:
     bool ceilingCame = false;
 };
 
+// How the process's main thread has spent its time so far, as Linux's schedstat tells it: on a processor, and
+// waiting on a run queue for one; the rest it slept. Not known where schedstat cannot be read.
+struct ThreadTimes {
+    std::chrono::steady_clock::time_point at;
+    double ran = 0;
+    double waited = 0;
+    bool known = false;
+};
+ThreadTimes mainThreadTimes(pid_t process);
+
 // Variables set for the game alone, over the driver's own; one with an empty value is left out.
 using Environment = std::map<std::string, std::string>;
 
@@ -73,6 +83,8 @@ public:
     // Only meaningful once the process has ended.
     bool exitedCleanly() const;
     std::string describeEnd() const;
+    // The main thread's times as last seen, at its end once the process has ended.
+    const ThreadTimes& lastTimes() const { return times; }
     std::string output() const { return readFile(logFile); }
     pid_t process() const { return pid; }
 
@@ -81,6 +93,7 @@ private:
     pid_t pid = -1;
     int status = 0;
     bool ended = false;
+    ThreadTimes times;
     std::string lastWaitTold;
 };
 
@@ -120,5 +133,7 @@ void click(const Rect& picture, int x, int y);
 void pointAt(const Rect& picture, int x, int y);
 // Gives the window the keyboard and types the text there, as key presses.
 void typeInto(unsigned long window, const std::string& text);
+// Gives the window the keyboard and presses the keys there, named as xdotool names them ("alt+Return").
+void pressKeys(unsigned long window, const std::string& keys);
 
 } // namespace e2e

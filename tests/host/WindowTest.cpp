@@ -12,6 +12,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,11 +41,12 @@ using testsupport::windowTitle;
 // Set for the copy of this program that the test of signals ignored from the start spawns.
 constexpr const char* ignoredSignalsCopy = "HOST_TESTS_SIGNALS_IGNORED_COPY";
 
-// The tests of the system's requests to end expect the dispositions a test runner starts them with. Run by
-// hand under nohup, the hangup would come ignored, and the window layer rightly leaves it so.
+// The tests of the system's requests to end, and of a broken connection, expect the dispositions a test
+// runner starts them with. Run by hand under nohup, the hangup would come ignored, and the window layer
+// rightly leaves it so.
 [[maybe_unused]] const bool defaultDispositions = [] {
     if (std::getenv(ignoredSignalsCopy) == nullptr) {
-        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) {
             std::signal(signal, SIG_DFL);
         }
     }
@@ -462,6 +465,23 @@ TEST_F(HostWindow, ASignalIgnoredFromTheStartStaysIgnored) {
     seen.clear();
     EXPECT_EQ(codes(drain()), (std::vector<UINT>{WM_ENDSESSION}));
     EXPECT_EQ(codes(seen), (std::vector<UINT>{WM_ENDSESSION, WM_DESTROY}));
+}
+
+// Once video has started, a write to a connection whose far end has gone (the X server's, at its end) fails
+// with EPIPE instead of ending the program, so that the display library finds the connection broken. The
+// signal is caught rather than ignored: a program started from the game gets its default back.
+TEST_F(HostWindow, AWriteToABrokenConnectionFailsInsteadOfEndingTheProgram) {
+    ASSERT_TRUE(probeDisplay());
+    int ends[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    ::close(ends[1]);
+    const char byte = 0;
+    EXPECT_EQ(::write(ends[0], &byte, 1), -1);
+    EXPECT_EQ(errno, EPIPE);
+    ::close(ends[0]);
+    struct sigaction caught {};
+    ASSERT_EQ(::sigaction(SIGPIPE, nullptr, &caught), 0);
+    EXPECT_NE(caught.sa_handler, SIG_IGN);
 }
 
 // The main loop's wait between frames ends as soon as something arrives for the queue, and takes nothing:

@@ -1,0 +1,63 @@
+#pragma once
+// A display of the walk's own between the game and an X server: it passes every byte on, and breaks the
+// game's connections as the server's end would break them, at a chosen request of the game or on a call.
+
+#include "GameProcess.h"
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+
+// The protocol's request codes the walks break at.
+inline constexpr int createWindowRequest = 1;
+inline constexpr int mapWindowRequest = 8;
+
+class DisplayRelay {
+public:
+    // Relays to the X server that DISPLAY names now.
+    DisplayRelay();
+    ~DisplayRelay();
+    DisplayRelay(const DisplayRelay&) = delete;
+    DisplayRelay& operator=(const DisplayRelay&) = delete;
+
+    // What the game is given as DISPLAY.
+    const std::string& display() const { return name; }
+
+    // At the game's next request with this code, on any of its connections, every connection is closed and
+    // no new one is taken; the request never reaches the server.
+    void breakAtRequest(int code);
+    // Nothing more is read from the game, so that its next write fails as at the server's end; what the
+    // server sends still reaches it.
+    void stopReading();
+
+    // The times of the game's main thread (the process at the connections' far end) when the connections
+    // were broken; empty while they have not been.
+    std::optional<ThreadTimes> broken() const;
+
+private:
+    struct Connection;
+
+    void relay();
+    void accept();
+    void passOnFromGame(Connection& connection);
+    void breakAll(bool close);
+
+    std::string name;
+    std::string lockFile;
+    int listening = -1;
+    int wake[2] = {-1, -1};
+    std::vector<Connection> connections;
+    std::thread worker;
+
+    mutable std::mutex lock;
+    int breakCode = -1;
+    bool stopReadingAsked = false;
+    bool quitting = false;
+    std::optional<ThreadTimes> brokenAt;
+};
+
+} // namespace e2e
