@@ -4,6 +4,7 @@
 
 #include "GameProcess.h"
 
+#include <atomic>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -29,35 +30,45 @@ public:
 
     // At the game's next request with this code, on any of its connections, every connection is closed and
     // no new one is taken; the request never reaches the server.
-    void breakAtRequest(int code);
+    void breakAtRequest(int code) { breakCode = code; }
     // Nothing more is read from the game, so that its next write fails as at the server's end; what the
     // server sends still reaches it.
-    void stopReading();
+    void stopReading() { stopAsked = true; }
 
     // The times of the game's main thread (the process at the connections' far end) when the connections
     // were broken; empty while they have not been.
     std::optional<ThreadTimes> broken() const;
 
 private:
-    struct Connection;
+    struct Connection {
+        int game = -1;
+        int server = -1;
+        pid_t process = 0;
+        // Where the game's stream stands: its connection setup first, then one request after another;
+        // what came of a header that is not whole yet is held.
+        bool setUp = false;
+        bool bigEndian = false;
+        std::vector<unsigned char> held;
+        std::size_t passing = 0;
+    };
 
     void relay();
     void accept();
-    void passOnFromGame(Connection& connection);
+    // False once the connection has ended; true with the request to break at come.
+    bool passOnFromGame(Connection& connection, bool& breakNow);
     void breakAll(bool close);
 
     std::string name;
     std::string lockFile;
     int listening = -1;
-    int wake[2] = {-1, -1};
+    bool reading = true;
     std::vector<Connection> connections;
-    std::thread worker;
-
+    std::atomic<int> breakCode{-1};
+    std::atomic<bool> stopAsked{false};
+    std::atomic<bool> quitting{false};
     mutable std::mutex lock;
-    int breakCode = -1;
-    bool stopReadingAsked = false;
-    bool quitting = false;
     std::optional<ThreadTimes> brokenAt;
+    std::thread worker;
 };
 
 } // namespace e2e

@@ -525,7 +525,11 @@ private:
                 checkCleanEnd(copy, how);
                 if (relay) {
                     ended = relay->broken();
-                    checkToldDisplayEnd(copy, how, ended);
+                    if (!ended ||
+                        copy.output().find("The connection to the X server ") == std::string::npos) {
+                        fail("the game did not tell that its display had ended " + how + ":\n" +
+                             copy.output());
+                    }
                 }
                 checkNoSpinning(copy, how, ended);
                 output = copy.output();
@@ -574,20 +578,10 @@ private:
         }
     }
 
-    // The game tells the display's end as it found it.
-    static void checkToldDisplayEnd(const Game& copy, const std::string& how,
-                                    const std::optional<ThreadTimes>& ended) {
-        if (!ended) {
-            fail("the relay never broke the game's connections, and yet the game ended " + how);
-        }
-        if (copy.output().find("The connection to the X server ") == std::string::npos) {
-            fail("the game did not tell that its display had ended " + how + ":\n" + copy.output());
-        }
-    }
-
     // A game that spins in a wait that never ends is on a processor all the while: from the display's end
-    // to its exit, the game's main thread must have slept for a good part of the time it did not wait for a
-    // processor (between frames, and while the end is written), beyond the moments that ending takes.
+    // to its exit, the game's main thread must have slept for a part of the time it did not wait for a
+    // processor, beyond a second of work. A move under way runs on to its end, drawing frames as fast as a
+    // busy machine lets it, for a few seconds: a fifth of the time is asked, not more.
     static void checkNoSpinning(const Game& copy, const std::string& how,
                                 const std::optional<ThreadTimes>& ended) {
         const ThreadTimes& last = copy.lastTimes();
@@ -600,7 +594,7 @@ private:
         char told[160];
         std::snprintf(told, sizeof told,
                       "its main thread ran %.2f s of the %.2f s it could run until its end", ran, couldRun);
-        if (ran > 0.5 + 0.8 * couldRun) {
+        if (ran > 1.0 + 0.8 * couldRun) {
             fail("the game spun when it ended " + how + ": " + told);
         }
         progress(told);
