@@ -307,10 +307,8 @@ bool ensureVideo() {
     watchForks();
     SDL_ClearError();
     bool started = false;
-    if (offerOnlyDriversThatShow()) {
-        whileDisplayLasts([&started] { started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; });
-    }
-    if (started && !displayLost()) {
+    if (offerOnlyDriversThatShow() &&
+        whileDisplayLasts([&started] { started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }) && started) {
         return true;
     }
     lastVideoFailure = describeVideoFailure();

@@ -465,10 +465,10 @@ private:
     // the server to confirm; in play, by no longer reading, so that the game's next write fails as when the
     // server ends between its look and its write; and as the new window of a switch to full screen (or
     // back) is shown. Each time the game must exit with 0 within the walk's bound, without spinning
-    // meanwhile (checkNoSpinning), and leave no lock file;
-    // where it played, its save must hold the score the last move came to, beyond the save it continued
-    // (for a move, the move's end, which came after the display's), and where it did not, the save must be
-    // untouched. Each next start continues that save. The number of playing sessions recorded by then.
+    // meanwhile (checkNoSpinning), and leave no lock file; where it played, its save must hold the score the
+    // last move came to, beyond the save it continued (for a move, the move's end, which came after the
+    // display's), and where it did not, the save must be untouched. Each next start continues that save.
+    // The number of playing sessions recorded by then.
     std::size_t endDisplaysDuringPlay() {
         constexpr DisplayEnd ends[] = {
             {"when its display ended at rest", Ending::server, false, 0},

@@ -29,6 +29,12 @@ const Clock::time_point driverStarted = Clock::now();
 // last screen and end the game.
 constexpr int ceilingSeconds = 500;
 
+// A thread's schedstat (its folder below /proc): the nanoseconds it ran and waited on a run queue.
+bool readSchedstat(const fs::path& task, long long& running, long long& waiting) {
+    std::ifstream stats(task / "schedstat");
+    return static_cast<bool>(stats >> running >> waiting);
+}
+
 // By thread, the nanoseconds each of the process's threads has waited on a run queue; empty where Linux does
 // not tell.
 std::map<pid_t, long long> runQueueWaits(pid_t process) {
@@ -36,10 +42,9 @@ std::map<pid_t, long long> runQueueWaits(pid_t process) {
     std::error_code error;
     for (fs::directory_iterator task("/proc/" + std::to_string(process) + "/task", error), end;
          !error && task != end; task.increment(error)) {
-        std::ifstream stats(task->path() / "schedstat");
         long long running = 0;
         long long waiting = 0;
-        if (stats >> running >> waiting) {
+        if (readSchedstat(task->path(), running, waiting)) {
             waits[std::atoi(task->path().filename().c_str())] = waiting;
         }
     }
@@ -81,10 +86,9 @@ ThreadTimes mainThreadTimes(pid_t process) {
     ThreadTimes times;
     times.at = Clock::now();
     const std::string task = std::to_string(process);
-    std::ifstream stats("/proc/" + task + "/task/" + task + "/schedstat");
     long long running = 0;
     long long waiting = 0;
-    if (stats >> running >> waiting) {
+    if (readSchedstat("/proc/" + task + "/task/" + task, running, waiting)) {
         times.ran = static_cast<double>(running) / 1e9;
         times.waited = static_cast<double>(waiting) / 1e9;
         times.known = true;
@@ -181,10 +185,8 @@ bool Game::running() {
     if (const ThreadTimes now = mainThreadTimes(pid); now.known) {
         times = now;
     }
-    if (::waitpid(pid, &status, WNOHANG) == pid) {
-        ended = true;
-    }
-    return pid > 0 && !ended;
+    ended = ::waitpid(pid, &status, WNOHANG) == pid;
+    return !ended;
 }
 
 bool Game::within(int seconds, const std::function<bool()>& done, int pollMs) {
