@@ -128,7 +128,11 @@ public:
         if (full != exclusive || normal == full) {
             return DDERR_INVALIDPARAMS;
         }
-        if ((handle != nullptr && sdlWindowOf(handle) == nullptr) || (full && handle == nullptr)) {
+        // A window made as the display ended has no SDL window behind it: the game's own still, it gets a
+        // display that shows nothing, so that the end of the session keeps the game.
+        const bool shownNowhere = displayLost() && handle != nullptr && handle == currentWindow();
+        if ((handle != nullptr && sdlWindowOf(handle) == nullptr && !shownNowhere) ||
+            (full && handle == nullptr)) {
             return DDERR_INVALIDPARAMS;
         }
         if (full && levelSet && fullScreen && handle == window) {

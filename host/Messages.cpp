@@ -84,9 +84,9 @@ void pumpEvents() {
         return;
     }
     answerRequests();
-    if (!displayLost()) {
-        SDL_PumpEvents();
-    }
+    // SDL handles the events it read before a break on the dead connection (asking it, say, for the name
+    // of a root window's property that changed): an end found inside the pump leaves it at once.
+    whileDisplayLasts([] { SDL_PumpEvents(); });
     MessageQueue& q = queue();
     SDL_Event events[64];
     int count = 0;
@@ -164,7 +164,9 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* /*handles*/, BOOL /*w
     // Elsewhere SDL waits: it reads what arrives into its own queue and only looks (a null event takes
     // nothing), so the events stay in order for the next PeekMessage; its wait ends as soon as one arrives.
     const DWORD start = timeGetTime();
-    if (SDL_WaitEventTimeout(nullptr, timeout) == 1) {
+    int arrived = 0;
+    whileDisplayLasts([&arrived, timeout] { arrived = SDL_WaitEventTimeout(nullptr, timeout); });
+    if (arrived == 1) {
         return WAIT_OBJECT_0;
     }
     // SDL says 0 on an error too: the rest of the time is slept, so a failing wait never spins.
@@ -388,7 +390,7 @@ void clearMessages() {
     q.input = EventContext{};
     endOfSessionRequested.store(false);
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
-        SDL_PumpEvents();
+        whileDisplayLasts([] { SDL_PumpEvents(); });
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
 }

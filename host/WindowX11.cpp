@@ -28,6 +28,7 @@
 
 #include <poll.h>
 #include <setjmp.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
@@ -68,12 +69,22 @@ namespace {
 // Where the call of whileDisplayLasts under way on this thread is left; null outside one.
 thread_local sigjmp_buf* leaveDisplayCall = nullptr;
 
+// The process whose display's end ends the session: set as video starts, before any connection exists.
+pid_t sessionProcess = 0;
+
 // Called by libX11 for any connection that breaks, on the thread whose call found it broken, just before
 // the connection's exit handler. libX11 holds the connection for that thread then (its user lock; within a
 // wait for an event, the wait's lock as well): it stays held when the call is left, as nothing more is
 // asked of the display and no other thread of the program uses it. Outside such a call this returns, and
 // the exit handler decides: a watched connection's returns, libX11's own ends the program.
 int onConnectionBroken(Display* display) {
+    // The display library shows a message box from a copy of the program (a fork) with a connection of its
+    // own, and the copy has this handler and the way out of the box's call too: taken, it would run on as
+    // a second game. It ends at once instead, without the program's exit handlers (the lock files are the
+    // program's), and the program's call of the box returns.
+    if (::getpid() != sessionProcess) {
+        ::_exit(1);
+    }
     std::fprintf(stderr, "The connection to the X server %s has ended\n", DisplayString(display));
     endSessionWithDisplay();
     if (sigjmp_buf* way = std::exchange(leaveDisplayCall, nullptr)) {
@@ -176,6 +187,7 @@ void catchEndOfDisplay() {
         ::sigaction(SIGPIPE, &action, nullptr);
     }
 #if defined(SDL_VIDEO_DRIVER_X11)
+    sessionProcess = ::getpid();
     if (const Xlib* x = xlib()) {
         x->setIOErrorHandler(onConnectionBroken);
     }

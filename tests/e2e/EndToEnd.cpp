@@ -440,10 +440,20 @@ private:
         progress("a start without a display said why and ended with " + refused.describeEnd());
     }
 
-    // How a display ends: its server ends (with SIGTERM to the game at once), or the relay breaks the game's
-    // connections at a request of its start, stops reading from it in play, or breaks them at the showing
-    // of the window of a switch to full screen or back (Alt+Enter) in play.
-    enum class Ending { server, serverAndSigterm, relayAtStart, relayStopsReading, relayAtSwitch };
+    // How a display ends: its server ends (with SIGTERM to the game at once; or while the game is stopped,
+    // just after a property of the root window changed, as the desktop's programs change them as they quit;
+    // or while the box of an error shows), or the relay breaks the game's connections at a request of its
+    // start, stops reading from it in play, or breaks them at a request of a switch to full screen or back
+    // (Alt+Enter) in play.
+    enum class Ending {
+        server,
+        serverAndSigterm,
+        serverAfterRootProperty,
+        serverAtErrorBox,
+        relayAtStart,
+        relayStopsReading,
+        relayAtSwitch
+    };
     struct DisplayEnd {
         const char* how;
         Ending ending;
@@ -451,8 +461,8 @@ private:
         bool moving;
         // Where the relay breaks the connections.
         int request;
-        bool plays() const { return ending != Ending::relayAtStart; }
-        bool relayed() const { return ending != Ending::server && ending != Ending::serverAndSigterm; }
+        bool plays() const { return ending != Ending::relayAtStart && ending != Ending::serverAtErrorBox; }
+        bool relayed() const { return ending >= Ending::relayAtStart; }
     };
 
     // The session ends with its display: a logout ends the X server, often before any signal reaches the
@@ -464,10 +474,13 @@ private:
     // before it watched any connection; as its first window is shown, which the display library waits for
     // the server to confirm; in play, by no longer reading, so that the game's next write fails as when the
     // server ends between its look and its write; and as the new window of a switch to full screen (or
-    // back) is shown. Each time the game must exit with 0 within the walk's bound, without spinning
-    // meanwhile (checkNoSpinning), and leave no lock file; where it played, its save must hold the score the
-    // last move came to, beyond the save it continued (for a move, the move's end, which came after the
-    // display's), and where it did not, the save must be untouched. Each next start continues that save.
+    // back) is made and as it is shown. The server also ends with a root window's property changed just
+    // before, which the game reads only together with the end, and while the box of an error at the start
+    // shows, made by a copy of the game. Each time the game must exit with 0 within the walk's bound,
+    // without spinning meanwhile (checkNoSpinning), taking the end for a failure of its own or leaving a lock
+    // file or a process behind; where it played, its save must hold the score the last move came to, beyond
+    // the save it continued (for a move, the move's end, which came after the display's), and where it did
+    // not, the save must be untouched. Each next start continues that save.
     // The number of playing sessions recorded by then.
     std::size_t endDisplaysDuringPlay() {
         constexpr DisplayEnd ends[] = {
@@ -480,6 +493,11 @@ private:
             {"when its writes failed during a move", Ending::relayStopsReading, true, 0},
             {"when its connection broke as a full-screen switch's window was shown", Ending::relayAtSwitch,
              false, mapWindowRequest},
+            {"when its connection broke as a full-screen switch's window was made", Ending::relayAtSwitch,
+             false, createWindowRequest},
+            {"when its display ended just after a root window's property changed",
+             Ending::serverAfterRootProperty, false, 0},
+            {"when its display ended while an error box showed", Ending::serverAtErrorBox, false, 0},
         };
         const Mode& relax = everyMode.at(2);
         const auto [width, height] = screenSize();
@@ -493,13 +511,17 @@ private:
             std::string output;
             std::size_t endedAt = 0;
             {
-                XServer server(screen);
+                const bool box = end.ending == Ending::serverAtErrorBox;
+                if (box) {
+                    hideRelaxScene(true);
+                }
+                XServer server(screen, box ? boxFonts().string() : std::string());
                 std::optional<DisplayRelay> relay;
                 Environment environment{{"PIBBLES_BOT", "11"}, {"PIBBLES_DEBUG", "1"}};
                 if (end.relayed()) {
                     environment["DISPLAY"] = relay.emplace().display();
                 }
-                if (!end.plays()) {
+                if (end.ending == Ending::relayAtStart) {
                     relay->breakAtRequest(end.request);
                 }
                 Game copy(game, scratch / ("display-ended-" + std::to_string(&end - ends) + ".log"),
@@ -521,8 +543,19 @@ private:
                                           endDisplay(end, copy, server, relay, window);
                                           return true;
                                       });
+                } else if (box) {
+                    if (!copy.within(windowSeconds,
+                                     [] { return testsupport::topLevelWindowShown("Error"); })) {
+                        fail("no error box showed (" + copy.lastWait() + "):\n" + copy.output());
+                    }
+                    server.end();
                 }
-                checkCleanEnd(copy, how);
+                // The display library shows its box from a fork of the game: that one is made beside the
+                // game's threads on purpose.
+                checkCleanEnd(copy, how, box);
+                if (copy.output().find("Something went wrong") != std::string::npos) {
+                    fail("the game took the end of its display " + how + " for a failure:\n" + copy.output());
+                }
                 if (relay) {
                     ended = relay->broken();
                     if (!ended ||
@@ -533,6 +566,9 @@ private:
                 }
                 checkNoSpinning(copy, how, ended);
                 output = copy.output();
+            }
+            if (end.ending == Ending::serverAtErrorBox) {
+                hideRelaxScene(false);
             }
             if (!end.plays()) {
                 if (readFile(savedGame(relax)) != saveBefore) {
@@ -566,6 +602,19 @@ private:
             break;
         case Ending::server:
             server.end();
+            break;
+        case Ending::serverAfterRootProperty:
+            // The game reads the property's change and the connection's end in one go.
+            ::kill(copy.process(), SIGSTOP);
+            if (!copy.within(
+                    exitSeconds, [&] { return copy.stopped(); }, 10) ||
+                !testsupport::changeRootProperty("PIBBLES_WALK")) {
+                fail("cannot change a root window's property while the game is stopped");
+            }
+            server.end();
+            ::kill(copy.process(), SIGCONT);
+            break;
+        case Ending::serverAtErrorBox:
             break;
         case Ending::relayStopsReading:
             relay->stopReading();
@@ -623,16 +672,48 @@ private:
         return play;
     }
 
-    void checkCleanEnd(Game& copy, const std::string& how) {
+    void checkCleanEnd(Game& copy, const std::string& how, bool boxShown = false) {
         if (!copy.exitedWithin(exitSeconds)) {
             fail("the game did not end " + how + " (" + copy.lastWait() + ")");
         }
         if (!copy.exitedCleanly()) {
             fail("the game ended " + how + " with " + copy.describeEnd());
         }
-        checkNoForkBesideThreads(copy, "the game");
+        if (!boxShown) {
+            checkNoForkBesideThreads(copy, "the game");
+        }
         checkNoLockFilesLeft();
+        if (const std::vector<pid_t> left = processesRunning(fs::canonical(game / "pibbles"));
+            !left.empty()) {
+            fail("a process of the game, " + std::to_string(left.front()) + ", still ran when it ended " +
+                 how);
+        }
         progress("the game ended " + how + " with exit code 0");
+    }
+
+    // The display library's message box asks the X server for a font of its own, which a bare Xvfb has only
+    // under the name "fixed": the folder that gives it that name.
+    fs::path boxFonts() const {
+        const fs::path folder = scratch / "box-fonts";
+        fs::create_directories(folder);
+        std::ofstream(folder / "fonts.alias")
+            << "-misc-fixed-medium-r-normal--13-120-75-75-c-70-iso8859-1 fixed\n"
+            << "-misc-fixed-medium-r-normal--13-120-75-75-c-70-iso10646-1 fixed\n";
+        return folder;
+    }
+
+    // Without the RELAX play scene's declaration the start shows an error box and quits.
+    void hideRelaxScene(bool hidden) const {
+        const fs::path declarations = game / "media/properties/dialogs.xml";
+        const std::string shown = "id=\"SCENE_PLAY_RELAX\"";
+        const std::string gone = "id=\"SCENE_PLAY_RELAX_GONE\"";
+        std::string text = readFile(declarations);
+        const std::size_t at = text.find(hidden ? shown : gone);
+        if (at == std::string::npos) {
+            fail("the scene declarations do not name the RELAX play scene");
+        }
+        text.replace(at, (hidden ? shown : gone).size(), hidden ? gone : shown);
+        std::ofstream(declarations, std::ios::binary | std::ios::trunc) << text;
     }
 
     // Under the sanitizers the game tells of a fork made while its other threads ran: such a child can hang

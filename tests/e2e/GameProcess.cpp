@@ -189,6 +189,12 @@ bool Game::running() {
     return !ended;
 }
 
+bool Game::stopped() const {
+    const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t state = stat.rfind(") ");
+    return state != std::string::npos && stat.compare(state + 2, 1, "T") == 0;
+}
+
 bool Game::within(int seconds, const std::function<bool()>& done, int pollMs) {
     GameTime time(pid, seconds);
     while (!time.spent()) {
@@ -214,7 +220,7 @@ std::string Game::describeEnd() const {
                              : "signal " + std::to_string(WTERMSIG(status));
 }
 
-XServer::XServer(const std::string& screen) {
+XServer::XServer(const std::string& screen, const std::string& fontFolder) {
     int ready[2];
     if (::pipe(ready) != 0) {
         fail("cannot make a pipe for an X server");
@@ -223,6 +229,9 @@ XServer::XServer(const std::string& screen) {
     // -noreset: a server that resets when its last client leaves refuses a game that connects meanwhile.
     std::vector<std::string> words{"Xvfb", "-displayfd", readyFd, "-screen", "0",
                                    screen, "-nolisten",  "tcp",   "-noreset"};
+    if (!fontFolder.empty()) {
+        words.insert(words.end(), {"-fp", fontFolder + ",built-ins"});
+    }
     std::vector<char*> arguments;
     for (std::string& word : words) {
         arguments.push_back(word.data());
@@ -266,6 +275,18 @@ void XServer::end() {
         ::waitpid(pid, nullptr, 0);
         pid = -1;
     }
+}
+
+std::vector<pid_t> processesRunning(const fs::path& program) {
+    std::vector<pid_t> found;
+    std::error_code error;
+    for (fs::directory_iterator entry("/proc", error), end; !error && entry != end; entry.increment(error)) {
+        std::error_code unreadable;
+        if (fs::read_symlink(entry->path() / "exe", unreadable) == program) {
+            found.push_back(std::atoi(entry->path().filename().c_str()));
+        }
+    }
+    return found;
 }
 
 int unusedDisplayNumber() {

@@ -74,6 +74,8 @@ public:
     Game& operator=(const Game&) = delete;
 
     bool running();
+    // True while the process is stopped (SIGSTOP).
+    bool stopped() const;
     // Polls until done holds or the game has had the seconds to run (GameTime); done is asked once more at
     // the end.
     bool within(int seconds, const std::function<bool()>& done, int pollMs = 250);
@@ -99,10 +101,10 @@ private:
 
 // An X server of the walk's own (Xvfb, a screen of the given "WxHxD"), on a display it chose free: while it
 // runs, DISPLAY names it for the driver's tools and the games started meanwhile; once it has ended or gone,
-// DISPLAY names the one before again.
+// DISPLAY names the one before again. A font folder, where given, is searched before the built-in fonts.
 class XServer {
 public:
-    explicit XServer(const std::string& screen);
+    explicit XServer(const std::string& screen, const std::string& fontFolder = "");
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
@@ -114,6 +116,9 @@ private:
     pid_t pid = -1;
     std::string previousDisplay;
 };
+
+// The processes running the program (a copy of the game and whatever it forked).
+std::vector<pid_t> processesRunning(const std::filesystem::path& program);
 
 // A display number that names no X server here.
 int unusedDisplayNumber();

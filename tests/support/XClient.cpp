@@ -2,6 +2,10 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <string>
+#include <vector>
 
 namespace testsupport {
 namespace {
@@ -12,6 +16,20 @@ bool requestFailed = false;
 int noteError(Display*, XErrorEvent*) {
     requestFailed = true;
     return 0;
+}
+
+// Bottom first.
+std::vector<::Window> topLevelWindows(Display* display) {
+    ::Window root = 0;
+    ::Window parent = 0;
+    ::Window* children = nullptr;
+    unsigned int count = 0;
+    std::vector<::Window> windows;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) != 0) {
+        windows.assign(children, children + count);
+        XFree(children);
+    }
+    return windows;
 }
 
 } // namespace
@@ -36,6 +54,38 @@ bool askWindowToClose(unsigned long window) {
     XSetErrorHandler(previous);
     XCloseDisplay(display);
     return !requestFailed;
+}
+
+bool topLevelWindowShown(const char* title) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    bool shown = false;
+    for (const ::Window window : topLevelWindows(display)) {
+        XWindowAttributes attributes{};
+        XTextProperty name{};
+        if (!shown && XGetWindowAttributes(display, window, &attributes) != 0 &&
+            attributes.map_state == IsViewable && XGetWMName(display, window, &name) != 0) {
+            shown = name.value != nullptr && std::string(reinterpret_cast<char*>(name.value)) == title;
+            XFree(name.value);
+        }
+    }
+    XCloseDisplay(display);
+    return shown;
+}
+
+bool changeRootProperty(const char* name) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    const unsigned char value[] = "1";
+    XChangeProperty(display, DefaultRootWindow(display), XInternAtom(display, name, False), XA_STRING, 8,
+                    PropModeReplace, value, 1);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return true;
 }
 
 bool clickInWindow(unsigned long window, int x, int y) {
@@ -91,19 +141,12 @@ bool isAbove(unsigned long upper, unsigned long lower) {
     if (display == nullptr) {
         return false;
     }
-    ::Window root = 0;
-    ::Window parent = 0;
-    ::Window* children = nullptr;
-    unsigned int count = 0;
+    const std::vector<::Window> windows = topLevelWindows(display);
     int upperAt = -1;
     int lowerAt = -1;
-    // Bottom first.
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) != 0) {
-        for (unsigned int i = 0; i < count; ++i) {
-            upperAt = children[i] == upper ? static_cast<int>(i) : upperAt;
-            lowerAt = children[i] == lower ? static_cast<int>(i) : lowerAt;
-        }
-        XFree(children);
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        upperAt = windows[i] == upper ? static_cast<int>(i) : upperAt;
+        lowerAt = windows[i] == lower ? static_cast<int>(i) : lowerAt;
     }
     XCloseDisplay(display);
     return upperAt >= 0 && lowerAt >= 0 && upperAt > lowerAt;

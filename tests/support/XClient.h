@@ -17,6 +17,14 @@ bool clickInWindow(unsigned long window, int x, int y);
 // True when the first top-level window is stacked above the second (both must exist).
 bool isAbove(unsigned long upper, unsigned long lower);
 
+// True when a top-level window with the title is shown, whatever the title's encoding (xdotool finds only
+// plain-text ones). False too when the display cannot be reached.
+bool topLevelWindowShown(const char* title);
+
+// Sets a property of the root window, as the desktop's programs set and delete theirs, and waits until the
+// server has told every client that follows the root's properties. False when the display cannot be reached.
+bool changeRootProperty(const char* name);
+
 // A plain top-level window of the test's own over the rectangle, above all others while it lives.
 class CoveringWindow {
 public:
