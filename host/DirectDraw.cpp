@@ -128,11 +128,9 @@ public:
         if (full != exclusive || normal == full) {
             return DDERR_INVALIDPARAMS;
         }
-        // A window made as the display ended has no SDL window behind it: the game's own still, it gets a
-        // display that shows nothing, so that the end of the session keeps the game.
-        const bool shownNowhere = displayLost() && handle != nullptr && handle == currentWindow();
-        if ((handle != nullptr && sdlWindowOf(handle) == nullptr && !shownNowhere) ||
-            (full && handle == nullptr)) {
+        // The game's window, also one made as the display ended, with no SDL window behind it: the presenter
+        // then shows nothing, and the end of the session keeps the game.
+        if ((handle != nullptr && handle != currentWindow()) || (full && handle == nullptr)) {
             return DDERR_INVALIDPARAMS;
         }
         if (full && levelSet && fullScreen && handle == window) {

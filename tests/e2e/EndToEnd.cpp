@@ -510,8 +510,8 @@ private:
             const std::string how = end.how;
             std::string output;
             std::size_t endedAt = 0;
+            const bool box = end.ending == Ending::serverAtErrorBox;
             {
-                const bool box = end.ending == Ending::serverAtErrorBox;
                 if (box) {
                     hideRelaxScene(true);
                 }
@@ -567,7 +567,7 @@ private:
                 checkNoSpinning(copy, how, ended);
                 output = copy.output();
             }
-            if (end.ending == Ending::serverAtErrorBox) {
+            if (box) {
                 hideRelaxScene(false);
             }
             if (!end.plays()) {
