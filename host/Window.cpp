@@ -221,17 +221,6 @@ void tellForkBesideThreads() {
 }
 #endif
 
-// The sanitizers' allocator is not handed over to a forked child in order: a child forked while another
-// thread holds its lock hangs at its first allocation, and the parent with it when it waits for the child.
-// The display library may fork so (without a session bus named, libdbus forks to start one); under the
-// sanitizers such a fork is told on the standard error, so that the tests see it before it ever hangs.
-void watchForks() {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    static const bool watching = ::pthread_atfork(tellForkBesideThreads, nullptr, nullptr) == 0;
-    (void)watching;
-#endif
-}
-
 // SDL falls back on these where no display can be reached: the game would run on unseen, holding the lock
 // that keeps every later start from showing a window.
 bool showsNothing(const char* driver) {
@@ -282,6 +271,18 @@ std::string describeVideoFailure() {
 }
 
 } // namespace
+
+// The sanitizers' allocator is not handed over to a forked child in order: a child forked while another
+// thread holds its lock hangs at its first allocation, and the parent with it when it waits for the child.
+// The display library may fork so (without a session bus named, libdbus forks to start one; its message box
+// is drawn in a fork of the copy that shows it); under the sanitizers such a fork is told on the standard
+// error, so that the tests see it before it ever hangs.
+void watchForks() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    static const bool watching = ::pthread_atfork(tellForkBesideThreads, nullptr, nullptr) == 0;
+    (void)watching;
+#endif
+}
 
 std::string videoFailure() {
     return lastVideoFailure;

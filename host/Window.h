@@ -211,7 +211,8 @@ HCURSOR LoadCursor(HINSTANCE instance, const char* name);
 // A null cursor hides the mouse pointer over the window.
 HCURSOR SetCursor(HCURSOR cursor);
 
-// Modal; shown with SDL where a display exists, always written to stderr.
+// Modal; shown with SDL where a display exists, by a copy of the program started for the box and over no
+// window of the program; always written to stderr.
 int MessageBox(HWND owner, const char* text, const char* caption, UINT type);
 
 BOOL PeekMessage(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT remove);

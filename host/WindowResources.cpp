@@ -7,10 +7,19 @@
 
 #include <SDL.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
+#include <string>
+
+extern char** environ;
 
 namespace host {
 namespace {
@@ -119,18 +128,69 @@ HCURSOR SetCursor(HCURSOR cursor) {
     return previous;
 }
 
-int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
+namespace {
+
+// The arguments that start the program as a message box: this option, the box's kind, caption and text.
+constexpr const char* boxOption = "--message-box";
+constexpr const char* warningKind = "warning";
+
+bool showBox(bool warning, const char* caption, const char* text) {
+    return SDL_ShowSimpleMessageBox(warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR, caption, text,
+                                    nullptr) == 0;
+}
+
+// The display library draws its box in a fork of the calling program. Made beside the program's other
+// threads (the sound mixer's, the resource loader), such a child hangs for good under the sanitizers at its
+// first allocation whenever one of them held a lock of the allocator at that moment, and the program waits
+// for it. So the box is shown by a copy of the program started anew for it: posix_spawn runs nothing of the
+// program before the new image (no fork handler, no allocation), and the copy has no other thread when the
+// library forks it. The program waits for the copy as the library waits for its fork. False when no copy
+// could be started.
+bool showBoxInCopy(bool warning, const char* caption, const char* text) {
+    std::string program = program_invocation_name;
+    std::string option = boxOption;
+    std::string kind = warning ? warningKind : "error";
+    std::string shownCaption = caption;
+    std::string shownText = text;
+    char* arguments[] = {program.data(),      option.data(),    kind.data(),
+                         shownCaption.data(), shownText.data(), nullptr};
+    pid_t copy = 0;
+    if (::posix_spawn(&copy, "/proc/self/exe", nullptr, nullptr, arguments, environ) != 0) {
+        return false;
+    }
+    int status = 0;
+    while (::waitpid(copy, &status, 0) == -1 && errno == EINTR) {
+    }
+    return true;
+}
+
+// The copy shows its box before anything else of the program runs (glibc hands the program's arguments to
+// the functions of .init_array too, and this one comes before the program's own initialisers), then ends
+// without the program's exit handlers: exit code 0 when the box was shown and closed.
+__attribute__((constructor(101))) void showBoxWhenStartedForIt(int argc, char** argv, char**) {
+    if (argc != 5 || std::strcmp(argv[1], boxOption) != 0) {
+        return;
+    }
+    endOnAnyDisplayEnd();
+    watchForks();
+    ::_exit(showBox(std::strcmp(argv[2], warningKind) == 0, argv[3], argv[4]) ? 0 : 1);
+}
+
+} // namespace
+
+// The box stands on its own, over no window of the program: every caller has none to give.
+int MessageBox(HWND, const char* text, const char* caption, UINT type) {
     const char* shownCaption = caption != nullptr ? caption : "Error";
     const char* shownText = text != nullptr ? text : "";
     std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
     std::fflush(stderr);
     if (realDisplay()) {
         const bool warning = (type & 0xF0) == MB_ICONWARNING || SDL_strcmp(shownCaption, "Warning") == 0;
-        // The box has a connection of its own, whose end leaves the box.
-        whileDisplayLasts([warning, shownCaption, shownText, parent = sdlWindowOf(owner)] {
-            SDL_ShowSimpleMessageBox(warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR, shownCaption,
-                                     shownText, parent);
-        });
+        if (!showBoxInCopy(warning, shownCaption, shownText)) {
+            // Shown from here: the box has a connection of its own, whose end leaves the box.
+            whileDisplayLasts(
+                [warning, shownCaption, shownText] { showBox(warning, shownCaption, shownText); });
+        }
     }
     return IDOK;
 }

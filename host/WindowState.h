@@ -64,6 +64,9 @@ SDL_Surface* loadIconPicture(HICON icon);
 // a request made while one waits is the same request. A signal the program was started with ignored, or
 // handled otherwise, is left as it was.
 void catchEndOfSession();
+// Under the sanitizers, a fork made while the program's other threads run is told on stderr: such a child can
+// hang for good at its first allocation. Nothing in other builds.
+void watchForks();
 // The display's end (its server gone, as at a logout) is the session's end too: from then on nothing is
 // asked of the display, and the request to end reaches the window as a signal's does. Callable from inside
 // the display library, on the thread whose call found the connection broken.

@@ -78,10 +78,11 @@ pid_t sessionProcess = 0;
 // asked of the display and no other thread of the program uses it. Outside such a call this returns, and
 // the exit handler decides: a watched connection's returns, libX11's own ends the program.
 int onConnectionBroken(Display* display) {
-    // The display library shows a message box from a copy of the program (a fork) with a connection of its
-    // own, and the copy has this handler and the way out of the box's call too: taken, it would run on as
-    // a second game. It ends at once instead, without the program's exit handlers (the lock files are the
-    // program's), and the program's call of the box returns.
+    // A fork of the program has this handler and the way out of the call under way too: the display
+    // library's fork that draws a message box where no copy could be started for it (MessageBox), with a
+    // connection of its own. Taken, the way would run it on as a second game. It ends at once instead,
+    // without the program's exit handlers (the lock files are the program's), and the program's call of the
+    // box returns.
     if (::getpid() != sessionProcess) {
         ::_exit(1);
     }
@@ -190,6 +191,14 @@ void catchEndOfDisplay() {
     sessionProcess = ::getpid();
     if (const Xlib* x = xlib()) {
         x->setIOErrorHandler(onConnectionBroken);
+    }
+#endif
+}
+
+void endOnAnyDisplayEnd() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (const Xlib* x = xlib()) {
+        x->setIOErrorHandler([](Display*) -> int { ::_exit(1); });
     }
 #endif
 }

@@ -32,8 +32,14 @@
 // check on (PIBBLES_CHECK_FRAMES): every frame is drawn again whole, and one that differs from what
 // the partial redraws drew or the window shows fails the run.
 //
-// Usage: e2e_driver <run tree> [--walk full|vib|action|relax|bot|none] [--close-tries N]. Exit code 0 passed,
-// 1 failed, 77 skipped (the game's pieces this needs are not all there yet; the message says which).
+// With --box-tries N (not in the tests' own runs: tests/e2e/stress-error-box runs it) the start of the RELAX
+// walk's row "while an error box showed" is made N times more, a few copies at a time, each in a folder and
+// on an X server of its own, counting the boxes shown, the exits with 0 after the server's end and the
+// processes left running.
+//
+// Usage: e2e_driver <run tree> [--walk full|vib|action|relax|bot|none] [--close-tries N] [--box-tries N].
+// Exit code 0 passed, 1 failed, 77 skipped (the game's pieces this needs are not all there yet; the message
+// says which).
 
 #include "DisplayRelay.h"
 #include "GameData.h"
@@ -53,6 +59,7 @@
 #include <fstream>
 #include <future>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -83,6 +90,8 @@ constexpr int closeMomentsMs = 2000;
 constexpr int closeSlots = 4;
 // Of each copy's tries, every this many-th starts with a profile and leaves the loading scene.
 constexpr int warmStartEvery = 4;
+// The starts that show an error box made at the same time, each on an X server of its own.
+constexpr int boxSlots = 2;
 // Those are closed this long after the click that leaves the loading scene: from the fade into the
 // selection scene to the selection scene at rest.
 constexpr int warmCloseFromMs = 300;
@@ -127,11 +136,13 @@ struct Options {
     fs::path runTree;
     std::string walk = "full";
     int closeTries = 0;
+    int boxTries = 0;
 };
 
 Options readOptions(int argc, char** argv) {
     if (argc < 2) {
-        fail("usage: e2e_driver <run tree> [--walk full|vib|action|relax|bot|none] [--close-tries N]");
+        fail("usage: e2e_driver <run tree> [--walk full|vib|action|relax|bot|none] [--close-tries N] "
+             "[--box-tries N]");
     }
     Options options;
     options.runTree = argv[1];
@@ -141,6 +152,8 @@ Options readOptions(int argc, char** argv) {
             options.walk = argv[i + 1];
         } else if (option == "--close-tries") {
             options.closeTries = std::atoi(argv[i + 1]);
+        } else if (option == "--box-tries") {
+            options.boxTries = std::atoi(argv[i + 1]);
         } else {
             fail("unknown option " + option);
         }
@@ -240,6 +253,7 @@ public:
             continueSaveWhole(everyMode.at(2), endDisplaysDuringPlay());
         }
         closeAtRandomMoments();
+        showErrorBoxes();
     }
 
     std::string logs() const {
@@ -476,9 +490,10 @@ private:
     // server ends between its look and its write; and as the new window of a switch to full screen (or
     // back) is made and as it is shown. The server also ends with a root window's property changed just
     // before, which the game reads only together with the end, and while the box of an error at the start
-    // shows, made by a copy of the game. Each time the game must exit with 0 within the walk's bound,
-    // without spinning meanwhile (checkNoSpinning), taking the end for a failure of its own or leaving a lock
-    // file or a process behind; where it played, its save must hold the score the last move came to, beyond
+    // shows, made by a copy of the game started for it (never a fork beside the game's threads). Each time
+    // the game must exit with 0 within the walk's bound, without spinning meanwhile (checkNoSpinning), taking
+    // the end for a failure of its own, forking beside its threads or leaving a lock file or a process
+    // behind; where it played, its save must hold the score the last move came to, beyond
     // the save it continued (for a move, the move's end, which came after the display's), and where it did
     // not, the save must be untouched. Each next start continues that save.
     // The number of playing sessions recorded by then.
@@ -513,7 +528,7 @@ private:
             const bool box = end.ending == Ending::serverAtErrorBox;
             {
                 if (box) {
-                    hideRelaxScene(true);
+                    hideRelaxScene(game, true);
                 }
                 XServer server(screen, box ? boxFonts().string() : std::string());
                 std::optional<DisplayRelay> relay;
@@ -550,9 +565,7 @@ private:
                     }
                     server.end();
                 }
-                // The display library shows its box from a fork of the game: that one is made beside the
-                // game's threads on purpose.
-                checkCleanEnd(copy, how, box);
+                checkCleanEnd(copy, how);
                 if (copy.output().find("Something went wrong") != std::string::npos) {
                     fail("the game took the end of its display " + how + " for a failure:\n" + copy.output());
                 }
@@ -568,7 +581,7 @@ private:
                 output = copy.output();
             }
             if (box) {
-                hideRelaxScene(false);
+                hideRelaxScene(game, false);
             }
             if (!end.plays()) {
                 if (readFile(savedGame(relax)) != saveBefore) {
@@ -607,9 +620,11 @@ private:
             // The game reads the property's change and the connection's end in one go.
             ::kill(copy.process(), SIGSTOP);
             if (!copy.within(
-                    exitSeconds, [&] { return copy.stopped(); }, 10) ||
-                !testsupport::changeRootProperty("PIBBLES_WALK")) {
-                fail("cannot change a root window's property while the game is stopped");
+                    exitSeconds, [&] { return copy.stopped(); }, 10)) {
+                fail("the game did not stop on SIGSTOP (" + copy.lastWait() + ")");
+            }
+            if (!testsupport::changeRootProperty("PIBBLES_WALK")) {
+                fail("the root window's property did not change while the game was stopped");
             }
             server.end();
             ::kill(copy.process(), SIGCONT);
@@ -672,23 +687,25 @@ private:
         return play;
     }
 
-    void checkCleanEnd(Game& copy, const std::string& how, bool boxShown = false) {
+    void checkCleanEnd(Game& copy, const std::string& how) {
         if (!copy.exitedWithin(exitSeconds)) {
             fail("the game did not end " + how + " (" + copy.lastWait() + ")");
         }
         if (!copy.exitedCleanly()) {
             fail("the game ended " + how + " with " + copy.describeEnd());
         }
-        if (!boxShown) {
-            checkNoForkBesideThreads(copy, "the game");
-        }
+        checkNoForkBesideThreads(copy, "the game");
         checkNoLockFilesLeft();
-        if (const std::vector<pid_t> left = processesRunning(fs::canonical(game / "pibbles"));
-            !left.empty()) {
-            fail("a process of the game, " + std::to_string(left.front()) + ", still ran when it ended " +
-                 how);
-        }
+        checkNothingLeftRunning(copy, how);
         progress("the game ended " + how + " with exit code 0");
+    }
+
+    // Once the game has ended, nothing it started may run on: what does is ended, and named.
+    static void checkNothingLeftRunning(Game& copy, const std::string& how) {
+        if (const std::vector<std::string> left = copy.endLeftBehind(); !left.empty()) {
+            fail("processes of the game still ran when it had ended " + how +
+                 ", and were ended: " + listed(left));
+        }
     }
 
     // The display library's message box asks the X server for a font of its own, which a bare Xvfb has only
@@ -702,9 +719,10 @@ private:
         return folder;
     }
 
-    // Without the RELAX play scene's declaration the start shows an error box and quits.
-    void hideRelaxScene(bool hidden) const {
-        const fs::path declarations = game / "media/properties/dialogs.xml";
+    // Without the RELAX play scene's declaration the start of the game in the folder shows an error box and
+    // quits.
+    static void hideRelaxScene(const fs::path& run, bool hidden) {
+        const fs::path declarations = run / "media/properties/dialogs.xml";
         const std::string shown = "id=\"SCENE_PLAY_RELAX\"";
         const std::string gone = "id=\"SCENE_PLAY_RELAX_GONE\"";
         std::string text = readFile(declarations);
@@ -1062,6 +1080,116 @@ private:
         return std::to_string(delay) + " ms after the click that left the loading scene";
     }
 
+    // Every try is made and counted; a failure names the first few that failed.
+    void showErrorBoxes() {
+        if (options.boxTries == 0) {
+            return;
+        }
+        waitWithoutCeiling();
+        for (int slot = 0; slot < boxSlots; ++slot) {
+            copyGameInto(boxFolder(slot));
+            hideRelaxScene(boxFolder(slot) / "run", true);
+        }
+        const fs::path fonts = boxFonts();
+        std::mutex lock;
+        int shown = 0;
+        int exitedCleanly = 0;
+        int processesLeft = 0;
+        std::vector<std::string> failures;
+        std::vector<std::thread> slots;
+        for (int slot = 0; slot < boxSlots; ++slot) {
+            slots.emplace_back([&, slot] {
+                for (int i = slot; i < options.boxTries; i += boxSlots) {
+                    BoxTry tried;
+                    try {
+                        tried = showErrorBoxOnce(boxFolder(slot), i, fonts);
+                    } catch (const Failure& failure) {
+                        tried.failure = "try " + std::to_string(i) + ": " + failure.reason;
+                    }
+                    const std::lock_guard counting(lock);
+                    shown += tried.shown ? 1 : 0;
+                    exitedCleanly += tried.exitedCleanly ? 1 : 0;
+                    processesLeft += static_cast<int>(tried.left.size());
+                    if (!tried.failure.empty()) {
+                        failures.push_back(tried.failure);
+                    }
+                }
+            });
+        }
+        for (std::thread& slot : slots) {
+            slot.join();
+        }
+        const std::string tries = std::to_string(options.boxTries);
+        const std::string counted = std::to_string(shown) + " of " + tries + " error boxes shown, " +
+                                    std::to_string(exitedCleanly) + " of " + tries +
+                                    " copies exited with 0 after their X server ended, " +
+                                    std::to_string(processesLeft) + " processes of the game left running";
+        progress(counted);
+        if (!failures.empty()) {
+            std::string named;
+            for (std::size_t i = 0; i < failures.size() && i < 5; ++i) {
+                named += "\n" + failures[i];
+            }
+            fail(std::to_string(failures.size()) + " tries failed (" + counted + "):" + named);
+        }
+    }
+
+    fs::path boxFolder(int slot) const { return scratch / ("box" + std::to_string(slot)); }
+
+    struct BoxTry {
+        bool shown = false;
+        bool exitedCleanly = false;
+        // Ended by the walk.
+        std::vector<std::string> left;
+        // What went wrong, empty when nothing did.
+        std::string failure;
+    };
+
+    // The start of the row "while an error box showed" alone, on an X server of its own.
+    static BoxTry showErrorBoxOnce(const fs::path& folder, int i, const fs::path& fonts) {
+        BoxTry tried;
+        XServer server("640x480x24", fonts.string(), false);
+        const Environment environment{{"XDG_CONFIG_HOME", (folder / "config").string()},
+                                      {"XDG_RUNTIME_DIR", (folder / "runtime").string()},
+                                      {"DISPLAY", server.display()}};
+        Game copy(folder / "run", folder / ("box" + std::to_string(i) + ".log"), environment);
+        tried.shown = copy.within(windowSeconds, [&] {
+            return testsupport::topLevelWindowShown("Error", server.display().c_str()) || !copy.running();
+        }) && copy.running();
+        server.end();
+        std::string failure;
+        if (!tried.shown) {
+            failure += ", no error box showed";
+        }
+        const bool ended = copy.exitedWithin(exitSeconds);
+        tried.exitedCleanly = ended && copy.exitedCleanly();
+        if (!ended) {
+            failure += ", the game did not end (" + copy.lastWait() + ")";
+        } else if (!tried.exitedCleanly) {
+            failure += ", the game ended with " + copy.describeEnd();
+        }
+        tried.left = copy.endLeftBehind();
+        if (!tried.left.empty()) {
+            failure += ", processes left running were ended: " + listed(tried.left);
+        }
+        if (const std::string said = copy.output(); said.find("fork beside ") != std::string::npos) {
+            failure += ", a fork beside running threads was told";
+        }
+        std::error_code error;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder / "runtime", error)) {
+            failure += ", " + entry.path().filename().string() + " was left behind";
+            fs::remove(entry.path(), error);
+        }
+        if (!failure.empty()) {
+            tried.failure = "try " + std::to_string(i) + failure + ":\n" + copy.output();
+        }
+        progress("try " + std::to_string(i) +
+                 (failure.empty() ? ": the error box showed, and the game ended "
+                                    "with exit code 0 after its X server"
+                                  : failure));
+        return tried;
+    }
+
     // SDL's audio thread never waits on ALSA's null device: it mixes without pause beside the frame loop.
     void useSoundDeviceThatNeverBlocks() const {
         const fs::path config = scratch / "alsa.conf";
@@ -1097,6 +1225,11 @@ int main(int argc, char** argv) {
         progress("the " + options.walk + " walk starts");
         try {
             run.play();
+            // A copy that passed every check of its own can still have left a process to end.
+            if (const int copies = copiesThatLeftProcesses(); copies > 0) {
+                fail(std::to_string(copies) + " cop" + (copies == 1 ? "y" : "ies") +
+                     " of the game left processes running when the walk ended them (named above)");
+            }
         } catch (const Failure&) {
             std::fprintf(stderr, "The game's output:\n%s\n", run.logs().c_str());
             throw;

@@ -1,6 +1,7 @@
 #include "GameProcess.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -26,8 +27,8 @@ namespace {
 
 const Clock::time_point driverStarted = Clock::now();
 // CTest stops a walk at 600 s; a wait cut off here still has the time to name what it waited for, keep its
-// last screen and end the game.
-constexpr int ceilingSeconds = 500;
+// last screen and end the game. None for a run that CTest does not bound.
+int ceilingSeconds = 500;
 
 // A thread's schedstat (its folder below /proc): the nanoseconds it ran and waited on a run queue.
 bool readSchedstat(const fs::path& task, long long& running, long long& waiting) {
@@ -82,6 +83,10 @@ std::string capture(const std::string& command) {
     return output;
 }
 
+void waitWithoutCeiling() {
+    ceilingSeconds = 0;
+}
+
 ThreadTimes mainThreadTimes(pid_t process) {
     ThreadTimes times;
     times.at = Clock::now();
@@ -118,7 +123,7 @@ bool GameTime::spent() {
     ran += interval;
     waited = std::move(waits);
     looked = now;
-    ceilingCame = now - driverStarted >= std::chrono::seconds(ceilingSeconds);
+    ceilingCame = ceilingSeconds > 0 && now - driverStarted >= std::chrono::seconds(ceilingSeconds);
     return ran >= std::chrono::seconds(seconds) || ceilingCame;
 }
 
@@ -134,10 +139,66 @@ std::string GameTime::told() const {
     return text;
 }
 
+namespace {
+
+constexpr const char* markName = "PIBBLES_E2E_COPY";
+std::atomic<int> copiesStarted = 0;
+std::atomic<int> copiesLeavingProcesses = 0;
+
+// The processes whose environment holds the entry; a zombie's reads empty.
+std::vector<pid_t> processesWith(const std::string& entry) {
+    std::vector<pid_t> found;
+    std::error_code error;
+    for (fs::directory_iterator process("/proc", error), end; !error && process != end;
+         process.increment(error)) {
+        const pid_t pid = std::atoi(process->path().filename().c_str());
+        const std::string environment = pid > 0 ? readFile(process->path() / "environ") : std::string();
+        for (std::size_t at = 0; pid > 0 && at < environment.size();) {
+            const std::size_t end = environment.find('\0', at);
+            if (environment.compare(at, end - at, entry) == 0) {
+                found.push_back(pid);
+                break;
+            }
+            at = end == std::string::npos ? end : end + 1;
+        }
+    }
+    return found;
+}
+
+// "pid (command line)", the arguments split by spaces and cut after a while.
+std::string describeProcess(pid_t process) {
+    std::string command = readFile("/proc/" + std::to_string(process) + "/cmdline");
+    std::replace(command.begin(), command.end(), '\0', ' ');
+    while (!command.empty() && command.back() == ' ') {
+        command.pop_back();
+    }
+    constexpr std::size_t longest = 120;
+    if (command.size() > longest) {
+        command = command.substr(0, longest) + "...";
+    }
+    return std::to_string(process) + " (" + command + ")";
+}
+
+} // namespace
+
+std::string listed(const std::vector<std::string>& items) {
+    std::string list;
+    for (const std::string& item : items) {
+        list += (list.empty() ? "" : ", ") + item;
+    }
+    return list;
+}
+
+int copiesThatLeftProcesses() {
+    return copiesLeavingProcesses;
+}
+
 // Everything the child needs is made before the fork: copies are started from several threads at once, and
 // a forked child of a threaded process may only call what is safe in a signal handler.
-Game::Game(const fs::path& folder, const fs::path& log, const Environment& environment) : logFile(log) {
-    std::vector<std::string> variables;
+Game::Game(const fs::path& folder, const fs::path& log, const Environment& environment)
+    : mark(std::string(markName) + "=" + std::to_string(::getpid()) + "." + std::to_string(++copiesStarted)),
+      logFile(log) {
+    std::vector<std::string> variables{mark};
     for (char** variable = environ; *variable != nullptr; ++variable) {
         const std::string entry = *variable;
         if (!environment.contains(entry.substr(0, entry.find('=')))) {
@@ -171,10 +232,39 @@ Game::Game(const fs::path& folder, const fs::path& log, const Environment& envir
 }
 
 Game::~Game() {
-    if (running()) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
+    if (const std::vector<std::string> ended = endLeftBehind(); !ended.empty()) {
+        progress("ended what the game left running: " + listed(ended));
+        ++copiesLeavingProcesses;
     }
+}
+
+// The game may start another process between a look and its kill: looked for again until a look finds none,
+// for a few seconds at most.
+std::vector<std::string> Game::endLeftBehind() {
+    std::vector<std::string> left;
+    std::vector<pid_t> seen;
+    for (int look = 0; look < 100; ++look) {
+        std::vector<pid_t> found = processesWith(mark);
+        if (running() && std::find(found.begin(), found.end(), pid) == found.end()) {
+            found.push_back(pid);
+        }
+        if (found.empty()) {
+            break;
+        }
+        for (const pid_t process : found) {
+            if (std::find(seen.begin(), seen.end(), process) == seen.end()) {
+                seen.push_back(process);
+                left.push_back(describeProcess(process));
+            }
+            ::kill(process, SIGKILL);
+        }
+        if (running()) {
+            ::waitpid(pid, &status, 0);
+            ended = true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return left;
 }
 
 bool Game::running() {
@@ -220,7 +310,7 @@ std::string Game::describeEnd() const {
                              : "signal " + std::to_string(WTERMSIG(status));
 }
 
-XServer::XServer(const std::string& screen, const std::string& fontFolder) {
+XServer::XServer(const std::string& screen, const std::string& fontFolder, bool shared) : shared(shared) {
     int ready[2];
     if (::pipe(ready) != 0) {
         fail("cannot make a pipe for an X server");
@@ -258,15 +348,20 @@ XServer::XServer(const std::string& screen, const std::string& fontFolder) {
         end();
         fail("an X server of the walk's own did not start");
     }
-    if (const char* display = std::getenv("DISPLAY")) {
-        previousDisplay = display;
+    name = ":" + number;
+    if (shared) {
+        if (const char* display = std::getenv("DISPLAY")) {
+            previousDisplay = display;
+        }
+        ::setenv("DISPLAY", name.c_str(), 1);
     }
-    ::setenv("DISPLAY", (":" + number).c_str(), 1);
 }
 
 XServer::~XServer() {
     end();
-    ::setenv("DISPLAY", previousDisplay.c_str(), 1);
+    if (shared) {
+        ::setenv("DISPLAY", previousDisplay.c_str(), 1);
+    }
 }
 
 void XServer::end() {
@@ -275,18 +370,6 @@ void XServer::end() {
         ::waitpid(pid, nullptr, 0);
         pid = -1;
     }
-}
-
-std::vector<pid_t> processesRunning(const fs::path& program) {
-    std::vector<pid_t> found;
-    std::error_code error;
-    for (fs::directory_iterator entry("/proc", error), end; !error && entry != end; entry.increment(error)) {
-        std::error_code unreadable;
-        if (fs::read_symlink(entry->path() / "exe", unreadable) == program) {
-            found.push_back(std::atoi(entry->path().filename().c_str()));
-        }
-    }
-    return found;
 }
 
 int unusedDisplayNumber() {

@@ -29,6 +29,9 @@ std::string capture(const std::string& command);
 // sleeps rather than waits, so its bound still runs out. Wall time where schedstat cannot be read. Whatever
 // the game got, no wait runs past a ceiling set from the driver's start, so that a failure still names
 // what it waited for within CTest's time limit.
+// For a run of any length, not bounded by CTest: no wait is cut off at the ceiling.
+void waitWithoutCeiling();
+
 class GameTime {
 public:
     GameTime(pid_t process, int seconds);
@@ -64,6 +67,10 @@ ThreadTimes mainThreadTimes(pid_t process);
 // Variables set for the game alone, over the driver's own; one with an empty value is left out.
 using Environment = std::map<std::string, std::string>;
 
+// Every copy carries a mark of its own in its environment, and so does every process it starts, also once
+// the copy has ended (a message box's copy, the display library's fork that draws the box): the processes
+// that carry it are the copy's. The copy's end (the object's) ends whichever of them still run, the game too,
+// and tells which on standard output.
 class Game {
 public:
     // Started in the folder with its output going to the log file.
@@ -89,8 +96,12 @@ public:
     const ThreadTimes& lastTimes() const { return times; }
     std::string output() const { return readFile(logFile); }
     pid_t process() const { return pid; }
+    // Ends every process of the copy that still runs (SIGKILL) and waits until they are gone: each as
+    // "pid (command line)", none when nothing was left.
+    std::vector<std::string> endLeftBehind();
 
 private:
+    std::string mark;
     std::filesystem::path logFile;
     pid_t pid = -1;
     int status = 0;
@@ -101,24 +112,33 @@ private:
 
 // An X server of the walk's own (Xvfb, a screen of the given "WxHxD"), on a display it chose free: while it
 // runs, DISPLAY names it for the driver's tools and the games started meanwhile; once it has ended or gone,
-// DISPLAY names the one before again. A font folder, where given, is searched before the built-in fonts.
+// DISPLAY names the one before again. A font folder, where given, is searched before the built-in fonts. One
+// of several side by side leaves DISPLAY alone (not shared): its display is named to each user instead.
 class XServer {
 public:
-    explicit XServer(const std::string& screen, const std::string& fontFolder = "");
+    explicit XServer(const std::string& screen, const std::string& fontFolder = "", bool shared = true);
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
 
     // Ends the server as a session's end ends it (SIGTERM), and waits until it has.
     void end();
+    // ":N".
+    const std::string& display() const { return name; }
 
 private:
     pid_t pid = -1;
+    bool shared;
+    std::string name;
     std::string previousDisplay;
 };
 
-// The processes running the program (a copy of the game and whatever it forked).
-std::vector<pid_t> processesRunning(const std::filesystem::path& program);
+// "a, b, c".
+std::string listed(const std::vector<std::string>& items);
+
+// How many copies had processes left to end when the copy's object ended: a walk that passed otherwise fails
+// on them.
+int copiesThatLeftProcesses();
 
 // A display number that names no X server here.
 int unusedDisplayNumber();

@@ -56,8 +56,8 @@ bool askWindowToClose(unsigned long window) {
     return !requestFailed;
 }
 
-bool topLevelWindowShown(const char* title) {
-    Display* display = XOpenDisplay(nullptr);
+bool topLevelWindowShown(const char* title, const char* displayName) {
+    Display* display = XOpenDisplay(displayName);
     if (display == nullptr) {
         return false;
     }
@@ -80,12 +80,25 @@ bool changeRootProperty(const char* name) {
     if (display == nullptr) {
         return false;
     }
+    requestFailed = false;
+    const auto previous = XSetErrorHandler(noteError);
+    const Atom property = XInternAtom(display, name, False);
     const unsigned char value[] = "1";
-    XChangeProperty(display, DefaultRootWindow(display), XInternAtom(display, name, False), XA_STRING, 8,
-                    PropModeReplace, value, 1);
+    XChangeProperty(display, DefaultRootWindow(display), property, XA_STRING, 8, PropModeReplace, value, 1);
     XSync(display, False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long length = 0;
+    unsigned long after = 0;
+    unsigned char* held = nullptr;
+    const bool read = XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 1, False,
+                                         XA_STRING, &type, &format, &length, &after, &held) == Success;
+    const bool changed = read && !requestFailed && type == XA_STRING && format == 8 && length == 1 &&
+                         held != nullptr && held[0] == value[0];
+    XFree(held);
+    XSetErrorHandler(previous);
     XCloseDisplay(display);
-    return true;
+    return changed;
 }
 
 bool clickInWindow(unsigned long window, int x, int y) {

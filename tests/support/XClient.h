@@ -18,11 +18,13 @@ bool clickInWindow(unsigned long window, int x, int y);
 bool isAbove(unsigned long upper, unsigned long lower);
 
 // True when a top-level window with the title is shown, whatever the title's encoding (xdotool finds only
-// plain-text ones). False too when the display cannot be reached.
-bool topLevelWindowShown(const char* title);
+// plain-text ones), on the display named (DISPLAY's by default). False too when the display cannot be
+// reached.
+bool topLevelWindowShown(const char* title, const char* display = nullptr);
 
 // Sets a property of the root window, as the desktop's programs set and delete theirs, and waits until the
-// server has told every client that follows the root's properties. False when the display cannot be reached.
+// server has told every client that follows the root's properties. False when the display cannot be reached
+// or the property, read back, does not hold the value set.
 bool changeRootProperty(const char* name);
 
 // A plain top-level window of the test's own over the rectangle, above all others while it lives.
