@@ -559,8 +559,7 @@ private:
                                           return true;
                                       });
                 } else if (box) {
-                    if (!copy.within(windowSeconds,
-                                     [] { return testsupport::topLevelWindowShown("Error"); })) {
+                    if (!errorBoxShown(copy, server)) {
                         fail("no error box showed (" + copy.lastWait() + "):\n" + copy.output());
                     }
                     server.end();
@@ -706,6 +705,13 @@ private:
             fail("processes of the game still ran when it had ended " + how +
                  ", and were ended: " + listed(left));
         }
+    }
+
+    // Until the box of the game's error shows on the server, or the game ends first.
+    static bool errorBoxShown(Game& copy, const XServer& server) {
+        return copy.within(windowSeconds, [&] {
+            return testsupport::topLevelWindowShown("Error", server.display().c_str()) || !copy.running();
+        }) && copy.running();
     }
 
     // The display library's message box asks the X server for a font of its own, which a bare Xvfb has only
@@ -1153,9 +1159,7 @@ private:
                                       {"XDG_RUNTIME_DIR", (folder / "runtime").string()},
                                       {"DISPLAY", server.display()}};
         Game copy(folder / "run", folder / ("box" + std::to_string(i) + ".log"), environment);
-        tried.shown = copy.within(windowSeconds, [&] {
-            return testsupport::topLevelWindowShown("Error", server.display().c_str()) || !copy.running();
-        }) && copy.running();
+        tried.shown = errorBoxShown(copy, server);
         server.end();
         std::string failure;
         if (!tried.shown) {

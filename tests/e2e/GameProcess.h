@@ -28,10 +28,7 @@ std::string capture(const std::string& command);
 // game's threads waited on a run queue meanwhile (Linux's schedstat); a game that idles in a wrong state
 // sleeps rather than waits, so its bound still runs out. Wall time where schedstat cannot be read. Whatever
 // the game got, no wait runs past a ceiling set from the driver's start, so that a failure still names
-// what it waited for within CTest's time limit.
-// For a run of any length, not bounded by CTest: no wait is cut off at the ceiling.
-void waitWithoutCeiling();
-
+// what it waited for within CTest's time limit (unless waitWithoutCeiling was called).
 class GameTime {
 public:
     GameTime(pid_t process, int seconds);
@@ -63,6 +60,9 @@ struct ThreadTimes {
     bool known = false;
 };
 ThreadTimes mainThreadTimes(pid_t process);
+
+// For a run of any length, not bounded by CTest: no wait is cut off at the ceiling.
+void waitWithoutCeiling();
 
 // Variables set for the game alone, over the driver's own; one with an empty value is left out.
 using Environment = std::map<std::string, std::string>;
