@@ -7,14 +7,21 @@
 
 #include <SDL.h>
 
+#include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <cinttypes>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <string>
@@ -130,53 +137,130 @@ HCURSOR SetCursor(HCURSOR cursor) {
 
 namespace {
 
-// The arguments that start the program as a message box: this option, the box's kind, caption and text.
+// The arguments that start the program as a message box: this option, the descriptor its words go to, the
+// box's kind, caption and text.
 constexpr const char* boxOption = "--message-box";
 constexpr const char* warningKind = "warning";
+// The copy's words to the program that started it, a byte each: it is about to show the box, and its
+// display ended (once it had come to show the box).
+constexpr char showingWord = 'S';
+constexpr char displayEndedWord = 'D';
 
 bool showBox(bool warning, const char* caption, const char* text) {
     return SDL_ShowSimpleMessageBox(warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR, caption, text,
                                     nullptr) == 0;
 }
 
-// The display library draws its box in a fork of the calling program. Made beside the program's other
-// threads (the sound mixer's, the resource loader), such a child hangs for good under the sanitizers at its
-// first allocation whenever one of them held a lock of the allocator at that moment, and the program waits
-// for it. So the box is shown by a copy of the program started anew for it: posix_spawn runs nothing of the
-// program before the new image (no fork handler, no allocation), and the copy has no other thread when the
-// library forks it. The program waits for the copy as the library waits for its fork. False when no copy
-// could be started.
-bool showBoxInCopy(bool warning, const char* caption, const char* text) {
-    std::string program = program_invocation_name;
-    std::string option = boxOption;
-    std::string kind = warning ? warningKind : "error";
-    std::string shownCaption = caption;
-    std::string shownText = text;
-    char* arguments[] = {program.data(),      option.data(),    kind.data(),
-                         shownCaption.data(), shownText.data(), nullptr};
-    pid_t copy = 0;
-    if (::posix_spawn(&copy, "/proc/self/exe", nullptr, nullptr, arguments, environ) != 0) {
-        return false;
+// The file the program's own code was loaded from: the mapping that holds this function. /proc/self/exe is
+// that file where the program was started by its path or through a link; started through the dynamic
+// loader or under a tool that loads it itself (valgrind), /proc/self/exe is the loader or the tool, which
+// would take the box's arguments for its own. Empty when no file of that name holds the program any more.
+std::string ownProgram() {
+    std::ifstream maps("/proc/self/maps");
+    const auto here = reinterpret_cast<std::uintptr_t>(&ownProgram);
+    for (std::string line; std::getline(maps, line);) {
+        std::uintptr_t from = 0;
+        std::uintptr_t to = 0;
+        unsigned int deviceMajor = 0;
+        unsigned int deviceMinor = 0;
+        unsigned long inode = 0;
+        int pathAt = 0;
+        if (std::sscanf(line.c_str(), "%" SCNxPTR "-%" SCNxPTR " %*s %*s %x:%x %lu %n", &from, &to,
+                        &deviceMajor, &deviceMinor, &inode, &pathAt) != 5 ||
+            here < from || here >= to) {
+            continue;
+        }
+        const auto holdsProgram = [&](const char* file) {
+            struct stat found {};
+            return ::stat(file, &found) == 0 && found.st_ino == inode && major(found.st_dev) == deviceMajor &&
+                   minor(found.st_dev) == deviceMinor;
+        };
+        // /proc/self/exe still names the file where it has been replaced or removed since.
+        const std::string path = line.substr(static_cast<std::size_t>(pathAt));
+        return holdsProgram("/proc/self/exe") ? "/proc/self/exe" : holdsProgram(path.c_str()) ? path : "";
     }
-    int status = 0;
-    while (::waitpid(copy, &status, 0) == -1 && errno == EINTR) {
+    return "";
+}
+
+// Where the copy's words go; -1 when it was given none.
+int wordsTo = -1;
+
+void say(char word) {
+    if (wordsTo >= 0) {
+        [[maybe_unused]] const ssize_t written = ::write(wordsTo, &word, 1);
     }
-    return true;
 }
 
 // The copy shows its box before anything else of the program runs (glibc hands the program's arguments to
 // the functions of .init_array too, and this one comes before the program's own initialisers), then ends
 // without the program's exit handlers: exit code 0 when the box was shown and closed.
 __attribute__((constructor(101))) void showBoxWhenStartedForIt(int argc, char** argv, char**) {
-    if (argc != 5 || std::strcmp(argv[1], boxOption) != 0) {
+    if (argc != 6 || std::strcmp(argv[1], boxOption) != 0) {
         return;
     }
-    endOnAnyDisplayEnd();
+    char* end = nullptr;
+    const long given = std::strtol(argv[2], &end, 10);
+    if (*end == '\0' && given >= 0 && given <= INT_MAX && ::fcntl(static_cast<int>(given), F_GETFD) != -1) {
+        wordsTo = static_cast<int>(given);
+    }
+    endOnAnyDisplayEnd([] { say(displayEndedWord); });
     watchForks();
-    ::_exit(showBox(std::strcmp(argv[2], warningKind) == 0, argv[3], argv[4]) ? 0 : 1);
+    say(showingWord);
+    ::_exit(showBox(std::strcmp(argv[3], warningKind) == 0, argv[4], argv[5]) ? 0 : 1);
 }
 
 } // namespace
+
+// The display library draws its box in a fork of the calling program. Made beside the program's other
+// threads (the sound mixer's, the resource loader), such a child hangs for good under the sanitizers at its
+// first allocation whenever one of them held a lock of the allocator at that moment, and the program waits
+// for it. So the box is shown by a copy of the program started anew for it: posix_spawn runs nothing of the
+// program before the new image (no fork handler, no allocation), and the copy has no other thread when the
+// library forks it. The program waits for the copy as the library waits for its fork.
+//
+// Only the copy's words tell that it came to show the box: a program that takes the arguments for its own,
+// or a copy whose libraries or display fail it before the box, ends having said nothing, or having said it
+// was about to show the box and then failing. Once about to show it, a copy that ends by a signal (Ctrl+C
+// in the terminal reaches the copy as it reaches the program) or by its display's end ends a box that showed.
+bool showBoxInCopy(const std::string& program, bool warning, const char* caption, const char* text) {
+    int words[2];
+    if (::pipe2(words, O_CLOEXEC) != 0) {
+        return false;
+    }
+    std::string name = program_invocation_name;
+    std::string option = boxOption;
+    std::string wordsOption = std::to_string(words[1]);
+    std::string kind = warning ? warningKind : "error";
+    std::string shownCaption = caption;
+    std::string shownText = text;
+    char* arguments[] = {name.data(), option.data(),       wordsOption.data(),
+                         kind.data(), shownCaption.data(), shownText.data(),
+                         nullptr};
+    // The same descriptor in the copy, kept there across the new image.
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_adddup2(&actions, words[1], words[1]);
+    pid_t copy = 0;
+    const bool started = ::posix_spawn(&copy, program.c_str(), &actions, nullptr, arguments, environ) == 0;
+    ::posix_spawn_file_actions_destroy(&actions);
+    ::close(words[1]);
+    int status = 0;
+    while (started && ::waitpid(copy, &status, 0) == -1 && errno == EINTR) {
+    }
+    // The display library's fork may outlive a copy ended by a signal: what was said is read without waiting.
+    std::string said;
+    char word = 0;
+    ::fcntl(words[0], F_SETFL, O_NONBLOCK);
+    while (started && ::read(words[0], &word, 1) == 1) {
+        said += word;
+    }
+    ::close(words[0]);
+    if (said.find(showingWord) == std::string::npos) {
+        return false;
+    }
+    return WIFSIGNALED(status) || said.find(displayEndedWord) != std::string::npos ||
+           (WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
 
 // The box stands on its own, over no window of the program: every caller has none to give.
 int MessageBox(HWND, const char* text, const char* caption, UINT type) {
@@ -186,7 +270,8 @@ int MessageBox(HWND, const char* text, const char* caption, UINT type) {
     std::fflush(stderr);
     if (realDisplay()) {
         const bool warning = (type & 0xF0) == MB_ICONWARNING || SDL_strcmp(shownCaption, "Warning") == 0;
-        if (!showBoxInCopy(warning, shownCaption, shownText)) {
+        if (const std::string program = ownProgram();
+            program.empty() || !showBoxInCopy(program, warning, shownCaption, shownText)) {
             // Shown from here: the box has a connection of its own, whose end leaves the box.
             whileDisplayLasts(
                 [warning, shownCaption, shownText] { showBox(warning, shownCaption, shownText); });

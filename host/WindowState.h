@@ -67,6 +67,11 @@ void catchEndOfSession();
 // Under the sanitizers, a fork made while the program's other threads run is told on stderr: such a child can
 // hang for good at its first allocation. Nothing in other builds.
 void watchForks();
+// Shows a message box by a copy of the program, started from the program's file (the path given) with
+// arguments that make it show the box and nothing else, and waits until the copy has ended. True when the
+// copy came to show the box, however it ended then; false when no copy could be started or the one started
+// never came to show it: the caller then shows the box itself.
+bool showBoxInCopy(const std::string& program, bool warning, const char* caption, const char* text);
 // The display's end (its server gone, as at a logout) is the session's end too: from then on nothing is
 // asked of the display, and the request to end reaches the window as a signal's does. Callable from inside
 // the display library, on the thread whose call found the connection broken.

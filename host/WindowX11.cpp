@@ -72,6 +72,9 @@ thread_local sigjmp_buf* leaveDisplayCall = nullptr;
 // The process whose display's end ends the session: set as video starts, before any connection exists.
 pid_t sessionProcess = 0;
 
+// In a copy that shows a message box: run as a connection's end ends the process.
+void (*tellDisplayEnd)() = nullptr;
+
 // Called by libX11 for any connection that breaks, on the thread whose call found it broken, just before
 // the connection's exit handler. libX11 holds the connection for that thread then (its user lock; within a
 // wait for an event, the wait's lock as well): it stays held when the call is left, as nothing more is
@@ -195,11 +198,19 @@ void catchEndOfDisplay() {
 #endif
 }
 
-void endOnAnyDisplayEnd() {
+void endOnAnyDisplayEnd(void (*tell)()) {
 #if defined(SDL_VIDEO_DRIVER_X11)
+    tellDisplayEnd = tell;
     if (const Xlib* x = xlib()) {
-        x->setIOErrorHandler([](Display*) -> int { ::_exit(1); });
+        x->setIOErrorHandler([](Display*) -> int {
+            if (tellDisplayEnd != nullptr) {
+                tellDisplayEnd();
+            }
+            ::_exit(1);
+        });
     }
+#else
+    (void)tell;
 #endif
 }
 

@@ -236,6 +236,11 @@ void DisplayRelay::breakAll(bool close) {
             closeFd(connection.server);
         } else {
             ::shutdown(connection.game, SHUT_RD);
+            // What the game wrote before is passed on still: a request the server never got would leave the
+            // game waiting for its reply for ever, on a connection that no server's end leaves open.
+            bool breakNow = false;
+            while (passOnFromGame(connection, breakNow) && !breakNow) {
+            }
         }
     }
     reading = false;

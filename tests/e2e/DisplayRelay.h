@@ -31,8 +31,8 @@ public:
     // At the game's next request with this code, on any of its connections, every connection is closed and
     // no new one is taken; the request never reaches the server.
     void breakAtRequest(int code) { breakCode = code; }
-    // Nothing more is read from the game, so that its next write fails as at the server's end; what the
-    // server sends still reaches it.
+    // Nothing more is read from the game, so that its next write fails as at the server's end; what it wrote
+    // before still reaches the server, and what the server sends (the replies too) still reaches the game.
     void stopReading() { stopAsked = true; }
 
     // The times of the game's main thread (the process at the connections' far end) when the connections

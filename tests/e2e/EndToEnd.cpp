@@ -42,6 +42,7 @@
 // says which).
 
 #include "DisplayRelay.h"
+#include "ErrorBox.h"
 #include "GameData.h"
 #include "GameProcess.h"
 #include "SavedFiles.h"
@@ -76,12 +77,8 @@ namespace {
 using namespace e2e;
 
 constexpr int skippedCode = 77;
-// Sanitised debug builds start slowly; each bound, in the time the game could run (GameTime), is far above
-// what a working game needs.
-constexpr int windowSeconds = 60;
+// Like the bounds of GameProcess.h.
 constexpr int sceneSeconds = 60;
-// The session record's machine snapshot takes seconds at exit.
-constexpr int exitSeconds = 60;
 // The closes of --close-tries come up to this long after the window appeared: from the first frames
 // through loading into the running loop.
 constexpr int closeMomentsMs = 2000;
@@ -90,8 +87,6 @@ constexpr int closeMomentsMs = 2000;
 constexpr int closeSlots = 4;
 // Of each copy's tries, every this many-th starts with a profile and leaves the loading scene.
 constexpr int warmStartEvery = 4;
-// The starts that show an error box made at the same time, each on an X server of its own.
-constexpr int boxSlots = 2;
 // Those are closed this long after the click that leaves the loading scene: from the fade into the
 // selection scene to the selection scene at rest.
 constexpr int warmCloseFromMs = 300;
@@ -253,7 +248,7 @@ public:
             continueSaveWhole(everyMode.at(2), endDisplaysDuringPlay());
         }
         closeAtRandomMoments();
-        showErrorBoxes();
+        showErrorBoxes(options.runTree, scratch, options.boxTries);
     }
 
     std::string logs() const {
@@ -278,7 +273,7 @@ private:
     // start one while the game's other threads run, and under the sanitizers such a child can hang for good.
     // A bus that cannot be reached is looked for and given up at once.
     void prepareFolders() {
-        copyGameInto(scratch);
+        copyGameInto(options.runTree, scratch);
         ::setenv("XDG_CONFIG_HOME", (scratch / "config").c_str(), 1);
         ::setenv("XDG_RUNTIME_DIR", (scratch / "runtime").c_str(), 1);
         ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (scratch / "no-session-bus").string()).c_str(),
@@ -286,18 +281,6 @@ private:
         ::setenv("SDL_VIDEODRIVER", "x11", 1);
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
         ::setenv("SDL_DISKAUDIOFILE", (scratch / "audio.raw").c_str(), 1);
-    }
-
-    // The game in folder/run, with folder/config and folder/runtime for its settings and locks.
-    void copyGameInto(const fs::path& folder) const {
-        fs::create_directories(folder / "run");
-        fs::copy(options.runTree / "pibbles", folder / "run/pibbles");
-        for (const char* data : {"media", "locale"}) {
-            fs::copy(options.runTree / data, folder / "run" / data, fs::copy_options::recursive);
-        }
-        fs::create_directories(folder / "config");
-        fs::create_directories(folder / "runtime");
-        fs::permissions(folder / "runtime", fs::perms::owner_all, fs::perm_options::replace);
     }
 
     Walk walkOn(Game& copy, unsigned long window) {
@@ -475,6 +458,7 @@ private:
         bool moving;
         // Where the relay breaks the connections.
         int request;
+        Start start = Start::byPath;
         bool plays() const { return ending != Ending::relayAtStart && ending != Ending::serverAtErrorBox; }
         bool relayed() const { return ending >= Ending::relayAtStart; }
     };
@@ -490,7 +474,9 @@ private:
     // server ends between its look and its write; and as the new window of a switch to full screen (or
     // back) is made and as it is shown. The server also ends with a root window's property changed just
     // before, which the game reads only together with the end, and while the box of an error at the start
-    // shows, made by a copy of the game started for it (never a fork beside the game's threads). Each time
+    // shows, made by a copy of the game started for it (never a fork beside the game's threads), with the
+    // game started by its path and through the dynamic loader (its output must not speak of the copy's
+    // arguments, as the loader does when it is started in the copy's place). Each time
     // the game must exit with 0 within the walk's bound, without spinning meanwhile (checkNoSpinning), taking
     // the end for a failure of its own, forking beside its threads or leaving a lock file or a process
     // behind; where it played, its save must hold the score the last move came to, beyond
@@ -513,6 +499,8 @@ private:
             {"when its display ended just after a root window's property changed",
              Ending::serverAfterRootProperty, false, 0},
             {"when its display ended while an error box showed", Ending::serverAtErrorBox, false, 0},
+            {"when its display ended while an error box showed, started through the dynamic loader",
+             Ending::serverAtErrorBox, false, 0, Start::throughLoader},
         };
         const Mode& relax = everyMode.at(2);
         const auto [width, height] = screenSize();
@@ -530,9 +518,11 @@ private:
                 if (box) {
                     hideRelaxScene(game, true);
                 }
-                XServer server(screen, box ? boxFonts().string() : std::string());
+                XServer server(screen, box ? boxFonts(scratch).string() : std::string());
                 std::optional<DisplayRelay> relay;
+                Launch launch = launchFor(end.start, scratch);
                 Environment environment{{"PIBBLES_BOT", "11"}, {"PIBBLES_DEBUG", "1"}};
+                environment.merge(launch.environment);
                 if (end.relayed()) {
                     environment["DISPLAY"] = relay.emplace().display();
                 }
@@ -540,7 +530,7 @@ private:
                     relay->breakAtRequest(end.request);
                 }
                 Game copy(game, scratch / ("display-ended-" + std::to_string(&end - ends) + ".log"),
-                          environment);
+                          environment, launch.command);
                 std::optional<ThreadTimes> ended;
                 if (end.plays()) {
                     unsigned long window = 0;
@@ -567,6 +557,10 @@ private:
                 checkCleanEnd(copy, how);
                 if (copy.output().find("Something went wrong") != std::string::npos) {
                     fail("the game took the end of its display " + how + " for a failure:\n" + copy.output());
+                }
+                if (box && copy.output().find("--message-box") != std::string::npos) {
+                    fail("the game's output spoke of the error box's arguments " + how + ":\n" +
+                         copy.output());
                 }
                 if (relay) {
                     ended = relay->broken();
@@ -705,39 +699,6 @@ private:
             fail("processes of the game still ran when it had ended " + how +
                  ", and were ended: " + listed(left));
         }
-    }
-
-    // Until the box of the game's error shows on the server, or the game ends first.
-    static bool errorBoxShown(Game& copy, const XServer& server) {
-        return copy.within(windowSeconds, [&] {
-            return testsupport::topLevelWindowShown("Error", server.display().c_str()) || !copy.running();
-        }) && copy.running();
-    }
-
-    // The display library's message box asks the X server for a font of its own, which a bare Xvfb has only
-    // under the name "fixed": the folder that gives it that name.
-    fs::path boxFonts() const {
-        const fs::path folder = scratch / "box-fonts";
-        fs::create_directories(folder);
-        std::ofstream(folder / "fonts.alias")
-            << "-misc-fixed-medium-r-normal--13-120-75-75-c-70-iso8859-1 fixed\n"
-            << "-misc-fixed-medium-r-normal--13-120-75-75-c-70-iso10646-1 fixed\n";
-        return folder;
-    }
-
-    // Without the RELAX play scene's declaration the start of the game in the folder shows an error box and
-    // quits.
-    static void hideRelaxScene(const fs::path& run, bool hidden) {
-        const fs::path declarations = run / "media/properties/dialogs.xml";
-        const std::string shown = "id=\"SCENE_PLAY_RELAX\"";
-        const std::string gone = "id=\"SCENE_PLAY_RELAX_GONE\"";
-        std::string text = readFile(declarations);
-        const std::size_t at = text.find(hidden ? shown : gone);
-        if (at == std::string::npos) {
-            fail("the scene declarations do not name the RELAX play scene");
-        }
-        text.replace(at, (hidden ? shown : gone).size(), hidden ? gone : shown);
-        std::ofstream(declarations, std::ios::binary | std::ios::trunc) << text;
     }
 
     // Under the sanitizers the game tells of a fork made while its other threads ran: such a child can hang
@@ -946,7 +907,7 @@ private:
         // Every copy is made before the first start: a child forked while a program file is still open for
         // writing would keep it open, and the program could not be started ("text file busy").
         for (int slot = 0; slot < closeSlots; ++slot) {
-            copyGameInto(slotFolder(slot));
+            copyGameInto(options.runTree, slotFolder(slot));
         }
         // Declared by its middle; read here, as the declarations are not shared between threads.
         const Point vibButton = data.place("SCENE_SELECTION", "BUTTON_VIB");
@@ -1084,114 +1045,6 @@ private:
         const int delay = std::uniform_int_distribution<int>(warmCloseFromMs, warmCloseToMs)(random);
         std::this_thread::sleep_until(clicked + std::chrono::milliseconds(delay));
         return std::to_string(delay) + " ms after the click that left the loading scene";
-    }
-
-    // Every try is made and counted; a failure names the first few that failed.
-    void showErrorBoxes() {
-        if (options.boxTries == 0) {
-            return;
-        }
-        waitWithoutCeiling();
-        for (int slot = 0; slot < boxSlots; ++slot) {
-            copyGameInto(boxFolder(slot));
-            hideRelaxScene(boxFolder(slot) / "run", true);
-        }
-        const fs::path fonts = boxFonts();
-        std::mutex lock;
-        int shown = 0;
-        int exitedCleanly = 0;
-        int processesLeft = 0;
-        std::vector<std::string> failures;
-        std::vector<std::thread> slots;
-        for (int slot = 0; slot < boxSlots; ++slot) {
-            slots.emplace_back([&, slot] {
-                for (int i = slot; i < options.boxTries; i += boxSlots) {
-                    BoxTry tried;
-                    try {
-                        tried = showErrorBoxOnce(boxFolder(slot), i, fonts);
-                    } catch (const Failure& failure) {
-                        tried.failure = "try " + std::to_string(i) + ": " + failure.reason;
-                    }
-                    const std::lock_guard counting(lock);
-                    shown += tried.shown ? 1 : 0;
-                    exitedCleanly += tried.exitedCleanly ? 1 : 0;
-                    processesLeft += static_cast<int>(tried.left.size());
-                    if (!tried.failure.empty()) {
-                        failures.push_back(tried.failure);
-                    }
-                }
-            });
-        }
-        for (std::thread& slot : slots) {
-            slot.join();
-        }
-        const std::string tries = std::to_string(options.boxTries);
-        const std::string counted = std::to_string(shown) + " of " + tries + " error boxes shown, " +
-                                    std::to_string(exitedCleanly) + " of " + tries +
-                                    " copies exited with 0 after their X server ended, " +
-                                    std::to_string(processesLeft) + " processes of the game left running";
-        progress(counted);
-        if (!failures.empty()) {
-            std::string named;
-            for (std::size_t i = 0; i < failures.size() && i < 5; ++i) {
-                named += "\n" + failures[i];
-            }
-            fail(std::to_string(failures.size()) + " tries failed (" + counted + "):" + named);
-        }
-    }
-
-    fs::path boxFolder(int slot) const { return scratch / ("box" + std::to_string(slot)); }
-
-    struct BoxTry {
-        bool shown = false;
-        bool exitedCleanly = false;
-        // Ended by the walk.
-        std::vector<std::string> left;
-        // What went wrong, empty when nothing did.
-        std::string failure;
-    };
-
-    // The start of the row "while an error box showed" alone, on an X server of its own.
-    static BoxTry showErrorBoxOnce(const fs::path& folder, int i, const fs::path& fonts) {
-        BoxTry tried;
-        XServer server("640x480x24", fonts.string(), false);
-        const Environment environment{{"XDG_CONFIG_HOME", (folder / "config").string()},
-                                      {"XDG_RUNTIME_DIR", (folder / "runtime").string()},
-                                      {"DISPLAY", server.display()}};
-        Game copy(folder / "run", folder / ("box" + std::to_string(i) + ".log"), environment);
-        tried.shown = errorBoxShown(copy, server);
-        server.end();
-        std::string failure;
-        if (!tried.shown) {
-            failure += ", no error box showed";
-        }
-        const bool ended = copy.exitedWithin(exitSeconds);
-        tried.exitedCleanly = ended && copy.exitedCleanly();
-        if (!ended) {
-            failure += ", the game did not end (" + copy.lastWait() + ")";
-        } else if (!tried.exitedCleanly) {
-            failure += ", the game ended with " + copy.describeEnd();
-        }
-        tried.left = copy.endLeftBehind();
-        if (!tried.left.empty()) {
-            failure += ", processes left running were ended: " + listed(tried.left);
-        }
-        if (const std::string said = copy.output(); said.find("fork beside ") != std::string::npos) {
-            failure += ", a fork beside running threads was told";
-        }
-        std::error_code error;
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder / "runtime", error)) {
-            failure += ", " + entry.path().filename().string() + " was left behind";
-            fs::remove(entry.path(), error);
-        }
-        if (!failure.empty()) {
-            tried.failure = "try " + std::to_string(i) + failure + ":\n" + copy.output();
-        }
-        progress("try " + std::to_string(i) +
-                 (failure.empty() ? ": the error box showed, and the game ended "
-                                    "with exit code 0 after its X server"
-                                  : failure));
-        return tried;
     }
 
     // SDL's audio thread never waits on ALSA's null device: it mixes without pause beside the frame loop.

@@ -193,9 +193,21 @@ int copiesThatLeftProcesses() {
     return copiesLeavingProcesses;
 }
 
+void copyGameInto(const fs::path& runTree, const fs::path& folder) {
+    fs::create_directories(folder / "run");
+    fs::copy(runTree / "pibbles", folder / "run/pibbles");
+    for (const char* data : {"media", "locale"}) {
+        fs::copy(runTree / data, folder / "run" / data, fs::copy_options::recursive);
+    }
+    fs::create_directories(folder / "config");
+    fs::create_directories(folder / "runtime");
+    fs::permissions(folder / "runtime", fs::perms::owner_all, fs::perm_options::replace);
+}
+
 // Everything the child needs is made before the fork: copies are started from several threads at once, and
 // a forked child of a threaded process may only call what is safe in a signal handler.
-Game::Game(const fs::path& folder, const fs::path& log, const Environment& environment)
+Game::Game(const fs::path& folder, const fs::path& log, const Environment& environment,
+           const std::vector<std::string>& startedBy)
     : mark(std::string(markName) + "=" + std::to_string(::getpid()) + "." + std::to_string(++copiesStarted)),
       logFile(log) {
     std::vector<std::string> variables{mark};
@@ -215,8 +227,13 @@ Game::Game(const fs::path& folder, const fs::path& log, const Environment& envir
         variablesOfChild.push_back(variable.data());
     }
     variablesOfChild.push_back(nullptr);
-    char program[] = "./pibbles";
-    char* const arguments[] = {program, nullptr};
+    std::vector<std::string> command = startedBy;
+    command.emplace_back("./pibbles");
+    std::vector<char*> arguments;
+    for (std::string& argument : command) {
+        arguments.push_back(argument.data());
+    }
+    arguments.push_back(nullptr);
     const std::string logPath = log.string();
     const std::string folderPath = folder.string();
     pid = ::fork();
@@ -225,7 +242,7 @@ Game::Game(const fs::path& folder, const fs::path& log, const Environment& envir
         ::dup2(out, 1);
         ::dup2(out, 2);
         if (::chdir(folderPath.c_str()) == 0) {
-            ::execve(program, arguments, variablesOfChild.data());
+            ::execve(arguments[0], arguments.data(), variablesOfChild.data());
         }
         ::_exit(127);
     }

@@ -64,8 +64,17 @@ ThreadTimes mainThreadTimes(pid_t process);
 // For a run of any length, not bounded by CTest: no wait is cut off at the ceiling.
 void waitWithoutCeiling();
 
+// Sanitised debug builds start slowly; each bound, in the time the game could run (GameTime), is far above
+// what a working game needs.
+inline constexpr int windowSeconds = 60;
+// The session record's machine snapshot takes seconds at exit.
+inline constexpr int exitSeconds = 60;
+
 // Variables set for the game alone, over the driver's own; one with an empty value is left out.
 using Environment = std::map<std::string, std::string>;
+
+// The game of the run tree in folder/run, with folder/config and folder/runtime for its settings and locks.
+void copyGameInto(const std::filesystem::path& runTree, const std::filesystem::path& folder);
 
 // Every copy carries a mark of its own in its environment, and so does every process it starts, also once
 // the copy has ended (a message box's copy, the display library's fork that draws the box): the processes
@@ -73,9 +82,10 @@ using Environment = std::map<std::string, std::string>;
 // and tells which on standard output.
 class Game {
 public:
-    // Started in the folder with its output going to the log file.
+    // Started in the folder with its output going to the log file, by its path or by the command given
+    // before it (its program and arguments).
     Game(const std::filesystem::path& folder, const std::filesystem::path& log,
-         const Environment& environment = {});
+         const Environment& environment = {}, const std::vector<std::string>& startedBy = {});
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;

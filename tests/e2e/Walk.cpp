@@ -20,7 +20,6 @@ constexpr int sceneSeconds = 60;
 constexpr int levelEndSeconds = 90;
 // Clicks may chain combos over the field, and win a level on the way.
 constexpr int clickingSeconds = 150;
-constexpr int exitSeconds = 60;
 constexpr int pollMs = 200;
 // Following the bot's lines: the output is read this often, the screen looked at for asides this often.
 constexpr auto readOutputEvery = std::chrono::milliseconds(5);

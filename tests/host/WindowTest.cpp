@@ -5,6 +5,7 @@
 #include "host/System.h"
 #include "host/Time.h"
 #include "host/WindowEvents.h"
+#include "host/WindowState.h"
 
 #include "RecordingWindow.h"
 #include "TempDir.h"
@@ -17,6 +18,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -679,6 +682,51 @@ TEST_F(HostWindow, MessageBoxesGoToStderrWithoutADisplay) {
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBox(nullptr, "Something broke.", "Error", MB_OK | MB_ICONERROR), IDOK);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Error: Something broke.\n");
+}
+
+// A message box's copy counts as a shown box only on its own word that it came to show it (the second
+// argument names the descriptor for its words: S about to show the box, D its display ended): a program in
+// its place that ends at once or takes the arguments for its own, as the dynamic loader does, or a copy
+// failed before its box, is no shown box and the caller shows the box itself; one that came to show it is,
+// however it ended then, and is never shown again.
+TEST(MessageBoxCopy, OnlyACopyThatCameToShowItsBoxIsAShownBox) {
+    struct StandIn {
+        const char* does;
+        // Null for no program at all.
+        const char* script;
+        bool shown;
+    };
+    const StandIn standIns[] = {
+        {"is missing", nullptr, false},
+        {"ends at once", "exit 0", false},
+        {"refuses the arguments as the dynamic loader does", "exit 127", false},
+        {"fails before its box", "printf S >&\"$2\"; exit 1", false},
+        {"shows its box, closed", "printf '%s\\n' \"$@\" > arguments; printf S >&\"$2\"; exit 0", true},
+        {"shows its box, ended by a signal", "printf S >&\"$2\"; kill -KILL $$", true},
+        {"shows its box in a fork, ended with its display",
+         "printf S >&\"$2\"; (printf D >&\"$2\"; exit 1); exit 1", true},
+    };
+    const testsupport::TempDir folder;
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    for (const StandIn& standIn : standIns) {
+        std::string program = folder.file("missing");
+        if (standIn.script != nullptr) {
+            program = folder.write("copy", std::string("#!/bin/bash\n") + standIn.script + "\n");
+            std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+        }
+        EXPECT_EQ(showBoxInCopy(program, true, "Warning", "Mind the gap."), standIn.shown) << standIn.does;
+    }
+    std::filesystem::current_path(previous);
+    std::ifstream given(folder.file("arguments"));
+    std::vector<std::string> arguments;
+    for (std::string argument; std::getline(given, argument);) {
+        arguments.push_back(argument);
+    }
+    ASSERT_EQ(arguments.size(), 5u);
+    EXPECT_EQ(arguments[0], "--message-box");
+    EXPECT_EQ(std::vector(arguments.begin() + 2, arguments.end()),
+              (std::vector<std::string>{"warning", "Warning", "Mind the gap."}));
 }
 
 } // namespace

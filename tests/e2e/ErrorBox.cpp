@@ -1,0 +1,202 @@
+#include "ErrorBox.h"
+
+#include "XClient.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <link.h>
+#include <mutex>
+#include <thread>
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The starts made at the same time.
+constexpr int boxSlots = 2;
+
+// The program's interpreter, as the driver names its own: the game is built by the same tools.
+std::string dynamicLoader() {
+    std::string loader;
+    ::dl_iterate_phdr(
+        [](dl_phdr_info* object, std::size_t, void* found) {
+            for (int i = 0; i < object->dlpi_phnum; ++i) {
+                if (object->dlpi_phdr[i].p_type == PT_INTERP) {
+                    *static_cast<std::string*>(found) =
+                        reinterpret_cast<const char*>(object->dlpi_addr + object->dlpi_phdr[i].p_vaddr);
+                }
+            }
+            // The program itself comes first.
+            return 1;
+        },
+        &loader);
+    if (loader.empty()) {
+        fail("the driver names no dynamic loader");
+    }
+    return loader;
+}
+
+// LeakSanitizer's options for the game, with the suppressions given to the driver and the one added.
+std::string withSuppression(const std::string& suppression, const fs::path& scratch) {
+    const char* given = std::getenv("LSAN_OPTIONS");
+    std::string options = given != nullptr ? given : "";
+    const fs::path file = scratch / "lsan-loader.supp";
+    std::string suppressions;
+    const std::string key = "suppressions=";
+    if (const std::size_t at = options.find(key); at != std::string::npos) {
+        const std::size_t end = options.find(':', at);
+        suppressions = readFile(options.substr(at + key.size(), end - at - key.size()));
+        options.erase(at, end == std::string::npos ? std::string::npos : end - at + 1);
+    }
+    std::ofstream(file) << suppressions << "\n" << suppression << "\n";
+    return options + (options.empty() || options.ends_with(':') ? "" : ":") + key + file.string();
+}
+
+struct BoxTry {
+    bool shown = false;
+    bool exitedCleanly = false;
+    // Ended by the walk.
+    std::vector<std::string> left;
+    // What went wrong, empty when nothing did.
+    std::string failure;
+};
+
+// The start of the row "while an error box showed" alone, on an X server of its own.
+BoxTry showErrorBoxOnce(const fs::path& folder, int i, const fs::path& fonts) {
+    BoxTry tried;
+    XServer server("640x480x24", fonts.string(), false);
+    const Environment environment{{"XDG_CONFIG_HOME", (folder / "config").string()},
+                                  {"XDG_RUNTIME_DIR", (folder / "runtime").string()},
+                                  {"DISPLAY", server.display()}};
+    Game copy(folder / "run", folder / ("box" + std::to_string(i) + ".log"), environment);
+    tried.shown = errorBoxShown(copy, server);
+    server.end();
+    std::string failure;
+    if (!tried.shown) {
+        failure += ", no error box showed";
+    }
+    const bool ended = copy.exitedWithin(exitSeconds);
+    tried.exitedCleanly = ended && copy.exitedCleanly();
+    if (!ended) {
+        failure += ", the game did not end (" + copy.lastWait() + ")";
+    } else if (!tried.exitedCleanly) {
+        failure += ", the game ended with " + copy.describeEnd();
+    }
+    tried.left = copy.endLeftBehind();
+    if (!tried.left.empty()) {
+        failure += ", processes left running were ended: " + listed(tried.left);
+    }
+    if (const std::string said = copy.output(); said.find("fork beside ") != std::string::npos) {
+        failure += ", a fork beside running threads was told";
+    }
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder / "runtime", error)) {
+        failure += ", " + entry.path().filename().string() + " was left behind";
+        fs::remove(entry.path(), error);
+    }
+    if (!failure.empty()) {
+        tried.failure = "try " + std::to_string(i) + failure + ":\n" + copy.output();
+    }
+    progress("try " + std::to_string(i) +
+             (failure.empty() ? ": the error box showed, and the game ended "
+                                "with exit code 0 after its X server"
+                              : failure));
+    return tried;
+}
+
+} // namespace
+
+// Under the sanitizers, the loader's own allocations for the program's libraries (_dl_map_object_deps),
+// kept for the process's life, count as leaks at the end of a start through it: only those are suppressed.
+Launch launchFor(Start start, const fs::path& scratch) {
+    if (start == Start::byPath) {
+        return {};
+    }
+    return {{dynamicLoader()}, {{"LSAN_OPTIONS", withSuppression("leak:_dl_map_object_deps", scratch)}}};
+}
+
+void hideRelaxScene(const fs::path& run, bool hidden) {
+    const fs::path declarations = run / "media/properties/dialogs.xml";
+    const std::string shown = "id=\"SCENE_PLAY_RELAX\"";
+    const std::string gone = "id=\"SCENE_PLAY_RELAX_GONE\"";
+    std::string text = readFile(declarations);
+    const std::size_t at = text.find(hidden ? shown : gone);
+    if (at == std::string::npos) {
+        fail("the scene declarations do not name the RELAX play scene");
+    }
+    text.replace(at, (hidden ? shown : gone).size(), hidden ? gone : shown);
+    std::ofstream(declarations, std::ios::binary | std::ios::trunc) << text;
+}
+
+fs::path boxFonts(const fs::path& scratch) {
+    const fs::path folder = scratch / "box-fonts";
+    fs::create_directories(folder);
+    std::ofstream(folder / "fonts.alias")
+        << "-misc-fixed-medium-r-normal--13-120-75-75-c-70-iso8859-1 fixed\n"
+        << "-misc-fixed-medium-r-normal--13-120-75-75-c-70-iso10646-1 fixed\n";
+    return folder;
+}
+
+bool errorBoxShown(Game& copy, const XServer& server) {
+    return copy.within(windowSeconds, [&] {
+        return testsupport::topLevelWindowShown("Error", server.display().c_str()) || !copy.running();
+    }) && copy.running();
+}
+
+void showErrorBoxes(const fs::path& runTree, const fs::path& scratch, int tries) {
+    if (tries == 0) {
+        return;
+    }
+    waitWithoutCeiling();
+    const auto boxFolder = [&scratch](int slot) { return scratch / ("box" + std::to_string(slot)); };
+    for (int slot = 0; slot < boxSlots; ++slot) {
+        copyGameInto(runTree, boxFolder(slot));
+        hideRelaxScene(boxFolder(slot) / "run", true);
+    }
+    const fs::path fonts = boxFonts(scratch);
+    std::mutex lock;
+    int shown = 0;
+    int exitedCleanly = 0;
+    int processesLeft = 0;
+    std::vector<std::string> failures;
+    std::vector<std::thread> slots;
+    for (int slot = 0; slot < boxSlots; ++slot) {
+        slots.emplace_back([&, slot] {
+            for (int i = slot; i < tries; i += boxSlots) {
+                BoxTry tried;
+                try {
+                    tried = showErrorBoxOnce(boxFolder(slot), i, fonts);
+                } catch (const Failure& failure) {
+                    tried.failure = "try " + std::to_string(i) + ": " + failure.reason;
+                }
+                const std::lock_guard counting(lock);
+                shown += tried.shown ? 1 : 0;
+                exitedCleanly += tried.exitedCleanly ? 1 : 0;
+                processesLeft += static_cast<int>(tried.left.size());
+                if (!tried.failure.empty()) {
+                    failures.push_back(tried.failure);
+                }
+            }
+        });
+    }
+    for (std::thread& slot : slots) {
+        slot.join();
+    }
+    const std::string tried = std::to_string(tries);
+    const std::string counted = std::to_string(shown) + " of " + tried + " error boxes shown, " +
+                                std::to_string(exitedCleanly) + " of " + tried +
+                                " copies exited with 0 after their X server ended, " +
+                                std::to_string(processesLeft) + " processes of the game left running";
+    progress(counted);
+    if (!failures.empty()) {
+        std::string named;
+        for (std::size_t i = 0; i < failures.size() && i < 5; ++i) {
+            named += "\n" + failures[i];
+        }
+        fail(std::to_string(failures.size()) + " tries failed (" + counted + "):" + named);
+    }
+}
+
+} // namespace e2e
