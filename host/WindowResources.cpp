@@ -244,14 +244,18 @@ bool showBoxInCopy(const std::string& program, bool warning, const char* caption
     const bool started = ::posix_spawn(&copy, program.c_str(), &actions, nullptr, arguments, environ) == 0;
     ::posix_spawn_file_actions_destroy(&actions);
     ::close(words[1]);
+    if (!started) {
+        ::close(words[0]);
+        return false;
+    }
     int status = 0;
-    while (started && ::waitpid(copy, &status, 0) == -1 && errno == EINTR) {
+    while (::waitpid(copy, &status, 0) == -1 && errno == EINTR) {
     }
     // The display library's fork may outlive a copy ended by a signal: what was said is read without waiting.
     std::string said;
     char word = 0;
     ::fcntl(words[0], F_SETFL, O_NONBLOCK);
-    while (started && ::read(words[0], &word, 1) == 1) {
+    while (::read(words[0], &word, 1) == 1) {
         said += word;
     }
     ::close(words[0]);

@@ -60,7 +60,6 @@
 #include <fstream>
 #include <future>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -77,8 +76,6 @@ namespace {
 using namespace e2e;
 
 constexpr int skippedCode = 77;
-// Like the bounds of GameProcess.h.
-constexpr int sceneSeconds = 60;
 // The closes of --close-tries come up to this long after the window appeared: from the first frames
 // through loading into the running loop.
 constexpr int closeMomentsMs = 2000;

@@ -67,6 +67,7 @@ void waitWithoutCeiling();
 // Sanitised debug builds start slowly; each bound, in the time the game could run (GameTime), is far above
 // what a working game needs.
 inline constexpr int windowSeconds = 60;
+inline constexpr int sceneSeconds = 60;
 // The session record's machine snapshot takes seconds at exit.
 inline constexpr int exitSeconds = 60;
 

@@ -16,7 +16,6 @@ namespace {
 // Sanitised debug builds are slow; each bound, in the time the game could run (GameTime), is far above what
 // a working game needs.
 constexpr int loadingSeconds = 120;
-constexpr int sceneSeconds = 60;
 constexpr int levelEndSeconds = 90;
 // Clicks may chain combos over the field, and win a level on the way.
 constexpr int clickingSeconds = 150;
