@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -16,10 +17,10 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cinttypes>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -141,10 +142,11 @@ namespace {
 // box's kind, caption and text.
 constexpr const char* boxOption = "--message-box";
 constexpr const char* warningKind = "warning";
-// The copy's words to the program that started it, a byte each: it is about to show the box, and its
-// display ended (once it had come to show the box).
+// The copy's words to the program that started it, a byte each: it is about to show the box; then, where the
+// box was ended from outside, its display ended, or the process that draws it was ended by a signal.
 constexpr char showingWord = 'S';
 constexpr char displayEndedWord = 'D';
+constexpr char drawingKilledWord = 'K';
 
 bool showBox(bool warning, const char* caption, const char* text) {
     return SDL_ShowSimpleMessageBox(warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR, caption, text,
@@ -191,6 +193,29 @@ void say(char word) {
     }
 }
 
+// The display library draws the box in a child of the copy and tells only that the child failed: how it
+// ended is read here, before the library reaps it. A child ended by a signal (a task manager's End or Kill
+// of the box's process) ended a box that showed.
+void onChildEnded(int, siginfo_t* child, void*) {
+    const int errorBefore = errno;
+    if (child->si_code == CLD_KILLED || child->si_code == CLD_DUMPED) {
+        say(drawingKilledWord);
+    }
+    errno = errorBefore;
+}
+
+// The descriptor named by the argument: digits alone. -1 for none, or one that is not open.
+int descriptorNamed(const char* argument) {
+    const char* end = argument + std::strlen(argument);
+    unsigned int given = 0;
+    const auto [stopped, error] = std::from_chars(argument, end, given);
+    if (error != std::errc() || stopped != end || given > INT_MAX ||
+        ::fcntl(static_cast<int>(given), F_GETFD) == -1) {
+        return -1;
+    }
+    return static_cast<int>(given);
+}
+
 // The copy shows its box before anything else of the program runs (glibc hands the program's arguments to
 // the functions of .init_array too, and this one comes before the program's own initialisers), then ends
 // without the program's exit handlers: exit code 0 when the box was shown and closed.
@@ -198,13 +223,14 @@ __attribute__((constructor(101))) void showBoxWhenStartedForIt(int argc, char** 
     if (argc != 6 || std::strcmp(argv[1], boxOption) != 0) {
         return;
     }
-    char* end = nullptr;
-    const long given = std::strtol(argv[2], &end, 10);
-    if (*end == '\0' && given >= 0 && given <= INT_MAX && ::fcntl(static_cast<int>(given), F_GETFD) != -1) {
-        wordsTo = static_cast<int>(given);
-    }
+    wordsTo = descriptorNamed(argv[2]);
     endOnAnyDisplayEnd([] { say(displayEndedWord); });
     watchForks();
+    struct sigaction onChild {};
+    onChild.sa_sigaction = onChildEnded;
+    sigemptyset(&onChild.sa_mask);
+    onChild.sa_flags = SA_SIGINFO | SA_RESTART | SA_NOCLDSTOP;
+    ::sigaction(SIGCHLD, &onChild, nullptr);
     say(showingWord);
     ::_exit(showBox(std::strcmp(argv[3], warningKind) == 0, argv[4], argv[5]) ? 0 : 1);
 }
@@ -221,7 +247,8 @@ __attribute__((constructor(101))) void showBoxWhenStartedForIt(int argc, char** 
 // Only the copy's words tell that it came to show the box: a program that takes the arguments for its own,
 // or a copy whose libraries or display fail it before the box, ends having said nothing, or having said it
 // was about to show the box and then failing. Once about to show it, a copy that ends by a signal (Ctrl+C
-// in the terminal reaches the copy as it reaches the program) or by its display's end ends a box that showed.
+// in the terminal reaches the copy as it reaches the program), by its display's end or by a signal to the
+// process that draws its box ends a box that showed.
 bool showBoxInCopy(const std::string& program, bool warning, const char* caption, const char* text) {
     int words[2];
     if (::pipe2(words, O_CLOEXEC) != 0) {
@@ -262,8 +289,9 @@ bool showBoxInCopy(const std::string& program, bool warning, const char* caption
     if (said.find(showingWord) == std::string::npos) {
         return false;
     }
-    return WIFSIGNALED(status) || said.find(displayEndedWord) != std::string::npos ||
-           (WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const bool endedFromOutside =
+        said.find(displayEndedWord) != std::string::npos || said.find(drawingKilledWord) != std::string::npos;
+    return endedFromOutside || WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 // The box stands on its own, over no window of the program: every caller has none to give.

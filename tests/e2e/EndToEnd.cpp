@@ -438,12 +438,14 @@ private:
     // just after a property of the root window changed, as the desktop's programs change them as they quit;
     // or while the box of an error shows), or the relay breaks the game's connections at a request of its
     // start, stops reading from it in play, or breaks them at a request of a switch to full screen or back
-    // (Alt+Enter) in play.
+    // (Alt+Enter) in play. Beside them, the box of an error is ended from outside (BoxEnd).
     enum class Ending {
         server,
         serverAndSigterm,
         serverAfterRootProperty,
         serverAtErrorBox,
+        boxCopyTerminated,
+        boxDrawingKilled,
         relayAtStart,
         relayStopsReading,
         relayAtSwitch
@@ -456,7 +458,10 @@ private:
         // Where the relay breaks the connections.
         int request;
         Start start = Start::byPath;
-        bool plays() const { return ending != Ending::relayAtStart && ending != Ending::serverAtErrorBox; }
+        bool atErrorBox() const {
+            return ending >= Ending::serverAtErrorBox && ending <= Ending::boxDrawingKilled;
+        }
+        bool plays() const { return ending != Ending::relayAtStart && !atErrorBox(); }
         bool relayed() const { return ending >= Ending::relayAtStart; }
     };
 
@@ -473,7 +478,8 @@ private:
     // before, which the game reads only together with the end, and while the box of an error at the start
     // shows, made by a copy of the game started for it (never a fork beside the game's threads), with the
     // game started by its path and through the dynamic loader (its output must not speak of the copy's
-    // arguments, as the loader does when it is started in the copy's place). Each time
+    // arguments, as the loader does when it is started in the copy's place); and that box's copy, then the
+    // process that draws it, are ended from outside (endBoxFromOutside). Each time
     // the game must exit with 0 within the walk's bound, without spinning meanwhile (checkNoSpinning), taking
     // the end for a failure of its own, forking beside its threads or leaving a lock file or a process
     // behind; where it played, its save must hold the score the last move came to, beyond
@@ -498,6 +504,8 @@ private:
             {"when its display ended while an error box showed", Ending::serverAtErrorBox, false, 0},
             {"when its display ended while an error box showed, started through the dynamic loader",
              Ending::serverAtErrorBox, false, 0, Start::throughLoader},
+            {"when its error box's copy was ended with SIGTERM", Ending::boxCopyTerminated, false, 0},
+            {"when the process drawing its error box was killed", Ending::boxDrawingKilled, false, 0},
         };
         const Mode& relax = everyMode.at(2);
         const auto [width, height] = screenSize();
@@ -510,7 +518,7 @@ private:
             const std::string how = end.how;
             std::string output;
             std::size_t endedAt = 0;
-            const bool box = end.ending == Ending::serverAtErrorBox;
+            const bool box = end.atErrorBox();
             {
                 if (box) {
                     hideRelaxScene(game, true);
@@ -549,7 +557,13 @@ private:
                     if (!errorBoxShown(copy, server)) {
                         fail("no error box showed (" + copy.lastWait() + "):\n" + copy.output());
                     }
-                    server.end();
+                    if (end.ending == Ending::serverAtErrorBox) {
+                        server.end();
+                    } else {
+                        endBoxFromOutside(copy, server,
+                                          end.ending == Ending::boxCopyTerminated ? BoxEnd::copyTerminated
+                                                                                  : BoxEnd::drawingKilled);
+                    }
                 }
                 checkCleanEnd(copy, how);
                 if (copy.output().find("Something went wrong") != std::string::npos) {
@@ -620,6 +634,8 @@ private:
             ::kill(copy.process(), SIGCONT);
             break;
         case Ending::serverAtErrorBox:
+        case Ending::boxCopyTerminated:
+        case Ending::boxDrawingKilled:
             break;
         case Ending::relayStopsReading:
             relay->stopReading();

@@ -2,6 +2,9 @@
 
 #include "XClient.h"
 
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <link.h>
@@ -16,6 +19,16 @@ namespace {
 
 // The starts made at the same time.
 constexpr int boxSlots = 2;
+
+// The process's parent, from its stat line (after the command's name, which may hold anything); 0 where it
+// cannot be read.
+pid_t parentOf(pid_t process) {
+    const std::string stat = readFile("/proc/" + std::to_string(process) + "/stat");
+    const std::size_t name = stat.rfind(") ");
+    int parent = 0;
+    return name != std::string::npos && std::sscanf(stat.c_str() + name + 2, "%*c %d", &parent) == 1 ? parent
+                                                                                                     : 0;
+}
 
 // The program's interpreter, as the driver names its own: the game is built by the same tools.
 std::string dynamicLoader() {
@@ -141,8 +154,56 @@ fs::path boxFonts(const fs::path& scratch) {
 
 bool errorBoxShown(Game& copy, const XServer& server) {
     return copy.within(windowSeconds, [&] {
-        return testsupport::topLevelWindowShown("Error", server.display().c_str()) || !copy.running();
+        return !testsupport::shownTopLevelWindows("Error", server.display().c_str()).empty() ||
+               !copy.running();
     }) && copy.running();
+}
+
+void endBoxFromOutside(Game& copy, const XServer& server, BoxEnd end) {
+    const auto boxes = [&server] {
+        return testsupport::shownTopLevelWindows("Error", server.display().c_str());
+    };
+    const std::vector<unsigned long> shown = boxes();
+    const auto childOf = [&copy](pid_t parent, pid_t other = 0) {
+        const std::vector<pid_t> processes = copy.processes();
+        const auto child = std::find_if(processes.begin(), processes.end(), [parent, other](pid_t process) {
+            return process != other && parentOf(process) == parent;
+        });
+        return parent != 0 && child != processes.end() ? *child : 0;
+    };
+    const pid_t boxCopy = childOf(copy.process());
+    const pid_t drawing = childOf(boxCopy);
+    if (drawing == 0) {
+        fail("no process of the game was found drawing its error box");
+    }
+    const bool copyEnded = end == BoxEnd::copyTerminated;
+    ::kill(copyEnded ? boxCopy : drawing, copyEnded ? SIGTERM : SIGKILL);
+    // The game starts a process of its own only to show a box, a copy or a fork that draws it. A new box
+    // window is not told by its id: the server gives a new client the ids of one that has gone.
+    bool shownAgain = false;
+    copy.within(exitSeconds, [&] {
+        shownAgain = childOf(copy.process(), boxCopy) != 0;
+        return shownAgain || !copy.running();
+    });
+    const std::string how = copyEnded ? "its copy was ended with SIGTERM" : "its drawing process was killed";
+    if (shownAgain) {
+        fail("the game started another process to show its error box again once " + how + ":\n" +
+             copy.output());
+    }
+    if (copy.running()) {
+        return;
+    }
+    // The drawing process of a copy that was ended keeps its box until it is closed.
+    if (copyEnded) {
+        if (boxes() != shown) {
+            fail("the error box did not stay once its copy was ended and the game had ended");
+        }
+        for (const unsigned long box : shown) {
+            testsupport::askWindowToClose(box);
+        }
+        copy.within(exitSeconds, [&copy] { return copy.processes().empty(); });
+    }
+    progress("the error box was not shown again once " + how);
 }
 
 void showErrorBoxes(const fs::path& runTree, const fs::path& scratch, int tries) {

@@ -2,7 +2,8 @@
 // The starts of the game that show an error box. Without the RELAX play scene's declaration the game shows
 // an error box at its start, drawn by a copy of the game started for it, and quits once the box is closed.
 // The RELAX walk ends an X server while such a box shows, with the game started by its path and through the
-// dynamic loader; tests/e2e/stress-error-box repeats the start by its path many times (showErrorBoxes).
+// dynamic loader, and ends the box's processes from outside; tests/e2e/stress-error-box repeats the start by
+// its path many times (showErrorBoxes).
 
 #include "GameProcess.h"
 
@@ -33,6 +34,14 @@ std::filesystem::path boxFonts(const std::filesystem::path& scratch);
 
 // Until the box of the game's error shows on the server, or the game ends first.
 bool errorBoxShown(Game& copy, const XServer& server);
+
+// A box ended from outside while it shows, as a task manager ends a process: its copy with SIGTERM, or the
+// display library's fork that draws it (the copy's child) with SIGKILL.
+enum class BoxEnd { copyTerminated, drawingKilled };
+// Ends the box so; then, until the game has ended, the game may start no other process to show it again: a
+// box that showed is never shown again. A box still showing then (where only its copy was ended) is closed
+// as a window manager's close button closes it, and the processes of the game must end.
+void endBoxFromOutside(Game& copy, const XServer& server, BoxEnd end);
 
 // The start of the RELAX walk's row "while an error box showed" alone, tries times, a few copies at a time,
 // each in a folder below scratch and on an X server of its own: every try is made and counted, and a failure

@@ -255,6 +255,10 @@ Game::~Game() {
     }
 }
 
+std::vector<pid_t> Game::processes() const {
+    return processesWith(mark);
+}
+
 // The game may start another process between a look and its kill: looked for again until a look finds none,
 // for a few seconds at most.
 std::vector<std::string> Game::endLeftBehind() {

@@ -107,6 +107,8 @@ public:
     const ThreadTimes& lastTimes() const { return times; }
     std::string output() const { return readFile(logFile); }
     pid_t process() const { return pid; }
+    // The processes of the copy that run, the game's own among them while it runs.
+    std::vector<pid_t> processes() const;
     // Ends every process of the copy that still runs (SIGKILL) and waits until they are gone: each as
     // "pid (command line)", none when nothing was left.
     std::vector<std::string> endLeftBehind();

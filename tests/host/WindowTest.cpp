@@ -21,11 +21,13 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -685,7 +687,8 @@ TEST_F(HostWindow, MessageBoxesGoToStderrWithoutADisplay) {
 }
 
 // A message box's copy counts as a shown box only on its own word that it came to show it (the second
-// argument names the descriptor for its words: S about to show the box, D its display ended): a program in
+// argument names the descriptor for its words: S about to show the box, D its display ended, K the process
+// drawing it was ended by a signal): a program in
 // its place that ends at once or takes the arguments for its own, as the dynamic loader does, or a copy
 // failed before its box, is no shown box and the caller shows the box itself; one that came to show it is,
 // however it ended then, and is never shown again.
@@ -705,6 +708,8 @@ TEST(MessageBoxCopy, OnlyACopyThatCameToShowItsBoxIsAShownBox) {
         {"shows its box, ended by a signal", "printf S >&\"$2\"; kill -KILL $$", true},
         {"shows its box in a fork, ended with its display",
          "printf S >&\"$2\"; (printf D >&\"$2\"; exit 1); exit 1", true},
+        {"shows its box in a fork, which a signal ended", "printf S >&\"$2\"; printf K >&\"$2\"; exit 1",
+         true},
     };
     const testsupport::TempDir folder;
     const std::filesystem::path previous = std::filesystem::current_path();
@@ -727,6 +732,48 @@ TEST(MessageBoxCopy, OnlyACopyThatCameToShowItsBoxIsAShownBox) {
     EXPECT_EQ(arguments[0], "--message-box");
     EXPECT_EQ(std::vector(arguments.begin() + 2, arguments.end()),
               (std::vector<std::string>{"warning", "Warning", "Mind the gap."}));
+}
+
+// The copy's words go only to a descriptor named by digits alone. This program is such a copy; without a
+// display its box fails at once, after its first word, and its standard input is a file open for writing.
+TEST(MessageBoxCopy, WordsGoOnlyToADescriptorNamedByDigits) {
+    const testsupport::TempDir folder;
+    const std::string heard = folder.file("heard");
+    std::vector<char*> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        if (!std::string_view(*variable).starts_with("DISPLAY=") &&
+            !std::string_view(*variable).starts_with("WAYLAND_DISPLAY=")) {
+            variables.push_back(*variable);
+        }
+    }
+    variables.push_back(nullptr);
+    for (const char* named : {"0", "", " 0", "+0", "-0", "0x0", "0 "}) {
+        std::string program = "/proc/self/exe";
+        std::string option = "--message-box";
+        std::string descriptor = named;
+        std::string kind = "error";
+        std::string caption = "Error";
+        std::string text = "Nothing to show.";
+        char* const arguments[] = {program.data(), option.data(),  descriptor.data(),
+                                   kind.data(),    caption.data(), text.data(),
+                                   nullptr};
+        const int input = ::open(heard.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(input, 0);
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        ::posix_spawn_file_actions_adddup2(&actions, input, 0);
+        pid_t copy = 0;
+        const int spawned =
+            ::posix_spawn(&copy, arguments[0], &actions, nullptr, arguments, variables.data());
+        ::posix_spawn_file_actions_destroy(&actions);
+        ::close(input);
+        ASSERT_EQ(spawned, 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(copy, &status, 0), copy);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << '"' << named << '"';
+        EXPECT_EQ(testsupport::TempDir::read(heard), std::string_view(named) == "0" ? "S" : "")
+            << '"' << named << '"';
+    }
 }
 
 } // namespace

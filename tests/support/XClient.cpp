@@ -56,18 +56,20 @@ bool askWindowToClose(unsigned long window) {
     return !requestFailed;
 }
 
-bool topLevelWindowShown(const char* title, const char* displayName) {
+std::vector<unsigned long> shownTopLevelWindows(const char* title, const char* displayName) {
     Display* display = XOpenDisplay(displayName);
     if (display == nullptr) {
-        return false;
+        return {};
     }
-    bool shown = false;
+    std::vector<unsigned long> shown;
     for (const ::Window window : topLevelWindows(display)) {
         XWindowAttributes attributes{};
         XTextProperty name{};
-        if (!shown && XGetWindowAttributes(display, window, &attributes) != 0 &&
-            attributes.map_state == IsViewable && XGetWMName(display, window, &name) != 0) {
-            shown = name.value != nullptr && std::string(reinterpret_cast<char*>(name.value)) == title;
+        if (XGetWindowAttributes(display, window, &attributes) != 0 && attributes.map_state == IsViewable &&
+            XGetWMName(display, window, &name) != 0) {
+            if (name.value != nullptr && std::string(reinterpret_cast<char*>(name.value)) == title) {
+                shown.push_back(window);
+            }
             XFree(name.value);
         }
     }

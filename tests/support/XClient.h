@@ -3,6 +3,8 @@
 // virtual X server. Kept apart from the tests' other sources: the X headers define names (Window, Bool,
 // None) that clash with everything else.
 
+#include <vector>
+
 namespace testsupport {
 
 // Asks the window to close as a window manager's close button does. False when the display cannot be
@@ -17,10 +19,10 @@ bool clickInWindow(unsigned long window, int x, int y);
 // True when the first top-level window is stacked above the second (both must exist).
 bool isAbove(unsigned long upper, unsigned long lower);
 
-// True when a top-level window with the title is shown, whatever the title's encoding (xdotool finds only
-// plain-text ones), on the display named (DISPLAY's by default). False too when the display cannot be
+// The top-level windows with the title that are shown, whatever the title's encoding (xdotool finds only
+// plain-text ones), on the display named (DISPLAY's by default). None too when the display cannot be
 // reached.
-bool topLevelWindowShown(const char* title, const char* display = nullptr);
+std::vector<unsigned long> shownTopLevelWindows(const char* title, const char* display = nullptr);
 
 // Sets a property of the root window, as the desktop's programs set and delete theirs, and waits until the
 // server has told every client that follows the root's properties. False when the display cannot be reached
