@@ -19,7 +19,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -688,10 +687,9 @@ TEST_F(HostWindow, MessageBoxesGoToStderrWithoutADisplay) {
 
 // A message box's copy counts as a shown box only on its own word that it came to show it (the second
 // argument names the descriptor for its words: S about to show the box, D its display ended, K the process
-// drawing it was ended by a signal): a program in
-// its place that ends at once or takes the arguments for its own, as the dynamic loader does, or a copy
-// failed before its box, is no shown box and the caller shows the box itself; one that came to show it is,
-// however it ended then, and is never shown again.
+// drawing it was ended by a signal): a program in its place that ends at once or takes the arguments for its
+// own, as the dynamic loader does, or a copy failed before its box, is no shown box and the caller shows the
+// box itself; one that came to show it is, however it ended then, and is never shown again.
 TEST(MessageBoxCopy, OnlyACopyThatCameToShowItsBoxIsAShownBox) {
     struct StandIn {
         const char* does;
