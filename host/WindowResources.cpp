@@ -147,6 +147,10 @@ constexpr const char* warningKind = "warning";
 constexpr char showingWord = 'S';
 constexpr char displayEndedWord = 'D';
 constexpr char drawingKilledWord = 'K';
+// The exit code of a process of the copy's whose display ended (the copy, or the display library's fork of
+// it that draws the box), which none of the library's ways ends with by itself: its fork ends with 0 or 1,
+// zenity with 0, 1, 5 or 255, the fork that starts zenity with 128 or 129.
+constexpr int displayEndedExit = 3;
 
 bool showBox(bool warning, const char* caption, const char* text) {
     return SDL_ShowSimpleMessageBox(warning ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_ERROR, caption, text,
@@ -193,15 +197,20 @@ void say(char word) {
     }
 }
 
-// The display library draws the box in a child of the copy and tells only that the child failed: how it
-// ended is read here, before the library reaps it. A child ended by a signal (a task manager's End or Kill
-// of the box's process) ended a box that showed.
+// The display library draws the box in a child of the copy and tells only that the child failed, then goes
+// on to its next way of showing a box (zenity, where installed): a box that showed would show again. How the
+// child ended is read here, before the library reaps it. A child ended by a signal (a task manager's End or
+// Kill of the box's process) or by its display's end (the X server's, or its connection closed as xkill
+// closes it, which the child said itself) ended a box that showed: the copy ends at once, having said so.
+// A child that failed before its box ends by itself and leaves the library its next way.
 void onChildEnded(int, siginfo_t* child, void*) {
-    const int errorBefore = errno;
     if (child->si_code == CLD_KILLED || child->si_code == CLD_DUMPED) {
         say(drawingKilledWord);
+        ::_exit(1);
     }
-    errno = errorBefore;
+    if (child->si_code == CLD_EXITED && child->si_status == displayEndedExit) {
+        ::_exit(displayEndedExit);
+    }
 }
 
 // The descriptor named by the argument: digits alone. -1 for none, or one that is not open.
@@ -224,7 +233,7 @@ __attribute__((constructor(101))) void showBoxWhenStartedForIt(int argc, char** 
         return;
     }
     wordsTo = descriptorNamed(argv[2]);
-    endOnAnyDisplayEnd([] { say(displayEndedWord); });
+    endOnAnyDisplayEnd([] { say(displayEndedWord); }, displayEndedExit);
     watchForks();
     struct sigaction onChild {};
     onChild.sa_sigaction = onChildEnded;
@@ -247,8 +256,8 @@ __attribute__((constructor(101))) void showBoxWhenStartedForIt(int argc, char** 
 // Only the copy's words tell that it came to show the box: a program that takes the arguments for its own,
 // or a copy whose libraries or display fail it before the box, ends having said nothing, or having said it
 // was about to show the box and then failing. Once about to show it, a copy that ends by a signal (Ctrl+C
-// in the terminal reaches the copy as it reaches the program), by its display's end or by a signal to the
-// process that draws its box ends a box that showed.
+// in the terminal reaches the copy as it reaches the program), by its display's end (or its box's connection
+// closed) or by a signal to the process that draws its box ends a box that showed.
 bool showBoxInCopy(const std::string& program, bool warning, const char* caption, const char* text) {
     int words[2];
     if (::pipe2(words, O_CLOEXEC) != 0) {

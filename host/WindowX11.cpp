@@ -72,8 +72,9 @@ thread_local sigjmp_buf* leaveDisplayCall = nullptr;
 // The process whose display's end ends the session: set as video starts, before any connection exists.
 pid_t sessionProcess = 0;
 
-// In a copy that shows a message box: run as a connection's end ends the process.
+// In a copy that shows a message box: run as a connection's end ends the process, with that exit code.
 void (*tellDisplayEnd)() = nullptr;
+int displayEndExit = 1;
 
 // Called by libX11 for any connection that breaks, on the thread whose call found it broken, just before
 // the connection's exit handler. libX11 holds the connection for that thread then (its user lock; within a
@@ -198,19 +199,21 @@ void catchEndOfDisplay() {
 #endif
 }
 
-void endOnAnyDisplayEnd(void (*tell)()) {
+void endOnAnyDisplayEnd(void (*tell)(), int exitCode) {
 #if defined(SDL_VIDEO_DRIVER_X11)
     tellDisplayEnd = tell;
+    displayEndExit = exitCode;
     if (const Xlib* x = xlib()) {
         x->setIOErrorHandler([](Display*) -> int {
             if (tellDisplayEnd != nullptr) {
                 tellDisplayEnd();
             }
-            ::_exit(1);
+            ::_exit(displayEndExit);
         });
     }
 #else
     (void)tell;
+    (void)exitCode;
 #endif
 }
 

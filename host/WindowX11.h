@@ -26,8 +26,8 @@ void catchEndOfDisplay();
 
 // In a copy of the program that only shows a message box: any connection to the X server that breaks ends
 // the process whose call found it broken (the copy, or the display library's fork of it that draws the box)
-// at once with exit code 1, running nothing at exit but tell (async-signal-safe; none where null).
-void endOnAnyDisplayEnd(void (*tell)());
+// at once with the exit code given, running nothing at exit but tell (async-signal-safe; none where null).
+void endOnAnyDisplayEnd(void (*tell)(), int exitCode);
 
 // Runs a call into the display library that may reach the X server, unless the display has ended. Should
 // the connection break during it, the call is left at once, wherever the library is: in a wait for the

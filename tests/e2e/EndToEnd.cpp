@@ -446,6 +446,7 @@ private:
         serverAtErrorBox,
         boxCopyTerminated,
         boxDrawingKilled,
+        boxConnectionClosed,
         relayAtStart,
         relayStopsReading,
         relayAtSwitch
@@ -459,7 +460,7 @@ private:
         int request;
         Start start = Start::byPath;
         bool atErrorBox() const {
-            return ending >= Ending::serverAtErrorBox && ending <= Ending::boxDrawingKilled;
+            return ending >= Ending::serverAtErrorBox && ending <= Ending::boxConnectionClosed;
         }
         bool plays() const { return ending != Ending::relayAtStart && !atErrorBox(); }
         bool relayed() const { return ending >= Ending::relayAtStart; }
@@ -479,7 +480,9 @@ private:
     // shows, made by a copy of the game started for it (never a fork beside the game's threads), with the
     // game started by its path and through the dynamic loader (its output must not speak of the copy's
     // arguments, as the loader does when it is started in the copy's place); and that box's copy, then the
-    // process that draws it, are ended from outside (endBoxFromOutside). Each time
+    // process that draws it, are ended from outside, and its connection is closed (endBoxFromOutside). Where
+    // an error box shows, a stand-in zenity comes first on the game's PATH and must never run: the display
+    // library tries it only where its own box failed. Each time
     // the game must exit with 0 within the walk's bound, without spinning meanwhile (checkNoSpinning), taking
     // the end for a failure of its own, forking beside its threads or leaving a lock file or a process
     // behind; where it played, its save must hold the score the last move came to, beyond
@@ -506,6 +509,7 @@ private:
              Ending::serverAtErrorBox, false, 0, Start::throughLoader},
             {"when its error box's copy was ended with SIGTERM", Ending::boxCopyTerminated, false, 0},
             {"when the process drawing its error box was killed", Ending::boxDrawingKilled, false, 0},
+            {"when its error box's connection was closed", Ending::boxConnectionClosed, false, 0},
         };
         const Mode& relax = everyMode.at(2);
         const auto [width, height] = screenSize();
@@ -528,6 +532,9 @@ private:
                 Launch launch = launchFor(end.start, scratch);
                 Environment environment{{"PIBBLES_BOT", "11"}, {"PIBBLES_DEBUG", "1"}};
                 environment.merge(launch.environment);
+                if (box) {
+                    environment.merge(zenityStandIn(scratch));
+                }
                 if (end.relayed()) {
                     environment["DISPLAY"] = relay.emplace().display();
                 }
@@ -561,11 +568,16 @@ private:
                         server.end();
                     } else {
                         endBoxFromOutside(copy, server,
-                                          end.ending == Ending::boxCopyTerminated ? BoxEnd::copyTerminated
-                                                                                  : BoxEnd::drawingKilled);
+                                          end.ending == Ending::boxCopyTerminated  ? BoxEnd::copyTerminated
+                                          : end.ending == Ending::boxDrawingKilled ? BoxEnd::drawingKilled
+                                                                                   : BoxEnd::connectionClosed);
                     }
                 }
                 checkCleanEnd(copy, how);
+                if (box && zenityRan(scratch)) {
+                    fail("the display library showed the error box again with zenity " + how + ":\n" +
+                         copy.output());
+                }
                 if (copy.output().find("Something went wrong") != std::string::npos) {
                     fail("the game took the end of its display " + how + " for a failure:\n" + copy.output());
                 }

@@ -176,18 +176,24 @@ void endBoxFromOutside(Game& copy, const XServer& server, BoxEnd end) {
     const std::vector<pid_t> copies = childrenOf(copy.process());
     const pid_t boxCopy = copies.empty() ? 0 : copies.front();
     const std::vector<pid_t> drawing = childrenOf(boxCopy);
-    if (drawing.empty()) {
+    if (drawing.empty() || shown.empty()) {
         fail("no process of the game was found drawing its error box");
     }
     const bool copyEnded = end == BoxEnd::copyTerminated;
-    ::kill(copyEnded ? boxCopy : drawing.front(), copyEnded ? SIGTERM : SIGKILL);
-    // The game starts a process of its own only to show a box: a copy, or a fork that draws it.
+    if (end == BoxEnd::connectionClosed) {
+        capture("xkill -display " + server.display() + " -id " + std::to_string(shown.front()));
+    } else {
+        ::kill(copyEnded ? boxCopy : drawing.front(), copyEnded ? SIGTERM : SIGKILL);
+    }
+    // The game's processes start others only to show a box: a copy, a fork that draws it, zenity.
     // LeakSanitizer's check at the game's end runs in a child too, which shares the game's memory (kcmp tells
     // them apart). A new box is not told by its window: the server gives a new client the ids of one that has
     // gone.
+    const std::vector<pid_t> known{copy.process(), boxCopy, drawing.front()};
     const auto anotherBox = [&] {
-        return std::ranges::any_of(childrenOf(copy.process()), [&](pid_t process) {
-            return process != boxCopy && ::syscall(SYS_kcmp, copy.process(), process, KCMP_VM, 0, 0) > 0;
+        return std::ranges::any_of(copy.processes(), [&](pid_t process) {
+            return std::ranges::find(known, process) == known.end() &&
+                   ::syscall(SYS_kcmp, copy.process(), process, KCMP_VM, 0, 0) != 0;
         });
     };
     bool shownAgain = false;
@@ -195,7 +201,9 @@ void endBoxFromOutside(Game& copy, const XServer& server, BoxEnd end) {
         shownAgain = anotherBox();
         return shownAgain || !copy.running();
     });
-    const std::string how = copyEnded ? "its copy was ended with SIGTERM" : "its drawing process was killed";
+    const std::string how = copyEnded                      ? "its copy was ended with SIGTERM"
+                            : end == BoxEnd::drawingKilled ? "its drawing process was killed"
+                                                           : "its connection was closed";
     if (shownAgain) {
         fail("the game started another process to show its error box again once " + how + ":\n" +
              copy.output());
@@ -214,6 +222,21 @@ void endBoxFromOutside(Game& copy, const XServer& server, BoxEnd end) {
         copy.within(exitSeconds, [&copy] { return copy.processes().empty(); });
     }
     progress("the error box was not shown again once " + how);
+}
+
+Environment zenityStandIn(const fs::path& scratch) {
+    const fs::path folder = scratch / "zenity-stand-in";
+    fs::create_directories(folder);
+    fs::remove(scratch / "zenity-ran");
+    const fs::path program = folder / "zenity";
+    std::ofstream(program) << "#!/bin/sh\necho \"$*\" >> '" << (scratch / "zenity-ran").string() << "'\n";
+    fs::permissions(program, fs::perms::owner_all);
+    const char* path = std::getenv("PATH");
+    return {{"PATH", folder.string() + ":" + (path != nullptr ? path : "/usr/bin:/bin")}};
+}
+
+bool zenityRan(const fs::path& scratch) {
+    return fs::exists(scratch / "zenity-ran");
 }
 
 void showErrorBoxes(const fs::path& runTree, const fs::path& scratch, int tries) {

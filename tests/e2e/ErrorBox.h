@@ -36,12 +36,20 @@ std::filesystem::path boxFonts(const std::filesystem::path& scratch);
 bool errorBoxShown(Game& copy, const XServer& server);
 
 // A box ended from outside while it shows, as a task manager ends a process: its copy with SIGTERM, or the
-// display library's fork that draws it (the copy's child) with SIGKILL.
-enum class BoxEnd { copyTerminated, drawingKilled };
-// Ends the box so; then, until the game has ended, the game may start no other process to show it again: a
-// box that showed is never shown again. A box still showing then (where only its copy was ended) is closed
-// as a window manager's close button closes it, and the processes of the game must end.
+// display library's fork that draws it (the copy's child) with SIGKILL; or as xkill or a window manager's
+// force quit ends a window: the server closes the connection of the box's window.
+enum class BoxEnd { copyTerminated, drawingKilled, connectionClosed };
+// Ends the box so; then, until the game has ended, no process of the game (its own, or one a process of it
+// started) may be started to show it again: a box that showed is never shown again. A box still showing
+// then (where only its copy was ended) is closed as a window manager's close button closes it, and the
+// processes of the game must end.
 void endBoxFromOutside(Game& copy, const XServer& server, BoxEnd end);
+
+// The display library's next way to show a box, where its own fails, runs zenity from the PATH: the
+// variables that put a stand-in first there, which records each run below scratch and ends; and whether it
+// ran since.
+Environment zenityStandIn(const std::filesystem::path& scratch);
+bool zenityRan(const std::filesystem::path& scratch);
 
 // The start of the RELAX walk's row "while an error box showed" alone, tries times, a few copies at a time,
 // each in a folder below scratch and on an X server of its own: every try is made and counted, and a failure
