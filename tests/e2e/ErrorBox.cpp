@@ -193,7 +193,7 @@ void endBoxFromOutside(Game& copy, const XServer& server, BoxEnd end) {
     const auto anotherBox = [&] {
         return std::ranges::any_of(copy.processes(), [&](pid_t process) {
             return std::ranges::find(known, process) == known.end() &&
-                   ::syscall(SYS_kcmp, copy.process(), process, KCMP_VM, 0, 0) != 0;
+                   ::syscall(SYS_kcmp, copy.process(), process, KCMP_VM, 0, 0) > 0;
         });
     };
     bool shownAgain = false;
