@@ -568,9 +568,10 @@ private:
                         server.end();
                     } else {
                         endBoxFromOutside(copy, server,
-                                          end.ending == Ending::boxCopyTerminated  ? BoxEnd::copyTerminated
-                                          : end.ending == Ending::boxDrawingKilled ? BoxEnd::drawingKilled
-                                                                                   : BoxEnd::connectionClosed);
+                                          end.ending == Ending::boxCopyTerminated ? BoxEnd::copyTerminated
+                                          : end.ending == Ending::boxDrawingKilled
+                                              ? BoxEnd::drawingKilled
+                                              : BoxEnd::connectionClosed);
                     }
                 }
                 checkCleanEnd(copy, how);
