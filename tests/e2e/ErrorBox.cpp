@@ -221,7 +221,7 @@ void endBoxFromOutside(Game& copy, const XServer& server, BoxEnd end) {
         }
         copy.within(exitSeconds, [&copy] { return copy.processes().empty(); });
     }
-    progress("the error box was not shown again once " + how);
+    progress("no other process of the game was seen showing the error box once " + how);
 }
 
 Environment zenityStandIn(const fs::path& scratch) {
